@@ -1,0 +1,45 @@
+// The sheet geometry of a card: margins, pitches, card size and cards per sheet, with the
+// name of the card type it came from. 112 bytes on disk, in card files and the catalogue.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace bb {
+
+// Millimetres per inch used for all sheet geometry at rest.
+inline constexpr double kNominalMmPerInch = 25.39995;
+inline constexpr int kCardFormatSize = 112;
+inline constexpr int kTypeNameMax = 50;
+
+struct CardFormat {
+    double LeftMargin = 0;
+    double TopMargin = 0;
+    double PitchX = 0;
+    double PitchY = 0;
+    double CardWidth = 200;
+    double CardHeight = 150;
+    int32_t CardsAcross = 1;
+    int32_t CardsDown = 1;
+    QString TypeName = QStringLiteral("Kein Grußkartentyp");
+
+    // Field-by-field little-endian encoding; the name is Windows-1252, at most 50 bytes.
+    QByteArray toBytes() const;
+    // Decodes 112 bytes. A name length above 50 is cut to 50.
+    static CardFormat fromBytes(const char* data112);
+
+    friend bool operator==(const CardFormat&, const CardFormat&) = default;
+};
+
+// The one-line summary for the information panel, e.g.
+// "2 x 5 Grußkarten á 90,00 mm x 55,00 mm pro Blatt [Abstände 95,00 mm ; 55,00 mm] [Ränder
+// 10,00 mm ; 12,50 mm]". The decimal separator comes from `locale`.
+QString cardFormatText(const CardFormat& format, const class QLocale& locale);
+
+// Work-area size in document units for a card length in mm: Trunc(3 × mm × 20000 ÷ 25.39995).
+int32_t sideUnits(double cardMm);
+
+}  // namespace bb

@@ -1,0 +1,130 @@
+// Device-independent picture: bottom-up rows padded to four bytes, depths 1, 4, 8 (with a
+// colour table) and 24. Copies share the pixels; the last holder frees them.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace bb {
+
+// Refuse pictures larger than this before allocating anything.
+inline constexpr int kMaxDibSide = 32768;
+inline constexpr qint64 kMaxDibBytes = 512ll * 1024 * 1024;
+
+// A colour value as the card stores it: red in the low byte (0 black, 0xFFFFFF white).
+using ColorRef = uint32_t;
+inline constexpr ColorRef rgbRef(int r, int g, int b) {
+    return ColorRef(r & 0xFF) | (ColorRef(g & 0xFF) << 8) | (ColorRef(b & 0xFF) << 16);
+}
+inline constexpr int refRed(ColorRef c) { return int(c & 0xFF); }
+inline constexpr int refGreen(ColorRef c) { return int((c >> 8) & 0xFF); }
+inline constexpr int refBlue(ColorRef c) { return int((c >> 16) & 0xFF); }
+inline QColor toQColor(ColorRef c) { return QColor(refRed(c), refGreen(c), refBlue(c)); }
+inline ColorRef fromQColor(const QColor& c) { return rgbRef(c.red(), c.green(), c.blue()); }
+
+// One colour table entry as stored in a bitmap: blue, green, red, reserved.
+struct RgbQuad {
+    uint8_t blue = 0, green = 0, red = 0, reserved = 0;
+    friend bool operator==(const RgbQuad&, const RgbQuad&) = default;
+};
+
+// Bytes per bottom-up row for a width and depth, padded to four bytes.
+inline constexpr qint64 dibBytesPerRow(qint64 width, int bitCount) {
+    return ((width * bitCount + 31) / 32) * 4;
+}
+// Colour table size for a depth: 2, 16, 256, or 0 for 24 bits.
+inline constexpr int dibColourCount(int bitCount) { return bitCount <= 8 ? (1 << bitCount) : 0; }
+// True when a picture of this size may be allocated (positive sides within kMaxDibSide,
+// pixel bytes within kMaxDibBytes, supported depth).
+bool dibSizeAllowed(qint64 width, qint64 height, int bitCount);
+
+class DibImage {
+public:
+    DibImage() = default;  // no picture
+
+    bool isNull() const { return !d_; }
+    int width() const;
+    int height() const;
+    int bitCount() const;
+    int bytesPerRow() const;
+    bool hasPalette() const { return bitCount() <= 8 && !isNull(); }
+    const std::vector<RgbQuad>& colourTable() const;
+    void setColourTable(const std::vector<RgbQuad>& table);
+
+    // Row access. Rows are stored bottom-up; rowFromTop(0) is the top row.
+    uint8_t* bits();
+    const uint8_t* bits() const;
+    uint8_t* rowFromTop(int y) { return bits() + qint64(height() - 1 - y) * bytesPerRow(); }
+    const uint8_t* rowFromTop(int y) const {
+        return bits() + qint64(height() - 1 - y) * bytesPerRow();
+    }
+    qint64 byteCount() const { return qint64(bytesPerRow()) * height(); }
+
+    // Call after writing pixels or colours through bits()/rowFromTop() so that the cached
+    // drawing image is rebuilt. setpixel() does this itself.
+    void markModified();
+
+    // The picture as an image for drawing (Format_RGB32 for 24 bit, Indexed8 with colour
+    // table otherwise). Converted once and cached with the shared pixels until modified.
+    const QImage& toQImage() const;
+
+    // Identity of the shared pixels: two copies of one picture compare equal.
+    const void* sharedId() const { return d_.get(); }
+    long useCount() const { return d_.use_count(); }
+
+    struct Data;
+
+private:
+    friend DibImage newdib(int, int, int, const RgbQuad*, int);
+    std::shared_ptr<Data> d_;
+};
+
+// A new blank picture (all bits zero, colour table copied from `colours` when given, else
+// a greyscale ramp). Null when the size or depth is refused.
+DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours = nullptr,
+                int colourCount = 0);
+// Releases this holder's reference; other copies keep the pixels.
+void deldib(DibImage& picture);
+
+// Pixel value at column x, row y counted from the top: a palette index for 1, 4 and 8 bits,
+// a ColorRef (red in the low byte) for 24 bits. Out of range reads give 0 and writes nothing.
+uint32_t getpixel(const DibImage& picture, int x, int y);
+void setpixel(DibImage& picture, int x, int y, uint32_t value);
+
+// The ColorRef that a pixel value stands for (looks the index up in the colour table).
+ColorRef pixelColor(const DibImage& picture, uint32_t value);
+
+// Builds a picture from a QImage: indexed images with at most 256 colours keep their
+// palette at the smallest fitting depth, everything else becomes 24 bit.
+DibImage dibFromQImage(const QImage& image);
+
+// Reads a picture file of any supported type. Null on failure.
+DibImage OpenDib(const QString& fileName);
+
+// Save filter type codes: entry number (from 1) plus 2.
+enum DibType : int {
+    DibBMP = 3,
+    DibDIB = 4,
+    DibGIF = 5,
+    DibIFF = 6,
+    DibJIF = 7,
+    DibJPG = 8,
+    DibLBM = 9,
+    DibPCX = 10,
+    DibRLE = 11,
+    DibTGA = 12,
+    DibTIF = 13,
+    DibPNG = 14,
+};
+// Writes the picture atomically in the format of `typeCode`. Returns 1 on success.
+int SaveDib(const DibImage& picture, const QString& fileName, int typeCode);
+
+// Quality (1..99) used by the next JPEG save; 75 until set.
+void SetJPEGQual(int quality);
+int JPEGQual();
+
+}  // namespace bb
