@@ -1,0 +1,26 @@
+// brisella-cli commands. Each returns the process exit status: 0 success, 1 failure (message
+// on standard error), 2 wrong usage (usage text on standard error).
+#pragma once
+
+#include <QStringList>
+
+namespace bb::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Command {
+    const char* name;
+    const char* usage;  // one line: arguments after the command name
+    int (*run)(const QStringList& args);  // args after the command name
+};
+
+// Every command; main() dispatches on the first argument.
+const std::vector<Command>& commands();
+
+// Writes "error: <text>" style failure lines to standard error.
+void printError(const QString& text);
+int usageError(const Command& cmd, const QString& why);
+
+}  // namespace bb::cli

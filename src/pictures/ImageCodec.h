@@ -1,0 +1,39 @@
+// The table of picture readers and writers behind OpenDib and SaveDib.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace bb {
+
+struct DibReader {
+    const char* name;  // "BMP", "PCX", ...
+    // True when this reader takes a file that starts with `head` (at least the first 64
+    // bytes, fewer for short files) and has the lower-case suffix `suffix` (no dot).
+    bool (*accepts)(const QByteArray& head, const QString& suffix);
+    // Decodes the whole file; a null picture on any failure. Never trusts a size or
+    // offset from the file: every read is bounds-checked and sizes obey dibSizeAllowed().
+    DibImage (*read)(const QByteArray& data);
+};
+
+struct DibWriter {
+    int typeCode;        // DibType
+    const char* name;    // "BMP" (the save filter's name)
+    const char* suffix;  // "bmp"
+    const char* description;  // dialog filter description
+    // Encodes the picture; false when it cannot.
+    bool (*write)(const DibImage& picture, QByteArray& out);
+};
+
+// Readers in the order OpenDib tries them (own readers first; Qt's QImageReader last).
+const std::vector<DibReader>& dibReaders();
+// Writers in save-filter order (type codes 3, 4, 5, ...).
+const std::vector<DibWriter>& dibWriters();
+const DibWriter* dibWriterForType(int typeCode);
+const DibWriter* dibWriterForName(const QString& nameOrSuffix);  // case-insensitive
+
+}  // namespace bb
