@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 namespace bb::cli {
 
 inline constexpr int kExitOk = 0;
