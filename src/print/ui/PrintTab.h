@@ -1,0 +1,92 @@
+// The "Drucken" tab: the print settings (used positions, copies, shown sheet, cut and fold
+// lines), the sheet preview with its zoom, and the print, printer set-up and calibration
+// commands. The main window embeds it and connects its menus to the public slots.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QPrinter;
+class QScrollArea;
+class QSpinBox;
+class QToolButton;
+
+namespace bb {
+
+class CardDocument;
+struct RenderContext;
+class UserDialogs;
+class PrinterTarget;
+class TKalForm;
+class SheetPreview;
+
+class PrintTab : public QWidget {
+    Q_OBJECT
+
+public:
+    PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
+             const QString& programFolder, QWidget* parent = nullptr);
+    ~PrintTab() override;
+
+    // The window's function that activates a side tab of PageControl2 and runs
+    // PageControl2Change; the print commands switch sides through it.
+    void setSideSelector(std::function<void(int side)> selector);
+
+    // VPaintPaint: repaint the sheet preview (after a card is opened, a new card made, the
+    // card format changed, and by the start-up layout timer).
+    void refreshPreview();
+
+    // The option states persisted as "SchneidBtn.Checked" and "FalteCheck.Checked".
+    bool cutLines() const;
+    void setCutLines(bool on);
+    bool foldLines() const;
+    void setFoldLines(bool on);
+
+    int previewZoom() const;
+    // The calibration dialog (created with the tab; it loads "options.dat" at creation).
+    TKalForm& kalForm();
+    // The current printer (a PDF file when the machine has no printers).
+    PrinterTarget& printerTarget();
+
+    // Prints the working side to the current printer, without a print dialog.
+    void DruckeKarte();
+
+public slots:
+    void PrintClick();       // "Außen drucken", menu "&Drucken..."
+    void Druck2BtnClick();   // "Innen drucken"
+    void PrintSetupClick();  // "Einrichten", menu "Drucker &einrichten..."
+    void calibrate();        // menu "Drucker &kalibrieren..."
+    void ZoominBtnClick();
+    void ZoomOutBtnClick();
+
+signals:
+    void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
+    void exportRequested();      // "eMail Export" (EMailBtn)
+    void printed();              // after a print run: the window repaints both editor views
+
+private:
+    void UsedEDChange();
+    void sheetClampChange();
+
+    CardDocument& doc_;
+    RenderContext& ctx_;
+    UserDialogs& dialogs_;
+    QString programFolder_;
+    std::function<void(int)> sideSelector_;
+    std::unique_ptr<PrinterTarget> printer_;
+    TKalForm* kalForm_ = nullptr;
+    SheetPreview* VPaint = nullptr;
+    QScrollArea* ScrollBox2 = nullptr;
+    QSpinBox* UsedED = nullptr;
+    QSpinBox* KopiesED = nullptr;
+    QSpinBox* PageEd = nullptr;
+    QCheckBox* SchneidBtn = nullptr;
+    QCheckBox* FalteCheck = nullptr;
+    bool adjusting_ = false;
+};
+
+}  // namespace bb
