@@ -1,0 +1,95 @@
+// The arithmetic of selecting, dragging, zooming and panning in the editor views, as plain
+// functions on view pixels and document units so that it can be tested without a window.
+#pragma once
+
+#include "document/CardDocument.h"
+
+#include <cstdint>
+
+namespace bb {
+
+// Editor state shared by both views.
+enum DragModeValue : int32_t {
+    DragNone = 0,
+    DragTopLeft = 1,
+    DragTopRight = 2,
+    DragBottomLeft = 3,
+    DragBottomRight = 4,
+    DragTop = 5,
+    DragBottom = 6,
+    DragLeft = 7,
+    DragRight = 8,
+    DragMove = 9,
+};
+
+enum MouseStateValue : int32_t { MouseIdle = 0, MouseDragging = 1, MousePanning = 2 };
+
+// Cursor numbers set up at start-up: 1..8 sizing cursors by drag mode, 9 "MYSB_DRAGC",
+// 10 arrow, 11 "MYSB_LUPE", 12 multiple-drag; IBeam for the content tool.
+enum CursorNumber : int {
+    CursorIBeam = 0,
+    CursorDrag = 9,
+    CursorArrow = 10,
+    CursorLupe = 11,
+    CursorMultiDrag = 12,
+};
+
+// An object's box in view pixels: each field converted on its own, so the right edge is
+// L + W (not the pixel of X + Width).
+struct PixelBox {
+    int L = 0, T = 0, W = 0, H = 0;
+    bool contains(int x, int y) const { return x >= L && x <= L + W && y >= T && y <= T + H; }
+};
+PixelBox pixelBox(const CardDocument& doc, const Tobs& o);
+
+// The eight handle points of a box, for modes 1..8 (index 0 is mode 1).
+struct HandlePoint {
+    int x, y;
+};
+HandlePoint handlePoint(const PixelBox& box, int mode);
+
+struct DragGrab {
+    int32_t mode = DragNone;
+    int32_t grabX = 0;  // GrabOffsetX
+    int32_t grabY = 0;  // GrabOffsetY
+};
+// Classifies a view position against the selected object's handles (7 × 7 zones, bounds
+// included, tested in the order 1..8) and then its body (9). Mode 0 when nothing is hit.
+DragGrab classifyHandle(const PixelBox& box, int x, int y);
+// The cursor number for a drag mode (1..9), CursorArrow for 0.
+int cursorForDragMode(int mode);
+
+// The work area limit used by the keep-on-area clamp: the outside view's size in pixels.
+struct DragLimits {
+    int viewWidth = 0;
+    int viewHeight = 0;
+};
+// Applies a drag for the mouse at (x, y) to the object; returns the drag mode after any
+// mirroring (pulling a handle across the opposite edge turns the object over).
+int32_t dragit(const CardDocument& doc, Tobs& o, const DragGrab& grab, int x, int y,
+               const DragLimits& limits);
+
+// The frontmost used slot of WorkingSlots whose pixel box contains (x, y); 0 when none.
+int hitTest(const CardDocument& doc, int x, int y);
+
+// The next used slot after `slot`, ascending and wrapping from 10000 to 1; `slot` itself
+// when no other is used; 0 when `slot` is 0.
+int nextUsedSlot(const CardDocument& doc, int slot);
+
+// Zoom steps of UnitsPerPixel: in divides by 1.5 while above 50, out multiplies by 1.5
+// while below 1000.
+double zoomInStep(double unitsPerPixel);
+double zoomOutStep(double unitsPerPixel);
+
+// Scroll position that centres the document point (ux, uy) in a scroll box of the given
+// outer size, clamped to 0..range − 1 on each axis.
+struct ScrollPos {
+    int x = 0, y = 0;
+};
+ScrollPos zoomScrollTarget(int32_t ux, int32_t uy, double zoomFactor, double unitsPerPixel,
+                           int boxWidth, int boxHeight, int rangeX, int rangeY);
+// The hand tool: new scroll position for a pan from (startX, startY) to (x, y).
+ScrollPos panTarget(ScrollPos current, int startX, int startY, int x, int y, int rangeX,
+                    int rangeY);
+
+}  // namespace bb
