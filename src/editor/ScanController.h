@@ -1,0 +1,76 @@
+// The scanning commands of the file menu: choosing a scanner, starting a scan in the
+// background, showing its progress and saving the finished picture.
+#pragma once
+
+#include "pictures/DibImage.h"
+#include "pictures/Scanner.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace bb {
+
+class UserDialogs;
+class TJPEGQForm;
+
+class ScanController : public QObject {
+    Q_OBJECT
+public:
+    ScanController(UserDialogs& dialogs, QWidget* dialogParent);
+    ~ScanController() override;
+
+    // Folder the scan save dialog starts in.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // Replaces the JPEG quality question (tests). Returns the quality, or nothing when
+    // cancelled. The default shows the JPEG quality dialog.
+    void setQualityAsker(std::function<std::optional<int>()> asker) {
+        askQuality_ = std::move(asker);
+    }
+    // Replaces the scanner choice dialog (tests): gets the device list, returns the chosen
+    // device name or nothing when cancelled.
+    void setDeviceChooser(std::function<std::optional<QString>(const QList<ScanDevice>&)> chooser) {
+        chooseDevice_ = std::move(chooser);
+    }
+    // Scan settings used by scanImage(); the device name is filled from the choice.
+    ScanSettings& settings() { return settings_; }
+
+    Scanner& scanner() { return scanner_; }
+
+    // The device remembered in the settings store ("" when none).
+    static QString rememberedDevice();
+    static void rememberDevice(const QString& name);
+
+public slots:
+    // TWAIN_SelectScanner: lists the devices and remembers the choice.
+    void selectScanner();
+    // TWAIN_ScanImage: starts a scan of the chosen device (or the only one); returns at once.
+    void scanImage();
+    // WMUser: progress of the running scan.
+    void WMUser(int percent);
+    // WMUser2: the picture with this id is ready; fetches and saves it.
+    void WMUser2(int id);
+
+signals:
+    void progress(int percent);
+    // Emitted after a finished scan has been handled (saved or discarded).
+    void scanHandled(bool saved);
+
+private:
+    void scanFailed(const QString& message);
+
+    UserDialogs& dialogs_;
+    QWidget* dialogParent_;
+    Scanner scanner_;
+    ScanSettings settings_;
+    QString programFolder_;
+    TJPEGQForm* qualityForm_ = nullptr;
+    std::function<std::optional<int>()> askQuality_;
+    std::function<std::optional<QString>(const QList<ScanDevice>&)> chooseDevice_;
+};
+
+}  // namespace bb
