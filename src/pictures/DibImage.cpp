@@ -1,0 +1,190 @@
+#include "pictures/DibImage.h"
+
+#include "pictures/QtCodec.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace bb {
+
+namespace {
+
+struct FreeBits {
+    void operator()(uint8_t* p) const { std::free(p); }
+};
+
+const std::vector<RgbQuad>& noColours() {
+    static const std::vector<RgbQuad> empty;
+    return empty;
+}
+
+}  // namespace
+
+struct DibImage::Data {
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    int bytesPerRow = 0;
+    std::vector<RgbQuad> colours;  // exactly dibColourCount(bitCount) entries
+    std::unique_ptr<uint8_t[], FreeBits> bits;
+
+    // Drawing image, built on first use. cacheValid is read without the lock so that
+    // markModified() in a setpixel loop costs one atomic load.
+    mutable std::mutex cacheMutex;
+    mutable QImage cache;
+    mutable std::atomic<bool> cacheValid{false};
+
+    void invalidate() {
+        if (!cacheValid.load(std::memory_order_acquire)) return;
+        std::lock_guard lock(cacheMutex);
+        cacheValid.store(false, std::memory_order_release);
+        cache = QImage();
+    }
+};
+
+bool dibSizeAllowed(qint64 width, qint64 height, int bitCount) {
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return false;
+    return dibBytesPerRow(width, bitCount) * height <= kMaxDibBytes;
+}
+
+int DibImage::width() const {
+    return d_ ? d_->width : 0;
+}
+int DibImage::height() const {
+    return d_ ? d_->height : 0;
+}
+int DibImage::bitCount() const {
+    return d_ ? d_->bitCount : 0;
+}
+int DibImage::bytesPerRow() const {
+    return d_ ? d_->bytesPerRow : 0;
+}
+
+const std::vector<RgbQuad>& DibImage::colourTable() const {
+    return d_ ? d_->colours : noColours();
+}
+
+void DibImage::setColourTable(const std::vector<RgbQuad>& table) {
+    if (!d_) return;
+    const size_t count = size_t(dibColourCount(d_->bitCount));
+    d_->colours.assign(count, RgbQuad{});
+    std::copy_n(table.begin(), std::min(count, table.size()), d_->colours.begin());
+    d_->invalidate();
+}
+
+uint8_t* DibImage::bits() {
+    return d_ ? d_->bits.get() : nullptr;
+}
+const uint8_t* DibImage::bits() const {
+    return d_ ? d_->bits.get() : nullptr;
+}
+
+void DibImage::markModified() {
+    if (d_) d_->invalidate();
+}
+
+const QImage& DibImage::toQImage() const {
+    static const QImage none;
+    if (!d_) return none;
+    std::lock_guard lock(d_->cacheMutex);
+    if (!d_->cacheValid.load(std::memory_order_acquire)) {
+        d_->cache = qimageFromDib(*this);
+        d_->cacheValid.store(true, std::memory_order_release);
+    }
+    return d_->cache;
+}
+
+DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours, int colourCount) {
+    DibImage picture;
+    if (!dibSizeAllowed(width, height, bitCount)) return picture;
+    auto data = std::make_shared<DibImage::Data>();
+    data->width = width;
+    data->height = height;
+    data->bitCount = bitCount;
+    data->bytesPerRow = int(dibBytesPerRow(width, bitCount));
+    // calloc: fresh pages come zeroed from the system without a second pass over them.
+    data->bits.reset(
+        static_cast<uint8_t*>(std::calloc(size_t(data->bytesPerRow) * size_t(height), 1)));
+    if (!data->bits) return picture;
+    const int count = dibColourCount(bitCount);
+    data->colours.resize(size_t(count));
+    if (colours && colourCount > 0) {
+        std::copy_n(colours, std::min(count, colourCount), data->colours.begin());
+    } else {
+        for (int i = 0; i < count; ++i) {
+            const auto grey = uint8_t(count > 1 ? i * 255 / (count - 1) : 0);
+            data->colours[size_t(i)] = RgbQuad{grey, grey, grey, 0};
+        }
+    }
+    picture.d_ = std::move(data);
+    return picture;
+}
+
+void deldib(DibImage& picture) {
+    picture = DibImage();
+}
+
+uint32_t getpixel(const DibImage& picture, int x, int y) {
+    const int w = picture.width(), h = picture.height();
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+    const uint8_t* row = picture.rowFromTop(y);
+    switch (picture.bitCount()) {
+        case 1:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        case 4:
+            return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
+        case 8:
+            return row[x];
+        case 24: {
+            const uint8_t* p = row + qint64(x) * 3;
+            return rgbRef(p[2], p[1], p[0]);
+        }
+        default:
+            return 0;
+    }
+}
+
+void setpixel(DibImage& picture, int x, int y, uint32_t value) {
+    const int w = picture.width(), h = picture.height();
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
+    uint8_t* row = picture.rowFromTop(y);
+    switch (picture.bitCount()) {
+        case 1: {
+            const auto mask = uint8_t(0x80u >> (x & 7));
+            row[x >> 3] = (value & 1u) ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
+            break;
+        }
+        case 4: {
+            uint8_t& b = row[x >> 1];
+            b = (x & 1) ? uint8_t((b & 0xF0u) | (value & 0x0Fu))
+                        : uint8_t((b & 0x0Fu) | ((value & 0x0Fu) << 4));
+            break;
+        }
+        case 8:
+            row[x] = uint8_t(value);
+            break;
+        case 24: {
+            uint8_t* p = row + qint64(x) * 3;
+            p[0] = uint8_t(refBlue(value));
+            p[1] = uint8_t(refGreen(value));
+            p[2] = uint8_t(refRed(value));
+            break;
+        }
+        default:
+            return;
+    }
+    picture.markModified();
+}
+
+ColorRef pixelColor(const DibImage& picture, uint32_t value) {
+    if (picture.bitCount() == 24) return value & 0xFFFFFFu;
+    const auto& table = picture.colourTable();
+    if (value >= table.size()) return 0;
+    const RgbQuad& q = table[value];
+    return rgbRef(q.red, q.green, q.blue);
+}
+
+}  // namespace bb

@@ -1,0 +1,61 @@
+// OpenDib and SaveDib over the codec table, and the JPEG quality setting.
+#include "pictures/DibImage.h"
+#include "pictures/ImageCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <atomic>
+
+namespace bb {
+
+namespace {
+
+constexpr qint64 kMaxPictureFileBytes = 1024ll * 1024 * 1024;
+constexpr int kHeadBytes = 64;
+
+std::atomic<int> jpegQuality{75};
+
+}  // namespace
+
+DibImage OpenDib(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const qint64 size = file.size();
+    if (size <= 0 || size > kMaxPictureFileBytes) return {};
+    const QByteArray data = file.readAll();
+    if (data.size() != size) return {};
+    const QByteArray head = data.left(kHeadBytes);
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const DibReader& reader : dibReaders()) {
+        if (!reader.accepts(head, suffix)) continue;
+        DibImage picture = reader.read(data);
+        if (!picture.isNull()) return picture;
+    }
+    return {};
+}
+
+int SaveDib(const DibImage& picture, const QString& fileName, int typeCode) {
+    const DibWriter* writer = dibWriterForType(typeCode);
+    if (!writer || picture.isNull()) return 0;
+    QByteArray bytes;
+    if (!writer->write(picture, bytes)) return 0;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return 0;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return 0;
+    }
+    return file.commit() ? 1 : 0;
+}
+
+void SetJPEGQual(int quality) {
+    jpegQuality.store(std::clamp(quality, 1, 99));
+}
+int JPEGQual() {
+    return jpegQuality.load();
+}
+
+}  // namespace bb

@@ -1,0 +1,171 @@
+#include "pictures/QtCodec.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cstring>
+
+namespace bb {
+
+namespace {
+
+// Largest image QImageReader may allocate while decoding, in MiB: a picture at the pixel
+// limit, decoded as 32-bit pixels, fits.
+constexpr int kQtAllocationLimitMiB = int(kMaxDibBytes / (1024 * 1024)) * 2;
+
+// One channel of a colour drawn with coverage `alpha` over white.
+inline uint8_t overWhite(int channel, int alpha) {
+    return uint8_t((channel * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+DibImage indexedToDib(const QImage& source) {
+    const QImage image = source.format() == QImage::Format_Indexed8
+                             ? source
+                             : source.convertToFormat(QImage::Format_Indexed8);
+    if (image.isNull()) return {};
+    const int w = image.width(), h = image.height();
+    const QList<QRgb> table = image.colorTable();
+    int maxIndex = 0;
+    for (int y = 0; y < h && maxIndex < 255; ++y) {
+        const uchar* line = image.constScanLine(y);
+        maxIndex = std::max(maxIndex, int(*std::max_element(line, line + w)));
+    }
+    const int used = std::max<int>(int(table.size()), maxIndex + 1);
+    const int depth = used <= 2 ? 1 : used <= 16 ? 4 : 8;
+    std::vector<RgbQuad> colours;
+    for (int i = 0; i < std::min<int>(int(table.size()), 256); ++i) {
+        const QRgb c = table[i];
+        const int a = qAlpha(c);
+        colours.push_back(
+            RgbQuad{overWhite(qBlue(c), a), overWhite(qGreen(c), a), overWhite(qRed(c), a), 0});
+    }
+    DibImage picture = colours.empty() ? newdib(w, h, depth)
+                                       : newdib(w, h, depth, colours.data(), int(colours.size()));
+    if (picture.isNull()) return picture;
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = image.constScanLine(y);
+        uint8_t* row = picture.rowFromTop(y);
+        if (depth == 8) {
+            std::memcpy(row, line, size_t(w));
+        } else if (depth == 4) {
+            for (int x = 0; x < w; ++x)
+                row[x >> 1] |= uint8_t((line[x] & 0x0F) << ((x & 1) ? 0 : 4));
+        } else {
+            for (int x = 0; x < w; ++x)
+                if (line[x] & 1) row[x >> 3] |= uint8_t(0x80u >> (x & 7));
+        }
+    }
+    return picture;
+}
+
+DibImage greyToDib(const QImage& source) {
+    const QImage image = source.format() == QImage::Format_Grayscale8
+                             ? source
+                             : source.convertToFormat(QImage::Format_Grayscale8);
+    DibImage picture = newdib(image.width(), image.height(), 8);  // grey ramp
+    if (picture.isNull()) return picture;
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(picture.rowFromTop(y), image.constScanLine(y), size_t(image.width()));
+    return picture;
+}
+
+DibImage colourToDib(const QImage& source) {
+    const int w = source.width(), h = source.height();
+    DibImage picture = newdib(w, h, 24);
+    if (picture.isNull()) return picture;
+    if (source.hasAlphaChannel()) {
+        const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull()) return {};
+        for (int y = 0; y < h; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            uint8_t* p = picture.rowFromTop(y);
+            for (int x = 0; x < w; ++x, p += 3) {
+                const QRgb c = line[x];
+                const int a = qAlpha(c);
+                p[0] = overWhite(qBlue(c), a);
+                p[1] = overWhite(qGreen(c), a);
+                p[2] = overWhite(qRed(c), a);
+            }
+        }
+    } else {
+        // BGR888 has the byte order of a 24-bit bitmap row.
+        const QImage image = source.convertToFormat(QImage::Format_BGR888);
+        if (image.isNull()) return {};
+        for (int y = 0; y < h; ++y)
+            std::memcpy(picture.rowFromTop(y), image.constScanLine(y), size_t(w) * 3);
+    }
+    return picture;
+}
+
+}  // namespace
+
+DibImage dibFromQImage(const QImage& image) {
+    if (image.isNull()) return {};
+    if (!dibSizeAllowed(image.width(), image.height(), 1)) return {};
+    switch (image.format()) {
+        case QImage::Format_Mono:
+        case QImage::Format_MonoLSB:
+        case QImage::Format_Indexed8:
+            return indexedToDib(image);
+        case QImage::Format_Grayscale8:
+        case QImage::Format_Grayscale16:
+            return greyToDib(image);
+        default:
+            return colourToDib(image);
+    }
+}
+
+QImage qimageFromDib(const DibImage& picture) {
+    if (picture.isNull()) return {};
+    const int w = picture.width(), h = picture.height(), bits = picture.bitCount();
+    if (bits == 24) {
+        QImage image(w, h, QImage::Format_RGB32);
+        if (image.isNull()) return image;
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* p = picture.rowFromTop(y);
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < w; ++x, p += 3) line[x] = qRgb(p[2], p[1], p[0]);
+        }
+        return image;
+    }
+    QImage image(w, h, QImage::Format_Indexed8);
+    if (image.isNull()) return image;
+    QList<QRgb> table;
+    for (const RgbQuad& q : picture.colourTable()) table.push_back(qRgb(q.red, q.green, q.blue));
+    image.setColorTable(table);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = picture.rowFromTop(y);
+        uchar* line = image.scanLine(y);
+        if (bits == 8) {
+            std::memcpy(line, row, size_t(w));
+        } else if (bits == 4) {
+            for (int x = 0; x < w; ++x)
+                line[x] = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+        } else {
+            for (int x = 0; x < w; ++x) line[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+        }
+    }
+    return image;
+}
+
+bool qtReaderAccepts(const QByteArray&, const QString&) {
+    return true;
+}
+
+DibImage readWithQt(const QByteArray& data) {
+    QByteArray bytes = data;  // shares the buffer; QBuffer wants a non-const array
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kQtAllocationLimitMiB);
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) return {};
+    const QSize size = reader.size();
+    if (size.isValid() && !dibSizeAllowed(size.width(), size.height(), 24)) return {};
+    const QImage image = reader.read();
+    if (image.isNull()) return {};
+    return dibFromQImage(image);
+}
+
+}  // namespace bb
