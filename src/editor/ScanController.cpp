@@ -1,0 +1,113 @@
+#include "editor/ScanController.h"
+
+#include "document/UserDialogs.h"
+#include "editor/ScannerSelectDialog.h"
+#include "editor/TJPEGQForm.h"
+#include "render/Export.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QWidget>
+
+namespace bb {
+
+namespace {
+const char* const kDeviceKey = "Scanner/Device";
+const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
+}  // namespace
+
+ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
+    : QObject(dialogParent), dialogs_(dialogs), dialogParent_(dialogParent) {
+    connect(&scanner_, &Scanner::progress, this, &ScanController::WMUser);
+    connect(&scanner_, &Scanner::finished, this, &ScanController::WMUser2);
+    connect(&scanner_, &Scanner::failed, this, &ScanController::scanFailed);
+}
+
+ScanController::~ScanController() {
+    delete qualityForm_;
+}
+
+QString ScanController::rememberedDevice() {
+    return QSettings().value(QLatin1String(kDeviceKey)).toString();
+}
+
+void ScanController::rememberDevice(const QString& name) {
+    QSettings().setValue(QLatin1String(kDeviceKey), name);
+}
+
+void ScanController::selectScanner() {
+    QString error;
+    const QList<ScanDevice> devices = Scanner::devices(&error);
+    if (devices.isEmpty()) {
+        dialogs_.message(error, kAppTitle, MsgIcon::Information, BtnOk);
+        return;
+    }
+    std::optional<QString> choice;
+    if (chooseDevice_) {
+        choice = chooseDevice_(devices);
+    } else {
+        ScannerSelectDialog dialog(devices, rememberedDevice(), dialogParent_);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedDevice().isEmpty())
+            choice = dialog.selectedDevice();
+    }
+    if (choice) rememberDevice(*choice);
+}
+
+void ScanController::scanImage() {
+    settings_.device = rememberedDevice();
+    QString error;
+    if (!scanner_.start(settings_, &error))
+        dialogs_.message(error, kAppTitle, MsgIcon::Information, BtnOk);
+}
+
+void ScanController::WMUser(int percent) {
+    emit progress(percent);
+}
+
+void ScanController::scanFailed(const QString& message) {
+    emit progress(0);
+    if (!message.isEmpty()) dialogs_.message(message, kAppTitle, MsgIcon::Information, BtnOk);
+}
+
+void ScanController::WMUser2(int id) {
+    DibImage picture = scanner_.GetScanedDib(id);
+    if (picture.isNull()) return;
+
+    bool saved = false;
+    FileDialogRequest request;
+    request.directory = programFolder_;
+    request.filter = saveFilter();
+    request.filterIndex = 1;
+    request.confirmOverwrite = false;
+    const FileDialogResult chosen = dialogs_.saveFile(request);
+    if (!chosen.path.isEmpty()) {
+        const QString fileName = scanFileName(chosen.path, chosen.filterIndex);
+        bool go = true;
+        if (chosen.filterIndex == 5 || chosen.filterIndex == 6) {  // JIF, JPG
+            std::optional<int> quality;
+            if (askQuality_) {
+                quality = askQuality_();
+            } else {
+                if (!qualityForm_) qualityForm_ = new TJPEGQForm(dialogParent_);
+                if (qualityForm_->exec() == QDialog::Accepted) quality = qualityForm_->quality();
+            }
+            if (quality)
+                SetJPEGQual(*quality);
+            else
+                go = false;
+        }
+        if (go) {
+            // An existing read-only file may be overwritten.
+            if (QFile::exists(fileName))
+                QFile::setPermissions(fileName, QFile::permissions(fileName) |
+                                                    QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadOwner);
+            saved = SaveDib(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex)) == 1;
+            if (!saved) dialogs_.message(kSaveFailed, kAppTitle, MsgIcon::Information, BtnOk);
+        }
+    }
+    deldib(picture);
+    emit scanHandled(saved);
+}
+
+}  // namespace bb

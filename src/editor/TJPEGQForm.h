@@ -1,0 +1,41 @@
+// The JPEG quality question of the scan save: a slider and a number field kept in step,
+// both remembered between runs of the program.
+#pragma once
+
+#include <QDialog>
+
+class QSlider;
+class QSpinBox;
+
+namespace bb {
+
+class TJPEGQForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TJPEGQForm(QWidget* parent = nullptr);
+    ~TJPEGQForm() override;
+
+    // The quality chosen: the slider's value.
+    int quality() const;
+    void setQuality(int quality);
+
+    QSlider* QualED1 = nullptr;
+    QSpinBox* QualED2 = nullptr;
+
+    // Settings keys of the stored values.
+    static const char* const kSliderKey;
+    static const char* const kNumberKey;
+    static const char* const kStateKey;
+
+public slots:
+    void QualED1Change(int value);
+    void QualED2Change(int value);
+    // Writes both values and the window state to the settings store.
+    void saveSettings() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+};
+
+}  // namespace bb

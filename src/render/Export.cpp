@@ -1,0 +1,142 @@
+#include "render/Export.h"
+
+#include "pictures/ImageCodec.h"
+#include "render/Renderer.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <cstring>
+
+namespace bb {
+
+namespace {
+
+struct SaveFormat {
+    const char* name;
+    const char* extension;
+    const char* description;
+};
+
+// The save filter's entries; entry i (from 1) has the format code i + 2. PNG follows the
+// eleven classic types as a twelfth entry.
+constexpr SaveFormat kSaveFormats[] = {
+    {"BMP", "bmp", "Windows-Bitmap"},
+    {"DIB", "dib", "Geräteunabhängige Bitmap"},
+    {"GIF", "gif", "CompuServe GIF"},
+    {"IFF", "iff", "Amiga IFF"},
+    {"JIF", "jif", "JPEG (JFIF)"},
+    {"JPG", "jpg", "JPEG"},
+    {"LBM", "lbm", "Deluxe Paint LBM"},
+    {"PCX", "pcx", "ZSoft PCX"},
+    {"RLE", "rle", "RLE-Bitmap"},
+    {"TGA", "tga", "Truevision Targa"},
+    {"TIF", "tif", "TIFF"},
+    {"PNG", "png", "Portable Network Graphics"},
+};
+constexpr int kSaveFormatEntries = int(std::size(kSaveFormats));
+
+int truncPixels(double mm) {
+    const double px = mm / kNominalMmPerInch * ExportResolution;
+    if (!(px > 0) || px > kMaxDibSide) return 0;  // also refuses NaN
+    return int(std::trunc(px));
+}
+
+}  // namespace
+
+QSize exportPictureSize(const CardFormat& format) {
+    return QSize(truncPixels(format.CardWidth), truncPixels(format.CardHeight));
+}
+
+DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
+    const QSize size = exportPictureSize(doc.Format);
+    const int w = size.width(), h = size.height();
+    if (w <= 0 || h <= 0 || !dibSizeAllowed(w, h, 24)) return {};
+
+    QImage bitmap(w, h, QImage::Format_RGB32);
+    if (bitmap.isNull()) return {};
+    bitmap.fill(Qt::white);  // the paper under the side
+    {
+        OutputModeGuard guard(ctx, ExportResolution);
+        QPainter painter(&bitmap);
+        // areaWidth = w, scrollX = w (and the same vertically) puts the card at the corner.
+        DrawVCart(painter, doc, ctx, w, h, w, h, ctx.OutputScale, false);
+    }
+
+    DibImage picture = newdib(w, h, 24);
+    if (picture.isNull()) return {};
+    for (int y = 0; y < h; ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
+        uint8_t* dst = picture.rowFromTop(y);
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = src[x];
+            dst[3 * x] = uint8_t(qBlue(c));
+            dst[3 * x + 1] = uint8_t(qGreen(c));
+            dst[3 * x + 2] = uint8_t(qRed(c));
+        }
+    }
+    picture.markModified();
+    return picture;
+}
+
+QString saveFilter() {
+    QStringList parts;
+    for (int i = 0; i < kSaveFormatEntries; ++i) {
+        const SaveFormat& f = kSaveFormats[i];
+        const int code = formatCodeForFilterIndex(i + 1);
+        const DibWriter* writer = dibWriterForType(code);
+        // PNG is offered only when a writer for it exists; the eleven classic entries always
+        // keep their places so that index + 2 stays the format code.
+        if (i >= kSaveFormatCount && !writer) break;
+        const QString description = writer && writer->description && *writer->description
+                                        ? QString::fromUtf8(writer->description)
+                                        : QString::fromUtf8(f.description);
+        parts << QStringLiteral("%1 (*.%2)").arg(description, QLatin1String(f.extension))
+              << QStringLiteral("*.") + QLatin1String(f.extension);
+    }
+    return parts.join(QLatin1Char('|'));
+}
+
+QString SaveFormatExtension(int filterIndex, bool upperCase) {
+    if (filterIndex < 1 || filterIndex > kSaveFormatEntries) return {};
+    const QString ext =
+        QStringLiteral(".") + QLatin1String(kSaveFormats[filterIndex - 1].extension);
+    return upperCase ? ext.toUpper() : ext;
+}
+
+bool hasExtension(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    return name.lastIndexOf(QLatin1Char('.')) > 0;
+}
+
+QString exportFileName(const QString& chosen, int filterIndex) {
+    if (chosen.isEmpty() || hasExtension(chosen)) return chosen;
+    return chosen + SaveFormatExtension(filterIndex, false);
+}
+
+QString scanFileName(const QString& chosen, int filterIndex) {
+    if (chosen.isEmpty() || hasExtension(chosen)) return chosen;
+    return chosen + SaveFormatExtension(filterIndex, true);
+}
+
+int filterIndexForFormat(const QString& nameOrExtension) {
+    QString key = nameOrExtension.trimmed().toLower();
+    if (key.startsWith(QLatin1Char('.'))) key.remove(0, 1);
+    if (key == QLatin1String("jpeg")) key = QStringLiteral("jpg");
+    if (key == QLatin1String("tiff")) key = QStringLiteral("tif");
+    for (int i = 0; i < kSaveFormatEntries; ++i)
+        if (key == QLatin1String(kSaveFormats[i].extension)) return i + 1;
+    return 0;
+}
+
+int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {
+    DibImage picture = renderExportPicture(doc, ctx);
+    if (picture.isNull()) return 0;
+    const int result = SaveDib(picture, fileName, typeCode);
+    deldib(picture);
+    return result;
+}
+
+}  // namespace bb

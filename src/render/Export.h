@@ -1,0 +1,54 @@
+// Export of a side as a picture file: the working side drawn at 96 pixels per inch onto
+// white paper, and the file-name rules of the export and the scan save.
+#pragma once
+
+#include "document/CardDocument.h"
+#include "document/RenderContext.h"
+#include "pictures/DibImage.h"
+
+#include <QSize>
+#include <QString>
+
+namespace bb {
+
+inline constexpr int ExportResolution = 96;
+inline constexpr int kSaveFormatCount = 11;
+
+// Picture size of an exported side: Trunc(mm ÷ 25.39995 × 96) in each direction.
+QSize exportPictureSize(const CardFormat& format);
+
+// Draws the working side in output mode at 96 pixels per inch onto white and returns it as
+// a 24-bit picture. ctx's render mode and scale are restored. Null when the card has no
+// pixels or exceeds the picture limits.
+DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx);
+
+// The save filter of the picture library: eleven "description|pattern" pairs in the order
+// BMP, DIB, GIF, IFF, JIF, JPG, LBM, PCX, RLE, TGA, TIF. Entry i (from 1) has the format
+// code i + 2.
+QString saveFilter();
+inline int formatCodeForFilterIndex(int filterIndex) {
+    return filterIndex + 2;
+}
+
+// Default extension for a 1-based filter index, with its dot: ".bmp" ... ".tif" (the scan
+// save uses the upper-case forms). Empty outside 1..11.
+QString SaveFormatExtension(int filterIndex, bool upperCase = false);
+
+// True when the file-name part of `path` has an extension (a dot after its first character).
+bool hasExtension(const QString& path);
+
+// The export's file name: the extension of the filter index appended when there is none.
+// An index outside 1..11 leaves the name as typed.
+QString exportFileName(const QString& chosen, int filterIndex);
+// The scan save's file name: the same with the upper-case extension.
+QString scanFileName(const QString& chosen, int filterIndex);
+
+// The filter index (1..11) for a format name or extension ("jpg", "TIF", ".bmp"); 0 when
+// unknown.
+int filterIndexForFormat(const QString& nameOrExtension);
+
+// Renders the working side and writes it with SaveDib in the format `typeCode`.
+// Returns SaveDib's result (1 on success); 0 when nothing could be rendered.
+int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode);
+
+}  // namespace bb
