@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -28,8 +30,13 @@ struct CardFormat {
 
     // Field-by-field little-endian encoding; the name is Windows-1252, at most 50 bytes.
     QByteArray toBytes() const;
+    // The same; `replaced` (when given) is set when a character of the name could not be
+    // stored in Windows-1252 and became "?".
+    QByteArray toBytes(bool* replaced) const;
     // Decodes 112 bytes. A name length above 50 is cut to 50.
     static CardFormat fromBytes(const char* data112);
+    // Decodes the first 112 bytes of `bytes`; nullopt when fewer are given.
+    static std::optional<CardFormat> fromBytes(QByteArrayView bytes);
 
     friend bool operator==(const CardFormat&, const CardFormat&) = default;
 };
@@ -37,7 +44,7 @@ struct CardFormat {
 // The one-line summary for the information panel, e.g.
 // "2 x 5 Grußkarten á 90,00 mm x 55,00 mm pro Blatt [Abstände 95,00 mm ; 55,00 mm] [Ränder
 // 10,00 mm ; 12,50 mm]". The decimal separator comes from `locale`.
-QString cardFormatText(const CardFormat& format, const class QLocale& locale);
+QString cardFormatText(const CardFormat& format, const QLocale& locale);
 
 // Work-area size in document units for a card length in mm: Trunc(3 × mm × 20000 ÷ 25.39995).
 int32_t sideUnits(double cardMm);

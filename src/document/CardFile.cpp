@@ -1,0 +1,565 @@
+#include "document/CardFile.h"
+
+#include "document/ByteIO.h"
+#include "document/Cp1252.h"
+#include "document/Trunc.h"
+#include "document/UserDialogs.h"
+#include "pictures/PictureOps.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace bb {
+
+namespace {
+
+constexpr int kBitmapInfoHeaderSize = 40;
+// A card file is small; anything far beyond the largest preview plus a full card of long
+// texts is not read into memory.
+constexpr qint64 kMaxCardFileBytes = kMaxDibBytes + 512ll * 1024 * 1024;
+
+const QString kDamagedText = QStringLiteral("Die Datei ist beschädigt oder unvollständig.");
+
+// ---- writing ----
+
+void writePreview(ByteWriter& w, const DibImage& picture) {
+    const int bitCount = picture.bitCount();
+    const int colours = dibColourCount(bitCount);
+    w.i32(kBitmapInfoHeaderSize + 4 * colours);
+    w.i32(colours);
+    // BITMAPINFOHEADER
+    w.u32(kBitmapInfoHeaderSize);
+    w.i32(picture.width());
+    w.i32(picture.height());
+    w.u16(1);
+    w.u16(static_cast<uint16_t>(bitCount));
+    w.u32(0);  // no compression
+    w.u32(static_cast<uint32_t>(picture.byteCount()));
+    w.i32(0);
+    w.i32(0);
+    w.u32(0);
+    w.u32(0);
+    const std::vector<RgbQuad>& table = picture.colourTable();
+    for (int i = 0; i < colours; ++i) {
+        const RgbQuad q = i < int(table.size()) ? table[size_t(i)] : RgbQuad{};
+        w.u8(q.blue);
+        w.u8(q.green);
+        w.u8(q.red);
+        w.u8(0);
+    }
+    w.bytes(QByteArrayView(reinterpret_cast<const char*>(picture.bits()), picture.byteCount()));
+}
+
+void writeObject(ByteWriter& w, int slot, const Tobs& o, Cp1252Encoder& enc) {
+    w.i32(slot);
+    w.i32(o.X);
+    w.i32(o.Y);
+    w.i32(o.Width);
+    w.i32(o.Height);
+    w.u8(o.KeepAspect ? 1 : 0);
+    w.i32(o.Kind);
+    w.u32(o.Color);
+    w.i32(o.FigureKind);
+    w.i32(o.Alignment);
+    w.u32(o.BorderColor);
+    w.i32(o.FillMode);
+    w.u8(o.Shadow ? 1 : 0);
+    w.u8(o.RoundFrame ? 1 : 0);
+    w.i32(o.ShadowDX);
+    w.i32(o.ShadowDY);
+    w.u8(o.Transparent ? 1 : 0);
+    w.u8(o.AutoTransparent ? 1 : 0);
+    w.i32(o.LineWidth);
+    w.i32(o.Rotation);
+    w.cString(enc.encode(o.Content));
+    w.u32(o.FontColor);
+    w.i32(o.FontHeight);
+    w.cString(enc.encode(o.FontName));
+    w.u8(o.FontPitch);
+    w.i32(o.FontSize);
+    w.u8(o.FontStyle);
+}
+
+void writeList(ByteWriter& w, const SlotTable& table, Cp1252Encoder& enc) {
+    for (int s = 1; s <= kSlotCount; ++s) {
+        if (table[s]->Kind > 0) writeObject(w, s, *table[s], enc);
+    }
+    w.i32(kListEnd);
+}
+
+DibImage whitePreview(const CardFormat& format) {
+    const QSize size = previewSize(format);
+    DibImage p = newdib(size.width(), size.height(), 24);
+    if (!p.isNull()) {
+        std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
+        p.markModified();
+    }
+    return p;
+}
+
+// ---- reading ----
+
+// Reads the preview's two counts and header and checks that the rows fit into what is left.
+// On success the reader stands at the first row and `rows` is their byte count.
+bool readPreviewHeader(ByteReader& r, CardPreviewHeader& h, QByteArrayView& colours, qint64& rows) {
+    h.headerSize = r.i32();
+    h.colourCount = r.i32();
+    if (!r.ok() || h.headerSize < kBitmapInfoHeaderSize || h.headerSize > r.remaining())
+        return false;
+    const QByteArrayView header = r.bytes(h.headerSize);
+    ByteReader hr(header);
+    hr.u32();  // biSize: the stored HeaderSize counts
+    h.width = hr.i32();
+    h.height = hr.i32();
+    hr.u16();  // planes
+    h.bitCount = hr.u16();
+    h.compression = hr.u32();
+    if (h.width < 0 || h.bitCount < 1 || h.bitCount > 32) return false;
+    colours = header.sliced(kBitmapInfoHeaderSize);
+    const qint64 height = std::abs(qint64(h.height));
+    const qint64 perRow = dibBytesPerRow(h.width, h.bitCount);
+    if (height > 0 && perRow > r.remaining() / height) return false;
+    rows = perRow * height;
+    return true;
+}
+
+bool finite(double v) {
+    return std::isfinite(v);
+}
+
+bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
+    Tobs& o = rec.object;
+    o.X = r.i32();
+    o.Y = r.i32();
+    o.Width = r.i32();
+    o.Height = r.i32();
+    rec.flags.KeepAspect = r.u8();
+    o.Kind = r.i32();
+    o.Color = r.u32();
+    o.FigureKind = r.i32();
+    o.Alignment = r.i32();
+    o.BorderColor = r.u32();
+    o.FillMode = r.i32();
+    rec.flags.Shadow = r.u8();
+    rec.flags.RoundFrame = r.u8();
+    o.ShadowDX = r.i32();
+    o.ShadowDY = r.i32();
+    rec.flags.Transparent = r.u8();
+    rec.flags.AutoTransparent = r.u8();
+    o.LineWidth = r.i32();
+    o.Rotation = r.i32();
+    const QByteArrayView content = r.cString();
+    if (!r.ok()) return false;
+    o.Content = dec.decode(content);
+    o.FontColor = r.u32();
+    o.FontHeight = r.i32();
+    const QByteArrayView fontName = r.cString();
+    if (!r.ok()) return false;
+    o.FontName = dec.decode(fontName);
+    o.FontPitch = r.u8();
+    o.FontSize = r.i32();
+    o.FontStyle = r.u8();
+    o.KeepAspect = rec.flags.KeepAspect != 0;
+    o.Shadow = rec.flags.Shadow != 0;
+    o.RoundFrame = rec.flags.RoundFrame != 0;
+    o.Transparent = rec.flags.Transparent != 0;
+    o.AutoTransparent = rec.flags.AutoTransparent != 0;
+    return r.ok();
+}
+
+bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& dec) {
+    // Every record takes at least 79 bytes, so the loop ends with the data.
+    for (;;) {
+        const int32_t slot = r.i32();
+        if (!r.ok()) return false;
+        if (slot > kSlotCount) return true;
+        if (slot < 1) return false;
+        CardObjectRecord rec;
+        rec.slot = slot;
+        if (!readObject(r, rec, dec)) return false;
+        out.push_back(std::move(rec));
+    }
+}
+
+CardReadStatus readFileBytes(const QString& path, QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return CardReadStatus::CannotOpen;
+    const qint64 size = file.size();
+    if (size > kMaxCardFileBytes) {
+        // Only the signature decides between foreign and too large.
+        bytes = file.read(kCardSignatureSize);
+        return bytes == cardSignature() ? CardReadStatus::Damaged : CardReadStatus::Foreign;
+    }
+    bytes = file.readAll();
+    return CardReadStatus::Ok;
+}
+
+// Loads a stored picture: first as named (a bare name from the program folder), then from
+// the card's folder with the name's file part; one message when both fail.
+void loadStoredPicture(DibImage& target, const QString& name, const QString& cardPath,
+                       CardFileContext& fc) {
+    if (LoadDIBit(target, name, fc.programFolder)) return;
+    // The file part after the last separator of either kind: names stored on other systems
+    // may use "\".
+    const qsizetype cut =
+        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    const QString filePart = name.mid(cut + 1);
+    if (!filePart.isEmpty()) {
+        const QString second = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart;
+        if (LoadDIBit(target, second, fc.programFolder)) return;
+    }
+    fc.dialogs.message(QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
+                       kAppTitle, MsgIcon::Error, BtnOk);
+}
+
+void turnByRotation(DibImage& picture, int32_t rotation, const std::function<void(int)>& progress) {
+    switch (rotation) {
+        case 1:
+            RotRight(picture, progress);
+            break;
+        case 2:
+            Rot180(picture, progress);
+            break;
+        case 3:
+            RotLeft(picture, progress);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+QByteArray cardSignature() {
+    return QByteArray("Tovarin Brisella-Bildwerker 1.0", kCardSignatureSize);
+}
+
+PreviewGeometry previewGeometry(const CardFormat& format) {
+    PreviewGeometry g;
+    const long double mmPerInch = kNominalMmPerInch;
+    g.dpi = truncInt32(90.0L * mmPerInch / static_cast<long double>(format.CardWidth));
+    const int w = truncInt32(format.CardWidth / mmPerInch * g.dpi);
+    const int h = truncInt32(format.CardHeight / mmPerInch * g.dpi);
+    g.size = (w >= 1 && h >= 1 && dibSizeAllowed(w, h, 24)) ? QSize(w, h) : QSize(1, 1);
+    return g;
+}
+
+QSize previewSize(const CardFormat& format) {
+    return previewGeometry(format).size;
+}
+
+QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, bool* replaced) {
+    const DibImage preview = givenPreview.isNull() ? whitePreview(doc.Format) : givenPreview;
+    QByteArray out;
+    out.reserve(
+        qsizetype(kCardSignatureSize + 8 + kBitmapInfoHeaderSize + 1024 + preview.byteCount() +
+                  kCardFormatSize + 64 +
+                  100 * (doc.usedCount(doc.OutsideSlots) + doc.usedCount(doc.InsideSlots))));
+    ByteWriter w(out);
+    Cp1252Encoder enc;
+    w.bytes(cardSignature());
+    if (!preview.isNull()) {
+        writePreview(w, preview);
+    } else {
+        // Not even a 1 × 1 picture could be made: an empty 24-bit picture.
+        w.i32(kBitmapInfoHeaderSize);
+        w.i32(0);
+        w.u32(kBitmapInfoHeaderSize);
+        w.zeros(4 + 4);
+        w.u16(1);
+        w.u16(24);
+        w.zeros(24);
+    }
+    bool nameReplaced = false;
+    w.bytes(doc.Format.toBytes(&nameReplaced));
+    w.i32(doc.SideWidthUnits);
+    w.i32(doc.SideHeightUnits);
+    w.i32(doc.Outside.BackgroundMode);
+    w.cString(enc.encode(doc.Outside.BackgroundFile));
+    w.i32(doc.Inside.BackgroundMode);
+    w.cString(enc.encode(doc.Inside.BackgroundFile));
+    w.f64(doc.ZoomFactor);
+    w.f64(doc.UnitsPerPixel);
+    writeList(w, doc.OutsideSlots, enc);
+    writeList(w, doc.InsideSlots, enc);
+    w.u32(doc.Outside.BackgroundColor);
+    w.u32(doc.Inside.BackgroundColor);
+    if (replaced) *replaced = nameReplaced || enc.replaced();
+    return out;
+}
+
+bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fc.dialogs.message(QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"),
+                           QStringLiteral("Fehler: Datei konnte nicht erstellt werden"),
+                           MsgIcon::Information, BtnOk);
+        return false;
+    }
+    // The preview shows the outside: make it the working side (this writes the edited side
+    // back first).
+    doc.PageControl2Change(SideOutside);
+    DibImage preview;
+    if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
+    doc.WriteBackObjects();
+    bool replaced = false;
+    const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
+    deldib(preview);
+
+    errno = 0;
+    bool written = file.write(bytes) == bytes.size();
+    int error = errno;
+    if (written) {
+        errno = 0;
+        written = file.commit();
+        error = errno;
+    } else {
+        file.cancelWriting();
+    }
+    if (!written) {
+        if (error == 0) error = EIO;
+        fc.dialogs.message(QStringLiteral("I/O error %1").arg(error), kAppTitle, MsgIcon::Error,
+                           BtnOk);
+        return false;
+    }
+    if (replaced) {
+        fc.dialogs.message(
+            QStringLiteral("Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und "
+                           "wurden durch \"?\" ersetzt."),
+            kAppTitle, MsgIcon::Information, BtnOk);
+    }
+    doc.FileName = path;
+    return true;
+}
+
+QString cardReadMessage(CardReadStatus status) {
+    switch (status) {
+        case CardReadStatus::Ok:
+            return {};
+        case CardReadStatus::CannotOpen:
+            return QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!");
+        case CardReadStatus::Foreign:
+            return QStringLiteral(
+                "Es handelt sich nicht um eine Grußkarte im Tovarin Brisella-Bildwerker "
+                "1.0-Format!");
+        case CardReadStatus::Damaged:
+            return kDamagedText;
+    }
+    return kDamagedText;
+}
+
+CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
+    out = CardFileData();
+    ByteReader r(bytes);
+    // All 32 bytes are compared before deciding.
+    const QByteArrayView signature = r.bytes(kCardSignatureSize);
+    if (!r.ok() || signature != QByteArrayView(cardSignature())) return CardReadStatus::Foreign;
+    out.signature = QString::fromLatin1(signature.first(kCardSignatureSize - 1));
+
+    QByteArrayView colours;
+    qint64 rows = 0;
+    if (!readPreviewHeader(r, out.preview, colours, rows) || !r.skip(rows))
+        return CardReadStatus::Damaged;
+
+    const std::optional<CardFormat> format = CardFormat::fromBytes(r.bytes(kCardFormatSize));
+    if (!r.ok() || !format) return CardReadStatus::Damaged;
+    out.Format = *format;
+    for (double v : {out.Format.LeftMargin, out.Format.TopMargin, out.Format.PitchX,
+                     out.Format.PitchY, out.Format.CardWidth, out.Format.CardHeight}) {
+        if (!finite(v)) return CardReadStatus::Damaged;
+    }
+    out.SideWidthUnits = r.i32();
+    out.SideHeightUnits = r.i32();
+
+    Cp1252Decoder dec;
+    out.outside.BackgroundMode = r.i32();
+    const QByteArrayView outsideFile = r.cString();
+    out.inside.BackgroundMode = r.i32();
+    const QByteArrayView insideFile = r.cString();
+    out.ZoomFactor = r.f64();
+    out.UnitsPerPixel = r.f64();
+    if (!r.ok()) return CardReadStatus::Damaged;
+    if (!finite(out.ZoomFactor) || !finite(out.UnitsPerPixel) || out.ZoomFactor <= 0 ||
+        out.UnitsPerPixel <= 0)
+        return CardReadStatus::Damaged;
+    out.outside.BackgroundFile = dec.decode(outsideFile);
+    out.inside.BackgroundFile = dec.decode(insideFile);
+
+    if (!readList(r, out.outside.objects, dec) || !readList(r, out.inside.objects, dec))
+        return CardReadStatus::Damaged;
+
+    if (!r.atEnd()) {
+        const uint32_t outsideColor = r.u32();
+        const uint32_t insideColor = r.u32();
+        if (!r.ok()) return CardReadStatus::Damaged;
+        out.outside.BackgroundColor = outsideColor;
+        out.inside.BackgroundColor = insideColor;
+        out.coloursStored = true;
+    }
+    return CardReadStatus::Ok;
+}
+
+CardReadStatus readCardFileData(const QString& path, CardFileData& out) {
+    QByteArray bytes;
+    const CardReadStatus status = readFileBytes(path, bytes);
+    if (status != CardReadStatus::Ok) return status;
+    return parseCardFile(bytes, out);
+}
+
+bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
+    if (doc.workingSideUsed()) {
+        const int answer = fc.dialogs.message(QStringLiteral("Wollen Sie vorher speichern?"),
+                                              QStringLiteral("Grußkarte öffnen"), MsgIcon::Question,
+                                              BtnYes | BtnNo | BtnCancel);
+        if (answer == BtnCancel) return false;
+        if (answer == BtnYes && !(fc.saveCurrent && fc.saveCurrent())) return false;
+    }
+
+    QByteArray bytes;
+    CardReadStatus status = readFileBytes(path, bytes);
+    if (status == CardReadStatus::CannotOpen) {
+        fc.dialogs.message(cardReadMessage(status),
+                           QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"),
+                           MsgIcon::Information, BtnOk);
+        return false;
+    }
+    if (status == CardReadStatus::Ok && !bytes.startsWith(cardSignature()))
+        status = CardReadStatus::Foreign;
+    if (status == CardReadStatus::Foreign) {
+        fc.dialogs.message(cardReadMessage(status), QStringLiteral("Dateikennung falsch"),
+                           MsgIcon::Information, BtnOk);
+        return false;
+    }
+
+    doc.clearall();
+    CardFileData data;
+    if (status == CardReadStatus::Ok) status = parseCardFile(bytes, data);
+    bytes.clear();
+    if (status != CardReadStatus::Ok) {
+        fc.dialogs.message(kDamagedText, kAppTitle, MsgIcon::Error, BtnOk);
+        return false;
+    }
+
+    doc.Format = data.Format;
+    doc.SideWidthUnits = data.SideWidthUnits;
+    doc.SideHeightUnits = data.SideHeightUnits;
+    const CardSideData* sides[2] = {&data.outside, &data.inside};
+    for (int side : {SideOutside, SideInside}) {
+        Background& bg = doc.sideBackground(side);
+        bg.BackgroundMode = sides[side]->BackgroundMode;
+        bg.BackgroundFile = sides[side]->BackgroundFile;
+        if (bg.BackgroundMode != BgNone && !bg.BackgroundFile.isEmpty())
+            loadStoredPicture(bg.BackgroundPicture, bg.BackgroundFile, path, fc);
+    }
+    doc.ZoomFactor = data.ZoomFactor;
+    doc.UnitsPerPixel = data.UnitsPerPixel;
+
+    for (int side : {SideOutside, SideInside}) {
+        const SlotTable& table = doc.sideSlots(side);
+        for (CardObjectRecord& rec :
+             sides[side] == &data.outside ? data.outside.objects : data.inside.objects)
+            *table[rec.slot] = std::move(rec.object);
+        // Pictures in slot order, each slot once even when the file names it twice.
+        for (int s = 1; s <= kSlotCount; ++s) {
+            Tobs& o = *table[s];
+            if (o.Kind != KindPicture) continue;
+            deldib(o.Picture);
+            loadStoredPicture(o.Picture, o.Content, path, fc);
+            turnByRotation(o.Picture, o.Rotation, fc.progress);
+        }
+    }
+    doc.Outside.BackgroundColor = data.outside.BackgroundColor;
+    doc.Inside.BackgroundColor = data.inside.BackgroundColor;
+
+    doc.loadWorkingSide(doc.CurrentSide);
+    doc.FileName = path;
+    return true;
+}
+
+CardPreview readCardPreviewBytes(QByteArrayView bytes) {
+    CardPreview result;
+    ByteReader r(bytes);
+    const QByteArrayView signature = r.bytes(kCardSignatureSize);
+    if (!r.ok() || signature != QByteArrayView(cardSignature())) {
+        result.error = cardReadMessage(CardReadStatus::Foreign);
+        return result;
+    }
+    QByteArrayView colours;
+    qint64 rows = 0;
+    if (!readPreviewHeader(r, result.header, colours, rows)) {
+        result.error = kDamagedText;
+        return result;
+    }
+    const CardPreviewHeader& h = result.header;
+    const int height = int(std::abs(qint64(h.height)));
+    const bool depthKnown =
+        h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 24;
+    if (!depthKnown || h.compression != 0 || !dibSizeAllowed(h.width, height, h.bitCount)) {
+        result.error = QStringLiteral("Das Vorschaubild der Karte kann nicht gelesen werden.");
+        return result;
+    }
+    std::vector<RgbQuad> table;
+    if (h.bitCount <= 8) {
+        qsizetype n = qMin<qsizetype>(colours.size() / 4, dibColourCount(h.bitCount));
+        if (h.colourCount > 0) n = qMin<qsizetype>(n, h.colourCount);
+        for (qsizetype i = 0; i < n; ++i) {
+            table.push_back({uint8_t(colours[4 * i]), uint8_t(colours[4 * i + 1]),
+                             uint8_t(colours[4 * i + 2]), 0});
+        }
+    }
+    const QByteArrayView pixels = r.bytes(rows);
+    DibImage picture = newdib(h.width, height, h.bitCount, table.empty() ? nullptr : table.data(),
+                              int(table.size()));
+    if (!r.ok() || picture.isNull() || picture.byteCount() != rows) {
+        result.error = kDamagedText;
+        return result;
+    }
+    const qint64 perRow = picture.bytesPerRow();
+    for (int y = 0; y < height; ++y) {
+        // Stored bottom-up for a positive height, top-down for a negative one.
+        const int dst = h.height >= 0 ? y : height - 1 - y;
+        std::memcpy(picture.bits() + qint64(dst) * perRow, pixels.data() + qint64(y) * perRow,
+                    size_t(perRow));
+    }
+    picture.markModified();
+    result.picture = picture;
+    return result;
+}
+
+CardPreview readCardPreview(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        CardPreview result;
+        result.error = cardReadMessage(CardReadStatus::CannotOpen);
+        return result;
+    }
+    // Signature, the two counts and the header first; the rows only when they fit the file.
+    QByteArray head = file.read(kCardSignatureSize + 8);
+    if (head.size() == kCardSignatureSize + 8) {
+        ByteReader r(QByteArrayView(head).sliced(kCardSignatureSize));
+        const int32_t headerSize = r.i32();
+        if (headerSize >= kBitmapInfoHeaderSize && headerSize <= file.size() - file.pos()) {
+            head += file.read(headerSize);
+            if (head.size() >= kCardSignatureSize + 8 + kBitmapInfoHeaderSize) {
+                ByteReader hr(QByteArrayView(head).sliced(kCardSignatureSize + 8));
+                hr.u32();
+                const qint64 width = hr.i32();
+                const qint64 height = std::abs(qint64(hr.i32()));
+                hr.u16();
+                const int bitCount = hr.u16();
+                const qint64 perRow =
+                    dibBytesPerRow(qMax<qint64>(0, width), qBound(0, bitCount, 32));
+                const qint64 left = file.size() - file.pos();
+                if (height == 0 || perRow <= left / height) head += file.read(perRow * height);
+            }
+        }
+    }
+    return readCardPreviewBytes(head);
+}
+
+}  // namespace bb

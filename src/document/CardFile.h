@@ -1,0 +1,138 @@
+// The card file ".kar": signature, preview picture of the outside, card format, both sides'
+// backgrounds and objects, view scale. Written in one piece through QSaveFile, read with
+// every length checked against the bytes present.
+#pragma once
+
+#include "document/CardDocument.h"
+#include "document/RenderContext.h"
+#include "pictures/DibImage.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace bb {
+
+class UserDialogs;
+
+// "Tovarin Brisella-Bildwerker 1.0" and one zero byte.
+inline constexpr int kCardSignatureSize = 32;
+QByteArray cardSignature();
+
+// What Saveit and OpenItNow need from their caller.
+struct CardFileContext {
+    UserDialogs& dialogs;
+    RenderContext& ctx;
+    QString programFolder;  // where pictures named without a folder are looked up
+    // Draws the outside (already the working side) into the stored preview; the renderer's
+    // CreatePreview. When empty or when it gives no picture, a white preview of
+    // previewSize() is stored.
+    std::function<DibImage(CardDocument&, RenderContext&)> createPreview;
+    // Saves the current card as "Speichern" does; false when that failed or was cancelled.
+    // When empty, answering "Ja" to the save question stops the opening.
+    std::function<bool()> saveCurrent;
+    // Progress 0..100 of quarter turns of loaded pictures.
+    std::function<void(int)> progress;
+};
+
+// Size of the stored preview: r = Trunc(90 × 25.39995 ÷ CardWidth) pixels per inch, the
+// picture Trunc(CardWidth ÷ 25.39995 × r) × Trunc(CardHeight ÷ 25.39995 × r) pixels
+// (86 × 64 at r = 11 for a card of 200 × 150 mm). A card that gives no pixel or a picture
+// beyond the picture limits gets 1 × 1.
+struct PreviewGeometry {
+    int dpi = 0;
+    QSize size;
+};
+PreviewGeometry previewGeometry(const CardFormat& format);
+QSize previewSize(const CardFormat& format);
+
+// Writes the document to `path`, replacing the file atomically: makes the outside the working
+// side (PageControl2Change(0); the window shows its outside tab afterwards), stores the
+// preview, writes both sides. On failure the old file stays whole, FileName is unchanged and
+// the failure has been shown ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or
+// "I/O error %d"). Characters that Windows-1252 cannot hold are stored as "?" and the user is
+// told once. On success FileName := path.
+bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc);
+
+// Asks whether to save a non-empty working side first, then reads `path` into the document,
+// loads the pictures (with the second attempt in the card's folder and one message per
+// missing picture), turns picture objects by their Rotation, loads the side named by
+// CurrentSide into the working state and sets FileName. The caller then updates views,
+// title and the card-format text. False when stopped (question cancelled, file not opened,
+// foreign signature: document unchanged; damaged file: document as clearall left it).
+bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc);
+
+// The file's bytes for a document whose sides hold the current state (after
+// WriteBackObjects), with `preview` as stored picture (a null preview stores a white one of
+// previewSize()). `replaced` is set when a character had to become "?".
+QByteArray cardFileBytes(const CardDocument& doc, const DibImage& preview,
+                         bool* replaced = nullptr);
+
+// ---- Reading without a document ----
+
+enum class CardReadStatus { Ok, CannotOpen, Foreign, Damaged };
+
+// The program's text for a failed read.
+QString cardReadMessage(CardReadStatus status);
+
+struct CardPreviewHeader {
+    int32_t headerSize = 0;
+    int32_t colourCount = 0;
+    int32_t width = 0;
+    int32_t height = 0;  // as stored: positive for bottom-up rows
+    int bitCount = 0;
+    uint32_t compression = 0;
+};
+
+// The stored flag bytes as they are in the file (the object keeps them as bools).
+struct CardFlagBytes {
+    uint8_t KeepAspect = 0, Shadow = 0, RoundFrame = 0, Transparent = 0, AutoTransparent = 0;
+};
+
+struct CardObjectRecord {
+    int32_t slot = 0;
+    Tobs object;  // without picture
+    CardFlagBytes flags;
+};
+
+struct CardSideData {
+    int32_t BackgroundMode = BgNone;
+    QString BackgroundFile;
+    uint32_t BackgroundColor = 0xFFFFFF;
+    std::vector<CardObjectRecord> objects;  // in file order
+};
+
+struct CardFileData {
+    QString signature;
+    CardPreviewHeader preview;
+    CardFormat Format;
+    int32_t SideWidthUnits = 0;
+    int32_t SideHeightUnits = 0;
+    double ZoomFactor = 1.0;
+    double UnitsPerPixel = 312.0;
+    CardSideData outside, inside;
+    bool coloursStored = false;  // false when the file ends right after the inside list
+};
+
+// Parses a whole card file. Foreign when the 32 signature bytes differ (or are fewer);
+// Damaged when anything ends early, a slot number is below 1, the preview header does not
+// fit, or a scale or length is not a finite number.
+CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out);
+// The same from a file (no pictures are loaded).
+CardReadStatus readCardFileData(const QString& path, CardFileData& out);
+
+// The stored preview for the card browser: only the signature and the picture are read.
+struct CardPreview {
+    DibImage picture;  // null on failure
+    CardPreviewHeader header;
+    QString error;  // why there is no picture
+    bool ok() const { return !picture.isNull(); }
+};
+CardPreview readCardPreview(const QString& path);
+CardPreview readCardPreviewBytes(QByteArrayView bytes);
+
+}  // namespace bb

@@ -1,0 +1,87 @@
+#include "document/CardFormat.h"
+
+#include "document/ByteIO.h"
+#include "document/Cp1252.h"
+#include "document/Trunc.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace bb {
+
+QByteArray CardFormat::toBytes() const {
+    return toBytes(nullptr);
+}
+
+QByteArray CardFormat::toBytes(bool* replaced) const {
+    QByteArray out;
+    out.reserve(kCardFormatSize);
+    ByteWriter w(out);
+    w.f64(LeftMargin);
+    w.f64(TopMargin);
+    w.f64(PitchX);
+    w.f64(PitchY);
+    w.f64(CardWidth);
+    w.f64(CardHeight);
+    w.i32(CardsAcross);
+    w.i32(CardsDown);
+    const QByteArray name = toCp1252(TypeName, replaced).left(kTypeNameMax);
+    w.u8(static_cast<uint8_t>(name.size()));
+    w.bytes(name);
+    w.zeros(kCardFormatSize - out.size());
+    return out;
+}
+
+CardFormat CardFormat::fromBytes(const char* data112) {
+    return *fromBytes(QByteArrayView(data112, kCardFormatSize));
+}
+
+std::optional<CardFormat> CardFormat::fromBytes(QByteArrayView bytes) {
+    if (bytes.size() < kCardFormatSize) return std::nullopt;
+    ByteReader r(bytes.first(kCardFormatSize));
+    CardFormat f;
+    f.LeftMargin = r.f64();
+    f.TopMargin = r.f64();
+    f.PitchX = r.f64();
+    f.PitchY = r.f64();
+    f.CardWidth = r.f64();
+    f.CardHeight = r.f64();
+    f.CardsAcross = r.i32();
+    f.CardsDown = r.i32();
+    const int len = qMin<int>(r.u8(), kTypeNameMax);
+    f.TypeName = fromCp1252(r.bytes(len));
+    return f;
+}
+
+namespace {
+
+// Fixed-point with two decimals after rounding to 7 significant digits, without group
+// separators; the decimal separator is the locale's.
+QString mmText(double v, const QLocale& locale) {
+    if (!std::isfinite(v)) return locale.toString(v);
+    const double rounded = QString::number(v, 'g', 7).toDouble();
+    if (std::fabs(rounded) >= 1e7) return locale.toString(rounded, 'E', 6);
+    return locale.toString(rounded, 'f', 2);
+}
+
+}  // namespace
+
+QString cardFormatText(const CardFormat& format, const QLocale& baseLocale) {
+    QLocale locale = baseLocale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const auto mm = [&](double v) { return mmText(v, locale); };
+    return QString::number(format.CardsAcross) + QStringLiteral(" x ") +
+           QString::number(format.CardsDown) + QStringLiteral(" Grußkarten á ") +
+           mm(format.CardWidth) + QStringLiteral(" mm x ") + mm(format.CardHeight) +
+           QStringLiteral(" mm pro Blatt [Abstände ") + mm(format.PitchX) +
+           QStringLiteral(" mm ; ") + mm(format.PitchY) + QStringLiteral(" mm] [Ränder ") +
+           mm(format.LeftMargin) + QStringLiteral(" mm ; ") + mm(format.TopMargin) +
+           QStringLiteral(" mm]");
+}
+
+int32_t sideUnits(double cardMm) {
+    return truncInt32(3.0L * cardMm * 20000.0L / static_cast<long double>(kNominalMmPerInch));
+}
+
+}  // namespace bb

@@ -1,0 +1,28 @@
+// The values of the card-type editor dialog and their conversion to and from a CardFormat.
+// The format stores pitches (card size plus gap); the dialog shows and edits gaps.
+#pragma once
+
+#include "document/CardFormat.h"
+
+#include <QString>
+
+namespace bb {
+
+struct CardTypeFields {
+    QString name;
+    double left = 0;    // left margin, mm
+    double top = 0;     // top margin, mm
+    double width = 0;   // card width, mm
+    double height = 0;  // card height, mm
+    double hgap = 0;    // horizontal gap between cards, mm
+    double vgap = 0;    // vertical gap, mm
+    double across = 1;  // cards across (truncated when read back)
+    double down = 1;    // cards down
+};
+
+// Filling the dialog: gap = pitch − size.
+CardTypeFields cardTypeFieldsFrom(const CardFormat& format);
+// Reading back: pitch = size + gap, counts truncated to integers, name cut to 50 characters.
+CardFormat cardFormatFrom(const CardTypeFields& fields);
+
+}  // namespace bb
