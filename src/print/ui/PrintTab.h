@@ -3,6 +3,8 @@
 // commands. The main window embeds it and connects its menus to the public slots.
 #pragma once
 
+#include "print/SheetLayout.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -68,9 +70,14 @@ signals:
     void exportRequested();      // "eMail Export" (EMailBtn)
     void printed();              // after a print run: the window repaints both editor views
 
+    // The print settings as the spin edits show them.
+    PrintSettings settings() const;
+
 private:
     void UsedEDChange();
     void sheetClampChange();
+    void showSettings(const PrintSettings& s);
+    void selectSide(int side);
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -86,7 +93,7 @@ private:
     QSpinBox* PageEd = nullptr;
     QCheckBox* SchneidBtn = nullptr;
     QCheckBox* FalteCheck = nullptr;
-    bool adjusting_ = false;
+    int zoom_ = kPreviewZoomStart;
 };
 
 }  // namespace bb

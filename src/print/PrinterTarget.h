@@ -1,0 +1,55 @@
+// The current printer of the program: the system's default printer when there is one,
+// otherwise a PDF file on A4 at 600 dpi. A machine without printers is a normal case: each
+// print job then asks for the PDF file's name.
+#pragma once
+
+#include "print/SheetLayout.h"
+
+#include <QString>
+
+#include <memory>
+
+class QPrinter;
+class QPagedPaintDevice;
+
+namespace bb {
+
+class UserDialogs;
+
+inline constexpr int kPdfResolution = 600;
+
+class PrinterTarget {
+public:
+    PrinterTarget();
+    ~PrinterTarget();
+    PrinterTarget(const PrinterTarget&) = delete;
+    PrinterTarget& operator=(const PrinterTarget&) = delete;
+
+    QPrinter& printer() { return *printer_; }
+    const QPrinter& printer() const { return *printer_; }
+
+    // True when the printer writes a PDF file instead of printing.
+    bool isPdf() const;
+    // Names of the system's printers (empty on a machine without printers).
+    static QStringList printerNames();
+
+    // Selects a system printer by name; false (nothing changed) when there is no such one.
+    bool selectPrinter(const QString& name);
+    // Writes to `fileName` as PDF from now on (A4, 600 dpi until changed).
+    void usePdf(const QString& fileName);
+
+    // Before a job on the PDF path: asks for the file name in a save dialog (the last name is
+    // offered again). False when the person cancels. Always true for a real printer.
+    bool chooseOutput(UserDialogs& dialogs);
+
+    // Resolution, sheet and printable area of the current printer, in device pixels.
+    DeviceGeometry geometry() const;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
+// Resolution, sheet and printable area of any paged device (QPrinter, QPdfWriter).
+DeviceGeometry deviceGeometry(const QPagedPaintDevice& device);
+
+}  // namespace bb

@@ -1,0 +1,34 @@
+// The print preview's paint box; see SheetPreview.h.
+#include "print/ui/SheetPreview.h"
+
+#include <QPainter>
+
+namespace bb {
+
+SheetPreview::SheetPreview(CardDocument& doc, RenderContext& ctx, QWidget* parent)
+    : QWidget(parent), doc_(doc), ctx_(ctx) {
+    setObjectName(QStringLiteral("VPaint"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool SheetPreview::setSheet(QSize wanted, const PreviewOptions& options) {
+    options_ = options;
+    wanted_ = wanted;
+    const bool sized = size() == wanted;
+    if (!sized) setFixedSize(wanted);  // the resize brings its own paint
+    update();
+    return sized;
+}
+
+void SheetPreview::paintEvent(QPaintEvent*) {
+    // Size first, then draw: a box of the wrong size waits for the paint of its new size.
+    if (size() != wanted_) {
+        setFixedSize(wanted_);
+        return;
+    }
+    QPainter painter(this);
+    const int cards = paintSheetPreview(painter, size(), doc_, ctx_, options_);
+    if (cards >= 0) lastCards_ = cards;
+}
+
+}  // namespace bb

@@ -1,0 +1,38 @@
+// VPaint: the paint box of the print preview. It draws only when it already has the size
+// that the preview wants; a size change brings a new paint.
+#pragma once
+
+#include "print/PreviewPaint.h"
+
+#include <QWidget>
+
+namespace bb {
+
+class CardDocument;
+struct RenderContext;
+
+class SheetPreview : public QWidget {
+    Q_OBJECT
+
+public:
+    SheetPreview(CardDocument& doc, RenderContext& ctx, QWidget* parent = nullptr);
+
+    // The size the sheet needs and what to draw on it. Returns true when the box already
+    // had that size (a paint follows either way).
+    bool setSheet(QSize wanted, const PreviewOptions& options);
+    QSize wantedSize() const { return wanted_; }
+    int lastCardCount() const { return lastCards_; }
+    QSize sizeHint() const override { return wanted_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CardDocument& doc_;
+    RenderContext& ctx_;
+    QSize wanted_;
+    PreviewOptions options_;
+    int lastCards_ = 0;
+};
+
+}  // namespace bb
