@@ -7,6 +7,12 @@ namespace bb::cli {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
+        {"print",
+         "CARD.kar --side outside|inside [--copies N] [--used N] [--cut] [--fold] "
+         "[--calibration FILE] [--pdf OUT.pdf | --printer NAME] [--paper A4|Letter|...] "
+         "[--dpi N] [--layout]",
+         &runPrint},
+        {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
     };
     return table;
 }

@@ -25,4 +25,9 @@ const std::vector<Command>& commands();
 void printError(const QString& text);
 int usageError(const Command& cmd, const QString& why);
 
+// print CARD.kar --side outside|inside ... (CmdPrint.cpp)
+int runPrint(const QStringList& args);
+// render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)
+int runRender(const QStringList& args);
+
 }  // namespace bb::cli
