@@ -7,6 +7,7 @@ namespace bb::cli {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
+        {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
         {"print",
          "CARD.kar --side outside|inside [--copies N] [--used N] [--cut] [--fold] "
          "[--calibration FILE] [--pdf OUT.pdf | --printer NAME] [--paper A4|Letter|...] "

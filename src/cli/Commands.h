@@ -25,6 +25,8 @@ const std::vector<Command>& commands();
 void printError(const QString& text);
 int usageError(const Command& cmd, const QString& why);
 
+// convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
+int runConvert(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)

@@ -2,13 +2,19 @@
 #include "pictures/Bmp.h"
 #include "pictures/ImageCodec.h"
 #include "pictures/QtCodec.h"
+#include "pictures/codecs/BmpRle.h"
+#include "pictures/codecs/Gif.h"
+#include "pictures/codecs/Ilbm.h"
+#include "pictures/codecs/Pcx.h"
+#include "pictures/codecs/QtWriters.h"
+#include "pictures/codecs/Tga.h"
 
 namespace bb {
 
 const std::vector<DibReader>& dibReaders() {
     static const std::vector<DibReader> readers = {
-        {"BMP", &bmpAccepts, &readBmp},
-        // Further own readers go here, before Qt's.
+        {"BMP", &bmpAccepts, &readBmp},        {"PCX", &acceptsPcx, &readPcx},
+        {"ILBM", &acceptsIlbm, &readIlbm},     {"TGA", &acceptsTga, &readTga},
         {"Qt", &qtReaderAccepts, &readWithQt},  // stays last
     };
     return readers;
@@ -18,6 +24,16 @@ const std::vector<DibWriter>& dibWriters() {
     static const std::vector<DibWriter> writers = {
         {DibBMP, "BMP", "bmp", "Windows-Bitmap (*.bmp)", &writeBmp},
         {DibDIB, "DIB", "dib", "Geräteunabhängige Bitmap (*.dib)", &writeBmp},
+        {DibGIF, "GIF", "gif", "CompuServe GIF (*.gif)", &writeGif},
+        {DibIFF, "IFF", "iff", "Amiga IFF/ILBM (*.iff)", &writeIlbm},
+        {DibJIF, "JIF", "jif", "JPEG/JFIF (*.jif)", &writeJpeg},
+        {DibJPG, "JPG", "jpg", "JPEG (*.jpg)", &writeJpeg},
+        {DibLBM, "LBM", "lbm", "Deluxe Paint ILBM (*.lbm)", &writeIlbm},
+        {DibPCX, "PCX", "pcx", "ZSoft Paintbrush (*.pcx)", &writePcx},
+        {DibRLE, "RLE", "rle", "Windows-Bitmap mit Lauflängenkodierung (*.rle)", &writeBmpRle},
+        {DibTGA, "TGA", "tga", "Truevision Targa (*.tga)", &writeTga},
+        {DibTIF, "TIF", "tif", "TIFF (*.tif)", &writeTiff},
+        {DibPNG, "PNG", "png", "Portable Network Graphics (*.png)", &writePng},
     };
     return writers;
 }

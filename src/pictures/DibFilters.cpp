@@ -1,0 +1,72 @@
+#include "pictures/DibFilters.h"
+
+#include "pictures/ImageCodec.h"
+
+#include <QImageReader>
+#include <QStringList>
+
+namespace bb {
+
+namespace {
+
+// Patterns of one writer's format when opening: its own suffix plus common spellings.
+QStringList openPatterns(const QString& suffix) {
+    QStringList patterns{QStringLiteral("*.") + suffix};
+    if (suffix == QLatin1String("jpg"))
+        patterns << QStringLiteral("*.jpeg") << QStringLiteral("*.jpe");
+    if (suffix == QLatin1String("jif")) patterns << QStringLiteral("*.jfif");
+    if (suffix == QLatin1String("tif")) patterns << QStringLiteral("*.tiff");
+    if (suffix == QLatin1String("iff")) patterns << QStringLiteral("*.ilbm");
+    return patterns;
+}
+
+}  // namespace
+
+QString GetDIBSaveFilter() {
+    QStringList parts;
+    for (const DibWriter& w : dibWriters())
+        parts << QString::fromUtf8(w.description) << QStringLiteral("*.") + QLatin1String(w.suffix);
+    return parts.join(QLatin1Char('|'));
+}
+
+QString GetDIBOpenFilter() {
+    QStringList entries, all;
+    for (const DibWriter& w : dibWriters()) {
+        const QStringList patterns = openPatterns(QLatin1String(w.suffix));
+        entries << QString::fromUtf8(w.description) << patterns.join(QLatin1Char(';'));
+        for (const QString& p : patterns)
+            if (!all.contains(p)) all << p;
+    }
+    // Whatever else Qt's readers take (WebP, XPM, ...).
+    QStringList more;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString p = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+        if (!all.contains(p)) more << p;
+    }
+    all << more;
+    QStringList parts{QStringLiteral("Alle Bilddateien"), all.join(QLatin1Char(';'))};
+    parts << entries;
+    if (!more.isEmpty())
+        parts << QStringLiteral("Weitere Bildformate") << more.join(QLatin1Char(';'));
+    return parts.join(QLatin1Char('|'));
+}
+
+QString dibFilterToQt(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString& desc = parts[i];
+        // A description that already names its patterns is kept; Qt reads the last
+        // parenthesis as the pattern list, so it must match.
+        if (desc.endsWith(QLatin1Char(')')) && desc.contains(QLatin1String("(*")))
+            out << desc.left(desc.lastIndexOf(QLatin1Char('('))).trimmed() + QStringLiteral(" (") +
+                       patterns + QLatin1Char(')');
+        else
+            out << desc + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+}  // namespace bb
