@@ -97,6 +97,10 @@ const QImage& DibImage::toQImage() const {
     return d_->cache;
 }
 
+bool DibImage::drawingImageCached() const {
+    return d_ && d_->cacheValid.load(std::memory_order_acquire);
+}
+
 DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours, int colourCount) {
     DibImage picture;
     if (!dibSizeAllowed(width, height, bitCount)) return picture;

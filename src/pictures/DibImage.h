@@ -20,11 +20,21 @@ using ColorRef = uint32_t;
 inline constexpr ColorRef rgbRef(int r, int g, int b) {
     return ColorRef(r & 0xFF) | (ColorRef(g & 0xFF) << 8) | (ColorRef(b & 0xFF) << 16);
 }
-inline constexpr int refRed(ColorRef c) { return int(c & 0xFF); }
-inline constexpr int refGreen(ColorRef c) { return int((c >> 8) & 0xFF); }
-inline constexpr int refBlue(ColorRef c) { return int((c >> 16) & 0xFF); }
-inline QColor toQColor(ColorRef c) { return QColor(refRed(c), refGreen(c), refBlue(c)); }
-inline ColorRef fromQColor(const QColor& c) { return rgbRef(c.red(), c.green(), c.blue()); }
+inline constexpr int refRed(ColorRef c) {
+    return int(c & 0xFF);
+}
+inline constexpr int refGreen(ColorRef c) {
+    return int((c >> 8) & 0xFF);
+}
+inline constexpr int refBlue(ColorRef c) {
+    return int((c >> 16) & 0xFF);
+}
+inline QColor toQColor(ColorRef c) {
+    return QColor(refRed(c), refGreen(c), refBlue(c));
+}
+inline ColorRef fromQColor(const QColor& c) {
+    return rgbRef(c.red(), c.green(), c.blue());
+}
 
 // One colour table entry as stored in a bitmap: blue, green, red, reserved.
 struct RgbQuad {
@@ -37,7 +47,9 @@ inline constexpr qint64 dibBytesPerRow(qint64 width, int bitCount) {
     return ((width * bitCount + 31) / 32) * 4;
 }
 // Colour table size for a depth: 2, 16, 256, or 0 for 24 bits.
-inline constexpr int dibColourCount(int bitCount) { return bitCount <= 8 ? (1 << bitCount) : 0; }
+inline constexpr int dibColourCount(int bitCount) {
+    return bitCount <= 8 ? (1 << bitCount) : 0;
+}
 // True when a picture of this size may be allocated (positive sides within kMaxDibSide,
 // pixel bytes within kMaxDibBytes, supported depth).
 bool dibSizeAllowed(qint64 width, qint64 height, int bitCount);
@@ -71,6 +83,9 @@ public:
     // The picture as an image for drawing (Format_RGB32 for 24 bit, Indexed8 with colour
     // table otherwise). Converted once and cached with the shared pixels until modified.
     const QImage& toQImage() const;
+    // True while the drawing image of toQImage() is built and held (loading and screen
+    // drawing never build it; only toQImage() does).
+    bool drawingImageCached() const;
 
     // Identity of the shared pixels: two copies of one picture compare equal.
     const void* sharedId() const { return d_.get(); }

@@ -21,9 +21,9 @@ struct DibReader {
 };
 
 struct DibWriter {
-    int typeCode;        // DibType
-    const char* name;    // "BMP" (the save filter's name)
-    const char* suffix;  // "bmp"
+    int typeCode;             // DibType
+    const char* name;         // "BMP" (the save filter's name)
+    const char* suffix;       // "bmp"
     const char* description;  // dialog filter description
     // Encodes the picture; false when it cannot.
     bool (*write)(const DibImage& picture, QByteArray& out);

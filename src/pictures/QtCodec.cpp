@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace bb {
 
@@ -70,30 +71,72 @@ DibImage greyToDib(const QImage& source) {
     return picture;
 }
 
-DibImage colourToDib(const QImage& source) {
-    const int w = source.width(), h = source.height();
-    DibImage picture = newdib(w, h, 24);
-    if (picture.isNull()) return picture;
-    if (source.hasAlphaChannel()) {
-        const QImage image = source.convertToFormat(QImage::Format_ARGB32);
-        if (image.isNull()) return {};
-        for (int y = 0; y < h; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            uint8_t* p = picture.rowFromTop(y);
-            for (int x = 0; x < w; ++x, p += 3) {
-                const QRgb c = line[x];
+// One row of a 24-bit picture from a row of an image in one of the formats handled here;
+// alpha is flattened onto white.
+void colourRow(const uchar* line, QImage::Format format, int w, uint8_t* p) {
+    switch (format) {
+        case QImage::Format_BGR888:
+            std::memcpy(p, line, size_t(w) * 3);
+            return;
+        case QImage::Format_RGB888:
+            for (int x = 0; x < w; ++x, p += 3, line += 3) {
+                p[0] = line[2];
+                p[1] = line[1];
+                p[2] = line[0];
+            }
+            return;
+        case QImage::Format_RGB32:
+            for (const QRgb c : std::span(reinterpret_cast<const QRgb*>(line), size_t(w))) {
+                p[0] = uint8_t(qBlue(c));
+                p[1] = uint8_t(qGreen(c));
+                p[2] = uint8_t(qRed(c));
+                p += 3;
+            }
+            return;
+        case QImage::Format_ARGB32_Premultiplied:
+            // Over white: premultiplied channel plus the uncovered part of white.
+            for (const QRgb c : std::span(reinterpret_cast<const QRgb*>(line), size_t(w))) {
+                const int rest = 255 - qAlpha(c);
+                p[0] = uint8_t(std::min(255, qBlue(c) + rest));
+                p[1] = uint8_t(std::min(255, qGreen(c) + rest));
+                p[2] = uint8_t(std::min(255, qRed(c) + rest));
+                p += 3;
+            }
+            return;
+        default:  // Format_ARGB32
+            for (const QRgb c : std::span(reinterpret_cast<const QRgb*>(line), size_t(w))) {
                 const int a = qAlpha(c);
                 p[0] = overWhite(qBlue(c), a);
                 p[1] = overWhite(qGreen(c), a);
                 p[2] = overWhite(qRed(c), a);
+                p += 3;
             }
-        }
-    } else {
-        // BGR888 has the byte order of a 24-bit bitmap row.
-        const QImage image = source.convertToFormat(QImage::Format_BGR888);
-        if (image.isNull()) return {};
+            return;
+    }
+}
+
+// Converts row by row: only the picture itself is allocated for the common formats, and
+// bands of 64 rows for the others, so a large photo does not pass through a second copy.
+DibImage colourToDib(const QImage& source) {
+    const int w = source.width(), h = source.height();
+    DibImage picture = newdib(w, h, 24);
+    if (picture.isNull()) return picture;
+    const QImage::Format format = source.format();
+    const bool direct = format == QImage::Format_BGR888 || format == QImage::Format_RGB888 ||
+                        format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                        format == QImage::Format_ARGB32_Premultiplied;
+    if (direct) {
         for (int y = 0; y < h; ++y)
-            std::memcpy(picture.rowFromTop(y), image.constScanLine(y), size_t(w) * 3);
+            colourRow(source.constScanLine(y), format, w, picture.rowFromTop(y));
+        return picture;
+    }
+    constexpr int kBand = 64;
+    for (int y0 = 0; y0 < h; y0 += kBand) {
+        const int n = std::min(kBand, h - y0);
+        const QImage band = source.copy(0, y0, w, n).convertToFormat(QImage::Format_ARGB32);
+        if (band.isNull()) return {};
+        for (int y = 0; y < n; ++y)
+            colourRow(band.constScanLine(y), QImage::Format_ARGB32, w, picture.rowFromTop(y0 + y));
     }
     return picture;
 }
