@@ -1,0 +1,108 @@
+#include "app/QtUserDialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace bb {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Warning:
+            return QMessageBox::Warning;
+        case MsgIcon::Error:
+            return QMessageBox::Critical;
+        case MsgIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+FileDialogResult runFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
+    QFileDialog dlg(parent, r.caption, r.directory);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = QtUserDialogs::qtFilters(r.filter);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+        const int i = qBound(1, r.filterIndex, int(filters.size())) - 1;
+        dlg.selectNameFilter(filters.at(i));
+    }
+    if (!r.defaultSuffix.isEmpty()) dlg.setDefaultSuffix(r.defaultSuffix);
+    if (!r.initialName.isEmpty()) dlg.selectFile(r.initialName);
+    // The program asks its own overwrite question where it has one.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    FileDialogResult res;
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return res;
+    res.path = dlg.selectedFiles().constFirst();
+    const int chosen = filters.indexOf(dlg.selectedNameFilter());
+    res.filterIndex = chosen >= 0 ? chosen + 1 : 1;
+    return res;
+}
+
+}  // namespace
+
+QStringList QtUserDialogs::qtFilters(const QString& filter) {
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(';', ' ') +
+                   QLatin1Char(')');
+    return out;
+}
+
+int QtUserDialogs::message(const QString& text, const QString& caption, MsgIcon icon, int buttons) {
+    QMessageBox box(qtIcon(icon), caption.isEmpty() ? kAppTitle : caption, text,
+                    QMessageBox::NoButton, parent_);
+    struct Pair {
+        int ours;
+        QMessageBox::StandardButton qt;
+    };
+    const Pair pairs[] = {{BtnYes, QMessageBox::Yes},
+                          {BtnNo, QMessageBox::No},
+                          {BtnOk, QMessageBox::Ok},
+                          {BtnCancel, QMessageBox::Cancel}};
+    for (const Pair& p : pairs)
+        if (buttons & p.ours) box.addButton(p.qt);
+    if (buttons == BtnNone) box.addButton(QMessageBox::Ok);
+    const int pressed = box.exec();
+    for (const Pair& p : pairs)
+        if (pressed == p.qt) return p.ours;
+    // Closed with Escape or the close box: the "do nothing" answer that was offered.
+    if (buttons & BtnCancel) return BtnCancel;
+    if (buttons & BtnNo) return BtnNo;
+    return BtnOk;
+}
+
+FileDialogResult QtUserDialogs::openFile(const FileDialogRequest& request) {
+    return runFileDialog(parent_, request, false);
+}
+
+FileDialogResult QtUserDialogs::saveFile(const FileDialogRequest& request) {
+    return runFileDialog(parent_, request, true);
+}
+
+bool QtUserDialogs::chooseColor(QColor& color, const QString& caption) {
+    const QColor c = QColorDialog::getColor(color, parent_, caption);
+    if (!c.isValid()) return false;
+    color = c;
+    return true;
+}
+
+bool QtUserDialogs::chooseFont(QFont& font, QColor& color, const QString& caption) {
+    // QFontDialog has no colour; the colour stays as it was.
+    Q_UNUSED(color);
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, font, parent_, caption);
+    if (ok) font = f;
+    return ok;
+}
+
+}  // namespace bb

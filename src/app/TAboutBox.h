@@ -1,0 +1,26 @@
+// "Info": product line, what the program is, copyright with the current year, where the
+// starter card types come from, and a button that opens that address in the web browser.
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+class QLabel;
+
+namespace bb {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    // The address the web button opens.
+    static QUrl webAddress();
+    // The text lines shown, after "XXXX" was replaced by the year (tests).
+    QStringList lines() const;
+
+private:
+    QList<QLabel*> lines_;
+};
+
+}  // namespace bb

@@ -1,0 +1,70 @@
+#include "editor/RulerMath.h"
+
+#include <cmath>
+
+namespace bb {
+
+namespace {
+
+// Bound on the loop over tenths of a major step; a ruler a few thousand pixels long needs a
+// few hundred. Absurd formats (a card a few metres wide in a paint box of a few pixels) stop
+// here instead of producing millions of invisible ticks.
+constexpr long kMaxSteps = 20000;
+
+// Ticks for a scale of `cells` 50-pixel cells over `span` pixels mapping [start, end];
+// `offset` is added to every position, and positions below 0 are dropped when `skipNegative`.
+RulerScale buildScale(double start, double end, int span, int offset, bool skipNegative,
+                      int limit) {
+    RulerScale s;
+    s.start = start;
+    s.end = end;
+    const int cells = span / 50;
+    if (span <= 0 || !(end > start) || !std::isfinite(start) || !std::isfinite(end)) return s;
+    const double g = cells > 0 ? (end - start) / cells : INFINITY;
+    const int m = rulerMajorStep(g);
+    s.major = m;
+    const double first = std::trunc(start / m - 1);
+    const double last = std::trunc(end / m + 1);
+    if (!(last - first < kMaxSteps / 10.0)) return s;
+    for (long k = static_cast<long>(10 * first); k <= static_cast<long>(10 * last); ++k) {
+        const int v = static_cast<int>(std::trunc(static_cast<double>(k) * m / 10.0));
+        const double pd = std::trunc(span * (v - start) / (end - start));
+        if (pd < 0 && skipNegative) continue;
+        if (pd > limit) continue;  // beyond the ruler's far end: invisible
+        RulerTick t;
+        t.pos = static_cast<int>(pd) + offset;
+        t.value = v;
+        t.kind = k % 10 == 0 ? TickKind::Major : (k % 2 != 0 ? TickKind::Odd : TickKind::Even);
+        s.ticks.push_back(t);
+    }
+    return s;
+}
+
+}  // namespace
+
+int rulerMajorStep(double g) {
+    if (g < 2.5) return 1;
+    if (g < 7.5) return 5;
+    if (g < 15) return 10;
+    if (g < 30) return 20;
+    if (g < 70) return 40;
+    return 100;
+}
+
+RulerScale topRulerTicks(int R, int posX, int paintBoxWidth, double cardMm) {
+    const int cw = paintBoxWidth / 3;
+    if (cw <= 0) return {};
+    const double start = (posX - cw) * cardMm / cw;
+    const double end = (R + posX - cw - 21) * cardMm / cw;
+    return buildScale(start, end, R - 21, 20, true, R);
+}
+
+RulerScale leftRulerTicks(int S, int posY, int paintBoxHeight, double cardMm) {
+    const int ch = paintBoxHeight / 3;
+    if (ch <= 0) return {};
+    const double start = (posY - ch) * cardMm / ch;
+    const double end = (S + posY - ch - 1) * cardMm / ch;
+    return buildScale(start, end, S - 1, 0, false, S);
+}
+
+}  // namespace bb

@@ -1,0 +1,49 @@
+// "Kartentyp bearbeiten": the fields of one card type, with gaps instead of pitches. Created
+// once and reused; it keeps the values it showed last.
+#pragma once
+
+#include "document/CardFormat.h"
+#include "document/CardTypeFields.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QDoubleSpinBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace bb {
+
+class TNewETypForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TNewETypForm(QWidget* parent = nullptr);
+
+    // Fills the fields from a card format (gap := pitch − size).
+    void fill(const CardFormat& format);
+    // Reads the fields back (pitch := size + gap, name cut to 50 characters).
+    CardFormat readBack() const;
+    CardTypeFields fields() const;
+    void setFields(const CardTypeFields& f);
+
+    // Shows the dialog modally; the hook replaces the modal loop in tests (it gets the
+    // dialog, may change its fields, and returns Accepted or Rejected).
+    int runModal();
+    void setModalHook(std::function<int(TNewETypForm&)> hook) { hook_ = std::move(hook); }
+
+    QLineEdit* NameED = nullptr;
+    QDoubleSpinBox* RLED = nullptr;
+    QDoubleSpinBox* ROED = nullptr;
+    QDoubleSpinBox* BrED = nullptr;
+    QDoubleSpinBox* HoED = nullptr;
+    QDoubleSpinBox* AHED = nullptr;
+    QDoubleSpinBox* AVED = nullptr;
+    QSpinBox* AnzHED = nullptr;
+    QSpinBox* AnzVED = nullptr;
+
+private:
+    std::function<int(TNewETypForm&)> hook_;
+};
+
+}  // namespace bb

@@ -1,0 +1,63 @@
+// "Neue Karte erstellen": picks the card type of a new card from the catalogue
+// "Visiten.dat" and manages the catalogue ("&Neu", "Ä&ndern", "&Löschen"). The catalogue is
+// loaded each time the dialog opens and written back each time it closes, with OK or not.
+#pragma once
+
+#include "document/CardFormat.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+class QComboBox;
+class QPushButton;
+
+namespace bb {
+
+class TNewETypForm;
+class UserDialogs;
+
+class TneuForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TneuForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    // The card-type dialog that "&Neu" and "Ä&ndern" show (created after this dialog).
+    void setTypeForm(TNewETypForm* form) { typeForm_ = form; }
+
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+
+    // Opens the dialog modally (LoadEttTypes, UpdateEttTypes, first entry selected). On OK
+    // the chosen type has been copied into `format`; on Cancel `format` is untouched.
+    int runModal(CardFormat& format);
+    // Tests: replaces the modal loop. The hook works the dialog through its buttons; if it
+    // leaves the dialog open, the dialog is then cancelled.
+    void setModalHook(std::function<void(TneuForm&)> hook) { hook_ = std::move(hook); }
+
+    // The catalogue while the dialog is open (empty otherwise).
+    const QList<CardFormat>& types() const { return types_; }
+
+    void UpdateEttTypes();
+    void NeuBtnClick();
+    void AendernBtnClick();
+    void LoeschenBtnClick();
+    void OKBtnClick();
+
+    QComboBox* ComboBox1 = nullptr;
+
+    void done(int result) override;
+
+private:
+    void FreeEttTypes() { types_.clear(); }
+
+    TNewETypForm* typeForm_ = nullptr;
+    UserDialogs& dialogs_;
+    QString programFolder_;
+    QList<CardFormat> types_;
+    CardFormat* target_ = nullptr;
+    bool open_ = false;
+    std::function<void(TneuForm&)> hook_;
+};
+
+}  // namespace bb
