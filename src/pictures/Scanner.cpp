@@ -94,27 +94,20 @@ public:
         const int i = find(name, &d);
         if (i < 0 || d->size < SANE_Int(sizeof(SANE_Word))) return false;
         if (d->type != SANE_TYPE_INT && d->type != SANE_TYPE_FIXED) return false;
-        const bool fixed = d->type == SANE_TYPE_FIXED;
-        auto toWord = [fixed](double v) {
-            return fixed ? SANE_Word(SANE_FIX(v)) : SANE_Word(std::lround(v));
-        };
-        SANE_Word value = toWord(wanted);
+        ScanOptionConstraint c;
+        c.fixed = d->type == SANE_TYPE_FIXED;
         if (d->constraint_type == SANE_CONSTRAINT_RANGE && d->constraint.range) {
-            const SANE_Range* r = d->constraint.range;
-            value = std::clamp(value, r->min, std::max(r->min, r->max));
-            if (r->quant > 0)
-                value = r->min + (value - r->min + r->quant / 2) / r->quant * r->quant;
-            value = std::min(value, std::max(r->min, r->max));
+            c.kind = ScanOptionConstraint::Range;
+            c.min = d->constraint.range->min;
+            c.max = d->constraint.range->max;
+            c.quant = d->constraint.range->quant;
         } else if (d->constraint_type == SANE_CONSTRAINT_WORD_LIST && d->constraint.word_list) {
-            const SANE_Word* list = d->constraint.word_list;
-            const int n = std::clamp(int(list[0]), 0, 10000);
-            if (n == 0) return false;
-            SANE_Word best = list[1];
-            for (int k = 1; k <= n; ++k)
-                if (std::llabs(qint64(list[k]) - value) < std::llabs(qint64(best) - value))
-                    best = list[k];
-            value = best;
+            c.kind = ScanOptionConstraint::List;
+            const int n = std::clamp(int(d->constraint.word_list[0]), 0, 10000);
+            for (int k = 1; k <= n; ++k) c.list << d->constraint.word_list[k];
+            if (c.list.isEmpty()) return false;
         }
+        SANE_Word value = nearestOptionWord(c, wanted);
         return sane_control_option(h_, i, SANE_ACTION_SET_VALUE, &value, nullptr) ==
                SANE_STATUS_GOOD;
     }
@@ -274,6 +267,27 @@ struct DeviceCloser {
 };
 
 }  // namespace
+
+qint32 nearestOptionWord(const ScanOptionConstraint& c, double wanted) {
+    const double scaled = c.fixed ? wanted * 65536.0 : wanted;
+    qint64 value = std::isfinite(scaled)
+                       ? qint64(std::llround(std::clamp(scaled, -2147483647.0, 2147483647.0)))
+                       : 0;
+    if (c.kind == ScanOptionConstraint::Range) {
+        const qint64 lo = c.min, hi = std::max(c.min, c.max);
+        value = std::clamp(value, lo, hi);
+        if (c.quant > 0) {
+            value = lo + (value - lo + c.quant / 2) / c.quant * c.quant;
+            if (value > hi) value -= c.quant;  // the last step inside the range
+        }
+    } else if (c.kind == ScanOptionConstraint::List && !c.list.isEmpty()) {
+        qint64 best = c.list.front();
+        for (qint32 w : c.list)
+            if (std::llabs(w - value) < std::llabs(best - value)) best = w;
+        value = best;
+    }
+    return qint32(value);
+}
 
 Scanner::Scanner(QObject* parent) : QObject(parent) {}
 

@@ -32,6 +32,18 @@ struct ScanSettings {
     ScanMode mode = ScanMode::Color;
 };
 
+// What a numeric scanner option allows: SANE words that are integers or 16.16 fixed-point
+// values, limited by a range (with a step) or a list.
+struct ScanOptionConstraint {
+    bool fixed = false;
+    enum Kind { None, Range, List } kind = None;
+    qint32 min = 0, max = 0, quant = 0;
+    QList<qint32> list;
+};
+// The allowed word nearest to `wanted` (given in the option's unit: dots per inch,
+// millimetres). Without a list entry the value is only converted.
+qint32 nearestOptionWord(const ScanOptionConstraint& c, double wanted);
+
 class Scanner : public QObject {
     Q_OBJECT
 public:

@@ -90,11 +90,13 @@ QString saveFilter() {
         // PNG is offered only when a writer for it exists; the eleven classic entries always
         // keep their places so that index + 2 stays the format code.
         if (i >= kSaveFormatCount && !writer) break;
-        const QString description = writer && writer->description && *writer->description
-                                        ? QString::fromUtf8(writer->description)
-                                        : QString::fromUtf8(f.description);
-        parts << QStringLiteral("%1 (*.%2)").arg(description, QLatin1String(f.extension))
-              << QStringLiteral("*.") + QLatin1String(f.extension);
+        // The writer's description carries its pattern already: "Windows-Bitmap (*.bmp)".
+        const QString description =
+            writer && writer->description && *writer->description
+                ? QString::fromUtf8(writer->description)
+                : QStringLiteral("%1 (*.%2)")
+                      .arg(QString::fromUtf8(f.description), QLatin1String(f.extension));
+        parts << description << QStringLiteral("*.") + QLatin1String(f.extension);
     }
     return parts.join(QLatin1Char('|'));
 }

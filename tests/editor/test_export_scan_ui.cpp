@@ -1,0 +1,373 @@
+// The export command, the scan commands with the scan save, and the JPEG quality and scanner
+// choice dialogs. Scans run against SANE's "test" backend, enabled for this process only
+// through SANE_CONFIG_DIR.
+#include "editor/ExportController.h"
+#include "editor/ScanController.h"
+#include "editor/ScannerSelectDialog.h"
+#include "editor/TJPEGQForm.h"
+
+#include "document/CardDocument.h"
+#include "pictures/ImageCodec.h"
+#include "render/Export.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace bb;
+
+namespace {
+
+const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
+
+// Settings of this test program go to a private store, never the user's.
+void isolateSettings() {
+    static const bool once = [] {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Tovarin-Test"));
+        QCoreApplication::setApplicationName(QStringLiteral("brisella-export-scan-test"));
+        QSettings().clear();
+        return true;
+    }();
+    (void)once;
+}
+
+FileDialogResult answer(const QString& path, int index) {
+    return {path, index};
+}
+
+// ---------------------------------------------------------------- export
+
+struct ExportFixture : ::testing::Test {
+    CardDocument doc;
+    RenderContext ctx;
+    bbtest::ScriptedDialogs dialogs;
+    bbtest::TempFolder dir;
+    ExportController exporter{doc, ctx, dialogs, nullptr};
+
+    void SetUp() override {
+        doc.Format.CardWidth = 100;
+        doc.Format.CardHeight = 70;
+        doc.updateSideUnits();
+        exporter.setPrinterQuery([] { return PrinterResolution{600, 600, true}; });
+    }
+};
+
+TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte")), 1));
+    exporter.EMailBtnClick();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1);
+    const FileDialogRequest& req = dialogs.saveRequests.front();
+    EXPECT_EQ(req.caption, QStringLiteral("Visitenkarte für eMail-Anhang speichern"));
+    EXPECT_TRUE(req.confirmOverwrite);
+    EXPECT_TRUE(req.directory.isEmpty());
+    EXPECT_EQ(req.filter, saveFilter());
+    EXPECT_EQ(exporter.lastExportPath(), dir.file(QStringLiteral("karte.bmp")));
+    const DibImage back = OpenDib(dir.file(QStringLiteral("karte.bmp")));
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(QSize(back.width(), back.height()), QSize(377, 264));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+
+    // A typed extension wins; the type decides the format.
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte.png")), 1));
+    exporter.EMailBtnClick();
+    QFile f(dir.file(QStringLiteral("karte.png")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(2), QByteArray("BM"));
+}
+
+TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
+    QStringList missing;
+    for (int index = 1; index <= kSaveFormatCount; ++index) {
+        if (!dibWriterForType(formatCodeForFilterIndex(index))) {
+            missing << SaveFormatExtension(index);
+            continue;
+        }
+        dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("k%1").arg(index)), index));
+        exporter.EMailBtnClick();
+        const QString path =
+            dir.file(QStringLiteral("k%1").arg(index)) + SaveFormatExtension(index);
+        const DibImage back = OpenDib(path);
+        ASSERT_FALSE(back.isNull()) << path.toStdString();
+        EXPECT_EQ(back.width(), 377) << path.toStdString();
+        EXPECT_EQ(back.height(), 264) << path.toStdString();
+    }
+    if (!missing.isEmpty())
+        std::printf("formats without a writer yet: %s\n", qPrintable(missing.join(' ')));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(';').toStdString();
+}
+
+TEST_F(ExportFixture, CancelWritesNothingAndFailureIsReported) {
+    exporter.EMailBtnClick();  // no answer scripted: cancelled
+    EXPECT_EQ(dialogs.saveRequests.size(), 1);
+    EXPECT_TRUE(exporter.lastExportPath().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("no/such/folder/karte")), 1));
+    exporter.EMailBtnClick();
+    EXPECT_EQ(dialogs.texts(), QStringList{kSaveFailed});
+}
+
+TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinter) {
+    exporter.setPrinterQuery([] { return PrinterResolution{600, 300, true}; });
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("a")), 1));
+    exporter.EMailBtnClick();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler"));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Diese Meldung dürfte nie")));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("a.bmp"))));
+
+    // No printer installed: the export still happens.
+    dialogs.messages.clear();
+    exporter.setPrinterQuery([] { return PrinterResolution{}; });
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("b")), 1));
+    exporter.EMailBtnClick();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("b.bmp"))));
+}
+
+// ---------------------------------------------------------------- dialogs
+
+TEST(JpegQualityForm, SliderAndNumberStayInStepAndPersist) {
+    isolateSettings();
+    QSettings().remove(QStringLiteral("TJPEGQForm"));
+    {
+        TJPEGQForm form;
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));
+        EXPECT_EQ(form.QualED1->value(), 75);
+        EXPECT_EQ(form.QualED2->value(), 75);
+        EXPECT_EQ(form.QualED1->minimum(), 1);
+        EXPECT_EQ(form.QualED1->maximum(), 99);
+        EXPECT_EQ(form.QualED2->minimum(), 1);
+        EXPECT_EQ(form.QualED2->maximum(), 99);
+        form.QualED1->setValue(40);
+        EXPECT_EQ(form.QualED2->value(), 40);
+        form.QualED2->setValue(62);
+        EXPECT_EQ(form.QualED1->value(), 62);
+        EXPECT_EQ(form.quality(), 62);
+    }
+    TJPEGQForm again;  // a later run of the program
+    EXPECT_EQ(again.QualED1->value(), 62);
+    EXPECT_EQ(again.QualED2->value(), 62);
+}
+
+TEST(ScannerChoice, ListsDevicesAndPreselectsTheRememberedOne) {
+    const QList<ScanDevice> devices = {
+        {QStringLiteral("a:0"), QStringLiteral("Acme"), QStringLiteral("One"), QString()},
+        {QStringLiteral("b:1"), QStringLiteral("Bco"), QStringLiteral("Two"), QString()}};
+    ScannerSelectDialog dialog(devices, QStringLiteral("b:1"));
+    ASSERT_EQ(dialog.DeviceList->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog.DeviceList->topLevelItem(0)->text(1), QStringLiteral("Acme"));
+    EXPECT_EQ(dialog.DeviceList->topLevelItem(1)->text(2), QStringLiteral("Two"));
+    EXPECT_EQ(dialog.selectedDevice(), QStringLiteral("b:1"));
+    ScannerSelectDialog fresh(devices, QStringLiteral("gone:9"));
+    EXPECT_EQ(fresh.selectedDevice(), QStringLiteral("a:0"));
+}
+
+// ---------------------------------------------------------------- scanning
+
+QString saneFolder() {
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/brisella-sane-XXXXXX"));
+    static const bool once = [] {
+        QFile dll(dir.filePath(QStringLiteral("dll.conf")));
+        if (dll.open(QIODevice::WriteOnly)) dll.write("test\n");
+        QFile system(QStringLiteral("/etc/sane.d/test.conf"));
+        QFile conf(dir.filePath(QStringLiteral("test.conf")));
+        if (system.open(QIODevice::ReadOnly) && conf.open(QIODevice::WriteOnly))
+            conf.write(system.readAll());
+        qputenv("SANE_CONFIG_DIR", QFile::encodeName(dir.path()));
+        return true;
+    }();
+    (void)once;
+    return dir.path();
+}
+
+struct ScanFixture : ::testing::Test {
+    bbtest::ScriptedDialogs dialogs;
+    bbtest::TempFolder dir;
+    std::unique_ptr<ScanController> scans;
+    int qualityQuestions = 0;
+    std::optional<int> qualityAnswer = 40;
+    QList<int> progress;
+    QList<bool> handled;
+
+    void SetUp() override {
+        if (!QFile::exists(QStringLiteral("/etc/sane.d/test.conf")))
+            GTEST_SKIP() << "SANE test backend configuration not installed";
+        isolateSettings();
+        saneFolder();
+        scans = std::make_unique<ScanController>(dialogs, nullptr);
+        scans->setProgramFolder(dir.path());
+        scans->settings().dpi = 10;  // small pictures keep the tests quick
+        scans->setQualityAsker([this]() -> std::optional<int> {
+            ++qualityQuestions;
+            return qualityAnswer;
+        });
+        QObject::connect(scans.get(), &ScanController::progress, [this](int p) { progress << p; });
+        QObject::connect(scans.get(), &ScanController::scanHandled,
+                         [this](bool saved) { handled << saved; });
+        ScanController::rememberDevice(QStringLiteral("test:0"));
+    }
+
+    // Starts a scan and runs the event loop until it has been handled or has failed.
+    void scanAndWait() {
+        const int before = handled.size();
+        const int messagesBefore = dialogs.messages.size();
+        scans->scanImage();
+        QElapsedTimer t;
+        t.start();
+        while (handled.size() == before && dialogs.messages.size() == messagesBefore &&
+               t.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+};
+
+TEST_F(ScanFixture, SelectScannerRemembersTheChoiceAndCancelKeepsIt) {
+    QList<ScanDevice> offered;
+    scans->setDeviceChooser([&](const QList<ScanDevice>& d) -> std::optional<QString> {
+        offered = d;
+        return QStringLiteral("test:1");
+    });
+    scans->selectScanner();
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_EQ(offered[0].name, QStringLiteral("test:0"));
+    EXPECT_EQ(ScanController::rememberedDevice(), QStringLiteral("test:1"));
+
+    scans->setDeviceChooser([](const QList<ScanDevice>&) { return std::optional<QString>(); });
+    scans->selectScanner();
+    EXPECT_EQ(ScanController::rememberedDevice(), QStringLiteral("test:1"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
+    for (int index = 1; index <= kSaveFormatCount; ++index) {
+        if (!dibWriterForType(formatCodeForFilterIndex(index))) continue;
+        const QString base = dir.file(QStringLiteral("scan%1").arg(index));
+        dialogs.saveAnswers.push_back(answer(base, index));
+        const int asked = qualityQuestions;
+        progress.clear();
+        scanAndWait();
+        ASSERT_FALSE(handled.isEmpty())
+            << "index " << index << dialogs.texts().join(';').toStdString();
+        EXPECT_TRUE(handled.back()) << "index " << index;
+        const QString path = base + SaveFormatExtension(index, true);
+        const DibImage back = OpenDib(path);
+        EXPECT_FALSE(back.isNull()) << path.toStdString();
+        EXPECT_EQ(qualityQuestions - asked, (index == 5 || index == 6) ? 1 : 0) << index;
+        if (index == 6) EXPECT_EQ(JPEGQual(), 40);
+        ASSERT_FALSE(progress.isEmpty());
+        EXPECT_EQ(progress.back(), 100);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    }
+    const FileDialogRequest& req = dialogs.saveRequests.front();
+    EXPECT_TRUE(req.caption.isEmpty());
+    EXPECT_FALSE(req.confirmOverwrite);
+    EXPECT_EQ(req.directory, dir.path());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(';').toStdString();
+}
+
+TEST_F(ScanFixture, CancellingTheSaveOrTheQualityDiscardsTheScan) {
+    scanAndWait();  // save dialog cancelled (nothing scripted)
+    ASSERT_EQ(handled, QList<bool>{false});
+    EXPECT_EQ(qualityQuestions, 0);
+
+    qualityAnswer.reset();
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("scan")), 6));
+    scanAndWait();
+    ASSERT_EQ(handled.size(), 2);
+    EXPECT_FALSE(handled.back());
+    EXPECT_EQ(qualityQuestions, 1);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // A cancelled scan reaches no save dialog at all.
+    const int requests = dialogs.saveRequests.size();
+    scans->settings().dpi = 300;
+    scans->scanImage();
+    scans->scanner().cancel();
+    scans->scanner().wait();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(scans->scanner().busy());
+    EXPECT_EQ(dialogs.saveRequests.size(), requests);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(progress.back(), 0);  // the progress bar returns to 0
+}
+
+TEST_F(ScanFixture, ReadOnlyTargetIsOverwrittenAndAFailedWriteIsReported) {
+    const QString target = dir.file(QStringLiteral("scan.BMP"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QFile::setPermissions(target, QFileDevice::ReadOwner);
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("scan")), 1));
+    scanAndWait();
+    ASSERT_EQ(handled, QList<bool>{true});
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(2), QByteArray("BM"));
+
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("no/such/scan")), 1));
+    scanAndWait();
+    ASSERT_EQ(handled.size(), 2);
+    EXPECT_FALSE(handled.back());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, kSaveFailed);
+    EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
+}
+
+TEST_F(ScanFixture, SecondScanWhileOneRunsAndUnknownDeviceGiveMessages) {
+    scans->settings().dpi = 300;
+    scans->scanImage();
+    scans->scanImage();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Es läuft bereits ein Scanvorgang."));
+    scans->scanner().cancel();
+    scans->scanner().wait();
+    QCoreApplication::processEvents();
+
+    ScanController::rememberDevice(QStringLiteral("nosuch:0"));
+    scans->settings().dpi = 10;
+    scanAndWait();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("nosuch:0")));
+    EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+}
+
+TEST_F(ScanFixture, TheRealQualityDialogSetsTheJpegQuality) {
+    scans->setQualityAsker(nullptr);  // the real dialog
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("real")), 5));
+    bool answered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TJPEGQForm*>(QApplication::activeModalWidget())) {
+            form->QualED2->setValue(33);
+            form->accept();
+            answered = true;
+        }
+    });
+    poll.start(10);
+    scanAndWait();
+    EXPECT_TRUE(answered);
+    ASSERT_EQ(handled, QList<bool>{true});
+    EXPECT_EQ(JPEGQual(), 33);
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("real.JIF"))));
+}
+
+}  // namespace
