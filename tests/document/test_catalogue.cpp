@@ -1,0 +1,104 @@
+// The card-type catalogue "Visiten.dat".
+#include "document/ByteIO.h"
+#include "document/CardTypeFields.h"
+#include "document/Catalogue.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+using namespace bb;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray header(int32_t signature, int32_t count) {
+    QByteArray out;
+    ByteWriter w(out);
+    w.i32(signature);
+    w.i32(count);
+    return out;
+}
+
+CardFormat typeNamed(const QString& name, double width) {
+    CardTypeFields v;
+    v.name = name;
+    v.width = width;
+    v.height = 55;
+    v.hgap = 5;
+    v.across = 2;
+    v.down = 5;
+    return cardFormatFrom(v);
+}
+
+}  // namespace
+
+TEST(Catalogue, EmptyListWritesEightBytes) {
+    bbtest::TempFolder dir;
+    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // no file yet
+    ASSERT_TRUE(SaveEttTypes(dir.path(), {}));
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("Visiten.dat"))), header(64687, 0));
+    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());
+}
+
+TEST(Catalogue, RoundTripKeepsOrderPitchAndCutName) {
+    bbtest::TempFolder dir;
+    const QList<CardFormat> types = {typeNamed(QString(60, QLatin1Char('L')), 90),
+                                     typeNamed(QStringLiteral("Klappkarte Übergröße"), 210)};
+    ASSERT_TRUE(SaveEttTypes(dir.path(), types));
+    const QByteArray bytes = readAll(dir.file(QStringLiteral("Visiten.dat")));
+    ASSERT_EQ(bytes.size(), 8 + 2 * 112);
+    const QList<CardFormat> back = LoadEttTypes(dir.path());
+    ASSERT_EQ(back.size(), 2);
+    EXPECT_EQ(back[0].PitchX, 95);  // width 90 plus gap 5
+    EXPECT_EQ(back[0].TypeName, QString(50, QLatin1Char('L')));
+    EXPECT_EQ(cardTypeFieldsFrom(back[0]).hgap, 5);
+    EXPECT_EQ(back[1], types[1]);
+}
+
+TEST(Catalogue, ForeignOrShortFilesAreReadSafely) {
+    bbtest::TempFolder dir;
+    const QString path = dir.file(QStringLiteral("Visiten.dat"));
+    const QByteArray record = typeNamed(QStringLiteral("A"), 90).toBytes();
+
+    writeAll(path, header(12345, 1) + record);
+    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // another signature
+
+    writeAll(path, QByteArray("\xAF\xFC", 2));
+    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // shorter than the signature
+
+    // A count the file cannot hold: the whole records present are read, never more.
+    writeAll(path, header(64687, 1000000000) + record + record + record.left(50));
+    EXPECT_EQ(LoadEttTypes(dir.path()).size(), 2);
+    writeAll(path, header(64687, -5) + record);
+    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());
+    // Bytes beyond the announced count are ignored.
+    writeAll(path, header(64687, 1) + record + record);
+    EXPECT_EQ(LoadEttTypes(dir.path()).size(), 1);
+}
+
+TEST(Catalogue, FailedSaveKeepsTheOldFile) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(SaveEttTypes(dir.path(), {typeNamed(QStringLiteral("alt"), 90)}));
+    const QByteArray before = readAll(dir.file(QStringLiteral("Visiten.dat")));
+    // A folder that does not exist cannot take the catalogue.
+    EXPECT_FALSE(SaveEttTypes(dir.file(QStringLiteral("fehlt")), {}));
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("Visiten.dat"))), before);
+    // The catalogue path taken by a folder: the folder stays.
+    bbtest::TempFolder other;
+    ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("Visiten.dat")));
+    EXPECT_FALSE(SaveEttTypes(other.path(), {}));
+    EXPECT_TRUE(QFileInfo(other.file(QStringLiteral("Visiten.dat"))).isDir());
+}
