@@ -12,7 +12,8 @@ namespace {
 constexpr long kMaxSteps = 20000;
 
 // Ticks for a scale of `cells` 50-pixel cells over `span` pixels mapping [start, end];
-// `offset` is added to every position, and positions below 0 are dropped when `skipNegative`.
+// `offset` is added to every position; positions below 0 are dropped when `skipNegative`, and
+// positions at or beyond `limit` (the ruler's length) always.
 RulerScale buildScale(double start, double end, int span, int offset, bool skipNegative,
                       int limit) {
     RulerScale s;
@@ -30,7 +31,7 @@ RulerScale buildScale(double start, double end, int span, int offset, bool skipN
         const int v = static_cast<int>(std::trunc(static_cast<double>(k) * m / 10.0));
         const double pd = std::trunc(span * (v - start) / (end - start));
         if (pd < 0 && skipNegative) continue;
-        if (pd > limit) continue;  // beyond the ruler's far end: invisible
+        if (pd + offset >= limit) continue;  // beyond the ruler's far end: invisible
         RulerTick t;
         t.pos = static_cast<int>(pd) + offset;
         t.value = v;
