@@ -1,0 +1,89 @@
+// Output-mode renders of a whole side: the card file's preview and side images.
+#include "render/Preview.h"
+
+#include "document/CardFile.h"
+#include "render/Renderer.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace bb {
+
+namespace {
+
+// Trunc(mm ÷ 25.39995 × dpi), or −1 when the result is not a usable pixel count.
+qint64 pixelsFor(double mm, double dpi) {
+    const double v = mm / kNominalMmPerInch * dpi;
+    if (!(v >= 0) || v > kMaxDibSide) return -1;
+    return qint64(v);
+}
+
+}  // namespace
+
+QSize sideImageSize(const CardFormat& format, double dpi) {
+    const qint64 w = pixelsFor(format.CardWidth, dpi);
+    const qint64 h = pixelsFor(format.CardHeight, dpi);
+    if (w <= 0 || h <= 0) return QSize();
+    return QSize(int(w), int(h));
+}
+
+void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, int x, int y, int w,
+                int h) {
+    DrawVCart(painter, doc, ctx, w, h, w - x, h - y, ctx.OutputScale, false);
+}
+
+void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, double dpi, int x,
+                int y) {
+    const QSize size = sideImageSize(doc.Format, dpi);
+    if (size.isEmpty()) return;
+    OutputModeGuard output(ctx, dpi);
+    drawSideAt(painter, doc, ctx, x, y, size.width(), size.height());
+}
+
+QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi) {
+    const QSize size = sideImageSize(doc.Format, dpi);
+    if (size.isEmpty() || !dibSizeAllowed(size.width(), size.height(), 24)) return QImage();
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    drawSideAt(painter, doc, ctx, dpi, 0, 0);
+    painter.end();
+    return image;
+}
+
+DibImage CreatePreview(CardDocument& doc, RenderContext& ctx) {
+    doc.PageControl2Change(SideOutside);
+    // About 90 pixels across: r = Trunc(90 × 25.39995 ÷ CardWidth) pixels per inch; a card
+    // that gives no pixel (or too many) gets a white 1 × 1 picture.
+    const PreviewGeometry geometry = previewGeometry(doc.Format);
+    const int r = geometry.dpi;
+    const qint64 w = geometry.size.width();
+    const qint64 h = geometry.size.height();
+
+    QImage bitmap(int(w), int(h), QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    if (r > 0) {
+        OutputModeGuard output(ctx, r);
+        QPainter painter(&bitmap);
+        DrawVCart(painter, doc, ctx, int(w), int(h), int(w), int(h), ctx.OutputScale, false);
+    }
+
+    DibImage preview = newdib(int(w), int(h), 24);
+    if (preview.isNull()) return preview;
+    for (int y = 0; y < int(h); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
+        uint8_t* dst = preview.rowFromTop(y);
+        for (int x = 0; x < int(w); ++x) {
+            dst[3 * x] = uint8_t(qBlue(src[x]));
+            dst[3 * x + 1] = uint8_t(qGreen(src[x]));
+            dst[3 * x + 2] = uint8_t(qRed(src[x]));
+        }
+    }
+    preview.markModified();
+    return preview;
+}
+
+}  // namespace bb

@@ -1,0 +1,124 @@
+// CreatePreview and the side renders: sizes, the side drawn, white ground, restored mode.
+#include "render/Preview.h"
+
+#include "RenderFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace bb;
+using namespace rendertest;
+
+namespace {
+
+bool allPixels(const DibImage& pic, ColorRef colour) {
+    for (int y = 0; y < pic.height(); ++y)
+        for (int x = 0; x < pic.width(); ++x)
+            if (getpixel(pic, x, y) != colour) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(CreatePreview, DrawsTheOutsideAtAbout90PixelsAndRestoresTheMode) {
+    auto doc = makeDocument();
+    doc->Format.CardWidth = 200;
+    doc->Format.CardHeight = 150;
+    doc->updateSideUnits();
+    doc->Working.BackgroundMode = BgColor;  // the outside is the working side
+    doc->Working.BackgroundColor = rgbRef(255, 0, 0);
+    doc->PageControl2Change(SideInside);
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = rgbRef(0, 0, 255);
+
+    RenderContext ctx;
+    ctx.OutputScale = 0.5;
+    const DibImage preview = CreatePreview(*doc, ctx);
+    ASSERT_FALSE(preview.isNull());
+    EXPECT_EQ(preview.width(), 86);  // r = 11 pixels per inch
+    EXPECT_EQ(preview.height(), 64);
+    EXPECT_EQ(preview.bitCount(), 24);
+    EXPECT_TRUE(allPixels(preview, rgbRef(255, 0, 0)));
+    EXPECT_EQ(doc->CurrentSide, SideOutside);
+    EXPECT_EQ(doc->Inside.BackgroundColor, rgbRef(0, 0, 255));  // written back first
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(ctx.OutputScale, 0.5);
+    EXPECT_FALSE(ctx.Busy);
+}
+
+TEST(CreatePreview, EmptyCardIsWhiteAndObjectsLandOnTheCard) {
+    auto doc = makeDocument();
+    RenderContext ctx;
+    EXPECT_TRUE(allPixels(CreatePreview(*doc, ctx), rgbRef(255, 255, 255)));
+
+    // A figure covering the card's left half: X from the card's left edge (one card width
+    // into the work area), in document units.
+    Tobs& o = *doc->WorkingSlots[doc->findFreeSlot()];
+    o.Kind = KindFigure;
+    o.FigureKind = FigRectangle;
+    o.Color = 0;
+    o.X = int32_t(200 / kNominalMmPerInch * 20000);
+    o.Y = int32_t(150 / kNominalMmPerInch * 20000);
+    o.Width = int32_t(100 / kNominalMmPerInch * 20000);
+    o.Height = int32_t(150 / kNominalMmPerInch * 20000);
+    const DibImage preview = CreatePreview(*doc, ctx);
+    EXPECT_EQ(getpixel(preview, 0, 0), 0u);
+    EXPECT_EQ(getpixel(preview, 41, 63), 0u);
+    EXPECT_EQ(getpixel(preview, 44, 0), rgbRef(255, 255, 255));
+}
+
+TEST(CreatePreview, AbsurdCardSizesGiveAOnePixelPicture) {
+    auto doc = makeDocument();
+    RenderContext ctx;
+    for (double width : {0.0, -5.0, 1e9}) {
+        doc->Format.CardWidth = width;
+        const DibImage preview = CreatePreview(*doc, ctx);
+        ASSERT_FALSE(preview.isNull());
+        EXPECT_EQ(preview.width(), 1);
+        EXPECT_EQ(preview.height(), 1);
+    }
+}
+
+TEST(RenderSide, SizeFollowsTheCardAndTheResolution) {
+    CardFormat format;
+    format.CardWidth = 100;
+    format.CardHeight = 70;
+    EXPECT_EQ(sideImageSize(format, 96), QSize(377, 264));
+    format.CardWidth = 210;
+    format.CardHeight = 148;
+    EXPECT_EQ(sideImageSize(format, 96), QSize(793, 559));
+    format.CardWidth = 0;
+    EXPECT_TRUE(sideImageSize(format, 96).isEmpty());
+
+    auto doc = makeDocument();
+    doc->Format.CardWidth = 100;
+    doc->Format.CardHeight = 70;
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = rgbRef(0, 0, 255);
+    RenderContext ctx;
+    const QImage image = renderSide(*doc, ctx, 96);
+    EXPECT_EQ(image.size(), QSize(377, 264));
+    EXPECT_EQ(inkBounds(image), QRect(0, 0, 377, 264));
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    doc->Format.CardWidth = 1e7;  // beyond the picture limits
+    EXPECT_TRUE(renderSide(*doc, ctx, 96).isNull());
+}
+
+TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
+    auto doc = makeDocument();
+    doc->Format.CardWidth = 100;
+    doc->Format.CardHeight = 70;
+    Tobs& o = *doc->WorkingSlots[1];
+    o.Kind = KindFigure;
+    o.FigureKind = FigRectangle;
+    o.X = 0;  // covers the whole work area, far beyond the card
+    o.Y = 0;
+    o.Width = int32_t(300 / kNominalMmPerInch * 20000);
+    o.Height = int32_t(210 / kNominalMmPerInch * 20000);
+    RenderContext ctx;
+    QImage image = whiteImage(500, 400);
+    {
+        QPainter p(&image);
+        drawSideAt(p, *doc, ctx, 96.0, 30, 40);
+    }
+    EXPECT_EQ(inkBounds(image), QRect(30, 40, 377, 264));
+}

@@ -1,0 +1,483 @@
+// DrawVCart: pixels of small renders against values worked out by hand.
+#include "render/Renderer.h"
+
+#include "RenderFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+#include <limits>
+
+using namespace bb;
+using namespace rendertest;
+
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const ColorRef kRed = rgbRef(255, 0, 0);
+const ColorRef kGreen = rgbRef(0, 160, 0);
+const ColorRef kBlue = rgbRef(0, 0, 255);
+
+class RendererTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CardDocument> doc = makeDocument();
+    RenderContext ctx;
+
+    // Editor mode on a 300 × 300 work area (card 100..199), one pixel per 100 units.
+    QImage drawEditor(int w = 300, int h = 300) {
+        QImage image = whiteImage(w, h);
+        QPainter p(&image);
+        ctx.RenderMode = RenderScreen;
+        DrawVCart(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        return image;
+    }
+    // Output mode: a card of 100 × 80 pixels at (0, 0) of a larger image. Objects of the
+    // card's top-left corner lie at (100, 80) in work-area pixels: use addOnCard().
+    QImage drawOutput(int w = 150, int h = 120) {
+        QImage image = whiteImage(w, h);
+        QPainter p(&image);
+        OutputModeGuard output(ctx, 20000.0 / kUnitsPerPixel);
+        DrawVCart(p, *doc, ctx, 100, 80, 100, 80, ctx.OutputScale, false);
+        return image;
+    }
+    Tobs& addOnCard(int kind, int x, int y, int w, int h) {
+        return addObject(*doc, kind, x + 100, y + 80, w, h);
+    }
+    Tobs& addFigure(int figureKind, int x, int y, int w, int h, int fillMode = FillSolid) {
+        Tobs& o = addObject(*doc, KindFigure, x, y, w, h);
+        o.FigureKind = figureKind;
+        o.FillMode = fillMode;
+        o.Color = kGreen;
+        o.BorderColor = kRed;
+        o.LineWidth = 0;
+        return o;
+    }
+};
+
+}  // namespace
+
+// ---- figures -----------------------------------------------------------------------------
+
+TEST_F(RendererTest, OnePixelRectangleLeavesOutItsRightAndBottomEdge) {
+    addFigure(FigRectangle, 10, 10, 20, 10, FillBorderOnly);
+    const QImage image = drawEditor();
+    EXPECT_EQ(inkBounds(image), QRect(10, 10, 20, 10));  // columns 10..29, rows 10..19
+    for (QPoint pt : {QPoint(10, 10), QPoint(29, 10), QPoint(10, 19), QPoint(29, 19),
+                      QPoint(20, 10), QPoint(29, 15)})
+        EXPECT_EQ(at(image, pt.x(), pt.y()), rgbOf(kRed)) << pt.x() << "," << pt.y();
+    EXPECT_EQ(at(image, 15, 15), kWhite);  // border only: no fill
+    EXPECT_EQ(at(image, 28, 18), kWhite);
+}
+
+TEST_F(RendererTest, FillModesChooseBorderAndFillColours) {
+    addFigure(FigRectangle, 10, 10, 20, 10, FillSolid);
+    addFigure(FigRectangle, 40, 10, 20, 10, FillWithBorder);
+    addFigure(FigSquare, 70, 10, 30, 10, FillSolid);  // s = 10
+    const QImage image = drawEditor();
+    EXPECT_EQ(at(image, 10, 10), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 20, 15), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 30, 10), kWhite);
+    EXPECT_EQ(at(image, 40, 10), rgbOf(kRed));
+    EXPECT_EQ(at(image, 45, 15), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 59, 19), rgbOf(kRed));
+    EXPECT_EQ(inkBounds(image.copy(65, 0, 100, 40)), QRect(5, 10, 10, 10));
+}
+
+TEST_F(RendererTest, EllipseAndCircleStayInsideTheDeviceRectangle) {
+    addFigure(FigEllipse, 10, 10, 21, 11, FillBorderOnly);
+    addFigure(FigCircle, 50, 10, 30, 12, FillSolid);  // s = 12
+    const QImage image = drawEditor();
+    EXPECT_EQ(inkBounds(image.copy(0, 0, 45, 40)), QRect(10, 10, 21, 11));
+    EXPECT_EQ(inkBounds(image.copy(45, 0, 60, 40)), QRect(5, 10, 12, 12));
+    EXPECT_EQ(at(image, 56, 16), rgbOf(kGreen));  // filled centre
+    EXPECT_EQ(at(image, 50, 10), kWhite);         // corner outside the circle
+}
+
+TEST_F(RendererTest, LinesDrawInColourOnePixelWideWithoutTheirEndPoint) {
+    // Fill mode 1 would use BorderColor for a closed figure; lines always use Color.
+    addFigure(FigLineHorizontal, 10, 10, 20, 0, FillBorderOnly);
+    addFigure(FigLineVertical, 10, 30, 0, 20, FillBorderOnly);
+    addFigure(FigLineDown, 40, 30, 20, 20, FillBorderOnly);
+    addFigure(FigLineUp, 70, 30, 20, 20, FillBorderOnly);
+    const QImage image = drawEditor();
+    EXPECT_EQ(inkBounds(image.copy(0, 0, 35, 20)), QRect(10, 10, 20, 1));
+    EXPECT_EQ(at(image, 10, 10), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 29, 10), rgbOf(kGreen));
+    EXPECT_EQ(inkBounds(image.copy(0, 25, 35, 40)), QRect(10, 5, 1, 20));
+    EXPECT_EQ(inkBounds(image.copy(35, 25, 30, 40)), QRect(5, 5, 20, 20));
+    EXPECT_EQ(at(image, 40, 30), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 71, 49), rgbOf(kGreen));  // rising line starts at the bottom left
+    EXPECT_EQ(at(image, 70, 30), kWhite);
+}
+
+TEST_F(RendererTest, PenWidthCountsFifthsOfAMillimetre) {
+    EXPECT_EQ(figurePenWidth(0, 0.01, kNominalMmPerInch), 1);
+    EXPECT_EQ(figurePenWidth(1, 1.0 / 312, kNominalMmPerInch), 1);  // 0.5 → at least 1
+    EXPECT_EQ(figurePenWidth(5, 0.01, kNominalMmPerInch), 7);       // 7.87
+    EXPECT_EQ(figurePenWidth(5, 0.03, 25.0), 24);                   // calibrated mm/inch
+    addFigure(FigLineVertical, 50, 10, 0, 40).LineWidth = 5;
+    const QImage image = drawEditor();
+    int covered = 0;
+    for (int x = 30; x < 70; ++x) covered += at(image, x, 30) == rgbOf(kGreen);
+    EXPECT_EQ(covered, 7);
+}
+
+TEST_F(RendererTest, RoundedSquareUsesTheCornerOfTheObjectsBox) {
+    // A 300 × 100 box: the square is 100 × 100, the corner ellipse 100 wide and 33 high.
+    addFigure(FigRoundSquare, 10, 10, 300, 100, FillSolid);
+    const QImage image = drawEditor(400, 300);
+    const QRgb g = rgbOf(kGreen);
+    EXPECT_EQ(inkBounds(image), QRect(10, 10, 100, 100));
+    EXPECT_EQ(at(image, 60, 10), g);  // top middle: no straight edge left of it is needed
+    EXPECT_EQ(at(image, 10, 60), g);  // left middle
+    EXPECT_EQ(at(image, 10, 10), kWhite);
+    EXPECT_EQ(at(image, 10, 20), kWhite);  // 16 rows of corner: x = 10 reached below row 26
+    EXPECT_EQ(at(image, 20, 20), g);
+    EXPECT_EQ(at(image, 30, 11), kWhite);  // one row down the corner is 33 pixels wide
+    EXPECT_EQ(at(image, 55, 11), g);
+    EXPECT_EQ(at(image, 10, 30), g);
+    EXPECT_EQ(at(image, 109, 105), kWhite);  // bottom right corner is rounded too
+    EXPECT_EQ(at(image, 90, 105), g);
+}
+
+// ---- clipping ------------------------------------------------------------------------------
+
+TEST_F(RendererTest, OutputClipsToTheCardTheEditorDoesNot) {
+    Tobs& o = addOnCard(KindFigure, -10, -10, 200, 200);
+    o.FigureKind = FigRectangle;
+    o.Color = kGreen;
+    EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 0, 100, 80));
+    EXPECT_EQ(inkBounds(drawEditor(400, 400)), QRect(90, 70, 200, 200));
+}
+
+TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
+    doc->Working.BackgroundMode = BgTiled;
+    doc->Working.BackgroundPicture = solidPicture(10, 10, kBlue);
+    Tobs& pic = addOnCard(KindPicture, 10, 10, 20, 20);
+    pic.Picture = solidPicture(5, 5, kRed);
+    pic.RoundFrame = true;
+    Tobs& o = addOnCard(KindFigure, 50, 40, 100, 100);
+    o.FigureKind = FigRectangle;
+    o.Color = kGreen;
+    const QImage image = drawOutput();
+    EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
+    EXPECT_EQ(at(image, 99, 79), rgbOf(kGreen));
+    EXPECT_EQ(at(image, 0, 0), rgbOf(kBlue));
+    EXPECT_EQ(at(image, 20, 20), rgbOf(kRed));
+    EXPECT_EQ(at(image, 10, 10), rgbOf(kBlue));  // outside the round frame
+}
+
+// ---- backgrounds ---------------------------------------------------------------------------
+
+TEST_F(RendererTest, PictureModesWithoutPictureBecomeNoneColourFillsTheCard) {
+    for (int mode : {BgStretched, BgFit, BgCover, BgTiled}) {
+        doc->Working.BackgroundMode = mode;
+        EXPECT_TRUE(inkBounds(drawOutput()).isNull());
+        EXPECT_EQ(doc->Working.BackgroundMode, BgNone);
+    }
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = kBlue;
+    const QImage image = drawOutput();
+    EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
+    EXPECT_EQ(at(image, 50, 50), rgbOf(kBlue));
+    EXPECT_EQ(doc->Working.BackgroundMode, BgColor);
+}
+
+TEST_F(RendererTest, StretchedBackgroundCoversTheCard) {
+    doc->Working.BackgroundMode = BgStretched;
+    doc->Working.BackgroundPicture = solidPicture(3, 2, kBlue);
+    EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 0, 100, 80));
+}
+
+TEST_F(RendererTest, TilesAbutAtTheirDrawnSize) {
+    // Card 100 × 80: W = 101, H = 81. A 10 × 5 picture: A = 5 × 101 div 10 = 50 < 81, so
+    // tiles of 101 × 50 drawn 100 × 49 at rows 0, 49, 98, ...
+    DibImage pic = solidPicture(10, 5, kRed);
+    for (int x = 0; x < 10; ++x) setpixel(pic, x, 0, kBlue);  // top row blue
+    doc->Working.BackgroundMode = BgTiled;
+    doc->Working.BackgroundPicture = pic;
+    const QImage image = drawOutput();
+    // Within a tile of 49 rows the top source row covers rows j with 5 × j div 49 = 0.
+    for (int y = 0; y < 80; ++y) {
+        const int j = y % 49;
+        const QRgb want = (5 * j / 49 == 0) ? rgbOf(kBlue) : rgbOf(kRed);
+        ASSERT_EQ(at(image, 50, y), want) << y;
+    }
+    EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
+}
+
+TEST_F(RendererTest, FitAndCoverAreCentredOnePixelSmaller) {
+    // 20 × 10 picture, left half red, right half blue. Card W × H = 101 × 81.
+    DibImage pic = solidPicture(20, 10, kRed);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 10; x < 20; ++x) setpixel(pic, x, y, kBlue);
+    doc->Working.BackgroundPicture = pic;
+
+    // Fit: f = 10 × 101 div 20 = 50 < 81: 101 × 50 at (0, 15), drawn 100 × 49.
+    doc->Working.BackgroundMode = BgFit;
+    EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 15, 100, 49));
+
+    // Cover: f = 50 is not above 81, so g = 20 × 81 div 10 = 162: 162 × 81 at
+    // (0 + (101 − 162) div 2, 0) = (−30, 0), drawn 161 × 80. Column i of the drawing shows
+    // source column 20 × i div 161; blue starts at i = 81, device x = 51.
+    doc->Working.BackgroundMode = BgCover;
+    const QImage cover = drawOutput();
+    EXPECT_EQ(inkBounds(cover), QRect(0, 0, 100, 80));
+    EXPECT_EQ(at(cover, 50, 40), rgbOf(kRed));
+    EXPECT_EQ(at(cover, 51, 40), rgbOf(kBlue));
+
+    // In the editor the cover picture is cut at the card as well.
+    EXPECT_EQ(inkBounds(drawEditor()), QRect(100, 100, 100, 100));
+}
+
+// ---- pictures ------------------------------------------------------------------------------
+
+TEST_F(RendererTest, KeepAspectShrinksTheBoxAndDrawsOnePixelLess) {
+    Tobs& o = addObject(*doc, KindPicture, 10, 10, 100, 100);
+    o.Picture = solidPicture(200, 100, kRed);
+    o.KeepAspect = true;
+    EXPECT_EQ(inkBounds(drawEditor()), QRect(10, 10, 99, 49));
+    o.KeepAspect = false;
+    EXPECT_EQ(inkBounds(drawEditor()), QRect(10, 10, 99, 99));
+}
+
+TEST_F(RendererTest, RoundFrameClipsToTheInscribedEllipse) {
+    Tobs& o = addObject(*doc, KindPicture, 10, 10, 41, 31);
+    o.Picture = solidPicture(4, 4, kRed);
+    o.RoundFrame = true;
+    const QImage image = drawEditor();
+    const QRegion ellipse(QRect(10, 10, 40, 30), QRegion::Ellipse);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            ASSERT_EQ(at(image, x, y), ellipse.contains(QPoint(x, y)) ? rgbOf(kRed) : kWhite)
+                << x << "," << y;
+}
+
+namespace {
+
+// The transparent rule written per pixel: box of cw × ch device pixels at (x, y), pixel
+// (i, j) from source (pw × i div cw, ph × j div ch), left alone where it equals t.
+QImage transparentReference(QImage under, const DibImage& pic, int x, int y, int cw, int ch,
+                            qint64 t) {
+    for (int j = 0; j < ch; ++j)
+        for (int i = 0; i < cw; ++i) {
+            const uint32_t v = getpixel(pic, pic.width() * i / cw, pic.height() * j / ch);
+            if (qint64(v) != t) under.setPixel(x + i, y + j, rgbOf(pixelColor(pic, v)));
+        }
+    return under;
+}
+
+}  // namespace
+
+TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = kGreen;
+    DibImage pic = rampPicture(5, 4);
+    Tobs& o = addOnCard(KindPicture, 7, 9, 23, 13);
+    o.Picture = pic;
+    o.Transparent = true;
+    o.TransparentColor() = int32_t(rgbRef(2, 1, 7));
+
+    QImage under = whiteImage(150, 120);
+    under.fill(Qt::white);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) under.setPixel(x, y, rgbOf(kGreen));
+    // Output: the full 23 × 13 box.
+    EXPECT_EQ(drawOutput(), transparentReference(under, pic, 7, 9, 23, 13, rgbRef(2, 1, 7)));
+
+    // Editor: (w − 1) × (h − 1), showing what lies below where transparent.
+    doc->clearall();
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = kGreen;
+    Tobs& e = addObject(*doc, KindPicture, 110, 120, 23, 13);
+    e.Picture = pic;
+    e.Transparent = true;
+    e.TransparentColor() = int32_t(rgbRef(4, 3, 7));
+    QImage editorUnder = whiteImage(300, 300);
+    for (int y = 100; y < 200; ++y)
+        for (int x = 100; x < 200; ++x) editorUnder.setPixel(x, y, rgbOf(kGreen));
+    EXPECT_EQ(drawEditor(),
+              transparentReference(editorUnder, pic, 110, 120, 22, 12, rgbRef(4, 3, 7)));
+
+    // A negative value makes nothing transparent.
+    e.TransparentColor() = -1;
+    EXPECT_EQ(drawEditor(), transparentReference(editorUnder, pic, 110, 120, 22, 12, -1));
+}
+
+TEST_F(RendererTest, AutoTransparentStoresTheBottomLeftPixel) {
+    DibImage pic = rampPicture(6, 6);
+    Tobs& o = addObject(*doc, KindPicture, 10, 10, 13, 13);
+    o.Picture = pic;
+    o.Transparent = true;
+    o.AutoTransparent = true;
+    o.TransparentColor() = 12345;
+    const QImage image = drawEditor();
+    EXPECT_EQ(o.TransparentColor(), int32_t(rgbRef(0, 5, 7)));
+    EXPECT_EQ(image,
+              transparentReference(whiteImage(300, 300), pic, 10, 10, 12, 12, rgbRef(0, 5, 7)));
+}
+
+TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
+    // Indices 1 and 2 are both green; green as transparent colour means index 1 only.
+    const RgbQuad colours[3] = {{0, 0, 255, 0}, {0, 160, 0, 0}, {0, 160, 0, 0}};
+    DibImage pic = newdib(3, 1, 8, colours, 3);
+    setpixel(pic, 0, 0, 0);
+    setpixel(pic, 1, 0, 1);
+    setpixel(pic, 2, 0, 2);
+    Tobs& o = addObject(*doc, KindPicture, 10, 10, 4, 2);
+    o.Picture = pic;
+    o.Transparent = true;
+    o.TransparentColor() = int32_t(kGreen);
+    const QImage image = drawEditor();
+    EXPECT_EQ(at(image, 10, 10), rgbOf(kRed));
+    EXPECT_EQ(at(image, 11, 10), kWhite);
+    EXPECT_EQ(at(image, 12, 10), rgbOf(kGreen));
+    EXPECT_EQ(o.TransparentColor(), int32_t(kGreen));  // the colour itself is kept
+
+    // AutoTransparent on a palette picture stores the index.
+    o.AutoTransparent = true;
+    drawEditor();
+    EXPECT_EQ(o.TransparentColor(), 0);
+}
+
+// ---- texts ---------------------------------------------------------------------------------
+
+TEST(RendererArithmetic, FontPixelSizeAndOutlineThickness) {
+    RenderContext ctx;
+    EXPECT_EQ(textPixelSize(12, 1.0 / 312, ctx), 8);  // 8.01
+    ctx.ScreenDpi = 120;
+    EXPECT_EQ(textPixelSize(12, 1.0 / 312, ctx), 5);  // 5.13
+    EXPECT_EQ(textPixelSize(0, 1.0 / 312, ctx), 1);
+    EXPECT_EQ(outlineThickness(1.0 / 312, kNominalMmPerInch), 1);
+    EXPECT_EQ(outlineThickness(600.0 / 20000, kNominalMmPerInch), 4);  // 4.72
+    EXPECT_EQ(cardRect(300, 300, 10, 20, true), (CardRect{90, 80, 190, 180}));
+    EXPECT_EQ(cardRect(100, 80, 100 - 5, 80 - 7, false), (CardRect{5, 7, 105, 87}));
+}
+
+namespace {
+
+Tobs& addText(CardDocument& doc, const QString& content, int x, int y, int w, int h) {
+    Tobs& o = addObject(doc, KindText, x, y, w, h);
+    o.Content = content;
+    o.FontName = QStringLiteral("Liberation Sans");
+    o.FontSize = 12;  // 20000 / 96 × 12 × 0.01 = 25 pixels
+    o.Color = rgbRef(0, 0, 0);
+    return o;
+}
+
+}  // namespace
+
+TEST_F(RendererTest, ShadowIsOffsetByTenthsOfAMillimetre) {
+    Tobs& o = addText(*doc, QStringLiteral("Hallo"), 20, 20, 200, 60);
+    const QRect plain = inkBounds(drawEditor());
+    ASSERT_FALSE(plain.isNull());
+    o.Color = rgbRef(255, 255, 255);  // the text itself invisible: only the shadow shows
+    o.Shadow = true;
+    o.ShadowColor() = int32_t(kBlue);
+    o.ShadowDX = 20;  // 2 mm: 0.01 × 20 × 2000 / 25.39995 = 15.7 → 15 pixels
+    o.ShadowDY = 10;  // 7.87 → 7
+    const QImage image = drawEditor();
+    EXPECT_EQ(inkBounds(image), plain.translated(15, 7));
+}
+
+TEST_F(RendererTest, OutlineAtOnePixelIsFourDiagonalCopies) {
+    Tobs& o = addText(*doc, QStringLiteral("l"), 20, 20, 100, 60);
+    const QImage plain = drawEditor();
+    o.Outline() = true;
+    o.OutlineColor() = kRed;
+    const QImage outlined = drawEditor();
+    // Around the text, a pixel is touched exactly when one of its diagonal neighbours holds
+    // ink of the plain text: the copies at (±1, ±1), none on the centre row or column.
+    int touched = 0;
+    for (int y = 10; y < 90; ++y)
+        for (int x = 10; x < 130; ++x) {
+            if (at(plain, x, y) != kWhite) continue;
+            bool diagonal = false;
+            for (int i : {-1, 1})
+                for (int j : {-1, 1}) diagonal |= at(plain, x - i, y - j) != kWhite;
+            const bool changed = at(outlined, x, y) != kWhite;
+            ASSERT_EQ(changed, diagonal) << x << "," << y;
+            touched += changed;
+        }
+    EXPECT_GT(touched, 20);
+}
+
+TEST_F(RendererTest, UprightTextBreaksAtCarriageReturnsAndAligns) {
+    addText(*doc, QStringLiteral("Ab\rAb"), 20, 20, 250, 100);
+    const QRect twoLines = inkBounds(drawEditor(300, 300));
+    const int lineHeight = QFontMetrics([] {
+                               QFont f(QStringLiteral("Liberation Sans"));
+                               f.setPixelSize(25);
+                               return f;
+                           }())
+                               .lineSpacing();
+    EXPECT_GE(twoLines.height(), lineHeight);
+    EXPECT_GE(twoLines.top(), 20);
+    EXPECT_LT(twoLines.left(), 25);
+
+    doc->WorkingSlots[1]->Content = QStringLiteral("Ab\r\nAb");
+    EXPECT_EQ(inkBounds(drawEditor(300, 300)), twoLines);
+
+    doc->WorkingSlots[1]->Alignment = 2;
+    const QRect right = inkBounds(drawEditor(300, 300));
+    EXPECT_GT(right.left(), 150);
+    EXPECT_LE(right.right(), 270);
+    doc->WorkingSlots[1]->Alignment = 1;
+    const QRect centred = inkBounds(drawEditor(300, 300));
+    EXPECT_NEAR(centred.center().x(), 145, 3);
+}
+
+TEST_F(RendererTest, RotatedTextIsOneLineTurnedClockwiseByQuarterTurns) {
+    Tobs& o = addText(*doc, QStringLiteral("AAAA\rBBBB"), 100, 100, 80, 120);
+    const QRect upright = inkBounds(drawEditor(400, 400));
+    EXPECT_GT(upright.height(), 40);  // two lines
+
+    o.Rotation = 1;  // runs downward from (x, y), glyphs to the right of x
+    const QRect down = inkBounds(drawEditor(400, 400));
+    EXPECT_LT(down.width(), 30);  // one line high
+    EXPECT_GT(down.height(), 100);
+    EXPECT_GE(down.left(), 100);
+    EXPECT_LT(down.left(), 110);
+    EXPECT_GE(down.top(), 100);
+
+    o.Rotation = 2;  // upside down, baseline-left at (x + w, y), running to the left
+    const QRect left = inkBounds(drawEditor(400, 400));
+    EXPECT_LT(left.height(), 30);
+    EXPECT_LE(left.right(), 180);
+    EXPECT_GT(left.right(), 170);
+    EXPECT_GE(left.top(), 100);
+
+    o.Rotation = 3;  // runs upward from (x + w, y + h), glyphs to the left
+    const QRect up = inkBounds(drawEditor(400, 400));
+    EXPECT_LT(up.width(), 30);
+    EXPECT_LE(up.right(), 180);
+    EXPECT_GT(up.right(), 170);
+    EXPECT_LE(up.bottom(), 220);
+    EXPECT_GT(up.height(), 100);
+}
+
+// ---- robustness and state ------------------------------------------------------------------
+
+TEST_F(RendererTest, ExtremeValuesDrawWithoutFault) {
+    Tobs& f = addObject(*doc, KindFigure, 0, 0, 0, 0);
+    f.X = std::numeric_limits<int32_t>::max();
+    f.Width = std::numeric_limits<int32_t>::min();
+    f.FigureKind = FigRoundRect;
+    f.LineWidth = std::numeric_limits<int32_t>::max();
+    Tobs& t = addText(*doc, QStringLiteral("x"), 0, 0, 10, 10);
+    t.FontSize = std::numeric_limits<int32_t>::max();
+    t.Shadow = true;
+    t.ShadowDX = std::numeric_limits<int32_t>::min();
+    Tobs& p = addObject(*doc, KindPicture, 5, 5, 10, 10);
+    p.Picture = solidPicture(1, 1, kRed);
+    p.Transparent = true;
+    p.Y = std::numeric_limits<int32_t>::min();
+    doc->Working.BackgroundMode = BgTiled;
+    doc->Working.BackgroundPicture = solidPicture(1000, 1, kBlue);  // tile height 0
+    drawEditor();
+    const QImage image = drawOutput();
+    EXPECT_FALSE(ctx.Busy);
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(at(image, 120, 100), kWhite);
+}
