@@ -8,12 +8,14 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
+        {"info", "CARD.kar", &runInfo},
         {"print",
          "CARD.kar --side outside|inside [--copies N] [--used N] [--cut] [--fold] "
          "[--calibration FILE] [--pdf OUT.pdf | --printer NAME] [--paper A4|Letter|...] "
          "[--dpi N] [--layout]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
+        {"resave", "CARD.kar -o NEW.kar", &runResave},
     };
     return table;
 }

@@ -27,9 +27,13 @@ int usageError(const Command& cmd, const QString& why);
 
 // convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
 int runConvert(const QStringList& args);
+// info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
+int runInfo(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)
 int runRender(const QStringList& args);
+// resave CARD.kar -o NEW.kar: opens and saves as the program does (CmdResave.cpp)
+int runResave(const QStringList& args);
 
 }  // namespace bb::cli
