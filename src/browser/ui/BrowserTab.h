@@ -52,6 +52,7 @@ signals:
 private:
     void JamShellTree1Change(const QModelIndex& current);
     void openSelected();
+    void setTitleActive(bool active);
 
     std::unique_ptr<CardBrowser> browser_;
     QFileSystemModel* folders_ = nullptr;
@@ -59,6 +60,7 @@ private:
     QLabel* title_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     PreviewGridWidget* grid_ = nullptr;
+    bool settingFolder_ = false;
 };
 
 }  // namespace bb

@@ -1,0 +1,130 @@
+#include "browser/CardBrowser.h"
+
+#include "browser/StoredPreview.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+
+namespace bb {
+
+TMyThread::TMyThread(const QString& folder, QObject* context, FileCallback callback)
+    : folder_(folder), context_(context), callback_(std::move(callback)) {}
+
+void TMyThread::run() {
+    // Each step runs on the context's thread; this thread only waits for it.
+    while (!isInterruptionRequested() && !finished_) {
+        QMetaObject::invokeMethod(
+            context_, [this] { Step(); }, Qt::BlockingQueuedConnection);
+    }
+}
+
+void TMyThread::Step() {
+    // A step queued before the stop request would add a card of the old folder to the
+    // freshly emptied list; it is dropped.
+    if (isInterruptionRequested() || finished_) return;
+    if (restart_) {
+        restart_ = false;
+        // Ordinary files, hidden ones too; no folders and no device files, sockets or pipes
+        // (reading a pipe would block the window).
+        entries_ =
+            QDir(folder_).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+        next_ = 0;
+    }
+    if (next_ < entries_.size()) {
+        const QString name = entries_.at(next_++);
+        if (callback_) callback_(name);
+    } else {
+        finished_ = true;
+        entries_.clear();
+    }
+}
+
+CardBrowser::CardBrowser(UserDialogs& dialogs, QObject* parent)
+    : QObject(parent), dialogs_(dialogs) {}
+
+CardBrowser::~CardBrowser() {
+    RestartRequested = false;
+    stopWorkerNow();
+}
+
+QString CardBrowser::entryPath(int index) const {
+    if (index < 1 || index > list_.count() || listFolder_.isEmpty()) return {};
+    return QDir(listFolder_).filePath(list_.names[size_t(index - 1)]);
+}
+
+void CardBrowser::JamShellTree1Changing() {
+    if (worker_) {
+        RestartRequested = true;
+        worker_->requestInterruption();
+    }
+}
+
+void CardBrowser::JamShellTree1Change(const QString& folder) {
+    selected_ = folder;
+    list_.clear();
+    listFolder_ = folder;
+    emit listCleared();
+    if (worker_) {
+        RestartRequested = true;
+        worker_->requestInterruption();
+    } else {
+        startWalk();
+    }
+}
+
+void CardBrowser::requestStop() {
+    RestartRequested = false;
+    if (worker_) worker_->requestInterruption();
+}
+
+void CardBrowser::cardFileFound(const QString& folder, const QString& name) {
+    if (selected_.isEmpty() || !name.endsWith(QLatin1String(".kar"), Qt::CaseInsensitive)) return;
+    const DibImage preview = ReadStoredPreview(QDir(folder).filePath(name), dialogs_);
+    if (preview.isNull()) return;
+    DibImage thumbnail = makeThumbnail(preview);
+    if (thumbnail.isNull()) return;
+    // A message box of this walk may have let the user pick another folder meanwhile.
+    if (folder != listFolder_ || (worker_ && worker_->isInterruptionRequested())) return;
+    list_.append(std::move(thumbnail), name);
+    PaintFromIndex = list_.count();
+    emit entryAdded(list_.count());
+    PaintFromIndex = 0;
+}
+
+void CardBrowser::startWalk() {
+    if (selected_.isEmpty()) return;
+    RestartRequested = false;
+    listFolder_ = selected_;
+    const QString folder = selected_;
+    worker_ = new TMyThread(folder, this,
+                            [this, folder](const QString& name) { cardFileFound(folder, name); });
+    // The worker lives on this thread's side; its end arrives here as a queued call.
+    connect(worker_, &QThread::finished, this, &CardBrowser::workerEnded, Qt::QueuedConnection);
+    emit walkStarted(folder);
+    worker_->start();
+}
+
+void CardBrowser::workerEnded() {
+    if (!worker_) return;
+    TMyThread* ended = worker_;
+    worker_ = nullptr;
+    ended->wait();
+    ended->deleteLater();
+    emit walkEnded();
+    if (!selected_.isEmpty() && RestartRequested) startWalk();
+}
+
+void CardBrowser::stopWorkerNow() {
+    if (!worker_) return;
+    disconnect(worker_, nullptr, this, nullptr);
+    worker_->requestInterruption();
+    // The worker may be waiting for a step on this thread: carry such steps out (they do
+    // nothing once the stop is requested) until it has ended.
+    while (!worker_->wait(QDeadlineTimer(5)))
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    delete worker_;
+    worker_ = nullptr;
+}
+
+}  // namespace bb

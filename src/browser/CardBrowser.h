@@ -1,0 +1,122 @@
+// The state of the card browser and its preview worker: the list of thumbnails and names of
+// the chosen folder, the selection, and the walk that fills the list one file at a time.
+//
+// Threads: the worker (TMyThread) only sequences the walk. Each step, the folder listing and
+// the file reading included, runs on the thread that owns the CardBrowser through a blocking
+// queued call, so the list is only ever touched by that thread and needs no lock.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace bb {
+
+class UserDialogs;
+
+// The entries of the grid: thumbnails and file names (without folder), in step.
+struct PreviewEntries {
+    std::vector<DibImage> thumbnails;
+    std::vector<QString> names;
+
+    int count() const { return int(names.size()); }
+    void clear() {
+        thumbnails.clear();
+        names.clear();
+    }
+    void append(DibImage thumbnail, QString name) {
+        thumbnails.push_back(std::move(thumbnail));
+        names.push_back(std::move(name));
+    }
+};
+
+// The preview worker. Its steps are carried out on the thread of `context`; the worker itself
+// waits for each one and touches nothing else.
+class TMyThread : public QThread {
+    Q_OBJECT
+public:
+    using FileCallback = std::function<void(const QString& name)>;
+
+    TMyThread(const QString& folder, QObject* context, FileCallback callback);
+
+    const QString& folder() const { return folder_; }
+    bool walkFinished() const { return finished_; }
+
+    // One step of the walk, on the context's thread: the first step lists the folder's
+    // ordinary files (hidden ones included, no folders) by name; every step hands the next
+    // name to the callback, or sets the finished flag when none is left. A step that was
+    // already queued when the worker was asked to stop does nothing.
+    void Step();
+
+protected:
+    void run() override;
+
+private:
+    QString folder_;
+    QObject* context_;
+    FileCallback callback_;
+    bool restart_ = true;
+    std::atomic<bool> finished_{false};
+    QStringList entries_;  // the search state: the folder's files and the next position
+    qsizetype next_ = 0;
+};
+
+class CardBrowser : public QObject {
+    Q_OBJECT
+public:
+    explicit CardBrowser(UserDialogs& dialogs, QObject* parent = nullptr);
+    ~CardBrowser() override;
+
+    // Spec state, read by the grid widget and the tests.
+    const PreviewEntries& PreviewList() const { return list_; }
+    int count() const { return list_.count(); }
+    int SelectedPreview = 1;
+    int PaintFromIndex = 0;
+    bool WorkerRunning() const { return worker_ != nullptr; }  // a preview worker exists
+    bool RestartRequested = false;
+
+    // The folder chosen in the tree, and the folder the entries belong to.
+    QString selectedFolder() const { return selected_; }
+    QString listFolder() const { return listFolder_; }
+    // Full path of entry `index` (1..count), or empty.
+    QString entryPath(int index) const;
+
+    // Before the tree's selection changes: a running walk is asked to stop and restart.
+    void JamShellTree1Changing();
+    // After it changed to `folder` (also on activating the tab): empties the list at once,
+    // then walks the folder, or lets the running worker end first and restart.
+    void JamShellTree1Change(const QString& folder);
+    // Close query: a running worker is asked to stop and no restart follows.
+    void requestStop();
+
+    // The per-file callback: a ".kar" file (any case) of the walked folder whose stored
+    // preview can be read becomes a new entry.
+    void cardFileFound(const QString& folder, const QString& name);
+
+signals:
+    void listCleared();
+    // Entry `index` was appended; PaintFromIndex equals `index` while this is delivered.
+    void entryAdded(int index);
+    void walkStarted(const QString& folder);
+    void walkEnded();
+
+private:
+    void startWalk();
+    void workerEnded();
+    void stopWorkerNow();
+
+    UserDialogs& dialogs_;
+    PreviewEntries list_;
+    QString selected_;
+    QString listFolder_;
+    TMyThread* worker_ = nullptr;
+};
+
+}  // namespace bb

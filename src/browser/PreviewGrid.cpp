@@ -1,0 +1,110 @@
+#include "browser/PreviewGrid.h"
+
+#include "browser/StoredPreview.h"
+#include "render/DrawDib.h"
+
+#include <QFont>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace bb {
+
+int gridColumns(int clientWidth) {
+    return std::max(1, clientWidth / kCellWidth);
+}
+
+int gridHeight(int count, int columns) {
+    columns = std::max(1, columns);
+    return std::max(0, count) / columns * kCellHeight + kCellHeight;
+}
+
+QPoint cellOrigin(int index, int columns) {
+    columns = std::max(1, columns);
+    return QPoint((index - 1) % columns * kCellWidth, (index - 1) / columns * kCellHeight);
+}
+
+QRect cellRect(int index, int columns) {
+    return QRect(cellOrigin(index, columns), QSize(kCellWidth, kCellHeight));
+}
+
+QRect cellFrame(int index, int columns) {
+    const QPoint o = cellOrigin(index, columns);
+    return QRect(QPoint(o.x() + 2, o.y() + 2), QPoint(o.x() + 88, o.y() + 108));
+}
+
+int entryAt(QPoint point, int columns, int count) {
+    if (point.x() < 0 || point.y() < 0) return 0;
+    columns = std::max(1, columns);
+    const int column = point.x() / kCellWidth;
+    if (column >= columns) return 0;
+    const int index = point.y() / kCellHeight * columns + column + 1;
+    if (index < 1 || index > count) return 0;
+    return cellFrame(index, columns).contains(point) ? index : 0;
+}
+
+QRect thumbnailRect(QPoint origin, QSize size) {
+    return QRect(origin.x() + (kThumbnailBox - size.width()) / 2 + 5,
+                 origin.y() + (kThumbnailBox - size.height()) / 2 + 5, size.width(), size.height());
+}
+
+int moveSelection(int selected, GridKey key, int columns, int count) {
+    columns = std::max(1, columns);
+    int next = selected;
+    switch (key) {
+        case GridKey::Up:
+            next = selected - columns;
+            break;
+        case GridKey::Down:
+            next = selected + columns;
+            break;
+        case GridKey::Left:
+            next = selected - 1;
+            break;
+        case GridKey::Right:
+            next = selected + 1;
+            break;
+    }
+    return (next > 0 && next <= count) ? next : selected;
+}
+
+int scrollIntoView(int selected, int columns, int scrollPos, int clientHeight) {
+    if (selected < 1) return scrollPos;
+    const int row = (selected - 1) / std::max(1, columns);
+    const int top = row * kCellHeight + 2;
+    const int bottom = row * kCellHeight + 108;
+    if (top < scrollPos) return top;
+    if (bottom > scrollPos + clientHeight) return bottom - clientHeight;
+    return scrollPos;
+}
+
+void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
+               bool selected, const QFont& font) {
+    const int x0 = origin.x(), y0 = origin.y();
+    // Frame as four line segments, each without its end point: white top and left, grey
+    // right and bottom.
+    painter.fillRect(QRect(x0 + 2, y0 + 2, 86, 1), kFrameLight);
+    painter.fillRect(QRect(x0 + 88, y0 + 2, 1, 106), kFrameShadow);
+    painter.fillRect(QRect(x0 + 3, y0 + 108, 86, 1), kFrameShadow);
+    painter.fillRect(QRect(x0 + 2, y0 + 3, 1, 106), kFrameLight);
+
+    // Inside of the frame, right and bottom edges excluded, in the cell colour.
+    const QColor cell = selected ? kSelectedCell : kCellColour;
+    painter.fillRect(QRect(QPoint(x0 + 3, y0 + 3), QPoint(x0 + 86, y0 + 106)), cell);
+
+    if (!thumbnail.isNull()) {
+        const QSize box = thumbnailSize(thumbnail.width(), thumbnail.height());
+        const QRect r = thumbnailRect(origin, box);
+        DrawDib(painter, r.x(), r.y(), r.width(), r.height(), thumbnail);
+    }
+
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(selected ? QColor(255, 255, 255) : QColor(0, 0, 0));
+    const QRect nameRect(QPoint(x0 + 3, y0 + 90), QPoint(x0 + 86, y0 + 109));
+    painter.setClipRect(nameRect, Qt::IntersectClip);
+    painter.drawText(nameRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
+    painter.restore();
+}
+
+}  // namespace bb

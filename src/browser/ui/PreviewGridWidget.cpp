@@ -1,0 +1,125 @@
+#include "browser/ui/PreviewGridWidget.h"
+
+#include "browser/CardBrowser.h"
+#include "browser/PreviewGrid.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace bb {
+
+PreviewGridWidget::PreviewGridWidget(CardBrowser& browser, QWidget* parent)
+    : QWidget(parent), browser_(browser), cell_(kCellWidth, kCellHeight, QImage::Format_RGB32) {
+    setObjectName(QStringLiteral("PaintBox2"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int PreviewGridWidget::columns() const {
+    return gridColumns(width());
+}
+
+void PreviewGridWidget::fitToWidth(int clientWidth) {
+    const int w = std::max(1, clientWidth);
+    const QSize size(w, gridHeight(browser_.count(), gridColumns(w)));
+    if (size != this->size()) resize(size);
+}
+
+void PreviewGridWidget::updateEntry(int index) {
+    update(cellRect(index, columns()));
+}
+
+void PreviewGridWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    PaintBox2Paint(painter, event->rect());
+}
+
+void PreviewGridWidget::PaintBox2Paint(QPainter& painter, const QRect& exposed) {
+    painter.fillRect(exposed, kCellColour);
+    const int n = columns();
+    const int count = browser_.count();
+    if (count == 0) return;
+    // Only the rows that the exposed area touches; while an entry is being added only the
+    // entries from PaintFromIndex on.
+    const int firstRow = std::max(0, exposed.top() / kCellHeight);
+    const int lastRow = exposed.bottom() / kCellHeight;
+    const int from = std::max({1, firstRow * n + 1, browser_.PaintFromIndex});
+    const int to = std::min(count, (lastRow + 1) * n);
+    const auto& list = browser_.PreviewList();
+    QPainter cellPainter(&cell_);
+    for (int i = from; i <= to; ++i) {
+        const QRect r = cellRect(i, n);
+        if (!r.intersects(exposed)) continue;
+        cell_.fill(kCellColour);
+        paintCell(cellPainter, QPoint(0, 0), list.thumbnails[size_t(i - 1)],
+                  list.names[size_t(i - 1)], i == browser_.SelectedPreview, font());
+        painter.drawImage(r.topLeft(), cell_);
+    }
+}
+
+void PreviewGridWidget::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    const int hit = entryAt(event->position().toPoint(), columns(), browser_.count());
+    if (hit > 0) {
+        const int old = browser_.SelectedPreview;
+        browser_.SelectedPreview = hit;
+        emit selectionMoved(hit);
+        if (old >= 1 && old <= browser_.count()) updateEntry(old);
+        updateEntry(hit);
+    }
+}
+
+void PreviewGridWidget::mouseDoubleClickEvent(QMouseEvent*) {
+    const int sel = browser_.SelectedPreview;
+    if (sel >= 1 && sel <= browser_.count()) emit openSelected();
+}
+
+void PreviewGridWidget::keyPressEvent(QKeyEvent* event) {
+    GridKey key;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            key = GridKey::Up;
+            break;
+        case Qt::Key_Down:
+            key = GridKey::Down;
+            break;
+        case Qt::Key_Left:
+            key = GridKey::Left;
+            break;
+        case Qt::Key_Right:
+            key = GridKey::Right;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            const int sel = browser_.SelectedPreview;
+            if (sel >= 1 && sel <= browser_.count()) emit openSelected();
+            return;
+        }
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    const int old = browser_.SelectedPreview;
+    browser_.SelectedPreview = moveSelection(old, key, columns(), browser_.count());
+    emit selectionMoved(browser_.SelectedPreview);
+    if (old != browser_.SelectedPreview) {
+        if (old >= 1 && old <= browser_.count()) updateEntry(old);
+        updateEntry(browser_.SelectedPreview);
+    }
+}
+
+void PreviewGridWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    emit focusChanged(true);
+}
+
+void PreviewGridWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    emit focusChanged(false);
+}
+
+}  // namespace bb

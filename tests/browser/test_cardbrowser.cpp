@@ -1,0 +1,192 @@
+// The browser state and the preview worker: walking a folder, changing the folder during a
+// walk, and stopping a walk for closing.
+#include "CardFiles.h"
+#include "browser/CardBrowser.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <unistd.h>
+
+using namespace bb;
+
+namespace {
+
+// Runs the event loop until `done` holds (or 20 s pass).
+template <typename Pred>
+bool runUntil(Pred done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > 20000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+QStringList names(const CardBrowser& b) {
+    QStringList out;
+    for (const QString& n : b.PreviewList().names) out << n;
+    return out;
+}
+
+void writeCards(const QString& folder, const QString& prefix, int count) {
+    for (int i = 0; i < count; ++i)
+        ASSERT_TRUE(bbtest::writeCard(QDir(folder).filePath(
+            QStringLiteral("%1%2.kar").arg(prefix).arg(i, 4, 10, QLatin1Char('0')))));
+}
+
+}  // namespace
+
+TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar"), 86, 64, 24));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("A.KAR"), 64, 86, 8));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("c.Kar"), 50, 50, 4));
+    ASSERT_TRUE(bbtest::writeCard(dir.file(".hidden.kar"), 30, 20, 1));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("d.txt")));  // a card under another name
+    ASSERT_TRUE(bbtest::writeBytes(dir.file("e.kar"), "\x89PNG\r\n\x1a\n not a card"));
+    ASSERT_TRUE(bbtest::writeBytes(
+        dir.file("f.kar"),
+        bbtest::cardBytes(bbtest::patternPicture(86, 64, 24)).left(500)));  // damaged: rows cut off
+    ASSERT_TRUE(bbtest::writeBytes(dir.file("g.kar"), QByteArray()));
+    ASSERT_TRUE(bbtest::writeBytes(dir.file("kar"), QByteArray("x")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub.kar"));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("sub.kar/inner.kar")));
+
+    bbtest::ScriptedDialogs dialogs;
+    CardBrowser browser(dialogs);
+    QList<int> added, paintFrom;
+    QObject::connect(&browser, &CardBrowser::entryAdded, [&](int index) {
+        added << index;
+        paintFrom << browser.PaintFromIndex;
+    });
+    int ended = 0;
+    QObject::connect(&browser, &CardBrowser::walkEnded, [&] { ++ended; });
+
+    browser.JamShellTree1Changing();
+    browser.JamShellTree1Change(dir.path());
+    EXPECT_TRUE(browser.WorkerRunning());
+    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+
+    EXPECT_EQ(names(browser), (QStringList{".hidden.kar", "A.KAR", "b.kar", "c.Kar"}));
+    EXPECT_EQ(added, (QList<int>{1, 2, 3, 4}));
+    EXPECT_EQ(paintFrom, (QList<int>{1, 2, 3, 4}));  // only the new cell is painted
+    const auto& thumbs = browser.PreviewList().thumbnails;
+    EXPECT_EQ(QSize(thumbs[0].width(), thumbs[0].height()), QSize(80, 53));
+    EXPECT_EQ(QSize(thumbs[1].width(), thumbs[1].height()), QSize(59, 80));
+    EXPECT_EQ(QSize(thumbs[2].width(), thumbs[2].height()), QSize(80, 59));
+    EXPECT_EQ(QSize(thumbs[3].width(), thumbs[3].height()), QSize(80, 80));
+    EXPECT_EQ(thumbs[0].bitCount(), 1);
+    EXPECT_EQ(thumbs[3].bitCount(), 4);
+    EXPECT_EQ(browser.entryPath(3), QDir(dir.path()).filePath("b.kar"));
+    EXPECT_TRUE(browser.entryPath(5).isEmpty());
+
+    // The foreign and the empty file each once, in walk order; the damaged one silently.
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0].caption, "Dateikennung falsch");
+    EXPECT_EQ(dialogs.messages[1].caption, "Dateikennung falsch");
+
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(browser.RestartRequested);
+    EXPECT_EQ(browser.PaintFromIndex, 0);
+    EXPECT_EQ(browser.SelectedPreview, 1);
+}
+
+TEST(CardBrowserWalk, UnreadableCardIsToldAndLeftOut) {
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(bbtest::writeCard(dir.file("a.kar")));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar")));
+    ASSERT_TRUE(QFile::setPermissions(dir.file("a.kar"), QFileDevice::WriteOwner));
+    bbtest::ScriptedDialogs dialogs;
+    CardBrowser browser(dialogs);
+    browser.JamShellTree1Change(dir.path());
+    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    EXPECT_EQ(names(browser), QStringList{"b.kar"});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, "Fehler: Datei konnte nicht geöffnet werden");
+}
+
+TEST(CardBrowserWalk, NoFolderOrEmptyFolderGivesAnEmptyList) {
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    CardBrowser browser(dialogs);
+    browser.JamShellTree1Change(QString());
+    EXPECT_FALSE(browser.WorkerRunning());
+    browser.JamShellTree1Change(dir.path());
+    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    EXPECT_EQ(browser.count(), 0);
+    EXPECT_TRUE(browser.entryPath(1).isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterTheOldStops) {
+    bbtest::TempFolder big, small;
+    writeCards(big.path(), "big", 400);
+    writeCards(small.path(), "small", 3);
+    bbtest::ScriptedDialogs dialogs;
+    CardBrowser browser(dialogs);
+    QStringList started;
+    QObject::connect(&browser, &CardBrowser::walkStarted,
+                     [&](const QString& folder) { started << folder; });
+    bool changed = false;
+    QStringList addedAfterChange;
+    QObject::connect(&browser, &CardBrowser::entryAdded, [&](int index) {
+        if (changed) addedAfterChange << browser.PreviewList().names[size_t(index - 1)];
+    });
+
+    browser.JamShellTree1Change(big.path());
+    ASSERT_TRUE(runUntil([&] { return browser.count() >= 5; }));
+    browser.JamShellTree1Changing();
+    browser.JamShellTree1Change(small.path());
+    changed = true;
+    EXPECT_EQ(browser.count(), 0);
+    EXPECT_TRUE(browser.WorkerRunning());
+    EXPECT_TRUE(browser.RestartRequested);
+
+    ASSERT_TRUE(runUntil([&] { return started.size() == 2 && !browser.WorkerRunning(); }));
+    EXPECT_EQ(started, (QStringList{big.path(), small.path()}));
+    // No card of the old folder slipped in, not even from a step already queued.
+    EXPECT_EQ(addedAfterChange, (QStringList{"small0000.kar", "small0001.kar", "small0002.kar"}));
+    EXPECT_EQ(browser.entryPath(1), QDir(small.path()).filePath("small0000.kar"));
+    EXPECT_FALSE(browser.RestartRequested);
+}
+
+TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
+    bbtest::TempFolder big, other;
+    writeCards(big.path(), "c", 300);
+    bbtest::ScriptedDialogs dialogs;
+    CardBrowser browser(dialogs);
+    int startedWalks = 0;
+    QObject::connect(&browser, &CardBrowser::walkStarted, [&] { ++startedWalks; });
+    browser.JamShellTree1Change(big.path());
+    ASSERT_TRUE(runUntil([&] { return browser.count() >= 3; }));
+    // A folder change asked for a restart; the close request cancels it.
+    browser.JamShellTree1Change(other.path());
+    browser.requestStop();
+    EXPECT_TRUE(browser.WorkerRunning());  // the first close is refused meanwhile
+    EXPECT_FALSE(browser.RestartRequested);
+    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(startedWalks, 1);
+    EXPECT_FALSE(browser.WorkerRunning());
+    EXPECT_EQ(browser.count(), 0);
+}
+
+TEST(CardBrowserWalk, DestroyingTheBrowserDuringAWalkStopsTheWorker) {
+    bbtest::TempFolder big;
+    writeCards(big.path(), "c", 200);
+    bbtest::ScriptedDialogs dialogs;
+    auto browser = std::make_unique<CardBrowser>(dialogs);
+    browser->JamShellTree1Change(big.path());
+    ASSERT_TRUE(runUntil([&] { return browser->count() >= 2; }));
+    ASSERT_TRUE(browser->WorkerRunning());
+    browser.reset();  // must neither hang nor leave the worker calling into freed memory
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+}
