@@ -2,6 +2,9 @@
 #include "render/Preview.h"
 
 #include "RenderFixtures.h"
+#include "document/CardFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -121,4 +124,24 @@ TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
         drawSideAt(p, *doc, ctx, 96.0, 30, 40);
     }
     EXPECT_EQ(inkBounds(image), QRect(30, 40, 377, 264));
+}
+
+TEST(CreatePreview, SavedCardStoresTheRenderedOutside) {
+    // The card writer with the renderer's preview: the stored picture is the drawn outside,
+    // even when the inside was being edited.
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    auto doc = makeDocument();
+    doc->Working.BackgroundMode = BgColor;
+    doc->Working.BackgroundColor = rgbRef(0, 128, 255);
+    doc->PageControl2Change(SideInside);
+    RenderContext ctx;
+    CardFileContext fc{dialogs, ctx, dir.path(), &CreatePreview, {}, {}};
+    ASSERT_TRUE(Saveit(*doc, dir.file(QStringLiteral("k.kar")), fc));
+    const CardPreview stored = readCardPreview(dir.file(QStringLiteral("k.kar")));
+    ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
+    EXPECT_EQ(stored.picture.width(), 86);
+    EXPECT_EQ(stored.picture.height(), 64);
+    EXPECT_TRUE(allPixels(stored.picture, rgbRef(0, 128, 255)));
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
 }
