@@ -1,0 +1,122 @@
+// Save plus open of a full card: 10000 objects on each side, either half texts of 20
+// characters and half figures, or figures only. The preview is drawn by the renderer.
+#include "document/CardFile.h"
+#include "document/UserDialogs.h"
+#include "render/Preview.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+using namespace bb;
+
+// Answers "Nein" to the save question (the target document is full from the last round)
+// and counts the messages, which a clean run does not show.
+class QuietDialogs : public UserDialogs {
+public:
+    int shown = 0;
+    int message(const QString&, const QString&, MsgIcon, int buttons) override {
+        ++shown;
+        return (buttons & BtnNo) ? BtnNo : BtnOk;
+    }
+    FileDialogResult openFile(const FileDialogRequest&) override { return {}; }
+    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
+    bool chooseColor(QColor&, const QString&) override { return false; }
+    bool chooseFont(QFont&, QColor&, const QString&) override { return false; }
+};
+
+void fillSide(CardDocument& doc, const SlotTable& table, bool withTexts) {
+    const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
+    for (int s = 1; s <= kSlotCount; ++s) {
+        Tobs& o = *table[s];
+        o.X = cardX + (s * 977) % (cardX - 20000);
+        o.Y = cardY + (s * 613) % (cardY - 10000);
+        o.Width = 20000;
+        o.Height = 10000;
+        if (withTexts && s % 2 == 0) {
+            o.Kind = KindText;
+            o.Content = QStringLiteral("Grüße Nummer %1").arg(s, 7, 10, QLatin1Char('0'));
+            o.FontName = QStringLiteral("Arial");
+            o.FontSize = 12;
+            o.FontHeight = -16;
+            o.Color = 0x000080;
+        } else {
+            o.Kind = KindFigure;
+            o.FigureKind = s % 6;
+            o.FillMode = s % 3;
+            o.LineWidth = 2;
+            o.Color = 0x00C000;
+            o.BorderColor = 0x0000FF;
+        }
+    }
+}
+
+void saveAndOpen(benchmark::State& state, bool withTexts) {
+    QTemporaryDir dir;
+    QuietDialogs dialogs;
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    fillSide(*doc, doc->OutsideSlots, withTexts);
+    fillSide(*doc, doc->InsideSlots, withTexts);
+    auto target = std::make_unique<CardDocument>();
+    CardFileContext fc{dialogs, ctx, dir.path(), &CreatePreview, {}, {}};
+    const QString path = dir.filePath(QStringLiteral("voll.kar"));
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        if (!Saveit(*doc, path, fc) || !OpenItNow(*target, path, fc)) {
+            state.SkipWithError("save or open failed");
+            break;
+        }
+        bytes = QFileInfo(path).size();
+    }
+    state.counters["file_kB"] = double(bytes) / 1024.0;
+    state.counters["objects"] =
+        double(target->usedCount(target->OutsideSlots) + target->usedCount(target->InsideSlots));
+    if (dialogs.shown > int(state.iterations())) state.SkipWithError("unexpected messages");
+}
+
+void BM_SaveOpenTextsAndFigures(benchmark::State& state) {
+    saveAndOpen(state, true);
+}
+void BM_SaveOpenFiguresOnly(benchmark::State& state) {
+    saveAndOpen(state, false);
+}
+
+// The parts: the preview alone, the file bytes alone, the parse alone.
+void BM_PreviewOnly(benchmark::State& state) {
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
+    for (auto _ : state) benchmark::DoNotOptimize(CreatePreview(*doc, ctx));
+}
+
+void BM_BytesOnly(benchmark::State& state) {
+    auto doc = std::make_unique<CardDocument>();
+    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
+    fillSide(*doc, doc->InsideSlots, state.range(0) != 0);
+    const DibImage preview = newdib(86, 64, 24);
+    for (auto _ : state) benchmark::DoNotOptimize(cardFileBytes(*doc, preview));
+}
+
+void BM_ParseOnly(benchmark::State& state) {
+    auto doc = std::make_unique<CardDocument>();
+    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
+    fillSide(*doc, doc->InsideSlots, state.range(0) != 0);
+    const QByteArray bytes = cardFileBytes(*doc, newdib(86, 64, 24));
+    for (auto _ : state) {
+        CardFileData data;
+        benchmark::DoNotOptimize(parseCardFile(bytes, data));
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_SaveOpenTextsAndFigures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveOpenFiguresOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BytesOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,184 @@
+// brisella-cli info and resave, run as a separate process on generated cards.
+#include "document/CardFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <cstring>
+#include <memory>
+
+using namespace bb;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+CliRun runCli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(BRISELLA_CLI_PATH), args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+DibImage whitePreview(const CardDocument& doc) {
+    const QSize size = previewSize(doc.Format);
+    DibImage p = newdib(size.width(), size.height(), 24);
+    std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
+    return p;
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A card with a text in slot 3 outside and a figure in slot 10000 inside.
+std::unique_ptr<CardDocument> sampleCard() {
+    auto doc = std::make_unique<CardDocument>();
+    doc->Format.CardWidth = 90;
+    doc->Format.CardHeight = 55;
+    doc->Format.TypeName = QStringLiteral("Klappkarte groß");
+    doc->updateSideUnits();
+    doc->ZoomFactor = 2;
+    Tobs& text = *doc->OutsideSlots[3];
+    text.Kind = KindText;
+    text.X = 12345;
+    text.Content = QStringLiteral("Hallo\rWelt ä");
+    text.FontName = QStringLiteral("Arial");
+    text.Shadow = true;
+    text.OutlineColor() = 0x0000FF;
+    Tobs& fig = *doc->InsideSlots[10000];
+    fig.Kind = KindFigure;
+    fig.FigureKind = FigRoundRect;
+    fig.FillMode = FillWithBorder;
+    fig.LineWidth = 4;
+    doc->Outside.BackgroundMode = BgColor;
+    doc->Outside.BackgroundColor = 0x336699;
+    return doc;
+}
+
+}  // namespace
+
+TEST(CliInfo, PrintsTheCardAsJson) {
+    bbtest::TempFolder dir;
+    auto doc = sampleCard();
+    const QString card = dir.file(QStringLiteral("karte.kar"));
+    writeAll(card, cardFileBytes(*doc, whitePreview(*doc)));
+
+    const CliRun r = runCli({QStringLiteral("info"), card});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject j = QJsonDocument::fromJson(r.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+    EXPECT_EQ(j[QStringLiteral("signature")].toString(),
+              QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
+    const QJsonObject preview = j[QStringLiteral("preview")].toObject();
+    const QSize size = previewSize(doc->Format);
+    EXPECT_EQ(preview[QStringLiteral("width")].toInt(), size.width());
+    EXPECT_EQ(preview[QStringLiteral("height")].toInt(), size.height());
+    EXPECT_EQ(preview[QStringLiteral("bitCount")].toInt(), 24);
+    EXPECT_EQ(preview[QStringLiteral("headerSize")].toInt(), 40);
+    EXPECT_EQ(preview[QStringLiteral("colourCount")].toInt(), 0);
+    const QJsonObject format = j[QStringLiteral("CardFormat")].toObject();
+    EXPECT_EQ(format.size(), 9);
+    EXPECT_EQ(format[QStringLiteral("CardWidth")].toDouble(), 90);
+    EXPECT_EQ(format[QStringLiteral("CardsAcross")].toInt(), 1);
+    EXPECT_EQ(format[QStringLiteral("TypeName")].toString(), QStringLiteral("Klappkarte groß"));
+    EXPECT_EQ(j[QStringLiteral("SideWidthUnits")].toInt(), sideUnits(90));
+    EXPECT_EQ(j[QStringLiteral("ZoomFactor")].toDouble(), 2);
+    EXPECT_EQ(j[QStringLiteral("UnitsPerPixel")].toDouble(), 312);
+
+    const QJsonObject outside = j[QStringLiteral("outside")].toObject();
+    EXPECT_EQ(outside[QStringLiteral("BackgroundMode")].toInt(), BgColor);
+    EXPECT_EQ(outside[QStringLiteral("BackgroundColor")].toInt(), 0x336699);
+    const QJsonArray outObjects = outside[QStringLiteral("objects")].toArray();
+    ASSERT_EQ(outObjects.size(), 1);
+    const QJsonObject t = outObjects[0].toObject();
+    EXPECT_EQ(t.size(), 27);  // the slot and the 26 stored fields
+    EXPECT_EQ(t[QStringLiteral("slot")].toInt(), 3);
+    EXPECT_EQ(t[QStringLiteral("X")].toInt(), 12345);
+    EXPECT_EQ(t[QStringLiteral("Content")].toString(), QStringLiteral("Hallo\rWelt ä"));
+    EXPECT_EQ(t[QStringLiteral("Shadow")].toInt(), 1);
+    EXPECT_EQ(t[QStringLiteral("BorderColor")].toInt(), 0x0000FF);
+    EXPECT_EQ(t[QStringLiteral("ShadowDX")].toInt(), 5);
+    EXPECT_EQ(t[QStringLiteral("FontName")].toString(), QStringLiteral("Arial"));
+
+    const QJsonObject inside = j[QStringLiteral("inside")].toObject();
+    EXPECT_EQ(inside[QStringLiteral("BackgroundMode")].toInt(), BgNone);
+    const QJsonArray inObjects = inside[QStringLiteral("objects")].toArray();
+    ASSERT_EQ(inObjects.size(), 1);
+    EXPECT_EQ(inObjects[0].toObject()[QStringLiteral("slot")].toInt(), 10000);
+    EXPECT_EQ(inObjects[0].toObject()[QStringLiteral("FigureKind")].toInt(), FigRoundRect);
+    EXPECT_EQ(inObjects[0].toObject()[QStringLiteral("LineWidth")].toInt(), 4);
+}
+
+TEST(CliInfo, UsageAndFailures) {
+    bbtest::TempFolder dir;
+    EXPECT_EQ(runCli({}).exitCode, 2);
+    const CliRun unknown = runCli({QStringLiteral("gibtsnicht")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("info CARD.kar"));
+    EXPECT_EQ(runCli({QStringLiteral("info")}).exitCode, 2);
+    EXPECT_EQ(runCli({QStringLiteral("resave"), QStringLiteral("a.kar")}).exitCode, 2);
+
+    const QString foreign = dir.file(QStringLiteral("fremd.kar"));
+    writeAll(foreign, QByteArray("GIF89a, kein Kartenformat, aber lang genug zum Lesen"));
+    const CliRun f = runCli({QStringLiteral("info"), foreign});
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_TRUE(f.out.isEmpty());
+    EXPECT_TRUE(QString::fromLocal8Bit(f.err).contains(QStringLiteral("Grußkarte")));
+    EXPECT_EQ(runCli({QStringLiteral("info"), dir.file(QStringLiteral("fehlt.kar"))}).exitCode, 1);
+    EXPECT_EQ(runCli({QStringLiteral("resave"), foreign, QStringLiteral("-o"),
+                      dir.file(QStringLiteral("neu.kar"))})
+                  .exitCode,
+              1);
+}
+
+TEST(CliResave, KeepsTheCardAndReportsMissingPictures) {
+    bbtest::TempFolder dir;
+    auto doc = sampleCard();
+    Tobs& pic = *doc->OutsideSlots[7];
+    pic.Kind = KindPicture;
+    pic.Content = QStringLiteral("/gibt/es/nicht/bild.png");
+    const QString card = dir.file(QStringLiteral("alt.kar"));
+    const QString copy = dir.file(QStringLiteral("neu.kar"));
+    writeAll(card, cardFileBytes(*doc, whitePreview(*doc)));
+
+    const CliRun r = runCli({QStringLiteral("resave"), card, QStringLiteral("-o"), copy});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Konnte Bild (/gibt/es/nicht/bild.png) nicht Laden."));
+
+    CardFileData before, after;
+    ASSERT_EQ(readCardFileData(card, before), CardReadStatus::Ok);
+    ASSERT_EQ(readCardFileData(copy, after), CardReadStatus::Ok);
+    EXPECT_EQ(after.Format, before.Format);
+    EXPECT_EQ(after.ZoomFactor, before.ZoomFactor);
+    ASSERT_EQ(after.outside.objects.size(), 2u);
+    EXPECT_EQ(after.outside.objects[1].slot, 7);
+    EXPECT_EQ(after.outside.objects[1].object.Content, pic.Content);
+    EXPECT_EQ(after.outside.objects[0].object.Content, QStringLiteral("Hallo\rWelt ä"));
+    ASSERT_EQ(after.inside.objects.size(), 1u);
+    EXPECT_EQ(after.inside.objects[0].slot, 10000);
+    EXPECT_EQ(after.outside.BackgroundColor, 0x336699u);
+    // The preview is drawn by the renderer: the coloured background shows in it.
+    const CardPreview p = readCardPreview(copy);
+    ASSERT_TRUE(p.ok());
+    EXPECT_EQ(p.picture.width(), previewSize(doc->Format).width());
+    EXPECT_EQ(
+        pixelColor(p.picture, getpixel(p.picture, p.picture.width() - 1, p.picture.height() - 1)),
+        ColorRef(0x336699));
+}
