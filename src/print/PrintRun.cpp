@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -66,17 +67,24 @@ void strokePattern(QPainter& painter, const QPolygonF& path, Qt::PenStyle style)
     painter.drawPolyline(path);
 }
 
-// Pixel centres, so that a one-pixel line covers exactly the pixel row or column it names
-// on every device, also on a PDF page.
-QPointF px(int x, int y) {
-    return QPointF(x + 0.5, y + 0.5);
-}
+// The point that makes a one-pixel line cover exactly the pixel row or column it names:
+// the raster engine draws aliased lines right of and below integer coordinates, vector
+// devices (PDF, printers) centre them on the coordinate, so there the pixel centre is used.
+struct PixelGrid {
+    qreal shift;
+    explicit PixelGrid(const QPainter& painter)
+        : shift(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
+                    ? 0.0
+                    : 0.5) {}
+    QPointF operator()(int x, int y) const { return QPointF(x + shift, y + shift); }
+};
 
 }  // namespace
 
 void drawCutOutline(QPainter& painter, int x, int y, int w, int h) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    const PixelGrid px(painter);
     const QPolygonF path{px(x, y), px(x + w, y), px(x + w, y + h), px(x, y + h), px(x, y)};
     for (int pass = 0; pass < kLinePasses; ++pass) strokePattern(painter, path, Qt::DotLine);
     painter.restore();
@@ -85,6 +93,7 @@ void drawCutOutline(QPainter& painter, int x, int y, int w, int h) {
 void drawFoldLine(QPainter& painter, int x, int y, int h) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    const PixelGrid px(painter);
     const QPolygonF path{px(x, y), px(x, y + h)};
     for (int pass = 0; pass < kLinePasses; ++pass) strokePattern(painter, path, Qt::DashDotLine);
     painter.restore();

@@ -54,6 +54,9 @@ public:
     // The current printer (a PDF file when the machine has no printers).
     PrinterTarget& printerTarget();
 
+    // The print settings as the spin edits show them.
+    PrintSettings settings() const;
+
     // Prints the working side to the current printer, without a print dialog.
     void DruckeKarte();
 
@@ -69,9 +72,6 @@ signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
     void exportRequested();      // "eMail Export" (EMailBtn)
     void printed();              // after a print run: the window repaints both editor views
-
-    // The print settings as the spin edits show them.
-    PrintSettings settings() const;
 
 private:
     void UsedEDChange();

@@ -1,0 +1,266 @@
+// Print runs onto PDF files, checked on the pages as pictures: cards, cut and fold lines,
+// the mirrored inside, page breaks; the preview's drawing on an image.
+#include "PdfPages.h"
+
+#include "document/RenderContext.h"
+#include "print/PreviewPaint.h"
+#include "print/PrintRun.h"
+#include "print/PrinterTarget.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+
+using namespace bb;
+using namespace printtest;
+
+namespace {
+
+constexpr int kDpi = 150;
+
+// A PDF printer at 150 dpi whose printable area starts a whole number of pixels inside the
+// paper (0.5 inch), so device pixels and page-picture pixels line up.
+void setUpPdf(PrinterTarget& target, const QString& file) {
+    target.usePdf(file);
+    target.printer().setResolution(kDpi);
+    target.printer().setPageSize(QPageSize(QPageSize::A4));
+    target.printer().setPageMargins(QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+}
+
+struct Fixture {
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    RenderContext ctx;
+    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
+    PrinterTarget target;
+    QString pdf = dir.file("run.pdf");
+
+    Fixture() {
+        doc->Format = twoByFive();
+        colourSides(*doc);
+        setUpPdf(target, pdf);
+    }
+    PrintRunResult print(int side, PrintOptions options) {
+        doc->PageControl2Change(side);
+        return DruckeKarte(target.printer(), *doc, ctx, options, dialogs);
+    }
+};
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+
+}  // namespace
+
+TEST(PrintRunPdf, OutsideCardsWithCutAndFoldLines) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Fixture f;
+    PrintOptions options;
+    options.settings = {4, 3, 1};
+    options.cutLines = true;
+    options.foldLines = true;
+    const PrintRunResult result = f.print(SideOutside, options);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.cards, 3);
+    EXPECT_EQ(result.pages, 1);
+
+    const DeviceGeometry g = deviceGeometry(f.target.printer());
+    EXPECT_EQ(g.physOffX, 75);
+    const QImage page = pdfPage(f.pdf, 1, kDpi);
+    ASSERT_FALSE(page.isNull());
+    const auto cards =
+        printPlacements(f.doc->Format, options.settings, SideOutside, Calibration{}, g);
+    ASSERT_EQ(cards.size(), 3u);
+    const int off = g.physOffX;  // the same 0.5 inch at the top
+    for (const CardPlacement& c : cards) {
+        const QRect expected(off + c.CardX, off + c.CardY, c.Wd, c.Hd);
+        // Cards abut vertically (pitch = height): look only around this card's columns.
+        const QRect box = colourBox(page, kRed, expected.adjusted(-20, 0, 20, 0));
+        // The red card fills its rectangle; its outermost rows and columns carry the lines.
+        EXPECT_NEAR(box.left(), expected.left(), 2) << c.position;
+        EXPECT_NEAR(box.right(), expected.right(), 2);
+        const QRect column =
+            colourBox(page, kRed, QRect(expected.left() + c.Wd / 4, 0, 1, page.height()));
+        EXPECT_LE(column.top(), expected.top() + 2);
+        EXPECT_GE(column.bottom(), expected.bottom() - 2);
+        // Cut line along the top edge: dots with white gaps, no red left between them.
+        const PixelRun top =
+            rowRun(page, expected.top(), expected.left() + 3, expected.right() - 3);
+        EXPECT_GT(top.dark, c.Wd / 5);
+        EXPECT_GT(top.white, c.Wd / 5);
+        EXPECT_LT(top.other, c.Wd / 10);
+        // Right edge outline at CardX + Wd, the bottom at CardY + Hd.
+        const PixelRun right =
+            columnRun(page, expected.left() + c.Wd, expected.top() + 3, expected.bottom() - 3);
+        EXPECT_GT(right.dark, c.Hd / 5);
+        const PixelRun bottom =
+            rowRun(page, expected.top() + c.Hd, expected.left() + 3, expected.right() - 3);
+        EXPECT_GT(bottom.dark, c.Wd / 5);
+        // Fold line down the middle, dash-dot with white gaps over the red.
+        const PixelRun fold =
+            columnRun(page, expected.left() + c.Wd / 2, expected.top() + 3, expected.bottom() - 3);
+        EXPECT_GT(fold.dark, c.Hd / 3);
+        EXPECT_GT(fold.white, c.Hd / 10);
+        EXPECT_LT(fold.other, c.Hd / 10);
+        // Between the lines the card is plain red.
+        const PixelRun inner = rowRun(page, expected.center().y(), expected.left() + 5,
+                                      expected.left() + c.Wd / 2 - 5);
+        EXPECT_EQ(inner.dark, 0);
+    }
+    // Used positions 0..3 and the rest of the sheet stay white.
+    const QImage used = page.copy(0, 0, page.width(), off + cards[0].CardY - 5);
+    EXPECT_TRUE(colourBox(used, kRed).isNull());
+    EXPECT_TRUE(
+        colourBox(page, kRed,
+                  QRect(0, off + cards[2].CardY + cards[2].Hd + 5, page.width(), page.height()))
+            .isNull());
+}
+
+TEST(PrintRunPdf, InsideIsMirroredAboutThePaper) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Fixture f;
+    PrintOptions options;
+    options.settings = {0, 1, 1};
+    ASSERT_TRUE(f.print(SideOutside, options).ok);
+    const QImage outside = pdfPage(f.pdf, 1, kDpi);
+    ASSERT_TRUE(f.print(SideInside, options).ok);
+    const QImage inside = pdfPage(f.pdf, 1, kDpi);
+    ASSERT_FALSE(outside.isNull());
+    ASSERT_FALSE(inside.isNull());
+
+    const QRect out = colourBox(outside, kRed);
+    const QRect in = colourBox(inside, kBlue);
+    ASSERT_FALSE(out.isNull());
+    ASSERT_FALSE(in.isNull());
+    EXPECT_TRUE(colourBox(inside, kRed).isNull());
+    // Column 0 of the inside sits on the right: its right edge as far from the paper's right
+    // edge as the outside's left edge from the paper's left edge; same height on the sheet.
+    const int paperWidth = inside.width();
+    EXPECT_NEAR(paperWidth - 1 - in.right(), out.left(), 3);
+    EXPECT_NEAR(in.top(), out.top(), 2);
+    EXPECT_NEAR(in.width(), out.width(), 2);
+    EXPECT_GT(in.center().x(), paperWidth / 2);
+}
+
+TEST(PrintRunPdf, PageBreaksCalibrationAndRestoredContext) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Fixture f;
+    PrintOptions options;
+    options.settings = {3, 30, 9};
+    options.calibration = Calibration{3, 2, 101, 99};
+    const PrintRunResult result = f.print(SideOutside, options);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.pages, 4);
+    EXPECT_EQ(result.cards, 30);
+    EXPECT_EQ(result.settings.PageEd, 4);  // clamped to the last sheet
+    EXPECT_EQ(pdfPageCount(f.pdf), 4);
+    // The run leaves the screen scale and mode as it found them.
+    EXPECT_EQ(f.ctx.RenderMode, RenderScreen);
+    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchX, kNominalMmPerInch);
+    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchY, kNominalMmPerInch);
+    EXPECT_FALSE(f.ctx.Busy);
+
+    // Sheet 4 holds positions 30, 31 in its first row and 32 below the first; calibrated.
+    const QImage last = pdfPage(f.pdf, 4, kDpi);
+    const DeviceGeometry g = deviceGeometry(f.target.printer());
+    const auto cards =
+        printPlacements(f.doc->Format, result.settings, SideOutside, options.calibration, g);
+    const CardPlacement& p32 = cards.back();
+    const int off = g.physOffX;
+    const QRect box = colourBox(last, kRed);
+    EXPECT_NEAR(box.left(), off + cards[27].CardX, 2);
+    EXPECT_NEAR(box.bottom(), off + p32.CardY + p32.Hd - 1, 2);
+    EXPECT_EQ(p32.CardX, int((10 - 3) / (101 * 25.39995 / 100) * kDpi));
+    EXPECT_NEAR(box.left(), off + p32.CardX, 2);
+}
+
+TEST(PrintRunPdf, UnwritableFileIsReportedNotPrinted) {
+    Fixture f;
+    f.target.usePdf(f.dir.file("no/such/folder/run.pdf"));
+    RenderContext before = f.ctx;
+    const PrintRunResult result = f.print(SideOutside, PrintOptions{});
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(f.ctx.RenderMode, before.RenderMode);
+    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchX, kNominalMmPerInch);
+}
+
+TEST(PrintRunPdf, TestSquareIsOneHundredMillimetres) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    bbtest::TempFolder dir;
+    PrinterTarget target;
+    setUpPdf(target, dir.file("square.pdf"));
+    ASSERT_TRUE(printTestSquare(target.printer()).ok);
+    const QImage page = pdfPage(dir.file("square.pdf"), 1, kDpi);
+    const QRect grey = colourBox(page, qRgb(192, 192, 192));
+    const QSize expected = testSquarePixels(kDpi, kDpi);  // 590 × 590
+    EXPECT_NEAR(grey.left(), 75 + 1, 2);
+    EXPECT_NEAR(grey.top(), 75 + 1, 2);
+    EXPECT_NEAR(grey.width(), expected.width() - 2, 3);
+    EXPECT_NEAR(grey.height(), expected.height() - 2, 3);
+    EXPECT_TRUE(dark(page.pixel(75, 75 + expected.height() / 2)));
+}
+
+TEST(PreviewPaint, ShownSheetMirrorAndLines) {
+    bbtest::ScriptedDialogs dialogs;
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    doc->Format = twoByFive();
+    colourSides(*doc);
+    const QSize box = previewBoxSize(4794, 6850, 600, 600, 35);
+    QImage img(box, QImage::Format_RGB32);
+    img.fill(Qt::black);
+
+    PreviewOptions options;
+    options.settings = {4, 25, 3};  // positions 20..28 on the third sheet
+    options.cutLines = true;
+    {
+        QPainter p(&img);
+        EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), 9);
+    }
+    const auto cards =
+        previewPlacements(doc->Format, options.settings, SideOutside, 35, box.width());
+    // Position 29 (second column, last row) is not part of the run: white.
+    const CardPlacement& c0 = cards.front();
+    const QRect lastRow(cards[1].CardX, cards.back().CardY, c0.Wd, c0.Hd);
+    EXPECT_TRUE(colourBox(img, kRed, lastRow.adjusted(3, 3, -3, -3)).isNull());
+    for (const CardPlacement& c : cards) {
+        const QRect inner(c.CardX + 2, c.CardY + 2, c.Wd - 4, c.Hd - 4);
+        EXPECT_EQ(colourBox(img, kRed, inner), inner) << c.position;
+        // The raster preview shows the exact dotted pattern: one on, two off, white gaps.
+        const PixelRun top = rowRun(img, c.CardY, c.CardX, c.CardX + c.Wd);
+        EXPECT_NEAR(top.dark, (c.Wd + 2) / 3, 2);
+        EXPECT_EQ(top.dark + top.white, c.Wd);
+    }
+    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+
+    // The inside, mirrored in the box, with fold lines only.
+    doc->PageControl2Change(SideInside);
+    options.settings = {0, 1, 1};
+    options.cutLines = false;
+    options.foldLines = true;
+    img.fill(Qt::black);
+    {
+        QPainter p(&img);
+        EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), 1);
+    }
+    const auto in = previewPlacements(doc->Format, options.settings, SideInside, 35, box.width());
+    const QRect blue = colourBox(img, kBlue);
+    EXPECT_EQ(blue.left(), in[0].CardX);
+    EXPECT_EQ(blue.right(), in[0].CardX + in[0].Wd - 1);
+    EXPECT_EQ(box.width() - 1 - blue.right(), int(10 / 25.39995 * 35));
+    const PixelRun fold =
+        columnRun(img, in[0].CardX + in[0].Wd / 2, in[0].CardY, in[0].CardY + in[0].Hd);
+    EXPECT_GT(fold.dark, in[0].Hd / 3);
+    EXPECT_GT(fold.white, 0);
+    EXPECT_EQ(fold.dark + fold.white, in[0].Hd);
+
+    // While the renderer is busy elsewhere the preview draws nothing.
+    ctx.Busy = true;
+    img.fill(Qt::black);
+    QPainter p(&img);
+    EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), -1);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 0));
+}

@@ -1,0 +1,185 @@
+// The "Drucken" tab and the calibration dialog as widgets: clamps in the spin edits, zoom,
+// the calibration fields and their file, print commands onto a PDF file.
+#include "PdfPages.h"
+
+#include "document/RenderContext.h"
+#include "print/Calibration.h"
+#include "print/PrinterTarget.h"
+#include "print/ui/PrintTab.h"
+#include "print/ui/SheetPreview.h"
+#include "print/ui/TKalForm.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtEndian>
+
+using namespace bb;
+
+namespace {
+
+struct Tab {
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    RenderContext ctx;
+    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
+    std::unique_ptr<PrintTab> tab;
+    std::vector<int> sidesSelected;
+
+    explicit Tab(const QByteArray& storedCalibration = {}) {
+        if (!storedCalibration.isEmpty()) {
+            QFile f(calibrationPath(dir.path()));
+            f.open(QIODevice::WriteOnly);
+            f.write(storedCalibration);
+        }
+        doc->Format = printtest::twoByFive();
+        printtest::colourSides(*doc);
+        tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
+        tab->setSideSelector([this](int side) {
+            sidesSelected.push_back(side);
+            doc->PageControl2Change(side);
+        });
+    }
+    QSpinBox* spin(const char* name) { return tab->findChild<QSpinBox*>(name); }
+    QPushButton* button(const char* name) { return tab->findChild<QPushButton*>(name); }
+    SheetPreview* preview() { return tab->findChild<SheetPreview*>("VPaint"); }
+};
+
+QByteArray doubles(std::initializer_list<double> values) {
+    QByteArray out;
+    for (double v : values) {
+        char b[8];
+        qToLittleEndian(v, b);
+        out.append(b, 8);
+    }
+    return out;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST(KalForm, FreshStartWritesTheDefaultsOnClose) {
+    Tab t;
+    TKalForm& kal = t.tab->kalForm();
+    EXPECT_EQ(kal.windowTitle(), QStringLiteral("Drucker kalibrieren - Die Feineinstellung "));
+    EXPECT_EQ(kal.values(), Calibration{});
+    EXPECT_FALSE(QFile::exists(kal.filePath()));
+    kal.show();
+    kal.reject();  // "Zurück..."
+    EXPECT_EQ(fileBytes(kal.filePath()), doubles({0, 0, 100, 100}));
+}
+
+TEST(KalForm, LoadedValuesAreClampedAndRoundedAndWrittenBackOnClose) {
+    Tab t(doubles({3.14159, 0.5, 110, 96.123}));
+    TKalForm& kal = t.tab->kalForm();
+    EXPECT_EQ(kal.BreitEd->text(), QLocale().toString(105.0, 'f', 2));
+    EXPECT_EQ(kal.LinksEd->text(), QLocale().toString(3.14, 'f', 2));
+    EXPECT_DOUBLE_EQ(kal.values().HochEd, 96.12);
+    // The close box stores the values as they are shown.
+    kal.show();
+    kal.close();
+    EXPECT_EQ(fileBytes(kal.filePath()), doubles({3.14, 0.5, 105, 96.12}));
+    // A short file leaves the defaults.
+    Tab shortFile(doubles({1, 2}));
+    EXPECT_EQ(shortFile.tab->kalForm().values(), Calibration{});
+}
+
+TEST(KalForm, TestPrintGoesToTheChosenPdf) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    t.dialogs.saveAnswers.push_back({t.dir.file("square.pdf"), 1});
+    t.tab->kalForm().BitBtn1Click();
+    ASSERT_EQ(t.dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(printtest::pdfPageCount(t.dir.file("square.pdf")), 1);
+    // Cancelling the file question prints nothing.
+    t.tab->kalForm().BitBtn1Click();
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 2);
+    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+}
+
+TEST(PrintTabSettings, SpinEditsAreClamped) {
+    Tab t;
+    QSpinBox* used = t.spin("UsedED");
+    QSpinBox* copies = t.spin("KopiesED");
+    QSpinBox* page = t.spin("PageEd");
+    ASSERT_TRUE(used && copies && page);
+    used->setValue(25);
+    EXPECT_EQ(used->value(), 9);  // N − 1 of the 2 × 5 format
+    used->setValue(4);
+    copies->setValue(25);
+    page->setValue(5);
+    EXPECT_EQ(page->value(), 3);  // positions 4..28 need three sheets
+    copies->setValue(3);
+    EXPECT_EQ(page->value(), 1);  // the shown sheet follows the copies down
+    copies->setValue(25);
+    EXPECT_EQ(page->value(), 1);  // and is never raised
+    EXPECT_EQ(t.tab->settings().UsedED, 4);
+}
+
+TEST(PrintTabSettings, PreviewBoxFollowsTheZoom) {
+    Tab t;
+    t.tab->printerTarget().usePdf(t.dir.file("x.pdf"));
+    t.tab->refreshPreview();
+    const DeviceGeometry g = t.tab->printerTarget().geometry();
+    ASSERT_EQ(g.dpiX, 600);
+    EXPECT_EQ(t.preview()->wantedSize(), QSize(g.pageW / 17, g.pageH / 17));
+    for (int i = 0; i < 6; ++i) t.button("ZoominBtn")->click();
+    EXPECT_EQ(t.tab->previewZoom(), 262);  // the sixth click is refused
+    EXPECT_EQ(t.preview()->wantedSize(), QSize(g.pageW / 2, g.pageH / 2));
+    for (int i = 0; i < 8; ++i) t.button("ZoomOutBtn")->click();
+    EXPECT_EQ(t.tab->previewZoom(), 14);  // 262 → 174 → 116 → 77 → 51 → 34 → 22 → 14
+    // The check boxes follow their accessors (the window restores them at start-up).
+    t.tab->setCutLines(true);
+    t.tab->setFoldLines(true);
+    EXPECT_TRUE(t.tab->cutLines());
+    EXPECT_TRUE(t.tab->foldLines());
+}
+
+TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    QSignalSpy printed(t.tab.get(), &PrintTab::printed);
+    t.spin("KopiesED")->setValue(12);
+    t.doc->PageControl2Change(SideInside);
+    t.dialogs.saveAnswers.push_back({t.dir.file("outside.pdf"), 1});
+    t.tab->PrintClick();
+    EXPECT_EQ(t.sidesSelected, std::vector<int>{SideOutside});
+    EXPECT_EQ(t.doc->CurrentSide, SideOutside);
+    EXPECT_EQ(printed.count(), 1);
+    EXPECT_EQ(printtest::pdfPageCount(t.dir.file("outside.pdf")), 2);
+
+    t.dialogs.saveAnswers.push_back({t.dir.file("inside.pdf"), 1});
+    t.tab->Druck2BtnClick();
+    EXPECT_EQ(t.doc->CurrentSide, SideInside);
+    const QImage in = printtest::pdfPage(t.dir.file("inside.pdf"), 1, 20);
+    EXPECT_FALSE(printtest::colourBox(in, qRgb(0, 0, 255)).isNull());
+    EXPECT_TRUE(printtest::colourBox(in, qRgb(255, 0, 0)).isNull());
+    EXPECT_EQ(t.ctx.RenderMode, RenderScreen);
+
+    // Cancelling the file question cancels the run.
+    t.tab->PrintClick();
+    EXPECT_EQ(printed.count(), 2);
+    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+}
+
+TEST(PrintTabCommands, FailedRunIsReported) {
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    t.dialogs.saveAnswers.push_back({t.dir.file("missing/folder/out.pdf"), 1});
+    t.tab->PrintClick();
+    ASSERT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.messages[0].caption, kAppTitle);
+    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Error);
+}
