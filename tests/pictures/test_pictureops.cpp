@@ -83,7 +83,8 @@ TEST(PictureOps, TurnsMapEveryPixelAtEveryDepth) {
     // Sizes larger than the internal tiles and odd widths exercise the edges of the blocking
     // and of the packed 1- and 4-bit rows.
     for (int bits : {1, 4, 8, 24}) {
-        for (QSize s : {QSize(3, 2), QSize(1, 1), QSize(7, 1), QSize(1, 5), QSize(70, 131)}) {
+        for (QSize s : {QSize(3, 2), QSize(1, 1), QSize(7, 1), QSize(1, 5), QSize(70, 131),
+                        QSize(601, 517)}) {
             SCOPED_TRACE(testing::Message() << bits << " bits " << s.width() << "x" << s.height());
             const int w = s.width(), h = s.height();
             const DibImage src = patterned(w, h, bits, uint32_t(w * 1000 + h));
