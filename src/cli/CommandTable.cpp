@@ -8,6 +8,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
+        {"export", "CARD.kar --side outside|inside -o OUT [--format NAME]", &runExport},
         {"info", "CARD.kar", &runInfo},
         {"print",
          "CARD.kar --side outside|inside [--copies N] [--used N] [--cut] [--fold] "
@@ -16,6 +17,8 @@ const std::vector<Command>& commands() {
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},
+        {"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]", &runScan},
+        {"thumbnail", "CARD.kar -o OUT.png [-s SIZE]", &runThumbnail},
     };
     return table;
 }

@@ -27,6 +27,8 @@ int usageError(const Command& cmd, const QString& why);
 
 // convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
 int runConvert(const QStringList& args);
+// export CARD.kar --side outside|inside -o OUT [--format NAME] (CmdExport.cpp)
+int runExport(const QStringList& args);
 // info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
 int runInfo(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
@@ -35,5 +37,11 @@ int runPrint(const QStringList& args);
 int runRender(const QStringList& args);
 // resave CARD.kar -o NEW.kar: opens and saves as the program does (CmdResave.cpp)
 int runResave(const QStringList& args);
+
+// scan --device NAME -o OUT [--dpi N] [--mode Color|Gray] (CmdScan.cpp)
+int runScan(const QStringList& args);
+
+// thumbnail CARD.kar -o OUT.png [-s SIZE]: the card browser's thumbnail (CmdThumbnail.cpp)
+int runThumbnail(const QStringList& args);
 
 }  // namespace bb::cli

@@ -21,7 +21,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -34,7 +34,9 @@ const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeiche
 // Settings of this test program go to a private store, never the user's.
 void isolateSettings() {
     static const bool once = [] {
-        QStandardPaths::setTestModeEnabled(true);
+        static QTemporaryDir store;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store.path());
         QCoreApplication::setOrganizationName(QStringLiteral("Tovarin-Test"));
         QCoreApplication::setApplicationName(QStringLiteral("brisella-export-scan-test"));
         QSettings().clear();
@@ -267,7 +269,9 @@ TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
         const DibImage back = OpenDib(path);
         EXPECT_FALSE(back.isNull()) << path.toStdString();
         EXPECT_EQ(qualityQuestions - asked, (index == 5 || index == 6) ? 1 : 0) << index;
-        if (index == 6) EXPECT_EQ(JPEGQual(), 40);
+        if (index == 6) {
+            EXPECT_EQ(JPEGQual(), 40);
+        }
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.back(), 100);
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));

@@ -113,8 +113,9 @@ TEST(ExportNames, FilterEntriesMatchTheFormatCodes) {
         EXPECT_EQ(parts[2 * i - 1], QStringLiteral("*.") + QLatin1String(expected[i - 1]));
         EXPECT_EQ(SaveFormatExtension(i), QStringLiteral(".") + QLatin1String(expected[i - 1]));
         EXPECT_EQ(filterIndexForFormat(QLatin1String(expected[i - 1]).toString().toUpper()), i);
-        if (const DibWriter* w = dibWriterForType(formatCodeForFilterIndex(i)))
+        if (const DibWriter* w = dibWriterForType(formatCodeForFilterIndex(i))) {
             EXPECT_EQ(QLatin1String(w->suffix), QLatin1String(expected[i - 1]));
+        }
     }
     EXPECT_EQ(filterIndexForFormat(QStringLiteral(".jpeg")), 6);
     EXPECT_EQ(filterIndexForFormat(QStringLiteral("xyz")), 0);

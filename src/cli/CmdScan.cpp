@@ -1,0 +1,109 @@
+// brisella-cli scan --device NAME -o OUT [--dpi N] [--mode Color|Gray]: one scan of the full
+// area, saved as the scan save does: the type from OUT's extension (BMP and ".BMP" added when
+// OUT has none), a read-only target replaced, JPEG at the current quality.
+#include "cli/Commands.h"
+#include "pictures/DibImage.h"
+#include "pictures/Scanner.h"
+#include "render/Export.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace bb::cli {
+
+namespace {
+
+const Command& scanCommand() {
+    for (const Command& cmd : commands())
+        if (QLatin1String(cmd.name) == QLatin1String("scan")) return cmd;
+    static const Command fallback{"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]",
+                                  &runScan};
+    return fallback;
+}
+
+}  // namespace
+
+int runScan(const QStringList& args) {
+    const Command& cmd = scanCommand();
+    QString device, output, dpiText, mode;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& target) {
+            if (i + 1 >= args.size()) return false;
+            target = args[++i];
+            return true;
+        };
+        if (a == QLatin1String("--device")) {
+            if (!value(device)) return usageError(cmd, QStringLiteral("--device needs a name"));
+        } else if (a == QLatin1String("-o")) {
+            if (!value(output)) return usageError(cmd, QStringLiteral("-o needs a file name"));
+        } else if (a == QLatin1String("--dpi")) {
+            if (!value(dpiText)) return usageError(cmd, QStringLiteral("--dpi needs a value"));
+        } else if (a == QLatin1String("--mode")) {
+            if (!value(mode)) return usageError(cmd, QStringLiteral("--mode needs a value"));
+        } else {
+            return usageError(cmd, QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (device.isEmpty()) return usageError(cmd, QStringLiteral("no device given (--device)"));
+    if (output.isEmpty()) return usageError(cmd, QStringLiteral("no output file given (-o)"));
+    ScanSettings settings;
+    settings.device = device;
+    if (!dpiText.isEmpty()) {
+        bool ok = false;
+        settings.dpi = dpiText.toInt(&ok);
+        if (!ok || settings.dpi < 1 || settings.dpi > 9600)
+            return usageError(cmd, QStringLiteral("--dpi must be a whole number from 1 to 9600"));
+    }
+    if (mode.compare(QLatin1String("Gray"), Qt::CaseInsensitive) == 0)
+        settings.mode = ScanMode::Gray;
+    else if (!mode.isEmpty() && mode.compare(QLatin1String("Color"), Qt::CaseInsensitive) != 0)
+        return usageError(cmd, QStringLiteral("--mode must be Color or Gray"));
+
+    int filterIndex = 1;
+    if (hasExtension(output)) {
+        filterIndex = filterIndexForFormat(QFileInfo(output).suffix());
+        if (filterIndex == 0)
+            return usageError(
+                cmd, QStringLiteral("no picture format for the extension of %1").arg(output));
+    }
+    const QString fileName = scanFileName(output, filterIndex);
+
+    Scanner scanner;
+    QEventLoop loop;
+    DibImage picture;
+    QString failure;
+    QObject::connect(&scanner, &Scanner::finished, &loop, [&](int id) {
+        picture = scanner.GetScanedDib(id);
+        loop.quit();
+    });
+    QObject::connect(&scanner, &Scanner::failed, &loop, [&](const QString& message) {
+        failure = message.isEmpty() ? QStringLiteral("the scan was cancelled") : message;
+        loop.quit();
+    });
+    QString error;
+    if (!scanner.start(settings, &error)) {
+        printError(error);
+        return kExitFailure;
+    }
+    loop.exec();
+    if (picture.isNull()) {
+        printError(failure);
+        return kExitFailure;
+    }
+    if (QFile::exists(fileName))
+        QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadOwner);
+    if (SaveDib(picture, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
+        printError(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"));
+        return kExitFailure;
+    }
+    std::fprintf(stdout, "%s %dx%d\n", fileName.toLocal8Bit().constData(), picture.width(),
+                 picture.height());
+    return kExitOk;
+}
+
+}  // namespace bb::cli
