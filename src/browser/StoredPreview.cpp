@@ -103,6 +103,11 @@ DibImage downscaleDib(const DibImage& source, int tw, int th) {
     return target;
 }
 
+int thumbnailBoxFor(int requested, int w, int h) {
+    if (requested <= kThumbnailBox) return requested;
+    return std::max(kThumbnailBox, std::min(requested, std::max(w, h)));
+}
+
 DibImage makeThumbnail(const DibImage& preview, int box) {
     if (preview.isNull()) return {};
     const QSize size = thumbnailSize(preview.width(), preview.height(), box);

@@ -47,6 +47,11 @@ QSize thumbnailSize(int w, int h, int box = kThumbnailBox);
 // source is null or the size is not positive.
 DibImage downscaleDib(const DibImage& source, int tw, int th);
 
+// The box for a thumbnail of `requested` pixels made from a stored picture of w × h: up to the
+// browser's 80 as asked; a larger request gets at most the picture's longer side, so nothing
+// is enlarged beyond the stored picture (but never less than the browser's 80).
+int thumbnailBoxFor(int requested, int w, int h);
+
 // The browser's thumbnail of a stored picture: the size rule for `box`, then downscaling.
 DibImage makeThumbnail(const DibImage& preview, int box = kThumbnailBox);
 

@@ -21,6 +21,14 @@ TEST(ThumbnailSize, WideGets80WideAndTallGets80High) {
     EXPECT_EQ(thumbnailSize(86, 64, 43), QSize(43, 32));
 }
 
+TEST(ThumbnailSize, LargerBoxesNeverEnlargeBeyondTheStoredPicture) {
+    EXPECT_EQ(thumbnailBoxFor(80, 30, 20), 80);  // the browser's own rule enlarges
+    EXPECT_EQ(thumbnailBoxFor(40, 86, 64), 40);
+    EXPECT_EQ(thumbnailBoxFor(200, 86, 64), 86);
+    EXPECT_EQ(thumbnailBoxFor(200, 64, 300), 200);
+    EXPECT_EQ(thumbnailBoxFor(200, 30, 20), 80);
+}
+
 TEST(ThumbnailSize, ExtremeShapesKeepOnePixelAndBadSizesGiveNothing) {
     EXPECT_EQ(thumbnailSize(1000, 5), QSize(80, 1));  // 5 × 80 div 1000 would be 0
     EXPECT_EQ(thumbnailSize(3, 32768), QSize(1, 80));
