@@ -230,6 +230,7 @@ void TSDIAppForm::buildToolBar() {
     const auto button = [this, bar](const QString& text, const char* name, const QString& hint,
                                     std::function<void()> command) {
         auto* a = new QAction(text, bar);
+        a->setIconText(text);  // keep the "..." that tool buttons drop by default
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(hint);
         a->setStatusTip(hint);

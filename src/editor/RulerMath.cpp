@@ -29,7 +29,11 @@ RulerScale buildScale(double start, double end, int span, int offset, bool skipN
     if (!(last - first < kMaxSteps / 10.0)) return s;
     for (long k = static_cast<long>(10 * first); k <= static_cast<long>(10 * last); ++k) {
         const int v = static_cast<int>(std::trunc(static_cast<double>(k) * m / 10.0));
-        const double pd = std::trunc(span * (v - start) / (end - start));
+        // The quotient is exact in real numbers where a tick meets a whole pixel (the card's
+        // edge, for one); a hair of slack keeps binary rounding from truncating it a pixel short.
+        const double exact = span * (v - start) / (end - start);
+        const double nearest = std::round(exact);
+        const double pd = std::fabs(exact - nearest) < 1e-9 ? nearest : std::trunc(exact);
         if (pd < 0 && skipNegative) continue;
         if (pd + offset >= limit) continue;  // beyond the ruler's far end: invisible
         RulerTick t;

@@ -1,0 +1,420 @@
+// The main window: start-up state, menus and tool bar, the save questions of new, exit and
+// close, save as onto an existing file, save and open, the card-format command, persisted
+// options, the general error display and the about box.
+#include "AppTestSupport.h"
+
+#include "app/TAboutBox.h"
+#include "document/Catalogue.h"
+#include "editor/EditorView.h"
+#include "editor/TNewETypForm.h"
+#include "editor/TneuForm.h"
+#include "print/ui/PrintTab.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <stdexcept>
+
+using namespace bb;
+using bbtest::WindowTest;
+
+namespace {
+
+const QString kQuestion = QStringLiteral("Wollen Sie vorher speichern?");
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
+    auto w = make();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
+    QTabWidget* tabs = w->pageControl();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Karte öffnen"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Editor"));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Drucken"));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(w->ProgramFolder(), folder.path() + QLatin1Char('/'));
+
+    CardDocument& doc = w->document();
+    EXPECT_DOUBLE_EQ(doc.UnitsPerPixel, 312);  // 30000 div 96
+    EXPECT_DOUBLE_EQ(doc.ZoomFactor, 1.0);
+    EXPECT_EQ(doc.SideWidthUnits, 472441);
+    EXPECT_EQ(w->views().PaintBox1()->size(), QSize(472441 / 312, 354331 / 312));
+    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.Format, QLocale()));
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("InfoPanel"))->text(), w->cardFormatCaption());
+
+    struct Item {
+        const char* name;
+        const char* text;
+        QKeySequence key;
+        const char* hint;
+    };
+    const Item items[] = {
+        {"Neu1", "&Neu...", QKeySequence(Qt::CTRL | Qt::Key_N), "Neue Karte erstellen"},
+        {"OpenItem", "Ö&ffnen...", QKeySequence(Qt::CTRL | Qt::Key_O), "Karte öffnen"},
+        {"SaveItem", "&Speichern", QKeySequence(Qt::CTRL | Qt::Key_S), "Aktuelle Karte speichern"},
+        {"Speichernunter1", "Speichern &unter...", QKeySequence(Qt::CTRL | Qt::Key_U),
+         "Aktuelle Karte unter speziellem Namen speichern"},
+        {"Scannerauswhlen1", "Scanner auswählen...", {}, "Läßt sie den aktiven Scanner auswählen"},
+        {"Bildeinscannen1", "Bild einscannen...", {}, "Läßt sie ein Bild einscannen und speichern"},
+        {"PrintSetup1", "Drucker &einrichten...", QKeySequence(Qt::CTRL | Qt::Key_E),
+         "Richtet den Drucker ein"},
+        {"Druckerkalibrieren1", "Drucker &kalibrieren...", {}, ""},
+        {"PrintItem", "&Drucken...", QKeySequence(Qt::CTRL | Qt::Key_D), "Druckt die Karte"},
+        {"ExitItem", "&Beenden", QKeySequence(Qt::ALT | Qt::Key_X), "Anwendung verlassen"},
+        {"Hintergrundbild1", "&Hintergrundbild...", QKeySequence(Qt::CTRL | Qt::Key_H),
+         "Ändert die Einstellungen des Hintergrundbildes"},
+        {"Etikettenformat1",
+         "&Kartenformat...",
+         {},
+         "Verändert die Einstellungen der Größe und der Abstände"},
+        {"About1", "Inf&o...", QKeySequence(Qt::CTRL | Qt::Key_I),
+         "Informationen über das Programm"},
+    };
+    for (const Item& it : items) {
+        auto* a = w->findChild<QAction*>(QString::fromLatin1(it.name));
+        ASSERT_NE(a, nullptr) << it.name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(it.text)) << it.name;
+        EXPECT_EQ(a->shortcut(), it.key) << it.name;
+        EXPECT_EQ(a->statusTip(), QString::fromUtf8(it.hint)) << it.name;
+    }
+    const std::pair<const char*, const char*> buttons[] = {
+        {"NewBtn", "Neue Datei erstellen"},
+        {"SpeedItem4", "Öffnet eine Visitenkarte"},
+        {"SpeedItem5", "Speichert die Vistenkarte"},
+        {"SpeedItem6", "Hintergrund auswählen"}};
+    for (auto [name, hint] : buttons) {
+        auto* b = w->findChild<QToolButton*>(QString::fromLatin1(name));
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->toolTip(), QString::fromUtf8(hint));
+    }
+
+    // The status line shows the hint of the item under the mouse.
+    w->findChild<QAction*>(QStringLiteral("SaveItem"))->showStatusText(w.get());
+    EXPECT_EQ(w->statusBar()->currentMessage(), QStringLiteral("Aktuelle Karte speichern"));
+    // WMUser moves the progress bar, kept inside 0..100.
+    w->WMUser(40);
+    auto* bar = w->findChild<QWidget*>(QStringLiteral("ProgressBar1"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->property("value").toInt(), 40);
+    w->WMUser(400);
+    EXPECT_EQ(bar->property("value").toInt(), 100);
+}
+
+TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNeuAsks) {
+    auto w = make();
+    w->pageControl()->setCurrentIndex(1);
+    w->show();
+    EXPECT_TRUE(w->StartupLayoutPending);
+    // Before the layout ran, "Neu" does not ask.
+    w->neuForm().setModalHook([](TneuForm&) {});
+    w->Neu1Click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->StartupLayoutDone; }, 3000));
+    EditorView* v = w->views().PaintBox1();
+    const QSize visible = v->scrollBox()->viewport()->size();
+    EXPECT_EQ(v->scrollX(), (v->width() - visible.width()) / 2);
+    EXPECT_EQ(v->scrollY(), (v->height() - visible.height()) / 2);
+    EXPECT_GT(v->scrollX(), 0);
+    w->Neu1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
+}
+
+TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
+    auto w = make();
+    w->StartupLayoutDone = true;
+    int dialogShown = 0;
+    w->neuForm().setModalHook([&](TneuForm&) { ++dialogShown; });
+    dialogs.answers = {BtnYes};
+    w->Neu1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, kQuestion);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo | BtnCancel);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("kar"));
+    EXPECT_EQ(dialogs.saveRequests[0].directory, w->ProgramFolder());
+    EXPECT_EQ(dialogShown, 0);
+
+    dialogs.answers = {BtnCancel};
+    w->Neu1Click();
+    EXPECT_EQ(dialogShown, 0);
+    EXPECT_EQ(dialogs.saveRequests.size(), 1);
+}
+
+TEST_F(WindowTest, NeuClearsTheCardSetsTheFormatAndTitle) {
+    CardFormat business;
+    business.CardWidth = 90;
+    business.CardHeight = 55;
+    business.PitchX = 95;
+    business.PitchY = 55;
+    business.CardsAcross = 2;
+    business.CardsDown = 5;
+    business.TypeName = QStringLiteral("Visitenkarte");
+    ASSERT_TRUE(SaveEttTypes(folder.path(), {business}));
+    auto w = make();
+    CardDocument& doc = w->document();
+    doc.FileName = QStringLiteral("/somewhere/alt.kar");
+    putFigure(doc, 3, 1000, 1000, 5000, 5000, 0xFF);
+    w->StartupLayoutDone = true;
+    int cleared = 0;
+    QObject::connect(w.get(), &TSDIAppForm::documentCleared, [&] { ++cleared; });
+    dialogs.answers = {BtnNo};
+    w->neuForm().setModalHook([](TneuForm& d) { d.OKBtnClick(); });
+    w->Neu1Click();
+    EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" - NONAME01")));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - NONAME01"));
+    EXPECT_EQ(doc.FileName, QString());
+    EXPECT_EQ(doc.WorkingSlots[3]->Kind, KindFree);
+    EXPECT_EQ(doc.Format, business);
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(business, QLocale()));
+    EXPECT_EQ(doc.SideWidthUnits, sideUnits(90));
+    EXPECT_EQ(w->views().PaintBox1()->width(), int(sideUnits(90) / 312));
+
+    // A new-card dialog ending with Cancel changes nothing.
+    putFigure(doc, 1, 0, 0, 10, 10, 0);
+    dialogs.answers = {BtnNo};
+    w->neuForm().setModalHook([](TneuForm& d) { d.reject(); });
+    w->Neu1Click();
+    EXPECT_EQ(doc.WorkingSlots[1]->Kind, KindFigure);
+}
+
+TEST_F(WindowTest, CloseBoxWithCancelKeepsTheCardAndNoCloses) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(settle(*w));
+    Tobs& o = putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(o.Kind, KindFigure);
+    EXPECT_EQ(o.X, 100);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, kQuestion);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo | BtnCancel);
+
+    // Yes with a cancelled save dialog keeps the window too.
+    dialogs.answers = {BtnYes};
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+
+    dialogs.answers = {BtnNo};
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(WindowTest, CloseWhileTheBrowserWalksIsRefusedOnceAndStopsTheWalk) {
+    // Enough card files that the walk is still going when the window is closed.
+    for (int i = 0; i < 300; ++i) {
+        QFile f(folder.file(QStringLiteral("k%1.kar").arg(i)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a card");
+    }
+    auto w = make();
+    w->show();
+    if (!w->browserTab()->workerRunning()) GTEST_SKIP() << "the walk ended before the close";
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(dialogs.messages.isEmpty());  // refused before any question
+    ASSERT_TRUE(settle(*w));                  // the walk stops
+    dialogs.messages.clear();
+    dialogs.answers = {BtnNo};
+    EXPECT_TRUE(w->close());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
+}
+
+TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(settle(*w));
+    dialogs.answers = {BtnNo};
+    w->ExitItemClick();
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
+
+    // Cancel, and Yes with a failed save, keep the program running.
+    auto w2 = make();
+    w2->show();
+    ASSERT_TRUE(settle(*w2));
+    dialogs.answers = {BtnCancel};
+    w2->ExitItemClick();
+    EXPECT_TRUE(w2->isVisible());
+    dialogs.answers = {BtnYes};
+    w2->ExitItemClick();
+    EXPECT_TRUE(w2->isVisible());
+    EXPECT_FALSE(w2->CloseConfirmed);
+    dialogs.answers = {BtnNo};
+    w2->close();
+}
+
+TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
+    auto w = make();
+    const QString path = folder.file(QStringLiteral("alt.kar"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old contents");
+    }
+    putFigure(w->document(), 1, 0, 0, 100, 100, 0);
+    dialogs.saveAnswers = {{path, 1}};
+    dialogs.answers = {BtnNo};
+    EXPECT_FALSE(w->Speichernunter1Click());
+    EXPECT_EQ(readAll(path), QByteArray("old contents"));
+    EXPECT_EQ(w->document().FileName, QString());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Vorhandene Datei Überschreiben?"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
+
+    // Answering Yes replaces it with a card file.
+    dialogs.saveAnswers = {{path, 1}};
+    dialogs.answers = {BtnYes};
+    EXPECT_TRUE(w->Speichernunter1Click());
+    EXPECT_TRUE(readAll(path).startsWith("Tovarin Brisella-Bildwerker 1.0"));
+}
+
+TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    putFigure(doc, 5, 150000, 120000, 40000, 20000, 0xFF);
+    w->editorTab().selectSide(1);
+    EXPECT_EQ(doc.CurrentSide, 1);
+    putFigure(doc, 2, 160000, 130000, 10000, 10000, 0xFF00);
+    const QString path = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{path, 1}};
+    EXPECT_TRUE(w->SaveItemClick());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
+    // Saving leaves the editor on the outside, and the side tabs show it.
+    EXPECT_EQ(doc.CurrentSide, 0);
+    EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 0);
+    // A second save uses the name without asking.
+    EXPECT_TRUE(w->SaveItemClick());
+    EXPECT_EQ(dialogs.saveRequests.size(), 1);
+
+    w->StartupLayoutDone = true;
+    dialogs.answers = {BtnNo};
+    w->neuForm().setModalHook([](TneuForm& d) {
+        d.NeuBtnClick();
+        d.OKBtnClick();
+    });
+    w->newETypForm().setModalHook([](TNewETypForm&) { return int(QDialog::Accepted); });
+    w->Neu1Click();
+    EXPECT_EQ(doc.WorkingSlots[5]->Kind, KindFree);
+
+    dialogs.openAnswers = {{path, 1}};
+    w->OpenItemClick();  // empty working side: no question
+    ASSERT_EQ(dialogs.openRequests.size(), 1);
+    EXPECT_EQ(dialogs.openRequests[0].directory, w->ProgramFolder());
+    EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
+    EXPECT_EQ(doc.WorkingSlots[5]->Kind, KindFigure);
+    EXPECT_EQ(doc.WorkingSlots[5]->X, 150000);
+    EXPECT_EQ(doc.InsideSlots[2]->Kind, KindFigure);
+    EXPECT_EQ(doc.Format.CardWidth, 200);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
+    EXPECT_EQ(dialogs.messages.size(), 1);  // only the question of "Neu"
+}
+
+TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    Tobs& o = putFigure(doc, 1, 123456, 98765, 1000, 1000, 0);
+    w->newETypForm().setModalHook([](TNewETypForm& f) {
+        EXPECT_DOUBLE_EQ(f.BrED->value(), 200);  // filled from the card
+        f.BrED->setValue(100);
+        f.AHED->setValue(3);
+        return int(QDialog::Accepted);
+    });
+    w->Etikettenformat1Click();
+    EXPECT_DOUBLE_EQ(doc.Format.CardWidth, 100);
+    EXPECT_DOUBLE_EQ(doc.Format.PitchX, 103);
+    EXPECT_EQ(o.X, 123456);
+    EXPECT_EQ(o.Y, 98765);
+    EXPECT_EQ(o.Kind, KindFigure);
+    EXPECT_EQ(doc.SideWidthUnits, sideUnits(100));
+    EXPECT_EQ(w->views().PaintBox1()->width(), int(sideUnits(100) / 312));
+    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.Format, QLocale()));
+
+    const CardFormat before = doc.Format;
+    w->newETypForm().setModalHook([](TNewETypForm& f) {
+        f.BrED->setValue(50);
+        return int(QDialog::Rejected);
+    });
+    w->Etikettenformat1Click();
+    EXPECT_EQ(doc.Format, before);
+}
+
+TEST_F(WindowTest, PrintOptionsAndPlacementComeBackInTheNextRun) {
+    QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker")).clear();
+    for (bool cut : {true, false}) {
+        {
+            auto w = make(true);
+            w->show();
+            w->printTab()->setCutLines(cut);
+            w->printTab()->setFoldLines(!cut);
+            w->resize(700 + cut, 610);
+            ASSERT_TRUE(settle(*w));
+            dialogs.answers = {BtnNo};
+            ASSERT_TRUE(w->close());
+        }
+        auto w = make(true);
+        EXPECT_EQ(w->printTab()->cutLines(), cut);
+        EXPECT_EQ(w->printTab()->foldLines(), !cut);
+        EXPECT_EQ(w->size(), QSize(700 + cut, 610));
+        QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+        EXPECT_EQ(s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked")).toBool(), cut);
+    }
+}
+
+TEST_F(WindowTest, UnhandledFailureReachesTheGeneralErrorDisplay) {
+    auto w = make();
+    bool after = false;
+    w->runCommand([&] {
+        throw std::runtime_error("Der Drucker meldet einen Fehler");
+        after = true;
+    });
+    EXPECT_FALSE(after);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Der Drucker meldet einen Fehler"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Brisella-Bildwerker 1.0"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnOk);
+}
+
+TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
+    auto w = make();
+    TAboutBox& box = w->aboutBox();
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Info"));
+    const QStringList lines = box.lines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines[0], QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
+    const QString joined = lines.join(QLatin1Char('\n'));
+    EXPECT_FALSE(joined.contains(QStringLiteral("XXXX")));
+    EXPECT_TRUE(joined.contains(QString::number(QDate::currentDate().year())));
+    EXPECT_TRUE(TAboutBox::webAddress().isValid());
+    EXPECT_EQ(TAboutBox::webAddress().scheme(), QStringLiteral("https"));
+}

@@ -1,0 +1,95 @@
+// The starter catalogue compiled into the program: its card types are sound, in the stated
+// order, and become "Visiten.dat" on the first start only.
+#include "AppTestSupport.h"
+
+#include "app/StarterCatalogue.h"
+#include "document/Catalogue.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+using namespace bb;
+using bbtest::WindowTest;
+
+TEST(StarterCatalogue, TypesAreSoundAndFitTheirPaper) {
+    const QList<StarterType> types = starterCatalogue();
+    ASSERT_GE(types.size(), 20);
+    for (const StarterType& t : types) {
+        const CardFormat& f = t.format;
+        SCOPED_TRACE(f.TypeName.toStdString());
+        EXPECT_LE(f.TypeName.size(), 50);
+        QStringEncoder enc("windows-1252");
+        (void)QByteArray(enc.encode(f.TypeName));
+        EXPECT_FALSE(enc.hasError());
+        EXPECT_GT(f.CardWidth, 0);
+        EXPECT_GT(f.CardHeight, 0);
+        // Cards never overlap on the sheet (one row or column has no pitch to respect).
+        if (f.CardsAcross > 1) {
+            EXPECT_GE(f.PitchX, f.CardWidth);
+        }
+        if (f.CardsDown > 1) {
+            EXPECT_GE(f.PitchY, f.CardHeight);
+        }
+        double paperW = 0, paperH = 0;
+        if (t.paper == QStringLiteral("A4")) {
+            paperW = 210;
+            paperH = 297;
+        } else if (t.paper == QStringLiteral("US-Letter")) {
+            paperW = 215.9;
+            paperH = 279.4;
+        }
+        ASSERT_GT(paperW, 0) << t.paper.toStdString();
+        EXPECT_LE(f.LeftMargin + (f.CardsAcross - 1) * f.PitchX + f.CardWidth, paperW + 1e-9);
+        EXPECT_LE(f.TopMargin + (f.CardsDown - 1) * f.PitchY + f.CardHeight, paperH + 1e-9);
+    }
+    // Greeting, note and post cards come first, business cards after them.
+    EXPECT_TRUE(types.first().format.TypeName.contains(QStringLiteral("Grußkarten")));
+    int lastOther = -1, firstBusiness = int(types.size());
+    for (int i = 0; i < types.size(); ++i) {
+        if (types[i].format.TypeName.contains(QStringLiteral("isitenkarten")))
+            firstBusiness = std::min(firstBusiness, i);
+        else
+            lastOther = i;
+    }
+    EXPECT_LT(lastOther, firstBusiness);
+}
+
+TEST(StarterCatalogue, ParserSkipsLinesThatDoNotFit) {
+    const QByteArray text =
+        "# comment\n"
+        "Gut;A4;90;55;2;5;10;12.5;95;55\n"
+        "zu wenig;A4;90;55\n"
+        "keine Zahl;A4;neunzig;55;2;5;0;0;90;55\n"
+        "zu breit;A4;3001;55;2;5;0;0;90;55\n"
+        "zu viele;A4;90;55;51;5;0;0;90;55\n"
+        ";A4;90;55;2;5;0;0;90;55\n"
+        "negativ;A4;90;-1;2;5;0;0;90;55\n"
+        "\n"
+        "  Auch gut ;US-Letter; 88.9;50.8;2;5;19.05;12.7;88.9;50.8\r\n";
+    const QList<StarterType> types = parseStarterCatalogue(text);
+    ASSERT_EQ(types.size(), 2);
+    EXPECT_EQ(types[0].format.TypeName, QStringLiteral("Gut"));
+    EXPECT_DOUBLE_EQ(types[0].format.TopMargin, 12.5);
+    EXPECT_EQ(types[0].format.CardsDown, 5);
+    EXPECT_EQ(types[1].format.TypeName, QStringLiteral("Auch gut"));
+    EXPECT_EQ(types[1].paper, QStringLiteral("US-Letter"));
+    EXPECT_DOUBLE_EQ(types[1].format.PitchY, 50.8);
+}
+
+TEST_F(WindowTest, FirstStartInstallsTheStarterCatalogueOnce) {
+    const QString file = folder.file(QStringLiteral("Visiten.dat"));
+    const qsizetype n = starterCatalogue().size();
+    { auto w = make(false, true); }
+    ASSERT_TRUE(QFileInfo::exists(file));
+    EXPECT_EQ(QFileInfo(file).size(), 8 + n * 112);
+    const QList<CardFormat> loaded = LoadEttTypes(folder.path());
+    ASSERT_EQ(loaded.size(), n);
+    EXPECT_EQ(loaded[0], starterCatalogue()[0].format);
+
+    // An existing catalogue, even an empty one, is the user's and stays.
+    ASSERT_TRUE(SaveEttTypes(folder.path(), {}));
+    { auto w = make(false, true); }
+    EXPECT_EQ(QFileInfo(file).size(), 8);
+    EXPECT_FALSE(installStarterCatalogue(folder.path()));
+}
