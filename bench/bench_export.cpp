@@ -35,6 +35,12 @@ std::unique_ptr<bb::CardDocument> photoCard(int mode) {
 void BM_ExportRender(benchmark::State& state) {
     auto doc = photoCard(int(state.range(0)));
     bb::RenderContext ctx;
+    {
+        // The photo must really be drawn: the middle of the card is not the white paper.
+        const bb::DibImage check = bb::renderExportPicture(*doc, ctx);
+        if (check.isNull() || bb::getpixel(check, 396, 279) == 0xFFFFFFu)
+            state.SkipWithError("background not drawn");
+    }
     for (auto _ : state) {
         bb::DibImage pic = bb::renderExportPicture(*doc, ctx);
         benchmark::DoNotOptimize(pic.bits());
