@@ -1,0 +1,190 @@
+// brisella-cli print, run as a separate process: layout lines, PDF pages, calibration file,
+// and the refusals.
+#include "document/CardDocument.h"
+#include "document/CardFile.h"
+#include "document/RenderContext.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QtEndian>
+
+#include <memory>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+CliRun runCli(const QStringList& args) {
+    QProcess p;
+    // No printer service: the tool must never reach a real printer from a test.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BRISELLA_CLI_PATH), QStringList{"print"} + args);
+    CliRun r;
+    if (!p.waitForFinished(120000)) return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// A 2 × 5 card, 90 × 55 mm, margins 10 and 12.5: red outside, blue inside.
+bool writeCard(const QString& path) {
+    bbtest::ScriptedDialogs dialogs;
+    bb::RenderContext ctx;
+    auto doc = std::make_unique<bb::CardDocument>();
+    bb::CardFormat& f = doc->Format;
+    f.LeftMargin = 10;
+    f.TopMargin = 12.5;
+    f.CardWidth = 90;
+    f.CardHeight = 55;
+    f.PitchX = 95;
+    f.PitchY = 55;
+    f.CardsAcross = 2;
+    f.CardsDown = 5;
+    doc->updateSideUnits();
+    doc->PageControl2Change(bb::SideInside);
+    doc->Working.BackgroundMode = bb::BgColor;
+    doc->Working.BackgroundColor = bb::rgbRef(0, 0, 255);
+    doc->PageControl2Change(bb::SideOutside);
+    doc->Working.BackgroundMode = bb::BgColor;
+    doc->Working.BackgroundColor = bb::rgbRef(255, 0, 0);
+    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
+    return bb::Saveit(*doc, path, fc);
+}
+
+QList<QJsonObject> layoutLines(const QByteArray& out) {
+    QList<QJsonObject> lines;
+    for (const QByteArray& line : out.split('\n'))
+        if (!line.trimmed().isEmpty()) lines.append(QJsonDocument::fromJson(line).object());
+    return lines;
+}
+
+int pageCount(const QString& pdf) {
+    int n = 0;
+    while (QProcess::execute("pdftoppm",
+                             {"-png", "-r", "5", "-f", QString::number(n + 1), "-l",
+                              QString::number(n + 1), "-singlefile", pdf, pdf + ".count"}) == 0 &&
+           QFile::exists(pdf + ".count.png")) {
+        QFile::remove(pdf + ".count.png");
+        ++n;
+    }
+    return n;
+}
+
+int px(double mm, double mmPerInch = 25.39995, int dpi = 600) {
+    return int(mm / mmPerInch * dpi);
+}
+
+}  // namespace
+
+TEST(CliPrint, LayoutLinesAndPagesOfARunWithABreak) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    const CliRun r = runCli({dir.file("card.kar"), "--side", "outside", "--used", "9", "--copies",
+                             "2", "--cut", "--fold", "--pdf", dir.file("out.pdf"), "--layout"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const auto lines = layoutLines(r.out);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0]["page"].toInt(), 1);
+    EXPECT_EQ(lines[0]["position"].toInt(), 9);
+    EXPECT_EQ(lines[0]["column"].toInt(), 1);
+    EXPECT_EQ(lines[0]["row"].toInt(), 4);
+    EXPECT_EQ(lines[0]["CardX"].toInt(), int(10 / 25.39995 * 600 + 95 / 25.39995 * 600));
+    EXPECT_EQ(lines[0]["CardY"].toInt(), int(12.5 / 25.39995 * 600 + 55 / 25.39995 * 600 * 4));
+    EXPECT_EQ(lines[1]["page"].toInt(), 2);
+    EXPECT_EQ(lines[1]["column"].toInt(), 0);
+    EXPECT_EQ(lines[1]["row"].toInt(), 0);
+    EXPECT_EQ(lines[1]["CardX"].toInt(), px(10));
+    EXPECT_EQ(lines[1]["Wd"].toInt(), px(90));
+    EXPECT_EQ(lines[1]["Hd"].toInt(), px(55));
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "no pdftoppm";
+    EXPECT_EQ(pageCount(dir.file("out.pdf")), 2);
+
+    // Too many used positions are reduced to the last position of the sheet.
+    const CliRun clamped = runCli({dir.file("card.kar"), "--side", "outside", "--used", "25",
+                                   "--pdf", dir.file("c.pdf"), "--layout"});
+    ASSERT_EQ(clamped.exitCode, 0) << clamped.err.constData();
+    EXPECT_EQ(layoutLines(clamped.out).value(0)["position"].toInt(), 9);
+}
+
+TEST(CliPrint, InsideMirrorPaperResolutionAndCalibration) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    // Letter at 300 dpi: 2550 pixels wide; the default PDF margins of 3.53 mm are 42 pixels.
+    const QStringList common{dir.file("card.kar"),
+                             "--pdf",
+                             dir.file("l.pdf"),
+                             "--paper",
+                             "Letter",
+                             "--dpi",
+                             "300",
+                             "--layout"};
+    const CliRun out = runCli(common + QStringList{"--side", "outside"});
+    const CliRun in = runCli(common + QStringList{"--side", "inside"});
+    ASSERT_EQ(out.exitCode, 0) << out.err.constData();
+    ASSERT_EQ(in.exitCode, 0) << in.err.constData();
+    const QJsonObject o = layoutLines(out.out).value(0), i = layoutLines(in.out).value(0);
+    EXPECT_EQ(o["CardX"].toInt(), px(10, 25.39995, 300));
+    const int physOffX = (2550 - (i["CardX"].toInt() + o["CardX"].toInt() + o["Wd"].toInt())) / 2;
+    EXPECT_NEAR(physOffX, 42, 1);
+    EXPECT_EQ(i["CardY"].toInt(), o["CardY"].toInt());
+
+    // A calibration file: its values as the dialog would show them (110 becomes 105).
+    QByteArray cal;
+    for (double v : {3.0, 2.0, 110.0, 100.0}) {
+        char b[8];
+        qToLittleEndian(v, b);
+        cal.append(b, 8);
+    }
+    QFile f(dir.file("options.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cal);
+    f.close();
+    const CliRun c = runCli({dir.file("card.kar"), "--side", "outside", "--pdf", dir.file("k.pdf"),
+                             "--calibration", dir.file("options.dat"), "--layout"});
+    ASSERT_EQ(c.exitCode, 0) << c.err.constData();
+    const QJsonObject k = layoutLines(c.out).value(0);
+    const double mmX = 105 * 25.39995 / 100;
+    EXPECT_EQ(k["Wd"].toInt(), int(90 / mmX * 600));
+    EXPECT_EQ(k["CardX"].toInt(), int(7 / mmX * 600));
+    EXPECT_EQ(k["CardY"].toInt(), px(10.5));
+}
+
+TEST(CliPrint, RefusesWhatItCannotPrint) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    const QString card = dir.file("card.kar");
+    // Nothing to print to: no --pdf and no printer on this machine.
+    CliRun r = runCli({card, "--side", "outside"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("nothing to print to")) << r.err.constData();
+    EXPECT_EQ(runCli({card, "--side", "outside", "--printer", "NoSuchPrinter"}).exitCode, 1);
+    EXPECT_EQ(
+        runCli({dir.file("missing.kar"), "--side", "outside", "--pdf", dir.file("m.pdf")}).exitCode,
+        1);
+    EXPECT_FALSE(QFile::exists(dir.file("m.pdf")));
+    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", dir.file("x.pdf"), "--calibration",
+                      dir.file("none.dat")})
+                  .exitCode,
+              1);
+    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", dir.file("no/dir/x.pdf")}).exitCode, 1);
+    // Wrong usage.
+    EXPECT_EQ(runCli({card, "--side", "sideways", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runCli({card, "--side", "outside", "--copies", "0", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--printer", "P"}).exitCode, 2);
+    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--paper", "Foo"}).exitCode, 2);
+    EXPECT_EQ(runCli({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
+}
