@@ -1,5 +1,6 @@
 // DrawVCart in an editor view of 1000 × 750 pixels: a typical side (12-megapixel background,
 // 10 texts with shadow and outline, 10 figures, 3 pictures) and a side of 10000 rectangles.
+#include "render/Preview.h"
 #include "render/Renderer.h"
 
 #include <benchmark/benchmark.h>
@@ -133,5 +134,23 @@ void BM_TenThousandRectangles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TenThousandRectangles)->Unit(benchmark::kMillisecond);
+
+// The card file's preview of a full side: 10000 objects, half of them texts of 20
+// characters, half figures, drawn at 11 pixels per inch.
+void BM_PreviewFullCard(benchmark::State& state) {
+    Scene s;
+    for (int i = 0; i < kSlotCount; ++i) {
+        Tobs& o = s.add(i % 2 ? KindText : KindFigure, (i * 37) % 950, (i * 53) % 700, 80, 40);
+        o.FigureKind = i % 10;
+        o.Content = QStringLiteral("Zwanzig Zeichen Text");
+        o.FontName = QStringLiteral("Liberation Sans");
+        o.FontSize = 12;
+    }
+    for (auto _ : state) {
+        DibImage preview = CreatePreview(*s.doc, s.ctx);
+        benchmark::DoNotOptimize(preview.bits());
+    }
+}
+BENCHMARK(BM_PreviewFullCard)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -274,13 +274,24 @@ QString rotatedText(const QString& content) {
 }
 
 void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext& ctx, int scrollX,
-              int scrollY, double scale) {
+              int scrollY, double scale, const QRect& visible) {
     const int ox = clampCoord(doc.ViewX(o, ctx));
     const int oy = clampCoord(doc.ViewY(o, ctx));
     const int w = clampCoord(doc.ViewWidth(o, ctx));
     const int h = clampCoord(doc.ViewHeight(o, ctx));
     const int x = clampCoord((long double)ox - scrollX);
     const int y = clampCoord((long double)oy - scrollY);
+
+    const double dx = scale * o.ShadowDX * 2000.0 / ctx.MmPerInchX;
+    const double dy = scale * o.ShadowDY * 2000.0 / ctx.MmPerInchY;
+    const int L = outlineThickness(scale, ctx.MmPerInchX);
+    if (o.Rotation < 1 || o.Rotation > 3) {
+        // Upright text never paints outside its box (drawText clips to it), its shadow box
+        // and the outline offsets: skip it when none of that can be seen.
+        QRect reach(x, y, w, h);
+        if (o.Shadow) reach |= reach.translated(clampCoord(dx), clampCoord(dy));
+        if (!reach.adjusted(-L - 2, -L - 2, L + 2, L + 2).intersects(visible)) return;
+    }
 
     QFont font(o.FontName);
     font.setPixelSize(textPixelSize(o.FontSize, scale, ctx));
@@ -292,9 +303,6 @@ void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext
     p.setFont(font);
     p.setBrush(Qt::NoBrush);
 
-    const double dx = scale * o.ShadowDX * 2000.0 / ctx.MmPerInchX;
-    const double dy = scale * o.ShadowDY * 2000.0 / ctx.MmPerInchY;
-    const int L = outlineThickness(scale, ctx.MmPerInchX);
     const QColor shadowColor = toQColor(uint32_t(o.ShadowColor()));
     const QColor outlineColor = toQColor(o.OutlineColor());
     const QColor textColor = toQColor(o.Color);
@@ -537,7 +545,7 @@ void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int area
                 break;
             }
             case KindText:
-                drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale);
+                drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, visible);
                 break;
             case KindPicture: {
                 drawPicture(canvas, *o, ctx, deviceX(), deviceY(),

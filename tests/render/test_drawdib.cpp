@@ -159,3 +159,26 @@ TEST(DrawDib, DegenerateArgumentsDrawNothing) {
     }
     EXPECT_TRUE(inkBounds(untouched).isNull());
 }
+
+TEST(DrawDib, ScreenDrawingNeverConvertsTheWholePicturePrintingConvertsItOnce) {
+    // On a raster image the rows come straight from the picture's bits (no drawing copy of
+    // the picture is made); other devices draw the cached copy, made once and shared.
+    const DibImage pic = rampPicture(64, 48);
+    QImage image = whiteImage(100, 100);
+    {
+        QPainter p(&image);
+        DrawDib(p, 0, 0, 100, 100, pic);
+    }
+    EXPECT_FALSE(pic.drawingImageCached());
+    QImage scaledTarget = whiteImage(100, 100);
+    {
+        QPainter p(&scaledTarget);
+        p.scale(0.5, 0.5);
+        DrawDib(p, 0, 0, 200, 200, pic);
+        EXPECT_TRUE(pic.drawingImageCached());
+        const void* first = pic.toQImage().constBits();
+        DrawDib(p, 0, 0, 100, 100, pic);
+        EXPECT_EQ(pic.toQImage().constBits(), first);
+    }
+    EXPECT_EQ(at(scaledTarget, 99, 99), at(image, 99, 99));
+}

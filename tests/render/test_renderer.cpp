@@ -481,3 +481,14 @@ TEST_F(RendererTest, ExtremeValuesDrawWithoutFault) {
     EXPECT_EQ(ctx.RenderMode, RenderScreen);
     EXPECT_EQ(at(image, 120, 100), kWhite);
 }
+
+TEST_F(RendererTest, TextsOutsideTheViewAreSkippedButShadowsReachingInAreDrawn) {
+    // Only the shadow of this text falls into the 300 × 300 view.
+    Tobs& o = addText(*doc, QStringLiteral("Hallo"), -120, 20, 100, 60);
+    o.Shadow = true;
+    o.ShadowColor() = int32_t(kBlue);
+    o.ShadowDX = 200;  // 157 pixels
+    EXPECT_FALSE(inkBounds(drawEditor()).isNull());
+    o.Shadow = false;
+    EXPECT_TRUE(inkBounds(drawEditor()).isNull());
+}
