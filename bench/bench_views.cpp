@@ -1,0 +1,68 @@
+// Repainting both editor views (PaintBox1Paint and PaintBox4Paint: bitmap of the visible
+// part, frame, shadow, fold line, the card's objects, rulers) after a command, for a card of
+// 200 objects on each side, in a window of the program's initial size.
+#include "document/CardDocument.h"
+#include "document/RenderContext.h"
+#include "editor/EditorView.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// Figures of every kind and texts spread over the card (and a few beside it).
+void fillSide(bb::CardDocument& doc, int count) {
+    const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
+    const int32_t cw = doc.SideWidthUnits / 3, ch = doc.SideHeightUnits / 3;
+    for (int i = 0; i < count; ++i) {
+        bb::Tobs& o = *doc.WorkingSlots[i + 1];
+        o.X = cardX - cw / 10 + (i * 7919) % (cw + cw / 5);
+        o.Y = cardY - ch / 10 + (i * 104729) % (ch + ch / 5);
+        o.Width = 8000 + (i * 37) % 30000;
+        o.Height = 6000 + (i * 53) % 20000;
+        o.Color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        o.BorderColor = 0x202020;
+        if (i % 2 == 0) {
+            o.Kind = bb::KindFigure;
+            o.FigureKind = i % 10;
+            o.FillMode = i % 3;
+            o.LineWidth = 1 + i % 5;
+        } else {
+            o.Kind = bb::KindText;
+            o.Content = QStringLiteral("Herzlichen Glückwunsch %1").arg(i);
+            o.FontName = QStringLiteral("Arial");
+            o.FontSize = 10 + i % 20;
+            o.Alignment = i % 3;
+            o.Shadow = i % 5 == 1;
+            o.FillMode = 0x808080;  // shadow colour
+        }
+    }
+}
+
+void BM_RepaintBothViews200Objects(benchmark::State& state) {
+    bb::CardDocument doc;
+    bb::RenderContext ctx;
+    doc.UnitsPerPixel = 312;
+    doc.updateSideUnits();
+    fillSide(doc, 200);
+    doc.PageControl2Change(1);
+    fillSide(doc, 200);
+    doc.PageControl2Change(0);
+    bb::EditorTab tab(doc, ctx);
+    tab.resize(632, 480);
+    tab.show();
+    tab.views().layoutFromDocument();
+    QCoreApplication::processEvents();
+    tab.views().centreViews();
+    for (auto _ : state) {
+        tab.views().paintBoth();
+        benchmark::ClobberMemory();
+    }
+    state.counters["renders"] = tab.views().PaintBox1()->renderCount();
+}
+BENCHMARK(BM_RepaintBothViews200Objects)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
