@@ -192,8 +192,10 @@ QImage qimageFromDib(const DibImage& picture) {
     return image;
 }
 
-bool qtReaderAccepts(const QByteArray&, const QString&) {
-    return true;
+// Bitmaps are read by our own reader alone: a bitmap it refuses (truncated, top-down RLE,
+// absurd header) stays refused instead of being decoded partly by Qt's.
+bool qtReaderAccepts(const QByteArray& head, const QString&) {
+    return !head.startsWith("BM");
 }
 
 DibImage readWithQt(const QByteArray& data) {

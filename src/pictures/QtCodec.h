@@ -13,8 +13,9 @@ namespace bb {
 // table for 1, 4 and 8 bits. Null for a null picture. Not cached (see DibImage::toQImage).
 QImage qimageFromDib(const DibImage& picture);
 
-// The last reader of the table: takes anything QImageReader can decode. Sizes are checked
-// against dibSizeAllowed() before any pixels are decoded.
+// The last reader of the table: takes anything QImageReader can decode except bitmaps
+// ("BM"), which are ours alone. Sizes are checked against dibSizeAllowed() before any
+// pixels are decoded.
 bool qtReaderAccepts(const QByteArray& head, const QString& suffix);
 DibImage readWithQt(const QByteArray& data);
 

@@ -292,8 +292,9 @@ TEST(Bmp, TruncatedAndAbsurdFilesAreRefused) {
 }
 
 // The BMP Suite: every good file decodes to its reference rendering (16-bit files within 1
-// per channel: the references scale channels exactly); questionable ones decode or are
-// refused; bad ones never crash, and those whose header is unusable are refused.
+// per channel: the references scale channels exactly); a questionable file is refused or
+// matches one of its renderings with transparency shown on white; bad files never crash,
+// and those whose header or data is unusable are refused.
 TEST(Bmp, BmpSuiteConformance) {
     BB_REQUIRE_TESTDATA();
     const QString suite = bbtest::sharedTestData() + QStringLiteral("/images/bmpsuite/");
@@ -301,7 +302,7 @@ TEST(Bmp, BmpSuiteConformance) {
     if (!csv.open(QIODevice::ReadOnly)) GTEST_SKIP() << "bmpsuite not present";
     QTextStream in(&csv);
     in.readLine();
-    int good = 0, bad = 0;
+    int good = 0, questionable = 0, bad = 0;
     while (!in.atEnd()) {
         const QStringList cols = in.readLine().split(QLatin1Char(','));
         if (cols.size() < 4) continue;
@@ -309,24 +310,31 @@ TEST(Bmp, BmpSuiteConformance) {
         SCOPED_TRACE(file.toStdString());
         QFile f(suite + file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray data = f.readAll();
-        const DibImage p = readBmp(data);
-        (void)OpenDib(suite + file);  // the whole chain, Qt's fallback included, survives it
+        const DibImage p = readBmp(f.readAll());
+        (void)OpenDib(suite + file);  // the whole reader chain survives it
         if (cls == QLatin1String("bad")) {
             ++bad;
             continue;
         }
-        if (cls != QLatin1String("good")) continue;
-        ++good;
-        ASSERT_FALSE(p.isNull());
-        QStringList refs =
+        if (cls == QLatin1String("good")) {
+            ++good;
+            ASSERT_FALSE(p.isNull());
+        } else if (cls == QLatin1String("questionable")) {
+            ++questionable;
+            // rgb24prof2 shows right only with its embedded colour profile applied; colour
+            // profiles are not applied here.
+            if (p.isNull() || file == QLatin1String("q/rgb24prof2.bmp")) continue;
+        } else {
+            continue;
+        }
+        const QStringList refs =
             QStringList{cols[3]} + cols.value(4).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         bool matched = false;
         QString why;
         for (const QString& ref : refs) {
-            const QImage image = QImage(suite + ref).convertToFormat(QImage::Format_RGB32);
+            const QImage image = QImage(suite + ref).convertToFormat(QImage::Format_ARGB32);
             if (image.size() != QSize(p.width(), p.height())) {
-                why = ref + " differs in size";
+                why += ref + " differs in size; ";
                 continue;
             }
             int worst = 0;
@@ -334,16 +342,19 @@ TEST(Bmp, BmpSuiteConformance) {
                 for (int x = 0; x < image.width(); ++x) {
                     const ColorRef c = pixelColor(p, getpixel(p, x, y));
                     const QRgb r = image.pixel(x, y);
-                    worst = std::max({worst, std::abs(refRed(c) - qRed(r)),
-                                      std::abs(refGreen(c) - qGreen(r)),
-                                      std::abs(refBlue(c) - qBlue(r))});
+                    const int a = qAlpha(r);
+                    auto onWhite = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
+                    worst = std::max({worst, std::abs(refRed(c) - onWhite(qRed(r))),
+                                      std::abs(refGreen(c) - onWhite(qGreen(r))),
+                                      std::abs(refBlue(c) - onWhite(qBlue(r)))});
                 }
-            if (worst <= 1) matched = true;
-            why = ref + " differs by " + QString::number(worst);
+            matched = matched || worst <= 1;
+            why += ref + " differs by " + QString::number(worst) + "; ";
         }
         EXPECT_TRUE(matched) << why.toStdString();
     }
     EXPECT_GT(good, 20);
+    EXPECT_GT(questionable, 30);
     EXPECT_GT(bad, 15);
     for (const char* refused :
          {"b/badbitcount.bmp", "b/badheadersize.bmp", "b/badplanes.bmp", "b/badwidth.bmp",
@@ -351,6 +362,7 @@ TEST(Bmp, BmpSuiteConformance) {
         QFile f(suite + QLatin1String(refused));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(readBmp(f.readAll()).isNull()) << refused;
+        EXPECT_TRUE(OpenDib(suite + QLatin1String(refused)).isNull()) << refused;
     }
     // Headerless copies of good files open as ".dib".
     bbtest::TempFolder dir;
