@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <cerrno>
 #include <cmath>
@@ -55,34 +56,58 @@ void writePreview(ByteWriter& w, const DibImage& picture) {
     w.bytes(QByteArrayView(reinterpret_cast<const char*>(picture.bits()), picture.byteCount()));
 }
 
+// The fixed fields are gathered in a small buffer and appended in three pieces around the two
+// strings; field-by-field appends cost more than the copying.
+class FieldBuffer {
+public:
+    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    void u32(uint32_t v) {
+        qToLittleEndian(v, p_);
+        p_ += 4;
+    }
+    void u8(uint8_t v) { *p_++ = static_cast<char>(v); }
+    void flushTo(ByteWriter& w) {
+        w.bytes(QByteArrayView(buf_, p_ - buf_));
+        p_ = buf_;
+    }
+
+private:
+    char buf_[80];
+    char* p_ = buf_;
+};
+
 void writeObject(ByteWriter& w, int slot, const Tobs& o, Cp1252Encoder& enc) {
-    w.i32(slot);
-    w.i32(o.X);
-    w.i32(o.Y);
-    w.i32(o.Width);
-    w.i32(o.Height);
-    w.u8(o.KeepAspect ? 1 : 0);
-    w.i32(o.Kind);
-    w.u32(o.Color);
-    w.i32(o.FigureKind);
-    w.i32(o.Alignment);
-    w.u32(o.BorderColor);
-    w.i32(o.FillMode);
-    w.u8(o.Shadow ? 1 : 0);
-    w.u8(o.RoundFrame ? 1 : 0);
-    w.i32(o.ShadowDX);
-    w.i32(o.ShadowDY);
-    w.u8(o.Transparent ? 1 : 0);
-    w.u8(o.AutoTransparent ? 1 : 0);
-    w.i32(o.LineWidth);
-    w.i32(o.Rotation);
+    FieldBuffer f;
+    f.i32(slot);
+    f.i32(o.X);
+    f.i32(o.Y);
+    f.i32(o.Width);
+    f.i32(o.Height);
+    f.u8(o.KeepAspect ? 1 : 0);
+    f.i32(o.Kind);
+    f.u32(o.Color);
+    f.i32(o.FigureKind);
+    f.i32(o.Alignment);
+    f.u32(o.BorderColor);
+    f.i32(o.FillMode);
+    f.u8(o.Shadow ? 1 : 0);
+    f.u8(o.RoundFrame ? 1 : 0);
+    f.i32(o.ShadowDX);
+    f.i32(o.ShadowDY);
+    f.u8(o.Transparent ? 1 : 0);
+    f.u8(o.AutoTransparent ? 1 : 0);
+    f.i32(o.LineWidth);
+    f.i32(o.Rotation);
+    f.flushTo(w);
     w.cString(enc.encode(o.Content));
-    w.u32(o.FontColor);
-    w.i32(o.FontHeight);
+    f.u32(o.FontColor);
+    f.i32(o.FontHeight);
+    f.flushTo(w);
     w.cString(enc.encode(o.FontName));
-    w.u8(o.FontPitch);
-    w.i32(o.FontSize);
-    w.u8(o.FontStyle);
+    f.u8(o.FontPitch);
+    f.i32(o.FontSize);
+    f.u8(o.FontStyle);
+    f.flushTo(w);
 }
 
 void writeList(ByteWriter& w, const SlotTable& table, Cp1252Encoder& enc) {
@@ -132,27 +157,39 @@ bool finite(double v) {
     return std::isfinite(v);
 }
 
+// Fixed fields from X to Rotation, read as one block.
+constexpr qsizetype kFixedHeadSize = 61;
+
 bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
     Tobs& o = rec.object;
-    o.X = r.i32();
-    o.Y = r.i32();
-    o.Width = r.i32();
-    o.Height = r.i32();
-    rec.flags.KeepAspect = r.u8();
-    o.Kind = r.i32();
-    o.Color = r.u32();
-    o.FigureKind = r.i32();
-    o.Alignment = r.i32();
-    o.BorderColor = r.u32();
-    o.FillMode = r.i32();
-    rec.flags.Shadow = r.u8();
-    rec.flags.RoundFrame = r.u8();
-    o.ShadowDX = r.i32();
-    o.ShadowDY = r.i32();
-    rec.flags.Transparent = r.u8();
-    rec.flags.AutoTransparent = r.u8();
-    o.LineWidth = r.i32();
-    o.Rotation = r.i32();
+    const QByteArrayView head = r.bytes(kFixedHeadSize);
+    if (!r.ok()) return false;
+    const char* p = head.data();
+    const auto i32 = [&p] {
+        const auto v = qFromLittleEndian<int32_t>(p);
+        p += 4;
+        return v;
+    };
+    const auto u8 = [&p] { return static_cast<uint8_t>(*p++); };
+    o.X = i32();
+    o.Y = i32();
+    o.Width = i32();
+    o.Height = i32();
+    rec.flags.KeepAspect = u8();
+    o.Kind = i32();
+    o.Color = static_cast<uint32_t>(i32());
+    o.FigureKind = i32();
+    o.Alignment = i32();
+    o.BorderColor = static_cast<uint32_t>(i32());
+    o.FillMode = i32();
+    rec.flags.Shadow = u8();
+    rec.flags.RoundFrame = u8();
+    o.ShadowDX = i32();
+    o.ShadowDY = i32();
+    rec.flags.Transparent = u8();
+    rec.flags.AutoTransparent = u8();
+    o.LineWidth = i32();
+    o.Rotation = i32();
     const QByteArrayView content = r.cString();
     if (!r.ok()) return false;
     o.Content = dec.decode(content);
@@ -173,7 +210,9 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
 }
 
 bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& dec) {
-    // Every record takes at least 79 bytes, so the loop ends with the data.
+    // Every record takes at least 79 bytes, so the loop ends with the data, and the bytes
+    // bound what is reserved.
+    out.reserve(size_t(qMin<qsizetype>(r.remaining() / 79, kSlotCount)));
     for (;;) {
         const int32_t slot = r.i32();
         if (!r.ok()) return false;

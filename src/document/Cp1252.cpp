@@ -4,18 +4,20 @@ namespace bb {
 
 namespace {
 
-// Plain ASCII without the zero character converts without the codec.
-bool isPlainAscii(const QString& text) {
+// Windows-1252 agrees with Latin-1 everywhere except 0x80..0x9F, so texts without the zero
+// character and without those code points convert without the codec.
+bool isLatin1Compatible(const QString& text) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == 0 || u >= 0x80) return false;
+        if (u == 0 || u > 0xFF || (u >= 0x80 && u < 0xA0)) return false;
     }
     return true;
 }
 
-bool isPlainAscii(QByteArrayView bytes) {
+bool isLatin1Compatible(QByteArrayView bytes) {
     for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b < 0xA0) return false;
     }
     return true;
 }
@@ -25,7 +27,7 @@ bool isPlainAscii(QByteArrayView bytes) {
 Cp1252Encoder::Cp1252Encoder() : encoder_("windows-1252", QStringConverter::Flag::Stateless) {}
 
 QByteArray Cp1252Encoder::encode(const QString& text) {
-    if (isPlainAscii(text)) return text.toLatin1();
+    if (isLatin1Compatible(text)) return text.toLatin1();
     if (encoder_.isValid() && !text.contains(QChar(0))) {
         QByteArray whole = encoder_.encode(text);
         if (!encoder_.hasError()) return whole;
@@ -67,7 +69,7 @@ QByteArray Cp1252Encoder::encode(const QString& text) {
 Cp1252Decoder::Cp1252Decoder() : decoder_("windows-1252", QStringConverter::Flag::Stateless) {}
 
 QString Cp1252Decoder::decode(QByteArrayView bytes) {
-    if (isPlainAscii(bytes)) return QString::fromLatin1(bytes);
+    if (isLatin1Compatible(bytes)) return QString::fromLatin1(bytes);
     if (!decoder_.isValid()) return QString::fromLatin1(bytes);
     QString s = decoder_.decode(bytes);
     decoder_.resetState();
