@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace bb {
@@ -266,6 +267,12 @@ struct DeviceCloser {
     }
 };
 
+// One scan from opening the device to the finished picture, in the worker thread: progress
+// goes to `post`, the picture or the failure text to `finish`.
+void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
+              const std::function<void(int)>& post,
+              const std::function<void(DibImage, const QString&)>& finish);
+
 }  // namespace
 
 qint32 nearestOptionWord(const ScanOptionConstraint& c, double wanted) {
@@ -344,104 +351,123 @@ bool Scanner::start(const ScanSettings& settings, QString* error) {
             QMetaObject::invokeMethod(
                 this, [this, percent] { onProgress(percent); }, Qt::QueuedConnection);
         };
-        auto finish = [this](DibImage pic, const QString& err) {
-            QMetaObject::invokeMethod(
-                this, [this, pic, err]() mutable { onDone(std::move(pic), err); },
-                Qt::QueuedConnection);
+        // The result is handed over only after the device is closed and the library released,
+        // so that the owner never waits for the worker's clean-up.
+        DibImage resultPicture;
+        QString resultError;
+        auto finish = [&](DibImage pic, const QString& err) {
+            resultPicture = std::move(pic);
+            resultError = err;
         };
-
-        QString err;
-        if (!acquireSane(&err)) return finish({}, err);
-        struct Release {
-            ~Release() { releaseSane(); }
-        } release;
-
-        DeviceCloser device;
-        {
-            QMutexLocker lock(&saneMutex());
-            QString name = settings.device;
-            if (name.isEmpty()) {
-                const QList<ScanDevice> list = listDevicesLocked();
-                if (list.isEmpty())
-                    return finish({}, QStringLiteral("Es wurde kein Scanner gefunden."));
-                if (list.size() > 1)
-                    return finish({}, QStringLiteral("Bitte wählen Sie zuerst mit „Scanner "
-                                                     "auswählen...“ einen Scanner aus."));
-                name = list.front().name;
-            }
-            const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &device.h);
-            if (s != SANE_STATUS_GOOD || !device.h) {
-                device.h = nullptr;
-                return finish({}, QStringLiteral("Der Scanner „%1“ konnte nicht geöffnet "
-                                                 "werden (%2).")
-                                      .arg(name, statusText(s)));
-            }
-            Options opt(device.h);
-            opt.setMode(settings.mode);
-            opt.setNumber(SANE_NAME_SCAN_RESOLUTION, std::clamp(settings.dpi, 1, 9600));
-            opt.setExtreme(SANE_NAME_SCAN_TL_X, false);
-            opt.setExtreme(SANE_NAME_SCAN_TL_Y, false);
-            opt.setExtreme(SANE_NAME_SCAN_BR_X, true);
-            opt.setExtreme(SANE_NAME_SCAN_BR_Y, true);
-        }
-        post(0);
-
-        std::vector<Frame> frames;
-        std::vector<uint8_t> buffer(64 * 1024);
-        qint64 total = 0;  // all bytes of the scan when known
-        qint64 done = 0;
-        for (int frameNo = 0; frameNo < 3; ++frameNo) {
-            SANE_Status s;
-            {
-                QMutexLocker lock(&saneMutex());
-                s = sane_start(device.h);
-            }
-            if (s != SANE_STATUS_GOOD)
-                return finish({}, QStringLiteral("Der Scanvorgang konnte nicht gestartet "
-                                                 "werden (%1).")
-                                      .arg(statusText(s)));
-            Frame frame;
-            if (sane_get_parameters(device.h, &frame.params) != SANE_STATUS_GOOD)
-                return finish({}, QStringLiteral("Der Scanner meldet keine Bildgröße."));
-            const SANE_Parameters& p = frame.params;
-            const bool threePass = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
-                                   p.format == SANE_FRAME_BLUE;
-            const qint64 frameBytes = p.lines > 0 ? qint64(p.bytes_per_line) * p.lines : -1;
-            if (frameBytes > kMaxDibBytes || p.bytes_per_line <= 0 ||
-                p.pixels_per_line > kMaxDibSide)
-                return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
-            if (frameNo == 0 && frameBytes > 0) total = frameBytes * (threePass ? 3 : 1);
-            if (frameBytes > 0) frame.data.reserve(size_t(frameBytes));
-
-            for (;;) {
-                if (cancelled->load()) return finish({}, QString());
-                SANE_Int len = 0;
-                s = sane_read(device.h, buffer.data(), SANE_Int(buffer.size()), &len);
-                if (s == SANE_STATUS_EOF) break;
-                if (s != SANE_STATUS_GOOD)
-                    return finish({},
-                                  QStringLiteral("Fehler beim Scannen (%1).").arg(statusText(s)));
-                if (len <= 0) continue;
-                len = std::min<SANE_Int>(len, SANE_Int(buffer.size()));
-                if (qint64(frame.data.size()) + len > kMaxDibBytes)
-                    return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
-                frame.data.insert(frame.data.end(), buffer.data(), buffer.data() + len);
-                done += len;
-                if (total > 0) post(int(std::min<qint64>(99, done * 100 / total)));
-            }
-            const bool last = p.last_frame || !threePass;
-            frames.push_back(std::move(frame));
-            if (last) break;
-        }
-        if (cancelled->load()) return finish({}, QString());
-        DibImage pic = framesToDib(frames, &err);
-        if (pic.isNull()) return finish({}, err);
-        post(100);
-        finish(std::move(pic), QString());
+        scanOnce(settings, *cancelled, post, finish);
+        QMetaObject::invokeMethod(
+            this,
+            [this, pic = std::move(resultPicture), err = resultError]() mutable {
+                onDone(std::move(pic), err);
+            },
+            Qt::QueuedConnection);
     });
     thread_->start();
     return true;
 }
+
+namespace {
+
+void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
+              const std::function<void(int)>& post,
+              const std::function<void(DibImage, const QString&)>& finish) {
+    const std::atomic<bool>* cancelled = &cancelFlag;
+    QString err;
+    if (!acquireSane(&err)) return finish({}, err);
+    struct Release {
+        ~Release() { releaseSane(); }
+    } release;
+
+    DeviceCloser device;
+    {
+        QMutexLocker lock(&saneMutex());
+        QString name = settings.device;
+        if (name.isEmpty()) {
+            const QList<ScanDevice> list = listDevicesLocked();
+            if (list.isEmpty())
+                return finish({}, QStringLiteral("Es wurde kein Scanner gefunden."));
+            if (list.size() > 1)
+                return finish({}, QStringLiteral("Bitte wählen Sie zuerst mit „Scanner "
+                                                 "auswählen...“ einen Scanner aus."));
+            name = list.front().name;
+        }
+        const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &device.h);
+        if (s != SANE_STATUS_GOOD || !device.h) {
+            device.h = nullptr;
+            return finish({}, QStringLiteral("Der Scanner „%1“ konnte nicht geöffnet "
+                                             "werden (%2).")
+                                  .arg(name, statusText(s)));
+        }
+        Options opt(device.h);
+        opt.setMode(settings.mode);
+        opt.setNumber(SANE_NAME_SCAN_RESOLUTION, std::clamp(settings.dpi, 1, 9600));
+        opt.setExtreme(SANE_NAME_SCAN_TL_X, false);
+        opt.setExtreme(SANE_NAME_SCAN_TL_Y, false);
+        opt.setExtreme(SANE_NAME_SCAN_BR_X, true);
+        opt.setExtreme(SANE_NAME_SCAN_BR_Y, true);
+    }
+    post(0);
+
+    std::vector<Frame> frames;
+    std::vector<uint8_t> buffer(64 * 1024);
+    qint64 total = 0;  // all bytes of the scan when known
+    qint64 done = 0;
+    for (int frameNo = 0; frameNo < 3; ++frameNo) {
+        SANE_Status s;
+        {
+            QMutexLocker lock(&saneMutex());
+            s = sane_start(device.h);
+        }
+        if (s != SANE_STATUS_GOOD)
+            return finish({}, QStringLiteral("Der Scanvorgang konnte nicht gestartet "
+                                             "werden (%1).")
+                                  .arg(statusText(s)));
+        Frame frame;
+        if (sane_get_parameters(device.h, &frame.params) != SANE_STATUS_GOOD)
+            return finish({}, QStringLiteral("Der Scanner meldet keine Bildgröße."));
+        const SANE_Parameters& p = frame.params;
+        const bool threePass = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
+                               p.format == SANE_FRAME_BLUE;
+        const qint64 frameBytes = p.lines > 0 ? qint64(p.bytes_per_line) * p.lines : -1;
+        if (frameBytes > kMaxDibBytes || p.bytes_per_line <= 0 || p.pixels_per_line > kMaxDibSide)
+            return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
+        if (frameNo == 0 && frameBytes > 0) total = frameBytes * (threePass ? 3 : 1);
+        if (total > kMaxDibBytes)
+            return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
+        if (frameBytes > 0) frame.data.reserve(size_t(frameBytes));
+
+        for (;;) {
+            if (cancelled->load()) return finish({}, QString());
+            SANE_Int len = 0;
+            s = sane_read(device.h, buffer.data(), SANE_Int(buffer.size()), &len);
+            if (s == SANE_STATUS_EOF) break;
+            if (s != SANE_STATUS_GOOD)
+                return finish({}, QStringLiteral("Fehler beim Scannen (%1).").arg(statusText(s)));
+            if (len <= 0) continue;
+            len = std::min<SANE_Int>(len, SANE_Int(buffer.size()));
+            if (done + len > kMaxDibBytes)  // all frames together
+                return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
+            frame.data.insert(frame.data.end(), buffer.data(), buffer.data() + len);
+            done += len;
+            if (total > 0) post(int(std::min<qint64>(99, done * 100 / total)));
+        }
+        const bool last = p.last_frame || !threePass;
+        frames.push_back(std::move(frame));
+        if (last) break;
+    }
+    if (cancelled->load()) return finish({}, QString());
+    DibImage pic = framesToDib(frames, &err);
+    if (pic.isNull()) return finish({}, err);
+    post(100);
+    finish(std::move(pic), QString());
+}
+
+}  // namespace
 
 void Scanner::onProgress(int percent) {
     // Only rising values reach the owner; repeated percentages are dropped.
