@@ -508,7 +508,7 @@ int figurePenWidth(int lineWidth, double scale, double mmPerInchX) {
 int outlineThickness(double scale, double mmPerInchX) {
     const double v = scale * 4000.0 / mmPerInchX;
     if (!(v >= 1)) return 1;
-    return int(std::min(v, 50.0));  // (2L)² copies: bounded even for absurd calibrations
+    return int(std::min(v, 24.0));  // (2L)² copies: bounded even for absurd calibrations
 }
 
 void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,

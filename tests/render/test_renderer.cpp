@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 
 #include <limits>
+#include <random>
 
 using namespace bb;
 using namespace rendertest;
@@ -476,6 +477,10 @@ TEST_F(RendererTest, ExtremeValuesDrawWithoutFault) {
     doc->Working.BackgroundMode = BgTiled;
     doc->Working.BackgroundPicture = solidPicture(1000, 1, kBlue);  // tile height 0
     drawEditor();
+    ctx.MmPerInchX = 0;  // a broken calibration: widths saturate, nothing divides by zero
+    ctx.MmPerInchY = 0;
+    drawEditor();
+    ctx.MmPerInchX = ctx.MmPerInchY = kNominalMmPerInch;
     const QImage image = drawOutput();
     EXPECT_FALSE(ctx.Busy);
     EXPECT_EQ(ctx.RenderMode, RenderScreen);
@@ -491,4 +496,62 @@ TEST_F(RendererTest, TextsOutsideTheViewAreSkippedButShadowsReachingInAreDrawn) 
     EXPECT_FALSE(inkBounds(drawEditor()).isNull());
     o.Shadow = false;
     EXPECT_TRUE(inkBounds(drawEditor()).isNull());
+}
+
+TEST_F(RendererTest, RandomObjectsAndArgumentsDrawWithoutFault) {
+    // Damaged cards can hold any value in any field; drawing must stay inside its buffers
+    // and free of undefined arithmetic (checked by the sanitizer build).
+    std::mt19937 rng(20261208);
+    auto any = [&] {
+        switch (rng() % 4) {
+            case 0:
+                return int32_t(rng());
+            case 1:
+                return int32_t(rng() % 200000) - 50000;
+            case 2:
+                return std::numeric_limits<int32_t>::min() + int32_t(rng() % 3);
+            default:
+                return std::numeric_limits<int32_t>::max() - int32_t(rng() % 3);
+        }
+    };
+    const DibImage pictures[] = {rampPicture(3, 2), solidPicture(1, 1, kRed),
+                                 newdib(5, 3, 4, nullptr, 0), newdib(9, 2, 1, nullptr, 0)};
+    for (int round = 0; round < 6; ++round) {
+        doc->clearall();
+        for (int i = 0; i < 60; ++i) {
+            Tobs& o = *doc->WorkingSlots[1 + int(rng() % 200)];
+            o.Kind = int32_t(rng() % 5);
+            o.X = any();
+            o.Y = any();
+            o.Width = any();
+            o.Height = any();
+            if (rng() % 2) {  // sometimes a sane box so that something is really drawn
+                o.X = int32_t(rng() % 30000);
+                o.Y = int32_t(rng() % 30000);
+                o.Width = int32_t(rng() % 8000);
+                o.Height = int32_t(rng() % 8000);
+            }
+            o.FigureKind = int32_t(rng() % 12) - 1;
+            o.FillMode = rng() % 2 ? int32_t(rng() % 4) : any();
+            o.LineWidth = rng() % 2 ? int32_t(rng() % 10) : any();
+            o.Rotation = int32_t(rng() % 6) - 1;
+            o.Alignment = any();
+            o.ShadowDX = any();
+            o.ShadowDY = any();
+            o.Shadow = rng() % 2;
+            o.RoundFrame = rng() % 2;
+            o.KeepAspect = rng() % 2;
+            o.Transparent = rng() % 2;
+            o.AutoTransparent = rng() % 2;
+            o.FontSize = int32_t(rng() % 40);
+            o.Content = QStringLiteral("a\rb\r\nc");
+            o.Picture = o.Kind == KindPicture && rng() % 5 ? pictures[rng() % 4] : DibImage();
+        }
+        doc->Working.BackgroundMode = int32_t(rng() % 7) - 1;
+        doc->Working.BackgroundPicture = pictures[rng() % 4];
+        ctx.MmPerInchX = rng() % 3 ? kNominalMmPerInch : 24.0;
+        drawEditor(120, 90);
+        drawOutput(120, 90);
+    }
+    EXPECT_FALSE(ctx.Busy);
 }
