@@ -94,10 +94,9 @@ void BM_Print100CardsToPdf(benchmark::State& state) {
     QTemporaryDir dir;
     qint64 size100 = 0;
     for (auto _ : state) size100 = printToPdf(*doc, dir.filePath("run100.pdf"), 100);
-    state.PauseTiming();
+    // After the timed loop: the smaller runs for the size comparison.
     const qint64 size10 = printToPdf(*doc, dir.filePath("run10.pdf"), 10);
     const qint64 size1 = printToPdf(*doc, dir.filePath("run1.pdf"), 1);
-    state.ResumeTiming();
     state.counters["pdf_100_KB"] = double(size100) / 1024;
     state.counters["pdf_1_KB"] = double(size1) / 1024;
     // What each card beyond the tenth adds: the photo must not be embedded again.

@@ -183,3 +183,33 @@ TEST(PrintTabCommands, FailedRunIsReported) {
     EXPECT_EQ(t.dialogs.messages[0].caption, kAppTitle);
     EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Error);
 }
+
+TEST(PrintTabPreview, ShowsTheShownSheetOnceSized) {
+    Tab t;
+    t.tab->printerTarget().usePdf(t.dir.file("x.pdf"));
+    t.tab->resize(900, 700);
+    t.tab->show();
+    t.spin("UsedED")->setValue(3);
+    t.spin("KopiesED")->setValue(9);  // positions 3..11: sheet 2 holds 10 and 11
+    t.spin("PageEd")->setValue(2);
+    t.tab->setCutLines(true);
+    QCoreApplication::processEvents();
+    SheetPreview* vpaint = t.preview();
+    ASSERT_EQ(vpaint->size(), vpaint->wantedSize());
+    const QImage shot = vpaint->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(vpaint->lastCardCount(), 2);
+    const auto cards =
+        previewPlacements(t.doc->Format, t.tab->settings(), SideOutside, 35, vpaint->width());
+    ASSERT_EQ(cards.size(), 2u);
+    const QRect red = printtest::colourBox(shot, qRgb(255, 0, 0));
+    EXPECT_EQ(red.left(), cards[0].CardX + 1);  // the cut outline covers the outer pixels
+    EXPECT_EQ(red.top(), cards[0].CardY + 1);
+    EXPECT_EQ(red.right(), cards[1].CardX + cards[1].Wd - 1);
+    EXPECT_EQ(red.bottom(), cards[0].CardY + cards[0].Hd - 1);
+    // A zoom step resizes the box first; the new paint then shows the larger cards.
+    t.button("ZoominBtn")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(vpaint->size(), vpaint->wantedSize());
+    const QImage big = vpaint->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(printtest::colourBox(big, qRgb(255, 0, 0)).left(), int(10 / 25.39995 * 52) + 1);
+}

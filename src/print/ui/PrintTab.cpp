@@ -128,6 +128,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(print2Btn, &QToolButton::clicked, this, &PrintTab::Druck2BtnClick);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
+    refreshPreview();
 }
 
 PrintTab::~PrintTab() = default;
