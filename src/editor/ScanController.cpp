@@ -21,6 +21,7 @@ ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
     connect(&scanner_, &Scanner::progress, this, &ScanController::WMUser);
     connect(&scanner_, &Scanner::finished, this, &ScanController::WMUser2);
     connect(&scanner_, &Scanner::failed, this, &ScanController::scanFailed);
+    qualityForm_ = new TJPEGQForm(dialogParent_);
 }
 
 ScanController::~ScanController() {

@@ -6,6 +6,7 @@
 #include "pictures/Scanner.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -68,7 +69,7 @@ private:
     Scanner scanner_;
     ScanSettings settings_;
     QString programFolder_;
-    TJPEGQForm* qualityForm_ = nullptr;
+    QPointer<TJPEGQForm> qualityForm_;  // the JPEG quality dialog, made once
     std::function<std::optional<int>()> askQuality_;
     std::function<std::optional<QString>(const QList<ScanDevice>&)> chooseDevice_;
 };
