@@ -13,7 +13,8 @@ namespace bb {
 
 const std::vector<DibReader>& dibReaders() {
     static const std::vector<DibReader> readers = {
-        {"BMP", &bmpAccepts, &readBmp},        {"PCX", &acceptsPcx, &readPcx},
+        {"BMP", &bmpAccepts, &readBmp},        {"GIF", &acceptsGif, &readGif},
+        {"PCX", &acceptsPcx, &readPcx},
         {"ILBM", &acceptsIlbm, &readIlbm},     {"TGA", &acceptsTga, &readTga},
         {"Qt", &qtReaderAccepts, &readWithQt},  // stays last
     };

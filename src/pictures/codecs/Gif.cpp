@@ -6,6 +6,8 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace bb {
@@ -17,7 +19,131 @@ int appendOutput(GifFileType* gif, const GifByteType* data, int length) {
     return length;
 }
 
+struct Input {
+    const uint8_t* data;
+    qint64 size;
+    qint64 pos;
+};
+
+int readInput(GifFileType* gif, GifByteType* buffer, int length) {
+    auto* in = static_cast<Input*>(gif->UserData);
+    const int n = int(std::min<qint64>(length, in->size - in->pos));
+    if (n <= 0) return 0;
+    std::memcpy(buffer, in->data + in->pos, size_t(n));
+    in->pos += n;
+    return n;
+}
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+// Skips the rest of an extension or of an image's data blocks.
+bool skipExtension(GifFileType* gif) {
+    GifByteType* block = nullptr;
+    do {
+        if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+    } while (block);
+    return true;
+}
+
+bool skipImageData(GifFileType* gif) {
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif, &codeSize, &block) != GIF_OK) return false;
+    while (block)
+        if (DGifGetCodeNext(gif, &block) != GIF_OK) return false;
+    return true;
+}
+
 }  // namespace
+
+bool acceptsGif(const QByteArray& head, const QString& suffix) {
+    Q_UNUSED(suffix);
+    return head.startsWith("GIF87a") || head.startsWith("GIF89a");
+}
+
+DibImage readGif(const QByteArray& data) {
+    Input in{codec::bytes(data), data.size(), 0};
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&in, readInput, &error));
+    if (!gif) return {};
+    const int sw = gif->SWidth, sh = gif->SHeight;
+    if (!dibSizeAllowed(sw, sh, 24)) return {};
+    DibImage canvas = newdib(sw, sh, 24);
+    if (canvas.isNull()) return {};
+    for (int y = 0; y < sh; ++y) std::memset(canvas.rowFromTop(y), 0xFF, size_t(sw) * 3);
+
+    bool drawn = false;
+    bool controlled = false;  // the next image has a Graphic Control Extension
+    int transparent = -1;
+    std::vector<GifPixelType> line;
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif.get(), &type) != GIF_OK) break;  // cut short: keep what we have
+        if (type == TERMINATE_RECORD_TYPE) break;
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* ext = nullptr;
+            if (DGifGetExtension(gif.get(), &code, &ext) != GIF_OK) break;
+            if (code == GRAPHICS_EXT_FUNC_CODE) {
+                controlled = true;
+                transparent = (ext && ext[0] >= 4 && (ext[1] & 1)) ? ext[4] : -1;
+            } else if (code == PLAINTEXT_EXT_FUNC_CODE && !drawn) {
+                return {};  // text we cannot render as the first thing to show
+            }
+            if (ext && !skipExtension(gif.get())) break;
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE) break;
+        if (DGifGetImageDesc(gif.get()) != GIF_OK) return drawn ? canvas : DibImage();
+        const GifImageDesc& desc = gif->Image;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+        const qint64 w = desc.Width, h = desc.Height;
+        if (w == 0 || h == 0) {  // an empty image draws nothing
+            if (!skipImageData(gif.get())) break;
+            continue;
+        }
+        if (!map || w > 65535 || h > 65535 || w * h > kMaxDibBytes) return {};
+        line.resize(size_t(w));
+        static const int passStart[4] = {0, 4, 2, 1}, passStep[4] = {8, 8, 4, 2};
+        int pass = 0, row = 0;
+        for (qint64 i = 0; i < h; ++i) {
+            int y = int(i);
+            if (desc.Interlace) {
+                while (row >= h && pass < 3) row = passStart[++pass];
+                y = row;
+                row += passStep[pass];
+            }
+            if (DGifGetLine(gif.get(), line.data(), int(w)) != GIF_OK) {
+                // Pixels missing at the end are left as they are; broken codes fail.
+                if (gif->Error == D_GIF_ERR_EOF_TOO_SOON || gif->Error == D_GIF_ERR_READ_FAILED)
+                    return canvas;
+                return {};
+            }
+            const int cy = desc.Top + y;
+            if (cy < 0 || cy >= sh) continue;
+            uint8_t* d = canvas.rowFromTop(cy);
+            for (qint64 x = 0; x < w; ++x) {
+                const int v = line[size_t(x)];
+                if (v >= map->ColorCount) return {};
+                const qint64 cx = desc.Left + x;
+                if (v == transparent || cx >= sw) continue;
+                const GifColorType& c = map->Colors[v];
+                d[3 * cx] = c.Blue;
+                d[3 * cx + 1] = c.Green;
+                d[3 * cx + 2] = c.Red;
+            }
+        }
+        drawn = true;
+        if (controlled) break;  // an image with a control block completes the frame
+    }
+    canvas.markModified();
+    return canvas;
+}
 
 bool writeGif(const DibImage& picture, QByteArray& out) {
     if (picture.isNull()) return false;

@@ -45,7 +45,8 @@ bool headerValid(const TgaHeader& h) {
 RgbQuad colourAt(const uint8_t* p, int bytesPer) {
     if (bytesPer >= 3) return {p[0], p[1], p[2], 0};
     const int v = le16(p);
-    auto scale = [](int c) { return uint8_t((c << 3) | (c >> 2)); };
+    // Five bits to eight by rounded proportion: 0 -> 0, 16 -> 132, 31 -> 255.
+    auto scale = [](int c) { return uint8_t((c * 255 + 15) / 31); };
     return {scale(v & 31), scale((v >> 5) & 31), scale((v >> 10) & 31), 0};
 }
 

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs each reader's fuzzer in turn at the lowest priority, seeded from fuzz/corpus/<reader>,
+# collecting new inputs in a scratch folder. Usage: fuzz/run_all.sh [SECONDS] [READER...]
+set -u
+secs=${1:-600}
+shift || true
+readers=("$@")
+[ ${#readers[@]} -gt 0 ] || readers=(pcx tga ilbm bmp)
+here=$(cd "$(dirname "$0")" && pwd)
+build=${BB_FUZZ_BUILD:-$here/../build-fuzz}
+out=${BB_FUZZ_OUT:-/tmp/brisella-fuzz}
+for r in "${readers[@]}"; do
+    mkdir -p "$out/$r/work" "$out/$r/crashes"
+    start=$(date +%s)
+    nice -n 19 "$build/fuzz/fuzz_$r" "$out/$r/work" "$here/corpus/$r" \
+        -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$out/$r/crashes/" >"$out/$r/log.txt" 2>&1
+    echo "$r: exit $? after $(( $(date +%s) - start )) s" | tee -a "$out/summary.txt"
+done
