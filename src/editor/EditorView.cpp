@@ -165,9 +165,30 @@ void EditorView::keyPressEvent(QKeyEvent* e) {
     views_.input().keyPress(*e);
 }
 
+void EditorView::centre() {
+    if (!scroll_) return;
+    QWidget* port = scroll_->viewport();
+    if (!port->isVisible()) {
+        centrePending_ = true;
+        return;
+    }
+    centrePending_ = false;
+    const QSize visible = port->size();
+    setScroll((width() - visible.width()) / 2, (height() - visible.height()) / 2);
+}
+
 bool EditorView::eventFilter(QObject* watched, QEvent* event) {
     if (scroll_ && watched == scroll_->viewport()) {
-        if (event->type() == QEvent::Resize) {
+        if (event->type() == QEvent::Show && centrePending_) {
+            // The page's layout gives the viewport its size after the show: centre then.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (centrePending_) centre();
+                },
+                Qt::QueuedConnection);
+        } else if (event->type() == QEvent::Resize) {
+            if (centrePending_) centre();
             paintView();
         } else if (event->type() == QEvent::MouseButtonPress) {
             // ScrollBox1MouseDown: a press beside the paint box gives the views the keys.
@@ -231,11 +252,8 @@ void EditorViews::paintBoth() {
 }
 
 void EditorViews::centreViews() {
-    for (EditorView* v : {outside_, inside_}) {
-        if (!v || !v->scrollBox()) continue;
-        const QSize visible = v->scrollBox()->viewport()->size();
-        v->setScroll((v->width() - visible.width()) / 2, (v->height() - visible.height()) / 2);
-    }
+    for (EditorView* v : {outside_, inside_})
+        if (v) v->centre();
 }
 
 // ---- EditorTab ----

@@ -76,6 +76,10 @@ public:
     int scrollRangeX() const;
     int scrollRangeY() const;
 
+    // Scrolls to the middle of the work area: (paint box size − visible size) div 2 on each
+    // axis. A view whose tab is hidden has no visible size yet; it centres when shown.
+    void centre();
+
     // The bitmap of the last render and where it lies in the view (tests, drag outline).
     const QImage& frame() const { return frame_; }
     QPoint frameOrigin() const { return frameOrigin_; }
@@ -102,6 +106,7 @@ private:
     QImage frame_;
     QPoint frameOrigin_;
     int renders_ = 0;
+    bool centrePending_ = false;
 };
 
 // The state both views share and the operations the window runs on them.

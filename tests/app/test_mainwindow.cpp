@@ -136,6 +136,24 @@ TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNeuAsks) {
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
 }
 
+TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
+    auto w = make();
+    w->show();  // starts on "Karte öffnen": the editor's views are not laid out yet
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->StartupLayoutDone; }, 3000));
+    w->pageControl()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    for (int side : {0, 1}) {
+        if (side == 1) {
+            w->editorTab().sideTabs()->setCurrentIndex(1);
+            QCoreApplication::processEvents();
+        }
+        EditorView* v = w->views().view(side);
+        const QSize visible = v->scrollBox()->viewport()->size();
+        EXPECT_EQ(v->scrollX(), (v->width() - visible.width()) / 2) << side;
+        EXPECT_EQ(v->scrollY(), (v->height() - visible.height()) / 2) << side;
+    }
+}
+
 TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
     auto w = make();
     w->StartupLayoutDone = true;

@@ -2,6 +2,7 @@
 // order, and become "Visiten.dat" on the first start only.
 #include "AppTestSupport.h"
 
+#include "app/Application.h"
 #include "app/StarterCatalogue.h"
 #include "document/Catalogue.h"
 
@@ -92,4 +93,13 @@ TEST_F(WindowTest, FirstStartInstallsTheStarterCatalogueOnce) {
     { auto w = make(false, true); }
     EXPECT_EQ(QFileInfo(file).size(), 8);
     EXPECT_FALSE(installStarterCatalogue(folder.path()));
+}
+
+TEST(GermanDialogs, QtsOwnTranslationMakesStandardButtonsGerman) {
+    if (!installGermanQtTranslation(*QCoreApplication::instance()))
+        GTEST_SKIP() << "qtbase_de.qm is not installed (package qt6-translations-l10n)";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+              QStringLiteral("Abbrechen"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Nein"));
 }
