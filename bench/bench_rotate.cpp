@@ -39,6 +39,17 @@ void BM_RotRight(benchmark::State& state) {
 }
 BENCHMARK(BM_RotRight)->Unit(benchmark::kMillisecond);
 
+void BM_RotLeft(benchmark::State& state) {
+    const bb::DibImage picture = makePicture();
+    for (auto _ : state) {
+        bb::DibImage turned = picture;
+        bb::RotLeft(turned);
+        benchmark::DoNotOptimize(turned.bits());
+    }
+    state.SetBytesProcessed(state.iterations() * picture.byteCount());
+}
+BENCHMARK(BM_RotLeft)->Unit(benchmark::kMillisecond);
+
 // The other orientation (4000 x 6000 into 6000 x 4000), for comparison.
 void BM_RotRightPortrait(benchmark::State& state) {
     bb::DibImage picture = makePicture();
