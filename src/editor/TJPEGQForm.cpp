@@ -74,6 +74,7 @@ TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(text);
     layout->addWidget(group);
     layout->addWidget(buttons);
+    setMinimumWidth(360);
 
     const QSettings settings;
     QualED1->setValue(storedValue(settings, kSliderKey));
