@@ -55,7 +55,7 @@ void fillSide(CardDocument& doc, const SlotTable& table, bool withTexts) {
     }
 }
 
-void saveAndOpen(benchmark::State& state, bool withTexts) {
+void saveAndOpen(benchmark::State& state, bool withTexts, bool render = true) {
     QTemporaryDir dir;
     QuietDialogs dialogs;
     RenderContext ctx;
@@ -63,7 +63,8 @@ void saveAndOpen(benchmark::State& state, bool withTexts) {
     fillSide(*doc, doc->OutsideSlots, withTexts);
     fillSide(*doc, doc->InsideSlots, withTexts);
     auto target = std::make_unique<CardDocument>();
-    CardFileContext fc{dialogs, ctx, dir.path(), &CreatePreview, {}, {}};
+    CardFileContext fc{dialogs, ctx, dir.path(), {}, {}, {}};
+    if (render) fc.createPreview = &CreatePreview;  // otherwise a white preview is stored
     const QString path = dir.filePath(QStringLiteral("voll.kar"));
     qint64 bytes = 0;
     for (auto _ : state) {
@@ -84,6 +85,13 @@ void BM_SaveOpenTextsAndFigures(benchmark::State& state) {
 }
 void BM_SaveOpenFiguresOnly(benchmark::State& state) {
     saveAndOpen(state, false);
+}
+// The same without drawing the preview (a white one is stored): the file's own share.
+void BM_SaveOpenTextsAndFiguresUndrawn(benchmark::State& state) {
+    saveAndOpen(state, true, false);
+}
+void BM_SaveOpenFiguresOnlyUndrawn(benchmark::State& state) {
+    saveAndOpen(state, false, false);
 }
 
 // The parts: the preview alone, the file bytes alone, the parse alone.
@@ -117,6 +125,8 @@ void BM_ParseOnly(benchmark::State& state) {
 
 BENCHMARK(BM_SaveOpenTextsAndFigures)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveOpenFiguresOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveOpenTextsAndFiguresUndrawn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveOpenFiguresOnlyUndrawn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BytesOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseOnly)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
