@@ -70,6 +70,10 @@ TSDIAppForm::~TSDIAppForm() {
     // document, last, releases every object's picture and both backgrounds.
     delete PageControl1;
     PageControl1 = nullptr;
+    delete export_;
+    delete scan_;
+    export_ = nullptr;
+    scan_ = nullptr;
 }
 
 EditorViews& TSDIAppForm::views() {
