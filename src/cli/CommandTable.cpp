@@ -17,6 +17,7 @@ const std::vector<Command>& commands() {
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},
+        {"samples", "OUTDIR", &runSamples},
         {"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]", &runScan},
         {"thumbnail", "CARD.kar -o OUT.png [-s SIZE]", &runThumbnail},
     };

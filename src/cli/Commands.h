@@ -38,6 +38,9 @@ int runRender(const QStringList& args);
 // resave CARD.kar -o NEW.kar: opens and saves as the program does (CmdResave.cpp)
 int runResave(const QStringList& args);
 
+// samples OUTDIR: the sample cards and their pictures (CmdSamples.cpp)
+int runSamples(const QStringList& args);
+
 // scan --device NAME -o OUT [--dpi N] [--mode Color|Gray] (CmdScan.cpp)
 int runScan(const QStringList& args);
 
