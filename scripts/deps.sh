@@ -10,6 +10,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 xvfb xauth x11-apps imagemagick netpbm poppler-utils xdotool
     dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info
+    hyperfine
 )
 
 missing=()
