@@ -85,7 +85,9 @@ TEST(CalibrationFile, FailedWriteKeepsTheOldFile) {
     const bool written = writeCalibrationFile(path, Calibration{5, 5, 105, 105});
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!written) EXPECT_EQ(readCalibrationFile(path), (Calibration{2, 2, 100, 100}));
+    if (!written) {
+        EXPECT_EQ(readCalibrationFile(path), (Calibration{2, 2, 100, 100}));
+    }
 }
 
 TEST(CalibrationFields, RangeThenTwoDecimals) {
