@@ -188,3 +188,42 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
     EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--paper", "Foo"}).exitCode, 2);
     EXPECT_EQ(runCli({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
 }
+
+TEST(CliPrint, CardsOnThePdfPageAt600Dpi) {
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "no pdftoppm";
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    // A4 at 600 dpi; the printable area starts 10 pt (83.3 pixels) inside the paper.
+    const double off = 10.0 / 72 * 600;
+    for (const char* side : {"outside", "inside"}) {
+        const QString pdf = dir.file(QStringLiteral("%1.pdf").arg(side));
+        const CliRun r = runCli({dir.file("card.kar"), "--side", side, "--pdf", pdf, "--layout"});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QJsonObject c = layoutLines(r.out).value(0);
+        // Cut a window around the card's top-left corner out of the page at 600 dpi.
+        const int x0 = int(off + c["CardX"].toInt()) - 40, y0 = int(off + c["CardY"].toInt()) - 40;
+        QProcess::execute(
+            "pdftoppm", {"-png", "-r", "600", "-x", QString::number(x0), "-y", QString::number(y0),
+                         "-W", "120", "-H", "120", "-singlefile", pdf, pdf + ".crop"});
+        const QImage crop = QImage(pdf + ".crop.png").convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(crop.isNull());
+        const QRgb want = QString(side) == "outside" ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
+        int left = -1, top = -1;
+        for (int y = 0; y < crop.height() && top < 0; ++y)
+            for (int x = 0; x < crop.width(); ++x)
+                if (crop.pixel(x, y) == want) {
+                    top = y;
+                    break;
+                }
+        for (int x = 0; x < crop.width() && left < 0; ++x)
+            for (int y = 0; y < crop.height(); ++y)
+                if (crop.pixel(x, y) == want) {
+                    left = x;
+                    break;
+                }
+        EXPECT_NEAR(left, 40, 2) << side;
+        EXPECT_NEAR(top, 40, 2) << side;
+        // White paper above and left of the card.
+        EXPECT_EQ(crop.pixel(20, 20), qRgb(255, 255, 255)) << side;
+    }
+}
