@@ -75,9 +75,11 @@ DibImage downscaleDib(const DibImage& source, int tw, int th) {
         const uint8_t* from = source.rowFromTop(ys);
         uint8_t* to = target.rowFromTop(y);
         switch (source.bitCount()) {
-            case 1:
-                for (int x = 0; x < tw; ++x)
-                    setpixel(target, x, y, getpixel(source, int(x * sx / 1024), ys));
+            case 1:  // the new rows start out zero: only set bits are written
+                for (int x = 0; x < tw; ++x) {
+                    const qint64 xs = x * sx / 1024;
+                    if ((from[xs / 8] >> (7 - xs % 8)) & 1) to[x / 8] |= uint8_t(0x80 >> (x % 8));
+                }
                 break;
             case 4:
                 for (int x = 0; x < tw; ++x) {

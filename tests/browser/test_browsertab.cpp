@@ -14,9 +14,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTest>
 
 using namespace bb;
@@ -78,6 +80,21 @@ TEST_F(BrowserTabTest, GridTakesTheClientWidthAndGrowsWithTheEntries) {
     EXPECT_EQ(shot.pixelColor(15, 25), QColor(10, 10, 40));
     EXPECT_EQ(shot.pixelColor(4, 25), kSelectedCell);  // entry 1 is selected
     EXPECT_EQ(shot.pixelColor(90 + 4, 25), kCellColour);
+
+    // A wider folder tree: fewer columns, and the cells are drawn where they now are.
+    auto* splitter = tab->findChild<QSplitter*>();
+    ASSERT_TRUE(splitter);
+    splitter->setSizes({500, 300});
+    ASSERT_TRUE(runUntil([&] { return grid->width() == scroll->viewport()->width(); }));
+    const int fewer = grid->columns();
+    EXPECT_LT(fewer, n);
+    EXPECT_EQ(grid->height(), 7 / fewer * 110 + 110);
+    const QPoint second = cellOrigin(fewer + 2, fewer);  // was empty before, now a card
+    // What is on screen (not a fresh rendering of the widget).
+    QCoreApplication::processEvents();
+    const QImage screen = tab->screen()->grabWindow(tab->winId()).toImage();
+    const QPoint onScreen = grid->mapTo(tab.get(), second + QPoint(15, 25));
+    EXPECT_EQ(screen.pixelColor(onScreen), QColor(10, 10, 40));
 }
 
 TEST_F(BrowserTabTest, KeysMoveByRowOrOneAndEnterOpens) {

@@ -17,6 +17,8 @@ PreviewGridWidget::PreviewGridWidget(CardBrowser& browser, QWidget* parent)
     setObjectName(QStringLiteral("PaintBox2"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Growing by a row while cards arrive repaints nothing that is already on screen.
+    setAttribute(Qt::WA_StaticContents);
 }
 
 int PreviewGridWidget::columns() const {
@@ -26,7 +28,10 @@ int PreviewGridWidget::columns() const {
 void PreviewGridWidget::fitToWidth(int clientWidth) {
     const int w = std::max(1, clientWidth);
     const QSize size(w, gridHeight(browser_.count(), gridColumns(w)));
+    const bool newColumns = gridColumns(w) != columns();
     if (size != this->size()) resize(size);
+    // Static contents repaint only new area on a resize; other columns move every cell.
+    if (newColumns) update();
 }
 
 void PreviewGridWidget::updateEntry(int index) {
