@@ -399,7 +399,10 @@ void TSDIAppForm::OpenItemClick() {
 }
 
 bool TSDIAppForm::openCard(const QString& path) {
+    const QString before = doc_->FileName;
     const bool ok = OpenItNow(*doc_, path, fileContext());
+    // A damaged file stops after the document was cleared: the title says so.
+    if (!ok && doc_->FileName != before) setTitleFromDocument();
     if (ok) {
         emit documentCleared();
         setTitleFromDocument();
