@@ -6,14 +6,14 @@
 set -eu
 prog=${1:-$(dirname "$0")/../build-rel/src/app/brisella-bildwerker}
 [ -x "$prog" ] || { echo "program not found: $prog" >&2; exit 1; }
-command -v Xvfb >/dev/null && command -v xwininfo >/dev/null ||
-    { echo "needs Xvfb and xwininfo (x11-utils)" >&2; exit 1; }
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
+    { echo "needs Xvfb and xdotool" >&2; exit 1; }
 display=:$((90 + $$ % 9))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-until xwininfo -root >/dev/null 2>&1; do sleep 0.05; done
+until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.05; done
 times=""
 for run in 1 2 3 4 5; do
     dir=$(mktemp -d)
@@ -22,7 +22,9 @@ for run in 1 2 3 4 5; do
     start=$(date +%s%N)
     "$dir/$(basename "$prog")" &
     pid=$!
-    until xwininfo -name "Tovarin Brisella-Bildwerker 1.0" 2>/dev/null | grep -q IsViewable; do :; done
+    until xdotool search --onlyvisible --name "^Tovarin Brisella-Bildwerker 1.0" >/dev/null 2>&1; do
+        :
+    done
     end=$(date +%s%N)
     kill "$pid"; wait "$pid" 2>/dev/null || true
     rm -rf "$dir"
