@@ -1,5 +1,6 @@
 // The card-type catalogue "Visiten.dat".
 #include "document/ByteIO.h"
+#include "document/CardFile.h"
 #include "document/CardTypeFields.h"
 #include "document/Catalogue.h"
 #include "support/TestSupport.h"
@@ -101,4 +102,44 @@ TEST(Catalogue, FailedSaveKeepsTheOldFile) {
     ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("Visiten.dat")));
     EXPECT_FALSE(SaveEttTypes(other.path(), {}));
     EXPECT_TRUE(QFileInfo(other.file(QStringLiteral("Visiten.dat"))).isDir());
+}
+
+// Every real card stock of the shared test data: the catalogue keeps it exactly, the dialog's
+// gaps give back the stored pitches, and the stored preview stays about 90 pixels wide.
+TEST(Catalogue, RealCardStock) {
+    BB_REQUIRE_TESTDATA();
+    QFile csv(bbtest::sharedTestData() + QStringLiteral("/cardstock/cardstock.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+    csv.readLine();  // column names
+    QList<CardFormat> types;
+    while (!csv.atEnd()) {
+        const QString line = QString::fromUtf8(csv.readLine()).trimmed();
+        // product,brand,description,paper,width,height,across,down,left,top,pitchx,pitchy,
+        // source: counted from the end, since descriptions may hold commas.
+        const QStringList fields = line.split(QLatin1Char(','));
+        ASSERT_GE(fields.size(), 13) << line.toStdString();
+        const auto num = [&](int fromEnd) { return fields[fields.size() - fromEnd].toDouble(); };
+        const QString product = fields[0];
+        CardTypeFields v;
+        v.name = product + QLatin1Char(' ') + fields[1];
+        v.width = num(9);
+        v.height = num(8);
+        v.across = num(7);
+        v.down = num(6);
+        v.left = num(5);
+        v.top = num(4);
+        v.hgap = num(3) - v.width;
+        v.vgap = num(2) - v.height;
+        const CardFormat f = cardFormatFrom(v);
+        EXPECT_NEAR(f.PitchX, num(3), 1e-9) << product.toStdString();
+        EXPECT_NEAR(f.PitchY, num(2), 1e-9) << product.toStdString();
+        const QSize preview = previewSize(f);
+        EXPECT_GE(preview.width(), 70) << product.toStdString();
+        EXPECT_LE(preview.width(), 90) << product.toStdString();
+        types.append(f);
+    }
+    ASSERT_EQ(types.size(), 55);
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(SaveEttTypes(dir.path(), types));
+    EXPECT_EQ(LoadEttTypes(dir.path()), types);
 }
