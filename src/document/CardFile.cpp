@@ -487,7 +487,7 @@ bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
     doc.Format = data.Format;
     doc.SideWidthUnits = data.SideWidthUnits;
     doc.SideHeightUnits = data.SideHeightUnits;
-    const CardSideData* sides[2] = {&data.outside, &data.inside};
+    CardSideData* sides[2] = {&data.outside, &data.inside};
     for (int side : {SideOutside, SideInside}) {
         Background& bg = doc.sideBackground(side);
         bg.BackgroundMode = sides[side]->BackgroundMode;
@@ -500,9 +500,7 @@ bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
 
     for (int side : {SideOutside, SideInside}) {
         const SlotTable& table = doc.sideSlots(side);
-        for (CardObjectRecord& rec :
-             sides[side] == &data.outside ? data.outside.objects : data.inside.objects)
-            *table[rec.slot] = std::move(rec.object);
+        for (CardObjectRecord& rec : sides[side]->objects) *table[rec.slot] = std::move(rec.object);
         // Pictures in slot order, each slot once even when the file names it twice.
         for (int s = 1; s <= kSlotCount; ++s) {
             Tobs& o = *table[s];
