@@ -198,6 +198,71 @@ bool qtReaderAccepts(const QByteArray& head, const QString&) {
     return !head.startsWith("BM");
 }
 
+namespace {
+
+// Large JPEG photos are decoded in bands of rows (the JPEG reader decodes a clip rectangle
+// without building the whole image), so that loading a 12-megapixel photo holds the
+// picture plus one band instead of the picture plus a 32-bit copy of it.
+constexpr qint64 kBandedPixels = qint64(4) << 20;
+constexpr int kBandCount = 4;
+
+// True for a baseline or extended sequential JPEG. Progressive and lossless files must be
+// decoded whole for every band, so they are not read in bands.
+bool sequentialJpeg(const QByteArray& bytes) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const qint64 n = bytes.size();
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+    qint64 at = 2;
+    while (at + 4 <= n) {
+        if (p[at] != 0xFF) return false;
+        const uint8_t marker = p[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xC0 || marker == 0xC1) return true;
+        if (marker >= 0xC2 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return false;  // progressive, lossless or arithmetic-coded frame
+        if (marker == 0xD9 || marker == 0xDA) return false;
+        at += 2 + ((qint64(p[at + 2]) << 8) | p[at + 3]);
+    }
+    return false;
+}
+
+DibImage readJpegInBands(QByteArray& bytes, QSize size) {
+    const int w = size.width(), h = size.height();
+    const int bandRows = (h + kBandCount - 1) / kBandCount;
+    DibImage picture;
+    for (int y0 = 0; y0 < h; y0 += bandRows) {
+        const int n = std::min(bandRows, h - y0);
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::ReadOnly)) return {};
+        QImageReader reader(&buffer, "jpeg");
+        reader.setAllocationLimit(kQtAllocationLimitMiB);
+        reader.setClipRect(QRect(0, y0, w, n));
+        const QImage band = reader.read();
+        if (band.size() != QSize(w, n)) return {};
+        const bool grey = band.format() == QImage::Format_Grayscale8;
+        const bool colour = band.format() == QImage::Format_RGB32;
+        if (!grey && !colour) return {};
+        if (picture.isNull()) {
+            picture = newdib(w, h, grey ? 8 : 24);  // 8 bits: the grey ramp
+            if (picture.isNull()) return {};
+        }
+        if ((picture.bitCount() == 8) != grey) return {};
+        for (int y = 0; y < n; ++y) {
+            if (grey)
+                std::memcpy(picture.rowFromTop(y0 + y), band.constScanLine(y), size_t(w));
+            else
+                colourRow(band.constScanLine(y), QImage::Format_RGB32, w,
+                          picture.rowFromTop(y0 + y));
+        }
+    }
+    return picture;
+}
+
+}  // namespace
+
 DibImage readWithQt(const QByteArray& data) {
     QByteArray bytes = data;  // shares the buffer; QBuffer wants a non-const array
     QBuffer buffer(&bytes);
@@ -208,6 +273,13 @@ DibImage readWithQt(const QByteArray& data) {
     if (!reader.canRead()) return {};
     const QSize size = reader.size();
     if (size.isValid() && !dibSizeAllowed(size.width(), size.height(), 24)) return {};
+    if (size.isValid() && qint64(size.width()) * size.height() >= kBandedPixels &&
+        reader.format() == "jpeg" && sequentialJpeg(bytes) &&
+        reader.transformation() == QImageIOHandler::TransformationNone &&
+        reader.supportsOption(QImageIOHandler::ClipRect)) {
+        DibImage banded = readJpegInBands(bytes, size);
+        if (!banded.isNull()) return banded;
+    }
     const QImage image = reader.read();
     if (image.isNull()) return {};
     return dibFromQImage(image);

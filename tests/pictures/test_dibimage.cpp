@@ -1,9 +1,12 @@
 #include "pictures/DibImage.h"
 #include "pictures/QtCodec.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+
+#include <cstring>
 
 using namespace bb;
 
@@ -220,4 +223,27 @@ TEST(DibImage, FromQImageFlattensColourAndAlphaOntoWhite) {
     EXPECT_EQ(getpixel(b, 2, 149), rgbRef(255, 0, 0));
     EXPECT_EQ(getpixel(b, 0, 70), rgbRef(0, 0, 255));
     EXPECT_EQ(getpixel(b, 1, 1), rgbRef(255, 255, 255));
+}
+
+// Large sequential JPEG photos are decoded in bands of rows to keep the load's memory low;
+// the picture must be the same as from one whole decode, in colour and in grey.
+TEST(DibImage, LargeJpegReadInBandsEqualsWholeDecode) {
+    bbtest::TempFolder dir;
+    QImage photo(2400, 1800, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x) line[x] = qRgb(x * 7, y * 3, (x ^ y) & 0xFF);
+    }
+    const QString colour = dir.file("photo.jpg"), grey = dir.file("grey.jpg");
+    ASSERT_TRUE(photo.save(colour, "JPEG", 85));
+    ASSERT_TRUE(photo.convertToFormat(QImage::Format_Grayscale8).save(grey, "JPEG", 85));
+    for (const QString& name : {colour, grey}) {
+        const DibImage banded = OpenDib(name);
+        const DibImage whole = dibFromQImage(QImage(name));
+        ASSERT_FALSE(banded.isNull());
+        ASSERT_EQ(banded.bitCount(), whole.bitCount());
+        ASSERT_EQ(banded.byteCount(), whole.byteCount());
+        EXPECT_EQ(std::memcmp(banded.bits(), whole.bits(), size_t(whole.byteCount())), 0);
+    }
+    EXPECT_EQ(OpenDib(grey).bitCount(), 8);
 }
