@@ -1,0 +1,114 @@
+// brisella-cli render, run as a separate process on generated cards: the side drawn, the
+// image size, missing pictures, and the exit status of wrong usage and failures.
+#include "document/CardFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include <memory>
+
+using namespace bb;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray err;
+};
+
+CliRun runRender(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(BRISELLA_CLI_PATH), QStringList{QStringLiteral("render")} + args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// 100 × 70 mm, outside red, inside blue with a black rectangle on its left half and a
+// picture object whose file does not exist.
+QString writeCard(const bbtest::TempFolder& dir) {
+    auto doc = std::make_unique<CardDocument>();
+    doc->Format.CardWidth = 100;
+    doc->Format.CardHeight = 70;
+    doc->updateSideUnits();
+    doc->Outside.BackgroundMode = BgColor;
+    doc->Outside.BackgroundColor = rgbRef(255, 0, 0);
+    doc->Inside.BackgroundMode = BgColor;
+    doc->Inside.BackgroundColor = rgbRef(0, 0, 255);
+    Tobs& fig = *doc->InsideSlots[1];
+    fig.Kind = KindFigure;
+    fig.FigureKind = FigRectangle;
+    fig.Color = 0;
+    fig.X = doc->SideWidthUnits / 3;
+    fig.Y = doc->SideHeightUnits / 3;
+    fig.Width = doc->SideWidthUnits / 6;
+    fig.Height = doc->SideHeightUnits / 3;
+    Tobs& pic = *doc->InsideSlots[2];
+    pic.Kind = KindPicture;
+    pic.Content = QStringLiteral("fehlt-ganz.bmp");
+    pic.X = doc->SideWidthUnits;  // beyond the card: must not show
+    const QString path = dir.file(QStringLiteral("karte.kar"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(cardFileBytes(*doc, DibImage()));
+    return path;
+}
+
+}  // namespace
+
+TEST(CliRender, DrawsTheChosenSideAtTheResolution) {
+    bbtest::TempFolder dir;
+    const QString card = writeCard(dir);
+    ASSERT_FALSE(card.isEmpty());
+    const QString out = dir.file(QStringLiteral("aussen.png"));
+    CliRun r = runRender({card, "--side", "outside", "--dpi", "96", "-o", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    QImage image(out);
+    ASSERT_EQ(image.size(), QSize(377, 264));  // Trunc(mm ÷ 25.39995 × 96)
+    EXPECT_EQ(image.pixel(0, 0) | 0xFF000000u, qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(376, 263) | 0xFF000000u, qRgb(255, 0, 0));
+
+    const QString inside = dir.file(QStringLiteral("innen.png"));
+    r = runRender({card, "--dpi", "50", "--side", "inside", "-o", inside});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("fehlt-ganz.bmp"));  // the missing picture is reported
+    image = QImage(inside);
+    ASSERT_EQ(image.size(), QSize(196, 137));
+    EXPECT_EQ(image.pixel(10, 10) | 0xFF000000u, qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(150, 100) | 0xFF000000u, qRgb(0, 0, 255));
+}
+
+TEST(CliRender, WrongUsageAndFailures) {
+    bbtest::TempFolder dir;
+    const QString card = writeCard(dir);
+    const QString out = dir.file(QStringLiteral("x.png"));
+    EXPECT_EQ(runRender({card, "--side", "outside", "-o", out}).exitCode, 2);  // no --dpi
+    EXPECT_EQ(runRender({card, "--side", "outside", "--dpi", "0", "-o", out}).exitCode, 2);
+    EXPECT_EQ(runRender({card, "--side", "outside", "--dpi", "abc", "-o", out}).exitCode, 2);
+    EXPECT_EQ(runRender({card, "--side", "oben", "--dpi", "96", "-o", out}).exitCode, 2);
+    EXPECT_EQ(runRender({card, "--dpi", "96", "-o", out}).exitCode, 2);           // no --side
+    EXPECT_EQ(runRender({card, "--side", "inside", "--dpi", "96"}).exitCode, 2);  // no -o
+    EXPECT_EQ(runRender({"--side", "inside", "--dpi", "96", "-o", out}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(out));
+
+    EXPECT_EQ(
+        runRender({dir.file("fehlt.kar"), "--side", "inside", "--dpi", "96", "-o", out}).exitCode,
+        1);
+    QFile foreign(dir.file(QStringLiteral("fremd.kar")));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write(QByteArray(200, 'x'));
+    foreign.close();
+    EXPECT_EQ(
+        runRender({foreign.fileName(), "--side", "inside", "--dpi", "96", "-o", out}).exitCode, 1);
+    EXPECT_EQ(runRender({card, "--side", "inside", "--dpi", "96", "-o",
+                         dir.file(QStringLiteral("kein/ordner/x.png"))})
+                  .exitCode,
+              1);
+    EXPECT_FALSE(QFile::exists(out));
+}
