@@ -2,7 +2,6 @@
 
 #include "pictures/QtCodec.h"
 
-#include <QFileInfo>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
