@@ -73,9 +73,32 @@ DibImage readGif(const QByteArray& data) {
     if (!gif) return {};
     const int sw = gif->SWidth, sh = gif->SHeight;
     if (!dibSizeAllowed(sw, sh, 24)) return {};
-    DibImage canvas = newdib(sw, sh, 24);
-    if (canvas.isNull()) return {};
-    for (int y = 0; y < sh; ++y) std::memset(canvas.rowFromTop(y), 0xFF, size_t(sw) * 3);
+    // LZW codes are at least 2 bits and stand for at most 4096 pixels: a screen or image
+    // larger than the whole file could describe is refused before anything is allocated.
+    const auto lzwBound = [&](qint64 bytes) { return bytes * 8 / 2 * 4096; };
+    if (qint64(sw) * sh > lzwBound(data.size())) return {};
+
+    // A frame that is one full-screen image without transparency stays a palette picture
+    // (`indexed`); anything else is composed in true colour on a white `canvas`.
+    DibImage indexed, canvas;
+    auto trueColour = [&]() -> bool {
+        if (!canvas.isNull()) return true;
+        if (!indexed.isNull()) {
+            canvas = dibTo24(indexed);
+            indexed = DibImage();
+            return !canvas.isNull();
+        }
+        canvas = newdib(sw, sh, 24);
+        if (canvas.isNull()) return false;
+        for (int y = 0; y < sh; ++y) std::memset(canvas.rowFromTop(y), 0xFF, size_t(sw) * 3);
+        return true;
+    };
+    auto result = [&]() -> DibImage {
+        if (!indexed.isNull()) return indexed;
+        if (canvas.isNull() && !trueColour()) return {};
+        canvas.markModified();
+        return canvas;
+    };
 
     bool drawn = false;
     bool controlled = false;  // the next image has a Graphic Control Extension
@@ -99,7 +122,7 @@ DibImage readGif(const QByteArray& data) {
             continue;
         }
         if (type != IMAGE_DESC_RECORD_TYPE) break;
-        if (DGifGetImageDesc(gif.get()) != GIF_OK) return drawn ? canvas : DibImage();
+        if (DGifGetImageDesc(gif.get()) != GIF_OK) return drawn ? result() : DibImage();
         const GifImageDesc& desc = gif->Image;
         const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
         const qint64 w = desc.Width, h = desc.Height;
@@ -107,7 +130,21 @@ DibImage readGif(const QByteArray& data) {
             if (!skipImageData(gif.get())) break;
             continue;
         }
-        if (!map || w > 65535 || h > 65535 || w * h > kMaxDibBytes) return {};
+        if (!map || map->ColorCount > 256 || w > 65535 || h > 65535 ||
+            w * h > lzwBound(in.size - in.pos))
+            return {};
+        const bool asIndexed =
+            !drawn && transparent < 0 && desc.Left == 0 && desc.Top == 0 && w == sw && h == sh;
+        if (asIndexed) {
+            std::vector<RgbQuad> table(256);
+            for (int k = 0; k < map->ColorCount; ++k)
+                table[size_t(k)] = {map->Colors[k].Blue, map->Colors[k].Green, map->Colors[k].Red,
+                                    0};
+            indexed = newdib(sw, sh, 8, table.data(), 256);
+            if (indexed.isNull()) return {};
+        } else if (!trueColour()) {
+            return {};
+        }
         line.resize(size_t(w));
         static const int passStart[4] = {0, 4, 2, 1}, passStep[4] = {8, 8, 4, 2};
         int pass = 0, row = 0;
@@ -121,18 +158,25 @@ DibImage readGif(const QByteArray& data) {
             if (DGifGetLine(gif.get(), line.data(), int(w)) != GIF_OK) {
                 // Pixels missing at the end are left as they are; broken codes fail.
                 if (gif->Error == D_GIF_ERR_EOF_TOO_SOON || gif->Error == D_GIF_ERR_READ_FAILED)
-                    return canvas;
+                    return result();
                 return {};
             }
+            int highest = 0;
+            for (qint64 x = 0; x < w; ++x) highest = std::max<int>(highest, line[size_t(x)]);
+            if (highest >= map->ColorCount) return {};  // colour outside the table
             const int cy = desc.Top + y;
             if (cy < 0 || cy >= sh) continue;
+            if (asIndexed) {
+                std::memcpy(indexed.rowFromTop(cy), line.data(), size_t(w));
+                continue;
+            }
             uint8_t* d = canvas.rowFromTop(cy);
-            for (qint64 x = 0; x < w; ++x) {
+            const qint64 visible = std::min<qint64>(w, sw - qint64(desc.Left));
+            for (qint64 x = 0; x < visible; ++x) {
                 const int v = line[size_t(x)];
-                if (v >= map->ColorCount) return {};
-                const qint64 cx = desc.Left + x;
-                if (v == transparent || cx >= sw) continue;
+                if (v == transparent) continue;
                 const GifColorType& c = map->Colors[v];
+                const qint64 cx = desc.Left + x;
                 d[3 * cx] = c.Blue;
                 d[3 * cx + 1] = c.Green;
                 d[3 * cx + 2] = c.Red;
@@ -141,8 +185,7 @@ DibImage readGif(const QByteArray& data) {
         drawn = true;
         if (controlled) break;  // an image with a control block completes the frame
     }
-    canvas.markModified();
-    return canvas;
+    return result();
 }
 
 bool writeGif(const DibImage& picture, QByteArray& out) {

@@ -1,0 +1,1 @@
+brisella_add_bench(NAME bench_codecs SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_codecs.cpp LIBS brisella_pictures)
