@@ -74,7 +74,7 @@ public:
     explicit CardBrowser(UserDialogs& dialogs, QObject* parent = nullptr);
     ~CardBrowser() override;
 
-    // Spec state, read by the grid widget and the tests.
+    // Browser state, read by the grid widget and the tests.
     const PreviewEntries& PreviewList() const { return list_; }
     int count() const { return list_.count(); }
     int SelectedPreview = 1;
