@@ -9,7 +9,7 @@ PACKAGES=(
     libgif-dev libsane-dev sane-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 xvfb xauth x11-apps imagemagick netpbm poppler-utils xdotool
-    dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info
+    dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
     hyperfine
 )
 

@@ -2,6 +2,7 @@
 // an empty card.
 #include "app/Application.h"
 #include "app/QtUserDialogs.h"
+#include "app/StarterContent.h"
 #include "app/TSDIAppForm.h"
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     bb::QtUserDialogs dialogs;
     bb::TSDIAppForm::Options options;
     options.programFolder = bb::programFolder(QCoreApplication::applicationFilePath());
+    // First start: the sample cards into the program folder, before the browser walks it.
+    bb::installStarterContent(
+        options.programFolder,
+        bb::findSampleFolder(bb::sampleFolderCandidates(QCoreApplication::applicationDirPath())));
     bb::TSDIAppForm window(dialogs, options);
     dialogs.setParent(&window);
     app.setErrorDisplay([&window](const QString& text) { window.showGeneralError(text); });

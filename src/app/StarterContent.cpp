@@ -1,0 +1,78 @@
+#include "app/StarterContent.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace bb {
+
+namespace {
+
+// Sample files are small; anything larger is not one of ours.
+constexpr qint64 kMaxSampleFileBytes = 64 * 1024 * 1024;
+
+bool hasCardFile(const QString& folder) {
+    const QDir dir(folder);
+    return !dir.entryList({QStringLiteral("*.kar")}, QDir::Files | QDir::Hidden, QDir::NoSort)
+                .isEmpty();
+}
+
+bool writeMarker(const QString& programFolder) {
+    QSaveFile marker(QDir(programFolder).filePath(QLatin1String(kStarterMarkerName)));
+    if (!marker.open(QIODevice::WriteOnly)) return false;
+    marker.write("Die Beispielkarten wurden beim ersten Start in diesen Ordner kopiert.\n");
+    return marker.commit();
+}
+
+}  // namespace
+
+QStringList sampleFolderCandidates(const QString& executableDir) {
+    QStringList out = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                QStringLiteral("brisella-bildwerker/samples"),
+                                                QStandardPaths::LocateDirectory);
+    if (!executableDir.isEmpty())
+        out.append(QDir::cleanPath(executableDir + QStringLiteral("/../../samples")));
+    return out;
+}
+
+QString findSampleFolder(const QStringList& candidates) {
+    for (const QString& c : candidates) {
+        if (QFileInfo(c).isDir() && hasCardFile(c)) return c;
+    }
+    return {};
+}
+
+StarterResult installStarterContent(const QString& programFolder, const QString& sampleFolder,
+                                    int* copied) {
+    if (copied) *copied = 0;
+    const QDir target(programFolder);
+    if (QFileInfo::exists(target.filePath(QLatin1String(kStarterMarkerName))))
+        return StarterResult::AlreadyDone;
+    if (hasCardFile(programFolder)) {
+        writeMarker(programFolder);
+        return StarterResult::FolderHasCards;
+    }
+    if (sampleFolder.isEmpty() || !hasCardFile(sampleFolder)) return StarterResult::NoSamples;
+
+    bool ok = true;
+    const QFileInfoList files =
+        QDir(sampleFolder).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo& f : files) {
+        if (f.size() > kMaxSampleFileBytes) continue;
+        const QString dest = target.filePath(f.fileName());
+        if (QFileInfo::exists(dest)) continue;
+        if (QFile::copy(f.absoluteFilePath(), dest)) {
+            // Installed files are read-only; the user's copies are theirs to change.
+            QFile::setPermissions(dest, QFile::permissions(dest) | QFile::WriteOwner);
+            if (copied) ++*copied;
+        } else {
+            ok = false;
+        }
+    }
+    writeMarker(programFolder);
+    return ok ? StarterResult::Installed : StarterResult::CopyFailed;
+}
+
+}  // namespace bb

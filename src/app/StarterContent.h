@@ -1,0 +1,36 @@
+// The sample cards a new user finds in the browser: on the first start they are copied, with
+// the pictures they use, into the program folder. A marker file records that this happened,
+// so cards the user deletes later do not come back.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace bb {
+
+// Name of the marker file in the program folder.
+inline constexpr char kStarterMarkerName[] = ".brisella-beispielkarten";
+
+// Folders that may hold the sample cards, in the order they are tried: the installed shared
+// data ("brisella-bildwerker/samples" in every XDG data folder), then the build tree's
+// "samples" folder two levels above the program (build/src/app/brisella-bildwerker).
+QStringList sampleFolderCandidates(const QString& executableDir);
+
+// The first candidate that holds at least one card file, or an empty string.
+QString findSampleFolder(const QStringList& candidates);
+
+enum class StarterResult {
+    Installed,       // the samples were copied and the marker written
+    AlreadyDone,     // the marker exists: nothing is copied again
+    FolderHasCards,  // the folder already has cards: nothing copied, the marker written
+    NoSamples,       // no sample folder: nothing copied, no marker (a later start may copy)
+    CopyFailed,      // a file could not be copied; the marker is written all the same
+};
+
+// Copies every file of `sampleFolder` (cards and their pictures, no sub-folders, no hidden
+// files) into `programFolder` when the marker is missing and the folder has no card file yet.
+// Existing files of the same name are kept. `copied` receives the number of files copied.
+StarterResult installStarterContent(const QString& programFolder, const QString& sampleFolder,
+                                    int* copied = nullptr);
+
+}  // namespace bb
