@@ -8,7 +8,6 @@
 #include "document/RenderContext.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -22,6 +21,7 @@ class QTimer;
 namespace bb {
 
 class BrowserTab;
+class EditorController;
 class EditorTab;
 class EditorViews;
 class ExportController;
@@ -50,6 +50,7 @@ public:
     const QString& ProgramFolder() const { return programFolder_; }
     EditorTab& editorTab() { return *editor_; }
     EditorViews& views();
+    EditorController& editing() { return *editing_; }
     BrowserTab* browserTab() const { return browser_; }
     PrintTab* printTab() const { return print_; }
     TneuForm& neuForm() { return *neuForm_; }
@@ -136,6 +137,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     ExportController* export_ = nullptr;
     ScanController* scan_ = nullptr;
+    EditorController* editing_ = nullptr;  // selection, tools, menus, panel, object dialogs
 
     QAction* Neu1 = nullptr;
     QAction* OpenItem = nullptr;
