@@ -264,4 +264,35 @@ TEST(ConformanceGif, PygifSuiteFirstFrames) {
     EXPECT_EQ(failures, kGifKnownDifferences);
 }
 
+// image-rs's first-frame renderings (its references are the first frame as RGBA). Frames
+// that reach outside the logical screen are clipped to it here; image-rs renders them at
+// the size of the frame, so those two files only have to decode.
+TEST(ConformanceGif, ImageRsFirstFramesAndPillowFiles) {
+    BB_REQUIRE_TESTDATA();
+    for (const char* name :
+         {"simple/sample_1.gif", "simple/alpha_gif_a.gif", "anim/interlaced.gif",
+          "anim/border_touching_layers.gif", "anim/any-disposal.gif", "anim/mixed-disposal.gif"})
+        expectMatches(QStringLiteral("image-rs/images/gif/") + name,
+                      QStringLiteral("image-rs/reference/gif/%1.png").arg(name));
+    for (const char* name :
+         {"simple/issue_1455_oversized.gif", "anim/oob.gif", "anim/issue_1455_undersized.gif",
+          "anim/large-gif-anim-combine.gif", "anim/large-gif-anim-full-frame-replace.gif"}) {
+        const DibImage pic = OpenDib(suite(QStringLiteral("image-rs/images/gif/") + name));
+        EXPECT_FALSE(pic.isNull()) << name;
+    }
+    // Pillow's files: all decode except the empty one and the decompression bomb (a 44-byte
+    // file announcing a huge image), which our reader refuses; none crashes.
+    const QDir dir(suite("pillow"));
+    for (const QString& f : dir.entryList({"*.gif"})) {
+        const DibImage pic = OpenDib(dir.filePath(f));
+        if (f == "zero_width.gif" || f == "decompression_bomb.gif") {
+            QFile file(dir.filePath(f));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(readGif(file.readAll()).isNull());
+        } else {
+            EXPECT_FALSE(pic.isNull()) << f.toStdString();
+        }
+    }
+}
+
 }  // namespace

@@ -167,17 +167,19 @@ DibImage readPcx(const QByteArray& data) {
 
 namespace {
 
-// RLE-encodes one plane line: runs of up to 63 equal bytes; single bytes below 0xC0 as is.
-void packLine(const uint8_t* src, int count, QByteArray& out) {
+// RLE-encodes one plane line at `dst` (at most 2 * count bytes): runs of up to 63 equal
+// bytes; single bytes below 0xC0 as they are. Returns the end of the output.
+uint8_t* packLine(const uint8_t* src, int count, uint8_t* dst) {
     int i = 0;
     while (i < count) {
         const uint8_t v = src[i];
         int run = 1;
         while (i + run < count && run < 63 && src[i + run] == v) ++run;
-        if (run > 1 || v >= 0xC0) out.append(char(0xC0 | run));
-        out.append(char(v));
+        if (run > 1 || v >= 0xC0) *dst++ = uint8_t(0xC0 | run);
+        *dst++ = v;
         i += run;
     }
+    return dst;
 }
 
 }  // namespace
@@ -192,7 +194,6 @@ bool writePcx(const DibImage& picture, QByteArray& out) {
     const int bytesPerLine = (w + 1) & ~1;  // even, as the format asks
 
     out.clear();
-    out.reserve(kHeaderSize + qint64(bytesPerLine) * planes * h / 2 + 769);
     QByteArray header(kHeaderSize, '\0');
     auto* hp = reinterpret_cast<uint8_t*>(header.data());
     hp[0] = 0x0A;
@@ -219,19 +220,25 @@ bool writePcx(const DibImage& picture, QByteArray& out) {
     hp[68] = 1;  // colour palette
     out.append(header);
 
+    // Worst case two bytes per input byte; the buffer is cut to size afterwards.
+    const qint64 start = out.size();
+    out.resize(start + qint64(bytesPerLine) * planes * h * 2);
+    auto* const base = reinterpret_cast<uint8_t*>(out.data());
+    uint8_t* d = base + start;
     std::vector<uint8_t> line(size_t(bytesPerLine), 0);
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = picture.rowFromTop(y);
         if (rgb) {
             for (int c = 2; c >= 0; --c) {  // red, green, blue planes
                 for (int x = 0; x < w; ++x) line[size_t(x)] = row[3 * x + c];
-                packLine(line.data(), bytesPerLine, out);
+                d = packLine(line.data(), bytesPerLine, d);
             }
         } else {
             expandIndices(row, bits, w, line.data());
-            packLine(line.data(), bytesPerLine, out);
+            d = packLine(line.data(), bytesPerLine, d);
         }
     }
+    out.resize(d - base);
     if (!rgb) {
         out.append(char(0x0C));
         for (int k = 0; k < 256; ++k) {
