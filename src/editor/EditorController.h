@@ -1,0 +1,152 @@
+// The editing layer of both editor views: selection, handles and dragging, the zoom and hand
+// tools, the keys, creation on release, the object and view menus, the property panel and the
+// object dialogs. One editor state serves both views.
+#pragma once
+
+#include "editor/EditMath.h"
+#include "editor/EditorView.h"
+#include "editor/ObjectCreation.h"
+#include "editor/ToolPalette.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QMenu;
+
+namespace bb {
+
+class EditorTab;
+class ObjectMenu;
+class PropertyPanel;
+class TBMPOpenForm;
+class TEffektForm;
+class TTransForm;
+class TTxtForm;
+class Tbkgndform;
+class UserDialogs;
+
+class EditorController : public QObject, public EditorInput {
+    Q_OBJECT
+public:
+    // `dialogParent` parents the dialogs and menus (the main window).
+    EditorController(EditorViews& views, UserDialogs& dialogs, const QString& programFolder,
+                     QWidget* dialogParent);
+    ~EditorController() override;
+
+    // Puts the tool bar into the tab's tool column and the panel into its property column,
+    // and becomes the event handler of both views.
+    void install(EditorTab& tab);
+
+    // Editor state.
+    int32_t DragMode = DragNone;
+    int32_t MouseState = MouseIdle;
+    int32_t GrabOffsetX = 0, GrabOffsetY = 0;
+    int32_t PanStartX = 0, PanStartY = 0;
+    bool SwallowNextPress = false;
+    FontChoice FontDialog1;
+
+    // Runs a dialog modally (exec by default); tests answer the dialogs through it.
+    std::function<int(QDialog&)> runModal;
+
+    CardDocument& doc() { return views_.doc(); }
+    EditorViews& views() { return views_; }
+    ToolPalette& tools() { return *tools_; }
+    ObjectMenu& menus() { return *menus_; }
+    PropertyPanel& panel() { return *panel_; }
+    TTxtForm& txtForm() { return *txtForm_; }
+    TEffektForm& effektForm() { return *effektForm_; }
+    TTransForm& transForm() { return *transForm_; }
+    TBMPOpenForm& openForm() { return *openForm_; }
+    Tbkgndform& backgroundForm() { return *bkgndForm_; }
+    int cursorNumber() const { return cursor_; }
+    Tobs* selected();
+
+    // EditorInput.
+    void mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                    int y) override;
+    void mouseMove(int side, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x,
+                   int y) override;
+    void mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                      int y) override;
+    void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                     int y) override;
+    void keyPress(QKeyEvent& event) override;
+    void beforePaint() override;
+    void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;
+    void drawOverlay(int side, QPainter& painter) override;
+
+    // Operations.
+    void markrec(QPainter& painter, int offsetX, int offsetY);
+    void setdragmod(int x, int y);
+    void dragit(int x, int y);
+    void FormKeyDown(int key);
+    void zoomClick(int side, int x, int y, bool zoomIn);
+    void pan(int side, int x, int y);
+    // Selects a slot (0: none) and loads the selection-bound panel controls from it.
+    void selectSlot(int slot);
+    // Creation on a left release in idle state.
+    void createAt(int side, int x, int y);
+    // After a new document: idle mouse, no drag, nothing selected.
+    void resetState();
+
+    // Commands on the selected object; each repaints both views.
+    void PopItUp(int side, int x, int y);
+    void PBoxPopup(int side, int x, int y);
+    void Lschen1Click();
+    void Nachvorne1Click();
+    void NachHinen1Click();
+    void setFigureKind(int kind);
+    void setFillMode(int mode);
+    void setLineWidth(int width);
+    void setColor(ColorRef c);
+    void setBorderColor(ColorRef c);
+    void setAlignment(int alignment);
+    void SverhMClick();
+    void setKeepAspect(bool on);
+    void setRoundFrame(bool on);
+    void FarbBtnClick();
+    void FontBtnClick();
+    void EditTextNow();
+    void Texteffekte1Click();
+    void Transparenz1Click();
+    void Nachlinksrotieren1Click() { rotate(true); }
+    void Nachrechtsrotieren1Click() { rotate(false); }
+    void Hintergrundbild1Click();
+
+    void repaintBoth() { views_.paintBoth(); }
+    void repaintView(int side);
+
+signals:
+    // A menu was opened (the object menu or the view menu) at a global position.
+    void menuOpened(QMenu* menu, QPoint globalPos);
+
+private:
+    void rotate(bool left);
+    void setCursorNumber(int number);
+    void updateOutline(const QRect& before);
+    QRect outlineRect() const;
+    int modal(QDialog& d);
+
+    EditorViews& views_;
+    UserDialogs& dialogs_;
+    QString programFolder_;
+    QWidget* dialogParent_ = nullptr;
+    ToolPalette* tools_ = nullptr;
+    std::unique_ptr<ToolPalette> ownedTools_;
+    ObjectMenu* menus_ = nullptr;
+    PropertyPanel* panel_ = nullptr;
+    std::unique_ptr<PropertyPanel> ownedPanel_;
+    TTxtForm* txtForm_ = nullptr;
+    TEffektForm* effektForm_ = nullptr;
+    TTransForm* transForm_ = nullptr;
+    TBMPOpenForm* openForm_ = nullptr;
+    Tbkgndform* bkgndForm_ = nullptr;
+    int cursor_ = CursorArrow;
+    int dragSide_ = 0;
+};
+
+}  // namespace bb

@@ -1,0 +1,34 @@
+// Placing new objects: the fields a creation sets, the size of a new picture, and the font
+// that new texts take (the font last chosen in the font dialog).
+#pragma once
+
+#include "document/CardDocument.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace bb {
+
+// The state of FontDialog1: the font last chosen there, in the object's own terms.
+struct FontChoice {
+    ColorRef color = 0;
+    int32_t height = -16;  // character height in pixels, negative: without internal leading
+    QString name = QStringLiteral("Times New Roman");
+    uint8_t pitch = 0;
+    uint8_t style = 0;
+    int32_t size = 12;
+
+    // The start font at a screen resolution: the size follows from the height.
+    static FontChoice startFont(int dpi);
+    // The QFont and colour that preset the font dialog, and reading its answer back.
+    QFont toQFont() const;
+    static FontChoice fromQFont(const QFont& font, const QColor& color, int dpi, uint8_t pitch);
+};
+
+// Sets the fields of a new object of `kind` (1 figure, 2 text, 3 picture) released at view
+// pixel (x, y); every other field keeps what the slot last held. A picture object must hold
+// its loaded picture already; its size follows from the picture's pixels at `screenDpi`.
+void initNewObject(const CardDocument& doc, Tobs& o, int32_t kind, int x, int y,
+                   const FontChoice& font, int screenDpi);
+
+}  // namespace bb

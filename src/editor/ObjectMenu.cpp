@@ -1,0 +1,126 @@
+#include "editor/ObjectMenu.h"
+
+#include "document/Tobs.h"
+#include "editor/EditorController.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+
+#include <functional>
+
+namespace bb {
+
+ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* parent)
+    : QObject(parent) {
+    popup_ = new QMenu(menuParent);
+    popup_->setObjectName(QStringLiteral("PopupMenu1"));
+    popup_->setToolTipsVisible(false);
+    const auto add = [this](const char* name, const char* caption, const char* hint,
+                            std::function<void()> command) {
+        auto* a = popup_->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setStatusTip(QString::fromUtf8(hint));
+        QObject::connect(a, &QAction::triggered, popup_, [command] { command(); });
+        return a;
+    };
+    const auto sep = [this](const char* name) {
+        popup_->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+    QAction* del = add("Lschen1", "&Löschen...", "Löscht das Objekt", [&ed] { ed.Lschen1Click(); });
+    del->setShortcut(QKeySequence(Qt::Key_Delete));
+    del->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
+    sep("N2");
+    add("Nachvorne1", "Nach &vorne", "Bringt das Objekt nach vorne, so daß es immer sichtbar ist",
+        [&ed] { ed.Nachvorne1Click(); });
+    add("NachHinen1", "Nach &hinten",
+        "Bringt das Objekt nach hinten, also hinter alle anderen Objekte",
+        [&ed] { ed.NachHinen1Click(); });
+    sep("N3");
+    add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts", [&ed] { ed.FarbBtnClick(); });
+    add("SchriftartM", "&Schriftart...", "Ändert die Schriftart", [&ed] { ed.FontBtnClick(); });
+    add("Texteffekte1", "&Texteffekte...", "", [&ed] { ed.Texteffekte1Click(); });
+    sep("N6");
+    alignItems_[0] = add("Linksbnig1", "Linksbündig", "", [&ed] { ed.setAlignment(0); });
+    alignItems_[1] = add("Zentriert1", "Zentriert", "", [&ed] { ed.setAlignment(1); });
+    alignItems_[2] = add("Rechtsbndig1", "Rechtsbündig", "", [&ed] { ed.setAlignment(2); });
+    for (QAction* a : alignItems_) a->setCheckable(true);
+    sep("N4");
+    add("Transparenz1", "Transparen&z...", "", [&ed] { ed.Transparenz1Click(); });
+    add("SverhM", "Se&itenverhältnis beibehalten",
+        "Hiermit wird das Bild nicht verzerrt, sollte immer an sein", [&ed] { ed.SverhMClick(); })
+        ->setCheckable(true);
+    sep("N9");
+    add("Nachlinksrotieren1", "Nach links rotieren", "", [&ed] { ed.Nachlinksrotieren1Click(); });
+    add("Nachrechtsrotieren1", "Nach rechts rotieren", "",
+        [&ed] { ed.Nachrechtsrotieren1Click(); });
+    sep("N5");
+    struct Fig {
+        const char* name;
+        const char* caption;
+        const char* hint;
+    };
+    static const Fig figs[10] = {
+        {"KreisM", "&Kreis", "Das Objekt ist ein Kreis"},
+        {"EllipseM", "&Ellipse", "Das Objekt ist eine Ellipse"},
+        {"QuadratM", "&Quadrat", "Das Objekt ist ein Quadrat"},
+        {"RechteckM", "&Rechteck", "Das Objekt ist ein Rechteck"},
+        {"Rund1M", "&Quadrat &abgerundet", "Das Objekt ist ein abgerundetes Quadrat"},
+        {"Rund2M", "Rechteck a&bgerundet", "Das Objekt ist ein abgerundetes Rechteck"},
+        {"Liniehorizontal1", "Linie &horizontal", "Das Objekt ist eine horizontale Linie"},
+        {"Linievertikal1", "Linie &vertikal", "Das Objekt ist eine vertikale Linie"},
+        {"Lnieschrghoch1", "Linie schräg hoch", ""},
+        {"Linieschrgrunter1", "Linie schräg runter", ""},
+    };
+    for (int k = 0; k < 10; ++k) {
+        figureItems_[k] =
+            add(figs[k].name, figs[k].caption, figs[k].hint, [&ed, k] { ed.setFigureKind(k); });
+        figureItems_[k]->setCheckable(true);
+    }
+
+    pbox_ = new QMenu(menuParent);
+    pbox_->setObjectName(QStringLiteral("PBoxPopup"));
+    auto* bg = pbox_->addAction(QStringLiteral("&Hintergrundbild..."));
+    bg->setObjectName(QStringLiteral("Hintergrundbild1"));
+    bg->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
+    connect(bg, &QAction::triggered, pbox_, [&ed] { ed.Hintergrundbild1Click(); });
+}
+
+ObjectMenu::~ObjectMenu() {
+    // Menus without a parent widget are ours to delete.
+    if (!popup_->parent()) delete popup_;
+    if (!pbox_->parent()) delete pbox_;
+}
+
+QAction* ObjectMenu::item(const QString& name) const {
+    for (QMenu* m : {popup_, pbox_})
+        for (QAction* a : m->actions())
+            if (a->objectName() == name) return a;
+    return nullptr;
+}
+
+void ObjectMenu::prepare(const Tobs& o) {
+    const bool fig = o.Kind == KindFigure, txt = o.Kind == KindText, pic = o.Kind == KindPicture;
+    const auto en = [this](const char* name, bool on) {
+        if (QAction* a = item(QString::fromLatin1(name))) a->setEnabled(on);
+    };
+    en("FarbeM", fig || txt);
+    en("SchriftartM", txt);
+    en("Texteffekte1", txt);
+    for (QAction* a : alignItems_) a->setEnabled(txt);
+    en("Transparenz1", pic);
+    en("SverhM", pic);
+    en("Nachlinksrotieren1", txt || pic);
+    en("Nachrechtsrotieren1", txt || pic);
+    for (QAction* a : figureItems_) a->setEnabled(fig);
+    en("Lschen1", true);
+    en("Nachvorne1", true);
+    en("NachHinen1", true);
+    if (txt)
+        for (int i = 0; i < 3; ++i) alignItems_[i]->setChecked(o.Alignment == i);
+    item(QStringLiteral("SverhM"))->setChecked(o.KeepAspect);
+    // One mark among all ten figure kinds, the two diagonal lines included.
+    for (int k = 0; k < 10; ++k) figureItems_[k]->setChecked(o.FigureKind == k);
+}
+
+}  // namespace bb

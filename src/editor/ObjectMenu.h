@@ -1,0 +1,37 @@
+// The object menu PopupMenu1 (enabled and checked by the selected object's kind) and the view
+// menu PBoxPopup.
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace bb {
+
+class EditorController;
+struct Tobs;
+
+class ObjectMenu : public QObject {
+    Q_OBJECT
+public:
+    ObjectMenu(EditorController& editor, QWidget* menuParent, QObject* parent = nullptr);
+    ~ObjectMenu() override;
+
+    QMenu* PopupMenu1() const { return popup_; }
+    QMenu* PBoxPopupMenu() const { return pbox_; }
+    // The item with this object name (Lschen1, FarbeM, KreisM, ..., Hintergrundbild1).
+    QAction* item(const QString& name) const;
+
+    // Enables the items for the object's kind and sets the check marks.
+    void prepare(const Tobs& o);
+
+private:
+    QMenu* popup_ = nullptr;
+    QMenu* pbox_ = nullptr;
+    QAction* figureItems_[10] = {};
+    QAction* alignItems_[3] = {};
+};
+
+}  // namespace bb

@@ -1,0 +1,38 @@
+// "Effekte": outline and shadow of a text, with the two colours held by the dialog until OK.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QPushButton;
+class QSpinBox;
+
+namespace bb {
+
+class UserDialogs;
+
+class TEffektForm : public QDialog {
+    Q_OBJECT
+public:
+    TEffektForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    QCheckBox* UmrCheck = nullptr;
+    QCheckBox* SchattCheck = nullptr;
+    QPushButton* UmrFarbeBtn = nullptr;
+    QPushButton* SchattFarbeBtn = nullptr;
+    QSpinBox* SchattED1 = nullptr;
+    QSpinBox* SchattEd2 = nullptr;
+    ColorRef outlineColor = 0;
+    ColorRef shadowColor = 0;
+
+    // The "Farbe" buttons: the dialog's colour dialog preset with the group's colour.
+    void chooseOutlineColor();
+    void chooseShadowColor();
+
+private:
+    UserDialogs& dialogs_;
+};
+
+}  // namespace bb

@@ -1,0 +1,68 @@
+// "Hintergrundbild auswählen": the background of the side being edited — a picture in one of
+// four arrangements, a solid colour, or nothing.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QDialog>
+#include <QRect>
+
+#include <functional>
+
+class QButtonGroup;
+class QRadioButton;
+class QPushButton;
+
+namespace bb {
+
+class CardDocument;
+class ColorCombo;
+class TBMPOpenForm;
+class UserDialogs;
+
+// The rectangle of a pw × ph picture fitted into the preview box with its aspect, centred.
+QRect backgroundPreviewRect(int boxWidth, int boxHeight, int pw, int ph);
+
+class Tbkgndform : public QDialog {
+    Q_OBJECT
+public:
+    Tbkgndform(CardDocument& doc, UserDialogs& dialogs, TBMPOpenForm& openForm,
+               const QString& programFolder, QWidget* parent = nullptr);
+
+    // Shows the dialog modally through `runModal` and applies it when it closes.
+    void run(const std::function<int(QDialog&)>& runModal);
+    // The steps of a run, for callers that drive them one by one.
+    void activate();
+    void OeffnenClick(const std::function<int(QDialog&)>& runModal);
+    void KeinsClick();
+    void closeApply();
+    // Repaints the editor views after the dialog closed.
+    std::function<void()> repaintViews;
+
+    // The radio button of a background mode (0..4).
+    QRadioButton* modeButton(int mode) const;
+    int checkedMode() const;
+    ColorCombo* colorCombo() const { return ColorBox; }
+    const DibImage& picture() const { return picture_; }
+    const QString& fileName() const { return fileName_; }
+    QPushButton* OeffnenBtn = nullptr;
+    QPushButton* KeinsBtn = nullptr;
+    QPushButton* ZurueckBtn = nullptr;
+    QWidget* PreviewBox = nullptr;
+
+private:
+    void paintPreview(QWidget* box);
+
+    CardDocument& doc_;
+    UserDialogs& dialogs_;
+    TBMPOpenForm& openForm_;
+    QString programFolder_;
+    DibImage picture_;
+    QString fileName_;
+    QButtonGroup* group_ = nullptr;
+    ColorCombo* ColorBox = nullptr;
+    std::function<int(QDialog&)> runModal_;
+    friend class BackgroundPreviewBox;
+};
+
+}  // namespace bb
