@@ -5,6 +5,7 @@
 #include "browser/ui/BrowserTab.h"
 #include "document/CardFormat.h"
 #include "document/UserDialogs.h"
+#include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/ExportController.h"
 #include "editor/ScanController.h"
@@ -67,7 +68,10 @@ TSDIAppForm::TSDIAppForm(UserDialogs& dialogs, const Options& options, QWidget* 
 
 TSDIAppForm::~TSDIAppForm() {
     // FormDestroy: the tabs and dialogs go with the window (their pictures with them); the
-    // document, last, releases every object's picture and both backgrounds.
+    // document, last, releases every object's picture and both backgrounds. The editing
+    // layer goes first, while the views it handles still exist.
+    delete editing_;
+    editing_ = nullptr;
     delete PageControl1;
     PageControl1 = nullptr;
     delete export_;
@@ -104,6 +108,10 @@ void TSDIAppForm::FormCreate() {
     buildMenus();
     buildToolBar();
     buildInfoPanel();
+    editing_ = new EditorController(views(), dialogs_, programFolder_, this);
+    editing_->install(*editor_);
+    setBackgroundCommand([this] { editing_->Hintergrundbild1Click(); });
+    connect(this, &TSDIAppForm::documentCleared, this, [this] { editing_->resetState(); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
