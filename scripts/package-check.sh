@@ -98,11 +98,14 @@ step "installed program under Xvfb"
 # and so become its program folder.
 home=$(mktemp -d)
 chown 65534:65534 "$home"
-display=:$((80 + $$ % 9))
+d=80
+while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
+display=:$d
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start on $display"
 setpriv --reuid=65534 --regid=65534 --clear-groups env -i DISPLAY="$display" HOME="$home" \
     XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=xcb /usr/bin/brisella-bildwerker \
     >"$out/program.log" 2>&1 &

@@ -32,8 +32,11 @@ QStringList sampleFolderCandidates(const QString& executableDir) {
     QStringList out = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
                                                 QStringLiteral("brisella-bildwerker/samples"),
                                                 QStandardPaths::LocateDirectory);
-    if (!executableDir.isEmpty())
-        out.append(QDir::cleanPath(executableDir + QStringLiteral("/../../samples")));
+    // A build tree: the program is build/src/app/brisella-bildwerker beside build/CMakeCache.txt.
+    const QString buildTree = QDir::cleanPath(executableDir + QStringLiteral("/../.."));
+    if (!executableDir.isEmpty() &&
+        QFileInfo::exists(buildTree + QStringLiteral("/CMakeCache.txt")))
+        out.append(buildTree + QStringLiteral("/samples"));
     return out;
 }
 

@@ -12,8 +12,9 @@ namespace bb {
 inline constexpr char kStarterMarkerName[] = ".brisella-beispielkarten";
 
 // Folders that may hold the sample cards, in the order they are tried: the installed shared
-// data ("brisella-bildwerker/samples" in every XDG data folder), then the build tree's
-// "samples" folder two levels above the program (build/src/app/brisella-bildwerker).
+// data ("brisella-bildwerker/samples" in every XDG data folder), then, when the program runs
+// from a build tree (build/src/app/brisella-bildwerker beside build/CMakeCache.txt), the build
+// tree's "samples" folder.
 QStringList sampleFolderCandidates(const QString& executableDir);
 
 // The first candidate that holds at least one card file, or an empty string.

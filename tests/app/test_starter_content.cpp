@@ -108,18 +108,26 @@ TEST(StarterContent, SampleFolderIsFoundInDataFoldersThenInTheBuildTree) {
     const QString exeDir = root.path() + QStringLiteral("/build/src/app");
     QDir().mkpath(exeDir);
     makeSamples(root.path() + QStringLiteral("/build/samples"));
+    // Only a build tree counts: a copy of the program two levels below some "samples" folder
+    // does not.
+    const QString copyDir = root.path() + QStringLiteral("/copy/a/b");
+    QDir().mkpath(copyDir);
+    makeSamples(root.path() + QStringLiteral("/copy/samples"));
+    writeFile(root.path() + QStringLiteral("/build/CMakeCache.txt"), QByteArray("# cache\n"));
 
     const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS");
     qputenv("XDG_DATA_DIRS", (empty + QLatin1Char(':') + data).toLocal8Bit());
     const QStringList withData = sampleFolderCandidates(exeDir);
     qputenv("XDG_DATA_DIRS", (root.path() + QStringLiteral("/none")).toLocal8Bit());
     const QStringList buildOnly = sampleFolderCandidates(exeDir);
+    const QStringList copyOnly = sampleFolderCandidates(copyDir);
     qputenv("XDG_DATA_DIRS", oldDirs);
 
     EXPECT_EQ(QDir(findSampleFolder(withData)).canonicalPath(),
               QDir(data + QStringLiteral("/brisella-bildwerker/samples")).canonicalPath());
     EXPECT_EQ(QDir(findSampleFolder(buildOnly)).canonicalPath(),
               QDir(root.path() + QStringLiteral("/build/samples")).canonicalPath());
+    EXPECT_TRUE(findSampleFolder(copyOnly).isEmpty());
     EXPECT_TRUE(findSampleFolder({root.path() + QStringLiteral("/missing"), empty}).isEmpty());
 }
 

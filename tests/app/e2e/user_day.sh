@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# A user's day with the real program on a virtual X display, driven by real key presses and
+# mouse clicks (xdotool): start, a new card of a catalogue type, save, close, start again,
+# find the card in the browser and open it with a double click, print both sides to PDF and
+# export the outside as a picture. Widgets are found by keyboard navigation or from the
+# screenshots, never from the program's inside. A screenshot of every step stays in the
+# artefact folder; the PDF pages and the exported picture are checked for the card.
+# Usage: user_day.sh PROGRAM ARTEFACT_DIR [BRISELLA_CLI]
+# Exit 77 (skipped) without Xvfb, xdotool, ImageMagick or poppler-utils.
+set -euo pipefail
+prog=$(realpath "$1")
+art=$(realpath -m "$2")
+cli=${3:-}
+here=$(dirname "$(realpath "$0")")
+
+for tool in Xvfb xdotool import convert identify pdftoppm pdfinfo python3; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+done
+
+rm -rf "$art"
+mkdir -p "$art"
+work=$(mktemp -d)
+xvfb_pid=""
+prog_pid=""
+cleanup() {
+    if [ -n "$prog_pid" ]; then kill "$prog_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "$xvfb_pid" ] && import -window root "$art/failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# The program runs from its own folder (its program folder) with its own settings, and finds
+# no sample cards: the browser then shows only the cards of this day.
+mkdir -p "$work/prog" "$work/home" "$work/nodata" "$work/out"
+chmod 700 "$work/home"
+cp "$prog" "$work/prog/brisella-bildwerker"
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
+export XDG_DATA_DIRS=$work/nodata XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+
+# A free display number, then wait until the server answers.
+d=70
+while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
+export DISPLAY=:$d
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+n=0
+shot() {  # shot NAME: screenshot of the whole screen as NN-NAME.png
+    n=$((n + 1))
+    last_shot=$art/$(printf '%02d' "$n")-$1.png
+    import -window root "$last_shot"
+}
+key() { xdotool key --clearmodifiers --delay 60 "$@"; sleep 0.4; }
+type_text() { xdotool type --clearmodifiers --delay 20 "$1"; sleep 0.2; }
+# wait_window REGEX: until a visible window's title matches; prints its id.
+wait_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) || true
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.05
+    done
+    fail "no window \"$1\""
+}
+# wait_gone REGEX: until no visible window matches; then the keyboard goes back to the main
+# window (there is no window manager to hand it back).
+wait_gone() {
+    for _ in $(seq 200); do
+        if ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then
+            sleep 0.2
+            focus_main
+            return 0
+        fi
+        sleep 0.05
+    done
+    fail "window \"$1\" did not close"
+}
+focus_main() {
+    if [ -n "${main_win:-}" ] && [ -n "$prog_pid" ]; then
+        xdotool windowfocus --sync "$main_win" 2>/dev/null || true
+    fi
+}
+main_title="^Tovarin Brisella-Bildwerker 1.0"
+start_program() {
+    "$work/prog/brisella-bildwerker" >>"$art/program.log" 2>&1 &
+    prog_pid=$!
+    main_win=$(wait_window "$main_title")
+    xdotool windowactivate --sync "$main_win" 2>/dev/null || xdotool windowfocus --sync "$main_win"
+    sleep 1.5  # the browser's walk and the start-up layout
+}
+wait_exit() {
+    for _ in $(seq 100); do kill -0 "$prog_pid" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$prog_pid" 2>/dev/null && fail "the program did not end"
+    wait "$prog_pid" || fail "the program ended with status $?"
+    prog_pid=""
+}
+# In a file dialog: types the full path into the file name field and accepts.
+file_dialog() {  # file_dialog TITLE PATH
+    local id
+    id=$(wait_window "$1")
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    sleep 0.5
+    key ctrl+a
+    type_text "$2"
+    key Return
+    wait_gone "$1"
+}
+
+card=$work/prog/Grusskarte.kar
+colours=()  # SIDE:R,G,B of what the day puts on the card
+
+echo "== start"
+start_program
+shot start-empty-browser
+empty_browser=$last_shot
+
+echo "== new card: Ctrl+N, a card type from the starter catalogue"
+key ctrl+n
+# The start-up layout is done, so "Neu" first asks whether to save the empty card.
+wait_window "^Neue Gru" >/dev/null
+shot new-save-question
+key alt+n
+neu=$(wait_window "^Neue Karte erstellen")
+xdotool windowfocus --sync "$neu" 2>/dev/null || true
+sleep 0.3
+key H  # the type list has the focus: "Hama 50440 Grußkarten (A4)"
+shot new-card-dialog
+key Return
+wait_gone "^Neue Karte erstellen"
+shot new-card-editor
+
+echo "== save: Ctrl+S"
+key ctrl+s
+file_dialog "Speichern" "$card"
+[ -f "$card" ] || fail "no card file $card"
+xdotool getwindowname "$main_win" | grep -q "$(basename "$card")" ||
+    fail "title after saving: $(xdotool getwindowname "$main_win")"
+shot saved
+if [ -n "$cli" ]; then "$cli" info "$card" >"$art/card-info.txt" 2>&1 || true; fi
+
+echo "== close: Alt+X, no second save"
+key alt+x
+wait_window "^Programm beenden" >/dev/null
+shot exit-question
+key alt+n
+wait_exit
+
+echo "== start again: the card is in the browser"
+start_program
+shot browser-with-card
+# The browser marks its current card in pure blue: the empty browser has no such mark, the
+# browser after the restart has one around the thumbnail of the only card.
+blue_box() { convert "$1" -fill black +opaque "rgb(0,0,255)" -format '%@' info: 2>/dev/null; }
+case "$(blue_box "$empty_browser")" in "" | 0x0+*) ;; *) fail "the first start showed a card" ;; esac
+box=$(blue_box "$last_shot")
+echo "card thumbnail: $box"
+read -r bw bh bx by <<<"$(sed 's/[x+]/ /g' <<<"$box")"
+[ "$bw" -gt 20 ] && [ "$bw" -lt 400 ] && [ "$bh" -gt 20 ] && [ "$bh" -lt 400 ] ||
+    fail "no thumbnail found in the browser (marked region $box)"
+
+echo "== open it with a double click"
+xdotool mousemove --sync $((bx + bw / 2)) $((by + bh / 3)) click --repeat 2 --delay 80 1
+sleep 1.5
+title=$(xdotool getwindowname "$main_win")
+grep -q "$(basename "$card")" <<<"$title" || fail "title after the double click: $title"
+shot opened
+
+echo "== print the outside: Ctrl+D, to a PDF file"
+key ctrl+d
+file_dialog "^Druck als PDF" "$work/out/aussen.pdf"
+sleep 1
+shot printed-outside
+[ -s "$work/out/aussen.pdf" ] || fail "no PDF of the outside"
+
+echo "== print tab: inside and export from its tool bar"
+# The main tabs are the word groups of the line below the menu bar: "Karte öffnen", "Editor",
+# "Drucken".
+eval "$(xdotool getwindowgeometry --shell "$main_win")"  # X Y WIDTH HEIGHT
+words() { python3 "$here/locate.py" "$last_shot" "$X" $((Y + $1)) $((X + WIDTH)) $((Y + $2)); }
+shot before-print-tab
+read -r tx ty <<<"$(words 20 50 | sed -n 3p)"
+[ -n "$tx" ] || fail "the tab \"Drucken\" was not found"
+xdotool mousemove --sync "$tx" "$ty" click 1
+sleep 1
+shot print-tab
+# The print tab's tool bar ends with "Innen drucken", "Kartenformat", "eMail Export".
+words 50 90 >"$art/print-toolbar-words.txt"
+[ "$(wc -l <"$art/print-toolbar-words.txt")" -ge 5 ] || fail "the print tool bar was not found"
+read -r ix iy <<<"$(tail -n 3 "$art/print-toolbar-words.txt" | head -n 1)"
+read -r ex ey <<<"$(tail -n 1 "$art/print-toolbar-words.txt")"
+xdotool mousemove --sync "$ix" "$iy" click 1
+file_dialog "^Druck als PDF" "$work/out/innen.pdf"
+sleep 1
+shot printed-inside
+[ -s "$work/out/innen.pdf" ] || fail "no PDF of the inside"
+
+xdotool mousemove --sync "$ex" "$ey" click 1
+id=$(wait_window "^Visitenkarte für eMail")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+sleep 0.5
+key ctrl+a
+type_text "$work/out/aussen.png"
+key Tab End  # the type list, its last entry: PNG
+shot export-dialog
+key Return
+wait_gone "^Visitenkarte für eMail"
+sleep 0.5
+shot exported
+exported=$work/out/aussen.png
+[ -s "$exported" ] || fail "no exported picture"
+[ "$(identify -format %m "$exported")" = PNG ] || fail "the exported picture is no PNG"
+
+echo "== check the PDF pages and the exported picture"
+cp "$work"/out/* "$art/"
+for side in aussen innen; do
+    pages=$(pdfinfo "$work/out/$side.pdf" | sed -n 's/^Pages: *//p')
+    [ "$pages" -ge 1 ] || fail "$side.pdf has no page"
+    pdftoppm -r 50 -png "$work/out/$side.pdf" "$art/$side-page"
+done
+python3 "$here/check_output.py" "$exported" "$art/aussen-page-1.png" "$art/innen-page-1.png" \
+    210 145 "${colours[@]}" || fail "printed or exported pages wrong"
+
+echo "== end: Alt+X"
+key alt+x
+wait_window "^Programm beenden" >/dev/null
+key alt+n
+wait_exit
+echo "user's day passed; screenshots in $art"
