@@ -20,6 +20,7 @@
 #include <QRegion>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace bb {
 
@@ -67,6 +68,12 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->show();
     }
     views_.setInput(this);
+    // The selection is a slot of the working table: it means nothing on the other side.
+    connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
+        const bool hadSelection = doc().SelectedSlot != 0;
+        resetState();
+        if (hadSelection) repaintBoth();
+    });
 }
 
 int EditorController::modal(QDialog& d) {
@@ -77,7 +84,7 @@ Tobs* EditorController::selected() {
     CardDocument& d = doc();
     if (d.SelectedSlot < 1 || d.SelectedSlot > kSlotCount) return nullptr;
     Tobs* o = d.WorkingSlots[d.SelectedSlot];
-    return o;
+    return o->used() ? o : nullptr;
 }
 
 void EditorController::repaintView(int side) {
@@ -128,7 +135,9 @@ void EditorController::drawOverlay(int side, QPainter& painter) {
 
 QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
-    if (d.SelectedSlot < 1 || d.SelectedSlot > kSlotCount) return {};
+    if (d.SelectedSlot < 1 || d.SelectedSlot > kSlotCount ||
+        !d.WorkingSlots[d.SelectedSlot]->used())
+        return {};
     const PixelBox b = pixelBox(d, *d.WorkingSlots[d.SelectedSlot]);
     return QRect(b.L, b.T, b.W, b.H);
 }

@@ -319,6 +319,19 @@ TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler: Kein freies Objekt mehr"));
 }
 
+TEST_F(EditingCreation, ShowingTheOtherSideDropsTheSelection) {
+    put(2, KindFigure, 100, 100, 40, 40);
+    click(0, 110, 110);
+    ASSERT_EQ(doc->SelectedSlot, 2);
+    tab->selectSide(1);
+    EXPECT_EQ(doc->SelectedSlot, 0);
+    // A stale slot number never reaches the commands: a free slot counts as no selection.
+    doc->SelectedSlot = 2;
+    EXPECT_EQ(ed->selected(), nullptr);
+    ed->Lschen1Click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST(EditingCursors, ProgramCursorsAreDrawnWithTheirHotSpots) {
     const QImage hand = dragHandImage();
     const QImage lupe = magnifierImage();
