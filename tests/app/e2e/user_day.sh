@@ -119,6 +119,9 @@ colours=()  # SIDE:R,G,B of what the day puts on the card
 
 echo "== start"
 start_program
+# A roomier window than the first start's default; the program keeps the placement.
+xdotool windowmove --sync "$main_win" 20 20 windowsize --sync "$main_win" 1200 900 2>/dev/null || true
+sleep 0.5
 shot start-empty-browser
 empty_browser=$last_shot
 
