@@ -39,6 +39,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)  # the debug information stays in the build tree
 # Loaded at run time, so dpkg-shlibdeps cannot see them: picture plugins, the German Qt
 # texts and the fonts that stand in for the card fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

@@ -33,7 +33,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for need in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libgif7 libsane1 \
     libc6 libstdc++6 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n \
     fonts-liberation2; do
-    grep -Eq "(^|[ ,])$need( |,|$)" <<<"$depends" || fail "Depends lacks $need: $depends"
+    tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$need" ||
+        fail "Depends lacks $need: $depends"
 done
 
 step "package contents"
