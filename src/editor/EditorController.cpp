@@ -524,6 +524,7 @@ void EditorController::FarbBtnClick() {
     if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
     if ((o = selected())) {
         o->Color = fromQColor(c);
+        panel_->loadSelectionControls(*o);  // the colour boxes show the new colour at once
         repaintBoth();
     }
 }
@@ -549,6 +550,7 @@ void EditorController::FontBtnClick() {
         o->FontPitch = FontDialog1.pitch;
         o->FontStyle = FontDialog1.style;
         o->FontSize = FontDialog1.size;
+        panel_->loadSelectionControls(*o);
         repaintBoth();
     }
 }

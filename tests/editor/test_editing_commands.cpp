@@ -293,6 +293,7 @@ TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {
     dialogs.colorAnswers = {QColor(0, 0, 255)};
     ed->FarbBtnClick();
     EXPECT_EQ(t.Color, rgbRef(0, 0, 255));
+    EXPECT_EQ(ed->panel().ColorCombo3->currentText(), QStringLiteral("Blau"));
 
     ed->FontBtnClick();  // cancel
     EXPECT_EQ(t.FontName, QStringLiteral("Arial"));
