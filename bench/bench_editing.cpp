@@ -93,6 +93,26 @@ void BM_DragMove2000Objects(benchmark::State& state) {
 }
 BENCHMARK(BM_DragMove2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
+// The same with the whole visible view painted at every move: the full copy of the kept
+// bitmap plus the outline, the upper bound of a move's cost.
+void BM_DragMoveFullCopy2000Objects(benchmark::State& state) {
+    EditingBench b(2000);
+    const QPoint m = b.middle();
+    placeSelected(b, m);
+    b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+    const int renders = b.outside()->renderCount();
+    int i = 0;
+    for (auto _ : state) {
+        const int d = i % 400 < 200 ? i % 200 : 200 - i % 200;
+        b.ed->mouseMove(0, Qt::LeftButton, Qt::NoModifier, m.x() + d, m.y() + d / 2);
+        b.outside()->repaint();
+        ++i;
+    }
+    state.counters["renders_during_drag"] = b.outside()->renderCount() - renders;
+    b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+}
+BENCHMARK(BM_DragMoveFullCopy2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
 // For comparison: what one move would cost if it re-rendered the view.
 void BM_FullRepaint2000Objects(benchmark::State& state) {
     EditingBench b(2000);
