@@ -215,14 +215,15 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             return;
         }
         if (tool != ToolPointer) return;
-        if (SwallowNextPress) {
-            SwallowNextPress = false;
-            return;
-        }
         setdragmod(x, y);
         if (DragMode > DragNone) {
             MouseState = MouseDragging;
             dragSide_ = side;
+            const Tobs& o = *selected();
+            dragStartBox_[0] = o.X;
+            dragStartBox_[1] = o.Y;
+            dragStartBox_[2] = o.Width;
+            dragStartBox_[3] = o.Height;
             repaintView(side);
             return;
         }
@@ -292,18 +293,23 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
     }
 }
 
-void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods,
-                                   int x, int y) {
-    if (button == Qt::LeftButton && tools_->current() == ToolPointer) {
-        Tobs* o = selected();
-        if (o && o->Kind == KindText) {
-            SwallowNextPress = true;
-            EditTextNow();
-        }
+void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int,
+                                   int) {
+    if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
+    Tobs* o = selected();
+    if (!o || o->Kind != KindText) return;
+    // The second press of the double click arrives before this event and, on the selected
+    // text, has begun a drag: that press counts for nothing, so the drag is undone.
+    if (MouseState == MouseDragging) {
+        o->X = dragStartBox_[0];
+        o->Y = dragStartBox_[1];
+        o->Width = dragStartBox_[2];
+        o->Height = dragStartBox_[3];
+        MouseState = MouseIdle;
+        DragMode = DragNone;
+        repaintView(side);
     }
-    // The double click stands for the second press of the pair: it runs as a press, which
-    // the flag above swallows after the text dialog.
-    mousePress(side, button, mods, x, y);
+    EditTextNow();
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
@@ -328,7 +334,6 @@ void EditorController::selectSlot(int slot) {
 void EditorController::resetState() {
     MouseState = MouseIdle;
     DragMode = DragNone;
-    SwallowNextPress = false;
     doc().SelectedSlot = 0;
 }
 

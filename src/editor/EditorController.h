@@ -46,7 +46,6 @@ public:
     int32_t MouseState = MouseIdle;
     int32_t GrabOffsetX = 0, GrabOffsetY = 0;
     int32_t PanStartX = 0, PanStartY = 0;
-    bool SwallowNextPress = false;
     FontChoice FontDialog1;
 
     // Runs a dialog modally (exec by default); tests answer the dialogs through it.
@@ -147,6 +146,9 @@ private:
     Tbkgndform* bkgndForm_ = nullptr;
     int cursor_ = CursorArrow;
     int dragSide_ = 0;
+    // The selected object's box when the current drag began (a double click undoes the drag
+    // that its own second press started).
+    int32_t dragStartBox_[4] = {};
 };
 
 }  // namespace bb
