@@ -47,7 +47,7 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 d=70
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
 export DISPLAY=:$d
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
 xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
