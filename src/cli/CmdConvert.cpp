@@ -11,13 +11,6 @@ namespace bb::cli {
 
 namespace {
 
-const Command& convertCommand() {
-    for (const auto& cmd : commands())
-        if (QLatin1String(cmd.name) == QLatin1String("convert")) return cmd;
-    static const Command fallback{"convert", "IN OUT [--format NAME] [--quality Q]", nullptr};
-    return fallback;
-}
-
 QString formatNames() {
     QStringList names;
     for (const DibWriter& w : dibWriters()) names << QLatin1String(w.name);
@@ -27,7 +20,7 @@ QString formatNames() {
 }  // namespace
 
 int runConvert(const QStringList& args) {
-    const Command& cmd = convertCommand();
+    const Command& cmd = findCommand("convert");
     QStringList files;
     QString format;
     int quality = -1;

@@ -17,47 +17,17 @@
 
 namespace bb::cli {
 
-namespace {
-
-const Command& exportCommand() {
-    for (const Command& cmd : commands())
-        if (QLatin1String(cmd.name) == QLatin1String("export")) return cmd;
-    static const Command fallback{"export", "CARD.kar --side outside|inside -o OUT [--format NAME]",
-                                  &runExport};
-    return fallback;
-}
-
-}  // namespace
-
 int runExport(const QStringList& args) {
-    const Command& cmd = exportCommand();
-    QString card, side, output, format;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& target) {
-            if (i + 1 >= args.size()) return false;
-            target = args[++i];
-            return true;
-        };
-        if (a == QLatin1String("--side")) {
-            if (!value(side)) return usageError(cmd, QStringLiteral("--side needs a value"));
-        } else if (a == QLatin1String("--format")) {
-            if (!value(format)) return usageError(cmd, QStringLiteral("--format needs a name"));
-        } else if (a == QLatin1String("-o")) {
-            if (!value(output)) return usageError(cmd, QStringLiteral("-o needs a file name"));
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return usageError(cmd, QStringLiteral("unknown option %1").arg(a));
-        } else if (card.isEmpty()) {
-            card = a;
-        } else {
-            return usageError(cmd, QStringLiteral("more than one card file given"));
-        }
-    }
-    if (card.isEmpty()) return usageError(cmd, QStringLiteral("no card file given"));
+    const Command& cmd = findCommand("export");
+    const ParsedArgs p = parseArgs(
+        args, {QStringLiteral("--side"), QStringLiteral("--format"), QStringLiteral("-o")});
+    if (!p.error.isEmpty()) return usageError(cmd, p.error);
+    if (p.positional.size() != 1) return usageError(cmd, QStringLiteral("one card file expected"));
+    const QString card = p.positional.first();
+    const QString output = p.value(QStringLiteral("-o"));
+    const QString format = p.value(QStringLiteral("--format"));
     if (output.isEmpty()) return usageError(cmd, QStringLiteral("no output file given (-o)"));
-    int sideIndex = -1;
-    if (side == QLatin1String("outside")) sideIndex = SideOutside;
-    if (side == QLatin1String("inside")) sideIndex = SideInside;
+    const int sideIndex = sideFromName(p.value(QStringLiteral("--side")));
     if (sideIndex < 0) return usageError(cmd, QStringLiteral("--side must be outside or inside"));
 
     int filterIndex = 1;
@@ -77,12 +47,7 @@ int runExport(const QStringList& args) {
     ConsoleDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
-                       {},      {},  {}};
-    if (!OpenItNow(*doc, card, fc)) {
-        printError(QStringLiteral("cannot read %1").arg(card));
-        return kExitFailure;
-    }
+    if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
     doc->PageControl2Change(sideIndex);
     if (exportSide(*doc, ctx, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
         printError(QStringLiteral("cannot write %1").arg(fileName));

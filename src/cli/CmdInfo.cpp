@@ -74,7 +74,7 @@ QJsonObject formatJson(const CardFormat& f) {
 }  // namespace
 
 int runInfo(const QStringList& args) {
-    static const Command self{"info", "CARD.kar", &runInfo};
+    const Command& self = findCommand("info");
     if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
         return usageError(self, QStringLiteral("expected exactly one card file"));
     CardFileData data;

@@ -24,13 +24,6 @@ namespace bb::cli {
 
 namespace {
 
-const Command& printCommand() {
-    for (const auto& cmd : commands())
-        if (QLatin1String(cmd.name) == QLatin1String("print")) return cmd;
-    static const Command fallback{"print", "", nullptr};
-    return fallback;
-}
-
 std::optional<int> intArg(const QString& text, int min, int max) {
     bool ok = false;
     const int v = text.toInt(&ok);
@@ -62,7 +55,7 @@ void printLayout(const std::vector<CardPlacement>& cards) {
 }  // namespace
 
 int runPrint(const QStringList& args) {
-    const Command& self = printCommand();
+    const Command& self = findCommand("print");
     QString card, side, calibrationFile, pdf, printerName, paper;
     PrintOptions options;
     std::optional<int> dpi;

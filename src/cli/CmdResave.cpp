@@ -15,33 +15,24 @@
 namespace bb::cli {
 
 int runResave(const QStringList& args) {
-    static const Command self{"resave", "CARD.kar -o NEW.kar", &runResave};
-    QString card, output;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("-o")) {
-            if (i + 1 >= args.size() || !output.isEmpty())
-                return usageError(self, QStringLiteral("-o needs one file name"));
-            output = args[++i];
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return usageError(self, QStringLiteral("unknown option %1").arg(a));
-        } else if (card.isEmpty()) {
-            card = a;
-        } else {
-            return usageError(self, QStringLiteral("more than one card file given"));
-        }
-    }
-    if (card.isEmpty()) return usageError(self, QStringLiteral("no card file given"));
+    const Command& self = findCommand("resave");
+    const ParsedArgs p = parseArgs(args, {QStringLiteral("-o")});
+    if (!p.error.isEmpty()) return usageError(self, p.error);
+    if (p.positional.size() != 1) return usageError(self, QStringLiteral("one card file expected"));
+    const QString card = p.positional.first();
+    const QString output = p.value(QStringLiteral("-o"));
     if (output.isEmpty()) return usageError(self, QStringLiteral("no output file given (-o)"));
 
     ConsoleDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
+    if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
     CardFileContext fc{dialogs,        ctx, programFolder(QCoreApplication::applicationFilePath()),
                        &CreatePreview, {},  {}};
-    // Failures have been written to standard error by the console dialogs.
-    if (!OpenItNow(*doc, card, fc)) return kExitFailure;
-    if (!Saveit(*doc, output, fc)) return kExitFailure;
+    if (!Saveit(*doc, output, fc)) {
+        printError(QStringLiteral("cannot write %1").arg(output));
+        return kExitFailure;
+    }
     return kExitOk;
 }
 

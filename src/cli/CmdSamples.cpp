@@ -353,7 +353,7 @@ const Sample kSamples[] = {
 }  // namespace
 
 int runSamples(const QStringList& args) {
-    static const Command self{"samples", "OUTDIR", &runSamples};
+    const Command& self = findCommand("samples");
     if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
         return usageError(self, QStringLiteral("one output folder expected"));
     const QString dir = args[0];

@@ -14,40 +14,17 @@
 
 namespace bb::cli {
 
-namespace {
-
-const Command& scanCommand() {
-    for (const Command& cmd : commands())
-        if (QLatin1String(cmd.name) == QLatin1String("scan")) return cmd;
-    static const Command fallback{"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]",
-                                  &runScan};
-    return fallback;
-}
-
-}  // namespace
-
 int runScan(const QStringList& args) {
-    const Command& cmd = scanCommand();
-    QString device, output, dpiText, mode;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& target) {
-            if (i + 1 >= args.size()) return false;
-            target = args[++i];
-            return true;
-        };
-        if (a == QLatin1String("--device")) {
-            if (!value(device)) return usageError(cmd, QStringLiteral("--device needs a name"));
-        } else if (a == QLatin1String("-o")) {
-            if (!value(output)) return usageError(cmd, QStringLiteral("-o needs a file name"));
-        } else if (a == QLatin1String("--dpi")) {
-            if (!value(dpiText)) return usageError(cmd, QStringLiteral("--dpi needs a value"));
-        } else if (a == QLatin1String("--mode")) {
-            if (!value(mode)) return usageError(cmd, QStringLiteral("--mode needs a value"));
-        } else {
-            return usageError(cmd, QStringLiteral("unexpected argument %1").arg(a));
-        }
-    }
+    const Command& cmd = findCommand("scan");
+    const ParsedArgs p = parseArgs(args, {QStringLiteral("--device"), QStringLiteral("-o"),
+                                          QStringLiteral("--dpi"), QStringLiteral("--mode")});
+    if (!p.error.isEmpty()) return usageError(cmd, p.error);
+    if (!p.positional.isEmpty())
+        return usageError(cmd, QStringLiteral("unexpected argument %1").arg(p.positional.first()));
+    const QString device = p.value(QStringLiteral("--device"));
+    const QString output = p.value(QStringLiteral("-o"));
+    const QString dpiText = p.value(QStringLiteral("--dpi"));
+    const QString mode = p.value(QStringLiteral("--mode"));
     if (device.isEmpty()) return usageError(cmd, QStringLiteral("no device given (--device)"));
     if (output.isEmpty()) return usageError(cmd, QStringLiteral("no output file given (-o)"));
     ScanSettings settings;

@@ -11,19 +11,8 @@
 
 namespace bb::cli {
 
-namespace {
-
-const Command& thumbnailCommand() {
-    for (const Command& cmd : commands())
-        if (QLatin1String(cmd.name) == QLatin1String("thumbnail")) return cmd;
-    static const Command fallback{"thumbnail", "CARD.kar -o OUT.png [-s SIZE]", &runThumbnail};
-    return fallback;
-}
-
-}  // namespace
-
 int runThumbnail(const QStringList& args) {
-    const Command& cmd = thumbnailCommand();
+    const Command& cmd = findCommand("thumbnail");
     QString card, output, sizeText;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];

@@ -2,9 +2,17 @@
 // on standard error), 2 wrong usage (usage text on standard error).
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <vector>
+
+namespace bb {
+class CardDocument;
+struct RenderContext;
+class UserDialogs;
+}  // namespace bb
 
 namespace bb::cli {
 
@@ -14,7 +22,7 @@ inline constexpr int kExitUsage = 2;
 
 struct Command {
     const char* name;
-    const char* usage;  // one line: arguments after the command name
+    const char* usage;                    // one line: arguments after the command name
     int (*run)(const QStringList& args);  // args after the command name
 };
 
@@ -24,6 +32,27 @@ const std::vector<Command>& commands();
 // Writes "error: <text>" style failure lines to standard error.
 void printError(const QString& text);
 int usageError(const Command& cmd, const QString& why);
+// The table entry of a command by its name.
+const Command& findCommand(const char* name);
+
+// A command's arguments: "NAME VALUE" options, bare flags and the rest in order.
+struct ParsedArgs {
+    QStringList positional;
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+    QString error;  // not empty when the arguments are wrong
+    QString value(const QString& name) const { return values.value(name); }
+    bool has(const QString& name) const { return values.contains(name) || flags.contains(name); }
+};
+// Options in `valueOptions` take the next argument, those in `flagOptions` stand alone; any
+// other argument starting with "-" is an error, as is an option given twice.
+ParsedArgs parseArgs(const QStringList& args, const QStringList& valueOptions,
+                     const QStringList& flagOptions = {});
+// "outside" → 0, "inside" → 1, anything else → -1.
+int sideFromName(const QString& name);
+// Opens a card as the program does (messages of missing pictures on standard error); false
+// with the failure on standard error.
+bool openCard(CardDocument& doc, const QString& path, RenderContext& ctx, UserDialogs& dialogs);
 
 // convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
 int runConvert(const QStringList& args);
