@@ -3,7 +3,7 @@
 Usage: check_output.py EXPORTED OUTSIDE_PAGE INSIDE_PAGE W_MM H_MM [SIDE:R,G,B ...]
 - the exported picture has the card's proportions (W_MM x H_MM);
 - every SIDE:R,G,B ("outside" or "inside") names a colour that the card's objects on that
-  side carry: it must appear (at least 20 pixels within a small tolerance) in the exported
+  side carry: it must appear (at least 20 pixels of its hue) in the exported
   picture (outside only) and on that side's printed page, and the inside's colours must not
   be on the outside's page."""
 import sys
@@ -11,12 +11,21 @@ import sys
 from locate import read_ppm
 
 
-def count(path, rgb, tol=40):
+def count(path, rgb):
+    """Pixels of the colour's hue: their differences between the channels point the way the
+    colour's do (text edges blend with the white paper, which only shortens them) and are at
+    least 40 % as large."""
     w, h, px = read_ppm(path)
-    r0, g0, b0 = rgb
+    target = (rgb[0] - rgb[1], rgb[1] - rgb[2], rgb[2] - rgb[0])
+    t_len = sum(v * v for v in target) ** 0.5
     n = 0
     for i in range(0, w * h * 3, 3):
-        if abs(px[i] - r0) <= tol and abs(px[i + 1] - g0) <= tol and abs(px[i + 2] - b0) <= tol:
+        r, g, b = px[i], px[i + 1], px[i + 2]
+        d = (r - g, g - b, b - r)
+        d_len = sum(v * v for v in d) ** 0.5
+        if d_len < 0.4 * t_len:
+            continue
+        if sum(a * b for a, b in zip(d, target)) / (d_len * t_len) > 0.97:
             n += 1
     return n
 

@@ -39,6 +39,7 @@ fail() {
 mkdir -p "$work/prog" "$work/home" "$work/nodata" "$work/out"
 chmod 700 "$work/home"
 cp "$prog" "$work/prog/brisella-bildwerker"
+convert -size 120x80 xc:"rgb(0,160,0)" "$work/prog/Wiese.png"  # the day's picture
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 export XDG_DATA_DIRS=$work/nodata XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
@@ -140,6 +141,85 @@ key Return
 wait_gone "^Neue Karte erstellen"
 shot new-card-editor
 
+echo "== editor: a red text, a turned picture, a figure inside"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"  # X Y WIDTH HEIGHT
+# words TOP BOTTOM [LEFT RIGHT] [--lines]: word groups in a band of the main window.
+words() {
+    local top=$1 bottom=$2 left=${3:-0} right=${4:-$WIDTH}
+    shift 2; [ $# -ge 2 ] && shift 2
+    python3 "$here/locate.py" "$last_shot" $((X + left)) $((Y + top)) $((X + right)) \
+        $((Y + bottom)) "$@"
+}
+click() { xdotool mousemove --sync "$1" "$2" click 1; sleep 0.6; }
+panel_line() {  # panel_line N: centre of the N-th line of text in the property panel
+    words 80 420 $((WIDTH - 150)) $((WIDTH - 5)) --lines | awk -v n="$1" '$1 == n {print $2, $3; exit}'
+}
+shot before-editor
+read -r tx ty <<<"$(words 20 50 | sed -n 2p)"
+click "$tx" "$ty"
+shot editor
+# The tool palette: "Zeiger", "Lupe", "Hand", "Figur", "Text", "Bild", evenly spaced.
+words 95 260 8 55 --lines >"$art/tool-palette-words.txt"
+read -r _ text_x text_y <<<"$(tail -n 2 "$art/tool-palette-words.txt" | head -n 1)"
+read -r _ bild_x bild_y <<<"$(tail -n 1 "$art/tool-palette-words.txt")"
+[ -n "$bild_y" ] || fail "the tool palette was not found"
+fig_x=$text_x
+fig_y=$((2 * text_y - bild_y))
+# The card lies in the middle of the editor view.
+cx=$((X + (95 + WIDTH - 150) / 2))
+cy=$((Y + (110 + HEIGHT - 100) / 2))
+
+click "$text_x" "$text_y"
+click $((cx - 160)) $((cy - 90))
+shot text-placed
+read -r ex ey <<<"$(panel_line 2)"  # "Text eingeben..."
+click "$ex" "$ey"
+id=$(wait_window "^Text eingeben")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+type_text "Alles Gute"
+shot text-typed
+eval "$(xdotool getwindowgeometry --shell "$id" | sed 's/^/D/')"  # DX DY DWIDTH DHEIGHT
+read -r okx oky <<<"$(python3 "$here/locate.py" "$last_shot" "$DX" $((DY + DHEIGHT - 45)) \
+    $((DX + DWIDTH)) $((DY + DHEIGHT)) | head -n 1)"
+click "$okx" "$oky"
+wait_gone "^Text eingeben"
+shot text-typed-in
+read -r fx fy <<<"$(panel_line 4)"  # the font colour list
+click "$fx" "$fy"
+key R Return  # "Rot"
+shot text-red
+
+click "$bild_x" "$bild_y"
+click $((cx + 110)) $((cy + 10))
+id=$(wait_window "^Bild öffnen")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+sleep 0.5
+# Focus order: folder list, up button, file list, preview check box, file name.
+key Tab Tab Tab Tab
+type_text "$work/prog/Wiese.png"
+shot picture-dialog
+key Return
+wait_gone "^Bild öffnen"
+shot picture-placed
+read -r rx ry <<<"$(panel_line 4)"  # "Nach rechts rotieren"
+click "$rx" "$ry"
+shot picture-turned
+
+shot before-inside
+read -r _ sx sy <<<"$(words $((HEIGHT - 110)) "$HEIGHT" 120 500 --lines | awk '$1 == 1' | sed -n 2p)"
+[ -n "$sy" ] || fail "the side tab \"Innenseite\" was not found"
+click "$sx" "$sy"
+click "$fig_x" "$fig_y"
+click $((cx - 120)) $((cy + 40))
+shot figure-placed
+words 80 520 $((WIDTH - 150)) $((WIDTH - 5)) --lines >"$art/figure-panel-words.txt"
+# The figure sheet: tabs, ten kinds, "Farbe:", then the colour list.
+read -r fx fy <<<"$(awk '$1 == 13 {print $2, $3; exit}' "$art/figure-panel-words.txt")"
+click "$fx" "$fy"
+key F Return  # "Fuchsia"
+shot figure-fuchsia
+colours=(outside:255,0,0 outside:0,160,0 inside:255,0,255)
+
 echo "== save: Ctrl+S"
 key ctrl+s
 file_dialog "Speichern" "$card"
@@ -199,12 +279,7 @@ words 50 90 >"$art/print-toolbar-words.txt"
 [ "$(wc -l <"$art/print-toolbar-words.txt")" -ge 5 ] || fail "the print tool bar was not found"
 read -r ix iy <<<"$(tail -n 3 "$art/print-toolbar-words.txt" | head -n 1)"
 read -r ex ey <<<"$(tail -n 1 "$art/print-toolbar-words.txt")"
-xdotool mousemove --sync "$ix" "$iy" click 1
-file_dialog "^Druck als PDF" "$work/out/innen.pdf"
-sleep 1
-shot printed-inside
-[ -s "$work/out/innen.pdf" ] || fail "no PDF of the inside"
-
+# The export draws the working side: the outside, which the outside print left working.
 xdotool mousemove --sync "$ex" "$ey" click 1
 id=$(wait_window "^Visitenkarte für eMail")
 xdotool windowfocus --sync "$id" 2>/dev/null || true
@@ -221,12 +296,33 @@ exported=$work/out/aussen.png
 [ -s "$exported" ] || fail "no exported picture"
 [ "$(identify -format %m "$exported")" = PNG ] || fail "the exported picture is no PNG"
 
-echo "== check the PDF pages and the exported picture"
+xdotool mousemove --sync "$ix" "$iy" click 1
+file_dialog "^Druck als PDF" "$work/out/innen.pdf"
+sleep 1
+shot printed-inside
+[ -s "$work/out/innen.pdf" ] || fail "no PDF of the inside"
+
+
+echo "== check the saved card, the PDF pages and the exported picture"
+python3 - "$art/card-info.txt" <<'PY' || fail "the saved card lacks the day's objects"
+import json, sys
+card = json.load(open(sys.argv[1]))
+out, ins = card["outside"]["objects"], card["inside"]["objects"]
+texts = [o for o in out if o["Kind"] == 2]
+pictures = [o for o in out if o["Kind"] == 3]
+figures = [o for o in ins if o["Kind"] == 1]
+ok = (len(texts) == 1 and texts[0]["Content"] == "Alles Gute" and texts[0]["Color"] == 255
+      and len(pictures) == 1 and pictures[0]["Content"] == "Wiese.png"
+      and pictures[0]["Rotation"] != 0 and len(figures) == 1 and figures[0]["Color"] == 0xFF00FF)
+print("saved card:", "text", [(t["Content"], t["Color"]) for t in texts], "picture",
+      [(p["Content"], p["Rotation"]) for p in pictures], "figure", [f["Color"] for f in figures])
+sys.exit(0 if ok else 1)
+PY
 cp "$work"/out/* "$art/"
 for side in aussen innen; do
     pages=$(pdfinfo "$work/out/$side.pdf" | sed -n 's/^Pages: *//p')
     [ "$pages" -ge 1 ] || fail "$side.pdf has no page"
-    pdftoppm -r 50 -png "$work/out/$side.pdf" "$art/$side-page"
+    pdftoppm -r 100 -png "$work/out/$side.pdf" "$art/$side-page"
 done
 python3 "$here/check_output.py" "$exported" "$art/aussen-page-1.png" "$art/innen-page-1.png" \
     210 145 "${colours[@]}" || fail "printed or exported pages wrong"
