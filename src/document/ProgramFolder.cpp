@@ -6,11 +6,27 @@
 
 namespace bb {
 
+namespace {
+
+// Folders that programs are installed into: never a program folder, even where they are
+// writable (for root), so an installed program keeps its data in the user's data folder.
+bool isInstallFolder(const QString& folder) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    for (const QString& bin : {QStringLiteral(BRISELLA_INSTALL_BINDIR), QStringLiteral("/usr/bin"),
+                               QStringLiteral("/usr/local/bin"), QStringLiteral("/bin")}) {
+        if (canonical == QFileInfo(bin).canonicalFilePath()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 QString programFolder(const QString& executablePath) {
     const QFileInfo exe(executablePath);
     const QString folder = exe.absolutePath();
     const QFileInfo info(folder);
-    if (!executablePath.isEmpty() && info.isDir() && info.isWritable()) return folder;
+    if (!executablePath.isEmpty() && info.isDir() && info.isWritable() && !isInstallFolder(folder))
+        return folder;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return data;

@@ -217,4 +217,7 @@ TEST(ProgramFolder, WritableProgramFolderOrUserData) {
     const QString fallback = programFolder(tmp.file(QStringLiteral("missing/brisella")));
     EXPECT_EQ(fallback, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     EXPECT_TRUE(QFileInfo(fallback).isDir());
+    // An installed program keeps its data in the user's folder even where the install
+    // folder is writable, as /usr/bin is for root.
+    EXPECT_EQ(programFolder(QStringLiteral("/usr/bin/brisella-bildwerker")), fallback);
 }
