@@ -127,6 +127,10 @@ TBMPOpenForm::TBMPOpenForm(const QString& programFolder, QWidget* parent)
     connect(VSchauCheck, &QCheckBox::toggled, PreviewBox, qOverload<>(&QWidget::update));
     connect(FolderCombo, &QComboBox::activated, this,
             [this](int i) { setFolder(FolderCombo->itemData(i).toString()); });
+    // The model reads folders in the background: lay the list out again once a folder has
+    // arrived, or a list shown before its rows came stays empty.
+    connect(model_, &QFileSystemModel::directoryLoaded, FileListBox1,
+            [this] { FileListBox1->doItemsLayout(); });
     connect(FileListBox1, &QListView::doubleClicked, this,
             [this](const QModelIndex& i) { itemDoubleClicked(model_->fileName(i)); });
     connect(FileListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -199,9 +203,15 @@ void TBMPOpenForm::itemDoubleClicked(const QString& name) {
 }
 
 void TBMPOpenForm::OpenBtnClick() {
-    const QString name = FileNameEdit->text();
-    // A full path typed into the field is taken as it is.
+    const QString name = FileNameEdit->text().trimmed();
+    if (name.isEmpty()) return;  // nothing chosen yet: stay open
+    // A full path typed into the field is taken as it is; a folder is opened in the list.
     const QString path = QFileInfo(name).isAbsolute() ? name : joinFolder(folder_, name);
+    if (QFileInfo(path).isDir()) {
+        setFolder(path);
+        FileNameEdit->clear();
+        return;
+    }
     ChosenPicturePath = SubProgPath(path, programFolder_);
     accept();
 }

@@ -395,6 +395,17 @@ TEST(EditingOpenDialog, FileChoicePreviewAndTypeMask) {
     EXPECT_EQ(f.ChosenPicturePath, QDir::cleanPath(dir.file("sub")) + "/b.bmp");
     f.upClick();
     EXPECT_EQ(f.folder(), QDir::cleanPath(dir.path()));
+    // "Öffnen" with no name chosen keeps the dialog open; a typed folder is opened in the list.
+    f.ChosenPicturePath.clear();
+    f.setResult(QDialog::Rejected);
+    f.FileNameEdit->clear();
+    f.OpenBtnClick();
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+    EXPECT_TRUE(f.ChosenPicturePath.isEmpty());
+    f.FileNameEdit->setText("sub");
+    f.OpenBtnClick();
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+    EXPECT_EQ(f.folder(), QDir::cleanPath(dir.file("sub")));
 }
 
 using EditingBackground = EditingFixture;
