@@ -27,6 +27,10 @@ install(FILES ${BRISELLA_DESKTOP_DIR}/brisella-bildwerker.xml
 install(FILES ${BRISELLA_DESKTOP_DIR}/brisella-bildwerker.thumbnailer
     DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 
+# The German user guide with its pictures (the about box opens it).
+install(FILES ${CMAKE_SOURCE_DIR}/docs/Anleitung.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisella-bildwerker)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/img DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisella-bildwerker)
+
 # Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brisella-bildwerker)

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QtGlobal>
 
@@ -36,9 +37,13 @@ QPixmap cardPicture() {
 }  // namespace
 
 QUrl TAboutBox::webAddress() {
-    // The program has no home page of its own; the button leads to the source of the
-    // starter card types, which the box names.
-    return QUrl(QStringLiteral("https://github.com/jimevins/glabels-qt"));
+    // The program has no home page; the button opens its German user guide, installed with
+    // the program or, in a build tree, the one in the sources.
+    const QString installed =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                               QStringLiteral("doc/brisella-bildwerker/Anleitung.md"));
+    if (!installed.isEmpty()) return QUrl::fromLocalFile(installed);
+    return QUrl::fromLocalFile(QStringLiteral(BRISELLA_SOURCE_DIR "/docs/Anleitung.md"));
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
@@ -78,7 +83,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     row->addLayout(texts, 1);
     outer->addWidget(panel);
     auto* buttons = new QHBoxLayout;
-    auto* web = new QPushButton(QStringLiteral("&Webseite"), this);
+    auto* web = new QPushButton(QStringLiteral("&Anleitung"), this);
     web->setObjectName(QStringLiteral("WebBtn"));
     web->setToolTip(webAddress().toString());
     web->setAutoDefault(false);

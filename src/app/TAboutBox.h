@@ -1,5 +1,5 @@
 // "Info": product line, what the program is, copyright with the current year, where the
-// starter card types come from, and a button that opens that address in the web browser.
+// starter card types come from, and a button that opens the user guide.
 #pragma once
 
 #include <QDialog>
@@ -14,7 +14,7 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    // The address the web button opens.
+    // The address the guide button opens: the installed user guide, else the sources' one.
     static QUrl webAddress();
     // The text lines shown, after "XXXX" was replaced by the year (tests).
     QStringList lines() const;
