@@ -38,8 +38,8 @@ def main():
     if abs(w / h - w_mm / h_mm) > 0.01 * (w_mm / h_mm):
         print(f"exported picture is {w} x {h}, the card {w_mm} x {h_mm} mm")
         ok = False
-    for spec in sys.argv[6:]:
-        side, rgb_text = spec.split(":")
+    for expectation in sys.argv[6:]:
+        side, rgb_text = expectation.split(":")
         rgb = tuple(int(v) for v in rgb_text.split(","))
         pages = {"outside": outside, "inside": inside}
         own = pages[side]
