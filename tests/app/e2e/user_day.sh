@@ -44,13 +44,17 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/hom
 export XDG_DATA_DIRS=$work/nodata XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
+# pause SECONDS: a fixed wait, stretched by BRISELLA_E2E_SLOWDOWN for slow builds
+# (the sanitizer tree runs the program several times slower).
+pause() { sleep "$(awk -v s="$1" -v f="${BRISELLA_E2E_SLOWDOWN:-1}" 'BEGIN { print s * f }')"; }
+
 # A free display number, then wait until the server answers.
 d=70
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
 export DISPLAY=:$d
 Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; pause 0.05; done
 xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
 
 n=0
@@ -59,15 +63,15 @@ shot() {  # shot NAME: screenshot of the whole screen as NN-NAME.png
     last_shot=$art/$(printf '%02d' "$n")-$1.png
     import -window root "$last_shot"
 }
-key() { xdotool key --clearmodifiers --delay 60 "$@"; sleep 0.4; }
-type_text() { xdotool type --clearmodifiers --delay 20 "$1"; sleep 0.2; }
+key() { xdotool key --clearmodifiers --delay 60 "$@"; pause 0.4; }
+type_text() { xdotool type --clearmodifiers --delay 20 "$1"; pause 0.2; }
 # wait_window REGEX: until a visible window's title matches; prints its id.
 wait_window() {
     local id
     for _ in $(seq 200); do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) || true
         if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.05
+        pause 0.05
     done
     fail "no window \"$1\""
 }
@@ -76,11 +80,11 @@ wait_window() {
 wait_gone() {
     for _ in $(seq 200); do
         if ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then
-            sleep 0.2
+            pause 0.2
             focus_main
             return 0
         fi
-        sleep 0.05
+        pause 0.05
     done
     fail "window \"$1\" did not close"
 }
@@ -95,10 +99,10 @@ start_program() {
     prog_pid=$!
     main_win=$(wait_window "$main_title")
     xdotool windowactivate --sync "$main_win" 2>/dev/null || xdotool windowfocus --sync "$main_win"
-    sleep 1.5  # the browser's walk and the start-up layout
+    pause 1.5  # the browser's walk and the start-up layout
 }
 wait_exit() {
-    for _ in $(seq 100); do kill -0 "$prog_pid" 2>/dev/null || break; sleep 0.05; done
+    for _ in $(seq 100); do kill -0 "$prog_pid" 2>/dev/null || break; pause 0.05; done
     kill -0 "$prog_pid" 2>/dev/null && fail "the program did not end"
     wait "$prog_pid" || fail "the program ended with status $?"
     prog_pid=""
@@ -108,7 +112,7 @@ file_dialog() {  # file_dialog TITLE PATH
     local id
     id=$(wait_window "$1")
     xdotool windowfocus --sync "$id" 2>/dev/null || true
-    sleep 0.5
+    pause 0.5
     key ctrl+a
     type_text "$2"
     key Return
@@ -122,7 +126,7 @@ echo "== start"
 start_program
 # A roomier window than the first start's default; the program keeps the placement.
 xdotool windowmove --sync "$main_win" 20 20 windowsize --sync "$main_win" 1200 900 2>/dev/null || true
-sleep 0.5
+pause 0.5
 shot start-empty-browser
 empty_browser=$last_shot
 
@@ -134,7 +138,7 @@ shot new-save-question
 key alt+n
 neu=$(wait_window "^Neue Karte erstellen")
 xdotool windowfocus --sync "$neu" 2>/dev/null || true
-sleep 0.3
+pause 0.3
 key H  # the type list has the focus: "Hama 50440 Grußkarten (A4)"
 shot new-card-dialog
 key Return
@@ -150,7 +154,7 @@ words() {
     python3 "$here/locate.py" "$last_shot" $((X + left)) $((Y + top)) $((X + right)) \
         $((Y + bottom)) "$@"
 }
-click() { xdotool mousemove --sync "$1" "$2" click 1; sleep 0.6; }
+click() { xdotool mousemove --sync "$1" "$2" click 1; pause 0.6; }
 panel_line() {  # panel_line N: centre of the N-th line of text in the property panel
     words 80 420 $((WIDTH - 150)) $((WIDTH - 5)) --lines | awk -v n="$1" '$1 == n {print $2, $3; exit}'
 }
@@ -193,7 +197,7 @@ click "$bild_x" "$bild_y"
 click $((cx + 110)) $((cy + 10))
 id=$(wait_window "^Bild öffnen")
 xdotool windowfocus --sync "$id" 2>/dev/null || true
-sleep 0.5
+pause 0.5
 # Focus order: folder list, up button, file list, preview check box, file name.
 key Tab Tab Tab Tab
 type_text "$work/prog/Wiese.png"
@@ -251,7 +255,7 @@ read -r bw bh bx by <<<"$(sed 's/[x+]/ /g' <<<"$box")"
 
 echo "== open it with a double click"
 xdotool mousemove --sync $((bx + bw / 2)) $((by + bh / 3)) click --repeat 2 --delay 80 1
-sleep 1.5
+pause 1.5
 title=$(xdotool getwindowname "$main_win")
 grep -q "$(basename "$card")" <<<"$title" || fail "title after the double click: $title"
 shot opened
@@ -259,7 +263,7 @@ shot opened
 echo "== print the outside: Ctrl+D, to a PDF file"
 key ctrl+d
 file_dialog "^Druck als PDF" "$work/out/aussen.pdf"
-sleep 1
+pause 1
 shot printed-outside
 [ -s "$work/out/aussen.pdf" ] || fail "no PDF of the outside"
 
@@ -272,7 +276,7 @@ shot before-print-tab
 read -r tx ty <<<"$(words 20 50 | sed -n 3p)"
 [ -n "$tx" ] || fail "the tab \"Drucken\" was not found"
 xdotool mousemove --sync "$tx" "$ty" click 1
-sleep 1
+pause 1
 shot print-tab
 # The print tab's tool bar ends with "Innen drucken", "Kartenformat", "eMail Export".
 words 50 90 >"$art/print-toolbar-words.txt"
@@ -283,14 +287,14 @@ read -r ex ey <<<"$(tail -n 1 "$art/print-toolbar-words.txt")"
 xdotool mousemove --sync "$ex" "$ey" click 1
 id=$(wait_window "^Visitenkarte für eMail")
 xdotool windowfocus --sync "$id" 2>/dev/null || true
-sleep 0.5
+pause 0.5
 key ctrl+a
 type_text "$work/out/aussen.png"
 key Tab End  # the type list, its last entry: PNG
 shot export-dialog
 key Return
 wait_gone "^Visitenkarte für eMail"
-sleep 0.5
+pause 0.5
 shot exported
 exported=$work/out/aussen.png
 [ -s "$exported" ] || fail "no exported picture"
@@ -298,7 +302,7 @@ exported=$work/out/aussen.png
 
 xdotool mousemove --sync "$ix" "$iy" click 1
 file_dialog "^Druck als PDF" "$work/out/innen.pdf"
-sleep 1
+pause 1
 shot printed-inside
 [ -s "$work/out/innen.pdf" ] || fail "no PDF of the inside"
 
