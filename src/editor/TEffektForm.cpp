@@ -1,4 +1,5 @@
 #include "editor/TEffektForm.h"
+#include "editor/DialogButtons.h"
 
 #include "document/UserDialogs.h"
 
@@ -51,12 +52,7 @@ TEffektForm::TEffektForm(UserDialogs& dialogs, QWidget* parent)
     sl->addRow(QStringLiteral("Entfernung Vertikal:"), SchattEd2);
     layout->addWidget(sch);
 
-    auto* box = new QDialogButtonBox(this);
-    box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    box->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    addOkCancel(this, layout);
 
     connect(UmrFarbeBtn, &QPushButton::clicked, this, &TEffektForm::chooseOutlineColor);
     connect(SchattFarbeBtn, &QPushButton::clicked, this, &TEffektForm::chooseShadowColor);

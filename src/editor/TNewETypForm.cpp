@@ -1,4 +1,5 @@
 #include "editor/TNewETypForm.h"
+#include "editor/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -90,15 +91,7 @@ TNewETypForm::TNewETypForm(QWidget* parent) : QDialog(parent) {
     f->addRow(QStringLiteral("Vertikal:"), AnzVED);
     outer->addWidget(counts);
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("&Abbrechen"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    outer->addWidget(buttons);
+    addOkCancel(this, outer, QStringLiteral("&OK"), QStringLiteral("&Abbrechen"));
 }
 
 CardTypeFields TNewETypForm::fields() const {

@@ -1,4 +1,5 @@
 #include "editor/TTransForm.h"
+#include "editor/DialogButtons.h"
 
 #include "document/UserDialogs.h"
 
@@ -22,12 +23,7 @@ TTransForm::TTransForm(UserDialogs& dialogs, QWidget* parent) : QDialog(parent),
     layout->addWidget(TransCheck);
     layout->addWidget(FarbeBtn);
     layout->addWidget(AutoCheck);
-    auto* box = new QDialogButtonBox(this);
-    box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    box->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    addOkCancel(this, layout);
     connect(FarbeBtn, &QPushButton::clicked, this, &TTransForm::chooseColor);
 }
 

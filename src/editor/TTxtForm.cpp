@@ -1,4 +1,5 @@
 #include "editor/TTxtForm.h"
+#include "editor/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -29,14 +30,7 @@ TTxtForm::TTxtForm(QWidget* parent) : QDialog(parent) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(Memo1, 1);
-    auto* box = new QDialogButtonBox(this);
-    auto* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    auto* cancel = box->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    addOkCancel(this, layout);
     resize(360, 260);
 }
 
