@@ -6,25 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
+#include "cli/CliProcess.h"
 
 using namespace bb;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray err;
-};
+using bbtest::CliRun;
 
 CliRun convert(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), QStringList{"convert"} + args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = p.readAllStandardError();
-    return r;
+    return bbtest::runCli(QStringList{"convert"} + args);
 }
 
 DibImage samplePicture() {

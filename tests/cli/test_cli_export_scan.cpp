@@ -6,8 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "cli/CliProcess.h"
 
 #include <cstring>
 #include <memory>
@@ -16,23 +15,8 @@ using namespace bb;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-CliRun runCli(const QStringList& args,
-              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+using bbtest::CliRun;
+using bbtest::runCli;
 
 // A 100 × 70 mm card: green outside, inside red on the left half and blue on the right.
 QString writeCard(const bbtest::TempFolder& dir) {

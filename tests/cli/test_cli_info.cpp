@@ -8,7 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include "cli/CliProcess.h"
 
 #include <cstring>
 #include <memory>
@@ -17,21 +17,8 @@ using namespace bb;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+using bbtest::CliRun;
+using bbtest::runCli;
 
 DibImage whitePreview(const CardDocument& doc) {
     const QSize size = previewSize(doc.Format);

@@ -11,33 +11,21 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QtEndian>
+#include "cli/CliProcess.h"
 
 #include <memory>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using bbtest::CliRun;
 
 CliRun runCli(const QStringList& args) {
-    QProcess p;
     // No printer service: the tool must never reach a real printer from a test.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), QStringList{"print"} + args);
-    CliRun r;
-    if (!p.waitForFinished(120000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return bbtest::runCli(QStringList{"print"} + args, env, 120000);
 }
 
 // A 2 × 5 card, 90 × 55 mm, margins 10 and 12.5: red outside, blue inside.

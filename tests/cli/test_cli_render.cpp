@@ -7,7 +7,7 @@
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
+#include "cli/CliProcess.h"
 
 #include <memory>
 
@@ -15,19 +15,10 @@ using namespace bb;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray err;
-};
+using bbtest::CliRun;
 
 CliRun runRender(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), QStringList{QStringLiteral("render")} + args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = p.readAllStandardError();
-    return r;
+    return bbtest::runCli(QStringList{QStringLiteral("render")} + args);
 }
 
 // 100 × 70 mm, outside red, inside blue with a black rectangle on its left half and a

@@ -5,25 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
+#include "cli/CliProcess.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(BRISELLA_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+using bbtest::CliRun;
+using bbtest::runCli;
 
 // Pattern colour of source pixel (x, y) of a 24-bit test preview.
 QColor source(int x, int y) {
