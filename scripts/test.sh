@@ -16,4 +16,4 @@ fi
 cmake -S . -B "$dir" -G Ninja "${opts[@]}"
 cmake --build "$dir"
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$dir" --output-on-failure -j2
+ctest --test-dir "$dir" --output-on-failure -j2 --timeout 900

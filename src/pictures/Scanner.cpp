@@ -1,5 +1,6 @@
 #include "pictures/Scanner.h"
 
+#include <QDeadlineTimer>
 #include <QMetaObject>
 #include <QMutex>
 #include <QMutexLocker>
@@ -257,10 +258,22 @@ DibImage framesToDib(const std::vector<Frame>& frames, QString* error) {
     return pic;
 }
 
+// Many backends run their reader in a thread and stop it with an asynchronous
+// pthread_cancel. A cancel that lands while that thread starts up, frees its buffer or runs
+// its own exit path leaves the C library's allocator locked, and the whole program hangs. So
+// the reader is given time to end on its own wherever that is cheap: a frame's last bytes are
+// read only after a short pause, a cancelled frame is read on to its end for a while, and the
+// device is never cancelled right after sane_start.
+constexpr int kReaderSettleMs = 30;
+constexpr int kCancelDrainMs = 2000;
+
+// Closes the device at the end of a scan, however it ends.
 struct DeviceCloser {
     SANE_Handle h = nullptr;
+    QDeadlineTimer quietUntil;
     ~DeviceCloser() {
         if (!h) return;
+        if (!quietUntil.hasExpired()) QThread::msleep(quietUntil.remainingTime());
         QMutexLocker lock(&saneMutex());
         sane_cancel(h);
         sane_close(h);
@@ -423,6 +436,7 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
             QMutexLocker lock(&saneMutex());
             s = sane_start(device.h);
         }
+        device.quietUntil.setRemainingTime(kReaderSettleMs);
         if (s != SANE_STATUS_GOOD)
             return finish({}, QStringLiteral("Der Scanvorgang konnte nicht gestartet "
                                              "werden (%1).")
@@ -441,21 +455,36 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
             return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
         if (frameBytes > 0) frame.data.reserve(size_t(frameBytes));
 
+        qint64 frameRead = 0;
+        QDeadlineTimer drainUntil(QDeadlineTimer::Forever);  // set once cancelled
         for (;;) {
-            if (cancelled->load()) return finish({}, QString());
+            if (cancelled->load()) {
+                if (drainUntil.isForever()) drainUntil.setRemainingTime(kCancelDrainMs);
+                if (drainUntil.hasExpired()) return finish({}, QString());
+            }
+            if (frameBytes > 0 && frameBytes - frameRead <= qint64(buffer.size()))
+                QThread::msleep(kReaderSettleMs);  // this read may end the frame
             SANE_Int len = 0;
             s = sane_read(device.h, buffer.data(), SANE_Int(buffer.size()), &len);
             if (s == SANE_STATUS_EOF) break;
-            if (s != SANE_STATUS_GOOD)
+            if (s != SANE_STATUS_GOOD) {
+                if (cancelled->load()) return finish({}, QString());
                 return finish({}, QStringLiteral("Fehler beim Scannen (%1).").arg(statusText(s)));
-            if (len <= 0) continue;
+            }
+            if (len <= 0) {  // a non-blocking backend with nothing ready yet
+                QThread::msleep(1);
+                continue;
+            }
             len = std::min<SANE_Int>(len, SANE_Int(buffer.size()));
-            if (done + len > kMaxDibBytes)  // all frames together
+            frameRead += len;
+            if (cancelled->load()) continue;  // read on and drop the data
+            if (done + len > kMaxDibBytes)    // all frames together
                 return finish({}, QStringLiteral("Das Bild des Scanners ist zu groß."));
             frame.data.insert(frame.data.end(), buffer.data(), buffer.data() + len);
             done += len;
             if (total > 0) post(int(std::min<qint64>(99, done * 100 / total)));
         }
+        if (cancelled->load()) return finish({}, QString());
         const bool last = p.last_frame || !threePass;
         frames.push_back(std::move(frame));
         if (last) break;

@@ -16,6 +16,9 @@ here=$(dirname "$(realpath "$0")")
 for tool in Xvfb xdotool import convert identify pdftoppm pdfinfo python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
+# Every xdotool call has a time limit: a --sync wait for something that never happens would
+# otherwise hang the run.
+xdotool() { timeout 20 command xdotool "$@"; }
 
 rm -rf "$art"
 mkdir -p "$art"
@@ -28,6 +31,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP  # a timed-out run still cleans up
 fail() {
     echo "FAIL: $*" >&2
     [ -n "$xvfb_pid" ] && import -window root "$art/failure.png" 2>/dev/null || true
