@@ -18,7 +18,8 @@ for tool in Xvfb xdotool import convert identify pdftoppm pdfinfo python3; do
 done
 # Every xdotool call has a time limit: a --sync wait for something that never happens would
 # otherwise hang the run.
-xdotool() { timeout 20 command xdotool "$@"; }
+xdotool_bin=$(command -v xdotool)
+xdotool() { timeout 20 "$xdotool_bin" "$@"; }
 
 rm -rf "$art"
 mkdir -p "$art"
