@@ -118,11 +118,11 @@ void BM_ThumbnailMemory2000(benchmark::State& state) {
         bb::CardBrowser browser(dialogs);
         QEventLoop loop;
         QObject::connect(&browser, &bb::CardBrowser::walkEnded, &loop, &QEventLoop::quit);
-        browser.JamShellTree1Change(folder);
+        browser.changeFolder(folder);
         loop.exec();
         const qint64 after = residentBytes();
         qint64 pixels = 0;
-        for (const auto& t : browser.PreviewList().thumbnails) pixels += t.byteCount();
+        for (const auto& t : browser.entries().thumbnails) pixels += t.byteCount();
         state.counters["rss_growth_MB"] = double(after - before) / (1024.0 * 1024.0);
         state.counters["pixel_MB"] = double(pixels) / (1024.0 * 1024.0);
         state.counters["cards"] = browser.count();

@@ -30,27 +30,27 @@ public:
 };
 
 void fillSide(CardDocument& doc, const SlotTable& table, bool withTexts) {
-    const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
+    const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
     for (int s = 1; s <= kSlotCount; ++s) {
-        Tobs& o = *table[s];
-        o.X = cardX + (s * 977) % (cardX - 20000);
-        o.Y = cardY + (s * 613) % (cardY - 10000);
-        o.Width = 20000;
-        o.Height = 10000;
+        CardObject& o = *table[s];
+        o.x = cardX + (s * 977) % (cardX - 20000);
+        o.y = cardY + (s * 613) % (cardY - 10000);
+        o.width = 20000;
+        o.height = 10000;
         if (withTexts && s % 2 == 0) {
-            o.Kind = KindText;
-            o.Content = QStringLiteral("Grüße Nummer %1").arg(s, 7, 10, QLatin1Char('0'));
-            o.FontName = QStringLiteral("Arial");
-            o.FontSize = 12;
-            o.FontHeight = -16;
-            o.Color = 0x000080;
+            o.kind = KindText;
+            o.content = QStringLiteral("Grüße Nummer %1").arg(s, 7, 10, QLatin1Char('0'));
+            o.fontName = QStringLiteral("Arial");
+            o.fontSize = 12;
+            o.fontHeight = -16;
+            o.color = 0x000080;
         } else {
-            o.Kind = KindFigure;
-            o.FigureKind = s % 6;
-            o.FillMode = s % 3;
-            o.LineWidth = 2;
-            o.Color = 0x00C000;
-            o.BorderColor = 0x0000FF;
+            o.kind = KindFigure;
+            o.figureKind = s % 6;
+            o.fillMode = s % 3;
+            o.lineWidth = 2;
+            o.color = 0x00C000;
+            o.borderColor = 0x0000FF;
         }
     }
 }
@@ -60,15 +60,15 @@ void saveAndOpen(benchmark::State& state, bool withTexts, bool render = true) {
     QuietDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    fillSide(*doc, doc->OutsideSlots, withTexts);
-    fillSide(*doc, doc->InsideSlots, withTexts);
+    fillSide(*doc, doc->outsideSlots, withTexts);
+    fillSide(*doc, doc->insideSlots, withTexts);
     auto target = std::make_unique<CardDocument>();
     CardFileContext fc{dialogs, ctx, dir.path(), {}, {}, {}};
-    if (render) fc.createPreview = &CreatePreview;  // otherwise a white preview is stored
+    if (render) fc.createPreview = &createCardPreview;  // otherwise a white preview is stored
     const QString path = dir.filePath(QStringLiteral("voll.kar"));
     qint64 bytes = 0;
     for (auto _ : state) {
-        if (!Saveit(*doc, path, fc) || !OpenItNow(*target, path, fc)) {
+        if (!saveCardFile(*doc, path, fc) || !openCardFile(*target, path, fc)) {
             state.SkipWithError("save or open failed");
             break;
         }
@@ -76,7 +76,7 @@ void saveAndOpen(benchmark::State& state, bool withTexts, bool render = true) {
     }
     state.counters["file_kB"] = double(bytes) / 1024.0;
     state.counters["objects"] =
-        double(target->usedCount(target->OutsideSlots) + target->usedCount(target->InsideSlots));
+        double(target->usedCount(target->outsideSlots) + target->usedCount(target->insideSlots));
     if (dialogs.shown > int(state.iterations())) state.SkipWithError("unexpected messages");
 }
 
@@ -98,23 +98,23 @@ void BM_SaveOpenFiguresOnlyUndrawn(benchmark::State& state) {
 void BM_PreviewOnly(benchmark::State& state) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
-    for (auto _ : state) benchmark::DoNotOptimize(CreatePreview(*doc, ctx));
+    fillSide(*doc, doc->outsideSlots, state.range(0) != 0);
+    for (auto _ : state) benchmark::DoNotOptimize(createCardPreview(*doc, ctx));
 }
 
 void BM_BytesOnly(benchmark::State& state) {
     auto doc = std::make_unique<CardDocument>();
-    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
-    fillSide(*doc, doc->InsideSlots, state.range(0) != 0);
-    const DibImage preview = newdib(86, 64, 24);
+    fillSide(*doc, doc->outsideSlots, state.range(0) != 0);
+    fillSide(*doc, doc->insideSlots, state.range(0) != 0);
+    const DibImage preview = newDib(86, 64, 24);
     for (auto _ : state) benchmark::DoNotOptimize(cardFileBytes(*doc, preview));
 }
 
 void BM_ParseOnly(benchmark::State& state) {
     auto doc = std::make_unique<CardDocument>();
-    fillSide(*doc, doc->OutsideSlots, state.range(0) != 0);
-    fillSide(*doc, doc->InsideSlots, state.range(0) != 0);
-    const QByteArray bytes = cardFileBytes(*doc, newdib(86, 64, 24));
+    fillSide(*doc, doc->outsideSlots, state.range(0) != 0);
+    fillSide(*doc, doc->insideSlots, state.range(0) != 0);
+    const QByteArray bytes = cardFileBytes(*doc, newDib(86, 64, 24));
     for (auto _ : state) {
         CardFileData data;
         benchmark::DoNotOptimize(parseCardFile(bytes, data));

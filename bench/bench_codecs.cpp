@@ -13,7 +13,7 @@ namespace {
 const bb::DibImage& photo() {
     static const bb::DibImage pic = [] {
         const int w = 2000, h = 1500;
-        bb::DibImage p = bb::newdib(w, h, 24);
+        bb::DibImage p = bb::newDib(w, h, 24);
         for (int y = 0; y < h; ++y) {
             uint8_t* row = p.rowFromTop(y);
             for (int x = 0; x < w; ++x) {

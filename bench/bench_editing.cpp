@@ -26,24 +26,24 @@ struct EditingBench {
     std::unique_ptr<bb::EditorController> ed;
 
     explicit EditingBench(int objects) {
-        doc.UnitsPerPixel = 312;
+        doc.unitsPerPixel = 312;
         doc.updateSideUnits();
-        const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
-        const int32_t cw = doc.SideWidthUnits / 3, ch = doc.SideHeightUnits / 3;
+        const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
+        const int32_t cw = doc.sideWidthUnits / 3, ch = doc.sideHeightUnits / 3;
         for (int i = 0; i < objects; ++i) {
-            bb::Tobs& o = *doc.WorkingSlots[i + 1];
-            o.X = cardX + (i * 7919) % cw;
-            o.Y = cardY + (i * 104729) % ch;
-            o.Width = 8000 + (i * 37) % 30000;
-            o.Height = 6000 + (i * 53) % 20000;
-            o.Color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-            o.Kind = i % 3 == 0 ? bb::KindText : bb::KindFigure;
-            o.FigureKind = i % 10;
-            o.FillMode = i % 3;
-            o.LineWidth = 1 + i % 5;
-            o.Content = QStringLiteral("Gruß %1").arg(i);
-            o.FontName = QStringLiteral("Arial");
-            o.FontSize = 10 + i % 20;
+            bb::CardObject& o = *doc.workingSlots[i + 1];
+            o.x = cardX + (i * 7919) % cw;
+            o.y = cardY + (i * 104729) % ch;
+            o.width = 8000 + (i * 37) % 30000;
+            o.height = 6000 + (i * 53) % 20000;
+            o.color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+            o.kind = i % 3 == 0 ? bb::KindText : bb::KindFigure;
+            o.figureKind = i % 10;
+            o.fillMode = i % 3;
+            o.lineWidth = 1 + i % 5;
+            o.content = QStringLiteral("Gruß %1").arg(i);
+            o.fontName = QStringLiteral("Arial");
+            o.fontSize = 10 + i % 20;
         }
         tab = std::make_unique<bb::EditorTab>(doc, ctx);
         ed = std::make_unique<bb::EditorController>(tab->views(), dialogs, QString(), nullptr);
@@ -57,18 +57,18 @@ struct EditingBench {
     }
     ~EditingBench() { ed.reset(); }
 
-    bb::EditorView* outside() { return tab->views().PaintBox1(); }
+    bb::EditorView* outside() { return tab->views().outsideView(); }
     // A view point in the middle of the visible part.
     QPoint middle() { return QPoint(outside()->scrollX() + 300, outside()->scrollY() + 250); }
 };
 
 // Puts the frontmost object under `at` (50 × 40 view pixels) and selects it.
 void placeSelected(EditingBench& b, QPoint at) {
-    bb::Tobs& o = *b.doc.WorkingSlots[2000];
-    b.doc.SetViewX(o, at.x() - 10);
-    b.doc.SetViewY(o, at.y() - 10);
-    b.doc.SetViewWidth(o, 50);
-    b.doc.SetViewHeight(o, 40);
+    bb::CardObject& o = *b.doc.workingSlots[2000];
+    b.doc.setViewX(o, at.x() - 10);
+    b.doc.setViewY(o, at.y() - 10);
+    b.doc.setViewWidth(o, 50);
+    b.doc.setViewHeight(o, 40);
     b.ed->selectSlot(2000);
     b.tab->views().paintBoth();
 }
@@ -78,7 +78,7 @@ void BM_DragMove2000Objects(benchmark::State& state) {
     const QPoint m = b.middle();
     placeSelected(b, m);
     b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
-    if (b.ed->MouseState != bb::MouseDragging) state.SkipWithError("no drag started");
+    if (b.ed->mouseState != bb::MouseDragging) state.SkipWithError("no drag started");
     const int renders = b.outside()->renderCount();
     int i = 0;
     for (auto _ : state) {
@@ -128,21 +128,21 @@ void BM_OpenObjectMenu(benchmark::State& state) {
     const QPoint m = b.middle();
     placeSelected(b, m);
     for (auto _ : state) {
-        b.ed->PopItUp(0, m.x(), m.y());
-        QMenu* menu = b.ed->menus().PopupMenu1();
+        b.ed->showObjectMenu(0, m.x(), m.y());
+        QMenu* menu = b.ed->menus().objectMenu();
         benchmark::DoNotOptimize(menu->isVisible());
         menu->hide();
     }
 }
 BENCHMARK(BM_OpenObjectMenu)->Unit(benchmark::kMillisecond);
 
-// Selecting another object: the selection-bound controls and CheckAllPanelOptions, by kind.
+// Selecting another object: the selection-bound controls and updateFromSelection, by kind.
 void BM_PanelUpdateForSelection(benchmark::State& state) {
     EditingBench b(2000);
     int slot = 1;
     for (auto _ : state) {
         b.ed->selectSlot(slot);
-        b.ed->panel().CheckAllPanelOptions();
+        b.ed->panel().updateFromSelection();
         slot = slot % 30 + 1;  // figures and texts by turns
     }
 }

@@ -14,10 +14,10 @@ namespace {
 
 std::unique_ptr<bb::CardDocument> photoCard(int mode) {
     auto doc = std::make_unique<bb::CardDocument>();
-    doc->Format.CardWidth = 210;
-    doc->Format.CardHeight = 148;
+    doc->format.cardWidth = 210;
+    doc->format.cardHeight = 148;
     doc->updateSideUnits();
-    bb::DibImage photo = bb::newdib(4000, 3000, 24);
+    bb::DibImage photo = bb::newDib(4000, 3000, 24);
     for (int y = 0; y < photo.height(); ++y) {
         uint8_t* row = photo.rowFromTop(y);
         for (int x = 0; x < photo.width(); ++x) {
@@ -27,8 +27,8 @@ std::unique_ptr<bb::CardDocument> photoCard(int mode) {
         }
     }
     photo.markModified();
-    doc->Working.BackgroundMode = mode;
-    doc->Working.BackgroundPicture = photo;
+    doc->workingBackground.backgroundMode = mode;
+    doc->workingBackground.backgroundPicture = photo;
     return doc;
 }
 
@@ -38,7 +38,7 @@ void BM_ExportRender(benchmark::State& state) {
     {
         // The photo must really be drawn: the middle of the card is not the white paper.
         const bb::DibImage check = bb::renderExportPicture(*doc, ctx);
-        if (check.isNull() || bb::getpixel(check, 396, 279) == 0xFFFFFFu)
+        if (check.isNull() || bb::getPixel(check, 396, 279) == 0xFFFFFFu)
             state.SkipWithError("background not drawn");
     }
     for (auto _ : state) {

@@ -40,36 +40,36 @@ DibImage makePhoto() {
 
 std::unique_ptr<CardDocument> makeCard() {
     auto doc = std::make_unique<CardDocument>();
-    CardFormat& f = doc->Format;
-    f.LeftMargin = 10;
-    f.TopMargin = 12.5;
-    f.CardWidth = 90;
-    f.CardHeight = 55;
-    f.PitchX = 95;
-    f.PitchY = 55;
-    f.CardsAcross = 2;
-    f.CardsDown = 5;
+    CardFormat& f = doc->format;
+    f.leftMargin = 10;
+    f.topMargin = 12.5;
+    f.cardWidth = 90;
+    f.cardHeight = 55;
+    f.pitchX = 95;
+    f.pitchY = 55;
+    f.cardsAcross = 2;
+    f.cardsDown = 5;
     doc->updateSideUnits();
-    const int cw = doc->SideWidthUnits / 3, ch = doc->SideHeightUnits / 3;
-    Tobs& photo = *doc->WorkingSlots[1];
-    photo.Kind = KindPicture;
-    photo.X = cw;
-    photo.Y = ch;
-    photo.Width = cw;
-    photo.Height = ch;
-    photo.Content = QStringLiteral("photo.jpg");
-    photo.Picture = makePhoto();
+    const int cw = doc->sideWidthUnits / 3, ch = doc->sideHeightUnits / 3;
+    CardObject& photo = *doc->workingSlots[1];
+    photo.kind = KindPicture;
+    photo.x = cw;
+    photo.y = ch;
+    photo.width = cw;
+    photo.height = ch;
+    photo.content = QStringLiteral("photo.jpg");
+    photo.picture = makePhoto();
     for (int i = 0; i < 10; ++i) {
-        Tobs& t = *doc->WorkingSlots[2 + i];
-        t.Kind = KindText;
-        t.X = cw + cw / 20;
-        t.Y = ch + i * ch / 10;
-        t.Width = cw * 9 / 10;
-        t.Height = ch / 10;
-        t.Content = QStringLiteral("Herzlichen Glückwunsch, Zeile %1").arg(i + 1);
-        t.FontName = QStringLiteral("Arial");
-        t.FontSize = 10;
-        t.Color = rgbRef(20, 20, 120);
+        CardObject& t = *doc->workingSlots[2 + i];
+        t.kind = KindText;
+        t.x = cw + cw / 20;
+        t.y = ch + i * ch / 10;
+        t.width = cw * 9 / 10;
+        t.height = ch / 10;
+        t.content = QStringLiteral("Herzlichen Glückwunsch, Zeile %1").arg(i + 1);
+        t.fontName = QStringLiteral("Arial");
+        t.fontSize = 10;
+        t.color = rgbRef(20, 20, 120);
     }
     return doc;
 }
@@ -85,7 +85,7 @@ qint64 printToPdf(CardDocument& doc, const QString& file, int copies) {
     options.settings = {0, copies, 1};
     options.cutLines = true;
     options.foldLines = true;
-    const PrintRunResult r = DruckeKarte(target.printer(), doc, ctx, options, dialogs);
+    const PrintRunResult r = printCards(target.printer(), doc, ctx, options, dialogs);
     return r.ok ? QFileInfo(file).size() : -1;
 }
 

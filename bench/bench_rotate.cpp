@@ -1,4 +1,4 @@
-// RotRight of a 6000 x 4000 24-bit picture against memcpy of the same number of bytes.
+// turnPictureRight of a 6000 x 4000 24-bit picture against memcpy of the same number of bytes.
 // BM_RotRightVsMemcpy times both in every iteration and reports their ratio.
 #include "pictures/DibImage.h"
 #include "pictures/PictureOps.h"
@@ -14,7 +14,7 @@ namespace {
 constexpr int kWidth = 6000, kHeight = 4000;
 
 bb::DibImage makePicture() {
-    bb::DibImage picture = bb::newdib(kWidth, kHeight, 24);
+    bb::DibImage picture = bb::newDib(kWidth, kHeight, 24);
     uint8_t* bits = picture.bits();
     for (qint64 i = 0; i < picture.byteCount(); ++i) bits[i] = uint8_t(i * 131 + (i >> 9));
     return picture;
@@ -32,7 +32,7 @@ void BM_RotRight(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
     for (auto _ : state) {
         bb::DibImage turned = picture;
-        bb::RotRight(turned);
+        bb::turnPictureRight(turned);
         benchmark::DoNotOptimize(turned.bits());
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
@@ -43,7 +43,7 @@ void BM_RotLeft(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
     for (auto _ : state) {
         bb::DibImage turned = picture;
-        bb::RotLeft(turned);
+        bb::turnPictureLeft(turned);
         benchmark::DoNotOptimize(turned.bits());
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
@@ -53,10 +53,10 @@ BENCHMARK(BM_RotLeft)->Unit(benchmark::kMillisecond);
 // The other orientation (4000 x 6000 into 6000 x 4000), for comparison.
 void BM_RotRightPortrait(benchmark::State& state) {
     bb::DibImage picture = makePicture();
-    bb::RotRight(picture);
+    bb::turnPictureRight(picture);
     for (auto _ : state) {
         bb::DibImage turned = picture;
-        bb::RotRight(turned);
+        bb::turnPictureRight(turned);
         benchmark::DoNotOptimize(turned.bits());
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
@@ -79,7 +79,7 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 // the system maps and zeroes on first touch.
 void BM_NewdibFirstTouch(benchmark::State& state) {
     for (auto _ : state) {
-        bb::DibImage turned = bb::newdib(kHeight, kWidth, 24);
+        bb::DibImage turned = bb::newDib(kHeight, kWidth, 24);
         uint8_t* bits = turned.bits();
         for (qint64 i = 0; i < turned.byteCount(); i += 4096) bits[i] = 1;
         benchmark::DoNotOptimize(bits);
@@ -97,7 +97,7 @@ void BM_RotRightVsMemcpy(benchmark::State& state) {
         auto start = Clock::now();
         {
             bb::DibImage turned = picture;
-            bb::RotRight(turned);
+            bb::turnPictureRight(turned);
             benchmark::DoNotOptimize(turned.bits());
         }
         rotSeconds += secondsSince(start);

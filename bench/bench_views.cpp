@@ -15,29 +15,29 @@ namespace {
 
 // Figures of every kind and texts spread over the card (and a few beside it).
 void fillSide(bb::CardDocument& doc, int count) {
-    const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
-    const int32_t cw = doc.SideWidthUnits / 3, ch = doc.SideHeightUnits / 3;
+    const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
+    const int32_t cw = doc.sideWidthUnits / 3, ch = doc.sideHeightUnits / 3;
     for (int i = 0; i < count; ++i) {
-        bb::Tobs& o = *doc.WorkingSlots[i + 1];
-        o.X = cardX - cw / 10 + (i * 7919) % (cw + cw / 5);
-        o.Y = cardY - ch / 10 + (i * 104729) % (ch + ch / 5);
-        o.Width = 8000 + (i * 37) % 30000;
-        o.Height = 6000 + (i * 53) % 20000;
-        o.Color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-        o.BorderColor = 0x202020;
+        bb::CardObject& o = *doc.workingSlots[i + 1];
+        o.x = cardX - cw / 10 + (i * 7919) % (cw + cw / 5);
+        o.y = cardY - ch / 10 + (i * 104729) % (ch + ch / 5);
+        o.width = 8000 + (i * 37) % 30000;
+        o.height = 6000 + (i * 53) % 20000;
+        o.color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        o.borderColor = 0x202020;
         if (i % 2 == 0) {
-            o.Kind = bb::KindFigure;
-            o.FigureKind = i % 10;
-            o.FillMode = i % 3;
-            o.LineWidth = 1 + i % 5;
+            o.kind = bb::KindFigure;
+            o.figureKind = i % 10;
+            o.fillMode = i % 3;
+            o.lineWidth = 1 + i % 5;
         } else {
-            o.Kind = bb::KindText;
-            o.Content = QStringLiteral("Herzlichen Glückwunsch %1").arg(i);
-            o.FontName = QStringLiteral("Arial");
-            o.FontSize = 10 + i % 20;
-            o.Alignment = i % 3;
-            o.Shadow = i % 5 == 1;
-            o.FillMode = 0x808080;  // shadow colour
+            o.kind = bb::KindText;
+            o.content = QStringLiteral("Herzlichen Glückwunsch %1").arg(i);
+            o.fontName = QStringLiteral("Arial");
+            o.fontSize = 10 + i % 20;
+            o.alignment = i % 3;
+            o.shadow = i % 5 == 1;
+            o.fillMode = 0x808080;  // shadow colour
         }
     }
 }
@@ -45,12 +45,12 @@ void fillSide(bb::CardDocument& doc, int count) {
 void BM_RepaintBothViews200Objects(benchmark::State& state) {
     bb::CardDocument doc;
     bb::RenderContext ctx;
-    doc.UnitsPerPixel = 312;
+    doc.unitsPerPixel = 312;
     doc.updateSideUnits();
     fillSide(doc, 200);
-    doc.PageControl2Change(1);
+    doc.switchSide(1);
     fillSide(doc, 200);
-    doc.PageControl2Change(0);
+    doc.switchSide(0);
     bb::EditorTab tab(doc, ctx);
     tab.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     tab.show();
@@ -61,7 +61,7 @@ void BM_RepaintBothViews200Objects(benchmark::State& state) {
         tab.views().paintBoth();
         benchmark::ClobberMemory();
     }
-    state.counters["renders"] = tab.views().PaintBox1()->renderCount();
+    state.counters["renders"] = tab.views().outsideView()->renderCount();
 }
 // The editor tab of the initial 632 × 560 window, and of a window filling a 1280 × 1024 screen.
 BENCHMARK(BM_RepaintBothViews200Objects)

@@ -42,16 +42,16 @@ QList<StarterType> parseStarterCatalogue(const QByteArray& text) {
         const QList<QByteArray> f = line.split(';');
         if (f.size() != 10) continue;
         StarterType t;
-        t.format.TypeName = QString::fromUtf8(f[0].trimmed());
+        t.format.typeName = QString::fromUtf8(f[0].trimmed());
         t.paper = QString::fromUtf8(f[1].trimmed());
         CardFormat& c = t.format;
         // The same limits as the card-type dialog.
-        const bool ok = !c.TypeName.isEmpty() && c.TypeName.size() <= kTypeNameMax &&
-                        parseLength(f[2], 3000, c.CardWidth) &&
-                        parseLength(f[3], 1000, c.CardHeight) && parseCount(f[4], c.CardsAcross) &&
-                        parseCount(f[5], c.CardsDown) && parseLength(f[6], 3000, c.LeftMargin) &&
-                        parseLength(f[7], 1000, c.TopMargin) && parseLength(f[8], 6000, c.PitchX) &&
-                        parseLength(f[9], 2000, c.PitchY);
+        const bool ok = !c.typeName.isEmpty() && c.typeName.size() <= kTypeNameMax &&
+                        parseLength(f[2], 3000, c.cardWidth) &&
+                        parseLength(f[3], 1000, c.cardHeight) && parseCount(f[4], c.cardsAcross) &&
+                        parseCount(f[5], c.cardsDown) && parseLength(f[6], 3000, c.leftMargin) &&
+                        parseLength(f[7], 1000, c.topMargin) && parseLength(f[8], 6000, c.pitchX) &&
+                        parseLength(f[9], 2000, c.pitchY);
         if (ok) out.append(t);
     }
     return out;
@@ -69,7 +69,7 @@ bool installStarterCatalogue(const QString& programFolder) {
     QList<CardFormat> types;
     for (const StarterType& t : starterCatalogue()) types.append(t.format);
     if (types.isEmpty()) return false;
-    return SaveEttTypes(programFolder, types);
+    return saveCardTypes(programFolder, types);
 }
 
 }  // namespace bb

@@ -1,9 +1,9 @@
 // Brisella-Bildwerker: start-up. The command line is not read; the program always starts with
 // an empty card.
 #include "app/Application.h"
+#include "app/MainWindow.h"
 #include "app/QtUserDialogs.h"
 #include "app/StarterContent.h"
-#include "app/TSDIAppForm.h"
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
 
@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
     bb::installGermanQtTranslation(app);
 
     bb::QtUserDialogs dialogs;
-    bb::TSDIAppForm::Options options;
+    bb::MainWindow::Options options;
     options.programFolder = bb::programFolder(QCoreApplication::applicationFilePath());
     // First start: the sample cards into the program folder, before the browser walks it.
     bb::installStarterContent(
         options.programFolder,
         bb::findSampleFolder(bb::sampleFolderCandidates(QCoreApplication::applicationDirPath())));
-    bb::TSDIAppForm window(dialogs, options);
+    bb::MainWindow window(dialogs, options);
     dialogs.setParent(&window);
     app.setErrorDisplay([&window](const QString& text) { window.showGeneralError(text); });
     window.show();

@@ -8,18 +8,18 @@
 
 namespace bb {
 
-TMyThread::TMyThread(const QString& folder, QObject* context, FileCallback callback)
+PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallback callback)
     : folder_(folder), context_(context), callback_(std::move(callback)) {}
 
-void TMyThread::run() {
+void PreviewWorker::run() {
     // Each step runs on the context's thread; this thread only waits for it.
     while (!isInterruptionRequested() && !finished_) {
         QMetaObject::invokeMethod(
-            context_, [this] { Step(); }, Qt::BlockingQueuedConnection);
+            context_, [this] { step(); }, Qt::BlockingQueuedConnection);
     }
 }
 
-void TMyThread::Step() {
+void PreviewWorker::step() {
     // A step queued before the stop request would add a card of the old folder to the
     // freshly emptied list; it is dropped.
     if (isInterruptionRequested() || finished_) return;
@@ -44,7 +44,7 @@ CardBrowser::CardBrowser(UserDialogs& dialogs, QObject* parent)
     : QObject(parent), dialogs_(dialogs) {}
 
 CardBrowser::~CardBrowser() {
-    RestartRequested = false;
+    restartRequested = false;
     stopWorkerNow();
 }
 
@@ -53,20 +53,20 @@ QString CardBrowser::entryPath(int index) const {
     return QDir(listFolder_).filePath(list_.names[size_t(index - 1)]);
 }
 
-void CardBrowser::JamShellTree1Changing() {
+void CardBrowser::folderChanging() {
     if (worker_) {
-        RestartRequested = true;
+        restartRequested = true;
         worker_->requestInterruption();
     }
 }
 
-void CardBrowser::JamShellTree1Change(const QString& folder) {
+void CardBrowser::changeFolder(const QString& folder) {
     selected_ = folder;
     list_.clear();
     listFolder_ = folder;
     emit listCleared();
     if (worker_) {
-        RestartRequested = true;
+        restartRequested = true;
         worker_->requestInterruption();
     } else {
         startWalk();
@@ -74,31 +74,31 @@ void CardBrowser::JamShellTree1Change(const QString& folder) {
 }
 
 void CardBrowser::requestStop() {
-    RestartRequested = false;
+    restartRequested = false;
     if (worker_) worker_->requestInterruption();
 }
 
 void CardBrowser::cardFileFound(const QString& folder, const QString& name) {
     if (selected_.isEmpty() || !name.endsWith(QLatin1String(".kar"), Qt::CaseInsensitive)) return;
-    const DibImage preview = ReadStoredPreview(QDir(folder).filePath(name), dialogs_);
+    const DibImage preview = readStoredPreviewReporting(QDir(folder).filePath(name), dialogs_);
     if (preview.isNull()) return;
     DibImage thumbnail = makeThumbnail(preview);
     if (thumbnail.isNull()) return;
     // A message box of this walk may have let the user pick another folder meanwhile.
     if (folder != listFolder_ || (worker_ && worker_->isInterruptionRequested())) return;
     list_.append(std::move(thumbnail), name);
-    PaintFromIndex = list_.count();
+    paintFromIndex = list_.count();
     emit entryAdded(list_.count());
-    PaintFromIndex = 0;
+    paintFromIndex = 0;
 }
 
 void CardBrowser::startWalk() {
     if (selected_.isEmpty()) return;
-    RestartRequested = false;
+    restartRequested = false;
     listFolder_ = selected_;
     const QString folder = selected_;
-    worker_ = new TMyThread(folder, this,
-                            [this, folder](const QString& name) { cardFileFound(folder, name); });
+    worker_ = new PreviewWorker(
+        folder, this, [this, folder](const QString& name) { cardFileFound(folder, name); });
     // The worker lives on this thread's side; its end arrives here as a queued call.
     connect(worker_, &QThread::finished, this, &CardBrowser::workerEnded, Qt::QueuedConnection);
     emit walkStarted(folder);
@@ -107,12 +107,12 @@ void CardBrowser::startWalk() {
 
 void CardBrowser::workerEnded() {
     if (!worker_) return;
-    TMyThread* ended = worker_;
+    PreviewWorker* ended = worker_;
     worker_ = nullptr;
     ended->wait();
     ended->deleteLater();
     emit walkEnded();
-    if (!selected_.isEmpty() && RestartRequested) startWalk();
+    if (!selected_.isEmpty() && restartRequested) startWalk();
 }
 
 void CardBrowser::stopWorkerNow() {

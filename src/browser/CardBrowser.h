@@ -1,7 +1,7 @@
 // The state of the card browser and its preview worker: the list of thumbnails and names of
 // the chosen folder, the selection, and the walk that fills the list one file at a time.
 //
-// Threads: the worker (TMyThread) only sequences the walk. Each step, the folder listing and
+// Threads: the worker (PreviewWorker) only sequences the walk. Each step, the folder listing and
 // the file reading included, runs on the thread that owns the CardBrowser through a blocking
 // queued call, so the list is only ever touched by that thread and needs no lock.
 #pragma once
@@ -39,12 +39,12 @@ struct PreviewEntries {
 
 // The preview worker. Its steps are carried out on the thread of `context`; the worker itself
 // waits for each one and touches nothing else.
-class TMyThread : public QThread {
+class PreviewWorker : public QThread {
     Q_OBJECT
 public:
     using FileCallback = std::function<void(const QString& name)>;
 
-    TMyThread(const QString& folder, QObject* context, FileCallback callback);
+    PreviewWorker(const QString& folder, QObject* context, FileCallback callback);
 
     const QString& folder() const { return folder_; }
     bool walkFinished() const { return finished_; }
@@ -53,7 +53,7 @@ public:
     // ordinary files (hidden ones included, no folders) by name; every step hands the next
     // name to the callback, or sets the finished flag when none is left. A step that was
     // already queued when the worker was asked to stop does nothing.
-    void Step();
+    void step();
 
 protected:
     void run() override;
@@ -75,12 +75,12 @@ public:
     ~CardBrowser() override;
 
     // Browser state, read by the grid widget and the tests.
-    const PreviewEntries& PreviewList() const { return list_; }
+    const PreviewEntries& entries() const { return list_; }
     int count() const { return list_.count(); }
-    int SelectedPreview = 1;
-    int PaintFromIndex = 0;
-    bool WorkerRunning() const { return worker_ != nullptr; }  // a preview worker exists
-    bool RestartRequested = false;
+    int selectedIndex = 1;
+    int paintFromIndex = 0;
+    bool workerRunning() const { return worker_ != nullptr; }  // a preview worker exists
+    bool restartRequested = false;
 
     // The folder chosen in the tree, and the folder the entries belong to.
     QString selectedFolder() const { return selected_; }
@@ -89,10 +89,10 @@ public:
     QString entryPath(int index) const;
 
     // Before the tree's selection changes: a running walk is asked to stop and restart.
-    void JamShellTree1Changing();
+    void folderChanging();
     // After it changed to `folder` (also on activating the tab): empties the list at once,
     // then walks the folder, or lets the running worker end first and restart.
-    void JamShellTree1Change(const QString& folder);
+    void changeFolder(const QString& folder);
     // Close query: a running worker is asked to stop and no restart follows.
     void requestStop();
 
@@ -102,7 +102,7 @@ public:
 
 signals:
     void listCleared();
-    // Entry `index` was appended; PaintFromIndex equals `index` while this is delivered.
+    // Entry `index` was appended; paintFromIndex equals `index` while this is delivered.
     void entryAdded(int index);
     void walkStarted(const QString& folder);
     void walkEnded();
@@ -116,7 +116,7 @@ private:
     PreviewEntries list_;
     QString selected_;
     QString listFolder_;
-    TMyThread* worker_ = nullptr;
+    PreviewWorker* worker_ = nullptr;
 };
 
 }  // namespace bb

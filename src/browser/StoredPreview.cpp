@@ -31,7 +31,7 @@ StoredPreview readStoredPreview(const QString& path) {
     return result;
 }
 
-DibImage ReadStoredPreview(const QString& path, UserDialogs& dialogs) {
+DibImage readStoredPreviewReporting(const QString& path, UserDialogs& dialogs) {
     StoredPreview stored = readStoredPreview(path);
     switch (stored.status) {
         case PreviewStatus::CannotOpen:
@@ -64,7 +64,7 @@ QSize thumbnailSize(int w, int h, int box) {
 DibImage downscaleDib(const DibImage& source, int tw, int th) {
     if (source.isNull() || tw < 1 || th < 1) return {};
     const auto& table = source.colourTable();
-    DibImage target = newdib(tw, th, source.bitCount(), table.empty() ? nullptr : table.data(),
+    DibImage target = newDib(tw, th, source.bitCount(), table.empty() ? nullptr : table.data(),
                              int(table.size()));
     if (target.isNull()) return {};
 

@@ -34,7 +34,7 @@ StoredPreview readStoredPreview(const QString& path);
 
 // As above, and shows the message for a file that cannot be opened or is not a card. A
 // damaged picture gives a null picture without a message.
-DibImage ReadStoredPreview(const QString& path, UserDialogs& dialogs);
+DibImage readStoredPreviewReporting(const QString& path, UserDialogs& dialogs);
 
 // Thumbnail size for a stored picture of w × h: th = h × box div w, tw = box; when th is
 // more than box, th = box and tw = w × box div h. Sides never drop below 1 (a very flat or

@@ -61,7 +61,7 @@ int sideFromName(const QString& name) {
 bool openCard(CardDocument& doc, const QString& path, RenderContext& ctx, UserDialogs& dialogs) {
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
-    if (OpenItNow(doc, path, fc)) return true;
+    if (openCardFile(doc, path, fc)) return true;
     printError(QStringLiteral("cannot read %1").arg(path));
     return false;
 }

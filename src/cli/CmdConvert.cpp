@@ -1,5 +1,5 @@
-// brisella-cli convert: reads any picture OpenDib reads and writes it with SaveDib in the
-// format named by --format or by the output file's extension.
+// brisella-cli convert: reads any picture loadPictureFile reads and writes it with savePictureFile
+// in the format named by --format or by the output file's extension.
 #include "cli/Commands.h"
 
 #include "pictures/DibImage.h"
@@ -62,13 +62,13 @@ int runConvert(const QStringList& args) {
                                                  : QStringLiteral("unknown format \"")) +
                                    name + QStringLiteral("\"; one of ") + formatNames());
 
-    const DibImage picture = OpenDib(files[0]);
+    const DibImage picture = loadPictureFile(files[0]);
     if (picture.isNull()) {
         printError(QStringLiteral("cannot read picture %1").arg(files[0]));
         return kExitFailure;
     }
-    if (quality > 0) SetJPEGQual(quality);
-    if (SaveDib(picture, files[1], writer->typeCode) != 1) {
+    if (quality > 0) setJpegQuality(quality);
+    if (savePictureFile(picture, files[1], writer->typeCode) != 1) {
         printError(
             QStringLiteral("cannot write %1 as %2").arg(files[1], QLatin1String(writer->name)));
         return kExitFailure;

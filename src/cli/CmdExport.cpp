@@ -48,7 +48,7 @@ int runExport(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
-    doc->PageControl2Change(sideIndex);
+    doc->switchSide(sideIndex);
     if (exportSide(*doc, ctx, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
         printError(QStringLiteral("cannot write %1").arg(fileName));
         return kExitFailure;

@@ -14,35 +14,35 @@ namespace bb::cli {
 namespace {
 
 QJsonObject objectJson(const CardObjectRecord& rec) {
-    const Tobs& o = rec.object;
+    const CardObject& o = rec.object;
     QJsonObject j;
     j.insert(QStringLiteral("slot"), rec.slot);
-    j.insert(QStringLiteral("X"), o.X);
-    j.insert(QStringLiteral("Y"), o.Y);
-    j.insert(QStringLiteral("Width"), o.Width);
-    j.insert(QStringLiteral("Height"), o.Height);
-    j.insert(QStringLiteral("KeepAspect"), rec.flags.KeepAspect);
-    j.insert(QStringLiteral("Kind"), o.Kind);
-    j.insert(QStringLiteral("Color"), qint64(o.Color));
-    j.insert(QStringLiteral("FigureKind"), o.FigureKind);
-    j.insert(QStringLiteral("Alignment"), o.Alignment);
-    j.insert(QStringLiteral("BorderColor"), qint64(o.BorderColor));
-    j.insert(QStringLiteral("FillMode"), o.FillMode);
-    j.insert(QStringLiteral("Shadow"), rec.flags.Shadow);
-    j.insert(QStringLiteral("RoundFrame"), rec.flags.RoundFrame);
-    j.insert(QStringLiteral("ShadowDX"), o.ShadowDX);
-    j.insert(QStringLiteral("ShadowDY"), o.ShadowDY);
-    j.insert(QStringLiteral("Transparent"), rec.flags.Transparent);
-    j.insert(QStringLiteral("AutoTransparent"), rec.flags.AutoTransparent);
-    j.insert(QStringLiteral("LineWidth"), o.LineWidth);
-    j.insert(QStringLiteral("Rotation"), o.Rotation);
-    j.insert(QStringLiteral("Content"), o.Content);
-    j.insert(QStringLiteral("FontColor"), qint64(o.FontColor));
-    j.insert(QStringLiteral("FontHeight"), o.FontHeight);
-    j.insert(QStringLiteral("FontName"), o.FontName);
-    j.insert(QStringLiteral("FontPitch"), o.FontPitch);
-    j.insert(QStringLiteral("FontSize"), o.FontSize);
-    j.insert(QStringLiteral("FontStyle"), o.FontStyle);
+    j.insert(QStringLiteral("X"), o.x);
+    j.insert(QStringLiteral("Y"), o.y);
+    j.insert(QStringLiteral("Width"), o.width);
+    j.insert(QStringLiteral("Height"), o.height);
+    j.insert(QStringLiteral("KeepAspect"), rec.flags.keepAspect);
+    j.insert(QStringLiteral("Kind"), o.kind);
+    j.insert(QStringLiteral("Color"), qint64(o.color));
+    j.insert(QStringLiteral("FigureKind"), o.figureKind);
+    j.insert(QStringLiteral("Alignment"), o.alignment);
+    j.insert(QStringLiteral("BorderColor"), qint64(o.borderColor));
+    j.insert(QStringLiteral("FillMode"), o.fillMode);
+    j.insert(QStringLiteral("Shadow"), rec.flags.shadow);
+    j.insert(QStringLiteral("RoundFrame"), rec.flags.roundFrame);
+    j.insert(QStringLiteral("ShadowDX"), o.shadowDx);
+    j.insert(QStringLiteral("ShadowDY"), o.shadowDy);
+    j.insert(QStringLiteral("Transparent"), rec.flags.transparent);
+    j.insert(QStringLiteral("AutoTransparent"), rec.flags.autoTransparent);
+    j.insert(QStringLiteral("LineWidth"), o.lineWidth);
+    j.insert(QStringLiteral("Rotation"), o.rotation);
+    j.insert(QStringLiteral("Content"), o.content);
+    j.insert(QStringLiteral("FontColor"), qint64(o.fontColor));
+    j.insert(QStringLiteral("FontHeight"), o.fontHeight);
+    j.insert(QStringLiteral("FontName"), o.fontName);
+    j.insert(QStringLiteral("FontPitch"), o.fontPitch);
+    j.insert(QStringLiteral("FontSize"), o.fontSize);
+    j.insert(QStringLiteral("FontStyle"), o.fontStyle);
     return j;
 }
 
@@ -50,24 +50,24 @@ QJsonObject sideJson(const CardSideData& side) {
     QJsonArray objects;
     for (const CardObjectRecord& rec : side.objects) objects.append(objectJson(rec));
     QJsonObject j;
-    j.insert(QStringLiteral("BackgroundMode"), side.BackgroundMode);
-    j.insert(QStringLiteral("BackgroundFile"), side.BackgroundFile);
-    j.insert(QStringLiteral("BackgroundColor"), qint64(side.BackgroundColor));
+    j.insert(QStringLiteral("BackgroundMode"), side.backgroundMode);
+    j.insert(QStringLiteral("BackgroundFile"), side.backgroundFile);
+    j.insert(QStringLiteral("BackgroundColor"), qint64(side.backgroundColor));
     j.insert(QStringLiteral("objects"), objects);
     return j;
 }
 
 QJsonObject formatJson(const CardFormat& f) {
     QJsonObject j;
-    j.insert(QStringLiteral("LeftMargin"), f.LeftMargin);
-    j.insert(QStringLiteral("TopMargin"), f.TopMargin);
-    j.insert(QStringLiteral("PitchX"), f.PitchX);
-    j.insert(QStringLiteral("PitchY"), f.PitchY);
-    j.insert(QStringLiteral("CardWidth"), f.CardWidth);
-    j.insert(QStringLiteral("CardHeight"), f.CardHeight);
-    j.insert(QStringLiteral("CardsAcross"), f.CardsAcross);
-    j.insert(QStringLiteral("CardsDown"), f.CardsDown);
-    j.insert(QStringLiteral("TypeName"), f.TypeName);
+    j.insert(QStringLiteral("LeftMargin"), f.leftMargin);
+    j.insert(QStringLiteral("TopMargin"), f.topMargin);
+    j.insert(QStringLiteral("PitchX"), f.pitchX);
+    j.insert(QStringLiteral("PitchY"), f.pitchY);
+    j.insert(QStringLiteral("CardWidth"), f.cardWidth);
+    j.insert(QStringLiteral("CardHeight"), f.cardHeight);
+    j.insert(QStringLiteral("CardsAcross"), f.cardsAcross);
+    j.insert(QStringLiteral("CardsDown"), f.cardsDown);
+    j.insert(QStringLiteral("TypeName"), f.typeName);
     return j;
 }
 
@@ -93,11 +93,11 @@ int runInfo(const QStringList& args) {
     QJsonObject root;
     root.insert(QStringLiteral("signature"), data.signature);
     root.insert(QStringLiteral("preview"), preview);
-    root.insert(QStringLiteral("CardFormat"), formatJson(data.Format));
-    root.insert(QStringLiteral("SideWidthUnits"), data.SideWidthUnits);
-    root.insert(QStringLiteral("SideHeightUnits"), data.SideHeightUnits);
-    root.insert(QStringLiteral("ZoomFactor"), data.ZoomFactor);
-    root.insert(QStringLiteral("UnitsPerPixel"), data.UnitsPerPixel);
+    root.insert(QStringLiteral("CardFormat"), formatJson(data.format));
+    root.insert(QStringLiteral("SideWidthUnits"), data.sideWidthUnits);
+    root.insert(QStringLiteral("SideHeightUnits"), data.sideHeightUnits);
+    root.insert(QStringLiteral("ZoomFactor"), data.zoomFactor);
+    root.insert(QStringLiteral("UnitsPerPixel"), data.unitsPerPixel);
     root.insert(QStringLiteral("outside"), sideJson(data.outside));
     root.insert(QStringLiteral("inside"), sideJson(data.inside));
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);

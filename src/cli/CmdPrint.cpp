@@ -47,7 +47,7 @@ void printLayout(const std::vector<CardPlacement>& cards) {
         std::printf(
             "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
             "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d}\n",
-            c.page + 1, c.position, c.column, c.row, c.CardX, c.CardY, c.Wd, c.Hd);
+            c.page + 1, c.position, c.column, c.row, c.cardX, c.cardY, c.width, c.height);
     }
     std::fflush(stdout);
 }
@@ -73,11 +73,11 @@ int runPrint(const QStringList& args) {
         } else if (a == QLatin1String("--copies")) {
             const auto n = value(v) ? intArg(v, kCopiesMin, kCopiesMax) : std::nullopt;
             if (!n) return usageError(self, QStringLiteral("--copies needs a number 1..1000"));
-            options.settings.KopiesED = *n;
+            options.settings.copies = *n;
         } else if (a == QLatin1String("--used")) {
             const auto n = value(v) ? intArg(v, kUsedMin, kUsedMax) : std::nullopt;
             if (!n) return usageError(self, QStringLiteral("--used needs a number 0..100"));
-            options.settings.UsedED = *n;
+            options.settings.usedPositions = *n;
         } else if (a == QLatin1String("--cut")) {
             options.cutLines = true;
         } else if (a == QLatin1String("--fold")) {
@@ -158,19 +158,19 @@ int runPrint(const QStringList& args) {
     auto doc = std::make_unique<CardDocument>();
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
-    fc.createPreview = [](CardDocument& d, RenderContext& c) { return CreatePreview(d, c); };
-    if (!OpenItNow(*doc, card, fc)) {
+    fc.createPreview = [](CardDocument& d, RenderContext& c) { return createCardPreview(d, c); };
+    if (!openCardFile(*doc, card, fc)) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
     }
-    doc->PageControl2Change(sideValue);
+    doc->switchSide(sideValue);
 
     if (layout) {
-        const PrintSettings clamped = clampSettings(options.settings, doc->Format);
-        printLayout(printPlacements(doc->Format, clamped, doc->CurrentSide, options.calibration,
+        const PrintSettings clamped = clampSettings(options.settings, doc->format);
+        printLayout(printPlacements(doc->format, clamped, doc->currentSide, options.calibration,
                                     target.geometry()));
     }
-    const PrintRunResult result = DruckeKarte(target.printer(), *doc, ctx, options, dialogs);
+    const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs);
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;

@@ -27,9 +27,10 @@ int runResave(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
-    CardFileContext fc{dialogs,        ctx, programFolder(QCoreApplication::applicationFilePath()),
-                       &CreatePreview, {},  {}};
-    if (!Saveit(*doc, output, fc)) {
+    CardFileContext fc{
+        dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()), &createCardPreview,
+        {},      {}};
+    if (!saveCardFile(*doc, output, fc)) {
         printError(QStringLiteral("cannot write %1").arg(output));
         return kExitFailure;
     }

@@ -27,15 +27,15 @@ namespace {
 // Greeting-card stock with the fold through the middle: 165 × 121 mm unfolded, two per A4.
 CardFormat sampleFormat() {
     CardFormat f;
-    f.TypeName = QStringLiteral("Geha P78 Grußkarten (A4)");
-    f.CardWidth = 165;
-    f.CardHeight = 121;
-    f.CardsAcross = 1;
-    f.CardsDown = 2;
-    f.LeftMargin = 23;
-    f.TopMargin = 25;
-    f.PitchX = 211;
-    f.PitchY = 126;
+    f.typeName = QStringLiteral("Geha P78 Grußkarten (A4)");
+    f.cardWidth = 165;
+    f.cardHeight = 121;
+    f.cardsAcross = 1;
+    f.cardsDown = 2;
+    f.leftMargin = 23;
+    f.topMargin = 25;
+    f.pitchX = 211;
+    f.pitchY = 126;
     return f;
 }
 
@@ -48,51 +48,51 @@ class SideBuilder {
 public:
     SideBuilder(CardDocument& doc) : doc_(doc) {}
 
-    Tobs& place(int32_t kind, double x, double y, double w, double h) {
+    CardObject& place(int32_t kind, double x, double y, double w, double h) {
         const int slot = doc_.findFreeSlot();
-        Tobs& o = *doc_.WorkingSlots[slot];
-        o = Tobs{};
-        o.Kind = kind;
-        o.X = mmUnits(doc_.Format.CardWidth + x);
-        o.Y = mmUnits(doc_.Format.CardHeight + y);
-        o.Width = mmUnits(w);
-        o.Height = mmUnits(h);
+        CardObject& o = *doc_.workingSlots[slot];
+        o = CardObject{};
+        o.kind = kind;
+        o.x = mmUnits(doc_.format.cardWidth + x);
+        o.y = mmUnits(doc_.format.cardHeight + y);
+        o.width = mmUnits(w);
+        o.height = mmUnits(h);
         return o;
     }
 
-    Tobs& text(const QString& content, double x, double y, double w, double h, int size,
-               ColorRef color, int alignment = 1, const QString& font = QStringLiteral("Arial"),
-               uint8_t style = 0) {
-        Tobs& o = place(KindText, x, y, w, h);
+    CardObject& text(const QString& content, double x, double y, double w, double h, int size,
+                     ColorRef color, int alignment = 1,
+                     const QString& font = QStringLiteral("Arial"), uint8_t style = 0) {
+        CardObject& o = place(KindText, x, y, w, h);
         QString stored = content;
         stored.replace(QLatin1Char('\n'), QChar(13));
-        o.Content = stored;
-        o.Color = color;
-        o.FontColor = color;
-        o.FontName = font;
-        o.FontSize = size;
-        o.FontHeight = -(size * 96 / 72);
-        o.FontStyle = style;
-        o.Alignment = alignment;
+        o.content = stored;
+        o.color = color;
+        o.fontColor = color;
+        o.fontName = font;
+        o.fontSize = size;
+        o.fontHeight = -(size * 96 / 72);
+        o.fontStyle = style;
+        o.alignment = alignment;
         return o;
     }
 
-    Tobs& figure(int32_t figureKind, double x, double y, double w, double h, ColorRef color,
-                 int32_t fillMode = FillSolid, ColorRef border = 0, int32_t lineWidth = 1) {
-        Tobs& o = place(KindFigure, x, y, w, h);
-        o.FigureKind = figureKind;
-        o.Color = color;
-        o.FillMode = fillMode;
-        o.BorderColor = border;
-        o.LineWidth = lineWidth;
+    CardObject& figure(int32_t figureKind, double x, double y, double w, double h, ColorRef color,
+                       int32_t fillMode = FillSolid, ColorRef border = 0, int32_t lineWidth = 1) {
+        CardObject& o = place(KindFigure, x, y, w, h);
+        o.figureKind = figureKind;
+        o.color = color;
+        o.fillMode = fillMode;
+        o.borderColor = border;
+        o.lineWidth = lineWidth;
         return o;
     }
 
-    Tobs& picture(const QString& name, const DibImage& picture, double x, double y, double w,
-                  double h) {
-        Tobs& o = place(KindPicture, x, y, w, h);
-        o.Content = name;
-        o.Picture = picture;
+    CardObject& picture(const QString& name, const DibImage& picture, double x, double y, double w,
+                        double h) {
+        CardObject& o = place(KindPicture, x, y, w, h);
+        o.content = name;
+        o.picture = picture;
         return o;
     }
 
@@ -229,7 +229,7 @@ struct Sample {
 DibImage writePicture(const QImage& image, const QString& dir, const QString& name,
                       QStringList& failed) {
     DibImage dib = dibFromQImage(image);
-    if (SaveDib(dib, QDir(dir).filePath(name), DibPNG) != 1) failed << name;
+    if (savePictureFile(dib, QDir(dir).filePath(name), DibPNG) != 1) failed << name;
     return dib;
 }
 
@@ -238,8 +238,8 @@ const Sample kSamples[] = {
     {"Geburtstagskarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
          SideBuilder s(doc);
-         doc.Working.BackgroundMode = BgColor;
-         doc.Working.BackgroundColor = rgbRef(255, 248, 225);
+         doc.workingBackground.backgroundMode = BgColor;
+         doc.workingBackground.backgroundColor = rgbRef(255, 248, 225);
          const ColorRef balloon[] = {rgbRef(230, 60, 60), rgbRef(60, 140, 230),
                                      rgbRef(250, 190, 40), rgbRef(90, 180, 90)};
          for (int i = 0; i < 4; ++i) {
@@ -247,19 +247,20 @@ const Sample kSamples[] = {
              s.figure(FigLineVertical, x + 6, y + 15, 0, 30, rgbRef(120, 120, 120));
              s.figure(FigEllipse, x, y, 12, 15, balloon[i], FillWithBorder, rgbRef(90, 60, 40));
          }
-         Tobs& t = s.text(QStringLiteral("Alles Gute\nzum Geburtstag!"), 87, 62, 74, 30, 26,
-                          rgbRef(200, 40, 60), 1, QStringLiteral("Times New Roman"), StyleBold);
-         t.Shadow = true;
-         t.ShadowColor() = int32_t(rgbRef(200, 190, 170));
-         Tobs& present =
+         CardObject& t =
+             s.text(QStringLiteral("Alles Gute\nzum Geburtstag!"), 87, 62, 74, 30, 26,
+                    rgbRef(200, 40, 60), 1, QStringLiteral("Times New Roman"), StyleBold);
+         t.shadow = true;
+         t.shadowColor() = int32_t(rgbRef(200, 190, 170));
+         CardObject& present =
              s.picture(QStringLiteral("Geschenk.png"),
                        writePicture(presentPicture(), dir, QStringLiteral("Geschenk.png"), pics),
                        110, 92, 26, 26);
-         present.KeepAspect = true;
-         present.Transparent = true;
-         present.TransparentColor() = int32_t(rgbRef(255, 255, 255));
+         present.keepAspect = true;
+         present.transparent = true;
+         present.transparentColor() = int32_t(rgbRef(255, 255, 255));
          s.text(QStringLiteral("Brisella-Bildwerker"), 10, 110, 62, 6, 8, rgbRef(150, 140, 120));
-         doc.PageControl2Change(SideInside);
+         doc.switchSide(SideInside);
          SideBuilder in(doc);
          in.text(QStringLiteral("Liebe Anna,\n\nzu Deinem Geburtstag wünschen wir Dir von "
                                 "Herzen alles Gute, Gesundheit und viele fröhliche Stunden!"),
@@ -271,16 +272,16 @@ const Sample kSamples[] = {
     {"Weihnachtskarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
          SideBuilder s(doc);
-         doc.Working.BackgroundMode = BgStretched;
-         doc.Working.BackgroundFile = QStringLiteral("Winternacht.png");
-         doc.Working.BackgroundPicture =
+         doc.workingBackground.backgroundMode = BgStretched;
+         doc.workingBackground.backgroundFile = QStringLiteral("Winternacht.png");
+         doc.workingBackground.backgroundPicture =
              writePicture(winterPicture(), dir, QStringLiteral("Winternacht.png"), pics);
-         Tobs& t =
+         CardObject& t =
              s.text(QStringLiteral("Frohe Weihnachten"), 86, 8, 76, 14, 24, rgbRef(255, 230, 120),
                     1, QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
-         t.Outline() = true;
-         t.OutlineColor() = rgbRef(120, 20, 20);
-         doc.PageControl2Change(SideInside);
+         t.outline() = true;
+         t.outlineColor() = rgbRef(120, 20, 20);
+         doc.switchSide(SideInside);
          SideBuilder in(doc);
          in.figure(FigRoundRect, 90, 12, 70, 97, rgbRef(250, 246, 236), FillWithBorder,
                    rgbRef(170, 30, 40), 3);
@@ -291,8 +292,8 @@ const Sample kSamples[] = {
     {"Einladung.kar",
      [](CardDocument& doc, const QString&, QStringList&) {
          SideBuilder s(doc);
-         doc.Working.BackgroundMode = BgColor;
-         doc.Working.BackgroundColor = rgbRef(232, 240, 250);
+         doc.workingBackground.backgroundMode = BgColor;
+         doc.workingBackground.backgroundColor = rgbRef(232, 240, 250);
          s.figure(FigRoundRect, 88, 8, 72, 105, rgbRef(30, 70, 130), FillSolid);
          s.figure(FigRoundRect, 91, 11, 66, 99, rgbRef(30, 70, 130), FillBorderOnly,
                   rgbRef(250, 210, 90), 2);
@@ -300,7 +301,7 @@ const Sample kSamples[] = {
                 QStringLiteral("Times New Roman"), StyleBold);
          s.figure(FigLineHorizontal, 100, 52, 48, 0, rgbRef(250, 210, 90), FillSolid, 0, 2);
          s.text(QStringLiteral("zum Sommerfest"), 90, 58, 68, 12, 16, rgbRef(255, 255, 255));
-         doc.PageControl2Change(SideInside);
+         doc.switchSide(SideInside);
          SideBuilder in(doc);
          in.text(QStringLiteral("Wir feiern am Samstag, 18. Juli,\nab 15 Uhr im Garten.\n\n"
                                 "Bitte gebt uns bis zum 1. Juli Bescheid."),
@@ -314,15 +315,15 @@ const Sample kSamples[] = {
          SideBuilder s(doc);
          const DibImage heart = writePicture(heartPicture(), dir, QStringLiteral("Herz.png"), pics);
          for (int i = 0; i < 3; ++i) {
-             Tobs& h = s.picture(QStringLiteral("Herz.png"), heart, 96 + i * 20, 20 + (i % 2) * 10,
-                                 18, 16);
-             h.Transparent = true;
-             h.TransparentColor() = int32_t(rgbRef(255, 255, 255));
+             CardObject& h = s.picture(QStringLiteral("Herz.png"), heart, 96 + i * 20,
+                                       20 + (i % 2) * 10, 18, 16);
+             h.transparent = true;
+             h.transparentColor() = int32_t(rgbRef(255, 255, 255));
          }
          s.text(QStringLiteral("Danke!"), 86, 55, 76, 22, 40, rgbRef(210, 30, 60), 1,
                 QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
          s.figure(FigLineHorizontal, 95, 82, 58, 0, rgbRef(210, 30, 60), FillSolid, 0, 1);
-         doc.PageControl2Change(SideInside);
+         doc.switchSide(SideInside);
          SideBuilder in(doc);
          in.text(QStringLiteral("Herzlichen Dank für Eure Glückwünsche und die schönen "
                                 "Geschenke!"),
@@ -331,20 +332,20 @@ const Sample kSamples[] = {
     {"Fotokarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
          SideBuilder s(doc);
-         doc.Working.BackgroundMode = BgCover;
-         doc.Working.BackgroundFile = QStringLiteral("Abendlandschaft.png");
-         doc.Working.BackgroundPicture =
+         doc.workingBackground.backgroundMode = BgCover;
+         doc.workingBackground.backgroundFile = QStringLiteral("Abendlandschaft.png");
+         doc.workingBackground.backgroundPicture =
              writePicture(landscapePicture(), dir, QStringLiteral("Abendlandschaft.png"), pics);
-         Tobs& t = s.text(QStringLiteral("Grüße aus den Bergen"), 86, 96, 76, 14, 20,
-                          rgbRef(255, 255, 255), 1, QStringLiteral("Arial"), StyleBold);
-         t.Shadow = true;
-         t.ShadowColor() = int32_t(rgbRef(30, 30, 60));
-         doc.PageControl2Change(SideInside);
+         CardObject& t = s.text(QStringLiteral("Grüße aus den Bergen"), 86, 96, 76, 14, 20,
+                                rgbRef(255, 255, 255), 1, QStringLiteral("Arial"), StyleBold);
+         t.shadow = true;
+         t.shadowColor() = int32_t(rgbRef(30, 30, 60));
+         doc.switchSide(SideInside);
          SideBuilder in(doc);
-         Tobs& photo = in.picture(QStringLiteral("Abendlandschaft.png"),
-                                  doc.Outside.BackgroundPicture, 8, 20, 66, 50);
-         photo.KeepAspect = true;
-         photo.RoundFrame = true;
+         CardObject& photo = in.picture(QStringLiteral("Abendlandschaft.png"),
+                                        doc.outsideBackground.backgroundPicture, 8, 20, 66, 50);
+         photo.keepAspect = true;
+         photo.roundFrame = true;
          in.text(QStringLiteral("Hier ist es wunderschön.\nBis bald!"), 92, 30, 66, 40, 16,
                  rgbRef(40, 60, 40), 0, QStringLiteral("Times New Roman"), StyleItalic);
      }},
@@ -365,18 +366,18 @@ int runSamples(const QStringList& args) {
     RenderContext ctx;
     for (const Sample& sample : kSamples) {
         auto doc = std::make_unique<CardDocument>();
-        doc->Format = sampleFormat();
+        doc->format = sampleFormat();
         doc->updateSideUnits();
-        doc->PageControl2Change(SideOutside);
+        doc->switchSide(SideOutside);
         QStringList failed;
         sample.build(*doc, dir, failed);
         if (!failed.isEmpty()) {
             printError(QStringLiteral("cannot write %1").arg(failed.join(QStringLiteral(", "))));
             return kExitFailure;
         }
-        CardFileContext fc{dialogs, ctx, dir, &CreatePreview, {}, {}};
+        CardFileContext fc{dialogs, ctx, dir, &createCardPreview, {}, {}};
         const QString path = QDir(dir).filePath(QString::fromLatin1(sample.file));
-        if (!Saveit(*doc, path, fc)) {
+        if (!saveCardFile(*doc, path, fc)) {
             printError(QStringLiteral("cannot write %1").arg(path));
             return kExitFailure;
         }

@@ -3,8 +3,8 @@
 // OUT has none), a read-only target replaced, JPEG at the current quality.
 #include "cli/Commands.h"
 #include "pictures/DibImage.h"
-#include "pictures/Scanner.h"
 #include "render/Export.h"
+#include "scan/Scanner.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -54,7 +54,7 @@ int runScan(const QStringList& args) {
     DibImage picture;
     QString failure;
     QObject::connect(&scanner, &Scanner::finished, &loop, [&](int id) {
-        picture = scanner.GetScanedDib(id);
+        picture = scanner.takePicture(id);
         loop.quit();
     });
     QObject::connect(&scanner, &Scanner::failed, &loop, [&](const QString& message) {
@@ -74,7 +74,7 @@ int runScan(const QStringList& args) {
     if (QFile::exists(fileName))
         QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteOwner |
                                             QFileDevice::ReadOwner);
-    if (SaveDib(picture, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
+    if (savePictureFile(picture, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
         printError(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"));
         return kExitFailure;
     }

@@ -9,84 +9,84 @@ namespace bb {
 
 CardDocument::CardDocument() {
     records_.reserve(2 * kSlotCount);
-    for (int i = 0; i < 2 * kSlotCount; ++i) records_.push_back(std::make_unique<Tobs>());
-    OutsideSlots[0] = InsideSlots[0] = WorkingSlots[0] = nullptr;
+    for (int i = 0; i < 2 * kSlotCount; ++i) records_.push_back(std::make_unique<CardObject>());
+    outsideSlots[0] = insideSlots[0] = workingSlots[0] = nullptr;
     for (int s = 1; s <= kSlotCount; ++s) {
-        OutsideSlots[s] = records_[s - 1].get();
-        InsideSlots[s] = records_[kSlotCount + s - 1].get();
-        WorkingSlots[s] = OutsideSlots[s];
+        outsideSlots[s] = records_[s - 1].get();
+        insideSlots[s] = records_[kSlotCount + s - 1].get();
+        workingSlots[s] = outsideSlots[s];
     }
     updateSideUnits();
-    clearall();
+    clearAll();
 }
 
 int CardDocument::toView(int32_t units, const RenderContext& ctx) const {
-    if (ctx.RenderMode == RenderOutput)
-        return truncInt32(static_cast<long double>(units) * ctx.OutputScale);
+    if (ctx.renderMode == RenderOutput)
+        return truncInt32(static_cast<long double>(units) * ctx.outputScale);
     return screenPixels(units);
 }
 
 int CardDocument::screenPixels(int32_t units) const {
     // Product before the division, in extended precision.
-    const long double product = static_cast<long double>(units) * ZoomFactor;
-    return truncInt32(product / static_cast<long double>(UnitsPerPixel));
+    const long double product = static_cast<long double>(units) * zoomFactor;
+    return truncInt32(product / static_cast<long double>(unitsPerPixel));
 }
 
 int32_t CardDocument::fromView(int px) const {
     // Division before the product, in extended precision.
-    const long double quotient = static_cast<long double>(px) / ZoomFactor;
-    return truncInt32(quotient * static_cast<long double>(UnitsPerPixel));
+    const long double quotient = static_cast<long double>(px) / zoomFactor;
+    return truncInt32(quotient * static_cast<long double>(unitsPerPixel));
 }
 
-void CardDocument::clearall() {
+void CardDocument::clearAll() {
     for (int s = 1; s <= kSlotCount; ++s) {
-        for (Tobs* o : {OutsideSlots[s], InsideSlots[s]}) {
-            o->Kind = KindFree;
-            deldib(o->Picture);
-            o->ShadowDX = 5;
-            o->ShadowDY = 5;
+        for (CardObject* o : {outsideSlots[s], insideSlots[s]}) {
+            o->kind = KindFree;
+            releaseDib(o->picture);
+            o->shadowDx = 5;
+            o->shadowDy = 5;
         }
     }
-    SelectedSlot = 0;
+    selectedSlot = 0;
     // Pictures are shared by reference count: dropping every holder releases each distinct
     // picture exactly once.
-    for (Background* b : {&Outside, &Inside, &Working}) {
-        b->BackgroundMode = BgNone;
-        deldib(b->BackgroundPicture);
-        b->BackgroundColor = 0xFFFFFF;
-        b->BackgroundFile.clear();
+    for (Background* b : {&outsideBackground, &insideBackground, &workingBackground}) {
+        b->backgroundMode = BgNone;
+        releaseDib(b->backgroundPicture);
+        b->backgroundColor = 0xFFFFFF;
+        b->backgroundFile.clear();
     }
-    FileName.clear();
+    fileName.clear();
 }
 
-void CardDocument::WriteBackObjects() {
-    if (CurrentSide != SideOutside && CurrentSide != SideInside) return;
-    SlotTable& side = CurrentSide == SideOutside ? OutsideSlots : InsideSlots;
-    for (int s = 1; s <= kSlotCount; ++s) side[s] = WorkingSlots[s];
-    sideBackground(CurrentSide) = Working;
+void CardDocument::writeBackWorkingSide() {
+    if (currentSide != SideOutside && currentSide != SideInside) return;
+    SlotTable& side = currentSide == SideOutside ? outsideSlots : insideSlots;
+    for (int s = 1; s <= kSlotCount; ++s) side[s] = workingSlots[s];
+    sideBackground(currentSide) = workingBackground;
 }
 
-void CardDocument::PageControl2Change(int side) {
-    WriteBackObjects();
+void CardDocument::switchSide(int side) {
+    writeBackWorkingSide();
     loadWorkingSide(side);
 }
 
 void CardDocument::loadWorkingSide(int side) {
     if (side != SideOutside && side != SideInside) return;
     const SlotTable& from = sideSlots(side);
-    for (int s = 1; s <= kSlotCount; ++s) WorkingSlots[s] = from[s];
-    Working = sideBackground(side);
-    CurrentSide = side;
+    for (int s = 1; s <= kSlotCount; ++s) workingSlots[s] = from[s];
+    workingBackground = sideBackground(side);
+    currentSide = side;
 }
 
 void CardDocument::updateSideUnits() {
-    SideWidthUnits = sideUnits(Format.CardWidth);
-    SideHeightUnits = sideUnits(Format.CardHeight);
+    sideWidthUnits = sideUnits(format.cardWidth);
+    sideHeightUnits = sideUnits(format.cardHeight);
 }
 
 int CardDocument::findFreeSlot(UserDialogs* dialogs) const {
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (WorkingSlots[s]->Kind == KindFree) return s;
+        if (workingSlots[s]->kind == KindFree) return s;
     }
     if (dialogs) {
         dialogs->message(QStringLiteral("Es wurden zuviele Objekte erstellt!"),
@@ -96,14 +96,14 @@ int CardDocument::findFreeSlot(UserDialogs* dialogs) const {
     return 0;
 }
 
-void CardDocument::freeObject(Tobs& o) {
-    o.Kind = KindFree;
-    deldib(o.Picture);
+void CardDocument::freeObject(CardObject& o) {
+    o.kind = KindFree;
+    releaseDib(o.picture);
 }
 
 bool CardDocument::workingSideUsed() const {
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (WorkingSlots[s]->Kind > 0) return true;
+        if (workingSlots[s]->kind > 0) return true;
     }
     return false;
 }
@@ -111,14 +111,14 @@ bool CardDocument::workingSideUsed() const {
 int CardDocument::usedCount(const SlotTable& table) const {
     int n = 0;
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (table[s]->Kind > 0) ++n;
+        if (table[s]->kind > 0) ++n;
     }
     return n;
 }
 
 QString CardDocument::titleName() const {
-    if (FileName.isEmpty()) return QStringLiteral("NONAME01");
-    return QFileInfo(FileName).fileName();
+    if (fileName.isEmpty()) return QStringLiteral("NONAME01");
+    return QFileInfo(fileName).fileName();
 }
 
 }  // namespace bb

@@ -76,50 +76,50 @@ private:
     char* p_ = buf_;
 };
 
-void writeObject(ByteWriter& w, int slot, const Tobs& o, Cp1252Encoder& enc) {
+void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& enc) {
     FieldBuffer f;
     f.i32(slot);
-    f.i32(o.X);
-    f.i32(o.Y);
-    f.i32(o.Width);
-    f.i32(o.Height);
-    f.u8(o.KeepAspect ? 1 : 0);
-    f.i32(o.Kind);
-    f.u32(o.Color);
-    f.i32(o.FigureKind);
-    f.i32(o.Alignment);
-    f.u32(o.BorderColor);
-    f.i32(o.FillMode);
-    f.u8(o.Shadow ? 1 : 0);
-    f.u8(o.RoundFrame ? 1 : 0);
-    f.i32(o.ShadowDX);
-    f.i32(o.ShadowDY);
-    f.u8(o.Transparent ? 1 : 0);
-    f.u8(o.AutoTransparent ? 1 : 0);
-    f.i32(o.LineWidth);
-    f.i32(o.Rotation);
+    f.i32(o.x);
+    f.i32(o.y);
+    f.i32(o.width);
+    f.i32(o.height);
+    f.u8(o.keepAspect ? 1 : 0);
+    f.i32(o.kind);
+    f.u32(o.color);
+    f.i32(o.figureKind);
+    f.i32(o.alignment);
+    f.u32(o.borderColor);
+    f.i32(o.fillMode);
+    f.u8(o.shadow ? 1 : 0);
+    f.u8(o.roundFrame ? 1 : 0);
+    f.i32(o.shadowDx);
+    f.i32(o.shadowDy);
+    f.u8(o.transparent ? 1 : 0);
+    f.u8(o.autoTransparent ? 1 : 0);
+    f.i32(o.lineWidth);
+    f.i32(o.rotation);
     f.flushTo(w);
-    w.cString(enc.encode(o.Content));
-    f.u32(o.FontColor);
-    f.i32(o.FontHeight);
+    w.cString(enc.encode(o.content));
+    f.u32(o.fontColor);
+    f.i32(o.fontHeight);
     f.flushTo(w);
-    w.cString(enc.encode(o.FontName));
-    f.u8(o.FontPitch);
-    f.i32(o.FontSize);
-    f.u8(o.FontStyle);
+    w.cString(enc.encode(o.fontName));
+    f.u8(o.fontPitch);
+    f.i32(o.fontSize);
+    f.u8(o.fontStyle);
     f.flushTo(w);
 }
 
 void writeList(ByteWriter& w, const SlotTable& table, Cp1252Encoder& enc) {
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (table[s]->Kind > 0) writeObject(w, s, *table[s], enc);
+        if (table[s]->kind > 0) writeObject(w, s, *table[s], enc);
     }
     w.i32(kListEnd);
 }
 
 DibImage whitePreview(const CardFormat& format) {
     const QSize size = previewSize(format);
-    DibImage p = newdib(size.width(), size.height(), 24);
+    DibImage p = newDib(size.width(), size.height(), 24);
     if (!p.isNull()) {
         std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
         p.markModified();
@@ -161,7 +161,7 @@ bool finite(double v) {
 constexpr qsizetype kFixedHeadSize = 61;
 
 bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
-    Tobs& o = rec.object;
+    CardObject& o = rec.object;
     const QByteArrayView head = r.bytes(kFixedHeadSize);
     if (!r.ok()) return false;
     const char* p = head.data();
@@ -171,41 +171,41 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
         return v;
     };
     const auto u8 = [&p] { return static_cast<uint8_t>(*p++); };
-    o.X = i32();
-    o.Y = i32();
-    o.Width = i32();
-    o.Height = i32();
-    rec.flags.KeepAspect = u8();
-    o.Kind = i32();
-    o.Color = static_cast<uint32_t>(i32());
-    o.FigureKind = i32();
-    o.Alignment = i32();
-    o.BorderColor = static_cast<uint32_t>(i32());
-    o.FillMode = i32();
-    rec.flags.Shadow = u8();
-    rec.flags.RoundFrame = u8();
-    o.ShadowDX = i32();
-    o.ShadowDY = i32();
-    rec.flags.Transparent = u8();
-    rec.flags.AutoTransparent = u8();
-    o.LineWidth = i32();
-    o.Rotation = i32();
+    o.x = i32();
+    o.y = i32();
+    o.width = i32();
+    o.height = i32();
+    rec.flags.keepAspect = u8();
+    o.kind = i32();
+    o.color = static_cast<uint32_t>(i32());
+    o.figureKind = i32();
+    o.alignment = i32();
+    o.borderColor = static_cast<uint32_t>(i32());
+    o.fillMode = i32();
+    rec.flags.shadow = u8();
+    rec.flags.roundFrame = u8();
+    o.shadowDx = i32();
+    o.shadowDy = i32();
+    rec.flags.transparent = u8();
+    rec.flags.autoTransparent = u8();
+    o.lineWidth = i32();
+    o.rotation = i32();
     const QByteArrayView content = r.cString();
     if (!r.ok()) return false;
-    o.Content = dec.decode(content);
-    o.FontColor = r.u32();
-    o.FontHeight = r.i32();
+    o.content = dec.decode(content);
+    o.fontColor = r.u32();
+    o.fontHeight = r.i32();
     const QByteArrayView fontName = r.cString();
     if (!r.ok()) return false;
-    o.FontName = dec.decode(fontName);
-    o.FontPitch = r.u8();
-    o.FontSize = r.i32();
-    o.FontStyle = r.u8();
-    o.KeepAspect = rec.flags.KeepAspect != 0;
-    o.Shadow = rec.flags.Shadow != 0;
-    o.RoundFrame = rec.flags.RoundFrame != 0;
-    o.Transparent = rec.flags.Transparent != 0;
-    o.AutoTransparent = rec.flags.AutoTransparent != 0;
+    o.fontName = dec.decode(fontName);
+    o.fontPitch = r.u8();
+    o.fontSize = r.i32();
+    o.fontStyle = r.u8();
+    o.keepAspect = rec.flags.keepAspect != 0;
+    o.shadow = rec.flags.shadow != 0;
+    o.roundFrame = rec.flags.roundFrame != 0;
+    o.transparent = rec.flags.transparent != 0;
+    o.autoTransparent = rec.flags.autoTransparent != 0;
     return r.ok();
 }
 
@@ -242,7 +242,7 @@ CardReadStatus readFileBytes(const QString& path, QByteArray& bytes) {
 // the card's folder with the name's file part; one message when both fail.
 void loadStoredPicture(DibImage& target, const QString& name, const QString& cardPath,
                        CardFileContext& fc) {
-    if (LoadDIBit(target, name, fc.programFolder)) return;
+    if (loadPictureOrBlank(target, name, fc.programFolder)) return;
     // The file part after the last separator of either kind: names stored on other systems
     // may use "\".
     const qsizetype cut =
@@ -250,7 +250,7 @@ void loadStoredPicture(DibImage& target, const QString& name, const QString& car
     const QString filePart = name.mid(cut + 1);
     if (!filePart.isEmpty()) {
         const QString second = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart;
-        if (LoadDIBit(target, second, fc.programFolder)) return;
+        if (loadPictureOrBlank(target, second, fc.programFolder)) return;
     }
     fc.dialogs.message(QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
                        kAppTitle, MsgIcon::Error, BtnOk);
@@ -259,13 +259,13 @@ void loadStoredPicture(DibImage& target, const QString& name, const QString& car
 void turnByRotation(DibImage& picture, int32_t rotation, const std::function<void(int)>& progress) {
     switch (rotation) {
         case 1:
-            RotRight(picture, progress);
+            turnPictureRight(picture, progress);
             break;
         case 2:
-            Rot180(picture, progress);
+            turnPictureHalf(picture, progress);
             break;
         case 3:
-            RotLeft(picture, progress);
+            turnPictureLeft(picture, progress);
             break;
         default:
             break;
@@ -281,9 +281,9 @@ QByteArray cardSignature() {
 PreviewGeometry previewGeometry(const CardFormat& format) {
     PreviewGeometry g;
     const long double mmPerInch = kNominalMmPerInch;
-    g.dpi = truncInt32(90.0L * mmPerInch / static_cast<long double>(format.CardWidth));
-    const int w = truncInt32(format.CardWidth / mmPerInch * g.dpi);
-    const int h = truncInt32(format.CardHeight / mmPerInch * g.dpi);
+    g.dpi = truncInt32(90.0L * mmPerInch / static_cast<long double>(format.cardWidth));
+    const int w = truncInt32(format.cardWidth / mmPerInch * g.dpi);
+    const int h = truncInt32(format.cardHeight / mmPerInch * g.dpi);
     g.size = (w >= 1 && h >= 1 && dibSizeAllowed(w, h, 24)) ? QSize(w, h) : QSize(1, 1);
     return g;
 }
@@ -293,12 +293,12 @@ QSize previewSize(const CardFormat& format) {
 }
 
 QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, bool* replaced) {
-    const DibImage preview = givenPreview.isNull() ? whitePreview(doc.Format) : givenPreview;
+    const DibImage preview = givenPreview.isNull() ? whitePreview(doc.format) : givenPreview;
     QByteArray out;
     out.reserve(
         qsizetype(kCardSignatureSize + 8 + kBitmapInfoHeaderSize + 1024 + preview.byteCount() +
                   kCardFormatSize + 64 +
-                  100 * (doc.usedCount(doc.OutsideSlots) + doc.usedCount(doc.InsideSlots))));
+                  100 * (doc.usedCount(doc.outsideSlots) + doc.usedCount(doc.insideSlots))));
     ByteWriter w(out);
     Cp1252Encoder enc;
     w.bytes(cardSignature());
@@ -315,24 +315,24 @@ QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, 
         w.zeros(24);
     }
     bool nameReplaced = false;
-    w.bytes(doc.Format.toBytes(&nameReplaced));
-    w.i32(doc.SideWidthUnits);
-    w.i32(doc.SideHeightUnits);
-    w.i32(doc.Outside.BackgroundMode);
-    w.cString(enc.encode(doc.Outside.BackgroundFile));
-    w.i32(doc.Inside.BackgroundMode);
-    w.cString(enc.encode(doc.Inside.BackgroundFile));
-    w.f64(doc.ZoomFactor);
-    w.f64(doc.UnitsPerPixel);
-    writeList(w, doc.OutsideSlots, enc);
-    writeList(w, doc.InsideSlots, enc);
-    w.u32(doc.Outside.BackgroundColor);
-    w.u32(doc.Inside.BackgroundColor);
+    w.bytes(doc.format.toBytes(&nameReplaced));
+    w.i32(doc.sideWidthUnits);
+    w.i32(doc.sideHeightUnits);
+    w.i32(doc.outsideBackground.backgroundMode);
+    w.cString(enc.encode(doc.outsideBackground.backgroundFile));
+    w.i32(doc.insideBackground.backgroundMode);
+    w.cString(enc.encode(doc.insideBackground.backgroundFile));
+    w.f64(doc.zoomFactor);
+    w.f64(doc.unitsPerPixel);
+    writeList(w, doc.outsideSlots, enc);
+    writeList(w, doc.insideSlots, enc);
+    w.u32(doc.outsideBackground.backgroundColor);
+    w.u32(doc.insideBackground.backgroundColor);
     if (replaced) *replaced = nameReplaced || enc.replaced();
     return out;
 }
 
-bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc) {
+bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         fc.dialogs.message(QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"),
@@ -342,13 +342,13 @@ bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc) {
     }
     // The preview shows the outside: make it the working side (this writes the edited side
     // back first).
-    doc.PageControl2Change(SideOutside);
+    doc.switchSide(SideOutside);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
-    doc.WriteBackObjects();
+    doc.writeBackWorkingSide();
     bool replaced = false;
     const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
-    deldib(preview);
+    releaseDib(preview);
 
     errno = 0;
     bool written = file.write(bytes) == bytes.size();
@@ -372,7 +372,7 @@ bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc) {
                            "wurden durch \"?\" ersetzt."),
             kAppTitle, MsgIcon::Information, BtnOk);
     }
-    doc.FileName = path;
+    doc.fileName = path;
     return true;
 }
 
@@ -407,27 +407,27 @@ CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
 
     const std::optional<CardFormat> format = CardFormat::fromBytes(r.bytes(kCardFormatSize));
     if (!r.ok() || !format) return CardReadStatus::Damaged;
-    out.Format = *format;
-    for (double v : {out.Format.LeftMargin, out.Format.TopMargin, out.Format.PitchX,
-                     out.Format.PitchY, out.Format.CardWidth, out.Format.CardHeight}) {
+    out.format = *format;
+    for (double v : {out.format.leftMargin, out.format.topMargin, out.format.pitchX,
+                     out.format.pitchY, out.format.cardWidth, out.format.cardHeight}) {
         if (!finite(v)) return CardReadStatus::Damaged;
     }
-    out.SideWidthUnits = r.i32();
-    out.SideHeightUnits = r.i32();
+    out.sideWidthUnits = r.i32();
+    out.sideHeightUnits = r.i32();
 
     Cp1252Decoder dec;
-    out.outside.BackgroundMode = r.i32();
+    out.outside.backgroundMode = r.i32();
     const QByteArrayView outsideFile = r.cString();
-    out.inside.BackgroundMode = r.i32();
+    out.inside.backgroundMode = r.i32();
     const QByteArrayView insideFile = r.cString();
-    out.ZoomFactor = r.f64();
-    out.UnitsPerPixel = r.f64();
+    out.zoomFactor = r.f64();
+    out.unitsPerPixel = r.f64();
     if (!r.ok()) return CardReadStatus::Damaged;
-    if (!finite(out.ZoomFactor) || !finite(out.UnitsPerPixel) || out.ZoomFactor <= 0 ||
-        out.UnitsPerPixel <= 0)
+    if (!finite(out.zoomFactor) || !finite(out.unitsPerPixel) || out.zoomFactor <= 0 ||
+        out.unitsPerPixel <= 0)
         return CardReadStatus::Damaged;
-    out.outside.BackgroundFile = dec.decode(outsideFile);
-    out.inside.BackgroundFile = dec.decode(insideFile);
+    out.outside.backgroundFile = dec.decode(outsideFile);
+    out.inside.backgroundFile = dec.decode(insideFile);
 
     if (!readList(r, out.outside.objects, dec) || !readList(r, out.inside.objects, dec))
         return CardReadStatus::Damaged;
@@ -436,8 +436,8 @@ CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
         const uint32_t outsideColor = r.u32();
         const uint32_t insideColor = r.u32();
         if (!r.ok()) return CardReadStatus::Damaged;
-        out.outside.BackgroundColor = outsideColor;
-        out.inside.BackgroundColor = insideColor;
+        out.outside.backgroundColor = outsideColor;
+        out.inside.backgroundColor = insideColor;
         out.coloursStored = true;
     }
     return CardReadStatus::Ok;
@@ -450,7 +450,7 @@ CardReadStatus readCardFileData(const QString& path, CardFileData& out) {
     return parseCardFile(bytes, out);
 }
 
-bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
+bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     if (doc.workingSideUsed()) {
         const int answer = fc.dialogs.message(QStringLiteral("Wollen Sie vorher speichern?"),
                                               QStringLiteral("Grußkarte öffnen"), MsgIcon::Question,
@@ -475,7 +475,7 @@ bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
         return false;
     }
 
-    doc.clearall();
+    doc.clearAll();
     CardFileData data;
     if (status == CardReadStatus::Ok) status = parseCardFile(bytes, data);
     bytes.clear();
@@ -484,37 +484,37 @@ bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc) {
         return false;
     }
 
-    doc.Format = data.Format;
-    doc.SideWidthUnits = data.SideWidthUnits;
-    doc.SideHeightUnits = data.SideHeightUnits;
+    doc.format = data.format;
+    doc.sideWidthUnits = data.sideWidthUnits;
+    doc.sideHeightUnits = data.sideHeightUnits;
     CardSideData* sides[2] = {&data.outside, &data.inside};
     for (int side : {SideOutside, SideInside}) {
         Background& bg = doc.sideBackground(side);
-        bg.BackgroundMode = sides[side]->BackgroundMode;
-        bg.BackgroundFile = sides[side]->BackgroundFile;
-        if (bg.BackgroundMode != BgNone && !bg.BackgroundFile.isEmpty())
-            loadStoredPicture(bg.BackgroundPicture, bg.BackgroundFile, path, fc);
+        bg.backgroundMode = sides[side]->backgroundMode;
+        bg.backgroundFile = sides[side]->backgroundFile;
+        if (bg.backgroundMode != BgNone && !bg.backgroundFile.isEmpty())
+            loadStoredPicture(bg.backgroundPicture, bg.backgroundFile, path, fc);
     }
-    doc.ZoomFactor = data.ZoomFactor;
-    doc.UnitsPerPixel = data.UnitsPerPixel;
+    doc.zoomFactor = data.zoomFactor;
+    doc.unitsPerPixel = data.unitsPerPixel;
 
     for (int side : {SideOutside, SideInside}) {
         const SlotTable& table = doc.sideSlots(side);
         for (CardObjectRecord& rec : sides[side]->objects) *table[rec.slot] = std::move(rec.object);
         // Pictures in slot order, each slot once even when the file names it twice.
         for (int s = 1; s <= kSlotCount; ++s) {
-            Tobs& o = *table[s];
-            if (o.Kind != KindPicture) continue;
-            deldib(o.Picture);
-            loadStoredPicture(o.Picture, o.Content, path, fc);
-            turnByRotation(o.Picture, o.Rotation, fc.progress);
+            CardObject& o = *table[s];
+            if (o.kind != KindPicture) continue;
+            releaseDib(o.picture);
+            loadStoredPicture(o.picture, o.content, path, fc);
+            turnByRotation(o.picture, o.rotation, fc.progress);
         }
     }
-    doc.Outside.BackgroundColor = data.outside.BackgroundColor;
-    doc.Inside.BackgroundColor = data.inside.BackgroundColor;
+    doc.outsideBackground.backgroundColor = data.outside.backgroundColor;
+    doc.insideBackground.backgroundColor = data.inside.backgroundColor;
 
-    doc.loadWorkingSide(doc.CurrentSide);
-    doc.FileName = path;
+    doc.loadWorkingSide(doc.currentSide);
+    doc.fileName = path;
     return true;
 }
 
@@ -550,7 +550,7 @@ CardPreview readCardPreviewBytes(QByteArrayView bytes) {
         }
     }
     const QByteArrayView pixels = r.bytes(rows);
-    DibImage picture = newdib(h.width, height, h.bitCount, table.empty() ? nullptr : table.data(),
+    DibImage picture = newDib(h.width, height, h.bitCount, table.empty() ? nullptr : table.data(),
                               int(table.size()));
     if (!r.ok() || picture.isNull() || picture.byteCount() != rows) {
         result.error = kDamagedText;

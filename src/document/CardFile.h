@@ -23,13 +23,13 @@ class UserDialogs;
 inline constexpr int kCardSignatureSize = 32;
 QByteArray cardSignature();
 
-// What Saveit and OpenItNow need from their caller.
+// What saveCardFile and openCardFile need from their caller.
 struct CardFileContext {
     UserDialogs& dialogs;
     RenderContext& ctx;
     QString programFolder;  // where pictures named without a folder are looked up
     // Draws the outside (already the working side) into the stored preview; the renderer's
-    // CreatePreview. When empty or when it gives no picture, a white preview of
+    // createCardPreview. When empty or when it gives no picture, a white preview of
     // previewSize() is stored.
     std::function<DibImage(CardDocument&, RenderContext&)> createPreview;
     // Saves the current card as "Speichern" does; false when that failed or was cancelled.
@@ -39,8 +39,8 @@ struct CardFileContext {
     std::function<void(int)> progress;
 };
 
-// Size of the stored preview: r = Trunc(90 × 25.39995 ÷ CardWidth) pixels per inch, the
-// picture Trunc(CardWidth ÷ 25.39995 × r) × Trunc(CardHeight ÷ 25.39995 × r) pixels
+// Size of the stored preview: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch, the
+// picture Trunc(cardWidth ÷ 25.39995 × r) × Trunc(cardHeight ÷ 25.39995 × r) pixels
 // (86 × 64 at r = 11 for a card of 200 × 150 mm). A card that gives no pixel or a picture
 // beyond the picture limits gets 1 × 1.
 struct PreviewGeometry {
@@ -51,23 +51,23 @@ PreviewGeometry previewGeometry(const CardFormat& format);
 QSize previewSize(const CardFormat& format);
 
 // Writes the document to `path`, replacing the file atomically: makes the outside the working
-// side (PageControl2Change(0); the window shows its outside tab afterwards), stores the
+// side (switchSide(0); the window shows its outside tab afterwards), stores the
 // preview, writes both sides. On failure the old file stays whole, FileName is unchanged and
 // the failure has been shown ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or
 // "I/O error %d"). Characters that Windows-1252 cannot hold are stored as "?" and the user is
 // told once. On success FileName := path.
-bool Saveit(CardDocument& doc, const QString& path, CardFileContext& fc);
+bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // Asks whether to save a non-empty working side first, then reads `path` into the document,
 // loads the pictures (with the second attempt in the card's folder and one message per
 // missing picture), turns picture objects by their Rotation, loads the side named by
-// CurrentSide into the working state and sets FileName. The caller then updates views,
+// currentSide into the working state and sets FileName. The caller then updates views,
 // title and the card-format text. False when stopped (question cancelled, file not opened,
-// foreign signature: document unchanged; damaged file: document as clearall left it).
-bool OpenItNow(CardDocument& doc, const QString& path, CardFileContext& fc);
+// foreign signature: document unchanged; damaged file: document as clearAll left it).
+bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // The file's bytes for a document whose sides hold the current state (after
-// WriteBackObjects), with `preview` as stored picture (a null preview stores a white one of
+// writeBackWorkingSide), with `preview` as stored picture (a null preview stores a white one of
 // previewSize()). `replaced` is set when a character had to become "?".
 QByteArray cardFileBytes(const CardDocument& doc, const DibImage& preview,
                          bool* replaced = nullptr);
@@ -90,30 +90,30 @@ struct CardPreviewHeader {
 
 // The stored flag bytes as they are in the file (the object keeps them as bools).
 struct CardFlagBytes {
-    uint8_t KeepAspect = 0, Shadow = 0, RoundFrame = 0, Transparent = 0, AutoTransparent = 0;
+    uint8_t keepAspect = 0, shadow = 0, roundFrame = 0, transparent = 0, autoTransparent = 0;
 };
 
 struct CardObjectRecord {
     int32_t slot = 0;
-    Tobs object;  // without picture
+    CardObject object;  // without picture
     CardFlagBytes flags;
 };
 
 struct CardSideData {
-    int32_t BackgroundMode = BgNone;
-    QString BackgroundFile;
-    uint32_t BackgroundColor = 0xFFFFFF;
+    int32_t backgroundMode = BgNone;
+    QString backgroundFile;
+    uint32_t backgroundColor = 0xFFFFFF;
     std::vector<CardObjectRecord> objects;  // in file order
 };
 
 struct CardFileData {
     QString signature;
     CardPreviewHeader preview;
-    CardFormat Format;
-    int32_t SideWidthUnits = 0;
-    int32_t SideHeightUnits = 0;
-    double ZoomFactor = 1.0;
-    double UnitsPerPixel = 312.0;
+    CardFormat format;
+    int32_t sideWidthUnits = 0;
+    int32_t sideHeightUnits = 0;
+    double zoomFactor = 1.0;
+    double unitsPerPixel = 312.0;
     CardSideData outside, inside;
     bool coloursStored = false;  // false when the file ends right after the inside list
 };

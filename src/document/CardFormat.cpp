@@ -18,15 +18,15 @@ QByteArray CardFormat::toBytes(bool* replaced) const {
     QByteArray out;
     out.reserve(kCardFormatSize);
     ByteWriter w(out);
-    w.f64(LeftMargin);
-    w.f64(TopMargin);
-    w.f64(PitchX);
-    w.f64(PitchY);
-    w.f64(CardWidth);
-    w.f64(CardHeight);
-    w.i32(CardsAcross);
-    w.i32(CardsDown);
-    const QByteArray name = toCp1252(TypeName, replaced).left(kTypeNameMax);
+    w.f64(leftMargin);
+    w.f64(topMargin);
+    w.f64(pitchX);
+    w.f64(pitchY);
+    w.f64(cardWidth);
+    w.f64(cardHeight);
+    w.i32(cardsAcross);
+    w.i32(cardsDown);
+    const QByteArray name = toCp1252(typeName, replaced).left(kTypeNameMax);
     w.u8(static_cast<uint8_t>(name.size()));
     w.bytes(name);
     w.zeros(kCardFormatSize - out.size());
@@ -41,16 +41,16 @@ std::optional<CardFormat> CardFormat::fromBytes(QByteArrayView bytes) {
     if (bytes.size() < kCardFormatSize) return std::nullopt;
     ByteReader r(bytes.first(kCardFormatSize));
     CardFormat f;
-    f.LeftMargin = r.f64();
-    f.TopMargin = r.f64();
-    f.PitchX = r.f64();
-    f.PitchY = r.f64();
-    f.CardWidth = r.f64();
-    f.CardHeight = r.f64();
-    f.CardsAcross = r.i32();
-    f.CardsDown = r.i32();
+    f.leftMargin = r.f64();
+    f.topMargin = r.f64();
+    f.pitchX = r.f64();
+    f.pitchY = r.f64();
+    f.cardWidth = r.f64();
+    f.cardHeight = r.f64();
+    f.cardsAcross = r.i32();
+    f.cardsDown = r.i32();
     const int len = qMin<int>(r.u8(), kTypeNameMax);
-    f.TypeName = fromCp1252(r.bytes(len));
+    f.typeName = fromCp1252(r.bytes(len));
     return f;
 }
 
@@ -71,12 +71,12 @@ QString cardFormatText(const CardFormat& format, const QLocale& baseLocale) {
     QLocale locale = baseLocale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     const auto mm = [&](double v) { return mmText(v, locale); };
-    return QString::number(format.CardsAcross) + QStringLiteral(" x ") +
-           QString::number(format.CardsDown) + QStringLiteral(" Grußkarten á ") +
-           mm(format.CardWidth) + QStringLiteral(" mm x ") + mm(format.CardHeight) +
-           QStringLiteral(" mm pro Blatt [Abstände ") + mm(format.PitchX) +
-           QStringLiteral(" mm ; ") + mm(format.PitchY) + QStringLiteral(" mm] [Ränder ") +
-           mm(format.LeftMargin) + QStringLiteral(" mm ; ") + mm(format.TopMargin) +
+    return QString::number(format.cardsAcross) + QStringLiteral(" x ") +
+           QString::number(format.cardsDown) + QStringLiteral(" Grußkarten á ") +
+           mm(format.cardWidth) + QStringLiteral(" mm x ") + mm(format.cardHeight) +
+           QStringLiteral(" mm pro Blatt [Abstände ") + mm(format.pitchX) +
+           QStringLiteral(" mm ; ") + mm(format.pitchY) + QStringLiteral(" mm] [Ränder ") +
+           mm(format.leftMargin) + QStringLiteral(" mm ; ") + mm(format.topMargin) +
            QStringLiteral(" mm]");
 }
 

@@ -18,15 +18,15 @@ inline constexpr int kCardFormatSize = 112;
 inline constexpr int kTypeNameMax = 50;
 
 struct CardFormat {
-    double LeftMargin = 0;
-    double TopMargin = 0;
-    double PitchX = 0;
-    double PitchY = 0;
-    double CardWidth = 200;
-    double CardHeight = 150;
-    int32_t CardsAcross = 1;
-    int32_t CardsDown = 1;
-    QString TypeName = QStringLiteral("Kein Grußkartentyp");
+    double leftMargin = 0;
+    double topMargin = 0;
+    double pitchX = 0;
+    double pitchY = 0;
+    double cardWidth = 200;
+    double cardHeight = 150;
+    int32_t cardsAcross = 1;
+    int32_t cardsDown = 1;
+    QString typeName = QStringLiteral("Kein Grußkartentyp");
 
     // Field-by-field little-endian encoding; the name is Windows-1252, at most 50 bytes.
     QByteArray toBytes() const;

@@ -6,29 +6,29 @@ namespace bb {
 
 CardTypeFields cardTypeFieldsFrom(const CardFormat& f) {
     CardTypeFields v;
-    v.name = f.TypeName;
-    v.left = f.LeftMargin;
-    v.top = f.TopMargin;
-    v.width = f.CardWidth;
-    v.height = f.CardHeight;
-    v.hgap = f.PitchX - f.CardWidth;
-    v.vgap = f.PitchY - f.CardHeight;
-    v.across = f.CardsAcross;
-    v.down = f.CardsDown;
+    v.name = f.typeName;
+    v.left = f.leftMargin;
+    v.top = f.topMargin;
+    v.width = f.cardWidth;
+    v.height = f.cardHeight;
+    v.hgap = f.pitchX - f.cardWidth;
+    v.vgap = f.pitchY - f.cardHeight;
+    v.across = f.cardsAcross;
+    v.down = f.cardsDown;
     return v;
 }
 
 CardFormat cardFormatFrom(const CardTypeFields& v) {
     CardFormat f;
-    f.PitchX = v.width + v.hgap;
-    f.PitchY = v.height + v.vgap;
-    f.CardWidth = v.width;
-    f.CardHeight = v.height;
-    f.LeftMargin = v.left;
-    f.TopMargin = v.top;
-    f.CardsAcross = truncInt32(v.across);
-    f.CardsDown = truncInt32(v.down);
-    f.TypeName = v.name.left(kTypeNameMax);
+    f.pitchX = v.width + v.hgap;
+    f.pitchY = v.height + v.vgap;
+    f.cardWidth = v.width;
+    f.cardHeight = v.height;
+    f.leftMargin = v.left;
+    f.topMargin = v.top;
+    f.cardsAcross = truncInt32(v.across);
+    f.cardsDown = truncInt32(v.down);
+    f.typeName = v.name.left(kTypeNameMax);
     return f;
 }
 

@@ -8,7 +8,7 @@
 
 namespace bb {
 
-QList<CardFormat> LoadEttTypes(const QString& programFolder) {
+QList<CardFormat> loadCardTypes(const QString& programFolder) {
     QList<CardFormat> types;
     QFile file(QDir(programFolder).filePath(kCatalogueFileName));
     if (!file.open(QIODevice::ReadOnly)) return types;
@@ -28,7 +28,7 @@ QList<CardFormat> LoadEttTypes(const QString& programFolder) {
     return types;
 }
 
-bool SaveEttTypes(const QString& programFolder, const QList<CardFormat>& types) {
+bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types) {
     QByteArray out;
     out.reserve(8 + types.size() * kCardFormatSize);
     ByteWriter w(out);

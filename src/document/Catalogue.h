@@ -15,10 +15,10 @@ inline const QString kCatalogueFileName = QStringLiteral("Visiten.dat");
 // Reads the catalogue. A missing or unreadable file, or one with another signature, gives an
 // empty list. The count is never trusted: when the file holds fewer records than it
 // announces, the whole records present are read; a count below 1 gives an empty list.
-QList<CardFormat> LoadEttTypes(const QString& programFolder);
+QList<CardFormat> loadCardTypes(const QString& programFolder);
 
 // Replaces the catalogue atomically; false (and the old file untouched) when it cannot be
 // written. Callers stay silent on failure.
-bool SaveEttTypes(const QString& programFolder, const QList<CardFormat>& types);
+bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types);
 
 }  // namespace bb

@@ -6,22 +6,31 @@
 
 namespace bb {
 
-PixelBox pixelBox(const CardDocument& doc, const Tobs& o) {
-    return {doc.screenPixels(o.X), doc.screenPixels(o.Y), doc.screenPixels(o.Width),
-            doc.screenPixels(o.Height)};
+PixelBox pixelBox(const CardDocument& doc, const CardObject& o) {
+    return {doc.screenPixels(o.x), doc.screenPixels(o.y), doc.screenPixels(o.width),
+            doc.screenPixels(o.height)};
 }
 
 HandlePoint handlePoint(const PixelBox& b, int mode) {
     switch (mode) {
-        case DragTopLeft: return {b.L, b.T};
-        case DragTopRight: return {b.L + b.W, b.T};
-        case DragBottomLeft: return {b.L, b.T + b.H};
-        case DragBottomRight: return {b.L + b.W, b.T + b.H};
-        case DragTop: return {b.L + b.W / 2, b.T};
-        case DragBottom: return {b.L + b.W / 2, b.T + b.H};
-        case DragLeft: return {b.L, b.T + b.H / 2};
-        case DragRight: return {b.L + b.W, b.T + b.H / 2};
-        default: return {b.L, b.T};
+        case DragTopLeft:
+            return {b.L, b.T};
+        case DragTopRight:
+            return {b.L + b.W, b.T};
+        case DragBottomLeft:
+            return {b.L, b.T + b.H};
+        case DragBottomRight:
+            return {b.L + b.W, b.T + b.H};
+        case DragTop:
+            return {b.L + b.W / 2, b.T};
+        case DragBottom:
+            return {b.L + b.W / 2, b.T + b.H};
+        case DragLeft:
+            return {b.L, b.T + b.H / 2};
+        case DragRight:
+            return {b.L + b.W, b.T + b.H / 2};
+        default:
+            return {b.L, b.T};
     }
 }
 
@@ -41,33 +50,65 @@ DragGrab classifyHandle(const PixelBox& b, int x, int y) {
     return {};
 }
 
-int cursorForDragMode(int mode) { return mode >= 1 && mode <= 9 ? mode : CursorArrow; }
+int cursorForDragMode(int mode) {
+    return mode >= 1 && mode <= 9 ? mode : CursorArrow;
+}
 
 namespace {
 int32_t toUnits(const CardDocument& doc, int px) {
-    return int32_t(std::trunc(static_cast<long double>(px) / doc.ZoomFactor * doc.UnitsPerPixel));
+    return int32_t(std::trunc(static_cast<long double>(px) / doc.zoomFactor * doc.unitsPerPixel));
 }
 }  // namespace
 
-int32_t dragit(const CardDocument& doc, Tobs& o, const DragGrab& grab, int x, int y,
-               const DragLimits& limits) {
+int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
+                   const DragLimits& limits) {
     const int32_t f = toUnits(doc, x - grab.grabX);
     const int32_t g = toUnits(doc, y - grab.grabY);
     // Arithmetic in 64 bits: a drag far outside the area must not overflow.
-    int64_t X = o.X, Y = o.Y, W = o.Width, H = o.Height;
+    int64_t X = o.x, Y = o.y, W = o.width, H = o.height;
     const int64_t x0 = X, y0 = Y, w0 = W, h0 = H;
     int32_t mode = grab.mode;
     switch (mode) {
-        case DragTopLeft: W = w0 + x0 - f; H = h0 + y0 - g; X = f; Y = g; break;
-        case DragTopRight: W = f - x0; H = h0 + y0 - g; Y = g; break;
-        case DragBottomLeft: W = w0 + x0 - f; H = g - y0; X = f; break;
-        case DragBottomRight: W = f - x0; H = g - y0; break;
-        case DragTop: H = h0 + y0 - g; Y = g; break;
-        case DragBottom: H = g - y0; break;
-        case DragLeft: W = w0 + x0 - f; X = f; break;
-        case DragRight: W = f - x0; break;
-        case DragMove: X = f; Y = g; break;
-        default: break;
+        case DragTopLeft:
+            W = w0 + x0 - f;
+            H = h0 + y0 - g;
+            X = f;
+            Y = g;
+            break;
+        case DragTopRight:
+            W = f - x0;
+            H = h0 + y0 - g;
+            Y = g;
+            break;
+        case DragBottomLeft:
+            W = w0 + x0 - f;
+            H = g - y0;
+            X = f;
+            break;
+        case DragBottomRight:
+            W = f - x0;
+            H = g - y0;
+            break;
+        case DragTop:
+            H = h0 + y0 - g;
+            Y = g;
+            break;
+        case DragBottom:
+            H = g - y0;
+            break;
+        case DragLeft:
+            W = w0 + x0 - f;
+            X = f;
+            break;
+        case DragRight:
+            W = f - x0;
+            break;
+        case DragMove:
+            X = f;
+            Y = g;
+            break;
+        default:
+            break;
     }
     if (W < 0) {
         W = -W;
@@ -83,26 +124,24 @@ int32_t dragit(const CardDocument& doc, Tobs& o, const DragGrab& grab, int x, in
     }
     if (X + W < 0) X = -W;
     if (Y + H < 0) Y = -H;
-    const int64_t maxX = int64_t(
-        std::trunc(static_cast<long double>(limits.viewWidth) / doc.ZoomFactor * doc.UnitsPerPixel - 1));
-    const int64_t maxY = int64_t(
-        std::trunc(static_cast<long double>(limits.viewHeight) / doc.ZoomFactor * doc.UnitsPerPixel - 1));
+    const int64_t maxX = int64_t(std::trunc(
+        static_cast<long double>(limits.viewWidth) / doc.zoomFactor * doc.unitsPerPixel - 1));
+    const int64_t maxY = int64_t(std::trunc(
+        static_cast<long double>(limits.viewHeight) / doc.zoomFactor * doc.unitsPerPixel - 1));
     if (X > maxX) X = maxX;
     if (Y > maxY) Y = maxY;
-    auto clamp32 = [](int64_t v) {
-        return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    o.X = clamp32(X);
-    o.Y = clamp32(Y);
-    o.Width = clamp32(W);
-    o.Height = clamp32(H);
+    auto clamp32 = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    o.x = clamp32(X);
+    o.y = clamp32(Y);
+    o.width = clamp32(W);
+    o.height = clamp32(H);
     return mode;
 }
 
 int hitTest(const CardDocument& doc, int x, int y) {
     for (int slot = kSlotCount; slot >= 1; --slot) {
-        const Tobs& o = *doc.WorkingSlots[slot];
-        if (o.Kind > 0 && pixelBox(doc, o).contains(x, y)) return slot;
+        const CardObject& o = *doc.workingSlots[slot];
+        if (o.kind > 0 && pixelBox(doc, o).contains(x, y)) return slot;
     }
     return 0;
 }
@@ -113,13 +152,17 @@ int nextUsedSlot(const CardDocument& doc, int slot) {
     for (int i = 0; i < kSlotCount; ++i) {
         s = s == kSlotCount ? 1 : s + 1;
         if (s == slot) break;
-        if (doc.WorkingSlots[s]->Kind > 0) return s;
+        if (doc.workingSlots[s]->kind > 0) return s;
     }
     return slot;
 }
 
-double zoomInStep(double upp) { return upp > 50 ? upp / 1.5 : upp; }
-double zoomOutStep(double upp) { return upp < 1000 ? upp * 1.5 : upp; }
+double zoomInStep(double upp) {
+    return upp > 50 ? upp / 1.5 : upp;
+}
+double zoomOutStep(double upp) {
+    return upp < 1000 ? upp * 1.5 : upp;
+}
 
 ScrollPos zoomScrollTarget(int32_t ux, int32_t uy, double zoomFactor, double upp, int boxWidth,
                            int boxHeight, int rangeX, int rangeY) {

@@ -40,7 +40,7 @@ struct PixelBox {
     int L = 0, T = 0, W = 0, H = 0;
     bool contains(int x, int y) const { return x >= L && x <= L + W && y >= T && y <= T + H; }
 };
-PixelBox pixelBox(const CardDocument& doc, const Tobs& o);
+PixelBox pixelBox(const CardDocument& doc, const CardObject& o);
 
 // The eight handle points of a box, for modes 1..8 (index 0 is mode 1).
 struct HandlePoint {
@@ -50,8 +50,8 @@ HandlePoint handlePoint(const PixelBox& box, int mode);
 
 struct DragGrab {
     int32_t mode = DragNone;
-    int32_t grabX = 0;  // GrabOffsetX
-    int32_t grabY = 0;  // GrabOffsetY
+    int32_t grabX = 0;  // grabOffsetX
+    int32_t grabY = 0;  // grabOffsetY
 };
 // Classifies a view position against the selected object's handles (7 × 7 zones, bounds
 // included, tested in the order 1..8) and then its body (9). Mode 0 when nothing is hit.
@@ -66,17 +66,17 @@ struct DragLimits {
 };
 // Applies a drag for the mouse at (x, y) to the object; returns the drag mode after any
 // mirroring (pulling a handle across the opposite edge turns the object over).
-int32_t dragit(const CardDocument& doc, Tobs& o, const DragGrab& grab, int x, int y,
-               const DragLimits& limits);
+int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
+                   const DragLimits& limits);
 
-// The frontmost used slot of WorkingSlots whose pixel box contains (x, y); 0 when none.
+// The frontmost used slot of workingSlots whose pixel box contains (x, y); 0 when none.
 int hitTest(const CardDocument& doc, int x, int y);
 
 // The next used slot after `slot`, ascending and wrapping from 10000 to 1; `slot` itself
 // when no other is used; 0 when `slot` is 0.
 int nextUsedSlot(const CardDocument& doc, int slot);
 
-// Zoom steps of UnitsPerPixel: in divides by 1.5 while above 50, out multiplies by 1.5
+// Zoom steps of unitsPerPixel: in divides by 1.5 while above 50, out multiplies by 1.5
 // while below 1000.
 double zoomInStep(double unitsPerPixel);
 double zoomOutStep(double unitsPerPixel);

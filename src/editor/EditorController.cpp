@@ -1,14 +1,14 @@
 #include "editor/EditorController.h"
 
 #include "document/UserDialogs.h"
+#include "editor/BackgroundDialog.h"
 #include "editor/Cursors.h"
 #include "editor/ObjectMenu.h"
+#include "editor/PictureOpenDialog.h"
 #include "editor/PropertyPanel.h"
-#include "editor/TBMPOpenForm.h"
-#include "editor/TEffektForm.h"
-#include "editor/TTransForm.h"
-#include "editor/TTxtForm.h"
-#include "editor/Tbkgndform.h"
+#include "editor/TextEffectsDialog.h"
+#include "editor/TextEntryDialog.h"
+#include "editor/TransparencyDialog.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
 
@@ -27,34 +27,35 @@ namespace bb {
 EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
     : views_(views), dialogs_(dialogs), programFolder_(programFolder), dialogParent_(dialogParent) {
-    FontDialog1 = FontChoice::startFont(views_.ctx().ScreenDpi);
+    newTextFont = FontChoice::startFont(views_.ctx().screenDpi);
     runModal = [](QDialog& d) { return d.exec(); };
     ownedTools_ = std::make_unique<ToolPalette>();
     tools_ = ownedTools_.get();
     connect(tools_, &ToolPalette::toolChanged, this, [this] {
         // The cursor follows the tool at once.
-        setdragmod(-100000, -100000);
+        chooseDragMode(-100000, -100000);
     });
     menus_ = new ObjectMenu(*this, dialogParent, this);
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
-    txtForm_ = new TTxtForm(dialogParent);
-    effektForm_ = new TEffektForm(dialogs_, dialogParent);
-    transForm_ = new TTransForm(dialogs_, dialogParent);
-    openForm_ = new TBMPOpenForm(programFolder_, dialogParent);
-    bkgndForm_ = new Tbkgndform(views_.doc(), dialogs_, *openForm_, programFolder_, dialogParent);
-    bkgndForm_->repaintViews = [this] { repaintBoth(); };
+    textEntryDialog_ = new TextEntryDialog(dialogParent);
+    textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
+    transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+    pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
+    backgroundDialog_ = new BackgroundDialog(views_.doc(), dialogs_, *pictureOpenDialog_,
+                                             programFolder_, dialogParent);
+    backgroundDialog_->repaintViews = [this] { repaintBoth(); };
     views_.setInput(this);
 }
 
 EditorController::~EditorController() {
     if (&views_.input() == this) views_.setInput(nullptr);
     if (!dialogParent_) {
-        delete bkgndForm_;
-        delete openForm_;
-        delete transForm_;
-        delete effektForm_;
-        delete txtForm_;
+        delete backgroundDialog_;
+        delete pictureOpenDialog_;
+        delete transparencyDialog_;
+        delete textEffectsDialog_;
+        delete textEntryDialog_;
     }
 }
 
@@ -70,7 +71,7 @@ void EditorController::install(EditorTab& tab) {
     views_.setInput(this);
     // The selection is a slot of the working table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
-        const bool hadSelection = doc().SelectedSlot != 0;
+        const bool hadSelection = doc().selectedSlot != 0;
         resetState();
         if (hadSelection) repaintBoth();
     });
@@ -80,10 +81,10 @@ int EditorController::modal(QDialog& d) {
     return runModal ? runModal(d) : d.exec();
 }
 
-Tobs* EditorController::selected() {
+CardObject* EditorController::selected() {
     CardDocument& d = doc();
-    if (d.SelectedSlot < 1 || d.SelectedSlot > kSlotCount) return nullptr;
-    Tobs* o = d.WorkingSlots[d.SelectedSlot];
+    if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount) return nullptr;
+    CardObject* o = d.workingSlots[d.selectedSlot];
     return o->used() ? o : nullptr;
 }
 
@@ -97,23 +98,23 @@ void EditorController::setCursorNumber(int number) {
     if (number == cursor_) return;
     cursor_ = number;
     const QCursor c = editorCursor(number);
-    for (EditorView* v : {views_.PaintBox1(), views_.PaintBox4()})
+    for (EditorView* v : {views_.outsideView(), views_.insideView()})
         if (v) v->setCursor(c);
 }
 
-void EditorController::markrec(QPainter& p, int offsetX, int offsetY) {
-    Tobs* o = selected();
+void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY) {
+    CardObject* o = selected();
     if (!o) return;
     const PixelBox b = pixelBox(doc(), *o);
     const int L = b.L - offsetX, T = b.T - offsetY;
     p.save();
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::black, 0));
-    if (MouseState == MouseDragging) p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    if (mouseState == MouseDragging) p.setCompositionMode(QPainter::RasterOp_NotDestination);
     // The platform rectangle (L, T, L + W, T + H) outlines L..L+W-1 and T..T+H-1.
     if (b.W > 0 && b.H > 0) p.drawRect(L, T, b.W - 1, b.H - 1);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (MouseState == MouseIdle) {
+    if (mouseState == MouseIdle) {
         for (int mode = DragTopLeft; mode <= DragRight; ++mode) {
             const HandlePoint h = handlePoint(b, mode);
             p.fillRect(h.x - 3 - offsetX, h.y - 3 - offsetY, 6, 6, Qt::black);
@@ -124,21 +125,21 @@ void EditorController::markrec(QPainter& p, int offsetX, int offsetY) {
 
 void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offsetY) {
     // During a drag the kept bitmap holds no marks: the outline is the overlay's.
-    if (MouseState == MouseDragging) return;
-    markrec(painter, offsetX, offsetY);
+    if (mouseState == MouseDragging) return;
+    drawSelectionMarks(painter, offsetX, offsetY);
 }
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
-    if (MouseState != MouseDragging || side != dragSide_) return;
-    markrec(painter, 0, 0);
+    if (mouseState != MouseDragging || side != dragSide_) return;
+    drawSelectionMarks(painter, 0, 0);
 }
 
 QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
-    if (d.SelectedSlot < 1 || d.SelectedSlot > kSlotCount ||
-        !d.WorkingSlots[d.SelectedSlot]->used())
+    if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount ||
+        !d.workingSlots[d.selectedSlot]->used())
         return {};
-    const PixelBox b = pixelBox(d, *d.WorkingSlots[d.SelectedSlot]);
+    const PixelBox b = pixelBox(d, *d.workingSlots[d.selectedSlot]);
     return QRect(b.L, b.T, b.W, b.H);
 }
 
@@ -159,9 +160,9 @@ void EditorController::updateOutline(const QRect& before) {
 
 // ---- classification and dragging ----
 
-void EditorController::setdragmod(int x, int y) {
-    DragMode = DragNone;
-    GrabOffsetX = GrabOffsetY = 0;
+void EditorController::chooseDragMode(int x, int y) {
+    dragMode = DragNone;
+    grabOffsetX = grabOffsetY = 0;
     switch (tools_->current()) {
         case ToolPointer:
             break;
@@ -178,24 +179,25 @@ void EditorController::setdragmod(int x, int y) {
             setCursorNumber(CursorMultiDrag);
             return;
     }
-    Tobs* o = selected();
+    CardObject* o = selected();
     if (!o) {
         setCursorNumber(CursorArrow);
         return;
     }
     const DragGrab g = classifyHandle(pixelBox(doc(), *o), x, y);
-    DragMode = g.mode;
-    GrabOffsetX = g.grabX;
-    GrabOffsetY = g.grabY;
+    dragMode = g.mode;
+    grabOffsetX = g.grabX;
+    grabOffsetY = g.grabY;
     setCursorNumber(cursorForDragMode(g.mode));
 }
 
-void EditorController::dragit(int x, int y) {
-    Tobs* o = selected();
+void EditorController::dragObject(int x, int y) {
+    CardObject* o = selected();
     if (!o) return;
-    EditorView* outside = views_.PaintBox1();
+    EditorView* outside = views_.outsideView();
     const DragLimits limits{outside ? outside->width() : 0, outside ? outside->height() : 0};
-    DragMode = bb::dragit(doc(), *o, DragGrab{DragMode, GrabOffsetX, GrabOffsetY}, x, y, limits);
+    dragMode =
+        bb::dragObject(doc(), *o, DragGrab{dragMode, grabOffsetX, grabOffsetY}, x, y, limits);
 }
 
 // ---- mouse ----
@@ -205,9 +207,9 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
     const EditorTool tool = tools_->current();
     if (button == Qt::LeftButton) {
         if (tool == ToolHand) {
-            PanStartX = x;
-            PanStartY = y;
-            MouseState = MousePanning;
+            panStartX = x;
+            panStartY = y;
+            mouseState = MousePanning;
             return;
         }
         if (tool == ToolZoom) {
@@ -215,27 +217,27 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             return;
         }
         if (tool != ToolPointer) return;
-        setdragmod(x, y);
-        if (DragMode > DragNone) {
-            MouseState = MouseDragging;
+        chooseDragMode(x, y);
+        if (dragMode > DragNone) {
+            mouseState = MouseDragging;
             dragSide_ = side;
-            const Tobs& o = *selected();
-            dragStartBox_[0] = o.X;
-            dragStartBox_[1] = o.Y;
-            dragStartBox_[2] = o.Width;
-            dragStartBox_[3] = o.Height;
+            const CardObject& o = *selected();
+            dragStartBox_[0] = o.x;
+            dragStartBox_[1] = o.y;
+            dragStartBox_[2] = o.width;
+            dragStartBox_[3] = o.height;
             repaintView(side);
             return;
         }
         const int hit = hitTest(doc(), x, y);
         if (hit > 0) {
-            if (hit != doc().SelectedSlot) {
+            if (hit != doc().selectedSlot) {
                 selectSlot(hit);
                 repaintView(side);
             }
             return;
         }
-        doc().SelectedSlot = 0;
+        doc().selectedSlot = 0;
         repaintView(side);
         return;
     }
@@ -244,49 +246,49 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             zoomClick(side, x, y, false);
             return;
         }
-        const int32_t saved = DragMode;
-        setdragmod(x, y);
-        if (DragMode > DragNone) {
-            PopItUp(side, x, y);
+        const int32_t saved = dragMode;
+        chooseDragMode(x, y);
+        if (dragMode > DragNone) {
+            showObjectMenu(side, x, y);
         } else {
             const int hit = hitTest(doc(), x, y);
             if (hit > 0) {
-                if (hit != doc().SelectedSlot) {
+                if (hit != doc().selectedSlot) {
                     selectSlot(hit);
                     repaintView(side);
                 }
-                PopItUp(side, x, y);
+                showObjectMenu(side, x, y);
             } else {
-                doc().SelectedSlot = 0;
+                doc().selectedSlot = 0;
                 repaintView(side);
-                PBoxPopup(side, x, y);
+                showViewMenu(side, x, y);
             }
         }
-        DragMode = saved;
+        dragMode = saved;
     }
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    if (MouseState == MousePanning) {
+    if (mouseState == MousePanning) {
         pan(side, x, y);
-    } else if (MouseState == MouseDragging) {
+    } else if (mouseState == MouseDragging) {
         const QRect before = outlineRect();
-        dragit(x, y);
+        dragObject(x, y);
         updateOutline(before);
     } else {
-        setdragmod(x, y);
+        chooseDragMode(x, y);
     }
 }
 
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
     if (button != Qt::LeftButton) return;
-    if (MouseState == MousePanning) {
+    if (mouseState == MousePanning) {
         pan(side, x, y);
-        MouseState = MouseIdle;
-    } else if (MouseState == MouseDragging) {
-        dragit(x, y);
-        MouseState = MouseIdle;
+        mouseState = MouseIdle;
+    } else if (mouseState == MouseDragging) {
+        dragObject(x, y);
+        mouseState = MouseIdle;
         repaintView(side);
     } else {
         createAt(side, x, y);
@@ -296,45 +298,45 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
 void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int,
                                    int) {
     if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
-    Tobs* o = selected();
-    if (!o || o->Kind != KindText) return;
+    CardObject* o = selected();
+    if (!o || o->kind != KindText) return;
     // The second press of the double click arrives before this event and, on the selected
     // text, has begun a drag: that press counts for nothing, so the drag is undone.
-    if (MouseState == MouseDragging) {
-        o->X = dragStartBox_[0];
-        o->Y = dragStartBox_[1];
-        o->Width = dragStartBox_[2];
-        o->Height = dragStartBox_[3];
-        MouseState = MouseIdle;
-        DragMode = DragNone;
+    if (mouseState == MouseDragging) {
+        o->x = dragStartBox_[0];
+        o->y = dragStartBox_[1];
+        o->width = dragStartBox_[2];
+        o->height = dragStartBox_[3];
+        mouseState = MouseIdle;
+        dragMode = DragNone;
         repaintView(side);
     }
-    EditTextNow();
+    editText();
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
-    FormKeyDown(event.key());
+    handleKey(event.key());
 }
 
-void EditorController::FormKeyDown(int key) {
+void EditorController::handleKey(int key) {
     if (key == Qt::Key_Delete) {
-        Lschen1Click();
+        deleteSelected();
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        if (doc().SelectedSlot == 0) return;
-        doc().SelectedSlot = nextUsedSlot(doc(), doc().SelectedSlot);
+        if (doc().selectedSlot == 0) return;
+        doc().selectedSlot = nextUsedSlot(doc(), doc().selectedSlot);
         repaintBoth();
     }
 }
 
 void EditorController::selectSlot(int slot) {
-    doc().SelectedSlot = slot;
-    if (Tobs* o = selected()) panel_->loadSelectionControls(*o);
+    doc().selectedSlot = slot;
+    if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
 }
 
 void EditorController::resetState() {
-    MouseState = MouseIdle;
-    DragMode = DragNone;
-    doc().SelectedSlot = 0;
+    mouseState = MouseIdle;
+    dragMode = DragNone;
+    doc().selectedSlot = 0;
 }
 
 // ---- zoom and pan ----
@@ -344,26 +346,26 @@ void EditorController::zoomClick(int side, int x, int y, bool zoomIn) {
     EditorView* view = views_.view(side);
     if (!view) return;
     const int32_t ux = d.fromView(x), uy = d.fromView(y);
-    d.UnitsPerPixel = zoomIn ? zoomInStep(d.UnitsPerPixel) : zoomOutStep(d.UnitsPerPixel);
-    views_.ZoomInProgress = true;
+    d.unitsPerPixel = zoomIn ? zoomInStep(d.unitsPerPixel) : zoomOutStep(d.unitsPerPixel);
+    views_.zoomInProgress = true;
     const QSize size = views_.paintBoxSize();
-    if (views_.PaintBox1()) views_.PaintBox1()->resize(size);
-    if (side == 1 && views_.PaintBox4()) views_.PaintBox4()->resize(size);
+    if (views_.outsideView()) views_.outsideView()->resize(size);
+    if (side == 1 && views_.insideView()) views_.insideView()->resize(size);
     QScrollArea* box = view->scrollBox();
     const int bw = box ? box->width() : view->width();
     const int bh = box ? box->height() : view->height();
-    const ScrollPos s = zoomScrollTarget(ux, uy, d.ZoomFactor, d.UnitsPerPixel, bw, bh,
+    const ScrollPos s = zoomScrollTarget(ux, uy, d.zoomFactor, d.unitsPerPixel, bw, bh,
                                          view->scrollRangeX(), view->scrollRangeY());
     view->setScroll(s.x, s.y);
-    if (side == 1 && views_.PaintBox1()) views_.PaintBox1()->setScroll(s.x, s.y);
-    views_.ZoomInProgress = false;
+    if (side == 1 && views_.outsideView()) views_.outsideView()->setScroll(s.x, s.y);
+    views_.zoomInProgress = false;
     repaintView(side);
 }
 
 void EditorController::pan(int side, int x, int y) {
     EditorView* view = views_.view(side);
     if (!view) return;
-    const ScrollPos s = panTarget({view->scrollX(), view->scrollY()}, PanStartX, PanStartY, x, y,
+    const ScrollPos s = panTarget({view->scrollX(), view->scrollY()}, panStartX, panStartY, x, y,
                                   view->scrollRangeX(), view->scrollRangeY());
     view->setScroll(s.x, s.y);
 }
@@ -377,28 +379,28 @@ void EditorController::createAt(int side, int x, int y) {
     CardDocument& d = doc();
     const int slot = d.findFreeSlot(&dialogs_);
     if (slot == 0) return;
-    Tobs& o = *d.WorkingSlots[slot];
+    CardObject& o = *d.workingSlots[slot];
     int32_t kind = KindFree;
     if (tool == ToolFigure) kind = KindFigure;
     if (tool == ToolText) kind = KindText;
     if (tool == ToolPicture) {
-        openForm_->prepare(programFolder_, GetDIBOpenFilter());
-        if (modal(*openForm_) != QDialog::Accepted) return;
-        const QString name = openForm_->ChosenPicturePath;
-        o.Content = name;
-        deldib(o.Picture);
-        if (LoadDIBit(o.Picture, name, programFolder_)) {
+        pictureOpenDialog_->prepare(programFolder_, pictureOpenFilter());
+        if (modal(*pictureOpenDialog_) != QDialog::Accepted) return;
+        const QString name = pictureOpenDialog_->chosenPath;
+        o.content = name;
+        releaseDib(o.picture);
+        if (loadPictureOrBlank(o.picture, name, programFolder_)) {
             kind = KindPicture;
         } else {
-            deldib(o.Picture);  // no object: the placeholder goes too
+            releaseDib(o.picture);  // no object: the placeholder goes too
             dialogs_.message(
                 QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
                 QString(), MsgIcon::Error, BtnOk);
         }
     }
     if (kind == KindFree) return;
-    d.SelectedSlot = slot;
-    initNewObject(d, o, kind, x, y, FontDialog1, views_.ctx().ScreenDpi);
+    d.selectedSlot = slot;
+    initNewObject(d, o, kind, x, y, newTextFont, views_.ctx().screenDpi);
     panel_->loadSelectionControls(o);
     repaintView(side);
     tools_->setCurrent(ToolPointer);
@@ -406,226 +408,228 @@ void EditorController::createAt(int side, int x, int y) {
 
 // ---- menus ----
 
-void EditorController::PopItUp(int side, int x, int y) {
-    Tobs* o = selected();
+void EditorController::showObjectMenu(int side, int x, int y) {
+    CardObject* o = selected();
     if (!o) return;
     menus_->prepare(*o);
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
-    menus_->PopupMenu1()->popup(global);
-    emit menuOpened(menus_->PopupMenu1(), global);
+    menus_->objectMenu()->popup(global);
+    emit menuOpened(menus_->objectMenu(), global);
 }
 
-void EditorController::PBoxPopup(int side, int x, int y) {
+void EditorController::showViewMenu(int side, int x, int y) {
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
-    menus_->PBoxPopupMenu()->popup(global);
-    emit menuOpened(menus_->PBoxPopupMenu(), global);
+    menus_->viewMenu()->popup(global);
+    emit menuOpened(menus_->viewMenu(), global);
 }
 
-void EditorController::Hintergrundbild1Click() {
-    bkgndForm_->run([this](QDialog& dlg) { return modal(dlg); });
+void EditorController::editBackground() {
+    backgroundDialog_->run([this](QDialog& dlg) { return modal(dlg); });
 }
 
 // ---- whole-object commands ----
 
-void EditorController::Lschen1Click() {
-    Tobs* o = selected();
+void EditorController::deleteSelected() {
+    CardObject* o = selected();
     if (!o) return;
     if (dialogs_.message(QStringLiteral("Wollen Sie das Element löschen?"),
                          QStringLiteral("Element löschen"), MsgIcon::Question,
                          BtnYes | BtnNo) != BtnYes)
         return;
     CardDocument::freeObject(*o);
-    doc().SelectedSlot = 0;
+    doc().selectedSlot = 0;
     repaintBoth();
 }
 
-void EditorController::Nachvorne1Click() {
+void EditorController::bringToFront() {
     CardDocument& d = doc();
     if (!selected()) return;
-    std::swap(d.WorkingSlots[d.SelectedSlot], d.WorkingSlots[kSlotCount]);
-    d.SelectedSlot = kSlotCount;
+    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[kSlotCount]);
+    d.selectedSlot = kSlotCount;
     repaintBoth();
 }
 
-void EditorController::NachHinen1Click() {
+void EditorController::sendToBack() {
     CardDocument& d = doc();
     if (!selected()) return;
-    std::swap(d.WorkingSlots[d.SelectedSlot], d.WorkingSlots[1]);
-    d.SelectedSlot = 1;
+    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[1]);
+    d.selectedSlot = 1;
     repaintBoth();
 }
 
 // ---- property commands ----
 
 void EditorController::setFigureKind(int kind) {
-    if (Tobs* o = selected()) {
-        o->FigureKind = kind;
+    if (CardObject* o = selected()) {
+        o->figureKind = kind;
         repaintBoth();
     }
 }
 
 void EditorController::setFillMode(int mode) {
-    if (Tobs* o = selected()) {
-        o->FillMode = mode;
+    if (CardObject* o = selected()) {
+        o->fillMode = mode;
         repaintBoth();
     }
 }
 
 void EditorController::setLineWidth(int width) {
-    if (Tobs* o = selected()) {
-        o->LineWidth = width;
+    if (CardObject* o = selected()) {
+        o->lineWidth = width;
         repaintBoth();
     }
 }
 
 void EditorController::setColor(ColorRef c) {
-    if (Tobs* o = selected()) {
-        o->Color = c;
+    if (CardObject* o = selected()) {
+        o->color = c;
         repaintBoth();
     }
 }
 
 void EditorController::setBorderColor(ColorRef c) {
-    if (Tobs* o = selected()) {
-        o->BorderColor = c;
+    if (CardObject* o = selected()) {
+        o->borderColor = c;
         repaintBoth();
     }
 }
 
 void EditorController::setAlignment(int alignment) {
-    if (Tobs* o = selected()) {
-        o->Alignment = alignment;
+    if (CardObject* o = selected()) {
+        o->alignment = alignment;
         repaintBoth();
     }
 }
 
-void EditorController::SverhMClick() {
-    if (Tobs* o = selected()) {
-        o->KeepAspect = !o->KeepAspect;
+void EditorController::toggleKeepAspect() {
+    if (CardObject* o = selected()) {
+        o->keepAspect = !o->keepAspect;
         repaintBoth();
     }
 }
 
 void EditorController::setKeepAspect(bool on) {
-    if (Tobs* o = selected()) {
-        o->KeepAspect = on;
+    if (CardObject* o = selected()) {
+        o->keepAspect = on;
         repaintBoth();
     }
 }
 
 void EditorController::setRoundFrame(bool on) {
-    if (Tobs* o = selected()) {
-        o->RoundFrame = on;
+    if (CardObject* o = selected()) {
+        o->roundFrame = on;
         repaintBoth();
     }
 }
 
-void EditorController::FarbBtnClick() {
-    Tobs* o = selected();
+void EditorController::chooseColor() {
+    CardObject* o = selected();
     if (!o) return;
-    QColor c = toQColor(o->Color);
+    QColor c = toQColor(o->color);
     if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
     if ((o = selected())) {
-        o->Color = fromQColor(c);
+        o->color = fromQColor(c);
         panel_->loadSelectionControls(*o);  // the colour boxes show the new colour at once
         repaintBoth();
     }
 }
 
-void EditorController::FontBtnClick() {
-    Tobs* o = selected();
+void EditorController::chooseFont() {
+    CardObject* o = selected();
     if (!o) return;
     FontChoice preset;
-    preset.color = o->Color;
-    preset.height = o->FontHeight;
-    preset.name = o->FontName;
-    preset.pitch = o->FontPitch;
-    preset.style = o->FontStyle;
-    preset.size = o->FontSize;
+    preset.color = o->color;
+    preset.height = o->fontHeight;
+    preset.name = o->fontName;
+    preset.pitch = o->fontPitch;
+    preset.style = o->fontStyle;
+    preset.size = o->fontSize;
     QFont font = preset.toQFont();
     QColor color = toQColor(preset.color);
     if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
-    FontDialog1 = FontChoice::fromQFont(font, color, views_.ctx().ScreenDpi, preset.pitch);
+    newTextFont = FontChoice::fromQFont(font, color, views_.ctx().screenDpi, preset.pitch);
     if ((o = selected())) {
-        o->Color = FontDialog1.color;
-        o->FontHeight = FontDialog1.height;
-        o->FontName = FontDialog1.name;
-        o->FontPitch = FontDialog1.pitch;
-        o->FontStyle = FontDialog1.style;
-        o->FontSize = FontDialog1.size;
+        o->color = newTextFont.color;
+        o->fontHeight = newTextFont.height;
+        o->fontName = newTextFont.name;
+        o->fontPitch = newTextFont.pitch;
+        o->fontStyle = newTextFont.style;
+        o->fontSize = newTextFont.size;
         panel_->loadSelectionControls(*o);
         repaintBoth();
     }
 }
 
-void EditorController::EditTextNow() {
-    Tobs* o = selected();
+void EditorController::editText() {
+    CardObject* o = selected();
     if (!o) return;
-    txtForm_->setLines(splitTextLines(o->Content));
-    if (modal(*txtForm_) != QDialog::Accepted) return;
+    textEntryDialog_->setLines(splitTextLines(o->content));
+    if (modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = selected())) {
-        o->Content = joinTextLines(txtForm_->lines());
+        o->content = joinTextLines(textEntryDialog_->lines());
         repaintBoth();
     }
 }
 
-void EditorController::Texteffekte1Click() {
-    Tobs* o = selected();
+void EditorController::editTextEffects() {
+    CardObject* o = selected();
     if (!o) return;
-    TEffektForm& f = *effektForm_;
-    f.UmrCheck->setChecked(o->Outline());
-    f.SchattCheck->setChecked(o->Shadow);
-    f.outlineColor = o->OutlineColor();
-    f.shadowColor = ColorRef(o->ShadowColor());
-    f.SchattED1->setValue(o->ShadowDX);
-    f.SchattEd2->setValue(o->ShadowDY);
+    TextEffectsDialog& f = *textEffectsDialog_;
+    f.outlineCheck->setChecked(o->outline());
+    f.shadowCheck->setChecked(o->shadow);
+    f.outlineColor = o->outlineColor();
+    f.shadowColor = ColorRef(o->shadowColor());
+    f.shadowDxEdit->setValue(o->shadowDx);
+    f.shadowDyEdit->setValue(o->shadowDy);
     if (modal(f) != QDialog::Accepted) return;
     if (!(o = selected())) return;
-    o->Outline() = f.UmrCheck->isChecked();
-    o->Shadow = f.SchattCheck->isChecked();
-    o->OutlineColor() = f.outlineColor;
-    o->ShadowColor() = int32_t(f.shadowColor);
-    o->ShadowDX = f.SchattED1->value();
-    o->ShadowDY = f.SchattEd2->value();
+    o->outline() = f.outlineCheck->isChecked();
+    o->shadow = f.shadowCheck->isChecked();
+    o->outlineColor() = f.outlineColor;
+    o->shadowColor() = int32_t(f.shadowColor);
+    o->shadowDx = f.shadowDxEdit->value();
+    o->shadowDy = f.shadowDyEdit->value();
     repaintBoth();
 }
 
-void EditorController::Transparenz1Click() {
-    Tobs* o = selected();
+void EditorController::editTransparency() {
+    CardObject* o = selected();
     if (!o) return;
-    TTransForm& f = *transForm_;
-    f.TransCheck->setChecked(o->Transparent);
-    f.AutoCheck->setChecked(o->AutoTransparent);
-    f.color = ColorRef(o->TransparentColor());
+    TransparencyDialog& f = *transparencyDialog_;
+    f.transparentCheck->setChecked(o->transparent);
+    f.autoCheck->setChecked(o->autoTransparent);
+    f.color = ColorRef(o->transparentColor());
     if (modal(f) != QDialog::Accepted) return;
     if (!(o = selected())) return;
-    o->Transparent = f.TransCheck->isChecked();
-    o->AutoTransparent = f.AutoCheck->isChecked();
-    o->TransparentColor() = int32_t(f.color);
+    o->transparent = f.transparentCheck->isChecked();
+    o->autoTransparent = f.autoCheck->isChecked();
+    o->transparentColor() = int32_t(f.color);
     repaintBoth();
 }
 
 void EditorController::rotate(bool left) {
-    Tobs* o = selected();
+    CardObject* o = selected();
     if (!o) return;
     CardDocument& d = doc();
-    if (o->Kind == KindPicture) {
+    if (o->kind == KindPicture) {
         // A picture that cannot be turned (no memory for the copy) keeps its box and turn.
-        if (!o->Picture.isNull() && !(left ? RotLeft(o->Picture) : RotRight(o->Picture))) return;
-        const int w = d.screenPixels(o->Width);
-        o->Width = d.fromView(d.screenPixels(o->Height));
-        o->Height = d.fromView(w);
+        if (!o->picture.isNull() &&
+            !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
+            return;
+        const int w = d.screenPixels(o->width);
+        o->width = d.fromView(d.screenPixels(o->height));
+        o->height = d.fromView(w);
     }
-    o->Rotation += left ? -1 : 1;
-    if (o->Rotation < 0) o->Rotation = 3;
-    if (o->Rotation > 3) o->Rotation = 0;
+    o->rotation += left ? -1 : 1;
+    if (o->rotation < 0) o->rotation = 3;
+    if (o->rotation > 3) o->rotation = 0;
     repaintBoth();
 }
 
 void EditorController::beforePaint() {
-    panel_->CheckAllPanelOptions();
+    panel_->updateFromSelection();
 }
 
 }  // namespace bb

@@ -22,11 +22,11 @@ namespace bb {
 class EditorTab;
 class ObjectMenu;
 class PropertyPanel;
-class TBMPOpenForm;
-class TEffektForm;
-class TTransForm;
-class TTxtForm;
-class Tbkgndform;
+class PictureOpenDialog;
+class TextEffectsDialog;
+class TransparencyDialog;
+class TextEntryDialog;
+class BackgroundDialog;
 class UserDialogs;
 
 class EditorController : public QObject, public EditorInput {
@@ -42,11 +42,11 @@ public:
     void install(EditorTab& tab);
 
     // Editor state.
-    int32_t DragMode = DragNone;
-    int32_t MouseState = MouseIdle;
-    int32_t GrabOffsetX = 0, GrabOffsetY = 0;
-    int32_t PanStartX = 0, PanStartY = 0;
-    FontChoice FontDialog1;
+    int32_t dragMode = DragNone;
+    int32_t mouseState = MouseIdle;
+    int32_t grabOffsetX = 0, grabOffsetY = 0;
+    int32_t panStartX = 0, panStartY = 0;
+    FontChoice newTextFont;
 
     // Runs a dialog modally (exec by default); tests answer the dialogs through it.
     std::function<int(QDialog&)> runModal;
@@ -56,13 +56,13 @@ public:
     ToolPalette& tools() { return *tools_; }
     ObjectMenu& menus() { return *menus_; }
     PropertyPanel& panel() { return *panel_; }
-    TTxtForm& txtForm() { return *txtForm_; }
-    TEffektForm& effektForm() { return *effektForm_; }
-    TTransForm& transForm() { return *transForm_; }
-    TBMPOpenForm& openForm() { return *openForm_; }
-    Tbkgndform& backgroundForm() { return *bkgndForm_; }
+    TextEntryDialog& textEntryDialog() { return *textEntryDialog_; }
+    TextEffectsDialog& textEffectsDialog() { return *textEffectsDialog_; }
+    TransparencyDialog& transparencyDialog() { return *transparencyDialog_; }
+    PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
+    BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
-    Tobs* selected();
+    CardObject* selected();
 
     // EditorInput.
     void mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
@@ -79,10 +79,10 @@ public:
     void drawOverlay(int side, QPainter& painter) override;
 
     // Operations.
-    void markrec(QPainter& painter, int offsetX, int offsetY);
-    void setdragmod(int x, int y);
-    void dragit(int x, int y);
-    void FormKeyDown(int key);
+    void drawSelectionMarks(QPainter& painter, int offsetX, int offsetY);
+    void chooseDragMode(int x, int y);
+    void dragObject(int x, int y);
+    void handleKey(int key);
     void zoomClick(int side, int x, int y, bool zoomIn);
     void pan(int side, int x, int y);
     // Selects a slot (0: none) and loads the selection-bound panel controls from it.
@@ -93,28 +93,28 @@ public:
     void resetState();
 
     // Commands on the selected object; each repaints both views.
-    void PopItUp(int side, int x, int y);
-    void PBoxPopup(int side, int x, int y);
-    void Lschen1Click();
-    void Nachvorne1Click();
-    void NachHinen1Click();
+    void showObjectMenu(int side, int x, int y);
+    void showViewMenu(int side, int x, int y);
+    void deleteSelected();
+    void bringToFront();
+    void sendToBack();
     void setFigureKind(int kind);
     void setFillMode(int mode);
     void setLineWidth(int width);
     void setColor(ColorRef c);
     void setBorderColor(ColorRef c);
     void setAlignment(int alignment);
-    void SverhMClick();
+    void toggleKeepAspect();
     void setKeepAspect(bool on);
     void setRoundFrame(bool on);
-    void FarbBtnClick();
-    void FontBtnClick();
-    void EditTextNow();
-    void Texteffekte1Click();
-    void Transparenz1Click();
-    void Nachlinksrotieren1Click() { rotate(true); }
-    void Nachrechtsrotieren1Click() { rotate(false); }
-    void Hintergrundbild1Click();
+    void chooseColor();
+    void chooseFont();
+    void editText();
+    void editTextEffects();
+    void editTransparency();
+    void rotateLeft() { rotate(true); }
+    void rotateRight() { rotate(false); }
+    void editBackground();
 
     void repaintBoth() { views_.paintBoth(); }
     void repaintView(int side);
@@ -139,11 +139,11 @@ private:
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
-    TTxtForm* txtForm_ = nullptr;
-    TEffektForm* effektForm_ = nullptr;
-    TTransForm* transForm_ = nullptr;
-    TBMPOpenForm* openForm_ = nullptr;
-    Tbkgndform* bkgndForm_ = nullptr;
+    TextEntryDialog* textEntryDialog_ = nullptr;
+    TextEffectsDialog* textEffectsDialog_ = nullptr;
+    TransparencyDialog* transparencyDialog_ = nullptr;
+    PictureOpenDialog* pictureOpenDialog_ = nullptr;
+    BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;
     int dragSide_ = 0;
     // The selected object's box when the current drag began (a double click undoes the drag

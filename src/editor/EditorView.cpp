@@ -74,7 +74,7 @@ void EditorView::setScroll(int x, int y) {
 void EditorView::renderFrame() {
     CardDocument& doc = views_.doc();
     RenderContext& ctx = views_.ctx();
-    ctx.RenderMode = RenderScreen;
+    ctx.renderMode = RenderScreen;
     const QSize client = scroll_ ? scroll_->viewport()->size() : size();
     if (client.isEmpty()) return;
     if (frame_.size() != client) frame_ = QImage(client, QImage::Format_RGB32);
@@ -99,7 +99,7 @@ void EditorView::renderFrame() {
     // Fold line down the middle of the whole area (the line's end point is excluded).
     const int fx = W / 2 - posX;
     if (H > 0) p.drawLine(fx, -posY, fx, H - posY - 1);
-    DrawVCart(p, doc, ctx, W, H, posX, posY, doc.ZoomFactor / doc.UnitsPerPixel, true);
+    drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
     views_.input().drawMarks(side_, p, posX, posY);
     p.end();
     frameOrigin_ = QPoint(posX, posY);
@@ -109,18 +109,18 @@ void EditorView::renderFrame() {
 void EditorView::paintRulers() {
     if (!top_ || !left_) return;
     const CardDocument& doc = views_.doc();
-    const int dpi = views_.ctx().ScreenDpi;
-    top_->paintRuler(scrollX(), width(), doc.Format.CardWidth, dpi);
-    left_->paintRuler(scrollY(), height(), doc.Format.CardHeight, dpi);
+    const int dpi = views_.ctx().screenDpi;
+    top_->paintRuler(scrollX(), width(), doc.format.cardWidth, dpi);
+    left_->paintRuler(scrollY(), height(), doc.format.cardHeight, dpi);
 }
 
 void EditorView::paintView() {
-    if (views_.ctx().Busy) return;
+    if (views_.ctx().busy) return;
     views_.input().beforePaint();
     // The inside view always takes the outside view's size.
-    if (side_ == 1 && views_.PaintBox1() && size() != views_.PaintBox1()->size())
-        resize(views_.PaintBox1()->size());
-    if (!views_.ZoomInProgress) {
+    if (side_ == 1 && views_.outsideView() && size() != views_.outsideView()->size())
+        resize(views_.outsideView()->size());
+    if (!views_.zoomInProgress) {
         renderFrame();
         update();
     }
@@ -130,7 +130,7 @@ void EditorView::paintView() {
 void EditorView::paintEvent(QPaintEvent*) {
     const bool stale = scroll_ && (frameOrigin_ != QPoint(scrollX(), scrollY()) ||
                                    frame_.size() != scroll_->viewport()->size());
-    if (stale && !views_.ctx().Busy && !views_.ZoomInProgress) {
+    if (stale && !views_.ctx().busy && !views_.zoomInProgress) {
         views_.input().beforePaint();
         renderFrame();
         paintRulers();
@@ -238,7 +238,7 @@ void EditorViews::setInput(EditorInput* input) {
 }
 
 QSize EditorViews::paintBoxSize() const {
-    return QSize(doc_.screenPixels(doc_.SideWidthUnits), doc_.screenPixels(doc_.SideHeightUnits));
+    return QSize(doc_.screenPixels(doc_.sideWidthUnits), doc_.screenPixels(doc_.sideHeightUnits));
 }
 
 void EditorViews::layoutFromDocument() {
@@ -264,10 +264,10 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    speedBar_ = new QToolBar(this);
-    speedBar_->setObjectName(QStringLiteral("SpeedBar2"));
-    speedBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    outer->addWidget(speedBar_);
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("SpeedBar2"));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    outer->addWidget(toolBar_);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
@@ -296,14 +296,14 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
     row->addWidget(propertyColumn_);
 
     connect(sideTabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (!switching_) PageControl2Change(index);
+        if (!switching_) sideTabChanged(index);
     });
 }
 
 EditorTab::~EditorTab() = default;
 
-void EditorTab::PageControl2Change(int index) {
-    doc_.PageControl2Change(index == 1 ? 1 : 0);
+void EditorTab::sideTabChanged(int index) {
+    doc_.switchSide(index == 1 ? 1 : 0);
     views_->paintBoth();
 }
 
@@ -311,12 +311,12 @@ void EditorTab::selectSide(int side) {
     switching_ = true;
     sideTabs_->setCurrentIndex(side == 1 ? 1 : 0);
     switching_ = false;
-    PageControl2Change(side);
+    sideTabChanged(side);
 }
 
 void EditorTab::syncSideTab() {
     switching_ = true;
-    sideTabs_->setCurrentIndex(doc_.CurrentSide == 1 ? 1 : 0);
+    sideTabs_->setCurrentIndex(doc_.currentSide == 1 ? 1 : 0);
     switching_ = false;
 }
 

@@ -1,5 +1,5 @@
-// The "Editor" tab: the two views of the card (outside PaintBox1 in ScrollBox1, inside
-// PaintBox4 in ScrollBox3) with their rulers, the side tabs PageControl2, the tool bar
+// The "Editor" tab: the two views of the card (outside outsideView in ScrollBox1, inside
+// insideView in ScrollBox3) with their rulers, the side tabs PageControl2, the tool bar
 // SpeedBar2, and the places of the creation tools (left) and the property panel (right).
 //
 // The views only paint. Mouse and key events go to a replaceable EditorInput, which the
@@ -27,7 +27,7 @@ class EditorViews;
 
 // Receives the events of both views; every coordinate is in view pixels (the origin is the
 // top-left corner of the whole work area, whatever the scroll position). `side` is 0 for the
-// outside view PaintBox1 and 1 for the inside view PaintBox4. The defaults do nothing.
+// outside view outsideView and 1 for the inside view insideView. The defaults do nothing.
 class EditorInput {
 public:
     virtual ~EditorInput() = default;
@@ -39,12 +39,12 @@ public:
                               int y);
     virtual void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                              int y);
-    // FormKeyDown: keys pressed while a view (or its scroll box) has the focus.
+    // handleKey: keys pressed while a view (or its scroll box) has the focus.
     virtual void keyPress(QKeyEvent& event);
-    // CheckAllPanelOptions: called at the start of every view repaint that is not skipped.
+    // updateFromSelection: called at the start of every view repaint that is not skipped.
     virtual void beforePaint();
-    // markrec: the selection marks onto the view's off-screen bitmap, whose origin lies at
-    // (offsetX, offsetY) of the view.
+    // drawSelectionMarks: the selection marks onto the view's off-screen bitmap, whose origin lies
+    // at (offsetX, offsetY) of the view.
     virtual void drawMarks(int side, QPainter& painter, int offsetX, int offsetY);
     // Drawn over the kept bitmap on every screen update of a view, in view pixels (the drag
     // outline, which follows the mouse without a re-render of the card).
@@ -123,18 +123,18 @@ public:
     // Builds the page of one side: top ruler, left ruler, scroll box and paint box.
     QWidget* createSidePage(int side, QWidget* parent);
     EditorView* view(int side) const { return side == 1 ? inside_ : outside_; }
-    EditorView* PaintBox1() const { return outside_; }
-    EditorView* PaintBox4() const { return inside_; }
+    EditorView* outsideView() const { return outside_; }
+    EditorView* insideView() const { return inside_; }
 
     // The event handler of both views; null restores the one that does nothing.
     void setInput(EditorInput* input);
     EditorInput& input() { return input_ ? *input_ : nullInput_; }
 
     // While set (a zoom click resizing the views) the views draw no card.
-    bool ZoomInProgress = false;
+    bool zoomInProgress = false;
 
-    // SideWidthUnits/SideHeightUnits from the card format and PaintBox1 sized to
-    // Trunc(units × ZoomFactor ÷ UnitsPerPixel) in each direction.
+    // sideWidthUnits/sideHeightUnits from the card format and outsideView sized to
+    // Trunc(units × zoomFactor ÷ unitsPerPixel) in each direction.
     void layoutFromDocument();
     // The paint-box size for the document's current scale.
     QSize paintBoxSize() const;
@@ -161,26 +161,26 @@ public:
     ~EditorTab() override;
 
     EditorViews& views() { return *views_; }
-    QToolBar* speedBar() const { return speedBar_; }
+    QToolBar* toolBar() const { return toolBar_; }
     QTabWidget* sideTabs() const { return sideTabs_; }  // PageControl2
     // Empty columns with a vertical layout, for the creation tools (left) and the property
     // panel (right); hidden until something is put into them.
     QWidget* toolColumn() const { return toolColumn_; }
     QWidget* propertyColumn() const { return propertyColumn_; }
 
-    // Makes `side` the active side tab and runs PageControl2Change for it, even when the tab
+    // Makes `side` the active side tab and runs sideTabChanged for it, even when the tab
     // is already active; the print commands switch sides through this.
     void selectSide(int side);
-    // Shows the tab of the document's CurrentSide without switching sides (after a save,
+    // Shows the tab of the document's currentSide without switching sides (after a save,
     // which leaves the outside as the working side).
     void syncSideTab();
 
 private:
-    void PageControl2Change(int index);
+    void sideTabChanged(int index);
 
     CardDocument& doc_;
     std::unique_ptr<EditorViews> views_;
-    QToolBar* speedBar_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
     QTabWidget* sideTabs_ = nullptr;
     QWidget* toolColumn_ = nullptr;
     QWidget* propertyColumn_ = nullptr;

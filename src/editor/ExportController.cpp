@@ -22,7 +22,7 @@ PrinterResolution ExportController::defaultPrinterResolution() {
     return {printer.logicalDpiX(), printer.logicalDpiY(), true};
 }
 
-void ExportController::EMailBtnClick() {
+void ExportController::exportShownSide() {
     lastPath_.clear();
 
     // The printer is asked as the print preview asks it; its values play no part in the
@@ -51,13 +51,13 @@ void ExportController::EMailBtnClick() {
         const QString fileName = exportFileName(chosen.path, chosen.filterIndex);
         // A failed write is reported: without the message the user would believe the
         // picture had been saved.
-        if (SaveDib(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex)) == 1)
+        if (savePictureFile(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex)) == 1)
             lastPath_ = fileName;
         else
             dialogs_.message(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"),
                              kAppTitle, MsgIcon::Information, BtnOk);
     }
-    deldib(picture);
+    releaseDib(picture);
 }
 
 }  // namespace bb

@@ -35,7 +35,7 @@ public:
     QString lastExportPath() const { return lastPath_; }
 
 public slots:
-    void EMailBtnClick();
+    void exportShownSide();
 
 private:
     CardDocument& doc_;

@@ -41,33 +41,33 @@ FontChoice FontChoice::fromQFont(const QFont& font, const QColor& c, int dpi, ui
     return f;
 }
 
-void initNewObject(const CardDocument& doc, Tobs& o, int32_t kind, int x, int y,
+void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
                    const FontChoice& font, int screenDpi) {
-    o.Kind = kind;
-    if (kind != KindPicture) o.Content.clear();
-    o.KeepAspect = true;
-    o.FigureKind = FigRectangle;
-    o.X = doc.fromView(x);
-    o.Y = doc.fromView(y);
-    o.Width = doc.fromView(50);
-    o.Height = doc.fromView(50);
-    if (kind == KindPicture && !o.Picture.isNull()) {
+    o.kind = kind;
+    if (kind != KindPicture) o.content.clear();
+    o.keepAspect = true;
+    o.figureKind = FigRectangle;
+    o.x = doc.fromView(x);
+    o.y = doc.fromView(y);
+    o.width = doc.fromView(50);
+    o.height = doc.fromView(50);
+    if (kind == KindPicture && !o.picture.isNull()) {
         // The picture at the screen's size: 10000 / dpi units per picture pixel.
         const double dpi = screenDpi > 0 ? screenDpi : 96;
         const auto viewPixels = [&](int pixels) {
-            const long double v = 10000.0L / dpi * pixels * doc.ZoomFactor / doc.UnitsPerPixel;
+            const long double v = 10000.0L / dpi * pixels * doc.zoomFactor / doc.unitsPerPixel;
             return int(std::trunc(std::clamp<long double>(v, -2e9L, 2e9L)));
         };
-        o.Width = doc.fromView(viewPixels(o.Picture.width()));
-        o.Height = doc.fromView(viewPixels(o.Picture.height()));
+        o.width = doc.fromView(viewPixels(o.picture.width()));
+        o.height = doc.fromView(viewPixels(o.picture.height()));
     }
-    o.Color = 0;
-    o.FontColor = font.color;
-    o.FontHeight = font.height;
-    o.FontName = font.name;
-    o.FontPitch = font.pitch;
-    o.FontStyle = font.style;
-    o.FontSize = font.size;
+    o.color = 0;
+    o.fontColor = font.color;
+    o.fontHeight = font.height;
+    o.fontName = font.name;
+    o.fontPitch = font.pitch;
+    o.fontStyle = font.style;
+    o.fontSize = font.size;
 }
 
 }  // namespace bb

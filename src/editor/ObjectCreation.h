@@ -9,7 +9,7 @@
 
 namespace bb {
 
-// The state of FontDialog1: the font last chosen there, in the object's own terms.
+// The state of newTextFont: the font last chosen there, in the object's own terms.
 struct FontChoice {
     ColorRef color = 0;
     int32_t height = -16;  // character height in pixels, negative: without internal leading
@@ -28,7 +28,7 @@ struct FontChoice {
 // Sets the fields of a new object of `kind` (1 figure, 2 text, 3 picture) released at view
 // pixel (x, y); every other field keeps what the slot last held. A picture object must hold
 // its loaded picture already; its size follows from the picture's pixels at `screenDpi`.
-void initNewObject(const CardDocument& doc, Tobs& o, int32_t kind, int x, int y,
+void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
                    const FontChoice& font, int screenDpi);
 
 }  // namespace bb

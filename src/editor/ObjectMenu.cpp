@@ -1,6 +1,6 @@
 #include "editor/ObjectMenu.h"
 
-#include "document/Tobs.h"
+#include "document/CardObject.h"
 #include "editor/EditorController.h"
 
 #include <QAction>
@@ -27,33 +27,34 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     const auto sep = [this](const char* name) {
         popup_->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    QAction* del = add("Lschen1", "&Löschen...", "Löscht das Objekt", [&ed] { ed.Lschen1Click(); });
+    QAction* del =
+        add("Lschen1", "&Löschen...", "Löscht das Objekt", [&ed] { ed.deleteSelected(); });
     del->setShortcut(QKeySequence(Qt::Key_Delete));
     del->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
     sep("N2");
     add("Nachvorne1", "Nach &vorne", "Bringt das Objekt nach vorne, so daß es immer sichtbar ist",
-        [&ed] { ed.Nachvorne1Click(); });
+        [&ed] { ed.bringToFront(); });
     add("NachHinen1", "Nach &hinten",
         "Bringt das Objekt nach hinten, also hinter alle anderen Objekte",
-        [&ed] { ed.NachHinen1Click(); });
+        [&ed] { ed.sendToBack(); });
     sep("N3");
-    add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts", [&ed] { ed.FarbBtnClick(); });
-    add("SchriftartM", "&Schriftart...", "Ändert die Schriftart", [&ed] { ed.FontBtnClick(); });
-    add("Texteffekte1", "&Texteffekte...", "", [&ed] { ed.Texteffekte1Click(); });
+    add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts", [&ed] { ed.chooseColor(); });
+    add("SchriftartM", "&Schriftart...", "Ändert die Schriftart", [&ed] { ed.chooseFont(); });
+    add("Texteffekte1", "&Texteffekte...", "", [&ed] { ed.editTextEffects(); });
     sep("N6");
     alignItems_[0] = add("Linksbnig1", "Linksbündig", "", [&ed] { ed.setAlignment(0); });
     alignItems_[1] = add("Zentriert1", "Zentriert", "", [&ed] { ed.setAlignment(1); });
     alignItems_[2] = add("Rechtsbndig1", "Rechtsbündig", "", [&ed] { ed.setAlignment(2); });
     for (QAction* a : alignItems_) a->setCheckable(true);
     sep("N4");
-    add("Transparenz1", "Transparen&z...", "", [&ed] { ed.Transparenz1Click(); });
+    add("Transparenz1", "Transparen&z...", "", [&ed] { ed.editTransparency(); });
     add("SverhM", "Se&itenverhältnis beibehalten",
-        "Hiermit wird das Bild nicht verzerrt, sollte immer an sein", [&ed] { ed.SverhMClick(); })
+        "Hiermit wird das Bild nicht verzerrt, sollte immer an sein",
+        [&ed] { ed.toggleKeepAspect(); })
         ->setCheckable(true);
     sep("N9");
-    add("Nachlinksrotieren1", "Nach links rotieren", "", [&ed] { ed.Nachlinksrotieren1Click(); });
-    add("Nachrechtsrotieren1", "Nach rechts rotieren", "",
-        [&ed] { ed.Nachrechtsrotieren1Click(); });
+    add("Nachlinksrotieren1", "Nach links rotieren", "", [&ed] { ed.rotateLeft(); });
+    add("Nachrechtsrotieren1", "Nach rechts rotieren", "", [&ed] { ed.rotateRight(); });
     sep("N5");
     struct Fig {
         const char* name;
@@ -83,7 +84,7 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     auto* bg = pbox_->addAction(QStringLiteral("&Hintergrundbild..."));
     bg->setObjectName(QStringLiteral("Hintergrundbild1"));
     bg->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
-    connect(bg, &QAction::triggered, pbox_, [&ed] { ed.Hintergrundbild1Click(); });
+    connect(bg, &QAction::triggered, pbox_, [&ed] { ed.editBackground(); });
 }
 
 ObjectMenu::~ObjectMenu() {
@@ -99,8 +100,8 @@ QAction* ObjectMenu::item(const QString& name) const {
     return nullptr;
 }
 
-void ObjectMenu::prepare(const Tobs& o) {
-    const bool fig = o.Kind == KindFigure, txt = o.Kind == KindText, pic = o.Kind == KindPicture;
+void ObjectMenu::prepare(const CardObject& o) {
+    const bool fig = o.kind == KindFigure, txt = o.kind == KindText, pic = o.kind == KindPicture;
     const auto en = [this](const char* name, bool on) {
         if (QAction* a = item(QString::fromLatin1(name))) a->setEnabled(on);
     };
@@ -117,10 +118,10 @@ void ObjectMenu::prepare(const Tobs& o) {
     en("Nachvorne1", true);
     en("NachHinen1", true);
     if (txt)
-        for (int i = 0; i < 3; ++i) alignItems_[i]->setChecked(o.Alignment == i);
-    item(QStringLiteral("SverhM"))->setChecked(o.KeepAspect);
+        for (int i = 0; i < 3; ++i) alignItems_[i]->setChecked(o.alignment == i);
+    item(QStringLiteral("SverhM"))->setChecked(o.keepAspect);
     // One mark among all ten figure kinds, the two diagonal lines included.
-    for (int k = 0; k < 10; ++k) figureItems_[k]->setChecked(o.FigureKind == k);
+    for (int k = 0; k < 10; ++k) figureItems_[k]->setChecked(o.figureKind == k);
 }
 
 }  // namespace bb

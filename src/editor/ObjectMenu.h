@@ -1,5 +1,5 @@
-// The object menu PopupMenu1 (enabled and checked by the selected object's kind) and the view
-// menu PBoxPopup.
+// The object menu objectMenu (enabled and checked by the selected object's kind) and the view
+// menu showViewMenu.
 #pragma once
 
 #include <QObject>
@@ -11,7 +11,7 @@ class QWidget;
 namespace bb {
 
 class EditorController;
-struct Tobs;
+struct CardObject;
 
 class ObjectMenu : public QObject {
     Q_OBJECT
@@ -19,13 +19,13 @@ public:
     ObjectMenu(EditorController& editor, QWidget* menuParent, QObject* parent = nullptr);
     ~ObjectMenu() override;
 
-    QMenu* PopupMenu1() const { return popup_; }
-    QMenu* PBoxPopupMenu() const { return pbox_; }
-    // The item with this object name (Lschen1, FarbeM, KreisM, ..., Hintergrundbild1).
+    QMenu* objectMenu() const { return popup_; }
+    QMenu* viewMenu() const { return pbox_; }
+    // The item with this object name (Lschen1, FarbeM, KreisM, ..., backgroundMenuAction_).
     QAction* item(const QString& name) const;
 
     // Enables the items for the object's kind and sets the check marks.
-    void prepare(const Tobs& o);
+    void prepare(const CardObject& o);
 
 private:
     QMenu* popup_ = nullptr;

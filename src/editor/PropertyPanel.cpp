@@ -31,10 +31,10 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     setFixedWidth(145);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    PageControl3 = named(new QTabWidget(this), "PageControl3");
-    PageControl3->setDocumentMode(true);  // tabs as flat buttons
-    PageControl3->setUsesScrollButtons(false);
-    outer->addWidget(PageControl3);
+    sheetTabs = named(new QTabWidget(this), "PageControl3");
+    sheetTabs->setDocumentMode(true);  // tabs as flat buttons
+    sheetTabs->setUsesScrollButtons(false);
+    outer->addWidget(sheetTabs);
 
     // While the panel loads itself from an object, its controls change nothing.
     const auto guard = [this](auto f) {
@@ -49,8 +49,8 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     };
 
     // "Figur"
-    FigurSheet = named(new QWidget, "FigurSheet");
-    auto* fl = new QVBoxLayout(FigurSheet);
+    figureSheet = named(new QWidget, "FigurSheet");
+    auto* fl = new QVBoxLayout(figureSheet);
     fl->setSpacing(1);
     static const char* figNames[10] = {"Kreis",
                                        "Ellipse",
@@ -64,190 +64,202 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
                                        "Linie schräg runter"};
     auto* figGroup = new QButtonGroup(this);
     for (int k = 0; k < 10; ++k) {
-        auto* rb = new QRadioButton(QString::fromUtf8(figNames[k]), FigurSheet);
+        auto* rb = new QRadioButton(QString::fromUtf8(figNames[k]), figureSheet);
         rb->setObjectName(QStringLiteral("RadioButton%1").arg(k + 1));
         figGroup->addButton(rb, k);
         fl->addWidget(rb);
-        FigureRadios[k] = rb;
+        figureRadios[k] = rb;
         connect(rb, &QRadioButton::clicked, this, guard0([&ed, k] { ed.setFigureKind(k); }));
     }
-    FigureRadios[3]->setChecked(true);
-    fl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), FigurSheet), "Label1"));
-    ColorCombo1 = named(new ColorCombo(FigurSheet, &dialogs), "ColorCombo1");
-    fl->addWidget(ColorCombo1);
-    fl->addWidget(named(new QLabel(QStringLiteral("Umrandungsfarbe:"), FigurSheet), "Label2"));
-    ColorCombo2 = named(new ColorCombo(FigurSheet, &dialogs), "ColorCombo2");
-    fl->addWidget(ColorCombo2);
+    figureRadios[3]->setChecked(true);
+    fl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), figureSheet), "Label1"));
+    figureColorCombo = named(new ColorCombo(figureSheet, &dialogs), "ColorCombo1");
+    fl->addWidget(figureColorCombo);
+    fl->addWidget(named(new QLabel(QStringLiteral("Umrandungsfarbe:"), figureSheet), "Label2"));
+    borderColorCombo = named(new ColorCombo(figureSheet, &dialogs), "ColorCombo2");
+    fl->addWidget(borderColorCombo);
     auto* fillGroup = new QButtonGroup(this);
-    FilledCheck = named(new QRadioButton(QStringLiteral("Ausgefüllt"), FigurSheet), "FilledCheck");
-    BorderCheck =
-        named(new QRadioButton(QStringLiteral("Nur Umrandung"), FigurSheet), "BorderCheck");
-    FilledBorderCheck = named(new QRadioButton(QStringLiteral("Gefüllt und Umrandung"), FigurSheet),
-                              "FilledBorderCheck");
+    filledRadio = named(new QRadioButton(QStringLiteral("Ausgefüllt"), figureSheet), "FilledCheck");
+    borderOnlyRadio =
+        named(new QRadioButton(QStringLiteral("Nur Umrandung"), figureSheet), "BorderCheck");
+    filledWithBorderRadio =
+        named(new QRadioButton(QStringLiteral("Gefüllt und Umrandung"), figureSheet),
+              "FilledBorderCheck");
     int mode = 0;
-    for (QRadioButton* rb : {FilledCheck, BorderCheck, FilledBorderCheck}) {
+    for (QRadioButton* rb : {filledRadio, borderOnlyRadio, filledWithBorderRadio}) {
         fillGroup->addButton(rb, mode);
         fl->addWidget(rb);
         connect(rb, &QRadioButton::clicked, this, guard0([&ed, mode] { ed.setFillMode(mode); }));
         ++mode;
     }
-    FilledCheck->setChecked(true);
-    fl->addWidget(named(new QLabel(QStringLiteral("Linienstärke:"), FigurSheet), "Label5"));
-    LinieEd = named(new QSpinBox(FigurSheet), "LinieEd");
-    LinieEd->setRange(1, 20);
-    LinieEd->setValue(1);
-    fl->addWidget(LinieEd);
+    filledRadio->setChecked(true);
+    fl->addWidget(named(new QLabel(QStringLiteral("Linienstärke:"), figureSheet), "Label5"));
+    lineWidthEdit = named(new QSpinBox(figureSheet), "LinieEd");
+    lineWidthEdit->setRange(1, 20);
+    lineWidthEdit->setValue(1);
+    fl->addWidget(lineWidthEdit);
     fl->addStretch(1);
-    connect(LinieEd, &QSpinBox::valueChanged, this, guard([&ed](int v) { ed.setLineWidth(v); }));
-    connect(ColorCombo1, &ColorCombo::colorChanged, this,
+    connect(lineWidthEdit, &QSpinBox::valueChanged, this,
+            guard([&ed](int v) { ed.setLineWidth(v); }));
+    connect(figureColorCombo, &ColorCombo::colorChanged, this,
             guard([&ed](ColorRef c) { ed.setColor(c); }));
-    connect(ColorCombo2, &ColorCombo::colorChanged, this,
+    connect(borderColorCombo, &ColorCombo::colorChanged, this,
             guard([&ed](ColorRef c) { ed.setBorderColor(c); }));
 
     // "Text"
-    TextSheet = named(new QWidget, "TextSheet");
-    auto* tl = new QVBoxLayout(TextSheet);
+    textSheet = named(new QWidget, "TextSheet");
+    auto* tl = new QVBoxLayout(textSheet);
     tl->setSpacing(2);
-    EnterTextBtn =
-        named(new QPushButton(QStringLiteral("Text eingeben..."), TextSheet), "EnterTextBtn");
-    tl->addWidget(EnterTextBtn);
-    tl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), TextSheet), "Label3"));
-    ColorCombo3 = named(new ColorCombo(TextSheet, &dialogs), "ColorCombo3");
-    tl->addWidget(ColorCombo3);
-    FontBtn = named(new QPushButton(QStringLiteral("Schriftart..."), TextSheet), "FontBtn");
-    TextFXBtn = named(new QPushButton(QStringLiteral("Texteffekte..."), TextSheet), "TextFXBtn");
-    tl->addWidget(FontBtn);
-    tl->addWidget(TextFXBtn);
+    enterTextButton =
+        named(new QPushButton(QStringLiteral("Text eingeben..."), textSheet), "EnterTextBtn");
+    tl->addWidget(enterTextButton);
+    tl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), textSheet), "Label3"));
+    textColorCombo = named(new ColorCombo(textSheet, &dialogs), "ColorCombo3");
+    tl->addWidget(textColorCombo);
+    fontButton = named(new QPushButton(QStringLiteral("Schriftart..."), textSheet), "FontBtn");
+    textEffectsButton =
+        named(new QPushButton(QStringLiteral("Texteffekte..."), textSheet), "TextFXBtn");
+    tl->addWidget(fontButton);
+    tl->addWidget(textEffectsButton);
     auto* alignGroup = new QButtonGroup(this);
-    Leftalign = named(new QRadioButton(QStringLiteral("Linksbündig"), TextSheet), "Leftalign");
-    CenterAlign = named(new QRadioButton(QStringLiteral("Zentriert"), TextSheet), "CenterAlign");
-    RightAlign = named(new QRadioButton(QStringLiteral("Rechtsbündig"), TextSheet), "RightAlign");
+    alignLeftRadio = named(new QRadioButton(QStringLiteral("Linksbündig"), textSheet), "Leftalign");
+    alignCenterRadio =
+        named(new QRadioButton(QStringLiteral("Zentriert"), textSheet), "CenterAlign");
+    alignRightRadio =
+        named(new QRadioButton(QStringLiteral("Rechtsbündig"), textSheet), "RightAlign");
     int a = 0;
-    for (QRadioButton* rb : {Leftalign, CenterAlign, RightAlign}) {
+    for (QRadioButton* rb : {alignLeftRadio, alignCenterRadio, alignRightRadio}) {
         alignGroup->addButton(rb, a);
         tl->addWidget(rb);
         connect(rb, &QRadioButton::clicked, this, guard0([&ed, a] { ed.setAlignment(a); }));
         ++a;
     }
-    Leftalign->setChecked(true);
-    BitBtn2 = named(new QPushButton(QStringLiteral("Nach links rotieren"), TextSheet), "BitBtn2");
-    BitBtn1 = named(new QPushButton(QStringLiteral("Nach rechts rotieren"), TextSheet), "BitBtn1");
-    tl->addWidget(BitBtn2);
-    tl->addWidget(BitBtn1);
+    alignLeftRadio->setChecked(true);
+    textRotateLeftButton =
+        named(new QPushButton(QStringLiteral("Nach links rotieren"), textSheet), "BitBtn2");
+    textRotateRightButton =
+        named(new QPushButton(QStringLiteral("Nach rechts rotieren"), textSheet), "BitBtn1");
+    tl->addWidget(textRotateLeftButton);
+    tl->addWidget(textRotateRightButton);
     tl->addStretch(1);
-    connect(EnterTextBtn, &QPushButton::clicked, this, [&ed] { ed.EditTextNow(); });
-    connect(FontBtn, &QPushButton::clicked, this, [&ed] { ed.FontBtnClick(); });
-    connect(TextFXBtn, &QPushButton::clicked, this, [&ed] { ed.Texteffekte1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [&ed] { ed.Nachlinksrotieren1Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [&ed] { ed.Nachrechtsrotieren1Click(); });
-    connect(ColorCombo3, &ColorCombo::colorChanged, this,
+    connect(enterTextButton, &QPushButton::clicked, this, [&ed] { ed.editText(); });
+    connect(fontButton, &QPushButton::clicked, this, [&ed] { ed.chooseFont(); });
+    connect(textEffectsButton, &QPushButton::clicked, this, [&ed] { ed.editTextEffects(); });
+    connect(textRotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.rotateLeft(); });
+    connect(textRotateRightButton, &QPushButton::clicked, this, [&ed] { ed.rotateRight(); });
+    connect(textColorCombo, &ColorCombo::colorChanged, this,
             guard([&ed](ColorRef c) { ed.setColor(c); }));
 
     // "Bild"
-    BildSheet = named(new QWidget, "BildSheet");
-    auto* bl = new QVBoxLayout(BildSheet);
-    SVerhCheck = named(new QCheckBox(QStringLiteral("Nicht verzerren"), BildSheet), "SVerhCheck");
-    SVerhCheck->setChecked(true);
-    RotLeftBtn =
-        named(new QPushButton(QStringLiteral("Nach links rotieren"), BildSheet), "RotLeftBtn");
-    RotRightBtn =
-        named(new QPushButton(QStringLiteral("Nach rechts rotieren"), BildSheet), "RotRightBtn");
-    TranspBtn = named(new QPushButton(QStringLiteral("Transparenz..."), BildSheet), "TranspBtn");
-    RunderCheck = named(new QCheckBox(QStringLiteral("Runder Rahmen"), BildSheet), "RunderCheck");
-    for (QWidget* w : std::initializer_list<QWidget*>{SVerhCheck, RotLeftBtn, RotRightBtn,
-                                                      TranspBtn, RunderCheck})
+    pictureSheet = named(new QWidget, "BildSheet");
+    auto* bl = new QVBoxLayout(pictureSheet);
+    keepAspectCheck =
+        named(new QCheckBox(QStringLiteral("Nicht verzerren"), pictureSheet), "SVerhCheck");
+    keepAspectCheck->setChecked(true);
+    rotateLeftButton =
+        named(new QPushButton(QStringLiteral("Nach links rotieren"), pictureSheet), "RotLeftBtn");
+    rotateRightButton =
+        named(new QPushButton(QStringLiteral("Nach rechts rotieren"), pictureSheet), "RotRightBtn");
+    transparencyButton =
+        named(new QPushButton(QStringLiteral("Transparenz..."), pictureSheet), "TranspBtn");
+    roundFrameCheck =
+        named(new QCheckBox(QStringLiteral("Runder Rahmen"), pictureSheet), "RunderCheck");
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{keepAspectCheck, rotateLeftButton, rotateRightButton,
+                                         transparencyButton, roundFrameCheck})
         bl->addWidget(w);
     bl->addStretch(1);
-    connect(SVerhCheck, &QCheckBox::clicked, this, guard([&ed](bool on) { ed.setKeepAspect(on); }));
-    connect(RunderCheck, &QCheckBox::clicked, this,
+    connect(keepAspectCheck, &QCheckBox::clicked, this,
+            guard([&ed](bool on) { ed.setKeepAspect(on); }));
+    connect(roundFrameCheck, &QCheckBox::clicked, this,
             guard([&ed](bool on) { ed.setRoundFrame(on); }));
-    connect(RotLeftBtn, &QPushButton::clicked, this, [&ed] { ed.Nachlinksrotieren1Click(); });
-    connect(RotRightBtn, &QPushButton::clicked, this, [&ed] { ed.Nachrechtsrotieren1Click(); });
-    connect(TranspBtn, &QPushButton::clicked, this, [&ed] { ed.Transparenz1Click(); });
+    connect(rotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.rotateLeft(); });
+    connect(rotateRightButton, &QPushButton::clicked, this, [&ed] { ed.rotateRight(); });
+    connect(transparencyButton, &QPushButton::clicked, this, [&ed] { ed.editTransparency(); });
 
     // "Allgemein"
-    AllgemeinSheet = named(new QWidget, "AllgemeinSheet");
-    auto* al = new QVBoxLayout(AllgemeinSheet);
-    Del1Btn = named(new QPushButton(QStringLiteral("Löschen..."), AllgemeinSheet), "Del1Btn");
-    Front1Btn = named(new QPushButton(QStringLiteral("Nach vorne"), AllgemeinSheet), "Front1Btn");
-    Back1Btn = named(new QPushButton(QStringLiteral("Nach hinten"), AllgemeinSheet), "Back1Btn");
-    al->addWidget(Del1Btn);
-    al->addWidget(Front1Btn);
-    al->addWidget(Back1Btn);
+    generalSheet = named(new QWidget, "AllgemeinSheet");
+    auto* al = new QVBoxLayout(generalSheet);
+    deleteButton = named(new QPushButton(QStringLiteral("Löschen..."), generalSheet), "Del1Btn");
+    toFrontButton = named(new QPushButton(QStringLiteral("Nach vorne"), generalSheet), "Front1Btn");
+    toBackButton = named(new QPushButton(QStringLiteral("Nach hinten"), generalSheet), "Back1Btn");
+    al->addWidget(deleteButton);
+    al->addWidget(toFrontButton);
+    al->addWidget(toBackButton);
     al->addStretch(1);
-    connect(Del1Btn, &QPushButton::clicked, this, [&ed] { ed.Lschen1Click(); });
-    connect(Front1Btn, &QPushButton::clicked, this, [&ed] { ed.Nachvorne1Click(); });
-    connect(Back1Btn, &QPushButton::clicked, this, [&ed] { ed.NachHinen1Click(); });
+    connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.deleteSelected(); });
+    connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.bringToFront(); });
+    connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.sendToBack(); });
 
-    PageControl3->addTab(FigurSheet, QStringLiteral("Figur"));
-    PageControl3->addTab(TextSheet, QStringLiteral("Text"));
-    PageControl3->addTab(BildSheet, QStringLiteral("Bild"));
-    PageControl3->addTab(AllgemeinSheet, QStringLiteral("Allgemein"));
-    for (QWidget* s : {FigurSheet, TextSheet, BildSheet, AllgemeinSheet}) showSheet(s, false);
+    sheetTabs->addTab(figureSheet, QStringLiteral("Figur"));
+    sheetTabs->addTab(textSheet, QStringLiteral("Text"));
+    sheetTabs->addTab(pictureSheet, QStringLiteral("Bild"));
+    sheetTabs->addTab(generalSheet, QStringLiteral("Allgemein"));
+    for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet}) showSheet(s, false);
 }
 
 void PropertyPanel::showSheet(QWidget* sheet, bool on) {
-    const int i = PageControl3->indexOf(sheet);
-    if (i >= 0 && PageControl3->isTabVisible(i) != on) PageControl3->setTabVisible(i, on);
+    const int i = sheetTabs->indexOf(sheet);
+    if (i >= 0 && sheetTabs->isTabVisible(i) != on) sheetTabs->setTabVisible(i, on);
 }
 
 bool PropertyPanel::sheetVisible(QWidget* sheet) const {
-    const int i = PageControl3->indexOf(sheet);
-    return i >= 0 && PageControl3->isTabVisible(i);
+    const int i = sheetTabs->indexOf(sheet);
+    return i >= 0 && sheetTabs->isTabVisible(i);
 }
 
-void PropertyPanel::CheckAllPanelOptions() {
-    const Tobs* o = editor_.selected();
-    const int kind = o ? o->Kind : -1;
+void PropertyPanel::updateFromSelection() {
+    const CardObject* o = editor_.selected();
+    const int kind = o ? o->kind : -1;
     loading_ = true;
-    showSheet(AllgemeinSheet, o != nullptr);
-    showSheet(FigurSheet, kind == KindFigure);
-    showSheet(TextSheet, kind == KindText);
-    showSheet(BildSheet, kind == KindPicture);
+    showSheet(generalSheet, o != nullptr);
+    showSheet(figureSheet, kind == KindFigure);
+    showSheet(textSheet, kind == KindText);
+    showSheet(pictureSheet, kind == KindPicture);
     if (kind == KindFigure) {
-        if (o->FigureKind >= 0 && o->FigureKind < 10) FigureRadios[o->FigureKind]->setChecked(true);
-        const bool line = o->FigureKind >= FigLineHorizontal && o->FigureKind <= FigLineDown;
-        ColorCombo2->setVisible(!line);
-        QRadioButton* fills[3] = {FilledCheck, BorderCheck, FilledBorderCheck};
+        if (o->figureKind >= 0 && o->figureKind < 10) figureRadios[o->figureKind]->setChecked(true);
+        const bool line = o->figureKind >= FigLineHorizontal && o->figureKind <= FigLineDown;
+        borderColorCombo->setVisible(!line);
+        QRadioButton* fills[3] = {filledRadio, borderOnlyRadio, filledWithBorderRadio};
         for (QRadioButton* rb : fills) rb->setEnabled(!line);
         if (!line) {
-            if (o->FillMode >= 0 && o->FillMode <= 2) {
-                fills[o->FillMode]->setChecked(true);
+            if (o->fillMode >= 0 && o->fillMode <= 2) {
+                fills[o->fillMode]->setChecked(true);
             } else {
                 // No fill mode of the three: none is checked.
-                auto* g = FilledCheck->group();
+                auto* g = filledRadio->group();
                 g->setExclusive(false);
                 for (QRadioButton* rb : fills) rb->setChecked(false);
                 g->setExclusive(true);
             }
         }
-        // LinieEd holds 1..20; a width outside shows clamped and is not written back.
-        LinieEd->setValue(o->LineWidth);
-        PageControl3->setCurrentWidget(FigurSheet);
+        // lineWidthEdit holds 1..20; a width outside shows clamped and is not written back.
+        lineWidthEdit->setValue(o->lineWidth);
+        sheetTabs->setCurrentWidget(figureSheet);
     } else if (kind == KindText) {
-        QRadioButton* aligns[3] = {Leftalign, CenterAlign, RightAlign};
-        if (o->Alignment >= 0 && o->Alignment <= 2) {
-            aligns[o->Alignment]->setChecked(true);
+        QRadioButton* aligns[3] = {alignLeftRadio, alignCenterRadio, alignRightRadio};
+        if (o->alignment >= 0 && o->alignment <= 2) {
+            aligns[o->alignment]->setChecked(true);
         } else {
-            auto* g = Leftalign->group();
+            auto* g = alignLeftRadio->group();
             g->setExclusive(false);
             for (QRadioButton* rb : aligns) rb->setChecked(false);
             g->setExclusive(true);
         }
-        PageControl3->setCurrentWidget(TextSheet);
+        sheetTabs->setCurrentWidget(textSheet);
     } else if (kind == KindPicture) {
-        SVerhCheck->setChecked(o->KeepAspect);
-        PageControl3->setCurrentWidget(BildSheet);
+        keepAspectCheck->setChecked(o->keepAspect);
+        sheetTabs->setCurrentWidget(pictureSheet);
     }
     loading_ = false;
 }
 
-void PropertyPanel::loadSelectionControls(const Tobs& o) {
+void PropertyPanel::loadSelectionControls(const CardObject& o) {
     loading_ = true;
-    ColorCombo1->setColor(o.Color);
-    ColorCombo2->setColor(o.BorderColor);
-    ColorCombo3->setColor(o.Color);
-    RunderCheck->setChecked(o.RoundFrame);
+    figureColorCombo->setColor(o.color);
+    borderColorCombo->setColor(o.borderColor);
+    textColorCombo->setColor(o.color);
+    roundFrameCheck->setChecked(o.roundFrame);
     loading_ = false;
 }
 

@@ -15,7 +15,7 @@ namespace bb {
 class ColorCombo;
 class EditorController;
 class UserDialogs;
-struct Tobs;
+struct CardObject;
 
 class PropertyPanel : public QWidget {
     Q_OBJECT
@@ -23,39 +23,39 @@ public:
     PropertyPanel(EditorController& editor, UserDialogs& dialogs, QWidget* parent = nullptr);
 
     // Shows the sheets that fit the selected object and loads their controls from it.
-    void CheckAllPanelOptions();
+    void updateFromSelection();
     // The controls bound to the selection: loaded when an object becomes selected.
-    void loadSelectionControls(const Tobs& o);
+    void loadSelectionControls(const CardObject& o);
 
-    QTabWidget* PageControl3 = nullptr;
-    QWidget* FigurSheet = nullptr;
-    QWidget* TextSheet = nullptr;
-    QWidget* BildSheet = nullptr;
-    QWidget* AllgemeinSheet = nullptr;
-    QRadioButton* FigureRadios[10] = {};  // RadioButton1 .. RadioButton10
-    ColorCombo* ColorCombo1 = nullptr;
-    ColorCombo* ColorCombo2 = nullptr;
-    ColorCombo* ColorCombo3 = nullptr;
-    QRadioButton* FilledCheck = nullptr;
-    QRadioButton* BorderCheck = nullptr;
-    QRadioButton* FilledBorderCheck = nullptr;
-    QSpinBox* LinieEd = nullptr;
-    QPushButton* EnterTextBtn = nullptr;
-    QPushButton* FontBtn = nullptr;
-    QPushButton* TextFXBtn = nullptr;
-    QRadioButton* Leftalign = nullptr;
-    QRadioButton* CenterAlign = nullptr;
-    QRadioButton* RightAlign = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QCheckBox* SVerhCheck = nullptr;
-    QPushButton* RotLeftBtn = nullptr;
-    QPushButton* RotRightBtn = nullptr;
-    QPushButton* TranspBtn = nullptr;
-    QCheckBox* RunderCheck = nullptr;
-    QPushButton* Del1Btn = nullptr;
-    QPushButton* Front1Btn = nullptr;
-    QPushButton* Back1Btn = nullptr;
+    QTabWidget* sheetTabs = nullptr;
+    QWidget* figureSheet = nullptr;
+    QWidget* textSheet = nullptr;
+    QWidget* pictureSheet = nullptr;
+    QWidget* generalSheet = nullptr;
+    QRadioButton* figureRadios[10] = {};  // RadioButton1 .. RadioButton10
+    ColorCombo* figureColorCombo = nullptr;
+    ColorCombo* borderColorCombo = nullptr;
+    ColorCombo* textColorCombo = nullptr;
+    QRadioButton* filledRadio = nullptr;
+    QRadioButton* borderOnlyRadio = nullptr;
+    QRadioButton* filledWithBorderRadio = nullptr;
+    QSpinBox* lineWidthEdit = nullptr;
+    QPushButton* enterTextButton = nullptr;
+    QPushButton* fontButton = nullptr;
+    QPushButton* textEffectsButton = nullptr;
+    QRadioButton* alignLeftRadio = nullptr;
+    QRadioButton* alignCenterRadio = nullptr;
+    QRadioButton* alignRightRadio = nullptr;
+    QPushButton* textRotateLeftButton = nullptr;
+    QPushButton* textRotateRightButton = nullptr;
+    QCheckBox* keepAspectCheck = nullptr;
+    QPushButton* rotateLeftButton = nullptr;
+    QPushButton* rotateRightButton = nullptr;
+    QPushButton* transparencyButton = nullptr;
+    QCheckBox* roundFrameCheck = nullptr;
+    QPushButton* deleteButton = nullptr;
+    QPushButton* toFrontButton = nullptr;
+    QPushButton* toBackButton = nullptr;
 
     bool sheetVisible(QWidget* sheet) const;
 

@@ -1,8 +1,8 @@
 #include "editor/ScanController.h"
 
 #include "document/UserDialogs.h"
+#include "editor/JpegQualityDialog.h"
 #include "editor/ScannerSelectDialog.h"
-#include "editor/TJPEGQForm.h"
 #include "render/Export.h"
 
 #include <QFile>
@@ -18,10 +18,10 @@ const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeiche
 
 ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
     : QObject(dialogParent), dialogs_(dialogs), dialogParent_(dialogParent) {
-    connect(&scanner_, &Scanner::progress, this, &ScanController::WMUser);
-    connect(&scanner_, &Scanner::finished, this, &ScanController::WMUser2);
+    connect(&scanner_, &Scanner::progress, this, &ScanController::showProgress);
+    connect(&scanner_, &Scanner::finished, this, &ScanController::pictureReady);
     connect(&scanner_, &Scanner::failed, this, &ScanController::scanFailed);
-    qualityForm_ = new TJPEGQForm(dialogParent_);
+    qualityForm_ = new JpegQualityDialog(dialogParent_);
 }
 
 ScanController::~ScanController() {
@@ -61,7 +61,7 @@ void ScanController::scanImage() {
         dialogs_.message(error, kAppTitle, MsgIcon::Information, BtnOk);
 }
 
-void ScanController::WMUser(int percent) {
+void ScanController::showProgress(int percent) {
     emit progress(percent);
 }
 
@@ -70,8 +70,8 @@ void ScanController::scanFailed(const QString& message) {
     if (!message.isEmpty()) dialogs_.message(message, kAppTitle, MsgIcon::Information, BtnOk);
 }
 
-void ScanController::WMUser2(int id) {
-    DibImage picture = scanner_.GetScanedDib(id);
+void ScanController::pictureReady(int id) {
+    DibImage picture = scanner_.takePicture(id);
     if (picture.isNull()) return;
 
     bool saved = false;
@@ -89,11 +89,11 @@ void ScanController::WMUser2(int id) {
             if (askQuality_) {
                 quality = askQuality_();
             } else {
-                if (!qualityForm_) qualityForm_ = new TJPEGQForm(dialogParent_);
+                if (!qualityForm_) qualityForm_ = new JpegQualityDialog(dialogParent_);
                 if (qualityForm_->exec() == QDialog::Accepted) quality = qualityForm_->quality();
             }
             if (quality)
-                SetJPEGQual(*quality);
+                setJpegQuality(*quality);
             else
                 go = false;
         }
@@ -103,11 +103,12 @@ void ScanController::WMUser2(int id) {
                 QFile::setPermissions(fileName, QFile::permissions(fileName) |
                                                     QFileDevice::WriteOwner |
                                                     QFileDevice::ReadOwner);
-            saved = SaveDib(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex)) == 1;
+            saved = savePictureFile(picture, fileName,
+                                    formatCodeForFilterIndex(chosen.filterIndex)) == 1;
             if (!saved) dialogs_.message(kSaveFailed, kAppTitle, MsgIcon::Information, BtnOk);
         }
     }
-    deldib(picture);
+    releaseDib(picture);
     emit scanHandled(saved);
 }
 

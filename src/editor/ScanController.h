@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pictures/DibImage.h"
-#include "pictures/Scanner.h"
+#include "scan/Scanner.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,7 +17,7 @@ class QWidget;
 namespace bb {
 
 class UserDialogs;
-class TJPEGQForm;
+class JpegQualityDialog;
 
 class ScanController : public QObject {
     Q_OBJECT
@@ -51,10 +51,10 @@ public slots:
     void selectScanner();
     // TWAIN_ScanImage: starts a scan of the chosen device (or the only one); returns at once.
     void scanImage();
-    // WMUser: progress of the running scan.
-    void WMUser(int percent);
-    // WMUser2: the picture with this id is ready; fetches and saves it.
-    void WMUser2(int id);
+    // showProgress: progress of the running scan.
+    void showProgress(int percent);
+    // pictureReady: the picture with this id is ready; fetches and saves it.
+    void pictureReady(int id);
 
 signals:
     void progress(int percent);
@@ -69,7 +69,7 @@ private:
     Scanner scanner_;
     ScanSettings settings_;
     QString programFolder_;
-    QPointer<TJPEGQForm> qualityForm_;  // the JPEG quality dialog, made once
+    QPointer<JpegQualityDialog> qualityForm_;  // the JPEG quality dialog, made once
     std::function<std::optional<int>()> askQuality_;
     std::function<std::optional<QString>(const QList<ScanDevice>&)> chooseDevice_;
 };

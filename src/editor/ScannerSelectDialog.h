@@ -1,7 +1,7 @@
 // The scanner choice: a list of the devices SANE knows (name, maker, model).
 #pragma once
 
-#include "pictures/Scanner.h"
+#include "scan/Scanner.h"
 
 #include <QDialog>
 

@@ -207,7 +207,7 @@ DibImage readPackedDib(const uint8_t* data, qint64 size, qint64 bitsOffset) {
         if (avail < need) return {};
     }
 
-    DibImage picture = newdib(int(width), int(height), outBits,
+    DibImage picture = newDib(int(width), int(height), outBits,
                               colours.empty() ? nullptr : colours.data(), int(colours.size()));
     if (picture.isNull()) return picture;
     if (rle) {

@@ -1,4 +1,4 @@
-// The readers OpenDib tries and the writers SaveDib dispatches to.
+// The readers loadPictureFile tries and the writers savePictureFile dispatches to.
 #include "pictures/Bmp.h"
 #include "pictures/ImageCodec.h"
 #include "pictures/QtCodec.h"
@@ -13,10 +13,9 @@ namespace bb {
 
 const std::vector<DibReader>& dibReaders() {
     static const std::vector<DibReader> readers = {
-        {"BMP", &bmpAccepts, &readBmp},        {"GIF", &acceptsGif, &readGif},
-        {"PCX", &acceptsPcx, &readPcx},
-        {"ILBM", &acceptsIlbm, &readIlbm},     {"TGA", &acceptsTga, &readTga},
-        {"Qt", &qtReaderAccepts, &readWithQt},  // stays last
+        {"BMP", &bmpAccepts, &readBmp}, {"GIF", &acceptsGif, &readGif},
+        {"PCX", &acceptsPcx, &readPcx}, {"ILBM", &acceptsIlbm, &readIlbm},
+        {"TGA", &acceptsTga, &readTga}, {"Qt", &qtReaderAccepts, &readWithQt},  // stays last
     };
     return readers;
 }

@@ -22,14 +22,14 @@ QStringList openPatterns(const QString& suffix) {
 
 }  // namespace
 
-QString GetDIBSaveFilter() {
+QString pictureSaveFilter() {
     QStringList parts;
     for (const DibWriter& w : dibWriters())
         parts << QString::fromUtf8(w.description) << QStringLiteral("*.") + QLatin1String(w.suffix);
     return parts.join(QLatin1Char('|'));
 }
 
-QString GetDIBOpenFilter() {
+QString pictureOpenFilter() {
     QStringList entries, all;
     for (const DibWriter& w : dibWriters()) {
         const QStringList patterns = openPatterns(QLatin1String(w.suffix));

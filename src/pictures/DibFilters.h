@@ -7,9 +7,9 @@
 namespace bb {
 
 // First entry "Alle Bilddateien" with every readable pattern, then one entry per format.
-QString GetDIBOpenFilter();
+QString pictureOpenFilter();
 // One entry per writer in save-filter order: entry i (from 1) is type code i + 2.
-QString GetDIBSaveFilter();
+QString pictureSaveFilter();
 // The same filter in Qt's form ("Description (*.a *.b);;..."), for QFileDialog.
 QString dibFilterToQt(const QString& filter);
 

@@ -72,7 +72,7 @@ struct DibImage::Data {
     PixelMemory bits;
 
     // Drawing image, built on first use. cacheValid is read without the lock so that
-    // markModified() in a setpixel loop costs one atomic load.
+    // markModified() in a setPixel loop costs one atomic load.
     mutable std::mutex cacheMutex;
     mutable QImage cache;
     mutable std::atomic<bool> cacheValid{false};
@@ -142,7 +142,7 @@ bool DibImage::drawingImageCached() const {
     return d_ && d_->cacheValid.load(std::memory_order_acquire);
 }
 
-DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours, int colourCount) {
+DibImage newDib(int width, int height, int bitCount, const RgbQuad* colours, int colourCount) {
     DibImage picture;
     if (!dibSizeAllowed(width, height, bitCount)) return picture;
     auto data = std::make_shared<DibImage::Data>();
@@ -165,11 +165,11 @@ DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours, int
     return picture;
 }
 
-void deldib(DibImage& picture) {
+void releaseDib(DibImage& picture) {
     picture = DibImage();
 }
 
-uint32_t getpixel(const DibImage& picture, int x, int y) {
+uint32_t getPixel(const DibImage& picture, int x, int y) {
     const int w = picture.width(), h = picture.height();
     if (x < 0 || y < 0 || x >= w || y >= h) return 0;
     const uint8_t* row = picture.rowFromTop(y);
@@ -189,7 +189,7 @@ uint32_t getpixel(const DibImage& picture, int x, int y) {
     }
 }
 
-void setpixel(DibImage& picture, int x, int y, uint32_t value) {
+void setPixel(DibImage& picture, int x, int y, uint32_t value) {
     const int w = picture.width(), h = picture.height();
     if (x < 0 || y < 0 || x >= w || y >= h) return;
     uint8_t* row = picture.rowFromTop(y);

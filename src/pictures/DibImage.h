@@ -77,7 +77,7 @@ public:
     qint64 byteCount() const { return qint64(bytesPerRow()) * height(); }
 
     // Call after writing pixels or colours through bits()/rowFromTop() so that the cached
-    // drawing image is rebuilt. setpixel() does this itself.
+    // drawing image is rebuilt. setPixel() does this itself.
     void markModified();
 
     // The picture as an image for drawing (Format_RGB32 for 24 bit, Indexed8 with colour
@@ -94,21 +94,21 @@ public:
     struct Data;
 
 private:
-    friend DibImage newdib(int, int, int, const RgbQuad*, int);
+    friend DibImage newDib(int, int, int, const RgbQuad*, int);
     std::shared_ptr<Data> d_;
 };
 
 // A new blank picture (all bits zero, colour table copied from `colours` when given, else
 // a greyscale ramp). Null when the size or depth is refused.
-DibImage newdib(int width, int height, int bitCount, const RgbQuad* colours = nullptr,
+DibImage newDib(int width, int height, int bitCount, const RgbQuad* colours = nullptr,
                 int colourCount = 0);
 // Releases this holder's reference; other copies keep the pixels.
-void deldib(DibImage& picture);
+void releaseDib(DibImage& picture);
 
 // Pixel value at column x, row y counted from the top: a palette index for 1, 4 and 8 bits,
 // a ColorRef (red in the low byte) for 24 bits. Out of range reads give 0 and writes nothing.
-uint32_t getpixel(const DibImage& picture, int x, int y);
-void setpixel(DibImage& picture, int x, int y, uint32_t value);
+uint32_t getPixel(const DibImage& picture, int x, int y);
+void setPixel(DibImage& picture, int x, int y, uint32_t value);
 
 // The ColorRef that a pixel value stands for (looks the index up in the colour table).
 ColorRef pixelColor(const DibImage& picture, uint32_t value);
@@ -118,7 +118,7 @@ ColorRef pixelColor(const DibImage& picture, uint32_t value);
 DibImage dibFromQImage(const QImage& image);
 
 // Reads a picture file of any supported type. Null on failure.
-DibImage OpenDib(const QString& fileName);
+DibImage loadPictureFile(const QString& fileName);
 
 // Save filter type codes: entry number (from 1) plus 2.
 enum DibType : int {
@@ -136,10 +136,10 @@ enum DibType : int {
     DibPNG = 14,
 };
 // Writes the picture atomically in the format of `typeCode`. Returns 1 on success.
-int SaveDib(const DibImage& picture, const QString& fileName, int typeCode);
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode);
 
 // Quality (1..99) used by the next JPEG save; 75 until set.
-void SetJPEGQual(int quality);
-int JPEGQual();
+void setJpegQuality(int quality);
+int jpegQuality();
 
 }  // namespace bb

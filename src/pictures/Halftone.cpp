@@ -4,14 +4,14 @@
 
 namespace bb {
 
-DibImage DIBHalftoneDIB(const DibImage& source) {
+DibImage halftoneDib(const DibImage& source) {
     if (source.isNull()) return {};
     return reduceTo8(dibTo24(source), 256, true);
 }
 
-DibImage DIBHalftoneDIBXY(const DibImage& source, int width, int height) {
+DibImage halftoneDibXY(const DibImage& source, int width, int height) {
     if (source.isNull() || !dibSizeAllowed(width, height, 24)) return {};
-    if (width == source.width() && height == source.height()) return DIBHalftoneDIB(source);
+    if (width == source.width() && height == source.height()) return halftoneDib(source);
     const QImage scaled =
         source.toQImage()
             .convertToFormat(QImage::Format_RGB32)

@@ -8,9 +8,9 @@ namespace bb {
 // An 8-bit copy with its own palette (median cut of the picture's colours) and
 // Floyd-Steinberg error diffusion. Palette pictures are converted through their colours.
 // Null for a null source.
-DibImage DIBHalftoneDIB(const DibImage& source);
+DibImage halftoneDib(const DibImage& source);
 // The same, resampled (smoothly) to width x height first. Null for a null source or a
 // size that dibSizeAllowed refuses.
-DibImage DIBHalftoneDIBXY(const DibImage& source, int width, int height);
+DibImage halftoneDibXY(const DibImage& source, int width, int height);
 
 }  // namespace bb

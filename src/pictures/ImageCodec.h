@@ -1,4 +1,4 @@
-// The table of picture readers and writers behind OpenDib and SaveDib.
+// The table of picture readers and writers behind loadPictureFile and savePictureFile.
 #pragma once
 
 #include "pictures/DibImage.h"
@@ -29,7 +29,7 @@ struct DibWriter {
     bool (*write)(const DibImage& picture, QByteArray& out);
 };
 
-// Readers in the order OpenDib tries them (own readers first; Qt's QImageReader last).
+// Readers in the order loadPictureFile tries them (own readers first; Qt's QImageReader last).
 const std::vector<DibReader>& dibReaders();
 // Writers in save-filter order (type codes 3, 4, 5, ...).
 const std::vector<DibWriter>& dibWriters();

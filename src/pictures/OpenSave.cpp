@@ -1,4 +1,4 @@
-// OpenDib and SaveDib over the codec table, and the JPEG quality setting.
+// loadPictureFile and savePictureFile over the codec table, and the JPEG quality setting.
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
 
@@ -16,11 +16,11 @@ namespace {
 constexpr qint64 kMaxPictureFileBytes = 1024ll * 1024 * 1024;
 constexpr int kHeadBytes = 64;
 
-std::atomic<int> jpegQuality{75};
+std::atomic<int> currentJpegQuality{75};
 
 }  // namespace
 
-DibImage OpenDib(const QString& fileName) {
+DibImage loadPictureFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const qint64 size = file.size();
@@ -37,7 +37,7 @@ DibImage OpenDib(const QString& fileName) {
     return {};
 }
 
-int SaveDib(const DibImage& picture, const QString& fileName, int typeCode) {
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode) {
     const DibWriter* writer = dibWriterForType(typeCode);
     if (!writer || picture.isNull()) return 0;
     QByteArray bytes;
@@ -51,11 +51,11 @@ int SaveDib(const DibImage& picture, const QString& fileName, int typeCode) {
     return file.commit() ? 1 : 0;
 }
 
-void SetJPEGQual(int quality) {
-    jpegQuality.store(std::clamp(quality, 1, 99));
+void setJpegQuality(int quality) {
+    currentJpegQuality.store(std::clamp(quality, 1, 99));
 }
-int JPEGQual() {
-    return jpegQuality.load();
+int jpegQuality() {
+    return currentJpegQuality.load();
 }
 
 }  // namespace bb

@@ -2,7 +2,6 @@
 
 #include "pictures/QtCodec.h"
 
-
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -21,23 +20,23 @@ QString resolvePictureName(const QString& name, const QString& programFolder) {
     return programFolder + QLatin1Char('/') + name;
 }
 
-bool LoadDIBit(DibImage& target, const QString& fileName, const QString& programFolder) {
-    DibImage loaded = OpenDib(resolvePictureName(fileName, programFolder));
-    deldib(target);
+bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder) {
+    DibImage loaded = loadPictureFile(resolvePictureName(fileName, programFolder));
+    releaseDib(target);
     if (!loaded.isNull()) {
         target = std::move(loaded);
         return true;
     }
-    target = newdib(320, 200, 24);
+    target = newDib(320, 200, 24);
     if (!target.isNull()) std::memset(target.bits(), 0xFF, size_t(target.byteCount()));
     return false;
 }
 
-bool LoadBit(QImage& bitmap, const QString& fileName, const QString& programFolder) {
+bool loadBitmapOrBlank(QImage& bitmap, const QString& fileName, const QString& programFolder) {
     bitmap = QImage(100, 100, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     const QString path = resolvePictureName(fileName, programFolder);
-    const DibImage picture = OpenDib(path);
+    const DibImage picture = loadPictureFile(path);
     if (!picture.isNull()) {
         const QImage image = qimageFromDib(picture).convertToFormat(QImage::Format_RGB32);
         if (!image.isNull()) {
@@ -55,7 +54,7 @@ bool LoadBit(QImage& bitmap, const QString& fileName, const QString& programFold
 
 namespace {
 
-// Raw pixel access on one row for each depth. Destination pictures come from newdib and
+// Raw pixel access on one row for each depth. Destination pictures come from newDib and
 // start zeroed, so writes of 1- and 4-bit pixels only need to set bits.
 template <int Bits>
 inline uint32_t rawGet(const uint8_t* row, int x) {
@@ -236,8 +235,8 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
     if (picture.isNull()) return false;
     const int w = picture.width(), h = picture.height(), bits = picture.bitCount();
     const auto& colours = picture.colourTable();
-    DibImage turned = how == Turn::Half ? newdib(w, h, bits, colours.data(), int(colours.size()))
-                                        : newdib(h, w, bits, colours.data(), int(colours.size()));
+    DibImage turned = how == Turn::Half ? newDib(w, h, bits, colours.data(), int(colours.size()))
+                                        : newDib(h, w, bits, colours.data(), int(colours.size()));
     // Without room for the turned copy the picture stays as it was.
     if (turned.isNull()) return false;
     const Progress progress(progressFn, h);
@@ -277,13 +276,13 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
 
 }  // namespace
 
-bool RotLeft(DibImage& picture, const std::function<void(int)>& progress) {
+bool turnPictureLeft(DibImage& picture, const std::function<void(int)>& progress) {
     return turn(picture, Turn::Left, progress);
 }
-bool RotRight(DibImage& picture, const std::function<void(int)>& progress) {
+bool turnPictureRight(DibImage& picture, const std::function<void(int)>& progress) {
     return turn(picture, Turn::Right, progress);
 }
-bool Rot180(DibImage& picture, const std::function<void(int)>& progress) {
+bool turnPictureHalf(DibImage& picture, const std::function<void(int)>& progress) {
     return turn(picture, Turn::Half, progress);
 }
 

@@ -15,19 +15,19 @@ QString resolvePictureName(const QString& name, const QString& programFolder);
 
 // Loads a picture file into `target` (its previous picture is released). On failure the
 // target gets a blank white 24-bit picture of 320 x 200 pixels and the result is false.
-bool LoadDIBit(DibImage& target, const QString& fileName, const QString& programFolder);
+bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder);
 
 // Loads a picture file into `bitmap` (Format_RGB32). On failure the bitmap is a white
 // 100 x 100 image and the result is false.
-bool LoadBit(QImage& bitmap, const QString& fileName, const QString& programFolder);
+bool loadBitmapOrBlank(QImage& bitmap, const QString& fileName, const QString& programFolder);
 
 // Replace the picture by a copy turned a quarter turn counter-clockwise, clockwise, or half
 // a turn, at the same depth with the same colour table. `progress` receives
 // y * 100 / (H - 1) after each source row y (0 for a one-row picture) and 0 at the end.
 // When the turned copy cannot be allocated the picture is kept unchanged and the result is
 // false (also for a null picture).
-bool RotLeft(DibImage& picture, const std::function<void(int)>& progress = {});
-bool RotRight(DibImage& picture, const std::function<void(int)>& progress = {});
-bool Rot180(DibImage& picture, const std::function<void(int)>& progress = {});
+bool turnPictureLeft(DibImage& picture, const std::function<void(int)>& progress = {});
+bool turnPictureRight(DibImage& picture, const std::function<void(int)>& progress = {});
+bool turnPictureHalf(DibImage& picture, const std::function<void(int)>& progress = {});
 
 }  // namespace bb

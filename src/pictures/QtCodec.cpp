@@ -41,8 +41,8 @@ DibImage indexedToDib(const QImage& source) {
         colours.push_back(
             RgbQuad{overWhite(qBlue(c), a), overWhite(qGreen(c), a), overWhite(qRed(c), a), 0});
     }
-    DibImage picture = colours.empty() ? newdib(w, h, depth)
-                                       : newdib(w, h, depth, colours.data(), int(colours.size()));
+    DibImage picture = colours.empty() ? newDib(w, h, depth)
+                                       : newDib(w, h, depth, colours.data(), int(colours.size()));
     if (picture.isNull()) return picture;
     for (int y = 0; y < h; ++y) {
         const uchar* line = image.constScanLine(y);
@@ -64,7 +64,7 @@ DibImage greyToDib(const QImage& source) {
     const QImage image = source.format() == QImage::Format_Grayscale8
                              ? source
                              : source.convertToFormat(QImage::Format_Grayscale8);
-    DibImage picture = newdib(image.width(), image.height(), 8);  // grey ramp
+    DibImage picture = newDib(image.width(), image.height(), 8);  // grey ramp
     if (picture.isNull()) return picture;
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(picture.rowFromTop(y), image.constScanLine(y), size_t(image.width()));
@@ -119,7 +119,7 @@ void colourRow(const uchar* line, QImage::Format format, int w, uint8_t* p) {
 // bands of 64 rows for the others, so a large photo does not pass through a second copy.
 DibImage colourToDib(const QImage& source) {
     const int w = source.width(), h = source.height();
-    DibImage picture = newdib(w, h, 24);
+    DibImage picture = newDib(w, h, 24);
     if (picture.isNull()) return picture;
     const QImage::Format format = source.format();
     const bool direct = format == QImage::Format_BGR888 || format == QImage::Format_RGB888 ||
@@ -246,7 +246,7 @@ DibImage readJpegInBands(QByteArray& bytes, QSize size) {
         const bool colour = band.format() == QImage::Format_RGB32;
         if (!grey && !colour) return {};
         if (picture.isNull()) {
-            picture = newdib(w, h, grey ? 8 : 24);  // 8 bits: the grey ramp
+            picture = newDib(w, h, grey ? 8 : 24);  // 8 bits: the grey ramp
             if (picture.isNull()) return {};
         }
         if ((picture.bitCount() == 8) != grey) return {};

@@ -19,15 +19,15 @@ double calibrationFieldValue(double value, CalibrationRange range) {
 }
 
 Calibration normalizedCalibration(const Calibration& c) {
-    return Calibration{calibrationFieldValue(c.LinksEd, kOffsetRange),
-                       calibrationFieldValue(c.ObenEd, kOffsetRange),
-                       calibrationFieldValue(c.BreitEd, kSizeRange),
-                       calibrationFieldValue(c.HochEd, kSizeRange)};
+    return Calibration{calibrationFieldValue(c.leftOffset, kOffsetRange),
+                       calibrationFieldValue(c.topOffset, kOffsetRange),
+                       calibrationFieldValue(c.measuredWidth, kSizeRange),
+                       calibrationFieldValue(c.measuredHeight, kSizeRange)};
 }
 
 QByteArray calibrationToBytes(const Calibration& c) {
     QByteArray out(kCalibrationFileSize, '\0');
-    const double values[4] = {c.LinksEd, c.ObenEd, c.BreitEd, c.HochEd};
+    const double values[4] = {c.leftOffset, c.topOffset, c.measuredWidth, c.measuredHeight};
     for (int i = 0; i < 4; ++i) qToLittleEndian(values[i], out.data() + 8 * i);
     return out;
 }

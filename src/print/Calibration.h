@@ -1,6 +1,6 @@
-// The printer calibration file "options.dat": four little-endian doubles (LinksEd, ObenEd,
-// BreitEd, HochEd), 32 bytes, no header. The values live in the calibration dialog's fields,
-// which bring every loaded value into range and show it with two decimals.
+// The printer calibration file "options.dat": four little-endian doubles (leftOffset, topOffset,
+// measuredWidth, measuredHeight), 32 bytes, no header. The values live in the calibration dialog's
+// fields, which bring every loaded value into range and show it with two decimals.
 #pragma once
 
 #include "print/SheetLayout.h"
@@ -18,8 +18,8 @@ inline constexpr int kCalibrationFileSize = 32;
 struct CalibrationRange {
     double min, max;
 };
-inline constexpr CalibrationRange kOffsetRange{0, 6};   // LinksEd, ObenEd
-inline constexpr CalibrationRange kSizeRange{95, 105};  // BreitEd, HochEd
+inline constexpr CalibrationRange kOffsetRange{0, 6};   // leftOffset, topOffset
+inline constexpr CalibrationRange kSizeRange{95, 105};  // measuredWidth, measuredHeight
 
 // The value a field shows for `value`: brought into [min, max] (to the nearest end; a value
 // that is not a number reads as the lower limit), then rounded to two decimals.

@@ -22,12 +22,12 @@ namespace {
 class CalibratedScale {
 public:
     CalibratedScale(RenderContext& ctx, const Calibration& cal) : ctx_(ctx) {
-        ctx_.MmPerInchX = cal.mmPerInchX();
-        ctx_.MmPerInchY = cal.mmPerInchY();
+        ctx_.mmPerInchX = cal.mmPerInchX();
+        ctx_.mmPerInchY = cal.mmPerInchY();
     }
     ~CalibratedScale() {
-        ctx_.MmPerInchX = kNominalMmPerInch;
-        ctx_.MmPerInchY = kNominalMmPerInch;
+        ctx_.mmPerInchX = kNominalMmPerInch;
+        ctx_.mmPerInchY = kNominalMmPerInch;
     }
     CalibratedScale(const CalibratedScale&) = delete;
     CalibratedScale& operator=(const CalibratedScale&) = delete;
@@ -99,11 +99,11 @@ void drawFoldLine(QPainter& painter, int x, int y, int h) {
     painter.restore();
 }
 
-PrintRunResult DruckeKarte(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                           const PrintOptions& options, UserDialogs& dialogs) {
+PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
+                          const PrintOptions& options, UserDialogs& dialogs) {
     PrintRunResult result;
     CalibratedScale calibrated(ctx, options.calibration);
-    result.settings = clampSettings(options.settings, doc.Format);
+    result.settings = clampSettings(options.settings, doc.format);
 
     const DeviceGeometry geometry = deviceGeometry(device);
     OutputModeGuard outputMode(ctx, geometry.dpiX);
@@ -122,7 +122,7 @@ PrintRunResult DruckeKarte(QPagedPaintDevice& device, CardDocument& doc, RenderC
                         BtnOk);
 
     const std::vector<CardPlacement> cards = printPlacements(
-        doc.Format, result.settings, doc.CurrentSide, options.calibration, geometry);
+        doc.format, result.settings, doc.currentSide, options.calibration, geometry);
     result.pages = cards.empty() ? 0 : 1;
     for (const CardPlacement& c : cards) {
         if (c.newPage) {
@@ -133,10 +133,10 @@ PrintRunResult DruckeKarte(QPagedPaintDevice& device, CardDocument& doc, RenderC
             }
             ++result.pages;
         }
-        DrawVCart(painter, doc, ctx, c.Wd, c.Hd, c.Wd - c.CardX, c.Hd - c.CardY, ctx.OutputScale,
-                  false);
-        if (options.cutLines) drawCutOutline(painter, c.CardX, c.CardY, c.Wd, c.Hd);
-        if (options.foldLines) drawFoldLine(painter, c.CardX + c.Wd / 2, c.CardY, c.Hd);
+        drawCardSide(painter, doc, ctx, c.width, c.height, c.width - c.cardX, c.height - c.cardY,
+                     ctx.outputScale, false);
+        if (options.cutLines) drawCutOutline(painter, c.cardX, c.cardY, c.width, c.height);
+        if (options.foldLines) drawFoldLine(painter, c.cardX + c.width / 2, c.cardY, c.height);
         ++result.cards;
     }
     if (!painter.end()) {

@@ -1,4 +1,4 @@
-// DruckeKarte: prints the working side of the card on sheets of several cards onto any paged
+// printCards: prints the working side of the card on sheets of several cards onto any paged
 // device (a QPrinter, a PDF writer), with copies, used positions, calibration, the mirrored
 // inside, and cut and fold lines. Also the line drawing shared with the preview and the
 // calibration test page.
@@ -27,8 +27,8 @@ inline constexpr int kLinePasses = 2;
 
 struct PrintOptions {
     PrintSettings settings;
-    bool cutLines = false;   // SchneidBtn
-    bool foldLines = false;  // FalteCheck
+    bool cutLines = false;   // cutLinesCheck_
+    bool foldLines = false;  // foldLinesCheck_
     Calibration calibration;
 };
 
@@ -40,12 +40,12 @@ struct PrintRunResult {
     int cards = 0;
 };
 
-// Prints the working side (doc.CurrentSide decides the mirror). Begins and ends the
+// Prints the working side (doc.currentSide decides the mirror). Begins and ends the
 // document on `device` itself. Sets ctx's millimetres per inch from the calibration and
 // output mode for the run, and restores the nominal values and screen mode afterwards,
 // also after a failure.
-PrintRunResult DruckeKarte(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                           const PrintOptions& options, UserDialogs& dialogs);
+PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
+                          const PrintOptions& options, UserDialogs& dialogs);
 
 // The cut outline of a card (x, y, w, h device pixels): one-pixel dotted black line with
 // white gaps around the rectangle from (x, y) to (x + w, y + h), traced kLinePasses times.

@@ -23,8 +23,8 @@ int truncToInt(long double v) {
 }  // namespace
 
 int positionsPerSheet(const CardFormat& format) {
-    const qint64 across = std::max<qint64>(1, format.CardsAcross);
-    const qint64 down = std::max<qint64>(1, format.CardsDown);
+    const qint64 across = std::max<qint64>(1, format.cardsAcross);
+    const qint64 down = std::max<qint64>(1, format.cardsDown);
     return int(std::min<qint64>(across * down, std::numeric_limits<int>::max()));
 }
 
@@ -40,10 +40,10 @@ int sheetCount(int used, int copies, int n) {
 
 PrintSettings clampSettings(PrintSettings s, const CardFormat& format) {
     const int n = positionsPerSheet(format);
-    s.UsedED = clampUsed(s.UsedED, n);
-    const int sheets = std::max(1, sheetCount(s.UsedED, s.KopiesED, n));
-    if (s.PageEd > sheets) s.PageEd = sheets;
-    if (s.PageEd < 1) s.PageEd = 1;
+    s.usedPositions = clampUsed(s.usedPositions, n);
+    const int sheets = std::max(1, sheetCount(s.usedPositions, s.copies, n));
+    if (s.shownSheet > sheets) s.shownSheet = sheets;
+    if (s.shownSheet < 1) s.shownSheet = 1;
     return s;
 }
 
@@ -55,16 +55,16 @@ std::vector<CardPlacement> printPlacements(const CardFormat& f, const PrintSetti
                                            const Calibration& cal, const DeviceGeometry& dev) {
     std::vector<CardPlacement> out;
     const int n = positionsPerSheet(f);
-    const int across = std::max(1, f.CardsAcross);
-    const int down = std::max(1, f.CardsDown);
+    const int across = std::max(1, f.cardsAcross);
+    const int down = std::max(1, f.cardsDown);
     const long double mmX = cal.mmPerInchX();
     const long double mmY = cal.mmPerInchY();
-    const int first = s.UsedED;
-    const int last = s.UsedED + s.KopiesED - 1;
+    const int first = s.usedPositions;
+    const int last = s.usedPositions + s.copies - 1;
     if (last < first) return out;
     out.reserve(size_t(last - first + 1));
-    const int wd = truncToInt((long double)f.CardWidth / mmX * dev.dpiX);
-    const int hd = truncToInt((long double)f.CardHeight / mmY * dev.dpiY);
+    const int wd = truncToInt((long double)f.cardWidth / mmX * dev.dpiX);
+    const int hd = truncToInt((long double)f.cardHeight / mmY * dev.dpiY);
     for (int p = first; p <= last; ++p) {
         CardPlacement c;
         c.position = p;
@@ -72,15 +72,15 @@ std::vector<CardPlacement> printPlacements(const CardFormat& f, const PrintSetti
         c.column = p % across;
         c.row = (p / across) % down;
         c.newPage = p != first && p / n != (p - 1) / n;
-        c.CardX = truncToInt(((long double)f.LeftMargin - cal.LinksEd) / mmX * dev.dpiX +
-                             (long double)f.PitchX / mmX * dev.dpiX * c.column);
-        c.CardY = truncToInt(((long double)f.TopMargin - cal.ObenEd) / mmY * dev.dpiY +
-                             (long double)f.PitchY / mmY * dev.dpiY * c.row);
-        c.Wd = wd;
-        c.Hd = hd;
+        c.cardX = truncToInt(((long double)f.leftMargin - cal.leftOffset) / mmX * dev.dpiX +
+                             (long double)f.pitchX / mmX * dev.dpiX * c.column);
+        c.cardY = truncToInt(((long double)f.topMargin - cal.topOffset) / mmY * dev.dpiY +
+                             (long double)f.pitchY / mmY * dev.dpiY * c.row);
+        c.width = wd;
+        c.height = hd;
         // The inside lands on the back of the sheet: mirror about the physical sheet's
         // middle, measured from the printable area's origin.
-        if (side == 1) c.CardX = dev.physW - (c.CardX + c.Wd) - 2 * dev.physOffX;
+        if (side == 1) c.cardX = dev.physW - (c.cardX + c.width) - 2 * dev.physOffX;
         out.push_back(c);
     }
     return out;
@@ -97,16 +97,16 @@ std::vector<CardPlacement> previewPlacements(const CardFormat& f, const PrintSet
                                              int zoom, int boxWidth) {
     std::vector<CardPlacement> out;
     const int n = positionsPerSheet(f);
-    const int across = std::max(1, f.CardsAcross);
-    const int down = std::max(1, f.CardsDown);
+    const int across = std::max(1, f.cardsAcross);
+    const int down = std::max(1, f.cardsDown);
     const long double mm = kNominalMmPerInch;
-    const int w = truncToInt((long double)f.CardWidth / mm * zoom);
-    const int h = truncToInt((long double)f.CardHeight / mm * zoom);
-    const int first = s.UsedED;
-    const int last = s.UsedED + s.KopiesED - 1;
+    const int w = truncToInt((long double)f.cardWidth / mm * zoom);
+    const int h = truncToInt((long double)f.cardHeight / mm * zoom);
+    const int first = s.usedPositions;
+    const int last = s.usedPositions + s.copies - 1;
     // Only the positions of the shown sheet can be drawn; start there instead of walking
     // every earlier position.
-    const int sheet = s.PageEd - 1;
+    const int sheet = s.shownSheet - 1;
     const int from = std::max(first, int(std::min<qint64>(qint64(sheet) * n, INT32_MAX)));
     for (int p = from; p <= last && p / n == sheet; ++p) {
         CardPlacement c;
@@ -114,13 +114,13 @@ std::vector<CardPlacement> previewPlacements(const CardFormat& f, const PrintSet
         c.page = sheet;
         c.column = p % across;
         c.row = (p / across) % down;
-        c.CardX = truncToInt((long double)f.LeftMargin / mm * zoom +
-                             (long double)f.PitchX / mm * zoom * c.column);
-        c.CardY = truncToInt((long double)f.TopMargin / mm * zoom +
-                             (long double)f.PitchY / mm * zoom * c.row);
-        c.Wd = w;
-        c.Hd = h;
-        if (side == 1) c.CardX = boxWidth - (c.CardX + w);
+        c.cardX = truncToInt((long double)f.leftMargin / mm * zoom +
+                             (long double)f.pitchX / mm * zoom * c.column);
+        c.cardY = truncToInt((long double)f.topMargin / mm * zoom +
+                             (long double)f.pitchY / mm * zoom * c.row);
+        c.width = w;
+        c.height = h;
+        if (side == 1) c.cardX = boxWidth - (c.cardX + w);
         out.push_back(c);
     }
     return out;

@@ -20,21 +20,21 @@ inline constexpr int kPageMin = 1, kPageMax = 1000;
 
 // The four measured values of the printer calibration.
 struct Calibration {
-    double LinksEd = 0;    // left edge of the test square from the paper's left edge, mm
-    double ObenEd = 0;     // top edge from the paper's top edge, mm
-    double BreitEd = 100;  // measured width of the nominal 100 mm square, mm
-    double HochEd = 100;   // measured height, mm
+    double leftOffset = 0;        // left edge of the test square from the paper's left edge, mm
+    double topOffset = 0;         // top edge from the paper's top edge, mm
+    double measuredWidth = 100;   // measured width of the nominal 100 mm square, mm
+    double measuredHeight = 100;  // measured height, mm
 
-    double mmPerInchX() const { return BreitEd * kNominalMmPerInch / 100.0; }
-    double mmPerInchY() const { return HochEd * kNominalMmPerInch / 100.0; }
+    double mmPerInchX() const { return measuredWidth * kNominalMmPerInch / 100.0; }
+    double mmPerInchY() const { return measuredHeight * kNominalMmPerInch / 100.0; }
     friend bool operator==(const Calibration&, const Calibration&) = default;
 };
 
 // The print settings of one run or one preview.
 struct PrintSettings {
-    int UsedED = 0;    // positions of the first sheet already used
-    int KopiesED = 1;  // cards to print
-    int PageEd = 1;    // sheet shown by the preview (1-based)
+    int usedPositions = 0;  // positions of the first sheet already used
+    int copies = 1;         // cards to print
+    int shownSheet = 1;     // sheet shown by the preview (1-based)
 };
 
 // What the print run needs to know about the device.
@@ -50,7 +50,7 @@ struct DeviceGeometry {
 // Positions on one sheet, at least 1 (counts below 1 count as 1).
 int positionsPerSheet(const CardFormat& format);
 
-// UsedED clamp: a value not below N − 1 becomes N − 1; negative values become 0.
+// usedPositions clamp: a value not below N − 1 becomes N − 1; negative values become 0.
 int clampUsed(int used, int positionsPerSheet);
 // Number of sheets that positions used .. used + copies − 1 need.
 int sheetCount(int used, int copies, int positionsPerSheet);
@@ -67,10 +67,10 @@ struct CardPlacement {
     int position = 0;  // position of the run (p); position on the sheet is p mod N
     int column = 0;
     int row = 0;
-    int CardX = 0;  // device position of the card's top-left corner
-    int CardY = 0;
-    int Wd = 0;  // device size of the card
-    int Hd = 0;
+    int cardX = 0;  // device position of the card's top-left corner
+    int cardY = 0;
+    int width = 0;  // device size of the card
+    int height = 0;
     bool newPage = false;  // a new page starts before this card
 };
 

@@ -39,7 +39,7 @@ constexpr SaveFormat kSaveFormats[] = {
 constexpr int kSaveFormatEntries = int(std::size(kSaveFormats));
 
 int truncPixels(double mm) {
-    const double px = mm / kNominalMmPerInch * ExportResolution;
+    const double px = mm / kNominalMmPerInch * kExportResolution;
     if (!(px > 0) || px > kMaxDibSide) return 0;  // also refuses NaN
     return int(std::trunc(px));
 }
@@ -47,11 +47,11 @@ int truncPixels(double mm) {
 }  // namespace
 
 QSize exportPictureSize(const CardFormat& format) {
-    return QSize(truncPixels(format.CardWidth), truncPixels(format.CardHeight));
+    return QSize(truncPixels(format.cardWidth), truncPixels(format.cardHeight));
 }
 
 DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
-    const QSize size = exportPictureSize(doc.Format);
+    const QSize size = exportPictureSize(doc.format);
     const int w = size.width(), h = size.height();
     if (w <= 0 || h <= 0 || !dibSizeAllowed(w, h, 24)) return {};
 
@@ -59,13 +59,13 @@ DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
     if (bitmap.isNull()) return {};
     bitmap.fill(Qt::white);  // the paper under the side
     {
-        OutputModeGuard guard(ctx, ExportResolution);
+        OutputModeGuard guard(ctx, kExportResolution);
         QPainter painter(&bitmap);
         // areaWidth = w, scrollX = w (and the same vertically) puts the card at the corner.
-        DrawVCart(painter, doc, ctx, w, h, w, h, ctx.OutputScale, false);
+        drawCardSide(painter, doc, ctx, w, h, w, h, ctx.outputScale, false);
     }
 
-    DibImage picture = newdib(w, h, 24);
+    DibImage picture = newDib(w, h, 24);
     if (picture.isNull()) return {};
     for (int y = 0; y < h; ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
@@ -101,7 +101,7 @@ QString saveFilter() {
     return parts.join(QLatin1Char('|'));
 }
 
-QString SaveFormatExtension(int filterIndex, bool upperCase) {
+QString saveFormatExtension(int filterIndex, bool upperCase) {
     if (filterIndex < 1 || filterIndex > kSaveFormatEntries) return {};
     const QString ext =
         QStringLiteral(".") + QLatin1String(kSaveFormats[filterIndex - 1].extension);
@@ -115,12 +115,12 @@ bool hasExtension(const QString& path) {
 
 QString exportFileName(const QString& chosen, int filterIndex) {
     if (chosen.isEmpty() || hasExtension(chosen)) return chosen;
-    return chosen + SaveFormatExtension(filterIndex, false);
+    return chosen + saveFormatExtension(filterIndex, false);
 }
 
 QString scanFileName(const QString& chosen, int filterIndex) {
     if (chosen.isEmpty() || hasExtension(chosen)) return chosen;
-    return chosen + SaveFormatExtension(filterIndex, true);
+    return chosen + saveFormatExtension(filterIndex, true);
 }
 
 int filterIndexForFormat(const QString& nameOrExtension) {
@@ -136,8 +136,8 @@ int filterIndexForFormat(const QString& nameOrExtension) {
 int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {
     DibImage picture = renderExportPicture(doc, ctx);
     if (picture.isNull()) return 0;
-    const int result = SaveDib(picture, fileName, typeCode);
-    deldib(picture);
+    const int result = savePictureFile(picture, fileName, typeCode);
+    releaseDib(picture);
     return result;
 }
 

@@ -11,7 +11,7 @@
 
 namespace bb {
 
-inline constexpr int ExportResolution = 96;
+inline constexpr int kExportResolution = 96;
 inline constexpr int kSaveFormatCount = 11;
 
 // Picture size of an exported side: Trunc(mm ÷ 25.39995 × 96) in each direction.
@@ -32,7 +32,7 @@ inline int formatCodeForFilterIndex(int filterIndex) {
 
 // Default extension for a 1-based filter index, with its dot: ".bmp" ... ".tif" (the scan
 // save uses the upper-case forms). Empty outside 1..11.
-QString SaveFormatExtension(int filterIndex, bool upperCase = false);
+QString saveFormatExtension(int filterIndex, bool upperCase = false);
 
 // True when the file-name part of `path` has an extension (a dot after its first character).
 bool hasExtension(const QString& path);
@@ -47,8 +47,8 @@ QString scanFileName(const QString& chosen, int filterIndex);
 // unknown.
 int filterIndexForFormat(const QString& nameOrExtension);
 
-// Renders the working side and writes it with SaveDib in the format `typeCode`.
-// Returns SaveDib's result (1 on success); 0 when nothing could be rendered.
+// Renders the working side and writes it with savePictureFile in the format `typeCode`.
+// Returns savePictureFile's result (1 on success); 0 when nothing could be rendered.
 int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode);
 
 }  // namespace bb

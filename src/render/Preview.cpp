@@ -23,27 +23,27 @@ qint64 pixelsFor(double mm, double dpi) {
 }  // namespace
 
 QSize sideImageSize(const CardFormat& format, double dpi) {
-    const qint64 w = pixelsFor(format.CardWidth, dpi);
-    const qint64 h = pixelsFor(format.CardHeight, dpi);
+    const qint64 w = pixelsFor(format.cardWidth, dpi);
+    const qint64 h = pixelsFor(format.cardHeight, dpi);
     if (w <= 0 || h <= 0) return QSize();
     return QSize(int(w), int(h));
 }
 
 void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, int x, int y, int w,
                 int h) {
-    DrawVCart(painter, doc, ctx, w, h, w - x, h - y, ctx.OutputScale, false);
+    drawCardSide(painter, doc, ctx, w, h, w - x, h - y, ctx.outputScale, false);
 }
 
 void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, double dpi, int x,
                 int y) {
-    const QSize size = sideImageSize(doc.Format, dpi);
+    const QSize size = sideImageSize(doc.format, dpi);
     if (size.isEmpty()) return;
     OutputModeGuard output(ctx, dpi);
     drawSideAt(painter, doc, ctx, x, y, size.width(), size.height());
 }
 
 QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi) {
-    const QSize size = sideImageSize(doc.Format, dpi);
+    const QSize size = sideImageSize(doc.format, dpi);
     if (size.isEmpty() || !dibSizeAllowed(size.width(), size.height(), 24)) return QImage();
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) return image;
@@ -54,11 +54,11 @@ QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi) {
     return image;
 }
 
-DibImage CreatePreview(CardDocument& doc, RenderContext& ctx) {
-    doc.PageControl2Change(SideOutside);
-    // About 90 pixels across: r = Trunc(90 × 25.39995 ÷ CardWidth) pixels per inch; a card
+DibImage createCardPreview(CardDocument& doc, RenderContext& ctx) {
+    doc.switchSide(SideOutside);
+    // About 90 pixels across: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch; a card
     // that gives no pixel (or too many) gets a white 1 × 1 picture.
-    const PreviewGeometry geometry = previewGeometry(doc.Format);
+    const PreviewGeometry geometry = previewGeometry(doc.format);
     const int r = geometry.dpi;
     const qint64 w = geometry.size.width();
     const qint64 h = geometry.size.height();
@@ -68,10 +68,10 @@ DibImage CreatePreview(CardDocument& doc, RenderContext& ctx) {
     if (r > 0) {
         OutputModeGuard output(ctx, r);
         QPainter painter(&bitmap);
-        DrawVCart(painter, doc, ctx, int(w), int(h), int(w), int(h), ctx.OutputScale, false);
+        drawCardSide(painter, doc, ctx, int(w), int(h), int(w), int(h), ctx.outputScale, false);
     }
 
-    DibImage preview = newdib(int(w), int(h), 24);
+    DibImage preview = newDib(int(w), int(h), 24);
     if (preview.isNull()) return preview;
     for (int y = 0; y < int(h); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));

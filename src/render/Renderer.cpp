@@ -1,4 +1,4 @@
-// DrawVCart: background, figures, texts and pictures of the working side.
+// drawCardSide: background, figures, texts and pictures of the working side.
 #include "render/Renderer.h"
 
 #include "render/DrawDib.h"
@@ -21,8 +21,8 @@ namespace {
 // Sets ctx.Busy for the lifetime of a draw.
 class BusyGuard {
 public:
-    explicit BusyGuard(RenderContext& ctx) : ctx_(ctx), saved_(ctx.Busy) { ctx_.Busy = true; }
-    ~BusyGuard() { ctx_.Busy = saved_; }
+    explicit BusyGuard(RenderContext& ctx) : ctx_(ctx), saved_(ctx.busy) { ctx_.busy = true; }
+    ~BusyGuard() { ctx_.busy = saved_; }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
 
@@ -67,10 +67,10 @@ QRect visibleArea(QPainter& p) {
 
 void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int areaWidth,
                     int areaHeight, bool editorMode, const QRect& visible) {
-    Background& bg = doc.Working;
-    if (bg.BackgroundPicture.isNull() && bg.BackgroundMode != BgColor) bg.BackgroundMode = BgNone;
+    Background& bg = doc.workingBackground;
+    if (bg.backgroundPicture.isNull() && bg.backgroundMode != BgColor) bg.backgroundMode = BgNone;
 
-    const DibImage& pic = bg.BackgroundPicture;
+    const DibImage& pic = bg.backgroundPicture;
     const qint64 W = qint64(card.right) - card.left + 1;
     const qint64 H = qint64(card.bottom) - card.top + 1;
     const qint64 pw = pic.isNull() ? 0 : pic.width();
@@ -81,7 +81,7 @@ void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int ar
         DrawDib(p, int(x), int(y), int(w - 1), int(h - 1), pic);
     };
 
-    switch (bg.BackgroundMode) {
+    switch (bg.backgroundMode) {
         case BgStretched:
             DrawDib(p, card.left, card.top, int(W), int(H), pic);
             break;
@@ -139,7 +139,7 @@ void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int ar
             break;
         }
         case BgColor:
-            p.fillRect(rectFromEdges(card), toQColor(bg.BackgroundColor));
+            p.fillRect(rectFromEdges(card), toQColor(bg.backgroundColor));
             break;
         default:
             break;
@@ -253,24 +253,24 @@ void drawClosed(QPainter& p, Shape shape, int l, int t, int r, int b, double cor
     p.fillPath(ring, penColor);
 }
 
-void drawFigure(QPainter& p, const Tobs& o, int x, int y, int w, int h, double scale,
+void drawFigure(QPainter& p, const CardObject& o, int x, int y, int w, int h, double scale,
                 const RenderContext& ctx, const QRect& visible) {
-    const int penWidth = figurePenWidth(o.LineWidth, scale, ctx.MmPerInchX);
-    const bool line = o.FigureKind >= FigLineHorizontal && o.FigureKind <= FigLineDown;
-    QColor penColor = toQColor(o.Color);
-    QBrush brush(toQColor(o.Color));
+    const int penWidth = figurePenWidth(o.lineWidth, scale, ctx.mmPerInchX);
+    const bool line = o.figureKind >= FigLineHorizontal && o.figureKind <= FigLineDown;
+    QColor penColor = toQColor(o.color);
+    QBrush brush(toQColor(o.color));
     if (!line) {
-        if (o.FillMode == FillBorderOnly) {
-            penColor = toQColor(o.BorderColor);
+        if (o.fillMode == FillBorderOnly) {
+            penColor = toQColor(o.borderColor);
             brush = Qt::NoBrush;
-        } else if (o.FillMode == FillWithBorder) {
-            penColor = toQColor(o.BorderColor);
+        } else if (o.fillMode == FillWithBorder) {
+            penColor = toQColor(o.borderColor);
         }
     }
     const int s = std::min(w, h);
     // The corner ellipse is w div 3 by h div 3 of the object's box, for both rounded kinds.
     const double cw = w / 3, ch = h / 3;
-    switch (o.FigureKind) {
+    switch (o.figureKind) {
         case FigCircle:
             drawClosed(p, Shape::Ellipse, x, y, x + s, y + s, 0, 0, penWidth, penColor, brush,
                        visible);
@@ -300,11 +300,11 @@ void drawFigure(QPainter& p, const Tobs& o, int x, int y, int w, int h, double s
             // leaves out its last point.
             p.setPen(QPen(penColor, penWidth, Qt::SolidLine,
                           penWidth > 1 ? Qt::RoundCap : Qt::FlatCap, Qt::RoundJoin));
-            const QPoint from = o.FigureKind == FigLineUp ? QPoint(x, y + h) : QPoint(x, y);
-            const QPoint to = o.FigureKind == FigLineHorizontal ? QPoint(x + w, y)
-                              : o.FigureKind == FigLineVertical ? QPoint(x, y + h)
-                              : o.FigureKind == FigLineUp       ? QPoint(x + w, y)
-                              : o.FigureKind == FigLineDown     ? QPoint(x + w, y + h)
+            const QPoint from = o.figureKind == FigLineUp ? QPoint(x, y + h) : QPoint(x, y);
+            const QPoint to = o.figureKind == FigLineHorizontal ? QPoint(x + w, y)
+                              : o.figureKind == FigLineVertical ? QPoint(x, y + h)
+                              : o.figureKind == FigLineUp       ? QPoint(x + w, y)
+                              : o.figureKind == FigLineDown     ? QPoint(x + w, y + h)
                                                                 : from;
             if (line && from != to) p.drawLine(from, to);
             break;
@@ -332,48 +332,48 @@ QString rotatedText(const QString& content) {
     return text;
 }
 
-void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext& ctx, int scrollX,
-              int scrollY, double scale, const QRect& visible) {
-    const int ox = clampCoord(doc.ViewX(o, ctx));
-    const int oy = clampCoord(doc.ViewY(o, ctx));
-    const int w = clampCoord(doc.ViewWidth(o, ctx));
-    const int h = clampCoord(doc.ViewHeight(o, ctx));
+void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderContext& ctx,
+              int scrollX, int scrollY, double scale, const QRect& visible) {
+    const int ox = clampCoord(doc.viewX(o, ctx));
+    const int oy = clampCoord(doc.viewY(o, ctx));
+    const int w = clampCoord(doc.viewWidth(o, ctx));
+    const int h = clampCoord(doc.viewHeight(o, ctx));
     const int x = clampCoord((long double)ox - scrollX);
     const int y = clampCoord((long double)oy - scrollY);
 
-    const double dx = scale * o.ShadowDX * 2000.0 / ctx.MmPerInchX;
-    const double dy = scale * o.ShadowDY * 2000.0 / ctx.MmPerInchY;
-    const int L = outlineThickness(scale, ctx.MmPerInchX);
-    if (o.Rotation < 1 || o.Rotation > 3) {
+    const double dx = scale * o.shadowDx * 2000.0 / ctx.mmPerInchX;
+    const double dy = scale * o.shadowDy * 2000.0 / ctx.mmPerInchY;
+    const int L = outlineThickness(scale, ctx.mmPerInchX);
+    if (o.rotation < 1 || o.rotation > 3) {
         // Upright text never paints outside its box (drawText clips to it), its shadow box
         // and the outline offsets: skip it when none of that can be seen.
         QRect reach(x, y, w, h);
-        if (o.Shadow) reach |= reach.translated(clampCoord(dx), clampCoord(dy));
+        if (o.shadow) reach |= reach.translated(clampCoord(dx), clampCoord(dy));
         if (!reach.adjusted(-L - 2, -L - 2, L + 2, L + 2).intersects(visible)) return;
     }
 
-    QFont font(o.FontName);
-    font.setPixelSize(textPixelSize(o.FontSize, scale, ctx));
-    font.setWeight((o.FontStyle & StyleBold) ? QFont::Bold : QFont::Normal);
-    font.setItalic(o.FontStyle & StyleItalic);
-    font.setUnderline(o.FontStyle & StyleUnderline);
-    font.setStrikeOut(o.FontStyle & StyleStrikeOut);
+    QFont font(o.fontName);
+    font.setPixelSize(textPixelSize(o.fontSize, scale, ctx));
+    font.setWeight((o.fontStyle & StyleBold) ? QFont::Bold : QFont::Normal);
+    font.setItalic(o.fontStyle & StyleItalic);
+    font.setUnderline(o.fontStyle & StyleUnderline);
+    font.setStrikeOut(o.fontStyle & StyleStrikeOut);
     font.setStyleStrategy(QFont::PreferOutline);
     p.setFont(font);
     p.setBrush(Qt::NoBrush);
 
-    const QColor shadowColor = toQColor(uint32_t(o.ShadowColor()));
-    const QColor outlineColor = toQColor(o.OutlineColor());
-    const QColor textColor = toQColor(o.Color);
+    const QColor shadowColor = toQColor(uint32_t(o.shadowColor()));
+    const QColor outlineColor = toQColor(o.outlineColor());
+    const QColor textColor = toQColor(o.color);
 
-    if (o.Rotation >= 1 && o.Rotation <= 3) {
+    if (o.rotation >= 1 && o.rotation <= 3) {
         // One line, baseline-left at the reference point, turned clockwise by quarter turns
         // (the escapement 3600 − Rotation × 900 tenths of a degree counter-clockwise).
-        const QString text = rotatedText(o.Content);
-        const QPoint ref = o.Rotation == 1   ? QPoint(x, y)
-                           : o.Rotation == 2 ? QPoint(x + w, y)
+        const QString text = rotatedText(o.content);
+        const QPoint ref = o.rotation == 1   ? QPoint(x, y)
+                           : o.rotation == 2 ? QPoint(x + w, y)
                                              : QPoint(x + w, y + h);
-        const qreal angle = 90.0 * o.Rotation;
+        const qreal angle = 90.0 * o.rotation;
         auto at = [&](QPoint point) {
             p.save();
             p.translate(point);
@@ -381,11 +381,11 @@ void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext
             p.drawText(QPoint(0, 0), text);
             p.restore();
         };
-        if (o.Shadow) {
+        if (o.shadow) {
             p.setPen(shadowColor);
             at(ref + QPoint(clampCoord(dx), clampCoord(dy)));
         }
-        if (o.Outline()) {
+        if (o.outline()) {
             p.setPen(outlineColor);
             for (int i = -L; i <= L; ++i)
                 for (int j = -L; j <= L; ++j)
@@ -397,18 +397,18 @@ void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext
     }
 
     int flags = Qt::TextWordWrap | Qt::AlignTop;
-    flags |= o.Alignment == 1   ? Qt::AlignHCenter
-             : o.Alignment == 2 ? Qt::AlignRight
+    flags |= o.alignment == 1   ? Qt::AlignHCenter
+             : o.alignment == 2 ? Qt::AlignRight
                                 : Qt::AlignLeft;
-    const QString text = uprightText(o.Content);
+    const QString text = uprightText(o.content);
     const QRect box(x, y, w, h);
-    if (o.Shadow) {
+    if (o.shadow) {
         const int l = clampCoord(ox + dx), t = clampCoord(oy + dy);
         const int r = clampCoord(ox + w + dx), b = clampCoord(oy + h + dy);
         p.setPen(shadowColor);
         p.drawText(QRect(l - scrollX, t - scrollY, r - l, b - t), flags, text);
     }
-    if (o.Outline()) {
+    if (o.outline()) {
         p.setPen(outlineColor);
         for (int i = -L; i <= L; ++i)
             for (int j = -L; j <= L; ++j)
@@ -421,14 +421,14 @@ void drawText(QPainter& p, CardDocument& doc, const Tobs& o, const RenderContext
 // ---- pictures ------------------------------------------------------------------------------
 
 // The value that a transparent picture's pixels are compared with, or −1 for none.
-qint64 transparentValue(Tobs& o) {
-    const DibImage& pic = o.Picture;
-    if (o.AutoTransparent) {
-        const uint32_t v = getpixel(pic, 0, pic.height() - 1);
-        o.TransparentColor() = int32_t(v);
+qint64 transparentValue(CardObject& o) {
+    const DibImage& pic = o.picture;
+    if (o.autoTransparent) {
+        const uint32_t v = getPixel(pic, 0, pic.height() - 1);
+        o.transparentColor() = int32_t(v);
         return v;
     }
-    qint64 t = o.TransparentColor();
+    qint64 t = o.transparentColor();
     if (t >= 0 && pic.bitCount() < 24) {
         const ColorRef c = ColorRef(t);
         const auto& table = pic.colourTable();
@@ -507,22 +507,22 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
     }
 }
 
-void drawPicture(QPainter& p, Tobs& o, const RenderContext& ctx, int x, int y, int w, int h,
+void drawPicture(QPainter& p, CardObject& o, const RenderContext& ctx, int x, int y, int w, int h,
                  const QRect& visible) {
-    const DibImage& pic = o.Picture;
+    const DibImage& pic = o.picture;
     if (pic.isNull()) return;
     const qint64 pw = pic.width();
     const qint64 ph = pic.height();
-    if (o.KeepAspect && w > 0 && h > 0) {
+    if (o.keepAspect && w > 0 && h > 0) {
         if (ph * w / pw < h)
             h = int(ph * w / pw);
         else
             w = int(pw * h / ph);
     }
-    if (!o.Transparent) {
+    if (!o.transparent) {
         if (w - 1 <= 0 || h - 1 <= 0) return;
         if (!QRect(x, y, w - 1, h - 1).intersects(visible)) return;
-        if (o.RoundFrame) {
+        if (o.roundFrame) {
             p.save();
             p.setClipRegion(QRegion(QRect(x, y, w - 1, h - 1), QRegion::Ellipse),
                             Qt::IntersectClip);
@@ -534,7 +534,7 @@ void drawPicture(QPainter& p, Tobs& o, const RenderContext& ctx, int x, int y, i
         return;
     }
     const qint64 t = transparentValue(o);
-    if (ctx.RenderMode == RenderOutput)
+    if (ctx.renderMode == RenderOutput)
         drawMasked(p, pic, x, y, w, h, t, visible);
     else
         drawMasked(p, pic, x, y, w - 1, h - 1, t, visible);
@@ -552,8 +552,8 @@ CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool 
 }
 
 int textPixelSize(int fontSize, double scale, const RenderContext& ctx) {
-    const double d = ctx.ScreenDpi > 0 ? ctx.ScreenDpi : 96;
-    const double px = 20000.0 / d * fontSize * scale * ctx.FontDpi / d;
+    const double d = ctx.screenDpi > 0 ? ctx.screenDpi : 96;
+    const double px = 20000.0 / d * fontSize * scale * ctx.fontDpi / d;
     if (!(px >= 1)) return 1;
     return int(std::min(px, 65535.0));
 }
@@ -570,8 +570,8 @@ int outlineThickness(double scale, double mmPerInchX) {
     return int(std::min(v, 24.0));  // (2L)² copies: bounded even for absurd calibrations
 }
 
-void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
-               int areaHeight, int scrollX, int scrollY, double scale, bool editorMode) {
+void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
+                  int areaHeight, int scrollX, int scrollY, double scale, bool editorMode) {
     BusyGuard busy(ctx);
     const CardRect card = cardRect(areaWidth, areaHeight, scrollX, scrollY, editorMode);
     canvas.save();
@@ -587,16 +587,16 @@ void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int area
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::SolidPattern);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-        Tobs* o = doc.WorkingSlots[slot];
-        if (!o || o->Kind <= KindFree) continue;
-        auto deviceX = [&] { return clampCoord((long double)doc.ViewX(*o, ctx) - scrollX); };
-        auto deviceY = [&] { return clampCoord((long double)doc.ViewY(*o, ctx) - scrollY); };
-        switch (o->Kind) {
+        CardObject* o = doc.workingSlots[slot];
+        if (!o || o->kind <= KindFree) continue;
+        auto deviceX = [&] { return clampCoord((long double)doc.viewX(*o, ctx) - scrollX); };
+        auto deviceY = [&] { return clampCoord((long double)doc.viewY(*o, ctx) - scrollY); };
+        switch (o->kind) {
             case KindFigure: {
                 const int x = deviceX(), y = deviceY();
-                const int w = clampCoord(doc.ViewWidth(*o, ctx));
-                const int h = clampCoord(doc.ViewHeight(*o, ctx));
-                const int margin = figurePenWidth(o->LineWidth, scale, ctx.MmPerInchX) + 2;
+                const int w = clampCoord(doc.viewWidth(*o, ctx));
+                const int h = clampCoord(doc.viewHeight(*o, ctx));
+                const int margin = figurePenWidth(o->lineWidth, scale, ctx.mmPerInchX) + 2;
                 const QRect reach = QRect(QPoint(std::min(x, x + w), std::min(y, y + h)),
                                           QPoint(std::max(x, x + w), std::max(y, y + h)))
                                         .adjusted(-margin, -margin, margin, margin);
@@ -609,7 +609,7 @@ void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int area
                 break;
             case KindPicture: {
                 drawPicture(canvas, *o, ctx, deviceX(), deviceY(),
-                            clampCoord(doc.ViewWidth(*o, ctx)), clampCoord(doc.ViewHeight(*o, ctx)),
+                            clampCoord(doc.viewWidth(*o, ctx)), clampCoord(doc.viewHeight(*o, ctx)),
                             visible);
                 break;
             }

@@ -9,20 +9,20 @@ class QPainter;
 
 namespace bb {
 
-// Draws doc.WorkingSlots and the working background.
+// Draws doc.workingSlots and the working background.
 // Editor mode: areaWidth × areaHeight is the whole work area (the card is its middle third).
-// Output mode (ctx.RenderMode == RenderOutput, editorMode false): areaWidth × areaHeight is
+// Output mode (ctx.renderMode == RenderOutput, editorMode false): areaWidth × areaHeight is
 // the card's own size in device pixels and everything is clipped to the card. Every device
 // position is shifted by (−scrollX, −scrollY); so an output caller that wants the card of
 // size w × h at device (x, y) passes areaWidth = w, areaHeight = h, scrollX = w − x,
 // scrollY = h − y. `scale` is device pixels per document unit (line widths, fonts, text
 // effects). ctx.Busy is set during the call. Lasting effects: a background mode 0..3
-// without picture becomes −1, and AutoTransparent pictures store their transparent value.
-void DrawVCart(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
-               int areaHeight, int scrollX, int scrollY, double scale, bool editorMode);
+// without picture becomes −1, and autoTransparent pictures store their transparent value.
+void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
+                  int areaHeight, int scrollX, int scrollY, double scale, bool editorMode);
 
 // The card rectangle (left, top, right, bottom; right and bottom excluded like the device's
-// rectangle rule) for the arguments of DrawVCart.
+// rectangle rule) for the arguments of drawCardSide.
 struct CardRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     friend bool operator==(const CardRect&, const CardRect&) = default;
@@ -30,7 +30,7 @@ struct CardRect {
 CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool editorMode);
 
 // Pixel size of a text object's font: Trunc(20000 / d × fontSize × scale × p / d), at least 1
-// (d = ctx.ScreenDpi, p = ctx.FontDpi).
+// (d = ctx.screenDpi, p = ctx.fontDpi).
 int textPixelSize(int fontSize, double scale, const RenderContext& ctx);
 
 // Pen width of a figure: max(1, Trunc(scale × lineWidth × 0.2 × 20000 / mmPerInchX)).

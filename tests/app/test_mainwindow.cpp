@@ -3,11 +3,11 @@
 // options, the general error display and the about box.
 #include "AppTestSupport.h"
 
-#include "app/TAboutBox.h"
+#include "app/AboutDialog.h"
 #include "document/Catalogue.h"
+#include "editor/CardTypeEditDialog.h"
 #include "editor/EditorView.h"
-#include "editor/TNewETypForm.h"
-#include "editor/TneuForm.h"
+#include "editor/NewCardDialog.h"
 #include "print/ui/PrintTab.h"
 
 #include <QAction>
@@ -43,20 +43,20 @@ QByteArray readAll(const QString& path) {
 TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
     auto w = make();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
-    QTabWidget* tabs = w->pageControl();
+    QTabWidget* tabs = w->mainTabs();
     ASSERT_EQ(tabs->count(), 3);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Karte öffnen"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("Editor"));
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("Drucken"));
     EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_EQ(w->ProgramFolder(), folder.path() + QLatin1Char('/'));
+    EXPECT_EQ(w->programFolder(), folder.path() + QLatin1Char('/'));
 
     CardDocument& doc = w->document();
-    EXPECT_DOUBLE_EQ(doc.UnitsPerPixel, 312);  // 30000 div 96
-    EXPECT_DOUBLE_EQ(doc.ZoomFactor, 1.0);
-    EXPECT_EQ(doc.SideWidthUnits, 472441);
-    EXPECT_EQ(w->views().PaintBox1()->size(), QSize(472441 / 312, 354331 / 312));
-    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.Format, QLocale()));
+    EXPECT_DOUBLE_EQ(doc.unitsPerPixel, 312);  // 30000 div 96
+    EXPECT_DOUBLE_EQ(doc.zoomFactor, 1.0);
+    EXPECT_EQ(doc.sideWidthUnits, 472441);
+    EXPECT_EQ(w->views().outsideView()->size(), QSize(472441 / 312, 354331 / 312));
+    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.format, QLocale()));
     EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("InfoPanel"))->text(), w->cardFormatCaption());
 
     struct Item {
@@ -108,31 +108,31 @@ TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
     // The status line shows the hint of the item under the mouse.
     w->findChild<QAction*>(QStringLiteral("SaveItem"))->showStatusText(w.get());
     EXPECT_EQ(w->statusBar()->currentMessage(), QStringLiteral("Aktuelle Karte speichern"));
-    // WMUser moves the progress bar, kept inside 0..100.
-    w->WMUser(40);
+    // showProgress moves the progress bar, kept inside 0..100.
+    w->showProgress(40);
     auto* bar = w->findChild<QWidget*>(QStringLiteral("ProgressBar1"));
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->property("value").toInt(), 40);
-    w->WMUser(400);
+    w->showProgress(400);
     EXPECT_EQ(bar->property("value").toInt(), 100);
 }
 
 TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNeuAsks) {
     auto w = make();
-    w->pageControl()->setCurrentIndex(1);
+    w->mainTabs()->setCurrentIndex(1);
     w->show();
-    EXPECT_TRUE(w->StartupLayoutPending);
+    EXPECT_TRUE(w->startupLayoutPending);
     // Before the layout ran, "Neu" does not ask.
-    w->neuForm().setModalHook([](TneuForm&) {});
-    w->Neu1Click();
+    w->newCardDialog().setModalHook([](NewCardDialog&) {});
+    w->newCard();
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->StartupLayoutDone; }, 3000));
-    EditorView* v = w->views().PaintBox1();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 3000));
+    EditorView* v = w->views().outsideView();
     const QSize visible = v->scrollBox()->viewport()->size();
     EXPECT_EQ(v->scrollX(), (v->width() - visible.width()) / 2);
     EXPECT_EQ(v->scrollY(), (v->height() - visible.height()) / 2);
     EXPECT_GT(v->scrollX(), 0);
-    w->Neu1Click();
+    w->newCard();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
 }
@@ -140,8 +140,8 @@ TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNeuAsks) {
 TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
     auto w = make();
     w->show();  // starts on "Karte öffnen": the editor's views are not laid out yet
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->StartupLayoutDone; }, 3000));
-    w->pageControl()->setCurrentIndex(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 3000));
+    w->mainTabs()->setCurrentIndex(1);
     QCoreApplication::processEvents();
     for (int side : {0, 1}) {
         if (side == 1) {
@@ -157,11 +157,11 @@ TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
 
 TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
     auto w = make();
-    w->StartupLayoutDone = true;
+    w->startupLayoutDone = true;
     int dialogShown = 0;
-    w->neuForm().setModalHook([&](TneuForm&) { ++dialogShown; });
+    w->newCardDialog().setModalHook([&](NewCardDialog&) { ++dialogShown; });
     dialogs.answers = {BtnYes};
-    w->Neu1Click();
+    w->newCard();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, kQuestion);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
@@ -170,63 +170,63 @@ TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
     EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("kar"));
-    EXPECT_EQ(dialogs.saveRequests[0].directory, w->ProgramFolder());
+    EXPECT_EQ(dialogs.saveRequests[0].directory, w->programFolder());
     EXPECT_EQ(dialogShown, 0);
 
     dialogs.answers = {BtnCancel};
-    w->Neu1Click();
+    w->newCard();
     EXPECT_EQ(dialogShown, 0);
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
 }
 
 TEST_F(WindowTest, NeuClearsTheCardSetsTheFormatAndTitle) {
     CardFormat business;
-    business.CardWidth = 90;
-    business.CardHeight = 55;
-    business.PitchX = 95;
-    business.PitchY = 55;
-    business.CardsAcross = 2;
-    business.CardsDown = 5;
-    business.TypeName = QStringLiteral("Visitenkarte");
-    ASSERT_TRUE(SaveEttTypes(folder.path(), {business}));
+    business.cardWidth = 90;
+    business.cardHeight = 55;
+    business.pitchX = 95;
+    business.pitchY = 55;
+    business.cardsAcross = 2;
+    business.cardsDown = 5;
+    business.typeName = QStringLiteral("Visitenkarte");
+    ASSERT_TRUE(saveCardTypes(folder.path(), {business}));
     auto w = make();
     CardDocument& doc = w->document();
-    doc.FileName = QStringLiteral("/somewhere/alt.kar");
+    doc.fileName = QStringLiteral("/somewhere/alt.kar");
     putFigure(doc, 3, 1000, 1000, 5000, 5000, 0xFF);
-    w->StartupLayoutDone = true;
+    w->startupLayoutDone = true;
     int cleared = 0;
-    QObject::connect(w.get(), &TSDIAppForm::documentCleared, [&] { ++cleared; });
+    QObject::connect(w.get(), &MainWindow::documentCleared, [&] { ++cleared; });
     dialogs.answers = {BtnNo};
-    w->neuForm().setModalHook([](TneuForm& d) { d.OKBtnClick(); });
-    w->Neu1Click();
+    w->newCardDialog().setModalHook([](NewCardDialog& d) { d.confirmChoice(); });
+    w->newCard();
     EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" - NONAME01")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - NONAME01"));
-    EXPECT_EQ(doc.FileName, QString());
-    EXPECT_EQ(doc.WorkingSlots[3]->Kind, KindFree);
-    EXPECT_EQ(doc.Format, business);
+    EXPECT_EQ(doc.fileName, QString());
+    EXPECT_EQ(doc.workingSlots[3]->kind, KindFree);
+    EXPECT_EQ(doc.format, business);
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(business, QLocale()));
-    EXPECT_EQ(doc.SideWidthUnits, sideUnits(90));
-    EXPECT_EQ(w->views().PaintBox1()->width(), int(sideUnits(90) / 312));
+    EXPECT_EQ(doc.sideWidthUnits, sideUnits(90));
+    EXPECT_EQ(w->views().outsideView()->width(), int(sideUnits(90) / 312));
 
     // A new-card dialog ending with Cancel changes nothing.
     putFigure(doc, 1, 0, 0, 10, 10, 0);
     dialogs.answers = {BtnNo};
-    w->neuForm().setModalHook([](TneuForm& d) { d.reject(); });
-    w->Neu1Click();
-    EXPECT_EQ(doc.WorkingSlots[1]->Kind, KindFigure);
+    w->newCardDialog().setModalHook([](NewCardDialog& d) { d.reject(); });
+    w->newCard();
+    EXPECT_EQ(doc.workingSlots[1]->kind, KindFigure);
 }
 
 TEST_F(WindowTest, CloseBoxWithCancelKeepsTheCardAndNoCloses) {
     auto w = make();
     w->show();
     ASSERT_TRUE(settle(*w));
-    Tobs& o = putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
+    CardObject& o = putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
     dialogs.answers = {BtnCancel};
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(o.Kind, KindFigure);
-    EXPECT_EQ(o.X, 100);
+    EXPECT_EQ(o.kind, KindFigure);
+    EXPECT_EQ(o.x, 100);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, kQuestion);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
@@ -268,7 +268,7 @@ TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
     w->show();
     ASSERT_TRUE(settle(*w));
     dialogs.answers = {BtnNo};
-    w->ExitItemClick();
+    w->exitProgram();
     EXPECT_FALSE(w->isVisible());
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
@@ -278,12 +278,12 @@ TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
     w2->show();
     ASSERT_TRUE(settle(*w2));
     dialogs.answers = {BtnCancel};
-    w2->ExitItemClick();
+    w2->exitProgram();
     EXPECT_TRUE(w2->isVisible());
     dialogs.answers = {BtnYes};
-    w2->ExitItemClick();
+    w2->exitProgram();
     EXPECT_TRUE(w2->isVisible());
-    EXPECT_FALSE(w2->CloseConfirmed);
+    EXPECT_FALSE(w2->closeConfirmed);
     dialogs.answers = {BtnNo};
     w2->close();
 }
@@ -299,9 +299,9 @@ TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
     putFigure(w->document(), 1, 0, 0, 100, 100, 0);
     dialogs.saveAnswers = {{path, 1}};
     dialogs.answers = {BtnNo};
-    EXPECT_FALSE(w->Speichernunter1Click());
+    EXPECT_FALSE(w->saveAs());
     EXPECT_EQ(readAll(path), QByteArray("old contents"));
-    EXPECT_EQ(w->document().FileName, QString());
+    EXPECT_EQ(w->document().fileName, QString());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text,
@@ -313,7 +313,7 @@ TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
     // Answering Yes replaces it with a card file.
     dialogs.saveAnswers = {{path, 1}};
     dialogs.answers = {BtnYes};
-    EXPECT_TRUE(w->Speichernunter1Click());
+    EXPECT_TRUE(w->saveAs());
     EXPECT_TRUE(readAll(path).startsWith("Tovarin Brisella-Bildwerker 1.0"));
 }
 
@@ -322,38 +322,39 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     CardDocument& doc = w->document();
     putFigure(doc, 5, 150000, 120000, 40000, 20000, 0xFF);
     w->editorTab().selectSide(1);
-    EXPECT_EQ(doc.CurrentSide, 1);
+    EXPECT_EQ(doc.currentSide, 1);
     putFigure(doc, 2, 160000, 130000, 10000, 10000, 0xFF00);
     const QString path = folder.file(QStringLiteral("karte.kar"));
     dialogs.saveAnswers = {{path, 1}};
-    EXPECT_TRUE(w->SaveItemClick());
+    EXPECT_TRUE(w->save());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
     // Saving leaves the editor on the outside, and the side tabs show it.
-    EXPECT_EQ(doc.CurrentSide, 0);
+    EXPECT_EQ(doc.currentSide, 0);
     EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 0);
     // A second save uses the name without asking.
-    EXPECT_TRUE(w->SaveItemClick());
+    EXPECT_TRUE(w->save());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
 
-    w->StartupLayoutDone = true;
+    w->startupLayoutDone = true;
     dialogs.answers = {BtnNo};
-    w->neuForm().setModalHook([](TneuForm& d) {
-        d.NeuBtnClick();
-        d.OKBtnClick();
+    w->newCardDialog().setModalHook([](NewCardDialog& d) {
+        d.addType();
+        d.confirmChoice();
     });
-    w->newETypForm().setModalHook([](TNewETypForm&) { return int(QDialog::Accepted); });
-    w->Neu1Click();
-    EXPECT_EQ(doc.WorkingSlots[5]->Kind, KindFree);
+    w->cardTypeEditDialog().setModalHook(
+        [](CardTypeEditDialog&) { return int(QDialog::Accepted); });
+    w->newCard();
+    EXPECT_EQ(doc.workingSlots[5]->kind, KindFree);
 
     dialogs.openAnswers = {{path, 1}};
-    w->OpenItemClick();  // empty working side: no question
+    w->openWithDialog();  // empty working side: no question
     ASSERT_EQ(dialogs.openRequests.size(), 1);
-    EXPECT_EQ(dialogs.openRequests[0].directory, w->ProgramFolder());
+    EXPECT_EQ(dialogs.openRequests[0].directory, w->programFolder());
     EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
-    EXPECT_EQ(doc.WorkingSlots[5]->Kind, KindFigure);
-    EXPECT_EQ(doc.WorkingSlots[5]->X, 150000);
-    EXPECT_EQ(doc.InsideSlots[2]->Kind, KindFigure);
-    EXPECT_EQ(doc.Format.CardWidth, 200);
+    EXPECT_EQ(doc.workingSlots[5]->kind, KindFigure);
+    EXPECT_EQ(doc.workingSlots[5]->x, 150000);
+    EXPECT_EQ(doc.insideSlots[2]->kind, KindFigure);
+    EXPECT_EQ(doc.format.cardWidth, 200);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
     EXPECT_EQ(dialogs.messages.size(), 1);  // only the question of "Neu"
 }
@@ -361,30 +362,30 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
 TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
     auto w = make();
     CardDocument& doc = w->document();
-    Tobs& o = putFigure(doc, 1, 123456, 98765, 1000, 1000, 0);
-    w->newETypForm().setModalHook([](TNewETypForm& f) {
-        EXPECT_DOUBLE_EQ(f.BrED->value(), 200);  // filled from the card
-        f.BrED->setValue(100);
-        f.AHED->setValue(3);
+    CardObject& o = putFigure(doc, 1, 123456, 98765, 1000, 1000, 0);
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        EXPECT_DOUBLE_EQ(f.widthEdit->value(), 200);  // filled from the card
+        f.widthEdit->setValue(100);
+        f.horizontalGapEdit->setValue(3);
         return int(QDialog::Accepted);
     });
-    w->Etikettenformat1Click();
-    EXPECT_DOUBLE_EQ(doc.Format.CardWidth, 100);
-    EXPECT_DOUBLE_EQ(doc.Format.PitchX, 103);
-    EXPECT_EQ(o.X, 123456);
-    EXPECT_EQ(o.Y, 98765);
-    EXPECT_EQ(o.Kind, KindFigure);
-    EXPECT_EQ(doc.SideWidthUnits, sideUnits(100));
-    EXPECT_EQ(w->views().PaintBox1()->width(), int(sideUnits(100) / 312));
-    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.Format, QLocale()));
+    w->editCardFormat();
+    EXPECT_DOUBLE_EQ(doc.format.cardWidth, 100);
+    EXPECT_DOUBLE_EQ(doc.format.pitchX, 103);
+    EXPECT_EQ(o.x, 123456);
+    EXPECT_EQ(o.y, 98765);
+    EXPECT_EQ(o.kind, KindFigure);
+    EXPECT_EQ(doc.sideWidthUnits, sideUnits(100));
+    EXPECT_EQ(w->views().outsideView()->width(), int(sideUnits(100) / 312));
+    EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.format, QLocale()));
 
-    const CardFormat before = doc.Format;
-    w->newETypForm().setModalHook([](TNewETypForm& f) {
-        f.BrED->setValue(50);
+    const CardFormat before = doc.format;
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.widthEdit->setValue(50);
         return int(QDialog::Rejected);
     });
-    w->Etikettenformat1Click();
-    EXPECT_EQ(doc.Format, before);
+    w->editCardFormat();
+    EXPECT_EQ(doc.format, before);
 }
 
 TEST_F(WindowTest, PrintOptionsAndPlacementComeBackInTheNextRun) {
@@ -426,7 +427,7 @@ TEST_F(WindowTest, UnhandledFailureReachesTheGeneralErrorDisplay) {
 
 TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
     auto w = make();
-    TAboutBox& box = w->aboutBox();
+    AboutDialog& box = w->aboutDialog();
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Info"));
     const QStringList lines = box.lines();
     ASSERT_FALSE(lines.isEmpty());
@@ -435,6 +436,6 @@ TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
     EXPECT_FALSE(joined.contains(QStringLiteral("XXXX")));
     EXPECT_TRUE(joined.contains(QString::number(QDate::currentDate().year())));
     // The button opens the user guide, which exists.
-    EXPECT_TRUE(TAboutBox::webAddress().isLocalFile());
-    EXPECT_TRUE(QFileInfo::exists(TAboutBox::webAddress().toLocalFile()));
+    EXPECT_TRUE(AboutDialog::webAddress().isLocalFile());
+    EXPECT_TRUE(QFileInfo::exists(AboutDialog::webAddress().toLocalFile()));
 }

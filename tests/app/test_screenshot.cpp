@@ -40,7 +40,7 @@ TEST_F(Screenshot, StartedWindowAndEditorTabWithTwoObjects) {
     auto w = make(false, true);
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->StartupLayoutDone; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 5000));
     const QImage started = grabScreen(QStringLiteral("started-window.png"));
     ASSERT_FALSE(started.isNull());
     // The window is on the screen where Qt placed it: its info panel shows the format text.
@@ -48,27 +48,27 @@ TEST_F(Screenshot, StartedWindowAndEditorTabWithTwoObjects) {
     EXPECT_TRUE(started.rect().contains(origin));
 
     CardDocument& doc = w->document();
-    const int32_t cardX = doc.SideWidthUnits / 3, cardY = doc.SideHeightUnits / 3;
+    const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
     putFigure(doc, 1, cardX + 8000, cardY + 8000, 30000, 15000, 0x0000FF);  // red
-    Tobs& text = *doc.WorkingSlots[2];
-    text.Kind = KindText;
-    text.Content = QStringLiteral("Herzliche Grüße");
-    text.FontName = QStringLiteral("Arial");
-    text.FontSize = 18;
-    text.Color = 0x800000;  // dark blue
-    text.X = cardX + 8000;
-    text.Y = cardY + 30000;
-    text.Width = 60000;
-    text.Height = 12000;
+    CardObject& text = *doc.workingSlots[2];
+    text.kind = KindText;
+    text.content = QStringLiteral("Herzliche Grüße");
+    text.fontName = QStringLiteral("Arial");
+    text.fontSize = 18;
+    text.color = 0x800000;  // dark blue
+    text.x = cardX + 8000;
+    text.y = cardY + 30000;
+    text.width = 60000;
+    text.height = 12000;
     // Large enough that the whole card is in view after centring.
     w->resize(1200, 960);
-    w->pageControl()->setCurrentWidget(&w->editorTab());
+    w->mainTabs()->setCurrentWidget(&w->editorTab());
     QCoreApplication::processEvents();
     w->views().centreViews();
     w->views().paintBoth();
     const QImage editor = grabScreen(QStringLiteral("editor-tab.png"));
 
-    EditorView* v = w->views().PaintBox1();
+    EditorView* v = w->views().outsideView();
     const int W = v->width(), H = v->height();
     const int posX = v->scrollX(), posY = v->scrollY();
     const QPoint vp = v->scrollBox()->viewport()->mapToGlobal(QPoint(0, 0));

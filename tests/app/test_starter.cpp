@@ -18,19 +18,19 @@ TEST(StarterCatalogue, TypesAreSoundAndFitTheirPaper) {
     ASSERT_GE(types.size(), 20);
     for (const StarterType& t : types) {
         const CardFormat& f = t.format;
-        SCOPED_TRACE(f.TypeName.toStdString());
-        EXPECT_LE(f.TypeName.size(), 50);
+        SCOPED_TRACE(f.typeName.toStdString());
+        EXPECT_LE(f.typeName.size(), 50);
         QStringEncoder enc("windows-1252");
-        (void)QByteArray(enc.encode(f.TypeName));
+        (void)QByteArray(enc.encode(f.typeName));
         EXPECT_FALSE(enc.hasError());
-        EXPECT_GT(f.CardWidth, 0);
-        EXPECT_GT(f.CardHeight, 0);
+        EXPECT_GT(f.cardWidth, 0);
+        EXPECT_GT(f.cardHeight, 0);
         // Cards never overlap on the sheet (one row or column has no pitch to respect).
-        if (f.CardsAcross > 1) {
-            EXPECT_GE(f.PitchX, f.CardWidth);
+        if (f.cardsAcross > 1) {
+            EXPECT_GE(f.pitchX, f.cardWidth);
         }
-        if (f.CardsDown > 1) {
-            EXPECT_GE(f.PitchY, f.CardHeight);
+        if (f.cardsDown > 1) {
+            EXPECT_GE(f.pitchY, f.cardHeight);
         }
         double paperW = 0, paperH = 0;
         if (t.paper == QStringLiteral("A4")) {
@@ -41,14 +41,14 @@ TEST(StarterCatalogue, TypesAreSoundAndFitTheirPaper) {
             paperH = 279.4;
         }
         ASSERT_GT(paperW, 0) << t.paper.toStdString();
-        EXPECT_LE(f.LeftMargin + (f.CardsAcross - 1) * f.PitchX + f.CardWidth, paperW + 1e-9);
-        EXPECT_LE(f.TopMargin + (f.CardsDown - 1) * f.PitchY + f.CardHeight, paperH + 1e-9);
+        EXPECT_LE(f.leftMargin + (f.cardsAcross - 1) * f.pitchX + f.cardWidth, paperW + 1e-9);
+        EXPECT_LE(f.topMargin + (f.cardsDown - 1) * f.pitchY + f.cardHeight, paperH + 1e-9);
     }
     // Greeting, note and post cards come first, business cards after them.
-    EXPECT_TRUE(types.first().format.TypeName.contains(QStringLiteral("Grußkarten")));
+    EXPECT_TRUE(types.first().format.typeName.contains(QStringLiteral("Grußkarten")));
     int lastOther = -1, firstBusiness = int(types.size());
     for (int i = 0; i < types.size(); ++i) {
-        if (types[i].format.TypeName.contains(QStringLiteral("isitenkarten")))
+        if (types[i].format.typeName.contains(QStringLiteral("isitenkarten")))
             firstBusiness = std::min(firstBusiness, i);
         else
             lastOther = i;
@@ -70,12 +70,12 @@ TEST(StarterCatalogue, ParserSkipsLinesThatDoNotFit) {
         "  Auch gut ;US-Letter; 88.9;50.8;2;5;19.05;12.7;88.9;50.8\r\n";
     const QList<StarterType> types = parseStarterCatalogue(text);
     ASSERT_EQ(types.size(), 2);
-    EXPECT_EQ(types[0].format.TypeName, QStringLiteral("Gut"));
-    EXPECT_DOUBLE_EQ(types[0].format.TopMargin, 12.5);
-    EXPECT_EQ(types[0].format.CardsDown, 5);
-    EXPECT_EQ(types[1].format.TypeName, QStringLiteral("Auch gut"));
+    EXPECT_EQ(types[0].format.typeName, QStringLiteral("Gut"));
+    EXPECT_DOUBLE_EQ(types[0].format.topMargin, 12.5);
+    EXPECT_EQ(types[0].format.cardsDown, 5);
+    EXPECT_EQ(types[1].format.typeName, QStringLiteral("Auch gut"));
     EXPECT_EQ(types[1].paper, QStringLiteral("US-Letter"));
-    EXPECT_DOUBLE_EQ(types[1].format.PitchY, 50.8);
+    EXPECT_DOUBLE_EQ(types[1].format.pitchY, 50.8);
 }
 
 TEST_F(WindowTest, FirstStartInstallsTheStarterCatalogueOnce) {
@@ -84,12 +84,12 @@ TEST_F(WindowTest, FirstStartInstallsTheStarterCatalogueOnce) {
     { auto w = make(false, true); }
     ASSERT_TRUE(QFileInfo::exists(file));
     EXPECT_EQ(QFileInfo(file).size(), 8 + n * 112);
-    const QList<CardFormat> loaded = LoadEttTypes(folder.path());
+    const QList<CardFormat> loaded = loadCardTypes(folder.path());
     ASSERT_EQ(loaded.size(), n);
     EXPECT_EQ(loaded[0], starterCatalogue()[0].format);
 
     // An existing catalogue, even an empty one, is the user's and stays.
-    ASSERT_TRUE(SaveEttTypes(folder.path(), {}));
+    ASSERT_TRUE(saveCardTypes(folder.path(), {}));
     { auto w = make(false, true); }
     EXPECT_EQ(QFileInfo(file).size(), 8);
     EXPECT_FALSE(installStarterCatalogue(folder.path()));
@@ -98,8 +98,7 @@ TEST_F(WindowTest, FirstStartInstallsTheStarterCatalogueOnce) {
 TEST(GermanDialogs, QtsOwnTranslationMakesStandardButtonsGerman) {
     if (!installGermanQtTranslation(*QCoreApplication::instance()))
         GTEST_SKIP() << "qtbase_de.qm is not installed (package qt6-translations-l10n)";
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
-              QStringLiteral("Abbrechen"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Nein"));
 }

@@ -147,9 +147,9 @@ TEST(StarterContent, BuiltSamplesBringEveryPictureTheyName) {
         ASSERT_EQ(readCardFileData(program.file(name), data), CardReadStatus::Ok);
         QStringList named;
         for (const CardSideData* side : {&data.outside, &data.inside}) {
-            if (!side->BackgroundFile.isEmpty()) named << side->BackgroundFile;
+            if (!side->backgroundFile.isEmpty()) named << side->backgroundFile;
             for (const CardObjectRecord& r : side->objects)
-                if (r.object.Kind == KindPicture) named << r.object.Content;
+                if (r.object.kind == KindPicture) named << r.object.content;
         }
         for (const QString& file : named) {
             EXPECT_FALSE(file.contains(QLatin1Char('/'))) << file.toStdString();

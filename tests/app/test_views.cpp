@@ -47,15 +47,15 @@ struct Recorder : EditorInput {
 class Views : public ::testing::Test {
 protected:
     void SetUp() override {
-        doc.UnitsPerPixel = 312;
-        ctx.ScreenDpi = 96;
+        doc.unitsPerPixel = 312;
+        ctx.screenDpi = 96;
         tab = std::make_unique<EditorTab>(doc, ctx);
         tab->resize(700, 600);
         tab->show();
         tab->views().layoutFromDocument();
         QCoreApplication::processEvents();
     }
-    EditorView* outside() { return tab->views().PaintBox1(); }
+    EditorView* outside() { return tab->views().outsideView(); }
 
     CardDocument doc;
     RenderContext ctx;
@@ -73,15 +73,15 @@ TEST_F(Views, RepaintDrawsFrameShadowFoldLineAndObjectsShiftedByTheScroll) {
     const int W = v->width(), H = v->height();
     ASSERT_EQ(W, 472441 / 312);
     // A red filled rectangle inside the card, left of the fold.
-    Tobs& o = *doc.WorkingSlots[7];
-    o.Kind = KindFigure;
-    o.FigureKind = 3;
-    o.Color = 0x0000FF;  // red in the low byte
-    o.LineWidth = 1;
-    o.X = doc.SideWidthUnits / 3 + 20000;
-    o.Y = doc.SideHeightUnits / 3 + 20000;
-    o.Width = 20000;
-    o.Height = 20000;
+    CardObject& o = *doc.workingSlots[7];
+    o.kind = KindFigure;
+    o.figureKind = 3;
+    o.color = 0x0000FF;  // red in the low byte
+    o.lineWidth = 1;
+    o.x = doc.sideWidthUnits / 3 + 20000;
+    o.y = doc.sideHeightUnits / 3 + 20000;
+    o.width = 20000;
+    o.height = 20000;
     v->setScroll(W / 3 - 40, H / 3 - 30);
     v->paintView();
     const int posX = v->scrollX(), posY = v->scrollY();
@@ -109,7 +109,7 @@ TEST_F(Views, RepaintDrawsFrameShadowFoldLineAndObjectsShiftedByTheScroll) {
     EXPECT_EQ(px(f, W / 2 - posX, t + 200), black);
     EXPECT_EQ(px(f, W / 2 - posX + 1, t + 200), white);
     // The object at its screen position less the scroll.
-    const int ox = doc.screenPixels(o.X) - posX, oy = doc.screenPixels(o.Y) - posY;
+    const int ox = doc.screenPixels(o.x) - posX, oy = doc.screenPixels(o.y) - posY;
     EXPECT_EQ(px(f, ox + 10, oy + 10), 0xFF0000u);
     // Rulers painted for the same scroll: the top ruler's 0 is the card's left edge.
     const RulerScale& s = v->topRuler()->scale();
@@ -127,18 +127,18 @@ TEST_F(Views, BusyRendererAndZoomSuppressPainting) {
     v->paintView();
     const int renders = v->renderCount();
     const qint64 ruler = v->topRuler()->image().cacheKey();
-    ctx.Busy = true;
+    ctx.busy = true;
     v->paintView();
     EXPECT_EQ(v->renderCount(), renders);
     EXPECT_EQ(v->topRuler()->image().cacheKey(), ruler);  // not even the rulers
-    ctx.Busy = false;
+    ctx.busy = false;
     const int before = rec.beforePaints;
-    tab->views().ZoomInProgress = true;
+    tab->views().zoomInProgress = true;
     v->paintView();
     EXPECT_EQ(v->renderCount(), renders);
     EXPECT_NE(v->topRuler()->image().cacheKey(), ruler);  // rulers still follow
     EXPECT_EQ(rec.beforePaints, before + 1);
-    tab->views().ZoomInProgress = false;
+    tab->views().zoomInProgress = false;
     tab->views().setInput(nullptr);
 }
 
@@ -170,25 +170,25 @@ TEST_F(Views, MarksDrawIntoTheBitmapAndEventsArriveInViewPixels) {
 }
 
 TEST_F(Views, SideTabsSwitchTheWorkingSideAndTheInsideFollowsTheOutsideSize) {
-    Tobs& o = *doc.WorkingSlots[1];
-    o.Kind = KindFigure;
+    CardObject& o = *doc.workingSlots[1];
+    o.kind = KindFigure;
     tab->selectSide(1);
     EXPECT_EQ(tab->sideTabs()->currentIndex(), 1);
-    EXPECT_EQ(doc.CurrentSide, 1);
-    EXPECT_EQ(doc.WorkingSlots[1], doc.InsideSlots[1]);
-    EXPECT_EQ(doc.OutsideSlots[1]->Kind, KindFigure);
-    EXPECT_EQ(tab->views().PaintBox4()->size(), outside()->size());
+    EXPECT_EQ(doc.currentSide, 1);
+    EXPECT_EQ(doc.workingSlots[1], doc.insideSlots[1]);
+    EXPECT_EQ(doc.outsideSlots[1]->kind, KindFigure);
+    EXPECT_EQ(tab->views().insideView()->size(), outside()->size());
     // The tab itself switches sides too.
     tab->sideTabs()->setCurrentIndex(0);
-    EXPECT_EQ(doc.CurrentSide, 0);
-    EXPECT_EQ(doc.WorkingSlots[1]->Kind, KindFigure);
+    EXPECT_EQ(doc.currentSide, 0);
+    EXPECT_EQ(doc.workingSlots[1]->kind, KindFigure);
 
     // A new card format resizes the outside view; the inside takes it at its next paint.
-    doc.Format.CardWidth = 90;
+    doc.format.cardWidth = 90;
     tab->views().layoutFromDocument();
     tab->views().paintBoth();
     EXPECT_EQ(outside()->width(), sideUnits(90) / 312);
-    EXPECT_EQ(tab->views().PaintBox4()->size(), outside()->size());
+    EXPECT_EQ(tab->views().insideView()->size(), outside()->size());
     // Centring puts the middle of the area in the middle of the visible part.
     tab->views().centreViews();
     const QSize vis = outside()->scrollBox()->viewport()->size();

@@ -55,8 +55,8 @@ inline QByteArray cardBytes(const bb::DibImage& preview) {
     out.append(previewBytes(preview));
     bb::CardFormat format;
     out.append(format.toBytes());
-    putI32(out, bb::sideUnits(format.CardWidth));
-    putI32(out, bb::sideUnits(format.CardHeight));
+    putI32(out, bb::sideUnits(format.cardWidth));
+    putI32(out, bb::sideUnits(format.cardHeight));
     putI32(out, -1);
     out.append('\0');
     putI32(out, -1);
@@ -95,9 +95,9 @@ inline bb::DibImage patternPicture(int w, int h, int bits) {
     for (size_t i = 0; i < table.size(); ++i)
         table[i] = bb::RgbQuad{uint8_t(255 - i), uint8_t(i * 3), uint8_t(i), 0};
     bb::DibImage p =
-        bb::newdib(w, h, bits, table.empty() ? nullptr : table.data(), int(table.size()));
+        bb::newDib(w, h, bits, table.empty() ? nullptr : table.data(), int(table.size()));
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bb::setpixel(p, x, y, patternValue(x, y, bits));
+        for (int x = 0; x < w; ++x) bb::setPixel(p, x, y, patternValue(x, y, bits));
     return p;
 }
 

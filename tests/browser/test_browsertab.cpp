@@ -56,7 +56,7 @@ protected:
         ASSERT_EQ(tab->browser().count(), cards);
     }
     QPoint centre(int index) { return cellFrame(index, grid->columns()).center(); }
-    int selected() const { return tab->browser().SelectedPreview; }
+    int selected() const { return tab->browser().selectedIndex; }
     void key(Qt::Key k) { QTest::keyClick(grid, k); }
 
     bbtest::ScriptedDialogs dialogs;

@@ -31,7 +31,7 @@ bool runUntil(Pred done) {
 
 QStringList names(const CardBrowser& b) {
     QStringList out;
-    for (const QString& n : b.PreviewList().names) out << n;
+    for (const QString& n : b.entries().names) out << n;
     return out;
 }
 
@@ -64,20 +64,20 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     QList<int> added, paintFrom;
     QObject::connect(&browser, &CardBrowser::entryAdded, [&](int index) {
         added << index;
-        paintFrom << browser.PaintFromIndex;
+        paintFrom << browser.paintFromIndex;
     });
     int ended = 0;
     QObject::connect(&browser, &CardBrowser::walkEnded, [&] { ++ended; });
 
-    browser.JamShellTree1Changing();
-    browser.JamShellTree1Change(dir.path());
-    EXPECT_TRUE(browser.WorkerRunning());
-    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    browser.folderChanging();
+    browser.changeFolder(dir.path());
+    EXPECT_TRUE(browser.workerRunning());
+    ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
 
     EXPECT_EQ(names(browser), (QStringList{".hidden.kar", "A.KAR", "b.kar", "c.Kar"}));
     EXPECT_EQ(added, (QList<int>{1, 2, 3, 4}));
     EXPECT_EQ(paintFrom, (QList<int>{1, 2, 3, 4}));  // only the new cell is painted
-    const auto& thumbs = browser.PreviewList().thumbnails;
+    const auto& thumbs = browser.entries().thumbnails;
     EXPECT_EQ(QSize(thumbs[0].width(), thumbs[0].height()), QSize(80, 53));
     EXPECT_EQ(QSize(thumbs[1].width(), thumbs[1].height()), QSize(59, 80));
     EXPECT_EQ(QSize(thumbs[2].width(), thumbs[2].height()), QSize(80, 59));
@@ -93,9 +93,9 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     EXPECT_EQ(dialogs.messages[1].caption, "Dateikennung falsch");
 
     EXPECT_EQ(ended, 1);
-    EXPECT_FALSE(browser.RestartRequested);
-    EXPECT_EQ(browser.PaintFromIndex, 0);
-    EXPECT_EQ(browser.SelectedPreview, 1);
+    EXPECT_FALSE(browser.restartRequested);
+    EXPECT_EQ(browser.paintFromIndex, 0);
+    EXPECT_EQ(browser.selectedIndex, 1);
 }
 
 TEST(CardBrowserWalk, UnreadableCardIsToldAndLeftOut) {
@@ -106,8 +106,8 @@ TEST(CardBrowserWalk, UnreadableCardIsToldAndLeftOut) {
     ASSERT_TRUE(QFile::setPermissions(dir.file("a.kar"), QFileDevice::WriteOwner));
     bbtest::ScriptedDialogs dialogs;
     CardBrowser browser(dialogs);
-    browser.JamShellTree1Change(dir.path());
-    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    browser.changeFolder(dir.path());
+    ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
     EXPECT_EQ(names(browser), QStringList{"b.kar"});
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, "Fehler: Datei konnte nicht geöffnet werden");
@@ -117,10 +117,10 @@ TEST(CardBrowserWalk, NoFolderOrEmptyFolderGivesAnEmptyList) {
     bbtest::TempFolder dir;
     bbtest::ScriptedDialogs dialogs;
     CardBrowser browser(dialogs);
-    browser.JamShellTree1Change(QString());
-    EXPECT_FALSE(browser.WorkerRunning());
-    browser.JamShellTree1Change(dir.path());
-    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    browser.changeFolder(QString());
+    EXPECT_FALSE(browser.workerRunning());
+    browser.changeFolder(dir.path());
+    ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
     EXPECT_EQ(browser.count(), 0);
     EXPECT_TRUE(browser.entryPath(1).isEmpty());
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -138,24 +138,24 @@ TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterThe
     bool changed = false;
     QStringList addedAfterChange;
     QObject::connect(&browser, &CardBrowser::entryAdded, [&](int index) {
-        if (changed) addedAfterChange << browser.PreviewList().names[size_t(index - 1)];
+        if (changed) addedAfterChange << browser.entries().names[size_t(index - 1)];
     });
 
-    browser.JamShellTree1Change(big.path());
+    browser.changeFolder(big.path());
     ASSERT_TRUE(runUntil([&] { return browser.count() >= 5; }));
-    browser.JamShellTree1Changing();
-    browser.JamShellTree1Change(small.path());
+    browser.folderChanging();
+    browser.changeFolder(small.path());
     changed = true;
     EXPECT_EQ(browser.count(), 0);
-    EXPECT_TRUE(browser.WorkerRunning());
-    EXPECT_TRUE(browser.RestartRequested);
+    EXPECT_TRUE(browser.workerRunning());
+    EXPECT_TRUE(browser.restartRequested);
 
-    ASSERT_TRUE(runUntil([&] { return started.size() == 2 && !browser.WorkerRunning(); }));
+    ASSERT_TRUE(runUntil([&] { return started.size() == 2 && !browser.workerRunning(); }));
     EXPECT_EQ(started, (QStringList{big.path(), small.path()}));
     // No card of the old folder slipped in, not even from a step already queued.
     EXPECT_EQ(addedAfterChange, (QStringList{"small0000.kar", "small0001.kar", "small0002.kar"}));
     EXPECT_EQ(browser.entryPath(1), QDir(small.path()).filePath("small0000.kar"));
-    EXPECT_FALSE(browser.RestartRequested);
+    EXPECT_FALSE(browser.restartRequested);
 }
 
 TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
@@ -165,17 +165,17 @@ TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
     CardBrowser browser(dialogs);
     int startedWalks = 0;
     QObject::connect(&browser, &CardBrowser::walkStarted, [&] { ++startedWalks; });
-    browser.JamShellTree1Change(big.path());
+    browser.changeFolder(big.path());
     ASSERT_TRUE(runUntil([&] { return browser.count() >= 3; }));
     // A folder change asked for a restart; the close request cancels it.
-    browser.JamShellTree1Change(other.path());
+    browser.changeFolder(other.path());
     browser.requestStop();
-    EXPECT_TRUE(browser.WorkerRunning());  // the first close is refused meanwhile
-    EXPECT_FALSE(browser.RestartRequested);
-    ASSERT_TRUE(runUntil([&] { return !browser.WorkerRunning(); }));
+    EXPECT_TRUE(browser.workerRunning());  // the first close is refused meanwhile
+    EXPECT_FALSE(browser.restartRequested);
+    ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
     EXPECT_EQ(startedWalks, 1);
-    EXPECT_FALSE(browser.WorkerRunning());
+    EXPECT_FALSE(browser.workerRunning());
     EXPECT_EQ(browser.count(), 0);
 }
 
@@ -184,9 +184,9 @@ TEST(CardBrowserWalk, DestroyingTheBrowserDuringAWalkStopsTheWorker) {
     writeCards(big.path(), "c", 200);
     bbtest::ScriptedDialogs dialogs;
     auto browser = std::make_unique<CardBrowser>(dialogs);
-    browser->JamShellTree1Change(big.path());
+    browser->changeFolder(big.path());
     ASSERT_TRUE(runUntil([&] { return browser->count() >= 2; }));
-    ASSERT_TRUE(browser->WorkerRunning());
+    ASSERT_TRUE(browser->workerRunning());
     browser.reset();  // must neither hang nor leave the worker calling into freed memory
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 }

@@ -74,9 +74,9 @@ protected:
 
 TEST_F(CellPainting, FrameCellColourAndCentredThumbnail) {
     // An 80 × 40 thumbnail of one colour sits at (x0 + 5, y0 + 25).
-    DibImage thumb = newdib(80, 40, 24);
+    DibImage thumb = newDib(80, 40, 24);
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 80; ++x) setpixel(thumb, x, y, rgbRef(200, 100, 50));
+        for (int x = 0; x < 80; ++x) setPixel(thumb, x, y, rgbRef(200, 100, 50));
     const int x0 = 100, y0 = 10;
     for (bool selected : {false, true}) {
         const QImage img = paint(selected, thumb);
@@ -105,7 +105,7 @@ TEST_F(CellPainting, FrameCellColourAndCentredThumbnail) {
 }
 
 TEST_F(CellPainting, TallThumbnailIsCentredAcross) {
-    DibImage thumb = newdib(40, 80, 8);
+    DibImage thumb = newDib(40, 80, 8);
     const QImage img = paint(false, thumb);  // index 0 of the grey ramp: black
     EXPECT_EQ(at(img, 100 + 25, 10 + 5), QColor(0, 0, 0));
     EXPECT_EQ(at(img, 100 + 64, 10 + 84), QColor(0, 0, 0));

@@ -54,7 +54,7 @@ TEST_P(DownscaleDepth, PicksTheNearestSourcePixelAndKeepsDepthAndColours) {
     const std::pair<int, int> rows[] = {{0, 0}, {4, 5}, {7, 8}, {39, 48}};
     for (auto [x, xs] : columns) {
         for (auto [y, ys] : rows) {
-            EXPECT_EQ(getpixel(thumb, x, y), bbtest::patternValue(xs, ys, bits))
+            EXPECT_EQ(getPixel(thumb, x, y), bbtest::patternValue(xs, ys, bits))
                 << "bits " << bits << " at " << x << "," << y;
         }
     }
@@ -69,12 +69,12 @@ TEST_P(DownscaleDepth, OddWidthsTakeEveryPixelFromItsOwnColumn) {
     const int expected[] = {0, 1, 2, 4, 5};
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(getpixel(small, x, y), bbtest::patternValue(expected[x], y, bits))
+            EXPECT_EQ(getPixel(small, x, y), bbtest::patternValue(expected[x], y, bits))
                 << "bits " << bits << " at " << x << "," << y;
     // Enlarging stays within the source (and within the padding of its rows).
     const DibImage large = downscaleDib(source, 15, 7);
     ASSERT_FALSE(large.isNull());
-    EXPECT_EQ(getpixel(large, 14, 6), bbtest::patternValue(6, 2, bits));
+    EXPECT_EQ(getPixel(large, 14, 6), bbtest::patternValue(6, 2, bits));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllDepths, DownscaleDepth, ::testing::Values(1, 4, 8, 24));
@@ -94,7 +94,7 @@ TEST(DibToImage, ShowsTheColoursOfEveryDepth) {
         ASSERT_EQ(image.size(), QSize(9, 4));
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 9; ++x) {
-                const ColorRef c = pixelColor(p, getpixel(p, x, y));
+                const ColorRef c = pixelColor(p, getPixel(p, x, y));
                 EXPECT_EQ(image.pixel(x, y), qRgb(refRed(c), refGreen(c), refBlue(c)))
                     << "bits " << bits << " at " << x << "," << y;
             }
@@ -133,10 +133,10 @@ TEST(StoredPreviewRead, ForeignAndUnopenableFilesAreToldOnceDamagedOnesSilently)
     QDir(dir.path()).mkdir("folder.kar");
 
     bbtest::ScriptedDialogs dialogs;
-    EXPECT_TRUE(ReadStoredPreview(dir.file("foreign.kar"), dialogs).isNull());
-    EXPECT_TRUE(ReadStoredPreview(dir.file("short.kar"), dialogs).isNull());
-    EXPECT_TRUE(ReadStoredPreview(dir.file("missing.kar"), dialogs).isNull());
-    EXPECT_TRUE(ReadStoredPreview(dir.file("folder.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("foreign.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("short.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("missing.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("folder.kar"), dialogs).isNull());
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (int i : {0, 1}) {
         EXPECT_EQ(dialogs.messages[i].caption, "Dateikennung falsch");
@@ -151,8 +151,8 @@ TEST(StoredPreviewRead, ForeignAndUnopenableFilesAreToldOnceDamagedOnesSilently)
     }
 
     dialogs.messages.clear();
-    EXPECT_TRUE(ReadStoredPreview(dir.file("cut.kar"), dialogs).isNull());
-    EXPECT_TRUE(ReadStoredPreview(dir.file("huge.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("cut.kar"), dialogs).isNull());
+    EXPECT_TRUE(readStoredPreviewReporting(dir.file("huge.kar"), dialogs).isNull());
     EXPECT_EQ(readStoredPreview(dir.file("cut.kar")).status, PreviewStatus::NoPicture);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }

@@ -19,9 +19,9 @@ CliRun convert(const QStringList& args) {
 }
 
 DibImage samplePicture() {
-    DibImage pic = newdib(37, 23, 24);
+    DibImage pic = newDib(37, 23, 24);
     for (int y = 0; y < 23; ++y)
-        for (int x = 0; x < 37; ++x) setpixel(pic, x, y, rgbRef(x * 7, y * 11, (x * y) % 200));
+        for (int x = 0; x < 37; ++x) setPixel(pic, x, y, rgbRef(x * 7, y * 11, (x * y) % 200));
     return pic;
 }
 
@@ -30,14 +30,14 @@ int differing(const DibImage& a, const DibImage& b) {
     int n = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            n += pixelColor(a, getpixel(a, x, y)) != pixelColor(b, getpixel(b, x, y));
+            n += pixelColor(a, getPixel(a, x, y)) != pixelColor(b, getPixel(b, x, y));
     return n;
 }
 
 TEST(CliConvert, ChainOfFormatsByExtensionAndByNameKeepsThePixels) {
     bbtest::TempFolder dir;
     const DibImage pic = samplePicture();
-    ASSERT_EQ(SaveDib(pic, dir.file("a.bmp"), DibBMP), 1);
+    ASSERT_EQ(savePictureFile(pic, dir.file("a.bmp"), DibBMP), 1);
     QString from = dir.file("a.bmp");
     for (const char* suffix : {"pcx", "tga", "iff", "lbm", "tiff", "png", "dib"}) {
         const QString to = dir.file(QStringLiteral("b.") + suffix);
@@ -45,7 +45,7 @@ TEST(CliConvert, ChainOfFormatsByExtensionAndByNameKeepsThePixels) {
         ASSERT_EQ(r.exitCode, 0) << suffix << r.err.constData();
         from = to;
     }
-    EXPECT_EQ(differing(pic, OpenDib(from)), 0);
+    EXPECT_EQ(differing(pic, loadPictureFile(from)), 0);
     // --format wins over the extension: a PCX file named .dat.
     ASSERT_EQ(convert({from, dir.file("c.dat"), "--format", "pcx"}).exitCode, 0);
     QFile f(dir.file("c.dat"));
@@ -55,7 +55,7 @@ TEST(CliConvert, ChainOfFormatsByExtensionAndByNameKeepsThePixels) {
 
 TEST(CliConvert, QualityChangesTheJpeg) {
     bbtest::TempFolder dir;
-    ASSERT_EQ(SaveDib(samplePicture(), dir.file("a.bmp"), DibBMP), 1);
+    ASSERT_EQ(savePictureFile(samplePicture(), dir.file("a.bmp"), DibBMP), 1);
     ASSERT_EQ(convert({dir.file("a.bmp"), dir.file("low.jpg"), "--quality", "5"}).exitCode, 0);
     ASSERT_EQ(convert({dir.file("a.bmp"), dir.file("high.jpg"), "--quality", "95"}).exitCode, 0);
     EXPECT_LT(QFile(dir.file("low.jpg")).size(), QFile(dir.file("high.jpg")).size());
@@ -63,7 +63,7 @@ TEST(CliConvert, QualityChangesTheJpeg) {
 
 TEST(CliConvert, FailuresAndUsage) {
     bbtest::TempFolder dir;
-    ASSERT_EQ(SaveDib(samplePicture(), dir.file("a.bmp"), DibBMP), 1);
+    ASSERT_EQ(savePictureFile(samplePicture(), dir.file("a.bmp"), DibBMP), 1);
     QFile junk(dir.file("junk.pcx"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("\x0A\x05\x01\x08 not really a picture");

@@ -21,24 +21,24 @@ using bbtest::runCli;
 // A 100 × 70 mm card: green outside, inside red on the left half and blue on the right.
 QString writeCard(const bbtest::TempFolder& dir) {
     CardDocument doc;
-    doc.Format.CardWidth = 100;
-    doc.Format.CardHeight = 70;
+    doc.format.cardWidth = 100;
+    doc.format.cardHeight = 70;
     doc.updateSideUnits();
-    doc.Outside.BackgroundMode = BgColor;
-    doc.Outside.BackgroundColor = rgbRef(0, 255, 0);
+    doc.outsideBackground.backgroundMode = BgColor;
+    doc.outsideBackground.backgroundColor = rgbRef(0, 255, 0);
     // The inside: a red figure over the left half of the card (the card is the middle
     // third of the work area).
-    Tobs& fig = *doc.InsideSlots[1];
-    fig.Kind = KindFigure;
-    fig.FigureKind = FigRectangle;
-    fig.FillMode = FillSolid;
-    fig.Color = rgbRef(255, 0, 0);
-    fig.X = doc.SideWidthUnits / 3;
-    fig.Y = doc.SideHeightUnits / 3;
-    fig.Width = doc.SideWidthUnits / 6;
-    fig.Height = doc.SideHeightUnits / 3;
-    const QSize size = previewSize(doc.Format);
-    DibImage preview = newdib(size.width(), size.height(), 24);
+    CardObject& fig = *doc.insideSlots[1];
+    fig.kind = KindFigure;
+    fig.figureKind = FigRectangle;
+    fig.fillMode = FillSolid;
+    fig.color = rgbRef(255, 0, 0);
+    fig.x = doc.sideWidthUnits / 3;
+    fig.y = doc.sideHeightUnits / 3;
+    fig.width = doc.sideWidthUnits / 6;
+    fig.height = doc.sideHeightUnits / 3;
+    const QSize size = previewSize(doc.format);
+    DibImage preview = newDib(size.width(), size.height(), 24);
     std::memset(preview.bits(), 0xFF, size_t(preview.byteCount()));
     const QString path = dir.file(QStringLiteral("karte.kar"));
     QFile f(path);
@@ -55,19 +55,19 @@ TEST(CliExport, WritesTheSideAt96PixelsPerInchWithTheExtensionRules) {
     CliRun r = runCli({QStringLiteral("export"), card, QStringLiteral("--side"),
                        QStringLiteral("outside"), QStringLiteral("-o"), dir.file("aussen")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    DibImage out = OpenDib(dir.file(QStringLiteral("aussen.bmp")));
+    DibImage out = loadPictureFile(dir.file(QStringLiteral("aussen.bmp")));
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(QSize(out.width(), out.height()), QSize(377, 264));
-    EXPECT_EQ(getpixel(out, 200, 100), rgbRef(0, 255, 0));
+    EXPECT_EQ(getPixel(out, 200, 100), rgbRef(0, 255, 0));
 
     // The inside, unmirrored: red stays on the left.
     r = runCli({QStringLiteral("export"), card, QStringLiteral("--side"), QStringLiteral("inside"),
                 QStringLiteral("-o"), dir.file("innen.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    out = OpenDib(dir.file(QStringLiteral("innen.png")));
+    out = loadPictureFile(dir.file(QStringLiteral("innen.png")));
     ASSERT_FALSE(out.isNull());
-    EXPECT_EQ(getpixel(out, 40, 132), rgbRef(255, 0, 0));
-    EXPECT_EQ(getpixel(out, 330, 132), 0xFFFFFFu);
+    EXPECT_EQ(getPixel(out, 40, 132), rgbRef(255, 0, 0));
+    EXPECT_EQ(getPixel(out, 330, 132), 0xFFFFFFu);
 
     // --format names the type; a typed extension stays.
     r = runCli({QStringLiteral("export"), card, QStringLiteral("--side"), QStringLiteral("outside"),
@@ -123,7 +123,7 @@ TEST(CliScan, ScansTheTestDeviceAndSavesWithTheUpperCaseExtension) {
                        QStringLiteral("20"), QStringLiteral("--mode"), QStringLiteral("Gray")},
                       env);
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    const DibImage out = OpenDib(dir.file(QStringLiteral("scan.BMP")));
+    const DibImage out = loadPictureFile(dir.file(QStringLiteral("scan.BMP")));
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(out.width(), int(200 / 25.4 * 20));
 

@@ -21,8 +21,8 @@ using bbtest::CliRun;
 using bbtest::runCli;
 
 DibImage whitePreview(const CardDocument& doc) {
-    const QSize size = previewSize(doc.Format);
-    DibImage p = newdib(size.width(), size.height(), 24);
+    const QSize size = previewSize(doc.format);
+    DibImage p = newDib(size.width(), size.height(), 24);
     std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
     return p;
 }
@@ -36,25 +36,25 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 // A card with a text in slot 3 outside and a figure in slot 10000 inside.
 std::unique_ptr<CardDocument> sampleCard() {
     auto doc = std::make_unique<CardDocument>();
-    doc->Format.CardWidth = 90;
-    doc->Format.CardHeight = 55;
-    doc->Format.TypeName = QStringLiteral("Klappkarte groß");
+    doc->format.cardWidth = 90;
+    doc->format.cardHeight = 55;
+    doc->format.typeName = QStringLiteral("Klappkarte groß");
     doc->updateSideUnits();
-    doc->ZoomFactor = 2;
-    Tobs& text = *doc->OutsideSlots[3];
-    text.Kind = KindText;
-    text.X = 12345;
-    text.Content = QStringLiteral("Hallo\rWelt ä");
-    text.FontName = QStringLiteral("Arial");
-    text.Shadow = true;
-    text.OutlineColor() = 0x0000FF;
-    Tobs& fig = *doc->InsideSlots[10000];
-    fig.Kind = KindFigure;
-    fig.FigureKind = FigRoundRect;
-    fig.FillMode = FillWithBorder;
-    fig.LineWidth = 4;
-    doc->Outside.BackgroundMode = BgColor;
-    doc->Outside.BackgroundColor = 0x336699;
+    doc->zoomFactor = 2;
+    CardObject& text = *doc->outsideSlots[3];
+    text.kind = KindText;
+    text.x = 12345;
+    text.content = QStringLiteral("Hallo\rWelt ä");
+    text.fontName = QStringLiteral("Arial");
+    text.shadow = true;
+    text.outlineColor() = 0x0000FF;
+    CardObject& fig = *doc->insideSlots[10000];
+    fig.kind = KindFigure;
+    fig.figureKind = FigRoundRect;
+    fig.fillMode = FillWithBorder;
+    fig.lineWidth = 4;
+    doc->outsideBackground.backgroundMode = BgColor;
+    doc->outsideBackground.backgroundColor = 0x336699;
     return doc;
 }
 
@@ -74,7 +74,7 @@ TEST(CliInfo, PrintsTheCardAsJson) {
     EXPECT_EQ(j[QStringLiteral("signature")].toString(),
               QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
     const QJsonObject preview = j[QStringLiteral("preview")].toObject();
-    const QSize size = previewSize(doc->Format);
+    const QSize size = previewSize(doc->format);
     EXPECT_EQ(preview[QStringLiteral("width")].toInt(), size.width());
     EXPECT_EQ(preview[QStringLiteral("height")].toInt(), size.height());
     EXPECT_EQ(preview[QStringLiteral("bitCount")].toInt(), 24);
@@ -138,9 +138,9 @@ TEST(CliInfo, UsageAndFailures) {
 TEST(CliResave, KeepsTheCardAndReportsMissingPictures) {
     bbtest::TempFolder dir;
     auto doc = sampleCard();
-    Tobs& pic = *doc->OutsideSlots[7];
-    pic.Kind = KindPicture;
-    pic.Content = QStringLiteral("/gibt/es/nicht/bild.png");
+    CardObject& pic = *doc->outsideSlots[7];
+    pic.kind = KindPicture;
+    pic.content = QStringLiteral("/gibt/es/nicht/bild.png");
     const QString card = dir.file(QStringLiteral("alt.kar"));
     const QString copy = dir.file(QStringLiteral("neu.kar"));
     writeAll(card, cardFileBytes(*doc, whitePreview(*doc)));
@@ -152,20 +152,20 @@ TEST(CliResave, KeepsTheCardAndReportsMissingPictures) {
     CardFileData before, after;
     ASSERT_EQ(readCardFileData(card, before), CardReadStatus::Ok);
     ASSERT_EQ(readCardFileData(copy, after), CardReadStatus::Ok);
-    EXPECT_EQ(after.Format, before.Format);
-    EXPECT_EQ(after.ZoomFactor, before.ZoomFactor);
+    EXPECT_EQ(after.format, before.format);
+    EXPECT_EQ(after.zoomFactor, before.zoomFactor);
     ASSERT_EQ(after.outside.objects.size(), 2u);
     EXPECT_EQ(after.outside.objects[1].slot, 7);
-    EXPECT_EQ(after.outside.objects[1].object.Content, pic.Content);
-    EXPECT_EQ(after.outside.objects[0].object.Content, QStringLiteral("Hallo\rWelt ä"));
+    EXPECT_EQ(after.outside.objects[1].object.content, pic.content);
+    EXPECT_EQ(after.outside.objects[0].object.content, QStringLiteral("Hallo\rWelt ä"));
     ASSERT_EQ(after.inside.objects.size(), 1u);
     EXPECT_EQ(after.inside.objects[0].slot, 10000);
-    EXPECT_EQ(after.outside.BackgroundColor, 0x336699u);
+    EXPECT_EQ(after.outside.backgroundColor, 0x336699u);
     // The preview is drawn by the renderer: the coloured background shows in it.
     const CardPreview p = readCardPreview(copy);
     ASSERT_TRUE(p.ok());
-    EXPECT_EQ(p.picture.width(), previewSize(doc->Format).width());
+    EXPECT_EQ(p.picture.width(), previewSize(doc->format).width());
     EXPECT_EQ(
-        pixelColor(p.picture, getpixel(p.picture, p.picture.width() - 1, p.picture.height() - 1)),
+        pixelColor(p.picture, getPixel(p.picture, p.picture.width() - 1, p.picture.height() - 1)),
         ColorRef(0x336699));
 }

@@ -33,24 +33,24 @@ bool writeCard(const QString& path) {
     bbtest::ScriptedDialogs dialogs;
     bb::RenderContext ctx;
     auto doc = std::make_unique<bb::CardDocument>();
-    bb::CardFormat& f = doc->Format;
-    f.LeftMargin = 10;
-    f.TopMargin = 12.5;
-    f.CardWidth = 90;
-    f.CardHeight = 55;
-    f.PitchX = 95;
-    f.PitchY = 55;
-    f.CardsAcross = 2;
-    f.CardsDown = 5;
+    bb::CardFormat& f = doc->format;
+    f.leftMargin = 10;
+    f.topMargin = 12.5;
+    f.cardWidth = 90;
+    f.cardHeight = 55;
+    f.pitchX = 95;
+    f.pitchY = 55;
+    f.cardsAcross = 2;
+    f.cardsDown = 5;
     doc->updateSideUnits();
-    doc->PageControl2Change(bb::SideInside);
-    doc->Working.BackgroundMode = bb::BgColor;
-    doc->Working.BackgroundColor = bb::rgbRef(0, 0, 255);
-    doc->PageControl2Change(bb::SideOutside);
-    doc->Working.BackgroundMode = bb::BgColor;
-    doc->Working.BackgroundColor = bb::rgbRef(255, 0, 0);
+    doc->switchSide(bb::SideInside);
+    doc->workingBackground.backgroundMode = bb::BgColor;
+    doc->workingBackground.backgroundColor = bb::rgbRef(0, 0, 255);
+    doc->switchSide(bb::SideOutside);
+    doc->workingBackground.backgroundMode = bb::BgColor;
+    doc->workingBackground.backgroundColor = bb::rgbRef(255, 0, 0);
     bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
-    return bb::Saveit(*doc, path, fc);
+    return bb::saveCardFile(*doc, path, fc);
 }
 
 QList<QJsonObject> layoutLines(const QByteArray& out) {

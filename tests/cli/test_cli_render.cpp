@@ -25,25 +25,25 @@ CliRun runRender(const QStringList& args) {
 // picture object whose file does not exist.
 QString writeCard(const bbtest::TempFolder& dir) {
     auto doc = std::make_unique<CardDocument>();
-    doc->Format.CardWidth = 100;
-    doc->Format.CardHeight = 70;
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
     doc->updateSideUnits();
-    doc->Outside.BackgroundMode = BgColor;
-    doc->Outside.BackgroundColor = rgbRef(255, 0, 0);
-    doc->Inside.BackgroundMode = BgColor;
-    doc->Inside.BackgroundColor = rgbRef(0, 0, 255);
-    Tobs& fig = *doc->InsideSlots[1];
-    fig.Kind = KindFigure;
-    fig.FigureKind = FigRectangle;
-    fig.Color = 0;
-    fig.X = doc->SideWidthUnits / 3;
-    fig.Y = doc->SideHeightUnits / 3;
-    fig.Width = doc->SideWidthUnits / 6;
-    fig.Height = doc->SideHeightUnits / 3;
-    Tobs& pic = *doc->InsideSlots[2];
-    pic.Kind = KindPicture;
-    pic.Content = QStringLiteral("fehlt-ganz.bmp");
-    pic.X = doc->SideWidthUnits;  // beyond the card: must not show
+    doc->outsideBackground.backgroundMode = BgColor;
+    doc->outsideBackground.backgroundColor = rgbRef(255, 0, 0);
+    doc->insideBackground.backgroundMode = BgColor;
+    doc->insideBackground.backgroundColor = rgbRef(0, 0, 255);
+    CardObject& fig = *doc->insideSlots[1];
+    fig.kind = KindFigure;
+    fig.figureKind = FigRectangle;
+    fig.color = 0;
+    fig.x = doc->sideWidthUnits / 3;
+    fig.y = doc->sideHeightUnits / 3;
+    fig.width = doc->sideWidthUnits / 6;
+    fig.height = doc->sideHeightUnits / 3;
+    CardObject& pic = *doc->insideSlots[2];
+    pic.kind = KindPicture;
+    pic.content = QStringLiteral("fehlt-ganz.bmp");
+    pic.x = doc->sideWidthUnits;  // beyond the card: must not show
     const QString path = dir.file(QStringLiteral("karte.kar"));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return {};

@@ -19,145 +19,147 @@ namespace {
 
 // Fills `n` working slots from slot 1 with figures.
 void fillWorking(CardDocument& doc, int n) {
-    for (int s = 1; s <= n; ++s) doc.WorkingSlots[s]->Kind = KindFigure;
+    for (int s = 1; s <= n; ++s) doc.workingSlots[s]->kind = KindFigure;
 }
 
 }  // namespace
 
 TEST(CardDocument, StartState) {
     auto doc = std::make_unique<CardDocument>();
-    EXPECT_EQ(doc->usedCount(doc->OutsideSlots), 0);
-    EXPECT_EQ(doc->usedCount(doc->InsideSlots), 0);
-    EXPECT_EQ(doc->CurrentSide, SideOutside);
+    EXPECT_EQ(doc->usedCount(doc->outsideSlots), 0);
+    EXPECT_EQ(doc->usedCount(doc->insideSlots), 0);
+    EXPECT_EQ(doc->currentSide, SideOutside);
     EXPECT_EQ(doc->titleName(), QStringLiteral("NONAME01"));
-    EXPECT_EQ(doc->SideWidthUnits, 472441);
-    EXPECT_EQ(doc->SideHeightUnits, 354331);
-    for (const Background* b : {&doc->Working, &doc->Outside, &doc->Inside}) {
-        EXPECT_EQ(b->BackgroundMode, BgNone);
-        EXPECT_EQ(b->BackgroundColor, 0xFFFFFFu);
-        EXPECT_TRUE(b->BackgroundPicture.isNull());
+    EXPECT_EQ(doc->sideWidthUnits, 472441);
+    EXPECT_EQ(doc->sideHeightUnits, 354331);
+    for (const Background* b :
+         {&doc->workingBackground, &doc->outsideBackground, &doc->insideBackground}) {
+        EXPECT_EQ(b->backgroundMode, BgNone);
+        EXPECT_EQ(b->backgroundColor, 0xFFFFFFu);
+        EXPECT_TRUE(b->backgroundPicture.isNull());
     }
     // 20000 distinct records; the working table shares the outside's.
     for (int s = 1; s <= kSlotCount; ++s) {
-        ASSERT_EQ(doc->WorkingSlots[s], doc->OutsideSlots[s]);
-        ASSERT_NE(doc->OutsideSlots[s], doc->InsideSlots[s]);
-        ASSERT_EQ(doc->OutsideSlots[s]->ShadowDX, 5);
+        ASSERT_EQ(doc->workingSlots[s], doc->outsideSlots[s]);
+        ASSERT_NE(doc->outsideSlots[s], doc->insideSlots[s]);
+        ASSERT_EQ(doc->outsideSlots[s]->shadowDx, 5);
     }
-    EXPECT_NE(doc->OutsideSlots[1], doc->OutsideSlots[2]);
-    doc->FileName = QStringLiteral("/home/u/Karten/Geburtstag.kar");
+    EXPECT_NE(doc->outsideSlots[1], doc->outsideSlots[2]);
+    doc->fileName = QStringLiteral("/home/u/Karten/Geburtstag.kar");
     EXPECT_EQ(doc->titleName(), QStringLiteral("Geburtstag.kar"));
 }
 
 TEST(CardDocument, AccessorArithmetic) {
     auto doc = std::make_unique<CardDocument>();
     RenderContext ctx;
-    doc->ZoomFactor = 1;
-    doc->UnitsPerPixel = 312;
-    Tobs o;
-    o.X = 20000;  // one inch
-    EXPECT_EQ(doc->ViewX(o, ctx), 64);
-    doc->SetViewWidth(o, 50);
-    EXPECT_EQ(o.Width, 15600);
+    doc->zoomFactor = 1;
+    doc->unitsPerPixel = 312;
+    CardObject o;
+    o.x = 20000;  // one inch
+    EXPECT_EQ(doc->viewX(o, ctx), 64);
+    doc->setViewWidth(o, 50);
+    EXPECT_EQ(o.width, 15600);
     // Negative values truncate toward zero.
-    o.Y = -20000;
-    EXPECT_EQ(doc->ViewY(o, ctx), -64);
+    o.y = -20000;
+    EXPECT_EQ(doc->viewY(o, ctx), -64);
     // The order of the operations shows at 59 with zoom 7 and 7 units per pixel: product
     // first 59 × 7 ÷ 7 is exactly 59, division first 59 ÷ 7 × 7 lies just below 59.
-    doc->ZoomFactor = 7;
-    doc->UnitsPerPixel = 7;
-    o.Height = 59;
-    EXPECT_EQ(doc->ViewHeight(o, ctx), 59);
-    doc->SetViewX(o, 59);
-    EXPECT_EQ(o.X, 58);
+    doc->zoomFactor = 7;
+    doc->unitsPerPixel = 7;
+    o.height = 59;
+    EXPECT_EQ(doc->viewHeight(o, ctx), 59);
+    doc->setViewX(o, 59);
+    EXPECT_EQ(o.x, 58);
     // Output mode uses the output scale; setters stay on the screen scale.
-    ctx.RenderMode = RenderOutput;
-    ctx.OutputScale = 0.5;
-    o.X = 20001;
-    EXPECT_EQ(doc->ViewX(o, ctx), 10000);
-    doc->ZoomFactor = 1;
-    doc->UnitsPerPixel = 312;
-    doc->SetViewX(o, 1);
-    EXPECT_EQ(o.X, 312);
+    ctx.renderMode = RenderOutput;
+    ctx.outputScale = 0.5;
+    o.x = 20001;
+    EXPECT_EQ(doc->viewX(o, ctx), 10000);
+    doc->zoomFactor = 1;
+    doc->unitsPerPixel = 312;
+    doc->setViewX(o, 1);
+    EXPECT_EQ(o.x, 312);
     // A zero scale saturates instead of dividing into undefined conversions.
-    doc->UnitsPerPixel = 0;
-    ctx.RenderMode = RenderScreen;
-    EXPECT_EQ(doc->ViewX(o, ctx), INT32_MAX);
+    doc->unitsPerPixel = 0;
+    ctx.renderMode = RenderScreen;
+    EXPECT_EQ(doc->viewX(o, ctx), INT32_MAX);
 }
 
 TEST(CardDocument, SideSwitchRoundTrip) {
     auto doc = std::make_unique<CardDocument>();
     // Outside: two objects, swapped into the order 2, 1, and a coloured background.
-    doc->WorkingSlots[1]->Kind = KindText;
-    doc->WorkingSlots[1]->Content = QStringLiteral("vorn");
-    doc->WorkingSlots[2]->Kind = KindFigure;
-    std::swap(doc->WorkingSlots[1], doc->WorkingSlots[2]);
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = 0x123456;
-    doc->Working.BackgroundPicture = newdib(4, 4, 24);
-    const void* pictureId = doc->Working.BackgroundPicture.sharedId();
-    Tobs* first = doc->WorkingSlots[1];
-    doc->SelectedSlot = 2;
+    doc->workingSlots[1]->kind = KindText;
+    doc->workingSlots[1]->content = QStringLiteral("vorn");
+    doc->workingSlots[2]->kind = KindFigure;
+    std::swap(doc->workingSlots[1], doc->workingSlots[2]);
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = 0x123456;
+    doc->workingBackground.backgroundPicture = newDib(4, 4, 24);
+    const void* pictureId = doc->workingBackground.backgroundPicture.sharedId();
+    CardObject* first = doc->workingSlots[1];
+    doc->selectedSlot = 2;
 
-    doc->PageControl2Change(SideInside);
-    EXPECT_EQ(doc->CurrentSide, SideInside);
+    doc->switchSide(SideInside);
+    EXPECT_EQ(doc->currentSide, SideInside);
     EXPECT_FALSE(doc->workingSideUsed());
-    EXPECT_EQ(doc->Working.BackgroundMode, BgNone);
-    EXPECT_EQ(doc->SelectedSlot, 2);  // the selection stays
-    doc->WorkingSlots[5]->Kind = KindPicture;
-    doc->Working.BackgroundColor = 0xABCDEF;
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
+    EXPECT_EQ(doc->selectedSlot, 2);  // the selection stays
+    doc->workingSlots[5]->kind = KindPicture;
+    doc->workingBackground.backgroundColor = 0xABCDEF;
 
-    doc->PageControl2Change(SideOutside);
-    EXPECT_EQ(doc->WorkingSlots[1], first);
-    EXPECT_EQ(doc->WorkingSlots[1]->Kind, KindFigure);
-    EXPECT_EQ(doc->WorkingSlots[2]->Content, QStringLiteral("vorn"));
-    EXPECT_EQ(doc->Working.BackgroundMode, BgColor);
-    EXPECT_EQ(doc->Working.BackgroundColor, 0x123456u);
+    doc->switchSide(SideOutside);
+    EXPECT_EQ(doc->workingSlots[1], first);
+    EXPECT_EQ(doc->workingSlots[1]->kind, KindFigure);
+    EXPECT_EQ(doc->workingSlots[2]->content, QStringLiteral("vorn"));
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgColor);
+    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x123456u);
     // The picture is shared, never copied.
-    EXPECT_EQ(doc->Working.BackgroundPicture.sharedId(), pictureId);
-    EXPECT_EQ(doc->Outside.BackgroundPicture.sharedId(), pictureId);
-    EXPECT_EQ(doc->InsideSlots[5]->Kind, KindPicture);
-    EXPECT_EQ(doc->Inside.BackgroundColor, 0xABCDEFu);
+    EXPECT_EQ(doc->workingBackground.backgroundPicture.sharedId(), pictureId);
+    EXPECT_EQ(doc->outsideBackground.backgroundPicture.sharedId(), pictureId);
+    EXPECT_EQ(doc->insideSlots[5]->kind, KindPicture);
+    EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
 
     // An invalid side value writes nothing back.
-    doc->CurrentSide = 7;
-    doc->Working.BackgroundColor = 0;
-    doc->WriteBackObjects();
-    EXPECT_EQ(doc->Outside.BackgroundColor, 0x123456u);
-    EXPECT_EQ(doc->Inside.BackgroundColor, 0xABCDEFu);
+    doc->currentSide = 7;
+    doc->workingBackground.backgroundColor = 0;
+    doc->writeBackWorkingSide();
+    EXPECT_EQ(doc->outsideBackground.backgroundColor, 0x123456u);
+    EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
 }
 
 TEST(CardDocument, ClearallEmptiesBothSidesAndKeepsFormatAndScale) {
     auto doc = std::make_unique<CardDocument>();
-    doc->Format.CardWidth = 90;
-    doc->ZoomFactor = 2;
-    doc->WorkingSlots[3]->Kind = KindPicture;
-    doc->WorkingSlots[3]->Picture = newdib(2, 2, 24);
-    doc->WorkingSlots[3]->ShadowDX = 9;
-    doc->WorkingSlots[3]->Color = 77;
-    doc->InsideSlots[9]->Kind = KindText;
-    doc->Working.BackgroundPicture = newdib(2, 2, 24);
-    doc->Outside.BackgroundPicture = doc->Working.BackgroundPicture;
-    doc->Inside.BackgroundPicture = newdib(2, 2, 8);
-    doc->Inside.BackgroundFile = QStringLiteral("a.bmp");
-    doc->FileName = QStringLiteral("x.kar");
-    doc->SelectedSlot = 3;
-    std::swap(doc->WorkingSlots[1], doc->WorkingSlots[2]);
-    Tobs* swapped = doc->WorkingSlots[1];
+    doc->format.cardWidth = 90;
+    doc->zoomFactor = 2;
+    doc->workingSlots[3]->kind = KindPicture;
+    doc->workingSlots[3]->picture = newDib(2, 2, 24);
+    doc->workingSlots[3]->shadowDx = 9;
+    doc->workingSlots[3]->color = 77;
+    doc->insideSlots[9]->kind = KindText;
+    doc->workingBackground.backgroundPicture = newDib(2, 2, 24);
+    doc->outsideBackground.backgroundPicture = doc->workingBackground.backgroundPicture;
+    doc->insideBackground.backgroundPicture = newDib(2, 2, 8);
+    doc->insideBackground.backgroundFile = QStringLiteral("a.bmp");
+    doc->fileName = QStringLiteral("x.kar");
+    doc->selectedSlot = 3;
+    std::swap(doc->workingSlots[1], doc->workingSlots[2]);
+    CardObject* swapped = doc->workingSlots[1];
 
-    doc->clearall();
-    EXPECT_EQ(doc->usedCount(doc->OutsideSlots) + doc->usedCount(doc->InsideSlots), 0);
-    EXPECT_TRUE(doc->WorkingSlots[3]->Picture.isNull());
-    EXPECT_EQ(doc->WorkingSlots[3]->ShadowDX, 5);
-    EXPECT_EQ(doc->WorkingSlots[3]->Color, 77u);  // other fields stay
-    EXPECT_EQ(doc->WorkingSlots[1], swapped);     // the table order stays
-    for (const Background* b : {&doc->Working, &doc->Outside, &doc->Inside}) {
-        EXPECT_TRUE(b->BackgroundPicture.isNull());
-        EXPECT_TRUE(b->BackgroundFile.isEmpty());
+    doc->clearAll();
+    EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
+    EXPECT_TRUE(doc->workingSlots[3]->picture.isNull());
+    EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
+    EXPECT_EQ(doc->workingSlots[3]->color, 77u);  // other fields stay
+    EXPECT_EQ(doc->workingSlots[1], swapped);     // the table order stays
+    for (const Background* b :
+         {&doc->workingBackground, &doc->outsideBackground, &doc->insideBackground}) {
+        EXPECT_TRUE(b->backgroundPicture.isNull());
+        EXPECT_TRUE(b->backgroundFile.isEmpty());
     }
-    EXPECT_EQ(doc->SelectedSlot, 0);
-    EXPECT_TRUE(doc->FileName.isEmpty());
-    EXPECT_EQ(doc->Format.CardWidth, 90);
-    EXPECT_EQ(doc->ZoomFactor, 2);
+    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_TRUE(doc->fileName.isEmpty());
+    EXPECT_EQ(doc->format.cardWidth, 90);
+    EXPECT_EQ(doc->zoomFactor, 2);
 }
 
 TEST(CardDocument, FreeSlotSearchAndFullTable) {
@@ -173,14 +175,14 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_EQ(dialogs.messages[0].buttons, int(BtnOk));
 
     // Freeing one object makes room for exactly one more; its other fields stay.
-    Tobs& freed = *doc->WorkingSlots[4711];
-    freed.Picture = newdib(1, 1, 24);
-    freed.Color = 99;
+    CardObject& freed = *doc->workingSlots[4711];
+    freed.picture = newDib(1, 1, 24);
+    freed.color = 99;
     CardDocument::freeObject(freed);
-    EXPECT_TRUE(freed.Picture.isNull());
-    EXPECT_EQ(freed.Color, 99u);
+    EXPECT_TRUE(freed.picture.isNull());
+    EXPECT_EQ(freed.color, 99u);
     EXPECT_EQ(doc->findFreeSlot(&dialogs), 4711);
-    freed.Kind = KindText;
+    freed.kind = KindText;
     EXPECT_EQ(doc->findFreeSlot(nullptr), 0);
     EXPECT_EQ(dialogs.messages.size(), 1);  // no dialogs given: silent
 }
@@ -197,10 +199,10 @@ TEST(CardTypeFields, GapsAndPitches) {
     v.across = 2.9;
     v.down = 5;
     const CardFormat f = cardFormatFrom(v);
-    EXPECT_EQ(f.PitchX, 95);
-    EXPECT_EQ(f.PitchY, 55);
-    EXPECT_EQ(f.CardsAcross, 2);
-    EXPECT_EQ(f.TypeName.size(), 50);
+    EXPECT_EQ(f.pitchX, 95);
+    EXPECT_EQ(f.pitchY, 55);
+    EXPECT_EQ(f.cardsAcross, 2);
+    EXPECT_EQ(f.typeName.size(), 50);
     const CardTypeFields back = cardTypeFieldsFrom(f);
     EXPECT_EQ(back.hgap, 5);
     EXPECT_EQ(back.vgap, 0);
@@ -208,7 +210,7 @@ TEST(CardTypeFields, GapsAndPitches) {
     EXPECT_EQ(back.top, 12.5);
 }
 
-TEST(ProgramFolder, WritableProgramFolderOrUserData) {
+TEST(programFolder, WritableProgramFolderOrUserData) {
     QStandardPaths::setTestModeEnabled(true);
     bbtest::TempFolder tmp;
     EXPECT_EQ(programFolder(tmp.file(QStringLiteral("brisella-bildwerker"))), tmp.path());

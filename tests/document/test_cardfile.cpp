@@ -30,10 +30,10 @@ const QString kForeign = QStringLiteral(
 // The test's stand-in for the renderer: a white picture of the preview size, with one
 // marked pixel so that the row order can be checked.
 DibImage testPreview(CardDocument& doc, RenderContext&) {
-    const QSize size = previewSize(doc.Format);
-    DibImage p = newdib(size.width(), size.height(), 24);
+    const QSize size = previewSize(doc.format);
+    DibImage p = newDib(size.width(), size.height(), 24);
     std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
-    setpixel(p, 0, 0, rgbRef(10, 20, 30));  // top-left
+    setPixel(p, 0, 0, rgbRef(10, 20, 30));  // top-left
     return p;
 }
 
@@ -67,62 +67,62 @@ QByteArray le64(double v) {
 }
 
 // Every field differs from its start value and from the other objects' (by `seed`).
-void setAll(Tobs& o, int seed, int32_t kind) {
-    o.X = -1000 * seed;
-    o.Y = 2000 + seed;
-    o.Width = 3000 + seed;
-    o.Height = 4000 + seed;
-    o.KeepAspect = true;
-    o.Rotation = 0;
-    o.Alignment = 2;
-    o.Kind = kind;
-    o.LineWidth = 7 + seed;
-    o.BorderColor = 0x010203u * uint32_t(seed);
-    o.FillMode = 2;
-    o.Color = 0xFFEEDDu - uint32_t(seed);
-    o.AutoTransparent = true;
-    o.Transparent = true;
-    o.Shadow = true;
-    o.RoundFrame = true;
-    o.ShadowDX = -3 - seed;
-    o.ShadowDY = 11 + seed;
-    o.FigureKind = 9;
-    o.Content = QStringLiteral("Zeile eins\rZeile zwei: äöü ÄÖÜ ß €") + QString::number(seed);
-    o.FontColor = 0x00FF00u + uint32_t(seed);
-    o.FontHeight = -27 - seed;
-    o.FontName = QStringLiteral("Times New Roman");
-    o.FontPitch = 2;
-    o.FontSize = 20 + seed;
-    o.FontStyle = StyleBold | StyleStrikeOut;
+void setAll(CardObject& o, int seed, int32_t kind) {
+    o.x = -1000 * seed;
+    o.y = 2000 + seed;
+    o.width = 3000 + seed;
+    o.height = 4000 + seed;
+    o.keepAspect = true;
+    o.rotation = 0;
+    o.alignment = 2;
+    o.kind = kind;
+    o.lineWidth = 7 + seed;
+    o.borderColor = 0x010203u * uint32_t(seed);
+    o.fillMode = 2;
+    o.color = 0xFFEEDDu - uint32_t(seed);
+    o.autoTransparent = true;
+    o.transparent = true;
+    o.shadow = true;
+    o.roundFrame = true;
+    o.shadowDx = -3 - seed;
+    o.shadowDy = 11 + seed;
+    o.figureKind = 9;
+    o.content = QStringLiteral("Zeile eins\rZeile zwei: äöü ÄÖÜ ß €") + QString::number(seed);
+    o.fontColor = 0x00FF00u + uint32_t(seed);
+    o.fontHeight = -27 - seed;
+    o.fontName = QStringLiteral("Times New Roman");
+    o.fontPitch = 2;
+    o.fontSize = 20 + seed;
+    o.fontStyle = StyleBold | StyleStrikeOut;
 }
 
-void expectSameObject(const Tobs& a, const Tobs& b) {
-    EXPECT_EQ(a.X, b.X);
-    EXPECT_EQ(a.Y, b.Y);
-    EXPECT_EQ(a.Width, b.Width);
-    EXPECT_EQ(a.Height, b.Height);
-    EXPECT_EQ(a.KeepAspect, b.KeepAspect);
-    EXPECT_EQ(a.Rotation, b.Rotation);
-    EXPECT_EQ(a.Alignment, b.Alignment);
-    EXPECT_EQ(a.Kind, b.Kind);
-    EXPECT_EQ(a.LineWidth, b.LineWidth);
-    EXPECT_EQ(a.BorderColor, b.BorderColor);
-    EXPECT_EQ(a.FillMode, b.FillMode);
-    EXPECT_EQ(a.Color, b.Color);
-    EXPECT_EQ(a.AutoTransparent, b.AutoTransparent);
-    EXPECT_EQ(a.Transparent, b.Transparent);
-    EXPECT_EQ(a.Shadow, b.Shadow);
-    EXPECT_EQ(a.RoundFrame, b.RoundFrame);
-    EXPECT_EQ(a.ShadowDX, b.ShadowDX);
-    EXPECT_EQ(a.ShadowDY, b.ShadowDY);
-    EXPECT_EQ(a.FigureKind, b.FigureKind);
-    EXPECT_EQ(a.Content, b.Content);
-    EXPECT_EQ(a.FontColor, b.FontColor);
-    EXPECT_EQ(a.FontHeight, b.FontHeight);
-    EXPECT_EQ(a.FontName, b.FontName);
-    EXPECT_EQ(a.FontPitch, b.FontPitch);
-    EXPECT_EQ(a.FontSize, b.FontSize);
-    EXPECT_EQ(a.FontStyle, b.FontStyle);
+void expectSameObject(const CardObject& a, const CardObject& b) {
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.keepAspect, b.keepAspect);
+    EXPECT_EQ(a.rotation, b.rotation);
+    EXPECT_EQ(a.alignment, b.alignment);
+    EXPECT_EQ(a.kind, b.kind);
+    EXPECT_EQ(a.lineWidth, b.lineWidth);
+    EXPECT_EQ(a.borderColor, b.borderColor);
+    EXPECT_EQ(a.fillMode, b.fillMode);
+    EXPECT_EQ(a.color, b.color);
+    EXPECT_EQ(a.autoTransparent, b.autoTransparent);
+    EXPECT_EQ(a.transparent, b.transparent);
+    EXPECT_EQ(a.shadow, b.shadow);
+    EXPECT_EQ(a.roundFrame, b.roundFrame);
+    EXPECT_EQ(a.shadowDx, b.shadowDx);
+    EXPECT_EQ(a.shadowDy, b.shadowDy);
+    EXPECT_EQ(a.figureKind, b.figureKind);
+    EXPECT_EQ(a.content, b.content);
+    EXPECT_EQ(a.fontColor, b.fontColor);
+    EXPECT_EQ(a.fontHeight, b.fontHeight);
+    EXPECT_EQ(a.fontName, b.fontName);
+    EXPECT_EQ(a.fontPitch, b.fontPitch);
+    EXPECT_EQ(a.fontSize, b.fontSize);
+    EXPECT_EQ(a.fontStyle, b.fontStyle);
 }
 
 class CardFileTest : public ::testing::Test {
@@ -134,21 +134,21 @@ protected:
     std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
 
     QString path(const char* name) const { return dir.file(QString::fromLatin1(name)); }
-    bool save(CardDocument& d, const QString& p) { return Saveit(d, p, fc); }
-    bool open(CardDocument& d, const QString& p) { return OpenItNow(d, p, fc); }
+    bool save(CardDocument& d, const QString& p) { return saveCardFile(d, p, fc); }
+    bool open(CardDocument& d, const QString& p) { return openCardFile(d, p, fc); }
 
     // A small card: a card this wide gets a 1 × 1 preview, so the file is a few hundred
     // bytes; one text outside, one figure inside, coloured backgrounds.
     QByteArray smallCard() {
         CardDocument d;
-        d.Format.CardWidth = 3000;
-        d.Format.CardHeight = 1000;
+        d.format.cardWidth = 3000;
+        d.format.cardHeight = 1000;
         d.updateSideUnits();
-        setAll(*d.OutsideSlots[2], 1, KindText);
-        setAll(*d.InsideSlots[7], 2, KindFigure);
-        d.Outside.BackgroundColor = 0x0000FF;
-        d.Inside.BackgroundColor = 0x00FF00;
-        d.Inside.BackgroundMode = BgColor;
+        setAll(*d.outsideSlots[2], 1, KindText);
+        setAll(*d.insideSlots[7], 2, KindFigure);
+        d.outsideBackground.backgroundColor = 0x0000FF;
+        d.insideBackground.backgroundColor = 0x00FF00;
+        d.insideBackground.backgroundMode = BgColor;
         return cardFileBytes(d, testPreview(d, ctx));
     }
 };
@@ -171,7 +171,7 @@ TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
     const qsizetype lastRow = 80 + 63 * 260;
     EXPECT_EQ(b.mid(lastRow, 3), QByteArray("\x1E\x14\x0A", 3));  // blue, green, red
     EXPECT_EQ(b.mid(80, 3), QByteArray("\xFF\xFF\xFF", 3));
-    EXPECT_EQ(b.mid(16720, 112), doc->Format.toBytes());
+    EXPECT_EQ(b.mid(16720, 112), doc->format.toBytes());
 
     QByteArray tail;
     tail += le32(472441) + le32(354331);
@@ -182,59 +182,60 @@ TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
     EXPECT_EQ(b.mid(16832), tail);
 
     auto back = std::make_unique<CardDocument>();
-    back->Format.CardWidth = 1;
+    back->format.cardWidth = 1;
     ASSERT_TRUE(open(*back, path("leer.kar")));
-    EXPECT_EQ(back->Format, CardFormat());
-    EXPECT_EQ(back->usedCount(back->OutsideSlots) + back->usedCount(back->InsideSlots), 0);
+    EXPECT_EQ(back->format, CardFormat());
+    EXPECT_EQ(back->usedCount(back->outsideSlots) + back->usedCount(back->insideSlots), 0);
     EXPECT_EQ(back->titleName(), QStringLiteral("leer.kar"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(CardFileTest, RoundTripOfEveryField) {
-    doc->Format.LeftMargin = 10;
-    doc->Format.TopMargin = 12.5;
-    doc->Format.PitchX = 95;
-    doc->Format.PitchY = 55;
-    doc->Format.CardWidth = 90;
-    doc->Format.CardHeight = 55;
-    doc->Format.CardsAcross = 2;
-    doc->Format.CardsDown = 5;
-    doc->Format.TypeName = QStringLiteral("Größe ß");
-    doc->SideWidthUnits = 111;  // stored as they are, not recomputed
-    doc->SideHeightUnits = 222;
-    doc->ZoomFactor = 1.5;
-    doc->UnitsPerPixel = 208;
-    setAll(*doc->OutsideSlots[3], 1, KindText);
-    setAll(*doc->OutsideSlots[10000], 2, KindFigure);
-    setAll(*doc->InsideSlots[1], 3, KindText);
-    setAll(*doc->InsideSlots[10000], 4, KindText);
-    doc->Working.BackgroundMode = BgColor;  // the outside is the working side
-    doc->Working.BackgroundColor = 0x112233;
-    doc->Inside.BackgroundMode = BgNone;
-    doc->Inside.BackgroundFile = QStringLiteral("nicht geladen.bmp");  // mode -1: not loaded
-    doc->Inside.BackgroundColor = 0x445566;
+    doc->format.leftMargin = 10;
+    doc->format.topMargin = 12.5;
+    doc->format.pitchX = 95;
+    doc->format.pitchY = 55;
+    doc->format.cardWidth = 90;
+    doc->format.cardHeight = 55;
+    doc->format.cardsAcross = 2;
+    doc->format.cardsDown = 5;
+    doc->format.typeName = QStringLiteral("Größe ß");
+    doc->sideWidthUnits = 111;  // stored as they are, not recomputed
+    doc->sideHeightUnits = 222;
+    doc->zoomFactor = 1.5;
+    doc->unitsPerPixel = 208;
+    setAll(*doc->outsideSlots[3], 1, KindText);
+    setAll(*doc->outsideSlots[10000], 2, KindFigure);
+    setAll(*doc->insideSlots[1], 3, KindText);
+    setAll(*doc->insideSlots[10000], 4, KindText);
+    doc->workingBackground.backgroundMode = BgColor;  // the outside is the working side
+    doc->workingBackground.backgroundColor = 0x112233;
+    doc->insideBackground.backgroundMode = BgNone;
+    doc->insideBackground.backgroundFile =
+        QStringLiteral("nicht geladen.bmp");  // mode -1: not loaded
+    doc->insideBackground.backgroundColor = 0x445566;
     ASSERT_TRUE(save(*doc, path("voll.kar")));
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("voll.kar")));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(back->Format, doc->Format);
-    EXPECT_EQ(back->SideWidthUnits, 111);
-    EXPECT_EQ(back->SideHeightUnits, 222);
-    EXPECT_EQ(back->ZoomFactor, 1.5);
-    EXPECT_EQ(back->UnitsPerPixel, 208);
-    EXPECT_EQ(back->usedCount(back->OutsideSlots), 2);
-    EXPECT_EQ(back->usedCount(back->InsideSlots), 2);
-    for (int s : {3, 10000}) expectSameObject(*back->OutsideSlots[s], *doc->OutsideSlots[s]);
-    for (int s : {1, 10000}) expectSameObject(*back->InsideSlots[s], *doc->InsideSlots[s]);
-    EXPECT_EQ(back->Outside.BackgroundMode, BgColor);
-    EXPECT_EQ(back->Outside.BackgroundColor, 0x112233u);
-    EXPECT_EQ(back->Inside.BackgroundFile, QStringLiteral("nicht geladen.bmp"));
-    EXPECT_EQ(back->Inside.BackgroundColor, 0x445566u);
-    EXPECT_TRUE(back->Inside.BackgroundPicture.isNull());
+    EXPECT_EQ(back->format, doc->format);
+    EXPECT_EQ(back->sideWidthUnits, 111);
+    EXPECT_EQ(back->sideHeightUnits, 222);
+    EXPECT_EQ(back->zoomFactor, 1.5);
+    EXPECT_EQ(back->unitsPerPixel, 208);
+    EXPECT_EQ(back->usedCount(back->outsideSlots), 2);
+    EXPECT_EQ(back->usedCount(back->insideSlots), 2);
+    for (int s : {3, 10000}) expectSameObject(*back->outsideSlots[s], *doc->outsideSlots[s]);
+    for (int s : {1, 10000}) expectSameObject(*back->insideSlots[s], *doc->insideSlots[s]);
+    EXPECT_EQ(back->outsideBackground.backgroundMode, BgColor);
+    EXPECT_EQ(back->outsideBackground.backgroundColor, 0x112233u);
+    EXPECT_EQ(back->insideBackground.backgroundFile, QStringLiteral("nicht geladen.bmp"));
+    EXPECT_EQ(back->insideBackground.backgroundColor, 0x445566u);
+    EXPECT_TRUE(back->insideBackground.backgroundPicture.isNull());
     // The working state is the outside's.
-    EXPECT_EQ(back->WorkingSlots[3], back->OutsideSlots[3]);
-    EXPECT_EQ(back->Working.BackgroundColor, 0x112233u);
+    EXPECT_EQ(back->workingSlots[3], back->outsideSlots[3]);
+    EXPECT_EQ(back->workingBackground.backgroundColor, 0x112233u);
 
     // The line separator and the umlauts are single bytes; slots in ascending order.
     const QByteArray b = readAll(path("voll.kar"));
@@ -252,9 +253,9 @@ TEST_F(CardFileTest, MissingOrPartialColours) {
     const QByteArray full = smallCard();
     writeAll(path("ohne.kar"), QByteArrayView(full).chopped(8));
     ASSERT_TRUE(open(*doc, path("ohne.kar")));
-    EXPECT_EQ(doc->Outside.BackgroundColor, 0xFFFFFFu);
-    EXPECT_EQ(doc->Inside.BackgroundColor, 0xFFFFFFu);
-    EXPECT_EQ(doc->InsideSlots[7]->Kind, KindFigure);
+    EXPECT_EQ(doc->outsideBackground.backgroundColor, 0xFFFFFFu);
+    EXPECT_EQ(doc->insideBackground.backgroundColor, 0xFFFFFFu);
+    EXPECT_EQ(doc->insideSlots[7]->kind, KindFigure);
 
     writeAll(path("halb.kar"), QByteArrayView(full).chopped(4));
     doc = std::make_unique<CardDocument>();
@@ -265,9 +266,9 @@ TEST_F(CardFileTest, MissingOrPartialColours) {
 
 TEST_F(CardFileTest, SignatureDamageIsRejectedBeforeAnythingChanges) {
     const QByteArray good = smallCard();
-    doc->WorkingSlots[5]->Kind = KindText;
-    doc->FileName = QStringLiteral("vorher.kar");
-    doc->Format.CardWidth = 123;
+    doc->workingSlots[5]->kind = KindText;
+    doc->fileName = QStringLiteral("vorher.kar");
+    doc->format.cardWidth = 123;
     dialogs.defaultAnswer = BtnNo;  // "Wollen Sie vorher speichern?" → Nein
     for (int i = 0; i < 32; ++i) {
         QByteArray bad = good;
@@ -283,14 +284,14 @@ TEST_F(CardFileTest, SignatureDamageIsRejectedBeforeAnythingChanges) {
         EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Dateikennung falsch"));
         EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Information);
     }
-    EXPECT_EQ(doc->WorkingSlots[5]->Kind, KindText);
-    EXPECT_EQ(doc->FileName, QStringLiteral("vorher.kar"));
-    EXPECT_EQ(doc->Format.CardWidth, 123);
+    EXPECT_EQ(doc->workingSlots[5]->kind, KindText);
+    EXPECT_EQ(doc->fileName, QStringLiteral("vorher.kar"));
+    EXPECT_EQ(doc->format.cardWidth, 123);
 }
 
 TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     writeAll(path("karte.kar"), smallCard());
-    doc->WorkingSlots[1]->Kind = KindFigure;
+    doc->workingSlots[1]->kind = KindFigure;
     // Cancel stops; Yes without a way to save stops; Yes with a failing save stops.
     dialogs.answers = {BtnCancel, BtnYes, BtnYes};
     EXPECT_FALSE(open(*doc, path("karte.kar")));
@@ -301,7 +302,7 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
         return false;
     };
     EXPECT_FALSE(open(*doc, path("karte.kar")));
-    EXPECT_EQ(doc->WorkingSlots[1]->Kind, KindFigure);
+    EXPECT_EQ(doc->workingSlots[1]->kind, KindFigure);
     dialogs.answers = {BtnYes};
     fc.saveCurrent = [&] {
         ++saves;
@@ -309,8 +310,8 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     };
     EXPECT_TRUE(open(*doc, path("karte.kar")));
     EXPECT_EQ(saves, 2);
-    EXPECT_EQ(doc->OutsideSlots[1]->Kind, KindFree);
-    EXPECT_EQ(doc->OutsideSlots[2]->Kind, KindText);
+    EXPECT_EQ(doc->outsideSlots[1]->kind, KindFree);
+    EXPECT_EQ(doc->outsideSlots[2]->kind, KindText);
 
     dialogs.messages.clear();
     EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));  // working side holds the text: asked
@@ -322,36 +323,36 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
 }
 
 TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
-    doc->PageControl2Change(SideInside);
-    setAll(*doc->WorkingSlots[4], 5, KindText);
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = 0x0A0B0C;
+    doc->switchSide(SideInside);
+    setAll(*doc->workingSlots[4], 5, KindText);
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = 0x0A0B0C;
     std::vector<int> previewSides;
     fc.createPreview = [&](CardDocument& d, RenderContext& c) {
-        previewSides.push_back(d.CurrentSide);
+        previewSides.push_back(d.currentSide);
         return testPreview(d, c);
     };
     ASSERT_TRUE(save(*doc, path("innen.kar")));
     EXPECT_EQ(previewSides, std::vector<int>{SideOutside});  // preview drawn from the outside
-    EXPECT_EQ(doc->CurrentSide, SideOutside);                // the editor shows the outside
-    EXPECT_EQ(doc->WorkingSlots[4], doc->OutsideSlots[4]);
+    EXPECT_EQ(doc->currentSide, SideOutside);                // the editor shows the outside
+    EXPECT_EQ(doc->workingSlots[4], doc->outsideSlots[4]);
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("innen.kar")));
-    expectSameObject(*back->InsideSlots[4], *doc->InsideSlots[4]);
-    EXPECT_EQ(back->Inside.BackgroundMode, BgColor);
-    EXPECT_EQ(back->Inside.BackgroundColor, 0x0A0B0Cu);
-    EXPECT_EQ(back->usedCount(back->OutsideSlots), 0);
+    expectSameObject(*back->insideSlots[4], *doc->insideSlots[4]);
+    EXPECT_EQ(back->insideBackground.backgroundMode, BgColor);
+    EXPECT_EQ(back->insideBackground.backgroundColor, 0x0A0B0Cu);
+    EXPECT_EQ(back->usedCount(back->outsideSlots), 0);
 }
 
 TEST_F(CardFileTest, OpeningLoadsTheSideNamedByCurrentSide) {
     writeAll(path("karte.kar"), smallCard());
-    doc->PageControl2Change(SideInside);
+    doc->switchSide(SideInside);
     ASSERT_TRUE(open(*doc, path("karte.kar")));
-    EXPECT_EQ(doc->CurrentSide, SideInside);
-    EXPECT_EQ(doc->WorkingSlots[7], doc->InsideSlots[7]);
-    EXPECT_EQ(doc->WorkingSlots[7]->Kind, KindFigure);
-    EXPECT_EQ(doc->Working.BackgroundColor, 0x00FF00u);
+    EXPECT_EQ(doc->currentSide, SideInside);
+    EXPECT_EQ(doc->workingSlots[7], doc->insideSlots[7]);
+    EXPECT_EQ(doc->workingSlots[7]->kind, KindFigure);
+    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x00FF00u);
 }
 
 TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
@@ -359,9 +360,9 @@ TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
     ASSERT_LT(full.size(), 1000);
     dialogs.defaultAnswer = BtnNo;
     for (qsizetype len = 0; len < full.size(); ++len) {
-        doc->Format.CardWidth = 77;
-        doc->WorkingSlots[9]->Kind = KindText;  // proves that clearall ran (or not)
-        doc->FileName = QStringLiteral("alt.kar");
+        doc->format.cardWidth = 77;
+        doc->workingSlots[9]->kind = KindText;  // proves that clearAll ran (or not)
+        doc->fileName = QStringLiteral("alt.kar");
         writeAll(path("kurz.kar"), QByteArrayView(full).first(len));
         dialogs.messages.clear();
         const bool opened = open(*doc, path("kurz.kar"));
@@ -373,23 +374,23 @@ TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
         ASSERT_EQ(dialogs.messages.size(), 2) << len;
         if (len < 32) {
             EXPECT_EQ(dialogs.messages[1].text, kForeign) << len;
-            EXPECT_EQ(doc->WorkingSlots[9]->Kind, KindText);
-            EXPECT_EQ(doc->FileName, QStringLiteral("alt.kar"));
+            EXPECT_EQ(doc->workingSlots[9]->kind, KindText);
+            EXPECT_EQ(doc->fileName, QStringLiteral("alt.kar"));
         } else {
             EXPECT_EQ(dialogs.messages[1].text, kDamaged) << len;
             EXPECT_EQ(dialogs.messages[1].caption, kAppTitle);
             EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Error);
-            EXPECT_EQ(doc->usedCount(doc->OutsideSlots) + doc->usedCount(doc->InsideSlots), 0)
+            EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0)
                 << len;
-            EXPECT_EQ(doc->Format.CardWidth, 77) << len;  // as clearall left it
-            EXPECT_TRUE(doc->FileName.isEmpty());
+            EXPECT_EQ(doc->format.cardWidth, 77) << len;  // as clearAll left it
+            EXPECT_TRUE(doc->fileName.isEmpty());
         }
     }
 }
 
 TEST_F(CardFileTest, ParserOnEveryTruncationOfAFullSizeCard) {
-    setAll(*doc->OutsideSlots[3], 1, KindText);
-    setAll(*doc->InsideSlots[9999], 2, KindFigure);
+    setAll(*doc->outsideSlots[3], 1, KindText);
+    setAll(*doc->insideSlots[9999], 2, KindFigure);
     const QByteArray full = cardFileBytes(*doc, testPreview(*doc, ctx));
     CardFileData data;
     for (qsizetype len = 0; len <= full.size(); ++len) {
@@ -403,7 +404,7 @@ TEST_F(CardFileTest, ParserOnEveryTruncationOfAFullSizeCard) {
     EXPECT_TRUE(data.coloursStored);
     ASSERT_EQ(data.inside.objects.size(), 1u);
     EXPECT_EQ(data.inside.objects[0].slot, 9999);
-    EXPECT_EQ(data.inside.objects[0].flags.RoundFrame, 1);
+    EXPECT_EQ(data.inside.objects[0].flags.roundFrame, 1);
 }
 
 TEST_F(CardFileTest, DamagedPreviewHeadersAndSlotNumbers) {
@@ -471,7 +472,7 @@ TEST_F(CardFileTest, SeededRandomDamageNeverCrashes) {
                     << m.text.toStdString();
         } else {
             EXPECT_EQ(dialogs.messages.last().text, kDamaged);
-            EXPECT_EQ(doc->usedCount(doc->OutsideSlots) + doc->usedCount(doc->InsideSlots), 0);
+            EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
         }
     }
     EXPECT_GT(opened, 0);  // damage inside values still gives a readable card
@@ -492,13 +493,13 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
     const char* names[] = {"im_programm.png", "/gibt/es/nicht/verschoben.png",
                            "C:\\Bilder\\windows.png", "/gibt/es/nicht/fehlt.png"};
     for (int i = 0; i < 4; ++i) {
-        Tobs& o = *doc->OutsideSlots[i + 1];
-        o.Kind = KindPicture;
-        o.Content = QString::fromLatin1(names[i]);
+        CardObject& o = *doc->outsideSlots[i + 1];
+        o.kind = KindPicture;
+        o.content = QString::fromLatin1(names[i]);
     }
-    doc->OutsideSlots[1]->Rotation = 1;  // turned right once after loading
-    doc->Working.BackgroundMode = BgStretched;
-    doc->Working.BackgroundFile = QStringLiteral("/gibt/es/nicht/hintergrund.png");
+    doc->outsideSlots[1]->rotation = 1;  // turned right once after loading
+    doc->workingBackground.backgroundMode = BgStretched;
+    doc->workingBackground.backgroundFile = QStringLiteral("/gibt/es/nicht/hintergrund.png");
     const QString card = cardDir + QStringLiteral("/bilder.kar");
     ASSERT_TRUE(save(*doc, card));
 
@@ -512,41 +513,41 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
                      QStringLiteral("Konnte Bild (/gibt/es/nicht/fehlt.png) nicht Laden.")}));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
-    const DibImage& turned = back->OutsideSlots[1]->Picture;
+    const DibImage& turned = back->outsideSlots[1]->picture;
     EXPECT_EQ(turned.width(), 2);
     EXPECT_EQ(turned.height(), 4);
-    EXPECT_EQ(pixelColor(turned, getpixel(turned, 0, 0)), rgbRef(255, 0, 0));
+    EXPECT_EQ(pixelColor(turned, getPixel(turned, 0, 0)), rgbRef(255, 0, 0));
     EXPECT_EQ(lastProgress, 0);
-    for (int s : {2, 3}) EXPECT_EQ(back->OutsideSlots[s]->Picture.width(), 4) << s;
+    for (int s : {2, 3}) EXPECT_EQ(back->outsideSlots[s]->picture.width(), 4) << s;
     // The missing picture keeps the blank placeholder, its place and its name.
-    EXPECT_EQ(back->OutsideSlots[4]->Picture.width(), 320);
-    EXPECT_EQ(back->OutsideSlots[4]->Content, QStringLiteral("/gibt/es/nicht/fehlt.png"));
-    EXPECT_EQ(back->Outside.BackgroundMode, BgStretched);
-    EXPECT_EQ(back->Working.BackgroundPicture.sharedId(),
-              back->Outside.BackgroundPicture.sharedId());
+    EXPECT_EQ(back->outsideSlots[4]->picture.width(), 320);
+    EXPECT_EQ(back->outsideSlots[4]->content, QStringLiteral("/gibt/es/nicht/fehlt.png"));
+    EXPECT_EQ(back->outsideBackground.backgroundMode, BgStretched);
+    EXPECT_EQ(back->workingBackground.backgroundPicture.sharedId(),
+              back->outsideBackground.backgroundPicture.sharedId());
 }
 
 TEST_F(CardFileTest, UnencodableCharactersAreReplacedAndToldOnce) {
-    setAll(*doc->OutsideSlots[1], 1, KindText);
-    doc->OutsideSlots[1]->Content = QStringLiteral("Pfeil → und ā");
-    doc->OutsideSlots[1]->FontName = QStringLiteral("字体");
+    setAll(*doc->outsideSlots[1], 1, KindText);
+    doc->outsideSlots[1]->content = QStringLiteral("Pfeil → und ā");
+    doc->outsideSlots[1]->fontName = QStringLiteral("字体");
     ASSERT_TRUE(save(*doc, path("zeichen.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("zeichen.kar")));
-    EXPECT_EQ(back->OutsideSlots[1]->Content, QStringLiteral("Pfeil ? und ?"));
-    EXPECT_EQ(back->OutsideSlots[1]->FontName, QStringLiteral("??"));
+    EXPECT_EQ(back->outsideSlots[1]->content, QStringLiteral("Pfeil ? und ?"));
+    EXPECT_EQ(back->outsideSlots[1]->fontName, QStringLiteral("??"));
 }
 
 TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     // The target is a folder: nothing can replace it.
     ASSERT_TRUE(QDir().mkpath(path("ordner.kar/inhalt")));
-    doc->PageControl2Change(SideInside);
+    doc->switchSide(SideInside);
     EXPECT_FALSE(save(*doc, path("ordner.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(QFileInfo(path("ordner.kar/inhalt")).isDir());
-    EXPECT_TRUE(doc->FileName.isEmpty());
+    EXPECT_TRUE(doc->fileName.isEmpty());
 
     // A folder that does not exist: the creation message, and nothing else changes.
     dialogs.messages.clear();
@@ -557,12 +558,12 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(doc->CurrentSide, SideInside);
+    EXPECT_EQ(doc->currentSide, SideInside);
 
     // A write that fails half-way (the file size limit of the process): the old card stays.
     writeAll(path("alt.kar"), smallCard());
     const QByteArray old = readAll(path("alt.kar"));
-    doc->FileName = path("alt.kar");
+    doc->fileName = path("alt.kar");
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -579,7 +580,7 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
     EXPECT_EQ(readAll(path("alt.kar")), old);
     EXPECT_FALSE(QFileInfo::exists(path("neu.kar")));
-    EXPECT_EQ(doc->FileName, path("alt.kar"));
+    EXPECT_EQ(doc->fileName, path("alt.kar"));
     // Over the old file itself.
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -607,21 +608,21 @@ TEST_F(CardFileTest, StoredPreviewForTheBrowser) {
     EXPECT_EQ(p.picture.height(), 64);
     EXPECT_EQ(p.picture.bitCount(), 24);
     EXPECT_EQ(p.header.headerSize, 40);
-    EXPECT_EQ(getpixel(p.picture, 0, 0), rgbRef(10, 20, 30));
-    EXPECT_EQ(getpixel(p.picture, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(getPixel(p.picture, 0, 0), rgbRef(10, 20, 30));
+    EXPECT_EQ(getPixel(p.picture, 1, 0), 0xFFFFFFu);
 
     // Any depth is read back with its colour table.
     RgbQuad table[16];
     for (int i = 0; i < 16; ++i) table[i] = {uint8_t(i), uint8_t(2 * i), uint8_t(3 * i), 0};
-    DibImage four = newdib(5, 3, 4, table, 16);
-    setpixel(four, 4, 2, 9);
+    DibImage four = newDib(5, 3, 4, table, 16);
+    setPixel(four, 4, 2, 9);
     const QByteArray bytes = cardFileBytes(*doc, four);
     EXPECT_EQ(i32At(bytes, 32), 40 + 64);
     EXPECT_EQ(i32At(bytes, 36), 16);
     const CardPreview q = readCardPreviewBytes(bytes);
     ASSERT_TRUE(q.ok());
     EXPECT_EQ(q.picture.bitCount(), 4);
-    EXPECT_EQ(getpixel(q.picture, 4, 2), 9u);
+    EXPECT_EQ(getPixel(q.picture, 4, 2), 9u);
     EXPECT_EQ(q.picture.colourTable()[9], table[9]);
     CardFileData data;
     EXPECT_EQ(parseCardFile(bytes, data), CardReadStatus::Ok);

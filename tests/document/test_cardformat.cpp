@@ -23,15 +23,15 @@ double doubleAt(const QByteArray& b, int offset) {
 
 CardFormat sampleFormat() {
     CardFormat f;
-    f.LeftMargin = 10;
-    f.TopMargin = 12.5;
-    f.PitchX = 95;
-    f.PitchY = 55;
-    f.CardWidth = 90;
-    f.CardHeight = 55;
-    f.CardsAcross = 2;
-    f.CardsDown = 5;
-    f.TypeName = QStringLiteral("Visitenkarte Größe ß");
+    f.leftMargin = 10;
+    f.topMargin = 12.5;
+    f.pitchX = 95;
+    f.pitchY = 55;
+    f.cardWidth = 90;
+    f.cardHeight = 55;
+    f.cardsAcross = 2;
+    f.cardsDown = 5;
+    f.typeName = QStringLiteral("Visitenkarte Größe ß");
     return f;
 }
 
@@ -59,13 +59,13 @@ TEST(CardFormatBytes, FieldOffsetsAndRoundTrip) {
 
 TEST(CardFormatBytes, LongNamesAreCutToFifty) {
     CardFormat f;
-    f.TypeName = QString(60, QLatin1Char('x'));
+    f.typeName = QString(60, QLatin1Char('x'));
     QByteArray b = f.toBytes();
     EXPECT_EQ(uint8_t(b[56]), 50);
-    EXPECT_EQ(CardFormat::fromBytes(b.constData()).TypeName, QString(50, QLatin1Char('x')));
+    EXPECT_EQ(CardFormat::fromBytes(b.constData()).typeName, QString(50, QLatin1Char('x')));
     // A stored length above 50 is read as 50 and never beyond the record.
     b[56] = char(255);
-    EXPECT_EQ(CardFormat::fromBytes(b.constData()).TypeName.size(), 50);
+    EXPECT_EQ(CardFormat::fromBytes(b.constData()).typeName.size(), 50);
 }
 
 TEST(CardFormatText, GermanLocale) {
@@ -78,7 +78,7 @@ TEST(CardFormatText, GermanLocale) {
                              "mm ; 0,00 mm] [Ränder 0,00 mm ; 0,00 mm]"));
     // No group separator for lengths above 1000 mm; the English locale uses a point.
     CardFormat wide;
-    wide.CardWidth = 2500.125;
+    wide.cardWidth = 2500.125;
     EXPECT_TRUE(cardFormatText(wide, de).contains(QStringLiteral("á 2500,13 mm")));
     EXPECT_TRUE(cardFormatText(wide, QLocale(QLocale::English, QLocale::UnitedStates))
                     .contains(QStringLiteral("á 2500.13 mm")));

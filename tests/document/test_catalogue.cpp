@@ -48,23 +48,23 @@ CardFormat typeNamed(const QString& name, double width) {
 
 TEST(Catalogue, EmptyListWritesEightBytes) {
     bbtest::TempFolder dir;
-    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // no file yet
-    ASSERT_TRUE(SaveEttTypes(dir.path(), {}));
+    EXPECT_TRUE(loadCardTypes(dir.path()).isEmpty());  // no file yet
+    ASSERT_TRUE(saveCardTypes(dir.path(), {}));
     EXPECT_EQ(readAll(dir.file(QStringLiteral("Visiten.dat"))), header(64687, 0));
-    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());
+    EXPECT_TRUE(loadCardTypes(dir.path()).isEmpty());
 }
 
 TEST(Catalogue, RoundTripKeepsOrderPitchAndCutName) {
     bbtest::TempFolder dir;
     const QList<CardFormat> types = {typeNamed(QString(60, QLatin1Char('L')), 90),
                                      typeNamed(QStringLiteral("Klappkarte Übergröße"), 210)};
-    ASSERT_TRUE(SaveEttTypes(dir.path(), types));
+    ASSERT_TRUE(saveCardTypes(dir.path(), types));
     const QByteArray bytes = readAll(dir.file(QStringLiteral("Visiten.dat")));
     ASSERT_EQ(bytes.size(), 8 + 2 * 112);
-    const QList<CardFormat> back = LoadEttTypes(dir.path());
+    const QList<CardFormat> back = loadCardTypes(dir.path());
     ASSERT_EQ(back.size(), 2);
-    EXPECT_EQ(back[0].PitchX, 95);  // width 90 plus gap 5
-    EXPECT_EQ(back[0].TypeName, QString(50, QLatin1Char('L')));
+    EXPECT_EQ(back[0].pitchX, 95);  // width 90 plus gap 5
+    EXPECT_EQ(back[0].typeName, QString(50, QLatin1Char('L')));
     EXPECT_EQ(cardTypeFieldsFrom(back[0]).hgap, 5);
     EXPECT_EQ(back[1], types[1]);
 }
@@ -75,32 +75,32 @@ TEST(Catalogue, ForeignOrShortFilesAreReadSafely) {
     const QByteArray record = typeNamed(QStringLiteral("A"), 90).toBytes();
 
     writeAll(path, header(12345, 1) + record);
-    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // another signature
+    EXPECT_TRUE(loadCardTypes(dir.path()).isEmpty());  // another signature
 
     writeAll(path, QByteArray("\xAF\xFC", 2));
-    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());  // shorter than the signature
+    EXPECT_TRUE(loadCardTypes(dir.path()).isEmpty());  // shorter than the signature
 
     // A count the file cannot hold: the whole records present are read, never more.
     writeAll(path, header(64687, 1000000000) + record + record + record.left(50));
-    EXPECT_EQ(LoadEttTypes(dir.path()).size(), 2);
+    EXPECT_EQ(loadCardTypes(dir.path()).size(), 2);
     writeAll(path, header(64687, -5) + record);
-    EXPECT_TRUE(LoadEttTypes(dir.path()).isEmpty());
+    EXPECT_TRUE(loadCardTypes(dir.path()).isEmpty());
     // Bytes beyond the announced count are ignored.
     writeAll(path, header(64687, 1) + record + record);
-    EXPECT_EQ(LoadEttTypes(dir.path()).size(), 1);
+    EXPECT_EQ(loadCardTypes(dir.path()).size(), 1);
 }
 
 TEST(Catalogue, FailedSaveKeepsTheOldFile) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(SaveEttTypes(dir.path(), {typeNamed(QStringLiteral("alt"), 90)}));
+    ASSERT_TRUE(saveCardTypes(dir.path(), {typeNamed(QStringLiteral("alt"), 90)}));
     const QByteArray before = readAll(dir.file(QStringLiteral("Visiten.dat")));
     // A folder that does not exist cannot take the catalogue.
-    EXPECT_FALSE(SaveEttTypes(dir.file(QStringLiteral("fehlt")), {}));
+    EXPECT_FALSE(saveCardTypes(dir.file(QStringLiteral("fehlt")), {}));
     EXPECT_EQ(readAll(dir.file(QStringLiteral("Visiten.dat"))), before);
     // The catalogue path taken by a folder: the folder stays.
     bbtest::TempFolder other;
     ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("Visiten.dat")));
-    EXPECT_FALSE(SaveEttTypes(other.path(), {}));
+    EXPECT_FALSE(saveCardTypes(other.path(), {}));
     EXPECT_TRUE(QFileInfo(other.file(QStringLiteral("Visiten.dat"))).isDir());
 }
 
@@ -131,8 +131,8 @@ TEST(Catalogue, RealCardStock) {
         v.hgap = num(3) - v.width;
         v.vgap = num(2) - v.height;
         const CardFormat f = cardFormatFrom(v);
-        EXPECT_NEAR(f.PitchX, num(3), 1e-9) << product.toStdString();
-        EXPECT_NEAR(f.PitchY, num(2), 1e-9) << product.toStdString();
+        EXPECT_NEAR(f.pitchX, num(3), 1e-9) << product.toStdString();
+        EXPECT_NEAR(f.pitchY, num(2), 1e-9) << product.toStdString();
         const QSize preview = previewSize(f);
         EXPECT_GE(preview.width(), 70) << product.toStdString();
         EXPECT_LE(preview.width(), 90) << product.toStdString();
@@ -140,6 +140,6 @@ TEST(Catalogue, RealCardStock) {
     }
     ASSERT_EQ(types.size(), 55);
     bbtest::TempFolder dir;
-    ASSERT_TRUE(SaveEttTypes(dir.path(), types));
-    EXPECT_EQ(LoadEttTypes(dir.path()), types);
+    ASSERT_TRUE(saveCardTypes(dir.path(), types));
+    EXPECT_EQ(loadCardTypes(dir.path()), types);
 }

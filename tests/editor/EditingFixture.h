@@ -28,10 +28,10 @@ class EditingFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         doc = std::make_unique<bb::CardDocument>();
-        doc->ZoomFactor = 1.0;
-        doc->UnitsPerPixel = 100.0;  // one view pixel is exactly 100 units
-        ctx.ScreenDpi = 96;
-        ctx.FontDpi = 96;
+        doc->zoomFactor = 1.0;
+        doc->unitsPerPixel = 100.0;  // one view pixel is exactly 100 units
+        ctx.screenDpi = 96;
+        ctx.fontDpi = 96;
         window = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(window.get());
         tab = new bb::EditorTab(*doc, ctx, window.get());
@@ -62,13 +62,13 @@ protected:
     bb::EditorView* view(int side) { return tab->views().view(side); }
 
     // An object in `slot` with its box given in view pixels.
-    bb::Tobs& put(int slot, int32_t kind, int x, int y, int w, int h) {
-        bb::Tobs& o = *doc->WorkingSlots[slot];
-        o.Kind = kind;
-        o.X = x * 100;
-        o.Y = y * 100;
-        o.Width = w * 100;
-        o.Height = h * 100;
+    bb::CardObject& put(int slot, int32_t kind, int x, int y, int w, int h) {
+        bb::CardObject& o = *doc->workingSlots[slot];
+        o.kind = kind;
+        o.x = x * 100;
+        o.y = y * 100;
+        o.width = w * 100;
+        o.height = h * 100;
         return o;
     }
 

@@ -3,8 +3,8 @@
 #include "EditingFixture.h"
 
 #include "editor/Cursors.h"
-#include "editor/TBMPOpenForm.h"
-#include "editor/TTxtForm.h"
+#include "editor/PictureOpenDialog.h"
+#include "editor/TextEntryDialog.h"
 #include "editor/ToolPalette.h"
 
 #include <QImage>
@@ -24,44 +24,44 @@ TEST_P(EditingMouse, PressSelectsSecondPressDragsOutlineOnlyReleaseRepaints) {
     const int side = GetParam();
     tab->selectSide(side);
     QApplication::processEvents();
-    Tobs& a = put(4, KindFigure, 100, 100, 50, 40);
+    CardObject& a = put(4, KindFigure, 100, 100, 50, 40);
     // First press selects and does not move, even when the mouse moves before release.
     press(side, 120, 110);
-    EXPECT_EQ(doc->SelectedSlot, 4);
-    EXPECT_EQ(ed->MouseState, MouseIdle);
+    EXPECT_EQ(doc->selectedSlot, 4);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
     move(side, 200, 200);
     release(side, 200, 200);
-    EXPECT_EQ(a.X, 10000);
-    EXPECT_EQ(a.Y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->WorkingSlots), 1);  // the pointer creates nothing
+    EXPECT_EQ(a.x, 10000);
+    EXPECT_EQ(a.y, 10000);
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);  // the pointer creates nothing
 
     // Second press on the body starts a move; moves change the object but never re-render.
     press(side, 120, 110);
-    EXPECT_EQ(ed->MouseState, MouseDragging);
-    EXPECT_EQ(ed->DragMode, DragMove);
+    EXPECT_EQ(ed->mouseState, MouseDragging);
+    EXPECT_EQ(ed->dragMode, DragMove);
     const int renders = view(side)->renderCount();
     for (int i = 1; i <= 20; ++i) move(side, 120 + i, 110 + 2 * i);
     QApplication::processEvents();
     EXPECT_EQ(view(side)->renderCount(), renders);
-    EXPECT_EQ(a.X, (140 - 20) * 100);
-    EXPECT_EQ(a.Y, (150 - 10) * 100);
+    EXPECT_EQ(a.x, (140 - 20) * 100);
+    EXPECT_EQ(a.y, (150 - 10) * 100);
     // The outline is drawn over the kept bitmap, inverted: a white pixel turns black.
     QImage shot = view(side)->grab(QRect(120, 140, 50, 40)).toImage();
     EXPECT_EQ(QColor(shot.pixel(0, 20)).lightness(), 0);
     release(side, 125, 115);
-    EXPECT_EQ(ed->MouseState, MouseIdle);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
     EXPECT_GT(view(side)->renderCount(), renders);
-    EXPECT_EQ(a.X, 10500);
-    EXPECT_EQ(a.Y, 10500);
+    EXPECT_EQ(a.x, 10500);
+    EXPECT_EQ(a.y, 10500);
 
     // A press on empty space drops the selection.
     click(side, 600, 20);
-    EXPECT_EQ(doc->SelectedSlot, 0);
+    EXPECT_EQ(doc->selectedSlot, 0);
 }
 
 TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
     const int side = GetParam();
-    Tobs& a = put(1, KindFigure, 100, 100, 50, 40);
+    CardObject& a = put(1, KindFigure, 100, 100, 50, 40);
     click(side, 120, 110);
     // Hover feedback on both views: handle, body, empty space.
     move(side, 98, 98);
@@ -76,12 +76,12 @@ TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
 
     // Right edge pulled leftwards past the left edge: a left-edge drag with positive width.
     press(side, 150, 120);
-    EXPECT_EQ(ed->DragMode, DragRight);
+    EXPECT_EQ(ed->dragMode, DragRight);
     move(side, 80, 120);
-    EXPECT_EQ(ed->DragMode, DragLeft);
+    EXPECT_EQ(ed->dragMode, DragLeft);
     release(side, 70, 120);
-    EXPECT_EQ(a.X, 7000);
-    EXPECT_EQ(a.Width, 3000);
+    EXPECT_EQ(a.x, 7000);
+    EXPECT_EQ(a.width, 3000);
 
     ed->tools().setCurrent(ToolZoom);
     move(side, 10, 10);
@@ -94,7 +94,7 @@ TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
     ed->tools().setCurrent(ToolContent);
     EXPECT_EQ(view(side)->cursor().shape(), Qt::IBeamCursor);
     click(side, 120, 110);  // the content tool does nothing
-    EXPECT_EQ(doc->usedCount(doc->WorkingSlots), 1);
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);
 }
 
 TEST_P(EditingMouse, RightPressOpensTheObjectMenuOrTheViewMenu) {
@@ -103,44 +103,44 @@ TEST_P(EditingMouse, RightPressOpensTheObjectMenuOrTheViewMenu) {
     put(9, KindText, 120, 120, 80, 80);  // in front of slot 1
     // Select slot 1 where it is alone, then right press on the overlap: the menu is for it.
     click(side, 105, 105);
-    ASSERT_EQ(doc->SelectedSlot, 1);
+    ASSERT_EQ(doc->selectedSlot, 1);
     press(side, 150, 150, Qt::RightButton);
     ASSERT_EQ(menus.size(), 1u);
-    EXPECT_EQ(menus.back(), ed->menus().PopupMenu1());
+    EXPECT_EQ(menus.back(), ed->menus().objectMenu());
     EXPECT_TRUE(menus.back()->isVisible());
-    EXPECT_EQ(doc->SelectedSlot, 1);
+    EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_TRUE(ed->menus().item("Transparenz1")->isEnabled());
-    EXPECT_EQ(ed->DragMode, DragNone);  // restored after the menu
+    EXPECT_EQ(ed->dragMode, DragNone);  // restored after the menu
     menus.back()->close();
 
     // Right press on an unselected object selects it and opens the menu for it.
     press(side, 190, 190, Qt::RightButton);
-    EXPECT_EQ(doc->SelectedSlot, 9);
-    EXPECT_EQ(menus.back(), ed->menus().PopupMenu1());
+    EXPECT_EQ(doc->selectedSlot, 9);
+    EXPECT_EQ(menus.back(), ed->menus().objectMenu());
     EXPECT_FALSE(ed->menus().item("Transparenz1")->isEnabled());
     menus.back()->close();
 
     // Empty space: the selection goes and the view menu opens.
     press(side, 500, 30, Qt::RightButton);
-    EXPECT_EQ(doc->SelectedSlot, 0);
-    EXPECT_EQ(menus.back(), ed->menus().PBoxPopupMenu());
+    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(menus.back(), ed->menus().viewMenu());
     menus.back()->close();
 
     // With the zoom tool a right press zooms out and opens nothing.
     ed->tools().setCurrent(ToolZoom);
     const size_t opened = menus.size();
     press(side, 500, 30, Qt::RightButton);
-    EXPECT_DOUBLE_EQ(doc->UnitsPerPixel, 150.0);
+    EXPECT_DOUBLE_EQ(doc->unitsPerPixel, 150.0);
     EXPECT_EQ(menus.size(), opened);
 }
 
 TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCountsForNothing) {
     const int side = GetParam();
-    Tobs& t = put(3, KindText, 100, 100, 60, 30);
-    t.Content = QStringLiteral("Hallo") + QChar(13) + QStringLiteral("Welt");
+    CardObject& t = put(3, KindText, 100, 100, 60, 30);
+    t.content = QStringLiteral("Hallo") + QChar(13) + QStringLiteral("Welt");
     QStringList shown;
     answer = [&](QDialog&) {
-        shown = ed->txtForm().lines();
+        shown = ed->textEntryDialog().lines();
         return int(QDialog::Rejected);
     };
     click(side, 110, 110);
@@ -152,14 +152,14 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     release(side, 111, 111);
     EXPECT_EQ(dialogRuns, 1);
     EXPECT_EQ(shown, QStringList({QStringLiteral("Hallo"), QStringLiteral("Welt")}));
-    EXPECT_EQ(ed->MouseState, MouseIdle);  // the second press's drag is undone
-    EXPECT_EQ(doc->SelectedSlot, 3);
-    EXPECT_EQ(t.X, 10000);
-    EXPECT_EQ(t.Y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->WorkingSlots), 1);
+    EXPECT_EQ(ed->mouseState, MouseIdle);  // the second press's drag is undone
+    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(t.x, 10000);
+    EXPECT_EQ(t.y, 10000);
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);
     // The next press is an ordinary one again.
     press(side, 110, 110);
-    EXPECT_EQ(ed->MouseState, MouseDragging);
+    EXPECT_EQ(ed->mouseState, MouseDragging);
     release(side, 110, 110);
 
     // On a figure a double click opens nothing and leaves the second press's drag alone.
@@ -168,24 +168,24 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     press(side, 310, 310);
     mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, 310, 310);
     EXPECT_EQ(dialogRuns, 1);
-    EXPECT_EQ(ed->MouseState, MouseDragging);
+    EXPECT_EQ(ed->mouseState, MouseDragging);
     release(side, 320, 310);
-    EXPECT_EQ(doc->WorkingSlots[5]->X, 31000);
+    EXPECT_EQ(doc->workingSlots[5]->x, 31000);
 }
 
 TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     const int side = GetParam();
     view(side)->setFocus();
     QTest::keyClick(view(side), Qt::Key_Down);  // nothing selected: nothing happens
-    EXPECT_EQ(doc->SelectedSlot, 0);
+    EXPECT_EQ(doc->selectedSlot, 0);
     put(3, KindFigure, 10, 10, 5, 5);
     put(7, KindText, 30, 30, 5, 5);
     put(kSlotCount, KindFigure, 50, 50, 5, 5);
-    doc->SelectedSlot = 7;
+    doc->selectedSlot = 7;
     QTest::keyClick(view(side), Qt::Key_Down);
-    EXPECT_EQ(doc->SelectedSlot, kSlotCount);
+    EXPECT_EQ(doc->selectedSlot, kSlotCount);
     QTest::keyClick(view(side), Qt::Key_Up);
-    EXPECT_EQ(doc->SelectedSlot, 3);
+    EXPECT_EQ(doc->selectedSlot, 3);
 
     dialogs.answers = {BtnNo, BtnYes};
     QTest::keyClick(view(side), Qt::Key_Delete);
@@ -194,11 +194,11 @@ TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Element löschen"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
-    EXPECT_EQ(doc->WorkingSlots[3]->Kind, KindFigure);
-    EXPECT_EQ(doc->SelectedSlot, 3);
+    EXPECT_EQ(doc->workingSlots[3]->kind, KindFigure);
+    EXPECT_EQ(doc->selectedSlot, 3);
     QTest::keyClick(view(side), Qt::Key_Delete);
-    EXPECT_EQ(doc->WorkingSlots[3]->Kind, KindFree);
-    EXPECT_EQ(doc->SelectedSlot, 0);
+    EXPECT_EQ(doc->workingSlots[3]->kind, KindFree);
+    EXPECT_EQ(doc->selectedSlot, 0);
     QTest::keyClick(view(side), Qt::Key_Delete);  // nothing selected: no question
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
@@ -208,7 +208,7 @@ TEST_P(EditingMouse, ZoomClickCentresThePointAndHandPans) {
     ed->tools().setCurrent(ToolZoom);
     const QSize before = view(side)->size();
     press(side, 300, 200);
-    EXPECT_NEAR(doc->UnitsPerPixel, 100.0 / 1.5, 1e-9);
+    EXPECT_NEAR(doc->unitsPerPixel, 100.0 / 1.5, 1e-9);
     EXPECT_GT(view(side)->width(), before.width());
     // Both views have the new size after an inside click (the outside one always).
     EXPECT_EQ(view(0)->size(), tab->views().paintBoxSize());
@@ -219,19 +219,19 @@ TEST_P(EditingMouse, ZoomClickCentresThePointAndHandPans) {
     const int sx = doc->screenPixels(30000) - view(side)->scrollBox()->width() / 2;
     EXPECT_EQ(view(side)->scrollX(), std::clamp(sx, 0, view(side)->scrollRangeX() - 1));
     for (int i = 0; i < 20; ++i) press(side, 10, 10);
-    EXPECT_LE(doc->UnitsPerPixel, 50.0);
-    EXPECT_GT(doc->UnitsPerPixel, 50.0 / 1.5);
+    EXPECT_LE(doc->unitsPerPixel, 50.0);
+    EXPECT_GT(doc->unitsPerPixel, 50.0 / 1.5);
 
     ed->tools().setCurrent(ToolHand);
     view(side)->setScroll(100, 100);
     const int x0 = view(side)->scrollX(), y0 = view(side)->scrollY();
     press(side, 400, 300);
-    EXPECT_EQ(ed->MouseState, MousePanning);
+    EXPECT_EQ(ed->mouseState, MousePanning);
     move(side, 380, 290);
     EXPECT_EQ(view(side)->scrollX(), x0 + 20);
     EXPECT_EQ(view(side)->scrollY(), y0 + 10);
     release(side, 380, 290);
-    EXPECT_EQ(ed->MouseState, MouseIdle);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothViews, EditingMouse, ::testing::Values(0, 1),
@@ -244,33 +244,33 @@ using EditingCreation = EditingFixture;
 TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndKeepTheRest) {
     ed->tools().setCurrent(ToolFigure);
     release(0, 100, 40);
-    Tobs& f = *doc->WorkingSlots[1];
-    EXPECT_EQ(f.Kind, KindFigure);
-    EXPECT_EQ(f.X, 10000);
-    EXPECT_EQ(f.Y, 4000);
-    EXPECT_EQ(f.Width, 5000);
-    EXPECT_EQ(f.Height, 5000);
-    EXPECT_EQ(f.FigureKind, FigRectangle);
-    EXPECT_EQ(doc->SelectedSlot, 1);
+    CardObject& f = *doc->workingSlots[1];
+    EXPECT_EQ(f.kind, KindFigure);
+    EXPECT_EQ(f.x, 10000);
+    EXPECT_EQ(f.y, 4000);
+    EXPECT_EQ(f.width, 5000);
+    EXPECT_EQ(f.height, 5000);
+    EXPECT_EQ(f.figureKind, FigRectangle);
+    EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     EXPECT_TRUE(ed->tools().button(ToolPointer)->isChecked());
 
     // A slot used before keeps its alignment; a fresh one is left-aligned with shadows 5.
-    Tobs& old = *doc->WorkingSlots[2];
-    old.Alignment = 2;
-    old.Content = QStringLiteral("alt");
+    CardObject& old = *doc->workingSlots[2];
+    old.alignment = 2;
+    old.content = QStringLiteral("alt");
     ed->tools().setCurrent(ToolText);
     release(1, 200, 200);
-    EXPECT_EQ(old.Kind, KindText);
-    EXPECT_EQ(old.Alignment, 2);
-    EXPECT_TRUE(old.Content.isEmpty());
-    EXPECT_EQ(old.FontName, QStringLiteral("Times New Roman"));
-    EXPECT_EQ(old.FontHeight, -16);
-    EXPECT_EQ(old.FontSize, 12);
+    EXPECT_EQ(old.kind, KindText);
+    EXPECT_EQ(old.alignment, 2);
+    EXPECT_TRUE(old.content.isEmpty());
+    EXPECT_EQ(old.fontName, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(old.fontHeight, -16);
+    EXPECT_EQ(old.fontSize, 12);
     ed->tools().setCurrent(ToolText);
     release(1, 300, 200);
-    EXPECT_EQ(doc->WorkingSlots[3]->Alignment, 0);
-    EXPECT_EQ(doc->WorkingSlots[3]->ShadowDX, 5);
+    EXPECT_EQ(doc->workingSlots[3]->alignment, 0);
+    EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
 }
 
 TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
@@ -281,12 +281,12 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     // Cancel: nothing, no message, the picture tool stays.
     release(0, 50, 60);
     EXPECT_EQ(dialogRuns, 1);
-    EXPECT_EQ(doc->usedCount(doc->WorkingSlots), 0);
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 0);
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
-        ed->openForm().FileNameEdit->setText(QStringLiteral("fehlt.bmp"));
-        ed->openForm().OpenBtnClick();
+        ed->pictureOpenDialog().fileNameEdit->setText(QStringLiteral("fehlt.bmp"));
+        ed->pictureOpenDialog().openChosen();
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
@@ -294,29 +294,29 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Konnte Bild (fehlt.bmp) nicht Laden."));
     EXPECT_TRUE(dialogs.messages[0].caption.isEmpty());
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
-    EXPECT_EQ(doc->usedCount(doc->WorkingSlots), 0);
-    EXPECT_TRUE(doc->WorkingSlots[1]->Picture.isNull());
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 0);
+    EXPECT_TRUE(doc->workingSlots[1]->picture.isNull());
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
-        ed->openForm().FileNameEdit->setText(QStringLiteral("bild.bmp"));
-        ed->openForm().OpenBtnClick();
+        ed->pictureOpenDialog().fileNameEdit->setText(QStringLiteral("bild.bmp"));
+        ed->pictureOpenDialog().openChosen();
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
-    Tobs& p = *doc->WorkingSlots[1];
-    ASSERT_EQ(p.Kind, KindPicture);
-    EXPECT_EQ(p.Content, QStringLiteral("bild.bmp"));  // in the program folder: bare name
-    EXPECT_EQ(p.Picture.width(), 600);
+    CardObject& p = *doc->workingSlots[1];
+    ASSERT_EQ(p.kind, KindPicture);
+    EXPECT_EQ(p.content, QStringLiteral("bild.bmp"));  // in the program folder: bare name
+    EXPECT_EQ(p.picture.width(), 600);
     const int px = int(10000.0 / 96 * 600 * 1.0 / 100.0);
-    EXPECT_EQ(p.Width, px * 100);
-    EXPECT_EQ(p.Height, int(10000.0 / 96 * 300 / 100.0) * 100);
+    EXPECT_EQ(p.width, px * 100);
+    EXPECT_EQ(p.height, int(10000.0 / 96 * 300 / 100.0) * 100);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     EXPECT_TRUE(dialogs.openRequests.isEmpty());  // our own dialog, not the platform's
 }
 
 TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
-    for (int s = 1; s <= kSlotCount; ++s) doc->WorkingSlots[s]->Kind = KindFigure;
+    for (int s = 1; s <= kSlotCount; ++s) doc->workingSlots[s]->kind = KindFigure;
     release(0, 700, 20);  // pointer tool
     EXPECT_TRUE(dialogs.messages.isEmpty());
     ed->tools().setCurrent(ToolFigure);
@@ -329,13 +329,13 @@ TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
 TEST_F(EditingCreation, ShowingTheOtherSideDropsTheSelection) {
     put(2, KindFigure, 100, 100, 40, 40);
     click(0, 110, 110);
-    ASSERT_EQ(doc->SelectedSlot, 2);
+    ASSERT_EQ(doc->selectedSlot, 2);
     tab->selectSide(1);
-    EXPECT_EQ(doc->SelectedSlot, 0);
+    EXPECT_EQ(doc->selectedSlot, 0);
     // A stale slot number never reaches the commands: a free slot counts as no selection.
-    doc->SelectedSlot = 2;
+    doc->selectedSlot = 2;
     EXPECT_EQ(ed->selected(), nullptr);
-    ed->Lschen1Click();
+    ed->deleteSelected();
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

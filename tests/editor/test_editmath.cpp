@@ -10,15 +10,15 @@ namespace {
 // box is exactly (L, T, W, H): units chosen as pixel × 312 convert back without loss.
 struct Fixture {
     CardDocument doc;
-    Tobs& obj;
-    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.WorkingSlots[1]) {
-        doc.ZoomFactor = 1.0;
-        doc.UnitsPerPixel = 312.0;
-        obj.Kind = KindFigure;
-        obj.X = L * 312;
-        obj.Y = T * 312;
-        obj.Width = W * 312;
-        obj.Height = H * 312;
+    CardObject& obj;
+    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.workingSlots[1]) {
+        doc.zoomFactor = 1.0;
+        doc.unitsPerPixel = 312.0;
+        obj.kind = KindFigure;
+        obj.x = L * 312;
+        obj.y = T * 312;
+        obj.width = W * 312;
+        obj.height = H * 312;
     }
 };
 
@@ -72,53 +72,53 @@ TEST(EditMath, DragRightEdgePastLeftEdgeMirrorsToLeftEdge) {
     const DragLimits limits{3000, 3000};
     DragGrab g{DragRight, 0, 0};
     // Right edge moved to pixel 90, ten pixels left of the left edge at 100.
-    g.mode = dragit(f.doc, f.obj, g, 90, 60, limits);
+    g.mode = dragObject(f.doc, f.obj, g, 90, 60, limits);
     EXPECT_EQ(g.mode, DragLeft);
-    EXPECT_EQ(f.obj.Width, 10 * 312);
-    EXPECT_EQ(f.obj.X, 90 * 312);
+    EXPECT_EQ(f.obj.width, 10 * 312);
+    EXPECT_EQ(f.obj.x, 90 * 312);
     // Dragging on with the mirrored handle moves the left edge without a jump.
-    g.mode = dragit(f.doc, f.obj, g, 80, 60, limits);
+    g.mode = dragObject(f.doc, f.obj, g, 80, 60, limits);
     EXPECT_EQ(g.mode, DragLeft);
-    EXPECT_EQ(f.obj.X, 80 * 312);
-    EXPECT_EQ(f.obj.Width, 20 * 312);
+    EXPECT_EQ(f.obj.x, 80 * 312);
+    EXPECT_EQ(f.obj.width, 20 * 312);
 }
 
 TEST(EditMath, DragCornersAndTopBottomMirror) {
     Fixture f;
     const DragLimits limits{3000, 3000};
     DragGrab g{DragTopLeft, 0, 0};
-    g.mode = dragit(f.doc, f.obj, g, 90, 40, limits);
+    g.mode = dragObject(f.doc, f.obj, g, 90, 40, limits);
     EXPECT_EQ(g.mode, DragTopLeft);
-    EXPECT_EQ(f.obj.X, 90 * 312);
-    EXPECT_EQ(f.obj.Y, 40 * 312);
-    EXPECT_EQ(f.obj.Width, 50 * 312);
-    EXPECT_EQ(f.obj.Height, 30 * 312);
+    EXPECT_EQ(f.obj.x, 90 * 312);
+    EXPECT_EQ(f.obj.y, 40 * 312);
+    EXPECT_EQ(f.obj.width, 50 * 312);
+    EXPECT_EQ(f.obj.height, 30 * 312);
     // The top edge pulled below the bottom edge (at 70): mode 1 becomes 3.
-    g.mode = dragit(f.doc, f.obj, g, 90, 80, limits);
+    g.mode = dragObject(f.doc, f.obj, g, 90, 80, limits);
     EXPECT_EQ(g.mode, DragBottomLeft);
-    EXPECT_EQ(f.obj.Y, 70 * 312);
-    EXPECT_EQ(f.obj.Height, 10 * 312);
+    EXPECT_EQ(f.obj.y, 70 * 312);
+    EXPECT_EQ(f.obj.height, 10 * 312);
 }
 
 TEST(EditMath, MoveIsClampedToTheDrawingArea) {
     Fixture f;
     const DragLimits limits{600, 400};
     DragGrab g{DragMove, 0, 0};
-    dragit(f.doc, f.obj, g, -5000, -5000, limits);
-    EXPECT_EQ(f.obj.X, -f.obj.Width);
-    EXPECT_EQ(f.obj.Y, -f.obj.Height);
-    dragit(f.doc, f.obj, g, 90000, 90000, limits);
-    EXPECT_EQ(f.obj.X, 600 * 312 - 1);
-    EXPECT_EQ(f.obj.Y, 400 * 312 - 1);
-    EXPECT_EQ(f.obj.Width, 40 * 312);
+    dragObject(f.doc, f.obj, g, -5000, -5000, limits);
+    EXPECT_EQ(f.obj.x, -f.obj.width);
+    EXPECT_EQ(f.obj.y, -f.obj.height);
+    dragObject(f.doc, f.obj, g, 90000, 90000, limits);
+    EXPECT_EQ(f.obj.x, 600 * 312 - 1);
+    EXPECT_EQ(f.obj.y, 400 * 312 - 1);
+    EXPECT_EQ(f.obj.width, 40 * 312);
 }
 
 TEST(EditMath, HitTestTakesTheFrontmostUsedSlot) {
     Fixture f;
-    Tobs& front = *f.doc.WorkingSlots[7];
+    CardObject& front = *f.doc.workingSlots[7];
     front = f.obj;
     EXPECT_EQ(hitTest(f.doc, 110, 60), 7);
-    front.Kind = KindFree;
+    front.kind = KindFree;
     EXPECT_EQ(hitTest(f.doc, 110, 60), 1);
     // The box's right and bottom edges are included, one pixel beyond is not.
     EXPECT_EQ(hitTest(f.doc, 140, 70), 1);
@@ -129,7 +129,7 @@ TEST(EditMath, UpDownStepsThroughUsedSlotsWrapping) {
     Fixture f;
     EXPECT_EQ(nextUsedSlot(f.doc, 1), 1);  // the only object stays selected
     EXPECT_EQ(nextUsedSlot(f.doc, 0), 0);  // nothing selected: nothing happens
-    f.doc.WorkingSlots[9000]->Kind = KindText;
+    f.doc.workingSlots[9000]->kind = KindText;
     EXPECT_EQ(nextUsedSlot(f.doc, 1), 9000);
     EXPECT_EQ(nextUsedSlot(f.doc, 9000), 1);
 }

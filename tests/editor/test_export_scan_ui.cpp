@@ -2,9 +2,9 @@
 // choice dialogs. Scans run against SANE's "test" backend, enabled for this process only
 // through SANE_CONFIG_DIR.
 #include "editor/ExportController.h"
+#include "editor/JpegQualityDialog.h"
 #include "editor/ScanController.h"
 #include "editor/ScannerSelectDialog.h"
-#include "editor/TJPEGQForm.h"
 
 #include "document/CardDocument.h"
 #include "pictures/ImageCodec.h"
@@ -59,8 +59,8 @@ struct ExportFixture : ::testing::Test {
     ExportController exporter{doc, ctx, dialogs, nullptr};
 
     void SetUp() override {
-        doc.Format.CardWidth = 100;
-        doc.Format.CardHeight = 70;
+        doc.format.cardWidth = 100;
+        doc.format.cardHeight = 70;
         doc.updateSideUnits();
         exporter.setPrinterQuery([] { return PrinterResolution{600, 600, true}; });
     }
@@ -68,7 +68,7 @@ struct ExportFixture : ::testing::Test {
 
 TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte")), 1));
-    exporter.EMailBtnClick();
+    exporter.exportShownSide();
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     const FileDialogRequest& req = dialogs.saveRequests.front();
     EXPECT_EQ(req.caption, QStringLiteral("Visitenkarte für eMail-Anhang speichern"));
@@ -76,15 +76,15 @@ TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
     EXPECT_TRUE(req.directory.isEmpty());
     EXPECT_EQ(req.filter, saveFilter());
     EXPECT_EQ(exporter.lastExportPath(), dir.file(QStringLiteral("karte.bmp")));
-    const DibImage back = OpenDib(dir.file(QStringLiteral("karte.bmp")));
+    const DibImage back = loadPictureFile(dir.file(QStringLiteral("karte.bmp")));
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(QSize(back.width(), back.height()), QSize(377, 264));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
 
     // A typed extension wins; the type decides the format.
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte.png")), 1));
-    exporter.EMailBtnClick();
+    exporter.exportShownSide();
     QFile f(dir.file(QStringLiteral("karte.png")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.read(2), QByteArray("BM"));
@@ -94,14 +94,14 @@ TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
     QStringList missing;
     for (int index = 1; index <= kSaveFormatCount; ++index) {
         if (!dibWriterForType(formatCodeForFilterIndex(index))) {
-            missing << SaveFormatExtension(index);
+            missing << saveFormatExtension(index);
             continue;
         }
         dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("k%1").arg(index)), index));
-        exporter.EMailBtnClick();
+        exporter.exportShownSide();
         const QString path =
-            dir.file(QStringLiteral("k%1").arg(index)) + SaveFormatExtension(index);
-        const DibImage back = OpenDib(path);
+            dir.file(QStringLiteral("k%1").arg(index)) + saveFormatExtension(index);
+        const DibImage back = loadPictureFile(path);
         ASSERT_FALSE(back.isNull()) << path.toStdString();
         EXPECT_EQ(back.width(), 377) << path.toStdString();
         EXPECT_EQ(back.height(), 264) << path.toStdString();
@@ -112,21 +112,21 @@ TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
 }
 
 TEST_F(ExportFixture, CancelWritesNothingAndFailureIsReported) {
-    exporter.EMailBtnClick();  // no answer scripted: cancelled
+    exporter.exportShownSide();  // no answer scripted: cancelled
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_TRUE(exporter.lastExportPath().isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("no/such/folder/karte")), 1));
-    exporter.EMailBtnClick();
+    exporter.exportShownSide();
     EXPECT_EQ(dialogs.texts(), QStringList{kSaveFailed});
 }
 
 TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinter) {
     exporter.setPrinterQuery([] { return PrinterResolution{600, 300, true}; });
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("a")), 1));
-    exporter.EMailBtnClick();
+    exporter.exportShownSide();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler"));
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Diese Meldung dürfte nie")));
@@ -136,7 +136,7 @@ TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinte
     dialogs.messages.clear();
     exporter.setPrinterQuery([] { return PrinterResolution{}; });
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("b")), 1));
-    exporter.EMailBtnClick();
+    exporter.exportShownSide();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("b.bmp"))));
 }
@@ -147,23 +147,23 @@ TEST(JpegQualityForm, SliderAndNumberStayInStepAndPersist) {
     isolateSettings();
     QSettings().remove(QStringLiteral("TJPEGQForm"));
     {
-        TJPEGQForm form;
+        JpegQualityDialog form;
         EXPECT_EQ(form.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));
-        EXPECT_EQ(form.QualED1->value(), 75);
-        EXPECT_EQ(form.QualED2->value(), 75);
-        EXPECT_EQ(form.QualED1->minimum(), 1);
-        EXPECT_EQ(form.QualED1->maximum(), 99);
-        EXPECT_EQ(form.QualED2->minimum(), 1);
-        EXPECT_EQ(form.QualED2->maximum(), 99);
-        form.QualED1->setValue(40);
-        EXPECT_EQ(form.QualED2->value(), 40);
-        form.QualED2->setValue(62);
-        EXPECT_EQ(form.QualED1->value(), 62);
+        EXPECT_EQ(form.qualitySlider->value(), 75);
+        EXPECT_EQ(form.qualityNumber->value(), 75);
+        EXPECT_EQ(form.qualitySlider->minimum(), 1);
+        EXPECT_EQ(form.qualitySlider->maximum(), 99);
+        EXPECT_EQ(form.qualityNumber->minimum(), 1);
+        EXPECT_EQ(form.qualityNumber->maximum(), 99);
+        form.qualitySlider->setValue(40);
+        EXPECT_EQ(form.qualityNumber->value(), 40);
+        form.qualityNumber->setValue(62);
+        EXPECT_EQ(form.qualitySlider->value(), 62);
         EXPECT_EQ(form.quality(), 62);
     }
-    TJPEGQForm again;  // a later run of the program
-    EXPECT_EQ(again.QualED1->value(), 62);
-    EXPECT_EQ(again.QualED2->value(), 62);
+    JpegQualityDialog again;  // a later run of the program
+    EXPECT_EQ(again.qualitySlider->value(), 62);
+    EXPECT_EQ(again.qualityNumber->value(), 62);
 }
 
 TEST(ScannerChoice, ListsDevicesAndPreselectsTheRememberedOne) {
@@ -265,12 +265,12 @@ TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
         ASSERT_FALSE(handled.isEmpty())
             << "index " << index << dialogs.texts().join(';').toStdString();
         EXPECT_TRUE(handled.back()) << "index " << index;
-        const QString path = base + SaveFormatExtension(index, true);
-        const DibImage back = OpenDib(path);
+        const QString path = base + saveFormatExtension(index, true);
+        const DibImage back = loadPictureFile(path);
         EXPECT_FALSE(back.isNull()) << path.toStdString();
         EXPECT_EQ(qualityQuestions - asked, (index == 5 || index == 6) ? 1 : 0) << index;
         if (index == 6) {
-            EXPECT_EQ(JPEGQual(), 40);
+            EXPECT_EQ(jpegQuality(), 40);
         }
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.back(), 100);
@@ -360,8 +360,8 @@ TEST_F(ScanFixture, TheRealQualityDialogSetsTheJpegQuality) {
     bool answered = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* form = qobject_cast<TJPEGQForm*>(QApplication::activeModalWidget())) {
-            form->QualED2->setValue(33);
+        if (auto* form = qobject_cast<JpegQualityDialog*>(QApplication::activeModalWidget())) {
+            form->qualityNumber->setValue(33);
             form->accept();
             answered = true;
         }
@@ -370,7 +370,7 @@ TEST_F(ScanFixture, TheRealQualityDialogSetsTheJpegQuality) {
     scanAndWait();
     EXPECT_TRUE(answered);
     ASSERT_EQ(handled, QList<bool>{true});
-    EXPECT_EQ(JPEGQual(), 33);
+    EXPECT_EQ(jpegQuality(), 33);
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("real.JIF"))));
 }
 

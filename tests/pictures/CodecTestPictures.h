@@ -21,25 +21,25 @@ inline bb::DibImage makeTestPicture(int bits, int w, int h, bool manyColours = t
     const int count = bb::dibColourCount(bits);
     for (int i = 0; i < count; ++i)
         table.push_back({uint8_t(i * 37 + 11), uint8_t(255 - i * 13), uint8_t(i * 91 + 5), 0});
-    bb::DibImage pic = bb::newdib(w, h, bits, table.empty() ? nullptr : table.data(), count);
+    bb::DibImage pic = bb::newDib(w, h, bits, table.empty() ? nullptr : table.data(), count);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             if (bits <= 8) {
-                bb::setpixel(pic, x, y, uint32_t((x * 7 + y * 3 + (x ^ y)) % count));
+                bb::setPixel(pic, x, y, uint32_t((x * 7 + y * 3 + (x ^ y)) % count));
             } else if (manyColours) {
-                bb::setpixel(pic, x, y,
+                bb::setPixel(pic, x, y,
                              bb::rgbRef((x * 255) / std::max(1, w - 1),
                                         (y * 255) / std::max(1, h - 1), (x * 3 + y * 5) & 0xFF));
             } else {
                 const int k = (x * 7 + y * 13) % 200;
-                bb::setpixel(pic, x, y, bb::rgbRef(k * 5 % 256, 255 - k, (k * 77) & 0xFF));
+                bb::setPixel(pic, x, y, bb::rgbRef(k * 5 % 256, 255 - k, (k * 77) & 0xFF));
             }
         }
     return pic;
 }
 
 inline bb::ColorRef colourAt(const bb::DibImage& pic, int x, int y) {
-    return bb::pixelColor(pic, bb::getpixel(pic, x, y));
+    return bb::pixelColor(pic, bb::getPixel(pic, x, y));
 }
 
 // Number of pixels whose colours differ (sizes must match).

@@ -63,10 +63,10 @@ std::vector<RgbQuad> rampColours(int n) {
 
 DibImage randomPicture(int w, int h, int bits, std::mt19937& rng) {
     const auto colours = rampColours(dibColourCount(bits));
-    DibImage p = newdib(w, h, bits, colours.data(), int(colours.size()));
+    DibImage p = newDib(w, h, bits, colours.data(), int(colours.size()));
     const uint32_t mask = bits == 24 ? 0xFFFFFFu : (1u << bits) - 1;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) setpixel(p, x, y, rng() & mask);
+        for (int x = 0; x < w; ++x) setPixel(p, x, y, rng() & mask);
     return p;
 }
 
@@ -79,7 +79,7 @@ void expectSamePixels(const DibImage& a, const DibImage& b) {
     EXPECT_EQ(a.colourTable(), b.colourTable());
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            ASSERT_EQ(getpixel(a, x, y), getpixel(b, x, y)) << "at " << x << "," << y;
+            ASSERT_EQ(getPixel(a, x, y), getPixel(b, x, y)) << "at " << x << "," << y;
 }
 
 QByteArray bytes(std::initializer_list<int> list) {
@@ -100,16 +100,16 @@ TEST(Bmp, SaveAndOpenRoundTripEveryDepthAndShape) {
             const DibImage p = randomPicture(s.width(), s.height(), bits, rng);
             for (int type : {int(DibBMP), int(DibDIB)}) {
                 const QString name = dir.file(type == DibBMP ? "a.bmp" : "a.dib");
-                ASSERT_EQ(SaveDib(p, name, type), 1);
-                expectSamePixels(p, OpenDib(name));
+                ASSERT_EQ(savePictureFile(p, name, type), 1);
+                expectSamePixels(p, loadPictureFile(name));
             }
         }
     }
 }
 
 TEST(Bmp, WrittenFileHasTheWindowsLayout) {
-    DibImage p = newdib(3, 2, 4);
-    setpixel(p, 0, 0, 0xC);
+    DibImage p = newDib(3, 2, 4);
+    setPixel(p, 0, 0, 0xC);
     QByteArray out;
     ASSERT_TRUE(writeBmp(p, out));
     const int offBits = 14 + 40 + 16 * 4;
@@ -129,9 +129,9 @@ TEST(Bmp, WrittenFileHasTheWindowsLayout) {
     EXPECT_EQ(uint8_t(out[offBits + 4]), 0xC0);  // the top row is stored last
     QByteArray none;
     EXPECT_FALSE(writeBmp(DibImage(), none));
-    EXPECT_EQ(SaveDib(DibImage(), QStringLiteral("/nonexistent/x.bmp"), DibBMP), 0);
-    EXPECT_EQ(SaveDib(p, QStringLiteral("/nonexistent/x.bmp"), DibBMP), 0);
-    EXPECT_EQ(SaveDib(p, QStringLiteral("/tmp/never-written.xyz"), 99), 0);
+    EXPECT_EQ(savePictureFile(DibImage(), QStringLiteral("/nonexistent/x.bmp"), DibBMP), 0);
+    EXPECT_EQ(savePictureFile(p, QStringLiteral("/nonexistent/x.bmp"), DibBMP), 0);
+    EXPECT_EQ(savePictureFile(p, QStringLiteral("/tmp/never-written.xyz"), 99), 0);
 }
 
 TEST(Bmp, Rle8RunsDeltasAbsoluteRunsAndClipping) {
@@ -147,7 +147,7 @@ TEST(Bmp, Rle8RunsDeltasAbsoluteRunsAndClipping) {
     ASSERT_EQ(p.bitCount(), 8);
     auto row = [&](int fromBottom) {
         std::vector<uint32_t> v;
-        for (int x = 0; x < 6; ++x) v.push_back(getpixel(p, x, 3 - fromBottom));
+        for (int x = 0; x < 6; ++x) v.push_back(getPixel(p, x, 3 - fromBottom));
         return v;
     };
     EXPECT_EQ(row(0), (std::vector<uint32_t>{7, 7, 7, 5, 6, 9}));
@@ -168,8 +168,8 @@ TEST(Bmp, Rle4RunsAlternateNibblesAndAbsoluteRunsArePadded) {
     ASSERT_EQ(p.bitCount(), 4);
     std::vector<uint32_t> bottom, top;
     for (int x = 0; x < 7; ++x) {
-        bottom.push_back(getpixel(p, x, 1));
-        top.push_back(getpixel(p, x, 0));
+        bottom.push_back(getPixel(p, x, 1));
+        top.push_back(getPixel(p, x, 0));
     }
     EXPECT_EQ(bottom, (std::vector<uint32_t>{1, 2, 1, 2, 1, 0xA, 0xB}));
     EXPECT_EQ(top, (std::vector<uint32_t>{3, 4, 5, 6, 7, 0, 0}));
@@ -200,8 +200,8 @@ TEST(Bmp, TopDownShortTableTwoBitAndPackedDib) {
     QByteArray bits = bytes({1, 2, 3, 0, 4, 5, 6, 0});
     DibImage p = readBmp(makeBmp(3, -2, 8, 0, rampColours(7), bits));
     ASSERT_FALSE(p.isNull());
-    EXPECT_EQ(getpixel(p, 0, 0), 1u);
-    EXPECT_EQ(getpixel(p, 2, 1), 6u);
+    EXPECT_EQ(getPixel(p, 0, 0), 1u);
+    EXPECT_EQ(getPixel(p, 2, 1), 6u);
     ASSERT_EQ(p.colourTable().size(), 256u);  // 7 given entries, the rest black
     EXPECT_EQ(pixelColor(p, 6), rgbRef(42, 249, 6));
     EXPECT_EQ(pixelColor(p, 7), 0u);
@@ -210,7 +210,7 @@ TEST(Bmp, TopDownShortTableTwoBitAndPackedDib) {
     p = readBmp(makeBmp(5, 1, 2, 0, rampColours(4), bytes({0x1B, 0x80, 0, 0})));
     ASSERT_EQ(p.bitCount(), 4);
     std::vector<uint32_t> v;
-    for (int x = 0; x < 5; ++x) v.push_back(getpixel(p, x, 0));
+    for (int x = 0; x < 5; ++x) v.push_back(getPixel(p, x, 0));
     EXPECT_EQ(v, (std::vector<uint32_t>{0, 1, 2, 3, 2}));
 
     // A ".dib" without file header opens too.
@@ -221,7 +221,7 @@ TEST(Bmp, TopDownShortTableTwoBitAndPackedDib) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(packedDib(original));
     f.close();
-    expectSamePixels(original, OpenDib(dir.file("clip.dib")));
+    expectSamePixels(original, loadPictureFile(dir.file("clip.dib")));
 }
 
 TEST(Bmp, BitFieldsAndOs2CoreHeaders) {
@@ -237,13 +237,13 @@ TEST(Bmp, BitFieldsAndOs2CoreHeaders) {
     le16(bits, 0);
     DibImage p = readBmp(makeBmp(3, 1, 16, 3, {}, bits, masks));
     ASSERT_EQ(p.bitCount(), 24);
-    EXPECT_EQ(getpixel(p, 0, 0), rgbRef(255, 255, 255));
-    EXPECT_EQ(getpixel(p, 1, 0), rgbRef(255, 0, 0));
-    EXPECT_EQ(getpixel(p, 2, 0), rgbRef(0, 0, 132));
+    EXPECT_EQ(getPixel(p, 0, 0), rgbRef(255, 255, 255));
+    EXPECT_EQ(getPixel(p, 1, 0), rgbRef(255, 0, 0));
+    EXPECT_EQ(getPixel(p, 2, 0), rgbRef(0, 0, 132));
 
     // 32-bit BI_RGB ignores the fourth byte.
     p = readBmp(makeBmp(1, 1, 32, 0, {}, bytes({10, 20, 30, 0x55})));
-    EXPECT_EQ(getpixel(p, 0, 0), rgbRef(30, 20, 10));
+    EXPECT_EQ(getPixel(p, 0, 0), rgbRef(30, 20, 10));
 
     // OS/2 core header: 12 bytes, 16-bit sides, 3-byte colours.
     QByteArray os2("BM");
@@ -258,7 +258,7 @@ TEST(Bmp, BitFieldsAndOs2CoreHeaders) {
     os2 += bytes({0, 0, 0, 0x10, 0x20, 0x30, 0x40, 0, 0, 0});
     p = readBmp(os2);
     ASSERT_EQ(p.bitCount(), 1);
-    EXPECT_EQ(getpixel(p, 1, 0), 1u);
+    EXPECT_EQ(getPixel(p, 1, 0), 1u);
     EXPECT_EQ(pixelColor(p, 1), rgbRef(0x30, 0x20, 0x10));
 }
 
@@ -288,7 +288,7 @@ TEST(Bmp, TruncatedAndAbsurdFilesAreRefused) {
     badHeader[14] = char(66);
     EXPECT_TRUE(readBmp(badHeader).isNull());
     EXPECT_TRUE(readBmp(QByteArray("BM")).isNull());
-    EXPECT_TRUE(OpenDib(QStringLiteral("/nonexistent/none.bmp")).isNull());
+    EXPECT_TRUE(loadPictureFile(QStringLiteral("/nonexistent/none.bmp")).isNull());
 }
 
 // The BMP Suite: every good file decodes to its reference rendering (16-bit files within 1
@@ -311,7 +311,7 @@ TEST(Bmp, BmpSuiteConformance) {
         QFile f(suite + file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const DibImage p = readBmp(f.readAll());
-        (void)OpenDib(suite + file);  // the whole reader chain survives it
+        (void)loadPictureFile(suite + file);  // the whole reader chain survives it
         if (cls == QLatin1String("bad")) {
             ++bad;
             continue;
@@ -340,7 +340,7 @@ TEST(Bmp, BmpSuiteConformance) {
             int worst = 0;
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x) {
-                    const ColorRef c = pixelColor(p, getpixel(p, x, y));
+                    const ColorRef c = pixelColor(p, getPixel(p, x, y));
                     const QRgb r = image.pixel(x, y);
                     const int a = qAlpha(r);
                     auto onWhite = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
@@ -362,7 +362,7 @@ TEST(Bmp, BmpSuiteConformance) {
         QFile f(suite + QLatin1String(refused));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(readBmp(f.readAll()).isNull()) << refused;
-        EXPECT_TRUE(OpenDib(suite + QLatin1String(refused)).isNull()) << refused;
+        EXPECT_TRUE(loadPictureFile(suite + QLatin1String(refused)).isNull()) << refused;
     }
     // Headerless copies of good files open as ".dib".
     bbtest::TempFolder dir;
@@ -375,7 +375,7 @@ TEST(Bmp, BmpSuiteConformance) {
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(data.mid(14));
         out.close();
-        const DibImage packed = OpenDib(dir.file("x.dib"));
+        const DibImage packed = loadPictureFile(dir.file("x.dib"));
         EXPECT_FALSE(packed.isNull()) << name;
         if (!packed.isNull()) expectSamePixels(readBmp(data), packed);
     }

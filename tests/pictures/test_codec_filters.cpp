@@ -10,7 +10,7 @@ using namespace bb;
 namespace {
 
 TEST(DibFilters, SaveFilterEntryNumberPlusTwoIsTheTypeCode) {
-    const QStringList parts = GetDIBSaveFilter().split('|');
+    const QStringList parts = pictureSaveFilter().split('|');
     ASSERT_EQ(parts.size(), 24);
     const char* suffixes[] = {"bmp", "dib", "gif", "iff", "jif", "jpg",
                               "lbm", "pcx", "rle", "tga", "tif", "png"};
@@ -24,7 +24,7 @@ TEST(DibFilters, SaveFilterEntryNumberPlusTwoIsTheTypeCode) {
 }
 
 TEST(DibFilters, OpenFilterStartsWithAllPictures) {
-    const QStringList parts = GetDIBOpenFilter().split('|');
+    const QStringList parts = pictureOpenFilter().split('|');
     ASSERT_GE(parts.size(), 26);
     ASSERT_EQ(parts.size() % 2, 0);
     EXPECT_EQ(parts[0], QStringLiteral("Alle Bilddateien"));
@@ -39,7 +39,7 @@ TEST(DibFilters, OpenFilterStartsWithAllPictures) {
 TEST(DibFilters, QtFormKeepsDescriptionsAndListsPatterns) {
     EXPECT_EQ(dibFilterToQt(QStringLiteral("Alle (*.a)|*.a;*.b|Bitmap|*.bmp")),
               QStringLiteral("Alle (*.a *.b);;Bitmap (*.bmp)"));
-    const QStringList entries = dibFilterToQt(GetDIBSaveFilter()).split(QStringLiteral(";;"));
+    const QStringList entries = dibFilterToQt(pictureSaveFilter()).split(QStringLiteral(";;"));
     ASSERT_EQ(entries.size(), 12);
     EXPECT_TRUE(entries[8].endsWith(QStringLiteral("(*.rle)")));
 }

@@ -137,9 +137,9 @@ TEST(PcxReader, PlanarSixteenColoursUseTheHeaderPalette) {
     const DibImage pic = readPcx(f);
     ASSERT_FALSE(pic.isNull());
     EXPECT_EQ(pic.bitCount(), 4);
-    EXPECT_EQ(getpixel(pic, 0, 0), 3u);
-    EXPECT_EQ(getpixel(pic, 1, 0), 0u);
-    EXPECT_EQ(getpixel(pic, 2, 0), 8u);
+    EXPECT_EQ(getPixel(pic, 0, 0), 3u);
+    EXPECT_EQ(getPixel(pic, 1, 0), 0u);
+    EXPECT_EQ(getPixel(pic, 2, 0), 8u);
     EXPECT_EQ(colourAt(pic, 2, 0), rgbRef(80, 8, 247));
 }
 
@@ -264,7 +264,7 @@ TEST(IlbmReader, ByteRunRoundTripAndChunkyPbm) {
     const DibImage pic =
         readIlbm(form("PBM ", chunk("BMHD", bmhd(302, 1, 8, 0, 1)) + chunk("BODY", packed)));
     ASSERT_FALSE(pic.isNull());
-    for (int x = 0; x < 302; ++x) ASSERT_EQ(getpixel(pic, x, 0), line[size_t(x)]) << x;
+    for (int x = 0; x < 302; ++x) ASSERT_EQ(getPixel(pic, x, 0), line[size_t(x)]) << x;
 }
 
 TEST(IlbmReader, RefusesBrokenFiles) {

@@ -1,4 +1,4 @@
-// Every writer of the save filter, read back through OpenDib: lossless formats give the
+// Every writer of the save filter, read back through loadPictureFile: lossless formats give the
 // same colours for 1-, 4-, 8- and 24-bit pictures of awkward sizes; JPEG stays close.
 #include "CodecTestPictures.h"
 #include "pictures/DibImage.h"
@@ -20,8 +20,8 @@ struct Size {
 const Size kSizes[] = {{1, 1}, {13, 1}, {1, 11}, {17, 9}, {64, 5}, {33, 31}};
 
 DibImage saveAndOpen(const DibImage& pic, int typeCode, const QString& file) {
-    if (SaveDib(pic, file, typeCode) != 1) return {};
-    return OpenDib(file);
+    if (savePictureFile(pic, file, typeCode) != 1) return {};
+    return loadPictureFile(file);
 }
 
 class LosslessRoundTrip : public ::testing::TestWithParam<int> {};
@@ -68,11 +68,11 @@ TEST(CodecRoundTrip, PaletteDepthIsKeptWhereTheFormatHasIt) {
 TEST(CodecRoundTrip, JpegStaysWithinItsErrorAndFollowsTheQuality) {
     bbtest::TempFolder dir;
     const DibImage pic = makeTestPicture(24, 96, 64);
-    const int saved = JPEGQual();
+    const int saved = jpegQuality();
     for (int type : {DibJIF, DibJPG}) {
-        SetJPEGQual(95);
+        setJpegQuality(95);
         const DibImage good = saveAndOpen(pic, type, dir.file("good.jpg"));
-        SetJPEGQual(5);
+        setJpegQuality(5);
         const DibImage poor = saveAndOpen(pic, type, dir.file("poor.jpg"));
         ASSERT_FALSE(good.isNull());
         ASSERT_FALSE(poor.isNull());
@@ -81,20 +81,20 @@ TEST(CodecRoundTrip, JpegStaysWithinItsErrorAndFollowsTheQuality) {
         EXPECT_LT(QFile(dir.file("poor.jpg")).size(), QFile(dir.file("good.jpg")).size());
     }
     // Palette pictures are written as true colour (flat 8x8 blocks of palette colours).
-    SetJPEGQual(95);
+    setJpegQuality(95);
     DibImage pal = makeTestPicture(8, 64, 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) setpixel(pal, x, y, uint32_t((x / 16) * 5 + (y / 16) * 17));
+        for (int x = 0; x < 64; ++x) setPixel(pal, x, y, uint32_t((x / 16) * 5 + (y / 16) * 17));
     const DibImage back = saveAndOpen(pal, DibJPG, dir.file("pal.jpg"));
     ASSERT_FALSE(back.isNull());
     EXPECT_LT(bbtest::meanError(pal, back), 8.0);  // sharp edges between unrelated colours
-    SetJPEGQual(saved);
+    setJpegQuality(saved);
 }
 
 // Mean colour of each 4x4 block, as a picture a quarter the size: dithering trades
 // per-pixel error for a correct local average.
 DibImage blockMeans(const DibImage& pic) {
-    DibImage out = newdib(pic.width() / 4, pic.height() / 4, 24);
+    DibImage out = newDib(pic.width() / 4, pic.height() / 4, 24);
     for (int by = 0; by < out.height(); ++by)
         for (int bx = 0; bx < out.width(); ++bx) {
             int s[3] = {0, 0, 0};
@@ -103,7 +103,7 @@ DibImage blockMeans(const DibImage& pic) {
                     const ColorRef c = bbtest::colourAt(pic, bx * 4 + x, by * 4 + y);
                     s[0] += refRed(c), s[1] += refGreen(c), s[2] += refBlue(c);
                 }
-            setpixel(out, bx, by, rgbRef(s[0] / 16, s[1] / 16, s[2] / 16));
+            setPixel(out, bx, by, rgbRef(s[0] / 16, s[1] / 16, s[2] / 16));
         }
     return out;
 }

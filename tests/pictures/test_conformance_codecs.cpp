@@ -1,5 +1,5 @@
 // The public conformance suites for our own readers (PCX, TGA, ILBM/PBM), the GIF suite
-// through OpenDib, and RLE bitmaps under the ".rle" name. Good files decode to their
+// through loadPictureFile, and RLE bitmaps under the ".rle" name. Good files decode to their
 // reference renderings; bad ones are refused without a crash.
 #include "CodecTestPictures.h"
 #include "pictures/DibImage.h"
@@ -23,7 +23,7 @@ QString suite(const QString& rel) {
 // Decodes `file` and compares it with the PNG `reference`.
 void expectMatches(const QString& file, const QString& reference) {
     SCOPED_TRACE(file.toStdString());
-    const DibImage pic = OpenDib(suite(file));
+    const DibImage pic = loadPictureFile(suite(file));
     ASSERT_FALSE(pic.isNull()) << "not decoded";
     const QImage ref(suite(reference));
     ASSERT_FALSE(ref.isNull()) << "reference missing";
@@ -33,7 +33,7 @@ void expectMatches(const QString& file, const QString& reference) {
 void expectRefused(const QString& file) {
     SCOPED_TRACE(file.toStdString());
     ASSERT_TRUE(QFile::exists(suite(file)));
-    EXPECT_TRUE(OpenDib(suite(file)).isNull());
+    EXPECT_TRUE(loadPictureFile(suite(file)).isNull());
 }
 
 // ---- PCX ----
@@ -45,14 +45,14 @@ TEST(ConformancePcx, GoodFilesMatchTheirReferences) {
                       QStringLiteral("zigimg/generated-reference/pcx/%1.pcx.png").arg(name));
     expectMatches("pillow/odd_stride.pcx", "pillow/generated-reference/odd_stride.pcx.png");
     expectMatches("pillow/pil184.pcx", "pillow/generated-reference/pil184.pcx.png");
-    const DibImage planes = OpenDib(suite("pillow/p_4_planes.pcx"));
+    const DibImage planes = loadPictureFile(suite("pillow/p_4_planes.pcx"));
     ASSERT_FALSE(planes.isNull());
-    EXPECT_EQ(getpixel(planes, 0, 0), 3u);
+    EXPECT_EQ(getPixel(planes, 0, 0), 3u);
     // zigimg's stated palette and pixel values.
-    const DibImage bpp8 = OpenDib(suite("zigimg/pcx/test-bpp8.pcx"));
+    const DibImage bpp8 = loadPictureFile(suite("zigimg/pcx/test-bpp8.pcx"));
     ASSERT_FALSE(bpp8.isNull());
-    EXPECT_EQ(getpixel(bpp8, 0, 0), 37u);
-    EXPECT_EQ(getpixel(bpp8, 26, 26), 254u);
+    EXPECT_EQ(getPixel(bpp8, 0, 0), 37u);
+    EXPECT_EQ(getPixel(bpp8, 26, 26), 254u);
     EXPECT_EQ(pixelColor(bpp8, 219), rgbRef(0x61, 0x8e, 0xc3));
 }
 
@@ -73,7 +73,7 @@ TEST(ConformanceTga, PillowCommonSetMatchesAndKeepsPalettes) {
         const QString mode = f.section('_', 0, 1);  // e.g. 200x32_rgba
         expectMatches("pillow/tga/common/" + f, "pillow/tga/common/" + mode + ".png");
         if (mode.endsWith("_p")) {
-            const DibImage pic = OpenDib(dir.filePath(f));
+            const DibImage pic = loadPictureFile(dir.filePath(f));
             const QImage ref(dir.filePath(mode + ".png"));
             ASSERT_EQ(pic.bitCount(), 8);
             for (int i = 0; i < ref.colorCount(); ++i)
@@ -90,19 +90,19 @@ TEST(ConformanceTga, PillowSpecialCases) {
     expectMatches("pillow/p_16.tga", "pillow/p_16.png");
     expectRefused("pillow/cross_scan_line_truncated.tga");
     expectRefused("pillow/p_8.tga");
-    const DibImage rgba16 = OpenDib(suite("pillow/rgba16.tga"));
+    const DibImage rgba16 = loadPictureFile(suite("pillow/rgba16.tga"));
     ASSERT_FALSE(rgba16.isNull());
     // Pillow scales five bits by truncation (21 -> 172), we and image-rs by rounding (173).
     EXPECT_NEAR(refRed(bbtest::colourAt(rgba16, 0, 0)), 172, 1);
     EXPECT_EQ(bbtest::colourAt(rgba16, 0, 0) & 0xFFFF00, rgbRef(0, 0, 255));
     EXPECT_EQ(bbtest::colourAt(rgba16, 1, 0), rgbRef(0, 255, 82));
-    const DibImage id = OpenDib(suite("pillow/tga_id_field.tga"));
+    const DibImage id = loadPictureFile(suite("pillow/tga_id_field.tga"));
     EXPECT_EQ(id.width(), 100);
     EXPECT_EQ(id.height(), 100);
-    EXPECT_EQ(OpenDib(suite("pillow/la.tga")).width(), 64);
-    EXPECT_EQ(bbtest::colourAt(OpenDib(suite("pillow/rgb32rle_top_right.tga")), 90, 90),
+    EXPECT_EQ(loadPictureFile(suite("pillow/la.tga")).width(), 64);
+    EXPECT_EQ(bbtest::colourAt(loadPictureFile(suite("pillow/rgb32rle_top_right.tga")), 90, 90),
               rgbRef(0, 0, 0));
-    EXPECT_EQ(bbtest::colourAt(OpenDib(suite("pillow/rgb32rle_bottom_right.tga")), 90, 90),
+    EXPECT_EQ(bbtest::colourAt(loadPictureFile(suite("pillow/rgb32rle_bottom_right.tga")), 90, 90),
               rgbRef(0, 255, 0));
 }
 
@@ -119,8 +119,8 @@ TEST(ConformanceTga, TrueVisionSuiteAndOrientations) {
                   "image-rs/reference/tga/testsuite/ctc24.tga.png");
     expectMatches("image-rs/images/tga/testsuite/ucm8.tga",
                   "image-rs/reference/tga/testsuite/ctc24.tga.png");
-    EXPECT_FALSE(OpenDib(suite("image-rs/images/tga/testsuite/utc16.tga")).isNull());
-    EXPECT_EQ(OpenDib(suite("image-rs/images/tga/encoding/black_white.tga")).width(), 1280);
+    EXPECT_FALSE(loadPictureFile(suite("image-rs/images/tga/testsuite/utc16.tga")).isNull());
+    EXPECT_EQ(loadPictureFile(suite("image-rs/images/tga/encoding/black_white.tga")).width(), 1280);
 }
 
 TEST(ConformanceTga, RegressionFilesDoNotCrash) {
@@ -129,7 +129,7 @@ TEST(ConformanceTga, RegressionFilesDoNotCrash) {
     const QStringList files = dir.entryList({"*.tga"});
     EXPECT_FALSE(files.isEmpty());
     for (const QString& f : files) {
-        const DibImage pic = OpenDib(dir.filePath(f));
+        const DibImage pic = loadPictureFile(dir.filePath(f));
         if (!pic.isNull()) {
             EXPECT_TRUE(dibSizeAllowed(pic.width(), pic.height(), pic.bitCount()));
         }
@@ -145,14 +145,14 @@ TEST(ConformanceIlbm, GoodFilesMatchTheirReferences) {
         expectMatches(QStringLiteral("zigimg/ilbm/%1").arg(name),
                       QStringLiteral("zigimg/generated-reference/ilbm/%1.png").arg(name));
     expectMatches("pbm-js/fixtures/VALID.LBM", "pbm-js/generated-reference/VALID.LBM.png");
-    const DibImage pbm = OpenDib(suite("pbm-js/fixtures/VALID.LBM"));
+    const DibImage pbm = loadPictureFile(suite("pbm-js/fixtures/VALID.LBM"));
     ASSERT_FALSE(pbm.isNull());
-    EXPECT_EQ(getpixel(pbm, 0, 0), 14u);
+    EXPECT_EQ(getPixel(pbm, 0, 0), 14u);
     EXPECT_EQ(pixelColor(pbm, 10), rgbRef(87, 255, 87));
-    const DibImage ehb = OpenDib(suite("zigimg/ilbm/sample-ehb.iff"));
+    const DibImage ehb = loadPictureFile(suite("zigimg/ilbm/sample-ehb.iff"));
     ASSERT_FALSE(ehb.isNull());
-    EXPECT_EQ(getpixel(ehb, 141, 0), 21u);
-    EXPECT_EQ(getpixel(ehb, 25975 % 320, 25975 / 320), 61u);
+    EXPECT_EQ(getPixel(ehb, 141, 0), 21u);
+    EXPECT_EQ(getPixel(ehb, 25975 % 320, 25975 / 320), 61u);
 }
 
 TEST(ConformanceIlbm, HamPicturesGiveTheStatedColours) {
@@ -165,7 +165,7 @@ TEST(ConformanceIlbm, HamPicturesGiveTheStatedColours) {
     // The first two sample indices, where zigimg and netpbm agree (they differ on the third).
     const int indices[2] = {26505, 193174};
     for (const auto& c : cases) {
-        const DibImage pic = OpenDib(suite(c.file));
+        const DibImage pic = loadPictureFile(suite(c.file));
         ASSERT_FALSE(pic.isNull()) << c.file;
         for (int k = 0; k < 2; ++k) {
             const ColorRef px = bbtest::colourAt(pic, indices[k] % 640, indices[k] / 640);
@@ -197,16 +197,17 @@ TEST(ConformanceRle, RleBitmapsCopiedToRleNamesDecode) {
     for (const auto& c : cases) {
         const QString copy = dir.file(QFileInfo(c.file).completeBaseName() + ".rle");
         ASSERT_TRUE(QFile::copy(suite(c.file), copy));
-        const DibImage pic = OpenDib(copy);
+        const DibImage pic = loadPictureFile(copy);
         ASSERT_FALSE(pic.isNull()) << c.file;
         if (c.reference) {
-            EXPECT_EQ(bbtest::differingPixels(pic, OpenDib(suite(c.reference))), 0) << c.file;
+            EXPECT_EQ(bbtest::differingPixels(pic, loadPictureFile(suite(c.reference))), 0)
+                << c.file;
         }
     }
     for (const QString& bad : QDir(suite("bmpsuite/b")).entryList({"badrle*.bmp"})) {
         const QString copy = dir.file(QFileInfo(bad).completeBaseName() + ".rle");
         ASSERT_TRUE(QFile::copy(suite("bmpsuite/b/" + bad), copy));
-        OpenDib(copy);  // must return, whatever it decides
+        loadPictureFile(copy);  // must return, whatever it decides
     }
 }
 
@@ -234,7 +235,7 @@ QImage expectedFirstFrame(const QString& name, bool* mustFail) {
 // Known differences from the suite's expectations:
 // - pictures are limited to 32768 pixels a side: the 65535 x 1 and 1 x 65535 screens are
 //   refused;
-// - giflib takes LZW minimum code sizes up to 8 only; "max-codes" uses 11 (OpenDib then
+// - giflib takes LZW minimum code sizes up to 8 only; "max-codes" uses 11 (loadPictureFile then
 //   hands the file to Qt's reader, which shows it);
 // - a file whose only image is empty (zero width or height) is refused, not shown blank;
 // - images without control blocks are composed, as the format says, also in the two files
@@ -277,14 +278,14 @@ TEST(ConformanceGif, ImageRsFirstFramesAndPillowFiles) {
     for (const char* name :
          {"simple/issue_1455_oversized.gif", "anim/oob.gif", "anim/issue_1455_undersized.gif",
           "anim/large-gif-anim-combine.gif", "anim/large-gif-anim-full-frame-replace.gif"}) {
-        const DibImage pic = OpenDib(suite(QStringLiteral("image-rs/images/gif/") + name));
+        const DibImage pic = loadPictureFile(suite(QStringLiteral("image-rs/images/gif/") + name));
         EXPECT_FALSE(pic.isNull()) << name;
     }
     // Pillow's files: all decode except the empty one and the decompression bomb (a 44-byte
     // file announcing a huge image), which our reader refuses; none crashes.
     const QDir dir(suite("pillow"));
     for (const QString& f : dir.entryList({"*.gif"})) {
-        const DibImage pic = OpenDib(dir.filePath(f));
+        const DibImage pic = loadPictureFile(dir.filePath(f));
         if (f == "zero_width.gif" || f == "decompression_bomb.gif") {
             QFile file(dir.filePath(f));
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -31,10 +31,10 @@ DibImage parsePpm(const QByteArray& data) {
     if (fields.size() < 4 || fields[0] != "P6" || fields[3] != "255") return {};
     const int w = fields[1].toInt(), h = fields[2].toInt();
     if (w <= 0 || h <= 0 || data.size() - pos < qint64(w) * h * 3) return {};
-    DibImage pic = newdib(w, h, 24);
+    DibImage pic = newDib(w, h, 24);
     const auto* p = reinterpret_cast<const uint8_t*>(data.constData()) + pos;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x, p += 3) setpixel(pic, x, y, rgbRef(p[0], p[1], p[2]));
+        for (int x = 0; x < w; ++x, p += 3) setPixel(pic, x, y, rgbRef(p[0], p[1], p[2]));
     return pic;
 }
 
@@ -78,7 +78,7 @@ TEST(Interop, ImageMagickReadsOurFiles) {
                              .toStdString());
             const DibImage pic = bbtest::makeTestPicture(c.bits, c.w, c.h, !f.paletteOnly);
             const QString file = dir.file(QStringLiteral("x%1.%2").arg(c.bits).arg(f.suffix));
-            ASSERT_EQ(SaveDib(pic, file, f.type), 1);
+            ASSERT_EQ(savePictureFile(pic, file, f.type), 1);
             const DibImage theirs = parsePpm(
                 run(convert, {file, QStringLiteral("-auto-orient"), QStringLiteral("-depth"),
                               QStringLiteral("8"), QStringLiteral("ppm:-")}));
@@ -94,8 +94,8 @@ TEST(Interop, NetpbmReadsOurIlbmAndPcx) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(QStringLiteral("%1 bit %2x%3").arg(c.bits).arg(c.w).arg(c.h).toStdString());
         const DibImage pic = bbtest::makeTestPicture(c.bits, c.w, c.h);
-        ASSERT_EQ(SaveDib(pic, dir.file("a.iff"), DibIFF), 1);
-        ASSERT_EQ(SaveDib(pic, dir.file("a.pcx"), DibPCX), 1);
+        ASSERT_EQ(savePictureFile(pic, dir.file("a.iff"), DibIFF), 1);
+        ASSERT_EQ(savePictureFile(pic, dir.file("a.pcx"), DibPCX), 1);
         EXPECT_EQ(bbtest::differingPixels(pic, parsePpm(run(ilbmtoppm, {dir.file("a.iff")}))), 0);
         EXPECT_EQ(bbtest::differingPixels(pic, parsePpm(run(pcxtoppm, {dir.file("a.pcx")}))), 0);
     }
@@ -105,9 +105,9 @@ TEST(Interop, ImageMagickJpegIsClose) {
     REQUIRE_TOOL(convert, "convert");
     bbtest::TempFolder dir;
     const DibImage pic = bbtest::makeTestPicture(24, 64, 48);
-    SetJPEGQual(90);
-    ASSERT_EQ(SaveDib(pic, dir.file("a.jpg"), DibJPG), 1);
-    SetJPEGQual(75);
+    setJpegQuality(90);
+    ASSERT_EQ(savePictureFile(pic, dir.file("a.jpg"), DibJPG), 1);
+    setJpegQuality(75);
     const DibImage theirs = parsePpm(run(convert, {dir.file("a.jpg"), QStringLiteral("-depth"),
                                                    QStringLiteral("8"), QStringLiteral("ppm:-")}));
     ASSERT_FALSE(theirs.isNull());
@@ -124,7 +124,7 @@ TEST(Interop, WeReadImageMagickFiles) {
     REQUIRE_TOOL(pcxtoppm, "pcxtoppm");
     bbtest::TempFolder dir;
     const DibImage pic = bbtest::makeTestPicture(24, 37, 21);
-    ASSERT_EQ(SaveDib(pic, dir.file("src.png"), DibPNG), 1);
+    ASSERT_EQ(savePictureFile(pic, dir.file("src.png"), DibPNG), 1);
     const QStringList top{"-orient", "TopLeft"};
     const struct {
         const char* name;
@@ -140,7 +140,7 @@ TEST(Interop, WeReadImageMagickFiles) {
         SCOPED_TRACE(o.name);
         const QString out = dir.file(QLatin1String(o.name));
         run(convert, QStringList{dir.file("src.png")} + o.options + QStringList{out});
-        const DibImage ours = OpenDib(out);
+        const DibImage ours = loadPictureFile(out);
         ASSERT_FALSE(ours.isNull());
         const DibImage theirs = parsePpm(run(out.endsWith("tga") ? tgatoppm : pcxtoppm, {out}));
         ASSERT_FALSE(theirs.isNull());

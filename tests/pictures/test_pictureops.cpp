@@ -16,11 +16,11 @@ DibImage patterned(int w, int h, int bits, uint32_t seed) {
     std::vector<RgbQuad> colours;
     for (int i = 0; i < dibColourCount(bits); ++i)
         colours.push_back(RgbQuad{uint8_t(i), uint8_t(i * 3), uint8_t(255 - i), 0});
-    DibImage p = newdib(w, h, bits, colours.data(), int(colours.size()));
+    DibImage p = newDib(w, h, bits, colours.data(), int(colours.size()));
     std::mt19937 rng(seed);
     const uint32_t mask = bits == 24 ? 0xFFFFFFu : (1u << bits) - 1;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) setpixel(p, x, y, rng() & mask);
+        for (int x = 0; x < w; ++x) setPixel(p, x, y, rng() & mask);
     return p;
 }
 
@@ -29,7 +29,7 @@ bool samePixels(const DibImage& a, const DibImage& b) {
         return false;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (getpixel(a, x, y) != getpixel(b, x, y)) return false;
+            if (getPixel(a, x, y) != getPixel(b, x, y)) return false;
     return a.colourTable() == b.colourTable();
 }
 
@@ -45,36 +45,36 @@ TEST(PictureOps, NamesWithoutFolderComeFromTheProgramFolder) {
 TEST(PictureOps, LoadDIBitTakesThePictureOrAWhitePlaceholder) {
     bbtest::TempFolder dir;
     const DibImage original = patterned(5, 4, 8, 1);
-    ASSERT_EQ(SaveDib(original, dir.file("rose.bmp"), DibBMP), 1);
+    ASSERT_EQ(savePictureFile(original, dir.file("rose.bmp"), DibBMP), 1);
 
-    DibImage target = newdib(2, 2, 24);
+    DibImage target = newDib(2, 2, 24);
     const DibImage otherHolder = target;
-    EXPECT_TRUE(LoadDIBit(target, "rose.bmp", dir.path()));
+    EXPECT_TRUE(loadPictureOrBlank(target, "rose.bmp", dir.path()));
     EXPECT_TRUE(samePixels(target, original));
     EXPECT_FALSE(target.drawingImageCached());  // loading builds no drawing image
     EXPECT_EQ(otherHolder.width(), 2);          // the old picture's other holder stays valid
 
-    EXPECT_FALSE(LoadDIBit(target, "missing.bmp", dir.path()));
+    EXPECT_FALSE(loadPictureOrBlank(target, "missing.bmp", dir.path()));
     ASSERT_FALSE(target.isNull());
     EXPECT_EQ(target.width(), 320);
     EXPECT_EQ(target.height(), 200);
     EXPECT_EQ(target.bitCount(), 24);
-    EXPECT_EQ(getpixel(target, 0, 0), rgbRef(255, 255, 255));
-    EXPECT_EQ(getpixel(target, 319, 199), rgbRef(255, 255, 255));
+    EXPECT_EQ(getPixel(target, 0, 0), rgbRef(255, 255, 255));
+    EXPECT_EQ(getPixel(target, 319, 199), rgbRef(255, 255, 255));
 }
 
 TEST(PictureOps, LoadBitGivesTheImageOrAWhiteSquare) {
     bbtest::TempFolder dir;
-    DibImage p = newdib(3, 2, 4);
-    setpixel(p, 2, 1, 15);
-    ASSERT_EQ(SaveDib(p, dir.file("a.bmp"), DibBMP), 1);
+    DibImage p = newDib(3, 2, 4);
+    setPixel(p, 2, 1, 15);
+    ASSERT_EQ(savePictureFile(p, dir.file("a.bmp"), DibBMP), 1);
     QImage bitmap;
-    EXPECT_TRUE(LoadBit(bitmap, dir.file("a.bmp"), dir.path()));
+    EXPECT_TRUE(loadBitmapOrBlank(bitmap, dir.file("a.bmp"), dir.path()));
     EXPECT_EQ(bitmap.size(), QSize(3, 2));
     EXPECT_EQ(bitmap.pixel(2, 1), qRgb(255, 255, 255));
     EXPECT_EQ(bitmap.pixel(0, 0), qRgb(0, 0, 0));
 
-    EXPECT_FALSE(LoadBit(bitmap, "nothing.png", dir.path()));
+    EXPECT_FALSE(loadBitmapOrBlank(bitmap, "nothing.png", dir.path()));
     EXPECT_EQ(bitmap.size(), QSize(100, 100));
     EXPECT_EQ(bitmap.pixel(50, 50), qRgb(255, 255, 255));
 }
@@ -90,9 +90,9 @@ TEST(PictureOps, TurnsMapEveryPixelAtEveryDepth) {
             const DibImage src = patterned(w, h, bits, uint32_t(w * 1000 + h));
 
             DibImage right = src, left = src, half = src;
-            ASSERT_TRUE(RotRight(right));
-            ASSERT_TRUE(RotLeft(left));
-            ASSERT_TRUE(Rot180(half));
+            ASSERT_TRUE(turnPictureRight(right));
+            ASSERT_TRUE(turnPictureLeft(left));
+            ASSERT_TRUE(turnPictureHalf(half));
             ASSERT_EQ(right.width(), h);
             ASSERT_EQ(right.height(), w);
             ASSERT_EQ(left.width(), h);
@@ -102,20 +102,20 @@ TEST(PictureOps, TurnsMapEveryPixelAtEveryDepth) {
             bool ok = true;
             for (int y = 0; y < h && ok; ++y)
                 for (int x = 0; x < w && ok; ++x) {
-                    const uint32_t v = getpixel(src, x, y);
-                    ok = getpixel(right, h - 1 - y, x) == v && getpixel(left, y, w - 1 - x) == v &&
-                         getpixel(half, w - 1 - x, h - 1 - y) == v;
+                    const uint32_t v = getPixel(src, x, y);
+                    ok = getPixel(right, h - 1 - y, x) == v && getPixel(left, y, w - 1 - x) == v &&
+                         getPixel(half, w - 1 - x, h - 1 - y) == v;
                 }
             EXPECT_TRUE(ok);
 
             DibImage p = src;
-            for (int i = 0; i < 4; ++i) RotRight(p);
+            for (int i = 0; i < 4; ++i) turnPictureRight(p);
             EXPECT_TRUE(samePixels(p, src));
-            RotRight(p);
-            RotLeft(p);
+            turnPictureRight(p);
+            turnPictureLeft(p);
             EXPECT_TRUE(samePixels(p, src));
-            Rot180(p);
-            Rot180(p);
+            turnPictureHalf(p);
+            turnPictureHalf(p);
             EXPECT_TRUE(samePixels(p, src));
             // Row padding of the turned pictures stays clean, so saved files are stable.
             const int used = (h * bits + 7) / 8;
@@ -129,13 +129,13 @@ TEST(PictureOps, TurnsMapEveryPixelAtEveryDepth) {
 TEST(PictureOps, TurningOneHolderLeavesTheOtherCopy) {
     const DibImage src = patterned(4, 3, 8, 5);
     DibImage turned = src;
-    ASSERT_TRUE(RotRight(turned));
+    ASSERT_TRUE(turnPictureRight(turned));
     EXPECT_NE(turned.sharedId(), src.sharedId());
     EXPECT_EQ(src.width(), 4);
     EXPECT_EQ(src.useCount(), 1);
     DibImage none;
-    EXPECT_FALSE(RotRight(none));
-    EXPECT_FALSE(Rot180(none));
+    EXPECT_FALSE(turnPictureRight(none));
+    EXPECT_FALSE(turnPictureHalf(none));
     EXPECT_TRUE(none.isNull());
 }
 
@@ -143,21 +143,21 @@ TEST(PictureOps, ProgressCountsSourceRowsThenReturnsToZero) {
     std::vector<int> seen;
     auto record = [&](int v) { seen.push_back(v); };
     DibImage p = patterned(3, 5, 24, 2);
-    RotRight(p, record);
+    turnPictureRight(p, record);
     EXPECT_EQ(seen, (std::vector<int>{0, 25, 50, 75, 100, 0}));
 
     seen.clear();
-    RotLeft(p, record);  // now 5 x 3: three source rows
+    turnPictureLeft(p, record);  // now 5 x 3: three source rows
     EXPECT_EQ(seen, (std::vector<int>{0, 50, 100, 0}));
 
     seen.clear();
     DibImage one = patterned(1, 1, 1, 9);
-    Rot180(one, record);
+    turnPictureHalf(one, record);
     EXPECT_EQ(seen, (std::vector<int>{0, 0}));
 
     seen.clear();
     DibImage tall = patterned(2, 200, 8, 4);  // more rows than one tile band
-    RotLeft(tall, record);
+    turnPictureLeft(tall, record);
     ASSERT_EQ(seen.size(), 201u);
     for (int y = 0; y < 200; ++y) ASSERT_EQ(seen[size_t(y)], y * 100 / 199);
     EXPECT_EQ(seen.back(), 0);

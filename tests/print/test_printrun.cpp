@@ -39,13 +39,13 @@ struct Fixture {
     QString pdf = dir.file("run.pdf");
 
     Fixture() {
-        doc->Format = twoByFive();
+        doc->format = twoByFive();
         colourSides(*doc);
         setUpPdf(target, pdf);
     }
     PrintRunResult print(int side, PrintOptions options) {
-        doc->PageControl2Change(side);
-        return DruckeKarte(target.printer(), *doc, ctx, options, dialogs);
+        doc->switchSide(side);
+        return printCards(target.printer(), *doc, ctx, options, dialogs);
     }
 };
 
@@ -71,50 +71,50 @@ TEST(PrintRunPdf, OutsideCardsWithCutAndFoldLines) {
     const QImage page = pdfPage(f.pdf, 1, kDpi);
     ASSERT_FALSE(page.isNull());
     const auto cards =
-        printPlacements(f.doc->Format, options.settings, SideOutside, Calibration{}, g);
+        printPlacements(f.doc->format, options.settings, SideOutside, Calibration{}, g);
     ASSERT_EQ(cards.size(), 3u);
     const int off = g.physOffX;  // the same 0.5 inch at the top
     for (const CardPlacement& c : cards) {
-        const QRect expected(off + c.CardX, off + c.CardY, c.Wd, c.Hd);
+        const QRect expected(off + c.cardX, off + c.cardY, c.width, c.height);
         // Cards abut vertically (pitch = height): look only around this card's columns.
         const QRect box = colourBox(page, kRed, expected.adjusted(-20, 0, 20, 0));
         // The red card fills its rectangle; its outermost rows and columns carry the lines.
         EXPECT_NEAR(box.left(), expected.left(), 2) << c.position;
         EXPECT_NEAR(box.right(), expected.right(), 2);
         const QRect column =
-            colourBox(page, kRed, QRect(expected.left() + c.Wd / 4, 0, 1, page.height()));
+            colourBox(page, kRed, QRect(expected.left() + c.width / 4, 0, 1, page.height()));
         EXPECT_LE(column.top(), expected.top() + 2);
         EXPECT_GE(column.bottom(), expected.bottom() - 2);
         // Cut line along the top edge: dots with white gaps, no red left between them.
         const PixelRun top =
             rowRun(page, expected.top(), expected.left() + 3, expected.right() - 3);
-        EXPECT_GT(top.dark, c.Wd / 5);
-        EXPECT_GT(top.white, c.Wd / 5);
-        EXPECT_LT(top.other, c.Wd / 10);
-        // Right edge outline at CardX + Wd, the bottom at CardY + Hd.
+        EXPECT_GT(top.dark, c.width / 5);
+        EXPECT_GT(top.white, c.width / 5);
+        EXPECT_LT(top.other, c.width / 10);
+        // Right edge outline at cardX + Wd, the bottom at cardY + Hd.
         const PixelRun right =
-            columnRun(page, expected.left() + c.Wd, expected.top() + 3, expected.bottom() - 3);
-        EXPECT_GT(right.dark, c.Hd / 5);
+            columnRun(page, expected.left() + c.width, expected.top() + 3, expected.bottom() - 3);
+        EXPECT_GT(right.dark, c.height / 5);
         const PixelRun bottom =
-            rowRun(page, expected.top() + c.Hd, expected.left() + 3, expected.right() - 3);
-        EXPECT_GT(bottom.dark, c.Wd / 5);
+            rowRun(page, expected.top() + c.height, expected.left() + 3, expected.right() - 3);
+        EXPECT_GT(bottom.dark, c.width / 5);
         // Fold line down the middle, dash-dot with white gaps over the red.
-        const PixelRun fold =
-            columnRun(page, expected.left() + c.Wd / 2, expected.top() + 3, expected.bottom() - 3);
-        EXPECT_GT(fold.dark, c.Hd / 3);
-        EXPECT_GT(fold.white, c.Hd / 10);
-        EXPECT_LT(fold.other, c.Hd / 10);
+        const PixelRun fold = columnRun(page, expected.left() + c.width / 2, expected.top() + 3,
+                                        expected.bottom() - 3);
+        EXPECT_GT(fold.dark, c.height / 3);
+        EXPECT_GT(fold.white, c.height / 10);
+        EXPECT_LT(fold.other, c.height / 10);
         // Between the lines the card is plain red.
         const PixelRun inner = rowRun(page, expected.center().y(), expected.left() + 5,
-                                      expected.left() + c.Wd / 2 - 5);
+                                      expected.left() + c.width / 2 - 5);
         EXPECT_EQ(inner.dark, 0);
     }
     // Used positions 0..3 and the rest of the sheet stay white.
-    const QImage used = page.copy(0, 0, page.width(), off + cards[0].CardY - 5);
+    const QImage used = page.copy(0, 0, page.width(), off + cards[0].cardY - 5);
     EXPECT_TRUE(colourBox(used, kRed).isNull());
     EXPECT_TRUE(
         colourBox(page, kRed,
-                  QRect(0, off + cards[2].CardY + cards[2].Hd + 5, page.width(), page.height()))
+                  QRect(0, off + cards[2].cardY + cards[2].height + 5, page.width(), page.height()))
             .isNull());
 }
 
@@ -154,26 +154,26 @@ TEST(PrintRunPdf, PageBreaksCalibrationAndRestoredContext) {
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.pages, 4);
     EXPECT_EQ(result.cards, 30);
-    EXPECT_EQ(result.settings.PageEd, 4);  // clamped to the last sheet
+    EXPECT_EQ(result.settings.shownSheet, 4);  // clamped to the last sheet
     EXPECT_EQ(pdfPageCount(f.pdf), 4);
     // The run leaves the screen scale and mode as it found them.
-    EXPECT_EQ(f.ctx.RenderMode, RenderScreen);
-    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchX, kNominalMmPerInch);
-    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchY, kNominalMmPerInch);
-    EXPECT_FALSE(f.ctx.Busy);
+    EXPECT_EQ(f.ctx.renderMode, RenderScreen);
+    EXPECT_DOUBLE_EQ(f.ctx.mmPerInchX, kNominalMmPerInch);
+    EXPECT_DOUBLE_EQ(f.ctx.mmPerInchY, kNominalMmPerInch);
+    EXPECT_FALSE(f.ctx.busy);
 
     // Sheet 4 holds positions 30, 31 in its first row and 32 below the first; calibrated.
     const QImage last = pdfPage(f.pdf, 4, kDpi);
     const DeviceGeometry g = deviceGeometry(f.target.printer());
     const auto cards =
-        printPlacements(f.doc->Format, result.settings, SideOutside, options.calibration, g);
+        printPlacements(f.doc->format, result.settings, SideOutside, options.calibration, g);
     const CardPlacement& p32 = cards.back();
     const int off = g.physOffX;
     const QRect box = colourBox(last, kRed);
-    EXPECT_NEAR(box.left(), off + cards[27].CardX, 2);
-    EXPECT_NEAR(box.bottom(), off + p32.CardY + p32.Hd - 1, 2);
-    EXPECT_EQ(p32.CardX, int((10 - 3) / (101 * 25.39995 / 100) * kDpi));
-    EXPECT_NEAR(box.left(), off + p32.CardX, 2);
+    EXPECT_NEAR(box.left(), off + cards[27].cardX, 2);
+    EXPECT_NEAR(box.bottom(), off + p32.cardY + p32.height - 1, 2);
+    EXPECT_EQ(p32.cardX, int((10 - 3) / (101 * 25.39995 / 100) * kDpi));
+    EXPECT_NEAR(box.left(), off + p32.cardX, 2);
 }
 
 TEST(PrintRunPdf, UnwritableFileIsReportedNotPrinted) {
@@ -183,8 +183,8 @@ TEST(PrintRunPdf, UnwritableFileIsReportedNotPrinted) {
     const PrintRunResult result = f.print(SideOutside, PrintOptions{});
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_EQ(f.ctx.RenderMode, before.RenderMode);
-    EXPECT_DOUBLE_EQ(f.ctx.MmPerInchX, kNominalMmPerInch);
+    EXPECT_EQ(f.ctx.renderMode, before.renderMode);
+    EXPECT_DOUBLE_EQ(f.ctx.mmPerInchX, kNominalMmPerInch);
 }
 
 TEST(PrintRunPdf, TestSquareIsOneHundredMillimetres) {
@@ -207,7 +207,7 @@ TEST(PreviewPaint, ShownSheetMirrorAndLines) {
     bbtest::ScriptedDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    doc->Format = twoByFive();
+    doc->format = twoByFive();
     colourSides(*doc);
     const QSize box = previewBoxSize(4794, 6850, 600, 600, 35);
     QImage img(box, QImage::Format_RGB32);
@@ -221,23 +221,23 @@ TEST(PreviewPaint, ShownSheetMirrorAndLines) {
         EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), 9);
     }
     const auto cards =
-        previewPlacements(doc->Format, options.settings, SideOutside, 35, box.width());
+        previewPlacements(doc->format, options.settings, SideOutside, 35, box.width());
     // Position 29 (second column, last row) is not part of the run: white.
     const CardPlacement& c0 = cards.front();
-    const QRect lastRow(cards[1].CardX, cards.back().CardY, c0.Wd, c0.Hd);
+    const QRect lastRow(cards[1].cardX, cards.back().cardY, c0.width, c0.height);
     EXPECT_TRUE(colourBox(img, kRed, lastRow.adjusted(3, 3, -3, -3)).isNull());
     for (const CardPlacement& c : cards) {
-        const QRect inner(c.CardX + 2, c.CardY + 2, c.Wd - 4, c.Hd - 4);
+        const QRect inner(c.cardX + 2, c.cardY + 2, c.width - 4, c.height - 4);
         EXPECT_EQ(colourBox(img, kRed, inner), inner) << c.position;
         // The raster preview shows the exact dotted pattern: one on, two off, white gaps.
-        const PixelRun top = rowRun(img, c.CardY, c.CardX, c.CardX + c.Wd);
-        EXPECT_NEAR(top.dark, (c.Wd + 2) / 3, 2);
-        EXPECT_EQ(top.dark + top.white, c.Wd);
+        const PixelRun top = rowRun(img, c.cardY, c.cardX, c.cardX + c.width);
+        EXPECT_NEAR(top.dark, (c.width + 2) / 3, 2);
+        EXPECT_EQ(top.dark + top.white, c.width);
     }
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
 
     // The inside, mirrored in the box, with fold lines only.
-    doc->PageControl2Change(SideInside);
+    doc->switchSide(SideInside);
     options.settings = {0, 1, 1};
     options.cutLines = false;
     options.foldLines = true;
@@ -246,19 +246,19 @@ TEST(PreviewPaint, ShownSheetMirrorAndLines) {
         QPainter p(&img);
         EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), 1);
     }
-    const auto in = previewPlacements(doc->Format, options.settings, SideInside, 35, box.width());
+    const auto in = previewPlacements(doc->format, options.settings, SideInside, 35, box.width());
     const QRect blue = colourBox(img, kBlue);
-    EXPECT_EQ(blue.left(), in[0].CardX);
-    EXPECT_EQ(blue.right(), in[0].CardX + in[0].Wd - 1);
+    EXPECT_EQ(blue.left(), in[0].cardX);
+    EXPECT_EQ(blue.right(), in[0].cardX + in[0].width - 1);
     EXPECT_EQ(box.width() - 1 - blue.right(), int(10 / 25.39995 * 35));
     const PixelRun fold =
-        columnRun(img, in[0].CardX + in[0].Wd / 2, in[0].CardY, in[0].CardY + in[0].Hd);
-    EXPECT_GT(fold.dark, in[0].Hd / 3);
+        columnRun(img, in[0].cardX + in[0].width / 2, in[0].cardY, in[0].cardY + in[0].height);
+    EXPECT_GT(fold.dark, in[0].height / 3);
     EXPECT_GT(fold.white, 0);
-    EXPECT_EQ(fold.dark + fold.white, in[0].Hd);
+    EXPECT_EQ(fold.dark + fold.white, in[0].height);
 
     // While the renderer is busy elsewhere the preview draws nothing.
-    ctx.Busy = true;
+    ctx.busy = true;
     img.fill(Qt::black);
     QPainter p(&img);
     EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), -1);

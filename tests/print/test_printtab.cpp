@@ -5,9 +5,9 @@
 #include "document/RenderContext.h"
 #include "print/Calibration.h"
 #include "print/PrinterTarget.h"
+#include "print/ui/CalibrationDialog.h"
 #include "print/ui/PrintTab.h"
 #include "print/ui/SheetPreview.h"
-#include "print/ui/TKalForm.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -38,12 +38,12 @@ struct Tab {
             f.open(QIODevice::WriteOnly);
             f.write(storedCalibration);
         }
-        doc->Format = printtest::twoByFive();
+        doc->format = printtest::twoByFive();
         printtest::colourSides(*doc);
         tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
         tab->setSideSelector([this](int side) {
             sidesSelected.push_back(side);
-            doc->PageControl2Change(side);
+            doc->switchSide(side);
         });
     }
     QSpinBox* spin(const char* name) { return tab->findChild<QSpinBox*>(name); }
@@ -68,9 +68,9 @@ QByteArray fileBytes(const QString& path) {
 
 }  // namespace
 
-TEST(KalForm, FreshStartWritesTheDefaultsOnClose) {
+TEST(CalibrationDialogTest, FreshStartWritesTheDefaultsOnClose) {
     Tab t;
-    TKalForm& kal = t.tab->kalForm();
+    CalibrationDialog& kal = t.tab->calibrationDialog();
     EXPECT_EQ(kal.windowTitle(), QStringLiteral("Drucker kalibrieren - Die Feineinstellung "));
     EXPECT_EQ(kal.values(), Calibration{});
     EXPECT_FALSE(QFile::exists(kal.filePath()));
@@ -79,31 +79,31 @@ TEST(KalForm, FreshStartWritesTheDefaultsOnClose) {
     EXPECT_EQ(fileBytes(kal.filePath()), doubles({0, 0, 100, 100}));
 }
 
-TEST(KalForm, LoadedValuesAreClampedAndRoundedAndWrittenBackOnClose) {
+TEST(CalibrationDialogTest, LoadedValuesAreClampedAndRoundedAndWrittenBackOnClose) {
     Tab t(doubles({3.14159, 0.5, 110, 96.123}));
-    TKalForm& kal = t.tab->kalForm();
-    EXPECT_EQ(kal.BreitEd->text(), QLocale().toString(105.0, 'f', 2));
-    EXPECT_EQ(kal.LinksEd->text(), QLocale().toString(3.14, 'f', 2));
-    EXPECT_DOUBLE_EQ(kal.values().HochEd, 96.12);
+    CalibrationDialog& kal = t.tab->calibrationDialog();
+    EXPECT_EQ(kal.widthEdit->text(), QLocale().toString(105.0, 'f', 2));
+    EXPECT_EQ(kal.leftEdit->text(), QLocale().toString(3.14, 'f', 2));
+    EXPECT_DOUBLE_EQ(kal.values().measuredHeight, 96.12);
     // The close box stores the values as they are shown.
     kal.show();
     kal.close();
     EXPECT_EQ(fileBytes(kal.filePath()), doubles({3.14, 0.5, 105, 96.12}));
     // A short file leaves the defaults.
     Tab shortFile(doubles({1, 2}));
-    EXPECT_EQ(shortFile.tab->kalForm().values(), Calibration{});
+    EXPECT_EQ(shortFile.tab->calibrationDialog().values(), Calibration{});
 }
 
-TEST(KalForm, TestPrintGoesToTheChosenPdf) {
+TEST(CalibrationDialogTest, TestPrintGoesToTheChosenPdf) {
     if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
     Tab t;
     t.tab->printerTarget().usePdf(QString());
     t.dialogs.saveAnswers.push_back({t.dir.file("square.pdf"), 1});
-    t.tab->kalForm().BitBtn1Click();
+    t.tab->calibrationDialog().printTestPage();
     ASSERT_EQ(t.dialogs.saveRequests.size(), 1);
     EXPECT_EQ(printtest::pdfPageCount(t.dir.file("square.pdf")), 1);
     // Cancelling the file question prints nothing.
-    t.tab->kalForm().BitBtn1Click();
+    t.tab->calibrationDialog().printTestPage();
     EXPECT_EQ(t.dialogs.saveRequests.size(), 2);
     EXPECT_TRUE(t.dialogs.messages.isEmpty());
 }
@@ -124,7 +124,7 @@ TEST(PrintTabSettings, SpinEditsAreClamped) {
     EXPECT_EQ(page->value(), 1);  // the shown sheet follows the copies down
     copies->setValue(25);
     EXPECT_EQ(page->value(), 1);  // and is never raised
-    EXPECT_EQ(t.tab->settings().UsedED, 4);
+    EXPECT_EQ(t.tab->settings().usedPositions, 4);
 }
 
 TEST(PrintTabSettings, PreviewBoxFollowsTheZoom) {
@@ -152,24 +152,24 @@ TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
     t.tab->printerTarget().usePdf(QString());
     QSignalSpy printed(t.tab.get(), &PrintTab::printed);
     t.spin("KopiesED")->setValue(12);
-    t.doc->PageControl2Change(SideInside);
+    t.doc->switchSide(SideInside);
     t.dialogs.saveAnswers.push_back({t.dir.file("outside.pdf"), 1});
-    t.tab->PrintClick();
+    t.tab->printOutside();
     EXPECT_EQ(t.sidesSelected, std::vector<int>{SideOutside});
-    EXPECT_EQ(t.doc->CurrentSide, SideOutside);
+    EXPECT_EQ(t.doc->currentSide, SideOutside);
     EXPECT_EQ(printed.count(), 1);
     EXPECT_EQ(printtest::pdfPageCount(t.dir.file("outside.pdf")), 2);
 
     t.dialogs.saveAnswers.push_back({t.dir.file("inside.pdf"), 1});
-    t.tab->Druck2BtnClick();
-    EXPECT_EQ(t.doc->CurrentSide, SideInside);
+    t.tab->printInside();
+    EXPECT_EQ(t.doc->currentSide, SideInside);
     const QImage in = printtest::pdfPage(t.dir.file("inside.pdf"), 1, 20);
     EXPECT_FALSE(printtest::colourBox(in, qRgb(0, 0, 255)).isNull());
     EXPECT_TRUE(printtest::colourBox(in, qRgb(255, 0, 0)).isNull());
-    EXPECT_EQ(t.ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(t.ctx.renderMode, RenderScreen);
 
     // Cancelling the file question cancels the run.
-    t.tab->PrintClick();
+    t.tab->printOutside();
     EXPECT_EQ(printed.count(), 2);
     EXPECT_TRUE(t.dialogs.messages.isEmpty());
 }
@@ -178,7 +178,7 @@ TEST(PrintTabCommands, FailedRunIsReported) {
     Tab t;
     t.tab->printerTarget().usePdf(QString());
     t.dialogs.saveAnswers.push_back({t.dir.file("missing/folder/out.pdf"), 1});
-    t.tab->PrintClick();
+    t.tab->printOutside();
     ASSERT_EQ(t.dialogs.messages.size(), 1);
     EXPECT_EQ(t.dialogs.messages[0].caption, kAppTitle);
     EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Error);
@@ -199,13 +199,13 @@ TEST(PrintTabPreview, ShowsTheShownSheetOnceSized) {
     const QImage shot = vpaint->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(vpaint->lastCardCount(), 2);
     const auto cards =
-        previewPlacements(t.doc->Format, t.tab->settings(), SideOutside, 35, vpaint->width());
+        previewPlacements(t.doc->format, t.tab->settings(), SideOutside, 35, vpaint->width());
     ASSERT_EQ(cards.size(), 2u);
     const QRect red = printtest::colourBox(shot, qRgb(255, 0, 0));
-    EXPECT_EQ(red.left(), cards[0].CardX + 1);  // the cut outline covers the outer pixels
-    EXPECT_EQ(red.top(), cards[0].CardY + 1);
-    EXPECT_EQ(red.right(), cards[1].CardX + cards[1].Wd - 1);
-    EXPECT_EQ(red.bottom(), cards[0].CardY + cards[0].Hd - 1);
+    EXPECT_EQ(red.left(), cards[0].cardX + 1);  // the cut outline covers the outer pixels
+    EXPECT_EQ(red.top(), cards[0].cardY + 1);
+    EXPECT_EQ(red.right(), cards[1].cardX + cards[1].width - 1);
+    EXPECT_EQ(red.bottom(), cards[0].cardY + cards[0].height - 1);
     // A zoom step resizes the box first; the new paint then shows the larger cards.
     t.button("ZoominBtn")->click();
     QCoreApplication::processEvents();

@@ -19,26 +19,26 @@ inline void PrintTo(const QRect& r, std::ostream* os) {
 
 namespace rendertest {
 
-// Editor-mode scale used by the tests: ZoomFactor 1 and 100 units per pixel, so a field of
+// Editor-mode scale used by the tests: zoomFactor 1 and 100 units per pixel, so a field of
 // 100 × n units is n pixels.
 inline constexpr double kUnitsPerPixel = 100.0;
 
 inline std::unique_ptr<bb::CardDocument> makeDocument() {
     auto doc = std::make_unique<bb::CardDocument>();
-    doc->ZoomFactor = 1.0;
-    doc->UnitsPerPixel = kUnitsPerPixel;
+    doc->zoomFactor = 1.0;
+    doc->unitsPerPixel = kUnitsPerPixel;
     return doc;
 }
 
 // A new object in the lowest free slot with its box given in pixels of the test scale.
-inline bb::Tobs& addObject(bb::CardDocument& doc, int kind, int x, int y, int w, int h) {
+inline bb::CardObject& addObject(bb::CardDocument& doc, int kind, int x, int y, int w, int h) {
     const int slot = doc.findFreeSlot();
-    bb::Tobs& o = *doc.WorkingSlots[slot];
-    o.Kind = kind;
-    o.X = int32_t(x * kUnitsPerPixel);
-    o.Y = int32_t(y * kUnitsPerPixel);
-    o.Width = int32_t(w * kUnitsPerPixel);
-    o.Height = int32_t(h * kUnitsPerPixel);
+    bb::CardObject& o = *doc.workingSlots[slot];
+    o.kind = kind;
+    o.x = int32_t(x * kUnitsPerPixel);
+    o.y = int32_t(y * kUnitsPerPixel);
+    o.width = int32_t(w * kUnitsPerPixel);
+    o.height = int32_t(h * kUnitsPerPixel);
     return o;
 }
 
@@ -49,17 +49,17 @@ inline QImage whiteImage(int w, int h) {
 }
 
 inline bb::DibImage solidPicture(int w, int h, bb::ColorRef colour) {
-    bb::DibImage pic = bb::newdib(w, h, 24);
+    bb::DibImage pic = bb::newDib(w, h, 24);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bb::setpixel(pic, x, y, colour);
+        for (int x = 0; x < w; ++x) bb::setPixel(pic, x, y, colour);
     return pic;
 }
 
 // A 24-bit picture whose pixel (x, y) has red x, green y and blue 7: every pixel distinct.
 inline bb::DibImage rampPicture(int w, int h) {
-    bb::DibImage pic = bb::newdib(w, h, 24);
+    bb::DibImage pic = bb::newDib(w, h, 24);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) bb::setpixel(pic, x, y, bb::rgbRef(x, y, 7));
+        for (int x = 0; x < w; ++x) bb::setPixel(pic, x, y, bb::rgbRef(x, y, 7));
     return pic;
 }
 

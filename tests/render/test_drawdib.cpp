@@ -16,7 +16,7 @@ namespace {
 QRgb expectedPixel(const DibImage& pic, const DibDrawRect& r, int i, int j) {
     const int column = r.srcX + r.srcWidth * i / r.destWidth;
     const int rowFromBottom = r.srcY + r.srcHeight - 1 - r.srcHeight * j / r.destHeight;
-    return rgbOf(pixelColor(pic, getpixel(pic, column, pic.height() - 1 - rowFromBottom)));
+    return rgbOf(pixelColor(pic, getPixel(pic, column, pic.height() - 1 - rowFromBottom)));
 }
 
 }  // namespace
@@ -104,9 +104,9 @@ TEST(DrawDib, RespectsTranslationAndClipRegion) {
 TEST(DrawDib, PalettePicturesOfEveryDepthDrawTheirColours) {
     const RgbQuad colours[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}};  // red, blue
     for (int depth : {1, 4, 8}) {
-        DibImage pic = newdib(9, 3, depth, colours, 2);
+        DibImage pic = newDib(9, 3, depth, colours, 2);
         ASSERT_FALSE(pic.isNull());
-        for (int x = 0; x < 9; ++x) setpixel(pic, x, 1, x % 2);
+        for (int x = 0; x < 9; ++x) setPixel(pic, x, 1, x % 2);
         QImage image = whiteImage(9, 3);
         {
             QPainter p(&image);

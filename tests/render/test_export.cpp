@@ -18,22 +18,22 @@ namespace {
 
 CardFormat cardOf(double w, double h) {
     CardFormat f;
-    f.CardWidth = w;
-    f.CardHeight = h;
+    f.cardWidth = w;
+    f.cardHeight = h;
     return f;
 }
 
 // A 2 × 1 picture, red on the left and blue on the right: stretched over a side it shows
 // which way round the side was drawn.
 DibImage leftRightPicture() {
-    DibImage pic = newdib(2, 1, 24);
-    setpixel(pic, 0, 0, rgbRef(255, 0, 0));
-    setpixel(pic, 1, 0, rgbRef(0, 0, 255));
+    DibImage pic = newDib(2, 1, 24);
+    setPixel(pic, 0, 0, rgbRef(255, 0, 0));
+    setPixel(pic, 1, 0, rgbRef(0, 0, 255));
     return pic;
 }
 
 void useSize(CardDocument& doc, double w, double h) {
-    doc.Format = cardOf(w, h);
+    doc.format = cardOf(w, h);
     doc.updateSideUnits();
 }
 
@@ -59,31 +59,31 @@ TEST(ExportRender, EmptySideIsWhitePaperOfTheCardSize) {
     EXPECT_EQ(pic.height(), 264);
     EXPECT_EQ(pic.bitCount(), 24);
     for (const QPoint p : {QPoint(0, 0), QPoint(376, 263), QPoint(188, 132)})
-        EXPECT_EQ(getpixel(pic, p.x(), p.y()), 0xFFFFFFu) << p.x() << "," << p.y();
+        EXPECT_EQ(getPixel(pic, p.x(), p.y()), 0xFFFFFFu) << p.x() << "," << p.y();
     // The render context is left in screen mode.
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
 }
 
 TEST(ExportRender, WorkingSideFillsThePictureAndTheInsideIsNotMirrored) {
     CardDocument doc;
     useSize(doc, 100, 70);
-    doc.Inside.BackgroundMode = BgStretched;
-    doc.Inside.BackgroundPicture = leftRightPicture();
-    doc.Outside.BackgroundMode = BgColor;
-    doc.Outside.BackgroundColor = rgbRef(0, 255, 0);
+    doc.insideBackground.backgroundMode = BgStretched;
+    doc.insideBackground.backgroundPicture = leftRightPicture();
+    doc.outsideBackground.backgroundMode = BgColor;
+    doc.outsideBackground.backgroundColor = rgbRef(0, 255, 0);
     RenderContext ctx;
 
     doc.loadWorkingSide(SideOutside);
     const DibImage outside = renderExportPicture(doc, ctx);
     ASSERT_FALSE(outside.isNull());
-    EXPECT_EQ(getpixel(outside, 0, 0), rgbRef(0, 255, 0));
-    EXPECT_EQ(getpixel(outside, 376, 263), rgbRef(0, 255, 0));
+    EXPECT_EQ(getPixel(outside, 0, 0), rgbRef(0, 255, 0));
+    EXPECT_EQ(getPixel(outside, 376, 263), rgbRef(0, 255, 0));
 
-    doc.PageControl2Change(SideInside);
+    doc.switchSide(SideInside);
     const DibImage inside = renderExportPicture(doc, ctx);
     ASSERT_FALSE(inside.isNull());
-    EXPECT_EQ(getpixel(inside, 10, 132), rgbRef(255, 0, 0));   // left half red
-    EXPECT_EQ(getpixel(inside, 366, 132), rgbRef(0, 0, 255));  // right half blue
+    EXPECT_EQ(getPixel(inside, 10, 132), rgbRef(255, 0, 0));   // left half red
+    EXPECT_EQ(getPixel(inside, 366, 132), rgbRef(0, 0, 255));  // right half blue
 }
 
 TEST(ExportNames, LowerCaseForExportUpperCaseForScansOnlyWithoutExtension) {
@@ -111,7 +111,7 @@ TEST(ExportNames, FilterEntriesMatchTheFormatCodes) {
                               "lbm", "pcx", "rle", "tga", "tif"};
     for (int i = 1; i <= kSaveFormatCount; ++i) {
         EXPECT_EQ(parts[2 * i - 1], QStringLiteral("*.") + QLatin1String(expected[i - 1]));
-        EXPECT_EQ(SaveFormatExtension(i), QStringLiteral(".") + QLatin1String(expected[i - 1]));
+        EXPECT_EQ(saveFormatExtension(i), QStringLiteral(".") + QLatin1String(expected[i - 1]));
         EXPECT_EQ(filterIndexForFormat(QLatin1String(expected[i - 1]).toString().toUpper()), i);
         if (const DibWriter* w = dibWriterForType(formatCodeForFilterIndex(i))) {
             EXPECT_EQ(QLatin1String(w->suffix), QLatin1String(expected[i - 1]));
@@ -131,7 +131,7 @@ TEST(ExportFile, FirstTypeWritesABitmapWhateverTheName) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.read(2), QByteArray("BM"));
-    const DibImage back = OpenDib(path);
+    const DibImage back = loadPictureFile(path);
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(back.width(), 377);
     EXPECT_EQ(back.height(), 264);

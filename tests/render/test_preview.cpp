@@ -1,4 +1,4 @@
-// CreatePreview and the side renders: sizes, the side drawn, white ground, restored mode.
+// createCardPreview and the side renders: sizes, the side drawn, white ground, restored mode.
 #include "render/Preview.h"
 
 #include "RenderFixtures.h"
@@ -16,65 +16,65 @@ namespace {
 bool allPixels(const DibImage& pic, ColorRef colour) {
     for (int y = 0; y < pic.height(); ++y)
         for (int x = 0; x < pic.width(); ++x)
-            if (getpixel(pic, x, y) != colour) return false;
+            if (getPixel(pic, x, y) != colour) return false;
     return true;
 }
 
 }  // namespace
 
-TEST(CreatePreview, DrawsTheOutsideAtAbout90PixelsAndRestoresTheMode) {
+TEST(createCardPreview, DrawsTheOutsideAtAbout90PixelsAndRestoresTheMode) {
     auto doc = makeDocument();
-    doc->Format.CardWidth = 200;
-    doc->Format.CardHeight = 150;
+    doc->format.cardWidth = 200;
+    doc->format.cardHeight = 150;
     doc->updateSideUnits();
-    doc->Working.BackgroundMode = BgColor;  // the outside is the working side
-    doc->Working.BackgroundColor = rgbRef(255, 0, 0);
-    doc->PageControl2Change(SideInside);
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = rgbRef(0, 0, 255);
+    doc->workingBackground.backgroundMode = BgColor;  // the outside is the working side
+    doc->workingBackground.backgroundColor = rgbRef(255, 0, 0);
+    doc->switchSide(SideInside);
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = rgbRef(0, 0, 255);
 
     RenderContext ctx;
-    ctx.OutputScale = 0.5;
-    const DibImage preview = CreatePreview(*doc, ctx);
+    ctx.outputScale = 0.5;
+    const DibImage preview = createCardPreview(*doc, ctx);
     ASSERT_FALSE(preview.isNull());
     EXPECT_EQ(preview.width(), 86);  // r = 11 pixels per inch
     EXPECT_EQ(preview.height(), 64);
     EXPECT_EQ(preview.bitCount(), 24);
     EXPECT_TRUE(allPixels(preview, rgbRef(255, 0, 0)));
-    EXPECT_EQ(doc->CurrentSide, SideOutside);
-    EXPECT_EQ(doc->Inside.BackgroundColor, rgbRef(0, 0, 255));  // written back first
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
-    EXPECT_EQ(ctx.OutputScale, 0.5);
-    EXPECT_FALSE(ctx.Busy);
+    EXPECT_EQ(doc->currentSide, SideOutside);
+    EXPECT_EQ(doc->insideBackground.backgroundColor, rgbRef(0, 0, 255));  // written back first
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
+    EXPECT_EQ(ctx.outputScale, 0.5);
+    EXPECT_FALSE(ctx.busy);
 }
 
-TEST(CreatePreview, EmptyCardIsWhiteAndObjectsLandOnTheCard) {
+TEST(createCardPreview, EmptyCardIsWhiteAndObjectsLandOnTheCard) {
     auto doc = makeDocument();
     RenderContext ctx;
-    EXPECT_TRUE(allPixels(CreatePreview(*doc, ctx), rgbRef(255, 255, 255)));
+    EXPECT_TRUE(allPixels(createCardPreview(*doc, ctx), rgbRef(255, 255, 255)));
 
     // A figure covering the card's left half: X from the card's left edge (one card width
     // into the work area), in document units.
-    Tobs& o = *doc->WorkingSlots[doc->findFreeSlot()];
-    o.Kind = KindFigure;
-    o.FigureKind = FigRectangle;
-    o.Color = 0;
-    o.X = int32_t(200 / kNominalMmPerInch * 20000);
-    o.Y = int32_t(150 / kNominalMmPerInch * 20000);
-    o.Width = int32_t(100 / kNominalMmPerInch * 20000);
-    o.Height = int32_t(150 / kNominalMmPerInch * 20000);
-    const DibImage preview = CreatePreview(*doc, ctx);
-    EXPECT_EQ(getpixel(preview, 0, 0), 0u);
-    EXPECT_EQ(getpixel(preview, 41, 63), 0u);
-    EXPECT_EQ(getpixel(preview, 44, 0), rgbRef(255, 255, 255));
+    CardObject& o = *doc->workingSlots[doc->findFreeSlot()];
+    o.kind = KindFigure;
+    o.figureKind = FigRectangle;
+    o.color = 0;
+    o.x = int32_t(200 / kNominalMmPerInch * 20000);
+    o.y = int32_t(150 / kNominalMmPerInch * 20000);
+    o.width = int32_t(100 / kNominalMmPerInch * 20000);
+    o.height = int32_t(150 / kNominalMmPerInch * 20000);
+    const DibImage preview = createCardPreview(*doc, ctx);
+    EXPECT_EQ(getPixel(preview, 0, 0), 0u);
+    EXPECT_EQ(getPixel(preview, 41, 63), 0u);
+    EXPECT_EQ(getPixel(preview, 44, 0), rgbRef(255, 255, 255));
 }
 
-TEST(CreatePreview, AbsurdCardSizesGiveAOnePixelPicture) {
+TEST(createCardPreview, AbsurdCardSizesGiveAOnePixelPicture) {
     auto doc = makeDocument();
     RenderContext ctx;
     for (double width : {0.0, -5.0, 1e9}) {
-        doc->Format.CardWidth = width;
-        const DibImage preview = CreatePreview(*doc, ctx);
+        doc->format.cardWidth = width;
+        const DibImage preview = createCardPreview(*doc, ctx);
         ASSERT_FALSE(preview.isNull());
         EXPECT_EQ(preview.width(), 1);
         EXPECT_EQ(preview.height(), 1);
@@ -83,40 +83,40 @@ TEST(CreatePreview, AbsurdCardSizesGiveAOnePixelPicture) {
 
 TEST(RenderSide, SizeFollowsTheCardAndTheResolution) {
     CardFormat format;
-    format.CardWidth = 100;
-    format.CardHeight = 70;
+    format.cardWidth = 100;
+    format.cardHeight = 70;
     EXPECT_EQ(sideImageSize(format, 96), QSize(377, 264));
-    format.CardWidth = 210;
-    format.CardHeight = 148;
+    format.cardWidth = 210;
+    format.cardHeight = 148;
     EXPECT_EQ(sideImageSize(format, 96), QSize(793, 559));
-    format.CardWidth = 0;
+    format.cardWidth = 0;
     EXPECT_TRUE(sideImageSize(format, 96).isEmpty());
 
     auto doc = makeDocument();
-    doc->Format.CardWidth = 100;
-    doc->Format.CardHeight = 70;
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = rgbRef(0, 0, 255);
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = rgbRef(0, 0, 255);
     RenderContext ctx;
     const QImage image = renderSide(*doc, ctx, 96);
     EXPECT_EQ(image.size(), QSize(377, 264));
     EXPECT_EQ(inkBounds(image), QRect(0, 0, 377, 264));
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
-    doc->Format.CardWidth = 1e7;  // beyond the picture limits
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
+    doc->format.cardWidth = 1e7;  // beyond the picture limits
     EXPECT_TRUE(renderSide(*doc, ctx, 96).isNull());
 }
 
 TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
     auto doc = makeDocument();
-    doc->Format.CardWidth = 100;
-    doc->Format.CardHeight = 70;
-    Tobs& o = *doc->WorkingSlots[1];
-    o.Kind = KindFigure;
-    o.FigureKind = FigRectangle;
-    o.X = 0;  // covers the whole work area, far beyond the card
-    o.Y = 0;
-    o.Width = int32_t(300 / kNominalMmPerInch * 20000);
-    o.Height = int32_t(210 / kNominalMmPerInch * 20000);
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    CardObject& o = *doc->workingSlots[1];
+    o.kind = KindFigure;
+    o.figureKind = FigRectangle;
+    o.x = 0;  // covers the whole work area, far beyond the card
+    o.y = 0;
+    o.width = int32_t(300 / kNominalMmPerInch * 20000);
+    o.height = int32_t(210 / kNominalMmPerInch * 20000);
     RenderContext ctx;
     QImage image = whiteImage(500, 400);
     {
@@ -126,22 +126,22 @@ TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
     EXPECT_EQ(inkBounds(image), QRect(30, 40, 377, 264));
 }
 
-TEST(CreatePreview, SavedCardStoresTheRenderedOutside) {
+TEST(createCardPreview, SavedCardStoresTheRenderedOutside) {
     // The card writer with the renderer's preview: the stored picture is the drawn outside,
     // even when the inside was being edited.
     bbtest::TempFolder dir;
     bbtest::ScriptedDialogs dialogs;
     auto doc = makeDocument();
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = rgbRef(0, 128, 255);
-    doc->PageControl2Change(SideInside);
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = rgbRef(0, 128, 255);
+    doc->switchSide(SideInside);
     RenderContext ctx;
-    CardFileContext fc{dialogs, ctx, dir.path(), &CreatePreview, {}, {}};
-    ASSERT_TRUE(Saveit(*doc, dir.file(QStringLiteral("k.kar")), fc));
+    CardFileContext fc{dialogs, ctx, dir.path(), &createCardPreview, {}, {}};
+    ASSERT_TRUE(saveCardFile(*doc, dir.file(QStringLiteral("k.kar")), fc));
     const CardPreview stored = readCardPreview(dir.file(QStringLiteral("k.kar")));
     ASSERT_TRUE(stored.ok()) << stored.error.toStdString();
     EXPECT_EQ(stored.picture.width(), 86);
     EXPECT_EQ(stored.picture.height(), 64);
     EXPECT_TRUE(allPixels(stored.picture, rgbRef(0, 128, 255)));
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
 }

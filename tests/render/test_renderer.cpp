@@ -1,4 +1,4 @@
-// DrawVCart: pixels of small renders against values worked out by hand.
+// drawCardSide: pixels of small renders against values worked out by hand.
 #include "render/Renderer.h"
 
 #include "RenderFixtures.h"
@@ -30,8 +30,8 @@ protected:
     QImage drawEditor(int w = 300, int h = 300) {
         QImage image = whiteImage(w, h);
         QPainter p(&image);
-        ctx.RenderMode = RenderScreen;
-        DrawVCart(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        ctx.renderMode = RenderScreen;
+        drawCardSide(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     }
     // Output mode: a card of 100 × 80 pixels at (0, 0) of a larger image. Objects of the
@@ -40,19 +40,19 @@ protected:
         QImage image = whiteImage(w, h);
         QPainter p(&image);
         OutputModeGuard output(ctx, 20000.0 / kUnitsPerPixel);
-        DrawVCart(p, *doc, ctx, 100, 80, 100, 80, ctx.OutputScale, false);
+        drawCardSide(p, *doc, ctx, 100, 80, 100, 80, ctx.outputScale, false);
         return image;
     }
-    Tobs& addOnCard(int kind, int x, int y, int w, int h) {
+    CardObject& addOnCard(int kind, int x, int y, int w, int h) {
         return addObject(*doc, kind, x + 100, y + 80, w, h);
     }
-    Tobs& addFigure(int figureKind, int x, int y, int w, int h, int fillMode = FillSolid) {
-        Tobs& o = addObject(*doc, KindFigure, x, y, w, h);
-        o.FigureKind = figureKind;
-        o.FillMode = fillMode;
-        o.Color = kGreen;
-        o.BorderColor = kRed;
-        o.LineWidth = 0;
+    CardObject& addFigure(int figureKind, int x, int y, int w, int h, int fillMode = FillSolid) {
+        CardObject& o = addObject(*doc, KindFigure, x, y, w, h);
+        o.figureKind = figureKind;
+        o.fillMode = fillMode;
+        o.color = kGreen;
+        o.borderColor = kRed;
+        o.lineWidth = 0;
         return o;
     }
 };
@@ -97,7 +97,7 @@ TEST_F(RendererTest, EllipseAndCircleStayInsideTheDeviceRectangle) {
 }
 
 TEST_F(RendererTest, LinesDrawInColourOnePixelWideWithoutTheirEndPoint) {
-    // Fill mode 1 would use BorderColor for a closed figure; lines always use Color.
+    // Fill mode 1 would use borderColor for a closed figure; lines always use Color.
     addFigure(FigLineHorizontal, 10, 10, 20, 0, FillBorderOnly);
     addFigure(FigLineVertical, 10, 30, 0, 20, FillBorderOnly);
     addFigure(FigLineDown, 40, 30, 20, 20, FillBorderOnly);
@@ -118,7 +118,7 @@ TEST_F(RendererTest, PenWidthCountsFifthsOfAMillimetre) {
     EXPECT_EQ(figurePenWidth(1, 1.0 / 312, kNominalMmPerInch), 1);  // 0.5 → at least 1
     EXPECT_EQ(figurePenWidth(5, 0.01, kNominalMmPerInch), 7);       // 7.87
     EXPECT_EQ(figurePenWidth(5, 0.03, 25.0), 24);                   // calibrated mm/inch
-    addFigure(FigLineVertical, 50, 10, 0, 40).LineWidth = 5;
+    addFigure(FigLineVertical, 50, 10, 0, 40).lineWidth = 5;
     const QImage image = drawEditor();
     int covered = 0;
     for (int x = 30; x < 70; ++x) covered += at(image, x, 30) == rgbOf(kGreen);
@@ -146,22 +146,22 @@ TEST_F(RendererTest, RoundedSquareUsesTheCornerOfTheObjectsBox) {
 // ---- clipping ------------------------------------------------------------------------------
 
 TEST_F(RendererTest, OutputClipsToTheCardTheEditorDoesNot) {
-    Tobs& o = addOnCard(KindFigure, -10, -10, 200, 200);
-    o.FigureKind = FigRectangle;
-    o.Color = kGreen;
+    CardObject& o = addOnCard(KindFigure, -10, -10, 200, 200);
+    o.figureKind = FigRectangle;
+    o.color = kGreen;
     EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 0, 100, 80));
     EXPECT_EQ(inkBounds(drawEditor(400, 400)), QRect(90, 70, 200, 200));
 }
 
 TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
-    doc->Working.BackgroundMode = BgTiled;
-    doc->Working.BackgroundPicture = solidPicture(10, 10, kBlue);
-    Tobs& pic = addOnCard(KindPicture, 10, 10, 20, 20);
-    pic.Picture = solidPicture(5, 5, kRed);
-    pic.RoundFrame = true;
-    Tobs& o = addOnCard(KindFigure, 50, 40, 100, 100);
-    o.FigureKind = FigRectangle;
-    o.Color = kGreen;
+    doc->workingBackground.backgroundMode = BgTiled;
+    doc->workingBackground.backgroundPicture = solidPicture(10, 10, kBlue);
+    CardObject& pic = addOnCard(KindPicture, 10, 10, 20, 20);
+    pic.picture = solidPicture(5, 5, kRed);
+    pic.roundFrame = true;
+    CardObject& o = addOnCard(KindFigure, 50, 40, 100, 100);
+    o.figureKind = FigRectangle;
+    o.color = kGreen;
     const QImage image = drawOutput();
     EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
     EXPECT_EQ(at(image, 99, 79), rgbOf(kGreen));
@@ -174,21 +174,21 @@ TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
 
 TEST_F(RendererTest, PictureModesWithoutPictureBecomeNoneColourFillsTheCard) {
     for (int mode : {BgStretched, BgFit, BgCover, BgTiled}) {
-        doc->Working.BackgroundMode = mode;
+        doc->workingBackground.backgroundMode = mode;
         EXPECT_TRUE(inkBounds(drawOutput()).isNull());
-        EXPECT_EQ(doc->Working.BackgroundMode, BgNone);
+        EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
     }
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = kBlue;
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = kBlue;
     const QImage image = drawOutput();
     EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
     EXPECT_EQ(at(image, 50, 50), rgbOf(kBlue));
-    EXPECT_EQ(doc->Working.BackgroundMode, BgColor);
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgColor);
 }
 
 TEST_F(RendererTest, StretchedBackgroundCoversTheCard) {
-    doc->Working.BackgroundMode = BgStretched;
-    doc->Working.BackgroundPicture = solidPicture(3, 2, kBlue);
+    doc->workingBackground.backgroundMode = BgStretched;
+    doc->workingBackground.backgroundPicture = solidPicture(3, 2, kBlue);
     EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 0, 100, 80));
 }
 
@@ -196,9 +196,9 @@ TEST_F(RendererTest, TilesAbutAtTheirDrawnSize) {
     // Card 100 × 80: W = 101, H = 81. A 10 × 5 picture: A = 5 × 101 div 10 = 50 < 81, so
     // tiles of 101 × 50 drawn 100 × 49 at rows 0, 49, 98, ...
     DibImage pic = solidPicture(10, 5, kRed);
-    for (int x = 0; x < 10; ++x) setpixel(pic, x, 0, kBlue);  // top row blue
-    doc->Working.BackgroundMode = BgTiled;
-    doc->Working.BackgroundPicture = pic;
+    for (int x = 0; x < 10; ++x) setPixel(pic, x, 0, kBlue);  // top row blue
+    doc->workingBackground.backgroundMode = BgTiled;
+    doc->workingBackground.backgroundPicture = pic;
     const QImage image = drawOutput();
     // Within a tile of 49 rows the top source row covers rows j with 5 × j div 49 = 0.
     for (int y = 0; y < 80; ++y) {
@@ -213,17 +213,17 @@ TEST_F(RendererTest, FitAndCoverAreCentredOnePixelSmaller) {
     // 20 × 10 picture, left half red, right half blue. Card W × H = 101 × 81.
     DibImage pic = solidPicture(20, 10, kRed);
     for (int y = 0; y < 10; ++y)
-        for (int x = 10; x < 20; ++x) setpixel(pic, x, y, kBlue);
-    doc->Working.BackgroundPicture = pic;
+        for (int x = 10; x < 20; ++x) setPixel(pic, x, y, kBlue);
+    doc->workingBackground.backgroundPicture = pic;
 
     // Fit: f = 10 × 101 div 20 = 50 < 81: 101 × 50 at (0, 15), drawn 100 × 49.
-    doc->Working.BackgroundMode = BgFit;
+    doc->workingBackground.backgroundMode = BgFit;
     EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 15, 100, 49));
 
     // Cover: f = 50 is not above 81, so g = 20 × 81 div 10 = 162: 162 × 81 at
     // (0 + (101 − 162) div 2, 0) = (−30, 0), drawn 161 × 80. Column i of the drawing shows
     // source column 20 × i div 161; blue starts at i = 81, device x = 51.
-    doc->Working.BackgroundMode = BgCover;
+    doc->workingBackground.backgroundMode = BgCover;
     const QImage cover = drawOutput();
     EXPECT_EQ(inkBounds(cover), QRect(0, 0, 100, 80));
     EXPECT_EQ(at(cover, 50, 40), rgbOf(kRed));
@@ -236,18 +236,18 @@ TEST_F(RendererTest, FitAndCoverAreCentredOnePixelSmaller) {
 // ---- pictures ------------------------------------------------------------------------------
 
 TEST_F(RendererTest, KeepAspectShrinksTheBoxAndDrawsOnePixelLess) {
-    Tobs& o = addObject(*doc, KindPicture, 10, 10, 100, 100);
-    o.Picture = solidPicture(200, 100, kRed);
-    o.KeepAspect = true;
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 100, 100);
+    o.picture = solidPicture(200, 100, kRed);
+    o.keepAspect = true;
     EXPECT_EQ(inkBounds(drawEditor()), QRect(10, 10, 99, 49));
-    o.KeepAspect = false;
+    o.keepAspect = false;
     EXPECT_EQ(inkBounds(drawEditor()), QRect(10, 10, 99, 99));
 }
 
 TEST_F(RendererTest, RoundFrameClipsToTheInscribedEllipse) {
-    Tobs& o = addObject(*doc, KindPicture, 10, 10, 41, 31);
-    o.Picture = solidPicture(4, 4, kRed);
-    o.RoundFrame = true;
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 41, 31);
+    o.picture = solidPicture(4, 4, kRed);
+    o.roundFrame = true;
     const QImage image = drawEditor();
     const QRegion ellipse(QRect(10, 10, 40, 30), QRegion::Ellipse);
     for (int y = 0; y < 60; ++y)
@@ -264,7 +264,7 @@ QImage transparentReference(QImage under, const DibImage& pic, int x, int y, int
                             qint64 t) {
     for (int j = 0; j < ch; ++j)
         for (int i = 0; i < cw; ++i) {
-            const uint32_t v = getpixel(pic, pic.width() * i / cw, pic.height() * j / ch);
+            const uint32_t v = getPixel(pic, pic.width() * i / cw, pic.height() * j / ch);
             if (qint64(v) != t) under.setPixel(x + i, y + j, rgbOf(pixelColor(pic, v)));
         }
     return under;
@@ -273,13 +273,13 @@ QImage transparentReference(QImage under, const DibImage& pic, int x, int y, int
 }  // namespace
 
 TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = kGreen;
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = kGreen;
     DibImage pic = rampPicture(5, 4);
-    Tobs& o = addOnCard(KindPicture, 7, 9, 23, 13);
-    o.Picture = pic;
-    o.Transparent = true;
-    o.TransparentColor() = int32_t(rgbRef(2, 1, 7));
+    CardObject& o = addOnCard(KindPicture, 7, 9, 23, 13);
+    o.picture = pic;
+    o.transparent = true;
+    o.transparentColor() = int32_t(rgbRef(2, 1, 7));
 
     QImage under = whiteImage(150, 120);
     under.fill(Qt::white);
@@ -289,13 +289,13 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
     EXPECT_EQ(drawOutput(), transparentReference(under, pic, 7, 9, 23, 13, rgbRef(2, 1, 7)));
 
     // Editor: (w − 1) × (h − 1), showing what lies below where transparent.
-    doc->clearall();
-    doc->Working.BackgroundMode = BgColor;
-    doc->Working.BackgroundColor = kGreen;
-    Tobs& e = addObject(*doc, KindPicture, 110, 120, 23, 13);
-    e.Picture = pic;
-    e.Transparent = true;
-    e.TransparentColor() = int32_t(rgbRef(4, 3, 7));
+    doc->clearAll();
+    doc->workingBackground.backgroundMode = BgColor;
+    doc->workingBackground.backgroundColor = kGreen;
+    CardObject& e = addObject(*doc, KindPicture, 110, 120, 23, 13);
+    e.picture = pic;
+    e.transparent = true;
+    e.transparentColor() = int32_t(rgbRef(4, 3, 7));
     QImage editorUnder = whiteImage(300, 300);
     for (int y = 100; y < 200; ++y)
         for (int x = 100; x < 200; ++x) editorUnder.setPixel(x, y, rgbOf(kGreen));
@@ -303,19 +303,19 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
               transparentReference(editorUnder, pic, 110, 120, 22, 12, rgbRef(4, 3, 7)));
 
     // A negative value makes nothing transparent.
-    e.TransparentColor() = -1;
+    e.transparentColor() = -1;
     EXPECT_EQ(drawEditor(), transparentReference(editorUnder, pic, 110, 120, 22, 12, -1));
 }
 
 TEST_F(RendererTest, AutoTransparentStoresTheBottomLeftPixel) {
     DibImage pic = rampPicture(6, 6);
-    Tobs& o = addObject(*doc, KindPicture, 10, 10, 13, 13);
-    o.Picture = pic;
-    o.Transparent = true;
-    o.AutoTransparent = true;
-    o.TransparentColor() = 12345;
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 13, 13);
+    o.picture = pic;
+    o.transparent = true;
+    o.autoTransparent = true;
+    o.transparentColor() = 12345;
     const QImage image = drawEditor();
-    EXPECT_EQ(o.TransparentColor(), int32_t(rgbRef(0, 5, 7)));
+    EXPECT_EQ(o.transparentColor(), int32_t(rgbRef(0, 5, 7)));
     EXPECT_EQ(image,
               transparentReference(whiteImage(300, 300), pic, 10, 10, 12, 12, rgbRef(0, 5, 7)));
 }
@@ -323,24 +323,24 @@ TEST_F(RendererTest, AutoTransparentStoresTheBottomLeftPixel) {
 TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
     // Indices 1 and 2 are both green; green as transparent colour means index 1 only.
     const RgbQuad colours[3] = {{0, 0, 255, 0}, {0, 160, 0, 0}, {0, 160, 0, 0}};
-    DibImage pic = newdib(3, 1, 8, colours, 3);
-    setpixel(pic, 0, 0, 0);
-    setpixel(pic, 1, 0, 1);
-    setpixel(pic, 2, 0, 2);
-    Tobs& o = addObject(*doc, KindPicture, 10, 10, 4, 2);
-    o.Picture = pic;
-    o.Transparent = true;
-    o.TransparentColor() = int32_t(kGreen);
+    DibImage pic = newDib(3, 1, 8, colours, 3);
+    setPixel(pic, 0, 0, 0);
+    setPixel(pic, 1, 0, 1);
+    setPixel(pic, 2, 0, 2);
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 4, 2);
+    o.picture = pic;
+    o.transparent = true;
+    o.transparentColor() = int32_t(kGreen);
     const QImage image = drawEditor();
     EXPECT_EQ(at(image, 10, 10), rgbOf(kRed));
     EXPECT_EQ(at(image, 11, 10), kWhite);
     EXPECT_EQ(at(image, 12, 10), rgbOf(kGreen));
-    EXPECT_EQ(o.TransparentColor(), int32_t(kGreen));  // the colour itself is kept
+    EXPECT_EQ(o.transparentColor(), int32_t(kGreen));  // the colour itself is kept
 
-    // AutoTransparent on a palette picture stores the index.
-    o.AutoTransparent = true;
+    // autoTransparent on a palette picture stores the index.
+    o.autoTransparent = true;
     drawEditor();
-    EXPECT_EQ(o.TransparentColor(), 0);
+    EXPECT_EQ(o.transparentColor(), 0);
 }
 
 // ---- texts ---------------------------------------------------------------------------------
@@ -348,7 +348,7 @@ TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
 TEST(RendererArithmetic, FontPixelSizeAndOutlineThickness) {
     RenderContext ctx;
     EXPECT_EQ(textPixelSize(12, 1.0 / 312, ctx), 8);  // 8.01
-    ctx.ScreenDpi = 120;
+    ctx.screenDpi = 120;
     EXPECT_EQ(textPixelSize(12, 1.0 / 312, ctx), 5);  // 5.13
     EXPECT_EQ(textPixelSize(0, 1.0 / 312, ctx), 1);
     EXPECT_EQ(outlineThickness(1.0 / 312, kNominalMmPerInch), 1);
@@ -359,35 +359,35 @@ TEST(RendererArithmetic, FontPixelSizeAndOutlineThickness) {
 
 namespace {
 
-Tobs& addText(CardDocument& doc, const QString& content, int x, int y, int w, int h) {
-    Tobs& o = addObject(doc, KindText, x, y, w, h);
-    o.Content = content;
-    o.FontName = QStringLiteral("Liberation Sans");
-    o.FontSize = 12;  // 20000 / 96 × 12 × 0.01 = 25 pixels
-    o.Color = rgbRef(0, 0, 0);
+CardObject& addText(CardDocument& doc, const QString& content, int x, int y, int w, int h) {
+    CardObject& o = addObject(doc, KindText, x, y, w, h);
+    o.content = content;
+    o.fontName = QStringLiteral("Liberation Sans");
+    o.fontSize = 12;  // 20000 / 96 × 12 × 0.01 = 25 pixels
+    o.color = rgbRef(0, 0, 0);
     return o;
 }
 
 }  // namespace
 
 TEST_F(RendererTest, ShadowIsOffsetByTenthsOfAMillimetre) {
-    Tobs& o = addText(*doc, QStringLiteral("Hallo"), 20, 20, 200, 60);
+    CardObject& o = addText(*doc, QStringLiteral("Hallo"), 20, 20, 200, 60);
     const QRect plain = inkBounds(drawEditor());
     ASSERT_FALSE(plain.isNull());
-    o.Color = rgbRef(255, 255, 255);  // the text itself invisible: only the shadow shows
-    o.Shadow = true;
-    o.ShadowColor() = int32_t(kBlue);
-    o.ShadowDX = 20;  // 2 mm: 0.01 × 20 × 2000 / 25.39995 = 15.7 → 15 pixels
-    o.ShadowDY = 10;  // 7.87 → 7
+    o.color = rgbRef(255, 255, 255);  // the text itself invisible: only the shadow shows
+    o.shadow = true;
+    o.shadowColor() = int32_t(kBlue);
+    o.shadowDx = 20;  // 2 mm: 0.01 × 20 × 2000 / 25.39995 = 15.7 → 15 pixels
+    o.shadowDy = 10;  // 7.87 → 7
     const QImage image = drawEditor();
     EXPECT_EQ(inkBounds(image), plain.translated(15, 7));
 }
 
 TEST_F(RendererTest, OutlineAtOnePixelIsFourDiagonalCopies) {
-    Tobs& o = addText(*doc, QStringLiteral("l"), 20, 20, 100, 60);
+    CardObject& o = addText(*doc, QStringLiteral("l"), 20, 20, 100, 60);
     const QImage plain = drawEditor();
-    o.Outline() = true;
-    o.OutlineColor() = kRed;
+    o.outline() = true;
+    o.outlineColor() = kRed;
     const QImage outlined = drawEditor();
     // Around the text, a pixel is touched exactly when one of its diagonal neighbours holds
     // ink of the plain text: the copies at (±1, ±1), none on the centre row or column.
@@ -418,24 +418,24 @@ TEST_F(RendererTest, UprightTextBreaksAtCarriageReturnsAndAligns) {
     EXPECT_GE(twoLines.top(), 20);
     EXPECT_LT(twoLines.left(), 25);
 
-    doc->WorkingSlots[1]->Content = QStringLiteral("Ab\r\nAb");
+    doc->workingSlots[1]->content = QStringLiteral("Ab\r\nAb");
     EXPECT_EQ(inkBounds(drawEditor(300, 300)), twoLines);
 
-    doc->WorkingSlots[1]->Alignment = 2;
+    doc->workingSlots[1]->alignment = 2;
     const QRect right = inkBounds(drawEditor(300, 300));
     EXPECT_GT(right.left(), 150);
     EXPECT_LE(right.right(), 270);
-    doc->WorkingSlots[1]->Alignment = 1;
+    doc->workingSlots[1]->alignment = 1;
     const QRect centred = inkBounds(drawEditor(300, 300));
     EXPECT_NEAR(centred.center().x(), 145, 3);
 }
 
 TEST_F(RendererTest, RotatedTextIsOneLineTurnedClockwiseByQuarterTurns) {
-    Tobs& o = addText(*doc, QStringLiteral("AAAA\rBBBB"), 100, 100, 80, 120);
+    CardObject& o = addText(*doc, QStringLiteral("AAAA\rBBBB"), 100, 100, 80, 120);
     const QRect upright = inkBounds(drawEditor(400, 400));
     EXPECT_GT(upright.height(), 40);  // two lines
 
-    o.Rotation = 1;  // runs downward from (x, y), glyphs to the right of x
+    o.rotation = 1;  // runs downward from (x, y), glyphs to the right of x
     const QRect down = inkBounds(drawEditor(400, 400));
     EXPECT_LT(down.width(), 30);  // one line high
     EXPECT_GT(down.height(), 100);
@@ -443,14 +443,14 @@ TEST_F(RendererTest, RotatedTextIsOneLineTurnedClockwiseByQuarterTurns) {
     EXPECT_LT(down.left(), 110);
     EXPECT_GE(down.top(), 100);
 
-    o.Rotation = 2;  // upside down, baseline-left at (x + w, y), running to the left
+    o.rotation = 2;  // upside down, baseline-left at (x + w, y), running to the left
     const QRect left = inkBounds(drawEditor(400, 400));
     EXPECT_LT(left.height(), 30);
     EXPECT_LE(left.right(), 180);
     EXPECT_GT(left.right(), 170);
     EXPECT_GE(left.top(), 100);
 
-    o.Rotation = 3;  // runs upward from (x + w, y + h), glyphs to the left
+    o.rotation = 3;  // runs upward from (x + w, y + h), glyphs to the left
     const QRect up = inkBounds(drawEditor(400, 400));
     EXPECT_LT(up.width(), 30);
     EXPECT_LE(up.right(), 180);
@@ -462,40 +462,40 @@ TEST_F(RendererTest, RotatedTextIsOneLineTurnedClockwiseByQuarterTurns) {
 // ---- robustness and state ------------------------------------------------------------------
 
 TEST_F(RendererTest, ExtremeValuesDrawWithoutFault) {
-    Tobs& f = addObject(*doc, KindFigure, 0, 0, 0, 0);
-    f.X = std::numeric_limits<int32_t>::max();
-    f.Width = std::numeric_limits<int32_t>::min();
-    f.FigureKind = FigRoundRect;
-    f.LineWidth = std::numeric_limits<int32_t>::max();
-    Tobs& t = addText(*doc, QStringLiteral("x"), 0, 0, 10, 10);
-    t.FontSize = std::numeric_limits<int32_t>::max();
-    t.Shadow = true;
-    t.ShadowDX = std::numeric_limits<int32_t>::min();
-    Tobs& p = addObject(*doc, KindPicture, 5, 5, 10, 10);
-    p.Picture = solidPicture(1, 1, kRed);
-    p.Transparent = true;
-    p.Y = std::numeric_limits<int32_t>::min();
-    doc->Working.BackgroundMode = BgTiled;
-    doc->Working.BackgroundPicture = solidPicture(1000, 1, kBlue);  // tile height 0
+    CardObject& f = addObject(*doc, KindFigure, 0, 0, 0, 0);
+    f.x = std::numeric_limits<int32_t>::max();
+    f.width = std::numeric_limits<int32_t>::min();
+    f.figureKind = FigRoundRect;
+    f.lineWidth = std::numeric_limits<int32_t>::max();
+    CardObject& t = addText(*doc, QStringLiteral("x"), 0, 0, 10, 10);
+    t.fontSize = std::numeric_limits<int32_t>::max();
+    t.shadow = true;
+    t.shadowDx = std::numeric_limits<int32_t>::min();
+    CardObject& p = addObject(*doc, KindPicture, 5, 5, 10, 10);
+    p.picture = solidPicture(1, 1, kRed);
+    p.transparent = true;
+    p.y = std::numeric_limits<int32_t>::min();
+    doc->workingBackground.backgroundMode = BgTiled;
+    doc->workingBackground.backgroundPicture = solidPicture(1000, 1, kBlue);  // tile height 0
     drawEditor();
-    ctx.MmPerInchX = 0;  // a broken calibration: widths saturate, nothing divides by zero
-    ctx.MmPerInchY = 0;
+    ctx.mmPerInchX = 0;  // a broken calibration: widths saturate, nothing divides by zero
+    ctx.mmPerInchY = 0;
     drawEditor();
-    ctx.MmPerInchX = ctx.MmPerInchY = kNominalMmPerInch;
+    ctx.mmPerInchX = ctx.mmPerInchY = kNominalMmPerInch;
     const QImage image = drawOutput();
-    EXPECT_FALSE(ctx.Busy);
-    EXPECT_EQ(ctx.RenderMode, RenderScreen);
+    EXPECT_FALSE(ctx.busy);
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
     EXPECT_EQ(at(image, 120, 100), kWhite);
 }
 
 TEST_F(RendererTest, TextsOutsideTheViewAreSkippedButShadowsReachingInAreDrawn) {
     // Only the shadow of this text falls into the 300 × 300 view.
-    Tobs& o = addText(*doc, QStringLiteral("Hallo"), -120, 20, 100, 60);
-    o.Shadow = true;
-    o.ShadowColor() = int32_t(kBlue);
-    o.ShadowDX = 200;  // 157 pixels
+    CardObject& o = addText(*doc, QStringLiteral("Hallo"), -120, 20, 100, 60);
+    o.shadow = true;
+    o.shadowColor() = int32_t(kBlue);
+    o.shadowDx = 200;  // 157 pixels
     EXPECT_FALSE(inkBounds(drawEditor()).isNull());
-    o.Shadow = false;
+    o.shadow = false;
     EXPECT_TRUE(inkBounds(drawEditor()).isNull());
 }
 
@@ -516,45 +516,45 @@ TEST_F(RendererTest, RandomObjectsAndArgumentsDrawWithoutFault) {
         }
     };
     const DibImage pictures[] = {rampPicture(3, 2), solidPicture(1, 1, kRed),
-                                 newdib(5, 3, 4, nullptr, 0), newdib(9, 2, 1, nullptr, 0)};
+                                 newDib(5, 3, 4, nullptr, 0), newDib(9, 2, 1, nullptr, 0)};
     for (int round = 0; round < 6; ++round) {
-        doc->clearall();
+        doc->clearAll();
         for (int i = 0; i < 60; ++i) {
-            Tobs& o = *doc->WorkingSlots[1 + int(rng() % 200)];
-            o.Kind = int32_t(rng() % 5);
-            o.X = any();
-            o.Y = any();
-            o.Width = any();
-            o.Height = any();
+            CardObject& o = *doc->workingSlots[1 + int(rng() % 200)];
+            o.kind = int32_t(rng() % 5);
+            o.x = any();
+            o.y = any();
+            o.width = any();
+            o.height = any();
             if (rng() % 2) {  // sometimes a sane box so that something is really drawn
-                o.X = int32_t(rng() % 30000);
-                o.Y = int32_t(rng() % 30000);
-                o.Width = int32_t(rng() % 8000);
-                o.Height = int32_t(rng() % 8000);
+                o.x = int32_t(rng() % 30000);
+                o.y = int32_t(rng() % 30000);
+                o.width = int32_t(rng() % 8000);
+                o.height = int32_t(rng() % 8000);
             }
-            o.FigureKind = int32_t(rng() % 12) - 1;
-            o.FillMode = rng() % 2 ? int32_t(rng() % 4) : any();
-            o.LineWidth = rng() % 2 ? int32_t(rng() % 10) : any();
-            o.Rotation = int32_t(rng() % 6) - 1;
-            o.Alignment = any();
-            o.ShadowDX = any();
-            o.ShadowDY = any();
-            o.Shadow = rng() % 2;
-            o.RoundFrame = rng() % 2;
-            o.KeepAspect = rng() % 2;
-            o.Transparent = rng() % 2;
-            o.AutoTransparent = rng() % 2;
-            o.FontSize = int32_t(rng() % 40);
-            o.Content = QStringLiteral("a\rb\r\nc");
-            o.Picture = o.Kind == KindPicture && rng() % 5 ? pictures[rng() % 4] : DibImage();
+            o.figureKind = int32_t(rng() % 12) - 1;
+            o.fillMode = rng() % 2 ? int32_t(rng() % 4) : any();
+            o.lineWidth = rng() % 2 ? int32_t(rng() % 10) : any();
+            o.rotation = int32_t(rng() % 6) - 1;
+            o.alignment = any();
+            o.shadowDx = any();
+            o.shadowDy = any();
+            o.shadow = rng() % 2;
+            o.roundFrame = rng() % 2;
+            o.keepAspect = rng() % 2;
+            o.transparent = rng() % 2;
+            o.autoTransparent = rng() % 2;
+            o.fontSize = int32_t(rng() % 40);
+            o.content = QStringLiteral("a\rb\r\nc");
+            o.picture = o.kind == KindPicture && rng() % 5 ? pictures[rng() % 4] : DibImage();
         }
-        doc->Working.BackgroundMode = int32_t(rng() % 7) - 1;
-        doc->Working.BackgroundPicture = pictures[rng() % 4];
-        ctx.MmPerInchX = rng() % 3 ? kNominalMmPerInch : 24.0;
+        doc->workingBackground.backgroundMode = int32_t(rng() % 7) - 1;
+        doc->workingBackground.backgroundPicture = pictures[rng() % 4];
+        ctx.mmPerInchX = rng() % 3 ? kNominalMmPerInch : 24.0;
         drawEditor(120, 90);
         drawOutput(120, 90);
     }
-    EXPECT_FALSE(ctx.Busy);
+    EXPECT_FALSE(ctx.busy);
 }
 
 TEST_F(RendererTest, FiguresOnOtherDevicesMatchTheRasterSpans) {
@@ -563,15 +563,15 @@ TEST_F(RendererTest, FiguresOnOtherDevicesMatchTheRasterSpans) {
     int k = 0;
     for (int kind : {FigCircle, FigEllipse, FigRoundSquare, FigRoundRect})
         for (int fill : {FillSolid, FillBorderOnly, FillWithBorder}) {
-            Tobs& o = addFigure(kind, 10 + 45 * (k % 6), 10 + 45 * (k / 6), 37, 29, fill);
-            o.LineWidth = k % 4;
+            CardObject& o = addFigure(kind, 10 + 45 * (k % 6), 10 + 45 * (k / 6), 37, 29, fill);
+            o.lineWidth = k % 4;
             ++k;
         }
     const QImage raster = drawEditor();
     QPicture recording;
     {
         QPainter p(&recording);
-        DrawVCart(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
     }
     QImage replayed = whiteImage(300, 300);
     {

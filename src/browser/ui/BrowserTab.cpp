@@ -93,7 +93,7 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
 
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (!settingFolder_) JamShellTree1Change(current);
+                if (!settingFolder_) folderSelected(current);
             });
     connect(browser_.get(), &CardBrowser::listCleared, this, [this] {
         grid_->fitToWidth(scroll_->viewport()->width());
@@ -131,8 +131,8 @@ void BrowserTab::setFolder(const QString& folder) {
         tree_->scrollTo(index);
     }
     settingFolder_ = false;
-    browser_->JamShellTree1Changing();
-    browser_->JamShellTree1Change(path);
+    browser_->folderChanging();
+    browser_->changeFolder(path);
 }
 
 QString BrowserTab::folder() const {
@@ -140,26 +140,26 @@ QString BrowserTab::folder() const {
 }
 
 void BrowserTab::refresh() {
-    browser_->JamShellTree1Changing();
-    browser_->JamShellTree1Change(browser_->selectedFolder());
+    browser_->folderChanging();
+    browser_->changeFolder(browser_->selectedFolder());
 }
 
 bool BrowserTab::workerRunning() const {
-    return browser_->WorkerRunning();
+    return browser_->workerRunning();
 }
 
 void BrowserTab::requestStop() {
     browser_->requestStop();
 }
 
-void BrowserTab::JamShellTree1Change(const QModelIndex& current) {
+void BrowserTab::folderSelected(const QModelIndex& current) {
     const QString path = current.isValid() ? folders_->filePath(current) : QString();
-    browser_->JamShellTree1Changing();
-    browser_->JamShellTree1Change(path);
+    browser_->folderChanging();
+    browser_->changeFolder(path);
 }
 
 void BrowserTab::openSelected() {
-    const QString path = browser_->entryPath(browser_->SelectedPreview);
+    const QString path = browser_->entryPath(browser_->selectedIndex);
     if (!path.isEmpty()) emit openRequested(path);
 }
 

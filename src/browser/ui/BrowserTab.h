@@ -45,12 +45,12 @@ public:
     const CardBrowser& browser() const { return *browser_; }
 
 signals:
-    // Double click or Enter on a card: the window opens `path` (OpenItNow) and shows the
+    // Double click or Enter on a card: the window opens `path` (openCardFile) and shows the
     // editor tab.
     void openRequested(const QString& path);
 
 private:
-    void JamShellTree1Change(const QModelIndex& current);
+    void folderSelected(const QModelIndex& current);
     void openSelected();
     void setTitleActive(bool active);
 

@@ -40,28 +40,28 @@ void PreviewGridWidget::updateEntry(int index) {
 
 void PreviewGridWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    PaintBox2Paint(painter, event->rect());
+    paintGrid(painter, event->rect());
 }
 
-void PreviewGridWidget::PaintBox2Paint(QPainter& painter, const QRect& exposed) {
+void PreviewGridWidget::paintGrid(QPainter& painter, const QRect& exposed) {
     painter.fillRect(exposed, kCellColour);
     const int n = columns();
     const int count = browser_.count();
     if (count == 0) return;
     // Only the rows that the exposed area touches; while an entry is being added only the
-    // entries from PaintFromIndex on.
+    // entries from paintFromIndex on.
     const int firstRow = std::max(0, exposed.top() / kCellHeight);
     const int lastRow = exposed.bottom() / kCellHeight;
-    const int from = std::max({1, firstRow * n + 1, browser_.PaintFromIndex});
+    const int from = std::max({1, firstRow * n + 1, browser_.paintFromIndex});
     const int to = std::min(count, (lastRow + 1) * n);
-    const auto& list = browser_.PreviewList();
+    const auto& list = browser_.entries();
     QPainter cellPainter(&cell_);
     for (int i = from; i <= to; ++i) {
         const QRect r = cellRect(i, n);
         if (!r.intersects(exposed)) continue;
         cell_.fill(kCellColour);
         paintCell(cellPainter, QPoint(0, 0), list.thumbnails[size_t(i - 1)],
-                  list.names[size_t(i - 1)], i == browser_.SelectedPreview, font());
+                  list.names[size_t(i - 1)], i == browser_.selectedIndex, font());
         painter.drawImage(r.topLeft(), cell_);
     }
 }
@@ -70,8 +70,8 @@ void PreviewGridWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const int hit = entryAt(event->position().toPoint(), columns(), browser_.count());
     if (hit > 0) {
-        const int old = browser_.SelectedPreview;
-        browser_.SelectedPreview = hit;
+        const int old = browser_.selectedIndex;
+        browser_.selectedIndex = hit;
         emit selectionMoved(hit);
         if (old >= 1 && old <= browser_.count()) updateEntry(old);
         updateEntry(hit);
@@ -79,7 +79,7 @@ void PreviewGridWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void PreviewGridWidget::mouseDoubleClickEvent(QMouseEvent*) {
-    const int sel = browser_.SelectedPreview;
+    const int sel = browser_.selectedIndex;
     if (sel >= 1 && sel <= browser_.count()) emit openSelected();
 }
 
@@ -100,7 +100,7 @@ void PreviewGridWidget::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter: {
-            const int sel = browser_.SelectedPreview;
+            const int sel = browser_.selectedIndex;
             if (sel >= 1 && sel <= browser_.count()) emit openSelected();
             return;
         }
@@ -108,12 +108,12 @@ void PreviewGridWidget::keyPressEvent(QKeyEvent* event) {
             QWidget::keyPressEvent(event);
             return;
     }
-    const int old = browser_.SelectedPreview;
-    browser_.SelectedPreview = moveSelection(old, key, columns(), browser_.count());
-    emit selectionMoved(browser_.SelectedPreview);
-    if (old != browser_.SelectedPreview) {
+    const int old = browser_.selectedIndex;
+    browser_.selectedIndex = moveSelection(old, key, columns(), browser_.count());
+    emit selectionMoved(browser_.selectedIndex);
+    if (old != browser_.selectedIndex) {
         if (old >= 1 && old <= browser_.count()) updateEntry(old);
-        updateEntry(browser_.SelectedPreview);
+        updateEntry(browser_.selectedIndex);
     }
 }
 

@@ -36,7 +36,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void PaintBox2Paint(QPainter& painter, const QRect& exposed);
+    void paintGrid(QPainter& painter, const QRect& exposed);
 
     CardBrowser& browser_;
     QImage cell_;  // one cell is drawn here, then copied to the screen

@@ -88,7 +88,7 @@ DibImage readGif(const QByteArray& data) {
             indexed = DibImage();
             return !canvas.isNull();
         }
-        canvas = newdib(sw, sh, 24);
+        canvas = newDib(sw, sh, 24);
         if (canvas.isNull()) return false;
         for (int y = 0; y < sh; ++y) std::memset(canvas.rowFromTop(y), 0xFF, size_t(sw) * 3);
         return true;
@@ -140,7 +140,7 @@ DibImage readGif(const QByteArray& data) {
             for (int k = 0; k < map->ColorCount; ++k)
                 table[size_t(k)] = {map->Colors[k].Blue, map->Colors[k].Green, map->Colors[k].Red,
                                     0};
-            indexed = newdib(sw, sh, 8, table.data(), 256);
+            indexed = newDib(sw, sh, 8, table.data(), 256);
             if (indexed.isNull()) return {};
         } else if (!trueColour()) {
             return {};

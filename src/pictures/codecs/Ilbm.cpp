@@ -141,7 +141,7 @@ DibImage readIlbm(const QByteArray& data) {
         }
     }
     const int tableSize = outBits == 24 ? 0 : 1 << outBits;
-    DibImage picture = newdib(w, h, outBits, tableSize ? table.data() : nullptr, tableSize);
+    DibImage picture = newDib(w, h, outBits, tableSize ? table.data() : nullptr, tableSize);
     if (picture.isNull()) return {};
 
     std::vector<uint8_t> chunkyRow(size_t(w) + 8);

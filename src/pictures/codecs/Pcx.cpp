@@ -125,7 +125,7 @@ DibImage readPcx(const QByteArray& data) {
                       : headerColour(k);
     }
 
-    DibImage picture = newdib(int(width), int(height), outBits,
+    DibImage picture = newDib(int(width), int(height), outBits,
                               table.empty() ? nullptr : table.data(), int(table.size()));
     if (picture.isNull()) return {};
     const int w = int(width);

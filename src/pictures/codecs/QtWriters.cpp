@@ -34,7 +34,7 @@ bool writeJpegQuality(const DibImage& picture, int quality, QByteArray& out) {
 }
 
 bool writeJpeg(const DibImage& picture, QByteArray& out) {
-    return writeJpegQuality(picture, JPEGQual(), out);
+    return writeJpegQuality(picture, jpegQuality(), out);
 }
 
 bool writeTiff(const DibImage& picture, QByteArray& out) {

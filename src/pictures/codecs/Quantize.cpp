@@ -13,7 +13,7 @@ DibImage dibTo24(const DibImage& picture) {
     if (picture.isNull()) return {};
     if (picture.bitCount() == 24) return picture;
     const int w = picture.width(), h = picture.height(), bits = picture.bitCount();
-    DibImage out = newdib(w, h, 24);
+    DibImage out = newDib(w, h, 24);
     if (out.isNull()) return {};
     const auto& table = picture.colourTable();
     std::array<RgbQuad, 256> lut{};
@@ -35,7 +35,7 @@ DibImage dibTo24(const DibImage& picture) {
 DibImage dib24FromQImage(const QImage& image) {
     if (image.isNull()) return {};
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    DibImage out = newdib(rgb.width(), rgb.height(), 24);
+    DibImage out = newDib(rgb.width(), rgb.height(), 24);
     if (out.isNull()) return {};
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* s = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
@@ -205,7 +205,7 @@ DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
     const int w = picture.width(), h = picture.height();
     if (picture.bitCount() <= 8) {
         const auto& table = picture.colourTable();
-        DibImage out = newdib(w, h, 8, table.data(), int(table.size()));
+        DibImage out = newDib(w, h, 8, table.data(), int(table.size()));
         if (out.isNull()) return {};
         for (int y = 0; y < h; ++y)
             codec::expandIndices(picture.rowFromTop(y), picture.bitCount(), w, out.rowFromTop(y));
@@ -220,7 +220,7 @@ DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
         std::vector<RgbQuad> table(256);
         for (size_t i = 0; i < sorted.size(); ++i)
             table[i] = {uint8_t(sorted[i]), uint8_t(sorted[i] >> 8), uint8_t(sorted[i] >> 16), 0};
-        DibImage out = newdib(w, h, 8, table.data(), 256);
+        DibImage out = newDib(w, h, 8, table.data(), 256);
         if (out.isNull()) return {};
         uint32_t lastColour = 0xFFFFFFFF;
         uint8_t lastIndex = 0;
@@ -255,7 +255,7 @@ DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
     std::vector<RgbQuad> palette = medianCut(hist, maxColours);
     std::vector<RgbQuad> table(256);
     std::copy(palette.begin(), palette.end(), table.begin());
-    DibImage out = newdib(w, h, 8, table.data(), 256);
+    DibImage out = newDib(w, h, 8, table.data(), 256);
     if (out.isNull()) return {};
     NearestCache nearest(palette);
 

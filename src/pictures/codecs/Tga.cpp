@@ -118,7 +118,7 @@ DibImage readTga(const QByteArray& data) {
         src = raw.data();
     }
 
-    DibImage picture = newdib(h.width, h.height, outBits, table.empty() ? nullptr : table.data(),
+    DibImage picture = newDib(h.width, h.height, outBits, table.empty() ? nullptr : table.data(),
                               int(table.size()));
     if (picture.isNull()) return {};
     const bool topDown = (h.descriptor & 0x20) != 0;

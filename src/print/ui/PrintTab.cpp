@@ -6,8 +6,8 @@
 #include "document/UserDialogs.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/ui/CalibrationDialog.h"
 #include "print/ui/SheetPreview.h"
-#include "print/ui/TKalForm.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -58,31 +58,31 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     setObjectName(QStringLiteral("PrintTab"));
 
     // Left panel.
-    UsedED = makeSpin("UsedED", kUsedMin, kUsedMax, 0);
-    KopiesED = makeSpin("KopiesED", kCopiesMin, kCopiesMax, 1);
-    PageEd = makeSpin("PageEd", kPageMin, kPageMax, 1);
+    usedEdit_ = makeSpin("UsedED", kUsedMin, kUsedMax, 0);
+    copiesEdit_ = makeSpin("KopiesED", kCopiesMin, kCopiesMax, 1);
+    sheetEdit_ = makeSpin("PageEd", kPageMin, kPageMax, 1);
     auto* zoomIn = new QPushButton(QStringLiteral("Vergrößern"));
     zoomIn->setObjectName(QStringLiteral("ZoominBtn"));
     zoomIn->setToolTip(QStringLiteral("Vergrößert die Druckvorschau"));
     auto* zoomOut = new QPushButton(QStringLiteral("Verkleinern"));
     zoomOut->setObjectName(QStringLiteral("ZoomOutBtn"));
     zoomOut->setToolTip(QStringLiteral("Verkleinert die Druckvorschau"));
-    SchneidBtn = new QCheckBox(QStringLiteral("Schneidelinien"));
-    SchneidBtn->setObjectName(QStringLiteral("SchneidBtn"));
-    FalteCheck = new QCheckBox(QStringLiteral("Faltelinien"));
-    FalteCheck->setObjectName(QStringLiteral("FalteCheck"));
+    cutLinesCheck_ = new QCheckBox(QStringLiteral("Schneidelinien"));
+    cutLinesCheck_->setObjectName(QStringLiteral("SchneidBtn"));
+    foldLinesCheck_ = new QCheckBox(QStringLiteral("Faltelinien"));
+    foldLinesCheck_->setObjectName(QStringLiteral("FalteCheck"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("Schon benutzte:")));
-    left->addWidget(UsedED);
+    left->addWidget(usedEdit_);
     left->addWidget(new QLabel(QStringLiteral("Kopien:")));
-    left->addWidget(KopiesED);
+    left->addWidget(copiesEdit_);
     left->addWidget(zoomIn);
     left->addWidget(zoomOut);
     left->addWidget(new QLabel(QStringLiteral("Gezeigte Seite:")));
-    left->addWidget(PageEd);
-    left->addWidget(SchneidBtn);
-    left->addWidget(FalteCheck);
+    left->addWidget(sheetEdit_);
+    left->addWidget(cutLinesCheck_);
+    left->addWidget(foldLinesCheck_);
     left->addStretch();
 
     // Tool bar and preview.
@@ -99,33 +99,33 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     auto* mailBtn = makeToolButton(bar, "EMailBtn", QStringLiteral("eMail Export"),
                                    QStringLiteral("Speichert die Visitenkarte als Bitmap"));
 
-    VPaint = new SheetPreview(doc_, ctx_);
-    ScrollBox2 = new QScrollArea;
-    ScrollBox2->setObjectName(QStringLiteral("ScrollBox2"));
-    ScrollBox2->setBackgroundRole(QPalette::Dark);
-    ScrollBox2->setWidgetResizable(false);
-    ScrollBox2->setWidget(VPaint);
+    preview_ = new SheetPreview(doc_, ctx_);
+    previewScroll_ = new QScrollArea;
+    previewScroll_->setObjectName(QStringLiteral("ScrollBox2"));
+    previewScroll_->setBackgroundRole(QPalette::Dark);
+    previewScroll_->setWidgetResizable(false);
+    previewScroll_->setWidget(preview_);
 
     auto* right = new QVBoxLayout;
     right->addWidget(bar);
-    right->addWidget(ScrollBox2, 1);
+    right->addWidget(previewScroll_, 1);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(right, 1);
 
-    kalForm_ = new TKalForm(programFolder_, *printer_, dialogs_, this);
+    calibrationDialog_ = new CalibrationDialog(programFolder_, *printer_, dialogs_, this);
 
-    connect(UsedED, &QSpinBox::valueChanged, this, [this] { UsedEDChange(); });
-    connect(KopiesED, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
-    connect(PageEd, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
-    connect(SchneidBtn, &QCheckBox::clicked, this, [this] { refreshPreview(); });
-    connect(FalteCheck, &QCheckBox::clicked, this, [this] { refreshPreview(); });
-    connect(zoomIn, &QPushButton::clicked, this, &PrintTab::ZoominBtnClick);
-    connect(zoomOut, &QPushButton::clicked, this, &PrintTab::ZoomOutBtnClick);
-    connect(setupBtn, &QToolButton::clicked, this, &PrintTab::PrintSetupClick);
-    connect(printBtn, &QToolButton::clicked, this, &PrintTab::PrintClick);
-    connect(print2Btn, &QToolButton::clicked, this, &PrintTab::Druck2BtnClick);
+    connect(usedEdit_, &QSpinBox::valueChanged, this, [this] { usedPositionsChanged(); });
+    connect(copiesEdit_, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
+    connect(sheetEdit_, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
+    connect(cutLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
+    connect(foldLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
+    connect(zoomIn, &QPushButton::clicked, this, &PrintTab::zoomIn);
+    connect(zoomOut, &QPushButton::clicked, this, &PrintTab::zoomOut);
+    connect(setupBtn, &QToolButton::clicked, this, &PrintTab::setUpPrinter);
+    connect(printBtn, &QToolButton::clicked, this, &PrintTab::printOutside);
+    connect(print2Btn, &QToolButton::clicked, this, &PrintTab::printInside);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
     refreshPreview();
@@ -138,55 +138,55 @@ void PrintTab::setSideSelector(std::function<void(int side)> selector) {
 }
 
 bool PrintTab::cutLines() const {
-    return SchneidBtn->isChecked();
+    return cutLinesCheck_->isChecked();
 }
 void PrintTab::setCutLines(bool on) {
-    SchneidBtn->setChecked(on);
+    cutLinesCheck_->setChecked(on);
     refreshPreview();
 }
 bool PrintTab::foldLines() const {
-    return FalteCheck->isChecked();
+    return foldLinesCheck_->isChecked();
 }
 void PrintTab::setFoldLines(bool on) {
-    FalteCheck->setChecked(on);
+    foldLinesCheck_->setChecked(on);
     refreshPreview();
 }
 
 int PrintTab::previewZoom() const {
     return zoom_;
 }
-TKalForm& PrintTab::kalForm() {
-    return *kalForm_;
+CalibrationDialog& PrintTab::calibrationDialog() {
+    return *calibrationDialog_;
 }
 PrinterTarget& PrintTab::printerTarget() {
     return *printer_;
 }
 
 PrintSettings PrintTab::settings() const {
-    return PrintSettings{UsedED->value(), KopiesED->value(), PageEd->value()};
+    return PrintSettings{usedEdit_->value(), copiesEdit_->value(), sheetEdit_->value()};
 }
 
 void PrintTab::showSettings(const PrintSettings& s) {
-    const QSignalBlocker blockUsed(UsedED), blockPage(PageEd), blockCopies(KopiesED);
-    UsedED->setValue(s.UsedED);
-    KopiesED->setValue(s.KopiesED);
-    PageEd->setValue(s.PageEd);
+    const QSignalBlocker blockUsed(usedEdit_), blockPage(sheetEdit_), blockCopies(copiesEdit_);
+    usedEdit_->setValue(s.usedPositions);
+    copiesEdit_->setValue(s.copies);
+    sheetEdit_->setValue(s.shownSheet);
 }
 
-void PrintTab::UsedEDChange() {
+void PrintTab::usedPositionsChanged() {
     // The used clamp comes first, then the sheet clamp; both are part of clampSettings.
-    showSettings(clampSettings(settings(), doc_.Format));
+    showSettings(clampSettings(settings(), doc_.format));
     refreshPreview();
 }
 
 void PrintTab::sheetClampChange() {
-    showSettings(clampSettings(settings(), doc_.Format));
+    showSettings(clampSettings(settings(), doc_.format));
     refreshPreview();
 }
 
 void PrintTab::refreshPreview() {
-    if (ctx_.Busy) return;
-    const PrintSettings s = clampSettings(settings(), doc_.Format);
+    if (ctx_.busy) return;
+    const PrintSettings s = clampSettings(settings(), doc_.format);
     showSettings(s);
 
     const QPrinter& printer = printer_->printer();
@@ -199,19 +199,19 @@ void PrintTab::refreshPreview() {
     PreviewOptions options;
     options.settings = s;
     options.zoom = zoom_;
-    options.cutLines = SchneidBtn->isChecked();
-    options.foldLines = FalteCheck->isChecked();
-    VPaint->setSheet(previewBoxSize(g.pageW, g.pageH, dpiX, dpiY, zoom_), options);
+    options.cutLines = cutLinesCheck_->isChecked();
+    options.foldLines = foldLinesCheck_->isChecked();
+    preview_->setSheet(previewBoxSize(g.pageW, g.pageH, dpiX, dpiY, zoom_), options);
 }
 
-void PrintTab::ZoominBtnClick() {
+void PrintTab::zoomIn() {
     if (const auto z = zoomInStep(zoom_)) {
         zoom_ = *z;
         refreshPreview();
     }
 }
 
-void PrintTab::ZoomOutBtnClick() {
+void PrintTab::zoomOut() {
     if (const auto z = zoomOutStep(zoom_)) {
         zoom_ = *z;
         refreshPreview();
@@ -222,38 +222,38 @@ void PrintTab::selectSide(int side) {
     if (sideSelector_) {
         sideSelector_(side);
     } else {
-        doc_.PageControl2Change(side);
+        doc_.switchSide(side);
     }
 }
 
-void PrintTab::PrintClick() {
+void PrintTab::printOutside() {
     selectSide(SideOutside);
-    DruckeKarte();
+    printCards();
 }
 
-void PrintTab::Druck2BtnClick() {
+void PrintTab::printInside() {
     selectSide(SideInside);
-    DruckeKarte();
+    printCards();
 }
 
-void PrintTab::DruckeKarte() {
+void PrintTab::printCards() {
     // Without printers the sheets go to a PDF file that the person names; cancelling that
     // question cancels the run.
     if (!printer_->chooseOutput(dialogs_)) return;
     PrintOptions options;
     options.settings = settings();
-    options.cutLines = SchneidBtn->isChecked();
-    options.foldLines = FalteCheck->isChecked();
-    options.calibration = kalForm_->values();
+    options.cutLines = cutLinesCheck_->isChecked();
+    options.foldLines = foldLinesCheck_->isChecked();
+    options.calibration = calibrationDialog_->values();
     const PrintRunResult result =
-        bb::DruckeKarte(printer_->printer(), doc_, ctx_, options, dialogs_);
+        bb::printCards(printer_->printer(), doc_, ctx_, options, dialogs_);
     showSettings(result.settings);
     if (!result.ok) dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
     emit printed();
     refreshPreview();
 }
 
-void PrintTab::PrintSetupClick() {
+void PrintTab::setUpPrinter() {
     QPrintDialog dialog(&printer_->printer(), this);
     dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
@@ -263,7 +263,7 @@ void PrintTab::PrintSetupClick() {
 
 void PrintTab::calibrate() {
     // The dialog writes "options.dat" itself whenever it closes.
-    kalForm_->exec();
+    calibrationDialog_->exec();
 }
 
 }  // namespace bb

@@ -23,7 +23,7 @@ class CardDocument;
 struct RenderContext;
 class UserDialogs;
 class PrinterTarget;
-class TKalForm;
+class CalibrationDialog;
 class SheetPreview;
 
 class PrintTab : public QWidget {
@@ -42,7 +42,7 @@ public:
     // card format changed, and by the start-up layout timer).
     void refreshPreview();
 
-    // The option states persisted as "SchneidBtn.Checked" and "FalteCheck.Checked".
+    // The option states persisted as "cutLinesCheck_.Checked" and "foldLinesCheck_.Checked".
     bool cutLines() const;
     void setCutLines(bool on);
     bool foldLines() const;
@@ -50,7 +50,7 @@ public:
 
     int previewZoom() const;
     // The calibration dialog (created with the tab; it loads "options.dat" at creation).
-    TKalForm& kalForm();
+    CalibrationDialog& calibrationDialog();
     // The current printer (a PDF file when the machine has no printers).
     PrinterTarget& printerTarget();
 
@@ -58,15 +58,15 @@ public:
     PrintSettings settings() const;
 
     // Prints the working side to the current printer, without a print dialog.
-    void DruckeKarte();
+    void printCards();
 
 public slots:
-    void PrintClick();       // "Außen drucken", menu "&Drucken..."
-    void Druck2BtnClick();   // "Innen drucken"
-    void PrintSetupClick();  // "Einrichten", menu "Drucker &einrichten..."
-    void calibrate();        // menu "Drucker &kalibrieren..."
-    void ZoominBtnClick();
-    void ZoomOutBtnClick();
+    void printOutside();  // "Außen drucken", menu "&Drucken..."
+    void printInside();   // "Innen drucken"
+    void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
+    void calibrate();     // menu "Drucker &kalibrieren..."
+    void zoomIn();
+    void zoomOut();
 
 signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
@@ -74,7 +74,7 @@ signals:
     void printed();              // after a print run: the window repaints both editor views
 
 private:
-    void UsedEDChange();
+    void usedPositionsChanged();
     void sheetClampChange();
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
@@ -85,14 +85,14 @@ private:
     QString programFolder_;
     std::function<void(int)> sideSelector_;
     std::unique_ptr<PrinterTarget> printer_;
-    TKalForm* kalForm_ = nullptr;
-    SheetPreview* VPaint = nullptr;
-    QScrollArea* ScrollBox2 = nullptr;
-    QSpinBox* UsedED = nullptr;
-    QSpinBox* KopiesED = nullptr;
-    QSpinBox* PageEd = nullptr;
-    QCheckBox* SchneidBtn = nullptr;
-    QCheckBox* FalteCheck = nullptr;
+    CalibrationDialog* calibrationDialog_ = nullptr;
+    SheetPreview* preview_ = nullptr;
+    QScrollArea* previewScroll_ = nullptr;
+    QSpinBox* usedEdit_ = nullptr;
+    QSpinBox* copiesEdit_ = nullptr;
+    QSpinBox* sheetEdit_ = nullptr;
+    QCheckBox* cutLinesCheck_ = nullptr;
+    QCheckBox* foldLinesCheck_ = nullptr;
     int zoom_ = kPreviewZoomStart;
 };
 

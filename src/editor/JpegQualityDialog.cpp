@@ -1,4 +1,4 @@
-#include "editor/TJPEGQForm.h"
+#include "editor/JpegQualityDialog.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -16,9 +16,9 @@
 
 namespace bb {
 
-const char* const TJPEGQForm::kSliderKey = "TJPEGQForm/QualED1.Position";
-const char* const TJPEGQForm::kNumberKey = "TJPEGQForm/QualED2.Value";
-const char* const TJPEGQForm::kStateKey = "TJPEGQForm/WindowState";
+const char* const JpegQualityDialog::kSliderKey = "TJPEGQForm/QualED1.Position";
+const char* const JpegQualityDialog::kNumberKey = "TJPEGQForm/QualED2.Value";
+const char* const JpegQualityDialog::kStateKey = "TJPEGQForm/WindowState";
 
 namespace {
 constexpr int kDefaultQuality = 75;
@@ -29,7 +29,7 @@ int storedValue(const QSettings& s, const char* key) {
 }
 }  // namespace
 
-TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
+JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("JPEGQForm"));
     setWindowTitle(QStringLiteral("JPEG-Speicherqualität setzen"));
 
@@ -39,14 +39,14 @@ TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
     text->setWordWrap(true);
 
     auto* group = new QGroupBox(QStringLiteral("Qualität"));
-    QualED1 = new QSlider(Qt::Horizontal);
-    QualED1->setObjectName(QStringLiteral("QualED1"));
-    QualED1->setRange(1, 99);
-    QualED1->setTickPosition(QSlider::TicksBelow);
-    QualED1->setTickInterval(10);
-    QualED2 = new QSpinBox;
-    QualED2->setObjectName(QStringLiteral("QualED2"));
-    QualED2->setRange(1, 99);
+    qualitySlider = new QSlider(Qt::Horizontal);
+    qualitySlider->setObjectName(QStringLiteral("QualED1"));
+    qualitySlider->setRange(1, 99);
+    qualitySlider->setTickPosition(QSlider::TicksBelow);
+    qualitySlider->setTickInterval(10);
+    qualityNumber = new QSpinBox;
+    qualityNumber->setObjectName(QStringLiteral("QualED2"));
+    qualityNumber->setRange(1, 99);
 
     auto* ends = new QHBoxLayout;
     ends->addWidget(new QLabel(QStringLiteral("Niedrige Qualität")));
@@ -54,11 +54,11 @@ TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
     ends->addWidget(new QLabel(QStringLiteral("Hohe Qualität")));
     auto* number = new QHBoxLayout;
     number->addWidget(new QLabel(QStringLiteral("Als Zahl:")));
-    number->addWidget(QualED2);
+    number->addWidget(qualityNumber);
     number->addStretch();
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(new QLabel(QStringLiteral("Voreinstellung: 75")));
-    groupLayout->addWidget(QualED1);
+    groupLayout->addWidget(qualitySlider);
     groupLayout->addLayout(ends);
     groupLayout->addLayout(number);
 
@@ -77,43 +77,43 @@ TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(360);
 
     const QSettings settings;
-    QualED1->setValue(storedValue(settings, kSliderKey));
-    QualED2->setValue(storedValue(settings, kNumberKey));
+    qualitySlider->setValue(storedValue(settings, kSliderKey));
+    qualityNumber->setValue(storedValue(settings, kNumberKey));
     const QByteArray state = settings.value(QLatin1String(kStateKey)).toByteArray();
     if (!state.isEmpty()) restoreGeometry(state);
 
-    connect(QualED1, &QSlider::valueChanged, this, &TJPEGQForm::QualED1Change);
-    connect(QualED2, &QSpinBox::valueChanged, this, &TJPEGQForm::QualED2Change);
+    connect(qualitySlider, &QSlider::valueChanged, this, &JpegQualityDialog::sliderChanged);
+    connect(qualityNumber, &QSpinBox::valueChanged, this, &JpegQualityDialog::numberChanged);
 }
 
-TJPEGQForm::~TJPEGQForm() {
+JpegQualityDialog::~JpegQualityDialog() {
     saveSettings();
 }
 
-int TJPEGQForm::quality() const {
-    return QualED1->value();
+int JpegQualityDialog::quality() const {
+    return qualitySlider->value();
 }
 
-void TJPEGQForm::setQuality(int quality) {
-    QualED1->setValue(std::clamp(quality, 1, 99));
+void JpegQualityDialog::setQuality(int quality) {
+    qualitySlider->setValue(std::clamp(quality, 1, 99));
 }
 
-void TJPEGQForm::QualED1Change(int value) {
-    if (QualED2->value() != value) QualED2->setValue(value);
+void JpegQualityDialog::sliderChanged(int value) {
+    if (qualityNumber->value() != value) qualityNumber->setValue(value);
 }
 
-void TJPEGQForm::QualED2Change(int value) {
-    if (QualED1->value() != value) QualED1->setValue(value);
+void JpegQualityDialog::numberChanged(int value) {
+    if (qualitySlider->value() != value) qualitySlider->setValue(value);
 }
 
-void TJPEGQForm::saveSettings() const {
+void JpegQualityDialog::saveSettings() const {
     QSettings settings;
-    settings.setValue(QLatin1String(kSliderKey), QualED1->value());
-    settings.setValue(QLatin1String(kNumberKey), QualED2->value());
+    settings.setValue(QLatin1String(kSliderKey), qualitySlider->value());
+    settings.setValue(QLatin1String(kNumberKey), qualityNumber->value());
     settings.setValue(QLatin1String(kStateKey), saveGeometry());
 }
 
-void TJPEGQForm::showEvent(QShowEvent* event) {
+void JpegQualityDialog::showEvent(QShowEvent* event) {
     // Centred on the screen, whatever the parent.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r = frameGeometry();
@@ -123,7 +123,7 @@ void TJPEGQForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TJPEGQForm::done(int result) {
+void JpegQualityDialog::done(int result) {
     saveSettings();
     QDialog::done(result);
 }

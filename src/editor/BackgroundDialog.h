@@ -17,24 +17,24 @@ namespace bb {
 
 class CardDocument;
 class ColorCombo;
-class TBMPOpenForm;
+class PictureOpenDialog;
 class UserDialogs;
 
 // The rectangle of a pw × ph picture fitted into the preview box with its aspect, centred.
 QRect backgroundPreviewRect(int boxWidth, int boxHeight, int pw, int ph);
 
-class Tbkgndform : public QDialog {
+class BackgroundDialog : public QDialog {
     Q_OBJECT
 public:
-    Tbkgndform(CardDocument& doc, UserDialogs& dialogs, TBMPOpenForm& openForm,
-               const QString& programFolder, QWidget* parent = nullptr);
+    BackgroundDialog(CardDocument& doc, UserDialogs& dialogs, PictureOpenDialog& pictureOpenDialog,
+                     const QString& programFolder, QWidget* parent = nullptr);
 
     // Shows the dialog modally through `runModal` and applies it when it closes.
     void run(const std::function<int(QDialog&)>& runModal);
     // The steps of a run, for callers that drive them one by one.
     void activate();
-    void OeffnenClick(const std::function<int(QDialog&)>& runModal);
-    void KeinsClick();
+    void choosePicture(const std::function<int(QDialog&)>& runModal);
+    void removePicture();
     void closeApply();
     // Repaints the editor views after the dialog closed.
     std::function<void()> repaintViews;
@@ -42,25 +42,25 @@ public:
     // The radio button of a background mode (0..4).
     QRadioButton* modeButton(int mode) const;
     int checkedMode() const;
-    ColorCombo* colorCombo() const { return ColorBox; }
+    ColorCombo* colorCombo() const { return colorBox_; }
     const DibImage& picture() const { return picture_; }
     const QString& fileName() const { return fileName_; }
-    QPushButton* OeffnenBtn = nullptr;
-    QPushButton* KeinsBtn = nullptr;
-    QPushButton* ZurueckBtn = nullptr;
-    QWidget* PreviewBox = nullptr;
+    QPushButton* openButton = nullptr;
+    QPushButton* noneButton = nullptr;
+    QPushButton* backButton = nullptr;
+    QWidget* previewBox = nullptr;
 
 private:
     void paintPreview(QWidget* box);
 
     CardDocument& doc_;
     UserDialogs& dialogs_;
-    TBMPOpenForm& openForm_;
+    PictureOpenDialog& pictureOpenDialog_;
     QString programFolder_;
     DibImage picture_;
     QString fileName_;
     QButtonGroup* group_ = nullptr;
-    ColorCombo* ColorBox = nullptr;
+    ColorCombo* colorBox_ = nullptr;
     std::function<int(QDialog&)> runModal_;
     friend class BackgroundPreviewBox;
 };

@@ -1,4 +1,4 @@
-#include "editor/TNewETypForm.h"
+#include "editor/CardTypeEditDialog.h"
 #include "editor/DialogButtons.h"
 
 #include <QDialogButtonBox>
@@ -47,7 +47,7 @@ QGroupBox* group(const QString& caption, QWidget* parent, QFormLayout*& form) {
 
 }  // namespace
 
-TNewETypForm::TNewETypForm(QWidget* parent) : QDialog(parent) {
+CardTypeEditDialog::CardTypeEditDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("NewETypForm"));
     setWindowTitle(QStringLiteral("Kartentyp bearbeiten"));
     setModal(true);
@@ -56,80 +56,80 @@ TNewETypForm::TNewETypForm(QWidget* parent) : QDialog(parent) {
 
     auto* nameBox = new QGroupBox(QStringLiteral("Bezeichnung für diesen Kartentyp"), this);
     auto* nl = new QVBoxLayout(nameBox);
-    NameED = new QLineEdit(QStringLiteral("Kein Name"), nameBox);
-    NameED->setObjectName(QStringLiteral("NameED"));
-    NameED->setMaxLength(kTypeNameMax);
-    nl->addWidget(NameED);
+    nameEdit = new QLineEdit(QStringLiteral("Kein Name"), nameBox);
+    nameEdit->setObjectName(QStringLiteral("NameED"));
+    nameEdit->setMaxLength(kTypeNameMax);
+    nl->addWidget(nameEdit);
     outer->addWidget(nameBox);
 
     QFormLayout* f = nullptr;
     auto* margins = group(QStringLiteral("Ränder in mm"), this, f);
-    RLED = lengthField("RLED", 3000, 0, margins);
-    ROED = lengthField("ROED", 1000, 0, margins);
-    f->addRow(QStringLiteral("Links:"), RLED);
-    f->addRow(QStringLiteral("Oben:"), ROED);
+    leftMarginEdit = lengthField("RLED", 3000, 0, margins);
+    topMarginEdit = lengthField("ROED", 1000, 0, margins);
+    f->addRow(QStringLiteral("Links:"), leftMarginEdit);
+    f->addRow(QStringLiteral("Oben:"), topMarginEdit);
     outer->addWidget(margins);
 
     auto* size = group(QStringLiteral("Ausmaße in mm"), this, f);
-    BrED = lengthField("BrED", 3000, 90, size);
-    HoED = lengthField("HoED", 1000, 55, size);
-    f->addRow(QStringLiteral("Breite:"), BrED);
-    f->addRow(QStringLiteral("Höhe:"), HoED);
+    widthEdit = lengthField("BrED", 3000, 90, size);
+    heightEdit = lengthField("HoED", 1000, 55, size);
+    f->addRow(QStringLiteral("Breite:"), widthEdit);
+    f->addRow(QStringLiteral("Höhe:"), heightEdit);
     outer->addWidget(size);
 
     auto* gaps = group(QStringLiteral("Abstände zwischen den Karten in mm"), this, f);
-    AHED = lengthField("AHED", 3000, 0, gaps);
-    AVED = lengthField("AVED", 1000, 0, gaps);
-    f->addRow(QStringLiteral("Horizontaler:"), AHED);
-    f->addRow(QStringLiteral("Vertikal:"), AVED);
+    horizontalGapEdit = lengthField("AHED", 3000, 0, gaps);
+    verticalGapEdit = lengthField("AVED", 1000, 0, gaps);
+    f->addRow(QStringLiteral("Horizontaler:"), horizontalGapEdit);
+    f->addRow(QStringLiteral("Vertikal:"), verticalGapEdit);
     outer->addWidget(gaps);
 
     auto* counts = group(QStringLiteral("Anzahl der Karten pro Blatt"), this, f);
-    AnzHED = countField("AnzHED", 2, counts);
-    AnzVED = countField("AnzVED", 5, counts);
-    f->addRow(QStringLiteral("Horizontal:"), AnzHED);
-    f->addRow(QStringLiteral("Vertikal:"), AnzVED);
+    cardsAcrossEdit = countField("AnzHED", 2, counts);
+    cardsDownEdit = countField("AnzVED", 5, counts);
+    f->addRow(QStringLiteral("Horizontal:"), cardsAcrossEdit);
+    f->addRow(QStringLiteral("Vertikal:"), cardsDownEdit);
     outer->addWidget(counts);
 
     addOkCancel(this, outer, QStringLiteral("&OK"), QStringLiteral("&Abbrechen"));
 }
 
-CardTypeFields TNewETypForm::fields() const {
+CardTypeFields CardTypeEditDialog::fields() const {
     CardTypeFields f;
-    f.name = NameED->text();
-    f.left = RLED->value();
-    f.top = ROED->value();
-    f.width = BrED->value();
-    f.height = HoED->value();
-    f.hgap = AHED->value();
-    f.vgap = AVED->value();
-    f.across = AnzHED->value();
-    f.down = AnzVED->value();
+    f.name = nameEdit->text();
+    f.left = leftMarginEdit->value();
+    f.top = topMarginEdit->value();
+    f.width = widthEdit->value();
+    f.height = heightEdit->value();
+    f.hgap = horizontalGapEdit->value();
+    f.vgap = verticalGapEdit->value();
+    f.across = cardsAcrossEdit->value();
+    f.down = cardsDownEdit->value();
     return f;
 }
 
-void TNewETypForm::setFields(const CardTypeFields& f) {
+void CardTypeEditDialog::setFields(const CardTypeFields& f) {
     // Values outside a field's range are held at its nearest limit by the spin boxes.
-    NameED->setText(f.name);
-    RLED->setValue(finiteOr0(f.left));
-    ROED->setValue(finiteOr0(f.top));
-    BrED->setValue(finiteOr0(f.width));
-    HoED->setValue(finiteOr0(f.height));
-    AHED->setValue(finiteOr0(f.hgap));
-    AVED->setValue(finiteOr0(f.vgap));
-    AnzHED->setValue(static_cast<int>(qBound(1.0, finiteOr0(f.across), 50.0)));
-    AnzVED->setValue(static_cast<int>(qBound(1.0, finiteOr0(f.down), 50.0)));
+    nameEdit->setText(f.name);
+    leftMarginEdit->setValue(finiteOr0(f.left));
+    topMarginEdit->setValue(finiteOr0(f.top));
+    widthEdit->setValue(finiteOr0(f.width));
+    heightEdit->setValue(finiteOr0(f.height));
+    horizontalGapEdit->setValue(finiteOr0(f.hgap));
+    verticalGapEdit->setValue(finiteOr0(f.vgap));
+    cardsAcrossEdit->setValue(static_cast<int>(qBound(1.0, finiteOr0(f.across), 50.0)));
+    cardsDownEdit->setValue(static_cast<int>(qBound(1.0, finiteOr0(f.down), 50.0)));
 }
 
-void TNewETypForm::fill(const CardFormat& format) {
+void CardTypeEditDialog::fill(const CardFormat& format) {
     setFields(cardTypeFieldsFrom(format));
 }
 
-CardFormat TNewETypForm::readBack() const {
+CardFormat CardTypeEditDialog::readBack() const {
     return cardFormatFrom(fields());
 }
 
-int TNewETypForm::runModal() {
+int CardTypeEditDialog::runModal() {
     if (hook_) return hook_(*this);
     return exec();
 }

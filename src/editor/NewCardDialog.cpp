@@ -1,8 +1,8 @@
-#include "editor/TneuForm.h"
+#include "editor/NewCardDialog.h"
 
 #include "document/Catalogue.h"
 #include "document/UserDialogs.h"
-#include "editor/TNewETypForm.h"
+#include "editor/CardTypeEditDialog.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,7 +14,8 @@
 
 namespace bb {
 
-TneuForm::TneuForm(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("neuForm"));
     setWindowTitle(QStringLiteral("Neue Karte erstellen"));
     setModal(true);
@@ -23,11 +24,11 @@ TneuForm::TneuForm(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dia
     auto* bl = new QVBoxLayout(box);
     auto* pick = new QHBoxLayout;
     pick->addWidget(new QLabel(QStringLiteral("Auswahl:"), box));
-    ComboBox1 = new QComboBox(box);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(false);
-    ComboBox1->setMinimumContentsLength(40);
-    pick->addWidget(ComboBox1, 1);
+    typeCombo = new QComboBox(box);
+    typeCombo->setObjectName(QStringLiteral("ComboBox1"));
+    typeCombo->setEditable(false);
+    typeCombo->setMinimumContentsLength(40);
+    pick->addWidget(typeCombo, 1);
     bl->addLayout(pick);
     auto* edit = new QHBoxLayout;
     const auto button = [this](QBoxLayout* l, const QString& text, const char* name) {
@@ -38,11 +39,11 @@ TneuForm::TneuForm(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dia
         return b;
     };
     connect(button(edit, QStringLiteral("&Neu"), "NeuBtn"), &QPushButton::clicked, this,
-            &TneuForm::NeuBtnClick);
+            &NewCardDialog::addType);
     connect(button(edit, QStringLiteral("Ä&ndern"), "AendernBtn"), &QPushButton::clicked, this,
-            &TneuForm::AendernBtnClick);
+            &NewCardDialog::changeType);
     connect(button(edit, QStringLiteral("&Löschen"), "LoeschenBtn"), &QPushButton::clicked, this,
-            &TneuForm::LoeschenBtnClick);
+            &NewCardDialog::deleteType);
     edit->addStretch(1);
     bl->addLayout(edit);
     outer->addWidget(box);
@@ -50,17 +51,17 @@ TneuForm::TneuForm(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dia
     bottom->addStretch(1);
     QPushButton* ok = button(bottom, QStringLiteral("&OK"), "OKBtn");
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TneuForm::OKBtnClick);
+    connect(ok, &QPushButton::clicked, this, &NewCardDialog::confirmChoice);
     connect(button(bottom, QStringLiteral("&Abbrechen"), "CancelBtn"), &QPushButton::clicked, this,
             &QDialog::reject);
     outer->addLayout(bottom);
 }
 
-int TneuForm::runModal(CardFormat& format) {
+int NewCardDialog::runModal(CardFormat& format) {
     target_ = &format;
-    types_ = LoadEttTypes(programFolder_);
-    UpdateEttTypes();
-    if (ComboBox1->count() > 0) ComboBox1->setCurrentIndex(0);
+    types_ = loadCardTypes(programFolder_);
+    reloadCardTypes();
+    if (typeCombo->count() > 0) typeCombo->setCurrentIndex(0);
     open_ = true;
     setResult(Rejected);
     if (hook_) {
@@ -73,44 +74,44 @@ int TneuForm::runModal(CardFormat& format) {
     return result();
 }
 
-void TneuForm::UpdateEttTypes() {
-    ComboBox1->clear();
-    for (const CardFormat& t : types_) ComboBox1->addItem(t.TypeName);
-    if (ComboBox1->currentIndex() < 0 && ComboBox1->count() > 0) ComboBox1->setCurrentIndex(0);
+void NewCardDialog::reloadCardTypes() {
+    typeCombo->clear();
+    for (const CardFormat& t : types_) typeCombo->addItem(t.typeName);
+    if (typeCombo->currentIndex() < 0 && typeCombo->count() > 0) typeCombo->setCurrentIndex(0);
 }
 
-void TneuForm::NeuBtnClick() {
+void NewCardDialog::addType() {
     if (!typeForm_) return;
     // The other fields keep what the card-type dialog showed last.
-    typeForm_->NameED->setText(QStringLiteral("Kein Name") + QString::number(types_.size()));
+    typeForm_->nameEdit->setText(QStringLiteral("Kein Name") + QString::number(types_.size()));
     if (typeForm_->runModal() != QDialog::Accepted) return;
     types_.append(typeForm_->readBack());
-    UpdateEttTypes();
-    ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
+    reloadCardTypes();
+    typeCombo->setCurrentIndex(typeCombo->count() - 1);
 }
 
-void TneuForm::AendernBtnClick() {
-    const int i = ComboBox1->currentIndex();
+void NewCardDialog::changeType() {
+    const int i = typeCombo->currentIndex();
     if (!typeForm_ || i < 0 || i >= types_.size()) return;
     typeForm_->fill(types_[i]);
     if (typeForm_->runModal() != QDialog::Accepted) return;
     types_[i] = typeForm_->readBack();
-    UpdateEttTypes();
-    ComboBox1->setCurrentIndex(i);
+    reloadCardTypes();
+    typeCombo->setCurrentIndex(i);
 }
 
-void TneuForm::LoeschenBtnClick() {
-    const int i = ComboBox1->currentIndex();
+void NewCardDialog::deleteType() {
+    const int i = typeCombo->currentIndex();
     if (i < 0 || i >= types_.size()) return;
     if (dialogs_.message(QStringLiteral("Hiermit löschen Sie den Visitenkartentyp unwiederrufbar."),
                          QStringLiteral("Hinweis"), MsgIcon::Error, BtnOk | BtnCancel) != BtnOk)
         return;
     types_.removeAt(i);
-    UpdateEttTypes();
+    reloadCardTypes();
 }
 
-void TneuForm::OKBtnClick() {
-    const int i = ComboBox1->currentIndex();
+void NewCardDialog::confirmChoice() {
+    const int i = typeCombo->currentIndex();
     if (i < 0 || i >= types_.size()) {
         dialogs_.message(QStringLiteral("Sie haben keinen Visitenkartentyp ausgewählt."),
                          QStringLiteral("Fehler"), MsgIcon::Error, BtnOk);
@@ -118,21 +119,21 @@ void TneuForm::OKBtnClick() {
     }
     if (target_) {
         CardFormat f = types_[i];
-        f.TypeName = f.TypeName.left(kTypeNameMax);
+        f.typeName = f.typeName.left(kTypeNameMax);
         *target_ = f;
     }
-    SaveEttTypes(programFolder_, types_);
+    saveCardTypes(programFolder_, types_);
     accept();
 }
 
-void TneuForm::done(int r) {
+void NewCardDialog::done(int r) {
     // Every closing writes the catalogue back and drops it from memory; a catalogue that
     // cannot be written is lost silently.
     if (open_) {
         open_ = false;
-        SaveEttTypes(programFolder_, types_);
-        FreeEttTypes();
-        ComboBox1->clear();
+        saveCardTypes(programFolder_, types_);
+        clearCardTypes();
+        typeCombo->clear();
     }
     QDialog::done(r);
 }

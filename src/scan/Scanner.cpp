@@ -1,4 +1,4 @@
-#include "pictures/Scanner.h"
+#include "scan/Scanner.h"
 
 #include <QDeadlineTimer>
 #include <QMetaObject>
@@ -210,7 +210,7 @@ DibImage framesToDib(const std::vector<Frame>& frames, QString* error) {
         *error = QStringLiteral("Der Scanner hat kein Bild geliefert.");
         return {};
     }
-    DibImage pic = newdib(width, int(rows), 24);
+    DibImage pic = newDib(width, int(rows), 24);
     if (pic.isNull()) {
         *error = QStringLiteral("Für das gescannte Bild ist nicht genug Speicher frei.");
         return {};
@@ -521,7 +521,7 @@ void Scanner::onDone(DibImage picture, const QString& error) {
     emit finished(id);
 }
 
-DibImage Scanner::GetScanedDib(int id) {
+DibImage Scanner::takePicture(int id) {
     return finished_.take(id);
 }
 

@@ -62,13 +62,13 @@ public:
     // Blocks until the worker has ended (tests, shutdown).
     void wait();
 
-    // GetScanedDib: takes the finished picture with this id out of the scanner; a null
+    // takePicture: takes the finished picture with this id out of the scanner; a null
     // picture for an unknown id or one already taken.
-    DibImage GetScanedDib(int id);
+    DibImage takePicture(int id);
 
 signals:
     void progress(int percent);           // 0..100, rising
-    void finished(int id);                // picture ready for GetScanedDib
+    void finished(int id);                // picture ready for takePicture
     void failed(const QString& message);  // empty message: cancelled
 
 private:

@@ -1,4 +1,4 @@
-#include "app/TAboutBox.h"
+#include "app/AboutDialog.h"
 
 #include "document/UserDialogs.h"
 
@@ -36,7 +36,7 @@ QPixmap cardPicture() {
 
 }  // namespace
 
-QUrl TAboutBox::webAddress() {
+QUrl AboutDialog::webAddress() {
     // The program has no home page; the button opens its German user guide, installed with
     // the program or, in a build tree, the one in the sources.
     const QString installed =
@@ -46,7 +46,7 @@ QUrl TAboutBox::webAddress() {
     return QUrl::fromLocalFile(QStringLiteral(BRISELLA_SOURCE_DIR "/docs/Anleitung.md"));
 }
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Info"));
     setModal(true);
@@ -99,7 +99,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QStringList TAboutBox::lines() const {
+QStringList AboutDialog::lines() const {
     QStringList out;
     for (const QLabel* l : lines_) out << l->text();
     return out;

@@ -1,16 +1,16 @@
-#include "app/TSDIAppForm.h"
+#include "app/MainWindow.h"
 
+#include "app/AboutDialog.h"
 #include "app/StarterCatalogue.h"
-#include "app/TAboutBox.h"
 #include "browser/ui/BrowserTab.h"
 #include "document/CardFormat.h"
 #include "document/UserDialogs.h"
+#include "editor/CardTypeEditDialog.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/ExportController.h"
+#include "editor/NewCardDialog.h"
 #include "editor/ScanController.h"
-#include "editor/TNewETypForm.h"
-#include "editor/TneuForm.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
 
@@ -47,44 +47,44 @@ QSettings appSettings() {
 
 }  // namespace
 
-TSDIAppForm::TSDIAppForm(UserDialogs& dialogs, const Options& options, QWidget* parent)
+MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), options_(options) {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(kProductTitle);
-    FormCreate();
+    createContents();
     // The dialogs, each created once and kept hidden until the program ends. The background,
     // text effect, transparency, picture-open and text dialogs belong to the editing layer,
     // the JPEG quality dialog to the scan controller, the calibration dialog to the print tab.
-    neuForm_ = new TneuForm(dialogs_, this);
-    neuForm_->setProgramFolder(programFolder_);
-    newETypForm_ = new TNewETypForm(this);
-    neuForm_->setTypeForm(newETypForm_);
-    aboutBox_ = new TAboutBox(this);
+    newCardDialog_ = new NewCardDialog(dialogs_, this);
+    newCardDialog_->setProgramFolder(programFolder_);
+    cardTypeEditDialog_ = new CardTypeEditDialog(this);
+    newCardDialog_->setTypeEditor(cardTypeEditDialog_);
+    aboutDialog_ = new AboutDialog(this);
     if (options_.useSettings)
         restoreSettings();
     else
         resize(632, 560);
 }
 
-TSDIAppForm::~TSDIAppForm() {
-    // FormDestroy: the tabs and dialogs go with the window (their pictures with them); the
+MainWindow::~MainWindow() {
+    // The tabs and dialogs go with the window (their pictures with them); the
     // document, last, releases every object's picture and both backgrounds. The editing
     // layer goes first, while the views it handles still exist.
     delete editing_;
     editing_ = nullptr;
-    delete PageControl1;
-    PageControl1 = nullptr;
+    delete mainTabs_;
+    mainTabs_ = nullptr;
     delete export_;
     delete scan_;
     export_ = nullptr;
     scan_ = nullptr;
 }
 
-EditorViews& TSDIAppForm::views() {
+EditorViews& MainWindow::views() {
     return editor_->views();
 }
 
-void TSDIAppForm::FormCreate() {
+void MainWindow::createContents() {
     programFolder_ = options_.programFolder;
     if (!programFolder_.endsWith(QLatin1Char('/'))) programFolder_ += QLatin1Char('/');
     if (options_.installStarter) installStarterCatalogue(programFolder_);
@@ -96,13 +96,13 @@ void TSDIAppForm::FormCreate() {
         dpi = s ? qRound(s->logicalDotsPerInchX()) : 96;
     }
     if (dpi <= 0) dpi = 96;
-    ctx_.ScreenDpi = dpi;
-    ctx_.FontDpi = dpi;
-    doc_->ZoomFactor = 1.0;
-    doc_->UnitsPerPixel = 30000 / dpi;
-    doc_->CurrentSide = SideOutside;
-    doc_->clearall();
-    doc_->Working.BackgroundFile.clear();
+    ctx_.screenDpi = dpi;
+    ctx_.fontDpi = dpi;
+    doc_->zoomFactor = 1.0;
+    doc_->unitsPerPixel = 30000 / dpi;
+    doc_->currentSide = SideOutside;
+    doc_->clearAll();
+    doc_->workingBackground.backgroundFile.clear();
 
     buildTabs();
     buildMenus();
@@ -110,62 +110,62 @@ void TSDIAppForm::FormCreate() {
     buildInfoPanel();
     editing_ = new EditorController(views(), dialogs_, programFolder_, this);
     editing_->install(*editor_);
-    setBackgroundCommand([this] { editing_->Hintergrundbild1Click(); });
-    connect(this, &TSDIAppForm::documentCleared, this, [this] { editing_->resetState(); });
+    setBackgroundCommand([this] { editing_->editBackground(); });
+    connect(this, &MainWindow::documentCleared, this, [this] { editing_->resetState(); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
     views().layoutFromDocument();
     views().paintBoth();
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setSingleShot(true);
-    Timer2->setInterval(100);
-    connect(Timer2, &QTimer::timeout, this, &TSDIAppForm::Timer2Timer);
+    startupLayoutTimer_ = new QTimer(this);
+    startupLayoutTimer_->setObjectName(QStringLiteral("Timer2"));
+    startupLayoutTimer_->setSingleShot(true);
+    startupLayoutTimer_->setInterval(100);
+    connect(startupLayoutTimer_, &QTimer::timeout, this, &MainWindow::finishStartupLayout);
 
     browser_->setFolder(programFolder_);
 }
 
-void TSDIAppForm::buildTabs() {
+void MainWindow::buildTabs() {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    mainTabs_ = new QTabWidget(central);
+    mainTabs_->setObjectName(QStringLiteral("PageControl1"));
 
-    browser_ = new BrowserTab(dialogs_, PageControl1);
+    browser_ = new BrowserTab(dialogs_, mainTabs_);
     browser_->setObjectName(QStringLiteral("TabSheet5"));
-    PageControl1->addTab(browser_, QStringLiteral("Karte öffnen"));
+    mainTabs_->addTab(browser_, QStringLiteral("Karte öffnen"));
 
-    editor_ = new EditorTab(*doc_, ctx_, PageControl1);
-    PageControl1->addTab(editor_, QStringLiteral("Editor"));
+    editor_ = new EditorTab(*doc_, ctx_, mainTabs_);
+    mainTabs_->addTab(editor_, QStringLiteral("Editor"));
 
-    print_ = new PrintTab(*doc_, ctx_, dialogs_, programFolder_, PageControl1);
+    print_ = new PrintTab(*doc_, ctx_, dialogs_, programFolder_, mainTabs_);
     print_->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(print_, QStringLiteral("Drucken"));
-    PageControl1->setCurrentIndex(0);
+    mainTabs_->addTab(print_, QStringLiteral("Drucken"));
+    mainTabs_->setCurrentIndex(0);
 
     print_->setSideSelector([this](int side) { editor_->selectSide(side); });
     connect(print_, &PrintTab::cardFormatRequested, this,
-            [this] { runCommand([this] { Etikettenformat1Click(); }); });
+            [this] { runCommand([this] { editCardFormat(); }); });
     connect(print_, &PrintTab::printed, this, [this] { views().paintBoth(); });
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
     connect(print_, &PrintTab::exportRequested, this,
-            [this] { runCommand([this] { export_->EMailBtnClick(); }); });
+            [this] { runCommand([this] { export_->exportShownSide(); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {
         runCommand([this, path] {
-            if (openCard(path)) PageControl1->setCurrentWidget(editor_);
+            if (openCard(path)) mainTabs_->setCurrentWidget(editor_);
         });
     });
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TSDIAppForm::PageControl1Change);
+    connect(mainTabs_, &QTabWidget::currentChanged, this, &MainWindow::mainTabChanged);
 
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(mainTabs_, 1);
     setCentralWidget(central);
 }
 
-void TSDIAppForm::buildMenus() {
+void MainWindow::buildMenus() {
     const auto item = [this](QMenu* menu, const QString& text, const char* name,
                              const QKeySequence& key, const QString& hint,
                              std::function<void()> command) {
@@ -181,64 +181,65 @@ void TSDIAppForm::buildMenus() {
     };
     QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
     datei->setObjectName(QStringLiteral("Datei1"));
-    Neu1 = item(datei, QStringLiteral("&Neu..."), "Neu1", QKeySequence(Qt::CTRL | Qt::Key_N),
-                QStringLiteral("Neue Karte erstellen"), [this] { Neu1Click(); });
-    OpenItem =
+    newAction_ = item(datei, QStringLiteral("&Neu..."), "Neu1", QKeySequence(Qt::CTRL | Qt::Key_N),
+                      QStringLiteral("Neue Karte erstellen"), [this] { newCard(); });
+    openAction_ =
         item(datei, QStringLiteral("Ö&ffnen..."), "OpenItem", QKeySequence(Qt::CTRL | Qt::Key_O),
-             QStringLiteral("Karte öffnen"), [this] { OpenItemClick(); });
-    SaveItem =
+             QStringLiteral("Karte öffnen"), [this] { openWithDialog(); });
+    saveAction_ =
         item(datei, QStringLiteral("&Speichern"), "SaveItem", QKeySequence(Qt::CTRL | Qt::Key_S),
-             QStringLiteral("Aktuelle Karte speichern"), [this] { SaveItemClick(); });
-    Speichernunter1 = item(datei, QStringLiteral("Speichern &unter..."), "Speichernunter1",
-                           QKeySequence(Qt::CTRL | Qt::Key_U),
-                           QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
-                           [this] { Speichernunter1Click(); });
+             QStringLiteral("Aktuelle Karte speichern"), [this] { save(); });
+    saveAsAction_ = item(datei, QStringLiteral("Speichern &unter..."), "Speichernunter1",
+                         QKeySequence(Qt::CTRL | Qt::Key_U),
+                         QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
+                         [this] { saveAs(); });
     datei->addSeparator();
     scan_ = new ScanController(dialogs_, this);
     scan_->setProgramFolder(programFolder_);
-    connect(scan_, &ScanController::progress, this, &TSDIAppForm::WMUser);
-    ScannerSelect1 = item(datei, QStringLiteral("Scanner auswählen..."), "Scannerauswhlen1", {},
-                          QStringLiteral("Läßt sie den aktiven Scanner auswählen"),
-                          [this] { scan_->selectScanner(); });
-    ScanImage1 = item(datei, QStringLiteral("Bild einscannen..."), "Bildeinscannen1", {},
-                      QStringLiteral("Läßt sie ein Bild einscannen und speichern"),
-                      [this] { scan_->scanImage(); });
+    connect(scan_, &ScanController::progress, this, &MainWindow::showProgress);
+    selectScannerAction_ = item(datei, QStringLiteral("Scanner auswählen..."), "Scannerauswhlen1",
+                                {}, QStringLiteral("Läßt sie den aktiven Scanner auswählen"),
+                                [this] { scan_->selectScanner(); });
+    scanAction_ = item(datei, QStringLiteral("Bild einscannen..."), "Bildeinscannen1", {},
+                       QStringLiteral("Läßt sie ein Bild einscannen und speichern"),
+                       [this] { scan_->scanImage(); });
     datei->addSeparator();
-    PrinterSetup1 =
+    printerSetupAction_ =
         item(datei, QStringLiteral("Drucker &einrichten..."), "PrintSetup1",
              QKeySequence(Qt::CTRL | Qt::Key_E), QStringLiteral("Richtet den Drucker ein"),
-             [this] { print_->PrintSetupClick(); });
-    Kalibrieren1 = item(datei, QStringLiteral("Drucker &kalibrieren..."), "Druckerkalibrieren1", {},
-                        QString(), [this] { print_->calibrate(); });
-    PrintItem =
+             [this] { print_->setUpPrinter(); });
+    calibrateAction_ = item(datei, QStringLiteral("Drucker &kalibrieren..."), "Druckerkalibrieren1",
+                            {}, QString(), [this] { print_->calibrate(); });
+    printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
-             QStringLiteral("Druckt die Karte"), [this] { print_->PrintClick(); });
+             QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
     datei->addSeparator();
-    ExitItem =
+    exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),
-             QStringLiteral("Anwendung verlassen"), [this] { ExitItemClick(); });
+             QStringLiteral("Anwendung verlassen"), [this] { exitProgram(); });
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));
-    Hintergrundbild1 =
+    backgroundMenuAction_ =
         item(einst, QStringLiteral("&Hintergrundbild..."), "Hintergrundbild1",
              QKeySequence(Qt::CTRL | Qt::Key_H),
              QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"), [this] {
                  if (backgroundCommand_) backgroundCommand_();
              });
-    Etikettenformat1 =
+    cardFormatAction_ =
         item(einst, QStringLiteral("&Kartenformat..."), "Etikettenformat1", {},
              QStringLiteral("Verändert die Einstellungen der Größe und der Abstände"),
-             [this] { Etikettenformat1Click(); });
+             [this] { editCardFormat(); });
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
-    About1 = item(hilfe, QStringLiteral("Inf&o..."), "About1", QKeySequence(Qt::CTRL | Qt::Key_I),
-                  QStringLiteral("Informationen über das Programm"), [this] { About1Click(); });
+    aboutAction_ =
+        item(hilfe, QStringLiteral("Inf&o..."), "About1", QKeySequence(Qt::CTRL | Qt::Key_I),
+             QStringLiteral("Informationen über das Programm"), [this] { showAbout(); });
 }
 
-void TSDIAppForm::buildToolBar() {
-    QToolBar* bar = editor_->speedBar();
+void MainWindow::buildToolBar() {
+    QToolBar* bar = editor_->toolBar();
     const auto button = [this, bar](const QString& text, const char* name, const QString& hint,
                                     std::function<void()> command) {
         auto* a = new QAction(text, bar);
@@ -252,104 +253,105 @@ void TSDIAppForm::buildToolBar() {
         if (QWidget* w = bar->widgetForAction(a)) w->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    NewBtn = button(QStringLiteral("Neu..."), "NewBtn", QStringLiteral("Neue Datei erstellen"),
-                    [this] { Neu1Click(); });
-    SpeedItem4 = button(QStringLiteral("Öffnen..."), "SpeedItem4",
-                        QStringLiteral("Öffnet eine Visitenkarte"), [this] { OpenItemClick(); });
-    SpeedItem5 = button(QStringLiteral("Speichern"), "SpeedItem5",
-                        QStringLiteral("Speichert die Vistenkarte"), [this] { SaveItemClick(); });
-    SpeedItem6 = button(QStringLiteral("Hintergrund"), "SpeedItem6",
-                        QStringLiteral("Hintergrund auswählen"), [this] {
-                            if (backgroundCommand_) backgroundCommand_();
-                        });
+    newToolAction_ = button(QStringLiteral("Neu..."), "NewBtn",
+                            QStringLiteral("Neue Datei erstellen"), [this] { newCard(); });
+    openToolAction_ =
+        button(QStringLiteral("Öffnen..."), "SpeedItem4",
+               QStringLiteral("Öffnet eine Visitenkarte"), [this] { openWithDialog(); });
+    saveToolAction_ = button(QStringLiteral("Speichern"), "SpeedItem5",
+                             QStringLiteral("Speichert die Vistenkarte"), [this] { save(); });
+    backgroundToolAction_ = button(QStringLiteral("Hintergrund"), "SpeedItem6",
+                                   QStringLiteral("Hintergrund auswählen"), [this] {
+                                       if (backgroundCommand_) backgroundCommand_();
+                                   });
     // Until the background dialog is connected its two entries stay disabled.
-    SpeedItem6->setEnabled(false);
-    Hintergrundbild1->setEnabled(false);
+    backgroundToolAction_->setEnabled(false);
+    backgroundMenuAction_->setEnabled(false);
 }
 
-void TSDIAppForm::buildInfoPanel() {
-    InfoPanel = new QLabel(centralWidget());
-    InfoPanel->setObjectName(QStringLiteral("InfoPanel"));
-    InfoPanel->setFrameShape(QFrame::StyledPanel);
-    InfoPanel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    InfoPanel->setIndent(166);
-    InfoPanel->setMinimumHeight(24);
+void MainWindow::buildInfoPanel() {
+    infoPanel_ = new QLabel(centralWidget());
+    infoPanel_->setObjectName(QStringLiteral("InfoPanel"));
+    infoPanel_->setFrameShape(QFrame::StyledPanel);
+    infoPanel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    infoPanel_->setIndent(166);
+    infoPanel_->setMinimumHeight(24);
     // The card-format text is long; it is cut at the window's edge rather than widening it.
-    InfoPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(InfoPanel);
+    infoPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* row = new QHBoxLayout(infoPanel_);
     row->setContentsMargins(4, 3, 4, 3);
-    ProgressBar1 = new QProgressBar(InfoPanel);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setFixedWidth(150);
-    ProgressBar1->setTextVisible(false);
-    row->addWidget(ProgressBar1);
+    progressBar_ = new QProgressBar(infoPanel_);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setFixedWidth(150);
+    progressBar_->setTextVisible(false);
+    row->addWidget(progressBar_);
     row->addStretch(1);
-    centralWidget()->layout()->addWidget(InfoPanel);
+    centralWidget()->layout()->addWidget(infoPanel_);
 }
 
-void TSDIAppForm::setBackgroundCommand(std::function<void()> command) {
+void MainWindow::setBackgroundCommand(std::function<void()> command) {
     backgroundCommand_ = std::move(command);
-    SpeedItem6->setEnabled(bool(backgroundCommand_));
-    Hintergrundbild1->setEnabled(bool(backgroundCommand_));
+    backgroundToolAction_->setEnabled(bool(backgroundCommand_));
+    backgroundMenuAction_->setEnabled(bool(backgroundCommand_));
 }
 
-QString TSDIAppForm::cardFormatCaption() const {
-    return InfoPanel->text();
+QString MainWindow::cardFormatCaption() const {
+    return infoPanel_->text();
 }
 
-void TSDIAppForm::showCardFormatText() {
-    InfoPanel->setText(cardFormatText(doc_->Format, QLocale()));
+void MainWindow::showCardFormatText() {
+    infoPanel_->setText(cardFormatText(doc_->format, QLocale()));
 }
 
-void TSDIAppForm::setTitleFromDocument() {
+void MainWindow::setTitleFromDocument() {
     setWindowTitle(kProductTitle + QStringLiteral(" - ") + doc_->titleName());
 }
 
-void TSDIAppForm::repaintAll() {
+void MainWindow::repaintAll() {
     views().paintBoth();
     print_->refreshPreview();
 }
 
-void TSDIAppForm::PageControl1Change(int index) {
+void MainWindow::mainTabChanged(int index) {
     if (index == 0) browser_->refresh();
 }
 
-void TSDIAppForm::WMUser(int percent) {
-    ProgressBar1->setValue(qBound(0, percent, 100));
+void MainWindow::showProgress(int percent) {
+    progressBar_->setValue(qBound(0, percent, 100));
 }
 
 // ---- start-up layout ----
 
-bool TSDIAppForm::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) FormActivate();
+bool MainWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) scheduleStartupLayout();
     return QMainWindow::event(e);
 }
 
-void TSDIAppForm::showEvent(QShowEvent* e) {
+void MainWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     // Platforms without window activation (offscreen) still lay the views out once.
-    FormActivate();
+    scheduleStartupLayout();
 }
 
-void TSDIAppForm::FormActivate() {
-    if (StartupLayoutPending || StartupLayoutDone) return;
-    StartupLayoutPending = true;
-    Timer2->start();
+void MainWindow::scheduleStartupLayout() {
+    if (startupLayoutPending || startupLayoutDone) return;
+    startupLayoutPending = true;
+    startupLayoutTimer_->start();
 }
 
-void TSDIAppForm::Timer2Timer() {
-    Timer2->stop();
+void MainWindow::finishStartupLayout() {
+    startupLayoutTimer_->stop();
     views().layoutFromDocument();
     repaintAll();
     views().centreViews();
-    StartupLayoutDone = true;
+    startupLayoutDone = true;
 }
 
 // ---- commands ----
 
-void TSDIAppForm::runCommand(const std::function<void()>& command) {
+void MainWindow::runCommand(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
@@ -359,33 +361,33 @@ void TSDIAppForm::runCommand(const std::function<void()>& command) {
     }
 }
 
-void TSDIAppForm::showGeneralError(const QString& text) {
+void MainWindow::showGeneralError(const QString& text) {
     dialogs_.message(text, kAppTitle, MsgIcon::Error, BtnOk);
 }
 
-CardFileContext& TSDIAppForm::fileContext() {
+CardFileContext& MainWindow::fileContext() {
     if (!fileContext_) {
         fileContext_.reset(new CardFileContext{dialogs_, ctx_, programFolder_, {}, {}, {}});
         fileContext_->createPreview = [](CardDocument& d, RenderContext& c) {
-            return CreatePreview(d, c);
+            return createCardPreview(d, c);
         };
-        fileContext_->saveCurrent = [this] { return SaveItemClick(); };
-        fileContext_->progress = [this](int p) { WMUser(p); };
+        fileContext_->saveCurrent = [this] { return save(); };
+        fileContext_->progress = [this](int p) { showProgress(p); };
     }
     return *fileContext_;
 }
 
-void TSDIAppForm::Neu1Click() {
-    if (StartupLayoutDone) {
+void MainWindow::newCard() {
+    if (startupLayoutDone) {
         const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Neue Grußkarte"),
                                        MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
         if (a == BtnCancel) return;
-        if (a == BtnYes && !SaveItemClick()) return;
+        if (a == BtnYes && !save()) return;
     }
-    CardFormat chosen = doc_->Format;
-    if (neuForm_->runModal(chosen) != QDialog::Accepted) return;
-    doc_->Format = chosen;
-    doc_->clearall();
+    CardFormat chosen = doc_->format;
+    if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
+    doc_->format = chosen;
+    doc_->clearAll();
     emit documentCleared();
     setTitleFromDocument();
     showCardFormatText();
@@ -395,7 +397,7 @@ void TSDIAppForm::Neu1Click() {
     emit documentReplaced();
 }
 
-void TSDIAppForm::OpenItemClick() {
+void MainWindow::openWithDialog() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Öffnen");
     r.directory = programFolder_;
@@ -406,17 +408,17 @@ void TSDIAppForm::OpenItemClick() {
     openCard(res.path);
 }
 
-bool TSDIAppForm::openCard(const QString& path) {
-    const QString before = doc_->FileName;
-    const bool ok = OpenItNow(*doc_, path, fileContext());
+bool MainWindow::openCard(const QString& path) {
+    const QString before = doc_->fileName;
+    const bool ok = openCardFile(*doc_, path, fileContext());
     // A damaged file stops after the document was cleared: the title says so.
-    if (!ok && doc_->FileName != before) setTitleFromDocument();
+    if (!ok && doc_->fileName != before) setTitleFromDocument();
     if (ok) {
         emit documentCleared();
         setTitleFromDocument();
         showCardFormatText();
         // The stored work-area size and scale size the views.
-        views().PaintBox1()->resize(views().paintBoxSize());
+        views().outsideView()->resize(views().paintBoxSize());
     }
     repaintAll();
     if (ok) {
@@ -426,21 +428,21 @@ bool TSDIAppForm::openCard(const QString& path) {
     return ok;
 }
 
-void TSDIAppForm::afterSave(bool ok) {
+void MainWindow::afterSave(bool ok) {
     // The writer leaves the outside as the working side; the side tabs follow.
     editor_->syncSideTab();
     if (ok) setTitleFromDocument();
     views().paintBoth();
 }
 
-bool TSDIAppForm::SaveItemClick() {
-    if (doc_->FileName.isEmpty()) return Speichernunter1Click();
-    const bool ok = Saveit(*doc_, doc_->FileName, fileContext());
+bool MainWindow::save() {
+    if (doc_->fileName.isEmpty()) return saveAs();
+    const bool ok = saveCardFile(*doc_, doc_->fileName, fileContext());
     afterSave(ok);
     return ok;
 }
 
-bool TSDIAppForm::Speichernunter1Click() {
+bool MainWindow::saveAs() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Speichern unter");
     r.directory = programFolder_;
@@ -458,37 +460,37 @@ bool TSDIAppForm::Speichernunter1Click() {
                 BtnYes | BtnNo) != BtnYes)
             return false;
     }
-    const bool ok = Saveit(*doc_, res.path, fileContext());
+    const bool ok = saveCardFile(*doc_, res.path, fileContext());
     afterSave(ok);
     return ok;
 }
 
-void TSDIAppForm::ExitItemClick() {
+void MainWindow::exitProgram() {
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
                                    MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
     if (a == BtnCancel) return;
-    if (a == BtnYes && !SaveItemClick()) return;
-    CloseConfirmed = true;
+    if (a == BtnYes && !save()) return;
+    closeConfirmed = true;
     close();
 }
 
-void TSDIAppForm::Etikettenformat1Click() {
-    newETypForm_->fill(doc_->Format);
-    if (newETypForm_->runModal() != QDialog::Accepted) return;
-    doc_->Format = newETypForm_->readBack();
+void MainWindow::editCardFormat() {
+    cardTypeEditDialog_->fill(doc_->format);
+    if (cardTypeEditDialog_->runModal() != QDialog::Accepted) return;
+    doc_->format = cardTypeEditDialog_->readBack();
     showCardFormatText();
     views().layoutFromDocument();
     repaintAll();
     emit documentReplaced();
 }
 
-void TSDIAppForm::About1Click() {
-    aboutBox_->exec();
+void MainWindow::showAbout() {
+    aboutDialog_->exec();
 }
 
 // ---- closing ----
 
-bool TSDIAppForm::FormCloseQuery() {
+bool MainWindow::browserAllowsClose() {
     if (browser_->workerRunning()) {
         // The walk stops; the user closes again once it has.
         browser_->requestStop();
@@ -497,25 +499,25 @@ bool TSDIAppForm::FormCloseQuery() {
     return true;
 }
 
-bool TSDIAppForm::FormClose() {
-    if (CloseConfirmed) return true;
+bool MainWindow::confirmClose() {
+    if (closeConfirmed) return true;
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
                                    MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
     if (a == BtnNo) return true;
-    if (a == BtnYes) return SaveItemClick();
+    if (a == BtnYes) return save();
     return false;
 }
 
-void TSDIAppForm::closeEvent(QCloseEvent* e) {
-    if (!FormCloseQuery()) {
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!browserAllowsClose()) {
         e->ignore();
         return;
     }
     bool ok = false;
-    runCommand([this, &ok] { ok = FormClose(); });
+    runCommand([this, &ok] { ok = confirmClose(); });
     if (browser_->workerRunning()) browser_->requestStop();
     if (!ok) {
-        CloseConfirmed = false;
+        closeConfirmed = false;
         e->ignore();
         return;
     }
@@ -525,7 +527,7 @@ void TSDIAppForm::closeEvent(QCloseEvent* e) {
 
 // ---- settings ----
 
-void TSDIAppForm::restoreSettings() {
+void MainWindow::restoreSettings() {
     QSettings s = appSettings();
     const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
@@ -541,7 +543,7 @@ void TSDIAppForm::restoreSettings() {
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
 }
 
-void TSDIAppForm::saveSettings() {
+void MainWindow::saveSettings() {
     QSettings s = appSettings();
     s.setValue(QStringLiteral("FormPlacement1/Geometry"), saveGeometry());
     s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());

@@ -9,10 +9,10 @@ class QLabel;
 
 namespace bb {
 
-class TAboutBox : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     // The address the guide button opens: the installed user guide, else the sources' one.
     static QUrl webAddress();

@@ -1,4 +1,4 @@
-#include "editor/TTxtForm.h"
+#include "editor/TextEntryDialog.h"
 #include "editor/DialogButtons.h"
 
 #include <QDialogButtonBox>
@@ -20,35 +20,35 @@ QString joinTextLines(const QStringList& lines) {
     return lines.join(QChar(13));
 }
 
-TTxtForm::TTxtForm(QWidget* parent) : QDialog(parent) {
+TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TxtForm"));
     setWindowTitle(QStringLiteral("Text eingeben..."));
     auto* layout = new QVBoxLayout(this);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    layout->addWidget(Memo1, 1);
+    textEdit_ = new QPlainTextEdit(this);
+    textEdit_->setObjectName(QStringLiteral("Memo1"));
+    textEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    layout->addWidget(textEdit_, 1);
     addOkCancel(this, layout);
     resize(360, 260);
 }
 
-void TTxtForm::setLines(const QStringList& lines) {
-    Memo1->clear();
+void TextEntryDialog::setLines(const QStringList& lines) {
+    textEdit_->clear();
     // A line feed inside a stored line cannot be shown as part of that line; it breaks it.
-    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    textEdit_->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-QStringList TTxtForm::lines() const {
-    const QString text = Memo1->toPlainText();
+QStringList TextEntryDialog::lines() const {
+    const QString text = textEdit_->toPlainText();
     if (text.isEmpty()) return {};
     return text.split(QLatin1Char('\n'));
 }
 
-void TTxtForm::showEvent(QShowEvent* event) {
+void TextEntryDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Memo1->setFocus();
+    textEdit_->setFocus();
 }
 
 }  // namespace bb

@@ -13,17 +13,17 @@ namespace bb {
 
 class UserDialogs;
 
-class TEffektForm : public QDialog {
+class TextEffectsDialog : public QDialog {
     Q_OBJECT
 public:
-    TEffektForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+    TextEffectsDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    QCheckBox* UmrCheck = nullptr;
-    QCheckBox* SchattCheck = nullptr;
-    QPushButton* UmrFarbeBtn = nullptr;
-    QPushButton* SchattFarbeBtn = nullptr;
-    QSpinBox* SchattED1 = nullptr;
-    QSpinBox* SchattEd2 = nullptr;
+    QCheckBox* outlineCheck = nullptr;
+    QCheckBox* shadowCheck = nullptr;
+    QPushButton* outlineColorButton = nullptr;
+    QPushButton* shadowColorButton = nullptr;
+    QSpinBox* shadowDxEdit = nullptr;
+    QSpinBox* shadowDyEdit = nullptr;
     ColorRef outlineColor = 0;
     ColorRef shadowColor = 0;
 

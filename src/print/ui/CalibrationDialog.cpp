@@ -1,5 +1,5 @@
-// The printer calibration dialog; see TKalForm.h.
-#include "print/ui/TKalForm.h"
+// The printer calibration dialog; see CalibrationDialog.h.
+#include "print/ui/CalibrationDialog.h"
 
 #include "document/UserDialogs.h"
 #include "print/Calibration.h"
@@ -31,8 +31,8 @@ QDoubleSpinBox* makeField(const char* name, CalibrationRange range, double value
 
 }  // namespace
 
-TKalForm::TKalForm(const QString& programFolder, PrinterTarget& printer, UserDialogs& dialogs,
-                   QWidget* parent)
+CalibrationDialog::CalibrationDialog(const QString& programFolder, PrinterTarget& printer,
+                                     UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent), path_(calibrationPath(programFolder)), printer_(printer), dialogs_(dialogs) {
     setObjectName(QStringLiteral("KalForm"));
     setWindowTitle(QStringLiteral("Drucker kalibrieren - Die Feineinstellung "));
@@ -43,10 +43,10 @@ TKalForm::TKalForm(const QString& programFolder, PrinterTarget& printer, UserDia
         "führen Sie diesen Test für jeden neuen Drucker durch."));
     explanation->setWordWrap(true);
 
-    LinksEd = makeField("LinksEd", kOffsetRange, 0);
-    ObenEd = makeField("ObenEd", kOffsetRange, 0);
-    BreitEd = makeField("BreitEd", kSizeRange, 100);
-    HochEd = makeField("HochEd", kSizeRange, 100);
+    leftEdit = makeField("LinksEd", kOffsetRange, 0);
+    topEdit = makeField("ObenEd", kOffsetRange, 0);
+    widthEdit = makeField("BreitEd", kSizeRange, 100);
+    heightEdit = makeField("HochEd", kSizeRange, 100);
 
     auto* group = new QGroupBox(QStringLiteral("Testrechteck"));
     auto* grid = new QGridLayout(group);
@@ -55,10 +55,10 @@ TKalForm::TKalForm(const QString& programFolder, PrinterTarget& printer, UserDia
         QDoubleSpinBox* field;
         const char* hint;
     } rows[] = {
-        {"Abstand zum linken Seitenrand:", LinksEd, "(ca. 3 mm)"},
-        {"Abstand zum oberen Seitenrand:", ObenEd, "(ca. 3 mm)"},
-        {"Breite des Rechtecks:", BreitEd, "(ca. 100 mm)"},
-        {"Höhe des Rechtecks:", HochEd, "(ca. 100 mm)"},
+        {"Abstand zum linken Seitenrand:", leftEdit, "(ca. 3 mm)"},
+        {"Abstand zum oberen Seitenrand:", topEdit, "(ca. 3 mm)"},
+        {"Breite des Rechtecks:", widthEdit, "(ca. 100 mm)"},
+        {"Höhe des Rechtecks:", heightEdit, "(ca. 100 mm)"},
     };
     int r = 0;
     for (const auto& row : rows) {
@@ -80,7 +80,7 @@ TKalForm::TKalForm(const QString& programFolder, PrinterTarget& printer, UserDia
     backBtn->setObjectName(QStringLiteral("BackBtn"));
     backBtn->setAutoDefault(false);
     testBtn->setAutoDefault(false);
-    connect(testBtn, &QPushButton::clicked, this, &TKalForm::BitBtn1Click);
+    connect(testBtn, &QPushButton::clicked, this, &CalibrationDialog::printTestPage);
     connect(backBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
@@ -96,32 +96,33 @@ TKalForm::TKalForm(const QString& programFolder, PrinterTarget& printer, UserDia
     load();
 }
 
-Calibration TKalForm::values() const {
-    return Calibration{LinksEd->value(), ObenEd->value(), BreitEd->value(), HochEd->value()};
+Calibration CalibrationDialog::values() const {
+    return Calibration{leftEdit->value(), topEdit->value(), widthEdit->value(),
+                       heightEdit->value()};
 }
 
-void TKalForm::setValues(const Calibration& c) {
+void CalibrationDialog::setValues(const Calibration& c) {
     const Calibration n = normalizedCalibration(c);
-    LinksEd->setValue(n.LinksEd);
-    ObenEd->setValue(n.ObenEd);
-    BreitEd->setValue(n.BreitEd);
-    HochEd->setValue(n.HochEd);
+    leftEdit->setValue(n.leftOffset);
+    topEdit->setValue(n.topOffset);
+    widthEdit->setValue(n.measuredWidth);
+    heightEdit->setValue(n.measuredHeight);
 }
 
-void TKalForm::load() {
+void CalibrationDialog::load() {
     if (const auto stored = readCalibrationFile(path_)) setValues(*stored);
 }
 
-bool TKalForm::save() const {
+bool CalibrationDialog::save() const {
     return writeCalibrationFile(path_, values());
 }
 
-void TKalForm::done(int result) {
+void CalibrationDialog::done(int result) {
     save();
     QDialog::done(result);
 }
 
-void TKalForm::BitBtn1Click() {
+void CalibrationDialog::printTestPage() {
     if (!printer_.chooseOutput(dialogs_)) return;
     const PrintRunResult result = printTestSquare(printer_.printer());
     if (!result.ok) dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);

@@ -1,6 +1,6 @@
 // Scanning against SANE's "test" backend, enabled for this process only through
 // SANE_CONFIG_DIR pointing at a folder made here.
-#include "pictures/Scanner.h"
+#include "scan/Scanner.h"
 
 #include "support/TestSupport.h"
 
@@ -65,7 +65,7 @@ ScanResult runScan(Scanner& scanner, const ScanSettings& settings, bool cancelEa
     });
     QObject::connect(&scanner, &Scanner::finished, &guard, [&](int id) {
         r.finishedIds << id;
-        r.picture = scanner.GetScanedDib(id);
+        r.picture = scanner.takePicture(id);
     });
     QObject::connect(&scanner, &Scanner::failed, &guard,
                      [&](const QString& m) { r.failures << m; });
@@ -172,12 +172,12 @@ TEST_F(ScannerTest, ColourScanArrivesInOrderWithFullAreaPicture) {
     bool coloured = false;
     for (int y = 0; y < r.picture.height() && !coloured; y += 7)
         for (int x = 0; x < r.picture.width() && !coloured; x += 3) {
-            const ColorRef c = getpixel(r.picture, x, y);
+            const ColorRef c = getPixel(r.picture, x, y);
             coloured = refRed(c) != refGreen(c) || refGreen(c) != refBlue(c);
         }
     EXPECT_TRUE(coloured);
     // The picture is handed over once.
-    EXPECT_TRUE(scanner.GetScanedDib(r.finishedIds.front()).isNull());
+    EXPECT_TRUE(scanner.takePicture(r.finishedIds.front()).isNull());
 }
 
 TEST_F(ScannerTest, ThreePassGivesTheSamePictureAsOnePassAndSixteenBitsAreRead) {
@@ -203,9 +203,9 @@ TEST_F(ScannerTest, ThreePassGivesTheSamePictureAsOnePassAndSixteenBitsAreRead) 
     int differentThree = 0, notWhite = 0;
     for (int y = 0; y < onePass.picture.height(); ++y)
         for (int x = 0; x < onePass.picture.width(); ++x) {
-            const ColorRef a = getpixel(onePass.picture, x, y);
-            differentThree += getpixel(threePass.picture, x, y) != a;
-            notWhite += getpixel(deep.picture, x, y) != 0xFFFFFFu;
+            const ColorRef a = getPixel(onePass.picture, x, y);
+            differentThree += getPixel(threePass.picture, x, y) != a;
+            notWhite += getPixel(deep.picture, x, y) != 0xFFFFFFu;
         }
     EXPECT_EQ(differentThree, 0);
     EXPECT_EQ(notWhite, 0);
@@ -221,15 +221,15 @@ TEST_F(ScannerTest, GreyAndLineArtScansBecomeGreyColourPictures) {
     const ScanResult grey = runScan(scanner, s);
     ASSERT_FALSE(grey.picture.isNull()) << grey.failures.join(';').toStdString();
     EXPECT_EQ(grey.picture.bitCount(), 24);
-    EXPECT_EQ(getpixel(grey.picture, 0, 0), 0u);
-    EXPECT_EQ(getpixel(grey.picture, grey.picture.width() - 1, grey.picture.height() - 1), 0u);
+    EXPECT_EQ(getPixel(grey.picture, 0, 0), 0u);
+    EXPECT_EQ(getPixel(grey.picture, grey.picture.width() - 1, grey.picture.height() - 1), 0u);
 
     ASSERT_TRUE(writeTestConf("test-picture \"Solid white\"\ndepth 1\n"));
     const ScanResult lineArt = runScan(scanner, s);
     ASSERT_FALSE(lineArt.picture.isNull()) << lineArt.failures.join(';').toStdString();
     EXPECT_EQ(lineArt.picture.width(), fullArea(25).width());
-    EXPECT_EQ(getpixel(lineArt.picture, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(getpixel(lineArt.picture, lineArt.picture.width() - 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(getPixel(lineArt.picture, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(getPixel(lineArt.picture, lineArt.picture.width() - 1, 0), 0xFFFFFFu);
 }
 
 TEST_F(ScannerTest, OneScanAtATimeAndCancelDiscards) {

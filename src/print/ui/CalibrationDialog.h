@@ -15,12 +15,12 @@ namespace bb {
 class PrinterTarget;
 class UserDialogs;
 
-class TKalForm : public QDialog {
+class CalibrationDialog : public QDialog {
     Q_OBJECT
 
 public:
-    TKalForm(const QString& programFolder, PrinterTarget& printer, UserDialogs& dialogs,
-             QWidget* parent = nullptr);
+    CalibrationDialog(const QString& programFolder, PrinterTarget& printer, UserDialogs& dialogs,
+                      QWidget* parent = nullptr);
 
     // The four values as the fields show them.
     Calibration values() const;
@@ -31,14 +31,14 @@ public:
     bool save() const;
     QString filePath() const { return path_; }
 
-    QDoubleSpinBox* LinksEd = nullptr;
-    QDoubleSpinBox* ObenEd = nullptr;
-    QDoubleSpinBox* BreitEd = nullptr;
-    QDoubleSpinBox* HochEd = nullptr;
+    QDoubleSpinBox* leftEdit = nullptr;
+    QDoubleSpinBox* topEdit = nullptr;
+    QDoubleSpinBox* widthEdit = nullptr;
+    QDoubleSpinBox* heightEdit = nullptr;
 
 public slots:
     // "Testrechteck drucken...": prints the 100 mm test square.
-    void BitBtn1Click();
+    void printTestPage();
     // Loads "options.dat" into the fields; keeps the current values when it is missing.
     void load();
 

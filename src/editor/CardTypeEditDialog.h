@@ -15,10 +15,10 @@ class QSpinBox;
 
 namespace bb {
 
-class TNewETypForm : public QDialog {
+class CardTypeEditDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TNewETypForm(QWidget* parent = nullptr);
+    explicit CardTypeEditDialog(QWidget* parent = nullptr);
 
     // Fills the fields from a card format (gap := pitch − size).
     void fill(const CardFormat& format);
@@ -30,20 +30,20 @@ public:
     // Shows the dialog modally; the hook replaces the modal loop in tests (it gets the
     // dialog, may change its fields, and returns Accepted or Rejected).
     int runModal();
-    void setModalHook(std::function<int(TNewETypForm&)> hook) { hook_ = std::move(hook); }
+    void setModalHook(std::function<int(CardTypeEditDialog&)> hook) { hook_ = std::move(hook); }
 
-    QLineEdit* NameED = nullptr;
-    QDoubleSpinBox* RLED = nullptr;
-    QDoubleSpinBox* ROED = nullptr;
-    QDoubleSpinBox* BrED = nullptr;
-    QDoubleSpinBox* HoED = nullptr;
-    QDoubleSpinBox* AHED = nullptr;
-    QDoubleSpinBox* AVED = nullptr;
-    QSpinBox* AnzHED = nullptr;
-    QSpinBox* AnzVED = nullptr;
+    QLineEdit* nameEdit = nullptr;
+    QDoubleSpinBox* leftMarginEdit = nullptr;
+    QDoubleSpinBox* topMarginEdit = nullptr;
+    QDoubleSpinBox* widthEdit = nullptr;
+    QDoubleSpinBox* heightEdit = nullptr;
+    QDoubleSpinBox* horizontalGapEdit = nullptr;
+    QDoubleSpinBox* verticalGapEdit = nullptr;
+    QSpinBox* cardsAcrossEdit = nullptr;
+    QSpinBox* cardsDownEdit = nullptr;
 
 private:
-    std::function<int(TNewETypForm&)> hook_;
+    std::function<int(CardTypeEditDialog&)> hook_;
 };
 
 }  // namespace bb

@@ -27,12 +27,12 @@ class EditorViews;
 class ExportController;
 class PrintTab;
 class ScanController;
-class TAboutBox;
-class TNewETypForm;
-class TneuForm;
+class AboutDialog;
+class CardTypeEditDialog;
+class NewCardDialog;
 class UserDialogs;
 
-class TSDIAppForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     struct Options {
@@ -42,37 +42,37 @@ public:
         bool useSettings = true;     // restore and save placement and print options
     };
 
-    TSDIAppForm(UserDialogs& dialogs, const Options& options, QWidget* parent = nullptr);
-    ~TSDIAppForm() override;  // FormDestroy
+    MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     CardDocument& document() { return *doc_; }
     RenderContext& renderContext() { return ctx_; }
-    const QString& ProgramFolder() const { return programFolder_; }
+    const QString& programFolder() const { return programFolder_; }
     EditorTab& editorTab() { return *editor_; }
     EditorViews& views();
     EditorController& editing() { return *editing_; }
     BrowserTab* browserTab() const { return browser_; }
     PrintTab* printTab() const { return print_; }
-    TneuForm& neuForm() { return *neuForm_; }
-    TNewETypForm& newETypForm() { return *newETypForm_; }
-    TAboutBox& aboutBox() { return *aboutBox_; }
-    QTabWidget* pageControl() const { return PageControl1; }
+    NewCardDialog& newCardDialog() { return *newCardDialog_; }
+    CardTypeEditDialog& cardTypeEditDialog() { return *cardTypeEditDialog_; }
+    AboutDialog& aboutDialog() { return *aboutDialog_; }
+    QTabWidget* mainTabs() const { return mainTabs_; }
     QString cardFormatCaption() const;
-    QAction* backgroundAction() const { return SpeedItem6; }
-    QAction* backgroundMenuAction() const { return Hintergrundbild1; }
+    QAction* backgroundAction() const { return backgroundToolAction_; }
+    QAction* backgroundMenuAction() const { return backgroundMenuAction_; }
 
     // Commands (menus and tool bar).
-    void Neu1Click();
-    void OpenItemClick();
-    bool SaveItemClick();
-    bool Speichernunter1Click();
-    void ExitItemClick();
-    void Etikettenformat1Click();
-    void About1Click();
+    void newCard();
+    void openWithDialog();
+    bool save();
+    bool saveAs();
+    void exitProgram();
+    void editCardFormat();
+    void showAbout();
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
-    // WMUser: ProgressBar1 := percent (0..100).
-    void WMUser(int percent);
+    // showProgress: progressBar_ := percent (0..100).
+    void showProgress(int percent);
     // The general error display for failures that no command handles.
     void showGeneralError(const QString& text);
     // Runs a command and shows any exception that escapes it in the general error display.
@@ -82,13 +82,13 @@ public:
     void setBackgroundCommand(std::function<void()> command);
 
     // Start-up state.
-    bool CloseConfirmed = false;
-    bool StartupLayoutPending = false;
-    bool StartupLayoutDone = false;
-    QTimer* timer2() const { return Timer2; }
+    bool closeConfirmed = false;
+    bool startupLayoutPending = false;
+    bool startupLayoutDone = false;
+    QTimer* startupLayoutTimer() const { return startupLayoutTimer_; }
 
 signals:
-    // After every clearall: the editing layer resets its mouse state and drag mode.
+    // After every clearAll: the editing layer resets its mouse state and drag mode.
     void documentCleared();
     // After a card was opened, a new card made or the card format changed.
     void documentReplaced();
@@ -99,16 +99,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormActivate();
-    void Timer2Timer();
-    bool FormCloseQuery();
-    bool FormClose();
+    void createContents();
+    void scheduleStartupLayout();
+    void finishStartupLayout();
+    bool browserAllowsClose();
+    bool confirmClose();
     void buildMenus();
     void buildToolBar();
     void buildTabs();
     void buildInfoPanel();
-    void PageControl1Change(int index);
+    void mainTabChanged(int index);
     void showCardFormatText();
     void setTitleFromDocument();
     void afterSave(bool ok);
@@ -124,38 +124,38 @@ private:
     RenderContext ctx_;
     std::unique_ptr<CardFileContext> fileContext_;
 
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* mainTabs_ = nullptr;
     EditorTab* editor_ = nullptr;
     BrowserTab* browser_ = nullptr;
     PrintTab* print_ = nullptr;
-    QLabel* InfoPanel = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QTimer* Timer2 = nullptr;
+    QLabel* infoPanel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QTimer* startupLayoutTimer_ = nullptr;
 
-    TneuForm* neuForm_ = nullptr;
-    TNewETypForm* newETypForm_ = nullptr;
-    TAboutBox* aboutBox_ = nullptr;
+    NewCardDialog* newCardDialog_ = nullptr;
+    CardTypeEditDialog* cardTypeEditDialog_ = nullptr;
+    AboutDialog* aboutDialog_ = nullptr;
     ExportController* export_ = nullptr;
     ScanController* scan_ = nullptr;
     EditorController* editing_ = nullptr;  // selection, tools, menus, panel, object dialogs
 
-    QAction* Neu1 = nullptr;
-    QAction* OpenItem = nullptr;
-    QAction* SaveItem = nullptr;
-    QAction* Speichernunter1 = nullptr;
-    QAction* ScannerSelect1 = nullptr;
-    QAction* ScanImage1 = nullptr;
-    QAction* PrinterSetup1 = nullptr;
-    QAction* Kalibrieren1 = nullptr;
-    QAction* PrintItem = nullptr;
-    QAction* ExitItem = nullptr;
-    QAction* Hintergrundbild1 = nullptr;
-    QAction* Etikettenformat1 = nullptr;
-    QAction* About1 = nullptr;
-    QAction* NewBtn = nullptr;
-    QAction* SpeedItem4 = nullptr;
-    QAction* SpeedItem5 = nullptr;
-    QAction* SpeedItem6 = nullptr;
+    QAction* newAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* selectScannerAction_ = nullptr;
+    QAction* scanAction_ = nullptr;
+    QAction* printerSetupAction_ = nullptr;
+    QAction* calibrateAction_ = nullptr;
+    QAction* printAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* backgroundMenuAction_ = nullptr;
+    QAction* cardFormatAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    QAction* newToolAction_ = nullptr;
+    QAction* openToolAction_ = nullptr;
+    QAction* saveToolAction_ = nullptr;
+    QAction* backgroundToolAction_ = nullptr;
     std::function<void()> backgroundCommand_;
 };
 

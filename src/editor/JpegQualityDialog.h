@@ -9,18 +9,18 @@ class QSpinBox;
 
 namespace bb {
 
-class TJPEGQForm : public QDialog {
+class JpegQualityDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TJPEGQForm(QWidget* parent = nullptr);
-    ~TJPEGQForm() override;
+    explicit JpegQualityDialog(QWidget* parent = nullptr);
+    ~JpegQualityDialog() override;
 
     // The quality chosen: the slider's value.
     int quality() const;
     void setQuality(int quality);
 
-    QSlider* QualED1 = nullptr;
-    QSpinBox* QualED2 = nullptr;
+    QSlider* qualitySlider = nullptr;
+    QSpinBox* qualityNumber = nullptr;
 
     // Settings keys of the stored values.
     static const char* const kSliderKey;
@@ -28,8 +28,8 @@ public:
     static const char* const kStateKey;
 
 public slots:
-    void QualED1Change(int value);
-    void QualED2Change(int value);
+    void sliderChanged(int value);
+    void numberChanged(int value);
     // Writes both values and the window state to the settings store.
     void saveSettings() const;
 

@@ -1,4 +1,4 @@
-// "Text eingeben...": the memo in which a text object's lines are edited.
+// "Text eingeben...": the textEdit in which a text object's lines are edited.
 #pragma once
 
 #include <QDialog>
@@ -14,19 +14,19 @@ QStringList splitTextLines(const QString& content);
 // The lines joined with one carriage return between two lines.
 QString joinTextLines(const QStringList& lines);
 
-class TTxtForm : public QDialog {
+class TextEntryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TTxtForm(QWidget* parent = nullptr);
+    explicit TextEntryDialog(QWidget* parent = nullptr);
     void setLines(const QStringList& lines);
     QStringList lines() const;
-    QPlainTextEdit* memo() const { return Memo1; }
+    QPlainTextEdit* textEdit() const { return textEdit_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* textEdit_ = nullptr;
 };
 
 }  // namespace bb

@@ -12,14 +12,14 @@ namespace bb {
 
 class UserDialogs;
 
-class TTransForm : public QDialog {
+class TransparencyDialog : public QDialog {
     Q_OBJECT
 public:
-    TTransForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+    TransparencyDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    QCheckBox* TransCheck = nullptr;
-    QCheckBox* AutoCheck = nullptr;
-    QPushButton* FarbeBtn = nullptr;
+    QCheckBox* transparentCheck = nullptr;
+    QCheckBox* autoCheck = nullptr;
+    QPushButton* colorButton = nullptr;
     ColorRef color = 0;  // the transparent colour being edited
 
     void chooseColor();

@@ -15,49 +15,49 @@ class QPushButton;
 
 namespace bb {
 
-class TNewETypForm;
+class CardTypeEditDialog;
 class UserDialogs;
 
-class TneuForm : public QDialog {
+class NewCardDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TneuForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+    explicit NewCardDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
     // The card-type dialog that "&Neu" and "Ä&ndern" show (created after this dialog).
-    void setTypeForm(TNewETypForm* form) { typeForm_ = form; }
+    void setTypeEditor(CardTypeEditDialog* form) { typeForm_ = form; }
 
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    // Opens the dialog modally (LoadEttTypes, UpdateEttTypes, first entry selected). On OK
+    // Opens the dialog modally (loadCardTypes, reloadCardTypes, first entry selected). On OK
     // the chosen type has been copied into `format`; on Cancel `format` is untouched.
     int runModal(CardFormat& format);
     // Tests: replaces the modal loop. The hook works the dialog through its buttons; if it
     // leaves the dialog open, the dialog is then cancelled.
-    void setModalHook(std::function<void(TneuForm&)> hook) { hook_ = std::move(hook); }
+    void setModalHook(std::function<void(NewCardDialog&)> hook) { hook_ = std::move(hook); }
 
     // The catalogue while the dialog is open (empty otherwise).
     const QList<CardFormat>& types() const { return types_; }
 
-    void UpdateEttTypes();
-    void NeuBtnClick();
-    void AendernBtnClick();
-    void LoeschenBtnClick();
-    void OKBtnClick();
+    void reloadCardTypes();
+    void addType();
+    void changeType();
+    void deleteType();
+    void confirmChoice();
 
-    QComboBox* ComboBox1 = nullptr;
+    QComboBox* typeCombo = nullptr;
 
     void done(int result) override;
 
 private:
-    void FreeEttTypes() { types_.clear(); }
+    void clearCardTypes() { types_.clear(); }
 
-    TNewETypForm* typeForm_ = nullptr;
+    CardTypeEditDialog* typeForm_ = nullptr;
     UserDialogs& dialogs_;
     QString programFolder_;
     QList<CardFormat> types_;
     CardFormat* target_ = nullptr;
     bool open_ = false;
-    std::function<void(TneuForm&)> hook_;
+    std::function<void(NewCardDialog&)> hook_;
 };
 
 }  // namespace bb

@@ -18,41 +18,41 @@ namespace bb {
 
 // The path as the program remembers it: the bare file name when the file lies directly in
 // the program folder, otherwise the path unchanged.
-QString SubProgPath(const QString& path, const QString& programFolder);
+QString nameInProgramFolder(const QString& path, const QString& programFolder);
 
 // Where a bw × bh bitmap is drawn in a preview box: at its top-left corner, as wide as the
 // box (or as high, when that is the tighter bound), aspect ratio kept. Empty for no bitmap.
 QRect openPreviewRect(int boxWidth, int boxHeight, int bitmapWidth, int bitmapHeight);
 
-class TBMPOpenForm : public QDialog {
+class PictureOpenDialog : public QDialog {
     Q_OBJECT
 public:
-    TBMPOpenForm(const QString& programFolder, QWidget* parent = nullptr);
+    PictureOpenDialog(const QString& programFolder, QWidget* parent = nullptr);
 
     // What the callers do before showing it: folder, the open filter ("description|mask|...")
     // and an empty file name.
     void prepare(const QString& folder, const QString& filter);
     QString folder() const { return folder_; }
     void setFolder(const QString& folder);
-    QString ChosenPicturePath;
-    QImage PreviewBitmap;
+    QString chosenPath;
+    QImage previewBitmap;
     QStringList nameFilters() const;
 
     // Handlers of the file list, the buttons and the type box.
     void fileSelected(const QString& name);       // selection change on a file
     void itemDoubleClicked(const QString& name);  // a folder opens, a file is chosen
-    void OpenBtnClick();                          // "&Öffnen"
+    void openChosen();                            // "&Öffnen"
     void upClick();                               // "Übergeordneter Ordner"
     void filterChosen(int index);                 // "Dateityp:"
-    void OpenFileNow(const QString& name);
+    void showPreviewOf(const QString& name);
 
-    QLineEdit* FileNameEdit = nullptr;
-    QComboBox* FilterComboBox1 = nullptr;
-    QComboBox* FolderCombo = nullptr;
-    QCheckBox* VSchauCheck = nullptr;
-    QListView* FileListBox1 = nullptr;
-    QWidget* PreviewBox = nullptr;
-    QToolButton* UpBtn = nullptr;
+    QLineEdit* fileNameEdit = nullptr;
+    QComboBox* filterCombo = nullptr;
+    QComboBox* folderCombo = nullptr;
+    QCheckBox* previewCheck = nullptr;
+    QListView* fileList = nullptr;
+    QWidget* previewBox = nullptr;
+    QToolButton* upButton = nullptr;
 
 private:
     void paintPreview(QWidget* box);

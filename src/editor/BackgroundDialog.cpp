@@ -1,0 +1,180 @@
+#include "editor/BackgroundDialog.h"
+
+#include "document/CardDocument.h"
+#include "document/UserDialogs.h"
+#include "editor/ColorCombo.h"
+#include "editor/PictureOpenDialog.h"
+#include "pictures/DibFilters.h"
+#include "pictures/PictureOps.h"
+#include "render/DrawDib.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace bb {
+
+QRect backgroundPreviewRect(int boxWidth, int boxHeight, int pw, int ph) {
+    if (pw < 1 || ph < 1 || boxWidth < 1 || boxHeight < 1) return {};
+    qint64 w = boxWidth;
+    qint64 h = qint64(ph) * boxWidth / pw;
+    if (boxHeight < h) {
+        w = qint64(pw) * boxHeight / ph;
+        h = boxHeight;
+    }
+    return QRect(int((boxWidth - w) / 2), int((boxHeight - h) / 2), int(w), int(h));
+}
+
+class BackgroundPreviewBox : public QWidget {
+public:
+    BackgroundPreviewBox(BackgroundDialog& form, QWidget* parent) : QWidget(parent), form_(form) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { form_.paintPreview(this); }
+
+private:
+    BackgroundDialog& form_;
+};
+
+BackgroundDialog::BackgroundDialog(CardDocument& doc, UserDialogs& dialogs,
+                                   PictureOpenDialog& pictureOpenDialog,
+                                   const QString& programFolder, QWidget* parent)
+    : QDialog(parent),
+      doc_(doc),
+      dialogs_(dialogs),
+      pictureOpenDialog_(pictureOpenDialog),
+      programFolder_(programFolder) {
+    setObjectName(QStringLiteral("bkgndform"));
+    setWindowTitle(QStringLiteral("Hintergrundbild auswählen"));
+    auto* layout = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    previewBox = new BackgroundPreviewBox(*this, this);
+    previewBox->setObjectName(QStringLiteral("PreviewBox"));
+    previewBox->setMinimumSize(388, 281);
+    left->addWidget(previewBox, 1);
+    auto* buttons = new QHBoxLayout;
+    openButton = new QPushButton(QStringLiteral("Ö&ffnen..."), this);
+    openButton->setObjectName(QStringLiteral("OeffnenBtn"));
+    openButton->setToolTip(QStringLiteral("Öffnet ein Hintergrundbild"));
+    noneButton = new QPushButton(QStringLiteral("&Keins"), this);
+    noneButton->setObjectName(QStringLiteral("KeinsBtn"));
+    noneButton->setToolTip(QStringLiteral("Kein Hintergrundbild auswählen..."));
+    backButton = new QPushButton(QStringLiteral("&Zurück"), this);
+    backButton->setObjectName(QStringLiteral("ZurueckBtn"));
+    backButton->setToolTip(QStringLiteral("Zurück zum Hauptprogramm..."));
+    buttons->addWidget(openButton);
+    buttons->addWidget(noneButton);
+    buttons->addWidget(backButton);
+    left->addLayout(buttons);
+    layout->addLayout(left, 1);
+
+    auto* box = new QGroupBox(QStringLiteral("Einstellungen"), this);
+    box->setObjectName(QStringLiteral("Einstellungen"));
+    box->setToolTip(QStringLiteral("Wählen Sie die gewünschte Anordnung des Hintergrundbildes"));
+    auto* bl = new QVBoxLayout(box);
+    group_ = new QButtonGroup(this);
+    // Top to bottom, each with the mode it stands for.
+    const std::pair<const char*, int> radios[] = {
+        {"Zentriert größer", BgCover},        {"Zentriert kleiner", BgFit},
+        {"Nebeneinander (Kacheln)", BgTiled}, {"Angepasst an Karte", BgStretched},
+        {"Einfarbiger Hintergrund", BgColor},
+    };
+    for (const auto& [caption, mode] : radios) {
+        auto* rb = new QRadioButton(QString::fromUtf8(caption), box);
+        rb->setObjectName(QStringLiteral("Mode%1Radio").arg(mode));
+        group_->addButton(rb, mode);
+        bl->addWidget(rb);
+    }
+    modeButton(BgCover)->setChecked(true);
+    bl->addWidget(new QLabel(QStringLiteral("Farbe:"), box));
+    colorBox_ = new ColorCombo(box, &dialogs_);
+    colorBox_->setObjectName(QStringLiteral("ColorBox"));
+    bl->addWidget(colorBox_);
+    bl->addStretch(1);
+    layout->addWidget(box);
+
+    connect(openButton, &QPushButton::clicked, this,
+            [this] { choosePicture(runModal_ ? runModal_ : [](QDialog& d) { return d.exec(); }); });
+    connect(noneButton, &QPushButton::clicked, this, &BackgroundDialog::removePicture);
+    connect(backButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QRadioButton* BackgroundDialog::modeButton(int mode) const {
+    return qobject_cast<QRadioButton*>(group_->button(mode));
+}
+
+int BackgroundDialog::checkedMode() const {
+    return group_->checkedId();  // -1 when none is checked
+}
+
+void BackgroundDialog::run(const std::function<int(QDialog&)>& runModal) {
+    runModal_ = runModal;
+    activate();
+    runModal(*this);
+    closeApply();
+    runModal_ = nullptr;
+}
+
+void BackgroundDialog::activate() {
+    const Background& bg = doc_.workingBackground;
+    if (QRadioButton* rb = modeButton(bg.backgroundMode)) rb->setChecked(true);
+    colorBox_->setColor(bg.backgroundColor);
+    picture_ = bg.backgroundPicture;
+    fileName_ = bg.backgroundFile;
+    previewBox->update();
+}
+
+void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModal) {
+    pictureOpenDialog_.prepare(programFolder_, pictureOpenFilter());
+    if (runModal(pictureOpenDialog_) != QDialog::Accepted) return;
+    fileName_ = pictureOpenDialog_.chosenPath;
+    if (!loadPictureOrBlank(picture_, fileName_, programFolder_)) {
+        dialogs_.message(
+            QStringLiteral("Konnte Bild (") + fileName_ + QStringLiteral(") nicht Laden."),
+            kAppTitle, MsgIcon::Error, BtnOk);
+        fileName_.clear();
+    }
+    doc_.workingBackground.backgroundPicture = picture_;
+    doc_.workingBackground.backgroundFile = fileName_;
+    previewBox->update();
+}
+
+void BackgroundDialog::removePicture() {
+    picture_ = DibImage();
+    fileName_.clear();
+    doc_.workingBackground.backgroundMode = BgNone;
+    doc_.workingBackground.backgroundPicture = DibImage();
+    doc_.workingBackground.backgroundFile.clear();
+    previewBox->update();
+}
+
+void BackgroundDialog::closeApply() {
+    Background& bg = doc_.workingBackground;
+    bg.backgroundMode = checkedMode();
+    if (!picture_.isNull()) {
+        bg.backgroundPicture = picture_;
+        bg.backgroundFile = fileName_;
+    } else {
+        bg.backgroundPicture = DibImage();
+        bg.backgroundFile.clear();
+        if (bg.backgroundMode != BgColor) bg.backgroundMode = BgNone;
+    }
+    bg.backgroundColor = colorBox_->color();
+    if (repaintViews) repaintViews();
+}
+
+void BackgroundDialog::paintPreview(QWidget* box) {
+    QPainter p(box);
+    p.fillRect(box->rect(), box->palette().color(QPalette::Window));
+    if (picture_.isNull()) return;
+    const QRect r =
+        backgroundPreviewRect(box->width(), box->height(), picture_.width(), picture_.height());
+    if (!r.isEmpty()) DrawDib(p, r.x(), r.y(), r.width(), r.height(), picture_);
+}
+
+}  // namespace bb

@@ -1,0 +1,72 @@
+#include "editor/TextEffectsDialog.h"
+#include "editor/DialogButtons.h"
+
+#include "document/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace bb {
+
+TextEffectsDialog::TextEffectsDialog(UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("EffektForm"));
+    setWindowTitle(QStringLiteral("Effekte"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* umr = new QGroupBox(QStringLiteral("Umrandung"), this);
+    auto* ul = new QVBoxLayout(umr);
+    outlineCheck = new QCheckBox(QStringLiteral("Umrandung"), umr);
+    outlineCheck->setObjectName(QStringLiteral("UmrCheck"));
+    outlineColorButton = new QPushButton(QStringLiteral("Farbe"), umr);
+    outlineColorButton->setObjectName(QStringLiteral("UmrFarbeBtn"));
+    ul->addWidget(outlineCheck);
+    ul->addWidget(outlineColorButton);
+    layout->addWidget(umr);
+
+    auto* sch = new QGroupBox(QStringLiteral("Schatten"), this);
+    auto* sl = new QFormLayout(sch);
+    shadowCheck = new QCheckBox(QStringLiteral("Schatten"), sch);
+    shadowCheck->setObjectName(QStringLiteral("SchattCheck"));
+    shadowColorButton = new QPushButton(QStringLiteral("Farbe"), sch);
+    shadowColorButton->setObjectName(QStringLiteral("SchattFarbeBtn"));
+    const auto spin = [sch](const char* name) {
+        auto* s = new QSpinBox(sch);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        s->setValue(5);
+        return s;
+    };
+    shadowDxEdit = spin("SchattED1");
+    shadowDyEdit = spin("SchattEd2");
+    sl->addRow(shadowCheck);
+    sl->addRow(shadowColorButton);
+    sl->addRow(QStringLiteral("Entfernung Horizontal:"), shadowDxEdit);
+    sl->addRow(QStringLiteral("Entfernung Vertikal:"), shadowDyEdit);
+    layout->addWidget(sch);
+
+    addOkCancel(this, layout);
+
+    connect(outlineColorButton, &QPushButton::clicked, this,
+            &TextEffectsDialog::chooseOutlineColor);
+    connect(shadowColorButton, &QPushButton::clicked, this, &TextEffectsDialog::chooseShadowColor);
+}
+
+void TextEffectsDialog::chooseOutlineColor() {
+    QColor c = toQColor(outlineColor);
+    if (dialogs_.chooseColor(c, QStringLiteral("Farbe"))) outlineColor = fromQColor(c);
+}
+
+void TextEffectsDialog::chooseShadowColor() {
+    QColor c = toQColor(shadowColor);
+    if (dialogs_.chooseColor(c, QStringLiteral("Farbe"))) shadowColor = fromQColor(c);
+}
+
+}  // namespace bb
