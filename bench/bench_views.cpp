@@ -1,4 +1,4 @@
-// Repainting both editor views (PaintBox1Paint and PaintBox4Paint: bitmap of the visible
+// Repainting both editor views (bitmap of the visible
 // part, frame, shadow, fold line, the card's objects, rulers) after a command, for a card of
 // 200 objects on each side, in a window of the program's initial size.
 #include "document/CardDocument.h"

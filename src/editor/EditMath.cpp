@@ -14,23 +14,23 @@ PixelBox pixelBox(const CardDocument& doc, const CardObject& o) {
 HandlePoint handlePoint(const PixelBox& b, int mode) {
     switch (mode) {
         case DragTopLeft:
-            return {b.L, b.T};
+            return {b.left, b.top};
         case DragTopRight:
-            return {b.L + b.W, b.T};
+            return {b.left + b.width, b.top};
         case DragBottomLeft:
-            return {b.L, b.T + b.H};
+            return {b.left, b.top + b.height};
         case DragBottomRight:
-            return {b.L + b.W, b.T + b.H};
+            return {b.left + b.width, b.top + b.height};
         case DragTop:
-            return {b.L + b.W / 2, b.T};
+            return {b.left + b.width / 2, b.top};
         case DragBottom:
-            return {b.L + b.W / 2, b.T + b.H};
+            return {b.left + b.width / 2, b.top + b.height};
         case DragLeft:
-            return {b.L, b.T + b.H / 2};
+            return {b.left, b.top + b.height / 2};
         case DragRight:
-            return {b.L + b.W, b.T + b.H / 2};
+            return {b.left + b.width, b.top + b.height / 2};
         default:
-            return {b.L, b.T};
+            return {b.left, b.top};
     }
 }
 
@@ -46,7 +46,7 @@ DragGrab classifyHandle(const PixelBox& b, int x, int y) {
         if (movesY) g.grabY = y - p.y;
         return g;
     }
-    if (b.contains(x, y)) return {DragMove, x - b.L, y - b.T};
+    if (b.contains(x, y)) return {DragMove, x - b.left, y - b.top};
     return {};
 }
 

@@ -37,8 +37,10 @@ enum CursorNumber : int {
 // An object's box in view pixels: each field converted on its own, so the right edge is
 // L + W (not the pixel of X + Width).
 struct PixelBox {
-    int L = 0, T = 0, W = 0, H = 0;
-    bool contains(int x, int y) const { return x >= L && x <= L + W && y >= T && y <= T + H; }
+    int left = 0, top = 0, width = 0, height = 0;
+    bool contains(int x, int y) const {
+        return x >= left && x <= left + width && y >= top && y <= top + height;
+    }
 };
 PixelBox pixelBox(const CardDocument& doc, const CardObject& o);
 

@@ -106,13 +106,13 @@ void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY)
     CardObject* o = selected();
     if (!o) return;
     const PixelBox b = pixelBox(doc(), *o);
-    const int L = b.L - offsetX, T = b.T - offsetY;
+    const int L = b.left - offsetX, T = b.top - offsetY;
     p.save();
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::black, 0));
     if (mouseState == MouseDragging) p.setCompositionMode(QPainter::RasterOp_NotDestination);
     // The platform rectangle (L, T, L + W, T + H) outlines L..L+W-1 and T..T+H-1.
-    if (b.W > 0 && b.H > 0) p.drawRect(L, T, b.W - 1, b.H - 1);
+    if (b.width > 0 && b.height > 0) p.drawRect(L, T, b.width - 1, b.height - 1);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (mouseState == MouseIdle) {
         for (int mode = DragTopLeft; mode <= DragRight; ++mode) {
@@ -140,7 +140,7 @@ QRect EditorController::outlineRect() const {
         !d.workingSlots[d.selectedSlot]->used())
         return {};
     const PixelBox b = pixelBox(d, *d.workingSlots[d.selectedSlot]);
-    return QRect(b.L, b.T, b.W, b.H);
+    return QRect(b.left, b.top, b.width, b.height);
 }
 
 void EditorController::updateOutline(const QRect& before) {

@@ -191,7 +191,7 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
             if (centrePending_) centre();
             paintView();
         } else if (event->type() == QEvent::MouseButtonPress) {
-            // ScrollBox1MouseDown: a press beside the paint box gives the views the keys.
+            // A press beside the card view gives the views the keys.
             setFocus(Qt::MouseFocusReason);
         }
     } else if (watched == top_ && event->type() == QEvent::Resize) {

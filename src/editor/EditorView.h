@@ -63,7 +63,7 @@ public:
     Ruler* leftRuler() const { return left_; }
     void attach(QScrollArea* scroll, Ruler* top, Ruler* left);
 
-    // PaintBox1Paint / PaintBox4Paint: renders the visible part of the work area into the
+    // Renders the visible part of the work area into the
     // view's bitmap (frame, shadow, fold line, the card, the marks), shows it, and paints
     // the two rulers. Does nothing while the renderer is busy.
     void paintView();
@@ -138,7 +138,7 @@ public:
     void layoutFromDocument();
     // The paint-box size for the document's current scale.
     QSize paintBoxSize() const;
-    // PaintBox1Paint and PaintBox4Paint.
+    // Repaints both views.
     void paintBoth();
     // Scrolls both views to the centre: (paint box size − visible size) div 2 on each axis.
     void centreViews();

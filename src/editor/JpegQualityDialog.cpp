@@ -16,9 +16,9 @@
 
 namespace bb {
 
-const char* const JpegQualityDialog::kSliderKey = "TJPEGQForm/QualED1.Position";
-const char* const JpegQualityDialog::kNumberKey = "TJPEGQForm/QualED2.Value";
-const char* const JpegQualityDialog::kStateKey = "TJPEGQForm/WindowState";
+const char* const JpegQualityDialog::kSliderKey = "JpegQuality/Slider";
+const char* const JpegQualityDialog::kNumberKey = "JpegQuality/Number";
+const char* const JpegQualityDialog::kStateKey = "JpegQuality/WindowState";
 
 namespace {
 constexpr int kDefaultQuality = 75;

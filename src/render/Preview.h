@@ -17,14 +17,14 @@ namespace bb {
 QSize sideImageSize(const CardFormat& format, double dpi);
 
 // The outside of the card as the 24-bit preview stored in card files (about 90 pixels wide):
-// makes the outside the working side (PageControl2Change(0)), draws it at
+// makes the outside the working side (CardDocument::switchSide(0)), draws it at
 // r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch onto white and returns the picture.
 // ctx's render mode and scale are restored. A card of 200 × 150 mm gives 86 × 64 pixels.
 // Card sizes that give no pixels (or absurd ones) give a 1 × 1 white picture.
 DibImage createCardPreview(CardDocument& doc, RenderContext& ctx);
 
 // The working side in output mode at `dpi`: a white Format_RGB32 image of sideImageSize()
-// with the card at (0, 0). Callers choose the side with PageControl2Change first. A null
+// with the card at (0, 0). Callers choose the side with CardDocument::switchSide first. A null
 // image when the size is empty or above the picture limits.
 QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi);
 

@@ -143,9 +143,9 @@ TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinte
 
 // ---------------------------------------------------------------- dialogs
 
-TEST(JpegQualityForm, SliderAndNumberStayInStepAndPersist) {
+TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
     isolateSettings();
-    QSettings().remove(QStringLiteral("TJPEGQForm"));
+    QSettings().remove(QStringLiteral("JpegQuality"));
     {
         JpegQualityDialog form;
         EXPECT_EQ(form.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));

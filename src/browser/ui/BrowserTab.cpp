@@ -30,7 +30,7 @@ protected:
         if (event->type() == QEvent::Resize) {
             grid_->fitToWidth(static_cast<QWidget*>(watched)->width());
         } else if (event->type() == QEvent::MouseButtonPress) {
-            grid_->setFocus(Qt::MouseFocusReason);  // ScrollBox4MouseDown
+            grid_->setFocus(Qt::MouseFocusReason);  // a press beside the cells focuses the grid
         }
         return false;
     }

@@ -92,7 +92,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
                                     QStringLiteral("Richtet den Drucker ein"));
     auto* printBtn = makeToolButton(bar, "PrintBtn", QStringLiteral("Außen drucken"),
                                     QStringLiteral("Druckt die Außenseite der Karte"));
-    auto* print2Btn = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
+    auto* printInsideButton = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
                                      QStringLiteral("Innenseite drucken"));
     auto* formatBtn = makeToolButton(bar, "VFormatBtn", QStringLiteral("Kartenformat"),
                                      QStringLiteral("Visitenkartenformat einstellen"));
@@ -125,7 +125,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(zoomOut, &QPushButton::clicked, this, &PrintTab::zoomOut);
     connect(setupBtn, &QToolButton::clicked, this, &PrintTab::setUpPrinter);
     connect(printBtn, &QToolButton::clicked, this, &PrintTab::printOutside);
-    connect(print2Btn, &QToolButton::clicked, this, &PrintTab::printInside);
+    connect(printInsideButton, &QToolButton::clicked, this, &PrintTab::printInside);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
     refreshPreview();

@@ -34,8 +34,8 @@ public:
              const QString& programFolder, QWidget* parent = nullptr);
     ~PrintTab() override;
 
-    // The window's function that activates a side tab of PageControl2 and runs
-    // PageControl2Change; the print commands switch sides through it.
+    // The window's function that activates a side tab of the editor and switches
+    // the working side; the print commands switch sides through it.
     void setSideSelector(std::function<void(int side)> selector);
 
     // VPaintPaint: repaint the sheet preview (after a card is opened, a new card made, the
