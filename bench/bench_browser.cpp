@@ -7,6 +7,7 @@
 #include "browser/CardFiles.h"
 #include "browser/StoredPreview.h"
 #include "browser/ui/BrowserTab.h"
+#include "document/ConsoleDialogs.h"
 #include "document/UserDialogs.h"
 
 #include <benchmark/benchmark.h>

@@ -2,10 +2,13 @@
 // painted to the screen), against a full repaint of the view for comparison; opening the
 // object menu and the panel update for a newly selected object.
 #include "document/CardDocument.h"
+#include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PropertyPanel.h"
 

@@ -2,6 +2,7 @@
 // PDF at 600 dpi (time, file size and the size each further card adds), and the preview
 // repaint of a full sheet at the largest zoom.
 #include "document/CardDocument.h"
+#include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "print/PreviewPaint.h"

@@ -3,7 +3,9 @@
 // 200 objects on each side, in a window of the program's initial size.
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 
 #include <QCoreApplication>
 

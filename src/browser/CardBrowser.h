@@ -11,14 +11,12 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QThread>
 
-#include <atomic>
-#include <functional>
 #include <vector>
 
 namespace bb {
 
+class PreviewWorker;
 class UserDialogs;
 
 // The entries of the grid: thumbnails and file names (without folder), in step.
@@ -35,37 +33,6 @@ struct PreviewEntries {
         thumbnails.push_back(std::move(thumbnail));
         names.push_back(std::move(name));
     }
-};
-
-// The preview worker. Its steps are carried out on the thread of `context`; the worker itself
-// waits for each one and touches nothing else.
-class PreviewWorker : public QThread {
-    Q_OBJECT
-public:
-    using FileCallback = std::function<void(const QString& name)>;
-
-    PreviewWorker(const QString& folder, QObject* context, FileCallback callback);
-
-    const QString& folder() const { return folder_; }
-    bool walkFinished() const { return finished_; }
-
-    // One step of the walk, on the context's thread: the first step lists the folder's
-    // ordinary files (hidden ones included, no folders) by name; every step hands the next
-    // name to the callback, or sets the finished flag when none is left. A step that was
-    // already queued when the worker was asked to stop does nothing.
-    void step();
-
-protected:
-    void run() override;
-
-private:
-    QString folder_;
-    QObject* context_;
-    FileCallback callback_;
-    bool restart_ = true;
-    std::atomic<bool> finished_{false};
-    QStringList entries_;  // the search state: the folder's files and the next position
-    qsizetype next_ = 0;
 };
 
 class CardBrowser : public QObject {

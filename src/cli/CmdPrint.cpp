@@ -5,6 +5,7 @@
 
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
+#include "document/ConsoleDialogs.h"
 #include "document/ProgramFolder.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"

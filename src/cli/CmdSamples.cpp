@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
+#include "document/ConsoleDialogs.h"
 #include "document/UserDialogs.h"
 #include "pictures/DibImage.h"
 #include "render/Preview.h"

@@ -21,6 +21,8 @@ class UserDialogs;
 
 // "Tovarin Brisella-Bildwerker 1.0" and one zero byte.
 inline constexpr int kCardSignatureSize = 32;
+// Size of the BITMAPINFOHEADER of the stored preview picture.
+inline constexpr int kBitmapInfoHeaderSize = 40;
 QByteArray cardSignature();
 
 // What saveCardFile and openCardFile need from their caller.

@@ -24,7 +24,7 @@ struct FileDialogRequest {
     QString filter;         // "Grußkarten|*.kar" style: description|pattern pairs
     QString defaultSuffix;  // without the dot, e.g. "kar"
     QString initialName;
-    int filterIndex = 1;    // 1-based entry of `filter`
+    int filterIndex = 1;  // 1-based entry of `filter`
     bool confirmOverwrite = true;
 };
 
@@ -37,28 +37,12 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
     // Shows a modal message; `buttons` is an OR of MsgButton. Returns the button pressed.
-    virtual int message(const QString& text, const QString& caption, MsgIcon icon,
-                        int buttons) = 0;
+    virtual int message(const QString& text, const QString& caption, MsgIcon icon, int buttons) = 0;
     virtual FileDialogResult openFile(const FileDialogRequest& request) = 0;
     virtual FileDialogResult saveFile(const FileDialogRequest& request) = 0;
     // Colour and font choosers; false when cancelled.
     virtual bool chooseColor(QColor& color, const QString& caption) = 0;
     virtual bool chooseFont(QFont& font, QColor& color, const QString& caption) = 0;
-};
-
-// Prints messages to standard error and answers every question with its first "go on"
-// button (Yes, else OK). Used by the command-line tool.
-class ConsoleDialogs : public UserDialogs {
-public:
-    int message(const QString& text, const QString& caption, MsgIcon icon, int buttons) override;
-    FileDialogResult openFile(const FileDialogRequest&) override { return {}; }
-    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
-    bool chooseColor(QColor&, const QString&) override { return false; }
-    bool chooseFont(QFont&, QColor&, const QString&) override { return false; }
-    int messageCount() const { return count_; }
-
-private:
-    int count_ = 0;
 };
 
 // The application title used as caption of many messages.

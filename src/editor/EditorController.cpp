@@ -1,14 +1,14 @@
 #include "editor/EditorController.h"
+#include "editor/EditorTab.h"
+#include "editor/EditorView.h"
 
 #include "document/UserDialogs.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/Cursors.h"
+#include "editor/ObjectCommands.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PictureOpenDialog.h"
 #include "editor/PropertyPanel.h"
-#include "editor/TextEffectsDialog.h"
-#include "editor/TextEntryDialog.h"
-#include "editor/TransparencyDialog.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
 
@@ -38,9 +38,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     menus_ = new ObjectMenu(*this, dialogParent, this);
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
-    textEntryDialog_ = new TextEntryDialog(dialogParent);
-    textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
-    transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+    commands_ = std::make_unique<ObjectCommands>(*this, dialogs_, dialogParent);
     pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
     backgroundDialog_ = new BackgroundDialog(views_.doc(), dialogs_, *pictureOpenDialog_,
                                              programFolder_, dialogParent);
@@ -53,9 +51,6 @@ EditorController::~EditorController() {
     if (!dialogParent_) {
         delete backgroundDialog_;
         delete pictureOpenDialog_;
-        delete transparencyDialog_;
-        delete textEffectsDialog_;
-        delete textEntryDialog_;
     }
 }
 
@@ -77,7 +72,7 @@ void EditorController::install(EditorTab& tab) {
     });
 }
 
-int EditorController::modal(QDialog& d) {
+int EditorController::modal(QDialog& d) const {
     return runModal ? runModal(d) : d.exec();
 }
 
@@ -311,7 +306,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         dragMode = DragNone;
         repaintView(side);
     }
-    editText();
+    commands_->editText();
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
@@ -320,7 +315,7 @@ void EditorController::keyPress(QKeyEvent& event) {
 
 void EditorController::handleKey(int key) {
     if (key == Qt::Key_Delete) {
-        deleteSelected();
+        commands_->deleteSelected();
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
         if (doc().selectedSlot == 0) return;
         doc().selectedSlot = nextUsedSlot(doc(), doc().selectedSlot);
@@ -427,205 +422,6 @@ void EditorController::showViewMenu(int side, int x, int y) {
 
 void EditorController::editBackground() {
     backgroundDialog_->run([this](QDialog& dlg) { return modal(dlg); });
-}
-
-// ---- whole-object commands ----
-
-void EditorController::deleteSelected() {
-    CardObject* o = selected();
-    if (!o) return;
-    if (dialogs_.message(QStringLiteral("Wollen Sie das Element löschen?"),
-                         QStringLiteral("Element löschen"), MsgIcon::Question,
-                         BtnYes | BtnNo) != BtnYes)
-        return;
-    CardDocument::freeObject(*o);
-    doc().selectedSlot = 0;
-    repaintBoth();
-}
-
-void EditorController::bringToFront() {
-    CardDocument& d = doc();
-    if (!selected()) return;
-    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[kSlotCount]);
-    d.selectedSlot = kSlotCount;
-    repaintBoth();
-}
-
-void EditorController::sendToBack() {
-    CardDocument& d = doc();
-    if (!selected()) return;
-    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[1]);
-    d.selectedSlot = 1;
-    repaintBoth();
-}
-
-// ---- property commands ----
-
-void EditorController::setFigureKind(int kind) {
-    if (CardObject* o = selected()) {
-        o->figureKind = kind;
-        repaintBoth();
-    }
-}
-
-void EditorController::setFillMode(int mode) {
-    if (CardObject* o = selected()) {
-        o->fillMode = mode;
-        repaintBoth();
-    }
-}
-
-void EditorController::setLineWidth(int width) {
-    if (CardObject* o = selected()) {
-        o->lineWidth = width;
-        repaintBoth();
-    }
-}
-
-void EditorController::setColor(ColorRef c) {
-    if (CardObject* o = selected()) {
-        o->color = c;
-        repaintBoth();
-    }
-}
-
-void EditorController::setBorderColor(ColorRef c) {
-    if (CardObject* o = selected()) {
-        o->borderColor = c;
-        repaintBoth();
-    }
-}
-
-void EditorController::setAlignment(int alignment) {
-    if (CardObject* o = selected()) {
-        o->alignment = alignment;
-        repaintBoth();
-    }
-}
-
-void EditorController::toggleKeepAspect() {
-    if (CardObject* o = selected()) {
-        o->keepAspect = !o->keepAspect;
-        repaintBoth();
-    }
-}
-
-void EditorController::setKeepAspect(bool on) {
-    if (CardObject* o = selected()) {
-        o->keepAspect = on;
-        repaintBoth();
-    }
-}
-
-void EditorController::setRoundFrame(bool on) {
-    if (CardObject* o = selected()) {
-        o->roundFrame = on;
-        repaintBoth();
-    }
-}
-
-void EditorController::chooseColor() {
-    CardObject* o = selected();
-    if (!o) return;
-    QColor c = toQColor(o->color);
-    if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
-    if ((o = selected())) {
-        o->color = fromQColor(c);
-        panel_->loadSelectionControls(*o);  // the colour boxes show the new colour at once
-        repaintBoth();
-    }
-}
-
-void EditorController::chooseFont() {
-    CardObject* o = selected();
-    if (!o) return;
-    FontChoice preset;
-    preset.color = o->color;
-    preset.height = o->fontHeight;
-    preset.name = o->fontName;
-    preset.pitch = o->fontPitch;
-    preset.style = o->fontStyle;
-    preset.size = o->fontSize;
-    QFont font = preset.toQFont();
-    QColor color = toQColor(preset.color);
-    if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
-    newTextFont = FontChoice::fromQFont(font, color, views_.ctx().screenDpi, preset.pitch);
-    if ((o = selected())) {
-        o->color = newTextFont.color;
-        o->fontHeight = newTextFont.height;
-        o->fontName = newTextFont.name;
-        o->fontPitch = newTextFont.pitch;
-        o->fontStyle = newTextFont.style;
-        o->fontSize = newTextFont.size;
-        panel_->loadSelectionControls(*o);
-        repaintBoth();
-    }
-}
-
-void EditorController::editText() {
-    CardObject* o = selected();
-    if (!o) return;
-    textEntryDialog_->setLines(splitTextLines(o->content));
-    if (modal(*textEntryDialog_) != QDialog::Accepted) return;
-    if ((o = selected())) {
-        o->content = joinTextLines(textEntryDialog_->lines());
-        repaintBoth();
-    }
-}
-
-void EditorController::editTextEffects() {
-    CardObject* o = selected();
-    if (!o) return;
-    TextEffectsDialog& f = *textEffectsDialog_;
-    f.outlineCheck->setChecked(o->outline());
-    f.shadowCheck->setChecked(o->shadow);
-    f.outlineColor = o->outlineColor();
-    f.shadowColor = ColorRef(o->shadowColor());
-    f.shadowDxEdit->setValue(o->shadowDx);
-    f.shadowDyEdit->setValue(o->shadowDy);
-    if (modal(f) != QDialog::Accepted) return;
-    if (!(o = selected())) return;
-    o->outline() = f.outlineCheck->isChecked();
-    o->shadow = f.shadowCheck->isChecked();
-    o->outlineColor() = f.outlineColor;
-    o->shadowColor() = int32_t(f.shadowColor);
-    o->shadowDx = f.shadowDxEdit->value();
-    o->shadowDy = f.shadowDyEdit->value();
-    repaintBoth();
-}
-
-void EditorController::editTransparency() {
-    CardObject* o = selected();
-    if (!o) return;
-    TransparencyDialog& f = *transparencyDialog_;
-    f.transparentCheck->setChecked(o->transparent);
-    f.autoCheck->setChecked(o->autoTransparent);
-    f.color = ColorRef(o->transparentColor());
-    if (modal(f) != QDialog::Accepted) return;
-    if (!(o = selected())) return;
-    o->transparent = f.transparentCheck->isChecked();
-    o->autoTransparent = f.autoCheck->isChecked();
-    o->transparentColor() = int32_t(f.color);
-    repaintBoth();
-}
-
-void EditorController::rotate(bool left) {
-    CardObject* o = selected();
-    if (!o) return;
-    CardDocument& d = doc();
-    if (o->kind == KindPicture) {
-        // A picture that cannot be turned (no memory for the copy) keeps its box and turn.
-        if (!o->picture.isNull() &&
-            !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
-            return;
-        const int w = d.screenPixels(o->width);
-        o->width = d.fromView(d.screenPixels(o->height));
-        o->height = d.fromView(w);
-    }
-    o->rotation += left ? -1 : 1;
-    if (o->rotation < 0) o->rotation = 3;
-    if (o->rotation > 3) o->rotation = 0;
-    repaintBoth();
 }
 
 void EditorController::beforePaint() {

@@ -1,10 +1,11 @@
 // The editing layer of both editor views: selection, handles and dragging, the zoom and hand
-// tools, the keys, creation on release, the object and view menus, the property panel and the
-// object dialogs. One editor state serves both views.
+// tools, the keys, creation on release, and the object and view menus. The commands on the
+// selected object live in ObjectCommands. One editor state serves both views.
 #pragma once
 
 #include "editor/EditMath.h"
-#include "editor/EditorView.h"
+#include "editor/EditorInput.h"
+#include "editor/EditorViews.h"
 #include "editor/ObjectCreation.h"
 #include "editor/ToolPalette.h"
 
@@ -23,9 +24,7 @@ class EditorTab;
 class ObjectMenu;
 class PropertyPanel;
 class PictureOpenDialog;
-class TextEffectsDialog;
-class TransparencyDialog;
-class TextEntryDialog;
+class ObjectCommands;
 class BackgroundDialog;
 class UserDialogs;
 
@@ -56,9 +55,7 @@ public:
     ToolPalette& tools() { return *tools_; }
     ObjectMenu& menus() { return *menus_; }
     PropertyPanel& panel() { return *panel_; }
-    TextEntryDialog& textEntryDialog() { return *textEntryDialog_; }
-    TextEffectsDialog& textEffectsDialog() { return *textEffectsDialog_; }
-    TransparencyDialog& transparencyDialog() { return *transparencyDialog_; }
+    ObjectCommands& commands() { return *commands_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -92,43 +89,25 @@ public:
     // After a new document: idle mouse, no drag, nothing selected.
     void resetState();
 
-    // Commands on the selected object; each repaints both views.
+    // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
     void showViewMenu(int side, int x, int y);
-    void deleteSelected();
-    void bringToFront();
-    void sendToBack();
-    void setFigureKind(int kind);
-    void setFillMode(int mode);
-    void setLineWidth(int width);
-    void setColor(ColorRef c);
-    void setBorderColor(ColorRef c);
-    void setAlignment(int alignment);
-    void toggleKeepAspect();
-    void setKeepAspect(bool on);
-    void setRoundFrame(bool on);
-    void chooseColor();
-    void chooseFont();
-    void editText();
-    void editTextEffects();
-    void editTransparency();
-    void rotateLeft() { rotate(true); }
-    void rotateRight() { rotate(false); }
+    // The background dialog of the working side.
     void editBackground();
 
     void repaintBoth() { views_.paintBoth(); }
     void repaintView(int side);
+    // Runs a dialog through runModal.
+    int modal(QDialog& d) const;
 
 signals:
     // A menu was opened (the object menu or the view menu) at a global position.
     void menuOpened(QMenu* menu, QPoint globalPos);
 
 private:
-    void rotate(bool left);
     void setCursorNumber(int number);
     void updateOutline(const QRect& before);
     QRect outlineRect() const;
-    int modal(QDialog& d);
 
     EditorViews& views_;
     UserDialogs& dialogs_;
@@ -139,9 +118,7 @@ private:
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
-    TextEntryDialog* textEntryDialog_ = nullptr;
-    TextEffectsDialog* textEffectsDialog_ = nullptr;
-    TransparencyDialog* transparencyDialog_ = nullptr;
+    std::unique_ptr<ObjectCommands> commands_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
     BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;

@@ -2,35 +2,18 @@
 
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
+#include "editor/EditorViews.h"
 #include "editor/Ruler.h"
 #include "render/Renderer.h"
 
 #include <QEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTabWidget>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 namespace bb {
-
-// ---- EditorInput defaults: a view without an editing layer only shows the card ----
-
-void EditorInput::mousePress(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void EditorInput::mouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void EditorInput::mouseRelease(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void EditorInput::doubleClick(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void EditorInput::keyPress(QKeyEvent&) {}
-void EditorInput::beforePaint() {}
-void EditorInput::drawMarks(int, QPainter&, int, int) {}
-void EditorInput::drawOverlay(int, QPainter&) {}
-
-// ---- EditorView ----
 
 EditorView::EditorView(EditorViews& views, int side, QWidget* parent)
     : QWidget(parent), views_(views), side_(side) {
@@ -198,126 +181,6 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
         paintRulers();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// ---- EditorViews ----
-
-EditorViews::EditorViews(CardDocument& doc, RenderContext& ctx) : doc_(doc), ctx_(ctx) {}
-EditorViews::~EditorViews() = default;
-
-QWidget* EditorViews::createSidePage(int side, QWidget* parent) {
-    auto* page = new QWidget(parent);
-    page->setObjectName(side == 1 ? QStringLiteral("TabSheet4") : QStringLiteral("TabSheet1"));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
-    auto* top = new Ruler(Ruler::Top, page);
-    top->setObjectName(side == 1 ? QStringLiteral("TRuler2") : QStringLiteral("TRuler"));
-    auto* left = new Ruler(Ruler::Left, page);
-    left->setObjectName(side == 1 ? QStringLiteral("LRuler2") : QStringLiteral("LRuler"));
-    auto* scroll = new QScrollArea(page);
-    scroll->setObjectName(side == 1 ? QStringLiteral("ScrollBox3") : QStringLiteral("ScrollBox1"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setBackgroundRole(QPalette::Dark);  // the application-workspace colour
-    scroll->setWidgetResizable(false);
-    auto* view = new EditorView(*this, side);
-    view->resize(paintBoxSize());
-    scroll->setWidget(view);
-    grid->addWidget(top, 0, 0, 1, 2);
-    grid->addWidget(left, 1, 0);
-    grid->addWidget(scroll, 1, 1);
-    grid->setRowStretch(1, 1);
-    grid->setColumnStretch(1, 1);
-    view->attach(scroll, top, left);
-    (side == 1 ? inside_ : outside_) = view;
-    return page;
-}
-
-void EditorViews::setInput(EditorInput* input) {
-    input_ = input;
-}
-
-QSize EditorViews::paintBoxSize() const {
-    return QSize(doc_.screenPixels(doc_.sideWidthUnits), doc_.screenPixels(doc_.sideHeightUnits));
-}
-
-void EditorViews::layoutFromDocument() {
-    doc_.updateSideUnits();
-    if (outside_) outside_->resize(paintBoxSize());
-}
-
-void EditorViews::paintBoth() {
-    if (outside_) outside_->paintView();
-    if (inside_) inside_->paintView();
-}
-
-void EditorViews::centreViews() {
-    for (EditorView* v : {outside_, inside_})
-        if (v) v->centre();
-}
-
-// ---- EditorTab ----
-
-EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
-    : QWidget(parent), doc_(doc), views_(std::make_unique<EditorViews>(doc, ctx)) {
-    setObjectName(QStringLiteral("TabSheet3"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    toolBar_ = new QToolBar(this);
-    toolBar_->setObjectName(QStringLiteral("SpeedBar2"));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    outer->addWidget(toolBar_);
-
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    outer->addLayout(row, 1);
-
-    toolColumn_ = new QWidget(this);
-    toolColumn_->setObjectName(QStringLiteral("ToolColumn"));
-    auto* tl = new QVBoxLayout(toolColumn_);
-    tl->setContentsMargins(0, 0, 0, 0);
-    toolColumn_->hide();
-    row->addWidget(toolColumn_);
-
-    sideTabs_ = new QTabWidget(this);
-    sideTabs_->setObjectName(QStringLiteral("PageControl2"));
-    sideTabs_->setTabPosition(QTabWidget::South);
-    sideTabs_->addTab(views_->createSidePage(0, sideTabs_), QStringLiteral("Außenseite"));
-    sideTabs_->addTab(views_->createSidePage(1, sideTabs_), QStringLiteral("Innenseite"));
-    row->addWidget(sideTabs_, 1);
-
-    propertyColumn_ = new QWidget(this);
-    propertyColumn_->setObjectName(QStringLiteral("PropertyColumn"));
-    auto* pl = new QVBoxLayout(propertyColumn_);
-    pl->setContentsMargins(0, 0, 0, 0);
-    propertyColumn_->hide();
-    row->addWidget(propertyColumn_);
-
-    connect(sideTabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (!switching_) sideTabChanged(index);
-    });
-}
-
-EditorTab::~EditorTab() = default;
-
-void EditorTab::sideTabChanged(int index) {
-    doc_.switchSide(index == 1 ? 1 : 0);
-    views_->paintBoth();
-}
-
-void EditorTab::selectSide(int side) {
-    switching_ = true;
-    sideTabs_->setCurrentIndex(side == 1 ? 1 : 0);
-    switching_ = false;
-    sideTabChanged(side);
-}
-
-void EditorTab::syncSideTab() {
-    switching_ = true;
-    sideTabs_->setCurrentIndex(doc_.currentSide == 1 ? 1 : 0);
-    switching_ = false;
 }
 
 }  // namespace bb

@@ -2,6 +2,7 @@
 
 #include "document/CardObject.h"
 #include "editor/EditorController.h"
+#include "editor/ObjectCommands.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -27,34 +28,37 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     const auto sep = [this](const char* name) {
         popup_->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    QAction* del =
-        add("Lschen1", "&Löschen...", "Löscht das Objekt", [&ed] { ed.deleteSelected(); });
+    QAction* del = add("Lschen1", "&Löschen...", "Löscht das Objekt",
+                       [&ed] { ed.commands().deleteSelected(); });
     del->setShortcut(QKeySequence(Qt::Key_Delete));
     del->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
     sep("N2");
     add("Nachvorne1", "Nach &vorne", "Bringt das Objekt nach vorne, so daß es immer sichtbar ist",
-        [&ed] { ed.bringToFront(); });
+        [&ed] { ed.commands().bringToFront(); });
     add("NachHinen1", "Nach &hinten",
         "Bringt das Objekt nach hinten, also hinter alle anderen Objekte",
-        [&ed] { ed.sendToBack(); });
+        [&ed] { ed.commands().sendToBack(); });
     sep("N3");
-    add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts", [&ed] { ed.chooseColor(); });
-    add("SchriftartM", "&Schriftart...", "Ändert die Schriftart", [&ed] { ed.chooseFont(); });
-    add("Texteffekte1", "&Texteffekte...", "", [&ed] { ed.editTextEffects(); });
+    add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts",
+        [&ed] { ed.commands().chooseColor(); });
+    add("SchriftartM", "&Schriftart...", "Ändert die Schriftart",
+        [&ed] { ed.commands().chooseFont(); });
+    add("Texteffekte1", "&Texteffekte...", "", [&ed] { ed.commands().editTextEffects(); });
     sep("N6");
-    alignItems_[0] = add("Linksbnig1", "Linksbündig", "", [&ed] { ed.setAlignment(0); });
-    alignItems_[1] = add("Zentriert1", "Zentriert", "", [&ed] { ed.setAlignment(1); });
-    alignItems_[2] = add("Rechtsbndig1", "Rechtsbündig", "", [&ed] { ed.setAlignment(2); });
+    alignItems_[0] = add("Linksbnig1", "Linksbündig", "", [&ed] { ed.commands().setAlignment(0); });
+    alignItems_[1] = add("Zentriert1", "Zentriert", "", [&ed] { ed.commands().setAlignment(1); });
+    alignItems_[2] =
+        add("Rechtsbndig1", "Rechtsbündig", "", [&ed] { ed.commands().setAlignment(2); });
     for (QAction* a : alignItems_) a->setCheckable(true);
     sep("N4");
-    add("Transparenz1", "Transparen&z...", "", [&ed] { ed.editTransparency(); });
+    add("Transparenz1", "Transparen&z...", "", [&ed] { ed.commands().editTransparency(); });
     add("SverhM", "Se&itenverhältnis beibehalten",
         "Hiermit wird das Bild nicht verzerrt, sollte immer an sein",
-        [&ed] { ed.toggleKeepAspect(); })
+        [&ed] { ed.commands().toggleKeepAspect(); })
         ->setCheckable(true);
     sep("N9");
-    add("Nachlinksrotieren1", "Nach links rotieren", "", [&ed] { ed.rotateLeft(); });
-    add("Nachrechtsrotieren1", "Nach rechts rotieren", "", [&ed] { ed.rotateRight(); });
+    add("Nachlinksrotieren1", "Nach links rotieren", "", [&ed] { ed.commands().rotateLeft(); });
+    add("Nachrechtsrotieren1", "Nach rechts rotieren", "", [&ed] { ed.commands().rotateRight(); });
     sep("N5");
     struct Fig {
         const char* name;
@@ -74,8 +78,8 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
         {"Linieschrgrunter1", "Linie schräg runter", ""},
     };
     for (int k = 0; k < 10; ++k) {
-        figureItems_[k] =
-            add(figs[k].name, figs[k].caption, figs[k].hint, [&ed, k] { ed.setFigureKind(k); });
+        figureItems_[k] = add(figs[k].name, figs[k].caption, figs[k].hint,
+                              [&ed, k] { ed.commands().setFigureKind(k); });
         figureItems_[k]->setCheckable(true);
     }
 

@@ -2,6 +2,7 @@
 
 #include "editor/ColorCombo.h"
 #include "editor/EditorController.h"
+#include "editor/ObjectCommands.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -69,7 +70,8 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         figGroup->addButton(rb, k);
         fl->addWidget(rb);
         figureRadios[k] = rb;
-        connect(rb, &QRadioButton::clicked, this, guard0([&ed, k] { ed.setFigureKind(k); }));
+        connect(rb, &QRadioButton::clicked, this,
+                guard0([&ed, k] { ed.commands().setFigureKind(k); }));
     }
     figureRadios[3]->setChecked(true);
     fl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), figureSheet), "Label1"));
@@ -89,7 +91,8 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     for (QRadioButton* rb : {filledRadio, borderOnlyRadio, filledWithBorderRadio}) {
         fillGroup->addButton(rb, mode);
         fl->addWidget(rb);
-        connect(rb, &QRadioButton::clicked, this, guard0([&ed, mode] { ed.setFillMode(mode); }));
+        connect(rb, &QRadioButton::clicked, this,
+                guard0([&ed, mode] { ed.commands().setFillMode(mode); }));
         ++mode;
     }
     filledRadio->setChecked(true);
@@ -100,11 +103,11 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     fl->addWidget(lineWidthEdit);
     fl->addStretch(1);
     connect(lineWidthEdit, &QSpinBox::valueChanged, this,
-            guard([&ed](int v) { ed.setLineWidth(v); }));
+            guard([&ed](int v) { ed.commands().setLineWidth(v); }));
     connect(figureColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.setColor(c); }));
+            guard([&ed](ColorRef c) { ed.commands().setColor(c); }));
     connect(borderColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.setBorderColor(c); }));
+            guard([&ed](ColorRef c) { ed.commands().setBorderColor(c); }));
 
     // "Text"
     textSheet = named(new QWidget, "TextSheet");
@@ -131,7 +134,8 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     for (QRadioButton* rb : {alignLeftRadio, alignCenterRadio, alignRightRadio}) {
         alignGroup->addButton(rb, a);
         tl->addWidget(rb);
-        connect(rb, &QRadioButton::clicked, this, guard0([&ed, a] { ed.setAlignment(a); }));
+        connect(rb, &QRadioButton::clicked, this,
+                guard0([&ed, a] { ed.commands().setAlignment(a); }));
         ++a;
     }
     alignLeftRadio->setChecked(true);
@@ -142,13 +146,16 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     tl->addWidget(textRotateLeftButton);
     tl->addWidget(textRotateRightButton);
     tl->addStretch(1);
-    connect(enterTextButton, &QPushButton::clicked, this, [&ed] { ed.editText(); });
-    connect(fontButton, &QPushButton::clicked, this, [&ed] { ed.chooseFont(); });
-    connect(textEffectsButton, &QPushButton::clicked, this, [&ed] { ed.editTextEffects(); });
-    connect(textRotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.rotateLeft(); });
-    connect(textRotateRightButton, &QPushButton::clicked, this, [&ed] { ed.rotateRight(); });
+    connect(enterTextButton, &QPushButton::clicked, this, [&ed] { ed.commands().editText(); });
+    connect(fontButton, &QPushButton::clicked, this, [&ed] { ed.commands().chooseFont(); });
+    connect(textEffectsButton, &QPushButton::clicked, this,
+            [&ed] { ed.commands().editTextEffects(); });
+    connect(textRotateLeftButton, &QPushButton::clicked, this,
+            [&ed] { ed.commands().rotateLeft(); });
+    connect(textRotateRightButton, &QPushButton::clicked, this,
+            [&ed] { ed.commands().rotateRight(); });
     connect(textColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.setColor(c); }));
+            guard([&ed](ColorRef c) { ed.commands().setColor(c); }));
 
     // "Bild"
     pictureSheet = named(new QWidget, "BildSheet");
@@ -170,12 +177,13 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         bl->addWidget(w);
     bl->addStretch(1);
     connect(keepAspectCheck, &QCheckBox::clicked, this,
-            guard([&ed](bool on) { ed.setKeepAspect(on); }));
+            guard([&ed](bool on) { ed.commands().setKeepAspect(on); }));
     connect(roundFrameCheck, &QCheckBox::clicked, this,
-            guard([&ed](bool on) { ed.setRoundFrame(on); }));
-    connect(rotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.rotateLeft(); });
-    connect(rotateRightButton, &QPushButton::clicked, this, [&ed] { ed.rotateRight(); });
-    connect(transparencyButton, &QPushButton::clicked, this, [&ed] { ed.editTransparency(); });
+            guard([&ed](bool on) { ed.commands().setRoundFrame(on); }));
+    connect(rotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.commands().rotateLeft(); });
+    connect(rotateRightButton, &QPushButton::clicked, this, [&ed] { ed.commands().rotateRight(); });
+    connect(transparencyButton, &QPushButton::clicked, this,
+            [&ed] { ed.commands().editTransparency(); });
 
     // "Allgemein"
     generalSheet = named(new QWidget, "AllgemeinSheet");
@@ -187,9 +195,9 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     al->addWidget(toFrontButton);
     al->addWidget(toBackButton);
     al->addStretch(1);
-    connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.deleteSelected(); });
-    connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.bringToFront(); });
-    connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.sendToBack(); });
+    connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.commands().deleteSelected(); });
+    connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.commands().bringToFront(); });
+    connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.commands().sendToBack(); });
 
     sheetTabs->addTab(figureSheet, QStringLiteral("Figur"));
     sheetTabs->addTab(textSheet, QStringLiteral("Text"));

@@ -29,14 +29,4 @@ struct CardRect {
 };
 CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool editorMode);
 
-// Pixel size of a text object's font: Trunc(20000 / d × fontSize × scale × p / d), at least 1
-// (d = ctx.screenDpi, p = ctx.fontDpi).
-int textPixelSize(int fontSize, double scale, const RenderContext& ctx);
-
-// Pen width of a figure: max(1, Trunc(scale × lineWidth × 0.2 × 20000 / mmPerInchX)).
-int figurePenWidth(int lineWidth, double scale, double mmPerInchX);
-
-// Outline thickness of a text: max(1, Trunc(scale × 4000 / mmPerInchX)).
-int outlineThickness(double scale, double mmPerInchX);
-
 }  // namespace bb

@@ -6,7 +6,9 @@
 #include "app/AboutDialog.h"
 #include "document/Catalogue.h"
 #include "editor/CardTypeEditDialog.h"
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 #include "editor/NewCardDialog.h"
 #include "print/ui/PrintTab.h"
 

@@ -3,7 +3,9 @@
 // frame and the rulers at their computed places. The pictures stay in the build tree.
 #include "AppTestSupport.h"
 
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 #include "editor/Ruler.h"
 
 #include <QDir>

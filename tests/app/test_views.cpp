@@ -4,7 +4,10 @@
 #include "AppTestSupport.h"
 
 #include "document/RenderContext.h"
+#include "editor/EditorInput.h"
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 #include "editor/Ruler.h"
 
 #include <QKeyEvent>

@@ -4,7 +4,10 @@
 
 #include "document/CardDocument.h"
 #include "editor/EditorController.h"
+#include "editor/EditorTab.h"
 #include "editor/EditorView.h"
+#include "editor/EditorViews.h"
+#include "editor/ObjectCommands.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PropertyPanel.h"
 #include "support/ScriptedDialogs.h"

@@ -88,7 +88,7 @@ TEST_F(EditingMenus, FrontAndBackExchangeSlotsAndFigureItemsSetTheKind) {
     ed->menus().item("Nachvorne1")->trigger();   // already in front: nothing changes
     EXPECT_EQ(doc->workingSlots[kSlotCount]->color, 1u);
     // To the back when slot 1 is free: the free slot takes the old place.
-    ed->sendToBack();
+    ed->commands().sendToBack();
     EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_EQ(doc->workingSlots[1]->color, 1u);
     EXPECT_EQ(doc->workingSlots[kSlotCount]->kind, KindFree);
@@ -162,9 +162,9 @@ TEST_F(EditingPanel, SheetsFollowTheSelectionAndLoadingChangesNothing) {
     EXPECT_TRUE(p.roundFrameCheck->isChecked());
     p.keepAspectCheck->click();
     EXPECT_TRUE(pic.keepAspect);
-    ed->toggleKeepAspect();
+    ed->commands().toggleKeepAspect();
     EXPECT_FALSE(pic.keepAspect);
-    ed->toggleKeepAspect();
+    ed->commands().toggleKeepAspect();
     EXPECT_TRUE(pic.keepAspect);
     p.roundFrameCheck->click();
     EXPECT_FALSE(pic.roundFrame);
@@ -204,27 +204,28 @@ TEST_F(EditingDialogs, TextEntryRoundTripsCarriageReturnsAndCancelKeepsIt) {
     t.content = text;
     doc->selectedSlot = 1;
     answer = [](QDialog&) { return int(QDialog::Accepted); };
-    ed->editText();
-    EXPECT_EQ(ed->textEntryDialog().textEdit()->document()->blockCount(), 2);
+    ed->commands().editText();
+    EXPECT_EQ(ed->commands().textEntryDialog().textEdit()->document()->blockCount(), 2);
     EXPECT_EQ(t.content, text);  // unchanged OK stores the same string
 
     answer = [&](QDialog&) {
-        ed->textEntryDialog().textEdit()->setPlainText(QStringLiteral("neu\nzwei\ndrei"));
+        ed->commands().textEntryDialog().textEdit()->setPlainText(
+            QStringLiteral("neu\nzwei\ndrei"));
         return int(QDialog::Rejected);
     };
-    ed->editText();
+    ed->commands().editText();
     EXPECT_EQ(t.content, text);
     answer = [&](QDialog&) {
-        ed->textEntryDialog().textEdit()->setPlainText(QStringLiteral("neu\nzwei"));
+        ed->commands().textEntryDialog().textEdit()->setPlainText(QStringLiteral("neu\nzwei"));
         return int(QDialog::Accepted);
     };
-    ed->editText();
+    ed->commands().editText();
     EXPECT_EQ(t.content, QStringLiteral("neu") + QChar(13) + QStringLiteral("zwei"));
     answer = [&](QDialog&) {
-        ed->textEntryDialog().textEdit()->clear();
+        ed->commands().textEntryDialog().textEdit()->clear();
         return int(QDialog::Accepted);
     };
-    ed->editText();
+    ed->commands().editText();
     EXPECT_TRUE(t.content.isEmpty());
 }
 
@@ -234,7 +235,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     t.shadowColor() = int32_t(rgbRef(2, 2, 2));
     t.shadowDx = 5;
     doc->selectedSlot = 1;
-    TextEffectsDialog& f = ed->textEffectsDialog();
+    TextEffectsDialog& f = ed->commands().textEffectsDialog();
     dialogs.colorAnswers = {QColor(200, 0, 0), QColor(0, 200, 0)};
     answer = [&](QDialog&) {
         f.chooseOutlineColor();
@@ -243,7 +244,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
         f.shadowDxEdit->setValue(-12);
         return int(QDialog::Rejected);
     };
-    ed->editTextEffects();
+    ed->commands().editTextEffects();
     EXPECT_EQ(t.outlineColor(), rgbRef(1, 1, 1));
     EXPECT_EQ(t.shadowColor(), int32_t(rgbRef(2, 2, 2)));
     EXPECT_FALSE(t.outline());
@@ -256,20 +257,20 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
         f.shadowColor = rgbRef(9, 9, 9);
         return int(QDialog::Accepted);
     };
-    ed->editTextEffects();
+    ed->commands().editTextEffects();
     EXPECT_TRUE(t.shadow);
     EXPECT_EQ(t.shadowDy, 40);
     EXPECT_EQ(t.shadowColor(), int32_t(rgbRef(9, 9, 9)));
 
     CardObject& p = put(2, KindPicture, 100, 100, 20, 20);
     doc->selectedSlot = 2;
-    TransparencyDialog& tf = ed->transparencyDialog();
+    TransparencyDialog& tf = ed->commands().transparencyDialog();
     answer = [&](QDialog&) {
         tf.transparentCheck->setChecked(true);
         tf.color = rgbRef(0, 255, 0);
         return int(QDialog::Rejected);
     };
-    ed->editTransparency();
+    ed->commands().editTransparency();
     EXPECT_FALSE(p.transparent);
     answer = [&](QDialog&) {
         tf.transparentCheck->setChecked(true);
@@ -277,7 +278,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
         tf.color = rgbRef(0, 255, 0);
         return int(QDialog::Accepted);
     };
-    ed->editTransparency();
+    ed->commands().editTransparency();
     EXPECT_TRUE(p.transparent);
     EXPECT_TRUE(p.autoTransparent);
     EXPECT_EQ(p.transparentColor(), int32_t(rgbRef(0, 255, 0)));
@@ -288,21 +289,21 @@ TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {
     t.fontName = QStringLiteral("Arial");
     t.fontSize = 20;
     doc->selectedSlot = 1;
-    ed->chooseColor();  // no scripted answer: cancel
+    ed->commands().chooseColor();  // no scripted answer: cancel
     EXPECT_EQ(t.color, 0u);
     dialogs.colorAnswers = {QColor(0, 0, 255)};
-    ed->chooseColor();
+    ed->commands().chooseColor();
     EXPECT_EQ(t.color, rgbRef(0, 0, 255));
     EXPECT_EQ(ed->panel().textColorCombo->currentText(), QStringLiteral("Blau"));
 
-    ed->chooseFont();  // cancel
+    ed->commands().chooseFont();  // cancel
     EXPECT_EQ(t.fontName, QStringLiteral("Arial"));
     QFont chosen(QStringLiteral("Courier New"));
     chosen.setPointSize(24);
     chosen.setBold(true);
     chosen.setUnderline(true);
     dialogs.fontAnswers = {{chosen, QColor(255, 0, 0)}};
-    ed->chooseFont();
+    ed->commands().chooseFont();
     EXPECT_EQ(t.fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(t.fontSize, 24);
     EXPECT_EQ(t.fontHeight, -32);
@@ -323,14 +324,14 @@ TEST_F(EditingDialogs, RotationsTurnPicturesAndExchangeTheirBox) {
     p.picture = newDib(8, 4, 24);
     ASSERT_FALSE(p.picture.isNull());
     doc->selectedSlot = 1;
-    ed->rotateLeft();
+    ed->commands().rotateLeft();
     EXPECT_EQ(p.width, 5000);
     EXPECT_EQ(p.height, 10000);
     EXPECT_EQ(p.x, 1000);
     EXPECT_EQ(p.y, 2000);
     EXPECT_EQ(p.rotation, 3);
     EXPECT_EQ(p.picture.width(), 4);
-    for (int i = 0; i < 3; ++i) ed->rotateLeft();
+    for (int i = 0; i < 3; ++i) ed->commands().rotateLeft();
     EXPECT_EQ(p.rotation, 0);
     ed->panel().rotateRightButton->click();
     EXPECT_EQ(p.rotation, 1);

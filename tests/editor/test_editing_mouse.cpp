@@ -140,7 +140,7 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     t.content = QStringLiteral("Hallo") + QChar(13) + QStringLiteral("Welt");
     QStringList shown;
     answer = [&](QDialog&) {
-        shown = ed->textEntryDialog().lines();
+        shown = ed->commands().textEntryDialog().lines();
         return int(QDialog::Rejected);
     };
     click(side, 110, 110);
@@ -335,7 +335,7 @@ TEST_F(EditingCreation, ShowingTheOtherSideDropsTheSelection) {
     // A stale slot number never reaches the commands: a free slot counts as no selection.
     doc->selectedSlot = 2;
     EXPECT_EQ(ed->selected(), nullptr);
-    ed->deleteSelected();
+    ed->commands().deleteSelected();
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

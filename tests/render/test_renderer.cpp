@@ -1,5 +1,7 @@
 // drawCardSide: pixels of small renders against values worked out by hand.
+#include "render/FigureRenderer.h"
 #include "render/Renderer.h"
+#include "render/TextRenderer.h"
 
 #include "RenderFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "document/UserDialogs.h"
+#include "document/ConsoleDialogs.h"
 
 #include <cstdio>
 

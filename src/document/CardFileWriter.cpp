@@ -1,0 +1,225 @@
+// Writing card files: the signature, the stored preview, the format and both object lists.
+#include "document/CardFile.h"
+
+#include "document/ByteIO.h"
+#include "document/Cp1252.h"
+#include "document/Trunc.h"
+#include "document/UserDialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace bb {
+
+namespace {
+
+void writePreview(ByteWriter& w, const DibImage& picture) {
+    const int bitCount = picture.bitCount();
+    const int colours = dibColourCount(bitCount);
+    w.i32(kBitmapInfoHeaderSize + 4 * colours);
+    w.i32(colours);
+    // BITMAPINFOHEADER
+    w.u32(kBitmapInfoHeaderSize);
+    w.i32(picture.width());
+    w.i32(picture.height());
+    w.u16(1);
+    w.u16(static_cast<uint16_t>(bitCount));
+    w.u32(0);  // no compression
+    w.u32(static_cast<uint32_t>(picture.byteCount()));
+    w.i32(0);
+    w.i32(0);
+    w.u32(0);
+    w.u32(0);
+    const std::vector<RgbQuad>& table = picture.colourTable();
+    for (int i = 0; i < colours; ++i) {
+        const RgbQuad q = i < int(table.size()) ? table[size_t(i)] : RgbQuad{};
+        w.u8(q.blue);
+        w.u8(q.green);
+        w.u8(q.red);
+        w.u8(0);
+    }
+    w.bytes(QByteArrayView(reinterpret_cast<const char*>(picture.bits()), picture.byteCount()));
+}
+
+// The fixed fields are gathered in a small buffer and appended in three pieces around the two
+// strings; field-by-field appends cost more than the copying.
+class FieldBuffer {
+public:
+    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    void u32(uint32_t v) {
+        qToLittleEndian(v, p_);
+        p_ += 4;
+    }
+    void u8(uint8_t v) { *p_++ = static_cast<char>(v); }
+    void flushTo(ByteWriter& w) {
+        w.bytes(QByteArrayView(buf_, p_ - buf_));
+        p_ = buf_;
+    }
+
+private:
+    char buf_[80];
+    char* p_ = buf_;
+};
+
+void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& enc) {
+    FieldBuffer f;
+    f.i32(slot);
+    f.i32(o.x);
+    f.i32(o.y);
+    f.i32(o.width);
+    f.i32(o.height);
+    f.u8(o.keepAspect ? 1 : 0);
+    f.i32(o.kind);
+    f.u32(o.color);
+    f.i32(o.figureKind);
+    f.i32(o.alignment);
+    f.u32(o.borderColor);
+    f.i32(o.fillMode);
+    f.u8(o.shadow ? 1 : 0);
+    f.u8(o.roundFrame ? 1 : 0);
+    f.i32(o.shadowDx);
+    f.i32(o.shadowDy);
+    f.u8(o.transparent ? 1 : 0);
+    f.u8(o.autoTransparent ? 1 : 0);
+    f.i32(o.lineWidth);
+    f.i32(o.rotation);
+    f.flushTo(w);
+    w.cString(enc.encode(o.content));
+    f.u32(o.fontColor);
+    f.i32(o.fontHeight);
+    f.flushTo(w);
+    w.cString(enc.encode(o.fontName));
+    f.u8(o.fontPitch);
+    f.i32(o.fontSize);
+    f.u8(o.fontStyle);
+    f.flushTo(w);
+}
+
+void writeList(ByteWriter& w, const SlotTable& table, Cp1252Encoder& enc) {
+    for (int s = 1; s <= kSlotCount; ++s) {
+        if (table[s]->kind > 0) writeObject(w, s, *table[s], enc);
+    }
+    w.i32(kListEnd);
+}
+
+DibImage whitePreview(const CardFormat& format) {
+    const QSize size = previewSize(format);
+    DibImage p = newDib(size.width(), size.height(), 24);
+    if (!p.isNull()) {
+        std::memset(p.bits(), 0xFF, size_t(p.byteCount()));
+        p.markModified();
+    }
+    return p;
+}
+
+}  // namespace
+
+QByteArray cardSignature() {
+    return QByteArray("Tovarin Brisella-Bildwerker 1.0", kCardSignatureSize);
+}
+
+PreviewGeometry previewGeometry(const CardFormat& format) {
+    PreviewGeometry g;
+    const long double mmPerInch = kNominalMmPerInch;
+    g.dpi = truncInt32(90.0L * mmPerInch / static_cast<long double>(format.cardWidth));
+    const int w = truncInt32(format.cardWidth / mmPerInch * g.dpi);
+    const int h = truncInt32(format.cardHeight / mmPerInch * g.dpi);
+    g.size = (w >= 1 && h >= 1 && dibSizeAllowed(w, h, 24)) ? QSize(w, h) : QSize(1, 1);
+    return g;
+}
+
+QSize previewSize(const CardFormat& format) {
+    return previewGeometry(format).size;
+}
+
+QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, bool* replaced) {
+    const DibImage preview = givenPreview.isNull() ? whitePreview(doc.format) : givenPreview;
+    QByteArray out;
+    out.reserve(
+        qsizetype(kCardSignatureSize + 8 + kBitmapInfoHeaderSize + 1024 + preview.byteCount() +
+                  kCardFormatSize + 64 +
+                  100 * (doc.usedCount(doc.outsideSlots) + doc.usedCount(doc.insideSlots))));
+    ByteWriter w(out);
+    Cp1252Encoder enc;
+    w.bytes(cardSignature());
+    if (!preview.isNull()) {
+        writePreview(w, preview);
+    } else {
+        // Not even a 1 × 1 picture could be made: an empty 24-bit picture.
+        w.i32(kBitmapInfoHeaderSize);
+        w.i32(0);
+        w.u32(kBitmapInfoHeaderSize);
+        w.zeros(4 + 4);
+        w.u16(1);
+        w.u16(24);
+        w.zeros(24);
+    }
+    bool nameReplaced = false;
+    w.bytes(doc.format.toBytes(&nameReplaced));
+    w.i32(doc.sideWidthUnits);
+    w.i32(doc.sideHeightUnits);
+    w.i32(doc.outsideBackground.backgroundMode);
+    w.cString(enc.encode(doc.outsideBackground.backgroundFile));
+    w.i32(doc.insideBackground.backgroundMode);
+    w.cString(enc.encode(doc.insideBackground.backgroundFile));
+    w.f64(doc.zoomFactor);
+    w.f64(doc.unitsPerPixel);
+    writeList(w, doc.outsideSlots, enc);
+    writeList(w, doc.insideSlots, enc);
+    w.u32(doc.outsideBackground.backgroundColor);
+    w.u32(doc.insideBackground.backgroundColor);
+    if (replaced) *replaced = nameReplaced || enc.replaced();
+    return out;
+}
+
+bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fc.dialogs.message(QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"),
+                           QStringLiteral("Fehler: Datei konnte nicht erstellt werden"),
+                           MsgIcon::Information, BtnOk);
+        return false;
+    }
+    // The preview shows the outside: make it the working side (this writes the edited side
+    // back first).
+    doc.switchSide(SideOutside);
+    DibImage preview;
+    if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
+    doc.writeBackWorkingSide();
+    bool replaced = false;
+    const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
+    releaseDib(preview);
+
+    errno = 0;
+    bool written = file.write(bytes) == bytes.size();
+    int error = errno;
+    if (written) {
+        errno = 0;
+        written = file.commit();
+        error = errno;
+    } else {
+        file.cancelWriting();
+    }
+    if (!written) {
+        if (error == 0) error = EIO;
+        fc.dialogs.message(QStringLiteral("I/O error %1").arg(error), kAppTitle, MsgIcon::Error,
+                           BtnOk);
+        return false;
+    }
+    if (replaced) {
+        fc.dialogs.message(
+            QStringLiteral("Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und "
+                           "wurden durch \"?\" ersetzt."),
+            kAppTitle, MsgIcon::Information, BtnOk);
+    }
+    doc.fileName = path;
+    return true;
+}
+
+}  // namespace bb

@@ -1,0 +1,15 @@
+#include "editor/EditorInput.h"
+
+namespace bb {
+
+// A view without an editing layer only shows the card.
+void EditorInput::mousePress(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void EditorInput::mouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
+void EditorInput::mouseRelease(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void EditorInput::doubleClick(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void EditorInput::keyPress(QKeyEvent&) {}
+void EditorInput::beforePaint() {}
+void EditorInput::drawMarks(int, QPainter&, int, int) {}
+void EditorInput::drawOverlay(int, QPainter&) {}
+
+}  // namespace bb

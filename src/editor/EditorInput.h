@@ -1,0 +1,38 @@
+// The seam between the editor views and the editing layer: the views only paint and pass
+// their mouse and key events on to an EditorInput.
+#pragma once
+
+#include <Qt>
+
+class QKeyEvent;
+class QPainter;
+
+namespace bb {
+
+// Receives the events of both views; every coordinate is in view pixels (the origin is the
+// top-left corner of the whole work area, whatever the scroll position). `side` is 0 for the
+// outside view and 1 for the inside view. The defaults do nothing.
+class EditorInput {
+public:
+    virtual ~EditorInput() = default;
+    virtual void mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                            int y);
+    virtual void mouseMove(int side, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x,
+                           int y);
+    virtual void mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                              int y);
+    virtual void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
+                             int y);
+    // handleKey: keys pressed while a view (or its scroll box) has the focus.
+    virtual void keyPress(QKeyEvent& event);
+    // updateFromSelection: called at the start of every view repaint that is not skipped.
+    virtual void beforePaint();
+    // drawSelectionMarks: the selection marks onto the view's off-screen bitmap, whose origin lies
+    // at (offsetX, offsetY) of the view.
+    virtual void drawMarks(int side, QPainter& painter, int offsetX, int offsetY);
+    // Drawn over the kept bitmap on every screen update of a view, in view pixels (the drag
+    // outline, which follows the mouse without a re-render of the card).
+    virtual void drawOverlay(int side, QPainter& painter);
+};
+
+}  // namespace bb

@@ -1,0 +1,231 @@
+#include "editor/ObjectCommands.h"
+
+#include "document/UserDialogs.h"
+#include "editor/EditorController.h"
+#include "editor/PropertyPanel.h"
+#include "editor/TextEffectsDialog.h"
+#include "editor/TextEntryDialog.h"
+#include "editor/TransparencyDialog.h"
+#include "pictures/PictureOps.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+#include <utility>
+
+namespace bb {
+
+ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
+                               QWidget* dialogParent)
+    : editor_(editor), dialogs_(dialogs), ownsDialogs_(dialogParent == nullptr) {
+    textEntryDialog_ = new TextEntryDialog(dialogParent);
+    textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
+    transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+}
+
+ObjectCommands::~ObjectCommands() {
+    if (ownsDialogs_) {
+        delete transparencyDialog_;
+        delete textEffectsDialog_;
+        delete textEntryDialog_;
+    }
+}
+
+void ObjectCommands::deleteSelected() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    if (dialogs_.message(QStringLiteral("Wollen Sie das Element löschen?"),
+                         QStringLiteral("Element löschen"), MsgIcon::Question,
+                         BtnYes | BtnNo) != BtnYes)
+        return;
+    CardDocument::freeObject(*o);
+    editor_.doc().selectedSlot = 0;
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::bringToFront() {
+    CardDocument& d = editor_.doc();
+    if (!editor_.selected()) return;
+    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[kSlotCount]);
+    d.selectedSlot = kSlotCount;
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::sendToBack() {
+    CardDocument& d = editor_.doc();
+    if (!editor_.selected()) return;
+    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[1]);
+    d.selectedSlot = 1;
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::setFigureKind(int kind) {
+    if (CardObject* o = editor_.selected()) {
+        o->figureKind = kind;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setFillMode(int mode) {
+    if (CardObject* o = editor_.selected()) {
+        o->fillMode = mode;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setLineWidth(int width) {
+    if (CardObject* o = editor_.selected()) {
+        o->lineWidth = width;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setColor(ColorRef c) {
+    if (CardObject* o = editor_.selected()) {
+        o->color = c;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setBorderColor(ColorRef c) {
+    if (CardObject* o = editor_.selected()) {
+        o->borderColor = c;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setAlignment(int alignment) {
+    if (CardObject* o = editor_.selected()) {
+        o->alignment = alignment;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::toggleKeepAspect() {
+    if (CardObject* o = editor_.selected()) {
+        o->keepAspect = !o->keepAspect;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setKeepAspect(bool on) {
+    if (CardObject* o = editor_.selected()) {
+        o->keepAspect = on;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::setRoundFrame(bool on) {
+    if (CardObject* o = editor_.selected()) {
+        o->roundFrame = on;
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::chooseColor() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    QColor c = toQColor(o->color);
+    if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
+    if ((o = editor_.selected())) {
+        o->color = fromQColor(c);
+        editor_.panel().loadSelectionControls(*o);  // the colour boxes show the new colour at once
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::chooseFont() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    FontChoice preset;
+    preset.color = o->color;
+    preset.height = o->fontHeight;
+    preset.name = o->fontName;
+    preset.pitch = o->fontPitch;
+    preset.style = o->fontStyle;
+    preset.size = o->fontSize;
+    QFont font = preset.toQFont();
+    QColor color = toQColor(preset.color);
+    if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
+    editor_.newTextFont =
+        FontChoice::fromQFont(font, color, editor_.views().ctx().screenDpi, preset.pitch);
+    if ((o = editor_.selected())) {
+        o->color = editor_.newTextFont.color;
+        o->fontHeight = editor_.newTextFont.height;
+        o->fontName = editor_.newTextFont.name;
+        o->fontPitch = editor_.newTextFont.pitch;
+        o->fontStyle = editor_.newTextFont.style;
+        o->fontSize = editor_.newTextFont.size;
+        editor_.panel().loadSelectionControls(*o);
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::editText() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    textEntryDialog_->setLines(splitTextLines(o->content));
+    if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
+    if ((o = editor_.selected())) {
+        o->content = joinTextLines(textEntryDialog_->lines());
+        editor_.repaintBoth();
+    }
+}
+
+void ObjectCommands::editTextEffects() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    TextEffectsDialog& f = *textEffectsDialog_;
+    f.outlineCheck->setChecked(o->outline());
+    f.shadowCheck->setChecked(o->shadow);
+    f.outlineColor = o->outlineColor();
+    f.shadowColor = ColorRef(o->shadowColor());
+    f.shadowDxEdit->setValue(o->shadowDx);
+    f.shadowDyEdit->setValue(o->shadowDy);
+    if (editor_.modal(f) != QDialog::Accepted) return;
+    if (!(o = editor_.selected())) return;
+    o->outline() = f.outlineCheck->isChecked();
+    o->shadow = f.shadowCheck->isChecked();
+    o->outlineColor() = f.outlineColor;
+    o->shadowColor() = int32_t(f.shadowColor);
+    o->shadowDx = f.shadowDxEdit->value();
+    o->shadowDy = f.shadowDyEdit->value();
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::editTransparency() {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    TransparencyDialog& f = *transparencyDialog_;
+    f.transparentCheck->setChecked(o->transparent);
+    f.autoCheck->setChecked(o->autoTransparent);
+    f.color = ColorRef(o->transparentColor());
+    if (editor_.modal(f) != QDialog::Accepted) return;
+    if (!(o = editor_.selected())) return;
+    o->transparent = f.transparentCheck->isChecked();
+    o->autoTransparent = f.autoCheck->isChecked();
+    o->transparentColor() = int32_t(f.color);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::rotate(bool left) {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    CardDocument& d = editor_.doc();
+    if (o->kind == KindPicture) {
+        // A picture that cannot be turned (no memory for the copy) keeps its box and turn.
+        if (!o->picture.isNull() &&
+            !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
+            return;
+        const int w = d.screenPixels(o->width);
+        o->width = d.fromView(d.screenPixels(o->height));
+        o->height = d.fromView(w);
+    }
+    o->rotation += left ? -1 : 1;
+    if (o->rotation < 0) o->rotation = 3;
+    if (o->rotation > 3) o->rotation = 0;
+    editor_.repaintBoth();
+}
+
+}  // namespace bb

@@ -1,0 +1,74 @@
+// Commands on the selected object of the editor: delete, to front and back, the properties of
+// the panel and the object menu, and the object dialogs (text, text effects, transparency).
+// Each command does nothing without a selection and repaints both views after a change.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace bb {
+
+class EditorController;
+class TextEffectsDialog;
+class TextEntryDialog;
+class TransparencyDialog;
+class UserDialogs;
+
+class ObjectCommands {
+public:
+    // `dialogParent` parents the object dialogs (the main window); without one the dialogs
+    // belong to this object.
+    ObjectCommands(EditorController& editor, UserDialogs& dialogs, QWidget* dialogParent);
+    ~ObjectCommands();
+    ObjectCommands(const ObjectCommands&) = delete;
+    ObjectCommands& operator=(const ObjectCommands&) = delete;
+
+    TextEntryDialog& textEntryDialog() { return *textEntryDialog_; }
+    TextEffectsDialog& textEffectsDialog() { return *textEffectsDialog_; }
+    TransparencyDialog& transparencyDialog() { return *transparencyDialog_; }
+
+    // Asks first; the slot is freed and the selection dropped.
+    void deleteSelected();
+    // Exchanges the selected slot with the last (front) or the first (back) one.
+    void bringToFront();
+    void sendToBack();
+
+    void setFigureKind(int kind);
+    void setFillMode(int mode);
+    void setLineWidth(int width);
+    void setColor(ColorRef c);
+    void setBorderColor(ColorRef c);
+    void setAlignment(int alignment);
+    void toggleKeepAspect();
+    void setKeepAspect(bool on);
+    void setRoundFrame(bool on);
+
+    // The colour and font dialogs; the chosen font also becomes the font of new texts.
+    void chooseColor();
+    void chooseFont();
+    // The text, text-effects and transparency dialogs; OK stores, Cancel keeps the object.
+    void editText();
+    void editTextEffects();
+    void editTransparency();
+
+    // A quarter turn; a picture is turned and its box exchanges width and height.
+    void rotateLeft() { rotate(true); }
+    void rotateRight() { rotate(false); }
+
+private:
+    void rotate(bool left);
+
+    EditorController& editor_;
+    UserDialogs& dialogs_;
+    bool ownsDialogs_ = false;
+    TextEntryDialog* textEntryDialog_ = nullptr;
+    TextEffectsDialog* textEffectsDialog_ = nullptr;
+    TransparencyDialog* transparencyDialog_ = nullptr;
+};
+
+}  // namespace bb
