@@ -81,21 +81,21 @@ void NewCardDialog::reloadCardTypes() {
 }
 
 void NewCardDialog::addType() {
-    if (!typeForm_) return;
+    if (!typeEditor_) return;
     // The other fields keep what the card-type dialog showed last.
-    typeForm_->nameEdit->setText(QStringLiteral("Kein Name") + QString::number(types_.size()));
-    if (typeForm_->runModal() != QDialog::Accepted) return;
-    types_.append(typeForm_->readBack());
+    typeEditor_->nameEdit->setText(QStringLiteral("Kein Name") + QString::number(types_.size()));
+    if (typeEditor_->runModal() != QDialog::Accepted) return;
+    types_.append(typeEditor_->readBack());
     reloadCardTypes();
     typeCombo->setCurrentIndex(typeCombo->count() - 1);
 }
 
 void NewCardDialog::changeType() {
     const int i = typeCombo->currentIndex();
-    if (!typeForm_ || i < 0 || i >= types_.size()) return;
-    typeForm_->fill(types_[i]);
-    if (typeForm_->runModal() != QDialog::Accepted) return;
-    types_[i] = typeForm_->readBack();
+    if (!typeEditor_ || i < 0 || i >= types_.size()) return;
+    typeEditor_->fill(types_[i]);
+    if (typeEditor_->runModal() != QDialog::Accepted) return;
+    types_[i] = typeEditor_->readBack();
     reloadCardTypes();
     typeCombo->setCurrentIndex(i);
 }

@@ -24,7 +24,7 @@ public:
     explicit NewCardDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
     // The card-type dialog that "&Neu" and "Ä&ndern" show (created after this dialog).
-    void setTypeEditor(CardTypeEditDialog* form) { typeForm_ = form; }
+    void setTypeEditor(CardTypeEditDialog* editor) { typeEditor_ = editor; }
 
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
@@ -51,7 +51,7 @@ public:
 private:
     void clearCardTypes() { types_.clear(); }
 
-    CardTypeEditDialog* typeForm_ = nullptr;
+    CardTypeEditDialog* typeEditor_ = nullptr;
     UserDialogs& dialogs_;
     QString programFolder_;
     QList<CardFormat> types_;

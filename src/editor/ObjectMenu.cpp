@@ -14,19 +14,19 @@ namespace bb {
 
 ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* parent)
     : QObject(parent) {
-    popup_ = new QMenu(menuParent);
-    popup_->setObjectName(QStringLiteral("PopupMenu1"));
-    popup_->setToolTipsVisible(false);
+    objectMenu_ = new QMenu(menuParent);
+    objectMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    objectMenu_->setToolTipsVisible(false);
     const auto add = [this](const char* name, const char* caption, const char* hint,
                             std::function<void()> command) {
-        auto* a = popup_->addAction(QString::fromUtf8(caption));
+        auto* a = objectMenu_->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setStatusTip(QString::fromUtf8(hint));
-        QObject::connect(a, &QAction::triggered, popup_, [command] { command(); });
+        QObject::connect(a, &QAction::triggered, objectMenu_, [command] { command(); });
         return a;
     };
     const auto sep = [this](const char* name) {
-        popup_->addSeparator()->setObjectName(QString::fromLatin1(name));
+        objectMenu_->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
     QAction* del = add("Lschen1", "&Löschen...", "Löscht das Objekt",
                        [&ed] { ed.commands().deleteSelected(); });
@@ -83,22 +83,22 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
         figureItems_[k]->setCheckable(true);
     }
 
-    pbox_ = new QMenu(menuParent);
-    pbox_->setObjectName(QStringLiteral("PBoxPopup"));
-    auto* bg = pbox_->addAction(QStringLiteral("&Hintergrundbild..."));
+    viewMenu_ = new QMenu(menuParent);
+    viewMenu_->setObjectName(QStringLiteral("PBoxPopup"));
+    auto* bg = viewMenu_->addAction(QStringLiteral("&Hintergrundbild..."));
     bg->setObjectName(QStringLiteral("Hintergrundbild1"));
     bg->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
-    connect(bg, &QAction::triggered, pbox_, [&ed] { ed.editBackground(); });
+    connect(bg, &QAction::triggered, viewMenu_, [&ed] { ed.editBackground(); });
 }
 
 ObjectMenu::~ObjectMenu() {
     // Menus without a parent widget are ours to delete.
-    if (!popup_->parent()) delete popup_;
-    if (!pbox_->parent()) delete pbox_;
+    if (!objectMenu_->parent()) delete objectMenu_;
+    if (!viewMenu_->parent()) delete viewMenu_;
 }
 
 QAction* ObjectMenu::item(const QString& name) const {
-    for (QMenu* m : {popup_, pbox_})
+    for (QMenu* m : {objectMenu_, viewMenu_})
         for (QAction* a : m->actions())
             if (a->objectName() == name) return a;
     return nullptr;

@@ -19,8 +19,8 @@ public:
     ObjectMenu(EditorController& editor, QWidget* menuParent, QObject* parent = nullptr);
     ~ObjectMenu() override;
 
-    QMenu* objectMenu() const { return popup_; }
-    QMenu* viewMenu() const { return pbox_; }
+    QMenu* objectMenu() const { return objectMenu_; }
+    QMenu* viewMenu() const { return viewMenu_; }
     // The item with this object name (Lschen1, FarbeM, KreisM, ..., backgroundMenuAction_).
     QAction* item(const QString& name) const;
 
@@ -28,8 +28,8 @@ public:
     void prepare(const CardObject& o);
 
 private:
-    QMenu* popup_ = nullptr;
-    QMenu* pbox_ = nullptr;
+    QMenu* objectMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     QAction* figureItems_[10] = {};
     QAction* alignItems_[3] = {};
 };

@@ -44,13 +44,13 @@ QRect openPreviewRect(int boxWidth, int boxHeight, int bw, int bh) {
 
 class OpenPreviewBox : public QWidget {
 public:
-    OpenPreviewBox(PictureOpenDialog& form, QWidget* parent) : QWidget(parent), form_(form) {}
+    OpenPreviewBox(PictureOpenDialog& form, QWidget* parent) : QWidget(parent), dialog_(form) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override { form_.paintPreview(this); }
+    void paintEvent(QPaintEvent*) override { dialog_.paintPreview(this); }
 
 private:
-    PictureOpenDialog& form_;
+    PictureOpenDialog& dialog_;
 };
 
 PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* parent)

@@ -21,11 +21,11 @@ ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
     connect(&scanner_, &Scanner::progress, this, &ScanController::showProgress);
     connect(&scanner_, &Scanner::finished, this, &ScanController::pictureReady);
     connect(&scanner_, &Scanner::failed, this, &ScanController::scanFailed);
-    qualityForm_ = new JpegQualityDialog(dialogParent_);
+    qualityDialog_ = new JpegQualityDialog(dialogParent_);
 }
 
 ScanController::~ScanController() {
-    delete qualityForm_;
+    delete qualityDialog_;
 }
 
 QString ScanController::rememberedDevice() {
@@ -89,8 +89,9 @@ void ScanController::pictureReady(int id) {
             if (askQuality_) {
                 quality = askQuality_();
             } else {
-                if (!qualityForm_) qualityForm_ = new JpegQualityDialog(dialogParent_);
-                if (qualityForm_->exec() == QDialog::Accepted) quality = qualityForm_->quality();
+                if (!qualityDialog_) qualityDialog_ = new JpegQualityDialog(dialogParent_);
+                if (qualityDialog_->exec() == QDialog::Accepted)
+                    quality = qualityDialog_->quality();
             }
             if (quality)
                 setJpegQuality(*quality);

@@ -69,7 +69,7 @@ private:
     Scanner scanner_;
     ScanSettings settings_;
     QString programFolder_;
-    QPointer<JpegQualityDialog> qualityForm_;  // the JPEG quality dialog, made once
+    QPointer<JpegQualityDialog> qualityDialog_;  // the JPEG quality dialog, made once
     std::function<std::optional<int>()> askQuality_;
     std::function<std::optional<QString>(const QList<ScanDevice>&)> chooseDevice_;
 };

@@ -119,7 +119,7 @@ TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
     EXPECT_EQ(bar->property("value").toInt(), 100);
 }
 
-TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNeuAsks) {
+TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNewCardAsks) {
     auto w = make();
     w->mainTabs()->setCurrentIndex(1);
     w->show();
@@ -157,7 +157,7 @@ TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
     }
 }
 
-TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
+TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsTheNewCard) {
     auto w = make();
     w->startupLayoutDone = true;
     int dialogShown = 0;
@@ -181,7 +181,7 @@ TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsNeu) {
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
 }
 
-TEST_F(WindowTest, NeuClearsTheCardSetsTheFormatAndTitle) {
+TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     CardFormat business;
     business.cardWidth = 90;
     business.cardHeight = 55;

@@ -127,7 +127,7 @@ TEST(CardDocument, SideSwitchRoundTrip) {
     EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
 }
 
-TEST(CardDocument, ClearallEmptiesBothSidesAndKeepsFormatAndScale) {
+TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
     auto doc = std::make_unique<CardDocument>();
     doc->format.cardWidth = 90;
     doc->zoomFactor = 2;

@@ -25,8 +25,8 @@ namespace {
 class CardTypeDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
-        neu.setProgramFolder(folder.path());
-        neu.setTypeEditor(&typeForm);
+        newCard.setProgramFolder(folder.path());
+        newCard.setTypeEditor(&typeEditor);
     }
     QByteArray catalogueBytes() const {
         QFile f(folder.file(QStringLiteral("Visiten.dat")));
@@ -39,7 +39,7 @@ protected:
     }
     // The card-type dialog "answers" by setting its fields and pressing OK.
     void typeFormAnswers(std::function<void(CardTypeEditDialog&)> edit) {
-        typeForm.setModalHook([edit](CardTypeEditDialog& f) {
+        typeEditor.setModalHook([edit](CardTypeEditDialog& f) {
             if (edit) edit(f);
             return int(QDialog::Accepted);
         });
@@ -47,8 +47,8 @@ protected:
 
     bbtest::TempFolder folder;
     bbtest::ScriptedDialogs dialogs;
-    CardTypeEditDialog typeForm;
-    NewCardDialog neu{dialogs};
+    CardTypeEditDialog typeEditor;
+    NewCardDialog newCard{dialogs};
     CardFormat format;
 };
 
@@ -58,13 +58,13 @@ TEST_F(CardTypeDialogs, FirstRunOkWithoutSelectionComplainsAndClosingWritesAnEmp
     ASSERT_FALSE(QFile::exists(folder.file(QStringLiteral("Visiten.dat"))));
     const CardFormat before = format;
     bool stillOpenAfterOk = false;
-    neu.setModalHook([&](NewCardDialog& d) {
+    newCard.setModalHook([&](NewCardDialog& d) {
         EXPECT_EQ(d.typeCombo->count(), 0);
         d.confirmChoice();
         stillOpenAfterOk = d.types().isEmpty() && d.result() != QDialog::Accepted;
         d.reject();
     });
-    EXPECT_EQ(neu.runModal(format), QDialog::Rejected);
+    EXPECT_EQ(newCard.runModal(format), QDialog::Rejected);
     EXPECT_TRUE(stillOpenAfterOk);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text,
@@ -92,8 +92,8 @@ TEST_F(CardTypeDialogs, NewTypeStoresPitchesAndChangeShowsTheGapAgain) {
         f.cardsAcrossEdit->setValue(2);
         f.cardsDownEdit->setValue(5);
     });
-    neu.setModalHook([](NewCardDialog& d) { d.addType(); });  // then cancelled: still saved
-    neu.runModal(format);
+    newCard.setModalHook([](NewCardDialog& d) { d.addType(); });  // then cancelled: still saved
+    newCard.runModal(format);
     EXPECT_EQ(proposedName, QStringLiteral("Kein Name0"));
     const QList<CardFormat> stored = loadCardTypes(folder.path());
     ASSERT_EQ(stored.size(), 1);
@@ -110,17 +110,17 @@ TEST_F(CardTypeDialogs, NewTypeStoresPitchesAndChangeShowsTheGapAgain) {
     // "Ä&ndern" fills the dialog with the gap, not the pitch; "&Neu" proposes the next name.
     double shownGap = -1;
     QString secondName;
-    neu.setModalHook([&](NewCardDialog& d) {
+    newCard.setModalHook([&](NewCardDialog& d) {
         typeFormAnswers([&](CardTypeEditDialog& f) { shownGap = f.horizontalGapEdit->value(); });
         d.changeType();
-        typeForm.setModalHook([&](CardTypeEditDialog& f) {
+        typeEditor.setModalHook([&](CardTypeEditDialog& f) {
             secondName = f.nameEdit->text();
             return int(QDialog::Rejected);
         });
         d.addType();
         d.confirmChoice();
     });
-    EXPECT_EQ(neu.runModal(format), QDialog::Accepted);
+    EXPECT_EQ(newCard.runModal(format), QDialog::Accepted);
     EXPECT_DOUBLE_EQ(shownGap, 5);
     EXPECT_EQ(secondName, QStringLiteral("Kein Name1"));
     // OK copied the selected type into the card format.
@@ -136,11 +136,11 @@ TEST_F(CardTypeDialogs, LongNameIsCutToFiftyCharacters) {
         f.nameEdit->setMaxLength(100);  // even a longer entry is cut when read back
         f.nameEdit->setText(sixty);
     });
-    neu.setModalHook([](NewCardDialog& d) {
+    newCard.setModalHook([](NewCardDialog& d) {
         d.addType();
         d.confirmChoice();
     });
-    ASSERT_EQ(neu.runModal(format), QDialog::Accepted);
+    ASSERT_EQ(newCard.runModal(format), QDialog::Accepted);
     EXPECT_EQ(format.typeName, sixty.left(50));
     const QList<CardFormat> stored = loadCardTypes(folder.path());
     ASSERT_EQ(stored.size(), 1);
@@ -152,7 +152,7 @@ TEST_F(CardTypeDialogs, DeletingAsksAndOnlyOkRemoves) {
     one.typeName = QStringLiteral("Einzige");
     ASSERT_TRUE(saveCardTypes(folder.path(), {one}));
     dialogs.answers = {BtnCancel, BtnOk};
-    neu.setModalHook([](NewCardDialog& d) {
+    newCard.setModalHook([](NewCardDialog& d) {
         d.deleteType();
         EXPECT_EQ(d.types().size(), 1);
         d.deleteType();
@@ -161,7 +161,7 @@ TEST_F(CardTypeDialogs, DeletingAsksAndOnlyOkRemoves) {
         d.deleteType();  // nothing selected: no question
         d.changeType();  // nothing selected: nothing
     });
-    neu.runModal(format);
+    newCard.runModal(format);
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Hiermit löschen Sie den Visitenkartentyp unwiederrufbar."));
@@ -178,8 +178,8 @@ TEST_F(CardTypeDialogs, ForeignCatalogueReadsEmptyAndIsReplacedOnClose) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray("\x01\x02\x03\x04\x05\x00\x00\x00garbage", 15));
     f.close();
-    neu.setModalHook([](NewCardDialog& d) { EXPECT_EQ(d.typeCombo->count(), 0); });
-    neu.runModal(format);
+    newCard.setModalHook([](NewCardDialog& d) { EXPECT_EQ(d.typeCombo->count(), 0); });
+    newCard.runModal(format);
     EXPECT_EQ(catalogueBytes().size(), 8);
 }
 

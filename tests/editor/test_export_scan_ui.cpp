@@ -147,19 +147,19 @@ TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
     isolateSettings();
     QSettings().remove(QStringLiteral("JpegQuality"));
     {
-        JpegQualityDialog form;
-        EXPECT_EQ(form.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));
-        EXPECT_EQ(form.qualitySlider->value(), 75);
-        EXPECT_EQ(form.qualityNumber->value(), 75);
-        EXPECT_EQ(form.qualitySlider->minimum(), 1);
-        EXPECT_EQ(form.qualitySlider->maximum(), 99);
-        EXPECT_EQ(form.qualityNumber->minimum(), 1);
-        EXPECT_EQ(form.qualityNumber->maximum(), 99);
-        form.qualitySlider->setValue(40);
-        EXPECT_EQ(form.qualityNumber->value(), 40);
-        form.qualityNumber->setValue(62);
-        EXPECT_EQ(form.qualitySlider->value(), 62);
-        EXPECT_EQ(form.quality(), 62);
+        JpegQualityDialog dialog;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));
+        EXPECT_EQ(dialog.qualitySlider->value(), 75);
+        EXPECT_EQ(dialog.qualityNumber->value(), 75);
+        EXPECT_EQ(dialog.qualitySlider->minimum(), 1);
+        EXPECT_EQ(dialog.qualitySlider->maximum(), 99);
+        EXPECT_EQ(dialog.qualityNumber->minimum(), 1);
+        EXPECT_EQ(dialog.qualityNumber->maximum(), 99);
+        dialog.qualitySlider->setValue(40);
+        EXPECT_EQ(dialog.qualityNumber->value(), 40);
+        dialog.qualityNumber->setValue(62);
+        EXPECT_EQ(dialog.qualitySlider->value(), 62);
+        EXPECT_EQ(dialog.quality(), 62);
     }
     JpegQualityDialog again;  // a later run of the program
     EXPECT_EQ(again.qualitySlider->value(), 62);
@@ -360,9 +360,9 @@ TEST_F(ScanFixture, TheRealQualityDialogSetsTheJpegQuality) {
     bool answered = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* form = qobject_cast<JpegQualityDialog*>(QApplication::activeModalWidget())) {
-            form->qualityNumber->setValue(33);
-            form->accept();
+        if (auto* dialog = qobject_cast<JpegQualityDialog*>(QApplication::activeModalWidget())) {
+            dialog->qualityNumber->setValue(33);
+            dialog->accept();
             answered = true;
         }
     });

@@ -10,7 +10,7 @@
 
 using namespace bb;
 
-TEST(DibImage, NewdibSizesRowsAndGreyPalette) {
+TEST(DibImage, NewDibSizesRowsAndGreyPalette) {
     const DibImage p24 = newDib(5, 3, 24);
     ASSERT_FALSE(p24.isNull());
     EXPECT_EQ(p24.bytesPerRow(), 16);  // 15 bytes padded to 16

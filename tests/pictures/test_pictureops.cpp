@@ -42,7 +42,7 @@ TEST(PictureOps, NamesWithoutFolderComeFromTheProgramFolder) {
     EXPECT_EQ(resolvePictureName("C:\\Bilder\\rose.bmp", "/opt/bb"), "C:\\Bilder\\rose.bmp");
 }
 
-TEST(PictureOps, LoadDIBitTakesThePictureOrAWhitePlaceholder) {
+TEST(PictureOps, LoadPictureOrBlankTakesThePictureOrAWhitePlaceholder) {
     bbtest::TempFolder dir;
     const DibImage original = patterned(5, 4, 8, 1);
     ASSERT_EQ(savePictureFile(original, dir.file("rose.bmp"), DibBMP), 1);
