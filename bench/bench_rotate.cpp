@@ -1,5 +1,5 @@
 // turnPictureRight of a 6000 x 4000 24-bit picture against memcpy of the same number of bytes.
-// BM_RotRightVsMemcpy times both in every iteration and reports their ratio.
+// BM_TurnRightVsMemcpy times both in every iteration and reports their ratio.
 #include "pictures/DibImage.h"
 #include "pictures/PictureOps.h"
 
@@ -28,7 +28,7 @@ double secondsSince(Clock::time_point start) {
 // Every iteration turns the same 6000 x 4000 picture: the turn replaces the holder's copy
 // and leaves the original shared pixels alone. The turned copy is released at the end of
 // the iteration, as the old picture is in real use.
-void BM_RotRight(benchmark::State& state) {
+void BM_TurnRight(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
     for (auto _ : state) {
         bb::DibImage turned = picture;
@@ -37,9 +37,9 @@ void BM_RotRight(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
 }
-BENCHMARK(BM_RotRight)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnRight)->Unit(benchmark::kMillisecond);
 
-void BM_RotLeft(benchmark::State& state) {
+void BM_TurnLeft(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
     for (auto _ : state) {
         bb::DibImage turned = picture;
@@ -48,10 +48,10 @@ void BM_RotLeft(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
 }
-BENCHMARK(BM_RotLeft)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnLeft)->Unit(benchmark::kMillisecond);
 
 // The other orientation (4000 x 6000 into 6000 x 4000), for comparison.
-void BM_RotRightPortrait(benchmark::State& state) {
+void BM_TurnRightPortrait(benchmark::State& state) {
     bb::DibImage picture = makePicture();
     bb::turnPictureRight(picture);
     for (auto _ : state) {
@@ -61,7 +61,7 @@ void BM_RotRightPortrait(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * picture.byteCount());
 }
-BENCHMARK(BM_RotRightPortrait)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnRightPortrait)->Unit(benchmark::kMillisecond);
 
 void BM_Memcpy(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
@@ -89,7 +89,7 @@ BENCHMARK(BM_NewdibFirstTouch)->Unit(benchmark::kMillisecond);
 
 // Both in one loop, so that they see the same machine state; the ratio is the figure of
 // merit (goal: at most 4).
-void BM_RotRightVsMemcpy(benchmark::State& state) {
+void BM_TurnRightVsMemcpy(benchmark::State& state) {
     const bb::DibImage picture = makePicture();
     std::vector<uint8_t> target(size_t(picture.byteCount()), 1);
     double rotSeconds = 0, copySeconds = 0;
@@ -112,6 +112,6 @@ void BM_RotRightVsMemcpy(benchmark::State& state) {
     state.counters["memcpy_ms"] = copySeconds / n * 1e3;
     state.counters["ratio"] = copySeconds > 0 ? rotSeconds / copySeconds : 0;
 }
-BENCHMARK(BM_RotRightVsMemcpy)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_TurnRightVsMemcpy)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
