@@ -1,5 +1,5 @@
 // libFuzzer harness for one picture reader of the codec table, chosen at compile time by
-// BB_FUZZ_READER ("BMP", "PCX", "TGA", "ILBM"). The reader must return a picture or a null
+// BB_FUZZ_READER ("BMP", "GIF", "PCX", "TGA", "ILBM"). The reader must return a picture or a null
 // one for any input, within the size limits, without touching memory it does not own.
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"

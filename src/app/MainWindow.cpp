@@ -187,14 +187,14 @@ void MainWindow::buildMenus() {
                       QStringLiteral("Neue Karte erstellen"), [this] { newCard(); });
     openAction_ =
         item(datei, QStringLiteral("Ö&ffnen..."), "OpenItem", QKeySequence(Qt::CTRL | Qt::Key_O),
-             QStringLiteral("Karte öffnen"), [this] { openWithDialog(); });
+             QStringLiteral("Karte öffnen"), [this] { openCardWithDialog(); });
     saveAction_ =
         item(datei, QStringLiteral("&Speichern"), "SaveItem", QKeySequence(Qt::CTRL | Qt::Key_S),
-             QStringLiteral("Aktuelle Karte speichern"), [this] { save(); });
+             QStringLiteral("Aktuelle Karte speichern"), [this] { saveCard(); });
     saveAsAction_ = item(datei, QStringLiteral("Speichern &unter..."), "Speichernunter1",
                          QKeySequence(Qt::CTRL | Qt::Key_U),
                          QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
-                         [this] { saveAs(); });
+                         [this] { saveCardAs(); });
     datei->addSeparator();
     scan_ = new ScanController(dialogs_, this);
     scan_->setProgramFolder(programFolder_);
@@ -259,9 +259,9 @@ void MainWindow::buildToolBar() {
                             QStringLiteral("Neue Datei erstellen"), [this] { newCard(); });
     openToolAction_ =
         button(QStringLiteral("Öffnen..."), "SpeedItem4",
-               QStringLiteral("Öffnet eine Visitenkarte"), [this] { openWithDialog(); });
+               QStringLiteral("Öffnet eine Visitenkarte"), [this] { openCardWithDialog(); });
     saveToolAction_ = button(QStringLiteral("Speichern"), "SpeedItem5",
-                             QStringLiteral("Speichert die Vistenkarte"), [this] { save(); });
+                             QStringLiteral("Speichert die Vistenkarte"), [this] { saveCard(); });
     backgroundToolAction_ = button(QStringLiteral("Hintergrund"), "SpeedItem6",
                                    QStringLiteral("Hintergrund auswählen"), [this] {
                                        if (backgroundCommand_) backgroundCommand_();
@@ -373,7 +373,7 @@ CardFileContext& MainWindow::fileContext() {
         fileContext_->createPreview = [](CardDocument& d, RenderContext& c) {
             return createCardPreview(d, c);
         };
-        fileContext_->saveCurrent = [this] { return save(); };
+        fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
     }
     return *fileContext_;
@@ -384,7 +384,7 @@ void MainWindow::newCard() {
         const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Neue Grußkarte"),
                                        MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
         if (a == BtnCancel) return;
-        if (a == BtnYes && !save()) return;
+        if (a == BtnYes && !saveCard()) return;
     }
     CardFormat chosen = doc_->format;
     if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
@@ -399,7 +399,7 @@ void MainWindow::newCard() {
     emit documentReplaced();
 }
 
-void MainWindow::openWithDialog() {
+void MainWindow::openCardWithDialog() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Öffnen");
     r.directory = programFolder_;
@@ -437,14 +437,14 @@ void MainWindow::afterSave(bool ok) {
     views().paintBoth();
 }
 
-bool MainWindow::save() {
-    if (doc_->fileName.isEmpty()) return saveAs();
+bool MainWindow::saveCard() {
+    if (doc_->fileName.isEmpty()) return saveCardAs();
     const bool ok = saveCardFile(*doc_, doc_->fileName, fileContext());
     afterSave(ok);
     return ok;
 }
 
-bool MainWindow::saveAs() {
+bool MainWindow::saveCardAs() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Speichern unter");
     r.directory = programFolder_;
@@ -471,7 +471,7 @@ void MainWindow::exitProgram() {
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
                                    MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
     if (a == BtnCancel) return;
-    if (a == BtnYes && !save()) return;
+    if (a == BtnYes && !saveCard()) return;
     closeConfirmed = true;
     close();
 }
@@ -506,7 +506,7 @@ bool MainWindow::confirmClose() {
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
                                    MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
     if (a == BtnNo) return true;
-    if (a == BtnYes) return save();
+    if (a == BtnYes) return saveCard();
     return false;
 }
 

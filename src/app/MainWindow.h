@@ -63,15 +63,15 @@ public:
 
     // Commands (menus and tool bar).
     void newCard();
-    void openWithDialog();
-    bool save();
-    bool saveAs();
+    void openCardWithDialog();
+    bool saveCard();
+    bool saveCardAs();
     void exitProgram();
     void editCardFormat();
     void showAbout();
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
-    // showProgress: progressBar_ := percent (0..100).
+    // Shows a progress of 0..100 percent in the status bar.
     void showProgress(int percent);
     // The general error display for failures that no command handles.
     void showGeneralError(const QString& text);

@@ -23,11 +23,11 @@ public:
                               int y);
     virtual void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                              int y);
-    // handleKey: keys pressed while a view (or its scroll box) has the focus.
+    // Keys pressed while a view (or its scroll box) has the focus.
     virtual void keyPress(QKeyEvent& event);
-    // updateFromSelection: called at the start of every view repaint that is not skipped.
+    // Called at the start of every view repaint that is not skipped.
     virtual void beforePaint();
-    // drawSelectionMarks: the selection marks onto the view's off-screen bitmap, whose origin lies
+    // Draws the selection marks onto the view's off-screen bitmap, whose origin lies
     // at (offsetX, offsetY) of the view.
     virtual void drawMarks(int side, QPainter& painter, int offsetX, int offsetY);
     // Drawn over the kept bitmap on every screen update of a view, in view pixels (the drag

@@ -63,7 +63,7 @@ JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
     groupLayout->addLayout(number);
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QDialogButtonBox::Ok);
+    buttons->addButton(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     QPushButton* cancel =
         buttons->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelBtn"));

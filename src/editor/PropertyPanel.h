@@ -1,4 +1,4 @@
-// The property panel Panel10 at the right of the editor: the sheets "Figur", "Text", "Bild"
+// The property panel at the right of the editor: the sheets "Figur", "Text", "Bild"
 // and "Allgemein", which follow the selected object at every repaint.
 #pragma once
 

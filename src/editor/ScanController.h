@@ -47,9 +47,9 @@ public:
     static void rememberDevice(const QString& name);
 
 public slots:
-    // TWAIN_SelectScanner: lists the devices and remembers the choice.
+    // "Scanner auswählen...": lists the devices and remembers the choice.
     void selectScanner();
-    // TWAIN_ScanImage: starts a scan of the chosen device (or the only one); returns at once.
+    // "Bild einscannen...": starts a scan of the chosen device (or the only one); returns at once.
     void scanImage();
     // showProgress: progress of the running scan.
     void showProgress(int percent);

@@ -27,8 +27,8 @@ inline constexpr int kLinePasses = 2;
 
 struct PrintOptions {
     PrintSettings settings;
-    bool cutLines = false;   // cutLinesCheck_
-    bool foldLines = false;  // foldLinesCheck_
+    bool cutLines = false;   // "Schneidelinien"
+    bool foldLines = false;  // "Faltelinien"
     Calibration calibration;
 };
 

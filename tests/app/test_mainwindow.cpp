@@ -12,16 +12,25 @@
 #include "editor/NewCardDialog.h"
 #include "print/ui/PrintTab.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QDate>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -301,7 +310,7 @@ TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
     putFigure(w->document(), 1, 0, 0, 100, 100, 0);
     dialogs.saveAnswers = {{path, 1}};
     dialogs.answers = {BtnNo};
-    EXPECT_FALSE(w->saveAs());
+    EXPECT_FALSE(w->saveCardAs());
     EXPECT_EQ(readAll(path), QByteArray("old contents"));
     EXPECT_EQ(w->document().fileName, QString());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0"));
@@ -315,7 +324,7 @@ TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
     // Answering Yes replaces it with a card file.
     dialogs.saveAnswers = {{path, 1}};
     dialogs.answers = {BtnYes};
-    EXPECT_TRUE(w->saveAs());
+    EXPECT_TRUE(w->saveCardAs());
     EXPECT_TRUE(readAll(path).startsWith("Tovarin Brisella-Bildwerker 1.0"));
 }
 
@@ -328,13 +337,13 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     putFigure(doc, 2, 160000, 130000, 10000, 10000, 0xFF00);
     const QString path = folder.file(QStringLiteral("karte.kar"));
     dialogs.saveAnswers = {{path, 1}};
-    EXPECT_TRUE(w->save());
+    EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
     // Saving leaves the editor on the outside, and the side tabs show it.
     EXPECT_EQ(doc.currentSide, 0);
     EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 0);
     // A second save uses the name without asking.
-    EXPECT_TRUE(w->save());
+    EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
 
     w->startupLayoutDone = true;
@@ -349,7 +358,7 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     EXPECT_EQ(doc.workingSlots[5]->kind, KindFree);
 
     dialogs.openAnswers = {{path, 1}};
-    w->openWithDialog();  // empty working side: no question
+    w->openCardWithDialog();  // empty working side: no question
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     EXPECT_EQ(dialogs.openRequests[0].directory, w->programFolder());
     EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
@@ -440,4 +449,46 @@ TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
     // The button opens the user guide, which exists.
     EXPECT_TRUE(AboutDialog::webAddress().isLocalFile());
     EXPECT_TRUE(QFileInfo::exists(AboutDialog::webAddress().toLocalFile()));
+}
+
+// Tests and the end-to-end script find controls by their object names: every control a user
+// can operate, in the window and in the dialogs it owns, has one.
+TEST_F(WindowTest, EveryControlHasAnObjectName) {
+    auto w = make();
+    QStringList unnamed;
+    const auto check = [&unnamed](const QObject* o) {
+        if (!o->objectName().isEmpty()) return;
+        const bool control =
+            qobject_cast<const QAbstractButton*>(o) || qobject_cast<const QLineEdit*>(o) ||
+            qobject_cast<const QComboBox*>(o) || qobject_cast<const QAbstractSlider*>(o) ||
+            qobject_cast<const QPlainTextEdit*>(o) || qobject_cast<const QTabWidget*>(o) ||
+            qobject_cast<const QAbstractItemView*>(o) || qobject_cast<const QMenu*>(o);
+        // A spin box's own line edit and a combo box's own list are parts of their control.
+        const QObject* parent = o->parent();
+        const bool part =
+            parent &&
+            (qobject_cast<const QAbstractSpinBox*>(parent) ||
+             qobject_cast<const QComboBox*>(parent) || qobject_cast<const QTabBar*>(parent) ||
+             (parent->parent() && qobject_cast<const QComboBox*>(parent->parent())));
+        const bool spin = qobject_cast<const QAbstractSpinBox*>(o);
+        // Scroll bars, headers and Qt's own helpers (names starting "qt_") are parts of
+        // their widgets.
+        const bool inner = qobject_cast<const QScrollBar*>(o) ||
+                           qobject_cast<const QHeaderView*>(o) ||
+                           (parent && parent->objectName().startsWith(QLatin1String("qt_")));
+        if ((control || spin) && !part && !inner) {
+            QString what = QString::fromLatin1(o->metaObject()->className());
+            if (const auto* b = qobject_cast<const QAbstractButton*>(o))
+                what += QLatin1Char(' ') + b->text();
+            if (const auto* m = qobject_cast<const QMenu*>(o))
+                what += QLatin1Char(' ') + m->title();
+            if (parent) what += QStringLiteral(" in ") + parent->objectName();
+            unnamed << what;
+        }
+    };
+    for (const QObject* o : w->findChildren<QObject*>()) check(o);
+    for (const QAction* a : w->findChildren<QAction*>())
+        if (!a->isSeparator() && !a->text().isEmpty() && a->objectName().isEmpty() && !a->menu())
+            unnamed << QStringLiteral("QAction ") + a->text();
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }

@@ -38,11 +38,12 @@ public:
     // the working side; the print commands switch sides through it.
     void setSideSelector(std::function<void(int side)> selector);
 
-    // VPaintPaint: repaint the sheet preview (after a card is opened, a new card made, the
+    // Repaints the sheet preview (after a card is opened, a new card made, the
     // card format changed, and by the start-up layout timer).
     void refreshPreview();
 
-    // The option states persisted as "cutLinesCheck_.Checked" and "foldLinesCheck_.Checked".
+    // The option states persisted by the window (settings "FormStorage1/SchneidBtn.Checked" and
+    // "FormStorage1/FalteCheck.Checked").
     bool cutLines() const;
     void setCutLines(bool on);
     bool foldLines() const;

@@ -1,4 +1,4 @@
-// preview_: the paint box of the print preview. It draws only when it already has the size
+// The paint box of the print preview. It draws only when it already has the size
 // that the preview wants; a size change brings a new paint.
 #pragma once
 
