@@ -116,7 +116,7 @@ void BackgroundDialog::run(const std::function<int(QDialog&)>& runModal) {
     runModal_ = runModal;
     activate();
     runModal(*this);
-    closeApply();
+    applyAndClose();
     runModal_ = nullptr;
 }
 
@@ -153,7 +153,7 @@ void BackgroundDialog::removePicture() {
     previewBox->update();
 }
 
-void BackgroundDialog::closeApply() {
+void BackgroundDialog::applyAndClose() {
     Background& bg = doc_.workingBackground;
     bg.backgroundMode = checkedMode();
     if (!picture_.isNull()) {

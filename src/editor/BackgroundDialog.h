@@ -35,7 +35,7 @@ public:
     void activate();
     void choosePicture(const std::function<int(QDialog&)>& runModal);
     void removePicture();
-    void closeApply();
+    void applyAndClose();
     // Repaints the editor views after the dialog closed.
     std::function<void()> repaintViews;
 

@@ -122,7 +122,7 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
 
     connect(open, &QPushButton::clicked, this, &PictureOpenDialog::openChosen);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(upButton, &QToolButton::clicked, this, &PictureOpenDialog::upClick);
+    connect(upButton, &QToolButton::clicked, this, &PictureOpenDialog::goToParentFolder);
     connect(filterCombo, &QComboBox::activated, this, &PictureOpenDialog::filterChosen);
     connect(previewCheck, &QCheckBox::toggled, previewBox, qOverload<>(&QWidget::update));
     connect(folderCombo, &QComboBox::activated, this,
@@ -177,7 +177,7 @@ void PictureOpenDialog::filterChosen(int index) {
     model_->setNameFilters(masks_[index].split(QLatin1Char(';'), Qt::SkipEmptyParts));
 }
 
-void PictureOpenDialog::upClick() {
+void PictureOpenDialog::goToParentFolder() {
     QDir d(folder_);
     if (d.cdUp()) setFolder(d.absolutePath());
 }

@@ -42,7 +42,7 @@ public:
     void fileSelected(const QString& name);       // selection change on a file
     void itemDoubleClicked(const QString& name);  // a folder opens, a file is chosen
     void openChosen();                            // "&Öffnen"
-    void upClick();                               // "Übergeordneter Ordner"
+    void goToParentFolder();                      // "Übergeordneter Ordner"
     void filterChosen(int index);                 // "Dateityp:"
     void showPreviewOf(const QString& name);
 

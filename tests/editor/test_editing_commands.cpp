@@ -395,7 +395,7 @@ TEST(EditingOpenDialog, FileChoicePreviewAndTypeMask) {
     f.fileNameEdit->setText("b.bmp");
     f.openChosen();
     EXPECT_EQ(f.chosenPath, QDir::cleanPath(dir.file("sub")) + "/b.bmp");
-    f.upClick();
+    f.goToParentFolder();
     EXPECT_EQ(f.folder(), QDir::cleanPath(dir.path()));
     // "Öffnen" with no name chosen keeps the dialog open; a typed folder is opened in the list.
     f.chosenPath.clear();

@@ -93,7 +93,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     auto* printBtn = makeToolButton(bar, "PrintBtn", QStringLiteral("Außen drucken"),
                                     QStringLiteral("Druckt die Außenseite der Karte"));
     auto* printInsideButton = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
-                                     QStringLiteral("Innenseite drucken"));
+                                             QStringLiteral("Innenseite drucken"));
     auto* formatBtn = makeToolButton(bar, "VFormatBtn", QStringLiteral("Kartenformat"),
                                      QStringLiteral("Visitenkartenformat einstellen"));
     auto* mailBtn = makeToolButton(bar, "EMailBtn", QStringLiteral("eMail Export"),
@@ -117,8 +117,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     calibrationDialog_ = new CalibrationDialog(programFolder_, *printer_, dialogs_, this);
 
     connect(usedEdit_, &QSpinBox::valueChanged, this, [this] { usedPositionsChanged(); });
-    connect(copiesEdit_, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
-    connect(sheetEdit_, &QSpinBox::valueChanged, this, [this] { sheetClampChange(); });
+    connect(copiesEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
+    connect(sheetEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
     connect(cutLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
     connect(foldLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
     connect(zoomIn, &QPushButton::clicked, this, &PrintTab::zoomIn);
@@ -179,7 +179,7 @@ void PrintTab::usedPositionsChanged() {
     refreshPreview();
 }
 
-void PrintTab::sheetClampChange() {
+void PrintTab::sheetSettingsChanged() {
     showSettings(clampSettings(settings(), doc_.format));
     refreshPreview();
 }

@@ -76,7 +76,7 @@ signals:
 
 private:
     void usedPositionsChanged();
-    void sheetClampChange();
+    void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
 
