@@ -54,16 +54,16 @@ QSize previewSize(const CardFormat& format);
 
 // Writes the document to `path`, replacing the file atomically: makes the outside the working
 // side (switchSide(0); the window shows its outside tab afterwards), stores the
-// preview, writes both sides. On failure the old file stays whole, FileName is unchanged and
+// preview, writes both sides. On failure the old file stays whole, fileName is unchanged and
 // the failure has been shown ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or
 // "I/O error %d"). Characters that Windows-1252 cannot hold are stored as "?" and the user is
-// told once. On success FileName := path.
+// told once. On success fileName := path.
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // Asks whether to save a non-empty working side first, then reads `path` into the document,
 // loads the pictures (with the second attempt in the card's folder and one message per
-// missing picture), turns picture objects by their Rotation, loads the side named by
-// currentSide into the working state and sets FileName. The caller then updates views,
+// missing picture), turns picture objects by their rotation, loads the side named by
+// currentSide into the working state and sets fileName. The caller then updates views,
 // title and the card-format text. False when stopped (question cancelled, file not opened,
 // foreign signature: document unchanged; damaged file: document as clearAll left it).
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);

@@ -53,7 +53,7 @@ bool finite(double v) {
     return std::isfinite(v);
 }
 
-// Fixed fields from X to Rotation, read as one block.
+// Fixed fields from x to rotation, read as one block.
 constexpr qsizetype kFixedHeadSize = 61;
 
 bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {

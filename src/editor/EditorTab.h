@@ -15,8 +15,6 @@ class CardDocument;
 struct RenderContext;
 class EditorViews;
 
-// The tab: the tool bar at the top, then the tool column, the side tabs and the
-// property column side by side.
 class EditorTab : public QWidget {
     Q_OBJECT
 public:

@@ -8,7 +8,7 @@ class QPlainTextEdit;
 
 namespace bb {
 
-// A text's Content split at each carriage return (13), which is dropped; a carriage return at
+// A text's content split at each carriage return (13), which is dropped; a carriage return at
 // the very end adds no empty line, and an empty text gives no lines.
 QStringList splitTextLines(const QString& content);
 // The lines joined with one carriage return between two lines.

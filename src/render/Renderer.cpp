@@ -22,7 +22,7 @@ namespace bb {
 
 namespace {
 
-// Sets ctx.Busy for the lifetime of a draw.
+// Sets ctx.busy for the lifetime of a draw.
 class BusyGuard {
 public:
     explicit BusyGuard(RenderContext& ctx) : ctx_(ctx), saved_(ctx.busy) { ctx_.busy = true; }

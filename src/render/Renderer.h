@@ -16,7 +16,7 @@ namespace bb {
 // position is shifted by (−scrollX, −scrollY); so an output caller that wants the card of
 // size w × h at device (x, y) passes areaWidth = w, areaHeight = h, scrollX = w − x,
 // scrollY = h − y. `scale` is device pixels per document unit (line widths, fonts, text
-// effects). ctx.Busy is set during the call. Lasting effects: a background mode 0..3
+// effects). ctx.busy is set during the call. Lasting effects: a background mode 0..3
 // without picture becomes −1, and autoTransparent pictures store their transparent value.
 void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
                   int areaHeight, int scrollX, int scrollY, double scale, bool editorMode);

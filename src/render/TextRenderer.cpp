@@ -83,7 +83,7 @@ void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderC
 
     if (o.rotation >= 1 && o.rotation <= 3) {
         // One line, baseline-left at the reference point, turned clockwise by quarter turns
-        // (the escapement 3600 − Rotation × 900 tenths of a degree counter-clockwise).
+        // (the escapement 3600 − rotation × 900 tenths of a degree counter-clockwise).
         const QString text = rotatedText(o.content);
         const QPoint ref = o.rotation == 1   ? QPoint(x, y)
                            : o.rotation == 2 ? QPoint(x + w, y)
