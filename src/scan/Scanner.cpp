@@ -284,7 +284,8 @@ struct DeviceCloser {
 // goes to `post`, the picture or the failure text to `finish`.
 void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
               const std::function<void(int)>& post,
-              const std::function<void(DibImage, const QString&)>& finish);
+              const std::function<void(DibImage, const QString&)>& finish,
+              const std::function<void()>& afterRead);
 
 }  // namespace
 
@@ -356,7 +357,7 @@ bool Scanner::start(const ScanSettings& settings, QString* error) {
 
     // Everything below runs in the worker; its results reach this object's thread as
     // queued calls, in the order they were posted.
-    thread_ = QThread::create([this, settings, cancelled]() {
+    thread_ = QThread::create([this, settings, cancelled, afterRead = readHook_]() {
         int posted = -1;
         auto post = [this, &posted](int percent) {
             if (percent <= posted) return;  // at most 101 messages per scan
@@ -372,7 +373,7 @@ bool Scanner::start(const ScanSettings& settings, QString* error) {
             resultPicture = std::move(pic);
             resultError = err;
         };
-        scanOnce(settings, *cancelled, post, finish);
+        scanOnce(settings, *cancelled, post, finish, afterRead);
         QMetaObject::invokeMethod(
             this,
             [this, pic = std::move(resultPicture), err = resultError]() mutable {
@@ -388,7 +389,8 @@ namespace {
 
 void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
               const std::function<void(int)>& post,
-              const std::function<void(DibImage, const QString&)>& finish) {
+              const std::function<void(DibImage, const QString&)>& finish,
+              const std::function<void()>& afterRead) {
     const std::atomic<bool>* cancelled = &cancelFlag;
     QString err;
     if (!acquireSane(&err)) return finish({}, err);
@@ -483,6 +485,7 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
             frame.data.insert(frame.data.end(), buffer.data(), buffer.data() + len);
             done += len;
             if (total > 0) post(int(std::min<qint64>(99, done * 100 / total)));
+            if (afterRead) afterRead();
         }
         if (cancelled->load()) return finish({}, QString());
         const bool last = p.last_frame || !threePass;

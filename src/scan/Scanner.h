@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -61,6 +62,9 @@ public:
     void cancel();
     // Blocks until the worker has ended (tests, shutdown).
     void wait();
+    // Called in the worker after each block of picture data it has read, for the scans
+    // started from now on. Tests hold a scan at a known point through it.
+    void setReadHook(std::function<void()> hook) { readHook_ = std::move(hook); }
 
     // takePicture: takes the finished picture with this id out of the scanner; a null
     // picture for an unknown id or one already taken.
@@ -82,6 +86,7 @@ private:
     int lastProgress_ = -1;
     int nextId_ = 1;
     QMap<int, DibImage> finished_;
+    std::function<void()> readHook_;
 };
 
 }  // namespace bb
