@@ -5,6 +5,7 @@
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "print/PdfPages.h"
 #include "print/PreviewPaint.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
@@ -41,15 +42,7 @@ DibImage makePhoto() {
 
 std::unique_ptr<CardDocument> makeCard() {
     auto doc = std::make_unique<CardDocument>();
-    CardFormat& f = doc->format;
-    f.leftMargin = 10;
-    f.topMargin = 12.5;
-    f.cardWidth = 90;
-    f.cardHeight = 55;
-    f.pitchX = 95;
-    f.pitchY = 55;
-    f.cardsAcross = 2;
-    f.cardsDown = 5;
+    doc->format = printtest::twoByFive();
     doc->updateSideUnits();
     const int cw = doc->sideWidthUnits / 3, ch = doc->sideHeightUnits / 3;
     CardObject& photo = *doc->workingSlots[1];

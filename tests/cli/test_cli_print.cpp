@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QtEndian>
 #include "cli/CliProcess.h"
+#include "print/PdfPages.h"
 
 #include <memory>
 
@@ -33,22 +34,8 @@ bool writeCard(const QString& path) {
     bbtest::ScriptedDialogs dialogs;
     bb::RenderContext ctx;
     auto doc = std::make_unique<bb::CardDocument>();
-    bb::CardFormat& f = doc->format;
-    f.leftMargin = 10;
-    f.topMargin = 12.5;
-    f.cardWidth = 90;
-    f.cardHeight = 55;
-    f.pitchX = 95;
-    f.pitchY = 55;
-    f.cardsAcross = 2;
-    f.cardsDown = 5;
-    doc->updateSideUnits();
-    doc->switchSide(bb::SideInside);
-    doc->workingBackground.backgroundMode = bb::BgColor;
-    doc->workingBackground.backgroundColor = bb::rgbRef(0, 0, 255);
-    doc->switchSide(bb::SideOutside);
-    doc->workingBackground.backgroundMode = bb::BgColor;
-    doc->workingBackground.backgroundColor = bb::rgbRef(255, 0, 0);
+    doc->format = printtest::twoByFive();
+    printtest::colourSides(*doc);
     bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
     return bb::saveCardFile(*doc, path, fc);
 }

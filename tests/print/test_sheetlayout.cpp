@@ -1,5 +1,6 @@
 // Sheet layout arithmetic: clamps, positions, page breaks, calibration, mirror, preview box
 // and zoom steps.
+#include "print/PdfPages.h"
 #include "print/SheetLayout.h"
 
 #include <gtest/gtest.h>
@@ -10,19 +11,6 @@
 using namespace bb;
 
 namespace {
-
-CardFormat twoByFive() {
-    CardFormat f;
-    f.leftMargin = 10;
-    f.topMargin = 12.5;
-    f.cardWidth = 90;
-    f.cardHeight = 55;
-    f.pitchX = 95;
-    f.pitchY = 55;
-    f.cardsAcross = 2;
-    f.cardsDown = 5;
-    return f;
-}
 
 DeviceGeometry a4At600() {
     DeviceGeometry d;
@@ -37,7 +25,7 @@ DeviceGeometry a4At600() {
 }  // namespace
 
 TEST(SheetClamps, UsedPositionsAndShownSheet) {
-    const CardFormat f = twoByFive();
+    const CardFormat f = printtest::twoByFive();
     // Too many used positions are reduced to N − 1, so one position is always printed.
     EXPECT_EQ(clampSettings({25, 1, 1}, f).usedPositions, 9);
     EXPECT_EQ(clampSettings({9, 1, 1}, f).usedPositions, 9);
@@ -63,7 +51,7 @@ TEST(SheetClamps, UsedPositionsAndShownSheet) {
 }
 
 TEST(PrintPlacements, PositionsRowByRowWithPageBreaks) {
-    const CardFormat f = twoByFive();
+    const CardFormat f = printtest::twoByFive();
     const DeviceGeometry dev = a4At600();
     // One card: top-left position, one sheet, no page break.
     auto one = printPlacements(f, {0, 1, 1}, 0, Calibration{}, dev);
@@ -110,7 +98,7 @@ TEST(PrintPlacements, PositionsRowByRowWithPageBreaks) {
 }
 
 TEST(PrintPlacements, DeviceSizesAndCalibration) {
-    CardFormat f = twoByFive();
+    CardFormat f = printtest::twoByFive();
     f.cardWidth = 148;
     f.cardHeight = 105;
     const DeviceGeometry dev = a4At600();
@@ -142,7 +130,7 @@ TEST(PrintPlacements, DeviceSizesAndCalibration) {
 }
 
 TEST(PrintPlacements, InsideMirrorsAboutThePhysicalSheet) {
-    CardFormat f = twoByFive();
+    CardFormat f = printtest::twoByFive();
     const DeviceGeometry dev = a4At600();
     auto out = printPlacements(f, {0, 2, 1}, 0, Calibration{}, dev);
     auto in = printPlacements(f, {0, 2, 1}, 1, Calibration{}, dev);
@@ -174,7 +162,7 @@ TEST(PrintPlacements, InsideMirrorsAboutThePhysicalSheet) {
 }
 
 TEST(PrintPlacements, BrokenFormatsStayFinite) {
-    CardFormat f = twoByFive();
+    CardFormat f = printtest::twoByFive();
     f.leftMargin = std::numeric_limits<double>::quiet_NaN();
     f.cardWidth = 1e300;
     f.pitchY = -std::numeric_limits<double>::infinity();
@@ -190,7 +178,7 @@ TEST(SheetPreview, BoxSizeAndShownSheet) {
     // A resolution below the zoom does not divide by zero.
     EXPECT_EQ(previewBoxSize(500, 700, 100, 100, 262), QSize(500, 700));
 
-    const CardFormat f = twoByFive();
+    const CardFormat f = printtest::twoByFive();
     auto first = previewPlacements(f, {0, 1, 1}, 0, 35, 282);
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first[0].cardX, int(10 / 25.39995 * 35));
