@@ -6,13 +6,10 @@
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 namespace bb {

@@ -7,7 +7,6 @@
 
 #include <QGridLayout>
 #include <QScrollArea>
-#include <QScrollBar>
 
 namespace bb {
 

@@ -9,7 +9,6 @@
 #include "pictures/PictureOps.h"
 
 #include <QCheckBox>
-#include <QPlainTextEdit>
 #include <QSpinBox>
 
 #include <utility>

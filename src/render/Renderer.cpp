@@ -7,10 +7,8 @@
 #include "render/FigureRenderer.h"
 #include "render/TextRenderer.h"
 
-#include <QFont>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QRegion>
 

@@ -6,7 +6,6 @@
 
 #include <QFont>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QRegion>
 

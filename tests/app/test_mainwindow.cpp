@@ -13,7 +13,6 @@
 #include "print/ui/PrintTab.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
@@ -29,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -455,38 +455,31 @@ TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
 // can operate, in the window and in the dialogs it owns, has one.
 TEST_F(WindowTest, EveryControlHasAnObjectName) {
     auto w = make();
-    QStringList unnamed;
-    const auto check = [&unnamed](const QObject* o) {
-        if (!o->objectName().isEmpty()) return;
-        const bool control =
-            qobject_cast<const QAbstractButton*>(o) || qobject_cast<const QLineEdit*>(o) ||
-            qobject_cast<const QComboBox*>(o) || qobject_cast<const QAbstractSlider*>(o) ||
-            qobject_cast<const QPlainTextEdit*>(o) || qobject_cast<const QTabWidget*>(o) ||
-            qobject_cast<const QAbstractItemView*>(o) || qobject_cast<const QMenu*>(o);
-        // A spin box's own line edit and a combo box's own list are parts of their control.
-        const QObject* parent = o->parent();
-        const bool part =
-            parent &&
-            (qobject_cast<const QAbstractSpinBox*>(parent) ||
-             qobject_cast<const QComboBox*>(parent) || qobject_cast<const QTabBar*>(parent) ||
-             (parent->parent() && qobject_cast<const QComboBox*>(parent->parent())));
-        const bool spin = qobject_cast<const QAbstractSpinBox*>(o);
-        // Scroll bars, headers and Qt's own helpers (names starting "qt_") are parts of
-        // their widgets.
-        const bool inner = qobject_cast<const QScrollBar*>(o) ||
-                           qobject_cast<const QHeaderView*>(o) ||
-                           (parent && parent->objectName().startsWith(QLatin1String("qt_")));
-        if ((control || spin) && !part && !inner) {
-            QString what = QString::fromLatin1(o->metaObject()->className());
-            if (const auto* b = qobject_cast<const QAbstractButton*>(o))
-                what += QLatin1Char(' ') + b->text();
-            if (const auto* m = qobject_cast<const QMenu*>(o))
-                what += QLatin1Char(' ') + m->title();
-            if (parent) what += QStringLiteral(" in ") + parent->objectName();
-            unnamed << what;
-        }
+    // Controls a user operates; the inner parts of a control (a spin box's line edit, a combo
+    // box's list, a view's scroll bars and header, Qt's own "qt_" helpers) are not counted.
+    const auto isControl = [](const QObject* o) {
+        return qobject_cast<const QAbstractButton*>(o) || qobject_cast<const QLineEdit*>(o) ||
+               qobject_cast<const QAbstractSpinBox*>(o) || qobject_cast<const QComboBox*>(o) ||
+               qobject_cast<const QSlider*>(o) || qobject_cast<const QPlainTextEdit*>(o) ||
+               qobject_cast<const QTabWidget*>(o) || qobject_cast<const QAbstractItemView*>(o) ||
+               qobject_cast<const QMenu*>(o);
     };
-    for (const QObject* o : w->findChildren<QObject*>()) check(o);
+    const auto isPart = [](const QObject* o) {
+        const QObject* p = o->parent();
+        for (int up = 0; p && up < 2; ++up, p = p->parent())  // parent and grandparent
+            if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
+                qobject_cast<const QTabBar*>(p) || p->objectName().startsWith(QLatin1String("qt_")))
+                return true;
+        return qobject_cast<const QHeaderView*>(o) != nullptr;
+    };
+    QStringList unnamed;
+    for (const QObject* o : w->findChildren<QObject*>()) {
+        if (!o->objectName().isEmpty() || !isControl(o) || isPart(o)) continue;
+        QString what = QString::fromLatin1(o->metaObject()->className());
+        if (const auto* b = qobject_cast<const QAbstractButton*>(o)) what += u' ' + b->text();
+        if (const auto* m = qobject_cast<const QMenu*>(o)) what += u' ' + m->title();
+        unnamed << what + QStringLiteral(" in ") + o->parent()->objectName();
+    }
     for (const QAction* a : w->findChildren<QAction*>())
         if (!a->isSeparator() && !a->text().isEmpty() && a->objectName().isEmpty() && !a->menu())
             unnamed << QStringLiteral("QAction ") + a->text();
