@@ -67,7 +67,8 @@ void CardBrowser::startWalk() {
     listFolder_ = selected_;
     const QString folder = selected_;
     worker_ = new PreviewWorker(
-        folder, this, [this, folder](const QString& name) { cardFileFound(folder, name); });
+        folder, this, [this, folder](const QString& name) { cardFileFound(folder, name); },
+        stepHook_);
     // The worker lives on this thread's side; its end arrives here as a queued call.
     connect(worker_, &QThread::finished, this, &CardBrowser::workerEnded, Qt::QueuedConnection);
     emit walkStarted(folder);

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace bb {
@@ -63,6 +64,10 @@ public:
     // Close query: a running worker is asked to stop and no restart follows.
     void requestStop();
 
+    // Runs on the worker's thread before each step of walks started from now on (see
+    // PreviewWorker); empty by default.
+    void setWalkStepHook(std::function<void()> hook) { stepHook_ = std::move(hook); }
+
     // The per-file callback: a ".kar" file (any case) of the walked folder whose stored
     // preview can be read becomes a new entry.
     void cardFileFound(const QString& folder, const QString& name);
@@ -84,6 +89,7 @@ private:
     QString selected_;
     QString listFolder_;
     PreviewWorker* worker_ = nullptr;
+    std::function<void()> stepHook_;
 };
 
 }  // namespace bb

@@ -4,12 +4,17 @@
 
 namespace bb {
 
-PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallback callback)
-    : folder_(folder), context_(context), callback_(std::move(callback)) {}
+PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallback callback,
+                             StepHook stepHook)
+    : folder_(folder),
+      context_(context),
+      callback_(std::move(callback)),
+      stepHook_(std::move(stepHook)) {}
 
 void PreviewWorker::run() {
     // Each step runs on the context's thread; this thread only waits for it.
     while (!isInterruptionRequested() && !finished_) {
+        if (stepHook_) stepHook_();
         QMetaObject::invokeMethod(
             context_, [this] { step(); }, Qt::BlockingQueuedConnection);
     }

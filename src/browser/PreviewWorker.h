@@ -17,8 +17,12 @@ class PreviewWorker : public QThread {
     Q_OBJECT
 public:
     using FileCallback = std::function<void(const QString& name)>;
+    using StepHook = std::function<void()>;
 
-    PreviewWorker(const QString& folder, QObject* context, FileCallback callback);
+    // `stepHook`, when set, runs on the worker's thread before each step is handed over; tests
+    // hold the walk there to examine a worker that is certainly still running.
+    PreviewWorker(const QString& folder, QObject* context, FileCallback callback,
+                  StepHook stepHook = {});
 
     const QString& folder() const { return folder_; }
     bool walkFinished() const { return finished_; }
@@ -36,6 +40,7 @@ private:
     QString folder_;
     QObject* context_;
     FileCallback callback_;
+    StepHook stepHook_;
     bool restart_ = true;
     std::atomic<bool> finished_{false};
     QStringList entries_;  // the search state: the folder's files and the next position

@@ -56,7 +56,7 @@ protected:
 };
 
 inline bool WindowTest::settle(bb::MainWindow& w) {
-    return QTest::qWaitFor([&] { return !w.browserTab()->workerRunning(); }, 5000);
+    return QTest::qWaitFor([&] { return !w.browserTab()->workerRunning(); }, bbtest::kHangGuardMs);
 }
 
 }  // namespace bbtest

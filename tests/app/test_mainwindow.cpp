@@ -137,7 +137,7 @@ TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNewCardAsks) {
     w->newCardDialog().setModalHook([](NewCardDialog&) {});
     w->newCard();
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, bbtest::kHangGuardMs));
     EditorView* v = w->views().outsideView();
     const QSize visible = v->scrollBox()->viewport()->size();
     EXPECT_EQ(v->scrollX(), (v->width() - visible.width()) / 2);
@@ -151,7 +151,7 @@ TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNewCardAsks) {
 TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
     auto w = make();
     w->show();  // starts on "Karte öffnen": the editor's views are not laid out yet
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, bbtest::kHangGuardMs));
     w->mainTabs()->setCurrentIndex(1);
     QCoreApplication::processEvents();
     for (int side : {0, 1}) {

@@ -42,7 +42,7 @@ TEST_F(Screenshot, StartedWindowAndEditorTabWithTwoObjects) {
     auto w = make(false, true);
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, bbtest::kHangGuardMs));
     const QImage started = grabScreen(QStringLiteral("started-window.png"));
     ASSERT_FALSE(started.isNull());
     // The window is on the screen where Qt placed it: its info panel shows the format text.

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,16 +24,7 @@ using namespace bb;
 
 namespace {
 
-template <typename Pred>
-bool runUntil(Pred done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > 20000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using bbtest::runUntil;
 
 class BrowserTabTest : public ::testing::Test {
 protected:
@@ -193,13 +183,16 @@ TEST_F(BrowserTabTest, StopDuringAWalkAndFolderChangeEmptiesTheGrid) {
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(bbtest::writeCard(other.file(QStringLiteral("o%1.kar").arg(i))));
     ASSERT_TRUE(bbtest::writeCard(dir.file("only.kar")));
+    bbtest::WalkGate gate(3);
+    tab->browser().setWalkStepHook(gate.hook());
     tab->setFolder(other.path());
-    ASSERT_TRUE(runUntil([&] { return tab->browser().count() >= 3; }));
+    ASSERT_TRUE(runUntil([&] { return tab->browser().count() == 3 && gate.holding(); }));
     // Another folder: the grid is empty at once and the new cards follow the old walk.
     tab->setFolder(dir.path());
     EXPECT_EQ(tab->browser().count(), 0);
     EXPECT_EQ(grid->height(), 110);
     EXPECT_TRUE(tab->workerRunning());
+    gate.open();
     ASSERT_TRUE(runUntil([&] { return !tab->workerRunning(); }));
     EXPECT_EQ(tab->browser().count(), 1);
     EXPECT_EQ(tab->folder(), QDir(dir.path()).absolutePath());

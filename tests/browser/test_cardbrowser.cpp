@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 
 #include <unistd.h>
 
@@ -17,17 +16,7 @@ using namespace bb;
 
 namespace {
 
-// Runs the event loop until `done` holds (or 20 s pass).
-template <typename Pred>
-bool runUntil(Pred done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > 20000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using bbtest::runUntil;
 
 QStringList names(const CardBrowser& b) {
     QStringList out;
@@ -131,7 +120,9 @@ TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterThe
     writeCards(big.path(), "big", 400);
     writeCards(small.path(), "small", 3);
     bbtest::ScriptedDialogs dialogs;
+    bbtest::WalkGate gate(5);
     CardBrowser browser(dialogs);
+    browser.setWalkStepHook(gate.hook());
     QStringList started;
     QObject::connect(&browser, &CardBrowser::walkStarted,
                      [&](const QString& folder) { started << folder; });
@@ -142,13 +133,14 @@ TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterThe
     });
 
     browser.changeFolder(big.path());
-    ASSERT_TRUE(runUntil([&] { return browser.count() >= 5; }));
+    ASSERT_TRUE(runUntil([&] { return browser.count() == 5 && gate.holding(); }));
     browser.folderChanging();
     browser.changeFolder(small.path());
     changed = true;
     EXPECT_EQ(browser.count(), 0);
     EXPECT_TRUE(browser.workerRunning());
     EXPECT_TRUE(browser.restartRequested);
+    gate.open();
 
     ASSERT_TRUE(runUntil([&] { return started.size() == 2 && !browser.workerRunning(); }));
     EXPECT_EQ(started, (QStringList{big.path(), small.path()}));
@@ -162,11 +154,13 @@ TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
     bbtest::TempFolder big, other;
     writeCards(big.path(), "c", 300);
     bbtest::ScriptedDialogs dialogs;
+    bbtest::WalkGate gate(3);
     CardBrowser browser(dialogs);
+    browser.setWalkStepHook(gate.hook());
     int startedWalks = 0;
     QObject::connect(&browser, &CardBrowser::walkStarted, [&] { ++startedWalks; });
     browser.changeFolder(big.path());
-    ASSERT_TRUE(runUntil([&] { return browser.count() >= 3; }));
+    ASSERT_TRUE(runUntil([&] { return browser.count() == 3 && gate.holding(); }));
     // A folder change asked for a restart; the close request cancels it.
     browser.changeFolder(other.path());
     browser.requestStop();
@@ -183,10 +177,13 @@ TEST(CardBrowserWalk, DestroyingTheBrowserDuringAWalkStopsTheWorker) {
     bbtest::TempFolder big;
     writeCards(big.path(), "c", 200);
     bbtest::ScriptedDialogs dialogs;
+    bbtest::WalkGate gate(3);  // held before the fourth step: the walk is certainly not over
     auto browser = std::make_unique<CardBrowser>(dialogs);
+    browser->setWalkStepHook(gate.hook());
     browser->changeFolder(big.path());
-    ASSERT_TRUE(runUntil([&] { return browser->count() >= 2; }));
+    ASSERT_TRUE(runUntil([&] { return browser->count() == 3 && gate.holding(); }));
     ASSERT_TRUE(browser->workerRunning());
     browser.reset();  // must neither hang nor leave the worker calling into freed memory
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(gate.steps(), 4);  // no step after the stop
 }
