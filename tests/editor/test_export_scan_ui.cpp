@@ -22,8 +22,11 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <atomic>
 
 using namespace bb;
 
@@ -232,7 +235,7 @@ struct ScanFixture : ::testing::Test {
         QElapsedTimer t;
         t.start();
         while (handled.size() == before && dialogs.messages.size() == messagesBefore &&
-               t.elapsed() < 30000)
+               t.elapsed() < bbtest::kHangGuardMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 };
@@ -300,9 +303,17 @@ TEST_F(ScanFixture, CancellingTheSaveOrTheQualityDiscardsTheScan) {
     // A cancelled scan reaches no save dialog at all.
     const int requests = dialogs.saveRequests.size();
     scans->settings().dpi = 300;
+    // The worker waits after its first block until the cancel is in, so the scan cannot
+    // finish first.
+    std::atomic<bool> cancelIssued{false};
+    scans->scanner().setReadHook([&] {
+        while (!cancelIssued) QThread::yieldCurrentThread();
+    });
     scans->scanImage();
     scans->scanner().cancel();
+    cancelIssued = true;
     scans->scanner().wait();
+    scans->scanner().setReadHook({});
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_FALSE(scans->scanner().busy());
