@@ -70,9 +70,12 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // The file's bytes for a document whose sides hold the current state (after
 // writeBackWorkingSide), with `preview` as stored picture (a null preview stores a white one of
-// previewSize()). `replaced` is set when a character had to become "?".
+// previewSize()). `replacedTexts` receives each text in which a character had to become "?".
 QByteArray cardFileBytes(const CardDocument& doc, const DibImage& preview,
-                         bool* replaced = nullptr);
+                         QStringList* replacedTexts = nullptr);
+
+// The message after a save in which characters became "?", naming the texts affected.
+QString replacedCharactersMessage(const QStringList& replacedTexts);
 
 // ---- Reading without a document ----
 

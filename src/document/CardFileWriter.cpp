@@ -135,7 +135,8 @@ QSize previewSize(const CardFormat& format) {
     return previewGeometry(format).size;
 }
 
-QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, bool* replaced) {
+QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview,
+                         QStringList* replacedTexts) {
     const DibImage preview = givenPreview.isNull() ? whitePreview(doc.format) : givenPreview;
     QByteArray out;
     out.reserve(
@@ -171,8 +172,30 @@ QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, 
     writeList(w, doc.insideSlots, enc);
     w.u32(doc.outsideBackground.backgroundColor);
     w.u32(doc.insideBackground.backgroundColor);
-    if (replaced) *replaced = nameReplaced || enc.replaced();
+    if (replacedTexts) {
+        *replacedTexts = enc.replacedTexts();
+        if (nameReplaced) replacedTexts->prepend(doc.format.typeName);
+    }
     return out;
+}
+
+QString replacedCharactersMessage(const QStringList& replacedTexts) {
+    QString text = QStringLiteral(
+        "Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und wurden durch "
+        "\"?\" ersetzt.");
+    if (replacedTexts.isEmpty()) return text;
+    // Each text on one line, shortened; a long list ends with how many more there are.
+    constexpr int kShown = 5;
+    constexpr int kLength = 40;
+    text += QStringLiteral("\n\nBetroffen:");
+    for (qsizetype i = 0; i < qMin<qsizetype>(kShown, replacedTexts.size()); ++i) {
+        QString one = replacedTexts.at(i).simplified();
+        if (one.size() > kLength) one = one.left(kLength - 1) + QChar(0x2026);
+        text += QStringLiteral("\n\"") + one + QLatin1Char('"');
+    }
+    if (replacedTexts.size() > kShown)
+        text += QStringLiteral("\nund %1 weitere").arg(replacedTexts.size() - kShown);
+    return text;
 }
 
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
@@ -189,7 +212,7 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
     doc.writeBackWorkingSide();
-    bool replaced = false;
+    QStringList replaced;
     const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
     releaseDib(preview);
 
@@ -209,12 +232,9 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
                            BtnOk);
         return false;
     }
-    if (replaced) {
-        fc.dialogs.message(
-            QStringLiteral("Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und "
-                           "wurden durch \"?\" ersetzt."),
-            kAppTitle, MsgIcon::Information, BtnOk);
-    }
+    if (!replaced.isEmpty())
+        fc.dialogs.message(replacedCharactersMessage(replaced), kAppTitle, MsgIcon::Information,
+                           BtnOk);
     doc.fileName = path;
     return true;
 }

@@ -4,75 +4,54 @@ namespace bb {
 
 namespace {
 
-// Windows-1252 agrees with Latin-1 everywhere except 0x80..0x9F, so texts without the zero
-// character and without those code points convert without the codec.
-bool isLatin1Compatible(const QString& text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == 0 || u > 0xFF || (u >= 0x80 && u < 0xA0)) return false;
-    }
-    return true;
-}
+// Windows-1252 agrees with Latin-1 everywhere except 0x80..0x9F; these are its characters
+// there (the five undefined bytes keep their control character).
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
+};
 
-bool isLatin1Compatible(QByteArrayView bytes) {
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 && b < 0xA0) return false;
-    }
-    return true;
+// The byte for one UTF-16 unit, or 0 when Windows-1252 has none (the zero character included:
+// it would end a stored string).
+char byteFor(char16_t u) {
+    if (u == 0) return 0;
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == u) return char(0x80 + i);
+    return 0;
 }
 
 }  // namespace
 
-Cp1252Encoder::Cp1252Encoder() : encoder_("windows-1252", QStringConverter::Flag::Stateless) {}
-
 QByteArray Cp1252Encoder::encode(const QString& text) {
-    if (isLatin1Compatible(text)) return text.toLatin1();
-    if (encoder_.isValid() && !text.contains(QChar(0))) {
-        QByteArray whole = encoder_.encode(text);
-        if (!encoder_.hasError()) return whole;
-        encoder_.resetState();
-    }
-    // Slow path: one code point at a time so that each unencodable one becomes one "?".
     QByteArray out;
     out.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        qsizetype len = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            len = 2;
-        const QStringView cp = QStringView(text).mid(i, len);
-        i += len;
-        const char16_t u = cp.at(0).unicode();
-        if (len == 1 && u != 0 && u < 0x80) {
-            out.append(char(u));
+    bool replacedHere = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const char b = byteFor(c.unicode());
+        if (b != 0) {
+            out.append(b);
             continue;
         }
-        QByteArray one;
-        if (u != 0 && encoder_.isValid()) {
-            one = encoder_.encode(cp);
-            if (encoder_.hasError()) {
-                one.clear();
-                encoder_.resetState();
-            }
-        }
-        if (one.size() == 1 && one.at(0) != 0) {
-            out.append(one);
-        } else {
-            out.append('?');
-            replaced_ = true;
-        }
+        // A character outside the basic plane is a surrogate pair: one "?" for both halves.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+        out.append('?');
+        replacedHere = true;
     }
+    if (replacedHere && !replacedTexts_.contains(text)) replacedTexts_.append(text);
     return out;
 }
 
-Cp1252Decoder::Cp1252Decoder() : decoder_("windows-1252", QStringConverter::Flag::Stateless) {}
-
 QString Cp1252Decoder::decode(QByteArrayView bytes) {
-    if (isLatin1Compatible(bytes)) return QString::fromLatin1(bytes);
-    if (!decoder_.isValid()) return QString::fromLatin1(bytes);
-    QString s = decoder_.decode(bytes);
-    decoder_.resetState();
+    QString s(bytes.size(), Qt::Uninitialized);
+    QChar* p = s.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *p++ = QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b));
+    }
     return s;
 }
 

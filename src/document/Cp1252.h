@@ -5,32 +5,30 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <QStringList>
 
 namespace bb {
 
-// Encodes texts; a character that Windows-1252 cannot hold (and the zero character, which
-// would end a stored string early) becomes "?", and replaced() tells that it happened.
-// Keep one encoder per file written.
+// Encodes texts; each character that Windows-1252 cannot hold (and the zero character, which
+// would end a stored string early) becomes one "?", the rest of the text is kept. replaced()
+// tells that it happened and replacedTexts() which texts (as given, each once). Keep one
+// encoder per file written.
 class Cp1252Encoder {
 public:
-    Cp1252Encoder();
     QByteArray encode(const QString& text);
-    bool replaced() const { return replaced_; }
+    bool replaced() const { return !replacedTexts_.isEmpty(); }
+    const QStringList& replacedTexts() const { return replacedTexts_; }
 
 private:
-    QStringEncoder encoder_;
-    bool replaced_ = false;
+    QStringList replacedTexts_;
 };
 
+// Decodes bytes; every byte has a character (the five bytes Windows-1252 leaves undefined
+// become the control characters of the same number, as Windows does), so decoding and
+// encoding again gives the same bytes.
 class Cp1252Decoder {
 public:
-    Cp1252Decoder();
     QString decode(QByteArrayView bytes);
-
-private:
-    QStringDecoder decoder_;
 };
 
 // One-off conversions.

@@ -243,17 +243,28 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
               back->outsideBackground.backgroundPicture.sharedId());
 }
 
-TEST_F(CardFileTest, UnencodableCharactersAreReplacedAndToldOnce) {
+TEST_F(CardFileTest, UnencodableCharactersAreReplacedOneByOneAndTheTextsNamed) {
     setAll(*doc->outsideSlots[1], 1, KindText);
     doc->outsideSlots[1]->content = QStringLiteral("Pfeil → und ā");
     doc->outsideSlots[1]->fontName = QStringLiteral("字体");
+    // A character outside the character set must not spoil the umlauts and quotes after it.
+    setAll(*doc->outsideSlots[2], 2, KindText);
+    doc->outsideSlots[2]->content = QStringLiteral("Grüße 🎂");
+    setAll(*doc->insideSlots[1], 3, KindText);
+    doc->insideSlots[1]->content = QStringLiteral("„Danke“ – schön");
     ASSERT_TRUE(save(*doc, path("zeichen.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und "
+                             "wurden durch \"?\" ersetzt.\n\nBetroffen:\n\"Pfeil → und ā\"\n"
+                             "\"字体\"\n\"Grüße 🎂\""));
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("zeichen.kar")));
     EXPECT_EQ(back->outsideSlots[1]->content, QStringLiteral("Pfeil ? und ?"));
     EXPECT_EQ(back->outsideSlots[1]->fontName, QStringLiteral("??"));
+    EXPECT_EQ(back->outsideSlots[2]->content, QStringLiteral("Grüße ?"));
+    EXPECT_EQ(back->insideSlots[1]->content, QStringLiteral("„Danke“ – schön"));
 }
 
 TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {

@@ -105,12 +105,23 @@ TEST(Cp1252, EncodesAndTellsAboutReplacements) {
     EXPECT_EQ(toCp1252(odd, &replaced), QByteArray("a???z"));
     EXPECT_TRUE(replaced);
 
+    // One encoder for a whole file: a failure stays with its text, and the encoder tells
+    // which texts were affected, each once.
     Cp1252Encoder enc;
-    enc.encode(QStringLiteral("plain"));
+    EXPECT_EQ(enc.encode(QStringLiteral("plain")), QByteArray("plain"));
     EXPECT_FALSE(enc.replaced());
-    enc.encode(QString(QChar(0x3042)));
-    enc.encode(QStringLiteral("plain"));
+    const QString cake = QStringLiteral("Grüße 🎂");
+    EXPECT_EQ(enc.encode(cake), QByteArray("Gr\xFC\xDF"
+                                           "e ?"));
+    EXPECT_EQ(enc.encode(QStringLiteral("„Danke“")), QByteArray("\x84"
+                                                                "Danke\x93"));
+    EXPECT_EQ(enc.encode(QString(QChar(0x3042))), QByteArray("?"));
+    EXPECT_EQ(enc.encode(cake), QByteArray("Gr\xFC\xDF"
+                                           "e ?"));
     EXPECT_TRUE(enc.replaced());
+    EXPECT_EQ(enc.replacedTexts(), (QStringList{cake, QString(QChar(0x3042))}));
+    // A lone half of a surrogate pair is one "?" too.
+    EXPECT_EQ(enc.encode(QString(QChar(0xD83C)) + QStringLiteral("x")), QByteArray("?x"));
 }
 
 TEST(Cp1252, DecodesEveryByte) {
