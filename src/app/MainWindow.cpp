@@ -59,7 +59,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     // the JPEG quality dialog to the scan controller, the calibration dialog to the print tab.
     newCardDialog_ = new NewCardDialog(dialogs_, this);
     newCardDialog_->setProgramFolder(programFolder_);
-    cardTypeEditDialog_ = new CardTypeEditDialog(this);
+    cardTypeEditDialog_ = new CardTypeEditDialog(dialogs_, this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);
     if (options_.useSettings)

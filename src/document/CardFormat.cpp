@@ -84,4 +84,8 @@ int32_t sideUnits(double cardMm) {
     return truncInt32(3.0L * cardMm * 20000.0L / static_cast<long double>(kNominalMmPerInch));
 }
 
+int32_t sideTenthsMm(double cardMm) {
+    return truncInt32(3.0L * cardMm * 10.0L);
+}
+
 }  // namespace bb

@@ -48,5 +48,7 @@ QString cardFormatText(const CardFormat& format, const QLocale& locale);
 
 // Work-area size in document units for a card length in mm: Trunc(3 × mm × 20000 ÷ 25.39995).
 int32_t sideUnits(double cardMm);
+// The same length in tenths of a millimetre, the unit of shadow distances.
+int32_t sideTenthsMm(double cardMm);
 
 }  // namespace bb

@@ -25,4 +25,13 @@ CardTypeFields cardTypeFieldsFrom(const CardFormat& format);
 // Reading back: pitch = size + gap, counts truncated to integers, name cut to 50 characters.
 CardFormat cardFormatFrom(const CardTypeFields& fields);
 
+// The largest sheet the card types are meant for (A3, either way round), in mm.
+inline constexpr double kLargestSheetShort = 297;
+inline constexpr double kLargestSheetLong = 420;
+
+// Why the fields make no usable card type, as a message for the user; empty when they do.
+// A card needs a positive width and height, and the whole grid (margins, cards and gaps)
+// must fit on the largest sheet.
+QString cardTypeProblem(const CardTypeFields& fields);
+
 }  // namespace bb

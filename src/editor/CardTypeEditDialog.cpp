@@ -1,6 +1,8 @@
 #include "editor/CardTypeEditDialog.h"
 #include "editor/DialogButtons.h"
 
+#include "document/UserDialogs.h"
+
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -47,7 +49,8 @@ QGroupBox* group(const QString& caption, QWidget* parent, QFormLayout*& form) {
 
 }  // namespace
 
-CardTypeEditDialog::CardTypeEditDialog(QWidget* parent) : QDialog(parent) {
+CardTypeEditDialog::CardTypeEditDialog(UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("NewETypForm"));
     setWindowTitle(QStringLiteral("Kartentyp bearbeiten"));
     setModal(true);
@@ -129,9 +132,21 @@ CardFormat CardTypeEditDialog::readBack() const {
     return cardFormatFrom(fields());
 }
 
+bool CardTypeEditDialog::confirmValues() {
+    const QString problem = cardTypeProblem(fields());
+    if (problem.isEmpty()) return true;
+    dialogs_.message(problem, windowTitle(), MsgIcon::Warning, BtnOk);
+    return false;
+}
+
+void CardTypeEditDialog::accept() {
+    if (confirmValues()) QDialog::accept();
+}
+
 int CardTypeEditDialog::runModal() {
-    if (hook_) return hook_(*this);
-    return exec();
+    if (!hook_) return exec();
+    const int result = hook_(*this);
+    return result == Accepted && !confirmValues() ? int(Rejected) : result;
 }
 
 }  // namespace bb

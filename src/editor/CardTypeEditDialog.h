@@ -15,10 +15,12 @@ class QSpinBox;
 
 namespace bb {
 
+class UserDialogs;
+
 class CardTypeEditDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CardTypeEditDialog(QWidget* parent = nullptr);
+    explicit CardTypeEditDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
     // Fills the fields from a card format (gap := pitch − size).
     void fill(const CardFormat& format);
@@ -28,8 +30,12 @@ public:
     void setFields(const CardTypeFields& f);
 
     // Shows the dialog modally; the hook replaces the modal loop in tests (it gets the
-    // dialog, may change its fields, and returns Accepted or Rejected).
+    // dialog, may change its fields, and returns Accepted or Rejected). OK with fields that
+    // make no usable card type is refused with a message; from a hook that counts as Cancel.
     int runModal();
+    // True when the fields make a usable card type; otherwise tells the user why.
+    bool confirmValues();
+    void accept() override;
     void setModalHook(std::function<int(CardTypeEditDialog&)> hook) { hook_ = std::move(hook); }
 
     QLineEdit* nameEdit = nullptr;
@@ -43,6 +49,7 @@ public:
     QSpinBox* cardsDownEdit = nullptr;
 
 private:
+    UserDialogs& dialogs_;
     std::function<int(CardTypeEditDialog&)> hook_;
 };
 

@@ -1,5 +1,6 @@
 // The new-card dialog and the card-type editor against a real "Visiten.dat" in a temporary
 // program folder; questions are answered by the scripted dialogs.
+#include "document/CardTypeFields.h"
 #include "document/Catalogue.h"
 #include "editor/CardTypeEditDialog.h"
 #include "editor/NewCardDialog.h"
@@ -47,7 +48,7 @@ protected:
 
     bbtest::TempFolder folder;
     bbtest::ScriptedDialogs dialogs;
-    CardTypeEditDialog typeEditor;
+    CardTypeEditDialog typeEditor{dialogs};
     NewCardDialog newCard{dialogs};
     CardFormat format;
 };
@@ -184,7 +185,8 @@ TEST_F(CardTypeDialogs, ForeignCatalogueReadsEmptyAndIsReplacedOnClose) {
 }
 
 TEST(CardTypeEditor, FreshValuesRangesAndConversion) {
-    CardTypeEditDialog f;
+    bbtest::ScriptedDialogs dialogs;
+    CardTypeEditDialog f(dialogs);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Kartentyp bearbeiten"));
     EXPECT_EQ(f.nameEdit->text(), QStringLiteral("Kein Name"));
     EXPECT_DOUBLE_EQ(f.widthEdit->value(), 90);
@@ -215,4 +217,46 @@ TEST(CardTypeEditor, FreshValuesRangesAndConversion) {
     EXPECT_EQ(f.cardsAcrossEdit->value(), 50);
     EXPECT_EQ(f.cardsDownEdit->value(), 1);
     EXPECT_DOUBLE_EQ(f.horizontalGapEdit->value(), 0);  // 4000 − 5000 held at the minimum
+}
+
+TEST(CardTypeEditor, OkIsRefusedForCardsWithoutSizeOrThatDoNotFitASheet) {
+    CardTypeFields geha{QStringLiteral("Geha"), 23, 25, 165, 121, 46, 5, 1, 2};
+    EXPECT_EQ(cardTypeProblem(geha), QString());
+    CardTypeFields v = geha;
+    v.width = 0;
+    EXPECT_EQ(cardTypeProblem(v),
+              QStringLiteral("Breite und Höhe der Karte müssen größer als 0 mm sein."));
+    v = geha;
+    v.height = std::nan("");
+    EXPECT_FALSE(cardTypeProblem(v).isEmpty());
+    // A landscape A3 sheet is fine; one card more across is not.
+    v = CardTypeFields{QStringLiteral("quer"), 10, 10, 200, 270, 0, 0, 2, 1};
+    EXPECT_EQ(cardTypeProblem(v), QString());
+    v.across = 3;
+    EXPECT_EQ(cardTypeProblem(v),
+              QStringLiteral("Die Karten passen nicht auf ein Blatt: Ränder, Karten und Abstände "
+                             "brauchen 610,00 mm × 280,00 mm, ein Blatt ist höchstens 297 mm × "
+                             "420 mm (A3) groß."));
+
+    // The dialog keeps itself open on OK and says why; a scripted OK counts as Cancel.
+    bbtest::ScriptedDialogs dialogs;
+    CardTypeEditDialog f(dialogs);
+    f.widthEdit->setValue(0);
+    f.accept();
+    EXPECT_NE(f.result(), QDialog::Accepted);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Kartentyp bearbeiten"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Warning);
+    f.setModalHook([](CardTypeEditDialog& d) {
+        d.widthEdit->setValue(999);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(f.runModal(), QDialog::Rejected);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    f.setModalHook([](CardTypeEditDialog& d) {
+        d.widthEdit->setValue(90);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(f.runModal(), QDialog::Accepted);
+    EXPECT_EQ(dialogs.messages.size(), 2);
 }
