@@ -182,7 +182,10 @@ void ObjectCommands::editTextEffects() {
     f.shadowColor = ColorRef(o->shadowColor());
     f.shadowDxEdit->setValue(o->shadowDx);
     f.shadowDyEdit->setValue(o->shadowDy);
-    if (editor_.modal(f) != QDialog::Accepted) return;
+    const CardFormat& format = editor_.doc().format;
+    f.setShadowLimits(sideTenthsMm(format.cardWidth), sideTenthsMm(format.cardHeight));
+    // A scripted OK with distances out of range is refused like the real one.
+    if (editor_.modal(f) != QDialog::Accepted || !f.confirmValues()) return;
     if (!(o = editor_.selected())) return;
     o->outline() = f.outlineCheck->isChecked();
     o->shadow = f.shadowCheck->isChecked();

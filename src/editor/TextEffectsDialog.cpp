@@ -59,6 +59,28 @@ TextEffectsDialog::TextEffectsDialog(UserDialogs& dialogs, QWidget* parent)
     connect(shadowColorButton, &QPushButton::clicked, this, &TextEffectsDialog::chooseShadowColor);
 }
 
+void TextEffectsDialog::setShadowLimits(int maxDx, int maxDy) {
+    maxDx_ = qMax(0, maxDx);
+    maxDy_ = qMax(0, maxDy);
+}
+
+bool TextEffectsDialog::confirmValues() {
+    const auto within = [](int v, int limit) { return v >= -limit && v <= limit; };
+    if (within(shadowDxEdit->value(), maxDx_) && within(shadowDyEdit->value(), maxDy_)) return true;
+    dialogs_.message(QStringLiteral("Der Schatten muss auf der Arbeitsfläche bleiben: Die "
+                                    "Entfernung darf horizontal höchstens %1 und vertikal "
+                                    "höchstens %2 Zehntelmillimeter betragen (nach beiden "
+                                    "Seiten).")
+                         .arg(maxDx_)
+                         .arg(maxDy_),
+                     windowTitle(), MsgIcon::Warning, BtnOk);
+    return false;
+}
+
+void TextEffectsDialog::accept() {
+    if (confirmValues()) QDialog::accept();
+}
+
 void TextEffectsDialog::chooseOutlineColor() {
     QColor c = toQColor(outlineColor);
     if (dialogs_.chooseColor(c, QStringLiteral("Farbe"))) outlineColor = fromQColor(c);

@@ -31,8 +31,16 @@ public:
     void chooseOutlineColor();
     void chooseShadowColor();
 
+    // The largest shadow distances either way, in tenths of a millimetre: the work area's
+    // width and height, so that a shadow stays where it can be seen and printed.
+    void setShadowLimits(int maxDx, int maxDy);
+    // True when both distances are within the limits; otherwise tells the user.
+    bool confirmValues();
+    void accept() override;
+
 private:
     UserDialogs& dialogs_;
+    int maxDx_ = 0, maxDy_ = 0;
 };
 
 }  // namespace bb

@@ -21,6 +21,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <limits>
+
 using namespace bb;
 using bbtest::EditingFixture;
 
@@ -261,6 +263,29 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     EXPECT_TRUE(t.shadow);
     EXPECT_EQ(t.shadowDy, 40);
     EXPECT_EQ(t.shadowColor(), int32_t(rgbRef(9, 9, 9)));
+
+    // Distances beyond the work area (three card widths or heights, in tenths of a millimetre)
+    // are refused with a message and change nothing.
+    doc->format.cardWidth = 165;
+    doc->format.cardHeight = 121;
+    const qsizetype before = dialogs.messages.size();
+    answer = [&](QDialog&) {
+        f.shadowDxEdit->setValue(std::numeric_limits<int>::max());
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editTextEffects();
+    EXPECT_EQ(t.shadowDx, 5);
+    ASSERT_EQ(dialogs.messages.size(), before + 1);
+    EXPECT_TRUE(
+        dialogs.messages.back().text.contains(QStringLiteral("höchstens 4950 und vertikal "
+                                                             "höchstens 3630")));
+    f.shadowDxEdit->setValue(-4951);
+    f.accept();
+    EXPECT_NE(f.result(), QDialog::Accepted);
+    f.shadowDxEdit->setValue(-4950);
+    f.accept();
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogs.messages.size(), before + 2);
 
     CardObject& p = put(2, KindPicture, 100, 100, 20, 20);
     doc->selectedSlot = 2;
