@@ -4,28 +4,37 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
 namespace bb {
 
-QList<CardFormat> loadCardTypes(const QString& programFolder) {
+QList<CardFormat> cardTypesFromBytes(QByteArrayView bytes) {
     QList<CardFormat> types;
-    QFile file(QDir(programFolder).filePath(kCatalogueFileName));
-    if (!file.open(QIODevice::ReadOnly)) return types;
-    const QByteArray head = file.read(8);
-    ByteReader r(head);
+    ByteReader r(bytes.first(qMin<qsizetype>(8, bytes.size())));
     if (r.i32() != kCatalogueSignature) return types;
     const int32_t count = r.i32();
     if (!r.ok() || count < 1) return types;
-    // Never more records than the file can hold.
-    const qint64 present = qMax<qint64>(0, (file.size() - 8) / kCardFormatSize);
-    const qint64 n = qMin<qint64>(count, present);
-    const QByteArray body = file.read(n * kCardFormatSize);
-    const qint64 got = body.size() / kCardFormatSize;
-    types.reserve(got);
-    for (qint64 i = 0; i < got; ++i)
-        types.append(CardFormat::fromBytes(body.constData() + i * kCardFormatSize));
+    // Never more records than the bytes hold.
+    const qsizetype present = (bytes.size() - 8) / kCardFormatSize;
+    const qsizetype n = qMin<qsizetype>(count, present);
+    types.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        types.append(CardFormat::fromBytes(bytes.constData() + 8 + i * kCardFormatSize));
     return types;
+}
+
+QList<CardFormat> loadCardTypes(const QString& programFolder) {
+    QFile file(QDir(programFolder).filePath(kCatalogueFileName));
+    // Only a regular file: a pipe or a device would block or never end.
+    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = file.read(8);
+    if (head.size() < 8) return {};
+    // The announced count bounds what is read, so a huge file costs no more than its records.
+    const int32_t count = qFromLittleEndian<int32_t>(head.constData() + 4);
+    const qint64 wanted = qMax<qint64>(0, qMin<qint64>(count, (file.size() - 8) / kCardFormatSize));
+    return cardTypesFromBytes(head + file.read(wanted * kCardFormatSize));
 }
 
 bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types) {

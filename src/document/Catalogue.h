@@ -16,6 +16,8 @@ inline const QString kCatalogueFileName = QStringLiteral("Visiten.dat");
 // empty list. The count is never trusted: when the file holds fewer records than it
 // announces, the whole records present are read; a count below 1 gives an empty list.
 QList<CardFormat> loadCardTypes(const QString& programFolder);
+// The same rules on the bytes of a catalogue file.
+QList<CardFormat> cardTypesFromBytes(QByteArrayView bytes);
 
 // Replaces the catalogue atomically; false (and the old file untouched) when it cannot be
 // written. Callers stay silent on failure.
