@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Runs each reader's fuzzer in turn at the lowest priority, seeded from fuzz/corpus/<reader>,
+# Runs each harness in turn at the lowest priority, seeded from fuzz/corpus/<reader>,
 # collecting new inputs in a scratch folder. Usage: fuzz/run_all.sh [SECONDS] [READER...]
 set -u
 secs=${1:-600}
 shift || true
 readers=("$@")
-[ ${#readers[@]} -gt 0 ] || readers=(pcx tga ilbm bmp gif)
+[ ${#readers[@]} -gt 0 ] || readers=(pcx tga ilbm bmp gif card catalogue calibration)
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BB_FUZZ_BUILD:-$here/../build-fuzz}
 out=${BB_FUZZ_OUT:-/tmp/brisella-fuzz}
+# The card harness finds the pictures its seeds name among the sample pictures.
+export BRISELLA_FUZZ_PICTURES=${BRISELLA_FUZZ_PICTURES:-$here/../build/samples}
 for r in "${readers[@]}"; do
     mkdir -p "$out/$r/work" "$out/$r/crashes"
     start=$(date +%s)
