@@ -123,7 +123,9 @@ bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& 
 
 CardReadStatus readFileBytes(const QString& path, QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return CardReadStatus::CannotOpen;
+    // Only a regular file: opening a named pipe would wait for a writer, a device never ends.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return CardReadStatus::CannotOpen;
     const qint64 size = file.size();
     if (size > kMaxCardFileBytes) {
         // Only the signature decides between foreign and too large.

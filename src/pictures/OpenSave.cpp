@@ -22,7 +22,8 @@ std::atomic<int> currentJpegQuality{75};
 
 DibImage loadPictureFile(const QString& fileName) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    // Only a regular file: opening a named pipe would wait for a writer, a device never ends.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) return {};
     const qint64 size = file.size();
     if (size <= 0 || size > kMaxPictureFileBytes) return {};
     const QByteArray data = file.readAll();

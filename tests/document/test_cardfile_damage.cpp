@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstring>
@@ -165,4 +166,26 @@ TEST_F(CardFileTest, SeededRandomDamageNeverCrashes) {
         }
     }
     EXPECT_GT(opened, 0);  // damage inside values still gives a readable card
+}
+
+TEST_F(CardFileTest, NamedPipesAreNeitherOpenedAsCardsNorAsPictures) {
+    // Opening a pipe waits for a writer: a card or a picture that is one must be refused
+    // at once, not hang the program.
+    const QString pipeCard = path("rohr.kar");
+    const QString pipePicture = path("rohr.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipeCard).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipePicture).constData(), 0600), 0);
+    EXPECT_FALSE(open(*doc, pipeCard));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption,
+              QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"));
+
+    dialogs.messages.clear();
+    doc->outsideSlots[1]->kind = KindPicture;
+    doc->outsideSlots[1]->content = pipePicture;
+    ASSERT_TRUE(save(*doc, path("mit_rohr.kar")));
+    auto back = std::make_unique<CardDocument>();
+    ASSERT_TRUE(open(*back, path("mit_rohr.kar")));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Konnte Bild (") + pipePicture +
+                                           QStringLiteral(") nicht Laden.")});
 }
