@@ -35,7 +35,11 @@ QString rotatedText(const QString& content) {
 
 int textPixelSize(int fontSize, double scale, const RenderContext& ctx) {
     const double d = ctx.screenDpi > 0 ? ctx.screenDpi : 96;
-    const double px = 20000.0 / d * fontSize * scale * ctx.fontDpi / d;
+    double px = 20000.0 / d * fontSize * scale * ctx.fontDpi / d;
+    // 12 at 96 pixels per inch comes out as 11.999999999999998; truncating that would draw
+    // the export one pixel smaller than the editor at the same size.
+    const double whole = std::round(px);
+    if (std::abs(px - whole) <= 1e-9 * std::max(1.0, std::abs(px))) px = whole;
     if (!(px >= 1)) return 1;
     return int(std::min(px, 65535.0));
 }

@@ -13,7 +13,8 @@ struct CardObject;
 struct RenderContext;
 
 // Pixel size of a text object's font: Trunc(20000 / d × fontSize × scale × p / d), at least 1
-// (d = ctx.screenDpi, p = ctx.fontDpi).
+// (d = ctx.screenDpi, p = ctx.fontDpi). A product that misses a whole number only by rounding
+// error counts as that number.
 int textPixelSize(int fontSize, double scale, const RenderContext& ctx);
 
 // Outline thickness of a text: max(1, Trunc(scale × 4000 / mmPerInchX)).
