@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QRect>
+#include <QStringList>
+
+#include <vector>
 
 class QPainter;
 
@@ -12,12 +15,33 @@ class CardDocument;
 struct CardObject;
 struct RenderContext;
 
-// Pixel size of a text object's font: Trunc(20000 / d × fontSize × scale × p / d), at least 1
-// (d = ctx.screenDpi, p = ctx.fontDpi).
+// Height of a text object's font in document units: 20000 / d × fontSize × p / d
+// (d = ctx.screenDpi, p = ctx.fontDpi). Its pixel size at a scale is this times the scale.
+double fontHeightUnits(int fontSize, const RenderContext& ctx);
+
+// Pixel size of a text object's font: Trunc(20000 / d × fontSize × scale × p / d), at least 1.
+// A product that misses a whole number only by rounding error counts as that number.
 int textPixelSize(int fontSize, double scale, const RenderContext& ctx);
 
 // Outline thickness of a text: max(1, Trunc(scale × 4000 / mmPerInchX)).
 int outlineThickness(double scale, double mmPerInchX);
+
+// One line of an upright text: its first character and length in the text as drawn (carriage
+// returns turned into line breaks), trailing spaces and line break included.
+struct TextLineSpan {
+    int start = 0;
+    int length = 0;
+    friend bool operator==(const TextLineSpan&, const TextLineSpan&) = default;
+};
+
+// Where upright text `o` breaks into lines. Decided from the unhinted outline metrics of its
+// font and the width of its box, both in document units, so the breaks do not depend on the
+// scale: editor, preview, export and print all wrap the text alike.
+std::vector<TextLineSpan> textLineBreaks(const CardObject& o, const RenderContext& ctx);
+
+// The lines that drawText paints for upright text `o` at `scale`, top to bottom, each without
+// its trailing spaces and line break.
+QStringList textLinesAt(const CardObject& o, const RenderContext& ctx, double scale);
 
 // Draws text object `o` of the working side, shifted by the scroll position; `visible` is
 // the part of the device that can change, used only to skip invisible work.

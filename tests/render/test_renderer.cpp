@@ -353,6 +353,14 @@ TEST(RendererArithmetic, FontPixelSizeAndOutlineThickness) {
     ctx.screenDpi = 120;
     EXPECT_EQ(textPixelSize(12, 1.0 / 312, ctx), 5);  // 5.13
     EXPECT_EQ(textPixelSize(0, 1.0 / 312, ctx), 1);
+    ctx.screenDpi = 96;
+    // Whole sizes stay whole although the factors are inexact in binary: the export at 96
+    // pixels per inch draws a size 12 with 12 pixels, like the editor at 100 %.
+    EXPECT_EQ(textPixelSize(12, 96 / 20000.0, ctx), 12);
+    EXPECT_EQ(textPixelSize(3, 96 / 20000.0, ctx), 3);
+    EXPECT_EQ(textPixelSize(24, 96 / 20000.0, ctx), 24);
+    EXPECT_EQ(textPixelSize(12, 600 / 20000.0, ctx), 75);
+    EXPECT_EQ(textPixelSize(12, 300 / 20000.0, ctx), 37);  // 37.5
     EXPECT_EQ(outlineThickness(1.0 / 312, kNominalMmPerInch), 1);
     EXPECT_EQ(outlineThickness(600.0 / 20000, kNominalMmPerInch), 4);  // 4.72
     EXPECT_EQ(cardRect(300, 300, 10, 20, true), (CardRect{90, 80, 190, 180}));
