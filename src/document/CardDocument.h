@@ -94,7 +94,7 @@ public:
     // Lowest free slot of workingSlots, or 0 when all are used (then `dialogs`, when given,
     // shows "Es wurden zuviele Objekte erstellt!").
     int findFreeSlot(UserDialogs* dialogs = nullptr) const;
-    // Frees an object: Kind := 0 and its picture released; other fields stay.
+    // Frees an object: its picture is released and every field returns to its default.
     static void freeObject(CardObject& o);
 
     // True when any working slot holds an object.
