@@ -52,6 +52,7 @@ void CardDocument::clearAll() {
         b->backgroundFile.clear();
     }
     fileName.clear();
+    ++clearCount_;
 }
 
 void CardDocument::writeBackWorkingSide() {

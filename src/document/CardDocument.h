@@ -81,6 +81,9 @@ public:
 
     // Empties both sides and the backgrounds; keeps format, sizes, scale and currentSide.
     void clearAll();
+    // Rises with every clearAll, also one that a damaged file leaves behind: whoever keeps
+    // state about the objects (the editor's mouse and drag state) compares it.
+    uint64_t clearCount() const { return clearCount_; }
     // Copies the working table and background into the side named by currentSide.
     void writeBackWorkingSide();
     // Writes back, then loads `side` (0 outside, 1 inside) into the working state.
@@ -112,6 +115,7 @@ public:
     }
 
 private:
+    uint64_t clearCount_ = 0;
     std::vector<std::unique_ptr<CardObject>> records_;  // 2 × 10000, never reallocated
 };
 

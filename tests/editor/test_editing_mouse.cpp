@@ -178,6 +178,76 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     EXPECT_EQ(doc->workingSlots[5]->x, 31000);
 }
 
+TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHit) {
+    const int side = GetParam();
+    const int reach = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    ASSERT_GE(reach, 3);
+    CardObject& a = put(3, KindText, 100, 100, 60, 30);
+    a.content = QStringLiteral("erster");
+    CardObject& b = put(4, KindText, 162, 100, 60, 30);  // two pixels right of a
+    b.content = QStringLiteral("zweiter");
+    QStringList shown;
+    answer = [&](QDialog&) {
+        shown << ed->commands().textEntryDialog().lines().join(u'|');
+        return int(QDialog::Rejected);
+    };
+    const auto doubleClick = [&](QPoint first, QPoint second) {
+        click(side, first.x(), first.y());
+        press(side, second.x(), second.y());
+        mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, second.x(), second.y());
+        release(side, second.x(), second.y());
+    };
+
+    // The second press lands just below the text, on empty space.
+    doubleClick({112, 127}, {112, 127 + reach});
+    EXPECT_EQ(shown, QStringList({QStringLiteral("erster")}));
+    EXPECT_EQ(doc->selectedSlot, 3);
+    // The second press lands on the neighbouring text.
+    doc->selectedSlot = 0;
+    doubleClick({157, 110}, {157 + reach, 110});
+    EXPECT_EQ(shown, QStringList({QStringLiteral("erster"), QStringLiteral("erster")}));
+    EXPECT_EQ(doc->selectedSlot, 3);
+    // First press beside both texts: the double click opens nothing and selects nothing.
+    doc->selectedSlot = 0;
+    doubleClick({112, 132}, {112, 129});
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(doc->selectedSlot, 0);
+    // Beyond the double-click distance the second press is an ordinary one.
+    doubleClick({130, 110}, {190 + reach, 110});
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(doc->selectedSlot, 4);
+    EXPECT_EQ(a.x, 10000);
+    EXPECT_EQ(b.x, 16200);
+}
+
+TEST_P(EditingMouse, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
+    const int side = GetParam();
+    tab->selectSide(side);
+    QApplication::processEvents();
+    put(2, KindFigure, 100, 100, 50, 50);
+    click(side, 120, 120);
+    press(side, 120, 120);
+    ASSERT_EQ(ed->mouseState, MouseDragging);
+
+    // The file is refused after the document was cleared.
+    const QString path = folder.file(QStringLiteral("kaputt.kar"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cardSignature() + QByteArray("\x01\x02"));
+    f.close();
+    CardFileContext fc{dialogs, ctx, folder.path(), {}, {}, {}};
+    ASSERT_FALSE(openCardFile(*doc, path, fc));
+    ASSERT_EQ(doc->usedCount(doc->workingSlots), 0);
+
+    // The release that ends the old press creates a text instead of ending a drag.
+    ed->tools().setCurrent(ToolText);
+    move(side, 300, 300);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
+    EXPECT_EQ(ed->dragMode, DragNone);
+    release(side, 300, 300);
+    EXPECT_EQ(doc->workingSlots[1]->kind, KindText);
+}
+
 TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     const int side = GetParam();
     view(side)->setFocus();
