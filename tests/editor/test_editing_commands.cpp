@@ -484,4 +484,32 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
     EXPECT_TRUE(doc->workingBackground.backgroundPicture.isNull());
 }
 
+TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangement) {
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(folder.file("blau.bmp"), "BMP"));
+    BackgroundDialog& b = ed->backgroundDialog();
+    int chosenMode = BgNone;  // the arrangement checked before "Ö&ffnen..."
+    answer = [&](QDialog& d) {
+        if (&d == &ed->pictureOpenDialog()) {
+            ed->pictureOpenDialog().fileNameEdit->setText("blau.bmp");
+            ed->pictureOpenDialog().openChosen();
+            return int(QDialog::Accepted);
+        }
+        b.modeButton(chosenMode)->setChecked(true);
+        b.openButton->click();
+        b.backButton->click();
+        return d.result();
+    };
+    chosenMode = BgColor;
+    ed->editBackground();
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgCover);
+    EXPECT_TRUE(b.modeButton(BgCover)->isChecked());
+    EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("blau.bmp"));
+    // A picture arrangement already checked stays.
+    chosenMode = BgTiled;
+    ed->editBackground();
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgTiled);
+}
+
 }  // namespace
