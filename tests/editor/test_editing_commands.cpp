@@ -229,6 +229,51 @@ TEST_F(EditingDialogs, TextEntryRoundTripsCarriageReturnsAndCancelKeepsIt) {
     EXPECT_TRUE(t.content.isEmpty());
 }
 
+TEST_F(EditingDialogs, TextEntryKeepsLineFeedsAndAnEnterAtTheEndAddsNothing) {
+    CardObject& t = put(1, KindText, 10, 10, 50, 20);
+    doc->selectedSlot = 1;
+    QPlainTextEdit* memo = ed->commands().textEntryDialog().textEdit();
+    // Unedited, OK gives back exactly what was stored: line feeds inside a line, a carriage
+    // return at the end, empty lines.
+    for (const QString& stored : {QStringLiteral("Zeile\nmit Umbruch\rzwei"), QStringLiteral("a\r"),
+                                  QStringLiteral("\r\r"), QStringLiteral("x\r\n\ry")}) {
+        t.content = stored;
+        answer = [](QDialog&) { return int(QDialog::Accepted); };
+        ed->commands().editText();
+        EXPECT_EQ(t.content, stored);
+    }
+
+    // The line feed stays a line break inside its line, and is kept through an edit.
+    t.content = QStringLiteral("A\nB\rC");
+    answer = [&](QDialog&) {
+        EXPECT_EQ(memo->document()->blockCount(), 2);
+        memo->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(memo, QStringLiteral("x"));
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("xA\nB\rC"));
+
+    // Enter at the very end, and Shift+Enter inside a line.
+    t.content = QStringLiteral("Hallo\rWelt");
+    answer = [&](QDialog&) {
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClick(memo, Qt::Key_Return);
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo\rWelt"));
+    answer = [&](QDialog&) {
+        memo->moveCursor(QTextCursor::Start);
+        memo->moveCursor(QTextCursor::EndOfBlock);
+        QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(memo, QStringLiteral("!"));
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo\n!\rWelt"));
+}
+
 TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     CardObject& t = put(1, KindText, 10, 10, 50, 20);
     t.outlineColor() = rgbRef(1, 1, 1);
