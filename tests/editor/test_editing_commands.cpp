@@ -110,7 +110,7 @@ TEST_F(EditingPanel, SheetsFollowTheSelectionAndLoadingChangesNothing) {
     CardObject& line = put(1, KindFigure, 10, 10, 50, 5);
     line.figureKind = FigLineHorizontal;
     line.fillMode = FillWithBorder;
-    line.lineWidth = 0;  // outside the spin box's range
+    line.lineWidth = 0;  // a hairline, outside the widths the panel offers
     click(0, 20, 12);
     EXPECT_TRUE(p.sheetVisible(p.figureSheet));
     EXPECT_TRUE(p.sheetVisible(p.generalSheet));
@@ -121,8 +121,14 @@ TEST_F(EditingPanel, SheetsFollowTheSelectionAndLoadingChangesNothing) {
     EXPECT_TRUE(p.borderColorCombo->isHidden());
     EXPECT_FALSE(p.filledRadio->isEnabled());
     EXPECT_FALSE(p.filledWithBorderRadio->isEnabled());
-    EXPECT_EQ(p.lineWidthEdit->value(), 1);
+    // The panel shows the width the figure has, and choosing 1 gives it width 1.
+    EXPECT_EQ(p.lineWidthEdit->value(), 0);
     EXPECT_EQ(line.lineWidth, 0);
+    p.lineWidthEdit->stepUp();
+    EXPECT_EQ(line.lineWidth, 1);
+    ed->beforePaint();
+    EXPECT_EQ(p.lineWidthEdit->minimum(), 1);
+    EXPECT_EQ(p.lineWidthEdit->maximum(), 20);
 
     // Back to a rectangle: the fill mode that was kept shows again.
     p.figureRadios[FigRectangle]->click();
