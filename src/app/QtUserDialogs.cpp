@@ -1,8 +1,9 @@
 #include "app/QtUserDialogs.h"
 
+#include "editor/FontDialog.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 
 namespace bb {
@@ -97,12 +98,14 @@ bool QtUserDialogs::chooseColor(QColor& color, const QString& caption) {
 }
 
 bool QtUserDialogs::chooseFont(QFont& font, QColor& color, const QString& caption) {
-    // QFontDialog has no colour; the colour stays as it was.
-    Q_UNUSED(color);
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, font, parent_, caption);
-    if (ok) font = f;
-    return ok;
+    // Qt's font dialog has no colour: the program's own dialog chooses both.
+    FontDialog dlg(this, parent_);
+    if (!caption.isEmpty()) dlg.setWindowTitle(caption);
+    dlg.setChoice(font, color);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    font = dlg.chosenFont();
+    color = dlg.chosenColor();
+    return true;
 }
 
 }  // namespace bb

@@ -1,6 +1,6 @@
-// The dialogs the user sees: QMessageBox, QFileDialog, QColorDialog and QFontDialog behind
-// the UserDialogs seam. Button texts and the standard dialogs come out German through Qt's
-// own translation, which main() loads.
+// The dialogs the user sees: QMessageBox, QFileDialog, QColorDialog and the program's own
+// FontDialog behind the UserDialogs seam. Button texts and the standard dialogs come out German
+// through Qt's own translation, which main() loads.
 #pragma once
 
 #include "document/UserDialogs.h"

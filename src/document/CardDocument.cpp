@@ -40,12 +40,7 @@ int32_t CardDocument::fromView(int px) const {
 
 void CardDocument::clearAll() {
     for (int s = 1; s <= kSlotCount; ++s) {
-        for (CardObject* o : {outsideSlots[s], insideSlots[s]}) {
-            o->kind = KindFree;
-            releaseDib(o->picture);
-            o->shadowDx = 5;
-            o->shadowDy = 5;
-        }
+        for (CardObject* o : {outsideSlots[s], insideSlots[s]}) freeObject(*o);
     }
     selectedSlot = 0;
     // Pictures are shared by reference count: dropping every holder releases each distinct
@@ -57,6 +52,7 @@ void CardDocument::clearAll() {
         b->backgroundFile.clear();
     }
     fileName.clear();
+    ++clearCount_;
 }
 
 void CardDocument::writeBackWorkingSide() {
@@ -97,8 +93,9 @@ int CardDocument::findFreeSlot(UserDialogs* dialogs) const {
 }
 
 void CardDocument::freeObject(CardObject& o) {
-    o.kind = KindFree;
     releaseDib(o.picture);
+    // A freed slot holds a fresh record: the next object made in it inherits nothing.
+    o = CardObject{};
 }
 
 bool CardDocument::workingSideUsed() const {

@@ -81,6 +81,9 @@ public:
 
     // Empties both sides and the backgrounds; keeps format, sizes, scale and currentSide.
     void clearAll();
+    // Rises with every clearAll, also one that a damaged file leaves behind: whoever keeps
+    // state about the objects (the editor's mouse and drag state) compares it.
+    uint64_t clearCount() const { return clearCount_; }
     // Copies the working table and background into the side named by currentSide.
     void writeBackWorkingSide();
     // Writes back, then loads `side` (0 outside, 1 inside) into the working state.
@@ -94,7 +97,7 @@ public:
     // Lowest free slot of workingSlots, or 0 when all are used (then `dialogs`, when given,
     // shows "Es wurden zuviele Objekte erstellt!").
     int findFreeSlot(UserDialogs* dialogs = nullptr) const;
-    // Frees an object: Kind := 0 and its picture released; other fields stay.
+    // Frees an object: its picture is released and every field returns to its default.
     static void freeObject(CardObject& o);
 
     // True when any working slot holds an object.
@@ -112,6 +115,7 @@ public:
     }
 
 private:
+    uint64_t clearCount_ = 0;
     std::vector<std::unique_ptr<CardObject>> records_;  // 2 × 10000, never reallocated
 };
 

@@ -138,6 +138,10 @@ void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModa
             QStringLiteral("Konnte Bild (") + fileName_ + QStringLiteral(") nicht Laden."),
             kAppTitle, MsgIcon::Error, BtnOk);
         fileName_.clear();
+    } else if (checkedMode() < BgStretched || checkedMode() > BgTiled) {
+        // A picture chosen under the solid colour (or no arrangement) would not be shown:
+        // it takes the first arrangement of the list.
+        modeButton(BgCover)->setChecked(true);
     }
     doc_.workingBackground.backgroundPicture = picture_;
     doc_.workingBackground.backgroundFile = fileName_;

@@ -13,6 +13,7 @@
 #include "pictures/PictureOps.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -20,7 +21,10 @@
 #include <QRegion>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStyleHints>
 #include <QTabWidget>
+
+#include <cstdlib>
 
 namespace bb {
 
@@ -28,6 +32,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
     : views_(views), dialogs_(dialogs), programFolder_(programFolder), dialogParent_(dialogParent) {
     newTextFont = FontChoice::startFont(views_.ctx().screenDpi);
+    seenClearCount_ = views_.doc().clearCount();
     runModal = [](QDialog& d) { return d.exec(); };
     ownedTools_ = std::make_unique<ToolPalette>();
     tools_ = ownedTools_.get();
@@ -199,8 +204,12 @@ void EditorController::dragObject(int x, int y) {
 
 void EditorController::mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                   int y) {
+    followDocumentClear();
     const EditorTool tool = tools_->current();
     if (button == Qt::LeftButton) {
+        pressBefore_ = lastPress_;
+        lastPress_ = {side, QPoint(x, y)};
+        slotBeforeLastPress_ = doc().selectedSlot;
         if (tool == ToolHand) {
             panStartX = x;
             panStartY = y;
@@ -264,6 +273,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+    followDocumentClear();
     if (mouseState == MousePanning) {
         pan(side, x, y);
     } else if (mouseState == MouseDragging) {
@@ -277,6 +287,7 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
 
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
+    followDocumentClear();
     if (button != Qt::LeftButton) return;
     if (mouseState == MousePanning) {
         pan(side, x, y);
@@ -290,13 +301,26 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
     }
 }
 
-void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int,
-                                   int) {
+void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
+                                   int y) {
+    followDocumentClear();
     if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
+    // The platform reports a double click after its second press; that press belongs to the
+    // object the first press hit when it lies within the double-click distance of it.
+    const int reach = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    const QPoint first = pressBefore_.pos;
+    if (pressBefore_.side != side || lastPress_.side != side || std::abs(x - first.x()) > reach ||
+        std::abs(y - first.y()) > reach)
+        return;
+    // A second press that picked another object or none is taken back.
+    if (doc().selectedSlot != slotBeforeLastPress_) {
+        selectSlot(slotBeforeLastPress_);
+        repaintView(side);
+    }
     CardObject* o = selected();
     if (!o || o->kind != KindText) return;
-    // The second press of the double click arrives before this event and, on the selected
-    // text, has begun a drag: that press counts for nothing, so the drag is undone.
+    // On the selected text the second press has begun a drag: that press counts for nothing,
+    // so the drag is undone.
     if (mouseState == MouseDragging) {
         o->x = dragStartBox_[0];
         o->y = dragStartBox_[1];
@@ -310,6 +334,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
+    followDocumentClear();
     handleKey(event.key());
 }
 
@@ -331,7 +356,18 @@ void EditorController::selectSlot(int slot) {
 void EditorController::resetState() {
     mouseState = MouseIdle;
     dragMode = DragNone;
+    grabOffsetX = grabOffsetY = 0;
     doc().selectedSlot = 0;
+    seenClearCount_ = doc().clearCount();
+}
+
+void EditorController::followDocumentClear() {
+    if (doc().clearCount() == seenClearCount_) return;
+    seenClearCount_ = doc().clearCount();
+    mouseState = MouseIdle;
+    dragMode = DragNone;
+    grabOffsetX = grabOffsetY = 0;
+    lastPress_ = pressBefore_ = Press{};
 }
 
 // ---- zoom and pan ----
@@ -425,6 +461,7 @@ void EditorController::editBackground() {
 }
 
 void EditorController::beforePaint() {
+    followDocumentClear();
     panel_->updateFromSelection();
 }
 

@@ -10,6 +10,7 @@
 #include "editor/ToolPalette.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QRect>
 
 #include <functional>
@@ -88,6 +89,9 @@ public:
     void createAt(int side, int x, int y);
     // After a new document: idle mouse, no drag, nothing selected.
     void resetState();
+    // Drops the mouse and drag state when the document was emptied since the last event
+    // (a new card, an opened card, or one refused as damaged after it cleared the document).
+    void followDocumentClear();
 
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
@@ -126,6 +130,16 @@ private:
     // The selected object's box when the current drag began (a double click undoes the drag
     // that its own second press started).
     int32_t dragStartBox_[4] = {};
+    // The document's clear count that the editor state belongs to.
+    uint64_t seenClearCount_ = 0;
+    // The last two left presses (view, position) and the selection before the last one: the
+    // second press of a double click belongs to the object that the first press hit.
+    struct Press {
+        int side = -1;
+        QPoint pos;
+    };
+    Press lastPress_, pressBefore_;
+    int slotBeforeLastPress_ = 0;
 };
 
 }  // namespace bb

@@ -164,10 +164,10 @@ void ObjectCommands::chooseFont() {
 void ObjectCommands::editText() {
     CardObject* o = editor_.selected();
     if (!o) return;
-    textEntryDialog_->setLines(splitTextLines(o->content));
+    textEntryDialog_->setContent(o->content);
     if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = editor_.selected())) {
-        o->content = joinTextLines(textEntryDialog_->lines());
+        o->content = textEntryDialog_->content();
         editor_.repaintBoth();
     }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace bb {
 
@@ -43,8 +44,20 @@ FontChoice FontChoice::fromQFont(const QFont& font, const QColor& c, int dpi, ui
 
 void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
                    const FontChoice& font, int screenDpi) {
+    // Whatever the slot held before, the new object starts from a fresh record; a picture
+    // keeps the file name and the picture loaded into the slot for it.
+    DibImage picture;
+    QString content;
+    if (kind == KindPicture) {
+        picture = std::move(o.picture);
+        content = std::move(o.content);
+    }
+    o = CardObject{};
+    o.picture = std::move(picture);
+    o.content = std::move(content);
     o.kind = kind;
-    if (kind != KindPicture) o.content.clear();
+    // The thinnest line the panel offers; 0 would draw a hairline that no setting names.
+    if (kind == KindFigure) o.lineWidth = 1;
     o.keepAspect = true;
     o.figureKind = FigRectangle;
     o.x = doc.fromView(x);

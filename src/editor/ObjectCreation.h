@@ -25,9 +25,10 @@ struct FontChoice {
     static FontChoice fromQFont(const QFont& font, const QColor& color, int dpi, uint8_t pitch);
 };
 
-// Sets the fields of a new object of `kind` (1 figure, 2 text, 3 picture) released at view
-// pixel (x, y); every other field keeps what the slot last held. A picture object must hold
-// its loaded picture already; its size follows from the picture's pixels at `screenDpi`.
+// Makes a new object of `kind` (1 figure, 2 text, 3 picture) released at view pixel (x, y);
+// every field it does not set has its default (a figure's line width is 1). A picture object
+// must hold its loaded picture and file name already; its size follows from the picture's
+// pixels at `screenDpi`.
 void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
                    const FontChoice& font, int screenDpi);
 

@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace bb {
 
 namespace {
@@ -241,7 +243,9 @@ void PropertyPanel::updateFromSelection() {
                 g->setExclusive(true);
             }
         }
-        // lineWidthEdit holds 1..20; a width outside shows clamped and is not written back.
+        // lineWidthEdit offers 1..20. A width outside (0, a hairline, in cards made before
+        // figures started at 1) is shown as it is, so that choosing 1 changes it.
+        lineWidthEdit->setRange(std::min(1, o->lineWidth), std::max(20, o->lineWidth));
         lineWidthEdit->setValue(o->lineWidth);
         sheetTabs->setCurrentWidget(figureSheet);
     } else if (kind == KindText) {

@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace bb {
@@ -34,16 +36,33 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
     resize(360, 260);
 }
 
-void TextEntryDialog::setLines(const QStringList& lines) {
+void TextEntryDialog::setContent(const QString& content) {
+    content_ = content;
+    QStringList lines = splitTextLines(content);
+    for (QString& line : lines) line.replace(QChar(10), QChar::LineSeparator);
     textEdit_->clear();
-    // A line feed inside a stored line cannot be shown as part of that line; it breaks it.
-    textEdit_->setPlainText(lines.join(QLatin1Char('\n')));
+    textEdit_->setPlainText(lines.join(QChar(10)));
+    shown_ = paragraphs();
+}
+
+QString TextEntryDialog::content() const {
+    if (paragraphs() == shown_) return content_;
+    return joinTextLines(lines());
+}
+
+QStringList TextEntryDialog::paragraphs() const {
+    QStringList out;
+    for (QTextBlock b = textEdit_->document()->begin(); b.isValid(); b = b.next()) out << b.text();
+    return out;
 }
 
 QStringList TextEntryDialog::lines() const {
-    const QString text = textEdit_->toPlainText();
-    if (text.isEmpty()) return {};
-    return text.split(QLatin1Char('\n'));
+    QStringList out = paragraphs();
+    if (out.size() == 1 && out.front().isEmpty()) return {};
+    // The empty paragraph after an Enter at the very end is no line of the text.
+    if (out.size() > 1 && out.back().isEmpty()) out.removeLast();
+    for (QString& line : out) line.replace(QChar::LineSeparator, QChar(10));
+    return out;
 }
 
 void TextEntryDialog::showEvent(QShowEvent* event) {

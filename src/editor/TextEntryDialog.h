@@ -1,4 +1,4 @@
-// "Text eingeben...": the textEdit in which a text object's lines are edited.
+// "Text eingeben...": the memo in which a text object's lines are edited.
 #pragma once
 
 #include <QDialog>
@@ -18,7 +18,13 @@ class TextEntryDialog : public QDialog {
     Q_OBJECT
 public:
     explicit TextEntryDialog(QWidget* parent = nullptr);
-    void setLines(const QStringList& lines);
+    // Shows a text's lines, one paragraph each; a line feed inside a line is shown as a line
+    // break within its paragraph (Shift+Enter types one).
+    void setContent(const QString& content);
+    // The text as edited. Unedited it is exactly the text given to setContent; otherwise the
+    // paragraphs joined with carriage returns, where an Enter at the very end adds nothing.
+    QString content() const;
+    // The paragraphs, line feeds inside them kept, without the empty one after a final Enter.
     QStringList lines() const;
     QPlainTextEdit* textEdit() const { return textEdit_; }
 
@@ -26,7 +32,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QStringList paragraphs() const;
+
     QPlainTextEdit* textEdit_ = nullptr;
+    QString content_;
+    QStringList shown_;
 };
 
 }  // namespace bb

@@ -149,8 +149,8 @@ TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
     EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
     EXPECT_TRUE(doc->workingSlots[3]->picture.isNull());
     EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
-    EXPECT_EQ(doc->workingSlots[3]->color, 77u);  // other fields stay
-    EXPECT_EQ(doc->workingSlots[1], swapped);     // the table order stays
+    EXPECT_EQ(doc->workingSlots[3]->color, 0u);  // every field back to its default
+    EXPECT_EQ(doc->workingSlots[1], swapped);    // the table order stays
     for (const Background* b :
          {&doc->workingBackground, &doc->outsideBackground, &doc->insideBackground}) {
         EXPECT_TRUE(b->backgroundPicture.isNull());
@@ -174,13 +174,21 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(dialogs.messages[0].buttons, int(BtnOk));
 
-    // Freeing one object makes room for exactly one more; its other fields stay.
+    // Freeing one object makes room for exactly one more; the slot keeps nothing of it.
     CardObject& freed = *doc->workingSlots[4711];
     freed.picture = newDib(1, 1, 24);
     freed.color = 99;
+    freed.rotation = 1;
+    freed.shadow = true;
+    freed.shadowDx = -40;
+    freed.fontName = QStringLiteral("Arial");
     CardDocument::freeObject(freed);
     EXPECT_TRUE(freed.picture.isNull());
-    EXPECT_EQ(freed.color, 99u);
+    EXPECT_EQ(freed.color, 0u);
+    EXPECT_EQ(freed.rotation, 0);
+    EXPECT_FALSE(freed.shadow);
+    EXPECT_EQ(freed.shadowDx, 5);
+    EXPECT_TRUE(freed.fontName.isEmpty());
     EXPECT_EQ(doc->findFreeSlot(&dialogs), 4711);
     freed.kind = KindText;
     EXPECT_EQ(doc->findFreeSlot(nullptr), 0);

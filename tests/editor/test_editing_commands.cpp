@@ -112,7 +112,7 @@ TEST_F(EditingPanel, SheetsFollowTheSelectionAndLoadingChangesNothing) {
     CardObject& line = put(1, KindFigure, 10, 10, 50, 5);
     line.figureKind = FigLineHorizontal;
     line.fillMode = FillWithBorder;
-    line.lineWidth = 0;  // outside the spin box's range
+    line.lineWidth = 0;  // a hairline, outside the widths the panel offers
     click(0, 20, 12);
     EXPECT_TRUE(p.sheetVisible(p.figureSheet));
     EXPECT_TRUE(p.sheetVisible(p.generalSheet));
@@ -123,8 +123,14 @@ TEST_F(EditingPanel, SheetsFollowTheSelectionAndLoadingChangesNothing) {
     EXPECT_TRUE(p.borderColorCombo->isHidden());
     EXPECT_FALSE(p.filledRadio->isEnabled());
     EXPECT_FALSE(p.filledWithBorderRadio->isEnabled());
-    EXPECT_EQ(p.lineWidthEdit->value(), 1);
+    // The panel shows the width the figure has, and choosing 1 gives it width 1.
+    EXPECT_EQ(p.lineWidthEdit->value(), 0);
     EXPECT_EQ(line.lineWidth, 0);
+    p.lineWidthEdit->stepUp();
+    EXPECT_EQ(line.lineWidth, 1);
+    ed->beforePaint();
+    EXPECT_EQ(p.lineWidthEdit->minimum(), 1);
+    EXPECT_EQ(p.lineWidthEdit->maximum(), 20);
 
     // Back to a rectangle: the fill mode that was kept shows again.
     p.figureRadios[FigRectangle]->click();
@@ -229,6 +235,51 @@ TEST_F(EditingDialogs, TextEntryRoundTripsCarriageReturnsAndCancelKeepsIt) {
     };
     ed->commands().editText();
     EXPECT_TRUE(t.content.isEmpty());
+}
+
+TEST_F(EditingDialogs, TextEntryKeepsLineFeedsAndAnEnterAtTheEndAddsNothing) {
+    CardObject& t = put(1, KindText, 10, 10, 50, 20);
+    doc->selectedSlot = 1;
+    QPlainTextEdit* memo = ed->commands().textEntryDialog().textEdit();
+    // Unedited, OK gives back exactly what was stored: line feeds inside a line, a carriage
+    // return at the end, empty lines.
+    for (const QString& stored : {QStringLiteral("Zeile\nmit Umbruch\rzwei"), QStringLiteral("a\r"),
+                                  QStringLiteral("\r\r"), QStringLiteral("x\r\n\ry")}) {
+        t.content = stored;
+        answer = [](QDialog&) { return int(QDialog::Accepted); };
+        ed->commands().editText();
+        EXPECT_EQ(t.content, stored);
+    }
+
+    // The line feed stays a line break inside its line, and is kept through an edit.
+    t.content = QStringLiteral("A\nB\rC");
+    answer = [&](QDialog&) {
+        EXPECT_EQ(memo->document()->blockCount(), 2);
+        memo->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(memo, QStringLiteral("x"));
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("xA\nB\rC"));
+
+    // Enter at the very end, and Shift+Enter inside a line.
+    t.content = QStringLiteral("Hallo\rWelt");
+    answer = [&](QDialog&) {
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClick(memo, Qt::Key_Return);
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo\rWelt"));
+    answer = [&](QDialog&) {
+        memo->moveCursor(QTextCursor::Start);
+        memo->moveCursor(QTextCursor::EndOfBlock);
+        QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(memo, QStringLiteral("!"));
+        return int(QDialog::Accepted);
+    };
+    ed->commands().editText();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo\n!\rWelt"));
 }
 
 TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
@@ -507,6 +558,34 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
     ed->editBackground();
     EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
     EXPECT_TRUE(doc->workingBackground.backgroundPicture.isNull());
+}
+
+TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangement) {
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(folder.file("blau.bmp"), "BMP"));
+    BackgroundDialog& b = ed->backgroundDialog();
+    int chosenMode = BgNone;  // the arrangement checked before "Ö&ffnen..."
+    answer = [&](QDialog& d) {
+        if (&d == &ed->pictureOpenDialog()) {
+            ed->pictureOpenDialog().fileNameEdit->setText("blau.bmp");
+            ed->pictureOpenDialog().openChosen();
+            return int(QDialog::Accepted);
+        }
+        b.modeButton(chosenMode)->setChecked(true);
+        b.openButton->click();
+        b.backButton->click();
+        return d.result();
+    };
+    chosenMode = BgColor;
+    ed->editBackground();
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgCover);
+    EXPECT_TRUE(b.modeButton(BgCover)->isChecked());
+    EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("blau.bmp"));
+    // A picture arrangement already checked stays.
+    chosenMode = BgTiled;
+    ed->editBackground();
+    EXPECT_EQ(doc->workingBackground.backgroundMode, BgTiled);
 }
 
 }  // namespace

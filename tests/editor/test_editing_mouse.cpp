@@ -2,15 +2,20 @@
 // creation, driven through mouse and key events on both editor views.
 #include "EditingFixture.h"
 
+#include "document/CardFile.h"
 #include "editor/Cursors.h"
 #include "editor/PictureOpenDialog.h"
 #include "editor/TextEntryDialog.h"
 #include "editor/ToolPalette.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QSpinBox>
+#include <QStyleHints>
 #include <QToolButton>
 
 using namespace bb;
@@ -173,6 +178,76 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     EXPECT_EQ(doc->workingSlots[5]->x, 31000);
 }
 
+TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHit) {
+    const int side = GetParam();
+    const int reach = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    ASSERT_GE(reach, 3);
+    CardObject& a = put(3, KindText, 100, 100, 60, 30);
+    a.content = QStringLiteral("erster");
+    CardObject& b = put(4, KindText, 162, 100, 60, 30);  // two pixels right of a
+    b.content = QStringLiteral("zweiter");
+    QStringList shown;
+    answer = [&](QDialog&) {
+        shown << ed->commands().textEntryDialog().lines().join(u'|');
+        return int(QDialog::Rejected);
+    };
+    const auto doubleClick = [&](QPoint first, QPoint second) {
+        click(side, first.x(), first.y());
+        press(side, second.x(), second.y());
+        mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, second.x(), second.y());
+        release(side, second.x(), second.y());
+    };
+
+    // The second press lands just below the text, on empty space.
+    doubleClick({112, 127}, {112, 127 + reach});
+    EXPECT_EQ(shown, QStringList({QStringLiteral("erster")}));
+    EXPECT_EQ(doc->selectedSlot, 3);
+    // The second press lands on the neighbouring text.
+    doc->selectedSlot = 0;
+    doubleClick({157, 110}, {157 + reach, 110});
+    EXPECT_EQ(shown, QStringList({QStringLiteral("erster"), QStringLiteral("erster")}));
+    EXPECT_EQ(doc->selectedSlot, 3);
+    // First press beside both texts: the double click opens nothing and selects nothing.
+    doc->selectedSlot = 0;
+    doubleClick({112, 132}, {112, 129});
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(doc->selectedSlot, 0);
+    // Beyond the double-click distance the second press is an ordinary one.
+    doubleClick({130, 110}, {190 + reach, 110});
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(doc->selectedSlot, 4);
+    EXPECT_EQ(a.x, 10000);
+    EXPECT_EQ(b.x, 16200);
+}
+
+TEST_P(EditingMouse, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
+    const int side = GetParam();
+    tab->selectSide(side);
+    QApplication::processEvents();
+    put(2, KindFigure, 100, 100, 50, 50);
+    click(side, 120, 120);
+    press(side, 120, 120);
+    ASSERT_EQ(ed->mouseState, MouseDragging);
+
+    // The file is refused after the document was cleared.
+    const QString path = folder.file(QStringLiteral("kaputt.kar"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cardSignature() + QByteArray("\x01\x02"));
+    f.close();
+    CardFileContext fc{dialogs, ctx, folder.path(), {}, {}, {}};
+    ASSERT_FALSE(openCardFile(*doc, path, fc));
+    ASSERT_EQ(doc->usedCount(doc->workingSlots), 0);
+
+    // The release that ends the old press creates a text instead of ending a drag.
+    ed->tools().setCurrent(ToolText);
+    move(side, 300, 300);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
+    EXPECT_EQ(ed->dragMode, DragNone);
+    release(side, 300, 300);
+    EXPECT_EQ(doc->workingSlots[1]->kind, KindText);
+}
+
 TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     const int side = GetParam();
     view(side)->setFocus();
@@ -241,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(BothViews, EditingMouse, ::testing::Values(0, 1),
 
 using EditingCreation = EditingFixture;
 
-TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndKeepTheRest) {
+TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     ed->tools().setCurrent(ToolFigure);
     release(0, 100, 40);
     CardObject& f = *doc->workingSlots[1];
@@ -251,18 +326,28 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndKeepTheRest) {
     EXPECT_EQ(f.width, 5000);
     EXPECT_EQ(f.height, 5000);
     EXPECT_EQ(f.figureKind, FigRectangle);
+    // The line width the panel shows is the one the figure has.
+    EXPECT_EQ(f.lineWidth, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(ed->panel().lineWidthEdit->value(), f.lineWidth);
     EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     EXPECT_TRUE(ed->tools().button(ToolPointer)->isChecked());
 
-    // A slot used before keeps its alignment; a fresh one is left-aligned with shadows 5.
+    // Whatever a free slot still holds, the new text starts from the defaults.
     CardObject& old = *doc->workingSlots[2];
     old.alignment = 2;
+    old.rotation = 1;
+    old.shadow = true;
+    old.shadowDx = 77;
     old.content = QStringLiteral("alt");
     ed->tools().setCurrent(ToolText);
     release(1, 200, 200);
     EXPECT_EQ(old.kind, KindText);
-    EXPECT_EQ(old.alignment, 2);
+    EXPECT_EQ(old.alignment, 0);
+    EXPECT_EQ(old.rotation, 0);
+    EXPECT_FALSE(old.shadow);
+    EXPECT_EQ(old.shadowDx, 5);
     EXPECT_TRUE(old.content.isEmpty());
     EXPECT_EQ(old.fontName, QStringLiteral("Times New Roman"));
     EXPECT_EQ(old.fontHeight, -16);
@@ -271,6 +356,49 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndKeepTheRest) {
     release(1, 300, 200);
     EXPECT_EQ(doc->workingSlots[3]->alignment, 0);
     EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
+}
+
+TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
+    // A turned, shadowed, outlined text is deleted; the next text reuses its slot.
+    CardObject& t = put(1, KindText, 100, 100, 60, 30);
+    t.rotation = 1;
+    t.shadow = true;
+    t.shadowDx = -30;
+    t.outline() = true;
+    t.outlineColor() = rgbRef(255, 0, 0);
+    t.alignment = 2;
+    doc->selectedSlot = 1;
+    dialogs.answers = {BtnYes};
+    ed->commands().deleteSelected();
+    ASSERT_EQ(doc->workingSlots[1]->kind, KindFree);
+    ed->tools().setCurrent(ToolText);
+    release(0, 300, 300);
+    const CardObject& n = *doc->workingSlots[1];
+    ASSERT_EQ(n.kind, KindText);
+    EXPECT_EQ(n.rotation, 0);
+    EXPECT_FALSE(n.shadow);
+    EXPECT_EQ(n.shadowDx, 5);
+    EXPECT_FALSE(n.outline());
+    EXPECT_EQ(n.outlineColor(), 0u);
+    EXPECT_EQ(n.alignment, 0);
+
+    // A picture in a round frame on the inside, then a new card: a figure made in its slot
+    // has the figure defaults.
+    CardObject& in = *doc->insideSlots[1];
+    in.kind = KindPicture;
+    in.roundFrame = true;
+    in.transparentColor() = int32_t(rgbRef(1, 2, 3));
+    in.keepAspect = false;
+    doc->clearAll();
+    tab->selectSide(1);
+    QApplication::processEvents();
+    ed->tools().setCurrent(ToolFigure);
+    release(1, 50, 50);
+    const CardObject& f = *doc->workingSlots[1];
+    ASSERT_EQ(f.kind, KindFigure);
+    EXPECT_EQ(f.lineWidth, 1);
+    EXPECT_FALSE(f.roundFrame);
+    EXPECT_EQ(f.fillMode, FillSolid);
 }
 
 TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
