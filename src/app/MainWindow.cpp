@@ -431,7 +431,7 @@ bool MainWindow::openCard(const QString& path) {
 }
 
 void MainWindow::afterSave(bool ok) {
-    // The writer leaves the outside as the working side; the side tabs follow.
+    // The side tabs follow the side being edited.
     editor_->syncSideTab();
     if (ok) setTitleFromDocument();
     views().paintBoth();

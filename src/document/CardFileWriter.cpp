@@ -184,7 +184,8 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
         return false;
     }
     // The preview shows the outside: make it the working side (this writes the edited side
-    // back first).
+    // back first), and go back to the side being edited afterwards.
+    const int editedSide = doc.currentSide;
     doc.switchSide(SideOutside);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
@@ -192,6 +193,7 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     bool replaced = false;
     const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
     releaseDib(preview);
+    if (editedSide == SideInside) doc.switchSide(SideInside);
 
     errno = 0;
     bool written = file.write(bytes) == bytes.size();

@@ -339,9 +339,10 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     dialogs.saveAnswers = {{path, 1}};
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
-    // Saving leaves the editor on the outside, and the side tabs show it.
-    EXPECT_EQ(doc.currentSide, 0);
-    EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 0);
+    // The inside stays shown and edited.
+    EXPECT_EQ(doc.currentSide, 1);
+    EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 1);
+    EXPECT_EQ(doc.workingSlots[2], doc.insideSlots[2]);
     // A second save uses the name without asking.
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
@@ -355,15 +356,15 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     w->cardTypeEditDialog().setModalHook(
         [](CardTypeEditDialog&) { return int(QDialog::Accepted); });
     w->newCard();
-    EXPECT_EQ(doc.workingSlots[5]->kind, KindFree);
+    EXPECT_EQ(doc.insideSlots[2]->kind, KindFree);
 
     dialogs.openAnswers = {{path, 1}};
     w->openCardWithDialog();  // empty working side: no question
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     EXPECT_EQ(dialogs.openRequests[0].directory, w->programFolder());
     EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
-    EXPECT_EQ(doc.workingSlots[5]->kind, KindFigure);
-    EXPECT_EQ(doc.workingSlots[5]->x, 150000);
+    EXPECT_EQ(doc.outsideSlots[5]->kind, KindFigure);
+    EXPECT_EQ(doc.outsideSlots[5]->x, 150000);
     EXPECT_EQ(doc.insideSlots[2]->kind, KindFigure);
     EXPECT_EQ(doc.format.cardWidth, 200);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));

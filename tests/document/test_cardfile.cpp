@@ -173,8 +173,9 @@ TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
     };
     ASSERT_TRUE(save(*doc, path("innen.kar")));
     EXPECT_EQ(previewSides, std::vector<int>{SideOutside});  // preview drawn from the outside
-    EXPECT_EQ(doc->currentSide, SideOutside);                // the editor shows the outside
-    EXPECT_EQ(doc->workingSlots[4], doc->outsideSlots[4]);
+    EXPECT_EQ(doc->currentSide, SideInside);                 // the inside is still edited
+    EXPECT_EQ(doc->workingSlots[4], doc->insideSlots[4]);
+    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x0A0B0Cu);
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("innen.kar")));
