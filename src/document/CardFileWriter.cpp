@@ -218,6 +218,7 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
             kAppTitle, MsgIcon::Information, BtnOk);
     }
     doc.fileName = path;
+    doc.markSaved();
     return true;
 }
 

@@ -1,15 +1,21 @@
-// The main window: start-up state, menus and tool bar, the save questions of new, exit and
-// close, save as onto an existing file, save and open, the card-format command, persisted
+// The main window: start-up state, menus and tool bar, the save questions of new, open, exit
+// and close, save as onto an existing file, save and open, the card-format command, persisted
 // options, the general error display and the about box.
 #include "AppTestSupport.h"
 
 #include "app/AboutDialog.h"
 #include "document/Catalogue.h"
+#include "editor/BackgroundDialog.h"
 #include "editor/CardTypeEditDialog.h"
+#include "editor/ColorCombo.h"
+#include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectCommands.h"
+#include "editor/TextEntryDialog.h"
+#include "editor/ToolPalette.h"
 #include "print/ui/PrintTab.h"
 
 #include <QAbstractItemView>
@@ -26,6 +32,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -35,7 +42,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 using namespace bb;
 using bbtest::WindowTest;
@@ -398,6 +407,96 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
     });
     w->editCardFormat();
     EXPECT_EQ(doc.format, before);
+}
+
+TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    EditorController& ed = w->editing();
+    std::function<int(QDialog&)> answer;
+    ed.runModal = [&](QDialog& d) { return answer ? answer(d) : int(QDialog::Rejected); };
+    // A card with a figure on the inside, saved.
+    const QString other = folder.file(QStringLiteral("andere.kar"));
+    w->editorTab().selectSide(1);
+    putFigure(doc, 1, 150000, 120000, 20000, 20000, 0xFF);
+    dialogs.saveAnswers = {{other, 1}};
+    ASSERT_TRUE(w->saveCardAs());
+
+    // Each change is made on the inside; then the outside tab is clicked and a card is opened
+    // from the browser.
+    const auto opensOnlyAfterAsking = [&](const char* change) {
+        w->editorTab().selectSide(0);
+        dialogs.messages.clear();
+        dialogs.answers = {BtnCancel};
+        emit w->browserTab()->openRequested(other);
+        EXPECT_EQ(dialogs.texts(), QStringList{kQuestion}) << change;
+        EXPECT_TRUE(doc.hasUnsavedChanges()) << change;
+        dialogs.answers = {BtnNo};
+        emit w->browserTab()->openRequested(other);
+        EXPECT_FALSE(doc.hasUnsavedChanges()) << change;
+        EXPECT_EQ(doc.insideSlots[1]->x, 150000) << change;
+        w->editorTab().selectSide(1);
+        dialogs.messages.clear();
+    };
+    dialogs.messages.clear();
+    emit w->browserTab()->openRequested(other);
+    EXPECT_TRUE(dialogs.messages.isEmpty());  // nothing changed yet
+
+    // A new text, written through the text entry.
+    ed.tools().setCurrent(ToolText);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 300, 200);
+    ASSERT_EQ(doc.workingSlots[2]->kind, KindText);
+    answer = [&](QDialog&) {
+        ed.commands().textEntryDialog().textEdit()->setPlainText(QStringLiteral("Alles Gute"));
+        return int(QDialog::Accepted);
+    };
+    ed.commands().editText();
+    answer = nullptr;
+    opensOnlyAfterAsking("text");
+
+    // The figure selected and dragged with the mouse (150000 units is pixel 480 at 312 units a
+    // pixel).
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
+    ASSERT_NE(doc.workingSlots[1]->x, 150000);
+    opensOnlyAfterAsking("drag");
+
+    // A coloured background through the background dialog.
+    answer = [&](QDialog& d) {
+        auto* b = qobject_cast<BackgroundDialog*>(&d);
+        if (!b) return int(QDialog::Rejected);
+        b->modeButton(BgColor)->setChecked(true);
+        b->colorCombo()->setColor(rgbRef(255, 0, 0));
+        return int(QDialog::Accepted);
+    };
+    ed.editBackground();
+    answer = nullptr;
+    ASSERT_EQ(doc.workingBackground.backgroundMode, BgColor);
+    opensOnlyAfterAsking("background");
+
+    // Another card type of the same size.
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.horizontalGapEdit->setValue(5);
+        return int(QDialog::Accepted);
+    });
+    w->editCardFormat();
+    opensOnlyAfterAsking("card type");
+
+    // A saved change asks nothing.
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
+    ASSERT_TRUE(doc.hasUnsavedChanges());
+    ASSERT_TRUE(w->saveCard());
+    EXPECT_EQ(doc.currentSide, 1);
+    w->editorTab().selectSide(0);
+    emit w->browserTab()->openRequested(other);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(WindowTest, PrintOptionsAndPlacementComeBackInTheNextRun) {

@@ -1,5 +1,6 @@
 // The document: start state, coordinate accessors, side switching, free-slot search,
-// clearing, the card-type dialog's gap conversion and the program folder.
+// clearing, the record of unsaved changes, the card-type dialog's gap conversion and the
+// program folder.
 #include "document/CardDocument.h"
 #include "document/CardTypeFields.h"
 #include "document/ProgramFolder.h"
@@ -12,6 +13,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <utility>
 
 using namespace bb;
 
@@ -185,6 +187,71 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     freed.kind = KindText;
     EXPECT_EQ(doc->findFreeSlot(nullptr), 0);
     EXPECT_EQ(dialogs.messages.size(), 1);  // no dialogs given: silent
+}
+
+TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
+    auto doc = std::make_unique<CardDocument>();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // An object on the inside while the outside is shown, and taking it away again.
+    doc->insideSlots[3]->kind = KindText;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->insideSlots[3]->kind = KindFree;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A text edited on the inside, then the outside shown.
+    doc->switchSide(SideInside);
+    CardObject& text = *doc->workingSlots[2];
+    text.kind = KindText;
+    text.content = QStringLiteral("Grüße");
+    doc->markSaved();
+    text.content += QStringLiteral(" 🎂");
+    doc->switchSide(SideOutside);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->markSaved();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // The side being edited counts before it is written back: its stacking order and its
+    // background.
+    doc->workingSlots[1]->kind = KindFigure;
+    doc->markSaved();
+    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
+    doc->workingBackground.backgroundMode = BgColor;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->workingBackground.backgroundMode = BgNone;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // The other side's background, and the card type.
+    doc->insideBackground.backgroundColor = 0x123456;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->insideBackground.backgroundColor = 0xFFFFFF;
+    doc->format.cardWidth = 148;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->format.cardWidth = 200;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A picture replaced under the same name.
+    CardObject& picture = *doc->insideSlots[4];
+    picture.kind = KindPicture;
+    picture.content = QStringLiteral("bild.bmp");
+    picture.picture = newDib(4, 4, 24);
+    doc->markSaved();
+    picture.picture = newDib(4, 4, 24);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->markSaved();
+
+    // Not content: the view scale, and a picture mode without a picture, which draws as none.
+    doc->unitsPerPixel = 100;
+    doc->zoomFactor = 2;
+    doc->outsideBackground.backgroundMode = BgTiled;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A cleared card has nothing to save.
+    doc->insideSlots[9]->kind = KindFigure;
+    doc->clearAll();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
 }
 
 TEST(CardTypeFields, GapsAndPitches) {

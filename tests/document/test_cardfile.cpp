@@ -47,6 +47,7 @@ TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
 
     auto back = std::make_unique<CardDocument>();
     back->format.cardWidth = 1;
+    back->markSaved();  // no question before opening
     ASSERT_TRUE(open(*back, path("leer.kar")));
     EXPECT_EQ(back->format, CardFormat());
     EXPECT_EQ(back->usedCount(back->outsideSlots) + back->usedCount(back->insideSlots), 0);
@@ -152,13 +153,37 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     EXPECT_EQ(doc->outsideSlots[1]->kind, KindFree);
     EXPECT_EQ(doc->outsideSlots[2]->kind, KindText);
 
+    // Nothing changed since the card was opened: no question, although the side shown holds
+    // an object.
     dialogs.messages.clear();
-    EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));  // working side holds the text: asked
-    ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[1].text,
+    EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!"));
-    EXPECT_EQ(dialogs.messages[1].caption,
+    EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"));
+
+    // Changes on the side not shown ask: an object, then the background.
+    ASSERT_EQ(doc->currentSide, SideOutside);
+    doc->insideSlots[9]->kind = KindFigure;
+    dialogs.messages.clear();
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(open(*doc, path("karte.kar")));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Wollen Sie vorher speichern?")});
+    EXPECT_EQ(doc->insideSlots[9]->kind, KindFigure);
+    dialogs.answers = {BtnNo};
+    EXPECT_TRUE(open(*doc, path("karte.kar")));
+    doc->insideBackground.backgroundColor ^= 0x123456;
+    dialogs.messages.clear();
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(open(*doc, path("karte.kar")));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // Saving takes the card as it is: no question afterwards.
+    ASSERT_TRUE(save(*doc, path("gespeichert.kar")));
+    dialogs.messages.clear();
+    EXPECT_TRUE(open(*doc, path("karte.kar")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
