@@ -3,6 +3,7 @@
 
 #include "document/ByteIO.h"
 #include "document/Cp1252.h"
+#include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 
@@ -177,10 +178,14 @@ QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview, 
 
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        fc.dialogs.message(QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"),
-                           QStringLiteral("Fehler: Datei konnte nicht erstellt werden"),
-                           MsgIcon::Information, BtnOk);
+        const int error = errno;
+        fc.dialogs.message(
+            QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n") +
+                fileFailureLine(path, error),
+            QStringLiteral("Fehler: Datei konnte nicht erstellt werden"), MsgIcon::Information,
+            BtnOk);
         return false;
     }
     // The preview shows the outside: make it the working side (this writes the edited side
@@ -206,9 +211,10 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
         file.cancelWriting();
     }
     if (!written) {
-        if (error == 0) error = EIO;
-        fc.dialogs.message(QStringLiteral("I/O error %1").arg(error), kAppTitle, MsgIcon::Error,
-                           BtnOk);
+        fc.dialogs.message(
+            QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                fileFailureLine(path, error),
+            kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
     if (replaced) {

@@ -1,6 +1,7 @@
 // The card file: byte layout, round trips, the save question, pictures named in the file,
-// atomic saving and the stored preview.
+// atomic saving with the reasons of failed saves, and the stored preview.
 #include "CardFileFixture.h"
+#include "document/FileErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,12 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -18,6 +23,49 @@
 
 using namespace bb;
 using namespace bbtest;
+
+namespace {
+
+// Makes a folder refuse new files to this process for its lifetime: no write permission, and
+// for a user whom permissions do not stop (root), the immutable attribute where the file
+// system has one. ok() is false when neither works here.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const QString& path) : path_(path) {
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
+        if (writable()) setImmutable(true);
+        ok_ = !writable();
+    }
+    ~UnwritableFolder() {
+        if (immutable_) setImmutable(false);
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool writable() const {
+        QFile probe(path_ + QStringLiteral("/probe"));
+        if (!probe.open(QIODevice::WriteOnly)) return false;
+        probe.remove();
+        return true;
+    }
+    void setImmutable(bool on) {
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) immutable_ = on;
+        }
+        ::close(fd);
+    }
+
+    QString path_;
+    bool immutable_ = false;
+    bool ok_ = false;
+};
+
+}  // namespace
 
 TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
     ASSERT_TRUE(save(*doc, path("leer.kar")));
@@ -282,12 +330,16 @@ TEST_F(CardFileTest, UnencodableCharactersAreReplacedAndToldOnce) {
     EXPECT_EQ(back->outsideSlots[1]->fontName, QStringLiteral("??"));
 }
 
-TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
+TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
+    const QString createFailed =
+        QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n");
     // The target is a folder: nothing can replace it.
     ASSERT_TRUE(QDir().mkpath(path("ordner.kar/inhalt")));
     doc->switchSide(SideInside);
     EXPECT_FALSE(save(*doc, path("ordner.kar")));
-    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("ordner.kar") +
+                                           QStringLiteral(": Unter diesem Namen gibt es einen "
+                                                          "Ordner")});
     EXPECT_TRUE(QFileInfo(path("ordner.kar/inhalt")).isDir());
     EXPECT_TRUE(doc->fileName.isEmpty());
 
@@ -295,8 +347,8 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     dialogs.messages.clear();
     EXPECT_FALSE(save(*doc, path("fehlt/karte.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"));
+    EXPECT_EQ(dialogs.messages[0].text, createFailed + path("fehlt/karte.kar") +
+                                            QStringLiteral(": Der Ordner existiert nicht"));
     EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
@@ -318,8 +370,11 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(saved2);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("I/O error ")));
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                  path("neu.kar") + QStringLiteral(": Die Datei ist zu groß"));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
     EXPECT_EQ(readAll(path("alt.kar")), old);
     EXPECT_FALSE(QFileInfo::exists(path("neu.kar")));
     EXPECT_EQ(doc->fileName, path("alt.kar"));
@@ -331,15 +386,32 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(readAll(path("alt.kar")), old);
 
-    // A read-only folder (only meaningful when permissions apply to this user).
+    // A folder this process may not write to.
     ASSERT_TRUE(QDir().mkpath(path("nurlesen")));
     writeAll(path("nurlesen/karte.kar"), old);
-    QFile::setPermissions(path("nurlesen"), QFile::ReadOwner | QFile::ExeOwner);
-    if (geteuid() != 0) {
+    dialogs.messages.clear();
+    {
+        UnwritableFolder locked(path("nurlesen"));
+        if (!locked.ok()) GTEST_SKIP() << "no way to refuse writes to this user here";
         EXPECT_FALSE(save(*doc, path("nurlesen/karte.kar")));
-        EXPECT_EQ(readAll(path("nurlesen/karte.kar")), old);
     }
-    QFile::setPermissions(path("nurlesen"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readAll(path("nurlesen/karte.kar")), old);
+    EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("nurlesen/karte.kar") +
+                                           QStringLiteral(": Zugriff verweigert")});
+}
+
+TEST(FileErrors, ReasonsAreGerman) {
+    EXPECT_EQ(fileErrorReason(ENOSPC), QStringLiteral("Kein Speicherplatz mehr auf dem Gerät"));
+    EXPECT_EQ(fileErrorReason(EROFS), QStringLiteral("Das Dateisystem ist schreibgeschützt"));
+    EXPECT_EQ(fileErrorReason(EACCES), fileErrorReason(EPERM));
+    EXPECT_EQ(fileErrorReason(123456), QStringLiteral("Unbekannter Systemfehler (Nummer 123456)"));
+    // Without an error number the path tells: a missing folder, or a write failure.
+    bbtest::TempFolder dir;
+    EXPECT_EQ(fileFailureLine(dir.file(QStringLiteral("a/b.kar")), 0),
+              dir.file(QStringLiteral("a/b.kar")) + QStringLiteral(": Der Ordner existiert nicht"));
+    EXPECT_EQ(
+        fileFailureLine(dir.file(QStringLiteral("b.kar")), 0),
+        dir.file(QStringLiteral("b.kar")) + QStringLiteral(": Ein-/Ausgabefehler des Geräts"));
 }
 
 TEST_F(CardFileTest, StoredPreviewForTheBrowser) {
