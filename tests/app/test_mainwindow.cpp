@@ -380,10 +380,17 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     EXPECT_EQ(dialogs.messages.size(), 1);  // only the question of "Neu"
 }
 
-TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
+TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects) {
     auto w = make();
     CardDocument& doc = w->document();
-    CardObject& o = putFigure(doc, 1, 123456, 98765, 1000, 1000, 0);
+    const double mm = 20000 / kNominalMmPerInch;
+    const auto setWidth = [&](double width) {
+        w->cardTypeEditDialog().setModalHook([width](CardTypeEditDialog& f) {
+            f.widthEdit->setValue(width);
+            return int(QDialog::Accepted);
+        });
+    };
+    // An empty card: no question.
     w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
         EXPECT_DOUBLE_EQ(f.widthEdit->value(), 200);  // filled from the card
         f.widthEdit->setValue(100);
@@ -391,15 +398,44 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
         return int(QDialog::Accepted);
     });
     w->editCardFormat();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_DOUBLE_EQ(doc.format.cardWidth, 100);
     EXPECT_DOUBLE_EQ(doc.format.pitchX, 103);
-    EXPECT_EQ(o.x, 123456);
-    EXPECT_EQ(o.y, 98765);
-    EXPECT_EQ(o.kind, KindFigure);
     EXPECT_EQ(doc.sideWidthUnits, sideUnits(100));
     EXPECT_EQ(w->views().outsideView()->width(), int(sideUnits(100) / 312));
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.format, QLocale()));
 
+    // "Nein": the figure keeps its size and its place on the card, 10 mm from its left edge.
+    CardObject& o = putFigure(doc, 1, int32_t(110 * mm), int32_t(160 * mm), int32_t(50 * mm),
+                              int32_t(40 * mm), 0);
+    dialogs.answers = {BtnNo};
+    setWidth(148);
+    w->editCardFormat();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Sollen Texte, Bilder und Figuren an das neue Format angepasst "
+                             "werden?"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
+    EXPECT_NEAR(o.x, 158 * mm, 1);
+    EXPECT_NEAR(o.y, 160 * mm, 1);
+    EXPECT_EQ(o.width, int32_t(50 * mm));
+
+    // "Ja", with an object on the inside while the outside is shown: it takes the new size.
+    w->editorTab().selectSide(1);
+    CardObject& inner = putFigure(doc, 1, int32_t(148 * mm), int32_t(150 * mm), int32_t(148 * mm),
+                                  int32_t(150 * mm), 0);
+    w->editorTab().selectSide(0);
+    dialogs.answers = {BtnYes};
+    setWidth(74);
+    w->editCardFormat();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_NEAR(inner.x, 74 * mm, 1);
+    EXPECT_NEAR(inner.width, 74 * mm, 1);
+    EXPECT_EQ(inner.height, int32_t(150 * mm));
+    EXPECT_NEAR(o.x, 79 * mm, 1);
+
+    // A cancelled dialog and an unchanged size ask nothing.
     const CardFormat before = doc.format;
     w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
         f.widthEdit->setValue(50);
@@ -407,6 +443,13 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
     });
     w->editCardFormat();
     EXPECT_EQ(doc.format, before);
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.horizontalGapEdit->setValue(7);
+        return int(QDialog::Accepted);
+    });
+    w->editCardFormat();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_NEAR(inner.x, 74 * mm, 1);
 }
 
 TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
