@@ -11,9 +11,9 @@ namespace bb {
 namespace {
 
 void writeSnapshot(QDataStream& s, const Background& b) {
-    // A picture mode without a picture draws as none, and the renderer makes it none.
-    const bool pictureMode = b.backgroundMode >= BgStretched && b.backgroundMode <= BgTiled;
-    const int32_t mode = pictureMode && b.backgroundPicture.isNull() ? BgNone : b.backgroundMode;
+    // Any mode but a colour draws as none without a picture, and the renderer makes it none.
+    const bool none = b.backgroundMode != BgColor && b.backgroundPicture.isNull();
+    const int32_t mode = none ? BgNone : b.backgroundMode;
     s << mode << b.backgroundFile << b.backgroundColor << quintptr(b.backgroundPicture.sharedId());
 }
 

@@ -250,6 +250,7 @@ TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
     doc->unitsPerPixel = 100;
     doc->zoomFactor = 2;
     doc->outsideBackground.backgroundMode = BgTiled;
+    doc->insideBackground.backgroundMode = 77;  // as a damaged file may give
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // A cleared card has nothing to save.
