@@ -4,6 +4,7 @@
 #include "app/StarterCatalogue.h"
 #include "browser/ui/BrowserTab.h"
 #include "document/CardFormat.h"
+#include "document/CardResize.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
 #include "editor/EditorController.h"
@@ -431,7 +432,7 @@ bool MainWindow::openCard(const QString& path) {
 }
 
 void MainWindow::afterSave(bool ok) {
-    // The writer leaves the outside as the working side; the side tabs follow.
+    // The side tabs follow the side being edited.
     editor_->syncSideTab();
     if (ok) setTitleFromDocument();
     views().paintBoth();
@@ -479,7 +480,21 @@ void MainWindow::exitProgram() {
 void MainWindow::editCardFormat() {
     cardTypeEditDialog_->fill(doc_->format);
     if (cardTypeEditDialog_->runModal() != QDialog::Accepted) return;
+    const CardFormat before = doc_->format;
     doc_->format = cardTypeEditDialog_->readBack();
+    const CardFormat& after = doc_->format;
+    if (after.cardWidth != before.cardWidth || after.cardHeight != before.cardHeight) {
+        // The objects follow the card; the user chooses whether they also take its new size.
+        bool scale = false;
+        if (doc_->usedCount(doc_->outsideSlots) + doc_->usedCount(doc_->insideSlots) > 0) {
+            scale = dialogs_.message(QStringLiteral("Sollen Texte, Bilder und Figuren an das "
+                                                    "neue Format angepasst werden?"),
+                                     QStringLiteral("Kartenformat"), MsgIcon::Question,
+                                     BtnYes | BtnNo) == BtnYes;
+        }
+        fitContentToCard(*doc_, before.cardWidth, before.cardHeight, after.cardWidth,
+                         after.cardHeight, scale);
+    }
     showCardFormatText();
     views().layoutFromDocument();
     repaintAll();

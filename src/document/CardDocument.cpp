@@ -3,9 +3,36 @@
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 
+#include <QDataStream>
 #include <QFileInfo>
 
 namespace bb {
+
+namespace {
+
+void writeSnapshot(QDataStream& s, const Background& b) {
+    // Any mode but a colour draws as none without a picture, and the renderer makes it none.
+    const bool none = b.backgroundMode != BgColor && b.backgroundPicture.isNull();
+    const int32_t mode = none ? BgNone : b.backgroundMode;
+    s << mode << b.backgroundFile << b.backgroundColor << quintptr(b.backgroundPicture.sharedId());
+}
+
+void writeSnapshot(QDataStream& s, const SlotTable& table) {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const CardObject& o = *table[slot];
+        if (o.kind <= 0) continue;
+        s << slot << o.x << o.y << o.width << o.height << o.keepAspect << o.rotation << o.alignment
+          << o.kind << o.lineWidth << o.borderColor << o.fillMode << o.color << o.autoTransparent
+          << o.transparent << o.shadow << o.roundFrame << o.shadowDx << o.shadowDy << o.figureKind
+          << o.content << o.fontColor << o.fontHeight << o.fontName << o.fontPitch << o.fontSize
+          << o.fontStyle;
+        // A picture replaced under the same name is a change too.
+        if (o.kind == KindPicture) s << quintptr(o.picture.sharedId());
+    }
+    s << kListEnd;
+}
+
+}  // namespace
 
 CardDocument::CardDocument() {
     records_.reserve(2 * kSlotCount);
@@ -53,6 +80,7 @@ void CardDocument::clearAll() {
     }
     fileName.clear();
     ++clearCount_;
+    markSaved();
 }
 
 void CardDocument::writeBackWorkingSide() {
@@ -111,6 +139,30 @@ int CardDocument::usedCount(const SlotTable& table) const {
         if (table[s]->kind > 0) ++n;
     }
     return n;
+}
+
+QByteArray CardDocument::contentSnapshot() const {
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << format.leftMargin << format.topMargin << format.pitchX << format.pitchY << format.cardWidth
+      << format.cardHeight << format.cardsAcross << format.cardsDown << format.typeName;
+    const bool working = currentSide == SideOutside || currentSide == SideInside;
+    for (int side : {SideOutside, SideInside}) {
+        // The side being edited lives in the working state until it is written back.
+        const bool edited = working && side == currentSide;
+        writeSnapshot(s, edited ? workingBackground
+                                : (side == SideInside ? insideBackground : outsideBackground));
+        writeSnapshot(s, edited ? workingSlots : sideSlots(side));
+    }
+    return out;
+}
+
+void CardDocument::markSaved() {
+    savedContent_ = contentSnapshot();
+}
+
+bool CardDocument::hasUnsavedChanges() const {
+    return contentSnapshot() != savedContent_;
 }
 
 QString CardDocument::titleName() const {

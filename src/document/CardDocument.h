@@ -7,6 +7,7 @@
 #include "document/RenderContext.h"
 #include "pictures/DibImage.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -80,6 +81,7 @@ public:
     int screenPixels(int32_t units) const;
 
     // Empties both sides and the backgrounds; keeps format, sizes, scale and currentSide.
+    // The empty card counts as saved.
     void clearAll();
     // Rises with every clearAll, also one that a damaged file leaves behind: whoever keeps
     // state about the objects (the editor's mouse and drag state) compares it.
@@ -107,6 +109,16 @@ public:
     // Window title part: the file-name part of fileName, or "NONAME01".
     QString titleName() const;
 
+    // What a card file keeps of the card, apart from the view scale: the card format, both
+    // sides' backgrounds and objects (the side being edited as the working state holds it)
+    // and which pictures are loaded. Equal snapshots mean there is nothing new to save.
+    QByteArray contentSnapshot() const;
+    // Takes the current content as the saved one (after saving, opening and clearing).
+    void markSaved();
+    // True when the content differs from the one last saved, opened or cleared, on either
+    // side, whichever side is being edited.
+    bool hasUnsavedChanges() const;
+
     const SlotTable& sideSlots(int side) const {
         return side == SideInside ? insideSlots : outsideSlots;
     }
@@ -117,6 +129,7 @@ public:
 private:
     uint64_t clearCount_ = 0;
     std::vector<std::unique_ptr<CardObject>> records_;  // 2 × 10000, never reallocated
+    QByteArray savedContent_;
 };
 
 }  // namespace bb

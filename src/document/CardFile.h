@@ -52,20 +52,22 @@ struct PreviewGeometry {
 PreviewGeometry previewGeometry(const CardFormat& format);
 QSize previewSize(const CardFormat& format);
 
-// Writes the document to `path`, replacing the file atomically: makes the outside the working
-// side (switchSide(0); the window shows its outside tab afterwards), stores the
-// preview, writes both sides. On failure the old file stays whole, fileName is unchanged and
-// the failure has been shown ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or
-// "I/O error %d"). Characters that Windows-1252 cannot hold are stored as "?" and the user is
-// told once. On success fileName := path.
+// Writes the document to `path`, replacing the file atomically: draws the preview from the
+// outside (switching to it and back, so the side being edited stays), writes both sides. On
+// failure the old file stays whole, fileName is unchanged and the failure has been shown
+// ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or "Beim Schreiben der Datei ist ein
+// Fehler aufgetreten!", with the file and the reason on a second line). Characters that
+// Windows-1252 cannot hold are stored as "?" and the user is told once. On success
+// fileName := path and the content counts as saved.
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
-// Asks whether to save a non-empty working side first, then reads `path` into the document,
-// loads the pictures (with the second attempt in the card's folder and one message per
-// missing picture), turns picture objects by their rotation, loads the side named by
-// currentSide into the working state and sets fileName. The caller then updates views,
-// title and the card-format text. False when stopped (question cancelled, file not opened,
-// foreign signature: document unchanged; damaged file: document as clearAll left it).
+// Asks whether to save first when the card has unsaved changes, then reads `path` into the
+// document, loads the pictures (with the second attempt in the card's folder and one message
+// per missing picture), turns picture objects by their rotation, loads the side named by
+// currentSide into the working state, sets fileName and takes the content as saved. The
+// caller then updates views, title and the card-format text. False when stopped (question
+// cancelled, file not opened, foreign signature: document unchanged; damaged file: document
+// as clearAll left it).
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // The file's bytes for a document whose sides hold the current state (after

@@ -247,7 +247,7 @@ CardReadStatus readCardFileData(const QString& path, CardFileData& out) {
 }
 
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
-    if (doc.workingSideUsed()) {
+    if (doc.hasUnsavedChanges()) {
         const int answer = fc.dialogs.message(QStringLiteral("Wollen Sie vorher speichern?"),
                                               QStringLiteral("Grußkarte öffnen"), MsgIcon::Question,
                                               BtnYes | BtnNo | BtnCancel);
@@ -311,6 +311,7 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
 
     doc.loadWorkingSide(doc.currentSide);
     doc.fileName = path;
+    doc.markSaved();
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include "document/ByteIO.h"
 #include "document/Cp1252.h"
+#include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 
@@ -200,14 +201,19 @@ QString replacedCharactersMessage(const QStringList& replacedTexts) {
 
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        fc.dialogs.message(QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"),
-                           QStringLiteral("Fehler: Datei konnte nicht erstellt werden"),
-                           MsgIcon::Information, BtnOk);
+        const int error = errno;
+        fc.dialogs.message(
+            QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n") +
+                fileFailureLine(path, error),
+            QStringLiteral("Fehler: Datei konnte nicht erstellt werden"), MsgIcon::Information,
+            BtnOk);
         return false;
     }
     // The preview shows the outside: make it the working side (this writes the edited side
-    // back first).
+    // back first), and go back to the side being edited afterwards.
+    const int editedSide = doc.currentSide;
     doc.switchSide(SideOutside);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
@@ -215,6 +221,7 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     QStringList replaced;
     const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
     releaseDib(preview);
+    if (editedSide == SideInside) doc.switchSide(SideInside);
 
     errno = 0;
     bool written = file.write(bytes) == bytes.size();
@@ -227,15 +234,17 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
         file.cancelWriting();
     }
     if (!written) {
-        if (error == 0) error = EIO;
-        fc.dialogs.message(QStringLiteral("I/O error %1").arg(error), kAppTitle, MsgIcon::Error,
-                           BtnOk);
+        fc.dialogs.message(
+            QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                fileFailureLine(path, error),
+            kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
     if (!replaced.isEmpty())
         fc.dialogs.message(replacedCharactersMessage(replaced), kAppTitle, MsgIcon::Information,
                            BtnOk);
     doc.fileName = path;
+    doc.markSaved();
     return true;
 }
 

@@ -1,15 +1,21 @@
-// The main window: start-up state, menus and tool bar, the save questions of new, exit and
-// close, save as onto an existing file, save and open, the card-format command, persisted
+// The main window: start-up state, menus and tool bar, the save questions of new, open, exit
+// and close, save as onto an existing file, save and open, the card-format command, persisted
 // options, the general error display and the about box.
 #include "AppTestSupport.h"
 
 #include "app/AboutDialog.h"
 #include "document/Catalogue.h"
+#include "editor/BackgroundDialog.h"
 #include "editor/CardTypeEditDialog.h"
+#include "editor/ColorCombo.h"
+#include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectCommands.h"
+#include "editor/TextEntryDialog.h"
+#include "editor/ToolPalette.h"
 #include "print/ui/PrintTab.h"
 
 #include <QAbstractItemView>
@@ -26,6 +32,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -35,7 +42,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 using namespace bb;
 using bbtest::WindowTest;
@@ -339,9 +348,10 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     dialogs.saveAnswers = {{path, 1}};
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
-    // Saving leaves the editor on the outside, and the side tabs show it.
-    EXPECT_EQ(doc.currentSide, 0);
-    EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 0);
+    // The inside stays shown and edited.
+    EXPECT_EQ(doc.currentSide, 1);
+    EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 1);
+    EXPECT_EQ(doc.workingSlots[2], doc.insideSlots[2]);
     // A second save uses the name without asking.
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
@@ -355,25 +365,32 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     w->cardTypeEditDialog().setModalHook(
         [](CardTypeEditDialog&) { return int(QDialog::Accepted); });
     w->newCard();
-    EXPECT_EQ(doc.workingSlots[5]->kind, KindFree);
+    EXPECT_EQ(doc.insideSlots[2]->kind, KindFree);
 
     dialogs.openAnswers = {{path, 1}};
     w->openCardWithDialog();  // empty working side: no question
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     EXPECT_EQ(dialogs.openRequests[0].directory, w->programFolder());
     EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Grußkarten|*.kar"));
-    EXPECT_EQ(doc.workingSlots[5]->kind, KindFigure);
-    EXPECT_EQ(doc.workingSlots[5]->x, 150000);
+    EXPECT_EQ(doc.outsideSlots[5]->kind, KindFigure);
+    EXPECT_EQ(doc.outsideSlots[5]->x, 150000);
     EXPECT_EQ(doc.insideSlots[2]->kind, KindFigure);
     EXPECT_EQ(doc.format.cardWidth, 200);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
     EXPECT_EQ(dialogs.messages.size(), 1);  // only the question of "Neu"
 }
 
-TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
+TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects) {
     auto w = make();
     CardDocument& doc = w->document();
-    CardObject& o = putFigure(doc, 1, 123456, 98765, 1000, 1000, 0);
+    const double mm = 20000 / kNominalMmPerInch;
+    const auto setWidth = [&](double width) {
+        w->cardTypeEditDialog().setModalHook([width](CardTypeEditDialog& f) {
+            f.widthEdit->setValue(width);
+            return int(QDialog::Accepted);
+        });
+    };
+    // An empty card: no question.
     w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
         EXPECT_DOUBLE_EQ(f.widthEdit->value(), 200);  // filled from the card
         f.widthEdit->setValue(100);
@@ -381,15 +398,44 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
         return int(QDialog::Accepted);
     });
     w->editCardFormat();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_DOUBLE_EQ(doc.format.cardWidth, 100);
     EXPECT_DOUBLE_EQ(doc.format.pitchX, 103);
-    EXPECT_EQ(o.x, 123456);
-    EXPECT_EQ(o.y, 98765);
-    EXPECT_EQ(o.kind, KindFigure);
     EXPECT_EQ(doc.sideWidthUnits, sideUnits(100));
     EXPECT_EQ(w->views().outsideView()->width(), int(sideUnits(100) / 312));
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.format, QLocale()));
 
+    // "Nein": the figure keeps its size and its place on the card, 10 mm from its left edge.
+    CardObject& o = putFigure(doc, 1, int32_t(110 * mm), int32_t(160 * mm), int32_t(50 * mm),
+                              int32_t(40 * mm), 0);
+    dialogs.answers = {BtnNo};
+    setWidth(148);
+    w->editCardFormat();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Sollen Texte, Bilder und Figuren an das neue Format angepasst "
+                             "werden?"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
+    EXPECT_NEAR(o.x, 158 * mm, 1);
+    EXPECT_NEAR(o.y, 160 * mm, 1);
+    EXPECT_EQ(o.width, int32_t(50 * mm));
+
+    // "Ja", with an object on the inside while the outside is shown: it takes the new size.
+    w->editorTab().selectSide(1);
+    CardObject& inner = putFigure(doc, 1, int32_t(148 * mm), int32_t(150 * mm), int32_t(148 * mm),
+                                  int32_t(150 * mm), 0);
+    w->editorTab().selectSide(0);
+    dialogs.answers = {BtnYes};
+    setWidth(74);
+    w->editCardFormat();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_NEAR(inner.x, 74 * mm, 1);
+    EXPECT_NEAR(inner.width, 74 * mm, 1);
+    EXPECT_EQ(inner.height, int32_t(150 * mm));
+    EXPECT_NEAR(o.x, 79 * mm, 1);
+
+    // A cancelled dialog and an unchanged size ask nothing.
     const CardFormat before = doc.format;
     w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
         f.widthEdit->setValue(50);
@@ -397,6 +443,103 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsButNotTheObjects) {
     });
     w->editCardFormat();
     EXPECT_EQ(doc.format, before);
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.horizontalGapEdit->setValue(7);
+        return int(QDialog::Accepted);
+    });
+    w->editCardFormat();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_NEAR(inner.x, 74 * mm, 1);
+}
+
+TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    EditorController& ed = w->editing();
+    std::function<int(QDialog&)> answer;
+    ed.runModal = [&](QDialog& d) { return answer ? answer(d) : int(QDialog::Rejected); };
+    // A card with a figure on the inside, saved.
+    const QString other = folder.file(QStringLiteral("andere.kar"));
+    w->editorTab().selectSide(1);
+    putFigure(doc, 1, 150000, 120000, 20000, 20000, 0xFF);
+    dialogs.saveAnswers = {{other, 1}};
+    ASSERT_TRUE(w->saveCardAs());
+
+    // Each change is made on the inside; then the outside tab is clicked and a card is opened
+    // from the browser.
+    const auto opensOnlyAfterAsking = [&](const char* change) {
+        w->editorTab().selectSide(0);
+        dialogs.messages.clear();
+        dialogs.answers = {BtnCancel};
+        emit w->browserTab()->openRequested(other);
+        EXPECT_EQ(dialogs.texts(), QStringList{kQuestion}) << change;
+        EXPECT_TRUE(doc.hasUnsavedChanges()) << change;
+        dialogs.answers = {BtnNo};
+        emit w->browserTab()->openRequested(other);
+        EXPECT_FALSE(doc.hasUnsavedChanges()) << change;
+        EXPECT_EQ(doc.insideSlots[1]->x, 150000) << change;
+        w->editorTab().selectSide(1);
+        dialogs.messages.clear();
+    };
+    dialogs.messages.clear();
+    emit w->browserTab()->openRequested(other);
+    EXPECT_TRUE(dialogs.messages.isEmpty());  // nothing changed yet
+
+    // A new text, written through the text entry.
+    ed.tools().setCurrent(ToolText);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 300, 200);
+    ASSERT_EQ(doc.workingSlots[2]->kind, KindText);
+    answer = [&](QDialog&) {
+        ed.commands().textEntryDialog().textEdit()->setPlainText(QStringLiteral("Alles Gute"));
+        return int(QDialog::Accepted);
+    };
+    ed.commands().editText();
+    answer = nullptr;
+    opensOnlyAfterAsking("text");
+
+    // The figure selected and dragged with the mouse (150000 units is pixel 480 at 312 units a
+    // pixel).
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
+    ASSERT_NE(doc.workingSlots[1]->x, 150000);
+    opensOnlyAfterAsking("drag");
+
+    // A coloured background through the background dialog.
+    answer = [&](QDialog& d) {
+        auto* b = qobject_cast<BackgroundDialog*>(&d);
+        if (!b) return int(QDialog::Rejected);
+        b->modeButton(BgColor)->setChecked(true);
+        b->colorCombo()->setColor(rgbRef(255, 0, 0));
+        return int(QDialog::Accepted);
+    };
+    ed.editBackground();
+    answer = nullptr;
+    ASSERT_EQ(doc.workingBackground.backgroundMode, BgColor);
+    opensOnlyAfterAsking("background");
+
+    // Another card type of the same size.
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.horizontalGapEdit->setValue(5);
+        return int(QDialog::Accepted);
+    });
+    w->editCardFormat();
+    opensOnlyAfterAsking("card type");
+
+    // A saved change asks nothing.
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
+    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
+    ASSERT_TRUE(doc.hasUnsavedChanges());
+    ASSERT_TRUE(w->saveCard());
+    EXPECT_EQ(doc.currentSide, 1);
+    w->editorTab().selectSide(0);
+    emit w->browserTab()->openRequested(other);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(WindowTest, PrintOptionsAndPlacementComeBackInTheNextRun) {

@@ -1,6 +1,9 @@
 // The document: start state, coordinate accessors, side switching, free-slot search,
-// clearing, the card-type dialog's gap conversion and the program folder.
+// clearing, the record of unsaved changes, fitting the objects to a new card size, the
+// card-type dialog's gap conversion and the program folder.
 #include "document/CardDocument.h"
+#include "document/CardFormat.h"
+#include "document/CardResize.h"
 #include "document/CardTypeFields.h"
 #include "document/ProgramFolder.h"
 #include "support/ScriptedDialogs.h"
@@ -11,7 +14,10 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cmath>
+#include <limits>
 #include <memory>
+#include <utility>
 
 using namespace bb;
 
@@ -193,6 +199,163 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     freed.kind = KindText;
     EXPECT_EQ(doc->findFreeSlot(nullptr), 0);
     EXPECT_EQ(dialogs.messages.size(), 1);  // no dialogs given: silent
+}
+
+TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
+    auto doc = std::make_unique<CardDocument>();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // An object on the inside while the outside is shown, and taking it away again.
+    doc->insideSlots[3]->kind = KindText;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->insideSlots[3]->kind = KindFree;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A text edited on the inside, then the outside shown.
+    doc->switchSide(SideInside);
+    CardObject& text = *doc->workingSlots[2];
+    text.kind = KindText;
+    text.content = QStringLiteral("Grüße");
+    doc->markSaved();
+    text.content += QStringLiteral(" 🎂");
+    doc->switchSide(SideOutside);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->markSaved();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // The side being edited counts before it is written back: its stacking order and its
+    // background.
+    doc->workingSlots[1]->kind = KindFigure;
+    doc->markSaved();
+    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
+    doc->workingBackground.backgroundMode = BgColor;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->workingBackground.backgroundMode = BgNone;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // The other side's background, and the card type.
+    doc->insideBackground.backgroundColor = 0x123456;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->insideBackground.backgroundColor = 0xFFFFFF;
+    doc->format.cardWidth = 148;
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->format.cardWidth = 200;
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A picture replaced under the same name.
+    CardObject& picture = *doc->insideSlots[4];
+    picture.kind = KindPicture;
+    picture.content = QStringLiteral("bild.bmp");
+    picture.picture = newDib(4, 4, 24);
+    doc->markSaved();
+    picture.picture = newDib(4, 4, 24);
+    EXPECT_TRUE(doc->hasUnsavedChanges());
+    doc->markSaved();
+
+    // Not content: the view scale, and a picture mode without a picture, which draws as none.
+    doc->unitsPerPixel = 100;
+    doc->zoomFactor = 2;
+    doc->outsideBackground.backgroundMode = BgTiled;
+    doc->insideBackground.backgroundMode = 77;  // as a damaged file may give
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+
+    // A cleared card has nothing to save.
+    doc->insideSlots[9]->kind = KindFigure;
+    doc->clearAll();
+    EXPECT_FALSE(doc->hasUnsavedChanges());
+}
+
+namespace {
+
+// Document units from the work area's corner to the card's for a card length in mm.
+double cardOffset(double mm) {
+    return mm * 20000.0 / kNominalMmPerInch;
+}
+
+CardObject& place(CardDocument& doc, int side, int slot, int32_t kind, double x, double y, double w,
+                  double h) {
+    CardObject& o = *doc.sideSlots(side)[slot];
+    o.kind = kind;
+    o.x = int32_t(x);
+    o.y = int32_t(y);
+    o.width = int32_t(w);
+    o.height = int32_t(h);
+    return o;
+}
+
+}  // namespace
+
+TEST(CardResize, ScalingKeepsObjectsOnTheCardAndTextsAndPicturesInShape) {
+    auto doc = std::make_unique<CardDocument>();
+    const double mm = cardOffset(1);
+    // A figure covering the card, a text on the inside and a picture at the card's right
+    // edge, on a card of 165 × 121 mm.
+    CardObject& cover =
+        place(*doc, SideOutside, 1, KindFigure, 165 * mm, 121 * mm, 165 * mm, 121 * mm);
+    cover.lineWidth = 3;
+    CardObject& text = place(*doc, SideInside, 2, KindText, 175 * mm, 131 * mm, 100 * mm, 20 * mm);
+    text.fontSize = 24;
+    text.fontHeight = -32;
+    text.shadowDx = 20;
+    CardObject& picture =
+        place(*doc, SideInside, 3, KindPicture, 290 * mm, 200 * mm, 40 * mm, 30 * mm);
+
+    fitContentToCard(*doc, 165, 121, 148, 105, true);
+    const double sx = 148.0 / 165, sy = 105.0 / 121, s = std::min(sx, sy);
+    EXPECT_NEAR(cover.x, 148 * mm, 1);
+    EXPECT_NEAR(cover.y, 105 * mm, 1);
+    EXPECT_NEAR(cover.width, 148 * mm, 1);
+    EXPECT_NEAR(cover.height, 105 * mm, 1);
+    EXPECT_EQ(cover.lineWidth, 3);
+    // Texts and pictures keep their aspect, centred in the box they would have had.
+    EXPECT_NEAR(text.width, 100 * mm * s, 1);
+    EXPECT_NEAR(text.height, 20 * mm * s, 1);
+    EXPECT_NEAR(text.x + text.width / 2.0, 225 * mm * sx, 2);
+    EXPECT_NEAR(text.y + text.height / 2.0, 141 * mm * sy, 2);
+    EXPECT_EQ(text.fontSize, 21);  // 24 × 0.868
+    EXPECT_EQ(text.fontHeight, -28);
+    EXPECT_EQ(text.shadowDx, 17);
+    EXPECT_NEAR(double(picture.width) / picture.height, 40.0 / 30, 1e-4);
+    // Everything stays within the new card.
+    for (const CardObject* o : {&cover, &text, &picture}) {
+        EXPECT_GE(o->x, 148 * mm - 1);
+        EXPECT_GE(o->y, 105 * mm - 1);
+        EXPECT_LE(o->x + o->width, 2 * 148 * mm + 1);
+        EXPECT_LE(o->y + o->height, 2 * 105 * mm + 1);
+    }
+}
+
+TEST(CardResize, WithoutScalingObjectsMoveWithTheCardCorner) {
+    auto doc = std::make_unique<CardDocument>();
+    const double mm = cardOffset(1);
+    CardObject& text = place(*doc, SideOutside, 1, KindText, 175 * mm, 131 * mm, 50 * mm, 9 * mm);
+    text.fontSize = 12;
+    doc->switchSide(SideInside);  // the working table shares the inside's records
+    place(*doc, SideInside, 7, KindFigure, 170 * mm, 130 * mm, 30 * mm, 30 * mm);
+
+    fitContentToCard(*doc, 165, 121, 999, 121, false);
+    EXPECT_NEAR(text.x, 1009 * mm, 1);  // 10 mm from the card's left edge, as before
+    EXPECT_NEAR(text.y, 131 * mm, 1);
+    EXPECT_EQ(text.width, int32_t(50 * mm));
+    EXPECT_EQ(text.fontSize, 12);
+    EXPECT_NEAR(doc->workingSlots[7]->x, 1004 * mm, 1);
+    EXPECT_EQ(doc->workingSlots[7]->width, int32_t(30 * mm));
+
+    // Sizes that are no card change nothing; extreme factors stay within the coordinates.
+    const int32_t x = text.x;
+    for (double bad : {0.0, -5.0, std::numeric_limits<double>::quiet_NaN(),
+                       std::numeric_limits<double>::infinity()}) {
+        fitContentToCard(*doc, 999, 121, bad, 121, true);
+        fitContentToCard(*doc, bad, 121, 999, 121, false);
+    }
+    EXPECT_EQ(text.x, x);
+    fitContentToCard(*doc, 1e9, 121, 0.001, 121, true);
+    EXPECT_EQ(text.fontSize, 1);  // a font never shrinks to nothing
+    text.x = 1000;
+    fitContentToCard(*doc, 0.001, 121, 1e9, 121, true);
+    EXPECT_EQ(text.x, std::numeric_limits<int32_t>::max());
 }
 
 TEST(CardTypeFields, GapsAndPitches) {

@@ -1,6 +1,7 @@
 // The card file: byte layout, round trips, the save question, pictures named in the file,
-// atomic saving and the stored preview.
+// atomic saving with the reasons of failed saves, and the stored preview.
 #include "CardFileFixture.h"
+#include "document/FileErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,9 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <csignal>
@@ -18,6 +22,49 @@
 
 using namespace bb;
 using namespace bbtest;
+
+namespace {
+
+// Makes a folder refuse new files to this process for its lifetime: no write permission, and
+// for a user whom permissions do not stop (root), the immutable attribute where the file
+// system has one. ok() is false when neither works here.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const QString& path) : path_(path) {
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
+        if (writable()) setImmutable(true);
+        ok_ = !writable();
+    }
+    ~UnwritableFolder() {
+        if (immutable_) setImmutable(false);
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool writable() const {
+        QFile probe(path_ + QStringLiteral("/probe"));
+        if (!probe.open(QIODevice::WriteOnly)) return false;
+        probe.remove();
+        return true;
+    }
+    void setImmutable(bool on) {
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) immutable_ = on;
+        }
+        ::close(fd);
+    }
+
+    QString path_;
+    bool immutable_ = false;
+    bool ok_ = false;
+};
+
+}  // namespace
 
 TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
     ASSERT_TRUE(save(*doc, path("leer.kar")));
@@ -47,6 +94,7 @@ TEST_F(CardFileTest, LayoutOfAnEmptyCard) {
 
     auto back = std::make_unique<CardDocument>();
     back->format.cardWidth = 1;
+    back->markSaved();  // no question before opening
     ASSERT_TRUE(open(*back, path("leer.kar")));
     EXPECT_EQ(back->format, CardFormat());
     EXPECT_EQ(back->usedCount(back->outsideSlots) + back->usedCount(back->insideSlots), 0);
@@ -152,13 +200,37 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     EXPECT_EQ(doc->outsideSlots[1]->kind, KindFree);
     EXPECT_EQ(doc->outsideSlots[2]->kind, KindText);
 
+    // Nothing changed since the card was opened: no question, although the side shown holds
+    // an object.
     dialogs.messages.clear();
-    EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));  // working side holds the text: asked
-    ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[1].text,
+    EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!"));
-    EXPECT_EQ(dialogs.messages[1].caption,
+    EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"));
+
+    // Changes on the side not shown ask: an object, then the background.
+    ASSERT_EQ(doc->currentSide, SideOutside);
+    doc->insideSlots[9]->kind = KindFigure;
+    dialogs.messages.clear();
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(open(*doc, path("karte.kar")));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Wollen Sie vorher speichern?")});
+    EXPECT_EQ(doc->insideSlots[9]->kind, KindFigure);
+    dialogs.answers = {BtnNo};
+    EXPECT_TRUE(open(*doc, path("karte.kar")));
+    doc->insideBackground.backgroundColor ^= 0x123456;
+    dialogs.messages.clear();
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(open(*doc, path("karte.kar")));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // Saving takes the card as it is: no question afterwards.
+    ASSERT_TRUE(save(*doc, path("gespeichert.kar")));
+    dialogs.messages.clear();
+    EXPECT_TRUE(open(*doc, path("karte.kar")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
@@ -173,8 +245,9 @@ TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
     };
     ASSERT_TRUE(save(*doc, path("innen.kar")));
     EXPECT_EQ(previewSides, std::vector<int>{SideOutside});  // preview drawn from the outside
-    EXPECT_EQ(doc->currentSide, SideOutside);                // the editor shows the outside
-    EXPECT_EQ(doc->workingSlots[4], doc->outsideSlots[4]);
+    EXPECT_EQ(doc->currentSide, SideInside);                 // the inside is still edited
+    EXPECT_EQ(doc->workingSlots[4], doc->insideSlots[4]);
+    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x0A0B0Cu);
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("innen.kar")));
@@ -267,12 +340,16 @@ TEST_F(CardFileTest, UnencodableCharactersAreReplacedOneByOneAndTheTextsNamed) {
     EXPECT_EQ(back->insideSlots[1]->content, QStringLiteral("„Danke“ – schön"));
 }
 
-TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
+TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
+    const QString createFailed =
+        QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n");
     // The target is a folder: nothing can replace it.
     ASSERT_TRUE(QDir().mkpath(path("ordner.kar/inhalt")));
     doc->switchSide(SideInside);
     EXPECT_FALSE(save(*doc, path("ordner.kar")));
-    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("ordner.kar") +
+                                           QStringLiteral(": Unter diesem Namen gibt es einen "
+                                                          "Ordner")});
     EXPECT_TRUE(QFileInfo(path("ordner.kar/inhalt")).isDir());
     EXPECT_TRUE(doc->fileName.isEmpty());
 
@@ -280,8 +357,8 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     dialogs.messages.clear();
     EXPECT_FALSE(save(*doc, path("fehlt/karte.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"));
+    EXPECT_EQ(dialogs.messages[0].text, createFailed + path("fehlt/karte.kar") +
+                                            QStringLiteral(": Der Ordner existiert nicht"));
     EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
@@ -303,8 +380,11 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(saved2);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("I/O error ")));
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                  path("neu.kar") + QStringLiteral(": Die Datei ist zu groß"));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
     EXPECT_EQ(readAll(path("alt.kar")), old);
     EXPECT_FALSE(QFileInfo::exists(path("neu.kar")));
     EXPECT_EQ(doc->fileName, path("alt.kar"));
@@ -316,15 +396,28 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFile) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(readAll(path("alt.kar")), old);
 
-    // A read-only folder (only meaningful when permissions apply to this user).
+    // A folder this process may not write to.
     ASSERT_TRUE(QDir().mkpath(path("nurlesen")));
     writeAll(path("nurlesen/karte.kar"), old);
-    QFile::setPermissions(path("nurlesen"), QFile::ReadOwner | QFile::ExeOwner);
-    if (geteuid() != 0) {
+    dialogs.messages.clear();
+    {
+        UnwritableFolder locked(path("nurlesen"));
+        if (!locked.ok()) GTEST_SKIP() << "no way to refuse writes to this user here";
         EXPECT_FALSE(save(*doc, path("nurlesen/karte.kar")));
-        EXPECT_EQ(readAll(path("nurlesen/karte.kar")), old);
     }
-    QFile::setPermissions(path("nurlesen"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readAll(path("nurlesen/karte.kar")), old);
+    EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("nurlesen/karte.kar") +
+                                           QStringLiteral(": Zugriff verweigert")});
+}
+
+TEST(FileErrors, FailuresWithoutAnErrorNumberAreNamedFromThePath) {
+    // A missing folder, or else a failure of the device.
+    bbtest::TempFolder dir;
+    EXPECT_EQ(fileFailureLine(dir.file(QStringLiteral("a/b.kar")), 0),
+              dir.file(QStringLiteral("a/b.kar")) + QStringLiteral(": Der Ordner existiert nicht"));
+    EXPECT_EQ(
+        fileFailureLine(dir.file(QStringLiteral("b.kar")), 0),
+        dir.file(QStringLiteral("b.kar")) + QStringLiteral(": Ein-/Ausgabefehler des Geräts"));
 }
 
 TEST_F(CardFileTest, StoredPreviewForTheBrowser) {
