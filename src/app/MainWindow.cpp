@@ -492,15 +492,6 @@ void MainWindow::showAbout() {
 
 // ---- closing ----
 
-bool MainWindow::browserAllowsClose() {
-    if (browser_->workerRunning()) {
-        // The walk stops; the user closes again once it has.
-        browser_->requestStop();
-        return false;
-    }
-    return true;
-}
-
 bool MainWindow::confirmClose() {
     if (closeConfirmed) return true;
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
@@ -511,18 +502,16 @@ bool MainWindow::confirmClose() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (!browserAllowsClose()) {
-        e->ignore();
-        return;
-    }
     bool ok = false;
     runCommand([this, &ok] { ok = confirmClose(); });
-    if (browser_->workerRunning()) browser_->requestStop();
+    // The answer of "&Beenden" holds for this close only; every later close asks again.
+    closeConfirmed = false;
     if (!ok) {
-        closeConfirmed = false;
         e->ignore();
         return;
     }
+    // A walk of the card browser ends, and is waited for, before the window goes.
+    browser_->stopWalk();
     if (options_.useSettings) saveSettings();
     e->accept();
 }

@@ -102,7 +102,6 @@ private:
     void createContents();
     void scheduleStartupLayout();
     void finishStartupLayout();
-    bool browserAllowsClose();
     bool confirmClose();
     void buildMenus();
     void buildToolBar();

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace bb {
@@ -62,6 +63,10 @@ public:
     void changeFolder(const QString& folder);
     // Close query: a running worker is asked to stop and no restart follows.
     void requestStop();
+    // Quitting: a running worker is stopped and waited for; no restart follows.
+    void stopWalk();
+    // Called on the worker thread before each step of every walk started from now on.
+    void setWalkStepHook(std::function<void()> hook) { stepHook_ = std::move(hook); }
 
     // The per-file callback: a ".kar" file (any case) of the walked folder whose stored
     // preview can be read becomes a new entry.
@@ -84,6 +89,7 @@ private:
     QString selected_;
     QString listFolder_;
     PreviewWorker* worker_ = nullptr;
+    std::function<void()> stepHook_;
 };
 
 }  // namespace bb

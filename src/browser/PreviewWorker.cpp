@@ -10,6 +10,10 @@ PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallba
 void PreviewWorker::run() {
     // Each step runs on the context's thread; this thread only waits for it.
     while (!isInterruptionRequested() && !finished_) {
+        if (stepHook_) {
+            stepHook_();
+            if (isInterruptionRequested()) break;
+        }
         QMetaObject::invokeMethod(
             context_, [this] { step(); }, Qt::BlockingQueuedConnection);
     }

@@ -17,8 +17,12 @@ class PreviewWorker : public QThread {
     Q_OBJECT
 public:
     using FileCallback = std::function<void(const QString& name)>;
+    using StepHook = std::function<void()>;
 
     PreviewWorker(const QString& folder, QObject* context, FileCallback callback);
+
+    // Called on the worker thread before each step is handed over; set before start().
+    void setStepHook(StepHook hook) { stepHook_ = std::move(hook); }
 
     const QString& folder() const { return folder_; }
     bool walkFinished() const { return finished_; }
@@ -36,6 +40,7 @@ private:
     QString folder_;
     QObject* context_;
     FileCallback callback_;
+    StepHook stepHook_;
     bool restart_ = true;
     std::atomic<bool> finished_{false};
     QStringList entries_;  // the search state: the folder's files and the next position
