@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -278,18 +277,16 @@ void MainWindow::buildInfoPanel() {
     infoPanel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     infoPanel_->setIndent(166);
     infoPanel_->setMinimumHeight(24);
-    // The card-format text is long; it is cut at the window's edge rather than widening it.
-    infoPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(infoPanel_);
-    row->setContentsMargins(4, 3, 4, 3);
+    // The card-format text is long: in a narrow window it wraps instead of being cut or
+    // widening the window. The progress bar sits in the indent, at the top left.
+    infoPanel_->setWordWrap(true);
+    infoPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
     progressBar_ = new QProgressBar(infoPanel_);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
-    progressBar_->setFixedWidth(150);
     progressBar_->setTextVisible(false);
-    row->addWidget(progressBar_);
-    row->addStretch(1);
+    progressBar_->setGeometry(4, 3, 150, 18);
     centralWidget()->layout()->addWidget(infoPanel_);
 }
 
@@ -521,17 +518,24 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 void MainWindow::restoreSettings() {
     QSettings s = appSettings();
     const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        resize(632, 560);
-        if (const QScreen* sc = screen()) {
-            const QRect avail = sc->availableGeometry();
-            move(avail.center() - QPoint(width() / 2, height() / 2));
-        }
-    }
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) placeForFirstStart();
     print_->setCutLines(
         s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
     print_->setFoldLines(
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
+}
+
+void MainWindow::placeForFirstStart() {
+    // About four fifths of the screen, centred, and never smaller than the contents need.
+    const QScreen* sc = screen();
+    if (!sc) {
+        resize(minimumSizeHint().expandedTo(QSize(632, 560)));
+        return;
+    }
+    const QRect avail = sc->availableGeometry();
+    const QSize size = (avail.size() * 4 / 5).expandedTo(minimumSizeHint()).boundedTo(avail.size());
+    resize(size);
+    move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void MainWindow::saveSettings() {

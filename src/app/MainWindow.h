@@ -113,6 +113,7 @@ private:
     void afterSave(bool ok);
     void repaintAll();
     void restoreSettings();
+    void placeForFirstStart();
     void saveSettings();
     CardFileContext& fileContext();
 

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+
 namespace bb {
 
 namespace {
@@ -29,7 +30,9 @@ W* named(W* w, const char* name) {
 PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent), editor_(ed) {
     setObjectName(QStringLiteral("Panel10"));
-    setFixedWidth(145);
+    // At least 145 pixels, and as wide as its widest sheet needs in the current font.
+    setMinimumWidth(145);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     sheetTabs = named(new QTabWidget(this), "PageControl3");
