@@ -14,7 +14,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-
 namespace bb {
 
 namespace {
