@@ -17,6 +17,7 @@
 #include "render/Preview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -61,6 +62,8 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     cardTypeEditDialog_ = new CardTypeEditDialog(this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);
+    // A status tip travels up to its own window only; those of the dialogs are caught here.
+    qApp->installEventFilter(this);
     if (options_.useSettings)
         restoreSettings();
     else
@@ -326,6 +329,18 @@ void MainWindow::showProgress(int percent) {
 bool MainWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) scheduleStartupLayout();
     return QMainWindow::event(e);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::StatusTip && watched != this && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+        for (const QObject* o = watched->parent(); o; o = o->parent())
+            if (o == this) {
+                statusBar()->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+                break;
+            }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void MainWindow::showEvent(QShowEvent* e) {

@@ -97,6 +97,7 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     upButton->setObjectName(QStringLiteral("UpBtn"));
     upButton->setText(QStringLiteral(".."));
     upButton->setToolTip(QStringLiteral("Übergeordneter Ordner"));
+    upButton->setStatusTip(QStringLiteral("Wechselt in den übergeordneten Ordner"));
     top->addWidget(upButton);
     grid->addLayout(top, 0, 0, 1, 2);
 
@@ -122,6 +123,7 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     previewCheck = new QCheckBox(QStringLiteral("Vorschau"), this);
     previewCheck->setObjectName(QStringLiteral("VSchauCheck"));
     previewCheck->setChecked(true);
+    previewCheck->setStatusTip(QStringLiteral("Zeigt das gewählte Bild in der Vorschau"));
     right->addWidget(previewCheck);
     grid->addLayout(right, 1, 1);
 
@@ -137,8 +139,10 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     auto* open = new QPushButton(QStringLiteral("&Öffnen"), this);
     open->setObjectName(QStringLiteral("OpenBtn"));
     open->setDefault(true);
+    open->setStatusTip(QStringLiteral("Öffnet das gewählte Bild"));
     auto* cancel = new QPushButton(QStringLiteral("A&bbrechen"), this);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setStatusTip(QStringLiteral("Schließt das Fenster, ohne ein Bild zu öffnen"));
     fields->addWidget(open, 0, 2);
     fields->addWidget(cancel, 1, 2);
     grid->addLayout(fields, 2, 0, 1, 2);

@@ -1,15 +1,18 @@
 // What the user reads in the window and its dialogs: no label, button or check box is cut at
-// the start size, and the window comes back where the user left it.
+// the start size, every button explains itself in the status line, and the window comes back
+// where the user left it.
 #include "AppTestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include <functional>
@@ -110,6 +113,31 @@ TEST_F(WindowTest, NoLabelOrButtonIsCutInTheWindowOrItsDialogs) {
     }
     cut.removeDuplicates();
     EXPECT_TRUE(cut.isEmpty()) << cut.join(QStringLiteral("\n")).toStdString();
+    dialogs.answers = {BtnNo};
+    w->close();
+}
+
+// Every button's status tip reaches the status line when the mouse enters the button.
+QStringList buttonsWithoutStatus(MainWindow& w, QWidget* root) {
+    QStringList missing;
+    for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
+        if (b->window() != root || !isOwnControl(b)) continue;
+        w.statusBar()->clearMessage();
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(b, &enter);
+        if (b->statusTip().isEmpty() || w.statusBar()->currentMessage() != b->statusTip())
+            missing << describe(b);
+    }
+    return missing;
+}
+
+TEST_F(WindowTest, EveryButtonShowsWhatItDoesInTheStatusLine) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(settle(*w));
+    QStringList missing = buttonsWithoutStatus(*w, w.get());
+    for (QDialog* d : dialogsOf(*w)) missing << buttonsWithoutStatus(*w, d);
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(QStringLiteral("\n")).toStdString();
     dialogs.answers = {BtnNo};
     w->close();
 }
