@@ -5,7 +5,7 @@
 
 #include <QFont>
 #include <QFontInfo>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -82,20 +82,22 @@ int scrollIntoView(int selected, int columns, int scrollPos, int clientHeight) {
 
 QFont cellNameFont(const QFont& font, const QString& name) {
     const int size = QFontInfo(font).pixelSize();
-    int width = QFontMetrics(font).horizontalAdvance(name);
+    qreal width = QFontMetricsF(font).horizontalAdvance(name);
     if (width <= kCellNameWidth || size < 2) return font;
     QFont smaller = font;
     const int smallest = std::max(1, size * 2 / 3);
-    int px = std::max(smallest, size * kCellNameWidth / width);
+    int px = std::max(smallest, int(size * kCellNameWidth / width));
     for (;; --px) {
         smaller.setPixelSize(px);
-        width = QFontMetrics(smaller).horizontalAdvance(name);
+        width = QFontMetricsF(smaller).horizontalAdvance(name);
         if (width <= kCellNameWidth || px <= smallest) return smaller;
     }
 }
 
 QString cellNameText(const QFont& font, const QString& name) {
-    return QFontMetrics(font).elidedText(name, Qt::ElideMiddle, kCellNameWidth);
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(name) <= kCellNameWidth) return name;
+    return metrics.elidedText(name, Qt::ElideMiddle, kCellNameWidth);
 }
 
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,

@@ -6,7 +6,7 @@
 
 #include <QFont>
 #include <QFontInfo>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
 using namespace bb;
@@ -119,18 +119,18 @@ TEST_F(CellPainting, TallThumbnailIsCentredAcross) {
 // runs into the cell's right edge.
 TEST_F(CellPainting, FileNamesFitTheCell) {
     const QFont font;
-    for (const char* n : {"karte.kar", "Dankeskarte.kar", "Weihnachten.kar"}) {
+    for (const char* n : {"karte.kar", "Einladung.kar", "Dankeskarte.kar", "Weihnachten.kar"}) {
         const QString name = QString::fromUtf8(n);
         const QFont nameFont = cellNameFont(font, name);
         EXPECT_EQ(cellNameText(nameFont, name), name) << n;
-        EXPECT_LE(QFontMetrics(nameFont).horizontalAdvance(name), kCellNameWidth) << n;
+        EXPECT_LE(QFontMetricsF(nameFont).horizontalAdvance(name), kCellNameWidth) << n;
         EXPECT_GE(QFontInfo(nameFont).pixelSize(), QFontInfo(font).pixelSize() * 2 / 3) << n;
     }
     const QString longName(60, QLatin1Char('W'));
     const QFont longFont = cellNameFont(font, longName);
     const QString elided = cellNameText(longFont, longName);
     EXPECT_TRUE(elided.contains(QChar(0x2026)));
-    EXPECT_LE(QFontMetrics(longFont).horizontalAdvance(elided), kCellNameWidth);
+    EXPECT_LE(QFontMetricsF(longFont).horizontalAdvance(elided), kCellNameWidth);
 
     QImage image(200, 130, QImage::Format_RGB32);
     image.fill(kCellColour);
