@@ -22,21 +22,6 @@ using bbtest::WindowTest;
 
 namespace {
 
-// The window's own dialogs: every top-level dialog that it, its tabs or its controllers own.
-QList<QDialog*> dialogsOf(MainWindow& w) {
-    QList<QDialog*> found;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        auto* d = qobject_cast<QDialog*>(top);
-        if (!d) continue;
-        for (QObject* o = d->parent(); o; o = o->parent())
-            if (o == &w) {
-                found << d;
-                break;
-            }
-    }
-    return found;
-}
-
 // Controls of the program, not the inner parts of Qt's own controls (a tab bar's scroll
 // buttons, a tool bar's extension button, a spin box's editor).
 bool isOwnControl(const QWidget* w) {
@@ -105,7 +90,7 @@ TEST_F(WindowTest, NoLabelOrButtonIsCutInTheWindowOrItsDialogs) {
     w->show();
     ASSERT_TRUE(settle(*w));
     QStringList cut = cutControls(w.get());
-    for (QDialog* d : dialogsOf(*w)) {
+    for (QDialog* d : w->findChildren<QDialog*>()) {
         d->show();
         QApplication::processEvents();
         cut << cutControls(d);
@@ -136,7 +121,7 @@ TEST_F(WindowTest, EveryButtonShowsWhatItDoesInTheStatusLine) {
     w->show();
     ASSERT_TRUE(settle(*w));
     QStringList missing = buttonsWithoutStatus(*w, w.get());
-    for (QDialog* d : dialogsOf(*w)) missing << buttonsWithoutStatus(*w, d);
+    for (QDialog* d : w->findChildren<QDialog*>()) missing << buttonsWithoutStatus(*w, d);
     EXPECT_TRUE(missing.isEmpty()) << missing.join(QStringLiteral("\n")).toStdString();
     dialogs.answers = {BtnNo};
     w->close();
