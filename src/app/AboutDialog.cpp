@@ -86,10 +86,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* web = new QPushButton(QStringLiteral("&Anleitung"), this);
     web->setObjectName(QStringLiteral("WebBtn"));
     web->setToolTip(webAddress().toString());
+    web->setStatusTip(QStringLiteral("Öffnet die Anleitung im Web-Browser"));
     web->setAutoDefault(false);
     connect(web, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(webAddress()); });
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setStatusTip(QStringLiteral("Schließt das Fenster"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     buttons->addWidget(web);

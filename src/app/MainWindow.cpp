@@ -18,11 +18,11 @@
 #include "render/Preview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -63,6 +63,8 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     cardTypeEditDialog_ = new CardTypeEditDialog(dialogs_, this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);
+    // A status tip travels up to its own window only; those of the dialogs are caught here.
+    qApp->installEventFilter(this);
     if (options_.useSettings)
         restoreSettings();
     else
@@ -279,18 +281,16 @@ void MainWindow::buildInfoPanel() {
     infoPanel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     infoPanel_->setIndent(166);
     infoPanel_->setMinimumHeight(24);
-    // The card-format text is long; it is cut at the window's edge rather than widening it.
-    infoPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(infoPanel_);
-    row->setContentsMargins(4, 3, 4, 3);
+    // The card-format text is long: in a narrow window it wraps instead of being cut or
+    // widening the window. The progress bar sits in the indent, at the top left.
+    infoPanel_->setWordWrap(true);
+    infoPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
     progressBar_ = new QProgressBar(infoPanel_);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
-    progressBar_->setFixedWidth(150);
     progressBar_->setTextVisible(false);
-    row->addWidget(progressBar_);
-    row->addStretch(1);
+    progressBar_->setGeometry(4, 3, 150, 18);
     centralWidget()->layout()->addWidget(infoPanel_);
 }
 
@@ -330,6 +330,18 @@ void MainWindow::showProgress(int percent) {
 bool MainWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) scheduleStartupLayout();
     return QMainWindow::event(e);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::StatusTip && watched != this && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+        for (const QObject* o = watched->parent(); o; o = o->parent())
+            if (o == this) {
+                statusBar()->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+                break;
+            }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
@@ -507,15 +519,6 @@ void MainWindow::showAbout() {
 
 // ---- closing ----
 
-bool MainWindow::browserAllowsClose() {
-    if (browser_->workerRunning()) {
-        // The walk stops; the user closes again once it has.
-        browser_->requestStop();
-        return false;
-    }
-    return true;
-}
-
 bool MainWindow::confirmClose() {
     if (closeConfirmed) return true;
     const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
@@ -526,18 +529,16 @@ bool MainWindow::confirmClose() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (!browserAllowsClose()) {
-        e->ignore();
-        return;
-    }
     bool ok = false;
     runCommand([this, &ok] { ok = confirmClose(); });
-    if (browser_->workerRunning()) browser_->requestStop();
+    // The answer of "&Beenden" holds for this close only; every later close asks again.
+    closeConfirmed = false;
     if (!ok) {
-        closeConfirmed = false;
         e->ignore();
         return;
     }
+    // A walk of the card browser ends, and is waited for, before the window goes.
+    browser_->stopWalk();
     if (options_.useSettings) saveSettings();
     e->accept();
 }
@@ -547,17 +548,24 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 void MainWindow::restoreSettings() {
     QSettings s = appSettings();
     const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        resize(632, 560);
-        if (const QScreen* sc = screen()) {
-            const QRect avail = sc->availableGeometry();
-            move(avail.center() - QPoint(width() / 2, height() / 2));
-        }
-    }
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) placeForFirstStart();
     print_->setCutLines(
         s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
     print_->setFoldLines(
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
+}
+
+void MainWindow::placeForFirstStart() {
+    // About four fifths of the screen, centred, and never smaller than the contents need.
+    const QScreen* sc = screen();
+    if (!sc) {
+        resize(minimumSizeHint().expandedTo(QSize(632, 560)));
+        return;
+    }
+    const QRect avail = sc->availableGeometry();
+    const QSize size = (avail.size() * 4 / 5).expandedTo(minimumSizeHint()).boundedTo(avail.size());
+    resize(size);
+    move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void MainWindow::saveSettings() {

@@ -96,13 +96,14 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // Shows the status tips of the window's dialogs in its status line.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void createContents();
     void scheduleStartupLayout();
     void finishStartupLayout();
-    bool browserAllowsClose();
     bool confirmClose();
     void buildMenus();
     void buildToolBar();
@@ -114,6 +115,7 @@ private:
     void afterSave(bool ok);
     void repaintAll();
     void restoreSettings();
+    void placeForFirstStart();
     void saveSettings();
     CardFileContext& fileContext();
 

@@ -1,6 +1,7 @@
 #include "app/QtUserDialogs.h"
 
 #include "editor/FontDialog.h"
+#include "pictures/DibFilters.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -51,12 +52,8 @@ FileDialogResult runFileDialog(QWidget* parent, const FileDialogRequest& r, bool
 }  // namespace
 
 QStringList QtUserDialogs::qtFilters(const QString& filter) {
-    QStringList out;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(';', ' ') +
-                   QLatin1Char(')');
-    return out;
+    const QString qt = dibFilterToQt(filter);
+    return qt.isEmpty() ? QStringList() : qt.split(QStringLiteral(";;"));
 }
 
 int QtUserDialogs::message(const QString& text, const QString& caption, MsgIcon icon, int buttons) {

@@ -20,7 +20,8 @@ public:
     bool chooseColor(QColor& color, const QString& caption) override;
     bool chooseFont(QFont& font, QColor& color, const QString& caption) override;
 
-    // "Grußkarten|*.kar|Alle|*.*" → "Grußkarten (*.kar);;Alle (*.*)".
+    // "Grußkarten|*.kar|Alle|*.*" → "Grußkarten (*.kar)", "Alle (*.*)"; a description that
+    // already names its patterns ("Windows-Bitmap (*.bmp)") keeps them once.
     static QStringList qtFilters(const QString& filter);
 
 private:

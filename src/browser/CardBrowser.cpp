@@ -47,6 +47,13 @@ void CardBrowser::requestStop() {
     if (worker_) worker_->requestInterruption();
 }
 
+void CardBrowser::stopWalk() {
+    restartRequested = false;
+    if (!worker_) return;
+    stopWorkerNow();
+    emit walkEnded();
+}
+
 void CardBrowser::cardFileFound(const QString& folder, const QString& name) {
     if (selected_.isEmpty() || !name.endsWith(QLatin1String(".kar"), Qt::CaseInsensitive)) return;
     const DibImage preview = readStoredPreviewReporting(QDir(folder).filePath(name), dialogs_);
@@ -67,8 +74,8 @@ void CardBrowser::startWalk() {
     listFolder_ = selected_;
     const QString folder = selected_;
     worker_ = new PreviewWorker(
-        folder, this, [this, folder](const QString& name) { cardFileFound(folder, name); },
-        stepHook_);
+        folder, this, [this, folder](const QString& name) { cardFileFound(folder, name); });
+    worker_->setStepHook(stepHook_);
     // The worker lives on this thread's side; its end arrives here as a queued call.
     connect(worker_, &QThread::finished, this, &CardBrowser::workerEnded, Qt::QueuedConnection);
     emit walkStarted(folder);

@@ -63,9 +63,9 @@ public:
     void changeFolder(const QString& folder);
     // Close query: a running worker is asked to stop and no restart follows.
     void requestStop();
-
-    // Runs on the worker's thread before each step of walks started from now on (see
-    // PreviewWorker); empty by default.
+    // Quitting: a running worker is stopped and waited for; no restart follows.
+    void stopWalk();
+    // Called on the worker thread before each step of every walk started from now on.
     void setWalkStepHook(std::function<void()> hook) { stepHook_ = std::move(hook); }
 
     // The per-file callback: a ".kar" file (any case) of the walked folder whose stored

@@ -4,6 +4,8 @@
 #include "render/DrawDib.h"
 
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -78,6 +80,26 @@ int scrollIntoView(int selected, int columns, int scrollPos, int clientHeight) {
     return scrollPos;
 }
 
+QFont cellNameFont(const QFont& font, const QString& name) {
+    const int size = QFontInfo(font).pixelSize();
+    qreal width = QFontMetricsF(font).horizontalAdvance(name);
+    if (width <= kCellNameWidth || size < 2) return font;
+    QFont smaller = font;
+    const int smallest = std::max(1, size * 2 / 3);
+    int px = std::max(smallest, int(size * kCellNameWidth / width));
+    for (;; --px) {
+        smaller.setPixelSize(px);
+        width = QFontMetricsF(smaller).horizontalAdvance(name);
+        if (width <= kCellNameWidth || px <= smallest) return smaller;
+    }
+}
+
+QString cellNameText(const QFont& font, const QString& name) {
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(name) <= kCellNameWidth) return name;
+    return metrics.elidedText(name, Qt::ElideMiddle, kCellNameWidth);
+}
+
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
                bool selected, const QFont& font) {
     const int x0 = origin.x(), y0 = origin.y();
@@ -99,11 +121,14 @@ void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, cons
     }
 
     painter.save();
-    painter.setFont(font);
+    const QFont nameFont = cellNameFont(font, name);
+    painter.setFont(nameFont);
     painter.setPen(selected ? QColor(255, 255, 255) : QColor(0, 0, 0));
     const QRect nameRect(QPoint(x0 + 3, y0 + 90), QPoint(x0 + 86, y0 + 109));
     painter.setClipRect(nameRect, Qt::IntersectClip);
-    painter.drawText(nameRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
+    painter.drawText(nameRect.adjusted(1, 0, -1, 0),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     cellNameText(nameFont, name));
     painter.restore();
 }
 

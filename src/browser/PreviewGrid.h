@@ -49,6 +49,14 @@ int moveSelection(int selected, GridKey key, int columns, int count);
 // above the view, its bottom at the view's bottom when that is below, else unchanged.
 int scrollIntoView(int selected, int columns, int scrollPos, int clientHeight);
 
+// Width a file name may take in a cell, with a pixel of space either side.
+inline constexpr int kCellNameWidth = 82;
+// The font and text of a file name in a cell: `font`, made smaller (down to two thirds of its
+// size) where the name would be wider than the cell; a name that is wider still is elided in
+// its middle, keeping its ending.
+QFont cellNameFont(const QFont& font, const QString& name);
+QString cellNameText(const QFont& font, const QString& name);
+
 // Paints entry `index` (frame, cell colour, thumbnail 1:1, file name) with its cell at
 // `origin` on `painter`.
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,

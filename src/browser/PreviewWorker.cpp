@@ -4,17 +4,16 @@
 
 namespace bb {
 
-PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallback callback,
-                             StepHook stepHook)
-    : folder_(folder),
-      context_(context),
-      callback_(std::move(callback)),
-      stepHook_(std::move(stepHook)) {}
+PreviewWorker::PreviewWorker(const QString& folder, QObject* context, FileCallback callback)
+    : folder_(folder), context_(context), callback_(std::move(callback)) {}
 
 void PreviewWorker::run() {
     // Each step runs on the context's thread; this thread only waits for it.
     while (!isInterruptionRequested() && !finished_) {
-        if (stepHook_) stepHook_();
+        if (stepHook_) {
+            stepHook_();
+            if (isInterruptionRequested()) break;
+        }
         QMetaObject::invokeMethod(
             context_, [this] { step(); }, Qt::BlockingQueuedConnection);
     }

@@ -19,10 +19,11 @@ public:
     using FileCallback = std::function<void(const QString& name)>;
     using StepHook = std::function<void()>;
 
-    // `stepHook`, when set, runs on the worker's thread before each step is handed over; tests
+    PreviewWorker(const QString& folder, QObject* context, FileCallback callback);
+
+    // Called on the worker thread before each step is handed over; set before start(). Tests
     // hold the walk there to examine a worker that is certainly still running.
-    PreviewWorker(const QString& folder, QObject* context, FileCallback callback,
-                  StepHook stepHook = {});
+    void setStepHook(StepHook hook) { stepHook_ = std::move(hook); }
 
     const QString& folder() const { return folder_; }
     bool walkFinished() const { return finished_; }

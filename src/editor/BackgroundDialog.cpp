@@ -61,12 +61,15 @@ BackgroundDialog::BackgroundDialog(CardDocument& doc, UserDialogs& dialogs,
     openButton = new QPushButton(QStringLiteral("Ö&ffnen..."), this);
     openButton->setObjectName(QStringLiteral("OeffnenBtn"));
     openButton->setToolTip(QStringLiteral("Öffnet ein Hintergrundbild"));
+    openButton->setStatusTip(openButton->toolTip());
     noneButton = new QPushButton(QStringLiteral("&Keins"), this);
     noneButton->setObjectName(QStringLiteral("KeinsBtn"));
     noneButton->setToolTip(QStringLiteral("Kein Hintergrundbild auswählen..."));
+    noneButton->setStatusTip(noneButton->toolTip());
     backButton = new QPushButton(QStringLiteral("&Zurück"), this);
     backButton->setObjectName(QStringLiteral("ZurueckBtn"));
     backButton->setToolTip(QStringLiteral("Zurück zum Hauptprogramm..."));
+    backButton->setStatusTip(backButton->toolTip());
     buttons->addWidget(openButton);
     buttons->addWidget(noneButton);
     buttons->addWidget(backButton);
@@ -87,6 +90,7 @@ BackgroundDialog::BackgroundDialog(CardDocument& doc, UserDialogs& dialogs,
     for (const auto& [caption, mode] : radios) {
         auto* rb = new QRadioButton(QString::fromUtf8(caption), box);
         rb->setObjectName(QStringLiteral("Mode%1Radio").arg(mode));
+        rb->setStatusTip(QStringLiteral("Anordnung des Hintergrundes: ") + rb->text());
         group_->addButton(rb, mode);
         bl->addWidget(rb);
     }

@@ -63,10 +63,13 @@ JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
     groupLayout->addLayout(number);
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
+    QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setStatusTip(QStringLiteral("Speichert das Bild mit dieser Qualität"));
     QPushButton* cancel =
         buttons->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setStatusTip(QStringLiteral("Speichert das Bild nicht"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

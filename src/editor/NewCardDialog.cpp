@@ -31,29 +31,36 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     pick->addWidget(typeCombo, 1);
     bl->addLayout(pick);
     auto* edit = new QHBoxLayout;
-    const auto button = [this](QBoxLayout* l, const QString& text, const char* name) {
+    const auto button = [this](QBoxLayout* l, const QString& text, const char* name,
+                               const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
+        b->setStatusTip(tip);
         b->setAutoDefault(false);
         l->addWidget(b);
         return b;
     };
-    connect(button(edit, QStringLiteral("&Neu"), "NeuBtn"), &QPushButton::clicked, this,
-            &NewCardDialog::addType);
-    connect(button(edit, QStringLiteral("Ä&ndern"), "AendernBtn"), &QPushButton::clicked, this,
-            &NewCardDialog::changeType);
-    connect(button(edit, QStringLiteral("&Löschen"), "LoeschenBtn"), &QPushButton::clicked, this,
-            &NewCardDialog::deleteType);
+    connect(button(edit, QStringLiteral("&Neu"), "NeuBtn",
+                   QStringLiteral("Legt einen neuen Kartentyp an")),
+            &QPushButton::clicked, this, &NewCardDialog::addType);
+    connect(button(edit, QStringLiteral("Ä&ndern"), "AendernBtn",
+                   QStringLiteral("Ändert den gewählten Kartentyp")),
+            &QPushButton::clicked, this, &NewCardDialog::changeType);
+    connect(button(edit, QStringLiteral("&Löschen"), "LoeschenBtn",
+                   QStringLiteral("Löscht den gewählten Kartentyp")),
+            &QPushButton::clicked, this, &NewCardDialog::deleteType);
     edit->addStretch(1);
     bl->addLayout(edit);
     outer->addWidget(box);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    QPushButton* ok = button(bottom, QStringLiteral("&OK"), "OKBtn");
+    QPushButton* ok = button(bottom, QStringLiteral("&OK"), "OKBtn",
+                             QStringLiteral("Beginnt eine neue Karte mit dem gewählten Kartentyp"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &NewCardDialog::confirmChoice);
-    connect(button(bottom, QStringLiteral("&Abbrechen"), "CancelBtn"), &QPushButton::clicked, this,
-            &QDialog::reject);
+    connect(button(bottom, QStringLiteral("&Abbrechen"), "CancelBtn",
+                   QStringLiteral("Behält die bisherige Karte")),
+            &QPushButton::clicked, this, &QDialog::reject);
     outer->addLayout(bottom);
 }
 

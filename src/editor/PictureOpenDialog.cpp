@@ -2,6 +2,7 @@
 
 #include "pictures/PictureOps.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +43,30 @@ QRect openPreviewRect(int boxWidth, int boxHeight, int bw, int bh) {
     }
     return QRect(0, 0, int(w), int(h));
 }
+
+// The file list's model: folders show a folder icon and a trailing "/", files a file icon, so
+// that they look different with or without an icon theme. The bare name is fileNameOf().
+class PictureFolderModel : public QFileSystemModel {
+public:
+    using QFileSystemModel::QFileSystemModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (index.isValid() && index.column() == 0) {
+            if (role == Qt::DisplayRole && isDir(index))
+                return fileNameOf(index) + QLatin1Char('/');
+            if (role == Qt::DecorationRole) {
+                QStyle* style = QApplication::style();
+                return style->standardIcon(isDir(index) ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+            }
+        }
+        return QFileSystemModel::data(index, role);
+    }
+
+    // The name without the folder mark (fileName() reads the display text).
+    QString fileNameOf(const QModelIndex& index) const {
+        return QFileSystemModel::data(index, FileNameRole).toString();
+    }
+};
 
 class OpenPreviewBox : public QWidget {
 public:
@@ -71,10 +97,11 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     upButton->setObjectName(QStringLiteral("UpBtn"));
     upButton->setText(QStringLiteral(".."));
     upButton->setToolTip(QStringLiteral("Übergeordneter Ordner"));
+    upButton->setStatusTip(QStringLiteral("Wechselt in den übergeordneten Ordner"));
     top->addWidget(upButton);
     grid->addLayout(top, 0, 0, 1, 2);
 
-    model_ = new QFileSystemModel(this);
+    model_ = new PictureFolderModel(this);
     model_->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     model_->setNameFilterDisables(false);
     model_->setNameFilters({QStringLiteral("*")});
@@ -96,6 +123,7 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     previewCheck = new QCheckBox(QStringLiteral("Vorschau"), this);
     previewCheck->setObjectName(QStringLiteral("VSchauCheck"));
     previewCheck->setChecked(true);
+    previewCheck->setStatusTip(QStringLiteral("Zeigt das gewählte Bild in der Vorschau"));
     right->addWidget(previewCheck);
     grid->addLayout(right, 1, 1);
 
@@ -111,8 +139,10 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     auto* open = new QPushButton(QStringLiteral("&Öffnen"), this);
     open->setObjectName(QStringLiteral("OpenBtn"));
     open->setDefault(true);
+    open->setStatusTip(QStringLiteral("Öffnet das gewählte Bild"));
     auto* cancel = new QPushButton(QStringLiteral("A&bbrechen"), this);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setStatusTip(QStringLiteral("Schließt das Fenster, ohne ein Bild zu öffnen"));
     fields->addWidget(open, 0, 2);
     fields->addWidget(cancel, 1, 2);
     grid->addLayout(fields, 2, 0, 1, 2);
@@ -132,17 +162,19 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     connect(model_, &QFileSystemModel::directoryLoaded, fileList,
             [this] { fileList->doItemsLayout(); });
     connect(fileList, &QListView::doubleClicked, this,
-            [this](const QModelIndex& i) { itemDoubleClicked(model_->fileName(i)); });
+            [this](const QModelIndex& i) { itemDoubleClicked(model_->fileNameOf(i)); });
     connect(fileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& i) {
-                if (i.isValid() && !model_->isDir(i)) fileSelected(model_->fileName(i));
+                if (i.isValid() && !model_->isDir(i)) fileSelected(model_->fileNameOf(i));
             });
     resize(600, 420);
 }
 
 void PictureOpenDialog::prepare(const QString& folder, const QString& filter) {
     setFolder(folder);
-    // The type list is refilled; the mask in use changes only when the user picks a type.
+    // The type list is refilled; the type chosen last time stays chosen when it still exists,
+    // and the list shows at once what the chosen type's mask lets through.
+    const int chosen = filterCombo->currentIndex();
     const QStringList parts = filter.split(QLatin1Char('|'));
     filterCombo->clear();
     masks_.clear();
@@ -150,7 +182,16 @@ void PictureOpenDialog::prepare(const QString& folder, const QString& filter) {
         filterCombo->addItem(parts[i]);
         masks_ << parts[i + 1];
     }
+    const int index = chosen >= 0 && chosen < masks_.size() ? chosen : 0;
+    filterCombo->setCurrentIndex(index);
+    filterChosen(index);
     fileNameEdit->clear();
+}
+
+void PictureOpenDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Typing starts in the name field; in the folder box a typed "/" would jump to the root.
+    fileNameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void PictureOpenDialog::setFolder(const QString& folder) {

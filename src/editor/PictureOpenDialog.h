@@ -9,12 +9,13 @@
 
 class QCheckBox;
 class QComboBox;
-class QFileSystemModel;
 class QLineEdit;
 class QListView;
 class QToolButton;
 
 namespace bb {
+
+class PictureFolderModel;
 
 // The path as the program remembers it: the bare file name when the file lies directly in
 // the program folder, otherwise the path unchanged.
@@ -54,13 +55,16 @@ public:
     QWidget* previewBox = nullptr;
     QToolButton* upButton = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void paintPreview(QWidget* box);
 
     QString programFolder_;
     QString folder_;
     QStringList masks_;
-    QFileSystemModel* model_ = nullptr;
+    PictureFolderModel* model_ = nullptr;
     friend class OpenPreviewBox;
 };
 

@@ -4,6 +4,7 @@
 #include "editor/EditorController.h"
 #include "editor/ObjectCommands.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace bb {
 
@@ -31,7 +33,9 @@ W* named(W* w, const char* name) {
 PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent), editor_(ed) {
     setObjectName(QStringLiteral("Panel10"));
-    setFixedWidth(145);
+    // At least 145 pixels, and as wide as its widest sheet needs in the current font.
+    setMinimumWidth(145);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     sheetTabs = named(new QTabWidget(this), "PageControl3");
@@ -197,6 +201,32 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     al->addWidget(toFrontButton);
     al->addWidget(toBackButton);
     al->addStretch(1);
+    // What each control does, for the status line.
+    for (QRadioButton* rb : figureRadios)
+        rb->setStatusTip(QStringLiteral("Form der Figur: ") + rb->text());
+    const std::pair<QAbstractButton*, const char*> tips[] = {
+        {filledRadio, "Füllt die Figur mit ihrer Farbe"},
+        {borderOnlyRadio, "Zeichnet nur den Rand der Figur in der Umrandungsfarbe"},
+        {filledWithBorderRadio, "Füllt die Figur und zeichnet ihren Rand in der Umrandungsfarbe"},
+        {enterTextButton, "Ändert den Text"},
+        {fontButton, "Wählt Schriftart, Größe, Stil und Farbe des Textes"},
+        {textEffectsButton, "Umrandung und Schatten des Textes"},
+        {alignLeftRadio, "Richtet die Zeilen des Textes links aus"},
+        {alignCenterRadio, "Zentriert die Zeilen des Textes"},
+        {alignRightRadio, "Richtet die Zeilen des Textes rechts aus"},
+        {textRotateLeftButton, "Dreht den Text um eine Vierteldrehung nach links"},
+        {textRotateRightButton, "Dreht den Text um eine Vierteldrehung nach rechts"},
+        {keepAspectCheck, "Behält beim Ändern der Größe die Seitenverhältnisse des Bildes"},
+        {rotateLeftButton, "Dreht das Bild um eine Vierteldrehung nach links"},
+        {rotateRightButton, "Dreht das Bild um eine Vierteldrehung nach rechts"},
+        {transparencyButton, "Lässt eine Farbe des Bildes durchscheinen"},
+        {roundFrameCheck, "Zeigt das Bild in einem runden Rahmen"},
+        {deleteButton, "Löscht das gewählte Objekt"},
+        {toFrontButton, "Legt das gewählte Objekt vor alle anderen"},
+        {toBackButton, "Legt das gewählte Objekt hinter alle anderen"},
+    };
+    for (const auto& [button, tip] : tips) button->setStatusTip(QString::fromUtf8(tip));
+
     connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.commands().deleteSelected(); });
     connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.commands().bringToFront(); });
     connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.commands().sendToBack(); });

@@ -27,8 +27,10 @@ ScannerSelectDialog::ScannerSelectDialog(const QList<ScanDevice>& devices, const
     DeviceList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QDialogButtonBox::Ok)
+        ->setStatusTip(QStringLiteral("Benutzt den markierten Scanner"));
+    buttons->addButton(QStringLiteral("A&bbrechen"), QDialogButtonBox::RejectRole)
+        ->setStatusTip(QStringLiteral("Behält den bisherigen Scanner"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(DeviceList, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);

@@ -24,8 +24,10 @@ TextEffectsDialog::TextEffectsDialog(UserDialogs& dialogs, QWidget* parent)
     auto* umr = new QGroupBox(QStringLiteral("Umrandung"), this);
     auto* ul = new QVBoxLayout(umr);
     outlineCheck = new QCheckBox(QStringLiteral("Umrandung"), umr);
+    outlineCheck->setStatusTip(QStringLiteral("Umrandet die Buchstaben des Textes"));
     outlineCheck->setObjectName(QStringLiteral("UmrCheck"));
     outlineColorButton = new QPushButton(QStringLiteral("Farbe"), umr);
+    outlineColorButton->setStatusTip(QStringLiteral("Wählt die Farbe der Umrandung"));
     outlineColorButton->setObjectName(QStringLiteral("UmrFarbeBtn"));
     ul->addWidget(outlineCheck);
     ul->addWidget(outlineColorButton);
@@ -34,8 +36,10 @@ TextEffectsDialog::TextEffectsDialog(UserDialogs& dialogs, QWidget* parent)
     auto* sch = new QGroupBox(QStringLiteral("Schatten"), this);
     auto* sl = new QFormLayout(sch);
     shadowCheck = new QCheckBox(QStringLiteral("Schatten"), sch);
+    shadowCheck->setStatusTip(QStringLiteral("Gibt dem Text einen Schatten"));
     shadowCheck->setObjectName(QStringLiteral("SchattCheck"));
     shadowColorButton = new QPushButton(QStringLiteral("Farbe"), sch);
+    shadowColorButton->setStatusTip(QStringLiteral("Wählt die Farbe des Schattens"));
     shadowColorButton->setObjectName(QStringLiteral("SchattFarbeBtn"));
     const auto spin = [sch](const char* name) {
         auto* s = new QSpinBox(sch);

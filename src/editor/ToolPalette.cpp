@@ -17,9 +17,9 @@ ToolPalette::ToolPalette(QWidget* parent) : QWidget(parent) {
         {"SpeedItem3", "Zeiger", "Verändert Objekte"},
         {"SpeedZoom", "Lupe", "Vergrößert oder Verkleinert"},
         {"SpeedHand", "Hand", "Verschiebt den sichtbaren Ausschnitt"},
-        {"SpeedItem1", "Figur", ""},
-        {"SpeedItem2", "Text", ""},
-        {"SpeedItem10", "Bild", ""},
+        {"SpeedItem1", "Figur", "Neue Figur aufziehen"},
+        {"SpeedItem2", "Text", "Neuen Text aufziehen"},
+        {"SpeedItem10", "Bild", "Neues Bild aufziehen"},
         {"SpeedInhalt", "Inhalt", "Inhalt eines Textobjektes editieren"},
     };
     auto* layout = new QVBoxLayout(this);

@@ -16,10 +16,13 @@ TransparencyDialog::TransparencyDialog(UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Transparenz"));
     auto* layout = new QVBoxLayout(this);
     transparentCheck = new QCheckBox(QStringLiteral("Transparente Farbe"), this);
+    transparentCheck->setStatusTip(QStringLiteral("Lässt eine Farbe des Bildes durchscheinen"));
     transparentCheck->setObjectName(QStringLiteral("TransCheck"));
     colorButton = new QPushButton(QStringLiteral("Farbe"), this);
+    colorButton->setStatusTip(QStringLiteral("Wählt die Farbe, die durchscheint"));
     colorButton->setObjectName(QStringLiteral("FarbeBtn"));
     autoCheck = new QCheckBox(QStringLiteral("Benutze Farbe des linken unteren Pixels"), this);
+    autoCheck->setStatusTip(QStringLiteral("Die Farbe des Bildpunktes unten links scheint durch"));
     autoCheck->setObjectName(QStringLiteral("AutoCheck"));
     layout->addWidget(transparentCheck);
     layout->addWidget(colorButton);

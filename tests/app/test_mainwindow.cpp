@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/AboutDialog.h"
+#include "browser/CardBrowser.h"
 #include "document/Catalogue.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/CardTypeEditDialog.h"
@@ -23,6 +24,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
@@ -262,25 +264,40 @@ TEST_F(WindowTest, CloseBoxWithCancelKeepsTheCardAndNoCloses) {
     EXPECT_FALSE(w->isVisible());
 }
 
-TEST_F(WindowTest, CloseWhileTheBrowserWalksIsRefusedOnceAndStopsTheWalk) {
-    // Enough card files that the walk is still going when the window is closed.
-    for (int i = 0; i < 300; ++i) {
-        QFile f(folder.file(QStringLiteral("k%1.kar").arg(i)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("not a card");
-    }
-    auto w = make();
-    w->show();
-    if (!w->browserTab()->workerRunning()) GTEST_SKIP() << "the walk ended before the close";
-    EXPECT_FALSE(w->close());
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(dialogs.messages.isEmpty());  // refused before any question
-    ASSERT_TRUE(settle(*w));                  // the walk stops
-    dialogs.messages.clear();
+TEST_F(WindowTest, QuittingWhileTheBrowserWalksStopsTheWalkAndAlwaysAsks) {
+    bbtest::WalkGate gate(0);  // holds every walk before its first step until it is stopped
+    const auto walkingWindow = [&] {
+        auto w = make();
+        w->browserTab()->browser().setWalkStepHook(gate.hook());
+        w->browserTab()->refresh();  // the next walk passes the gate
+        w->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return gate.holding(); }, bbtest::kHangGuardMs));
+        EXPECT_TRUE(w->browserTab()->workerRunning());
+        return w;
+    };
+
+    // "&Beenden": one question, then the walk is stopped and the window closes.
+    auto w = walkingWindow();
     dialogs.answers = {BtnNo};
-    EXPECT_TRUE(w->close());
+    w->exitProgram();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->browserTab()->workerRunning());
+    EXPECT_FALSE(w->closeConfirmed);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Programm beenden"));
+
+    // The close box asks every time; Cancel keeps the window and lets the walk go on.
+    dialogs.messages.clear();
+    auto w2 = walkingWindow();
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(w2->close());
+    EXPECT_TRUE(w2->isVisible());
+    EXPECT_TRUE(w2->browserTab()->workerRunning());
+    dialogs.answers = {BtnNo};
+    EXPECT_TRUE(w2->close());
+    EXPECT_FALSE(w2->browserTab()->workerRunning());
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].text, kQuestion);
 }
 
 TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPainter>
 
 using namespace bb;
@@ -111,4 +113,29 @@ TEST_F(CellPainting, TallThumbnailIsCentredAcross) {
     EXPECT_EQ(at(img, 100 + 64, 10 + 84), QColor(0, 0, 0));
     EXPECT_EQ(at(img, 100 + 24, 10 + 5), kCellColour);
     EXPECT_EQ(at(img, 100 + 65, 10 + 5), kCellColour);
+}
+
+// File names fit their cell: a smaller font first, then an ellipsis in the middle; no text
+// runs into the cell's right edge.
+TEST_F(CellPainting, FileNamesFitTheCell) {
+    const QFont font;
+    for (const char* n : {"karte.kar", "Einladung.kar", "Dankeskarte.kar", "Weihnachten.kar"}) {
+        const QString name = QString::fromUtf8(n);
+        const QFont nameFont = cellNameFont(font, name);
+        EXPECT_EQ(cellNameText(nameFont, name), name) << n;
+        EXPECT_LE(QFontMetricsF(nameFont).horizontalAdvance(name), kCellNameWidth) << n;
+        EXPECT_GE(QFontInfo(nameFont).pixelSize(), QFontInfo(font).pixelSize() * 2 / 3) << n;
+    }
+    const QString longName(60, QLatin1Char('W'));
+    const QFont longFont = cellNameFont(font, longName);
+    const QString elided = cellNameText(longFont, longName);
+    EXPECT_TRUE(elided.contains(QChar(0x2026)));
+    EXPECT_LE(QFontMetricsF(longFont).horizontalAdvance(elided), kCellNameWidth);
+
+    QImage image(200, 130, QImage::Format_RGB32);
+    image.fill(kCellColour);
+    QPainter p(&image);
+    paintCell(p, QPoint(100, 10), DibImage(), longName, false, font);
+    p.end();
+    for (int y = 10 + 90; y < 10 + 108; ++y) EXPECT_EQ(at(image, 100 + 86, y), kCellColour) << y;
 }

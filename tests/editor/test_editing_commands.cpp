@@ -446,11 +446,9 @@ TEST(EditingOpenDialog, FileChoicePreviewAndTypeMask) {
     PictureOpenDialog f(dir.path());
     f.prepare(dir.path(), QStringLiteral("Alle|*.bmp;*.png|Bitmap|*.bmp"));
     EXPECT_EQ(f.filterCombo->count(), 2);
-    EXPECT_EQ(f.nameFilters(), QStringList({"*"}));  // the mask changes only on a choice
-    f.filterChosen(0);
     EXPECT_EQ(f.nameFilters(), QStringList({"*.bmp", "*.png"}));
-    f.prepare(dir.path(), QStringLiteral("Bitmap|*.bmp"));
-    EXPECT_EQ(f.nameFilters(), QStringList({"*.bmp", "*.png"}));
+    f.filterChosen(1);
+    EXPECT_EQ(f.nameFilters(), QStringList({"*.bmp"}));
     EXPECT_TRUE(f.fileNameEdit->text().isEmpty());
 
     f.fileSelected("a.bmp");

@@ -152,6 +152,10 @@ void BrowserTab::requestStop() {
     browser_->requestStop();
 }
 
+void BrowserTab::stopWalk() {
+    browser_->stopWalk();
+}
+
 void BrowserTab::folderSelected(const QModelIndex& current) {
     const QString path = current.isValid() ? folders_->filePath(current) : QString();
     browser_->folderChanging();

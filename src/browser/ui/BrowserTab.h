@@ -37,8 +37,10 @@ public:
     // True while a preview worker exists.
     bool workerRunning() const;
     // Asks a running worker to stop before its next step and cancels any pending restart.
-    // The window calls this on the first close while a walk runs and refuses that close.
     void requestStop();
+    // Stops a running walk and waits until its worker has ended; the window does this when
+    // it closes.
+    void stopWalk();
 
     // The browser state (entries, selection, worker flags), for the window and for tests.
     CardBrowser& browser() { return *browser_; }

@@ -3,10 +3,12 @@
 #include "browser/CardBrowser.h"
 #include "browser/PreviewGrid.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -36,6 +38,20 @@ void PreviewGridWidget::fitToWidth(int clientWidth) {
 
 void PreviewGridWidget::updateEntry(int index) {
     update(cellRect(index, columns()));
+}
+
+bool PreviewGridWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int hit = entryAt(help->pos(), columns(), browser_.count());
+        if (hit > 0)
+            QToolTip::showText(help->globalPos(), browser_.entries().names[size_t(hit - 1)], this,
+                               cellRect(hit, columns()));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void PreviewGridWidget::paintEvent(QPaintEvent* event) {

@@ -28,6 +28,8 @@ signals:
     void focusChanged(bool focused);
 
 protected:
+    // A cell's tool tip is its whole file name (a long one is shortened in the cell).
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -76,8 +76,10 @@ CalibrationDialog::CalibrationDialog(const QString& programFolder, PrinterTarget
 
     auto* testBtn = new QPushButton(QStringLiteral("Testrechteck drucken..."));
     testBtn->setObjectName(QStringLiteral("BitBtn1"));
+    testBtn->setStatusTip(QStringLiteral("Druckt ein Rechteck zum Nachmessen"));
     auto* backBtn = new QPushButton(QStringLiteral("Zurück..."));
     backBtn->setObjectName(QStringLiteral("BackBtn"));
+    backBtn->setStatusTip(QStringLiteral("Speichert die Maße und schließt das Fenster"));
     backBtn->setAutoDefault(false);
     testBtn->setAutoDefault(false);
     connect(testBtn, &QPushButton::clicked, this, &CalibrationDialog::printTestPage);

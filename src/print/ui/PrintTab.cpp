@@ -40,6 +40,7 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text
     button->setObjectName(QLatin1String(name));
     button->setText(text);
     button->setToolTip(hint);
+    button->setStatusTip(hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     bar->addWidget(button);
     return button;
@@ -64,13 +65,19 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     auto* zoomIn = new QPushButton(QStringLiteral("Vergrößern"));
     zoomIn->setObjectName(QStringLiteral("ZoominBtn"));
     zoomIn->setToolTip(QStringLiteral("Vergrößert die Druckvorschau"));
+    zoomIn->setStatusTip(zoomIn->toolTip());
     auto* zoomOut = new QPushButton(QStringLiteral("Verkleinern"));
     zoomOut->setObjectName(QStringLiteral("ZoomOutBtn"));
     zoomOut->setToolTip(QStringLiteral("Verkleinert die Druckvorschau"));
+    zoomOut->setStatusTip(zoomOut->toolTip());
     cutLinesCheck_ = new QCheckBox(QStringLiteral("Schneidelinien"));
     cutLinesCheck_->setObjectName(QStringLiteral("SchneidBtn"));
+    cutLinesCheck_->setStatusTip(
+        QStringLiteral("Druckt Linien, an denen die Karten geschnitten werden"));
     foldLinesCheck_ = new QCheckBox(QStringLiteral("Faltelinien"));
     foldLinesCheck_->setObjectName(QStringLiteral("FalteCheck"));
+    foldLinesCheck_->setStatusTip(
+        QStringLiteral("Druckt Linien, an denen die Karten gefaltet werden"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("Schon benutzte:")));

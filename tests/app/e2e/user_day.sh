@@ -160,8 +160,9 @@ words() {
         $((Y + bottom)) "$@"
 }
 click() { xdotool mousemove --sync "$1" "$2" click 1; pause 0.6; }
+# The property panel is as wide as its texts need in the desktop's font: about 190 pixels.
 panel_line() {  # panel_line N: centre of the N-th line of text in the property panel
-    words 80 420 $((WIDTH - 150)) $((WIDTH - 5)) --lines | awk -v n="$1" '$1 == n {print $2, $3; exit}'
+    words 80 420 $((WIDTH - 188)) $((WIDTH - 5)) --lines | awk -v n="$1" '$1 == n {print $2, $3; exit}'
 }
 shot before-editor
 read -r tx ty <<<"$(words 20 50 | sed -n 2p)"
@@ -203,8 +204,7 @@ click $((cx + 110)) $((cy + 10))
 id=$(wait_window "^Bild öffnen")
 xdotool windowfocus --sync "$id" 2>/dev/null || true
 pause 0.5
-# Focus order: folder list, up button, file list, preview check box, file name.
-key Tab Tab Tab Tab
+# Typing starts in the file name field.
 type_text "$work/prog/Wiese.png"
 shot picture-dialog
 key Return
@@ -221,7 +221,7 @@ click "$sx" "$sy"
 click "$fig_x" "$fig_y"
 click $((cx - 120)) $((cy + 40))
 shot figure-placed
-words 80 520 $((WIDTH - 150)) $((WIDTH - 5)) --lines >"$art/figure-panel-words.txt"
+words 80 520 $((WIDTH - 188)) $((WIDTH - 5)) --lines >"$art/figure-panel-words.txt"
 # The figure sheet: tabs, ten kinds, "Farbe:", then the colour list.
 read -r fx fy <<<"$(awk '$1 == 13 {print $2, $3; exit}' "$art/figure-panel-words.txt")"
 click "$fx" "$fy"
