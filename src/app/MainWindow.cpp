@@ -424,13 +424,15 @@ void MainWindow::openCardWithDialog() {
 }
 
 bool MainWindow::openCard(const QString& path) {
-    const QString before = doc_->fileName;
+    const uint64_t clears = doc_->clearCount();
     const bool ok = openCardFile(*doc_, path, fileContext());
-    // A damaged file stops after the document was cleared: the title says so.
-    if (!ok && doc_->fileName != before) setTitleFromDocument();
-    if (ok) {
+    // Opening clears the document, and so does a damaged file before it is refused: the
+    // editor drops what it held about the old objects, and the title says what is left.
+    if (doc_->clearCount() != clears) {
         emit documentCleared();
         setTitleFromDocument();
+    }
+    if (ok) {
         showCardFormatText();
         // The stored work-area size and scale size the views.
         views().outsideView()->resize(views().paintBoxSize());

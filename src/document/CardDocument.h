@@ -83,8 +83,8 @@ public:
     // Empties both sides and the backgrounds; keeps format, sizes, scale and currentSide.
     // The empty card counts as saved.
     void clearAll();
-    // Rises with every clearAll, also one that a damaged file leaves behind: whoever keeps
-    // state about the objects (the editor's mouse and drag state) compares it.
+    // Rises with every clearAll, also one that a damaged file leaves behind, so that a caller
+    // can tell whether an operation emptied the document.
     uint64_t clearCount() const { return clearCount_; }
     // Copies the working table and background into the side named by currentSide.
     void writeBackWorkingSide();

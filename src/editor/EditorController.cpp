@@ -32,7 +32,6 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
     : views_(views), dialogs_(dialogs), programFolder_(programFolder), dialogParent_(dialogParent) {
     newTextFont = FontChoice::startFont(views_.ctx().screenDpi);
-    seenClearCount_ = views_.doc().clearCount();
     runModal = [](QDialog& d) { return d.exec(); };
     ownedTools_ = std::make_unique<ToolPalette>();
     tools_ = ownedTools_.get();
@@ -204,7 +203,6 @@ void EditorController::dragObject(int x, int y) {
 
 void EditorController::mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                   int y) {
-    followDocumentClear();
     const EditorTool tool = tools_->current();
     if (button == Qt::LeftButton) {
         pressBefore_ = lastPress_;
@@ -273,7 +271,6 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    followDocumentClear();
     if (mouseState == MousePanning) {
         pan(side, x, y);
     } else if (mouseState == MouseDragging) {
@@ -287,7 +284,6 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
 
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
-    followDocumentClear();
     if (button != Qt::LeftButton) return;
     if (mouseState == MousePanning) {
         pan(side, x, y);
@@ -303,7 +299,6 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
 
 void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                    int y) {
-    followDocumentClear();
     if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
     // The platform reports a double click after its second press; that press belongs to the
     // object the first press hit when it lies within the double-click distance of it.
@@ -334,7 +329,6 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
-    followDocumentClear();
     handleKey(event.key());
 }
 
@@ -357,17 +351,8 @@ void EditorController::resetState() {
     mouseState = MouseIdle;
     dragMode = DragNone;
     grabOffsetX = grabOffsetY = 0;
-    doc().selectedSlot = 0;
-    seenClearCount_ = doc().clearCount();
-}
-
-void EditorController::followDocumentClear() {
-    if (doc().clearCount() == seenClearCount_) return;
-    seenClearCount_ = doc().clearCount();
-    mouseState = MouseIdle;
-    dragMode = DragNone;
-    grabOffsetX = grabOffsetY = 0;
     lastPress_ = pressBefore_ = Press{};
+    doc().selectedSlot = 0;
 }
 
 // ---- zoom and pan ----
@@ -461,7 +446,6 @@ void EditorController::editBackground() {
 }
 
 void EditorController::beforePaint() {
-    followDocumentClear();
     panel_->updateFromSelection();
 }
 

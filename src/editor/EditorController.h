@@ -87,11 +87,8 @@ public:
     void selectSlot(int slot);
     // Creation on a left release in idle state.
     void createAt(int side, int x, int y);
-    // After a new document: idle mouse, no drag, nothing selected.
+    // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
-    // Drops the mouse and drag state when the document was emptied since the last event
-    // (a new card, an opened card, or one refused as damaged after it cleared the document).
-    void followDocumentClear();
 
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
@@ -130,8 +127,6 @@ private:
     // The selected object's box when the current drag began (a double click undoes the drag
     // that its own second press started).
     int32_t dragStartBox_[4] = {};
-    // The document's clear count that the editor state belongs to.
-    uint64_t seenClearCount_ = 0;
     // The last two left presses (view, position) and the selection before the last one: the
     // second press of a double click belongs to the object that the first press hit.
     struct Press {

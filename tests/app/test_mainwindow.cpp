@@ -5,6 +5,7 @@
 
 #include "app/AboutDialog.h"
 #include "browser/CardBrowser.h"
+#include "document/CardFile.h"
 #include "document/Catalogue.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/CardTypeEditDialog.h"
@@ -467,6 +468,40 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects)
     w->editCardFormat();
     EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_NEAR(inner.x, 74 * mm, 1);
+}
+
+TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    EditorController& ed = w->editing();
+    const QString path = folder.file(QStringLiteral("kaputt.kar"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cardSignature() + QByteArray("\x01\x02"));
+    f.close();
+    for (int side : {0, 1}) {
+        w->editorTab().selectSide(side);
+        // A figure at view pixels 100..150 is selected and a drag begun.
+        putFigure(doc, 2, 31200, 31200, 15600, 15600, 0xFF);
+        ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
+        ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
+        ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
+        ASSERT_EQ(ed.mouseState, MouseDragging) << side;
+
+        // The file is refused after the document was cleared.
+        dialogs.answers = {BtnNo};
+        EXPECT_FALSE(w->openCard(path));
+        ASSERT_EQ(doc.usedCount(doc.workingSlots), 0) << side;
+
+        // The release that ends the old press creates a text instead of ending a drag.
+        ed.tools().setCurrent(ToolText);
+        ed.mouseMove(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
+        EXPECT_EQ(ed.mouseState, MouseIdle) << side;
+        EXPECT_EQ(ed.dragMode, DragNone) << side;
+        ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
+        EXPECT_EQ(doc.workingSlots[1]->kind, KindText) << side;
+        doc.clearAll();
+    }
 }
 
 TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {

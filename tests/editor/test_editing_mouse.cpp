@@ -2,13 +2,11 @@
 // creation, driven through mouse and key events on both editor views.
 #include "EditingFixture.h"
 
-#include "document/CardFile.h"
 #include "editor/Cursors.h"
 #include "editor/PictureOpenDialog.h"
 #include "editor/TextEntryDialog.h"
 #include "editor/ToolPalette.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -218,34 +216,6 @@ TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHi
     EXPECT_EQ(doc->selectedSlot, 4);
     EXPECT_EQ(a.x, 10000);
     EXPECT_EQ(b.x, 16200);
-}
-
-TEST_P(EditingMouse, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
-    const int side = GetParam();
-    tab->selectSide(side);
-    QApplication::processEvents();
-    put(2, KindFigure, 100, 100, 50, 50);
-    click(side, 120, 120);
-    press(side, 120, 120);
-    ASSERT_EQ(ed->mouseState, MouseDragging);
-
-    // The file is refused after the document was cleared.
-    const QString path = folder.file(QStringLiteral("kaputt.kar"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(cardSignature() + QByteArray("\x01\x02"));
-    f.close();
-    CardFileContext fc{dialogs, ctx, folder.path(), {}, {}, {}};
-    ASSERT_FALSE(openCardFile(*doc, path, fc));
-    ASSERT_EQ(doc->usedCount(doc->workingSlots), 0);
-
-    // The release that ends the old press creates a text instead of ending a drag.
-    ed->tools().setCurrent(ToolText);
-    move(side, 300, 300);
-    EXPECT_EQ(ed->mouseState, MouseIdle);
-    EXPECT_EQ(ed->dragMode, DragNone);
-    release(side, 300, 300);
-    EXPECT_EQ(doc->workingSlots[1]->kind, KindText);
 }
 
 TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
