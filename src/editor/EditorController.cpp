@@ -25,6 +25,7 @@
 #include <QTabWidget>
 
 #include <cstdlib>
+#include <utility>
 
 namespace bb {
 
@@ -399,16 +400,15 @@ void EditorController::createAt(int side, int x, int y) {
     int32_t kind = KindFree;
     if (tool == ToolFigure) kind = KindFigure;
     if (tool == ToolText) kind = KindText;
+    DibImage picture;
+    QString name;
     if (tool == ToolPicture) {
         pictureOpenDialog_->prepare(programFolder_, pictureOpenFilter());
         if (modal(*pictureOpenDialog_) != QDialog::Accepted) return;
-        const QString name = pictureOpenDialog_->chosenPath;
-        o.content = name;
-        releaseDib(o.picture);
-        if (loadPictureOrBlank(o.picture, name, programFolder_)) {
+        name = pictureOpenDialog_->chosenPath;
+        if (loadPictureOrBlank(picture, name, programFolder_)) {
             kind = KindPicture;
         } else {
-            releaseDib(o.picture);  // no object: the placeholder goes too
             dialogs_.message(
                 QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
                 QString(), MsgIcon::Error, BtnOk);
@@ -416,7 +416,7 @@ void EditorController::createAt(int side, int x, int y) {
     }
     if (kind == KindFree) return;
     d.selectedSlot = slot;
-    initNewObject(d, o, kind, x, y, newTextFont, views_.ctx().screenDpi);
+    initNewObject(d, o, kind, x, y, newTextFont, views_.ctx().screenDpi, std::move(picture), name);
     panel_->loadSelectionControls(o);
     repaintView(side);
     tools_->setCurrent(ToolPointer);

@@ -43,18 +43,15 @@ FontChoice FontChoice::fromQFont(const QFont& font, const QColor& c, int dpi, ui
 }
 
 void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
-                   const FontChoice& font, int screenDpi) {
-    // Whatever the slot held before, the new object starts from a fresh record; a picture
-    // keeps the file name and the picture loaded into the slot for it.
-    DibImage picture;
-    QString content;
-    if (kind == KindPicture) {
-        picture = std::move(o.picture);
-        content = std::move(o.content);
-    }
+                   const FontChoice& font, int screenDpi, DibImage picture,
+                   const QString& pictureName) {
+    // Whatever the slot held before, the new object starts from a fresh record.
+    releaseDib(o.picture);
     o = CardObject{};
-    o.picture = std::move(picture);
-    o.content = std::move(content);
+    if (kind == KindPicture) {
+        o.picture = std::move(picture);
+        o.content = pictureName;
+    }
     o.kind = kind;
     // The thinnest line the panel offers; 0 would draw a hairline that no setting names.
     if (kind == KindFigure) o.lineWidth = 1;

@@ -27,9 +27,10 @@ struct FontChoice {
 
 // Makes a new object of `kind` (1 figure, 2 text, 3 picture) released at view pixel (x, y);
 // every field it does not set has its default (a figure's line width is 1). A picture object
-// must hold its loaded picture and file name already; its size follows from the picture's
-// pixels at `screenDpi`.
+// takes the loaded `picture` and its file name; its size follows from the picture's pixels
+// at `screenDpi`.
 void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
-                   const FontChoice& font, int screenDpi);
+                   const FontChoice& font, int screenDpi, DibImage picture = {},
+                   const QString& pictureName = {});
 
 }  // namespace bb
