@@ -551,11 +551,14 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
 
     // The figure selected and dragged with the mouse (150000 units is pixel 480 at 312 units a
     // pixel).
-    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
-    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 530, 430);
+    const auto dragFigureTo = [&](int x, int y) {
+        ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+        ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+        ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
+        ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, x, y);
+        ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, x, y);
+    };
+    dragFigureTo(530, 430);
     ASSERT_NE(doc.workingSlots[1]->x, 150000);
     opensOnlyAfterAsking("drag");
 
@@ -581,11 +584,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     opensOnlyAfterAsking("card type");
 
     // A saved change asks nothing.
-    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mousePress(1, Qt::LeftButton, Qt::NoModifier, 500, 400);
-    ed.mouseMove(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
-    ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 510, 400);
+    dragFigureTo(510, 400);
     ASSERT_TRUE(doc.hasUnsavedChanges());
     ASSERT_TRUE(w->saveCard());
     EXPECT_EQ(doc.currentSide, 1);
