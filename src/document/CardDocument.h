@@ -115,6 +115,8 @@ public:
     QByteArray contentSnapshot() const;
     // Takes the current content as the saved one (after saving, opening and clearing).
     void markSaved();
+    // Takes the content as never saved (a card brought back from a recovery file).
+    void markUnsaved() { savedContent_.clear(); }
     // True when the content differs from the one last saved, opened or cleared, on either
     // side, whichever side is being edited.
     bool hasUnsavedChanges() const;

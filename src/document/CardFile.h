@@ -69,6 +69,9 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 // cancelled, file not opened, foreign signature: document unchanged; damaged file: document
 // as clearAll left it).
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
+// The part of openCardFile after the file was read: applies a card file's `bytes` as if read
+// from `path` (pictures are looked for beside it), without the save question.
+bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, CardFileContext& fc);
 
 // The file's bytes for a document whose sides hold the current state (after
 // writeBackWorkingSide), with `preview` as stored picture (a null preview stores a white one of

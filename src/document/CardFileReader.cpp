@@ -271,9 +271,18 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
         return false;
     }
 
+    if (status != CardReadStatus::Ok) {
+        doc.clearAll();
+        fc.dialogs.message(kDamagedText, kAppTitle, MsgIcon::Error, BtnOk);
+        return false;
+    }
+    return openCardBytes(doc, std::move(bytes), path, fc);
+}
+
+bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, CardFileContext& fc) {
     doc.clearAll();
     CardFileData data;
-    if (status == CardReadStatus::Ok) status = parseCardFile(bytes, data);
+    CardReadStatus status = parseCardFile(bytes, data);
     bytes.clear();
     if (status != CardReadStatus::Ok) {
         fc.dialogs.message(kDamagedText, kAppTitle, MsgIcon::Error, BtnOk);
