@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDialog.h"
+#include "app/Autosave.h"
 #include "app/StarterCatalogue.h"
 #include "browser/ui/BrowserTab.h"
 #include "document/CardFormat.h"
@@ -130,6 +131,7 @@ void MainWindow::createContents() {
     connect(startupLayoutTimer_, &QTimer::timeout, this, &MainWindow::finishStartupLayout);
 
     browser_->setFolder(programFolder_);
+    setUpAutosave();
 }
 
 void MainWindow::buildTabs() {
@@ -449,6 +451,7 @@ void MainWindow::afterSave(bool ok) {
     // The side tabs follow the side being edited.
     editor_->syncSideTab();
     if (ok) setTitleFromDocument();
+    if (ok && autosave_) autosave_->discard();
     views().paintBoth();
 }
 
@@ -542,6 +545,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     // A walk of the card browser ends, and is waited for, before the window goes.
     browser_->stopWalk();
     if (options_.useSettings) saveSettings();
+    if (autosave_) autosave_->discard();
     e->accept();
 }
 

@@ -28,6 +28,10 @@ class ExportController;
 class PrintTab;
 class ScanController;
 class AboutDialog;
+class Autosave;
+class OrphanedRecovery;
+struct RecoveryQuestion;
+enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class NewCardDialog;
 class UserDialogs;
@@ -40,6 +44,8 @@ public:
         int screenDpi = 0;           // 0: the screen's logical horizontal dpi
         bool installStarter = true;  // build "Visiten.dat" from the starter list if missing
         bool useSettings = true;     // restore and save placement and print options
+        QString recoveryFolder;      // where unsaved changes are kept; empty: nowhere
+        int autosaveSeconds = 120;   // between two recovery copies
     };
 
     MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent = nullptr);
@@ -77,6 +83,16 @@ public:
     void showGeneralError(const QString& text);
     // Runs a command and shows any exception that escapes it in the general error display.
     void runCommand(const std::function<void()>& command);
+
+    // Recovery copies of the card; null without a recovery folder.
+    Autosave* autosave() const { return autosave_; }
+    // Offers each card left behind by a program that ended abnormally: restore, discard or
+    // keep for later. A restored card is open as unsaved under its own file name.
+    void offerRecovery();
+    // Answers the recovery question instead of the dialog (tests).
+    void setRecoveryAsker(std::function<RecoveryAnswer(const RecoveryQuestion&)> asker) {
+        recoveryAsker_ = std::move(asker);
+    }
 
     // Connects the background dialog (tool button "Hintergrund", menu "&Hintergrundbild...").
     void setBackgroundCommand(std::function<void()> command);
@@ -118,6 +134,8 @@ private:
     void placeForFirstStart();
     void saveSettings();
     CardFileContext& fileContext();
+    void setUpAutosave();
+    bool restoreRecovered(OrphanedRecovery& recovery);
 
     UserDialogs& dialogs_;
     Options options_;
@@ -159,6 +177,8 @@ private:
     QAction* saveToolAction_ = nullptr;
     QAction* backgroundToolAction_ = nullptr;
     std::function<void()> backgroundCommand_;
+    Autosave* autosave_ = nullptr;
+    std::function<RecoveryAnswer(const RecoveryQuestion&)> recoveryAsker_;
 };
 
 }  // namespace bb

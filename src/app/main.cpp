@@ -7,6 +7,9 @@
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
 
+#include <QStandardPaths>
+#include <QTimer>
+
 int main(int argc, char** argv) {
     bb::BrisellaApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tovarin"));
@@ -21,9 +24,17 @@ int main(int argc, char** argv) {
     bb::installStarterContent(
         options.programFolder,
         bb::findSampleFolder(bb::sampleFolderCandidates(QCoreApplication::applicationDirPath())));
+    // Copies of unsaved changes live in the per-user data folder, apart from the cards.
+    options.recoveryFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                             QStringLiteral("/Wiederherstellung");
+    bool intervalSet = false;
+    const int seconds = qEnvironmentVariableIntValue("BRISELLA_AUTOSAVE_SECONDS", &intervalSet);
+    if (intervalSet && seconds > 0) options.autosaveSeconds = seconds;
     bb::MainWindow window(dialogs, options);
     dialogs.setParent(&window);
     app.setErrorDisplay([&window](const QString& text) { window.showGeneralError(text); });
     window.show();
+    // Cards left behind by a crash are offered once the window is up.
+    QTimer::singleShot(0, &window, [&window] { window.offerRecovery(); });
     return app.exec();
 }

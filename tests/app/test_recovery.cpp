@@ -1,0 +1,225 @@
+// Recovery copies of unsaved changes in the main window: when a copy is written and removed,
+// and what the next start offers and does with the copies left behind.
+#include "AppTestSupport.h"
+#include "app/Autosave.h"
+#include "app/RecoveryDialog.h"
+#include "document/CardFile.h"
+#include "document/Recovery.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace bb;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class RecoveryWindowTest : public bbtest::WindowTest {
+protected:
+    QString recFolder() const { return folder.file(QStringLiteral("rec")); }
+    QString cardPath() const { return folder.file(QStringLiteral("Karte.kar")); }
+
+    std::unique_ptr<MainWindow> makeWithRecovery() {
+        MainWindow::Options o;
+        o.programFolder = folder.path();
+        o.screenDpi = 96;
+        o.installStarter = false;
+        o.useSettings = false;
+        o.recoveryFolder = recFolder();
+        auto w = std::make_unique<MainWindow>(dialogs, o);
+        w->setRecoveryAsker([this](const RecoveryQuestion& q) {
+            questions.push_back(q);
+            const RecoveryAnswer a =
+                recoveryAnswers.empty() ? RecoveryAnswer::Later : recoveryAnswers.front();
+            if (!recoveryAnswers.empty()) recoveryAnswers.pop_front();
+            return a;
+        });
+        return w;
+    }
+    QStringList copies() const {
+        return QDir(recFolder()).entryList({QStringLiteral("*.bbrecovery")}, QDir::Files);
+    }
+    // A copy left by a program that was killed: written, its lock given up, the file kept.
+    void leaveCopy(const QString& name, const QString& cardFile, const QByteArray& card) {
+        RecoveryFolder dead(recFolder(), name);
+        RecoveryHeader h;
+        h.cardFile = cardFile;
+        h.savedAt = QDateTime(QDate(2026, 12, 9), QTime(13, 45), Qt::UTC);
+        h.pid = 99999;
+        ASSERT_TRUE(dead.write(h, card));
+    }
+    static QByteArray cardWithFigures(int count) {
+        CardDocument d;
+        for (int i = 1; i <= count; ++i) putFigure(d, i, 1000 * i, 2000, 3000, 1500, 0x0000FF);
+        d.writeBackWorkingSide();
+        return cardFileBytes(d, DibImage());
+    }
+    // Saves the window's card to cardPath() through "Speichern unter".
+    void saveAs(MainWindow& w) {
+        dialogs.saveAnswers = {{cardPath(), 1}};
+        ASSERT_TRUE(w.saveCardAs());
+    }
+
+    std::vector<RecoveryQuestion> questions;
+    std::deque<RecoveryAnswer> recoveryAnswers;
+};
+
+TEST_F(RecoveryWindowTest, OnlyAnEditedCardIsCopiedAndNeverIntoTheUsersFile) {
+    auto w = makeWithRecovery();
+    ASSERT_TRUE(w->autosave());
+    EXPECT_FALSE(w->autosave()->saveNow());  // the empty card has nothing unsaved
+    EXPECT_TRUE(copies().isEmpty());
+    saveAs(*w);
+    EXPECT_FALSE(w->autosave()->saveNow());
+    EXPECT_TRUE(copies().isEmpty());
+    const QByteArray saved = readAll(cardPath());
+
+    putFigure(w->document(), 4, 500, 600, 7000, 3000, 0x00FF00);
+    ASSERT_TRUE(w->autosave()->saveNow());
+    ASSERT_EQ(copies().size(), 1);
+    EXPECT_EQ(readAll(cardPath()), saved);
+    RecoveryHeader h;
+    QByteArray card;
+    ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
+    EXPECT_EQ(h.cardFile, cardPath());
+    w->document().writeBackWorkingSide();
+    EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
+    EXPECT_FALSE(w->autosave()->saveNow());  // nothing new since
+
+    // An edit in progress puts the copy off.
+    w->document().workingSlots[4]->x += 100;
+    w->autosave()->setBusyCheck([] { return true; });
+    EXPECT_FALSE(w->autosave()->saveNow());
+    w->autosave()->setBusyCheck({});
+    // Back to the saved state: the copy goes.
+    CardDocument::freeObject(*w->document().workingSlots[4]);
+    EXPECT_FALSE(w->autosave()->saveNow());
+    EXPECT_TRUE(copies().isEmpty());
+}
+
+TEST_F(RecoveryWindowTest, SavingOrClosingNormallyRemovesTheCopy) {
+    auto w = makeWithRecovery();
+    ASSERT_TRUE(settle(*w));
+    putFigure(w->document(), 1, 500, 600, 7000, 3000, 0x00FF00);
+    ASSERT_TRUE(w->autosave()->saveNow());
+    saveAs(*w);
+    EXPECT_TRUE(copies().isEmpty());
+
+    putFigure(w->document(), 2, 500, 600, 7000, 3000, 0xFF0000);
+    ASSERT_TRUE(w->autosave()->saveNow());
+    dialogs.answers = {BtnCancel};  // a cancelled close keeps it
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(copies().size(), 1);
+    dialogs.answers = {BtnNo};  // closing without saving: the user threw the changes away
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(copies().isEmpty());
+    w.reset();
+    EXPECT_TRUE(QDir(recFolder()).entryList(QDir::Files).isEmpty());  // the lock went too
+}
+
+TEST_F(RecoveryWindowTest, StartOffersEachLeftCopyAndDiscardDeletesIt) {
+    leaveCopy(QStringLiteral("a"), QString(), cardWithFigures(1));
+    leaveCopy(QStringLiteral("b"), cardPath(), cardWithFigures(2));
+    auto w = makeWithRecovery();
+    recoveryAnswers = {RecoveryAnswer::Discard, RecoveryAnswer::Discard};
+    w->offerRecovery();
+    ASSERT_EQ(questions.size(), 2u);
+    QStringList names = {questions[0].cardFile, questions[1].cardFile};
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QString(), cardPath()}));
+    EXPECT_TRUE(questions[0].canRestore && questions[1].canRestore);
+    EXPECT_EQ(questions[0].savedAt, QDateTime(QDate(2026, 12, 9), QTime(13, 45), Qt::UTC));
+    EXPECT_TRUE(copies().isEmpty());
+    EXPECT_EQ(w->document().usedCount(w->document().outsideSlots), 0);
+    EXPECT_FALSE(w->document().hasUnsavedChanges());
+    // The question names the card and the time.
+    RecoveryQuestion q = questions[1];
+    q.cardFile = cardPath();
+    EXPECT_TRUE(RecoveryDialog::text(q).contains(QStringLiteral("Karte.kar")));
+}
+
+TEST_F(RecoveryWindowTest, RestoredCardIsUnsavedUnderItsOwnNameAndSavesThere) {
+    {
+        auto first = makeWithRecovery();
+        putFigure(first->document(), 1, 500, 600, 7000, 3000, 0x00FF00);
+        saveAs(*first);
+        dialogs.answers = {BtnNo};
+        first->close();
+    }
+    const QByteArray before = readAll(cardPath());
+    leaveCopy(QStringLiteral("alt"), cardPath(), cardWithFigures(3));
+    leaveCopy(QStringLiteral("ohne-name"), QString(), cardWithFigures(1));
+    {
+        // An older copy: offered after the newer one.
+        QFile older(recFolder() + QStringLiteral("/ohne-name.bbrecovery"));
+        ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(older.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                      QFileDevice::FileModificationTime));
+    }
+
+    auto w = makeWithRecovery();
+    recoveryAnswers = {RecoveryAnswer::Restore, RecoveryAnswer::Restore};
+    w->offerRecovery();
+    ASSERT_EQ(questions.size(), 2u);
+    // The second question comes after a restore: it can only be kept or discarded.
+    EXPECT_TRUE(questions[0].canRestore);
+    EXPECT_FALSE(questions[1].canRestore);
+    EXPECT_EQ(questions[0].cardFile, cardPath());
+    EXPECT_TRUE(questions[1].cardFile.isEmpty());
+    CardDocument& doc = w->document();
+    EXPECT_EQ(doc.fileName, cardPath());
+    EXPECT_EQ(doc.usedCount(doc.outsideSlots), 3);
+    EXPECT_TRUE(doc.hasUnsavedChanges());
+    // The restored copy became this program's own; the other one waits for the next start.
+    ASSERT_EQ(copies().size(), 2);
+    EXPECT_TRUE(w->autosave()->folder().hasOwn());
+    EXPECT_EQ(readAll(cardPath()), before);
+
+    EXPECT_TRUE(w->windowTitle().contains(QStringLiteral("Karte.kar")));
+    dialogs.saveRequests.clear();
+    ASSERT_TRUE(w->saveCard());  // to the user's file, no file dialog
+    EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+    CardFileData data;
+    ASSERT_EQ(readCardFileData(cardPath(), data), CardReadStatus::Ok);
+    EXPECT_EQ(data.outside.objects.size(), 3u);
+    EXPECT_FALSE(w->autosave()->folder().hasOwn());
+}
+
+TEST_F(RecoveryWindowTest, ARunningProgramsCopyIsNotOffered) {
+    RecoveryFolder running(recFolder(), QStringLiteral("laeuft"));
+    RecoveryHeader h;
+    ASSERT_TRUE(running.write(h, cardWithFigures(2)));
+    auto w = makeWithRecovery();
+    w->offerRecovery();
+    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(running.hasOwn());
+}
+
+TEST_F(RecoveryWindowTest, ADamagedCopyIsReportedAndOfferedForDeletion) {
+    leaveCopy(QStringLiteral("kaputt1"), cardPath(), cardWithFigures(1));
+    leaveCopy(QStringLiteral("kaputt2"), cardPath(), cardWithFigures(1));
+    for (const char* name : {"kaputt1", "kaputt2"}) {
+        const QString path = recFolder() + QStringLiteral("/%1.bbrecovery").arg(name);
+        QByteArray bytes = readAll(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes.left(bytes.size() / 2));  // cut off as by a full disk
+    }
+    auto w = makeWithRecovery();
+    dialogs.answers = {BtnYes, BtnNo};
+    w->offerRecovery();
+    EXPECT_TRUE(questions.empty());
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("beschädigt")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral(".bbrecovery")));
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
+    EXPECT_EQ(copies().size(), 1);  // "Nein" keeps the second
+    EXPECT_FALSE(w->document().hasUnsavedChanges());
+}
+
+}  // namespace
