@@ -2,7 +2,9 @@
 # A user's day with the real program on a virtual X display, driven by real key presses and
 # mouse clicks (xdotool): start, a new card of a catalogue type, save, close, start again,
 # find the card in the browser and open it with a double click, print both sides to PDF and
-# export the outside as a picture. Widgets are found by keyboard navigation or from the
+# export the outside as a picture; then delete the picture and kill the program, and the next
+# start restores the deletion; delete the text, take it back with Ctrl+Z and copy it with
+# Ctrl+C/Ctrl+V. Widgets are found by keyboard navigation or from the
 # screenshots, never from the program's inside. A screenshot of every step stays in the
 # artefact folder; the PDF pages and the exported picture are checked for the card.
 # Usage: user_day.sh PROGRAM ARTEFACT_DIR [BRISELLA_CLI]
@@ -47,6 +49,9 @@ cp "$prog" "$work/prog/brisella-bildwerker"
 convert -size 120x80 xc:"rgb(0,160,0)" "$work/prog/Wiese.png"  # the day's picture
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 export XDG_DATA_DIRS=$work/nodata XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=xcb
+# Copies of unsaved changes every second instead of every two minutes.
+export BRISELLA_AUTOSAVE_SECONDS=1
+recovery=$work/home/data/Tovarin/Brisella-Bildwerker/Wiederherstellung
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
 # pause SECONDS: a fixed wait, stretched by BRISELLA_E2E_SLOWDOWN for slow builds
@@ -335,6 +340,116 @@ for side in aussen innen; do
 done
 python3 "$here/check_output.py" "$exported" "$art/aussen-page-1.png" "$art/innen-page-1.png" \
     210 145 "${colours[@]}" || fail "printed or exported pages wrong"
+
+# colour_box FILE R,G,B [FUZZ]: the bounding box WxH+X+Y of the pixels of that colour, or
+# near it by FUZZ percent (the small text on screen is all smoothed edges).
+colour_box() {
+    convert "$1" -fuzz "${3:-0}%" -fill black +opaque "rgb($2)" -format '%@' info: 2>/dev/null
+}
+# colour_centre FILE R,G,B [FUZZ]: centre of that box, or nothing when the colour is absent.
+# 40 percent takes light reds and leaves white, greys and black out.
+colour_centre() {
+    local b
+    b=$(colour_box "$@")
+    case "$b" in "" | 0x0+*) return 0 ;; esac
+    read -r w h x y <<<"$(sed 's/[x+]/ /g' <<<"$b")"
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+# card_info NAME: brisella-cli info of the card into NAME.json
+card_info() { "$cli" info "$card" >"$art/$1.json" 2>&1 || fail "brisella-cli info: $(cat "$art/$1.json")"; }
+# delete_selected: the Delete key and "Ja" to the question.
+delete_selected() {
+    key Delete
+    wait_window "^Element l" >/dev/null
+    key alt+j
+    wait_gone "^Element l"
+}
+[ -n "$cli" ] || fail "the rest of the day needs brisella-cli"
+
+echo "== the editor, outside: delete the picture, then the program is killed"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+shot before-editor-again
+read -r tx ty <<<"$(words 20 50 | sed -n 2p)"
+click "$tx" "$ty"
+shot editor-again
+read -r _ sx sy <<<"$(python3 "$here/locate.py" "$last_shot" $((X + 120)) $((Y + HEIGHT - 110)) \
+    $((X + 500)) $((Y + HEIGHT)) --lines | awk '$1 == 1' | sed -n 1p)"
+[ -n "$sy" ] || fail "the side tab \"Außenseite\" was not found"
+click "$sx" "$sy"
+shot outside-again
+read -r px py <<<"$(colour_centre "$last_shot" 0,160,0)"
+[ -n "$py" ] || fail "the picture is not on the outside"
+click "$px" "$py"
+delete_selected
+shot picture-deleted
+[ -z "$(colour_centre "$last_shot" 0,160,0)" ] || fail "the picture is still there"
+# The copy of the unsaved change appears within the next seconds.
+for _ in $(seq 100); do
+    ls "$recovery"/*.bbrecovery >/dev/null 2>&1 && break
+    pause 0.1
+done
+ls "$recovery"/*.bbrecovery >/dev/null 2>&1 || fail "no recovery copy in $recovery"
+cp "$recovery"/*.bbrecovery "$art/"
+kill -KILL "$prog_pid"
+wait "$prog_pid" 2>/dev/null || true
+prog_pid=""
+
+echo "== start again: restore the killed program's card"
+"$work/prog/brisella-bildwerker" >>"$art/program.log" 2>&1 &
+prog_pid=$!
+main_win=$(wait_window "$main_title")
+id=$(wait_window "^Karte wiederherstellen")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+pause 0.5
+shot recovery-question
+key alt+w
+wait_gone "^Karte wiederherstellen"
+pause 1
+shot restored
+title=$(xdotool getwindowname "$main_win")
+grep -q "$(basename "$card")" <<<"$title" || fail "title after restoring: $title"
+[ -z "$(colour_centre "$last_shot" 0,160,0)" ] || fail "the restored card still has the picture"
+[ -n "$(colour_centre "$last_shot" 255,0,0 40)" ] || fail "the restored card lost its text"
+key ctrl+s  # to the card's own file, no dialog
+pause 1
+card_info restored-card
+python3 - "$art/restored-card.json" <<'PY' || fail "the saved card does not hold the restored change"
+import json, sys
+out = json.load(open(sys.argv[1]))["outside"]["objects"]
+kinds = sorted(o["Kind"] for o in out)
+print("outside after restoring:", kinds)
+sys.exit(0 if kinds == [2] else 1)
+PY
+ls "$recovery"/*.bbrecovery >/dev/null 2>&1 && fail "the recovery copy stayed after saving"
+
+echo "== delete the text, Ctrl+Z brings it back, Ctrl+C/Ctrl+V makes a second one"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+read -r rx ry <<<"$(colour_centre "$last_shot" 255,0,0 40)"
+click "$rx" "$ry"
+delete_selected
+shot text-deleted
+[ -z "$(colour_centre "$last_shot" 255,0,0 40)" ] || fail "the text is still there"
+key ctrl+z
+pause 0.5
+shot text-undone
+[ -n "$(colour_centre "$last_shot" 255,0,0 40)" ] || fail "Ctrl+Z did not bring the text back"
+read -r rx ry <<<"$(colour_centre "$last_shot" 255,0,0 40)"
+click "$rx" "$ry"
+key ctrl+c
+key ctrl+v
+pause 0.5
+shot text-pasted
+key ctrl+s
+pause 1
+card_info pasted-card
+python3 - "$art/pasted-card.json" <<'PY' || fail "the saved card lacks the pasted text"
+import json, sys
+out = json.load(open(sys.argv[1]))["outside"]["objects"]
+texts = [o for o in out if o["Kind"] == 2]
+print("texts after pasting:", [(t["Content"], t["X"], t["Y"]) for t in texts])
+ok = len(texts) == 2 and all(t["Content"] == "Alles Gute" and t["Color"] == 255 for t in texts)
+sys.exit(0 if ok else 1)
+PY
 
 echo "== end: Alt+X"
 key alt+x
