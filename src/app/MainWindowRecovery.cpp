@@ -4,8 +4,10 @@
 #include "app/MainWindow.h"
 #include "app/RecoveryDialog.h"
 #include "document/CardFile.h"
+#include "document/EditHistory.h"
 #include "document/Recovery.h"
 #include "document/UserDialogs.h"
+#include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
@@ -21,16 +23,20 @@ void MainWindow::setUpAutosave() {
     if (options_.recoveryFolder.isEmpty()) return;
     autosave_ = new Autosave(*doc_, options_.recoveryFolder, this);
     autosave_->setInterval(options_.autosaveSeconds);
-    // A copy never catches a drag half done.
-    autosave_->setBusyCheck([] { return QApplication::mouseButtons() != Qt::NoButton; });
+    EditHistory& history = editing_->history();
+    autosave_->setModifiedCheck([&history] { return history.isModified(); });
+    // A copy never catches an edit half done: a drag, a dialog's open step.
+    autosave_->setBusyCheck(
+        [&history] { return history.stepOpen() || QApplication::mouseButtons() != Qt::NoButton; });
     connect(autosave_, &Autosave::failed, this, [this](const QString& reason) {
         statusBar()->showMessage(
             QStringLiteral("Die Sicherungskopie der Karte konnte nicht geschrieben werden: ") +
             reason);
     });
-    // A new or opened card has nothing unsaved: the copy of the one before goes.
-    connect(this, &MainWindow::documentReplaced, autosave_, [this] {
-        if (!doc_->hasUnsavedChanges()) autosave_->discard();
+    // Nothing unsaved any more (a new or opened card, undone back to the saved state): the
+    // copy goes.
+    connect(&history, &EditHistory::modifiedChanged, autosave_, [this, &history] {
+        if (!history.isModified()) autosave_->discard();
     });
 }
 
