@@ -407,11 +407,14 @@ wait_gone "^Karte wiederherstellen"
 pause 1
 shot restored
 title=$(xdotool getwindowname "$main_win")
-grep -q "$(basename "$card")" <<<"$title" || fail "title after restoring: $title"
+# The card's own name, marked unsaved.
+grep -q "^\*.*$(basename "$card")" <<<"$title" || fail "title after restoring: $title"
 [ -z "$(colour_centre "$last_shot" 0,160,0)" ] || fail "the restored card still has the picture"
 [ -n "$(colour_centre "$last_shot" 255,0,0 40)" ] || fail "the restored card lost its text"
 key ctrl+s  # to the card's own file, no dialog
 pause 1
+title=$(xdotool getwindowname "$main_win")
+grep -q "^\*" <<<"$title" && fail "still unsaved after Ctrl+S: $title"
 card_info restored-card
 python3 - "$art/restored-card.json" <<'PY' || fail "the saved card does not hold the restored change"
 import json, sys
