@@ -1,5 +1,5 @@
-// Brisella-Bildwerker: start-up. The command line is not read; the program always starts with
-// an empty card.
+// Brisella-Bildwerker: start-up. The command line is not read; the program starts with an
+// empty card, or with a card left unsaved by a crash when the user restores it.
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/QtUserDialogs.h"

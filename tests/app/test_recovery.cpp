@@ -196,17 +196,6 @@ TEST_F(RecoveryWindowTest, RestoredCardIsUnsavedUnderItsOwnNameAndSavesThere) {
     EXPECT_FALSE(w->autosave()->folder().hasOwn());
 }
 
-TEST_F(RecoveryWindowTest, ARunningProgramsCopyIsNotOffered) {
-    RecoveryFolder running(recFolder(), QStringLiteral("laeuft"));
-    RecoveryHeader h;
-    ASSERT_TRUE(running.write(h, cardWithFigures(2)));
-    auto w = makeWithRecovery();
-    w->offerRecovery();
-    EXPECT_TRUE(questions.empty());
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_TRUE(running.hasOwn());
-}
-
 TEST_F(RecoveryWindowTest, ADamagedCopyIsReportedAndOfferedForDeletion) {
     leaveCopy(QStringLiteral("kaputt1"), cardPath(), cardWithFigures(1));
     leaveCopy(QStringLiteral("kaputt2"), cardPath(), cardWithFigures(1));
