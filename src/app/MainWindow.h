@@ -29,6 +29,7 @@ class PrintTab;
 class ScanController;
 class AboutDialog;
 class CardTypeEditDialog;
+class GridDialog;
 class NewCardDialog;
 class UserDialogs;
 
@@ -69,6 +70,9 @@ public:
     void exitProgram();
     void editCardFormat();
     void showAbout();
+    // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
+    void editGrid();
+    GridDialog& gridDialog() { return *gridDialog_; }
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
     // Shows a progress of 0..100 percent in the status bar.
@@ -117,6 +121,8 @@ private:
     void restoreSettings();
     void placeForFirstStart();
     void saveSettings();
+    // Writes the snapping switch and the grid spacing to the user's settings.
+    void storeSnapSettings();
     CardFileContext& fileContext();
 
     UserDialogs& dialogs_;
@@ -129,6 +135,7 @@ private:
     QTabWidget* mainTabs_ = nullptr;
     EditorTab* editor_ = nullptr;
     BrowserTab* browser_ = nullptr;
+    GridDialog* gridDialog_ = nullptr;
     PrintTab* print_ = nullptr;
     QLabel* infoPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
