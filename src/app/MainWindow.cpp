@@ -14,6 +14,7 @@
 #include "editor/ExportController.h"
 #include "editor/GridDialog.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectMenu.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
@@ -127,6 +128,10 @@ void MainWindow::createContents() {
         editing_->history().clear();
     });
     connectHistory();
+    // The centring commands act on the selection, so they need the editor.
+    ObjectMenu::addCentringItems(*editing_, centreMenu_);
+    connect(editMenu_, &QMenu::aboutToShow, this,
+            [this] { centreMenu_->setEnabled(editing_->selected() != nullptr); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
@@ -247,6 +252,19 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
+    snapAction_ =
+        item(editMenu_, QStringLiteral("Am &Raster ausrichten"), "AmRasterAusrichten1", {},
+             QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
+                            "und an anderen Objekten ein"),
+             [this] {
+                 editing_->snapOptions.enabled = snapAction_->isChecked();
+                 storeSnapSettings();
+             });
+    snapAction_->setCheckable(true);
+    centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
+    centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));
@@ -629,6 +647,7 @@ void MainWindow::restoreSettings() {
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
     EditorController::SnapOptions& snap = editing_->snapOptions;
     snap.enabled = s.value(QLatin1String(kSnapKey), false).toBool();
+    snapAction_->setChecked(snap.enabled);
     bool number = false;
     const double mm = s.value(QLatin1String(kGridKey)).toDouble(&number);
     snap.gridMm = number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm;

@@ -65,6 +65,7 @@ public:
     QAction* redoAction() const { return redoAction_; }
     // The menu "&Bearbeiten".
     QMenu* editMenu() const { return editMenu_; }
+    QAction* snapAction() const { return snapAction_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -172,6 +173,8 @@ private:
     QMenu* editMenu_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* snapAction_ = nullptr;
+    QMenu* centreMenu_ = nullptr;
     QAction* newToolAction_ = nullptr;
     QAction* openToolAction_ = nullptr;
     QAction* saveToolAction_ = nullptr;

@@ -103,6 +103,8 @@ public:
     // Ctrl+arrow keys: moves the selected object by one view pixel, with Shift by one
     // millimetre. Returns false for any other key.
     bool nudgeKey(const QKeyEvent& event);
+    // The undo merge key of nudges: a held arrow key is one step.
+    static constexpr int kNudgeMergeKey = 0x4e75;
     void nudge(int dx, int dy, bool millimetre, bool autoRepeat);
     // Centres the selected object on the card or on the half of the card it lies in.
     enum class CentreOn { CardHorizontally, CardVertically, HalfHorizontally, HalfMiddle };

@@ -160,9 +160,11 @@ bool EditorController::nudgeKey(const QKeyEvent& event) {
 }
 
 void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
-    (void)autoRepeat;
     CardObject* o = selected();
     if (!o || mouseState != MouseIdle) return;
+    // A held key is one step: its first press starts the group, the repeats join it.
+    EditHistory::Step undoStep(*history_, QStringLiteral("Objekt verschieben"),
+                               autoRepeat ? kNudgeMergeKey : -kNudgeMergeKey);
     const CardDocument& d = doc();
     const int64_t step = millimetre
                              ? std::llround(kUnitsPerMm)
@@ -190,6 +192,7 @@ void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
 void EditorController::centreSelected(CentreOn where) {
     CardObject* o = selected();
     if (!o) return;
+    EditHistory::Step undoStep(*history_, QStringLiteral("Objekt zentrieren"));
     const CardGeometry card = cardGeometry(doc());
     const CardHalf half = halfOf(card, *o);
     const bool onCard = where == CentreOn::CardHorizontally || where == CentreOn::CardVertically;

@@ -4,9 +4,11 @@
 
 #include "editor/EditorController.h"
 #include "editor/GridDialog.h"
+#include "editor/Snapping.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QMenu>
 
 using namespace bb;
 using bbtest::WindowTest;
@@ -71,5 +73,45 @@ TEST_F(WindowTest, GridSpacingIsAskedStoredAndComesBackInTheNextRun) {
     EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, 5.0);
     userSettings().setValue(QStringLiteral("Raster/AbstandMm"), -3.0);
     EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, GridDialog::kMinMm);
+    userSettings().remove(QStringLiteral("Raster"));
+}
+
+TEST_F(WindowTest, SnappingSwitchAndCentringLiveInTheEditMenu) {
+    userSettings().remove(QStringLiteral("Raster"));
+    {
+        auto w = make(true);
+        QAction* snap = w->snapAction();
+        ASSERT_NE(snap, nullptr);
+        EXPECT_EQ(snap->text(), QStringLiteral("Am &Raster ausrichten"));
+        EXPECT_TRUE(w->editMenu()->actions().contains(snap));
+        EXPECT_TRUE(snap->isCheckable());
+        EXPECT_FALSE(snap->isChecked());
+        snap->trigger();
+        EXPECT_TRUE(w->editing().snapOptions.enabled);
+        EXPECT_TRUE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
+
+        // The centring commands act on the selected object, as one undo step.
+        CardDocument& doc = w->document();
+        CardObject& o = putFigure(doc, 5, 170000, 130000, 10000, 5000, 0xFF0000);
+        w->editing().selectSlot(5);
+        QMenu* centre = w->editMenu()->findChild<QMenu*>(QStringLiteral("Ausrichten1"));
+        ASSERT_NE(centre, nullptr);
+        QAction* onCard = nullptr;
+        for (QAction* a : centre->actions())
+            if (a->objectName() == QStringLiteral("KarteWaagerechtM")) onCard = a;
+        ASSERT_NE(onCard, nullptr);
+        onCard->trigger();
+        const CardGeometry card = cardGeometry(doc);
+        EXPECT_EQ(o.x, card.left + (card.right - card.left - 10000) / 2);
+        EXPECT_TRUE(w->windowTitle().startsWith(QLatin1Char('*')));
+        w->undoAction()->trigger();
+        EXPECT_EQ(o.x, 170000);
+    }
+    auto w = make(true);
+    EXPECT_TRUE(w->snapAction()->isChecked());
+    EXPECT_TRUE(w->editing().snapOptions.enabled);
+    w->snapAction()->trigger();
+    EXPECT_FALSE(w->editing().snapOptions.enabled);
+    EXPECT_FALSE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
     userSettings().remove(QStringLiteral("Raster"));
 }

@@ -204,5 +204,42 @@ TEST_P(EditingPlacement, CentringOnTheCardAndOnTheHalfItLiesIn) {
     EXPECT_EQ(sub->actions().size(), 4);
 }
 
+TEST_P(EditingPlacement, AHeldNudgeKeyAndACentringAreOneUndoStepEach) {
+    const int side = GetParam();
+    view(side)->setFocus();
+    CardObject& a = put(3, KindFigure, 1700, 1300, 100, 50);
+    doc->selectedSlot = 3;
+    EditHistory& h = ed->history();
+    // Pressed and held: the first press and its repeats.
+    key(side, Qt::Key_Right, Qt::ControlModifier);
+    for (int i = 0; i < 4; ++i) key(side, Qt::Key_Right, Qt::ControlModifier, true);
+    EXPECT_EQ(a.x, 170500);
+    // Pressed again: a step of its own, also in the same direction.
+    key(side, Qt::Key_Right, Qt::ControlModifier);
+    key(side, Qt::Key_Right, Qt::ControlModifier, true);
+    EXPECT_EQ(a.x, 170700);
+    EXPECT_EQ(h.stack().count(), 2);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Objekt verschieben"));
+    h.undo();
+    EXPECT_EQ(a.x, 170500);
+    h.undo();
+    EXPECT_EQ(a.x, 170000);
+    EXPECT_FALSE(h.canUndo());
+    h.redo();
+    EXPECT_EQ(a.x, 170500);
+
+    ed->centreSelected(EditorController::CentreOn::HalfMiddle);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Objekt zentrieren"));
+    EXPECT_NE(a.y, 130000);
+    h.undo();
+    EXPECT_EQ(a.x, 170500);
+    EXPECT_EQ(a.y, 130000);
+    // Centring what is already centred records nothing.
+    a.x = kCardLeft + (kCardRight - kCardLeft - 10000) / 2;
+    const int steps = h.stack().count();
+    ed->centreSelected(EditorController::CentreOn::CardHorizontally);
+    EXPECT_EQ(h.stack().count(), steps);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothViews, EditingPlacement, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "Inside" : "Outside"; });
