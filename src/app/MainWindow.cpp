@@ -385,11 +385,6 @@ void MainWindow::updateHistoryActions() {
 }
 
 void MainWindow::afterHistoryApplied(bool formatChanged) {
-    // The side tabs follow a step undone on the other side; that keeps the selection the
-    // step restored.
-    const int slot = doc_->selectedSlot;
-    editor_->syncSideTab();
-    editing_->selectSlot(slot);
     if (formatChanged) {
         showCardFormatText();
         emit documentReplaced();

@@ -71,6 +71,7 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->show();
     }
     views_.setInput(this);
+    tab_ = &tab;
     // The selection is a slot of the working table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
         const bool hadSelection = doc().selectedSlot != 0;
@@ -378,6 +379,10 @@ void EditorController::afterHistoryApplied(bool formatChanged) {
     mouseState = MouseIdle;
     dragMode = DragNone;
     if (formatChanged) views_.layoutFromDocument();
+    // The side tabs follow a step undone on the other side; the selection is the step's.
+    const int slot = doc().selectedSlot;
+    if (tab_) tab_->syncSideTab();
+    doc().selectedSlot = slot;
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
     repaintBoth();
     emit historyApplied(formatChanged);

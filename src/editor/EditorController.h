@@ -159,6 +159,7 @@ private:
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
+    EditorTab* tab_ = nullptr;
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<ObjectCommands> commands_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
