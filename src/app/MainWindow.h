@@ -33,6 +33,7 @@ class OrphanedRecovery;
 struct RecoveryQuestion;
 enum class RecoveryAnswer;
 class CardTypeEditDialog;
+class GridDialog;
 class NewCardDialog;
 class UserDialogs;
 
@@ -70,6 +71,7 @@ public:
     QAction* redoAction() const { return redoAction_; }
     // The menu "&Bearbeiten".
     QMenu* editMenu() const { return editMenu_; }
+    QAction* snapAction() const { return snapAction_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -79,6 +81,9 @@ public:
     void exitProgram();
     void editCardFormat();
     void showAbout();
+    // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
+    void editGrid();
+    GridDialog& gridDialog() { return *gridDialog_; }
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
     // Shows a progress of 0..100 percent in the status bar.
@@ -141,6 +146,8 @@ private:
     void restoreSettings();
     void placeForFirstStart();
     void saveSettings();
+    // Writes the snapping switch and the grid spacing to the user's settings.
+    void storeSnapSettings();
     CardFileContext& fileContext();
     void setUpAutosave();
     bool restoreRecovered(OrphanedRecovery& recovery);
@@ -155,6 +162,7 @@ private:
     QTabWidget* mainTabs_ = nullptr;
     EditorTab* editor_ = nullptr;
     BrowserTab* browser_ = nullptr;
+    GridDialog* gridDialog_ = nullptr;
     PrintTab* print_ = nullptr;
     QLabel* infoPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
@@ -183,6 +191,8 @@ private:
     QMenu* editMenu_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* snapAction_ = nullptr;
+    QMenu* centreMenu_ = nullptr;
     QAction* newToolAction_ = nullptr;
     QAction* openToolAction_ = nullptr;
     QAction* saveToolAction_ = nullptr;
