@@ -13,6 +13,7 @@
 #include "editor/EditorViews.h"
 #include "editor/ExportController.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectClipboard.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
@@ -21,11 +22,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
@@ -33,6 +37,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -117,6 +122,10 @@ void MainWindow::createContents() {
     editing_->install(*editor_);
     setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] { editing_->resetState(); });
+    connect(&editing_->clipboard(), &ObjectClipboard::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    // Card files dropped anywhere on the window open; the views take picture files.
+    setAcceptDrops(true);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
@@ -443,6 +452,41 @@ bool MainWindow::openCard(const QString& path) {
         emit documentReplaced();
     }
     return ok;
+}
+
+bool MainWindow::openDroppedCard(const QMimeData& mime) {
+    const QStringList cards = ObjectClipboard::cardFiles(mime);
+    if (cards.isEmpty()) return false;
+    const bool ok = openCard(cards.first());
+    if (ok) mainTabs_->setCurrentWidget(editor_);
+    return ok;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() && !ObjectClipboard::cardFiles(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (!mime || ObjectClipboard::cardFiles(*mime).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The file is opened after the drop has ended, so that the save question and any message
+    // do not run inside the drag of the other program.
+    const QList<QUrl> urls = mime->urls();
+    QMetaObject::invokeMethod(
+        this,
+        [this, urls] {
+            QMimeData dropped;
+            dropped.setUrls(urls);
+            runCommand([this, &dropped] { openDroppedCard(dropped); });
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::afterSave(bool ok) {

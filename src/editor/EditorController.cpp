@@ -5,6 +5,7 @@
 #include "document/UserDialogs.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/Cursors.h"
+#include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PictureOpenDialog.h"
@@ -12,7 +13,9 @@
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -44,6 +47,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
     commands_ = std::make_unique<ObjectCommands>(*this, dialogs_, dialogParent);
+    clipboard_ = std::make_unique<ObjectClipboard>(*this, dialogs_, programFolder_);
     pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
     backgroundDialog_ = new BackgroundDialog(views_.doc(), dialogs_, *pictureOpenDialog_,
                                              programFolder_, dialogParent);
@@ -69,6 +73,7 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->show();
     }
     views_.setInput(this);
+    clipboard_->watchViews();
     // The selection is a slot of the working table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
         const bool hadSelection = doc().selectedSlot != 0;
@@ -435,6 +440,8 @@ void EditorController::showObjectMenu(int side, int x, int y) {
 }
 
 void EditorController::showViewMenu(int side, int x, int y) {
+    if (QAction* paste = menus_->item(QStringLiteral("EinfuegenV")))
+        paste->setEnabled(ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
     menus_->viewMenu()->popup(global);

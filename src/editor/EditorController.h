@@ -26,6 +26,7 @@ class ObjectMenu;
 class PropertyPanel;
 class PictureOpenDialog;
 class ObjectCommands;
+class ObjectClipboard;
 class BackgroundDialog;
 class UserDialogs;
 
@@ -57,6 +58,7 @@ public:
     ObjectMenu& menus() { return *menus_; }
     PropertyPanel& panel() { return *panel_; }
     ObjectCommands& commands() { return *commands_; }
+    ObjectClipboard& clipboard() { return *clipboard_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -120,6 +122,7 @@ private:
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
     std::unique_ptr<ObjectCommands> commands_;
+    std::unique_ptr<ObjectClipboard> clipboard_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
     BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;
