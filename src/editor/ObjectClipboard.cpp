@@ -69,6 +69,21 @@ bool isCardFile(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("kar"), Qt::CaseInsensitive) == 0;
 }
 
+// The file a picture object's picture comes from as a full path: its name as the card file
+// loads it, else, like the card file's reader, the name's file part beside the card.
+QString pictureFileOf(const CardObject& o, const QString& cardPath, const QString& programFolder) {
+    const QString named = resolvePictureName(o.content, programFolder);
+    if (QFileInfo(named).isFile()) return QFileInfo(named).absoluteFilePath();
+    const qsizetype cut =
+        qMax(o.content.lastIndexOf(QLatin1Char('/')), o.content.lastIndexOf(QLatin1Char('\\')));
+    const QString filePart = o.content.mid(cut + 1);
+    if (!cardPath.isEmpty() && !filePart.isEmpty()) {
+        const QFileInfo beside(QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart);
+        if (beside.isFile()) return beside.absoluteFilePath();
+    }
+    return {};
+}
+
 QStringList localFiles(const QMimeData& mime, bool cards) {
     QStringList files;
     if (!mime.hasUrls()) return files;
@@ -83,7 +98,7 @@ QStringList localFiles(const QMimeData& mime, bool cards) {
 
 }  // namespace
 
-QByteArray objectPayload(const CardObject& o, const QByteArray& pictureKey) {
+QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture) {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_6_0);
@@ -91,23 +106,23 @@ QByteArray objectPayload(const CardObject& o, const QByteArray& pictureKey) {
       << o.alignment << o.kind << o.lineWidth << o.borderColor << o.fillMode << o.color
       << o.autoTransparent << o.transparent << o.shadow << o.roundFrame << o.shadowDx << o.shadowDy
       << o.figureKind << o.content << o.fontColor << o.fontHeight << o.fontName << o.fontPitch
-      << o.fontSize << o.fontStyle << pictureKey;
+      << o.fontSize << o.fontStyle << picture.key << picture.file;
     return bytes;
 }
 
-bool objectFromPayload(const QByteArray& bytes, CardObject& o, QByteArray* pictureKey) {
+bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* picture) {
     QDataStream s(bytes);
     s.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0;
     s >> magic;
     if (s.status() != QDataStream::Ok || magic != kPayloadMagic) return false;
     CardObject r;
-    QByteArray key;
+    PayloadPicture pic;
     s >> r.x >> r.y >> r.width >> r.height >> r.keepAspect >> r.rotation >> r.alignment >> r.kind >>
         r.lineWidth >> r.borderColor >> r.fillMode >> r.color >> r.autoTransparent >>
         r.transparent >> r.shadow >> r.roundFrame >> r.shadowDx >> r.shadowDy >> r.figureKind >>
         r.content >> r.fontColor >> r.fontHeight >> r.fontName >> r.fontPitch >> r.fontSize >>
-        r.fontStyle >> key;
+        r.fontStyle >> pic.key >> pic.file;
     if (s.status() != QDataStream::Ok || !s.atEnd()) return false;
     if (r.kind < KindFigure || r.kind > KindPicture) return false;
     if (r.rotation < 0 || r.rotation > 3) return false;
@@ -115,7 +130,7 @@ bool objectFromPayload(const QByteArray& bytes, CardObject& o, QByteArray* pictu
     if (r.kind == KindPicture && r.content.isEmpty()) return false;
     releaseDib(o.picture);
     o = std::move(r);
-    if (pictureKey) *pictureKey = key;
+    if (picture) *picture = std::move(pic);
     return true;
 }
 
@@ -129,15 +144,16 @@ std::unique_ptr<QMimeData> ObjectClipboard::mimeForSelected() const {
     const CardObject* o = editor_.selected();
     if (!o) return nullptr;
     auto mime = std::make_unique<QMimeData>();
-    QByteArray key;
+    PayloadPicture payloadPicture;
     if (o->kind == KindPicture && !o->picture.isNull()) {
-        key = newPictureKey();
-        heldPicture() = {key, o->picture};
+        payloadPicture = {newPictureKey(),
+                          pictureFileOf(*o, editor_.views().doc().fileName, programFolder_)};
+        heldPicture() = {payloadPicture.key, o->picture};
         // The picture as shown, for programs that take images.
         mime->setImageData(qimageFromDib(o->picture));
     }
     if (o->kind == KindText) mime->setText(o->content);
-    mime->setData(kObjectMimeType, objectPayload(*o, key));
+    mime->setData(kObjectMimeType, objectPayload(*o, payloadPicture));
     return mime;
 }
 
@@ -187,18 +203,22 @@ int ObjectClipboard::pasteMime(const QMimeData& mime) {
 
 int ObjectClipboard::pasteObject(const QByteArray& payload) {
     CardObject o;
-    QByteArray key;
-    if (!objectFromPayload(payload, o, &key)) return 0;
+    PayloadPicture source;
+    if (!objectFromPayload(payload, o, &source)) return 0;
     CardDocument& d = editor_.doc();
     const int slot = d.findFreeSlot(&dialogs_);
     if (slot == 0) return 0;
     if (o.kind == KindPicture) {
         const HeldPicture& held = heldPicture();
-        if (!key.isEmpty() && key == held.key && !held.picture.isNull()) {
+        if (!source.key.isEmpty() && source.key == held.key && !held.picture.isNull()) {
             o.picture = held.picture;
         } else {
             // From another program (or an older copy): the picture file, turned as shown.
-            if (!loadPictureOrBlank(o.picture, o.content, programFolder_)) {
+            // The file where the copying program found it comes first; the card then names
+            // that file.
+            if (!source.file.isEmpty() && loadPictureOrBlank(o.picture, source.file, {})) {
+                o.content = source.file;
+            } else if (!loadPictureOrBlank(o.picture, o.content, programFolder_)) {
                 releaseDib(o.picture);
                 dialogs_.message(
                     QStringLiteral("Konnte Bild (") + o.content + QStringLiteral(") nicht Laden."),

@@ -23,12 +23,19 @@ class UserDialogs;
 
 inline const QString kObjectMimeType = QStringLiteral("application/x-brisella-bildwerker-object");
 
-// Every field of `o` but the picture pixels, and `pictureKey` (which copied picture of this
-// program the object shows; empty for none).
-QByteArray objectPayload(const CardObject& o, const QByteArray& pictureKey = {});
+// What travels beside the object's fields: which copied picture of this program the object
+// shows, and the full path of the file its picture was found in (a card names it relative to
+// the program folder or keeps a name whose file now lies beside the card).
+struct PayloadPicture {
+    QByteArray key;
+    QString file;
+};
+
+// Every field of `o` but the picture pixels, and `picture`.
+QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture = {});
 // Reads a payload back into `o` (its picture is left null). False, with `o` untouched, for
 // anything that is not a complete payload of a figure, text or picture.
-bool objectFromPayload(const QByteArray& bytes, CardObject& o, QByteArray* pictureKey = nullptr);
+bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* picture = nullptr);
 
 class ObjectClipboard : public QObject {
     Q_OBJECT

@@ -96,10 +96,12 @@ TEST(ObjectPayload, EveryFieldOfEveryKindRoundTrips) {
         CardObject o = unusualObject(kind);
         if (kind == KindPicture) o.content = QStringLiteral("/tmp/Bilder/Sommerfest ä.bmp");
         CardObject back;
-        QByteArray key;
-        ASSERT_TRUE(objectFromPayload(objectPayload(o, "key-1"), back, &key)) << kind;
+        PayloadPicture source;
+        const QString file = QStringLiteral("/tmp/Bilder/Fundort ü.bmp");
+        ASSERT_TRUE(objectFromPayload(objectPayload(o, {"key-1", file}), back, &source)) << kind;
         expectSameFields(o, back);
-        EXPECT_EQ(key, QByteArray("key-1"));
+        EXPECT_EQ(source.key, QByteArray("key-1"));
+        EXPECT_EQ(source.file, file);
         EXPECT_TRUE(back.picture.isNull());
     }
 }
@@ -213,11 +215,15 @@ TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherPro
     EXPECT_EQ(doc2.workingSlots[1]->picture.sharedId(), original.picture.sharedId());
     EXPECT_EQ(doc2.workingSlots[1]->content, original.content);
 
-    // Another program knows only the file name: it loads the file and turns it as shown.
+    // Another program knows only where the file lies: it loads the file and turns it as
+    // shown, and the card names the file where it was found.
     CardObject fields;
-    ASSERT_TRUE(objectFromPayload(mime->data(kObjectMimeType), fields));
+    PayloadPicture source;
+    ASSERT_TRUE(objectFromPayload(mime->data(kObjectMimeType), fields, &source));
+    EXPECT_EQ(source.file, original.content);
+    fields.content = QStringLiteral("Blume.bmp");  // in the other program's folder
     QMimeData foreign;
-    foreign.setData(kObjectMimeType, objectPayload(fields, "other-program/1"));
+    foreign.setData(kObjectMimeType, objectPayload(fields, {"other-program/1", source.file}));
     const int slot = clip().pasteMime(foreign);
     ASSERT_EQ(slot, 2);
     const DibImage& loaded = doc->workingSlots[slot]->picture;
@@ -226,6 +232,7 @@ TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherPro
     EXPECT_EQ(loaded.height(), 30);
     EXPECT_EQ(getPixel(loaded, 0, 0), getPixel(original.picture, 0, 0));
     EXPECT_EQ(doc->workingSlots[slot]->rotation, 1);
+    EXPECT_EQ(doc->workingSlots[slot]->content, original.content);
 
     // Its file gone, the paste says so and makes nothing.
     ASSERT_TRUE(QFile::remove(original.content));
@@ -234,6 +241,23 @@ TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherPro
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Blume.bmp")));
     EXPECT_EQ(usedSlots(), 2);
+}
+
+TEST_F(ClipboardTest, CopiedPictureNamesTheFileWhereTheCardFoundIt) {
+    // A card from another machine names "C:\Bilder\Rose.bmp"; the file lies beside the card.
+    QDir(folder.path()).mkdir(QStringLiteral("Karten"));
+    doc->fileName = folder.file(QStringLiteral("Karten/Garten.kar"));
+    const QString beside = folder.file(QStringLiteral("Karten/Rose.bmp"));
+    ASSERT_EQ(savePictureFile(stripes(6, 6), beside, DibBMP), 1);
+    CardObject& o = put(1, KindPicture, 300, 300, 20, 20);
+    o.content = QStringLiteral("C:\\Bilder\\Rose.bmp");
+    o.picture = loadPictureFile(beside);
+    auto mime = copySlot(1);
+    CardObject fields;
+    PayloadPicture source;
+    ASSERT_TRUE(objectFromPayload(mime->data(kObjectMimeType), fields, &source));
+    EXPECT_EQ(fields.content, o.content);
+    EXPECT_EQ(source.file, beside);
 }
 
 TEST_F(ClipboardTest, CutDuplicateAndPasteThroughTheSystemClipboard) {
