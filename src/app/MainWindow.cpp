@@ -20,12 +20,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -250,6 +252,44 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    editMenu_->addSeparator();
+    // The object commands act on the editor's working side, so only while it is shown.
+    const auto onEditor = [this](bool (ObjectClipboard::*command)()) {
+        return [this, command] {
+            if (mainTabs_->currentWidget() == editor_) (editing_->clipboard().*command)();
+        };
+    };
+    QAction* cut =
+        item(editMenu_, QStringLiteral("&Ausschneiden"), "AusschneidenItem",
+             QKeySequence(Qt::CTRL | Qt::Key_X),
+             QStringLiteral("Schneidet das Objekt aus und legt es in die Zwischenablage"),
+             onEditor(&ObjectClipboard::cut));
+    QAction* copy = item(editMenu_, QStringLiteral("&Kopieren"), "KopierenItem",
+                         QKeySequence(Qt::CTRL | Qt::Key_C),
+                         QStringLiteral("Kopiert das Objekt in die Zwischenablage"),
+                         onEditor(&ObjectClipboard::copy));
+    QAction* paste = item(editMenu_, QStringLiteral("&Einfügen"), "EinfuegenItem",
+                          QKeySequence(Qt::CTRL | Qt::Key_V),
+                          QStringLiteral("Fügt den Inhalt der Zwischenablage ein"),
+                          onEditor(&ObjectClipboard::paste));
+    QAction* duplicate = item(editMenu_, QStringLiteral("&Duplizieren"), "DuplizierenItem",
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+                              QStringLiteral("Erstellt eine Kopie des Objekts"),
+                              onEditor(&ObjectClipboard::duplicate));
+    // The menu shows what applies now; the keys stay on between openings and check for
+    // themselves.
+    connect(editMenu_, &QMenu::aboutToShow, this, [=, this] {
+        const bool editing = mainTabs_->currentWidget() == editor_;
+        const bool selected = editing && editing_->selected();
+        cut->setEnabled(selected);
+        copy->setEnabled(selected);
+        duplicate->setEnabled(selected);
+        paste->setEnabled(editing &&
+                          ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
+    });
+    connect(editMenu_, &QMenu::aboutToHide, this, [=] {
+        for (QAction* a : {cut, copy, paste, duplicate}) a->setEnabled(true);
+    });
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));

@@ -166,6 +166,7 @@ bool ObjectClipboard::copy() {
 
 bool ObjectClipboard::cut() {
     if (!copy()) return false;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt ausschneiden"));
     CardDocument& d = editor_.doc();
     CardDocument::freeObject(*d.workingSlots[d.selectedSlot]);
     d.selectedSlot = 0;
@@ -181,13 +182,14 @@ bool ObjectClipboard::paste() {
 bool ObjectClipboard::duplicate() {
     const CardObject* o = editor_.selected();
     if (!o) return false;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt duplizieren"));
     CardDocument& d = editor_.doc();
     const int slot = d.findFreeSlot(&dialogs_);
     if (slot == 0) return false;
     CardObject copy = *o;  // shares the picture
-    const int32_t step = d.fromView(kPasteStep);
-    copy.x += step;
-    copy.y += step;
+    const int32_t offset = d.fromView(kPasteStep);
+    copy.x += offset;
+    copy.y += offset;
     return place(slot, std::move(copy)) != 0;
 }
 
@@ -196,6 +198,7 @@ bool ObjectClipboard::canPaste(const QMimeData* mime) {
 }
 
 int ObjectClipboard::pasteMime(const QMimeData& mime) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt einfügen"));
     if (mime.hasFormat(kObjectMimeType)) return pasteObject(mime.data(kObjectMimeType));
     if (mime.hasImage()) return pasteImage(qvariant_cast<QImage>(mime.imageData()));
     return 0;
@@ -234,9 +237,9 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
         lastPasted_ = payload;
         pasteRepeat_ = 1;
     }
-    const int32_t step = d.fromView(kPasteStep);
-    const qint64 x = qint64(o.x) + qint64(step) * pasteRepeat_;
-    const qint64 y = qint64(o.y) + qint64(step) * pasteRepeat_;
+    const int32_t offset = d.fromView(kPasteStep);
+    const qint64 x = qint64(o.x) + qint64(offset) * pasteRepeat_;
+    const qint64 y = qint64(o.y) + qint64(offset) * pasteRepeat_;
     if (x >= 0 && y >= 0 && x + o.width <= d.sideWidthUnits && y + o.height <= d.sideHeightUnits) {
         o.x = int32_t(x);
         o.y = int32_t(y);
@@ -296,6 +299,8 @@ int ObjectClipboard::pasteImage(const QImage& image) {
 }
 
 int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
+    // Several files dropped together are one step.
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bild einfügen"));
     CardDocument& d = editor_.doc();
     const int dpi = editor_.views().ctx().screenDpi;
     int made = 0;

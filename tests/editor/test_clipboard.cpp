@@ -2,6 +2,7 @@
 // programs, and picture files dropped onto a view.
 #include "EditingFixture.h"
 
+#include "document/EditHistory.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectCreation.h"
 #include "pictures/PictureOps.h"
@@ -413,4 +414,43 @@ TEST_F(ClipboardTest, DroppedPictureFilesBecomeObjectsAtTheDropPointOthersArePas
     QDropEvent dropCard(QPointF(50, 50), Qt::CopyAction, &cards, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(v, &dropCard);
     EXPECT_EQ(usedSlots(), 1);
+}
+
+TEST_F(ClipboardTest, EachPasteCutDuplicateAndDropIsOneUndoStep) {
+    EditHistory& h = ed->history();
+    put(1, KindFigure, 400, 400, 30, 30).color = 0x0000FF;
+    auto mime = copySlot(1);
+    const QString a = folder.file(QStringLiteral("a.bmp")),
+                  b = folder.file(QStringLiteral("b.bmp"));
+    ASSERT_EQ(savePictureFile(stripes(4, 4), a, DibBMP), 1);
+    ASSERT_EQ(savePictureFile(stripes(5, 5), b, DibBMP), 1);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+    const int before = h.stack().count();
+
+    ASSERT_EQ(clip().pasteMime(*mime), 2);
+    ed->selectSlot(1);
+    ASSERT_TRUE(clip().duplicate());
+    ed->selectSlot(2);
+    ASSERT_TRUE(clip().cut());
+    ASSERT_EQ(clip().dropPictures(files, QPoint(100, 100)), 2);
+    ASSERT_EQ(h.stack().count(), before + 4);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Bild einfügen"));
+
+    h.undo();  // both dropped pictures at once
+    EXPECT_EQ(usedSlots(), 2);
+    h.undo();  // the cut object comes back
+    EXPECT_TRUE(doc->workingSlots[2]->used());
+    EXPECT_EQ(doc->workingSlots[2]->color, 0x0000FFu);
+    h.undo();
+    h.undo();
+    EXPECT_EQ(usedSlots(), 1);
+    h.redo();
+    EXPECT_EQ(usedSlots(), 2);
+    // A refused paste records nothing.
+    QMimeData junk;
+    junk.setData(kObjectMimeType, "junk");
+    EXPECT_EQ(clip().pasteMime(junk), 0);
+    EXPECT_EQ(h.stack().index(), before + 1);
+    EXPECT_TRUE(h.canRedo());
 }
