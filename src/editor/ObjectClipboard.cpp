@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QIODevice>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollArea>
 #include <QUrl>
 #include <QUuid>
@@ -257,7 +258,17 @@ int ObjectClipboard::pasteImage(const QImage& image) {
     if (image.isNull()) return 0;
     const int slot = d.findFreeSlot(&dialogs_);
     if (slot == 0) return 0;
-    DibImage picture = dibFromQImage(image);
+    // Pictures have no alpha: see-through parts of the image show white, as on the card.
+    QImage flat = image;
+    if (image.hasAlphaChannel()) {
+        flat = QImage(image.size(), QImage::Format_RGB32);
+        if (!flat.isNull()) {
+            flat.fill(Qt::white);
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, image);
+        }
+    }
+    DibImage picture = dibFromQImage(flat);
     QByteArray bytes;
     const DibWriter* png = dibWriterForType(DibPNG);
     if (picture.isNull() || !png || !png->write(picture, bytes)) {

@@ -303,10 +303,16 @@ TEST_F(ClipboardTest, ImageFromAnotherProgramIsSavedBesideTheCardUnderAFreeName)
     ASSERT_EQ(status.count(), 1);
     EXPECT_TRUE(status[0][0].toString().contains(QStringLiteral("Eingefügt 2.png")));
 
-    // An unsaved card keeps its pasted pictures in the program folder.
+    // An unsaved card keeps its pasted pictures in the program folder; see-through parts
+    // come in white.
     doc->fileName.clear();
+    QImage clear(10, 10, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    mime.setImageData(clear);
     ASSERT_EQ(clip().pasteMime(mime), 2);
-    EXPECT_EQ(doc->workingSlots[2]->content, folder.file(QStringLiteral("Eingefügt 1.png")));
+    const CardObject& seeThrough = *doc->workingSlots[2];
+    EXPECT_EQ(seeThrough.content, folder.file(QStringLiteral("Eingefügt 1.png")));
+    EXPECT_EQ(pixelColor(seeThrough.picture, getPixel(seeThrough.picture, 5, 5)), 0xFFFFFFu);
 }
 
 TEST_F(ClipboardTest, PictureLargerThanTheCardIsFittedWithItsAspectKept) {
