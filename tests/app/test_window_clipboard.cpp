@@ -5,6 +5,8 @@
 #include "document/CardFile.h"
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
+#include "editor/EditorView.h"
+#include "editor/EditorViews.h"
 #include "editor/ObjectClipboard.h"
 
 #include <QAction>
@@ -51,6 +53,13 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Grußkarte öffnen"));
     EXPECT_TRUE(doc.workingSlots[5]->used());
+
+    // Dragged over an editor view, which takes only picture files, the card reaches the window.
+    w->mainTabs()->setCurrentWidget(&w->editorTab());
+    QDragEnterEvent overView(QPoint(20, 20), Qt::CopyAction, &drop, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->views().outsideView(), &overView);
+    EXPECT_TRUE(overView.isAccepted());
+    w->mainTabs()->setCurrentIndex(0);
 
     // A real drop event: the card opens once the drop has ended, in the editor tab.
     dialogs.answers = {BtnNo};
