@@ -6,9 +6,11 @@
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorViews.h"
+#include "editor/InlineTextEditor.h"
 #include "editor/ObjectCreation.h"
 #include "editor/ToolPalette.h"
 
+#include <QLineF>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -96,6 +98,14 @@ public:
     // The background dialog of the working side.
     void editBackground();
 
+    // Typing on the selected text. textEditing() is true while a session runs on the selected
+    // text; it ends with Escape, a press outside the text, another selection or side, and
+    // before the text dialog opens. The caret is in view pixels.
+    bool textEditing();
+    void endTextEditing();
+    const InlineTextEditor& inlineText() const { return inlineText_; }
+    QLineF textCaretInView();
+
     void repaintBoth() { views_.paintBoth(); }
     void repaintView(int side);
     // Runs a dialog through runModal.
@@ -109,6 +119,18 @@ private:
     void setCursorNumber(int number);
     void updateOutline(const QRect& before);
     QRect outlineRect() const;
+
+    // Typing on the card: offered every key first, and a left press while a session runs.
+    bool inlineTextKey(QKeyEvent& event);
+    bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
+    int textIndexInView(const CardObject& o, QPointF point);
+    void setTextContent(CardObject& o, const QString& content);
+    void drawTextCaret(QPainter& painter);
+
+    InlineTextEditor inlineText_;
+    int inlineSlot_ = 0;
+    int inlineSide_ = 0;
+    bool textSelecting_ = false;
 
     EditorViews& views_;
     UserDialogs& dialogs_;
