@@ -1,0 +1,117 @@
+// The "Position und Größe" fields of the property panel, in millimetres on the card as the
+// rulers count them, and "Ganze Karte zeigen".
+#include "EditingFixture.h"
+
+#include "editor/RulerMath.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace bb;
+using bbtest::EditingFixture;
+
+namespace {
+
+TEST(CardMillimetres, PositionsCountFromTheCardsEdgeAndRoundTrip) {
+    const int32_t side = sideUnits(200);  // three 200 mm cards
+    EXPECT_NEAR(cardPositionMm(side / 3, side, 200), 0, 0.01);
+    EXPECT_NEAR(cardPositionMm(2 * side / 3, side, 200), 200, 0.01);
+    EXPECT_NEAR(cardLengthMm(side / 3, side, 200), 200, 0.01);
+    for (double mm : {-12.34, 0.0, 0.01, 12.5, 199.99}) {
+        EXPECT_NEAR(cardPositionMm(cardPositionUnits(mm, side, 200), side, 200), mm, 0.001);
+        EXPECT_NEAR(cardLengthMm(cardLengthUnits(mm, side, 200), side, 200), mm, 0.001) << mm;
+    }
+    // A damaged format (no size) still converts, at the nominal scale, and huge values stay
+    // within the field's range.
+    EXPECT_NEAR(cardLengthMm(cardLengthUnits(25.4, 0, 0), 0, 0), 25.4, 0.001);
+    EXPECT_EQ(cardPositionUnits(1e12, side, 200), INT32_MAX);
+    EXPECT_EQ(cardLengthUnits(std::nan(""), side, 200), 0);
+}
+
+class PositionPanel : public EditingFixture {
+protected:
+    QDoubleSpinBox* field(const char* name) {
+        return ed->panel().findChild<QDoubleSpinBox*>(QString::fromLatin1(name));
+    }
+    // Types into a field as a user does: everything selected, the text, Enter.
+    void typeInto(QDoubleSpinBox* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // The millimetres the top ruler shows at view pixel `px`.
+    double rulerMm(int px) {
+        return topRulerTicks(100, px, view(0)->width(), doc->format.cardWidth).start;
+    }
+};
+
+TEST_F(PositionPanel, TypedMillimetresWithCommaPlaceTheObjectWhereTheRulerShowsThem) {
+    CardObject& o = put(1, KindFigure, 1600, 1600, 200, 100);
+    click(0, 1650, 1650);
+    ASSERT_EQ(doc->selectedSlot, 1);
+    QGroupBox* group = ed->panel().findChild<QGroupBox*>(QStringLiteral("GeometryGroup"));
+    ASSERT_TRUE(group);
+    EXPECT_TRUE(group->isVisibleTo(&ed->panel()));
+    QDoubleSpinBox* x = field("PosXEdit");
+    QDoubleSpinBox* w = field("WidthEdit");
+    // Shown with a German decimal comma.
+    const double shownX = cardPositionMm(o.x, doc->sideWidthUnits, doc->format.cardWidth);
+    EXPECT_EQ(x->text(), QLocale(QLocale::German).toString(shownX, 'f', 2) + " mm");
+    EXPECT_TRUE(x->text().contains(QLatin1Char(',')));
+
+    typeInto(x, QStringLiteral("12,50"));
+    const int32_t cardLeft = doc->sideWidthUnits / 3;
+    EXPECT_NEAR((o.x - cardLeft) * 25.39995 / 20000, 12.5, 0.0015);  // not 1250 mm
+    EXPECT_EQ(o.width, 20000);                                       // a move keeps the size
+    // The ruler shows the object's left edge at 12.50 mm, to within its pixel.
+    const double pixelMm = doc->format.cardWidth / (view(0)->width() / 3);
+    EXPECT_NEAR(rulerMm(pixelBox(*doc, o).left), 12.5, pixelMm);
+    EXPECT_EQ(x->text(), QStringLiteral("12,50 mm"));
+
+    typeInto(field("PosYEdit"), QStringLiteral("-3,25"));
+    EXPECT_NEAR(cardPositionMm(o.y, doc->sideHeightUnits, doc->format.cardHeight), -3.25, 0.001);
+
+    // Width with the aspect locked: the height follows in proportion.
+    ed->panel().findChild<QCheckBox*>(QStringLiteral("AspectLockCheck"))->setChecked(true);
+    const double widthMm = w->value();
+    typeInto(w, QLocale(QLocale::German).toString(widthMm * 2, 'f', 2));
+    EXPECT_NEAR(double(o.width) / o.height, 2.0, 0.001);
+    EXPECT_NEAR(o.height, 20000, 10);
+    ed->panel().findChild<QCheckBox*>(QStringLiteral("AspectLockCheck"))->setChecked(false);
+    typeInto(field("HeightEdit"), QStringLiteral("5"));
+    EXPECT_NEAR(cardLengthMm(o.height, doc->sideHeightUnits, doc->format.cardHeight), 5, 0.001);
+    EXPECT_NEAR(o.width, 40000, 10);
+}
+
+TEST_F(PositionPanel, FieldsFollowADragAndTheSelection) {
+    CardObject& a = put(1, KindFigure, 1600, 1600, 200, 100);
+    put(2, KindText, 1900, 1700, 100, 50);
+    click(0, 1650, 1650);
+    QDoubleSpinBox* x = field("PosXEdit");
+    const double before = x->value();
+    press(0, 1650, 1650);
+    move(0, 1700, 1650);
+    mouse(0, QEvent::MouseMove, Qt::LeftButton, 1700, 1650);
+    release(0, 1700, 1650);
+    EXPECT_EQ(a.x, 165000);
+    view(0)->paintView();
+    const double step = cardLengthMm(5000, doc->sideWidthUnits, doc->format.cardWidth);
+    EXPECT_NEAR(x->value() - before, step, 0.006);
+
+    // Another object: the fields show it, even the one that had the focus.
+    x->setFocus();
+    click(0, 1950, 1710);
+    view(0)->paintView();
+    EXPECT_NEAR(x->value(), cardPositionMm(190000, doc->sideWidthUnits, doc->format.cardWidth),
+                0.006);
+    // Nothing selected: no fields.
+    click(0, 100, 100);
+    view(0)->paintView();
+    EXPECT_FALSE(ed->panel().geometryGroup->isVisibleTo(&ed->panel()));
+}
+
+}  // namespace
