@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleHints>
 #include <QTabWidget>
@@ -342,6 +343,11 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 
 void EditorController::keyPress(QKeyEvent& event) {
     if (inlineTextKey(event)) return;
+    if (event.key() == Qt::Key_0 &&
+        (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        showWholeCard();
+        return;
+    }
     handleKey(event.key());
 }
 
@@ -390,6 +396,36 @@ void EditorController::zoomClick(int side, int x, int y, bool zoomIn) {
     if (side == 1 && views_.outsideView()) views_.outsideView()->setScroll(s.x, s.y);
     views_.zoomInProgress = false;
     repaintView(side);
+}
+
+void EditorController::showWholeCard() {
+    CardDocument& d = doc();
+    EditorView* view = views_.view(d.currentSide);
+    QScrollArea* box = view ? view->scrollBox() : nullptr;
+    if (!box || d.sideWidthUnits <= 0 || d.sideHeightUnits <= 0 || !(d.zoomFactor > 0)) return;
+    // The work area is three cards across and down, so with the card filling the view the
+    // scroll bars are always shown: the card has the viewport they leave.
+    const QSize outer = box->maximumViewportSize();
+    const int barWidth = box->verticalScrollBar()->sizeHint().width();
+    const int barHeight = box->horizontalScrollBar()->sizeHint().height();
+    // A margin around the card, which also keeps its frame and drop shadow in view.
+    constexpr int kMargin = 16;
+    auto room = [](int length) { return length > 4 * kMargin ? length - 2 * kMargin : length; };
+    const int width = room(outer.width() - barWidth);
+    const int height = room(outer.height() - barHeight);
+    if (width <= 0 || height <= 0) return;
+    const double perPixel = std::max(d.sideWidthUnits / 3.0 * d.zoomFactor / width,
+                                     d.sideHeightUnits / 3.0 * d.zoomFactor / height);
+    // Never closer than the zoom tool comes: its last step in goes from just above 50.
+    constexpr double kClosest = 50.0 / 1.5;
+    d.unitsPerPixel = std::max(perPixel, kClosest);
+    views_.zoomInProgress = true;
+    const QSize size = views_.paintBoxSize();
+    for (EditorView* v : {views_.outsideView(), views_.insideView()})
+        if (v) v->resize(size);
+    views_.zoomInProgress = false;
+    views_.centreViews();
+    repaintBoth();
 }
 
 void EditorController::pan(int side, int x, int y) {

@@ -85,6 +85,9 @@ public:
     void handleKey(int key);
     void zoomClick(int side, int x, int y, bool zoomIn);
     void pan(int side, int x, int y);
+    // "Ganze Karte zeigen": the zoom at which the whole card fits the visible part of the
+    // current side's view, with the card centred in it.
+    void showWholeCard();
     // Selects a slot (0: none) and loads the selection-bound panel controls from it.
     void selectSlot(int slot);
     // Creation on a left release in idle state.

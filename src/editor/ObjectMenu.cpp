@@ -89,6 +89,12 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     bg->setObjectName(QStringLiteral("Hintergrundbild1"));
     bg->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
     connect(bg, &QAction::triggered, viewMenu_, [&ed] { ed.editBackground(); });
+    auto* whole = viewMenu_->addAction(QStringLiteral("&Ganze Karte zeigen"));
+    whole->setObjectName(QStringLiteral("GanzeKarteM"));
+    whole->setStatusTip(QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    whole->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
+    connect(whole, &QAction::triggered, viewMenu_, [&ed] { ed.showWholeCard(); });
 }
 
 ObjectMenu::~ObjectMenu() {

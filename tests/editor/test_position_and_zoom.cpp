@@ -4,10 +4,12 @@
 
 #include "editor/RulerMath.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTest>
 
 using namespace bb;
@@ -112,6 +114,43 @@ TEST_F(PositionPanel, FieldsFollowADragAndTheSelection) {
     click(0, 100, 100);
     view(0)->paintView();
     EXPECT_FALSE(ed->panel().geometryGroup->isVisibleTo(&ed->panel()));
+}
+
+using WholeCard = EditingFixture;
+
+TEST_F(WholeCard, CtrlZeroOnAZoomedViewShowsTheWholeCardCentred) {
+    EditorView* v = view(0);
+    QScrollArea* box = v->scrollBox();
+    // Zoomed in far, on a corner of the card.
+    for (int i = 0; i < 3; ++i) ed->zoomClick(0, v->width() / 3 + 5, v->height() / 3 + 5, true);
+    const auto cardVisible = [&] {
+        const QRect card(v->width() / 3, v->height() / 3, v->width() / 3, v->height() / 3);
+        const QRect seen(v->scrollX(), v->scrollY(), box->viewport()->width(),
+                         box->viewport()->height());
+        return seen.contains(card);
+    };
+    ASSERT_FALSE(cardVisible());
+
+    QTest::keyClick(v, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_TRUE(cardVisible());
+    // As large as fits: a step closer would not show it whole.
+    const QRect seen(0, 0, box->viewport()->width(), box->viewport()->height());
+    const double cardPixels = v->width() / 3.0, cardHeight = v->height() / 3.0;
+    EXPECT_TRUE(cardPixels * 1.5 > seen.width() || cardHeight * 1.5 > seen.height());
+    // Centred: equal room on both sides, to a pixel.
+    const int left = v->width() / 3 - v->scrollX();
+    const int right = v->scrollX() + seen.width() - 2 * v->width() / 3;
+    EXPECT_LE(std::abs(left - right), 2);
+
+    // Zoomed far out, the same command brings the card back to the same size.
+    const double fitted = doc->unitsPerPixel;
+    for (int i = 0; i < 4; ++i) ed->zoomClick(0, 10, 10, false);
+    QAction* item = ed->menus().item(QStringLiteral("GanzeKarteM"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    item->trigger();
+    EXPECT_DOUBLE_EQ(doc->unitsPerPixel, fitted);
+    EXPECT_TRUE(cardVisible());
 }
 
 }  // namespace
