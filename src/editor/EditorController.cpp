@@ -500,15 +500,20 @@ void EditorController::beforePaint() {
 
 // ---- typing on the card ----
 
-bool EditorController::textEditing() {
-    if (!inlineText_.active()) return false;
-    const CardObject* o = selected();
+CardObject* EditorController::editedText() {
+    if (!inlineText_.active()) return nullptr;
+    CardObject* o = selected();
     if (!o || o->kind != KindText || doc().selectedSlot != inlineSlot_ ||
-        doc().currentSide != inlineSide_) {
-        endTextEditing();
-        return false;
-    }
-    return true;
+        doc().currentSide != inlineSide_)
+        return nullptr;
+    return o;
+}
+
+bool EditorController::textEditing() {
+    if (editedText()) return true;
+    // The text went away meanwhile (deleted, another selection or side): the session ends.
+    endTextEditing();
+    return false;
 }
 
 void EditorController::endTextEditing() {
@@ -596,7 +601,7 @@ int EditorController::textIndexInView(const CardObject& o, QPointF point) {
 }
 
 QLineF EditorController::textCaretInView() {
-    CardObject* o = textEditing() ? selected() : nullptr;
+    CardObject* o = editedText();
     if (!o) return {};
     const PixelBox b = pixelBox(doc(), *o);
     return textCaretLine(*o, views_.ctx(), doc().zoomFactor / doc().unitsPerPixel,
@@ -604,7 +609,7 @@ QLineF EditorController::textCaretInView() {
 }
 
 void EditorController::drawTextCaret(QPainter& p) {
-    CardObject* o = textEditing() ? selected() : nullptr;
+    CardObject* o = editedText();
     if (!o) return;
     const PixelBox b = pixelBox(doc(), *o);
     const QRect box(b.left, b.top, b.width, b.height);

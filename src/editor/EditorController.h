@@ -124,6 +124,8 @@ private:
     QRect outlineRect() const;
 
     // Typing on the card: offered every key first, and a left press while a session runs.
+    // The text of a running session; null when there is none or its text is gone.
+    CardObject* editedText();
     bool inlineTextKey(QKeyEvent& event);
     bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
     int textIndexInView(const CardObject& o, QPointF point);
