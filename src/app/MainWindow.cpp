@@ -116,7 +116,11 @@ void MainWindow::createContents() {
     editing_ = new EditorController(views(), dialogs_, programFolder_, this);
     editing_->install(*editor_);
     setBackgroundCommand([this] { editing_->editBackground(); });
-    connect(this, &MainWindow::documentCleared, this, [this] { editing_->resetState(); });
+    connect(this, &MainWindow::documentCleared, this, [this] {
+        editing_->resetState();
+        editing_->history().clear();
+    });
+    connectHistory();
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
@@ -223,6 +227,21 @@ void MainWindow::buildMenus() {
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),
              QStringLiteral("Anwendung verlassen"), [this] { exitProgram(); });
 
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    editMenu_->setObjectName(QStringLiteral("Bearbeiten1"));
+    undoAction_ = item(editMenu_, QStringLiteral("&Rückgängig"), "Rueckgaengig1",
+                       QKeySequence(Qt::CTRL | Qt::Key_Z),
+                       QStringLiteral("Nimmt den letzten Arbeitsschritt zurück"),
+                       [this] { editing_->history().undo(); });
+    redoAction_ = item(editMenu_, QStringLiteral("&Wiederherstellen"), "Wiederherstellen1",
+                       QKeySequence(Qt::CTRL | Qt::Key_Y),
+                       QStringLiteral("Führt den zurückgenommenen Arbeitsschritt wieder aus"),
+                       [this] { editing_->history().redo(); });
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undoAction_->setEnabled(false);
+    redoAction_->setEnabled(false);
+
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));
     backgroundMenuAction_ =
@@ -309,7 +328,41 @@ void MainWindow::showCardFormatText() {
 }
 
 void MainWindow::setTitleFromDocument() {
-    setWindowTitle(kProductTitle + QStringLiteral(" - ") + doc_->titleName());
+    // An unsaved card shows a leading "*".
+    const bool modified = editing_ && editing_->history().isModified();
+    setWindowModified(modified);
+    setWindowTitle((modified ? QStringLiteral("*") : QString()) + kProductTitle +
+                   QStringLiteral(" - ") + doc_->titleName());
+}
+
+void MainWindow::connectHistory() {
+    EditHistory& h = editing_->history();
+    connect(&h, &EditHistory::modifiedChanged, this, [this] {
+        updateHistoryActions();
+        setTitleFromDocument();
+    });
+    connect(editing_, &EditorController::historyApplied, this, &MainWindow::afterHistoryApplied);
+    updateHistoryActions();
+}
+
+void MainWindow::updateHistoryActions() {
+    EditHistory& h = editing_->history();
+    const QString undoText = h.canUndo() ? h.stack().undoText() : QString();
+    const QString redoText = h.canRedo() ? h.stack().redoText() : QString();
+    undoAction_->setEnabled(h.canUndo());
+    redoAction_->setEnabled(h.canRedo());
+    undoAction_->setText(undoText.isEmpty() ? QStringLiteral("&Rückgängig")
+                                            : QStringLiteral("&Rückgängig: ") + undoText);
+    redoAction_->setText(redoText.isEmpty() ? QStringLiteral("&Wiederherstellen")
+                                            : QStringLiteral("&Wiederherstellen: ") + redoText);
+}
+
+void MainWindow::afterHistoryApplied(bool formatChanged) {
+    if (formatChanged) {
+        showCardFormatText();
+        emit documentReplaced();
+    }
+    repaintAll();
 }
 
 void MainWindow::repaintAll() {
@@ -388,6 +441,7 @@ CardFileContext& MainWindow::fileContext() {
         };
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
+        fileContext_->isModified = [this] { return editing_->history().isModified(); };
     }
     return *fileContext_;
 }
@@ -448,7 +502,10 @@ bool MainWindow::openCard(const QString& path) {
 void MainWindow::afterSave(bool ok) {
     // The side tabs follow the side being edited.
     editor_->syncSideTab();
-    if (ok) setTitleFromDocument();
+    if (ok) {
+        editing_->history().markSaved();
+        setTitleFromDocument();
+    }
     views().paintBoth();
 }
 
@@ -494,6 +551,7 @@ void MainWindow::exitProgram() {
 void MainWindow::editCardFormat() {
     cardTypeEditDialog_->fill(doc_->format);
     if (cardTypeEditDialog_->runModal() != QDialog::Accepted) return;
+    EditHistory::Step step(editing_->history(), QStringLiteral("Kartenformat ändern"));
     const CardFormat before = doc_->format;
     doc_->format = cardTypeEditDialog_->readBack();
     const CardFormat& after = doc_->format;

@@ -60,6 +60,10 @@ public:
     QString cardFormatCaption() const;
     QAction* backgroundAction() const { return backgroundToolAction_; }
     QAction* backgroundMenuAction() const { return backgroundMenuAction_; }
+    QAction* undoAction() const { return undoAction_; }
+    QAction* redoAction() const { return redoAction_; }
+    // The menu "&Bearbeiten".
+    QMenu* editMenu() const { return editMenu_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -112,6 +116,10 @@ private:
     void mainTabChanged(int index);
     void showCardFormatText();
     void setTitleFromDocument();
+    // Undo and redo: the menu items follow the history, the title its unsaved state.
+    void connectHistory();
+    void updateHistoryActions();
+    void afterHistoryApplied(bool formatChanged);
     void afterSave(bool ok);
     void repaintAll();
     void restoreSettings();
@@ -154,6 +162,9 @@ private:
     QAction* backgroundMenuAction_ = nullptr;
     QAction* cardFormatAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* newToolAction_ = nullptr;
     QAction* openToolAction_ = nullptr;
     QAction* saveToolAction_ = nullptr;

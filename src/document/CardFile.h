@@ -39,6 +39,9 @@ struct CardFileContext {
     std::function<bool()> saveCurrent;
     // Progress 0..100 of quarter turns of loaded pictures.
     std::function<void(int)> progress;
+    // Whether the card holds unsaved changes (the editor's undo history); when empty, the
+    // document's own record of the saved content decides.
+    std::function<bool()> isModified = {};
 };
 
 // Size of the stored preview: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch, the

@@ -247,7 +247,7 @@ CardReadStatus readCardFileData(const QString& path, CardFileData& out) {
 }
 
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
-    if (doc.hasUnsavedChanges()) {
+    if (fc.isModified ? fc.isModified() : doc.hasUnsavedChanges()) {
         const int answer = fc.dialogs.message(QStringLiteral("Wollen Sie vorher speichern?"),
                                               QStringLiteral("Grußkarte öffnen"), MsgIcon::Question,
                                               BtnYes | BtnNo | BtnCancel);

@@ -28,9 +28,10 @@ public:
     // Opens a step; steps nest, and only the outermost one records. Nothing is recorded when
     // nothing changed between begin() and the matching end().
     void begin();
-    // Closes a step under `text` (e.g. "Objekt verschieben"). With `mergeKey` other than 0 a
-    // step merges into the previous one when that has the same key and changed the same
-    // objects (nudging with a held key is one step).
+    // Closes a step under `text` (e.g. "Objekt verschieben"). Steps that belong together
+    // (moves while a key is held) pass the same key K: the first one -K, which starts a group,
+    // the following ones K, which merge into the previous step when it belongs to the group
+    // and changed the same objects. 0 merges nothing.
     void end(const QString& text, int mergeKey = 0);
     // Closes an open step without recording (the command was cancelled). Changes made since
     // begin() stay in the document but are not undoable; use only when nothing changed.
@@ -61,9 +62,10 @@ public:
 
 signals:
     // After an undo or redo changed the document. `formatChanged` when the card type changed
-    // (the views must be laid out anew); `slot` is the object the step changed on the working
-    // side (0 when none), for the selection.
-    void applied(bool formatChanged, int slot);
+    // (the views must be laid out anew). A step that changed one side only makes that side the
+    // working one first. The document's selection is already set: the object the step's
+    // command had selected, when it is still there.
+    void applied(bool formatChanged);
     // isModified() may have changed.
     void modifiedChanged();
 

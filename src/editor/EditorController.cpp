@@ -34,6 +34,8 @@ namespace bb {
 EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
     : views_(views), dialogs_(dialogs), programFolder_(programFolder), dialogParent_(dialogParent) {
+    history_ = std::make_unique<EditHistory>(views_.doc());
+    connect(history_.get(), &EditHistory::applied, this, &EditorController::afterHistoryApplied);
     newTextFont = FontChoice::startFont(views_.ctx().screenDpi);
     runModal = [](QDialog& d) { return d.exec(); };
     ownedTools_ = std::make_unique<ToolPalette>();
@@ -71,6 +73,7 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->show();
     }
     views_.setInput(this);
+    tab_ = &tab;
     // The selection is a slot of the working table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
         const bool hadSelection = doc().selectedSlot != 0;
@@ -228,6 +231,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
         if (dragMode > DragNone) {
             mouseState = MouseDragging;
             dragSide_ = side;
+            beginDragStep();
             const CardObject& o = *selected();
             dragStartBox_[0] = o.x;
             dragStartBox_[1] = o.y;
@@ -303,6 +307,7 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
     } else if (mouseState == MouseDragging) {
         dragObject(x, y);
         mouseState = MouseIdle;
+        endDragStep();
         repaintView(side);
     } else {
         createAt(side, x, y);
@@ -335,6 +340,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         o->width = dragStartBox_[2];
         o->height = dragStartBox_[3];
         mouseState = MouseIdle;
+        endDragStep();
         dragMode = DragNone;
         repaintView(side);
     }
@@ -366,7 +372,36 @@ void EditorController::selectSlot(int slot) {
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
 }
 
+void EditorController::beginDragStep() {
+    if (dragStepOpen_) return;
+    history_->begin();
+    dragStepOpen_ = true;
+    dragStepText_ = dragMode == DragMove ? QStringLiteral("Objekt verschieben")
+                                         : QStringLiteral("Größe ändern");
+}
+
+void EditorController::endDragStep() {
+    if (!dragStepOpen_) return;
+    dragStepOpen_ = false;
+    history_->end(dragStepText_);
+}
+
+void EditorController::afterHistoryApplied(bool formatChanged) {
+    // A drag or a creation cannot be half done when a step is undone.
+    mouseState = MouseIdle;
+    dragMode = DragNone;
+    if (formatChanged) views_.layoutFromDocument();
+    // The side tabs follow a step undone on the other side; the selection is the step's.
+    const int slot = doc().selectedSlot;
+    if (tab_) tab_->syncSideTab();
+    doc().selectedSlot = slot;
+    if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
+    repaintBoth();
+    emit historyApplied(formatChanged);
+}
+
 void EditorController::resetState() {
+    endDragStep();
     mouseState = MouseIdle;
     dragMode = DragNone;
     grabOffsetX = grabOffsetY = 0;
@@ -442,6 +477,7 @@ void EditorController::createAt(int side, int x, int y) {
     const EditorTool tool = tools_->current();
     // Only a creation tool looks for a slot, so a full side does not complain at every click.
     if (!tools_->isCreationTool()) return;
+    EditHistory::Step step(*history_, QStringLiteral("Objekt erstellen"));
     CardDocument& d = doc();
     const int slot = d.findFreeSlot(&dialogs_);
     if (slot == 0) return;
@@ -491,6 +527,7 @@ void EditorController::showViewMenu(int side, int x, int y) {
 }
 
 void EditorController::editBackground() {
+    EditHistory::Step step(*history_, QStringLiteral("Hintergrund ändern"));
     backgroundDialog_->run([this](QDialog& dlg) { return modal(dlg); });
 }
 

@@ -3,6 +3,7 @@
 // selected object live in ObjectCommands. One editor state serves both views.
 #pragma once
 
+#include "document/EditHistory.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorViews.h"
@@ -63,6 +64,8 @@ public:
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
     CardObject* selected();
+    // The undo history of the open card; every editing command records one step in it.
+    EditHistory& history() { return *history_; }
 
     // EditorInput.
     void mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
@@ -115,11 +118,17 @@ public:
     int modal(QDialog& d) const;
 
 signals:
+    // An undo or redo changed the card; `formatChanged` when it changed the card type.
+    void historyApplied(bool formatChanged);
     // A menu was opened (the object menu or the view menu) at a global position.
     void menuOpened(QMenu* menu, QPoint globalPos);
 
 private:
     void setCursorNumber(int number);
+    // A drag is one undo step from the press to the release.
+    void beginDragStep();
+    void endDragStep();
+    void afterHistoryApplied(bool formatChanged);
     void updateOutline(const QRect& before);
     QRect outlineRect() const;
 
@@ -146,11 +155,15 @@ private:
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
+    EditorTab* tab_ = nullptr;
+    std::unique_ptr<EditHistory> history_;
     std::unique_ptr<ObjectCommands> commands_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
     BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;
     int dragSide_ = 0;
+    bool dragStepOpen_ = false;
+    QString dragStepText_;
     // The selected object's box when the current drag began (a double click undoes the drag
     // that its own second press started).
     int32_t dragStartBox_[4] = {};

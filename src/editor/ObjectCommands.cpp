@@ -15,6 +15,11 @@
 
 namespace bb {
 
+namespace {
+// Successive changes of the line width of one object (a spin box stepping) are one step.
+constexpr int kLineWidthMergeKey = 1;
+}  // namespace
+
 ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
                                QWidget* dialogParent)
     : editor_(editor), dialogs_(dialogs), ownsDialogs_(dialogParent == nullptr) {
@@ -38,12 +43,14 @@ void ObjectCommands::deleteSelected() {
                          QStringLiteral("Element löschen"), MsgIcon::Question,
                          BtnYes | BtnNo) != BtnYes)
         return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt löschen"));
     CardDocument::freeObject(*o);
     editor_.doc().selectedSlot = 0;
     editor_.repaintBoth();
 }
 
 void ObjectCommands::bringToFront() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Nach vorne"));
     CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
     std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[kSlotCount]);
@@ -52,6 +59,7 @@ void ObjectCommands::bringToFront() {
 }
 
 void ObjectCommands::sendToBack() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Nach hinten"));
     CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
     std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[1]);
@@ -60,6 +68,7 @@ void ObjectCommands::sendToBack() {
 }
 
 void ObjectCommands::setFigureKind(int kind) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Figur ändern"));
     if (CardObject* o = editor_.selected()) {
         o->figureKind = kind;
         editor_.repaintBoth();
@@ -67,6 +76,7 @@ void ObjectCommands::setFigureKind(int kind) {
 }
 
 void ObjectCommands::setFillMode(int mode) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Füllung ändern"));
     if (CardObject* o = editor_.selected()) {
         o->fillMode = mode;
         editor_.repaintBoth();
@@ -74,6 +84,8 @@ void ObjectCommands::setFillMode(int mode) {
 }
 
 void ObjectCommands::setLineWidth(int width) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Linienstärke ändern"),
+                           kLineWidthMergeKey);
     if (CardObject* o = editor_.selected()) {
         o->lineWidth = width;
         editor_.repaintBoth();
@@ -81,6 +93,7 @@ void ObjectCommands::setLineWidth(int width) {
 }
 
 void ObjectCommands::setColor(ColorRef c) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
     if (CardObject* o = editor_.selected()) {
         o->color = c;
         editor_.repaintBoth();
@@ -88,6 +101,7 @@ void ObjectCommands::setColor(ColorRef c) {
 }
 
 void ObjectCommands::setBorderColor(ColorRef c) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Randfarbe ändern"));
     if (CardObject* o = editor_.selected()) {
         o->borderColor = c;
         editor_.repaintBoth();
@@ -95,6 +109,7 @@ void ObjectCommands::setBorderColor(ColorRef c) {
 }
 
 void ObjectCommands::setAlignment(int alignment) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Ausrichtung ändern"));
     if (CardObject* o = editor_.selected()) {
         o->alignment = alignment;
         editor_.repaintBoth();
@@ -102,6 +117,7 @@ void ObjectCommands::setAlignment(int alignment) {
 }
 
 void ObjectCommands::toggleKeepAspect() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Seitenverhältnis ändern"));
     if (CardObject* o = editor_.selected()) {
         o->keepAspect = !o->keepAspect;
         editor_.repaintBoth();
@@ -109,6 +125,7 @@ void ObjectCommands::toggleKeepAspect() {
 }
 
 void ObjectCommands::setKeepAspect(bool on) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Seitenverhältnis ändern"));
     if (CardObject* o = editor_.selected()) {
         o->keepAspect = on;
         editor_.repaintBoth();
@@ -116,6 +133,7 @@ void ObjectCommands::setKeepAspect(bool on) {
 }
 
 void ObjectCommands::setRoundFrame(bool on) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Runden Rahmen ändern"));
     if (CardObject* o = editor_.selected()) {
         o->roundFrame = on;
         editor_.repaintBoth();
@@ -123,6 +141,7 @@ void ObjectCommands::setRoundFrame(bool on) {
 }
 
 void ObjectCommands::chooseColor() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
     QColor c = toQColor(o->color);
@@ -135,6 +154,7 @@ void ObjectCommands::chooseColor() {
 }
 
 void ObjectCommands::chooseFont() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Schriftart ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
     FontChoice preset;
@@ -162,6 +182,7 @@ void ObjectCommands::chooseFont() {
 }
 
 void ObjectCommands::editText() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
     textEntryDialog_->setContent(o->content);
@@ -173,6 +194,7 @@ void ObjectCommands::editText() {
 }
 
 void ObjectCommands::editTextEffects() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Texteffekte ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
     TextEffectsDialog& f = *textEffectsDialog_;
@@ -197,6 +219,7 @@ void ObjectCommands::editTextEffects() {
 }
 
 void ObjectCommands::editTransparency() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Transparenz ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
     TransparencyDialog& f = *transparencyDialog_;
@@ -212,6 +235,7 @@ void ObjectCommands::editTransparency() {
 }
 
 void ObjectCommands::rotate(bool left) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt drehen"));
     CardObject* o = editor_.selected();
     if (!o) return;
     CardDocument& d = editor_.doc();
@@ -220,6 +244,7 @@ void ObjectCommands::rotate(bool left) {
         if (!o->picture.isNull() &&
             !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
             return;
+        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(d.selectedSlot, left);
         const int w = d.screenPixels(o->width);
         o->width = d.fromView(d.screenPixels(o->height));
         o->height = d.fromView(w);

@@ -679,3 +679,56 @@ TEST_F(WindowTest, EveryControlHasAnObjectName) {
             unnamed << QStringLiteral("QAction ") + a->text();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
+
+TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    EditorController& ed = w->editing();
+    putFigure(doc, 1, 31200, 31200, 15600, 15600, 0xFF);
+    const QString path = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{path, 1}};
+    ASSERT_TRUE(w->saveCardAs());
+    const QString savedTitle = w->windowTitle();
+    EXPECT_FALSE(savedTitle.startsWith('*'));
+    EXPECT_FALSE(w->undoAction()->isEnabled());
+
+    ed.selectSlot(1);
+    ed.commands().setColor(rgbRef(1, 2, 3));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("*") + savedTitle);
+    EXPECT_TRUE(w->undoAction()->isEnabled());
+    EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Farbe ändern"));
+    EXPECT_FALSE(w->redoAction()->isEnabled());
+
+    w->undoAction()->trigger();
+    EXPECT_EQ(w->windowTitle(), savedTitle);
+    EXPECT_EQ(w->redoAction()->text(), QStringLiteral("&Wiederherstellen: Farbe ändern"));
+    EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig"));
+    // Opening asks nothing: the card is the saved one again.
+    dialogs.messages.clear();
+    ASSERT_TRUE(w->openCard(path));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(w->undoAction()->isEnabled()) << "opening starts a new history";
+
+    // A narrower card with the objects fitted, and back with one undo.
+    const QString caption = w->cardFormatCaption();
+    const QSize box = w->views().paintBoxSize();
+    w->cardTypeEditDialog().setModalHook([](CardTypeEditDialog& f) {
+        f.widthEdit->setValue(f.widthEdit->value() / 2);
+        return int(QDialog::Accepted);
+    });
+    dialogs.answers = {BtnYes};
+    w->editCardFormat();
+    ASSERT_NE(w->cardFormatCaption(), caption);
+    const int32_t fittedWidth = doc.workingSlots[1]->width;
+    ASSERT_NE(fittedWidth, 15600);
+    EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Kartenformat ändern"));
+    w->redoAction()->trigger();  // nothing to redo: no change
+    w->undoAction()->trigger();
+    EXPECT_EQ(w->cardFormatCaption(), caption);
+    EXPECT_EQ(w->views().paintBoxSize(), box);
+    EXPECT_EQ(doc.workingSlots[1]->width, 15600);
+    EXPECT_EQ(w->windowTitle(), savedTitle);
+    w->redoAction()->trigger();
+    EXPECT_EQ(doc.workingSlots[1]->width, fittedWidth);
+    EXPECT_TRUE(w->windowTitle().startsWith('*'));
+}
