@@ -31,6 +31,11 @@
 
 namespace bb {
 
+namespace {
+// The undo steps of one typing session on a text merge into one.
+constexpr int kTypingMergeKey = 1401;
+}  // namespace
+
 EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
     : views_(views), dialogs_(dialogs), programFolder_(programFolder), dialogParent_(dialogParent) {
@@ -387,6 +392,8 @@ void EditorController::endDragStep() {
 }
 
 void EditorController::afterHistoryApplied(bool formatChanged) {
+    // The text under the caret may be another now.
+    endTextEditing();
     // A drag or a creation cannot be half done when a step is undone.
     mouseState = MouseIdle;
     dragMode = DragNone;
@@ -570,6 +577,7 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
             !InlineTextEditor::typesText(event.text(), event.modifiers()))
             return false;
         inlineText_.start(o->content);
+        inlineStepBegun_ = false;
         inlineSlot_ = doc().selectedSlot;
         inlineSide_ = doc().currentSide;
         inlineText_.verticalMove = [this](const QString& content, int pos, int lines) {
@@ -609,7 +617,13 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
 
 void EditorController::setTextContent(CardObject& o, const QString& content) {
     if (o.content == content) return;
-    o.content = content;
+    {
+        // Every change of one session joins the step its first change began.
+        EditHistory::Step step(*history_, QStringLiteral("Text ändern"),
+                               inlineStepBegun_ ? kTypingMergeKey : -kTypingMergeKey);
+        o.content = content;
+    }
+    inlineStepBegun_ = true;
     repaintBoth();
 }
 

@@ -145,6 +145,7 @@ private:
     int inlineSlot_ = 0;
     int inlineSide_ = 0;
     bool textSelecting_ = false;
+    bool inlineStepBegun_ = false;
 
     EditorViews& views_;
     UserDialogs& dialogs_;

@@ -300,6 +300,7 @@ QWidget* PropertyPanel::buildGeometryGroup() {
 void PropertyPanel::moveSelected(bool horizontal, double mm) {
     CardObject* o = editor_.selected();
     if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Position ändern"));
     const CardDocument& d = editor_.doc();
     if (horizontal)
         o->x = cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth);
@@ -311,6 +312,7 @@ void PropertyPanel::moveSelected(bool horizontal, double mm) {
 void PropertyPanel::resizeSelected(bool horizontal, double mm) {
     CardObject* o = editor_.selected();
     if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Größe ändern"));
     const CardDocument& d = editor_.doc();
     const int32_t before = horizontal ? o->width : o->height;
     const int32_t after = horizontal ? cardLengthUnits(mm, d.sideWidthUnits, d.format.cardWidth)

@@ -193,4 +193,45 @@ TEST_F(InlineTextEditing, ADragInsideSelectsAndTheObjectStaysWhereItIs) {
     EXPECT_FALSE(ed->textEditing());
 }
 
+TEST_F(InlineTextEditing, OneSessionIsOneUndoStep) {
+    CardObject& t = put(1, KindText, 100, 100, 200, 60);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    doc->selectedSlot = 1;
+    EditHistory& h = ed->history();
+    const int steps = h.stack().count();
+
+    QTest::keyClicks(view(0), QStringLiteral(" Welt"));
+    QTest::keyClick(view(0), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(view(0), Qt::Key_Backspace);
+    QTest::keyClick(view(0), Qt::Key_Return);
+    QTest::keyClick(view(0), Qt::Key_Escape);
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    EXPECT_EQ(h.stack().count(), steps + 1);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Text ändern"));
+
+    // A second session is a step of its own.
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    click(0, 600, 600);
+    EXPECT_EQ(h.stack().count(), steps + 2);
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo"));
+    h.redo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+
+    // An undo in the middle of a session ends it; typing on begins a new step.
+    doc->selectedSlot = 1;
+    QTest::keyClicks(view(0), QStringLiteral("ab"));
+    h.undo();
+    EXPECT_FALSE(ed->textEditing());
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    QTest::keyClicks(view(0), QStringLiteral("c"));
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\rc"));
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+}
+
 }  // namespace

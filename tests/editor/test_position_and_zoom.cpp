@@ -74,6 +74,15 @@ TEST_F(PositionPanel, TypedMillimetresWithCommaPlaceTheObjectWhereTheRulerShowsT
     EXPECT_NEAR(rulerMm(pixelBox(*doc, o).left), 12.5, pixelMm);
     EXPECT_EQ(x->text(), QStringLiteral("12,50 mm"));
 
+    // One step, and undoing it puts the object back.
+    EditHistory& h = ed->history();
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Position ändern"));
+    const int32_t movedX = o.x;
+    h.undo();
+    EXPECT_EQ(o.x, 160000);
+    h.redo();
+    EXPECT_EQ(o.x, movedX);
+
     typeInto(field("PosYEdit"), QStringLiteral("-3,25"));
     EXPECT_NEAR(cardPositionMm(o.y, doc->sideHeightUnits, doc->format.cardHeight), -3.25, 0.001);
 
@@ -83,6 +92,7 @@ TEST_F(PositionPanel, TypedMillimetresWithCommaPlaceTheObjectWhereTheRulerShowsT
     typeInto(w, QLocale(QLocale::German).toString(widthMm * 2, 'f', 2));
     EXPECT_NEAR(double(o.width) / o.height, 2.0, 0.001);
     EXPECT_NEAR(o.height, 20000, 10);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Größe ändern"));
     ed->panel().findChild<QCheckBox*>(QStringLiteral("AspectLockCheck"))->setChecked(false);
     typeInto(field("HeightEdit"), QStringLiteral("5"));
     EXPECT_NEAR(cardLengthMm(o.height, doc->sideHeightUnits, doc->format.cardHeight), 5, 0.001);
