@@ -241,6 +241,20 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    editMenu_->addSeparator();
+    item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
+         QKeySequence(Qt::CTRL | Qt::Key_0),
+         QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte des Editors"),
+         [this] {
+             if (mainTabs_->currentWidget() == editor_) {
+                 editing_->showWholeCard();
+                 return;
+             }
+             // The editor's view has its size once its tab is laid out.
+             mainTabs_->setCurrentWidget(editor_);
+             QMetaObject::invokeMethod(
+                 this, [this] { editing_->showWholeCard(); }, Qt::QueuedConnection);
+         });
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));

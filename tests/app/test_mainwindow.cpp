@@ -732,3 +732,28 @@ TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     EXPECT_EQ(doc.workingSlots[1]->width, fittedWidth);
     EXPECT_TRUE(w->windowTitle().startsWith('*'));
 }
+
+TEST_F(WindowTest, WholeCardItemOpensTheEditorAndFitsTheCard) {
+    auto w = make();
+    w->resize(1000, 760);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    ASSERT_TRUE(settle(*w));
+    CardDocument& doc = w->views().doc();
+    doc.unitsPerPixel = 50;  // close in: the card is larger than the view
+    w->views().layoutFromDocument();
+    auto* item = w->findChild<QAction*>(QStringLiteral("GanzeKarte1"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    ASSERT_NE(w->mainTabs()->currentWidget(), &w->editorTab());
+    item->trigger();
+    EXPECT_EQ(w->mainTabs()->currentWidget(), &w->editorTab());
+    EditorView* v = w->views().outsideView();
+    const auto wholeCardVisible = [&] {
+        const QRect card(v->width() / 3, v->height() / 3, v->width() / 3, v->height() / 3);
+        return QRect(QPoint(v->scrollX(), v->scrollY()), v->scrollBox()->viewport()->size())
+            .contains(card);
+    };
+    EXPECT_TRUE(QTest::qWaitFor(wholeCardVisible, bbtest::kHangGuardMs));
+    EXPECT_GT(doc.unitsPerPixel, 50);
+}
