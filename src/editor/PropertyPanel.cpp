@@ -271,12 +271,12 @@ QWidget* PropertyPanel::buildGeometryGroup() {
         form->addRow(caption, edit);
         return edit;
     };
-    posXEdit = millimetres("PosXEdit", "&X:", "Abstand des Objekts vom linken Kartenrand", false);
-    posYEdit = millimetres("PosYEdit", "&Y:", "Abstand des Objekts vom oberen Kartenrand", false);
-    widthEdit = millimetres("WidthEdit", "&Breite:", "Breite des Objekts", true);
-    heightEdit = millimetres("HeightEdit", "&Höhe:", "Höhe des Objekts", true);
+    posXEdit = millimetres("PosXEdit", "X:", "Abstand des Objekts vom linken Kartenrand", false);
+    posYEdit = millimetres("PosYEdit", "Y:", "Abstand des Objekts vom oberen Kartenrand", false);
+    widthEdit = millimetres("WidthEdit", "Breite:", "Breite des Objekts", true);
+    heightEdit = millimetres("HeightEdit", "Höhe:", "Höhe des Objekts", true);
     aspectLockCheck =
-        named(new QCheckBox(QStringLiteral("Seitenverhältnis &sperren"), geometryGroup),
+        named(new QCheckBox(QStringLiteral("Seitenverhältnis sperren"), geometryGroup),
               "AspectLockCheck");
     aspectLockCheck->setStatusTip(
         QStringLiteral("Ändert beim Eingeben von Breite oder Höhe die andere Seite mit"));

@@ -20,6 +20,7 @@
 #include "editor/ToolPalette.h"
 #include "print/ui/PrintTab.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -34,6 +35,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -756,4 +758,27 @@ TEST_F(WindowTest, WholeCardItemOpensTheEditorAndFitsTheCard) {
     };
     EXPECT_TRUE(QTest::qWaitFor(wholeCardVisible, bbtest::kHangGuardMs));
     EXPECT_GT(doc.unitsPerPixel, 50);
+}
+
+TEST_F(WindowTest, NoControlTakesTheKeyOfAMenuOrItem) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // The keys of the items (Alt+X is "Beenden") and the Alt keys of the menu bar.
+    QList<QKeySequence> taken;
+    for (const QAction* a : w->findChildren<QAction*>()) {
+        if (!a->shortcut().isEmpty() && a->shortcutContext() != Qt::WidgetShortcut)
+            taken << a->shortcut();
+    }
+    for (const QAction* a : w->menuBar()->actions()) taken << QKeySequence::mnemonic(a->text());
+    QStringList clashes;
+    // Controls of the window itself; a dialog's keys count in the dialog only.
+    const auto check = [&](const QWidget* control, const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (control->window() == w.get() && !key.isEmpty() && taken.contains(key)) clashes << text;
+    };
+    for (const QLabel* l : w->findChildren<QLabel*>())
+        if (l->buddy()) check(l, l->text());
+    for (const QAbstractButton* b : w->findChildren<QAbstractButton*>()) check(b, b->text());
+    EXPECT_TRUE(clashes.isEmpty()) << clashes.join(QStringLiteral(", ")).toStdString();
 }
