@@ -11,6 +11,7 @@
 #include "editor/EditorViews.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PropertyPanel.h"
+#include "editor/Snapping.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -115,6 +116,53 @@ void BM_DragMoveFullCopy2000Objects(benchmark::State& state) {
     b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
 }
 BENCHMARK(BM_DragMoveFullCopy2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+// The same drag with snapping on (guides of 2000 objects and the card, 5 mm grid): every move
+// is the drag, the snap and the update of the outline and the guides on the screen.
+void BM_DragMoveSnapping2000Objects(benchmark::State& state) {
+    EditingBench b(2000);
+    b.ed->snapOptions = {true, 5.0};
+    const QPoint m = b.middle();
+    placeSelected(b, m);
+    b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+    if (b.ed->mouseState != bb::MouseDragging) state.SkipWithError("no drag started");
+    int i = 0, held = 0;
+    for (auto _ : state) {
+        const int d = i % 400 < 200 ? i % 200 : 200 - i % 200;
+        b.ed->mouseMove(0, Qt::LeftButton, Qt::NoModifier, m.x() + d, m.y() + d / 2);
+        QCoreApplication::processEvents();
+        held += !b.ed->guideXs().empty() || !b.ed->guideYs().empty();
+        ++i;
+    }
+    state.counters["moves_with_guides"] = held;
+    b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+}
+BENCHMARK(BM_DragMoveSnapping2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+// The press of that drag: the candidate lines of 2000 objects, sorted.
+void BM_SnapLines2000Objects(benchmark::State& state) {
+    EditingBench b(2000);
+    for (auto _ : state) benchmark::DoNotOptimize(bb::snapLines(b.doc, 2000).xs.data());
+}
+BENCHMARK(BM_SnapLines2000Objects)->Unit(benchmark::kMicrosecond);
+
+// One move's snap alone against the lines of 2000 objects.
+void BM_SnapBox2000Objects(benchmark::State& state) {
+    EditingBench b(2000);
+    const bb::SnapLines lines = bb::snapLines(b.doc, 2000);
+    const bb::CardGeometry card = bb::cardGeometry(b.doc);
+    const bb::SnapGrid grid{5 * bb::kUnitsPerMm, card.left, card.top};
+    const int64_t reach = bb::snapReach(b.doc.zoomFactor, b.doc.unitsPerPixel);
+    int64_t i = 0;
+    for (auto _ : state) {
+        const int64_t x = card.left + (i * 977) % (card.right - card.left);
+        const int64_t y = card.top + (i * 613) % (card.bottom - card.top);
+        benchmark::DoNotOptimize(
+            bb::snapBox({x, y, x + 15600, y + 12480}, bb::DragMove, lines, grid, reach).box);
+        ++i;
+    }
+}
+BENCHMARK(BM_SnapBox2000Objects)->Unit(benchmark::kMicrosecond);
 
 // For comparison: what one move would cost if it re-rendered the view.
 void BM_FullRepaint2000Objects(benchmark::State& state) {

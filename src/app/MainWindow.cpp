@@ -12,7 +12,9 @@
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
 #include "editor/ExportController.h"
+#include "editor/GridDialog.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectMenu.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
@@ -44,6 +46,10 @@ namespace {
 const QString kSaveQuestion = QStringLiteral("Wollen Sie vorher speichern?");
 const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
 
+// Snapping is the user's choice, kept with the window placement, never in a card.
+const char* const kSnapKey = "Raster/Ausrichten";
+const char* const kGridKey = "Raster/AbstandMm";
+
 QSettings appSettings() {
     return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
 }
@@ -63,6 +69,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     cardTypeEditDialog_ = new CardTypeEditDialog(dialogs_, this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);
+    gridDialog_ = new GridDialog(this);
     // A status tip travels up to its own window only; those of the dialogs are caught here.
     qApp->installEventFilter(this);
     if (options_.useSettings)
@@ -121,6 +128,10 @@ void MainWindow::createContents() {
         editing_->history().clear();
     });
     connectHistory();
+    // The centring commands act on the selection, so they need the editor.
+    ObjectMenu::addCentringItems(*editing_, centreMenu_);
+    connect(editMenu_, &QMenu::aboutToShow, this,
+            [this] { centreMenu_->setEnabled(editing_->selected() != nullptr); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
@@ -241,6 +252,19 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
+    snapAction_ =
+        item(editMenu_, QStringLiteral("Am &Raster ausrichten"), "AmRasterAusrichten1", {},
+             QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
+                            "und an anderen Objekten ein"),
+             [this] {
+                 editing_->snapOptions.enabled = snapAction_->isChecked();
+                 storeSnapSettings();
+             });
+    snapAction_->setCheckable(true);
+    centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
+    centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
     editMenu_->addSeparator();
     item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
          QKeySequence(Qt::CTRL | Qt::Key_0),
@@ -268,6 +292,9 @@ void MainWindow::buildMenus() {
         item(einst, QStringLiteral("&Kartenformat..."), "Etikettenformat1", {},
              QStringLiteral("Verändert die Einstellungen der Größe und der Abstände"),
              [this] { editCardFormat(); });
+    item(einst, QStringLiteral("&Raster..."), "Raster1", {},
+         QStringLiteral("Legt den Abstand des Rasters fest, an dem Objekte beim Ziehen einrasten"),
+         [this] { editGrid(); });
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
@@ -627,6 +654,12 @@ void MainWindow::restoreSettings() {
         s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
     print_->setFoldLines(
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
+    EditorController::SnapOptions& snap = editing_->snapOptions;
+    snap.enabled = s.value(QLatin1String(kSnapKey), false).toBool();
+    snapAction_->setChecked(snap.enabled);
+    bool number = false;
+    const double mm = s.value(QLatin1String(kGridKey)).toDouble(&number);
+    snap.gridMm = number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm;
 }
 
 void MainWindow::placeForFirstStart() {
@@ -648,6 +681,21 @@ void MainWindow::saveSettings() {
     s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());
     s.setValue(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines());
     s.sync();
+    storeSnapSettings();
+}
+
+void MainWindow::storeSnapSettings() {
+    if (!options_.useSettings) return;
+    QSettings s = appSettings();
+    s.setValue(QLatin1String(kSnapKey), editing_->snapOptions.enabled);
+    s.setValue(QLatin1String(kGridKey), editing_->snapOptions.gridMm);
+}
+
+void MainWindow::editGrid() {
+    gridDialog_->setSpacing(editing_->snapOptions.gridMm);
+    if (editing_->modal(*gridDialog_) != QDialog::Accepted) return;
+    editing_->snapOptions.gridMm = gridDialog_->spacing();
+    storeSnapSettings();
 }
 
 }  // namespace bb

@@ -29,6 +29,7 @@ class PrintTab;
 class ScanController;
 class AboutDialog;
 class CardTypeEditDialog;
+class GridDialog;
 class NewCardDialog;
 class UserDialogs;
 
@@ -64,6 +65,7 @@ public:
     QAction* redoAction() const { return redoAction_; }
     // The menu "&Bearbeiten".
     QMenu* editMenu() const { return editMenu_; }
+    QAction* snapAction() const { return snapAction_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -73,6 +75,9 @@ public:
     void exitProgram();
     void editCardFormat();
     void showAbout();
+    // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
+    void editGrid();
+    GridDialog& gridDialog() { return *gridDialog_; }
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
     // Shows a progress of 0..100 percent in the status bar.
@@ -125,6 +130,8 @@ private:
     void restoreSettings();
     void placeForFirstStart();
     void saveSettings();
+    // Writes the snapping switch and the grid spacing to the user's settings.
+    void storeSnapSettings();
     CardFileContext& fileContext();
 
     UserDialogs& dialogs_;
@@ -137,6 +144,7 @@ private:
     QTabWidget* mainTabs_ = nullptr;
     EditorTab* editor_ = nullptr;
     BrowserTab* browser_ = nullptr;
+    GridDialog* gridDialog_ = nullptr;
     PrintTab* print_ = nullptr;
     QLabel* infoPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
@@ -165,6 +173,8 @@ private:
     QMenu* editMenu_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* snapAction_ = nullptr;
+    QMenu* centreMenu_ = nullptr;
     QAction* newToolAction_ = nullptr;
     QAction* openToolAction_ = nullptr;
     QAction* saveToolAction_ = nullptr;

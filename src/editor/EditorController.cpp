@@ -142,6 +142,7 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 void EditorController::drawOverlay(int side, QPainter& painter) {
     if (side == doc().currentSide) drawTextCaret(painter);
     if (mouseState != MouseDragging || side != dragSide_) return;
+    drawGuides(side, painter);
     drawSelectionMarks(painter, 0, 0);
 }
 
@@ -157,8 +158,9 @@ QRect EditorController::outlineRect() const {
 void EditorController::updateOutline(const QRect& before) {
     EditorView* v = views_.view(dragSide_);
     if (!v) return;
-    // Only the four edges of the old and the new outline change on the screen.
-    QRegion region;
+    // Only the four edges of the old and the new outline change on the screen, and the guides
+    // that held before or hold now.
+    QRegion region = shownGuides_ + guideRegion();
     for (const QRect& r : {before, outlineRect()}) {
         if (r.isEmpty()) continue;
         region += QRect(r.left(), r.top(), r.width(), 1);
@@ -167,6 +169,7 @@ void EditorController::updateOutline(const QRect& before) {
         region += QRect(r.right(), r.top(), 1, r.height());
     }
     v->update(region);
+    shownGuides_ = guideRegion();
 }
 
 // ---- classification and dragging ----
@@ -209,6 +212,7 @@ void EditorController::dragObject(int x, int y) {
     const DragLimits limits{outside ? outside->width() : 0, outside ? outside->height() : 0};
     dragMode =
         bb::dragObject(doc(), *o, DragGrab{dragMode, grabOffsetX, grabOffsetY}, x, y, limits);
+    if (snapOptions.enabled) snapDragged(*o);
 }
 
 // ---- mouse ----
@@ -242,6 +246,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             dragStartBox_[1] = o.y;
             dragStartBox_[2] = o.width;
             dragStartBox_[3] = o.height;
+            startSnapping();
             repaintView(side);
             return;
         }
@@ -359,6 +364,7 @@ void EditorController::keyPress(QKeyEvent& event) {
         showWholeCard();
         return;
     }
+    if (nudgeKey(event)) return;
     handleKey(event.key());
 }
 

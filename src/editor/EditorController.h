@@ -9,15 +9,18 @@
 #include "editor/EditorViews.h"
 #include "editor/InlineTextEditor.h"
 #include "editor/ObjectCreation.h"
+#include "editor/Snapping.h"
 #include "editor/ToolPalette.h"
 
 #include <QLineF>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QDialog;
 class QMenu;
@@ -51,6 +54,13 @@ public:
     int32_t panStartX = 0, panStartY = 0;
     FontChoice newTextFont;
 
+    // Snapping of dragged and resized objects to guides and the grid; off until switched on.
+    struct SnapOptions {
+        bool enabled = false;
+        double gridMm = 5.0;  // grid spacing in millimetres of the card
+    };
+    SnapOptions snapOptions;
+
     // Runs a dialog modally (exec by default); tests answer the dialogs through it.
     std::function<int(QDialog&)> runModal;
 
@@ -77,6 +87,7 @@ public:
     void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                      int y) override;
     void keyPress(QKeyEvent& event) override;
+    bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y) override;
     void beforePaint() override;
     void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;
     void drawOverlay(int side, QPainter& painter) override;
@@ -91,6 +102,21 @@ public:
     // "Ganze Karte zeigen": the zoom at which the whole card fits the visible part of the
     // current side's view, with the card centred in it.
     void showWholeCard();
+    // Sets the scale of both views to `unitsPerPixel`, keeping the card point under the view
+    // position (x, y) of `side` where it is on the screen.
+    void zoomAround(int side, double unitsPerPixel, int x, int y);
+    // Ctrl+arrow keys: moves the selected object by one view pixel, with Shift by one
+    // millimetre. Returns false for any other key.
+    bool nudgeKey(const QKeyEvent& event);
+    // The undo merge key of nudges: a held arrow key is one step.
+    static constexpr int kNudgeMergeKey = 0x4e75;
+    void nudge(int dx, int dy, bool millimetre, bool autoRepeat);
+    // Centres the selected object on the card or on the half of the card it lies in.
+    enum class CentreOn { CardHorizontally, CardVertically, HalfHorizontally, HalfMiddle };
+    void centreSelected(CentreOn where);
+    // The guide lines that hold during the current drag (document units).
+    const std::vector<int32_t>& guideXs() const { return guideXs_; }
+    const std::vector<int32_t>& guideYs() const { return guideYs_; }
     // Selects a slot (0: none) and loads the selection-bound panel controls from it.
     void selectSlot(int slot);
     // Creation on a left release in idle state.
@@ -131,6 +157,11 @@ private:
     void afterHistoryApplied(bool formatChanged);
     void updateOutline(const QRect& before);
     QRect outlineRect() const;
+    // Snapping during a drag: the candidate lines are taken once at the press.
+    void startSnapping();
+    void snapDragged(CardObject& o);
+    void drawGuides(int side, QPainter& painter);
+    QRegion guideRegion() const;
 
     // Typing on the card: offered every key first, and a left press while a session runs.
     // The text of a running session; null when there is none or its text is gone.
@@ -176,6 +207,12 @@ private:
     };
     Press lastPress_, pressBefore_;
     int slotBeforeLastPress_ = 0;
+    SnapLines snapLines_;
+    std::vector<int32_t> guideXs_, guideYs_;
+    QRegion shownGuides_;  // where the guides of the last screen update lie
+    // Wheel turns below one notch, kept for the next event (fine-grained wheels and pads).
+    int zoomWheelRest_ = 0;
+    int scrollWheelRest_ = 0;
 };
 
 }  // namespace bb

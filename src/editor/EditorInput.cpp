@@ -8,6 +8,9 @@ void EditorInput::mouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, int, i
 void EditorInput::mouseRelease(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void EditorInput::doubleClick(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void EditorInput::keyPress(QKeyEvent&) {}
+bool EditorInput::wheel(int, Qt::KeyboardModifiers, QPoint, int, int) {
+    return false;
+}
 void EditorInput::beforePaint() {}
 void EditorInput::drawMarks(int, QPainter&, int, int) {}
 void EditorInput::drawOverlay(int, QPainter&) {}

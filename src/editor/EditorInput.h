@@ -2,6 +2,7 @@
 // their mouse and key events on to an EditorInput.
 #pragma once
 
+#include <QPoint>
 #include <Qt>
 
 class QKeyEvent;
@@ -25,6 +26,9 @@ public:
                              int y);
     // Keys pressed while a view (or its scroll box) has the focus.
     virtual void keyPress(QKeyEvent& event);
+    // A wheel turn over a view at (x, y) by `angleDelta` (eighths of a degree, as Qt gives
+    // it). Returns true when handled; otherwise the view's scroll box scrolls as usual.
+    virtual bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y);
     // Called at the start of every view repaint that is not skipped.
     virtual void beforePaint();
     // Draws the selection marks onto the view's off-screen bitmap, whose origin lies

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace bb {
 
@@ -146,6 +147,12 @@ void EditorView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void EditorView::keyPressEvent(QKeyEvent* e) {
     views_.input().keyPress(*e);
+}
+
+void EditorView::wheelEvent(QWheelEvent* e) {
+    const QPoint pt = e->position().toPoint();
+    // An unhandled turn goes on to the scroll box.
+    e->setAccepted(views_.input().wheel(side_, e->modifiers(), e->angleDelta(), pt.x(), pt.y()));
 }
 
 void EditorView::centre() {

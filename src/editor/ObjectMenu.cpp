@@ -38,6 +38,10 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     add("NachHinen1", "Nach &hinten",
         "Bringt das Objekt nach hinten, also hinter alle anderen Objekte",
         [&ed] { ed.commands().sendToBack(); });
+    arrangeMenu_ = objectMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    arrangeMenu_->setObjectName(QStringLiteral("AusrichtenM"));
+    arrangeMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem"));
+    addCentringItems(ed, arrangeMenu_);
     sep("N3");
     add("FarbeM", "&Farbe...", "Ändert die Farbe das Objekts",
         [&ed] { ed.commands().chooseColor(); });
@@ -103,8 +107,36 @@ ObjectMenu::~ObjectMenu() {
     if (!viewMenu_->parent()) delete viewMenu_;
 }
 
+void ObjectMenu::addCentringItems(EditorController& ed, QMenu* menu) {
+    using C = EditorController::CentreOn;
+    struct Item {
+        const char* name;
+        const char* caption;
+        const char* hint;
+        C where;
+    };
+    static const Item items[] = {
+        {"KarteWaagerechtM", "Auf der Karte &waagerecht zentrieren",
+         "Setzt das Objekt waagerecht in die Mitte der Karte", C::CardHorizontally},
+        {"KarteSenkrechtM", "Auf der Karte &senkrecht zentrieren",
+         "Setzt das Objekt senkrecht in die Mitte der Karte", C::CardVertically},
+        {"HaelfteWaagerechtM", "Auf der &Hälfte waagerecht zentrieren",
+         "Setzt das Objekt waagerecht in die Mitte der Kartenhälfte, in der es liegt",
+         C::HalfHorizontally},
+        {"HaelfteMitteM", "In die &Mitte der Hälfte",
+         "Setzt das Objekt in die Mitte der Kartenhälfte, in der es liegt", C::HalfMiddle},
+    };
+    for (const Item& i : items) {
+        auto* a = menu->addAction(QString::fromUtf8(i.caption));
+        a->setObjectName(QString::fromLatin1(i.name));
+        a->setStatusTip(QString::fromUtf8(i.hint));
+        const C where = i.where;
+        QObject::connect(a, &QAction::triggered, menu, [&ed, where] { ed.centreSelected(where); });
+    }
+}
+
 QAction* ObjectMenu::item(const QString& name) const {
-    for (QMenu* m : {objectMenu_, viewMenu_})
+    for (QMenu* m : {objectMenu_, viewMenu_, arrangeMenu_})
         for (QAction* a : m->actions())
             if (a->objectName() == name) return a;
     return nullptr;

@@ -27,9 +27,14 @@ public:
     // Enables the items for the object's kind and sets the check marks.
     void prepare(const CardObject& o);
 
+    // Adds the commands that centre the selected object on the card or on its half of the
+    // card to `menu` (the object menu's "Ausrichten" submenu, the window's edit menu).
+    static void addCentringItems(EditorController& editor, QMenu* menu);
+
 private:
     QMenu* objectMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
+    QMenu* arrangeMenu_ = nullptr;
     QAction* figureItems_[10] = {};
     QAction* alignItems_[3] = {};
 };

@@ -1,0 +1,211 @@
+// The editor's placement aids: snapping of a drag to guides and the grid, the wheel (zoom
+// around the mouse, scrolling), nudging the selected object with the arrow keys, and centring
+// it on the card or on a half of it.
+#include "editor/EditorController.h"
+#include "editor/EditorView.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace bb {
+
+namespace {
+
+int32_t clamp32(int64_t v) {
+    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// One notch of a mouse wheel in Qt's eighths of a degree.
+constexpr int kNotch = 120;
+
+}  // namespace
+
+// ---- snapping ----
+
+void EditorController::startSnapping() {
+    guideXs_.clear();
+    guideYs_.clear();
+    shownGuides_ = QRegion();
+    snapLines_ = snapOptions.enabled ? snapLines(doc(), doc().selectedSlot) : SnapLines{};
+}
+
+void EditorController::snapDragged(CardObject& o) {
+    const CardDocument& d = doc();
+    const CardGeometry card = cardGeometry(d);
+    // The grid starts at the card's top-left corner.
+    const SnapGrid grid{snapOptions.gridMm > 0 ? snapOptions.gridMm * kUnitsPerMm : 0.0, card.left,
+                        card.top};
+    const SnapBox box{o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height};
+    SnapResult r =
+        snapBox(box, dragMode, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
+    o.x = clamp32(r.box.left);
+    o.y = clamp32(r.box.top);
+    o.width = clamp32(r.box.right - r.box.left);
+    o.height = clamp32(r.box.bottom - r.box.top);
+    guideXs_ = std::move(r.guideXs);
+    guideYs_ = std::move(r.guideYs);
+}
+
+QRegion EditorController::guideRegion() const {
+    QRegion region;
+    const EditorView* v = views_.view(dragSide_);
+    if (!v || mouseState != MouseDragging) return region;
+    const CardDocument& d = views_.doc();
+    for (int32_t x : guideXs_) region += QRect(d.screenPixels(x), 0, 1, v->height());
+    for (int32_t y : guideYs_) region += QRect(0, d.screenPixels(y), v->width(), 1);
+    return region;
+}
+
+void EditorController::drawGuides(int side, QPainter& p) {
+    const EditorView* v = views_.view(side);
+    if (!v || (guideXs_.empty() && guideYs_.empty())) return;
+    const CardDocument& d = doc();
+    p.save();
+    p.setPen(QPen(QColor(0, 120, 215), 0));
+    for (int32_t x : guideXs_) {
+        const int px = d.screenPixels(x);
+        p.drawLine(px, 0, px, v->height() - 1);
+    }
+    for (int32_t y : guideYs_) {
+        const int py = d.screenPixels(y);
+        p.drawLine(0, py, v->width() - 1, py);
+    }
+    p.restore();
+}
+
+// ---- wheel ----
+
+bool EditorController::wheel(int side, Qt::KeyboardModifiers mods, QPoint delta, int x, int y) {
+    EditorView* view = views_.view(side);
+    if (!view || !view->scrollBox()) return false;
+    const int turn = delta.y() != 0 ? delta.y() : delta.x();
+    if (mods & Qt::ControlModifier) {
+        // Away from the user zooms in, one zoom step per notch.
+        zoomWheelRest_ += turn;
+        double upp = doc().unitsPerPixel;
+        for (; zoomWheelRest_ >= kNotch; zoomWheelRest_ -= kNotch) upp = zoomInStep(upp);
+        for (; zoomWheelRest_ <= -kNotch; zoomWheelRest_ += kNotch) upp = zoomOutStep(upp);
+        zoomAround(side, upp, x, y);
+        return true;
+    }
+    // A plain turn scrolls down and up, with Shift (or a sideways turn) left and right.
+    const bool sideways = (mods & Qt::ShiftModifier) || delta.y() == 0;
+    QScrollBar* bar = sideways ? view->scrollBox()->horizontalScrollBar()
+                               : view->scrollBox()->verticalScrollBar();
+    scrollWheelRest_ -=
+        turn * QGuiApplication::styleHints()->wheelScrollLines() * bar->singleStep();
+    const int pixels = scrollWheelRest_ / kNotch;
+    scrollWheelRest_ -= pixels * kNotch;
+    bar->setValue(bar->value() + pixels);
+    return true;
+}
+
+void EditorController::zoomAround(int side, double unitsPerPixel, int x, int y) {
+    CardDocument& d = doc();
+    EditorView* view = views_.view(side);
+    if (!view || !(unitsPerPixel > 0) || unitsPerPixel == d.unitsPerPixel) return;
+    // The mouse's place in the visible part stays; the card point under it follows.
+    const int mouseX = x - view->scrollX(), mouseY = y - view->scrollY();
+    const long double ux = static_cast<long double>(x) / d.zoomFactor * d.unitsPerPixel;
+    const long double uy = static_cast<long double>(y) / d.zoomFactor * d.unitsPerPixel;
+    d.unitsPerPixel = unitsPerPixel;
+    views_.zoomInProgress = true;
+    const QSize size = views_.paintBoxSize();
+    if (views_.outsideView()) views_.outsideView()->resize(size);
+    if (side == 1 && views_.insideView()) views_.insideView()->resize(size);
+    const auto target = [&](long double u, int mouse, int range) {
+        const long double px = u * d.zoomFactor / unitsPerPixel - mouse;
+        const long double top = std::max(0, range - 1);
+        return int(std::llround(std::clamp<long double>(px, 0, top)));
+    };
+    const int sx = target(ux, mouseX, view->scrollRangeX());
+    const int sy = target(uy, mouseY, view->scrollRangeY());
+    view->setScroll(sx, sy);
+    if (side == 1 && views_.outsideView()) views_.outsideView()->setScroll(sx, sy);
+    views_.zoomInProgress = false;
+    repaintView(side);
+}
+
+// ---- nudging ----
+
+bool EditorController::nudgeKey(const QKeyEvent& event) {
+    if (!(event.modifiers() & Qt::ControlModifier)) return false;
+    int dx = 0, dy = 0;
+    switch (event.key()) {
+        case Qt::Key_Left:
+            dx = -1;
+            break;
+        case Qt::Key_Right:
+            dx = 1;
+            break;
+        case Qt::Key_Up:
+            dy = -1;
+            break;
+        case Qt::Key_Down:
+            dy = 1;
+            break;
+        default:
+            return false;
+    }
+    nudge(dx, dy, event.modifiers() & Qt::ShiftModifier, event.isAutoRepeat());
+    return true;
+}
+
+void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
+    CardObject* o = selected();
+    if (!o || mouseState != MouseIdle) return;
+    // A held key is one step: its first press starts the group, the repeats join it.
+    EditHistory::Step undoStep(*history_, QStringLiteral("Objekt verschieben"),
+                               autoRepeat ? kNudgeMergeKey : -kNudgeMergeKey);
+    const CardDocument& d = doc();
+    const int64_t step = millimetre
+                             ? std::llround(kUnitsPerMm)
+                             : std::max<int64_t>(1, std::llround(d.unitsPerPixel / d.zoomFactor));
+    int64_t x = int64_t(o->x) + dx * step, y = int64_t(o->y) + dy * step;
+    // The same keep-on-area rule as a drag: some part stays on the work area.
+    x = std::max<int64_t>(x, -int64_t(o->width));
+    y = std::max<int64_t>(y, -int64_t(o->height));
+    if (const EditorView* outside = views_.outsideView()) {
+        const auto limit = [&](int px) {
+            return int64_t(
+                std::trunc(static_cast<long double>(px) / d.zoomFactor * d.unitsPerPixel - 1));
+        };
+        x = std::min(x, std::max<int64_t>(limit(outside->width()), o->x));
+        y = std::min(y, std::max<int64_t>(limit(outside->height()), o->y));
+    }
+    if (x == o->x && y == o->y) return;
+    o->x = clamp32(x);
+    o->y = clamp32(y);
+    repaintBoth();
+}
+
+// ---- centring ----
+
+void EditorController::centreSelected(CentreOn where) {
+    CardObject* o = selected();
+    if (!o) return;
+    EditHistory::Step undoStep(*history_, QStringLiteral("Objekt zentrieren"));
+    const CardGeometry card = cardGeometry(doc());
+    const CardHalf half = halfOf(card, *o);
+    const bool onCard = where == CentreOn::CardHorizontally || where == CentreOn::CardVertically;
+    const int32_t lo = onCard ? card.left : half.left;
+    const int32_t hi = onCard ? card.right : half.right;
+    int32_t x = o->x, y = o->y;
+    if (where != CentreOn::CardVertically) x = centredPosition(lo, hi, o->width);
+    if (where == CentreOn::CardVertically || where == CentreOn::HalfMiddle)
+        y = centredPosition(card.top, card.bottom, o->height);
+    if (x == o->x && y == o->y) return;
+    o->x = x;
+    o->y = y;
+    repaintBoth();
+}
+
+}  // namespace bb

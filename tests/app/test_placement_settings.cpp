@@ -1,0 +1,95 @@
+// The grid spacing and the snapping switch: set in the window's menus, kept in the user's
+// settings (never in the card) and back in the next run.
+#include "AppTestSupport.h"
+
+#include "editor/EditorController.h"
+#include "editor/GridDialog.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QMenu>
+
+using namespace bb;
+using bbtest::WindowTest;
+
+namespace {
+
+QSettings userSettings() {
+    return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+}
+
+// Answers the grid dialog with `mm` and OK, or with Cancel when `ok` is false.
+void answerGrid(MainWindow& w, double mm, bool ok) {
+    w.editing().runModal = [mm, ok](QDialog& d) {
+        auto* edit = d.findChild<QDoubleSpinBox*>(QStringLiteral("RasterED"));
+        if (!edit) return int(QDialog::Rejected);
+        edit->setValue(mm);
+        return int(ok ? QDialog::Accepted : QDialog::Rejected);
+    };
+}
+
+}  // namespace
+
+TEST_F(WindowTest, GridSpacingIsAskedStoredAndComesBackInTheNextRun) {
+    userSettings().remove(QStringLiteral("Raster"));
+    {
+        auto w = make(true);
+        EXPECT_FALSE(w->editing().snapOptions.enabled);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 5.0);
+        auto* item = w->findChild<QAction*>(QStringLiteral("Raster1"));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), QStringLiteral("&Raster..."));
+        answerGrid(*w, 2.5, true);
+        item->trigger();
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 2.5);
+        EXPECT_DOUBLE_EQ(userSettings().value(QStringLiteral("Raster/AbstandMm")).toDouble(), 2.5);
+        // Cancel keeps the spacing.
+        answerGrid(*w, 7.0, false);
+        item->trigger();
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 2.5);
+    }
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, 2.5);
+    // A window that keeps no settings leaves them alone.
+    {
+        auto w = make(false);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 5.0);
+        answerGrid(*w, 9.0, true);
+        w->editGrid();
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 9.0);
+    }
+    EXPECT_DOUBLE_EQ(userSettings().value(QStringLiteral("Raster/AbstandMm")).toDouble(), 2.5);
+    // Stored values that are no spacing give the default or the nearest usable one.
+    userSettings().setValue(QStringLiteral("Raster/AbstandMm"), QStringLiteral("viel"));
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, 5.0);
+    userSettings().setValue(QStringLiteral("Raster/AbstandMm"), -3.0);
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, GridDialog::kMinMm);
+    userSettings().remove(QStringLiteral("Raster"));
+}
+
+TEST_F(WindowTest, SnappingSwitchAndCentringLiveInTheEditMenu) {
+    userSettings().remove(QStringLiteral("Raster"));
+    {
+        auto w = make(true);
+        QAction* snap = w->snapAction();
+        ASSERT_NE(snap, nullptr);
+        EXPECT_EQ(snap->text(), QStringLiteral("Am &Raster ausrichten"));
+        EXPECT_TRUE(w->editMenu()->actions().contains(snap));
+        EXPECT_TRUE(snap->isCheckable());
+        EXPECT_FALSE(snap->isChecked());
+        snap->trigger();
+        EXPECT_TRUE(w->editing().snapOptions.enabled);
+        EXPECT_TRUE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
+
+        // The centring commands of the object menu, in a submenu of their own.
+        QMenu* centre = w->editMenu()->findChild<QMenu*>(QStringLiteral("Ausrichten1"));
+        ASSERT_NE(centre, nullptr);
+        EXPECT_EQ(centre->actions().size(), 4);
+    }
+    auto w = make(true);
+    EXPECT_TRUE(w->snapAction()->isChecked());
+    EXPECT_TRUE(w->editing().snapOptions.enabled);
+    w->snapAction()->trigger();
+    EXPECT_FALSE(w->editing().snapOptions.enabled);
+    EXPECT_FALSE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
+    userSettings().remove(QStringLiteral("Raster"));
+}
