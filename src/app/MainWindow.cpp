@@ -265,7 +265,7 @@ void MainWindow::buildMenus() {
     centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
     centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
     centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
-    editMenu_->addSeparator();
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
     item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
          QKeySequence(Qt::CTRL | Qt::Key_0),
          QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte des Editors"),
