@@ -314,6 +314,20 @@ void MainWindow::buildMenus() {
     centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
     centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
     centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
+    item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
+         QKeySequence(Qt::CTRL | Qt::Key_0),
+         QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte des Editors"),
+         [this] {
+             if (mainTabs_->currentWidget() == editor_) {
+                 editing_->showWholeCard();
+                 return;
+             }
+             // The editor's view has its size once its tab is laid out.
+             mainTabs_->setCurrentWidget(editor_);
+             QMetaObject::invokeMethod(
+                 this, [this] { editing_->showWholeCard(); }, Qt::QueuedConnection);
+         });
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));

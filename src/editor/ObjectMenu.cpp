@@ -121,6 +121,12 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     paste->setShortcutContext(Qt::WidgetShortcut);
     connect(paste, &QAction::triggered, viewMenu_, [&ed] { ed.clipboard().paste(); });
+    auto* whole = viewMenu_->addAction(QStringLiteral("&Ganze Karte zeigen"));
+    whole->setObjectName(QStringLiteral("GanzeKarteM"));
+    whole->setStatusTip(QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    whole->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
+    connect(whole, &QAction::triggered, viewMenu_, [&ed] { ed.showWholeCard(); });
 }
 
 ObjectMenu::~ObjectMenu() {
