@@ -765,7 +765,8 @@ void MainWindow::saveSettings() {
     s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());
     s.setValue(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines());
     s.sync();
-    storeSnapSettings();
+    // The snapping settings are stored when they change, so that a window closed later does
+    // not put back the ones it started with.
 }
 
 void MainWindow::storeSnapSettings() {
