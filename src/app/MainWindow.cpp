@@ -15,6 +15,7 @@
 #include "editor/ExportController.h"
 #include "editor/GridDialog.h"
 #include "editor/NewCardDialog.h"
+#include "editor/ObjectClipboard.h"
 #include "editor/ObjectMenu.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
@@ -22,13 +23,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
@@ -36,6 +42,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -129,6 +136,10 @@ void MainWindow::createContents() {
         editing_->history().clear();
     });
     connectHistory();
+    connect(&editing_->clipboard(), &ObjectClipboard::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    // Card files dropped anywhere on the window open; the views take picture files.
+    setAcceptDrops(true);
     // The centring commands act on the selection, so they need the editor.
     ObjectMenu::addCentringItems(*editing_, centreMenu_);
     connect(editMenu_, &QMenu::aboutToShow, this,
@@ -254,6 +265,44 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
+    // The object commands act on the editor's working side, so only while it is shown.
+    const auto onEditor = [this](bool (ObjectClipboard::*command)()) {
+        return [this, command] {
+            if (mainTabs_->currentWidget() == editor_) (editing_->clipboard().*command)();
+        };
+    };
+    QAction* cut =
+        item(editMenu_, QStringLiteral("&Ausschneiden"), "AusschneidenItem",
+             QKeySequence(Qt::CTRL | Qt::Key_X),
+             QStringLiteral("Schneidet das Objekt aus und legt es in die Zwischenablage"),
+             onEditor(&ObjectClipboard::cut));
+    QAction* copy = item(editMenu_, QStringLiteral("&Kopieren"), "KopierenItem",
+                         QKeySequence(Qt::CTRL | Qt::Key_C),
+                         QStringLiteral("Kopiert das Objekt in die Zwischenablage"),
+                         onEditor(&ObjectClipboard::copy));
+    QAction* paste = item(editMenu_, QStringLiteral("&Einfügen"), "EinfuegenItem",
+                          QKeySequence(Qt::CTRL | Qt::Key_V),
+                          QStringLiteral("Fügt den Inhalt der Zwischenablage ein"),
+                          onEditor(&ObjectClipboard::paste));
+    QAction* duplicate = item(editMenu_, QStringLiteral("&Duplizieren"), "DuplizierenItem",
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+                              QStringLiteral("Erstellt eine Kopie des Objekts"),
+                              onEditor(&ObjectClipboard::duplicate));
+    // The menu shows what applies now; the keys stay on between openings and check for
+    // themselves.
+    connect(editMenu_, &QMenu::aboutToShow, this, [=, this] {
+        const bool editing = mainTabs_->currentWidget() == editor_;
+        const bool selected = editing && editing_->selected();
+        cut->setEnabled(selected);
+        copy->setEnabled(selected);
+        duplicate->setEnabled(selected);
+        paste->setEnabled(editing &&
+                          ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
+    });
+    connect(editMenu_, &QMenu::aboutToHide, this, [=] {
+        for (QAction* a : {cut, copy, paste, duplicate}) a->setEnabled(true);
+    });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
     snapAction_ =
         item(editMenu_, QStringLiteral("Am &Raster ausrichten"), "AmRasterAusrichten1", {},
@@ -267,6 +316,20 @@ void MainWindow::buildMenus() {
     centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
     centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
     centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
+    item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
+         QKeySequence(Qt::CTRL | Qt::Key_0),
+         QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte des Editors"),
+         [this] {
+             if (mainTabs_->currentWidget() == editor_) {
+                 editing_->showWholeCard();
+                 return;
+             }
+             // The editor's view has its size once its tab is laid out.
+             mainTabs_->setCurrentWidget(editor_);
+             QMetaObject::invokeMethod(
+                 this, [this] { editing_->showWholeCard(); }, Qt::QueuedConnection);
+         });
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("Einstellungen1"));
@@ -528,6 +591,41 @@ bool MainWindow::openCard(const QString& path) {
     return ok;
 }
 
+bool MainWindow::openDroppedCard(const QMimeData& mime) {
+    const QStringList cards = ObjectClipboard::cardFiles(mime);
+    if (cards.isEmpty()) return false;
+    const bool ok = openCard(cards.first());
+    if (ok) mainTabs_->setCurrentWidget(editor_);
+    return ok;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() && !ObjectClipboard::cardFiles(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (!mime || ObjectClipboard::cardFiles(*mime).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The file is opened after the drop has ended, so that the save question and any message
+    // do not run inside the drag of the other program.
+    const QList<QUrl> urls = mime->urls();
+    QMetaObject::invokeMethod(
+        this,
+        [this, urls] {
+            QMimeData dropped;
+            dropped.setUrls(urls);
+            runCommand([this, &dropped] { openDroppedCard(dropped); });
+        },
+        Qt::QueuedConnection);
+}
+
 void MainWindow::afterSave(bool ok) {
     // The side tabs follow the side being edited.
     editor_->syncSideTab();
@@ -671,7 +769,8 @@ void MainWindow::saveSettings() {
     s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());
     s.setValue(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines());
     s.sync();
-    storeSnapSettings();
+    // The snapping settings are stored when they change, so that a window closed later does
+    // not put back the ones it started with.
 }
 
 void MainWindow::storeSnapSettings() {

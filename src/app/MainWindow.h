@@ -14,6 +14,7 @@
 
 class QAction;
 class QLabel;
+class QMimeData;
 class QProgressBar;
 class QTabWidget;
 class QTimer;
@@ -86,6 +87,8 @@ public:
     GridDialog& gridDialog() { return *gridDialog_; }
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
+    // Opens the first card file among dropped files; false when there is none or it failed.
+    bool openDroppedCard(const QMimeData& mime);
     // Shows a progress of 0..100 percent in the status bar.
     void showProgress(int percent);
     // The general error display for failures that no command handles.
@@ -124,6 +127,8 @@ protected:
     // Shows the status tips of the window's dialogs in its status line.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createContents();

@@ -5,14 +5,18 @@
 #include "document/UserDialogs.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/Cursors.h"
+#include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PictureOpenDialog.h"
 #include "editor/PropertyPanel.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
+#include "render/TextRenderer.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -20,6 +24,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleHints>
 #include <QTabWidget>
@@ -28,6 +33,11 @@
 #include <utility>
 
 namespace bb {
+
+namespace {
+// The undo steps of one typing session on a text merge into one.
+constexpr int kTypingMergeKey = 1401;
+}  // namespace
 
 EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
@@ -46,6 +56,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
     commands_ = std::make_unique<ObjectCommands>(*this, dialogs_, dialogParent);
+    clipboard_ = std::make_unique<ObjectClipboard>(*this, dialogs_, programFolder_);
     pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
     backgroundDialog_ = new BackgroundDialog(views_.doc(), dialogs_, *pictureOpenDialog_,
                                              programFolder_, dialogParent);
@@ -71,6 +82,7 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->show();
     }
     views_.setInput(this);
+    clipboard_->watchViews();
     tab_ = &tab;
     // The selection is a slot of the working table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
@@ -133,6 +145,7 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 }
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
+    if (side == doc().currentSide) drawTextCaret(painter);
     if (mouseState != MouseDragging || side != dragSide_) return;
     drawGuides(side, painter);
     drawSelectionMarks(painter, 0, 0);
@@ -209,13 +222,14 @@ void EditorController::dragObject(int x, int y) {
 
 // ---- mouse ----
 
-void EditorController::mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
-                                  int y) {
+void EditorController::mousePress(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                                  int x, int y) {
     const EditorTool tool = tools_->current();
     if (button == Qt::LeftButton) {
         pressBefore_ = lastPress_;
         lastPress_ = {side, QPoint(x, y)};
         slotBeforeLastPress_ = doc().selectedSlot;
+        if (inlineTextPress(mods, x, y)) return;
         if (tool == ToolHand) {
             panStartX = x;
             panStartY = y;
@@ -281,7 +295,12 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    if (mouseState == MousePanning) {
+    if (textSelecting_) {
+        if (CardObject* o = textEditing() ? selected() : nullptr) {
+            inlineText_.setCaret(o->content, textIndexInView(*o, QPointF(x, y)), true);
+            repaintView(side);
+        }
+    } else if (mouseState == MousePanning) {
         pan(side, x, y);
     } else if (mouseState == MouseDragging) {
         const QRect before = outlineRect();
@@ -295,7 +314,9 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
     if (button != Qt::LeftButton) return;
-    if (mouseState == MousePanning) {
+    if (textSelecting_) {
+        textSelecting_ = false;
+    } else if (mouseState == MousePanning) {
         pan(side, x, y);
         mouseState = MouseIdle;
     } else if (mouseState == MouseDragging) {
@@ -325,6 +346,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
     }
     CardObject* o = selected();
     if (!o || o->kind != KindText) return;
+    endTextEditing();
     // On the selected text the second press has begun a drag: that press counts for nothing,
     // so the drag is undone.
     if (mouseState == MouseDragging) {
@@ -341,6 +363,12 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
+    if (inlineTextKey(event)) return;
+    if (event.key() == Qt::Key_0 &&
+        (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        showWholeCard();
+        return;
+    }
     if (nudgeKey(event)) return;
     handleKey(event.key());
 }
@@ -375,6 +403,8 @@ void EditorController::endDragStep() {
 }
 
 void EditorController::afterHistoryApplied(bool formatChanged) {
+    // The text under the caret may be another now.
+    endTextEditing();
     // A drag or a creation cannot be half done when a step is undone.
     mouseState = MouseIdle;
     dragMode = DragNone;
@@ -395,6 +425,7 @@ void EditorController::resetState() {
     grabOffsetX = grabOffsetY = 0;
     lastPress_ = pressBefore_ = Press{};
     doc().selectedSlot = 0;
+    endTextEditing();
 }
 
 // ---- zoom and pan ----
@@ -418,6 +449,36 @@ void EditorController::zoomClick(int side, int x, int y, bool zoomIn) {
     if (side == 1 && views_.outsideView()) views_.outsideView()->setScroll(s.x, s.y);
     views_.zoomInProgress = false;
     repaintView(side);
+}
+
+void EditorController::showWholeCard() {
+    CardDocument& d = doc();
+    EditorView* view = views_.view(d.currentSide);
+    QScrollArea* box = view ? view->scrollBox() : nullptr;
+    if (!box || d.sideWidthUnits <= 0 || d.sideHeightUnits <= 0 || !(d.zoomFactor > 0)) return;
+    // The work area is three cards across and down, so with the card filling the view the
+    // scroll bars are always shown: the card has the viewport they leave.
+    const QSize outer = box->maximumViewportSize();
+    const int barWidth = box->verticalScrollBar()->sizeHint().width();
+    const int barHeight = box->horizontalScrollBar()->sizeHint().height();
+    // A margin around the card, which also keeps its frame and drop shadow in view.
+    constexpr int kMargin = 16;
+    auto room = [](int length) { return length > 4 * kMargin ? length - 2 * kMargin : length; };
+    const int width = room(outer.width() - barWidth);
+    const int height = room(outer.height() - barHeight);
+    if (width <= 0 || height <= 0) return;
+    const double perPixel = std::max(d.sideWidthUnits / 3.0 * d.zoomFactor / width,
+                                     d.sideHeightUnits / 3.0 * d.zoomFactor / height);
+    // Never closer than the zoom tool comes: its last step in goes from just above 50.
+    constexpr double kClosest = 50.0 / 1.5;
+    d.unitsPerPixel = std::max(perPixel, kClosest);
+    views_.zoomInProgress = true;
+    const QSize size = views_.paintBoxSize();
+    for (EditorView* v : {views_.outsideView(), views_.insideView()})
+        if (v) v->resize(size);
+    views_.zoomInProgress = false;
+    views_.centreViews();
+    repaintBoth();
 }
 
 void EditorController::pan(int side, int x, int y) {
@@ -477,6 +538,8 @@ void EditorController::showObjectMenu(int side, int x, int y) {
 }
 
 void EditorController::showViewMenu(int side, int x, int y) {
+    if (QAction* paste = menus_->item(QStringLiteral("EinfuegenV")))
+        paste->setEnabled(ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
     menus_->viewMenu()->popup(global);
@@ -490,6 +553,149 @@ void EditorController::editBackground() {
 
 void EditorController::beforePaint() {
     panel_->updateFromSelection();
+}
+
+// ---- typing on the card ----
+
+CardObject* EditorController::editedText() {
+    if (!inlineText_.active()) return nullptr;
+    CardObject* o = selected();
+    if (!o || o->kind != KindText || doc().selectedSlot != inlineSlot_ ||
+        doc().currentSide != inlineSide_)
+        return nullptr;
+    return o;
+}
+
+bool EditorController::textEditing() {
+    if (editedText()) return true;
+    // The text went away meanwhile (deleted, another selection or side): the session ends.
+    endTextEditing();
+    return false;
+}
+
+void EditorController::endTextEditing() {
+    if (!inlineText_.active()) return;
+    inlineText_.stop();
+    textSelecting_ = false;
+    repaintBoth();
+}
+
+bool EditorController::inlineTextKey(QKeyEvent& event) {
+    CardObject* o = selected();
+    if (!textEditing()) {
+        // Typing a character on a selected text starts a session; any other key keeps its
+        // meaning in the editor.
+        if (!o || o->kind != KindText || tools_->current() != ToolPointer ||
+            mouseState != MouseIdle ||
+            !InlineTextEditor::typesText(event.text(), event.modifiers()))
+            return false;
+        inlineText_.start(o->content);
+        inlineStepBegun_ = false;
+        inlineSlot_ = doc().selectedSlot;
+        inlineSide_ = doc().currentSide;
+        inlineText_.verticalMove = [this](const QString& content, int pos, int lines) {
+            CardObject* t = selected();
+            const int end = int(content.size());
+            if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
+            const PixelBox b = pixelBox(doc(), *t);
+            const QRect box(b.left, b.top, b.width, b.height);
+            const double scale = doc().zoomFactor / doc().unitsPerPixel;
+            const QLineF caret = textCaretLine(*t, views_.ctx(), scale, box, pos);
+            const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
+            // Up from the first line goes to the start, down from the last to the end.
+            if (target.y() < textCaretLine(*t, views_.ctx(), scale, box, 0).y1()) return 0;
+            if (target.y() > textCaretLine(*t, views_.ctx(), scale, box, end).y2()) return end;
+            return textIndexAt(*t, views_.ctx(), scale, box, target);
+        };
+    }
+    QString content = o->content;
+    const InlineTextEditor::Outcome outcome =
+        inlineText_.applyKey(content, event.key(), event.modifiers(), event.text());
+    switch (outcome) {
+        case InlineTextEditor::Outcome::Ignored:
+            return false;
+        case InlineTextEditor::Outcome::Changed:
+            setTextContent(*o, content);
+            break;
+        case InlineTextEditor::Outcome::Moved:
+            // Only the caret moved: the kept bitmap stays, the overlay is drawn anew.
+            if (EditorView* v = views_.view(doc().currentSide)) v->update();
+            break;
+        case InlineTextEditor::Outcome::Finished:
+            endTextEditing();
+            break;
+    }
+    return true;
+}
+
+void EditorController::setTextContent(CardObject& o, const QString& content) {
+    if (o.content == content) return;
+    {
+        // Every change of one session joins the step its first change began.
+        EditHistory::Step step(*history_, QStringLiteral("Text ändern"),
+                               inlineStepBegun_ ? kTypingMergeKey : -kTypingMergeKey);
+        o.content = content;
+    }
+    inlineStepBegun_ = true;
+    repaintBoth();
+}
+
+bool EditorController::inlineTextPress(Qt::KeyboardModifiers mods, int x, int y) {
+    if (!textEditing() || tools_->current() != ToolPointer) return false;
+    CardObject& o = *selected();
+    const PixelBox box = pixelBox(doc(), o);
+    const int mode = classifyHandle(box, x, y).mode;
+    if (mode == DragMove) {
+        // Inside the text a press places the caret; a drag selects.
+        inlineText_.setCaret(o.content, textIndexInView(o, QPointF(x, y)),
+                             mods & Qt::ShiftModifier);
+        textSelecting_ = true;
+        repaintView(doc().currentSide);
+        return true;
+    }
+    // A handle still sizes the text; anywhere else ends the session.
+    if (mode == DragNone) endTextEditing();
+    return false;
+}
+
+int EditorController::textIndexInView(const CardObject& o, QPointF point) {
+    const PixelBox b = pixelBox(doc(), o);
+    return textIndexAt(o, views_.ctx(), doc().zoomFactor / doc().unitsPerPixel,
+                       QRect(b.left, b.top, b.width, b.height), point);
+}
+
+QLineF EditorController::textCaretInView() {
+    CardObject* o = editedText();
+    if (!o) return {};
+    const PixelBox b = pixelBox(doc(), *o);
+    return textCaretLine(*o, views_.ctx(), doc().zoomFactor / doc().unitsPerPixel,
+                         QRect(b.left, b.top, b.width, b.height), inlineText_.caret());
+}
+
+void EditorController::drawTextCaret(QPainter& p) {
+    CardObject* o = editedText();
+    if (!o) return;
+    const PixelBox b = pixelBox(doc(), *o);
+    const QRect box(b.left, b.top, b.width, b.height);
+    const double scale = doc().zoomFactor / doc().unitsPerPixel;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (inlineText_.hasSelection()) {
+        // The selection inverts what lies under it, so it reads on any colour.
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        for (const QPolygonF& shape :
+             textSelectionShapes(*o, views_.ctx(), scale, box, inlineText_.selectionStart(),
+                                 inlineText_.selectionEnd()))
+            p.drawPolygon(shape);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    const QLineF caret = textCaretLine(*o, views_.ctx(), scale, box, inlineText_.caret());
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawLine(caret);
+    p.restore();
 }
 
 }  // namespace bb

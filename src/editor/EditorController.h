@@ -7,10 +7,12 @@
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorViews.h"
+#include "editor/InlineTextEditor.h"
 #include "editor/ObjectCreation.h"
 #include "editor/Snapping.h"
 #include "editor/ToolPalette.h"
 
+#include <QLineF>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -30,6 +32,7 @@ class ObjectMenu;
 class PropertyPanel;
 class PictureOpenDialog;
 class ObjectCommands;
+class ObjectClipboard;
 class BackgroundDialog;
 class UserDialogs;
 
@@ -68,6 +71,7 @@ public:
     ObjectMenu& menus() { return *menus_; }
     PropertyPanel& panel() { return *panel_; }
     ObjectCommands& commands() { return *commands_; }
+    ObjectClipboard& clipboard() { return *clipboard_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -97,6 +101,9 @@ public:
     void handleKey(int key);
     void zoomClick(int side, int x, int y, bool zoomIn);
     void pan(int side, int x, int y);
+    // "Ganze Karte zeigen": the zoom at which the whole card fits the visible part of the
+    // current side's view, with the card centred in it.
+    void showWholeCard();
     // Sets the scale of both views to `unitsPerPixel`, keeping the card point under the view
     // position (x, y) of `side` where it is on the screen.
     void zoomAround(int side, double unitsPerPixel, int x, int y);
@@ -125,6 +132,14 @@ public:
     // The background dialog of the working side.
     void editBackground();
 
+    // Typing on the selected text. textEditing() is true while a session runs on the selected
+    // text; it ends with Escape, a press outside the text, another selection or side, and
+    // before the text dialog opens. The caret is in view pixels.
+    bool textEditing();
+    void endTextEditing();
+    const InlineTextEditor& inlineText() const { return inlineText_; }
+    QLineF textCaretInView();
+
     void repaintBoth() { views_.paintBoth(); }
     void repaintView(int side);
     // Runs a dialog through runModal.
@@ -150,6 +165,21 @@ private:
     void drawGuides(int side, QPainter& painter);
     QRegion guideRegion() const;
 
+    // Typing on the card: offered every key first, and a left press while a session runs.
+    // The text of a running session; null when there is none or its text is gone.
+    CardObject* editedText();
+    bool inlineTextKey(QKeyEvent& event);
+    bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
+    int textIndexInView(const CardObject& o, QPointF point);
+    void setTextContent(CardObject& o, const QString& content);
+    void drawTextCaret(QPainter& painter);
+
+    InlineTextEditor inlineText_;
+    int inlineSlot_ = 0;
+    int inlineSide_ = 0;
+    bool textSelecting_ = false;
+    bool inlineStepBegun_ = false;
+
     EditorViews& views_;
     UserDialogs& dialogs_;
     QString programFolder_;
@@ -162,6 +192,7 @@ private:
     EditorTab* tab_ = nullptr;
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<ObjectCommands> commands_;
+    std::unique_ptr<ObjectClipboard> clipboard_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
     BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;

@@ -62,14 +62,10 @@ void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, 
     o.width = doc.fromView(50);
     o.height = doc.fromView(50);
     if (kind == KindPicture && !o.picture.isNull()) {
-        // The picture at the screen's size: 10000 / dpi units per picture pixel.
-        const double dpi = screenDpi > 0 ? screenDpi : 96;
-        const auto viewPixels = [&](int pixels) {
-            const long double v = 10000.0L / dpi * pixels * doc.zoomFactor / doc.unitsPerPixel;
-            return int(std::trunc(std::clamp<long double>(v, -2e9L, 2e9L)));
-        };
-        o.width = doc.fromView(viewPixels(o.picture.width()));
-        o.height = doc.fromView(viewPixels(o.picture.height()));
+        const QSize size = pictureViewSize(doc, o.picture, screenDpi);
+        o.width = doc.fromView(size.width());
+        o.height = doc.fromView(size.height());
+        fitIntoCard(doc, o);
     }
     o.color = 0;
     o.fontColor = font.color;
@@ -78,6 +74,33 @@ void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, 
     o.fontPitch = font.pitch;
     o.fontStyle = font.style;
     o.fontSize = font.size;
+}
+
+QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int screenDpi) {
+    // The picture at the screen's size: 10000 / dpi units per picture pixel.
+    const double dpi = screenDpi > 0 ? screenDpi : 96;
+    const auto viewPixels = [&](int pixels) {
+        const long double v = 10000.0L / dpi * pixels * doc.zoomFactor / doc.unitsPerPixel;
+        return int(std::trunc(std::clamp<long double>(v, -2e9L, 2e9L)));
+    };
+    return {viewPixels(picture.width()), viewPixels(picture.height())};
+}
+
+UnitBox cardBox(const CardDocument& doc) {
+    return {doc.sideWidthUnits / 3, doc.sideHeightUnits / 3, doc.sideWidthUnits / 3,
+            doc.sideHeightUnits / 3};
+}
+
+bool fitIntoCard(const CardDocument& doc, CardObject& o) {
+    const UnitBox card = cardBox(doc);
+    if (card.width <= 0 || card.height <= 0 || o.width <= 0 || o.height <= 0) return false;
+    if (o.width <= card.width && o.height <= card.height) return false;
+    const double scale = std::min(double(card.width) / o.width, double(card.height) / o.height);
+    o.width = std::clamp(int32_t(std::floor(o.width * scale)), 1, card.width);
+    o.height = std::clamp(int32_t(std::floor(o.height * scale)), 1, card.height);
+    o.x = std::clamp(o.x, card.left, card.left + card.width - o.width);
+    o.y = std::clamp(o.y, card.top, card.top + card.height - o.height);
+    return true;
 }
 
 }  // namespace bb

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QSize>
 
 namespace bb {
 
@@ -28,9 +29,22 @@ struct FontChoice {
 // Makes a new object of `kind` (1 figure, 2 text, 3 picture) released at view pixel (x, y);
 // every field it does not set has its default (a figure's line width is 1). A picture object
 // takes the loaded `picture` and its file name; its size follows from the picture's pixels
-// at `screenDpi`.
+// at `screenDpi`, and a picture larger than the card is fitted into it (fitIntoCard).
 void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
                    const FontChoice& font, int screenDpi, DibImage picture = {},
                    const QString& pictureName = {});
+
+// The size in view pixels at which a new picture object shows `picture`.
+QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int screenDpi);
+
+// The card's box on a side, in document units: the middle third of the work area.
+struct UnitBox {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+};
+UnitBox cardBox(const CardDocument& doc);
+
+// When the object is wider or taller than the card, shrinks it to fit with its aspect kept
+// and moves it into the card. True when it was shrunk.
+bool fitIntoCard(const CardDocument& doc, CardObject& o);
 
 }  // namespace bb

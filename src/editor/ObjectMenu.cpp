@@ -2,9 +2,12 @@
 
 #include "document/CardObject.h"
 #include "editor/EditorController.h"
+#include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -28,6 +31,25 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     const auto sep = [this](const char* name) {
         objectMenu_->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
+    const auto withKey = [](QAction* a, const QKeySequence& key) {
+        // Shown in the menu only; the window's menu items take the keys.
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetShortcut);
+    };
+    withKey(add("Ausschneiden1", "&Ausschneiden",
+                "Schneidet das Objekt aus und legt es in die Zwischenablage",
+                [&ed] { ed.clipboard().cut(); }),
+            QKeySequence(Qt::CTRL | Qt::Key_X));
+    withKey(add("Kopieren1", "&Kopieren", "Kopiert das Objekt in die Zwischenablage",
+                [&ed] { ed.clipboard().copy(); }),
+            QKeySequence(Qt::CTRL | Qt::Key_C));
+    withKey(add("Einfuegen1", "&Einfügen", "Fügt den Inhalt der Zwischenablage ein",
+                [&ed] { ed.clipboard().paste(); }),
+            QKeySequence(Qt::CTRL | Qt::Key_V));
+    withKey(add("Duplizieren1", "&Duplizieren", "Erstellt eine Kopie des Objekts",
+                [&ed] { ed.clipboard().duplicate(); }),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    sep("N10");
     QAction* del = add("Lschen1", "&Löschen...", "Löscht das Objekt",
                        [&ed] { ed.commands().deleteSelected(); });
     del->setShortcut(QKeySequence(Qt::Key_Delete));
@@ -93,6 +115,18 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     bg->setObjectName(QStringLiteral("Hintergrundbild1"));
     bg->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
     connect(bg, &QAction::triggered, viewMenu_, [&ed] { ed.editBackground(); });
+    auto* paste = viewMenu_->addAction(QStringLiteral("&Einfügen"));
+    paste->setObjectName(QStringLiteral("EinfuegenV"));
+    paste->setStatusTip(QStringLiteral("Fügt den Inhalt der Zwischenablage ein"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    connect(paste, &QAction::triggered, viewMenu_, [&ed] { ed.clipboard().paste(); });
+    auto* whole = viewMenu_->addAction(QStringLiteral("&Ganze Karte zeigen"));
+    whole->setObjectName(QStringLiteral("GanzeKarteM"));
+    whole->setStatusTip(QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    whole->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
+    connect(whole, &QAction::triggered, viewMenu_, [&ed] { ed.showWholeCard(); });
 }
 
 ObjectMenu::~ObjectMenu() {
@@ -150,6 +184,7 @@ void ObjectMenu::prepare(const CardObject& o) {
     en("Nachlinksrotieren1", txt || pic);
     en("Nachrechtsrotieren1", txt || pic);
     for (QAction* a : figureItems_) a->setEnabled(fig);
+    en("Einfuegen1", ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
     en("Lschen1", true);
     en("Nachvorne1", true);
     en("NachHinen1", true);

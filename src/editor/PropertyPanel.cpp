@@ -3,10 +3,14 @@
 #include "editor/ColorCombo.h"
 #include "editor/EditorController.h"
 #include "editor/ObjectCommands.h"
+#include "editor/RulerMath.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <utility>
 
 namespace bb {
@@ -231,11 +237,114 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.commands().bringToFront(); });
     connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.commands().sendToBack(); });
 
+    outer->addWidget(buildGeometryGroup());
+
     sheetTabs->addTab(figureSheet, QStringLiteral("Figur"));
     sheetTabs->addTab(textSheet, QStringLiteral("Text"));
     sheetTabs->addTab(pictureSheet, QStringLiteral("Bild"));
     sheetTabs->addTab(generalSheet, QStringLiteral("Allgemein"));
     for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet}) showSheet(s, false);
+}
+
+QWidget* PropertyPanel::buildGeometryGroup() {
+    geometryGroup =
+        named(new QGroupBox(QStringLiteral("Position und Größe"), this), "GeometryGroup");
+    auto* form = new QFormLayout(geometryGroup);
+    form->setContentsMargins(4, 4, 4, 4);
+    form->setSpacing(2);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const auto millimetres = [&](const char* name, const char* label, const char* tip,
+                                 bool length) {
+        auto* edit = named(new QDoubleSpinBox(geometryGroup), name);
+        edit->setLocale(german);
+        edit->setDecimals(2);
+        edit->setSuffix(QStringLiteral(" mm"));
+        edit->setRange(length ? 0.0 : -99999.99, 99999.99);
+        edit->setSingleStep(1.0);
+        edit->setAccelerated(true);
+        // A typed value counts at Enter or when the field is left, not at every digit.
+        edit->setKeyboardTracking(false);
+        edit->setStatusTip(QString::fromUtf8(tip));
+        auto* caption = named(new QLabel(QString::fromUtf8(label), geometryGroup),
+                              (QByteArray(name) + "Label").constData());
+        caption->setBuddy(edit);
+        form->addRow(caption, edit);
+        return edit;
+    };
+    posXEdit = millimetres("PosXEdit", "X:", "Abstand des Objekts vom linken Kartenrand", false);
+    posYEdit = millimetres("PosYEdit", "Y:", "Abstand des Objekts vom oberen Kartenrand", false);
+    widthEdit = millimetres("WidthEdit", "Breite:", "Breite des Objekts", true);
+    heightEdit = millimetres("HeightEdit", "Höhe:", "Höhe des Objekts", true);
+    aspectLockCheck =
+        named(new QCheckBox(QStringLiteral("Seitenverhältnis sperren"), geometryGroup),
+              "AspectLockCheck");
+    aspectLockCheck->setStatusTip(
+        QStringLiteral("Ändert beim Eingeben von Breite oder Höhe die andere Seite mit"));
+    form->addRow(aspectLockCheck);
+    connect(posXEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+        if (!loading_) moveSelected(true, v);
+    });
+    connect(posYEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+        if (!loading_) moveSelected(false, v);
+    });
+    connect(widthEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+        if (!loading_) resizeSelected(true, v);
+    });
+    connect(heightEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+        if (!loading_) resizeSelected(false, v);
+    });
+    geometryGroup->hide();
+    return geometryGroup;
+}
+
+void PropertyPanel::moveSelected(bool horizontal, double mm) {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Position ändern"));
+    const CardDocument& d = editor_.doc();
+    if (horizontal)
+        o->x = cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth);
+    else
+        o->y = cardPositionUnits(mm, d.sideHeightUnits, d.format.cardHeight);
+    editor_.repaintBoth();
+}
+
+void PropertyPanel::resizeSelected(bool horizontal, double mm) {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Größe ändern"));
+    const CardDocument& d = editor_.doc();
+    const int32_t before = horizontal ? o->width : o->height;
+    const int32_t after = horizontal ? cardLengthUnits(mm, d.sideWidthUnits, d.format.cardWidth)
+                                     : cardLengthUnits(mm, d.sideHeightUnits, d.format.cardHeight);
+    (horizontal ? o->width : o->height) = after;
+    if (aspectLockCheck->isChecked() && before > 0) {
+        int32_t& other = horizontal ? o->height : o->width;
+        const double scaled = std::round(double(other) * after / before);
+        other = int32_t(std::clamp(scaled, 0.0, double(INT32_MAX)));
+    }
+    editor_.repaintBoth();
+}
+
+void PropertyPanel::showGeometry(const CardObject* o) {
+    if (geometryGroup->isHidden() == (o != nullptr)) geometryGroup->setVisible(o != nullptr);
+    if (!o) {
+        geometrySlot_ = 0;
+        return;
+    }
+    // A field being typed in keeps its text while the same object stays selected.
+    const int slot = editor_.doc().selectedSlot;
+    const bool sameObject = slot == geometrySlot_;
+    geometrySlot_ = slot;
+    const CardDocument& d = editor_.doc();
+    const auto show = [sameObject](QDoubleSpinBox* edit, double mm) {
+        if (sameObject && edit->hasFocus()) return;
+        edit->setValue(mm);
+    };
+    show(posXEdit, cardPositionMm(o->x, d.sideWidthUnits, d.format.cardWidth));
+    show(posYEdit, cardPositionMm(o->y, d.sideHeightUnits, d.format.cardHeight));
+    show(widthEdit, cardLengthMm(o->width, d.sideWidthUnits, d.format.cardWidth));
+    show(heightEdit, cardLengthMm(o->height, d.sideHeightUnits, d.format.cardHeight));
 }
 
 void PropertyPanel::showSheet(QWidget* sheet, bool on) {
@@ -256,6 +365,7 @@ void PropertyPanel::updateFromSelection() {
     showSheet(figureSheet, kind == KindFigure);
     showSheet(textSheet, kind == KindText);
     showSheet(pictureSheet, kind == KindPicture);
+    showGeometry(o);
     if (kind == KindFigure) {
         if (o->figureKind >= 0 && o->figureKind < 10) figureRadios[o->figureKind]->setChecked(true);
         const bool line = o->figureKind >= FigLineHorizontal && o->figureKind <= FigLineDown;

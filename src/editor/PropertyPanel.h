@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QCheckBox;
+class QDoubleSpinBox;
+class QGroupBox;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -57,13 +59,31 @@ public:
     QPushButton* toFrontButton = nullptr;
     QPushButton* toBackButton = nullptr;
 
+    // "Position und Größe": the selected object's box in millimetres on the card, and the
+    // lock that keeps its aspect when one side is typed.
+    QGroupBox* geometryGroup = nullptr;
+    QDoubleSpinBox* posXEdit = nullptr;
+    QDoubleSpinBox* posYEdit = nullptr;
+    QDoubleSpinBox* widthEdit = nullptr;
+    QDoubleSpinBox* heightEdit = nullptr;
+    QCheckBox* aspectLockCheck = nullptr;
+
     bool sheetVisible(QWidget* sheet) const;
+
+    // Moves the selected object so that its left (`horizontal`) or top edge lies `mm` from
+    // the card's edge; sizes its width or height to `mm`, the other side following when the
+    // aspect is locked.
+    void moveSelected(bool horizontal, double mm);
+    void resizeSelected(bool horizontal, double mm);
 
 private:
     void showSheet(QWidget* sheet, bool on);
+    QWidget* buildGeometryGroup();
+    void showGeometry(const CardObject* o);
 
     EditorController& editor_;
     bool loading_ = false;
+    int geometrySlot_ = 0;
 };
 
 }  // namespace bb

@@ -1,5 +1,6 @@
 #include "editor/RulerMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace bb {
@@ -70,6 +71,37 @@ RulerScale leftRulerTicks(int S, int posY, int paintBoxHeight, double cardMm) {
     const double start = (posY - ch) * cardMm / ch;
     const double end = (S + posY - ch - 1) * cardMm / ch;
     return buildScale(start, end, S - 1, 0, false, S);
+}
+
+namespace {
+
+// Units per millimetre on an axis; the nominal 20000 units per inch when the format gives none.
+double unitsPerMm(int32_t sideUnits, double cardMm) {
+    if (sideUnits > 0 && cardMm > 0 && std::isfinite(cardMm)) return sideUnits / 3.0 / cardMm;
+    return 20000.0 / 25.39995;
+}
+
+int32_t roundedUnits(double units) {
+    if (!(units == units)) return 0;  // not a number
+    return int32_t(std::clamp(std::round(units), double(INT32_MIN), double(INT32_MAX)));
+}
+
+}  // namespace
+
+double cardPositionMm(int32_t units, int32_t sideUnits, double cardMm) {
+    return (units - std::max(sideUnits, 0) / 3.0) / unitsPerMm(sideUnits, cardMm);
+}
+
+int32_t cardPositionUnits(double mm, int32_t sideUnits, double cardMm) {
+    return roundedUnits(std::max(sideUnits, 0) / 3.0 + mm * unitsPerMm(sideUnits, cardMm));
+}
+
+double cardLengthMm(int32_t units, int32_t sideUnits, double cardMm) {
+    return units / unitsPerMm(sideUnits, cardMm);
+}
+
+int32_t cardLengthUnits(double mm, int32_t sideUnits, double cardMm) {
+    return roundedUnits(mm * unitsPerMm(sideUnits, cardMm));
 }
 
 }  // namespace bb

@@ -2,6 +2,7 @@
 // so that the scale can be tested without a window.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace bb {
@@ -37,5 +38,14 @@ RulerScale topRulerTicks(int rulerWidth, int scrollX, int paintBoxWidth, double 
 
 // Left ruler of `rulerHeight` pixels beside a view scrolled to `scrollY`; nothing is skipped.
 RulerScale leftRulerTicks(int rulerHeight, int scrollY, int paintBoxHeight, double cardMm);
+
+// Millimetres on the card and the work-area units of object boxes. The card is the middle
+// third of a work area `sideUnits` long on that axis, `cardMm` millimetres long; positions
+// count from the card's left (top) edge, as the rulers show them, lengths from 0. The units
+// are rounded to the nearest and kept within 32 bits.
+double cardPositionMm(int32_t units, int32_t sideUnits, double cardMm);
+int32_t cardPositionUnits(double mm, int32_t sideUnits, double cardMm);
+double cardLengthMm(int32_t units, int32_t sideUnits, double cardMm);
+int32_t cardLengthUnits(double mm, int32_t sideUnits, double cardMm);
 
 }  // namespace bb

@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QRegion>
 #include <QTextLayout>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,21 @@ QString uprightText(const QString& content) {
     text.replace(QChar('\r'), QChar::LineSeparator);
     text.replace(QChar('\n'), QChar::LineSeparator);
     return text;
+}
+
+// For every position 0..content.size() of the content, the position in uprightText (and in
+// rotatedText, which collapses the same pairs): a carriage return and line feed pair is one
+// character there, so a position between the two lands after it.
+std::vector<int> collapsedPositions(const QString& content) {
+    std::vector<int> map(size_t(content.size()) + 1);
+    int t = 0;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        map[size_t(i)] = t;
+        const bool pairEnd = content.at(i) == QChar('\n') && i > 0 && content.at(i - 1) == '\r';
+        if (!pairEnd) ++t;
+    }
+    map[size_t(content.size())] = t;
+    return map;
 }
 
 QString rotatedText(const QString& content) {
@@ -99,13 +115,23 @@ public:
     UprightLayout(const CardObject& o, const RenderContext& ctx, double scale) {
         QString text = uprightText(o.content);
         empty_ = text.isEmpty();
+        positions_ = collapsedPositions(o.content);
         const std::vector<TextLineSpan> spans = designLineBreaks(text, o, ctx);
         // Every break the design layout made by wrapping becomes a line break; from the end,
         // so that the earlier positions stay valid.
+        std::vector<int> inserted;
         for (size_t i = spans.size(); i-- > 1;) {
             const int end = spans[i - 1].start + spans[i - 1].length;
-            if (end > 0 && end <= text.size() && text.at(end - 1) != QChar::LineSeparator)
+            if (end > 0 && end <= text.size() && text.at(end - 1) != QChar::LineSeparator) {
                 text.insert(end, QChar::LineSeparator);
+                inserted.push_back(end);
+            }
+        }
+        // Content positions at or after an inserted break move one further.
+        for (int& pos : positions_) {
+            const int at = pos;
+            for (int end : inserted)
+                if (end <= at) ++pos;
         }
 
         const QFont font =
@@ -170,8 +196,89 @@ public:
         if (clip) p.restore();
     }
 
+    // The line holding layout position `pos` (the last line when beyond the text); -1 when
+    // the layout has no line.
+    int lineOf(int pos) const {
+        const int n = layout_.lineCount();
+        for (int i = 0; i < n; ++i) {
+            const QTextLine line = layout_.lineAt(i);
+            if (pos < line.textStart() + line.textLength()) return i;
+        }
+        return n - 1;
+    }
+
+    // Left end of line `i` inside a box `boxWidth` wide, as draw() places it.
+    qreal lineLeft(int i, qreal boxWidth, int alignment) const {
+        const qreal advance = layout_.lineAt(i).horizontalAdvance();
+        return alignment == 2 ? boxWidth - advance : alignment == 1 ? (boxWidth - advance) / 2 : 0;
+    }
+
+    int layoutPosition(int contentPos) const {
+        if (positions_.empty()) return 0;
+        return positions_[size_t(
+            std::clamp<qsizetype>(contentPos, 0, qsizetype(positions_.size()) - 1))];
+    }
+
+    // The content position shown at layout position `pos`; where none is (after the spaces
+    // that end a wrapped line) the one before it, on the same line.
+    int contentPosition(int pos) const {
+        // The last of equal ones: a line break's pair shows after the break.
+        const auto it = std::upper_bound(positions_.begin(), positions_.end(), pos);
+        return std::max(0, int(it - positions_.begin()) - 1);
+    }
+
+    // The caret before content position `contentPos`, in a box at the origin `boxWidth` wide.
+    QLineF caret(int contentPos, qreal boxWidth, int alignment) const {
+        const int pos = layoutPosition(contentPos);
+        const int i = lineOf(pos);
+        if (i < 0) {
+            // No line at all (an empty text): at the top, where the first glyph would begin.
+            const QFontMetricsF m(layout_.font());
+            const qreal x = alignment == 2 ? boxWidth : alignment == 1 ? boxWidth / 2 : 0;
+            return QLineF(x, 0, x, m.ascent() + m.descent());
+        }
+        const QTextLine line = layout_.lineAt(i);
+        const qreal x = lineLeft(i, boxWidth, alignment) + line.cursorToX(pos);
+        return QLineF(x, line.y(), x, line.y() + line.ascent() + line.descent());
+    }
+
+    // The content position nearest to `point` in a box at the origin.
+    int positionAt(QPointF point, qreal boxWidth, int alignment) const {
+        const int n = layout_.lineCount();
+        if (n == 0) return 0;
+        int i = 0;
+        while (i + 1 < n && point.y() >= layout_.lineAt(i + 1).y()) ++i;
+        const QTextLine line = layout_.lineAt(i);
+        int pos = line.xToCursor(point.x() - lineLeft(i, boxWidth, alignment));
+        // The line break ending a line belongs to it but the caret stays before it.
+        const int end = line.textStart() + line.textLength();
+        if (pos >= end && end > line.textStart() && i + 1 < n) pos = end - 1;
+        return contentPosition(pos);
+    }
+
+    // The selection between two content positions: one rectangle per line it touches.
+    std::vector<QPolygonF> selection(int from, int to, qreal boxWidth, int alignment) const {
+        std::vector<QPolygonF> shapes;
+        const int a = layoutPosition(std::min(from, to)), b = layoutPosition(std::max(from, to));
+        if (a == b) return shapes;
+        for (int i = lineOf(a); i >= 0 && i < layout_.lineCount(); ++i) {
+            const QTextLine line = layout_.lineAt(i);
+            const int start = std::max(a, line.textStart());
+            const int end = std::min(b, line.textStart() + line.textLength());
+            if (start >= b) break;
+            const qreal left = lineLeft(i, boxWidth, alignment);
+            qreal x1 = left + line.cursorToX(start), x2 = left + line.cursorToX(end);
+            // A selected line break shows as a narrow strip at the line's end.
+            if (end > start && x2 <= x1) x2 = x1 + line.height() / 4;
+            shapes.emplace_back(QRectF(QPointF(x1, line.y()),
+                                       QPointF(x2, line.y() + line.ascent() + line.descent())));
+        }
+        return shapes;
+    }
+
 private:
     QTextLayout layout_;
+    std::vector<int> positions_;
     bool empty_ = true;
     qreal width_ = 0;
     qreal height_ = 0;
@@ -206,6 +313,85 @@ std::vector<TextLineSpan> textLineBreaks(const CardObject& o, const RenderContex
 
 QStringList textLinesAt(const CardObject& o, const RenderContext& ctx, double scale) {
     return UprightLayout(o, ctx, scale).lineTexts();
+}
+
+namespace {
+
+// Turned text: one line from the reference point; the caret geometry runs along it.
+struct TurnedLine {
+    QFont font;
+    QString text;
+    QTransform toDevice;
+};
+
+TurnedLine turnedLine(const CardObject& o, const RenderContext& ctx, double scale,
+                      const QRect& box) {
+    TurnedLine t;
+    t.font = textFont(o, textPixelSize(o.fontSize, scale, ctx), QFont::PreferVerticalHinting);
+    t.text = rotatedText(o.content);
+    const QPoint ref = o.rotation == 1   ? box.topLeft()
+                       : o.rotation == 2 ? QPoint(box.x() + box.width(), box.y())
+                                         : QPoint(box.x() + box.width(), box.y() + box.height());
+    t.toDevice.translate(ref.x(), ref.y());
+    t.toDevice.rotate(90.0 * o.rotation);
+    return t;
+}
+
+bool isTurned(const CardObject& o) {
+    return o.rotation >= 1 && o.rotation <= 3;
+}
+
+}  // namespace
+
+QLineF textCaretLine(const CardObject& o, const RenderContext& ctx, double scale, const QRect& box,
+                     int index) {
+    if (isTurned(o)) {
+        const TurnedLine t = turnedLine(o, ctx, scale, box);
+        const std::vector<int> map = collapsedPositions(o.content);
+        const int pos = map[size_t(std::clamp<qsizetype>(index, 0, o.content.size()))];
+        const QFontMetricsF m(t.font);
+        const qreal x = m.horizontalAdvance(t.text.left(pos));
+        return t.toDevice.map(QLineF(x, -m.ascent(), x, m.descent()));
+    }
+    const UprightLayout layout(o, ctx, scale);
+    return layout.caret(index, box.width(), o.alignment).translated(box.topLeft());
+}
+
+int textIndexAt(const CardObject& o, const RenderContext& ctx, double scale, const QRect& box,
+                QPointF point) {
+    if (isTurned(o)) {
+        const TurnedLine t = turnedLine(o, ctx, scale, box);
+        const qreal along = t.toDevice.inverted().map(point).x();
+        const QFontMetricsF m(t.font);
+        const std::vector<int> map = collapsedPositions(o.content);
+        // The position whose caret lies nearest, walking the prefixes.
+        int best = 0;
+        qreal bestDistance = std::abs(along);
+        for (qsizetype i = 1; i <= o.content.size(); ++i) {
+            const qreal d = std::abs(m.horizontalAdvance(t.text.left(map[size_t(i)])) - along);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = int(i);
+            }
+        }
+        return best;
+    }
+    const UprightLayout layout(o, ctx, scale);
+    return layout.positionAt(point - QPointF(box.topLeft()), box.width(), o.alignment);
+}
+
+std::vector<QPolygonF> textSelectionShapes(const CardObject& o, const RenderContext& ctx,
+                                           double scale, const QRect& box, int from, int to) {
+    if (from == to) return {};
+    if (isTurned(o)) {
+        const QLineF a = textCaretLine(o, ctx, scale, box, from);
+        const QLineF b = textCaretLine(o, ctx, scale, box, to);
+        return {QPolygonF({a.p1(), b.p1(), b.p2(), a.p2()})};
+    }
+    const UprightLayout layout(o, ctx, scale);
+    std::vector<QPolygonF> shapes = layout.selection(from, to, box.width(), o.alignment);
+    for (QPolygonF& shape : shapes) shape.translate(box.topLeft());
+    return shapes;
 }
 
 void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderContext& ctx,

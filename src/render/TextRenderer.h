@@ -2,6 +2,8 @@
 // texts, one turned line for rotated ones, outline and shadow effects.
 #pragma once
 
+#include <QLineF>
+#include <QPolygonF>
 #include <QRect>
 #include <QStringList>
 
@@ -42,6 +44,18 @@ std::vector<TextLineSpan> textLineBreaks(const CardObject& o, const RenderContex
 // The lines that drawText paints for upright text `o` at `scale`, top to bottom, each without
 // its trailing spaces and line break.
 QStringList textLinesAt(const CardObject& o, const RenderContext& ctx, double scale);
+
+// Caret geometry of text `o` drawn into `box` (device pixels, as drawText places it) at
+// `scale`, for positions 0..content.size() of its content: the caret before a position, the
+// position nearest to a point, and the shapes that cover the characters between two positions.
+// They follow the layout drawText paints, lines, wrapping and alignment included; turned text
+// is one line along its baseline.
+QLineF textCaretLine(const CardObject& o, const RenderContext& ctx, double scale, const QRect& box,
+                     int index);
+int textIndexAt(const CardObject& o, const RenderContext& ctx, double scale, const QRect& box,
+                QPointF point);
+std::vector<QPolygonF> textSelectionShapes(const CardObject& o, const RenderContext& ctx,
+                                           double scale, const QRect& box, int from, int to);
 
 // Draws text object `o` of the working side, shifted by the scroll position; `visible` is
 // the part of the device that can change, used only to skip invisible work.

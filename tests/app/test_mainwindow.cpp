@@ -20,6 +20,7 @@
 #include "editor/ToolPalette.h"
 #include "print/ui/PrintTab.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -34,6 +35,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -731,4 +733,52 @@ TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     w->redoAction()->trigger();
     EXPECT_EQ(doc.workingSlots[1]->width, fittedWidth);
     EXPECT_TRUE(w->windowTitle().startsWith('*'));
+}
+
+TEST_F(WindowTest, WholeCardItemOpensTheEditorAndFitsTheCard) {
+    auto w = make();
+    w->resize(1000, 760);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    ASSERT_TRUE(settle(*w));
+    CardDocument& doc = w->views().doc();
+    doc.unitsPerPixel = 50;  // close in: the card is larger than the view
+    w->views().layoutFromDocument();
+    auto* item = w->findChild<QAction*>(QStringLiteral("GanzeKarte1"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    ASSERT_NE(w->mainTabs()->currentWidget(), &w->editorTab());
+    item->trigger();
+    EXPECT_EQ(w->mainTabs()->currentWidget(), &w->editorTab());
+    EditorView* v = w->views().outsideView();
+    const auto wholeCardVisible = [&] {
+        const QRect card(v->width() / 3, v->height() / 3, v->width() / 3, v->height() / 3);
+        return QRect(QPoint(v->scrollX(), v->scrollY()), v->scrollBox()->viewport()->size())
+            .contains(card);
+    };
+    EXPECT_TRUE(QTest::qWaitFor(wholeCardVisible, bbtest::kHangGuardMs));
+    EXPECT_GT(doc.unitsPerPixel, 50);
+}
+
+TEST_F(WindowTest, NoControlTakesTheKeyOfAMenuOrItem) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // The keys of the items (Alt+X is "Beenden") and the Alt keys of the menu bar.
+    QList<QKeySequence> taken;
+    for (const QAction* a : w->findChildren<QAction*>()) {
+        if (!a->shortcut().isEmpty() && a->shortcutContext() != Qt::WidgetShortcut)
+            taken << a->shortcut();
+    }
+    for (const QAction* a : w->menuBar()->actions()) taken << QKeySequence::mnemonic(a->text());
+    QStringList clashes;
+    // Controls of the window itself; a dialog's keys count in the dialog only.
+    const auto check = [&](const QWidget* control, const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (control->window() == w.get() && !key.isEmpty() && taken.contains(key)) clashes << text;
+    };
+    for (const QLabel* l : w->findChildren<QLabel*>())
+        if (l->buddy()) check(l, l->text());
+    for (const QAbstractButton* b : w->findChildren<QAbstractButton*>()) check(b, b->text());
+    EXPECT_TRUE(clashes.isEmpty()) << clashes.join(QStringLiteral(", ")).toStdString();
 }

@@ -30,7 +30,7 @@ void answerGrid(MainWindow& w, double mm, bool ok) {
 
 }  // namespace
 
-TEST_F(WindowTest, GridSpacingIsAskedStoredAndComesBackInTheNextRun) {
+TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
     userSettings().remove(QStringLiteral("Raster"));
     {
         auto w = make(true);
@@ -64,10 +64,9 @@ TEST_F(WindowTest, GridSpacingIsAskedStoredAndComesBackInTheNextRun) {
     userSettings().setValue(QStringLiteral("Raster/AbstandMm"), -3.0);
     EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, GridDialog::kMinMm);
     userSettings().remove(QStringLiteral("Raster"));
-}
 
-TEST_F(WindowTest, SnappingSwitchAndCentringLiveInTheEditMenu) {
-    userSettings().remove(QStringLiteral("Raster"));
+    // The switch, in the same test case: test cases run as processes side by side, and two
+    // that change the same stored settings would race.
     {
         auto w = make(true);
         QAction* snap = w->snapAction();

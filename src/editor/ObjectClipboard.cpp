@@ -1,0 +1,399 @@
+#include "editor/ObjectClipboard.h"
+
+#include "document/CardDocument.h"
+#include "document/UserDialogs.h"
+#include "editor/EditorController.h"
+#include "editor/EditorView.h"
+#include "editor/EditorViews.h"
+#include "editor/ObjectCreation.h"
+#include "editor/PropertyPanel.h"
+#include "pictures/ImageCodec.h"
+#include "pictures/PictureOps.h"
+#include "pictures/QtCodec.h"
+
+#include <QClipboard>
+#include <QDataStream>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIODevice>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollArea>
+#include <QUrl>
+#include <QUuid>
+
+#include <utility>
+
+namespace bb {
+
+namespace {
+
+constexpr quint32 kPayloadMagic = 0x42424f31;  // "BBO1"
+// How far a pasted or duplicated object lies from its original, in view pixels.
+constexpr int kPasteStep = 10;
+
+// The picture of the last copy, so that a paste in this program shares it; other programs
+// see only the key and load the picture by its file name.
+struct HeldPicture {
+    QByteArray key;
+    DibImage picture;
+};
+
+HeldPicture& heldPicture() {
+    static HeldPicture held;
+    return held;
+}
+
+QByteArray newPictureKey() {
+    static const QByteArray process = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    static quint64 serial = 0;
+    return process + '/' + QByteArray::number(++serial);
+}
+
+bool turnByRotation(DibImage& picture, int32_t rotation) {
+    switch (rotation) {
+        case 1:
+            return turnPictureRight(picture);
+        case 2:
+            return turnPictureHalf(picture);
+        case 3:
+            return turnPictureLeft(picture);
+        default:
+            return true;
+    }
+}
+
+bool isCardFile(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("kar"), Qt::CaseInsensitive) == 0;
+}
+
+// The file a picture object's picture comes from as a full path: its name as the card file
+// loads it, else, like the card file's reader, the name's file part beside the card.
+QString pictureFileOf(const CardObject& o, const QString& cardPath, const QString& programFolder) {
+    const QString named = resolvePictureName(o.content, programFolder);
+    if (QFileInfo(named).isFile()) return QFileInfo(named).absoluteFilePath();
+    const qsizetype cut =
+        qMax(o.content.lastIndexOf(QLatin1Char('/')), o.content.lastIndexOf(QLatin1Char('\\')));
+    const QString filePart = o.content.mid(cut + 1);
+    if (!cardPath.isEmpty() && !filePart.isEmpty()) {
+        const QFileInfo beside(QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart);
+        if (beside.isFile()) return beside.absoluteFilePath();
+    }
+    return {};
+}
+
+QStringList localFiles(const QMimeData& mime, bool cards) {
+    QStringList files;
+    if (!mime.hasUrls()) return files;
+    for (const QUrl& url : mime.urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || QFileInfo(path).isDir()) continue;
+        if (isCardFile(path) == cards) files << path;
+    }
+    return files;
+}
+
+}  // namespace
+
+QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture) {
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << kPayloadMagic << o.x << o.y << o.width << o.height << o.keepAspect << o.rotation
+      << o.alignment << o.kind << o.lineWidth << o.borderColor << o.fillMode << o.color
+      << o.autoTransparent << o.transparent << o.shadow << o.roundFrame << o.shadowDx << o.shadowDy
+      << o.figureKind << o.content << o.fontColor << o.fontHeight << o.fontName << o.fontPitch
+      << o.fontSize << o.fontStyle << picture.key << picture.file;
+    return bytes;
+}
+
+bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* picture) {
+    QDataStream s(bytes);
+    s.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0;
+    s >> magic;
+    if (s.status() != QDataStream::Ok || magic != kPayloadMagic) return false;
+    CardObject r;
+    PayloadPicture pic;
+    s >> r.x >> r.y >> r.width >> r.height >> r.keepAspect >> r.rotation >> r.alignment >> r.kind >>
+        r.lineWidth >> r.borderColor >> r.fillMode >> r.color >> r.autoTransparent >>
+        r.transparent >> r.shadow >> r.roundFrame >> r.shadowDx >> r.shadowDy >> r.figureKind >>
+        r.content >> r.fontColor >> r.fontHeight >> r.fontName >> r.fontPitch >> r.fontSize >>
+        r.fontStyle >> pic.key >> pic.file;
+    if (s.status() != QDataStream::Ok || !s.atEnd()) return false;
+    if (r.kind < KindFigure || r.kind > KindPicture) return false;
+    if (r.rotation < 0 || r.rotation > 3) return false;
+    // A picture object without a file name has nothing to load its picture from.
+    if (r.kind == KindPicture && r.content.isEmpty()) return false;
+    releaseDib(o.picture);
+    o = std::move(r);
+    if (picture) *picture = std::move(pic);
+    return true;
+}
+
+ObjectClipboard::ObjectClipboard(EditorController& editor, UserDialogs& dialogs,
+                                 const QString& programFolder)
+    : editor_(editor), dialogs_(dialogs), programFolder_(programFolder) {}
+
+ObjectClipboard::~ObjectClipboard() = default;
+
+std::unique_ptr<QMimeData> ObjectClipboard::mimeForSelected() const {
+    const CardObject* o = editor_.selected();
+    if (!o) return nullptr;
+    auto mime = std::make_unique<QMimeData>();
+    PayloadPicture payloadPicture;
+    if (o->kind == KindPicture && !o->picture.isNull()) {
+        payloadPicture = {newPictureKey(),
+                          pictureFileOf(*o, editor_.views().doc().fileName, programFolder_)};
+        heldPicture() = {payloadPicture.key, o->picture};
+        // The picture as shown, for programs that take images.
+        mime->setImageData(qimageFromDib(o->picture));
+    }
+    if (o->kind == KindText) mime->setText(o->content);
+    mime->setData(kObjectMimeType, objectPayload(*o, payloadPicture));
+    return mime;
+}
+
+bool ObjectClipboard::copy() {
+    std::unique_ptr<QMimeData> mime = mimeForSelected();
+    if (!mime) return false;
+    QGuiApplication::clipboard()->setMimeData(mime.release());
+    return true;
+}
+
+bool ObjectClipboard::cut() {
+    if (!copy()) return false;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt ausschneiden"));
+    CardDocument& d = editor_.doc();
+    CardDocument::freeObject(*d.workingSlots[d.selectedSlot]);
+    d.selectedSlot = 0;
+    editor_.repaintBoth();
+    return true;
+}
+
+bool ObjectClipboard::paste() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    return mime && pasteMime(*mime) != 0;
+}
+
+bool ObjectClipboard::duplicate() {
+    const CardObject* o = editor_.selected();
+    if (!o) return false;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt duplizieren"));
+    CardDocument& d = editor_.doc();
+    const int slot = d.findFreeSlot(&dialogs_);
+    if (slot == 0) return false;
+    CardObject copy = *o;  // shares the picture
+    const int32_t offset = d.fromView(kPasteStep);
+    copy.x += offset;
+    copy.y += offset;
+    return place(slot, std::move(copy)) != 0;
+}
+
+bool ObjectClipboard::canPaste(const QMimeData* mime) {
+    return mime && (mime->hasFormat(kObjectMimeType) || mime->hasImage());
+}
+
+int ObjectClipboard::pasteMime(const QMimeData& mime) {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt einfügen"));
+    if (mime.hasFormat(kObjectMimeType)) return pasteObject(mime.data(kObjectMimeType));
+    if (mime.hasImage()) return pasteImage(qvariant_cast<QImage>(mime.imageData()));
+    return 0;
+}
+
+int ObjectClipboard::pasteObject(const QByteArray& payload) {
+    CardObject o;
+    PayloadPicture source;
+    if (!objectFromPayload(payload, o, &source)) return 0;
+    CardDocument& d = editor_.doc();
+    const int slot = d.findFreeSlot(&dialogs_);
+    if (slot == 0) return 0;
+    if (o.kind == KindPicture) {
+        const HeldPicture& held = heldPicture();
+        if (!source.key.isEmpty() && source.key == held.key && !held.picture.isNull()) {
+            o.picture = held.picture;
+        } else {
+            // From another program (or an older copy): the picture file, turned as shown.
+            // The file where the copying program found it comes first; the card then names
+            // that file.
+            if (!source.file.isEmpty() && loadPictureOrBlank(o.picture, source.file, {})) {
+                o.content = source.file;
+            } else if (!loadPictureOrBlank(o.picture, o.content, programFolder_)) {
+                releaseDib(o.picture);
+                dialogs_.message(
+                    QStringLiteral("Konnte Bild (") + o.content + QStringLiteral(") nicht Laden."),
+                    QString(), MsgIcon::Error, BtnOk);
+                return 0;
+            }
+            turnByRotation(o.picture, o.rotation);
+        }
+    }
+    if (payload == lastPasted_) {
+        ++pasteRepeat_;
+    } else {
+        lastPasted_ = payload;
+        pasteRepeat_ = 1;
+    }
+    const int32_t offset = d.fromView(kPasteStep);
+    const qint64 x = qint64(o.x) + qint64(offset) * pasteRepeat_;
+    const qint64 y = qint64(o.y) + qint64(offset) * pasteRepeat_;
+    if (x >= 0 && y >= 0 && x + o.width <= d.sideWidthUnits && y + o.height <= d.sideHeightUnits) {
+        o.x = int32_t(x);
+        o.y = int32_t(y);
+    } else {
+        // Off the work area (another card type, or pasted often): in the middle of the view.
+        const QPoint c = visibleCentre();
+        o.x = d.fromView(c.x()) - o.width / 2;
+        o.y = d.fromView(c.y()) - o.height / 2;
+    }
+    return place(slot, std::move(o));
+}
+
+int ObjectClipboard::pasteImage(const QImage& image) {
+    CardDocument& d = editor_.doc();
+    if (image.isNull()) return 0;
+    const int slot = d.findFreeSlot(&dialogs_);
+    if (slot == 0) return 0;
+    // Pictures have no alpha: see-through parts of the image show white, as on the card.
+    QImage flat = image;
+    if (image.hasAlphaChannel()) {
+        flat = QImage(image.size(), QImage::Format_RGB32);
+        if (!flat.isNull()) {
+            flat.fill(Qt::white);
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, image);
+        }
+    }
+    DibImage picture = dibFromQImage(flat);
+    QByteArray bytes;
+    const DibWriter* png = dibWriterForType(DibPNG);
+    if (picture.isNull() || !png || !png->write(picture, bytes)) {
+        dialogs_.message(QStringLiteral("Das Bild der Zwischenablage ist zu groß oder "
+                                        "beschädigt und wurde nicht eingefügt."),
+                         QString(), MsgIcon::Error, BtnOk);
+        return 0;
+    }
+    // Cards name their pictures' files: the image is saved beside the card first.
+    const QString folder =
+        d.fileName.isEmpty() ? programFolder_ : QFileInfo(d.fileName).absolutePath();
+    QString path;
+    bool written = false;
+    // NewOnly refuses a file that appeared since the name was chosen: try the next one.
+    for (int attempt = 0; attempt < 5 && !written; ++attempt) {
+        path = freePastedName(folder);
+        if (path.isEmpty()) break;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) continue;
+        written = file.write(bytes) == bytes.size() && file.flush();
+        file.close();
+        if (!written) file.remove();
+    }
+    if (!written) {
+        dialogs_.message(QStringLiteral("Das eingefügte Bild konnte nicht gespeichert werden (") +
+                             QDir::toNativeSeparators(path) + QStringLiteral(")."),
+                         QString(), MsgIcon::Error, BtnOk);
+        return 0;
+    }
+    const int dpi = editor_.views().ctx().screenDpi;
+    const QSize size = pictureViewSize(d, picture, dpi);
+    const QPoint c = visibleCentre();
+    CardObject o;
+    initNewObject(d, o, KindPicture, c.x() - size.width() / 2, c.y() - size.height() / 2,
+                  editor_.newTextFont, dpi, std::move(picture), path);
+    const int placed = place(slot, std::move(o));
+    emit statusMessage(QStringLiteral("Bild gespeichert als ") + QDir::toNativeSeparators(path));
+    return placed;
+}
+
+int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
+    // Several files dropped together are one step.
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bild einfügen"));
+    CardDocument& d = editor_.doc();
+    const int dpi = editor_.views().ctx().screenDpi;
+    int made = 0;
+    for (const QString& file : otherFiles(mime)) {
+        DibImage picture = loadPictureFile(file);
+        if (picture.isNull()) continue;  // not a picture
+        const int slot = d.findFreeSlot(&dialogs_);
+        if (slot == 0) break;
+        CardObject o;
+        const int offset = made * kPasteStep;
+        initNewObject(d, o, KindPicture, pos.x() + offset, pos.y() + offset, editor_.newTextFont,
+                      dpi, std::move(picture), file);
+        if (place(slot, std::move(o))) ++made;
+    }
+    return made;
+}
+
+int ObjectClipboard::place(int slot, CardObject o) {
+    CardDocument& d = editor_.doc();
+    if (slot < 1 || slot > kSlotCount) return 0;
+    CardObject& target = *d.workingSlots[slot];
+    releaseDib(target.picture);
+    target = std::move(o);
+    d.selectedSlot = slot;
+    editor_.panel().loadSelectionControls(target);
+    editor_.repaintBoth();
+    return slot;
+}
+
+QPoint ObjectClipboard::visibleCentre() const {
+    const CardDocument& d = editor_.views().doc();
+    const EditorView* v = editor_.views().view(d.currentSide);
+    if (!v) return {};
+    const QScrollArea* box = v->scrollBox();
+    const QWidget* port = box ? box->viewport() : v;
+    return {v->scrollX() + port->width() / 2, v->scrollY() + port->height() / 2};
+}
+
+QStringList ObjectClipboard::cardFiles(const QMimeData& mime) {
+    return localFiles(mime, true);
+}
+
+QStringList ObjectClipboard::otherFiles(const QMimeData& mime) {
+    return localFiles(mime, false);
+}
+
+QString ObjectClipboard::freePastedName(const QString& folder) {
+    const QDir dir(folder);
+    for (int n = 1; n <= 1000000; ++n) {
+        const QString path = dir.filePath(QStringLiteral("Eingefügt %1.png").arg(n));
+        if (!QFileInfo::exists(path)) return path;
+    }
+    return {};
+}
+
+void ObjectClipboard::watchViews() {
+    for (int side : {0, 1}) {
+        if (EditorView* v = editor_.views().view(side)) {
+            v->setAcceptDrops(true);
+            v->installEventFilter(this);
+        }
+    }
+}
+
+bool ObjectClipboard::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto* view = qobject_cast<EditorView*>(watched);
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QMimeData* mime = drop->mimeData();
+    // Card files go on to the window, which opens them.
+    if (!view || !mime || !cardFiles(*mime).isEmpty() || otherFiles(*mime).isEmpty()) {
+        drop->ignore();
+        return false;
+    }
+    if (type == QEvent::Drop) {
+        if (view->side() == editor_.doc().currentSide)
+            dropPictures(*mime, drop->position().toPoint());
+    }
+    drop->acceptProposedAction();
+    return true;
+}
+
+}  // namespace bb

@@ -1,0 +1,98 @@
+// Cut, copy, paste and duplicate of the selected object, and picture files dropped onto the
+// views. An object travels as a MIME payload of its fields; a picture object's picture travels
+// by its file name, as in the card file, so that another running program loads it from there.
+// Within one program the paste shares the copied picture instead.
+#pragma once
+
+#include "document/CardObject.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QMimeData;
+
+namespace bb {
+
+class EditorController;
+class UserDialogs;
+
+inline const QString kObjectMimeType = QStringLiteral("application/x-brisella-bildwerker-object");
+
+// What travels beside the object's fields: which copied picture of this program the object
+// shows, and the full path of the file its picture was found in (a card names it relative to
+// the program folder or keeps a name whose file now lies beside the card).
+struct PayloadPicture {
+    QByteArray key;
+    QString file;
+};
+
+// Every field of `o` but the picture pixels, and `picture`.
+QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture = {});
+// Reads a payload back into `o` (its picture is left null). False, with `o` untouched, for
+// anything that is not a complete payload of a figure, text or picture.
+bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* picture = nullptr);
+
+class ObjectClipboard : public QObject {
+    Q_OBJECT
+public:
+    ObjectClipboard(EditorController& editor, UserDialogs& dialogs, const QString& programFolder);
+    ~ObjectClipboard() override;
+
+    // The selected object as clipboard data: the payload, and the picture as an image or the
+    // text as plain text. Null when nothing is selected.
+    std::unique_ptr<QMimeData> mimeForSelected() const;
+
+    // The commands; each is one change of the card. False when nothing happened.
+    bool copy();
+    bool cut();
+    bool paste();
+    bool duplicate();
+
+    // Pastes clipboard data onto the working side: an object of ours, else an image. Returns
+    // the new object's slot, or 0.
+    int pasteMime(const QMimeData& mime);
+    // Picture files dropped at view pixel `pos` of the working side become picture objects;
+    // files that hold no picture are passed over. Returns how many objects were made.
+    int dropPictures(const QMimeData& mime, QPoint pos);
+
+    // True when `mime` holds something paste can use.
+    static bool canPaste(const QMimeData* mime);
+    // The local ".kar" files among dropped URLs, and every other local file.
+    static QStringList cardFiles(const QMimeData& mime);
+    static QStringList otherFiles(const QMimeData& mime);
+    // "Eingefügt N.png" in `folder` with the lowest N whose file does not exist (empty when
+    // a million are taken).
+    static QString freePastedName(const QString& folder);
+
+    // Takes drags of picture files on both views; card files are left to the window.
+    void watchViews();
+
+signals:
+    // A line for the status bar (where a pasted image was saved).
+    void statusMessage(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Puts `o` into `slot` of the working side (a free one) and selects it.
+    int place(int slot, CardObject o);
+    int pasteObject(const QByteArray& payload);
+    int pasteImage(const QImage& image);
+    // The view pixel at the middle of the visible part of the working side's view.
+    QPoint visibleCentre() const;
+
+    EditorController& editor_;
+    UserDialogs& dialogs_;
+    QString programFolder_;
+    // Successive pastes of the same payload step further away from the original.
+    QByteArray lastPasted_;
+    int pasteRepeat_ = 0;
+};
+
+}  // namespace bb

@@ -1,0 +1,222 @@
+// Typing on a selected text: the caret logic over the content string, and the editor's hook
+// that starts, feeds and ends a session from the views' keys and mouse.
+#include "EditingFixture.h"
+
+#include "editor/InlineTextEditor.h"
+#include "editor/TextEntryDialog.h"
+
+#include <QTest>
+
+using namespace bb;
+using bbtest::EditingFixture;
+using Outcome = InlineTextEditor::Outcome;
+
+namespace {
+
+struct Typing {
+    InlineTextEditor ed;
+    QString content;
+    explicit Typing(QString text) : content(std::move(text)) { ed.start(content); }
+    Outcome key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        return ed.applyKey(content, k, mods, QString());
+    }
+    Outcome type(const QString& text) { return ed.applyKey(content, 0, Qt::NoModifier, text); }
+};
+
+TEST(InlineTextEditor, InsertsAtTheEndAndDeletesAroundTheCaret) {
+    Typing t(QStringLiteral("Hallo"));
+    EXPECT_EQ(t.ed.caret(), 5);  // starting replaces nothing
+    EXPECT_EQ(t.type(QStringLiteral(" Welt")), Outcome::Changed);
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Welt"));
+    EXPECT_EQ(t.key(Qt::Key_Home), Outcome::Moved);
+    EXPECT_EQ(t.key(Qt::Key_Backspace), Outcome::Moved);  // nothing before the start
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Welt"));
+    EXPECT_EQ(t.key(Qt::Key_Delete), Outcome::Changed);
+    EXPECT_EQ(t.content, QStringLiteral("allo Welt"));
+    // A key without text, and a control character, are not the text's.
+    EXPECT_EQ(t.key(Qt::Key_F5), Outcome::Ignored);
+    EXPECT_EQ(t.type(QStringLiteral("\x1b")), Outcome::Ignored);
+
+    // One character each: a line break stored as carriage return and line feed, and a
+    // character outside the basic plane.
+    Typing pair(QStringLiteral("a\r\nb") + QString::fromUtf8("\xF0\x9F\x8E\x82"));
+    pair.key(Qt::Key_Backspace);
+    EXPECT_EQ(pair.content, QStringLiteral("a\r\nb"));
+    pair.key(Qt::Key_Left);
+    EXPECT_EQ(pair.ed.caret(), 3);
+    pair.key(Qt::Key_Backspace);
+    EXPECT_EQ(pair.content, QStringLiteral("ab"));
+}
+
+TEST(InlineTextEditor, ShiftSelectsTypingReplacesEnterBreaksEscapeEnds) {
+    Typing t(QStringLiteral("Liebe Oma"));
+    for (int i = 0; i < 3; ++i) t.key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(t.ed.selectionStart(), 6);
+    EXPECT_EQ(t.ed.selectionEnd(), 9);
+    t.type(QStringLiteral("Anna"));
+    EXPECT_EQ(t.content, QStringLiteral("Liebe Anna"));
+    EXPECT_FALSE(t.ed.hasSelection());
+
+    // Left without Shift only drops the selection, at its start.
+    t.key(Qt::Key_Home, Qt::ShiftModifier);
+    t.key(Qt::Key_Left);
+    EXPECT_EQ(t.ed.caret(), 0);
+    EXPECT_FALSE(t.ed.hasSelection());
+    t.key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);  // the word "Liebe"
+    t.key(Qt::Key_Backspace);
+    EXPECT_EQ(t.content, QStringLiteral(" Anna"));
+
+    // Enter breaks the line as the text dialog stores it, replacing the selection.
+    t.key(Qt::Key_Right, Qt::ShiftModifier);
+    t.key(Qt::Key_Return);
+    t.type(QStringLiteral("Für"));
+    EXPECT_EQ(t.content, QStringLiteral("\rFürAnna"));
+    EXPECT_EQ(splitTextLines(t.content), QStringList({"", "FürAnna"}));
+    // Up and Down by the text's lines when no layout is given, keeping the column.
+    t.key(Qt::Key_Up);
+    EXPECT_EQ(t.ed.caret(), 0);
+    t.key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(t.ed.caret(), 1);
+
+    EXPECT_EQ(t.key(Qt::Key_Escape), Outcome::Finished);
+    EXPECT_FALSE(t.ed.active());
+    EXPECT_EQ(t.type(QStringLiteral("x")), Outcome::Ignored);
+    EXPECT_EQ(t.content, QStringLiteral("\rFürAnna"));
+
+    // A content shortened elsewhere meanwhile: the positions come back into it.
+    Typing s(QStringLiteral("lang genug"));
+    s.content = QStringLiteral("ku");
+    s.type(QStringLiteral("rz"));
+    EXPECT_EQ(s.content, QStringLiteral("kurz"));
+}
+
+using InlineTextEditing = EditingFixture;
+
+TEST_F(InlineTextEditing, TypingOnTheSelectedTextEditsItUntilEscapeOrAClickOutside) {
+    CardObject& t = put(1, KindText, 100, 100, 200, 60);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    put(2, KindFigure, 400, 300, 40, 40);
+    EditorView* v = view(0);
+
+    // Without a session the editor's keys keep their meaning: Down selects the next object.
+    doc->selectedSlot = 1;
+    QTest::keyClick(v, Qt::Key_Down);
+    EXPECT_EQ(doc->selectedSlot, 2);
+    QTest::keyClicks(v, QStringLiteral("xy"));  // a figure takes no text
+    EXPECT_FALSE(ed->textEditing());
+
+    click(0, 150, 130);
+    ASSERT_EQ(doc->selectedSlot, 1);
+    QTest::keyClicks(v, QStringLiteral(" Du"));
+    EXPECT_TRUE(ed->textEditing());
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Du"));
+    QTest::keyClick(v, Qt::Key_Return);
+    QTest::keyClick(v, Qt::Key_Down);  // in the text now: a caret move, the selection stays
+    EXPECT_EQ(doc->selectedSlot, 1);
+    QTest::keyClick(v, Qt::Key_Up);  // from the new empty line's start to the first line's
+    EXPECT_EQ(ed->inlineText().caret(), 0);
+    QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Delete);  // nothing after the caret: the object stays
+    EXPECT_TRUE(t.used());
+    QTest::keyClicks(v, QStringLiteral("!"));
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Du\r!"));
+
+    QTest::keyClick(v, Qt::Key_Escape);
+    EXPECT_FALSE(ed->textEditing());
+    QTest::keyClick(v, Qt::Key_Delete);  // the editor's Delete again: asks, is refused
+    EXPECT_TRUE(t.used());
+
+    // A click inside a session places the caret; a click outside ends it.
+    QTest::keyClicks(v, QStringLiteral("?"));
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Du\r!?"));
+    click(0, 101, 105);
+    EXPECT_EQ(ed->inlineText().caret(), 0);
+    QTest::keyClicks(v, QStringLiteral(">"));
+    EXPECT_EQ(t.content, QStringLiteral(">Hallo Du\r!?"));
+    click(0, 600, 600);
+    EXPECT_FALSE(ed->textEditing());
+    EXPECT_EQ(doc->selectedSlot, 0);
+}
+
+TEST_F(InlineTextEditing, ADragInsideSelectsAndTheObjectStaysWhereItIs) {
+    CardObject& t = put(1, KindText, 100, 100, 300, 60);
+    t.content = QStringLiteral("Frohe Ostern");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    t.alignment = 1;
+    doc->selectedSlot = 1;
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    ASSERT_TRUE(ed->textEditing());
+    const QLineF start = ed->textCaretInView();
+    // The centred line ends right of the middle by half its advance.
+    EXPECT_GT(start.x1(), 250);
+    EXPECT_LT(start.x1(), 400);
+
+    press(0, int(start.x1()) - 1, int(start.center().y()));
+    // To the box's middle: the middle of the centred line.
+    mouse(0, QEvent::MouseMove, Qt::NoButton, 250, int(start.center().y()));
+    release(0, 250, int(start.center().y()));
+    EXPECT_EQ(t.x, 10000);
+    EXPECT_GT(ed->inlineText().selectionStart(), 4);
+    EXPECT_LT(ed->inlineText().selectionStart(), 9);
+    EXPECT_EQ(ed->inlineText().selectionEnd(), 13);  // up to the "!" typed last
+    QTest::keyClicks(view(0), QStringLiteral("X"));
+    EXPECT_TRUE(t.content.startsWith(QStringLiteral("Frohe")));
+    EXPECT_TRUE(t.content.endsWith(QStringLiteral("X")));
+    EXPECT_LT(t.content.size(), 12);
+
+    // The double click still opens the text dialog, and ends the session first.
+    answer = [](QDialog&) { return int(QDialog::Rejected); };
+    press(0, 200, 120);
+    release(0, 200, 120);
+    press(0, 200, 120);
+    mouse(0, QEvent::MouseButtonDblClick, Qt::LeftButton, 200, 120);
+    release(0, 200, 120);
+    EXPECT_EQ(dialogRuns, 1);
+    EXPECT_FALSE(ed->textEditing());
+}
+
+TEST_F(InlineTextEditing, OneSessionIsOneUndoStep) {
+    CardObject& t = put(1, KindText, 100, 100, 200, 60);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    doc->selectedSlot = 1;
+    EditHistory& h = ed->history();
+    const int steps = h.stack().count();
+
+    QTest::keyClicks(view(0), QStringLiteral(" Welt"));
+    QTest::keyClick(view(0), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(view(0), Qt::Key_Backspace);
+    QTest::keyClick(view(0), Qt::Key_Return);
+    QTest::keyClick(view(0), Qt::Key_Escape);
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    EXPECT_EQ(h.stack().count(), steps + 1);
+    EXPECT_EQ(h.stack().undoText(), QStringLiteral("Text ändern"));
+
+    // A second session is a step of its own.
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    click(0, 600, 600);
+    EXPECT_EQ(h.stack().count(), steps + 2);
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo"));
+    h.redo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+
+    // An undo in the middle of a session ends it; typing on begins a new step.
+    doc->selectedSlot = 1;
+    QTest::keyClicks(view(0), QStringLiteral("ab"));
+    h.undo();
+    EXPECT_FALSE(ed->textEditing());
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+    QTest::keyClicks(view(0), QStringLiteral("c"));
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\rc"));
+    h.undo();
+    EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+}
+
+}  // namespace
