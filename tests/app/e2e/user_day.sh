@@ -346,14 +346,16 @@ python3 "$here/check_output.py" "$exported" "$art/aussen-page-1.png" "$art/innen
 colour_box() {
     convert "$1" -fuzz "${3:-0}%" -fill black +opaque "rgb($2)" -format '%@' info: 2>/dev/null
 }
-# colour_centre FILE R,G,B [FUZZ]: centre of that box, or nothing when the colour is absent.
-# 40 percent takes light reds and leaves white, greys and black out.
+# colour_centre FILE R,G,B [FUZZ]: centre of that box within the editor view (the property
+# panel beside it shows the selected object's colour too), or nothing when the colour is
+# absent. 40 percent takes light reds and leaves white, greys and black out.
 colour_centre() {
-    local b
-    b=$(colour_box "$@")
+    local b left=$((X + 90)) top=$((Y + 100))
+    convert "$1" -crop "$((WIDTH - 300))x$((HEIGHT - 200))+$left+$top" +repage "$work/view.png"
+    b=$(colour_box "$work/view.png" "${@:2}")
     case "$b" in "" | 0x0+*) return 0 ;; esac
     read -r w h x y <<<"$(sed 's/[x+]/ /g' <<<"$b")"
-    echo "$((x + w / 2)) $((y + h / 2))"
+    echo "$((left + x + w / 2)) $((top + y + h / 2))"
 }
 # card_info NAME: brisella-cli info of the card into NAME.json
 card_info() { "$cli" info "$card" >"$art/$1.json" 2>&1 || fail "brisella-cli info: $(cat "$art/$1.json")"; }
@@ -405,6 +407,7 @@ shot recovery-question
 key alt+w
 wait_gone "^Karte wiederherstellen"
 pause 1
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
 shot restored
 title=$(xdotool getwindowname "$main_win")
 # The card's own name, marked unsaved.
