@@ -42,7 +42,14 @@ bool Autosave::saveNow() {
         return false;
     }
     if (busy_ && busy_()) {
-        QTimer::singleShot(kRetryMs, this, [this] { saveNow(); });
+        // One retry at a time, however long the edit takes.
+        if (!retryPending_) {
+            retryPending_ = true;
+            QTimer::singleShot(kRetryMs, this, [this] {
+                retryPending_ = false;
+                saveNow();
+            });
+        }
         return false;
     }
     // The card's bytes as a save writes them, with a plain white preview: drawing the real

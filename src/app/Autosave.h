@@ -52,6 +52,7 @@ private:
     std::function<bool()> busy_;
     QByteArray writtenSum_;  // checksum of the card bytes last written
     bool failedOnce_ = false;
+    bool retryPending_ = false;
 };
 
 }  // namespace bb
