@@ -478,11 +478,18 @@ bool MainWindow::event(QEvent* e) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::StatusTip && watched != this && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow()) {
+    const bool tip = e->type() == QEvent::StatusTip;
+    if ((tip || (e->type() == QEvent::Hide && dialogTipShown_)) && watched != this &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
         for (const QObject* o = watched->parent(); o; o = o->parent())
             if (o == this) {
-                statusBar()->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+                // A dialog closed by a click on a control leaves no empty tip behind: its
+                // last tip goes with it.
+                if (tip)
+                    statusBar()->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+                else
+                    statusBar()->clearMessage();
+                dialogTipShown_ = tip;
                 break;
             }
     }

@@ -194,6 +194,7 @@ private:
     QAction* cardFormatAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    bool dialogTipShown_ = false;  // the status line shows a tip of one of the dialogs
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* snapAction_ = nullptr;

@@ -3,6 +3,8 @@
 // where the user left it.
 #include "AppTestSupport.h"
 
+#include "app/AboutDialog.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -123,6 +125,16 @@ TEST_F(WindowTest, EveryButtonShowsWhatItDoesInTheStatusLine) {
     QStringList missing = buttonsWithoutStatus(*w, w.get());
     for (QDialog* d : w->findChildren<QDialog*>()) missing << buttonsWithoutStatus(*w, d);
     EXPECT_TRUE(missing.isEmpty()) << missing.join(QStringLiteral("\n")).toStdString();
+    // A dialog closed by a click on a button takes its tip out of the status line.
+    QDialog& about = w->aboutDialog();
+    about.show();
+    QAbstractButton* button = about.findChild<QAbstractButton*>();
+    ASSERT_NE(button, nullptr);
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(button, &enter);
+    ASSERT_EQ(w->statusBar()->currentMessage(), button->statusTip());
+    about.hide();
+    EXPECT_TRUE(w->statusBar()->currentMessage().isEmpty());
     dialogs.answers = {BtnNo};
     w->close();
 }
