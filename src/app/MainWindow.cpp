@@ -429,10 +429,10 @@ void MainWindow::setTitleFromDocument() {
 
 void MainWindow::connectHistory() {
     EditHistory& h = editing_->history();
-    connect(&h, &EditHistory::modifiedChanged, this, [this] {
-        updateHistoryActions();
-        setTitleFromDocument();
-    });
+    // The items name the next step; the title follows the unsaved state.
+    connect(&h.stack(), &QUndoStack::indexChanged, this, &MainWindow::updateHistoryActions);
+    connect(&h.stack(), &QUndoStack::cleanChanged, this, &MainWindow::updateHistoryActions);
+    connect(&h, &EditHistory::modifiedChanged, this, &MainWindow::setTitleFromDocument);
     connect(editing_, &EditorController::historyApplied, this, &MainWindow::afterHistoryApplied);
     updateHistoryActions();
 }

@@ -35,8 +35,8 @@ void MainWindow::setUpAutosave() {
     });
     // Nothing unsaved any more (a new or opened card, undone back to the saved state): the
     // copy goes.
-    connect(&history, &EditHistory::modifiedChanged, autosave_, [this, &history] {
-        if (!history.isModified()) autosave_->discard();
+    connect(&history, &EditHistory::modifiedChanged, autosave_, [this](bool modified) {
+        if (!modified) autosave_->discard();
     });
 }
 

@@ -183,8 +183,8 @@ void EditHistory::Command::apply(bool back) {
 }
 
 EditHistory::EditHistory(CardDocument& doc, QObject* parent) : QObject(parent), doc_(doc) {
-    connect(&stack_, &QUndoStack::indexChanged, this, &EditHistory::modifiedChanged);
-    connect(&stack_, &QUndoStack::cleanChanged, this, &EditHistory::modifiedChanged);
+    connect(&stack_, &QUndoStack::indexChanged, this, &EditHistory::updateModified);
+    connect(&stack_, &QUndoStack::cleanChanged, this, &EditHistory::updateModified);
 }
 
 EditHistory::~EditHistory() = default;
@@ -254,7 +254,8 @@ void EditHistory::end(const QString& text, int mergeKey) {
         }
     }
     if (cmd->empty()) {
-        emit modifiedChanged();
+        // A change made outside any step still counts.
+        updateModified();
         return;
     }
     cmd->selectedBefore = before->currentSide == doc_.currentSide ? before->selectedSlot : 0;
@@ -274,12 +275,19 @@ void EditHistory::clear() {
     depth_ = 0;
     open_.reset();
     stack_.clear();
-    emit modifiedChanged();
+    updateModified();
 }
 
 void EditHistory::markSaved() {
     stack_.setClean();
-    emit modifiedChanged();
+    updateModified();
+}
+
+void EditHistory::updateModified() {
+    const bool modified = isModified();
+    if (modified == modified_) return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
 }
 
 bool EditHistory::isModified() const {

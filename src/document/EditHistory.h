@@ -66,16 +66,21 @@ signals:
     // working one first. The document's selection is already set: the object the step's
     // command had selected, when it is still there.
     void applied(bool formatChanged);
-    // isModified() may have changed.
-    void modifiedChanged();
+    // isModified() turned to `modified`: a step, an undo or redo, a save or a clear changed
+    // it. Sent only when the value changes, so that it is worked out once per notification.
+    void modifiedChanged(bool modified);
 
 private:
     struct Capture;
     class Command;
     friend class Command;
 
+    // Works out isModified() and sends modifiedChanged when it differs from the last value.
+    void updateModified();
+
     CardDocument& doc_;
     QUndoStack stack_;
+    bool modified_ = false;
     int depth_ = 0;
     std::unique_ptr<Capture> open_;
 };

@@ -18,4 +18,11 @@ inline int32_t truncInt32(long double v) {
     return static_cast<int32_t>(v);
 }
 
+// A 64-bit integer saturated to the int32 range.
+inline int32_t clampInt32(int64_t v) {
+    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
 }  // namespace bb

@@ -1,5 +1,7 @@
 #include "editor/EditMath.h"
 
+#include "document/Trunc.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -59,6 +61,17 @@ int32_t toUnits(const CardDocument& doc, int px) {
     return int32_t(std::trunc(static_cast<long double>(px) / doc.zoomFactor * doc.unitsPerPixel));
 }
 }  // namespace
+
+CardGeometry cardGeometry(const CardDocument& doc) {
+    const int64_t w = doc.sideWidthUnits, h = doc.sideHeightUnits;
+    return {clampInt32(w / 3), clampInt32(h / 3), clampInt32(w * 2 / 3), clampInt32(h * 2 / 3),
+            clampInt32(w / 2)};
+}
+
+int64_t workAreaLimit(const CardDocument& doc, int viewPixels) {
+    return int64_t(
+        std::trunc(static_cast<long double>(viewPixels) / doc.zoomFactor * doc.unitsPerPixel - 1));
+}
 
 int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
                    const DragLimits& limits) {
@@ -124,17 +137,14 @@ int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab,
     }
     if (X + W < 0) X = -W;
     if (Y + H < 0) Y = -H;
-    const int64_t maxX = int64_t(std::trunc(
-        static_cast<long double>(limits.viewWidth) / doc.zoomFactor * doc.unitsPerPixel - 1));
-    const int64_t maxY = int64_t(std::trunc(
-        static_cast<long double>(limits.viewHeight) / doc.zoomFactor * doc.unitsPerPixel - 1));
+    const int64_t maxX = workAreaLimit(doc, limits.viewWidth);
+    const int64_t maxY = workAreaLimit(doc, limits.viewHeight);
     if (X > maxX) X = maxX;
     if (Y > maxY) Y = maxY;
-    auto clamp32 = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-    o.x = clamp32(X);
-    o.y = clamp32(Y);
-    o.width = clamp32(W);
-    o.height = clamp32(H);
+    o.x = clampInt32(X);
+    o.y = clampInt32(Y);
+    o.width = clampInt32(W);
+    o.height = clampInt32(H);
     return mode;
 }
 

@@ -66,6 +66,17 @@ struct DragLimits {
     int viewWidth = 0;
     int viewHeight = 0;
 };
+// The card within the work area, in document units: the card takes the middle third of the
+// area on each axis and is folded down the middle of the area.
+struct CardGeometry {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    int32_t fold = 0;  // x of the fold line
+};
+CardGeometry cardGeometry(const CardDocument& doc);
+
+// The largest left (top) coordinate that keeps an object on a work area `viewPixels` wide
+// (high): the last unit before the view's edge.
+int64_t workAreaLimit(const CardDocument& doc, int viewPixels);
 // Applies a drag for the mouse at (x, y) to the object; returns the drag mode after any
 // mirroring (pulling a handle across the opposite edge turns the object over).
 int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,

@@ -597,15 +597,14 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
             CardObject* t = selected();
             const int end = int(content.size());
             if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
-            const PixelBox b = pixelBox(doc(), *t);
-            const QRect box(b.left, b.top, b.width, b.height);
-            const double scale = doc().zoomFactor / doc().unitsPerPixel;
-            const QLineF caret = textCaretLine(*t, views_.ctx(), scale, box, pos);
+            const TextPlace at = textPlace(*t);
+            const QLineF caret = textCaretLine(*t, views_.ctx(), at.scale, at.box, pos);
             const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
             // Up from the first line goes to the start, down from the last to the end.
-            if (target.y() < textCaretLine(*t, views_.ctx(), scale, box, 0).y1()) return 0;
-            if (target.y() > textCaretLine(*t, views_.ctx(), scale, box, end).y2()) return end;
-            return textIndexAt(*t, views_.ctx(), scale, box, target);
+            if (target.y() < textCaretLine(*t, views_.ctx(), at.scale, at.box, 0).y1()) return 0;
+            if (target.y() > textCaretLine(*t, views_.ctx(), at.scale, at.box, end).y2())
+                return end;
+            return textIndexAt(*t, views_.ctx(), at.scale, at.box, target);
         };
     }
     QString content = o->content;
@@ -658,26 +657,27 @@ bool EditorController::inlineTextPress(Qt::KeyboardModifiers mods, int x, int y)
     return false;
 }
 
-int EditorController::textIndexInView(const CardObject& o, QPointF point) {
+EditorController::TextPlace EditorController::textPlace(const CardObject& o) {
     const PixelBox b = pixelBox(doc(), o);
-    return textIndexAt(o, views_.ctx(), doc().zoomFactor / doc().unitsPerPixel,
-                       QRect(b.left, b.top, b.width, b.height), point);
+    return {QRect(b.left, b.top, b.width, b.height), doc().zoomFactor / doc().unitsPerPixel};
+}
+
+int EditorController::textIndexInView(const CardObject& o, QPointF point) {
+    const TextPlace at = textPlace(o);
+    return textIndexAt(o, views_.ctx(), at.scale, at.box, point);
 }
 
 QLineF EditorController::textCaretInView() {
     CardObject* o = editedText();
     if (!o) return {};
-    const PixelBox b = pixelBox(doc(), *o);
-    return textCaretLine(*o, views_.ctx(), doc().zoomFactor / doc().unitsPerPixel,
-                         QRect(b.left, b.top, b.width, b.height), inlineText_.caret());
+    const TextPlace at = textPlace(*o);
+    return textCaretLine(*o, views_.ctx(), at.scale, at.box, inlineText_.caret());
 }
 
 void EditorController::drawTextCaret(QPainter& p) {
     CardObject* o = editedText();
     if (!o) return;
-    const PixelBox b = pixelBox(doc(), *o);
-    const QRect box(b.left, b.top, b.width, b.height);
-    const double scale = doc().zoomFactor / doc().unitsPerPixel;
+    const TextPlace at = textPlace(*o);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     if (inlineText_.hasSelection()) {
@@ -686,12 +686,12 @@ void EditorController::drawTextCaret(QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         for (const QPolygonF& shape :
-             textSelectionShapes(*o, views_.ctx(), scale, box, inlineText_.selectionStart(),
+             textSelectionShapes(*o, views_.ctx(), at.scale, at.box, inlineText_.selectionStart(),
                                  inlineText_.selectionEnd()))
             p.drawPolygon(shape);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
-    const QLineF caret = textCaretLine(*o, views_.ctx(), scale, box, inlineText_.caret());
+    const QLineF caret = textCaretLine(*o, views_.ctx(), at.scale, at.box, inlineText_.caret());
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.setPen(QPen(Qt::black, 2));
     p.drawLine(caret);

@@ -170,6 +170,12 @@ private:
     CardObject* editedText();
     bool inlineTextKey(QKeyEvent& event);
     bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
+    // Where a text lies for the caret functions: its box in view pixels and the view's scale.
+    struct TextPlace {
+        QRect box;
+        double scale = 1.0;
+    };
+    TextPlace textPlace(const CardObject& o);
     int textIndexInView(const CardObject& o, QPointF point);
     void setTextContent(CardObject& o, const QString& content);
     void drawTextCaret(QPainter& painter);

@@ -1,6 +1,7 @@
 // The editor's placement aids: snapping of a drag to guides and the grid, the wheel (zoom
 // around the mouse, scrolling), nudging the selected object with the arrow keys, and centring
 // it on the card or on a half of it.
+#include "document/Trunc.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 
@@ -18,10 +19,6 @@
 namespace bb {
 
 namespace {
-
-int32_t clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // One notch of a mouse wheel in Qt's eighths of a degree.
 constexpr int kNotch = 120;
@@ -46,10 +43,10 @@ void EditorController::snapDragged(CardObject& o) {
     const SnapBox box{o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height};
     SnapResult r =
         snapBox(box, dragMode, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
-    o.x = clamp32(r.box.left);
-    o.y = clamp32(r.box.top);
-    o.width = clamp32(r.box.right - r.box.left);
-    o.height = clamp32(r.box.bottom - r.box.top);
+    o.x = clampInt32(r.box.left);
+    o.y = clampInt32(r.box.top);
+    o.width = clampInt32(r.box.right - r.box.left);
+    o.height = clampInt32(r.box.bottom - r.box.top);
     guideXs_ = std::move(r.guideXs);
     guideYs_ = std::move(r.guideYs);
 }
@@ -174,16 +171,12 @@ void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
     x = std::max<int64_t>(x, -int64_t(o->width));
     y = std::max<int64_t>(y, -int64_t(o->height));
     if (const EditorView* outside = views_.outsideView()) {
-        const auto limit = [&](int px) {
-            return int64_t(
-                std::trunc(static_cast<long double>(px) / d.zoomFactor * d.unitsPerPixel - 1));
-        };
-        x = std::min(x, std::max<int64_t>(limit(outside->width()), o->x));
-        y = std::min(y, std::max<int64_t>(limit(outside->height()), o->y));
+        x = std::min(x, std::max<int64_t>(workAreaLimit(d, outside->width()), o->x));
+        y = std::min(y, std::max<int64_t>(workAreaLimit(d, outside->height()), o->y));
     }
     if (x == o->x && y == o->y) return;
-    o->x = clamp32(x);
-    o->y = clamp32(y);
+    o->x = clampInt32(x);
+    o->y = clampInt32(y);
     repaintBoth();
 }
 

@@ -1,5 +1,7 @@
 #include "editor/ObjectCreation.h"
 
+#include "editor/EditMath.h"
+
 #include <QtMath>
 
 #include <algorithm>
@@ -86,20 +88,16 @@ QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int scre
     return {viewPixels(picture.width()), viewPixels(picture.height())};
 }
 
-UnitBox cardBox(const CardDocument& doc) {
-    return {doc.sideWidthUnits / 3, doc.sideHeightUnits / 3, doc.sideWidthUnits / 3,
-            doc.sideHeightUnits / 3};
-}
-
 bool fitIntoCard(const CardDocument& doc, CardObject& o) {
-    const UnitBox card = cardBox(doc);
-    if (card.width <= 0 || card.height <= 0 || o.width <= 0 || o.height <= 0) return false;
-    if (o.width <= card.width && o.height <= card.height) return false;
-    const double scale = std::min(double(card.width) / o.width, double(card.height) / o.height);
-    o.width = std::clamp(int32_t(std::floor(o.width * scale)), 1, card.width);
-    o.height = std::clamp(int32_t(std::floor(o.height * scale)), 1, card.height);
-    o.x = std::clamp(o.x, card.left, card.left + card.width - o.width);
-    o.y = std::clamp(o.y, card.top, card.top + card.height - o.height);
+    const CardGeometry card = cardGeometry(doc);
+    const int32_t width = card.right - card.left, height = card.bottom - card.top;
+    if (width <= 0 || height <= 0 || o.width <= 0 || o.height <= 0) return false;
+    if (o.width <= width && o.height <= height) return false;
+    const double scale = std::min(double(width) / o.width, double(height) / o.height);
+    o.width = std::clamp(int32_t(std::floor(o.width * scale)), 1, width);
+    o.height = std::clamp(int32_t(std::floor(o.height * scale)), 1, height);
+    o.x = std::clamp(o.x, card.left, card.right - o.width);
+    o.y = std::clamp(o.y, card.top, card.bottom - o.height);
     return true;
 }
 

@@ -37,12 +37,6 @@ void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, 
 // The size in view pixels at which a new picture object shows `picture`.
 QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int screenDpi);
 
-// The card's box on a side, in document units: the middle third of the work area.
-struct UnitBox {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-};
-UnitBox cardBox(const CardDocument& doc);
-
 // When the object is wider or taller than the card, shrinks it to fit with its aspect kept
 // and moves it into the card. True when it was shrunk.
 bool fitIntoCard(const CardDocument& doc, CardObject& o);

@@ -1,4 +1,5 @@
 #include "editor/Snapping.h"
+#include "document/Trunc.h"
 
 #include "editor/EditMath.h"
 
@@ -10,10 +11,6 @@
 namespace bb {
 
 namespace {
-
-int32_t clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 void sortUnique(std::vector<int32_t>& v) {
     std::sort(v.begin(), v.end());
@@ -116,11 +113,6 @@ AxisResult snapAxis(int64_t lo, int64_t hi, bool moveLo, bool moveHi,
 
 }  // namespace
 
-CardGeometry cardGeometry(const CardDocument& doc) {
-    const int64_t w = doc.sideWidthUnits, h = doc.sideHeightUnits;
-    return {clamp32(w / 3), clamp32(h / 3), clamp32(w * 2 / 3), clamp32(h * 2 / 3), clamp32(w / 2)};
-}
-
 CardHalf halfOf(const CardGeometry& card, const CardObject& o) {
     const int64_t centre = int64_t(o.x) + o.width / 2;
     if (centre < card.fold) return {card.left, card.fold};
@@ -131,22 +123,22 @@ int32_t centredPosition(int32_t lo, int32_t hi, int32_t size) {
     const int64_t room = int64_t(hi) - lo - size;
     // Floor division, so that a negative room also rounds towards lo.
     const int64_t half = room >= 0 ? room / 2 : -((-room + 1) / 2);
-    return clamp32(int64_t(lo) + half);
+    return clampInt32(int64_t(lo) + half);
 }
 
 SnapLines snapLines(const CardDocument& doc, int draggedSlot) {
     const CardGeometry c = cardGeometry(doc);
     SnapLines s;
-    s.xs = {c.left, c.right, c.fold, clamp32((int64_t(c.left) + c.fold) / 2),
-            clamp32((int64_t(c.fold) + c.right) / 2)};
-    s.ys = {c.top, c.bottom, clamp32((int64_t(c.top) + c.bottom) / 2)};
+    s.xs = {c.left, c.right, c.fold, clampInt32((int64_t(c.left) + c.fold) / 2),
+            clampInt32((int64_t(c.fold) + c.right) / 2)};
+    s.ys = {c.top, c.bottom, clampInt32((int64_t(c.top) + c.bottom) / 2)};
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (slot == draggedSlot) continue;
         const CardObject& o = *doc.workingSlots[slot];
         if (o.kind <= KindFree) continue;
         const int64_t x = o.x, y = o.y, w = o.width, h = o.height;
-        s.xs.insert(s.xs.end(), {clamp32(x), clamp32(x + w / 2), clamp32(x + w)});
-        s.ys.insert(s.ys.end(), {clamp32(y), clamp32(y + h / 2), clamp32(y + h)});
+        s.xs.insert(s.xs.end(), {clampInt32(x), clampInt32(x + w / 2), clampInt32(x + w)});
+        s.ys.insert(s.ys.end(), {clampInt32(y), clampInt32(y + h / 2), clampInt32(y + h)});
     }
     sortUnique(s.xs);
     sortUnique(s.ys);

@@ -5,6 +5,7 @@
 
 #include "document/CardDocument.h"
 #include "document/CardFormat.h"
+#include "editor/EditMath.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,14 +17,6 @@ inline constexpr double kUnitsPerMm = 20000.0 / kNominalMmPerInch;
 // How near (in screen pixels) an edge or centre must come to a line to snap to it, the same at
 // every zoom.
 inline constexpr int kSnapPixels = 5;
-
-// The card within the work area, in document units: the card takes the middle third of the
-// area on each axis and is folded down the middle of the area.
-struct CardGeometry {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    int32_t fold = 0;  // x of the fold line
-};
-CardGeometry cardGeometry(const CardDocument& doc);
 
 // The half of the card that an object lies in: the one that holds its horizontal centre; a
 // centre exactly on the fold counts to the right half.

@@ -316,7 +316,8 @@ TEST_F(ClipboardTest, ImageFromAnotherProgramIsSavedBesideTheCardUnderAFreeName)
 }
 
 TEST_F(ClipboardTest, PictureLargerThanTheCardIsFittedWithItsAspectKept) {
-    const UnitBox card = cardBox(*doc);
+    const CardGeometry card = cardGeometry(*doc);
+    const int32_t cardWidth = card.right - card.left, cardHeight = card.bottom - card.top;
     QMimeData mime;
     QImage wide(4000, 1000, QImage::Format_RGB32);
     wide.fill(Qt::blue);
@@ -324,18 +325,18 @@ TEST_F(ClipboardTest, PictureLargerThanTheCardIsFittedWithItsAspectKept) {
     const int slot = clip().pasteMime(mime);
     ASSERT_NE(slot, 0);
     const CardObject& o = *doc->workingSlots[slot];
-    EXPECT_EQ(o.width, card.width);
+    EXPECT_EQ(o.width, cardWidth);
     EXPECT_NEAR(double(o.width) / o.height, 4.0, 0.01);
     EXPECT_GE(o.x, card.left);
     EXPECT_GE(o.y, card.top);
-    EXPECT_LE(o.x + o.width, card.left + card.width);
-    EXPECT_LE(o.y + o.height, card.top + card.height);
+    EXPECT_LE(o.x + o.width, card.right);
+    EXPECT_LE(o.y + o.height, card.bottom);
 
     // The picture tool's own placement fits a tall one by its height; small ones keep their
     // pixel size.
     CardObject tall;
     initNewObject(*doc, tall, KindPicture, 0, 0, ed->newTextFont, 96, stripes(100, 5000), "t");
-    EXPECT_EQ(tall.height, card.height);
+    EXPECT_EQ(tall.height, cardHeight);
     EXPECT_NEAR(double(tall.height) / tall.width, 50.0, 0.5);
     EXPECT_EQ(tall.y, card.top);
     CardObject small;
