@@ -18,6 +18,22 @@
 
 namespace bbtest {
 
+// The user's settings in a temporary folder for one test, Qt's test location again after it:
+// test cases run as processes side by side, and settings they share would race.
+class TemporarySettings {
+public:
+    TemporarySettings() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+    }
+    ~TemporarySettings() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+
+private:
+    TempFolder dir_;
+};
+
 class WindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }

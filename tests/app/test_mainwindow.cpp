@@ -596,6 +596,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
 }
 
 TEST_F(WindowTest, PrintOptionsAndPlacementComeBackInTheNextRun) {
+    bbtest::TemporarySettings settings;
     QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker")).clear();
     for (bool cut : {true, false}) {
         {

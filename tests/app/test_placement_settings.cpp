@@ -31,6 +31,7 @@ void answerGrid(MainWindow& w, double mm, bool ok) {
 }  // namespace
 
 TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
+    bbtest::TemporarySettings settings;
     userSettings().remove(QStringLiteral("Raster"));
     {
         auto w = make(true);
@@ -65,8 +66,7 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
     EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, GridDialog::kMinMm);
     userSettings().remove(QStringLiteral("Raster"));
 
-    // The switch, in the same test case: test cases run as processes side by side, and two
-    // that change the same stored settings would race.
+    // The snapping switch.
     {
         auto w = make(true);
         QAction* snap = w->snapAction();

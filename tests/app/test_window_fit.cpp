@@ -139,23 +139,8 @@ TEST_F(WindowTest, EveryButtonShowsWhatItDoesInTheStatusLine) {
     w->close();
 }
 
-// The user's settings in a temporary folder for one test, Qt's test location again after it.
-class TemporarySettings {
-public:
-    TemporarySettings() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-    }
-    ~TemporarySettings() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-
-private:
-    bbtest::TempFolder dir_;
-};
-
 TEST_F(WindowTest, FirstStartFillsFourFifthsOfTheScreenAndLaterStartsComeBackAsLeft) {
-    TemporarySettings settings;
+    bbtest::TemporarySettings settings;
     const QRect left(QPoint(23, 40), QSize(765, 552));
     {
         auto w = make(true);
