@@ -36,6 +36,48 @@ private:
     RenderContext& ctx_;
 };
 
+// Gives the card back the working side it had before the run, however the run ends.
+class WorkingSideKept {
+public:
+    explicit WorkingSideKept(CardDocument& doc) : doc_(doc), side_(doc.currentSide) {}
+    ~WorkingSideKept() {
+        if (doc_.currentSide != side_) doc_.switchSide(side_);
+    }
+    WorkingSideKept(const WorkingSideKept&) = delete;
+    WorkingSideKept& operator=(const WorkingSideKept&) = delete;
+
+private:
+    CardDocument& doc_;
+    int side_;
+};
+
+// Keeps ctx.busy set for a whole run (drawCardSide sets it only while it draws one card).
+class BusyForRun {
+public:
+    explicit BusyForRun(RenderContext& ctx) : ctx_(ctx), saved_(ctx.busy) { ctx_.busy = true; }
+    ~BusyForRun() { ctx_.busy = saved_; }
+    BusyForRun(const BusyForRun&) = delete;
+    BusyForRun& operator=(const BusyForRun&) = delete;
+
+private:
+    RenderContext& ctx_;
+    bool saved_;
+};
+
+// One card at its rectangle; a turned card is drawn upside down within the same rectangle.
+void drawPageCard(QPainter& painter, CardDocument& doc, RenderContext& ctx, const PageCard& c) {
+    if (!c.turned) {
+        drawCardSide(painter, doc, ctx, c.width, c.height, c.width - c.x, c.height - c.y,
+                     ctx.outputScale, false);
+        return;
+    }
+    painter.save();
+    painter.translate(c.x + c.width, c.y + c.height);
+    painter.rotate(180);
+    drawCardSide(painter, doc, ctx, c.width, c.height, c.width, c.height, ctx.outputScale, false);
+    painter.restore();
+}
+
 void setJobTitle(QPagedPaintDevice& device, const QString& title) {
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
         printer->setDocName(title);
@@ -91,23 +133,28 @@ void drawCutOutline(QPainter& painter, int x, int y, int w, int h) {
 }
 
 void drawFoldLine(QPainter& painter, int x, int y, int h) {
+    drawFoldLine(painter, QLine(x, y, x, y + h));
+}
+
+void drawFoldLine(QPainter& painter, const QLine& line) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     const PixelGrid px(painter);
-    const QPolygonF path{px(x, y), px(x, y + h)};
+    const QPolygonF path{px(line.x1(), line.y1()), px(line.x2(), line.y2())};
     for (int pass = 0; pass < kLinePasses; ++pass) strokePattern(painter, path, Qt::DashDotLine);
     painter.restore();
 }
 
-PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                          const PrintOptions& options, UserDialogs& dialogs) {
+PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
+                           const PrintJob& job, UserDialogs& dialogs, PrintProgress* progress) {
     PrintRunResult result;
-    CalibratedScale calibrated(ctx, options.calibration);
-    result.settings = clampSettings(options.settings, doc.format);
+    CalibratedScale calibrated(ctx, job.calibration);
+    const WorkingSideKept sideKept(doc);
+    const BusyForRun busy(ctx);
 
     const DeviceGeometry geometry = deviceGeometry(device);
     OutputModeGuard outputMode(ctx, geometry.dpiX);
-    setJobTitle(device, kPrintJobTitle);
+    setJobTitle(device, job.title);
     QPainter painter;
     if (!painter.begin(&device)) {
         result.error = QStringLiteral("Der Druck konnte nicht begonnen werden.");
@@ -121,29 +168,49 @@ PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderCo
         dialogs.message(kUnequalResolutionText, QStringLiteral("Fehler"), MsgIcon::Information,
                         BtnOk);
 
-    const std::vector<CardPlacement> cards = printPlacements(
-        doc.format, result.settings, doc.currentSide, options.calibration, geometry);
-    result.pages = cards.empty() ? 0 : 1;
-    for (const CardPlacement& c : cards) {
-        if (c.newPage) {
-            if (!device.newPage()) {
-                abandonDocument(device, painter);
-                result.error = QStringLiteral("Der Drucker hat keine neue Seite angenommen.");
-                return result;
-            }
-            ++result.pages;
+    const int pageCount = int(job.pages.size());
+    for (int i = 0; i < pageCount; ++i) {
+        if (progress && !progress->pageStarting(i + 1, pageCount)) {
+            abandonDocument(device, painter);
+            result.cancelled = true;
+            result.error = kPrintCancelledText;
+            return result;
         }
-        drawCardSide(painter, doc, ctx, c.width, c.height, c.width - c.cardX, c.height - c.cardY,
-                     ctx.outputScale, false);
-        if (options.cutLines) drawCutOutline(painter, c.cardX, c.cardY, c.width, c.height);
-        if (options.foldLines) drawFoldLine(painter, c.cardX + c.width / 2, c.cardY, c.height);
-        ++result.cards;
+        if (i > 0 && !device.newPage()) {
+            abandonDocument(device, painter);
+            result.error = QStringLiteral("Der Drucker hat keine neue Seite angenommen.");
+            return result;
+        }
+        ++result.pages;
+        const PrintPage& page = job.pages[size_t(i)];
+        for (const PageCard& card : page.cards) {
+            if (doc.currentSide != card.side) doc.switchSide(card.side);
+            drawPageCard(painter, doc, ctx, card);
+            ++result.cards;
+        }
+        for (const QRect& r : page.cutOutlines)
+            drawCutOutline(painter, r.x(), r.y(), r.width(), r.height());
+        for (const QLine& line : page.foldLines) drawFoldLine(painter, line);
     }
     if (!painter.end()) {
         result.error = QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden.");
         return result;
     }
     result.ok = true;
+    return result;
+}
+
+PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
+                          const PrintOptions& options, UserDialogs& dialogs,
+                          PrintProgress* progress) {
+    const PrintSettings settings = clampSettings(options.settings, doc.format);
+    PrintJob job;
+    job.calibration = options.calibration;
+    job.pages = sidePages(printPlacements(doc.format, settings, doc.currentSide,
+                                          options.calibration, deviceGeometry(device)),
+                          doc.currentSide, options.cutLines, options.foldLines);
+    PrintRunResult result = runPrintJob(device, doc, ctx, job, dialogs, progress);
+    result.settings = settings;
     return result;
 }
 

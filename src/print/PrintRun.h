@@ -1,9 +1,10 @@
-// printCards: prints the working side of the card on sheets of several cards onto any paged
-// device (a QPrinter, a PDF writer), with copies, used positions, calibration, the mirrored
-// inside, and cut and fold lines. Also the line drawing shared with the preview and the
-// calibration test page.
+// runPrintJob draws the pages of a print job onto any paged device (a QPrinter, a PDF writer);
+// printCards prints the working side of the card on sheets of several cards, with copies, used
+// positions, calibration, the mirrored inside, and cut and fold lines. Also the line drawing
+// shared with the preview and the calibration test page.
 #pragma once
 
+#include "print/PrintPages.h"
 #include "print/SheetLayout.h"
 
 #include <QString>
@@ -34,24 +35,56 @@ struct PrintOptions {
 
 struct PrintRunResult {
     bool ok = false;
+    bool cancelled = false;  // stopped by the progress hook; error then says so
     QString error;           // the printer service's failure, when !ok
     PrintSettings settings;  // the settings after the clamps (shown back in the spin edits)
     int pages = 0;
     int cards = 0;
 };
 
+inline const QString kPrintCancelledText = QStringLiteral("Der Druck wurde abgebrochen.");
+
+// Told before each page of a run is drawn. Returning false cancels the run: a printer job is
+// aborted (nothing reaches the printer) and a PDF file the run started is removed.
+class PrintProgress {
+public:
+    virtual ~PrintProgress() = default;
+    // `page` counts from 1 up to `pages`.
+    virtual bool pageStarting(int page, int pages) = 0;
+};
+
+struct PrintJob {
+    QString title = kPrintJobTitle;
+    std::vector<PrintPage> pages;
+    // The card contents are drawn at the calibrated millimetres per inch; the positions in
+    // `pages` already hold the calibration.
+    Calibration calibration;
+};
+
+// Draws the pages of `job` in order: on each page its cards (each side as the card holds it),
+// then the cut outlines, then the fold lines. Begins and ends the document on `device` itself.
+// The card's working side, ctx's output mode, scale and busy flag are as before afterwards,
+// also after a failure; ctx.busy stays set for the whole run, so views keep their pictures
+// while a progress hook lets the event loop run.
+PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
+                           const PrintJob& job, UserDialogs& dialogs,
+                           PrintProgress* progress = nullptr);
+
 // Prints the working side (doc.currentSide decides the mirror). Begins and ends the
 // document on `device` itself. Sets ctx's millimetres per inch from the calibration and
 // output mode for the run, and restores the nominal values and screen mode afterwards,
 // also after a failure.
 PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                          const PrintOptions& options, UserDialogs& dialogs);
+                          const PrintOptions& options, UserDialogs& dialogs,
+                          PrintProgress* progress = nullptr);
 
 // The cut outline of a card (x, y, w, h device pixels): one-pixel dotted black line with
 // white gaps around the rectangle from (x, y) to (x + w, y + h), traced kLinePasses times.
 void drawCutOutline(QPainter& painter, int x, int y, int w, int h);
 // The fold line: one-pixel dash-dot black line with white gaps from (x, y) down by h.
 void drawFoldLine(QPainter& painter, int x, int y, int h);
+// The same line between any two points (a horizontal fold of a quarter-fold sheet).
+void drawFoldLine(QPainter& painter, const QLine& line);
 
 // The calibration test page: a light grey 100 mm square with a black outline at the corner
 // of the printable area, nominal millimetres per inch, no calibration. Begins and ends the

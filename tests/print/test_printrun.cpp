@@ -187,6 +187,49 @@ TEST(PrintRunPdf, UnwritableFileIsReportedNotPrinted) {
     EXPECT_DOUBLE_EQ(f.ctx.mmPerInchX, kNominalMmPerInch);
 }
 
+// A job of both sides on one page, cancelled by the progress hook before its third page: no
+// file is left behind, and the card is back on the side it was on, with the views free again.
+TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Fixture f;
+    PrintJob job;
+    PrintPage page;
+    page.cards.push_back(PageCard{SideInside, 100, 100, 300, 200, false});
+    page.cards.push_back(PageCard{SideOutside, 100, 400, 300, 200, true});
+    page.foldLines.emplace_back(100, 400, 399, 400);
+    job.pages = {page};
+    const PrintRunResult one = runPrintJob(f.target.printer(), *f.doc, f.ctx, job, f.dialogs);
+    ASSERT_TRUE(one.ok) << one.error.toStdString();
+    EXPECT_EQ(one.cards, 2);
+    EXPECT_EQ(f.doc->currentSide, SideOutside);
+    const QImage image = pdfPage(f.pdf, 1, kDpi);
+    const int off = deviceGeometry(f.target.printer()).physOffX;
+    EXPECT_EQ(colourBox(image, kBlue), QRect(off + 100, off + 100, 300, 200));
+    EXPECT_EQ(colourBox(image, kRed, QRect(off + 100, off + 401, 300, 199)),
+              QRect(off + 100, off + 401, 300, 199));
+
+    struct StopAtThree : PrintProgress {
+        QList<int> seen;
+        bool pageStarting(int p, int pages) override {
+            EXPECT_EQ(pages, 4);
+            seen << p;
+            return p < 3;
+        }
+    } stop;
+    f.doc->switchSide(SideInside);
+    job.pages = {page, page, page, page};
+    const PrintRunResult cancelled =
+        runPrintJob(f.target.printer(), *f.doc, f.ctx, job, f.dialogs, &stop);
+    EXPECT_FALSE(cancelled.ok);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.error, kPrintCancelledText);
+    EXPECT_EQ(stop.seen, (QList<int>{1, 2, 3}));
+    EXPECT_FALSE(QFile::exists(f.pdf));
+    EXPECT_EQ(f.doc->currentSide, SideInside);
+    EXPECT_FALSE(f.ctx.busy);
+    EXPECT_EQ(f.ctx.renderMode, RenderScreen);
+}
+
 TEST(PrintRunPdf, TestSquareIsOneHundredMillimetres) {
     if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
     bbtest::TempFolder dir;

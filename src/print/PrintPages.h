@@ -1,0 +1,40 @@
+// The pages of a print job as data: which side of the card goes where on each page, upright or
+// turned, and the cut outlines and fold lines drawn over the cards. Every way of printing (one
+// side, both sides, a quarter-fold card, the alignment sheet) builds such pages; the print run
+// only draws them.
+#pragma once
+
+#include "print/SheetLayout.h"
+
+#include <QLine>
+#include <QRect>
+
+#include <vector>
+
+namespace bb {
+
+// One card on a page, in device pixels of the printable area.
+struct PageCard {
+    int side = 0;  // SideOutside or SideInside
+    int x = 0, y = 0, width = 0, height = 0;
+    bool turned = false;  // drawn turned by 180° within its rectangle
+    friend bool operator==(const PageCard&, const PageCard&) = default;
+};
+
+struct PrintPage {
+    std::vector<PageCard> cards;
+    // Dotted outlines from (x, y) to (x + width, y + height).
+    std::vector<QRect> cutOutlines;
+    // Dash-dot lines between the two points (horizontal or vertical).
+    std::vector<QLine> foldLines;
+};
+
+// The pages of a run of one side: the placements in order, a new page where one starts, a cut
+// outline around each card and a fold line down its middle when asked for.
+std::vector<PrintPage> sidePages(const std::vector<CardPlacement>& cards, int side, bool cutLines,
+                                 bool foldLines);
+
+// The vertical fold line down the middle of a card of w × h at (x, y).
+QLine cardFoldLine(int x, int y, int w, int h);
+
+}  // namespace bb
