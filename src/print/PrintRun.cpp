@@ -203,15 +203,21 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
 PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
                           const PrintOptions& options, UserDialogs& dialogs,
                           PrintProgress* progress) {
+    PrintRunResult result = runPrintJob(
+        device, doc, ctx, sideJob(doc, options, deviceGeometry(device)), dialogs, progress);
+    result.settings = clampSettings(options.settings, doc.format);
+    return result;
+}
+
+PrintJob sideJob(const CardDocument& doc, const PrintOptions& options,
+                 const DeviceGeometry& device) {
     const PrintSettings settings = clampSettings(options.settings, doc.format);
     PrintJob job;
     job.calibration = options.calibration;
-    job.pages = sidePages(printPlacements(doc.format, settings, doc.currentSide,
-                                          options.calibration, deviceGeometry(device)),
-                          doc.currentSide, options.cutLines, options.foldLines);
-    PrintRunResult result = runPrintJob(device, doc, ctx, job, dialogs, progress);
-    result.settings = settings;
-    return result;
+    job.pages = sidePages(
+        printPlacements(doc.format, settings, doc.currentSide, options.calibration, device),
+        doc.currentSide, options.cutLines, options.foldLines);
+    return job;
 }
 
 PrintRunResult printTestSquare(QPagedPaintDevice& device) {

@@ -59,7 +59,13 @@ struct PrintJob {
     // The card contents are drawn at the calibrated millimetres per inch; the positions in
     // `pages` already hold the calibration.
     Calibration calibration;
+    // Pages printed on one sheet of paper (2 for a two-sided job), for progress in sheets.
+    int pagesPerSheet = 1;
 };
+
+// The job of printCards: the working side of `doc` with the clamped settings of `options`.
+PrintJob sideJob(const CardDocument& doc, const PrintOptions& options,
+                 const DeviceGeometry& device);
 
 // Draws the pages of `job` in order: on each page its cards (each side as the card holds it),
 // then the cut outlines, then the fold lines. Begins and ends the document on `device` itself.

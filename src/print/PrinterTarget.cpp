@@ -83,6 +83,8 @@ DeviceGeometry deviceGeometry(const QPagedPaintDevice& device) {
     g.physOffX = paint.left() - full.left();
     g.pageW = paint.width();
     g.pageH = paint.height();
+    g.physH = full.height();
+    g.physOffY = paint.top() - full.top();
     return g;
 }
 

@@ -45,6 +45,8 @@ struct DeviceGeometry {
     int physOffX = 0;  // left edge of the printable area from the paper's edge, device pixels
     int pageW = 0;     // printable area in device pixels
     int pageH = 0;
+    int physH = 0;     // height of the physical sheet in device pixels
+    int physOffY = 0;  // top edge of the printable area from the paper's top edge
 };
 
 // Positions on one sheet, at least 1 (counts below 1 count as 1).

@@ -244,20 +244,31 @@ void PrintTab::printInside() {
 }
 
 void PrintTab::printCards() {
-    // Without printers the sheets go to a PDF file that the person names; cancelling that
-    // question cancels the run.
-    if (!printer_->chooseOutput(dialogs_)) return;
+    const PrintOptions options = currentOptions();
+    const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry()));
+    if (result.ok || !result.error.isEmpty())
+        showSettings(clampSettings(options.settings, doc_.format));
+}
+
+PrintOptions PrintTab::currentOptions() const {
     PrintOptions options;
     options.settings = settings();
     options.cutLines = cutLinesCheck_->isChecked();
     options.foldLines = foldLinesCheck_->isChecked();
     options.calibration = calibrationDialog_->values();
+    return options;
+}
+
+PrintRunResult PrintTab::runJob(const PrintJob& job) {
+    // Without printers the sheets go to a PDF file that the person names; cancelling that
+    // question cancels the run.
+    if (!printer_->chooseOutput(dialogs_)) return {};
     const PrintRunResult result =
-        bb::printCards(printer_->printer(), doc_, ctx_, options, dialogs_);
-    showSettings(result.settings);
+        bb::runPrintJob(printer_->printer(), doc_, ctx_, job, dialogs_, nullptr);
     if (!result.ok) dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
     emit printed();
     refreshPreview();
+    return result;
 }
 
 void PrintTab::setUpPrinter() {

@@ -3,6 +3,7 @@
 // commands. The main window embeds it and connects its menus to the public slots.
 #pragma once
 
+#include "print/PrintRun.h"
 #include "print/SheetLayout.h"
 
 #include <QString>
@@ -75,6 +76,12 @@ signals:
     void printed();              // after a print run: the window repaints both editor views
 
 private:
+    // Runs a job on the current printer: asks for the PDF file first on the PDF path (false
+    // result, nothing printed, when that is cancelled), reports a failure, and repaints the
+    // preview and the editor views afterwards.
+    PrintRunResult runJob(const PrintJob& job);
+    // The print options as the tab shows them.
+    PrintOptions currentOptions() const;
     void usedPositionsChanged();
     void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
