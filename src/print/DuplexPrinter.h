@@ -1,0 +1,28 @@
+// The duplex side of a printer: which two-sided modes it offers, and a duplex mode set for one
+// print run only.
+#pragma once
+
+#include <QList>
+#include <QPrinter>
+
+namespace bb {
+
+// The duplex modes the printer's driver offers; empty for a PDF file or a printer the print
+// system does not know.
+QList<QPrinter::DuplexMode> printerDuplexModes(const QPrinter& printer);
+
+// Sets a duplex mode for one run and gives the printer back the mode it had, however the run
+// ends.
+class DuplexForRun {
+public:
+    DuplexForRun(QPrinter& printer, QPrinter::DuplexMode mode);
+    ~DuplexForRun();
+    DuplexForRun(const DuplexForRun&) = delete;
+    DuplexForRun& operator=(const DuplexForRun&) = delete;
+
+private:
+    QPrinter& printer_;
+    QPrinter::DuplexMode saved_;
+};
+
+}  // namespace bb
