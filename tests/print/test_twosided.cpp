@@ -1,11 +1,14 @@
 // Both sides on one sheet: the back position for either turning edge, the duplex mode choice,
-// the two-sided job and the alignment sheet, two-sided PDF files checked as pictures.
+// the two-sided job and the alignment sheet, two-sided PDF files checked as pictures, and the
+// print tab's "Beide Seiten drucken" on the PDF path, on a duplex printer and by turning sheets.
 #include "PdfPages.h"
 
 #include "document/RenderContext.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "print/TwoSided.h"
+#include "print/ui/PrintTab.h"
+#include "print/ui/TurnSheetsDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -277,4 +280,157 @@ TEST(TwoSidedPdf, BackPagesCarryTheInsidesBehindTheirOutsides) {
         EXPECT_TRUE(
             colourBox(first, qRgb(255, 0, 0), QRect(0, 0, first.width(), firstTop - 2)).isNull());
     }
+}
+
+namespace {
+
+struct Tab {
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    RenderContext ctx;
+    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
+    std::unique_ptr<PrintTab> tab;
+    int turnQuestions = 0;
+    bool turnAnswer = false;
+
+    Tab() {
+        doc->format = twoByFive();
+        colourSides(*doc);
+        tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
+        tab->setSideSelector([this](int side) { doc->switchSide(side); });
+        tab->setTurnSheetsAsker([this] {
+            ++turnQuestions;
+            return turnAnswer;
+        });
+        tab->printerTarget().usePdf(QString());
+        tab->findChild<QSpinBox*>("KopiesED")->setValue(12);  // two sheets
+    }
+    QString answerFile(const char* name) {
+        dialogs.saveAnswers.push_back({dir.file(name), 1});
+        return dir.file(name);
+    }
+    QToolButton* button(const char* name) { return tab->findChild<QToolButton*>(name); }
+};
+
+// Red only, blue only or both on a page.
+QString coloursOn(const QString& pdf, int page) {
+    const QImage img = pdfPage(pdf, page, 20);
+    QString s;
+    if (!colourBox(img, qRgb(255, 0, 0)).isNull()) s += "red";
+    if (!colourBox(img, qRgb(0, 0, 255)).isNull()) s += "blue";
+    return s;
+}
+
+}  // namespace
+
+TEST(PrintTabBothSides, PdfPathWritesOneFileWithFrontAndBackAlternating) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.doc->switchSide(SideInside);
+    const QString pdf = t.answerFile("both.pdf");
+    ASSERT_NE(t.button("BeideSeitenBtn"), nullptr);
+    t.button("BeideSeitenBtn")->click();
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(t.turnQuestions, 0);
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+    EXPECT_EQ(coloursOn(pdf, 1), "red");
+    EXPECT_EQ(coloursOn(pdf, 2), "blue");
+    EXPECT_EQ(coloursOn(pdf, 3), "red");
+    EXPECT_EQ(coloursOn(pdf, 4), "blue");
+    // The card keeps the side it showed; the printer its duplex setting.
+    EXPECT_EQ(t.doc->currentSide, SideInside);
+    EXPECT_EQ(t.tab->printerTarget().printer().duplex(), QPrinter::DuplexNone);
+    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+}
+
+TEST(PrintTabBothSides, WithoutDuplexTheSheetsAreTurnedBetweenTwoJobs) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->setDuplexModesOverride(QList<QPrinter::DuplexMode>{QPrinter::DuplexNone});
+
+    // Cancel: only the outsides are printed.
+    const QString fronts = t.answerFile("fronts.pdf");
+    t.turnAnswer = false;
+    t.tab->printBothSides();
+    EXPECT_EQ(t.turnQuestions, 1);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 1);
+    ASSERT_EQ(pdfPageCount(fronts), 2);
+    EXPECT_EQ(coloursOn(fronts, 1), "red");
+    EXPECT_EQ(coloursOn(fronts, 2), "red");
+
+    // OK: the insides follow as a second job, where "Innen drucken" puts them.
+    const QString fronts2 = t.answerFile("fronts2.pdf");
+    const QString backs = t.answerFile("backs.pdf");
+    t.turnAnswer = true;
+    t.tab->printBothSides();
+    EXPECT_EQ(t.turnQuestions, 2);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 3);
+    ASSERT_EQ(pdfPageCount(backs), 2);
+    EXPECT_EQ(coloursOn(backs, 1), "blue");
+    EXPECT_EQ(coloursOn(backs, 2), "blue");
+    const Overlap o = overlap(pdfPage(fronts2, 1, 30), pdfPage(backs, 1, 30).mirrored(true, false));
+    EXPECT_GT(o.red, 0);
+    EXPECT_LT(o.mismatched, o.red / 20);
+    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+}
+
+// A printer offering only the short edge on portrait paper: one job, the insides placed for a
+// turn about the horizontal axis, and the printer's own duplex setting back afterwards.
+TEST(PrintTabBothSides, DuplexPrinterGetsOneJobWithTheOfferedEdge) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->setDuplexModesOverride(
+        QList<QPrinter::DuplexMode>{QPrinter::DuplexNone, QPrinter::DuplexShortSide});
+    const QString pdf = t.answerFile("duplex.pdf");
+    t.tab->printBothSides();
+    EXPECT_EQ(t.turnQuestions, 0);
+    ASSERT_EQ(pdfPageCount(pdf), 4);
+    const Overlap o = overlap(pdfPage(pdf, 1, 30), pdfPage(pdf, 2, 30).mirrored(false, true));
+    EXPECT_GT(o.red, 0);
+    EXPECT_LT(o.mismatched, o.red / 20);
+    EXPECT_EQ(t.tab->printerTarget().printer().duplex(), QPrinter::DuplexNone);
+}
+
+TEST(PrintTabBothSides, AlignmentSheetHasCrossesBehindEachOther) {
+    if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    const QString pdf = t.answerFile("align.pdf");
+    ASSERT_NE(t.button("AusrichtungBtn"), nullptr);
+    t.button("AusrichtungBtn")->click();
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    constexpr int dpi = 60;
+    const QImage front = pdfPage(pdf, 1, dpi);
+    const QImage behind = pdfPage(pdf, 2, dpi).mirrored(true, false);
+    ASSERT_FALSE(front.isNull());
+    // The middle cross of the front, and the back's middle cross right behind it.
+    const QRect middle(front.width() / 2 - 30, front.height() / 2 - 30, 60, 60);
+    const QRect frontCross = colourBox(front, qRgb(0, 0, 0), middle);
+    const QRect backCross = colourBox(behind, qRgb(0, 0, 0), middle);
+    ASSERT_FALSE(frontCross.isNull());
+    EXPECT_NEAR(backCross.center().x(), frontCross.center().x(), 1);
+    EXPECT_NEAR(backCross.center().y(), frontCross.center().y(), 1);
+    // A cross near the top-left corner on the front, behind it one on the back.
+    const QRect corner(0, 0, front.width() / 4, front.height() / 8);
+    EXPECT_FALSE(colourBox(front, qRgb(0, 0, 0), corner).isNull());
+    EXPECT_FALSE(colourBox(behind, qRgb(0, 0, 0), corner).isNull());
+}
+
+TEST(TurnSheetsDialogTest, AsksWithAPictureAndOkOrCancel) {
+    TurnSheetsDialog dialog;
+    EXPECT_EQ(dialog.findChild<QLabel*>("TurnSheetsText")->text(), kTurnSheetsText);
+    auto* picture = dialog.findChild<QWidget*>("TurnSheetsPicture");
+    ASSERT_NE(picture, nullptr);
+    picture->resize(picture->sizeHint());
+    const QImage drawn = picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_FALSE(colourBox(drawn, qRgb(200, 0, 0)).isNull());  // the edge that goes in first
+    auto* ok = dialog.findChild<QPushButton*>("OKBtn");
+    auto* cancel = dialog.findChild<QPushButton*>("CancelBtn");
+    ASSERT_TRUE(ok && cancel);
+    EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
+    dialog.show();
+    cancel->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    dialog.show();
+    ok->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
