@@ -92,6 +92,26 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     left->addWidget(sheetEdit_);
     left->addWidget(cutLinesCheck_);
     left->addWidget(foldLinesCheck_);
+    // Both sides of a sheet: below the settings, so the tool bar keeps its own commands.
+    const auto sheetButton = [&left](const char* name, const QString& text, const QString& hint) {
+        auto* button = new QToolButton;
+        button->setObjectName(QLatin1String(name));
+        button->setText(text);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        left->addWidget(button);
+        return button;
+    };
+    left->addSpacing(8);
+    auto* bothSidesBtn =
+        sheetButton("BeideSeitenBtn", QStringLiteral("Beide Seiten drucken"),
+                    QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"));
+    auto* alignmentBtn =
+        sheetButton("AusrichtungBtn", QStringLiteral("Ausrichtungsseite drucken"),
+                    QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, "
+                                   "wie der Drucker die Blätter wendet"));
     left->addStretch();
 
     // Tool bar and preview.
@@ -103,13 +123,6 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
                                     QStringLiteral("Druckt die Außenseite der Karte"));
     auto* printInsideButton = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
                                              QStringLiteral("Innenseite drucken"));
-    auto* bothSidesBtn =
-        makeToolButton(bar, "BeideSeitenBtn", QStringLiteral("Beide Seiten drucken"),
-                       QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"));
-    auto* alignmentBtn =
-        makeToolButton(bar, "AusrichtungBtn", QStringLiteral("Ausrichtungsseite drucken"),
-                       QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, "
-                                      "wie der Drucker die Blätter wendet"));
     auto* formatBtn = makeToolButton(bar, "VFormatBtn", QStringLiteral("Kartenformat"),
                                      QStringLiteral("Visitenkartenformat einstellen"));
     auto* mailBtn = makeToolButton(bar, "EMailBtn", QStringLiteral("eMail Export"),
