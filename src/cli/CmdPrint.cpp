@@ -117,8 +117,9 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
             std::printf("printed the alignment sheet on both sides to %s\n",
                         to.toLocal8Bit().constData());
         } else {
-            std::printf("printed %d card side(s) on both sides of %d sheet(s) to %s\n",
-                        result.cards, result.pages / 2, to.toLocal8Bit().constData());
+            // Each card is drawn twice, its outside on the front and its inside on the back.
+            std::printf("printed %d card(s) on both sides of %d sheet(s) to %s\n", result.cards / 2,
+                        result.pages / 2, to.toLocal8Bit().constData());
         }
     }
     return kExitOk;

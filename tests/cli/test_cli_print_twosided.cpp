@@ -103,6 +103,10 @@ TEST(CliPrintBothSides, AlignmentSheetAndRefusals) {
     const CliRun sheet = runCli({"--alignment-sheet", "--pdf", dir.file("align.pdf")});
     ASSERT_EQ(sheet.exitCode, 0) << sheet.err.constData();
     EXPECT_TRUE(sheet.out.contains("alignment sheet")) << sheet.out.constData();
+    const CliRun cards =
+        runCli({card, "--side", "both", "--copies", "3", "--pdf", dir.file("three.pdf")});
+    EXPECT_TRUE(cards.out.startsWith("printed 3 card(s) on both sides of 1 sheet(s)"))
+        << cards.out.constData();
 
     EXPECT_EQ(runCli({card, "--side", "both", "--printer", "NoSuchPrinter"}).exitCode, 1);
     EXPECT_EQ(runCli({card, "--side", "both", "--flip", "sideways", "--pdf", "x.pdf"}).exitCode, 2);
