@@ -106,6 +106,12 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                                    : twoSidedJob(doc.format, options, geometry, choice.axis);
     std::optional<DuplexForRun> duplex;
     if (choice.mode != QPrinter::DuplexNone) duplex.emplace(printer, choice.mode);
+    if (duplex && !duplex->applied()) {
+        printError(QStringLiteral("the printer \"%1\" did not take the two-sided setting; try "
+                                  "the other --flip edge")
+                       .arg(printer.printerName()));
+        return kExitFailure;
+    }
     const PrintRunResult result = runPrintJob(printer, doc, ctx, job, dialogs);
     if (!result.ok) {
         printError(result.error);

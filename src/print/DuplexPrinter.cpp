@@ -15,6 +15,7 @@ QList<QPrinter::DuplexMode> printerDuplexModes(const QPrinter& printer) {
 DuplexForRun::DuplexForRun(QPrinter& printer, QPrinter::DuplexMode mode)
     : printer_(printer), saved_(printer.duplex()) {
     printer_.setDuplex(mode);
+    applied_ = printer_.outputFormat() != QPrinter::NativeFormat || printer_.duplex() == mode;
 }
 
 DuplexForRun::~DuplexForRun() {

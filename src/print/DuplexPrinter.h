@@ -17,12 +17,16 @@ class DuplexForRun {
 public:
     DuplexForRun(QPrinter& printer, QPrinter::DuplexMode mode);
     ~DuplexForRun();
+    // False when a printer's driver refused the mode (the print system keeps only modes the
+    // printer offers). A PDF file has no duplex setting and takes any.
+    bool applied() const { return applied_; }
     DuplexForRun(const DuplexForRun&) = delete;
     DuplexForRun& operator=(const DuplexForRun&) = delete;
 
 private:
     QPrinter& printer_;
     QPrinter::DuplexMode saved_;
+    bool applied_ = false;
 };
 
 }  // namespace bb

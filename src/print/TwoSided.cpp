@@ -32,8 +32,11 @@ DuplexChoice chooseDuplex(const QList<QPrinter::DuplexMode>& supported,
     const FlipEdge wanted = foldEdge(orientation);
     const FlipEdge other = wanted == FlipEdge::Long ? FlipEdge::Short : FlipEdge::Long;
     const auto offers = [&](FlipEdge e) { return e == FlipEdge::Long ? longSide : shortSide; };
-    if (offers(wanted) || automatic) return {duplexModeOf(wanted), TurnAxis::Vertical};
-    return {duplexModeOf(other), turnAxis(other, orientation)};
+    if (offers(wanted)) return {duplexModeOf(wanted), TurnAxis::Vertical};
+    if (offers(other)) return {duplexModeOf(other), turnAxis(other, orientation)};
+    // Automatic duplex turns portrait pages about the long edge and landscape pages about the
+    // short edge: about the vertical axis either way.
+    return {QPrinter::DuplexAuto, TurnAxis::Vertical};
 }
 
 // Device coordinates of a page count from the printable area's corner, which lies physOffX

@@ -43,10 +43,10 @@ struct DuplexChoice {
     friend bool operator==(const DuplexChoice&, const DuplexChoice&) = default;
 };
 
-// The duplex mode for the modes a printer offers: the fold's edge when offered (DuplexAuto
-// counts as it, since the print system picks the edge from the orientation), otherwise the
-// other edge with its own placement, otherwise turning by hand. `forced` takes that edge on
-// any printer that offers duplex at all.
+// The duplex mode for the modes a printer offers: the fold's edge when offered, otherwise the
+// other edge with its own placement, otherwise automatic duplex (which picks the fold's edge
+// from the orientation), otherwise turning by hand. `forced` takes that edge on any printer
+// that offers duplex at all.
 DuplexChoice chooseDuplex(const QList<QPrinter::DuplexMode>& supported,
                           QPageLayout::Orientation orientation,
                           std::optional<FlipEdge> forced = std::nullopt);

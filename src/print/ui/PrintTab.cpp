@@ -328,7 +328,7 @@ PrintRunResult PrintTab::runTwoSided(const std::function<PrintJob(TurnAxis)>& ma
         chooseDuplex(duplexModesOverride_.value_or(printerDuplexModes(printer)), orientation);
     if (choice.mode != QPrinter::DuplexNone) {
         const DuplexForRun duplex(printer, choice.mode);
-        return runJob(makeJob(choice.axis));
+        if (duplex.applied()) return runJob(makeJob(choice.axis));
     }
     // Turned by hand like a book page, the insides go where "Innen drucken" puts them.
     const SplitJobs split = splitSides(makeJob(TurnAxis::Vertical));
