@@ -3,7 +3,7 @@
 
 #include "document/CardDocument.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace bb {
 
