@@ -246,6 +246,13 @@ void MainWindow::buildMenus() {
     printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
+    item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
+         QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
+         [this] { print_->printBothSides(); });
+    item(datei, QStringLiteral("Ausrichtungsseite drucken"), "AusrichtungItem", {},
+         QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, wie der "
+                        "Drucker die Blätter wendet"),
+         [this] { print_->printAlignmentSheet(); });
     datei->addSeparator();
     exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),

@@ -1,6 +1,8 @@
 // brisella-cli print: one print run of a card onto a PDF file or a named printer, with
 // copies, used positions, cut and fold lines and a calibration file; --layout lists where
-// every card goes, in device pixels, before printing.
+// every card goes, in device pixels, before printing. --side both prints the outsides and
+// insides back to back (alternating pages in a PDF, one duplex job on a printer), and
+// --alignment-sheet the sheet of crosses that shows how a printer turns its sheets.
 #include "cli/Commands.h"
 
 #include "document/CardDocument.h"
@@ -10,8 +12,10 @@
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "print/Calibration.h"
+#include "print/DuplexPrinter.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/TwoSided.h"
 #include "render/Preview.h"
 
 #include <QCoreApplication>
@@ -53,6 +57,80 @@ void printLayout(const std::vector<CardPlacement>& cards) {
     std::fflush(stdout);
 }
 
+// The layout of a two-sided run: per sheet the lines of the front page, then those of the back.
+void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards) {
+    const auto line = [](const CardPlacement& c, int x, int y, const char* side, bool turned) {
+        std::printf(
+            "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\"%s}\n",
+            c.page + 1, c.position, c.column, c.row, x, y, c.width, c.height, side,
+            turned ? ", \"turned\": true" : "");
+    };
+    for (size_t first = 0; first < cards.size();) {
+        size_t end = first + 1;
+        while (end < cards.size() && cards[end].front.page == cards[first].front.page) ++end;
+        for (size_t i = first; i < end; ++i)
+            line(cards[i].front, cards[i].front.cardX, cards[i].front.cardY, "outside", false);
+        for (size_t i = first; i < end; ++i)
+            line(cards[i].front, cards[i].back.x, cards[i].back.y, "inside", cards[i].back.turned);
+        first = end;
+    }
+    std::fflush(stdout);
+}
+
+// Both sides on each sheet: to a PDF file the front and back pages alternating, to a printer
+// one duplex job. A printer without duplex is refused: a command cannot wait for the sheets
+// to be turned.
+int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
+                   UserDialogs& dialogs, const PrintOptions& options, std::optional<FlipEdge> flip,
+                   bool alignment, bool layout) {
+    QPrinter& printer = target.printer();
+    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
+    DuplexChoice choice{QPrinter::DuplexNone, turnAxis(flip.value_or(FlipEdge::Long), orientation)};
+    if (!target.isPdf()) {
+        choice = chooseDuplex(printerDuplexModes(printer), orientation, flip);
+        if (choice.mode == QPrinter::DuplexNone) {
+            printError(QStringLiteral("the printer \"%1\" cannot print both sides of a sheet; "
+                                      "print --side outside, turn the sheets over and print "
+                                      "--side inside")
+                           .arg(printer.printerName()));
+            return kExitFailure;
+        }
+    }
+    const DeviceGeometry geometry = target.geometry();
+    const PrintSettings clamped = clampSettings(options.settings, doc.format);
+    if (layout && !alignment)
+        printTwoSidedLayout(
+            twoSidedCards(doc.format, clamped, options.calibration, geometry, choice.axis));
+    const PrintJob job = alignment ? alignmentJob(geometry, options.calibration, choice.axis)
+                                   : twoSidedJob(doc.format, options, geometry, choice.axis);
+    std::optional<DuplexForRun> duplex;
+    if (choice.mode != QPrinter::DuplexNone) duplex.emplace(printer, choice.mode);
+    if (duplex && !duplex->applied()) {
+        printError(QStringLiteral("the printer \"%1\" did not take the two-sided setting; try "
+                                  "the other --flip edge")
+                       .arg(printer.printerName()));
+        return kExitFailure;
+    }
+    const PrintRunResult result = runPrintJob(printer, doc, ctx, job, dialogs);
+    if (!result.ok) {
+        printError(result.error);
+        return kExitFailure;
+    }
+    if (!layout) {
+        const QString to = target.isPdf() ? printer.outputFileName() : printer.printerName();
+        if (alignment) {
+            std::printf("printed the alignment sheet on both sides to %s\n",
+                        to.toLocal8Bit().constData());
+        } else {
+            // Each card is drawn twice, its outside on the front and its inside on the back.
+            std::printf("printed %d card(s) on both sides of %d sheet(s) to %s\n", result.cards / 2,
+                        result.pages / 2, to.toLocal8Bit().constData());
+        }
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int runPrint(const QStringList& args) {
@@ -61,6 +139,8 @@ int runPrint(const QStringList& args) {
     PrintOptions options;
     std::optional<int> dpi;
     bool layout = false;
+    bool alignment = false;
+    QString flipName;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString& out) {
@@ -98,6 +178,10 @@ int runPrint(const QStringList& args) {
             if (!dpi) return usageError(self, QStringLiteral("--dpi needs a number 36..4800"));
         } else if (a == QLatin1String("--layout")) {
             layout = true;
+        } else if (a == QLatin1String("--flip")) {
+            if (!value(flipName)) return usageError(self, QStringLiteral("--flip needs a value"));
+        } else if (a == QLatin1String("--alignment-sheet")) {
+            alignment = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return usageError(self, QStringLiteral("unknown option %1").arg(a));
         } else if (card.isEmpty()) {
@@ -106,15 +190,32 @@ int runPrint(const QStringList& args) {
             return usageError(self, QStringLiteral("only one card file"));
         }
     }
-    if (card.isEmpty()) return usageError(self, QStringLiteral("no card file given"));
+    if (alignment && !card.isEmpty())
+        return usageError(self, QStringLiteral("--alignment-sheet prints no card"));
+    if (card.isEmpty() && !alignment) return usageError(self, QStringLiteral("no card file given"));
     int sideValue = 0;
+    bool bothSides = alignment;
     if (side == QLatin1String("outside")) {
         sideValue = SideOutside;
     } else if (side == QLatin1String("inside")) {
         sideValue = SideInside;
-    } else {
-        return usageError(self, QStringLiteral("--side must be outside or inside"));
+    } else if (side == QLatin1String("both")) {
+        bothSides = true;
+    } else if (!alignment || !side.isEmpty()) {
+        return usageError(self, QStringLiteral("--side must be outside, inside or both"));
     }
+    if (alignment && !side.isEmpty() && side != QLatin1String("both"))
+        return usageError(self, QStringLiteral("the alignment sheet has both sides"));
+    std::optional<FlipEdge> flip;
+    if (flipName == QLatin1String("long")) {
+        flip = FlipEdge::Long;
+    } else if (flipName == QLatin1String("short")) {
+        flip = FlipEdge::Short;
+    } else if (!flipName.isEmpty()) {
+        return usageError(self, QStringLiteral("--flip must be long or short"));
+    }
+    if (flip && !bothSides)
+        return usageError(self, QStringLiteral("--flip needs --side both or --alignment-sheet"));
     if (!pdf.isEmpty() && !printerName.isEmpty())
         return usageError(self, QStringLiteral("give either --pdf or --printer, not both"));
     std::optional<QPageSize> pageSize;
@@ -157,6 +258,7 @@ int runPrint(const QStringList& args) {
     ConsoleDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
+    if (alignment) return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout);
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
     fc.createPreview = [](CardDocument& d, RenderContext& c) { return createCardPreview(d, c); };
@@ -164,6 +266,7 @@ int runPrint(const QStringList& args) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
     }
+    if (bothSides) return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout);
     doc->switchSide(sideValue);
 
     if (layout) {

@@ -11,9 +11,9 @@ const std::vector<Command>& commands() {
         {"export", "CARD.kar --side outside|inside -o OUT [--format NAME]", &runExport},
         {"info", "CARD.kar", &runInfo},
         {"print",
-         "CARD.kar --side outside|inside [--copies N] [--used N] [--cut] [--fold] "
-         "[--calibration FILE] [--pdf OUT.pdf | --printer NAME] [--paper A4|Letter|...] "
-         "[--dpi N] [--layout]",
+         "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
+         "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
+         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},

@@ -8,6 +8,7 @@
 
 #include <QLine>
 #include <QRect>
+#include <QString>
 
 #include <vector>
 
@@ -21,12 +22,22 @@ struct PageCard {
     friend bool operator==(const PageCard&, const PageCard&) = default;
 };
 
+// A black mark of the alignment sheet, drawn over the cards and lines.
+struct PageMark {
+    enum Kind { Cross, Label, ArrowUp };
+    Kind kind = Cross;
+    QRect rect;           // a cross spans it, a label is centred in it, an arrow fills it
+    QString text;         // of a label
+    bool turned = false;  // drawn turned by 180° within rect
+};
+
 struct PrintPage {
     std::vector<PageCard> cards;
     // Dotted outlines from (x, y) to (x + width, y + height).
     std::vector<QRect> cutOutlines;
     // Dash-dot lines between the two points (horizontal or vertical).
     std::vector<QLine> foldLines;
+    std::vector<PageMark> marks;
 };
 
 // The pages of a run of one side: the placements in order, a new page where one starts, a cut

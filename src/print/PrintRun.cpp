@@ -7,7 +7,10 @@
 #include "print/PrinterTarget.h"
 #include "render/Renderer.h"
 
+#include <algorithm>
+
 #include <QFile>
+#include <QFont>
 #include <QPagedPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -121,6 +124,45 @@ struct PixelGrid {
     QPointF operator()(int x, int y) const { return QPointF(x + shift, y + shift); }
 };
 
+// A mark of the alignment sheet in black, lines about a quarter millimetre wide; a turned
+// mark is drawn upside down within its rectangle.
+void drawPageMark(QPainter& painter, const PageMark& mark) {
+    const QRectF r(mark.rect);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (mark.turned) {
+        painter.translate(r.center());
+        painter.rotate(180);
+        painter.translate(-r.center());
+    }
+    const qreal width = std::max(1, painter.device()->logicalDpiX() / 100);
+    painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
+    painter.setBrush(Qt::black);
+    switch (mark.kind) {
+        case PageMark::Cross:
+            painter.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
+            painter.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
+            break;
+        case PageMark::ArrowUp: {
+            const qreal head = std::min(r.width(), r.height() / 2);
+            painter.drawLine(QPointF(r.center().x(), r.top() + head / 2),
+                             r.center() + QPointF(0, r.height() / 2));
+            painter.drawPolygon(QPolygonF{QPointF(r.center().x(), r.top()),
+                                          QPointF(r.left(), r.top() + head),
+                                          QPointF(r.right(), r.top() + head)});
+            break;
+        }
+        case PageMark::Label: {
+            QFont font(QStringLiteral("Arial"));
+            font.setPixelSize(std::max(1, int(r.height() * 0.8)));
+            painter.setFont(font);
+            painter.drawText(r, Qt::AlignCenter, mark.text);
+            break;
+        }
+    }
+    painter.restore();
+}
+
 }  // namespace
 
 void drawCutOutline(QPainter& painter, int x, int y, int w, int h) {
@@ -191,6 +233,7 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
         for (const QRect& r : page.cutOutlines)
             drawCutOutline(painter, r.x(), r.y(), r.width(), r.height());
         for (const QLine& line : page.foldLines) drawFoldLine(painter, line);
+        for (const PageMark& mark : page.marks) drawPageMark(painter, mark);
     }
     if (!painter.end()) {
         result.error = QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden.");

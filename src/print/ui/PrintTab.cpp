@@ -4,10 +4,12 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "print/DuplexPrinter.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/SheetPreview.h"
+#include "print/ui/TurnSheetsDialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -90,6 +92,26 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     left->addWidget(sheetEdit_);
     left->addWidget(cutLinesCheck_);
     left->addWidget(foldLinesCheck_);
+    // Both sides of a sheet: below the settings, so the tool bar keeps its own commands.
+    const auto sheetButton = [&left](const char* name, const QString& text, const QString& hint) {
+        auto* button = new QToolButton;
+        button->setObjectName(QLatin1String(name));
+        button->setText(text);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        left->addWidget(button);
+        return button;
+    };
+    left->addSpacing(8);
+    auto* bothSidesBtn =
+        sheetButton("BeideSeitenBtn", QStringLiteral("Beide Seiten drucken"),
+                    QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"));
+    auto* alignmentBtn =
+        sheetButton("AusrichtungBtn", QStringLiteral("Ausrichtungsseite drucken"),
+                    QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, "
+                                   "wie der Drucker die Blätter wendet"));
     left->addStretch();
 
     // Tool bar and preview.
@@ -133,6 +155,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(setupBtn, &QToolButton::clicked, this, &PrintTab::setUpPrinter);
     connect(printBtn, &QToolButton::clicked, this, &PrintTab::printOutside);
     connect(printInsideButton, &QToolButton::clicked, this, &PrintTab::printInside);
+    connect(bothSidesBtn, &QToolButton::clicked, this, &PrintTab::printBothSides);
+    connect(alignmentBtn, &QToolButton::clicked, this, &PrintTab::printAlignmentSheet);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
     refreshPreview();
@@ -269,6 +293,53 @@ PrintRunResult PrintTab::runJob(const PrintJob& job) {
     emit printed();
     refreshPreview();
     return result;
+}
+
+void PrintTab::setTurnSheetsAsker(std::function<bool()> asker) {
+    turnSheetsAsker_ = std::move(asker);
+}
+
+void PrintTab::setDuplexModesOverride(std::optional<QList<QPrinter::DuplexMode>> modes) {
+    duplexModesOverride_ = std::move(modes);
+}
+
+void PrintTab::printBothSides() {
+    const PrintOptions options = currentOptions();
+    const DeviceGeometry geometry = printer_->geometry();
+    const PrintRunResult result = runTwoSided(
+        [&](TurnAxis axis) { return twoSidedJob(doc_.format, options, geometry, axis); });
+    if (result.ok || !result.error.isEmpty())
+        showSettings(clampSettings(options.settings, doc_.format));
+}
+
+void PrintTab::printAlignmentSheet() {
+    const Calibration calibration = calibrationDialog_->values();
+    const DeviceGeometry geometry = printer_->geometry();
+    runTwoSided([&](TurnAxis axis) { return alignmentJob(geometry, calibration, axis); });
+}
+
+PrintRunResult PrintTab::runTwoSided(const std::function<PrintJob(TurnAxis)>& makeJob) {
+    QPrinter& printer = printer_->printer();
+    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
+    // A PDF file holds the pages as a duplex job would send them, turned about the long edge.
+    if (!duplexModesOverride_ && printer_->isPdf())
+        return runJob(makeJob(turnAxis(FlipEdge::Long, orientation)));
+    const DuplexChoice choice =
+        chooseDuplex(duplexModesOverride_.value_or(printerDuplexModes(printer)), orientation);
+    if (choice.mode != QPrinter::DuplexNone) {
+        const DuplexForRun duplex(printer, choice.mode);
+        if (duplex.applied()) return runJob(makeJob(choice.axis));
+    }
+    // Turned by hand like a book page, the insides go where "Innen drucken" puts them.
+    const SplitJobs split = splitSides(makeJob(TurnAxis::Vertical));
+    const PrintRunResult fronts = runJob(split.fronts);
+    if (!fronts.ok) return fronts;
+    const bool turned = turnSheetsAsker_ ? turnSheetsAsker_() : [this] {
+        TurnSheetsDialog dialog(this);
+        return dialog.exec() == QDialog::Accepted;
+    }();
+    if (!turned) return fronts;
+    return runJob(split.backs);
 }
 
 void PrintTab::setUpPrinter() {

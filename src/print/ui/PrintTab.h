@@ -5,12 +5,16 @@
 
 #include "print/PrintRun.h"
 #include "print/SheetLayout.h"
+#include "print/TwoSided.h"
 
+#include <QList>
+#include <QPrinter>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QPrinter;
@@ -62,9 +66,21 @@ public:
     // Prints the working side to the current printer, without a print dialog.
     void printCards();
 
+    // Replaces the question "Bitte die Blätter wenden und wieder einlegen" between the outsides
+    // and the insides on a printer without duplex (true: go on with the insides).
+    void setTurnSheetsAsker(std::function<bool()> asker);
+    // Takes the current printer as one offering these duplex modes, also on the PDF path (so
+    // the printer paths can be driven onto a file); nullopt asks the printer itself again.
+    void setDuplexModesOverride(std::optional<QList<QPrinter::DuplexMode>> modes);
+
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
     void printInside();   // "Innen drucken"
+    // "Beide Seiten drucken": outsides and insides back to back, in one duplex job, or by
+    // turning the sheets; on the PDF path one file with front and back pages alternating.
+    void printBothSides();
+    // "Ausrichtungsseite drucken": one sheet with crosses on both sides.
+    void printAlignmentSheet();
     void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
     void calibrate();     // menu "Drucker &kalibrieren..."
     void zoomIn();
@@ -80,6 +96,9 @@ private:
     // result, nothing printed, when that is cancelled), reports a failure, and repaints the
     // preview and the editor views afterwards.
     PrintRunResult runJob(const PrintJob& job);
+    // Runs a two-sided job (made for the axis the sheet turns about) as the printer allows:
+    // one duplex job, or the fronts, the turn question and the backs.
+    PrintRunResult runTwoSided(const std::function<PrintJob(TurnAxis)>& makeJob);
     // The print options as the tab shows them.
     PrintOptions currentOptions() const;
     void usedPositionsChanged();
@@ -92,6 +111,8 @@ private:
     UserDialogs& dialogs_;
     QString programFolder_;
     std::function<void(int)> sideSelector_;
+    std::function<bool()> turnSheetsAsker_;
+    std::optional<QList<QPrinter::DuplexMode>> duplexModesOverride_;
     std::unique_ptr<PrinterTarget> printer_;
     CalibrationDialog* calibrationDialog_ = nullptr;
     SheetPreview* preview_ = nullptr;
