@@ -246,6 +246,15 @@ void MainWindow::buildMenus() {
     printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
+    QAction* quarterFold = item(datei, QStringLiteral("&Viertelfalz..."), "ViertelfalzItem", {},
+                                QString(), [this] { print_->printQuarterFold(); });
+    // Offered only while the unfolded card fits half of the current paper.
+    connect(datei, &QMenu::aboutToShow, this, [this, quarterFold] {
+        const QString refusal = print_->quarterFoldRefusal();
+        quarterFold->setEnabled(refusal.isEmpty());
+        quarterFold->setStatusTip(
+            refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
+    });
     datei->addSeparator();
     exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),

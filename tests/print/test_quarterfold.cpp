@@ -1,17 +1,20 @@
 // Quarter-fold sheets: whether a card fits half the paper, where both halves go (also
-// calibrated), and a run onto a PDF checked on the page picture.
+// calibrated), and a run onto a PDF checked on the page picture; the tab's "Viertelfalz".
 #include "PdfPages.h"
 
 #include "document/CardObject.h"
 #include "document/RenderContext.h"
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
+#include "print/ui/PrintTab.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QSpinBox>
+#include <QToolButton>
 
 #include <cmath>
 #include <limits>
@@ -231,4 +234,54 @@ TEST(QuarterFoldPdf, OutsideTurnedAboveTheMiddleInsideBelow) {
     }
     // Beside the card the sheet stays white.
     EXPECT_EQ(rowRun(page, int(middle), 0, int(left) - 2).white, int(left) - 2);
+}
+
+TEST(PrintTabQuarterFold, OfferedOnlyWhileHalfTheSheetHoldsTheCard) {
+    bbtest::TempFolder dir;
+    bbtest::ScriptedDialogs dialogs;
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    doc->format = twoByFive();  // 90 × 55 mm
+    colourSides(*doc);
+    PrintTab tab(*doc, ctx, dialogs, dir.path());
+    tab.printerTarget().usePdf(QString());
+    tab.refreshPreview();
+    QToolButton* button = tab.findChild<QToolButton*>("ViertelfalzBtn");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("Viertelfalz"));
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(tab.quarterFoldRefusal().isEmpty());
+
+    // The copies of the spin edit, one sheet each, both sides on every sheet.
+    tab.findChild<QSpinBox*>("KopiesED")->setValue(3);
+    dialogs.saveAnswers.push_back({dir.file("q.pdf"), 1});
+    button->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    if (havePdftoppm()) {
+        EXPECT_EQ(pdfPageCount(dir.file("q.pdf")), 3);
+        const QImage sheet = pdfPage(dir.file("q.pdf"), 3, 20);
+        const QRect red = colourBox(sheet, qRgb(255, 0, 0));
+        const QRect blue = colourBox(sheet, qRgb(0, 0, 255));
+        ASSERT_FALSE(red.isNull());
+        ASSERT_FALSE(blue.isNull());
+        EXPECT_LT(red.bottom(), blue.top() + 1);
+    }
+
+    // A card wider than A4: the command is off and says why; reached anyway (the window's
+    // menu), it refuses without asking for a file.
+    doc->format.cardWidth = 250;
+    doc->format.cardHeight = 100;
+    tab.refreshPreview();
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Die Karte ist für einen halben Bogen zu groß"));
+    const qsizetype asked = dialogs.saveRequests.size();
+    tab.printQuarterFold();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, kQuarterFoldTooLargeText);
+    EXPECT_EQ(dialogs.saveRequests.size(), asked);
+
+    // Landscape A4 (297 × 105 mm a half) holds it.
+    tab.printerTarget().printer().setPageOrientation(QPageLayout::Landscape);
+    tab.refreshPreview();
+    EXPECT_TRUE(button->isEnabled());
 }

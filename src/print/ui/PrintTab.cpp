@@ -6,6 +6,7 @@
 #include "document/UserDialogs.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/QuarterFold.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/SheetPreview.h"
 
@@ -33,6 +34,9 @@ QSpinBox* makeSpin(const char* name, int min, int max, int value) {
     spin->setValue(value);
     return spin;
 }
+
+const QString kQuarterFoldHint =
+    QStringLiteral("Druckt Außen- und Innenseite auf eine Seite des Bogens, zweimal zu falten");
 
 QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text,
                             const QString& hint) {
@@ -105,6 +109,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
                                      QStringLiteral("Visitenkartenformat einstellen"));
     auto* mailBtn = makeToolButton(bar, "EMailBtn", QStringLiteral("eMail Export"),
                                    QStringLiteral("Speichert die Visitenkarte als Bitmap"));
+    quarterFoldBtn_ =
+        makeToolButton(bar, "ViertelfalzBtn", QStringLiteral("Viertelfalz"), kQuarterFoldHint);
 
     preview_ = new SheetPreview(doc_, ctx_);
     previewScroll_ = new QScrollArea;
@@ -135,6 +141,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(printInsideButton, &QToolButton::clicked, this, &PrintTab::printInside);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
+    connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
     refreshPreview();
 }
 
@@ -192,6 +199,7 @@ void PrintTab::sheetSettingsChanged() {
 }
 
 void PrintTab::refreshPreview() {
+    updateQuarterFold();
     if (ctx_.busy) return;
     const PrintSettings s = clampSettings(settings(), doc_.format);
     showSettings(s);
@@ -269,6 +277,29 @@ PrintRunResult PrintTab::runJob(const PrintJob& job) {
     emit printed();
     refreshPreview();
     return result;
+}
+
+QString PrintTab::quarterFoldRefusal() const {
+    return quarterFoldFits(doc_.format, paperSizeMm(printer_->printer()))
+               ? QString()
+               : kQuarterFoldTooLargeText;
+}
+
+void PrintTab::updateQuarterFold() {
+    const QString refusal = quarterFoldRefusal();
+    quarterFoldBtn_->setEnabled(refusal.isEmpty());
+    quarterFoldBtn_->setToolTip(refusal.isEmpty() ? kQuarterFoldHint : refusal);
+    quarterFoldBtn_->setStatusTip(quarterFoldBtn_->toolTip());
+}
+
+void PrintTab::printQuarterFold() {
+    // Also reached from the window's menu: a card too large for half the sheet is refused.
+    if (const QString refusal = quarterFoldRefusal(); !refusal.isEmpty()) {
+        dialogs_.message(refusal, kAppTitle, MsgIcon::Information, BtnOk);
+        return;
+    }
+    runJob(quarterFoldJob(doc_.format, currentOptions(), printer_->geometry(),
+                          paperSizeMm(printer_->printer())));
 }
 
 void PrintTab::setUpPrinter() {

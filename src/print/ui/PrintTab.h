@@ -62,11 +62,17 @@ public:
     // Prints the working side to the current printer, without a print dialog.
     void printCards();
 
+    // Why the card cannot be printed as a quarter-fold sheet on the current paper; empty when
+    // it can.
+    QString quarterFoldRefusal() const;
+
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
     void printInside();   // "Innen drucken"
     void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
     void calibrate();     // menu "Drucker &kalibrieren..."
+    // "Viertelfalz": the copies as quarter-fold sheets, both sides on one side of each sheet.
+    void printQuarterFold();
     void zoomIn();
     void zoomOut();
 
@@ -86,6 +92,7 @@ private:
     void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
+    void updateQuarterFold();
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -101,6 +108,7 @@ private:
     QSpinBox* sheetEdit_ = nullptr;
     QCheckBox* cutLinesCheck_ = nullptr;
     QCheckBox* foldLinesCheck_ = nullptr;
+    QToolButton* quarterFoldBtn_ = nullptr;
     int zoom_ = kPreviewZoomStart;
 };
 
