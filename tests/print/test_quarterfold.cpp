@@ -1,16 +1,20 @@
 // Quarter-fold sheets: whether a card fits half the paper, where both halves go (also
-// calibrated), and a run onto a PDF checked on the page picture; the tab's "Viertelfalz".
+// calibrated), a run onto a PDF checked on the page picture, the preview, and the tab's
+// "Viertelfalz".
 #include "PdfPages.h"
 
 #include "document/CardObject.h"
 #include "document/RenderContext.h"
+#include "print/PreviewPaint.h"
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
 #include "print/ui/PrintTab.h"
+#include "print/ui/SheetPreview.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSpinBox>
@@ -43,6 +47,21 @@ DeviceGeometry device600() {
 // Device pixels of `mm` at `mmPerInch` and 600 dpi, truncated.
 int px(double mm, double mmPerInch = kNominalMmPerInch) {
     return int(std::trunc(mm / mmPerInch * 600));
+}
+
+// The outside (working): green, with a small red square in its top-left corner, an eighth of
+// the card each way. The work area is three cards wide and high, the card in its middle.
+void markOutsideCorner(CardDocument& doc) {
+    doc.workingBackground.backgroundColor = rgbRef(0, 160, 0);
+    CardObject& mark = *doc.workingSlots[doc.findFreeSlot()];
+    mark.kind = KindFigure;
+    mark.figureKind = FigRectangle;
+    mark.fillMode = FillSolid;
+    mark.color = mark.borderColor = rgbRef(255, 0, 0);
+    mark.x = doc.sideWidthUnits / 3;
+    mark.y = doc.sideHeightUnits / 3;
+    mark.width = doc.sideWidthUnits / 24;
+    mark.height = doc.sideHeightUnits / 24;
 }
 
 }  // namespace
@@ -157,18 +176,7 @@ TEST(QuarterFoldPdf, OutsideTurnedAboveTheMiddleInsideBelow) {
     auto doc = std::make_unique<CardDocument>();
     doc->format = cardOf(150, 100);
     colourSides(*doc);
-    // The outside: green, with a small red square in its top-left corner (an eighth of the
-    // card each way). The work area is three cards wide and high, the card in its middle.
-    doc->workingBackground.backgroundColor = rgbRef(0, 160, 0);
-    CardObject& mark = *doc->workingSlots[doc->findFreeSlot()];
-    mark.kind = KindFigure;
-    mark.figureKind = FigRectangle;
-    mark.fillMode = FillSolid;
-    mark.color = mark.borderColor = rgbRef(255, 0, 0);
-    mark.x = doc->sideWidthUnits / 3;
-    mark.y = doc->sideHeightUnits / 3;
-    mark.width = doc->sideWidthUnits / 24;
-    mark.height = doc->sideHeightUnits / 24;
+    markOutsideCorner(*doc);
 
     // A4 at 150 dpi with a printable area 12 pt (25 pixels) inside the paper, and the
     // calibration that measured exactly that margin.
@@ -236,6 +244,44 @@ TEST(QuarterFoldPdf, OutsideTurnedAboveTheMiddleInsideBelow) {
     EXPECT_EQ(rowRun(page, int(middle), 0, int(left) - 2).white, int(left) - 2);
 }
 
+TEST(QuarterFoldPreview, BothHalvesOnTheBoxTheOutsideTurned) {
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    doc->format = cardOf(150, 100);
+    colourSides(*doc);
+    markOutsideCorner(*doc);
+    doc->switchSide(SideInside);
+    constexpr int kZoom = 35;
+    const QSize box(290, 410);
+    QImage img(box, QImage::Format_RGB32);
+    PreviewOptions options;
+    options.zoom = kZoom;
+    options.foldLines = true;
+    options.quarterFoldPaperMm = kA4;
+    {
+        QPainter p(&img);
+        EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), 2);
+    }
+    EXPECT_EQ(doc->currentSide, SideInside);  // the working side comes back
+    EXPECT_EQ(ctx.renderMode, RenderScreen);
+
+    const int middle = mmToPixels(148.5, kNominalMmPerInch, kZoom);
+    const int left = mmToPixels(30, kNominalMmPerInch, kZoom);
+    const int w = mmToPixels(150, kNominalMmPerInch, kZoom);
+    const int h = mmToPixels(100, kNominalMmPerInch, kZoom);
+    // The fold across lies on the inside's top row, so the blue starts one row lower.
+    const QRect blue = colourBox(img, qRgb(0, 0, 255));
+    EXPECT_EQ(blue.top(), middle + 1);
+    EXPECT_EQ(blue.bottom(), middle + h - 1);
+    EXPECT_EQ(blue.left(), left);
+    EXPECT_EQ(blue.right(), left + w - 1);
+    const QRect red = colourBox(img, qRgb(255, 0, 0));
+    ASSERT_FALSE(red.isNull());
+    EXPECT_EQ(red.right(), left + w - 1);
+    EXPECT_EQ(red.bottom(), middle - 1);
+    EXPECT_GT(rowRun(img, middle, left, left + w).dark, w / 3);
+}
+
 TEST(PrintTabQuarterFold, OfferedOnlyWhileHalfTheSheetHoldsTheCard) {
     bbtest::TempFolder dir;
     bbtest::ScriptedDialogs dialogs;
@@ -266,6 +312,27 @@ TEST(PrintTabQuarterFold, OfferedOnlyWhileHalfTheSheetHoldsTheCard) {
         ASSERT_FALSE(blue.isNull());
         EXPECT_LT(red.bottom(), blue.top() + 1);
     }
+
+    // The pointer on the command shows the quarter-fold sheet in the preview, and leaving it
+    // the shown sheet again.
+    tab.resize(900, 700);
+    tab.show();
+    QCoreApplication::processEvents();
+    auto* preview = tab.findChild<SheetPreview*>("VPaint");
+    ASSERT_NE(preview, nullptr);
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &enter);
+    QImage shot = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(preview->lastCardCount(), 2);
+    const QRect shownRed = colourBox(shot, qRgb(255, 0, 0));
+    const QRect shownBlue = colourBox(shot, qRgb(0, 0, 255));
+    ASSERT_FALSE(shownRed.isNull());
+    ASSERT_FALSE(shownBlue.isNull());
+    EXPECT_LT(shownRed.bottom(), shownBlue.top());
+    QCoreApplication::sendEvent(button, &leave);
+    shot = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(preview->lastCardCount(), 3);
+    EXPECT_TRUE(colourBox(shot, qRgb(0, 0, 255)).isNull());
 
     // A card wider than A4: the command is off and says why; reached anyway (the window's
     // menu), it refuses without asking for a file.

@@ -11,6 +11,7 @@
 #include "print/ui/SheetPreview.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -144,6 +145,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
     connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
+    quarterFoldBtn_->installEventFilter(this);
     refreshPreview();
 }
 
@@ -218,6 +220,8 @@ void PrintTab::refreshPreview() {
     options.zoom = zoom_;
     options.cutLines = cutLinesCheck_->isChecked();
     options.foldLines = foldLinesCheck_->isChecked();
+    if (quarterFoldHovered_ && quarterFoldBtn_->isEnabled())
+        options.quarterFoldPaperMm = paperSizeMm(printer_->printer());
     preview_->setSheet(previewBoxSize(g.pageW, g.pageH, dpiX, dpiY, zoom_), options);
 }
 
@@ -292,6 +296,15 @@ void PrintTab::updateQuarterFold() {
     quarterFoldBtn_->setEnabled(refusal.isEmpty());
     quarterFoldBtn_->setToolTip(refusal.isEmpty() ? kQuarterFoldHint : refusal);
     quarterFoldBtn_->setStatusTip(quarterFoldBtn_->toolTip());
+}
+
+bool PrintTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == quarterFoldBtn_ &&
+        (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        quarterFoldHovered_ = event->type() == QEvent::Enter;
+        refreshPreview();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PrintTab::printQuarterFold() {

@@ -76,6 +76,10 @@ public slots:
     void zoomIn();
     void zoomOut();
 
+protected:
+    // The preview shows the quarter-fold sheet while the pointer is on "Viertelfalz".
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
     void exportRequested();      // "eMail Export" (EMailBtn)
@@ -109,6 +113,7 @@ private:
     QCheckBox* cutLinesCheck_ = nullptr;
     QCheckBox* foldLinesCheck_ = nullptr;
     QToolButton* quarterFoldBtn_ = nullptr;
+    bool quarterFoldHovered_ = false;
     int zoom_ = kPreviewZoomStart;
 };
 
