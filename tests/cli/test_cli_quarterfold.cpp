@@ -1,5 +1,5 @@
 // brisella-cli print --quarter-fold, run as a separate process: the layout lines of both
-// halves, the sheets of the PDF, and the refusals.
+// halves and the refusals.
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/RenderContext.h"
@@ -19,17 +19,15 @@
 
 namespace {
 
-using bbtest::CliRun;
-
-CliRun runCli(const QStringList& args) {
+bbtest::CliRun runCli(const QStringList& args) {
     // No printer service: the tool must never reach a real printer from a test.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    return bbtest::runCli(QStringList{"print"} + args, env, bbtest::kHangGuardMs);
+    return bbtest::runCli(QStringList{"print", "--quarter-fold"} + args, env, bbtest::kHangGuardMs);
 }
 
-// A card of width × height millimetres unfolded: red outside, blue inside.
-bool writeCard(const QString& path, double width, double height) {
+// A card of width × height millimetres unfolded.
+QString writeCard(const bbtest::TempFolder& dir, double width, double height) {
     bbtest::ScriptedDialogs dialogs;
     bb::RenderContext ctx;
     auto doc = std::make_unique<bb::CardDocument>();
@@ -38,94 +36,68 @@ bool writeCard(const QString& path, double width, double height) {
     doc->format.cardHeight = height;
     printtest::colourSides(*doc);
     bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
-    return bb::saveCardFile(*doc, path, fc);
+    const QString path = dir.file(QStringLiteral("%1x%2.kar").arg(width).arg(height));
+    return bb::saveCardFile(*doc, path, fc) ? path : QString();
 }
 
-QList<QJsonObject> layoutLines(const QByteArray& out) {
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : out.split('\n'))
-        if (!line.trimmed().isEmpty()) lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
-}
-
-int px(double mm, double mmPerInch = 25.39995, int dpi = 600) {
-    return int(std::trunc(mm / mmPerInch * dpi));
+int px(double mm) {
+    return int(std::trunc(mm / 25.39995 * 600));
 }
 
 }  // namespace
 
 TEST(CliQuarterFold, LayoutLinesNameTheSideAndTurnOfEachHalf) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar"), 150, 100));
-    // A calibration file: offsets 3 and 2 mm, the sizes as measured.
-    QByteArray cal;
+    const QString card = writeCard(dir, 150, 100);
+    const QString pdf = dir.file("q.pdf");
+    // A calibration file: offsets of 3 and 2 mm, sizes as measured.
+    QFile cal(dir.file("options.dat"));
+    ASSERT_TRUE(cal.open(QIODevice::WriteOnly));
     for (double v : {3.0, 2.0, 100.0, 100.0}) {
         char b[8];
         qToLittleEndian(v, b);
-        cal.append(b, 8);
+        cal.write(b, 8);
     }
-    QFile f(dir.file("options.dat"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(cal);
-    f.close();
-    const QString pdf = dir.file("q.pdf");
-    const CliRun r =
-        runCli({dir.file("card.kar"), "--quarter-fold", "--copies", "2", "--cut", "--fold",
-                "--calibration", dir.file("options.dat"), "--pdf", pdf, "--layout"});
+    cal.close();
+    const bbtest::CliRun r = runCli({card, "--copies", "2", "--cut", "--fold", "--calibration",
+                                     cal.fileName(), "--pdf", pdf, "--layout"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    const auto lines = layoutLines(r.out);
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 4);
-    for (int sheet = 0; sheet < 2; ++sheet) {
-        const QJsonObject out = lines[sheet * 2], in = lines[sheet * 2 + 1];
-        EXPECT_EQ(out["page"].toInt(), sheet + 1);
-        EXPECT_EQ(in["page"].toInt(), sheet + 1);
-        EXPECT_EQ(out["position"].toInt(), sheet);
-        EXPECT_EQ(out["side"].toString(), "outside");
-        EXPECT_TRUE(out["turned"].isBool() && out["turned"].toBool());
-        EXPECT_EQ(in["side"].toString(), "inside");
-        EXPECT_TRUE(in["turned"].isBool() && !in["turned"].toBool());
-        EXPECT_EQ(out["column"].toInt(), 0);
-        EXPECT_EQ(out["row"].toInt(), 0);
-        EXPECT_EQ(in["row"].toInt(), 1);
-        // A4: centred across, the inside from the sheet's middle down, less the offsets.
-        EXPECT_EQ(in["CardX"].toInt(), px(30 - 3));
-        EXPECT_EQ(in["CardY"].toInt(), px(148.5 - 2));
-        EXPECT_EQ(in["Wd"].toInt(), px(150));
-        EXPECT_EQ(in["Hd"].toInt(), px(100));
-        EXPECT_EQ(out["CardX"].toInt(), in["CardX"].toInt());
-        EXPECT_EQ(out["CardY"].toInt() + out["Hd"].toInt(), in["CardY"].toInt());
+    const QJsonObject out = QJsonDocument::fromJson(lines[2]).object();
+    const QJsonObject in = QJsonDocument::fromJson(lines[3]).object();
+    EXPECT_EQ(out["side"].toString(), "outside");
+    EXPECT_EQ(out["turned"], QJsonValue(true));
+    EXPECT_EQ(in["side"].toString(), "inside");
+    EXPECT_EQ(in["turned"], QJsonValue(false));
+    for (const QJsonObject& o : {out, in}) {
+        EXPECT_EQ(o["page"].toInt(), 2);
+        EXPECT_EQ(o["position"].toInt(), 1);
+        EXPECT_EQ(o["column"].toInt(), 0);
+        EXPECT_EQ(o["CardX"].toInt(), px(30 - 3));  // centred across A4, calibrated
+        EXPECT_EQ(o["Wd"].toInt(), px(150));
+        EXPECT_EQ(o["Hd"].toInt(), px(100));
     }
-    if (!printtest::havePdftoppm()) GTEST_SKIP() << "no pdftoppm";
-    EXPECT_EQ(printtest::pdfPageCount(pdf), 2);
-    const QImage sheet = printtest::pdfPage(pdf, 1, 20);
-    const QRect red = printtest::colourBox(sheet, qRgb(255, 0, 0));
-    const QRect blue = printtest::colourBox(sheet, qRgb(0, 0, 255));
-    ASSERT_FALSE(red.isNull());
-    ASSERT_FALSE(blue.isNull());
-    EXPECT_LT(red.bottom(), blue.top() + 1);
+    EXPECT_EQ(in["row"].toInt(), 1);
+    EXPECT_EQ(in["CardY"].toInt(), px(148.5 - 2));
+    EXPECT_EQ(out["CardY"].toInt() + out["Hd"].toInt(), in["CardY"].toInt());
+    if (printtest::havePdftoppm()) {
+        EXPECT_EQ(printtest::pdfPageCount(pdf), 2);
+    }
 }
 
 TEST(CliQuarterFold, RefusesUsedPositionsAndCardsLargerThanHalfTheSheet) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar"), 150, 100));
-    ASSERT_TRUE(writeCard(dir.file("tall.kar"), 150, 145));
-    const QString card = dir.file("card.kar");
-    // Usage: --used has no meaning on a sheet per card; a --side must still be a side.
-    EXPECT_EQ(runCli({card, "--quarter-fold", "--used", "0", "--pdf", dir.file("u.pdf")}).exitCode,
-              2);
-    EXPECT_EQ(
-        runCli({card, "--quarter-fold", "--side", "sideways", "--pdf", dir.file("s.pdf")}).exitCode,
-        2);
-    EXPECT_FALSE(QFile::exists(dir.file("u.pdf")));
-    // Without --quarter-fold, --side is still required.
-    EXPECT_EQ(runCli({card, "--pdf", dir.file("n.pdf")}).exitCode, 2);
-
+    const QString card = writeCard(dir, 150, 145);
+    // --used has no meaning with a sheet per card; a --side given must still be a side.
+    EXPECT_EQ(runCli({card, "--used", "0", "--pdf", dir.file("u.pdf")}).exitCode, 2);
+    EXPECT_EQ(runCli({card, "--side", "sideways", "--pdf", dir.file("s.pdf")}).exitCode, 2);
     // 145 mm high fits half of A4 (148.5) but not half of Letter (139.7).
-    const CliRun a4 = runCli({dir.file("tall.kar"), "--quarter-fold", "--pdf", dir.file("a4.pdf")});
+    const bbtest::CliRun a4 = runCli({card, "--pdf", dir.file("a4.pdf")});
     EXPECT_EQ(a4.exitCode, 0) << a4.err.constData();
     EXPECT_TRUE(a4.out.contains("1 sheet(s)")) << a4.out.constData();
-    const CliRun letter = runCli({dir.file("tall.kar"), "--quarter-fold", "--paper", "Letter",
-                                  "--pdf", dir.file("letter.pdf"), "--layout"});
+    const bbtest::CliRun letter =
+        runCli({card, "--paper", "Letter", "--pdf", dir.file("letter.pdf"), "--layout"});
     EXPECT_EQ(letter.exitCode, 1);
     EXPECT_TRUE(letter.err.contains("does not fit on half")) << letter.err.constData();
     EXPECT_TRUE(letter.out.isEmpty());
