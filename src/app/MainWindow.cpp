@@ -253,6 +253,15 @@ void MainWindow::buildMenus() {
          QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, wie der "
                         "Drucker die Blätter wendet"),
          [this] { print_->printAlignmentSheet(); });
+    QAction* quarterFold = item(datei, QStringLiteral("&Viertelfalz..."), "ViertelfalzItem", {},
+                                QString(), [this] { print_->printQuarterFold(); });
+    // Offered only while the unfolded card fits half of the current paper.
+    connect(datei, &QMenu::aboutToShow, this, [this, quarterFold] {
+        const QString refusal = print_->quarterFoldRefusal();
+        quarterFold->setEnabled(refusal.isEmpty());
+        quarterFold->setStatusTip(
+            refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
+    });
     datei->addSeparator();
     exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),

@@ -15,6 +15,7 @@
 #include "print/DuplexPrinter.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/QuarterFold.h"
 #include "print/TwoSided.h"
 #include "render/Preview.h"
 
@@ -78,6 +79,19 @@ void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards) {
     std::fflush(stdout);
 }
 
+// The layout lines of a quarter-fold run: the usual fields and which side lies where.
+void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards) {
+    for (const QuarterFoldCard& q : cards) {
+        const CardPlacement& c = q.card;
+        std::printf(
+            "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s}\n",
+            c.page + 1, c.position, c.column, c.row, c.cardX, c.cardY, c.width, c.height,
+            q.side == SideInside ? "inside" : "outside", q.turned ? "true" : "false");
+    }
+    std::fflush(stdout);
+}
+
 // Both sides on each sheet: to a PDF file the front and back pages alternating, to a printer
 // one duplex job. A printer without duplex is refused: a command cannot wait for the sheets
 // to be turned.
@@ -131,6 +145,40 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
     return kExitOk;
 }
 
+// Prints the copies as quarter-fold sheets: both sides of the card on one side of each sheet.
+int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& options,
+                     PrinterTarget& target, bool layout, UserDialogs& dialogs) {
+    const QSizeF paper = paperSizeMm(target.printer());
+    if (!quarterFoldFits(doc.format, paper)) {
+        printError(QStringLiteral("the card (%1 × %2 mm unfolded) does not fit on half of the "
+                                  "%3 × %4 mm paper; a quarter-fold card needs half a sheet")
+                       .arg(doc.format.cardWidth)
+                       .arg(doc.format.cardHeight)
+                       .arg(paper.width())
+                       .arg(paper.height()));
+        return kExitFailure;
+    }
+    const DeviceGeometry geometry = target.geometry();
+    const auto cards = quarterFoldPlacements(doc.format, options.settings.copies,
+                                             options.calibration, geometry, paper);
+    if (layout) printQuarterFoldLayout(cards);
+    PrintJob job;
+    job.calibration = options.calibration;
+    job.pages = quarterFoldPages(cards, options.cutLines, options.foldLines);
+    const PrintRunResult result = runPrintJob(target.printer(), doc, ctx, job, dialogs);
+    if (!result.ok) {
+        printError(result.error);
+        return kExitFailure;
+    }
+    if (!layout) {
+        const QString to =
+            target.isPdf() ? target.printer().outputFileName() : target.printer().printerName();
+        std::printf("printed %d quarter-fold card(s) on %d sheet(s) to %s\n", result.pages,
+                    result.pages, to.toLocal8Bit().constData());
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int runPrint(const QStringList& args) {
@@ -141,6 +189,7 @@ int runPrint(const QStringList& args) {
     bool layout = false;
     bool alignment = false;
     QString flipName;
+    bool quarterFold = false, usedGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString& out) {
@@ -159,6 +208,7 @@ int runPrint(const QStringList& args) {
             const auto n = value(v) ? intArg(v, kUsedMin, kUsedMax) : std::nullopt;
             if (!n) return usageError(self, QStringLiteral("--used needs a number 0..100"));
             options.settings.usedPositions = *n;
+            usedGiven = true;
         } else if (a == QLatin1String("--cut")) {
             options.cutLines = true;
         } else if (a == QLatin1String("--fold")) {
@@ -182,6 +232,8 @@ int runPrint(const QStringList& args) {
             if (!value(flipName)) return usageError(self, QStringLiteral("--flip needs a value"));
         } else if (a == QLatin1String("--alignment-sheet")) {
             alignment = true;
+        } else if (a == QLatin1String("--quarter-fold")) {
+            quarterFold = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return usageError(self, QStringLiteral("unknown option %1").arg(a));
         } else if (card.isEmpty()) {
@@ -201,7 +253,7 @@ int runPrint(const QStringList& args) {
         sideValue = SideInside;
     } else if (side == QLatin1String("both")) {
         bothSides = true;
-    } else if (!alignment || !side.isEmpty()) {
+    } else if (!(alignment || quarterFold) || !side.isEmpty()) {
         return usageError(self, QStringLiteral("--side must be outside, inside or both"));
     }
     if (alignment && !side.isEmpty() && side != QLatin1String("both"))
@@ -216,6 +268,11 @@ int runPrint(const QStringList& args) {
     }
     if (flip && !bothSides)
         return usageError(self, QStringLiteral("--flip needs --side both or --alignment-sheet"));
+    // A quarter-fold sheet holds both sides of one card; there are no positions to skip.
+    if (quarterFold && usedGiven)
+        return usageError(self, QStringLiteral("--used does not go with --quarter-fold"));
+    if (quarterFold && bothSides)
+        return usageError(self, QStringLiteral("--quarter-fold prints both sides already"));
     if (!pdf.isEmpty() && !printerName.isEmpty())
         return usageError(self, QStringLiteral("give either --pdf or --printer, not both"));
     std::optional<QPageSize> pageSize;
@@ -268,6 +325,7 @@ int runPrint(const QStringList& args) {
     }
     if (bothSides) return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout);
     doc->switchSide(sideValue);
+    if (quarterFold) return printQuarterFold(*doc, ctx, options, target, layout, dialogs);
 
     if (layout) {
         const PrintSettings clamped = clampSettings(options.settings, doc->format);

@@ -13,7 +13,7 @@ const std::vector<Command>& commands() {
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
-         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short]",
+         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short] [--quarter-fold]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},

@@ -5,6 +5,8 @@
 
 #include "print/SheetLayout.h"
 
+#include <QSizeF>
+
 class QPainter;
 
 namespace bb {
@@ -17,9 +19,13 @@ struct PreviewOptions {
     int zoom = kPreviewZoomStart;
     bool cutLines = false;
     bool foldLines = false;
+    // When not empty: the quarter-fold sheet of one card on paper of this size in millimetres
+    // instead of the shown sheet.
+    QSizeF quarterFoldPaperMm;
 };
 
-// Paints the box (0, 0, box) onto `painter`; returns the number of cards drawn. Nothing is
+// Paints the box (0, 0, box) onto `painter`; returns the number of cards drawn (a quarter-fold
+// sheet counts its two halves). Nothing is
 // drawn (returns −1) while the renderer is busy with another target.
 int paintSheetPreview(QPainter& painter, QSize box, CardDocument& doc, RenderContext& ctx,
                       const PreviewOptions& options);

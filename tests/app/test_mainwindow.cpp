@@ -18,6 +18,7 @@
 #include "editor/ObjectCommands.h"
 #include "editor/TextEntryDialog.h"
 #include "editor/ToolPalette.h"
+#include "print/PrinterTarget.h"
 #include "print/ui/PrintTab.h"
 
 #include <QAbstractButton>
@@ -646,6 +647,28 @@ TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
     // The button opens the user guide, which exists.
     EXPECT_TRUE(AboutDialog::webAddress().isLocalFile());
     EXPECT_TRUE(QFileInfo::exists(AboutDialog::webAddress().toLocalFile()));
+}
+
+TEST_F(WindowTest, QuarterFoldMenuItemFollowsThePaper) {
+    auto w = make();
+    PrinterTarget& target = w->printTab()->printerTarget();
+    target.usePdf(QString());
+    auto* datei = w->findChild<QMenu*>(QStringLiteral("Datei1"));
+    auto* item = w->findChild<QAction*>(QStringLiteral("ViertelfalzItem"));
+    ASSERT_NE(datei, nullptr);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("&Viertelfalz..."));
+    // The new card's 200 × 150 mm is taller than half of A4.
+    emit datei->aboutToShow();
+    EXPECT_FALSE(item->isEnabled());
+    EXPECT_EQ(item->statusTip(), QStringLiteral("Die Karte ist für einen halben Bogen zu groß"));
+    w->document().format.cardHeight = 100;
+    emit datei->aboutToShow();
+    ASSERT_TRUE(item->isEnabled());
+    dialogs.saveAnswers.push_back({folder.file(QStringLiteral("viertelfalz.pdf")), 1});
+    item->trigger();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("viertelfalz.pdf"))).size() > 0);
 }
 
 // Tests and the end-to-end script find controls by their object names: every control a user

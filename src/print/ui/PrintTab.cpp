@@ -7,11 +7,13 @@
 #include "print/DuplexPrinter.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/QuarterFold.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/SheetPreview.h"
 #include "print/ui/TurnSheetsDialog.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -35,6 +37,9 @@ QSpinBox* makeSpin(const char* name, int min, int max, int value) {
     spin->setValue(value);
     return spin;
 }
+
+const QString kQuarterFoldHint =
+    QStringLiteral("Druckt Außen- und Innenseite auf eine Seite des Bogens, zweimal zu falten");
 
 QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text,
                             const QString& hint) {
@@ -119,6 +124,10 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     bar->setObjectName(QStringLiteral("PrintToolBar"));
     auto* setupBtn = makeToolButton(bar, "PrintSetupBtn", QStringLiteral("Einrichten"),
                                     QStringLiteral("Richtet den Drucker ein"));
+    // Ahead of the one-side commands: the tool bar keeps ending with "Innen drucken",
+    // "Kartenformat" and "eMail Export", where the end-to-end test finds them.
+    quarterFoldBtn_ =
+        makeToolButton(bar, "ViertelfalzBtn", QStringLiteral("Viertelfalz"), kQuarterFoldHint);
     auto* printBtn = makeToolButton(bar, "PrintBtn", QStringLiteral("Außen drucken"),
                                     QStringLiteral("Druckt die Außenseite der Karte"));
     auto* printInsideButton = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
@@ -159,6 +168,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(alignmentBtn, &QToolButton::clicked, this, &PrintTab::printAlignmentSheet);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
+    connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
+    quarterFoldBtn_->installEventFilter(this);
     refreshPreview();
 }
 
@@ -216,6 +227,7 @@ void PrintTab::sheetSettingsChanged() {
 }
 
 void PrintTab::refreshPreview() {
+    updateQuarterFold();
     if (ctx_.busy) return;
     const PrintSettings s = clampSettings(settings(), doc_.format);
     showSettings(s);
@@ -232,6 +244,8 @@ void PrintTab::refreshPreview() {
     options.zoom = zoom_;
     options.cutLines = cutLinesCheck_->isChecked();
     options.foldLines = foldLinesCheck_->isChecked();
+    if (quarterFoldHovered_ && quarterFoldBtn_->isEnabled())
+        options.quarterFoldPaperMm = paperSizeMm(printer_->printer());
     preview_->setSheet(previewBoxSize(g.pageW, g.pageH, dpiX, dpiY, zoom_), options);
 }
 
@@ -340,6 +354,38 @@ PrintRunResult PrintTab::runTwoSided(const std::function<PrintJob(TurnAxis)>& ma
     }();
     if (!turned) return fronts;
     return runJob(split.backs);
+}
+
+QString PrintTab::quarterFoldRefusal() const {
+    return quarterFoldFits(doc_.format, paperSizeMm(printer_->printer()))
+               ? QString()
+               : kQuarterFoldTooLargeText;
+}
+
+void PrintTab::updateQuarterFold() {
+    const QString refusal = quarterFoldRefusal();
+    quarterFoldBtn_->setEnabled(refusal.isEmpty());
+    quarterFoldBtn_->setToolTip(refusal.isEmpty() ? kQuarterFoldHint : refusal);
+    quarterFoldBtn_->setStatusTip(quarterFoldBtn_->toolTip());
+}
+
+bool PrintTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == quarterFoldBtn_ &&
+        (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        quarterFoldHovered_ = event->type() == QEvent::Enter;
+        refreshPreview();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PrintTab::printQuarterFold() {
+    // Also reached from the window's menu: a card too large for half the sheet is refused.
+    if (const QString refusal = quarterFoldRefusal(); !refusal.isEmpty()) {
+        dialogs_.message(refusal, kAppTitle, MsgIcon::Information, BtnOk);
+        return;
+    }
+    runJob(quarterFoldJob(doc_.format, currentOptions(), printer_->geometry(),
+                          paperSizeMm(printer_->printer())));
 }
 
 void PrintTab::setUpPrinter() {

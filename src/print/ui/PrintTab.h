@@ -72,6 +72,9 @@ public:
     // Takes the current printer as one offering these duplex modes, also on the PDF path (so
     // the printer paths can be driven onto a file); nullopt asks the printer itself again.
     void setDuplexModesOverride(std::optional<QList<QPrinter::DuplexMode>> modes);
+    // Why the card cannot be printed as a quarter-fold sheet on the current paper; empty when
+    // it can.
+    QString quarterFoldRefusal() const;
 
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
@@ -83,8 +86,14 @@ public slots:
     void printAlignmentSheet();
     void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
     void calibrate();     // menu "Drucker &kalibrieren..."
+    // "Viertelfalz": the copies as quarter-fold sheets, both sides on one side of each sheet.
+    void printQuarterFold();
     void zoomIn();
     void zoomOut();
+
+protected:
+    // The preview shows the quarter-fold sheet while the pointer is on "Viertelfalz".
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
@@ -105,6 +114,7 @@ private:
     void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
+    void updateQuarterFold();
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -122,6 +132,8 @@ private:
     QSpinBox* sheetEdit_ = nullptr;
     QCheckBox* cutLinesCheck_ = nullptr;
     QCheckBox* foldLinesCheck_ = nullptr;
+    QToolButton* quarterFoldBtn_ = nullptr;
+    bool quarterFoldHovered_ = false;
     int zoom_ = kPreviewZoomStart;
 };
 
