@@ -63,9 +63,9 @@ void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards) {
     const auto line = [](const CardPlacement& c, int x, int y, const char* side, bool turned) {
         std::printf(
             "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
-            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\"%s}\n",
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s}\n",
             c.page + 1, c.position, c.column, c.row, x, y, c.width, c.height, side,
-            turned ? ", \"turned\": true" : "");
+            turned ? "true" : "false");
     };
     for (size_t first = 0; first < cards.size();) {
         size_t end = first + 1;
