@@ -5,6 +5,7 @@
 
 #include "print/PrintRun.h"
 #include "print/SheetLayout.h"
+#include "print/ui/PrintProgressDialog.h"
 
 #include <QString>
 #include <QWidget>
@@ -62,6 +63,13 @@ public:
     // Prints the working side to the current printer, without a print dialog.
     void printCards();
 
+    // True while a run is going: a second one is refused, and the card must not change.
+    bool isPrinting() const { return printing_; }
+    // How long a run goes before its progress dialog appears (kPrintProgressDelayMs).
+    void setProgressDelay(int ms) { progressDelayMs_ = ms; }
+    // Called at each page of a run with its progress dialog (tests press "Abbrechen").
+    void setPageHook(PrintProgressDialog::PageHook hook) { pageHook_ = std::move(hook); }
+
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
     void printInside();   // "Innen drucken"
@@ -102,6 +110,9 @@ private:
     QCheckBox* cutLinesCheck_ = nullptr;
     QCheckBox* foldLinesCheck_ = nullptr;
     int zoom_ = kPreviewZoomStart;
+    bool printing_ = false;
+    int progressDelayMs_ = kPrintProgressDelayMs;
+    PrintProgressDialog::PageHook pageHook_;
 };
 
 }  // namespace bb
