@@ -1,6 +1,6 @@
 // Printing benchmarks: a print run of 100 cards with a 12-megapixel photo and ten texts to a
-// PDF at 600 dpi (time, file size and the size each further card adds), and the preview
-// repaint of a full sheet at the largest zoom.
+// PDF at 600 dpi (time, file size and the size each further card adds; the same run with a
+// progress hook before each page), and the preview repaint of a full sheet at the largest zoom.
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
@@ -9,6 +9,7 @@
 #include "print/PreviewPaint.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/SheetProgress.h"
 
 #include <benchmark/benchmark.h>
 #include <QFileInfo>
@@ -68,7 +69,8 @@ std::unique_ptr<CardDocument> makeCard() {
     return doc;
 }
 
-qint64 printToPdf(CardDocument& doc, const QString& file, int copies) {
+qint64 printToPdf(CardDocument& doc, const QString& file, int copies,
+                  PrintProgress* progress = nullptr) {
     RenderContext ctx;
     ConsoleDialogs dialogs;
     PrinterTarget target;
@@ -79,7 +81,7 @@ qint64 printToPdf(CardDocument& doc, const QString& file, int copies) {
     options.settings = {0, copies, 1};
     options.cutLines = true;
     options.foldLines = true;
-    const PrintRunResult r = printCards(target.printer(), doc, ctx, options, dialogs);
+    const PrintRunResult r = printCards(target.printer(), doc, ctx, options, dialogs, progress);
     return r.ok ? QFileInfo(file).size() : -1;
 }
 
@@ -97,6 +99,25 @@ void BM_Print100CardsToPdf(benchmark::State& state) {
     state.counters["KB_per_further_card"] = double(size100 - size10) / 90 / 1024;
 }
 BENCHMARK(BM_Print100CardsToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same run told of every page, as the window and the command line do: the question before
+// each page must cost nothing beside the drawing.
+void BM_Print100CardsToPdfWithProgress(benchmark::State& state) {
+    struct Counting : SheetProgress {
+        int sheets = 0;
+        bool sheetPageStarting(const SheetStep& step) override {
+            sheets = step.sheets;
+            return true;
+        }
+    } progress;
+    auto doc = makeCard();
+    QTemporaryDir dir;
+    qint64 size = 0;
+    for (auto _ : state) size = printToPdf(*doc, dir.filePath("run100.pdf"), 100, &progress);
+    state.counters["pdf_100_KB"] = double(size) / 1024;
+    state.counters["sheets"] = progress.sheets;
+}
+BENCHMARK(BM_Print100CardsToPdfWithProgress)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_PreviewRepaintZoom262(benchmark::State& state) {
     auto doc = makeCard();

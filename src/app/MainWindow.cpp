@@ -535,6 +535,9 @@ void MainWindow::finishStartupLayout() {
 // ---- commands ----
 
 void MainWindow::runCommand(const std::function<void()>& command) {
+    // A print run lets events run between its pages; no command (open, close, a second run)
+    // may change the card under it.
+    if (print_ && print_->isPrinting()) return;
     try {
         command();
     } catch (const std::exception& e) {

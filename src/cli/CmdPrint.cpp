@@ -17,12 +17,14 @@
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
 #include "print/TwoSided.h"
+#include "print/SheetProgress.h"
 #include "render/Preview.h"
 
 #include <QCoreApplication>
 #include <QPageSize>
 #include <QPrinter>
 
+#include <unistd.h>
 #include <cstdio>
 #include <optional>
 
@@ -47,6 +49,23 @@ std::optional<QPageSize> pageSizeNamed(const QString& name) {
     }
     return std::nullopt;
 }
+
+// One line per sheet on standard error, for a person watching a terminal; a pipe or file gets
+// none, so scripts read only what they asked for.
+class TerminalProgress : public SheetProgress {
+public:
+    explicit TerminalProgress(int pagesPerSheet = 1) : SheetProgress(pagesPerSheet) {}
+    static bool wanted() { return isatty(fileno(stderr)) == 1; }
+
+protected:
+    bool sheetPageStarting(const SheetStep& step) override {
+        if (step.firstPage) {
+            std::fprintf(stderr, "printing sheet %d of %d\n", step.sheet, step.sheets);
+            std::fflush(stderr);
+        }
+        return true;
+    }
+};
 
 void printLayout(const std::vector<CardPlacement>& cards) {
     for (const CardPlacement& c : cards) {
@@ -126,7 +145,9 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                        .arg(printer.printerName()));
         return kExitFailure;
     }
-    const PrintRunResult result = runPrintJob(printer, doc, ctx, job, dialogs);
+    TerminalProgress progress(job.pagesPerSheet);
+    const PrintRunResult result = runPrintJob(printer, doc, ctx, job, dialogs,
+                                              TerminalProgress::wanted() ? &progress : nullptr);
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;
@@ -165,7 +186,9 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
     PrintJob job;
     job.calibration = options.calibration;
     job.pages = quarterFoldPages(cards, options.cutLines, options.foldLines);
-    const PrintRunResult result = runPrintJob(target.printer(), doc, ctx, job, dialogs);
+    TerminalProgress progress;
+    const PrintRunResult result = runPrintJob(target.printer(), doc, ctx, job, dialogs,
+                                              TerminalProgress::wanted() ? &progress : nullptr);
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;
@@ -332,7 +355,9 @@ int runPrint(const QStringList& args) {
         printLayout(printPlacements(doc->format, clamped, doc->currentSide, options.calibration,
                                     target.geometry()));
     }
-    const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs);
+    TerminalProgress progress;
+    const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs,
+                                             TerminalProgress::wanted() ? &progress : nullptr);
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;

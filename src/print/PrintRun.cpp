@@ -15,6 +15,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintEngine>
 #include <QPrinter>
 
 namespace bb {
@@ -89,11 +90,34 @@ void setJobTitle(QPagedPaintDevice& device, const QString& title) {
     }
 }
 
+// The CUPS options of Qt's print engine for CUPS printers (its PPK_CupsOptions).
+constexpr auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Ends a printer document so that nothing reaches the queue. Qt's engine for CUPS printers
+// cannot abort (abort() returns false and does nothing), and ending its document hands the
+// pages drawn so far to the queue. A job asking for zero copies is one the server refuses, so
+// the document is ended with that request; the printer's own options come back afterwards.
+void endRefusedByQueue(QPrinter& printer, QPainter& painter) {
+    QPrintEngine* engine = printer.printEngine();
+    const QVariant options = engine->property(kCupsOptionsKey);
+    const QVariant copies = engine->property(QPrintEngine::PPK_CopyCount);
+    // The engine adds its own copies request before the CUPS options when it has more than one.
+    engine->setProperty(QPrintEngine::PPK_CopyCount, 1);
+    engine->setProperty(
+        kCupsOptionsKey,
+        QStringList{QStringLiteral("copies"), QStringLiteral("0")} + options.toStringList());
+    painter.end();
+    engine->setProperty(kCupsOptionsKey, options.toStringList());
+    engine->setProperty(QPrintEngine::PPK_CopyCount, copies);
+}
+
 // Ends a document that failed half-way: a printer job is cancelled, and a PDF file that the
 // run itself started is removed rather than left behind looking complete.
 void abandonDocument(QPagedPaintDevice& device, QPainter& painter) {
     auto* printer = dynamic_cast<QPrinter*>(&device);
-    if (printer && printer->outputFormat() == QPrinter::NativeFormat) printer->abort();
+    if (printer && printer->outputFormat() == QPrinter::NativeFormat && !printer->abort() &&
+        painter.isActive())
+        endRefusedByQueue(*printer, painter);
     if (painter.isActive()) painter.end();
     if (printer && printer->outputFormat() == QPrinter::PdfFormat &&
         !printer->outputFileName().isEmpty())

@@ -7,9 +7,13 @@
 #include "document/EditHistory.h"
 #include "document/Recovery.h"
 #include "editor/EditorController.h"
+#include "print/PrinterTarget.h"
+#include "print/ui/PrintTab.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QSpinBox>
 
 using namespace bb;
 
@@ -219,3 +223,38 @@ TEST_F(RecoveryWindowTest, ADamagedCopyIsReportedAndOfferedForDeletion) {
 }
 
 }  // namespace
+
+// Between the pages of a print run the event loop runs: the recovery copy, the window's
+// commands and its close all wait for the run, which has the card's sides in hand.
+TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
+    auto w = makeWithRecovery();
+    w->show();
+    ASSERT_TRUE(settle(*w));
+    CardObject& figure = putFigure(w->document(), 1, 500, 600, 7000, 3000, 0x00FF00);
+    PrintTab& tab = *w->printTab();
+    tab.printerTarget().usePdf(QString());
+    tab.findChild<QSpinBox*>("KopiesED")->setValue(30);
+    tab.setProgressDelay(0);
+    bool copyHeldOff = false, openHeldOff = false, closeRefused = false;
+    tab.setPageHook([&](const SheetStep& step, QProgressDialog& dialog) {
+        if (step.sheet != 2) return;
+        copyHeldOff = !w->autosave()->saveNow() && copies().isEmpty();
+        const qsizetype asked = dialogs.messages.size();
+        w->findChild<QAction*>("OpenItem")->trigger();
+        openHeldOff = figure.kind == KindFigure && dialogs.messages.size() == asked &&
+                      dialogs.openRequests.isEmpty();
+        closeRefused = !w->close() && w->isVisible() && dialogs.messages.size() == asked;
+        dialog.cancel();
+    });
+    dialogs.saveAnswers = {{folder.file("run.pdf"), 1}};
+    tab.printOutside();
+    EXPECT_TRUE(copyHeldOff);
+    EXPECT_TRUE(openHeldOff);
+    EXPECT_TRUE(closeRefused);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, kPrintCancelledText);
+    EXPECT_FALSE(QFile::exists(folder.file("run.pdf")));
+    // After the run the copy is written as usual.
+    EXPECT_TRUE(w->autosave()->saveNow());
+    EXPECT_EQ(copies().size(), 1);
+}

@@ -202,3 +202,36 @@ TEST(CliPrint, CardsOnThePdfPageAt600Dpi) {
         EXPECT_EQ(crop.pixel(20, 20), qRgb(255, 255, 255)) << side;
     }
 }
+
+// A person at a terminal sees one line per sheet on standard error; a pipe gets none, so
+// scripts read only the result.
+TEST(CliPrint, ProgressLinesOnlyOnATerminal) {
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty()) GTEST_SKIP() << "script (util-linux) not installed";
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    const QStringList args{dir.file("card.kar"), "--side", "outside", "--copies", "25"};
+
+    const CliRun piped = runCli(args + QStringList{"--pdf", dir.file("piped.pdf")});
+    ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
+    EXPECT_FALSE(piped.err.contains("sheet")) << piped.err.constData();
+    EXPECT_EQ(piped.out.count('\n'), 1);
+
+    // The same run with a pseudo terminal as its standard error (and output).
+    QString command = QStringLiteral("'%1' print").arg(QStringLiteral(BRISELLA_CLI_PATH));
+    for (const QString& a : args + QStringList{"--pdf", dir.file("tty.pdf")})
+        command += QStringLiteral(" '%1'").arg(a);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
+    p.setProcessEnvironment(env);
+    p.start(script, {"-qec", command, "/dev/null"});
+    ASSERT_TRUE(p.waitForFinished(bbtest::kHangGuardMs));
+    EXPECT_EQ(p.exitCode(), 0);
+    QStringList progress;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+        if (line.contains("sheet") && !line.startsWith("printed"))
+            progress << QString::fromUtf8(line.trimmed());
+    EXPECT_EQ(progress, (QStringList{"printing sheet 1 of 3", "printing sheet 2 of 3",
+                                     "printing sheet 3 of 3"}));
+}

@@ -5,6 +5,7 @@
 #include "document/RenderContext.h"
 #include "print/Calibration.h"
 #include "print/PrinterTarget.h"
+#include "print/SheetProgress.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/PrintTab.h"
 #include "print/ui/SheetPreview.h"
@@ -15,9 +16,11 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QtEndian>
 
 using namespace bb;
@@ -212,4 +215,85 @@ TEST(PrintTabPreview, ShowsTheShownSheetOnceSized) {
     EXPECT_EQ(vpaint->size(), vpaint->wantedSize());
     const QImage big = vpaint->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(printtest::colourBox(big, qRgb(255, 0, 0)).left(), int(10 / 25.39995 * 52) + 1);
+}
+
+// A 50-sheet run on the PDF path with the progress dialog up at once: the dialog counts sheets,
+// blocks the window, and "Abbrechen" at sheet 3 stops the run before its next page. No file is
+// left, the cancel is told as information, and the tab and preview work as before.
+TEST(PrintTabProgress, CancelAtSheetThreeOfFifty) {
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    t.tab->resize(900, 700);
+    t.tab->show();
+    t.spin("KopiesED")->setValue(500);  // ten cards a sheet
+    t.tab->setProgressDelay(0);
+    QStringList labels;
+    bool shownModal = false, toolBarOff = false, secondRunRefused = false;
+    t.tab->setPageHook([&](const SheetStep& step, QProgressDialog& dialog) {
+        labels << dialog.labelText();
+        if (step.sheet == 2) {
+            toolBarOff = !t.tab->findChild<QToolBar*>("PrintToolBar")->isEnabled();
+            // A print command reached meanwhile neither switches the side nor starts a run.
+            const qsizetype asked = t.dialogs.saveRequests.size();
+            t.tab->printInside();
+            secondRunRefused = t.tab->isPrinting() && t.doc->currentSide == SideOutside &&
+                               t.dialogs.saveRequests.size() == asked;
+        }
+        if (step.sheet == 3) {
+            shownModal = dialog.isVisible() && dialog.windowModality() == Qt::WindowModal &&
+                         dialog.objectName() == QStringLiteral("DruckFortschritt");
+            dialog.findChild<QPushButton*>("DruckAbbrechenBtn")->click();
+        }
+    });
+    QSignalSpy printed(t.tab.get(), &PrintTab::printed);
+    t.dialogs.saveAnswers.push_back({t.dir.file("fifty.pdf"), 1});
+    t.tab->printOutside();
+
+    EXPECT_EQ(labels, (QStringList{"Drucke Blatt 1 von 50", "Drucke Blatt 2 von 50",
+                                   "Drucke Blatt 3 von 50"}));
+    EXPECT_TRUE(shownModal);
+    EXPECT_TRUE(toolBarOff);
+    EXPECT_TRUE(secondRunRefused);
+    EXPECT_FALSE(QFile::exists(t.dir.file("fifty.pdf")));
+    ASSERT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.messages[0].text, QStringLiteral("Der Druck wurde abgebrochen."));
+    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(printed.count(), 1);
+
+    // Afterwards: no dialog, the commands on, the context free, the preview painting again.
+    const QProgressDialog* left = t.tab->findChild<QProgressDialog*>("DruckFortschritt");
+    EXPECT_TRUE(!left || !left->isVisible());
+    EXPECT_FALSE(t.tab->isPrinting());
+    EXPECT_TRUE(t.tab->findChild<QToolBar*>("PrintToolBar")->isEnabled());
+    EXPECT_FALSE(t.ctx.busy);
+    EXPECT_EQ(t.ctx.renderMode, RenderScreen);
+    EXPECT_EQ(t.doc->currentSide, SideOutside);
+    const QImage shot = t.preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_FALSE(printtest::colourBox(shot, qRgb(255, 0, 0)).isNull());
+}
+
+// With the normal delay a one-sheet run ends before the dialog could appear; the whole file is
+// written and nothing is said.
+TEST(PrintTabProgress, ShortRunShowsNoDialog) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    t.tab->show();
+    bool everShown = false;
+    t.tab->setPageHook([&](const SheetStep&, QProgressDialog& d) { everShown |= d.isVisible(); });
+    t.dialogs.saveAnswers.push_back({t.dir.file("one.pdf"), 1});
+    t.tab->printOutside();
+    EXPECT_FALSE(everShown);
+    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    EXPECT_EQ(printtest::pdfPageCount(t.dir.file("one.pdf")), 1);
+}
+
+TEST(SheetProgressSteps, PagesCountAsSheets) {
+    EXPECT_EQ(sheetStep(3, 50, 1), (SheetStep{3, 50, true}));
+    // Two-sided: the back of a sheet is no new sheet.
+    EXPECT_EQ(sheetStep(1, 5, 2), (SheetStep{1, 3, true}));
+    EXPECT_EQ(sheetStep(2, 5, 2), (SheetStep{1, 3, false}));
+    EXPECT_EQ(sheetStep(5, 5, 2), (SheetStep{3, 3, true}));
+    EXPECT_EQ(sheetStep(2, 2, 0), (SheetStep{2, 2, true}));
+    EXPECT_EQ(sheetProgressText(sheetStep(3, 100, 2)), QStringLiteral("Drucke Blatt 2 von 50"));
 }

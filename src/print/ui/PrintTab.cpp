@@ -19,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -264,6 +265,7 @@ void PrintTab::zoomOut() {
 }
 
 void PrintTab::selectSide(int side) {
+    if (printing_) return;  // a run is drawing the card: its side stays
     if (sideSelector_) {
         sideSelector_(side);
     } else {
@@ -298,12 +300,29 @@ PrintOptions PrintTab::currentOptions() const {
 }
 
 PrintRunResult PrintTab::runJob(const PrintJob& job) {
+    // The progress dialog lets events run between pages: no second run starts meanwhile.
+    if (printing_) return {};
     // Without printers the sheets go to a PDF file that the person names; cancelling that
     // question cancels the run.
     if (!printer_->chooseOutput(dialogs_)) return {};
-    const PrintRunResult result =
-        bb::runPrintJob(printer_->printer(), doc_, ctx_, job, dialogs_, nullptr);
-    if (!result.ok) dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
+    PrintRunResult result;
+    {
+        // The print commands are off for the run, and on again however it ends.
+        QToolBar* commands = findChild<QToolBar*>(QStringLiteral("PrintToolBar"));
+        if (commands) commands->setEnabled(false);
+        printing_ = true;
+        const auto restore = qScopeGuard([this, commands] {
+            printing_ = false;
+            if (commands) commands->setEnabled(true);
+        });
+        PrintProgressDialog progress(window(), job.pagesPerSheet, progressDelayMs_, pageHook_);
+        result = bb::runPrintJob(printer_->printer(), doc_, ctx_, job, dialogs_, &progress);
+    }
+    if (result.cancelled) {
+        dialogs_.message(result.error, kAppTitle, MsgIcon::Information, BtnOk);
+    } else if (!result.ok) {
+        dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
+    }
     emit printed();
     refreshPreview();
     return result;

@@ -6,6 +6,7 @@
 #include "print/PrintRun.h"
 #include "print/SheetLayout.h"
 #include "print/TwoSided.h"
+#include "print/ui/PrintProgressDialog.h"
 
 #include <QList>
 #include <QPrinter>
@@ -75,6 +76,12 @@ public:
     // Why the card cannot be printed as a quarter-fold sheet on the current paper; empty when
     // it can.
     QString quarterFoldRefusal() const;
+    // True while a run is going: a second one is refused, and the card must not change.
+    bool isPrinting() const { return printing_; }
+    // How long a run goes before its progress dialog appears (kPrintProgressDelayMs).
+    void setProgressDelay(int ms) { progressDelayMs_ = ms; }
+    // Called at each page of a run with its progress dialog (tests press "Abbrechen").
+    void setPageHook(PrintProgressDialog::PageHook hook) { pageHook_ = std::move(hook); }
 
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
@@ -135,6 +142,9 @@ private:
     QToolButton* quarterFoldBtn_ = nullptr;
     bool quarterFoldHovered_ = false;
     int zoom_ = kPreviewZoomStart;
+    bool printing_ = false;
+    int progressDelayMs_ = kPrintProgressDelayMs;
+    PrintProgressDialog::PageHook pageHook_;
 };
 
 }  // namespace bb
