@@ -10,6 +10,7 @@
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "print/Calibration.h"
+#include "print/CupsQueue.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "render/Preview.h"
@@ -53,6 +54,54 @@ void printLayout(const std::vector<CardPlacement>& cards) {
     std::fflush(stdout);
 }
 
+// Why the queue cannot take a job now (the server is silent, no such queue, stopped or
+// refusing jobs), or empty when it can.
+QString queueRefusal(const QString& name) {
+    const auto list = cups::queues();
+    if (!list) {
+        return QStringLiteral("the printer service (CUPS) at %1 does not answer; is it running?")
+            .arg(cups::serverName());
+    }
+    for (const QueueInfo& q : *list) {
+        if (q.name != name) continue;
+        if (cups::acceptsJobs(q)) return {};
+        const QString why =
+            q.message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(q.message);
+        return q.state == QueueState::Stopped
+                   ? QStringLiteral("the printer \"%1\" is stopped%2").arg(name, why)
+                   : QStringLiteral("the printer \"%1\" does not accept jobs%2").arg(name, why);
+    }
+    return QStringLiteral("there is no printer named \"%1\"").arg(name);
+}
+
+// Follows the job that the run just handed to the queue until the queue has finished it, at
+// most `waitSeconds`; the failure, or empty when the queue completed the job.
+QString followJob(const QString& queue, int jobsBefore, int waitSeconds) {
+    const auto job = cups::findJob(queue, jobsBefore, kPrintJobTitle);
+    if (!job) return QStringLiteral("the job did not arrive in the queue of \"%1\"").arg(queue);
+    const JobOutcome outcome = cups::waitForJob(queue, job->id, waitSeconds * 1000);
+    switch (outcome.kind) {
+        case JobOutcome::Completed:
+            return {};
+        case JobOutcome::Failed:
+            return QStringLiteral("the printer \"%1\" did not print job %2: %3")
+                .arg(queue)
+                .arg(job->id)
+                .arg(outcome.reason);
+        case JobOutcome::TimedOut:
+            return QStringLiteral(
+                       "job %2 is still in the queue of \"%1\" after %3 seconds%4; it "
+                       "stays there")
+                .arg(queue)
+                .arg(job->id)
+                .arg(waitSeconds)
+                .arg(outcome.reason.isEmpty() ? QString()
+                                              : QStringLiteral(" (%1)").arg(outcome.reason));
+        default:
+            return QStringLiteral("job %1: %2").arg(job->id).arg(outcome.reason);
+    }
+}
+
 }  // namespace
 
 int runPrint(const QStringList& args) {
@@ -60,6 +109,7 @@ int runPrint(const QStringList& args) {
     QString card, side, calibrationFile, pdf, printerName, paper;
     PrintOptions options;
     std::optional<int> dpi;
+    int waitSeconds = kJobWaitDefaultSeconds;
     bool layout = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -96,6 +146,10 @@ int runPrint(const QStringList& args) {
         } else if (a == QLatin1String("--dpi")) {
             dpi = value(v) ? intArg(v, 36, 4800) : std::nullopt;
             if (!dpi) return usageError(self, QStringLiteral("--dpi needs a number 36..4800"));
+        } else if (a == QLatin1String("--wait")) {
+            const auto n = value(v) ? intArg(v, 0, 86400) : std::nullopt;
+            if (!n) return usageError(self, QStringLiteral("--wait needs seconds 0..86400"));
+            waitSeconds = *n;
         } else if (a == QLatin1String("--layout")) {
             layout = true;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -141,6 +195,10 @@ int runPrint(const QStringList& args) {
         target.printer().setResolution(kPdfResolution);
         target.printer().setPageSize(QPageSize(QPageSize::A4));
     } else if (!printerName.isEmpty()) {
+        if (const QString refusal = queueRefusal(printerName); !refusal.isEmpty()) {
+            printError(refusal);
+            return kExitFailure;
+        }
         if (!target.selectPrinter(printerName)) {
             printError(QStringLiteral("there is no printer named \"%1\"").arg(printerName));
             return kExitFailure;
@@ -171,10 +229,35 @@ int runPrint(const QStringList& args) {
         printLayout(printPlacements(doc->format, clamped, doc->currentSide, options.calibration,
                                     target.geometry()));
     }
+    // A real printer: the job counts once its queue has printed it. Qt does not tell the job's
+    // id; the job is the newer one with the run's title.
+    const QString queue = target.isPdf() ? QString() : target.printer().printerName();
+    std::optional<int> jobsBefore;
+    if (!queue.isEmpty()) {
+        // (A printer named with --printer was checked above.)
+        const QString refusal = printerName.isEmpty() ? queueRefusal(queue) : QString();
+        if (!refusal.isEmpty()) {
+            printError(refusal);
+            return kExitFailure;
+        }
+        jobsBefore = cups::highestJobId(queue);
+        if (!jobsBefore) {
+            printError(QStringLiteral("the printer service (CUPS) at %1 does not answer")
+                           .arg(cups::serverName()));
+            return kExitFailure;
+        }
+    }
     const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs);
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;
+    }
+    if (jobsBefore) {
+        if (const QString failure = followJob(queue, *jobsBefore, waitSeconds);
+            !failure.isEmpty()) {
+            printError(failure);
+            return kExitFailure;
+        }
     }
     if (!layout) {
         const QString to =
