@@ -171,7 +171,25 @@ TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
     // Cancelling the file question cancels the run.
     t.tab->printOutside();
     EXPECT_EQ(printed.count(), 2);
-    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    // The only message: the first run's note that there is no printer.
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
+}
+
+TEST(PrintTabCommands, WithoutAPrinterTheFirstRunSaysSoBeforeTheFileQuestion) {
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    // Shown although the file question is then cancelled.
+    t.tab->printOutside();
+    ASSERT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.messages[0].text, QString::fromUtf8("Es ist kein Drucker eingerichtet. "
+                                                            "Die Karten werden als PDF-Datei "
+                                                            "gespeichert."));
+    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 1);
+    // Once per program run.
+    t.tab->printInside();
+    EXPECT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 2);
 }
 
 TEST(PrintTabCommands, FailedRunIsReported) {
@@ -179,9 +197,9 @@ TEST(PrintTabCommands, FailedRunIsReported) {
     t.tab->printerTarget().usePdf(QString());
     t.dialogs.saveAnswers.push_back({t.dir.file("missing/folder/out.pdf"), 1});
     t.tab->printOutside();
-    ASSERT_EQ(t.dialogs.messages.size(), 1);
-    EXPECT_EQ(t.dialogs.messages[0].caption, kAppTitle);
-    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Error);
+    ASSERT_EQ(t.dialogs.messages.size(), 2);  // the note that there is no printer first
+    EXPECT_EQ(t.dialogs.messages[1].caption, kAppTitle);
+    EXPECT_EQ(t.dialogs.messages[1].icon, MsgIcon::Error);
 }
 
 TEST(PrintTabPreview, ShowsTheShownSheetOnceSized) {

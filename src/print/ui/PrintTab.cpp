@@ -4,6 +4,8 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "print/CupsQueue.h"
+#include "print/JobWatcher.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "print/ui/CalibrationDialog.h"
@@ -245,8 +247,13 @@ void PrintTab::printInside() {
 
 void PrintTab::printCards() {
     // Without printers the sheets go to a PDF file that the person names; cancelling that
-    // question cancels the run.
+    // question cancels the run. The first time in a program run, it says why.
+    if (printer_->isPdf() && !noPrinterNoticeShown_) {
+        noPrinterNoticeShown_ = true;
+        dialogs_.message(kNoPrinterNotice, kAppTitle, MsgIcon::Information, BtnOk);
+    }
     if (!printer_->chooseOutput(dialogs_)) return;
+    const std::optional<int> jobsBefore = jobsBeforeRun();
     PrintOptions options;
     options.settings = settings();
     options.cutLines = cutLinesCheck_->isChecked();
@@ -256,8 +263,40 @@ void PrintTab::printCards() {
         bb::printCards(printer_->printer(), doc_, ctx_, options, dialogs_);
     showSettings(result.settings);
     if (!result.ok) dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
+    if (result.ok && jobsBefore) followJob(*jobsBefore);
     emit printed();
     refreshPreview();
+}
+
+std::optional<int> PrintTab::jobsBeforeRun() const {
+    if (printer_->isPdf()) return std::nullopt;
+    return cups::highestJobId(printer_->printer().printerName());
+}
+
+void PrintTab::followJob(int jobsBefore) {
+    const QString queue = printer_->printer().printerName();
+    auto* watcher = new JobWatcher(this);
+    connect(watcher, &JobWatcher::finished, this, [this, watcher, queue](const JobOutcome& o) {
+        watcher->deleteLater();
+        switch (o.kind) {
+            case JobOutcome::Completed:
+                emit statusNote(QStringLiteral("Der Druckauftrag wurde gedruckt (%1).").arg(queue));
+                break;
+            case JobOutcome::TimedOut:
+                emit statusNote(
+                    QStringLiteral("Der Druckauftrag wartet noch in der Warteschlange von %1.")
+                        .arg(queue));
+                break;
+            default:
+                dialogs_.message(
+                    QStringLiteral("Der Druckauftrag ist fehlgeschlagen: %1")
+                        .arg(o.reason.isEmpty() ? QStringLiteral("unbekannter Grund") : o.reason),
+                    kAppTitle, MsgIcon::Error, BtnOk);
+                break;
+        }
+        emit jobFollowed(o);
+    });
+    watcher->follow(queue, jobsBefore, kPrintJobTitle, jobWaitMs_);
 }
 
 void PrintTab::setUpPrinter() {

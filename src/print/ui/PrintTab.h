@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QPrinter;
@@ -25,6 +26,10 @@ class UserDialogs;
 class PrinterTarget;
 class CalibrationDialog;
 class SheetPreview;
+struct JobOutcome;
+
+inline const QString kNoPrinterNotice = QStringLiteral(
+    "Es ist kein Drucker eingerichtet. Die Karten werden als PDF-Datei gespeichert.");
 
 class PrintTab : public QWidget {
     Q_OBJECT
@@ -58,8 +63,12 @@ public:
     // The print settings as the spin edits show them.
     PrintSettings settings() const;
 
-    // Prints the working side to the current printer, without a print dialog.
+    // Prints the working side to the current printer, without a print dialog. On a real
+    // printer the tab then follows the job in the background (jobFollowed): a failed job
+    // shows its reason in a message, a printed one a note in the status line.
     void printCards();
+    // How long the tab follows a job (tests shorten it).
+    void setJobWaitMs(int ms) { jobWaitMs_ = ms; }
 
 public slots:
     void printOutside();  // "Außen drucken", menu "&Drucken..."
@@ -73,12 +82,16 @@ signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
     void exportRequested();      // "eMail Export" (EMailBtn)
     void printed();              // after a print run: the window repaints both editor views
+    void statusNote(const QString& text);     // for the window's status line
+    void jobFollowed(const bb::JobOutcome&);  // a followed job left the queue (or the wait ended)
 
 private:
     void usedPositionsChanged();
     void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
+    std::optional<int> jobsBeforeRun() const;
+    void followJob(int jobsBefore);
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -95,6 +108,8 @@ private:
     QCheckBox* cutLinesCheck_ = nullptr;
     QCheckBox* foldLinesCheck_ = nullptr;
     int zoom_ = kPreviewZoomStart;
+    bool noPrinterNoticeShown_ = false;
+    int jobWaitMs_ = 10 * 60 * 1000;  // a printer may well need minutes
 };
 
 }  // namespace bb
