@@ -66,6 +66,11 @@ start) ;;
 *) die "unknown action $action (start or stop)" ;;
 esac
 
+# DIR is wiped: only an empty folder or one that this script made before.
+if [ -d "$DIR" ] && [ -n "$(ls -A "$DIR")" ] && [ ! -f "$DIR/etc/cupsd.conf" ] &&
+    [ ! -f "$DIR/unavailable" ]; then
+    die "$DIR is not empty and holds no private CUPS server; choose another folder"
+fi
 stop_server
 rm -rf "$DIR"
 mkdir -p "$DIR" || die "cannot make $DIR"
