@@ -1,10 +1,14 @@
 // Printing benchmarks: a print run of 100 cards with a 12-megapixel photo and ten texts to a
+// Printing benchmarks: a print run of 100 cards with a 12-megapixel photo and ten texts to a
 // PDF at 600 dpi (time, file size and the size each further card adds; the same run with a
-// progress hook before each page), and the preview repaint of a full sheet at the largest zoom.
+// progress hook before each page), the same run through a CUPS queue to the PDF that cups-pdf
+// makes of it (run under bench/with_private_cups.sh; skipped without that server), and the
+// preview repaint of a full sheet at the largest zoom.
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "print/CupsQueue.h"
 #include "print/PdfPages.h"
 #include "print/PreviewPaint.h"
 #include "print/PrintRun.h"
@@ -12,12 +16,18 @@
 #include "print/SheetProgress.h"
 
 #include <benchmark/benchmark.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cmath>
 #include <memory>
@@ -118,6 +128,121 @@ void BM_Print100CardsToPdfWithProgress(benchmark::State& state) {
     state.counters["sheets"] = progress.sheets;
 }
 BENCHMARK(BM_Print100CardsToPdfWithProgress)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Pictures stored in a PDF by `pdfimages -list` (which lists every use; one stored picture
+// used on many pages counts once): all of them, and those at least 1000 pixels wide (the
+// photo, at whatever resolution the PDF keeps it).
+std::pair<int, int> pdfImageCounts(const QString& pdf) {
+    QProcess p;
+    p.start("pdfimages", {"-list", pdf});
+    if (!p.waitForFinished(600000)) return {-1, -1};
+    QSet<QByteArray> all, large;
+    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    for (const QByteArray& line : lines.mid(2)) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() < 12) continue;
+        const QByteArray object = f[10] + ' ' + f[11];
+        all.insert(object);
+        if (f[3].toInt() >= 1000) large.insert(object);
+    }
+    return {int(all.size()), int(large.size())};
+}
+
+// The PDF that cups-pdf wrote for the job, once the queue has finished it and the file stopped
+// growing; empty on failure.
+QString queueOutput(const QString& queue, int jobId) {
+    const JobOutcome outcome = cups::waitForJob(queue, jobId, 30 * 60 * 1000);
+    if (outcome.kind != JobOutcome::Completed) return {};
+    const QDir out(qEnvironmentVariable("BRISELLA_PRIVATE_CUPS") + "/out");
+    const QStringList patterns{QStringLiteral("*-job_%1.pdf").arg(jobId),
+                               QStringLiteral("job_%1-*.pdf").arg(jobId)};
+    qint64 last = -1;
+    for (int i = 0; i < 600; ++i) {
+        const QFileInfoList files = out.entryInfoList(patterns, QDir::Files);
+        if (!files.isEmpty() && files.first().size() > 0 && files.first().size() == last)
+            return files.first().absoluteFilePath();
+        if (!files.isEmpty()) last = files.first().size();
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// 100 cards through the queue named by BRISELLA_BENCH_QUEUE (default Brisella_PDF) in the
+// printer's own format: the whole time until cups-pdf's PDF is complete, Qt's part of it, the
+// size of the queue's PDF beside Qt's own PDF of the run, and how often the photo is stored
+// in each.
+void BM_Print100CardsThroughQueue(benchmark::State& state) {
+    const QString queue = qEnvironmentVariable("BRISELLA_BENCH_QUEUE", "Brisella_PDF");
+    if (qEnvironmentVariableIsEmpty("BRISELLA_PRIVATE_CUPS") || !cups::serverReachable()) {
+        state.SkipWithError("no private CUPS server: run under bench/with_private_cups.sh");
+        return;
+    }
+    const int copies = int(state.range(0));
+    auto doc = makeCard();
+    RenderContext ctx;
+    ConsoleDialogs dialogs;
+    PrinterTarget target;
+    if (!target.selectPrinter(queue)) {
+        state.SkipWithError("the queue is missing");
+        return;
+    }
+    // BRISELLA_BENCH_RENDERER=gs|pdftops|... sets the queue's PDF-to-PostScript step
+    // (cups-filters' pdftops-renderer; the queue's default is gs).
+    if (const QString r = qEnvironmentVariable("BRISELLA_BENCH_RENDERER"); !r.isEmpty()) {
+        if (QProcess::execute("lpadmin", {"-p", queue, "-o", "pdftops-renderer-default=" + r}) !=
+            0) {
+            state.SkipWithError("lpadmin could not set the renderer");
+            return;
+        }
+    }
+    PrintOptions options;
+    options.settings = {0, copies, 1};
+    options.cutLines = true;
+    options.foldLines = true;
+    QString pdf;
+    double qtMs = 0;
+    for (auto _ : state) {
+        const auto before = cups::highestJobId(queue);
+        QElapsedTimer qt;
+        qt.start();
+        const PrintRunResult r = printCards(target.printer(), *doc, ctx, options, dialogs);
+        qtMs = double(qt.elapsed());
+        const auto job = before ? cups::findJob(queue, *before, kPrintJobTitle) : std::nullopt;
+        if (!r.ok || !job) {
+            state.SkipWithError("the run did not reach the queue");
+            return;
+        }
+        pdf = queueOutput(queue, job->id);
+        if (pdf.isEmpty()) {
+            state.SkipWithError("the queue did not complete the job");
+            return;
+        }
+    }
+    // After the timed loop: Qt's own PDF of the same run (what it hands to CUPS), for its size.
+    QTemporaryDir dir;
+    const qint64 direct = printToPdf(*doc, dir.filePath("direct.pdf"), copies);
+    const auto [images, photos] = pdfImageCounts(pdf);
+    const auto [directImages, directPhotos] = pdfImageCounts(dir.filePath("direct.pdf"));
+    // BRISELLA_BENCH_KEEP=FOLDER keeps both PDFs there, for a look at the filter chain.
+    if (const QString keep = qEnvironmentVariable("BRISELLA_BENCH_KEEP"); !keep.isEmpty()) {
+        QFile::copy(pdf, keep + QStringLiteral("/queue-%1.pdf").arg(copies));
+        QFile::copy(dir.filePath("direct.pdf"),
+                    keep + QStringLiteral("/direct-%1.pdf").arg(copies));
+    }
+    state.counters["qt_part_ms"] = qtMs;
+    state.counters["queue_pdf_KB"] = double(QFileInfo(pdf).size()) / 1024;
+    state.counters["direct_pdf_KB"] = double(direct) / 1024;
+    state.counters["queue_images"] = images;
+    state.counters["queue_photos"] = photos;
+    state.counters["direct_photos"] = directPhotos;
+    (void)directImages;
+}
+BENCHMARK(BM_Print100CardsThroughQueue)
+    ->Arg(100)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 void BM_PreviewRepaintZoom262(benchmark::State& state) {
     auto doc = makeCard();

@@ -184,6 +184,8 @@ void MainWindow::buildTabs() {
     connect(print_, &PrintTab::cardFormatRequested, this,
             [this] { runCommand([this] { editCardFormat(); }); });
     connect(print_, &PrintTab::printed, this, [this] { views().paintBoth(); });
+    connect(print_, &PrintTab::statusNote, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
     connect(print_, &PrintTab::exportRequested, this,
             [this] { runCommand([this] { export_->exportShownSide(); }); });

@@ -12,12 +12,13 @@
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "print/Calibration.h"
+#include "print/CupsQueue.h"
 #include "print/DuplexPrinter.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
-#include "print/TwoSided.h"
 #include "print/SheetProgress.h"
+#include "print/TwoSided.h"
 #include "render/Preview.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@
 
 #include <unistd.h>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace bb::cli {
@@ -77,6 +79,78 @@ void printLayout(const std::vector<CardPlacement>& cards) {
     std::fflush(stdout);
 }
 
+// Why the queue cannot take a job now (the server is silent, no such queue, stopped or
+// refusing jobs), or empty when it can.
+QString queueRefusal(const QString& name) {
+    const auto list = cups::queues();
+    if (!list) {
+        return QStringLiteral("the printer service (CUPS) at %1 does not answer; is it running?")
+            .arg(cups::serverName());
+    }
+    for (const QueueInfo& q : *list) {
+        if (q.name != name) continue;
+        if (cups::acceptsJobs(q)) return {};
+        const QString why =
+            q.message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(q.message);
+        return q.state == QueueState::Stopped
+                   ? QStringLiteral("the printer \"%1\" is stopped%2").arg(name, why)
+                   : QStringLiteral("the printer \"%1\" does not accept jobs%2").arg(name, why);
+    }
+    return QStringLiteral("there is no printer named \"%1\"").arg(name);
+}
+
+// Follows the job that the run just handed to the queue until the queue has finished it, at
+// most `waitSeconds`; the failure, or empty when the queue completed the job.
+QString followJob(const QString& queue, int jobsBefore, const QString& title, int waitSeconds) {
+    const auto job = cups::findJob(queue, jobsBefore, title);
+    if (!job) return QStringLiteral("the job did not arrive in the queue of \"%1\"").arg(queue);
+    const JobOutcome outcome = cups::waitForJob(queue, job->id, waitSeconds * 1000);
+    switch (outcome.kind) {
+        case JobOutcome::Completed:
+            return {};
+        case JobOutcome::Failed:
+            return QStringLiteral("the printer \"%1\" did not print job %2: %3")
+                .arg(queue)
+                .arg(job->id)
+                .arg(outcome.reason);
+        case JobOutcome::TimedOut:
+            return QStringLiteral(
+                       "job %2 is still in the queue of \"%1\" after %3 seconds%4; it "
+                       "stays there")
+                .arg(queue)
+                .arg(job->id)
+                .arg(waitSeconds)
+                .arg(outcome.reason.isEmpty() ? QString()
+                                              : QStringLiteral(" (%1)").arg(outcome.reason));
+        default:
+            return QStringLiteral("job %1: %2").arg(job->id).arg(outcome.reason);
+    }
+}
+
+// Runs a print job onto the target. On a real printer the run counts once the queue has
+// printed the job: Qt does not tell the job's id, so the job is the newer one with the run's
+// title. A queue that cannot take the job is refused before anything is drawn.
+PrintRunResult runAndFollow(PrinterTarget& target, const QString& title, int waitSeconds,
+                            const std::function<PrintRunResult()>& run) {
+    if (target.isPdf()) return run();
+    const QString queue = target.printer().printerName();
+    PrintRunResult refused;
+    if (refused.error = queueRefusal(queue); !refused.error.isEmpty()) return refused;
+    const std::optional<int> jobsBefore = cups::highestJobId(queue);
+    if (!jobsBefore) {
+        refused.error = QStringLiteral("the printer service (CUPS) at %1 does not answer")
+                            .arg(cups::serverName());
+        return refused;
+    }
+    PrintRunResult result = run();
+    if (!result.ok) return result;
+    if (QString failure = followJob(queue, *jobsBefore, title, waitSeconds); !failure.isEmpty()) {
+        result.ok = false;
+        result.error = failure;
+    }
+    return result;
+}
+
 // The layout of a two-sided run: per sheet the lines of the front page, then those of the back.
 void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards) {
     const auto line = [](const CardPlacement& c, int x, int y, const char* side, bool turned) {
@@ -116,7 +190,7 @@ void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards) {
 // to be turned.
 int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                    UserDialogs& dialogs, const PrintOptions& options, std::optional<FlipEdge> flip,
-                   bool alignment, bool layout) {
+                   bool alignment, bool layout, int waitSeconds) {
     QPrinter& printer = target.printer();
     const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
     DuplexChoice choice{QPrinter::DuplexNone, turnAxis(flip.value_or(FlipEdge::Long), orientation)};
@@ -146,8 +220,10 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
         return kExitFailure;
     }
     TerminalProgress progress(job.pagesPerSheet);
-    const PrintRunResult result = runPrintJob(printer, doc, ctx, job, dialogs,
-                                              TerminalProgress::wanted() ? &progress : nullptr);
+    const PrintRunResult result = runAndFollow(target, job.title, waitSeconds, [&] {
+        return runPrintJob(printer, doc, ctx, job, dialogs,
+                           TerminalProgress::wanted() ? &progress : nullptr);
+    });
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;
@@ -168,7 +244,7 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
 
 // Prints the copies as quarter-fold sheets: both sides of the card on one side of each sheet.
 int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& options,
-                     PrinterTarget& target, bool layout, UserDialogs& dialogs) {
+                     PrinterTarget& target, bool layout, UserDialogs& dialogs, int waitSeconds) {
     const QSizeF paper = paperSizeMm(target.printer());
     if (!quarterFoldFits(doc.format, paper)) {
         printError(QStringLiteral("the card (%1 × %2 mm unfolded) does not fit on half of the "
@@ -187,8 +263,10 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
     job.calibration = options.calibration;
     job.pages = quarterFoldPages(cards, options.cutLines, options.foldLines);
     TerminalProgress progress;
-    const PrintRunResult result = runPrintJob(target.printer(), doc, ctx, job, dialogs,
-                                              TerminalProgress::wanted() ? &progress : nullptr);
+    const PrintRunResult result = runAndFollow(target, job.title, waitSeconds, [&] {
+        return runPrintJob(target.printer(), doc, ctx, job, dialogs,
+                           TerminalProgress::wanted() ? &progress : nullptr);
+    });
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;
@@ -209,6 +287,7 @@ int runPrint(const QStringList& args) {
     QString card, side, calibrationFile, pdf, printerName, paper;
     PrintOptions options;
     std::optional<int> dpi;
+    int waitSeconds = kJobWaitDefaultSeconds;
     bool layout = false;
     bool alignment = false;
     QString flipName;
@@ -249,6 +328,10 @@ int runPrint(const QStringList& args) {
         } else if (a == QLatin1String("--dpi")) {
             dpi = value(v) ? intArg(v, 36, 4800) : std::nullopt;
             if (!dpi) return usageError(self, QStringLiteral("--dpi needs a number 36..4800"));
+        } else if (a == QLatin1String("--wait")) {
+            const auto n = value(v) ? intArg(v, 0, 86400) : std::nullopt;
+            if (!n) return usageError(self, QStringLiteral("--wait needs seconds 0..86400"));
+            waitSeconds = *n;
         } else if (a == QLatin1String("--layout")) {
             layout = true;
         } else if (a == QLatin1String("--flip")) {
@@ -322,6 +405,10 @@ int runPrint(const QStringList& args) {
         target.printer().setResolution(kPdfResolution);
         target.printer().setPageSize(QPageSize(QPageSize::A4));
     } else if (!printerName.isEmpty()) {
+        if (const QString refusal = queueRefusal(printerName); !refusal.isEmpty()) {
+            printError(refusal);
+            return kExitFailure;
+        }
         if (!target.selectPrinter(printerName)) {
             printError(QStringLiteral("there is no printer named \"%1\"").arg(printerName));
             return kExitFailure;
@@ -338,7 +425,8 @@ int runPrint(const QStringList& args) {
     ConsoleDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    if (alignment) return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout);
+    if (alignment)
+        return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout, waitSeconds);
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
     fc.createPreview = [](CardDocument& d, RenderContext& c) { return createCardPreview(d, c); };
@@ -346,9 +434,12 @@ int runPrint(const QStringList& args) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
     }
-    if (bothSides) return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout);
+    if (bothSides)
+        return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout,
+                              waitSeconds);
     doc->switchSide(sideValue);
-    if (quarterFold) return printQuarterFold(*doc, ctx, options, target, layout, dialogs);
+    if (quarterFold)
+        return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds);
 
     if (layout) {
         const PrintSettings clamped = clampSettings(options.settings, doc->format);
@@ -356,8 +447,10 @@ int runPrint(const QStringList& args) {
                                     target.geometry()));
     }
     TerminalProgress progress;
-    const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs,
-                                             TerminalProgress::wanted() ? &progress : nullptr);
+    const PrintRunResult result = runAndFollow(target, kPrintJobTitle, waitSeconds, [&] {
+        return printCards(target.printer(), *doc, ctx, options, dialogs,
+                          TerminalProgress::wanted() ? &progress : nullptr);
+    });
     if (!result.ok) {
         printError(result.error);
         return kExitFailure;

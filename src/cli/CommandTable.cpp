@@ -13,7 +13,8 @@ const std::vector<Command>& commands() {
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
-         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short] [--quarter-fold]",
+         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short] [--quarter-fold]"
+         " [--wait SECONDS (for a printer's queue to finish the job; default 120)]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},

@@ -251,8 +251,7 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     EXPECT_TRUE(copyHeldOff);
     EXPECT_TRUE(openHeldOff);
     EXPECT_TRUE(closeRefused);
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].text, kPrintCancelledText);
+    EXPECT_EQ(dialogs.texts(), (QStringList{kNoPrinterNotice, kPrintCancelledText}));
     EXPECT_FALSE(QFile::exists(folder.file("run.pdf")));
     // After the run the copy is written as usual.
     EXPECT_TRUE(w->autosave()->saveNow());

@@ -146,7 +146,10 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
     CliRun r = runCli({card, "--side", "outside"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("nothing to print to")) << r.err.constData();
-    EXPECT_EQ(runCli({card, "--side", "outside", "--printer", "NoSuchPrinter"}).exitCode, 1);
+    // A printer while the print service is not running: said so, at once.
+    r = runCli({card, "--side", "outside", "--printer", "NoSuchPrinter"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("does not answer")) << r.err.constData();
     EXPECT_EQ(
         runCli({dir.file("missing.kar"), "--side", "outside", "--pdf", dir.file("m.pdf")}).exitCode,
         1);
@@ -161,6 +164,7 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
     EXPECT_EQ(runCli({card, "--side", "outside", "--copies", "0", "--pdf", "x.pdf"}).exitCode, 2);
     EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--printer", "P"}).exitCode, 2);
     EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--paper", "Foo"}).exitCode, 2);
+    EXPECT_EQ(runCli({card, "--side", "outside", "--printer", "P", "--wait", "-1"}).exitCode, 2);
     EXPECT_EQ(runCli({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
 }
 

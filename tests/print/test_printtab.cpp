@@ -174,7 +174,25 @@ TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
     // Cancelling the file question cancels the run.
     t.tab->printOutside();
     EXPECT_EQ(printed.count(), 2);
-    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    // The only message: the first run's note that there is no printer.
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
+}
+
+TEST(PrintTabCommands, WithoutAPrinterTheFirstRunSaysSoBeforeTheFileQuestion) {
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    // Shown although the file question is then cancelled.
+    t.tab->printOutside();
+    ASSERT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.messages[0].text, QString::fromUtf8("Es ist kein Drucker eingerichtet. "
+                                                            "Die Karten werden als PDF-Datei "
+                                                            "gespeichert."));
+    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 1);
+    // Once per program run.
+    t.tab->printInside();
+    EXPECT_EQ(t.dialogs.messages.size(), 1);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 2);
 }
 
 TEST(PrintTabCommands, FailedRunIsReported) {
@@ -182,9 +200,9 @@ TEST(PrintTabCommands, FailedRunIsReported) {
     t.tab->printerTarget().usePdf(QString());
     t.dialogs.saveAnswers.push_back({t.dir.file("missing/folder/out.pdf"), 1});
     t.tab->printOutside();
-    ASSERT_EQ(t.dialogs.messages.size(), 1);
-    EXPECT_EQ(t.dialogs.messages[0].caption, kAppTitle);
-    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Error);
+    ASSERT_EQ(t.dialogs.messages.size(), 2);  // the note that there is no printer first
+    EXPECT_EQ(t.dialogs.messages[1].caption, kAppTitle);
+    EXPECT_EQ(t.dialogs.messages[1].icon, MsgIcon::Error);
 }
 
 TEST(PrintTabPreview, ShowsTheShownSheetOnceSized) {
@@ -255,9 +273,10 @@ TEST(PrintTabProgress, CancelAtSheetThreeOfFifty) {
     EXPECT_TRUE(toolBarOff);
     EXPECT_TRUE(secondRunRefused);
     EXPECT_FALSE(QFile::exists(t.dir.file("fifty.pdf")));
-    ASSERT_EQ(t.dialogs.messages.size(), 1);
-    EXPECT_EQ(t.dialogs.messages[0].text, QStringLiteral("Der Druck wurde abgebrochen."));
-    EXPECT_EQ(t.dialogs.messages[0].icon, MsgIcon::Information);
+    // After the note that there is no printer, the cancel is told.
+    ASSERT_EQ(t.dialogs.messages.size(), 2);
+    EXPECT_EQ(t.dialogs.messages[1].text, QStringLiteral("Der Druck wurde abgebrochen."));
+    EXPECT_EQ(t.dialogs.messages[1].icon, MsgIcon::Information);
     EXPECT_EQ(printed.count(), 1);
 
     // Afterwards: no dialog, the commands on, the context free, the preview painting again.
@@ -284,7 +303,7 @@ TEST(PrintTabProgress, ShortRunShowsNoDialog) {
     t.dialogs.saveAnswers.push_back({t.dir.file("one.pdf"), 1});
     t.tab->printOutside();
     EXPECT_FALSE(everShown);
-    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
     EXPECT_EQ(printtest::pdfPageCount(t.dir.file("one.pdf")), 1);
 }
 

@@ -338,7 +338,7 @@ TEST(PrintTabBothSides, PdfPathWritesOneFileWithFrontAndBackAlternating) {
     EXPECT_EQ(coloursOn(pdf, 4), "blue");
     // The card keeps the side it showed.
     EXPECT_EQ(t.doc->currentSide, SideInside);
-    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
 }
 
 TEST(PrintTabBothSides, WithoutDuplexTheSheetsAreTurnedBetweenTwoJobs) {
@@ -369,7 +369,7 @@ TEST(PrintTabBothSides, WithoutDuplexTheSheetsAreTurnedBetweenTwoJobs) {
     const Overlap o = overlap(pdfPage(fronts2, 1, 30), pdfPage(backs, 1, 30).mirrored(true, false));
     EXPECT_GT(o.red, 0);
     EXPECT_LT(o.mismatched, o.red / 20);
-    EXPECT_TRUE(t.dialogs.messages.isEmpty());
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
 }
 
 // A printer offering only the short edge on portrait paper: one job, the insides placed for a

@@ -4,7 +4,9 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "print/CupsQueue.h"
 #include "print/DuplexPrinter.h"
+#include "print/JobWatcher.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
@@ -303,8 +305,14 @@ PrintRunResult PrintTab::runJob(const PrintJob& job) {
     // The progress dialog lets events run between pages: no second run starts meanwhile.
     if (printing_) return {};
     // Without printers the sheets go to a PDF file that the person names; cancelling that
-    // question cancels the run.
+    // question cancels the run. The first time in a program run, it says why.
+    if (printer_->isPdf() && !noPrinterNoticeShown_) {
+        noPrinterNoticeShown_ = true;
+        dialogs_.message(kNoPrinterNotice, kAppTitle, MsgIcon::Information, BtnOk);
+    }
     if (!printer_->chooseOutput(dialogs_)) return {};
+    // On a real printer the run counts once the queue has printed its job: the tab follows it.
+    const std::optional<int> jobsBefore = jobsBeforeRun();
     PrintRunResult result;
     {
         // The print commands are off for the run, and on again however it ends.
@@ -322,6 +330,8 @@ PrintRunResult PrintTab::runJob(const PrintJob& job) {
         dialogs_.message(result.error, kAppTitle, MsgIcon::Information, BtnOk);
     } else if (!result.ok) {
         dialogs_.message(result.error, kAppTitle, MsgIcon::Error, BtnOk);
+    } else if (jobsBefore) {
+        followJob(*jobsBefore, job.title);
     }
     emit printed();
     refreshPreview();
@@ -405,6 +415,37 @@ void PrintTab::printQuarterFold() {
     }
     runJob(quarterFoldJob(doc_.format, currentOptions(), printer_->geometry(),
                           paperSizeMm(printer_->printer())));
+}
+
+std::optional<int> PrintTab::jobsBeforeRun() const {
+    if (printer_->isPdf()) return std::nullopt;
+    return cups::highestJobId(printer_->printer().printerName());
+}
+
+void PrintTab::followJob(int jobsBefore, const QString& title) {
+    const QString queue = printer_->printer().printerName();
+    auto* watcher = new JobWatcher(this);
+    connect(watcher, &JobWatcher::finished, this, [this, watcher, queue](const JobOutcome& o) {
+        watcher->deleteLater();
+        switch (o.kind) {
+            case JobOutcome::Completed:
+                emit statusNote(QStringLiteral("Der Druckauftrag wurde gedruckt (%1).").arg(queue));
+                break;
+            case JobOutcome::TimedOut:
+                emit statusNote(
+                    QStringLiteral("Der Druckauftrag wartet noch in der Warteschlange von %1.")
+                        .arg(queue));
+                break;
+            default:
+                dialogs_.message(
+                    QStringLiteral("Der Druckauftrag ist fehlgeschlagen: %1")
+                        .arg(o.reason.isEmpty() ? QStringLiteral("unbekannter Grund") : o.reason),
+                    kAppTitle, MsgIcon::Error, BtnOk);
+                break;
+        }
+        emit jobFollowed(o);
+    });
+    watcher->follow(queue, jobsBefore, title, jobWaitMs_);
 }
 
 void PrintTab::setUpPrinter() {

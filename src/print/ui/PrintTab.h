@@ -30,7 +30,12 @@ struct RenderContext;
 class UserDialogs;
 class PrinterTarget;
 class CalibrationDialog;
+struct JobOutcome;
 class SheetPreview;
+struct JobOutcome;
+
+inline const QString kNoPrinterNotice = QStringLiteral(
+    "Es ist kein Drucker eingerichtet. Die Karten werden als PDF-Datei gespeichert.");
 
 class PrintTab : public QWidget {
     Q_OBJECT
@@ -64,8 +69,12 @@ public:
     // The print settings as the spin edits show them.
     PrintSettings settings() const;
 
-    // Prints the working side to the current printer, without a print dialog.
+    // Prints the working side to the current printer, without a print dialog. On a real
+    // printer the tab then follows the job in the background (jobFollowed): a failed job
+    // shows its reason in a message, a printed one a note in the status line.
     void printCards();
+    // How long the tab follows a job (tests shorten it).
+    void setJobWaitMs(int ms) { jobWaitMs_ = ms; }
 
     // Replaces the question "Bitte die Blätter wenden und wieder einlegen" between the outsides
     // and the insides on a printer without duplex (true: go on with the insides).
@@ -106,11 +115,14 @@ signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
     void exportRequested();      // "eMail Export" (EMailBtn)
     void printed();              // after a print run: the window repaints both editor views
+    void statusNote(const QString& text);     // for the window's status line
+    void jobFollowed(const bb::JobOutcome&);  // a followed job left the queue (or the wait ended)
 
 private:
     // Runs a job on the current printer: asks for the PDF file first on the PDF path (false
-    // result, nothing printed, when that is cancelled), reports a failure, and repaints the
-    // preview and the editor views afterwards.
+    // result, nothing printed, when that is cancelled), shows its progress, reports a failure,
+    // follows the job on a real printer's queue, and repaints the preview and the editor views
+    // afterwards.
     PrintRunResult runJob(const PrintJob& job);
     // Runs a two-sided job (made for the axis the sheet turns about) as the printer allows:
     // one duplex job, or the fronts, the turn question and the backs.
@@ -122,6 +134,9 @@ private:
     void showSettings(const PrintSettings& s);
     void selectSide(int side);
     void updateQuarterFold();
+    std::optional<int> jobsBeforeRun() const;
+    // Follows the job just handed to the printer's queue, found by its title.
+    void followJob(int jobsBefore, const QString& title);
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -145,6 +160,8 @@ private:
     bool printing_ = false;
     int progressDelayMs_ = kPrintProgressDelayMs;
     PrintProgressDialog::PageHook pageHook_;
+    bool noPrinterNoticeShown_ = false;
+    int jobWaitMs_ = 10 * 60 * 1000;  // a printer may well need minutes
 };
 
 }  // namespace bb

@@ -272,6 +272,12 @@ shot opened
 
 echo "== print the outside: Ctrl+D, to a PDF file"
 key ctrl+d
+# Without a printer the first print of the run says that the cards go to a PDF file.
+notice=$(wait_window "^Brisella-Bildwerker 1.0$")
+xdotool windowfocus --sync "$notice" 2>/dev/null || true
+shot no-printer-notice
+key Return
+wait_gone "^Brisella-Bildwerker 1.0$"
 file_dialog "^Druck als PDF" "$work/out/aussen.pdf"
 pause 1
 shot printed-outside
