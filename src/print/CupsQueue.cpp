@@ -276,7 +276,9 @@ JobOutcome waitForJob(const QString& queue, int jobId, int waitMs, const std::at
             outcome.kind = JobOutcome::Completed;
             return outcome;
         }
-        if (job->ended()) {
+        // A job the server stopped (a filter failed) stays in the queue, but nothing prints it
+        // until someone restarts it by hand: for the run it has failed.
+        if (job->ended() || job->state == JobInfo::Stopped) {
             outcome.kind = JobOutcome::Failed;
             outcome.reason = job->message;
             if (outcome.reason.isEmpty()) {

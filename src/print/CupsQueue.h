@@ -80,7 +80,8 @@ std::optional<JobInfo> findJob(const QString& queue, int afterId, const QString&
 std::optional<JobInfo> jobInfo(int jobId, bool* notFound = nullptr,
                                int timeoutMs = kCupsRequestTimeoutMs);
 
-// Follows the job until it has left the queue, `waitMs` at most, polling every `pollMs`.
+// Follows the job until it has left the queue or the server stopped it (a failed filter),
+// `waitMs` at most, polling every `pollMs`.
 // A set `stop` ends the wait early (reported as TimedOut). The reason of a failed job is the
 // job's message, else the queue's, else the state's name.
 JobOutcome waitForJob(const QString& queue, int jobId, int waitMs,

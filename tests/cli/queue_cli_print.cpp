@@ -1,6 +1,6 @@
 // brisella-cli print --printer against the private CUPS server: exit status 0 only for a job
-// that the queue printed; a failing printer, a stopped queue and an unknown name give 1 and say
-// why.
+// that the queue printed; a failing printer or filter, a stopped queue and an unknown name give
+// 1 and say why; both sides go out as one two-sided job.
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/RenderContext.h"
@@ -32,9 +32,10 @@ QString writeCard(const bbtest::TempFolder& dir) {
     return bb::saveCardFile(*doc, path, fc) ? path : QString();
 }
 
-CliRun printTo(const QString& card, const QString& printer) {
-    return bbtest::runCli({"print", card, "--side", "outside", "--printer", printer},
-                          QProcessEnvironment::systemEnvironment(), bbtest::kHangGuardMs);
+CliRun printTo(const QString& card, const QString& printer, const QStringList& more = {}) {
+    return bbtest::runCli(
+        QStringList{"print", card, "--side", "outside", "--printer", printer} + more,
+        QProcessEnvironment::systemEnvironment(), bbtest::kHangGuardMs);
 }
 
 }  // namespace
@@ -67,6 +68,13 @@ TEST(CliPrintQueue, FailingStoppedAndUnknownPrintersExitOneWithTheReason) {
     EXPECT_TRUE(r.err.contains("not responding")) << r.err.constData();
     EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
 
+    // The server stops the job when its filter fails; the job never prints.
+    r = printTo(card, "Brisella_Filterfehler");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("\"Brisella_Filterfehler\" did not print job")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Filter failed")) << r.err.constData();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
+
     const auto before = bb::cups::highestJobId("Brisella_Angehalten");
     r = printTo(card, "Brisella_Angehalten");
     EXPECT_EQ(r.exitCode, 1);
@@ -79,4 +87,40 @@ TEST(CliPrintQueue, FailingStoppedAndUnknownPrintersExitOneWithTheReason) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("there is no printer named \"Brisella_Nirgends\""))
         << r.err.constData();
+}
+
+// Both sides of the sheet in one job: the server is asked for two-sided printing about the
+// chosen edge, and the queue's PDF holds the outside, then the inside behind it.
+TEST(CliPrintQueue, BothSidesGoOutAsOneTwoSidedJobAboutTheChosenEdge) {
+    BB_REQUIRE_PRIVATE_CUPS();
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    bbtest::TempFolder dir;
+    const QString card = writeCard(dir);
+    ASSERT_FALSE(card.isEmpty());
+    const std::pair<QString, QString> edges[] = {{"long", "two-sided-long-edge"},
+                                                 {"short", "two-sided-short-edge"}};
+    for (const auto& [flip, sides] : edges) {
+        SCOPED_TRACE(flip.toStdString());
+        const auto before = bb::cups::highestJobId("Brisella_Duplex");
+        ASSERT_TRUE(before);
+        const CliRun r = printTo(card, "Brisella_Duplex", {"--side", "both", "--flip", flip});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_TRUE(r.out.contains("printed 1 card(s) on both sides of 1 sheet(s)"));
+        const auto job = bb::cups::findJob("Brisella_Duplex", *before, bb::kPrintJobTitle);
+        ASSERT_TRUE(job);
+        EXPECT_EQ(bbtest::jobKeyword(job->id, "sides"), sides);
+        const QString pdf = bbtest::queueOutput(job->id);
+        ASSERT_FALSE(pdf.isEmpty());
+        ASSERT_EQ(printtest::pdfPageCount(pdf), 2);
+        const QImage front = printtest::pdfPage(pdf, 1, 20), back = printtest::pdfPage(pdf, 2, 20);
+        EXPECT_FALSE(printtest::colourBox(front, qRgb(255, 0, 0)).isNull());
+        EXPECT_TRUE(printtest::colourBox(front, qRgb(0, 0, 255)).isNull());
+        EXPECT_FALSE(printtest::colourBox(back, qRgb(0, 0, 255)).isNull());
+    }
+    // A queue without duplex is refused before anything goes out.
+    const auto before = bb::cups::highestJobId("Brisella_PDF");
+    const CliRun r = printTo(card, "Brisella_PDF", {"--side", "both"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("cannot print both sides")) << r.err.constData();
+    EXPECT_EQ(bb::cups::highestJobId("Brisella_PDF"), before);
 }

@@ -147,8 +147,8 @@ TEST(QueueServer, ListsTheQueuesWithTheirStatesAndDuplex) {
             EXPECT_TRUE(cups::acceptsJobs(q)) << q.name.toStdString();
         }
     }
-    for (const char* name :
-         {"Brisella_PDF", "Brisella_Duplex", "Brisella_Kaputt", "Brisella_Angehalten"}) {
+    for (const char* name : {"Brisella_PDF", "Brisella_Duplex", "Brisella_Kaputt",
+                             "Brisella_Filterfehler", "Brisella_Angehalten"}) {
         EXPECT_TRUE(names.contains(name)) << name;
         EXPECT_TRUE(PrinterTarget::printerNames().contains(name)) << name;
     }
@@ -282,6 +282,18 @@ TEST(QueueJobs, AFailingPrinterAbortsTheJobWithItsReason) {
     const JobOutcome outcome = cups::waitForJob(f.queue, job->id, bbtest::kHangGuardMs);
     EXPECT_EQ(outcome.kind, JobOutcome::Failed);
     EXPECT_TRUE(outcome.reason.contains("not responding")) << outcome.reason.toStdString();
+}
+
+TEST(QueueJobs, AFailedFilterStopsTheJobAndTheWaitReportsIt) {
+    BB_REQUIRE_PRIVATE_CUPS();
+    QueueFixture f("Brisella_Filterfehler");
+    const auto job = f.print(SideOutside, PrintOptions{});
+    ASSERT_TRUE(job);
+    const JobOutcome outcome = cups::waitForJob(f.queue, job->id, bbtest::kHangGuardMs);
+    EXPECT_EQ(outcome.kind, JobOutcome::Failed);
+    EXPECT_EQ(outcome.reason, "Filter failed");
+    // The server keeps it stopped; it is not left for the next run to find.
+    ASSERT_TRUE(cups::cancelJob(job->id));
 }
 
 TEST(QueueJobs, AJobInAStoppedQueueWaitsUntilCancelled) {

@@ -7,6 +7,8 @@
 #include "print/CupsQueue.h"
 #include "support/TestSupport.h"
 
+#include <cups/cups.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -59,6 +61,22 @@ inline QString queueOutput(int jobId) {
         QThread::msleep(200);
     }
     return {};
+}
+
+// A keyword attribute of job `jobId` as the server keeps it (for example "sides"); empty when
+// the job or the attribute is missing.
+inline QString jobKeyword(int jobId, const char* name) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 name);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    QString value;
+    if (ipp_attribute_t* a = response ? ippFindAttribute(response, name, IPP_TAG_KEYWORD) : nullptr)
+        value = QString::fromUtf8(ippGetString(a, 0, nullptr));
+    ippDelete(response);
+    return value;
 }
 
 }  // namespace bbtest

@@ -13,9 +13,12 @@
 #   Brisella_Kaputt      a printer that does not answer (a local port nobody listens on) with
 #                        the error policy abort-job: Qt's pages are accepted, then the job
 #                        aborts with "The printer is not responding."
+#   Brisella_Filterfehler  cups-pdf behind a filter that always fails (/bin/false): Qt's pages
+#                        are accepted, then the server stops the job with "Filter failed"
 #   Brisella_Angehalten  a stopped queue
 # Where no server can be started (not root, no cupsd or cups-pdf), `start` still succeeds but
-# writes the reason to DIR/unavailable; the queue tests then skip with that reason.
+# writes the reason to DIR/unavailable; the queue tests then skip with that reason (unless
+# BRISELLA_REQUIRE_PRIVATE_CUPS=1, which makes it fail).
 set -uo pipefail
 
 die() {
@@ -51,6 +54,8 @@ stop_server() {
 }
 
 unavailable() {
+    # CI sets BRISELLA_REQUIRE_PRIVATE_CUPS=1: there the queue tests must run, not skip.
+    [ "${BRISELLA_REQUIRE_PRIVATE_CUPS:-0}" = 1 ] && die "no private CUPS server: $*"
     mkdir -p "$DIR"
     echo "$*" >"$DIR/unavailable"
     echo "private-cups: no private CUPS server: $*" >&2
@@ -145,6 +150,11 @@ awk '{ print } /^\*CloseUI: \*PageRegion/ && !done {
     print "*CloseUI: *Duplex"
     done = 1 }' "$PPD" >"$DIR/duplex.ppd"
 grep -q '^\*OpenUI \*Duplex' "$DIR/duplex.ppd" || die "could not add the Duplex option to the PPD"
+# The PPD of the queue whose filter fails: every PDF goes through /bin/false first.
+awk '{ print } /^\*PCFileName/ && !done {
+    print "*cupsFilter2: \"application/pdf application/vnd.brisella-kaputt 0 /bin/false\""
+    done = 1 }' "$PPD" >"$DIR/filter.ppd"
+grep -q '^\*cupsFilter2' "$DIR/filter.ppd" || die "could not add the failing filter to the PPD"
 
 for conf in "${CONFS[@]}"; do
     cat >"$conf" <<EOF
@@ -199,12 +209,14 @@ admin -p Brisella_Duplex -v "cups-pdf:/$TAG-duplex" -E -P "$DIR/duplex.ppd" -o m
     fail "lpadmin Brisella_Duplex failed"
 admin -p Brisella_Kaputt -v "socket://127.0.0.1:$deadport/?contimeout=1" -E -P "$PPD" \
     -o media=A4 -o printer-error-policy=abort-job || fail "lpadmin Brisella_Kaputt failed"
+admin -p Brisella_Filterfehler -v "cups-pdf:/$TAG-pdf" -E -P "$DIR/filter.ppd" -o media=A4 ||
+    fail "lpadmin Brisella_Filterfehler failed"
 admin -p Brisella_Angehalten -v "cups-pdf:/$TAG-pdf" -E -P "$PPD" -o media=A4 ||
     fail "lpadmin Brisella_Angehalten failed"
 cupsdisable -r "Angehalten für die Tests" Brisella_Angehalten || fail "cupsdisable failed"
 admin -d Brisella_PDF || fail "lpadmin -d failed"
 
-for q in Brisella_PDF Brisella_Duplex Brisella_Kaputt Brisella_Angehalten; do
+for q in Brisella_PDF Brisella_Duplex Brisella_Kaputt Brisella_Filterfehler Brisella_Angehalten; do
     lpstat -p "$q" >/dev/null 2>&1 || fail "queue $q is missing after set-up"
 done
 echo "private-cups: server on $SOCK, output in $DIR/out"
