@@ -127,28 +127,49 @@ QString followJob(const QString& queue, int jobsBefore, const QString& title, in
     }
 }
 
-// Runs a print job onto the target. On a real printer the run counts once the queue has
+// Runs a print job onto the target, with one progress line per sheet on a terminal, and
+// reports it: the error, or (unless the layout lines were asked for) the line `summary` makes
+// of the result and the destination. On a real printer the run counts once the queue has
 // printed the job: Qt does not tell the job's id, so the job is the newer one with the run's
-// title. A queue that cannot take the job is refused before anything is drawn.
-PrintRunResult runAndFollow(PrinterTarget& target, const QString& title, int waitSeconds,
-                            const std::function<PrintRunResult()>& run) {
-    if (target.isPdf()) return run();
-    const QString queue = target.printer().printerName();
-    PrintRunResult refused;
-    if (refused.error = queueRefusal(queue); !refused.error.isEmpty()) return refused;
-    const std::optional<int> jobsBefore = cups::highestJobId(queue);
-    if (!jobsBefore) {
-        refused.error = QStringLiteral("the printer service (CUPS) at %1 does not answer")
-                            .arg(cups::serverName());
-        return refused;
+// title. A queue that cannot take the job is refused before anything is drawn. Returns the exit
+// status.
+int runAndReport(PrinterTarget& target, const PrintJob& job, int waitSeconds, bool layout,
+                 const std::function<PrintRunResult(PrintProgress*)>& run,
+                 const std::function<void(const PrintRunResult&, const QByteArray& to)>& summary) {
+    TerminalProgress progress(job.pagesPerSheet);
+    PrintProgress* const shown = TerminalProgress::wanted() ? &progress : nullptr;
+    const QString queue = target.isPdf() ? QString() : target.printer().printerName();
+    std::optional<int> jobsBefore;
+    if (!queue.isEmpty()) {
+        if (const QString refusal = queueRefusal(queue); !refusal.isEmpty()) {
+            printError(refusal);
+            return kExitFailure;
+        }
+        jobsBefore = cups::highestJobId(queue);
+        if (!jobsBefore) {
+            printError(QStringLiteral("the printer service (CUPS) at %1 does not answer")
+                           .arg(cups::serverName()));
+            return kExitFailure;
+        }
     }
-    PrintRunResult result = run();
-    if (!result.ok) return result;
-    if (QString failure = followJob(queue, *jobsBefore, title, waitSeconds); !failure.isEmpty()) {
-        result.ok = false;
-        result.error = failure;
+    const PrintRunResult result = run(shown);
+    if (!result.ok) {
+        printError(result.error);
+        return kExitFailure;
     }
-    return result;
+    if (jobsBefore) {
+        if (const QString failure = followJob(queue, *jobsBefore, job.title, waitSeconds);
+            !failure.isEmpty()) {
+            printError(failure);
+            return kExitFailure;
+        }
+    }
+    if (!layout) {
+        summary(result,
+                (queue.isEmpty() ? target.printer().outputFileName() : queue).toLocal8Bit());
+        std::fflush(stdout);
+    }
+    return kExitOk;
 }
 
 // The layout of a two-sided run: per sheet the lines of the front page, then those of the back.
@@ -219,27 +240,20 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                        .arg(printer.printerName()));
         return kExitFailure;
     }
-    TerminalProgress progress(job.pagesPerSheet);
-    const PrintRunResult result = runAndFollow(target, job.title, waitSeconds, [&] {
-        return runPrintJob(printer, doc, ctx, job, dialogs,
-                           TerminalProgress::wanted() ? &progress : nullptr);
-    });
-    if (!result.ok) {
-        printError(result.error);
-        return kExitFailure;
-    }
-    if (!layout) {
-        const QString to = target.isPdf() ? printer.outputFileName() : printer.printerName();
-        if (alignment) {
-            std::printf("printed the alignment sheet on both sides to %s\n",
-                        to.toLocal8Bit().constData());
-        } else {
-            // Each card is drawn twice, its outside on the front and its inside on the back.
-            std::printf("printed %d card(s) on both sides of %d sheet(s) to %s\n", result.cards / 2,
-                        result.pages / 2, to.toLocal8Bit().constData());
-        }
-    }
-    return kExitOk;
+    return runAndReport(
+        target, job, waitSeconds, layout,
+        [&](PrintProgress* progress) {
+            return runPrintJob(printer, doc, ctx, job, dialogs, progress);
+        },
+        [alignment](const PrintRunResult& result, const QByteArray& to) {
+            if (alignment) {
+                std::printf("printed the alignment sheet on both sides to %s\n", to.constData());
+            } else {
+                // Each card is drawn twice, its outside on the front and its inside on the back.
+                std::printf("printed %d card(s) on both sides of %d sheet(s) to %s\n",
+                            result.cards / 2, result.pages / 2, to.constData());
+            }
+        });
 }
 
 // Prints the copies as quarter-fold sheets: both sides of the card on one side of each sheet.
@@ -262,22 +276,15 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
     PrintJob job;
     job.calibration = options.calibration;
     job.pages = quarterFoldPages(cards, options.cutLines, options.foldLines);
-    TerminalProgress progress;
-    const PrintRunResult result = runAndFollow(target, job.title, waitSeconds, [&] {
-        return runPrintJob(target.printer(), doc, ctx, job, dialogs,
-                           TerminalProgress::wanted() ? &progress : nullptr);
-    });
-    if (!result.ok) {
-        printError(result.error);
-        return kExitFailure;
-    }
-    if (!layout) {
-        const QString to =
-            target.isPdf() ? target.printer().outputFileName() : target.printer().printerName();
-        std::printf("printed %d quarter-fold card(s) on %d sheet(s) to %s\n", result.pages,
-                    result.pages, to.toLocal8Bit().constData());
-    }
-    return kExitOk;
+    return runAndReport(
+        target, job, waitSeconds, layout,
+        [&](PrintProgress* progress) {
+            return runPrintJob(target.printer(), doc, ctx, job, dialogs, progress);
+        },
+        [](const PrintRunResult& result, const QByteArray& to) {
+            std::printf("printed %d quarter-fold card(s) on %d sheet(s) to %s\n", result.pages,
+                        result.pages, to.constData());
+        });
 }
 
 }  // namespace
@@ -446,22 +453,16 @@ int runPrint(const QStringList& args) {
         printLayout(printPlacements(doc->format, clamped, doc->currentSide, options.calibration,
                                     target.geometry()));
     }
-    TerminalProgress progress;
-    const PrintRunResult result = runAndFollow(target, kPrintJobTitle, waitSeconds, [&] {
-        return printCards(target.printer(), *doc, ctx, options, dialogs,
-                          TerminalProgress::wanted() ? &progress : nullptr);
-    });
-    if (!result.ok) {
-        printError(result.error);
-        return kExitFailure;
-    }
-    if (!layout) {
-        const QString to =
-            target.isPdf() ? target.printer().outputFileName() : target.printer().printerName();
-        std::printf("printed %d card(s) on %d sheet(s) to %s\n", result.cards, result.pages,
-                    to.toLocal8Bit().constData());
-    }
-    return kExitOk;
+    const PrintJob job = sideJob(*doc, options, target.geometry());
+    return runAndReport(
+        target, job, waitSeconds, layout,
+        [&](PrintProgress* progress) {
+            return runPrintJob(target.printer(), *doc, ctx, job, dialogs, progress);
+        },
+        [](const PrintRunResult& result, const QByteArray& to) {
+            std::printf("printed %d card(s) on %d sheet(s) to %s\n", result.cards, result.pages,
+                        to.constData());
+        });
 }
 
 }  // namespace bb::cli

@@ -221,21 +221,27 @@ TEST(CliPrint, ProgressLinesOnlyOnATerminal) {
     EXPECT_FALSE(piped.err.contains("sheet")) << piped.err.constData();
     EXPECT_EQ(piped.out.count('\n'), 1);
 
-    // The same run with a pseudo terminal as its standard error (and output).
-    QString command = QStringLiteral("'%1' print").arg(QStringLiteral(BRISELLA_CLI_PATH));
-    for (const QString& a : args + QStringList{"--pdf", dir.file("tty.pdf")})
-        command += QStringLiteral(" '%1'").arg(a);
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    p.setProcessEnvironment(env);
-    p.start(script, {"-qec", command, "/dev/null"});
-    ASSERT_TRUE(p.waitForFinished(bbtest::kHangGuardMs));
-    EXPECT_EQ(p.exitCode(), 0);
-    QStringList progress;
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
-        if (line.contains("sheet") && !line.startsWith("printed"))
-            progress << QString::fromUtf8(line.trimmed());
-    EXPECT_EQ(progress, (QStringList{"printing sheet 1 of 3", "printing sheet 2 of 3",
-                                     "printing sheet 3 of 3"}));
+    // The same run with a pseudo terminal as its standard error (and output): its lines.
+    const auto onTerminal = [&](const QStringList& runArgs) {
+        QString command = QStringLiteral("'%1' print").arg(QStringLiteral(BRISELLA_CLI_PATH));
+        for (const QString& a : runArgs) command += QStringLiteral(" '%1'").arg(a);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
+        p.setProcessEnvironment(env);
+        p.start(script, {"-qec", command, "/dev/null"});
+        QStringList progress;
+        if (!p.waitForFinished(bbtest::kHangGuardMs) || p.exitCode() != 0) return progress;
+        for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+            if (line.contains("sheet") && !line.startsWith("printed"))
+                progress << QString::fromUtf8(line.trimmed());
+        return progress;
+    };
+    const QStringList threeSheets{"printing sheet 1 of 3", "printing sheet 2 of 3",
+                                  "printing sheet 3 of 3"};
+    EXPECT_EQ(onTerminal(args + QStringList{"--pdf", dir.file("tty.pdf")}), threeSheets);
+    // Both sides: two pages on each sheet, still one line per sheet.
+    QStringList both = args;
+    both[2] = "both";
+    EXPECT_EQ(onTerminal(both + QStringList{"--pdf", dir.file("both.pdf")}), threeSheets);
 }
