@@ -131,8 +131,7 @@ QString followJob(const QString& queue, int jobsBefore, const QString& title, in
 // reports it: the error, or (unless the layout lines were asked for) the line `summary` makes
 // of the result and the destination. On a real printer the run counts once the queue has
 // printed the job: Qt does not tell the job's id, so the job is the newer one with the run's
-// title. A queue that cannot take the job is refused before anything is drawn. Returns the exit
-// status.
+// title. Returns the exit status.
 int runAndReport(PrinterTarget& target, const PrintJob& job, int waitSeconds, bool layout,
                  const std::function<PrintRunResult(PrintProgress*)>& run,
                  const std::function<void(const PrintRunResult&, const QByteArray& to)>& summary) {
@@ -141,10 +140,7 @@ int runAndReport(PrinterTarget& target, const PrintJob& job, int waitSeconds, bo
     const QString queue = target.isPdf() ? QString() : target.printer().printerName();
     std::optional<int> jobsBefore;
     if (!queue.isEmpty()) {
-        if (const QString refusal = queueRefusal(queue); !refusal.isEmpty()) {
-            printError(refusal);
-            return kExitFailure;
-        }
+        // (runPrint has checked that the queue takes jobs.)
         jobsBefore = cups::highestJobId(queue);
         if (!jobsBefore) {
             printError(QStringLiteral("the printer service (CUPS) at %1 does not answer")
@@ -424,6 +420,10 @@ int runPrint(const QStringList& args) {
         printError(QStringLiteral(
             "nothing to print to: this machine has no printer; name a PDF file with --pdf "
             "OUT.pdf or a printer with --printer NAME"));
+        return kExitFailure;
+    } else if (const QString refusal = queueRefusal(target.printer().printerName());
+               !refusal.isEmpty()) {
+        printError(refusal);
         return kExitFailure;
     }
     if (pageSize) target.printer().setPageSize(*pageSize);

@@ -1,20 +1,14 @@
 // brisella-cli print --printer against the private CUPS server: exit status 0 only for a job
 // that the queue printed; a failing printer or filter, a stopped queue and an unknown name give
 // 1 and say why; both sides go out as one two-sided job.
-#include "document/CardDocument.h"
-#include "document/CardFile.h"
-#include "document/RenderContext.h"
 #include "print/CupsQueue.h"
 #include "print/PrintRun.h"
 #include "support/PrivateCups.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include "cli/CliProcess.h"
+#include "cli/PrintCli.h"
 #include "print/PdfPages.h"
-
-#include <memory>
 
 namespace {
 
@@ -22,14 +16,8 @@ using bbtest::CliRun;
 
 // The card of the print tests (2 × 5, red outside); empty when it cannot be written.
 QString writeCard(const bbtest::TempFolder& dir) {
-    bbtest::ScriptedDialogs dialogs;
-    bb::RenderContext ctx;
-    auto doc = std::make_unique<bb::CardDocument>();
-    doc->format = printtest::twoByFive();
-    printtest::colourSides(*doc);
-    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
     const QString path = dir.file("card.kar");
-    return bb::saveCardFile(*doc, path, fc) ? path : QString();
+    return bbtest::writePrintCard(path) ? path : QString();
 }
 
 CliRun printTo(const QString& card, const QString& printer, const QStringList& more = {}) {

@@ -1,9 +1,5 @@
 // brisella-cli print, run as a separate process: layout lines, PDF pages, calibration file,
 // and the refusals.
-#include "document/CardDocument.h"
-#include "document/CardFile.h"
-#include "document/RenderContext.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,39 +9,15 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <QtEndian>
-#include "cli/CliProcess.h"
+#include "cli/PrintCli.h"
 #include "print/PdfPages.h"
-
-#include <memory>
 
 namespace {
 
 using bbtest::CliRun;
-
-CliRun runCli(const QStringList& args) {
-    // No printer service: the tool must never reach a real printer from a test.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    return bbtest::runCli(QStringList{"print"} + args, env, 120000);
-}
-
-// A 2 × 5 card, 90 × 55 mm, margins 10 and 12.5: red outside, blue inside.
-bool writeCard(const QString& path) {
-    bbtest::ScriptedDialogs dialogs;
-    bb::RenderContext ctx;
-    auto doc = std::make_unique<bb::CardDocument>();
-    doc->format = printtest::twoByFive();
-    printtest::colourSides(*doc);
-    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
-    return bb::saveCardFile(*doc, path, fc);
-}
-
-QList<QJsonObject> layoutLines(const QByteArray& out) {
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : out.split('\n'))
-        if (!line.trimmed().isEmpty()) lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
-}
+using bbtest::layoutLines;
+using bbtest::runPrint;
+using bbtest::writePrintCard;
 
 int pageCount(const QString& pdf) {
     int n = 0;
@@ -67,9 +39,9 @@ int px(double mm, double mmPerInch = 25.39995, int dpi = 600) {
 
 TEST(CliPrint, LayoutLinesAndPagesOfARunWithABreak) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
-    const CliRun r = runCli({dir.file("card.kar"), "--side", "outside", "--used", "9", "--copies",
-                             "2", "--cut", "--fold", "--pdf", dir.file("out.pdf"), "--layout"});
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
+    const CliRun r = runPrint({dir.file("card.kar"), "--side", "outside", "--used", "9", "--copies",
+                               "2", "--cut", "--fold", "--pdf", dir.file("out.pdf"), "--layout"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const auto lines = layoutLines(r.out);
     ASSERT_EQ(lines.size(), 2);
@@ -89,15 +61,15 @@ TEST(CliPrint, LayoutLinesAndPagesOfARunWithABreak) {
     EXPECT_EQ(pageCount(dir.file("out.pdf")), 2);
 
     // Too many used positions are reduced to the last position of the sheet.
-    const CliRun clamped = runCli({dir.file("card.kar"), "--side", "outside", "--used", "25",
-                                   "--pdf", dir.file("c.pdf"), "--layout"});
+    const CliRun clamped = runPrint({dir.file("card.kar"), "--side", "outside", "--used", "25",
+                                     "--pdf", dir.file("c.pdf"), "--layout"});
     ASSERT_EQ(clamped.exitCode, 0) << clamped.err.constData();
     EXPECT_EQ(layoutLines(clamped.out).value(0)["position"].toInt(), 9);
 }
 
 TEST(CliPrint, InsideMirrorPaperResolutionAndCalibration) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     // Letter at 300 dpi: 2550 pixels wide; the default PDF margins of 3.53 mm are 42 pixels.
     const QStringList common{dir.file("card.kar"),
                              "--pdf",
@@ -107,8 +79,8 @@ TEST(CliPrint, InsideMirrorPaperResolutionAndCalibration) {
                              "--dpi",
                              "300",
                              "--layout"};
-    const CliRun out = runCli(common + QStringList{"--side", "outside"});
-    const CliRun in = runCli(common + QStringList{"--side", "inside"});
+    const CliRun out = runPrint(common + QStringList{"--side", "outside"});
+    const CliRun in = runPrint(common + QStringList{"--side", "inside"});
     ASSERT_EQ(out.exitCode, 0) << out.err.constData();
     ASSERT_EQ(in.exitCode, 0) << in.err.constData();
     const QJsonObject o = layoutLines(out.out).value(0), i = layoutLines(in.out).value(0);
@@ -128,8 +100,9 @@ TEST(CliPrint, InsideMirrorPaperResolutionAndCalibration) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(cal);
     f.close();
-    const CliRun c = runCli({dir.file("card.kar"), "--side", "outside", "--pdf", dir.file("k.pdf"),
-                             "--calibration", dir.file("options.dat"), "--layout"});
+    const CliRun c =
+        runPrint({dir.file("card.kar"), "--side", "outside", "--pdf", dir.file("k.pdf"),
+                  "--calibration", dir.file("options.dat"), "--layout"});
     ASSERT_EQ(c.exitCode, 0) << c.err.constData();
     const QJsonObject k = layoutLines(c.out).value(0);
     const double mmX = 105 * 25.39995 / 100;
@@ -140,43 +113,45 @@ TEST(CliPrint, InsideMirrorPaperResolutionAndCalibration) {
 
 TEST(CliPrint, RefusesWhatItCannotPrint) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     const QString card = dir.file("card.kar");
     // Nothing to print to: no --pdf and no printer on this machine.
-    CliRun r = runCli({card, "--side", "outside"});
+    CliRun r = runPrint({card, "--side", "outside"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("nothing to print to")) << r.err.constData();
     // A printer while the print service is not running: said so, at once.
-    r = runCli({card, "--side", "outside", "--printer", "NoSuchPrinter"});
+    r = runPrint({card, "--side", "outside", "--printer", "NoSuchPrinter"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("does not answer")) << r.err.constData();
-    EXPECT_EQ(
-        runCli({dir.file("missing.kar"), "--side", "outside", "--pdf", dir.file("m.pdf")}).exitCode,
-        1);
-    EXPECT_FALSE(QFile::exists(dir.file("m.pdf")));
-    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", dir.file("x.pdf"), "--calibration",
-                      dir.file("none.dat")})
+    EXPECT_EQ(runPrint({dir.file("missing.kar"), "--side", "outside", "--pdf", dir.file("m.pdf")})
                   .exitCode,
               1);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", dir.file("no/dir/x.pdf")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.file("m.pdf")));
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--pdf", dir.file("x.pdf"), "--calibration",
+                        dir.file("none.dat")})
+                  .exitCode,
+              1);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--pdf", dir.file("no/dir/x.pdf")}).exitCode, 1);
     // Wrong usage.
-    EXPECT_EQ(runCli({card, "--side", "sideways", "--pdf", "x.pdf"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--copies", "0", "--pdf", "x.pdf"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--printer", "P"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--pdf", "x.pdf", "--paper", "Foo"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--printer", "P", "--wait", "-1"}).exitCode, 2);
-    EXPECT_EQ(runCli({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runPrint({card, "--side", "sideways", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--copies", "0", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--pdf", "x.pdf", "--printer", "P"}).exitCode,
+              2);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--pdf", "x.pdf", "--paper", "Foo"}).exitCode,
+              2);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--printer", "P", "--wait", "-1"}).exitCode, 2);
+    EXPECT_EQ(runPrint({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
 }
 
 TEST(CliPrint, CardsOnThePdfPageAt600Dpi) {
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "no pdftoppm";
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     // A4 at 600 dpi; the printable area starts 10 pt (83.3 pixels) inside the paper.
     const double off = 10.0 / 72 * 600;
     for (const char* side : {"outside", "inside"}) {
         const QString pdf = dir.file(QStringLiteral("%1.pdf").arg(side));
-        const CliRun r = runCli({dir.file("card.kar"), "--side", side, "--pdf", pdf, "--layout"});
+        const CliRun r = runPrint({dir.file("card.kar"), "--side", side, "--pdf", pdf, "--layout"});
         ASSERT_EQ(r.exitCode, 0) << r.err.constData();
         const QJsonObject c = layoutLines(r.out).value(0);
         // Cut a window around the card's top-left corner out of the page at 600 dpi.
@@ -213,10 +188,10 @@ TEST(CliPrint, ProgressLinesOnlyOnATerminal) {
     const QString script = QStandardPaths::findExecutable("script");
     if (script.isEmpty()) GTEST_SKIP() << "script (util-linux) not installed";
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     const QStringList args{dir.file("card.kar"), "--side", "outside", "--copies", "25"};
 
-    const CliRun piped = runCli(args + QStringList{"--pdf", dir.file("piped.pdf")});
+    const CliRun piped = runPrint(args + QStringList{"--pdf", dir.file("piped.pdf")});
     ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
     EXPECT_FALSE(piped.err.contains("sheet")) << piped.err.constData();
     EXPECT_EQ(piped.out.count('\n'), 1);

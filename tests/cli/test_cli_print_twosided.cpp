@@ -1,57 +1,31 @@
 // brisella-cli print --side both and --alignment-sheet, run as a separate process: the layout
 // lines of front and back pages, the edge forced with --flip, the alternating PDF pages, and
 // the refusals.
-#include "document/CardDocument.h"
-#include "document/CardFile.h"
-#include "document/RenderContext.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include "cli/CliProcess.h"
+#include "cli/PrintCli.h"
 #include "print/PdfPages.h"
-
-#include <memory>
 
 namespace {
 
 using bbtest::CliRun;
-
-CliRun runCli(const QStringList& args) {
-    // No printer service: the tool must never reach a real printer from a test.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    return bbtest::runCli(QStringList{"print"} + args, env, bbtest::kHangGuardMs);
-}
-
-bool writeCard(const QString& path) {
-    bbtest::ScriptedDialogs dialogs;
-    bb::RenderContext ctx;
-    auto doc = std::make_unique<bb::CardDocument>();
-    doc->format = printtest::twoByFive();
-    printtest::colourSides(*doc);
-    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
-    return bb::saveCardFile(*doc, path, fc);
-}
-
-QList<QJsonObject> layoutLines(const QByteArray& out) {
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : out.split('\n'))
-        if (!line.trimmed().isEmpty()) lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
-}
+using bbtest::layoutLines;
+using bbtest::runPrint;
+using bbtest::writePrintCard;
 
 }  // namespace
 
 TEST(CliPrintBothSides, LayoutOfFrontAndBackPagesForBothEdges) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     const QStringList run{dir.file("card.kar"), "--used", "7", "--copies", "6", "--layout"};
     const CliRun both =
-        runCli(run + QStringList{"--side", "both", "--cut", "--pdf", dir.file("both.pdf")});
-    const CliRun inside = runCli(run + QStringList{"--side", "inside", "--pdf", dir.file("i.pdf")});
+        runPrint(run + QStringList{"--side", "both", "--cut", "--pdf", dir.file("both.pdf")});
+    const CliRun inside =
+        runPrint(run + QStringList{"--side", "inside", "--pdf", dir.file("i.pdf")});
     ASSERT_EQ(both.exitCode, 0) << both.err.constData();
     ASSERT_EQ(inside.exitCode, 0) << inside.err.constData();
     const auto lines = layoutLines(both.out);
@@ -75,7 +49,7 @@ TEST(CliPrintBothSides, LayoutOfFrontAndBackPagesForBothEdges) {
     }
 
     // The short edge: same x, mirrored in height about the sheet, drawn turned.
-    const CliRun flipped = runCli(
+    const CliRun flipped = runPrint(
         run + QStringList{"--side", "both", "--flip", "short", "--pdf", dir.file("short.pdf")});
     ASSERT_EQ(flipped.exitCode, 0) << flipped.err.constData();
     const auto f = layoutLines(flipped.out);
@@ -98,21 +72,23 @@ TEST(CliPrintBothSides, LayoutOfFrontAndBackPagesForBothEdges) {
 
 TEST(CliPrintBothSides, AlignmentSheetAndRefusals) {
     bbtest::TempFolder dir;
-    ASSERT_TRUE(writeCard(dir.file("card.kar")));
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
     const QString card = dir.file("card.kar");
-    const CliRun sheet = runCli({"--alignment-sheet", "--pdf", dir.file("align.pdf")});
+    const CliRun sheet = runPrint({"--alignment-sheet", "--pdf", dir.file("align.pdf")});
     ASSERT_EQ(sheet.exitCode, 0) << sheet.err.constData();
     EXPECT_TRUE(sheet.out.contains("alignment sheet")) << sheet.out.constData();
     const CliRun cards =
-        runCli({card, "--side", "both", "--copies", "3", "--pdf", dir.file("three.pdf")});
+        runPrint({card, "--side", "both", "--copies", "3", "--pdf", dir.file("three.pdf")});
     EXPECT_TRUE(cards.out.startsWith("printed 3 card(s) on both sides of 1 sheet(s)"))
         << cards.out.constData();
 
-    EXPECT_EQ(runCli({card, "--side", "both", "--printer", "NoSuchPrinter"}).exitCode, 1);
-    EXPECT_EQ(runCli({card, "--side", "both", "--flip", "sideways", "--pdf", "x.pdf"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--side", "outside", "--flip", "long", "--pdf", "x.pdf"}).exitCode, 2);
-    EXPECT_EQ(runCli({card, "--alignment-sheet", "--pdf", "x.pdf"}).exitCode, 2);
-    EXPECT_EQ(runCli({"--alignment-sheet", "--side", "inside", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runPrint({card, "--side", "both", "--printer", "NoSuchPrinter"}).exitCode, 1);
+    EXPECT_EQ(runPrint({card, "--side", "both", "--flip", "sideways", "--pdf", "x.pdf"}).exitCode,
+              2);
+    EXPECT_EQ(runPrint({card, "--side", "outside", "--flip", "long", "--pdf", "x.pdf"}).exitCode,
+              2);
+    EXPECT_EQ(runPrint({card, "--alignment-sheet", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(runPrint({"--alignment-sheet", "--side", "inside", "--pdf", "x.pdf"}).exitCode, 2);
     EXPECT_FALSE(QFile::exists("x.pdf"));
 
     if (!printtest::havePdftoppm()) GTEST_SKIP() << "no pdftoppm";

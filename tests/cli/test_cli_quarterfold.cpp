@@ -1,9 +1,5 @@
 // brisella-cli print --quarter-fold, run as a separate process: the layout lines of both
 // halves and the refusals.
-#include "document/CardDocument.h"
-#include "document/CardFile.h"
-#include "document/RenderContext.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +7,21 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtEndian>
-#include "cli/CliProcess.h"
+#include "cli/PrintCli.h"
 #include "print/PdfPages.h"
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
 bbtest::CliRun runCli(const QStringList& args) {
-    // No printer service: the tool must never reach a real printer from a test.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("CUPS_SERVER", "/nonexistent/cups.sock");
-    return bbtest::runCli(QStringList{"print", "--quarter-fold"} + args, env, bbtest::kHangGuardMs);
+    return bbtest::runPrint(QStringList{"--quarter-fold"} + args);
 }
 
 // A card of width × height millimetres unfolded.
 QString writeCard(const bbtest::TempFolder& dir, double width, double height) {
-    bbtest::ScriptedDialogs dialogs;
-    bb::RenderContext ctx;
-    auto doc = std::make_unique<bb::CardDocument>();
-    doc->format = printtest::twoByFive();
-    doc->format.cardWidth = width;
-    doc->format.cardHeight = height;
-    printtest::colourSides(*doc);
-    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
     const QString path = dir.file(QStringLiteral("%1x%2.kar").arg(width).arg(height));
-    return bb::saveCardFile(*doc, path, fc) ? path : QString();
+    return bbtest::writePrintCard(path, width, height) ? path : QString();
 }
 
 int px(double mm) {

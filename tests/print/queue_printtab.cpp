@@ -2,6 +2,7 @@
 // without holding the window, reports a failed job with the queue's reason and a printed one
 // in the status line, and "Einrichten" offers the server's queues and prints to the one chosen.
 #include "PdfPages.h"
+#include "PrintTabFixture.h"
 
 #include "document/RenderContext.h"
 #include "print/CupsQueue.h"
@@ -25,20 +26,7 @@ using namespace bb;
 
 namespace {
 
-struct Tab {
-    bbtest::TempFolder dir;
-    bbtest::ScriptedDialogs dialogs;
-    RenderContext ctx;
-    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
-    std::unique_ptr<PrintTab> tab;
-
-    Tab() {
-        doc->format = printtest::twoByFive();
-        printtest::colourSides(*doc);
-        tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
-        tab->setSideSelector([this](int side) { doc->switchSide(side); });
-    }
-};
+using Tab = printtest::TabFixture;
 
 }  // namespace
 

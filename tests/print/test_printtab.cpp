@@ -1,6 +1,7 @@
 // The "Drucken" tab and the calibration dialog as widgets: clamps in the spin edits, zoom,
 // the calibration fields and their file, print commands onto a PDF file.
 #include "PdfPages.h"
+#include "PrintTabFixture.h"
 
 #include "document/RenderContext.h"
 #include "print/Calibration.h"
@@ -27,32 +28,7 @@ using namespace bb;
 
 namespace {
 
-struct Tab {
-    bbtest::TempFolder dir;
-    bbtest::ScriptedDialogs dialogs;
-    RenderContext ctx;
-    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
-    std::unique_ptr<PrintTab> tab;
-    std::vector<int> sidesSelected;
-
-    explicit Tab(const QByteArray& storedCalibration = {}) {
-        if (!storedCalibration.isEmpty()) {
-            QFile f(calibrationPath(dir.path()));
-            f.open(QIODevice::WriteOnly);
-            f.write(storedCalibration);
-        }
-        doc->format = printtest::twoByFive();
-        printtest::colourSides(*doc);
-        tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
-        tab->setSideSelector([this](int side) {
-            sidesSelected.push_back(side);
-            doc->switchSide(side);
-        });
-    }
-    QSpinBox* spin(const char* name) { return tab->findChild<QSpinBox*>(name); }
-    QPushButton* button(const char* name) { return tab->findChild<QPushButton*>(name); }
-    SheetPreview* preview() { return tab->findChild<SheetPreview*>("VPaint"); }
-};
+using Tab = printtest::TabFixture;
 
 QByteArray doubles(std::initializer_list<double> values) {
     QByteArray out;

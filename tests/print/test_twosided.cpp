@@ -2,6 +2,7 @@
 // the two-sided job and the alignment sheet, two-sided PDF files checked as pictures, and the
 // print tab's "Beide Seiten drucken" on the PDF path, on a duplex printer and by turning sheets.
 #include "PdfPages.h"
+#include "PrintTabFixture.h"
 
 #include "document/RenderContext.h"
 #include "print/PrintRun.h"
@@ -283,32 +284,18 @@ TEST(TwoSidedPdf, BackPagesCarryTheInsidesBehindTheirOutsides) {
 
 namespace {
 
-struct Tab {
-    bbtest::TempFolder dir;
-    bbtest::ScriptedDialogs dialogs;
-    RenderContext ctx;
-    std::unique_ptr<CardDocument> doc = std::make_unique<CardDocument>();
-    std::unique_ptr<PrintTab> tab;
+struct Tab : TabFixture {
     int turnQuestions = 0;
     bool turnAnswer = false;
 
     Tab() {
-        doc->format = twoByFive();
-        colourSides(*doc);
-        tab = std::make_unique<PrintTab>(*doc, ctx, dialogs, dir.path());
-        tab->setSideSelector([this](int side) { doc->switchSide(side); });
         tab->setTurnSheetsAsker([this] {
             ++turnQuestions;
             return turnAnswer;
         });
         tab->printerTarget().usePdf(QString());
-        tab->findChild<QSpinBox*>("KopiesED")->setValue(12);  // two sheets
+        spin("KopiesED")->setValue(12);  // two sheets
     }
-    QString answerFile(const char* name) {
-        dialogs.saveAnswers.push_back({dir.file(name), 1});
-        return dir.file(name);
-    }
-    QToolButton* button(const char* name) { return tab->findChild<QToolButton*>(name); }
 };
 
 // Red only, blue only or both on a page.

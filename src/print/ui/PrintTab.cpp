@@ -44,14 +44,20 @@ QSpinBox* makeSpin(const char* name, int min, int max, int value) {
 const QString kQuarterFoldHint =
     QStringLiteral("Druckt Außen- und Innenseite auf eine Seite des Bogens, zweimal zu falten");
 
-QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text,
-                            const QString& hint) {
+// A text-only button whose tip also shows in the status line.
+QToolButton* makeButton(const char* name, const QString& text, const QString& hint) {
     auto* button = new QToolButton;
     button->setObjectName(QLatin1String(name));
     button->setText(text);
     button->setToolTip(hint);
     button->setStatusTip(hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text,
+                            const QString& hint) {
+    QToolButton* button = makeButton(name, text, hint);
     bar->addWidget(button);
     return button;
 }
@@ -102,12 +108,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     left->addWidget(foldLinesCheck_);
     // Both sides of a sheet: below the settings, so the tool bar keeps its own commands.
     const auto sheetButton = [&left](const char* name, const QString& text, const QString& hint) {
-        auto* button = new QToolButton;
-        button->setObjectName(QLatin1String(name));
-        button->setText(text);
-        button->setToolTip(hint);
-        button->setStatusTip(hint);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        QToolButton* button = makeButton(name, text, hint);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         left->addWidget(button);
         return button;
