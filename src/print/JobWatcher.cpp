@@ -31,8 +31,4 @@ void JobWatcher::follow(const QString& queue, int jobsBefore, const QString& tit
     thread_->start();
 }
 
-bool JobWatcher::running() const {
-    return thread_ && !thread_->isFinished();
-}
-
 }  // namespace bb

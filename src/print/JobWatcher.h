@@ -24,7 +24,6 @@ public:
 
     // Starts following; once per watcher.
     void follow(const QString& queue, int jobsBefore, const QString& title, int waitMs);
-    bool running() const;
 
 signals:
     void finished(const bb::JobOutcome& outcome);

@@ -41,6 +41,9 @@ QSpinBox* makeSpin(const char* name, int min, int max, int value) {
     return spin;
 }
 
+// How long the tab follows a job in its queue: a printer may well need minutes.
+constexpr int kJobFollowMs = 10 * 60 * 1000;
+
 const QString kQuarterFoldHint =
     QStringLiteral("Druckt Außen- und Innenseite auf eine Seite des Bogens, zweimal zu falten");
 
@@ -446,7 +449,7 @@ void PrintTab::followJob(int jobsBefore, const QString& title) {
         }
         emit jobFollowed(o);
     });
-    watcher->follow(queue, jobsBefore, title, jobWaitMs_);
+    watcher->follow(queue, jobsBefore, title, kJobFollowMs);
 }
 
 void PrintTab::setUpPrinter() {

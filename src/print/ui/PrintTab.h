@@ -73,8 +73,6 @@ public:
     // printer the tab then follows the job in the background (jobFollowed): a failed job
     // shows its reason in a message, a printed one a note in the status line.
     void printCards();
-    // How long the tab follows a job (tests shorten it).
-    void setJobWaitMs(int ms) { jobWaitMs_ = ms; }
 
     // Replaces the question "Bitte die Blätter wenden und wieder einlegen" between the outsides
     // and the insides on a printer without duplex (true: go on with the insides).
@@ -161,7 +159,6 @@ private:
     int progressDelayMs_ = kPrintProgressDelayMs;
     PrintProgressDialog::PageHook pageHook_;
     bool noPrinterNoticeShown_ = false;
-    int jobWaitMs_ = 10 * 60 * 1000;  // a printer may well need minutes
 };
 
 }  // namespace bb
