@@ -5,7 +5,7 @@ set -u
 secs=${1:-600}
 shift || true
 readers=("$@")
-[ ${#readers[@]} -gt 0 ] || readers=(pcx tga ilbm bmp gif card catalogue calibration)
+[ ${#readers[@]} -gt 0 ] || readers=(pcx tga ilbm bmp gif card catalogue calibration addresslist)
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BB_FUZZ_BUILD:-$here/../build-fuzz}
 out=${BB_FUZZ_OUT:-/tmp/brisella-fuzz}
