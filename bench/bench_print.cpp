@@ -1,13 +1,14 @@
 // Printing benchmarks: a print run of 100 cards with a 12-megapixel photo and ten texts to a
-// Printing benchmarks: a print run of 100 cards with a 12-megapixel photo and ten texts to a
 // PDF at 600 dpi (time, file size and the size each further card adds; the same run with a
 // progress hook before each page), the same run through a CUPS queue to the PDF that cups-pdf
-// makes of it (run under bench/with_private_cups.sh; skipped without that server), and the
-// preview repaint of a full sheet at the largest zoom.
+// makes of it (run under bench/with_private_cups.sh; skipped without that server), the
+// preview repaint of a full sheet at the largest zoom, and 1000 personal cards from an address
+// list to a PDF.
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "merge/AddressList.h"
 #include "print/CupsQueue.h"
 #include "print/PdfPages.h"
 #include "print/PreviewPaint.h"
@@ -128,6 +129,67 @@ void BM_Print100CardsToPdfWithProgress(benchmark::State& state) {
     state.counters["sheets"] = progress.sheets;
 }
 BENCHMARK(BM_Print100CardsToPdfWithProgress)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The photo card with five texts that take their words from an address list, and a list of
+// `rows` people with different names and places.
+std::unique_ptr<CardDocument> makeMergeCard() {
+    auto doc = makeCard();
+    const QStringList texts{QStringLiteral("Liebe {Vorname} {Nachname},"),
+                            QStringLiteral("{Straße}"), QStringLiteral("{PLZ} {Ort}"),
+                            QStringLiteral("wir laden Dich herzlich ein!"),
+                            QStringLiteral("Deine Familie aus {Ort}")};
+    for (int i = 0; i < 10; ++i) {
+        CardObject& t = *doc->workingSlots[2 + i];
+        if (i < texts.size())
+            t.content = texts[i];
+        else
+            CardDocument::freeObject(t);
+    }
+    return doc;
+}
+
+std::shared_ptr<const AddressList> makeList(int rows) {
+    auto list = std::make_shared<AddressList>();
+    list->columns = {QStringLiteral("Vorname"), QStringLiteral("Nachname"),
+                     QStringLiteral("Straße"), QStringLiteral("PLZ"), QStringLiteral("Ort")};
+    for (int i = 0; i < rows; ++i)
+        list->rows.push_back({QStringLiteral("Jürgen%1").arg(i), QStringLiteral("Müller%1").arg(i),
+                              QStringLiteral("Hauptstraße %1").arg(i % 200 + 1),
+                              QString::number(10000 + i * 7), QStringLiteral("Köln-%1").arg(i)});
+    return list;
+}
+
+qint64 printMergeToPdf(CardDocument& doc, const QString& file,
+                       const std::shared_ptr<const AddressList>& list, int rows) {
+    RenderContext ctx;
+    ConsoleDialogs dialogs;
+    PrinterTarget target;
+    target.usePdf(file);
+    target.printer().setResolution(600);
+    target.printer().setPageSize(QPageSize(QPageSize::A4));
+    PrintOptions options;
+    options.cutLines = true;
+    MergeRun merge{list, {}};
+    for (int i = 0; i < rows; ++i) merge.plan.rows.push_back(i);
+    const PrintJob job = sideJob(doc, options, target.geometry(), &merge);
+    const PrintRunResult r = runPrintJob(target.printer(), doc, ctx, job, dialogs);
+    return r.ok && r.cards == rows ? QFileInfo(file).size() : -1;
+}
+
+// 1000 personal cards: the time of the run and what each card adds to the file beside the
+// photo, which must be stored once.
+void BM_PrintMerge1000ToPdf(benchmark::State& state) {
+    auto doc = makeMergeCard();
+    const auto list = makeList(1000);
+    QTemporaryDir dir;
+    qint64 size1000 = 0;
+    for (auto _ : state) size1000 = printMergeToPdf(*doc, dir.filePath("m1000.pdf"), list, 1000);
+    const qint64 size100 = printMergeToPdf(*doc, dir.filePath("m100.pdf"), list, 100);
+    state.counters["pdf_1000_KB"] = double(size1000) / 1024;
+    state.counters["KB_per_further_card"] = double(size1000 - size100) / 900 / 1024;
+    if (size1000 < 0 || size100 < 0) state.SkipWithError("the merge run failed");
+}
+BENCHMARK(BM_PrintMerge1000ToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Pictures stored in a PDF by `pdfimages -list` (which lists every use; one stored picture
 // used on many pages counts once): all of them, and those at least 1000 pixels wide (the

@@ -1,16 +1,21 @@
 // brisella-cli export CARD.kar --side outside|inside -o OUT [--format NAME]: opens the card as
 // the program does and saves one side as "eMail Export" does, without the dialog. The format
 // comes from --format or from OUT's extension; OUT without an extension gets the format's
-// lower-case extension (the first type, BMP, when neither names one).
+// lower-case extension (the first type, BMP, when neither names one). With --merge LIST, OUT
+// is a folder that gets one picture per row of the list (or of --rows), named after the row's
+// cell of --name-column (the record number without one); the format is --format's or BMP.
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/ConsoleDialogs.h"
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
+#include "merge/AddressList.h"
+#include "print/PrintRun.h"
 #include "render/Export.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -18,10 +23,53 @@
 
 namespace bb::cli {
 
+namespace {
+
+// One picture per row of the list into the folder `folder` (made when missing).
+int exportMerge(const ParsedArgs& p, const QString& card, int sideIndex, const QString& folder,
+                int filterIndex) {
+    MergeRun merge;
+    if (!loadMerge(p.value(QStringLiteral("--merge")), p.value(QStringLiteral("--rows")), 1, merge))
+        return kExitFailure;
+    int nameColumn = -1;
+    if (p.has(QStringLiteral("--name-column"))) {
+        const QString name = p.value(QStringLiteral("--name-column"));
+        nameColumn = merge.list->columnOf(name);
+        if (nameColumn < 0) {
+            printError(QStringLiteral("the list has no column \"%1\"; its columns are: %2")
+                           .arg(name, merge.list->columns.join(QStringLiteral(", "))));
+            return kExitFailure;
+        }
+    }
+    if (!QDir().mkpath(folder)) {
+        printError(QStringLiteral("cannot make the folder %1").arg(folder));
+        return kExitFailure;
+    }
+    ConsoleDialogs dialogs;
+    RenderContext ctx;
+    auto doc = std::make_unique<CardDocument>();
+    if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
+    warnMissingFields(*doc, *merge.list);
+    doc->switchSide(sideIndex);
+    const MergeExportResult result =
+        exportMergedSide(*doc, ctx, *merge.list, merge.plan.rows, nameColumn, folder, filterIndex);
+    for (const QString& file : result.files)
+        std::fprintf(stdout, "%s\n", file.toLocal8Bit().constData());
+    if (!result.ok()) {
+        printError(result.error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int runExport(const QStringList& args) {
     const Command& cmd = findCommand("export");
-    const ParsedArgs p = parseArgs(
-        args, {QStringLiteral("--side"), QStringLiteral("--format"), QStringLiteral("-o")});
+    const ParsedArgs p =
+        parseArgs(args, {QStringLiteral("--side"), QStringLiteral("--format"), QStringLiteral("-o"),
+                         QStringLiteral("--merge"), QStringLiteral("--rows"),
+                         QStringLiteral("--name-column")});
     if (!p.error.isEmpty()) return usageError(cmd, p.error);
     if (p.positional.size() != 1) return usageError(cmd, QStringLiteral("one card file expected"));
     const QString card = p.positional.first();
@@ -31,7 +79,19 @@ int runExport(const QStringList& args) {
     const int sideIndex = sideFromName(p.value(QStringLiteral("--side")));
     if (sideIndex < 0) return usageError(cmd, QStringLiteral("--side must be outside or inside"));
 
+    const bool merging = p.has(QStringLiteral("--merge"));
+    if (!merging && (p.has(QStringLiteral("--rows")) || p.has(QStringLiteral("--name-column"))))
+        return usageError(cmd, QStringLiteral("--rows and --name-column need --merge"));
+
     int filterIndex = 1;
+    if (merging) {
+        if (!format.isEmpty()) {
+            filterIndex = filterIndexForFormat(format);
+            if (filterIndex == 0)
+                return usageError(cmd, QStringLiteral("unknown format %1").arg(format));
+        }
+        return exportMerge(p, card, sideIndex, output, filterIndex);
+    }
     if (!format.isEmpty()) {
         filterIndex = filterIndexForFormat(format);
         if (filterIndex == 0)

@@ -2,7 +2,8 @@
 // copies, used positions, cut and fold lines and a calibration file; --layout lists where
 // every card goes, in device pixels, before printing. --side both prints the outsides and
 // insides back to back (alternating pages in a PDF, one duplex job on a printer), and
-// --alignment-sheet the sheet of crosses that shows how a printer turns its sheets.
+// --alignment-sheet the sheet of crosses that shows how a printer turns its sheets. --merge
+// prints one personal card per row of an address list (--copies of each).
 #include "cli/Commands.h"
 
 #include "document/CardDocument.h"
@@ -69,12 +70,21 @@ protected:
     }
 };
 
-void printLayout(const std::vector<CardPlacement>& cards) {
+// The list row of the k-th card of a merge, from 1, as a layout line's last field; nothing
+// without a merge.
+QByteArray recordField(const MergeRun* merge, int card) {
+    if (!merge || card >= merge->plan.cardCount()) return {};
+    return ", \"record\": " + QByteArray::number(merge->plan.rowOfCard(card) + 1);
+}
+
+void printLayout(const std::vector<CardPlacement>& cards, const MergeRun* merge) {
+    int k = 0;
     for (const CardPlacement& c : cards) {
         std::printf(
             "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
-            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d}\n",
-            c.page + 1, c.position, c.column, c.row, c.cardX, c.cardY, c.width, c.height);
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d%s}\n",
+            c.page + 1, c.position, c.column, c.row, c.cardX, c.cardY, c.width, c.height,
+            recordField(merge, k++).constData());
     }
     std::fflush(stdout);
 }
@@ -169,37 +179,50 @@ int runAndReport(PrinterTarget& target, const PrintJob& job, int waitSeconds, bo
 }
 
 // The layout of a two-sided run: per sheet the lines of the front page, then those of the back.
-void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards) {
-    const auto line = [](const CardPlacement& c, int x, int y, const char* side, bool turned) {
+void printTwoSidedLayout(const std::vector<TwoSidedCard>& cards, const MergeRun* merge) {
+    const auto line = [merge](const CardPlacement& c, int card, int x, int y, const char* side,
+                              bool turned) {
         std::printf(
             "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
-            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s}\n",
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s%s}\n",
             c.page + 1, c.position, c.column, c.row, x, y, c.width, c.height, side,
-            turned ? "true" : "false");
+            turned ? "true" : "false", recordField(merge, card).constData());
     };
     for (size_t first = 0; first < cards.size();) {
         size_t end = first + 1;
         while (end < cards.size() && cards[end].front.page == cards[first].front.page) ++end;
         for (size_t i = first; i < end; ++i)
-            line(cards[i].front, cards[i].front.cardX, cards[i].front.cardY, "outside", false);
+            line(cards[i].front, int(i), cards[i].front.cardX, cards[i].front.cardY, "outside",
+                 false);
         for (size_t i = first; i < end; ++i)
-            line(cards[i].front, cards[i].back.x, cards[i].back.y, "inside", cards[i].back.turned);
+            line(cards[i].front, int(i), cards[i].back.x, cards[i].back.y, "inside",
+                 cards[i].back.turned);
         first = end;
     }
     std::fflush(stdout);
 }
 
 // The layout lines of a quarter-fold run: the usual fields and which side lies where.
-void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards) {
+void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards, const MergeRun* merge) {
     for (const QuarterFoldCard& q : cards) {
         const CardPlacement& c = q.card;
+        // Every sheet is one card of the run.
         std::printf(
             "{\"page\": %d, \"position\": %d, \"column\": %d, \"row\": %d, \"CardX\": %d, "
-            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s}\n",
+            "\"CardY\": %d, \"Wd\": %d, \"Hd\": %d, \"side\": \"%s\", \"turned\": %s%s}\n",
             c.page + 1, c.position, c.column, c.row, c.cardX, c.cardY, c.width, c.height,
-            q.side == SideInside ? "inside" : "outside", q.turned ? "true" : "false");
+            q.side == SideInside ? "inside" : "outside", q.turned ? "true" : "false",
+            recordField(merge, c.page).constData());
     }
     std::fflush(stdout);
+}
+
+// The clamped settings of the run: a merge prints its own number of cards.
+PrintSettings runSettings(const PrintOptions& options, const CardDocument& doc,
+                          const MergeRun* merge) {
+    PrintSettings settings = options.settings;
+    if (merge) settings.copies = merge->plan.cardCount();
+    return clampSettings(settings, doc.format);
 }
 
 // Both sides on each sheet: to a PDF file the front and back pages alternating, to a printer
@@ -207,7 +230,7 @@ void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards) {
 // to be turned.
 int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                    UserDialogs& dialogs, const PrintOptions& options, std::optional<FlipEdge> flip,
-                   bool alignment, bool layout, int waitSeconds) {
+                   bool alignment, bool layout, int waitSeconds, const MergeRun* merge) {
     QPrinter& printer = target.printer();
     const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
     DuplexChoice choice{QPrinter::DuplexNone, turnAxis(flip.value_or(FlipEdge::Long), orientation)};
@@ -222,12 +245,12 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
         }
     }
     const DeviceGeometry geometry = target.geometry();
-    const PrintSettings clamped = clampSettings(options.settings, doc.format);
     if (layout && !alignment)
-        printTwoSidedLayout(
-            twoSidedCards(doc.format, clamped, options.calibration, geometry, choice.axis));
+        printTwoSidedLayout(twoSidedCards(doc.format, runSettings(options, doc, merge),
+                                          options.calibration, geometry, choice.axis),
+                            merge);
     const PrintJob job = alignment ? alignmentJob(geometry, options.calibration, choice.axis)
-                                   : twoSidedJob(doc.format, options, geometry, choice.axis);
+                                   : twoSidedJob(doc.format, options, geometry, choice.axis, merge);
     std::optional<DuplexForRun> duplex;
     if (choice.mode != QPrinter::DuplexNone) duplex.emplace(printer, choice.mode);
     if (duplex && !duplex->applied()) {
@@ -254,7 +277,8 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
 
 // Prints the copies as quarter-fold sheets: both sides of the card on one side of each sheet.
 int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& options,
-                     PrinterTarget& target, bool layout, UserDialogs& dialogs, int waitSeconds) {
+                     PrinterTarget& target, bool layout, UserDialogs& dialogs, int waitSeconds,
+                     const MergeRun* merge) {
     const QSizeF paper = paperSizeMm(target.printer());
     if (!quarterFoldFits(doc.format, paper)) {
         printError(QStringLiteral("the card (%1 × %2 mm unfolded) does not fit on half of the "
@@ -266,12 +290,12 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
         return kExitFailure;
     }
     const DeviceGeometry geometry = target.geometry();
-    const auto cards = quarterFoldPlacements(doc.format, options.settings.copies,
-                                             options.calibration, geometry, paper);
-    if (layout) printQuarterFoldLayout(cards);
-    PrintJob job;
-    job.calibration = options.calibration;
-    job.pages = quarterFoldPages(cards, options.cutLines, options.foldLines);
+    if (layout)
+        printQuarterFoldLayout(
+            quarterFoldPlacements(doc.format, runSettings(options, doc, merge).copies,
+                                  options.calibration, geometry, paper),
+            merge);
+    const PrintJob job = quarterFoldJob(doc.format, options, geometry, paper, merge);
     return runAndReport(
         target, job, waitSeconds, layout,
         [&](PrintProgress* progress) {
@@ -295,6 +319,7 @@ int runPrint(const QStringList& args) {
     bool alignment = false;
     QString flipName;
     bool quarterFold = false, usedGiven = false;
+    QString mergeList, rowsSpec;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString& out) {
@@ -343,6 +368,10 @@ int runPrint(const QStringList& args) {
             alignment = true;
         } else if (a == QLatin1String("--quarter-fold")) {
             quarterFold = true;
+        } else if (a == QLatin1String("--merge")) {
+            if (!value(mergeList)) return usageError(self, QStringLiteral("--merge needs a list"));
+        } else if (a == QLatin1String("--rows")) {
+            if (!value(rowsSpec)) return usageError(self, QStringLiteral("--rows needs rows"));
         } else if (a.startsWith(QLatin1String("--"))) {
             return usageError(self, QStringLiteral("unknown option %1").arg(a));
         } else if (card.isEmpty()) {
@@ -382,6 +411,11 @@ int runPrint(const QStringList& args) {
         return usageError(self, QStringLiteral("--used does not go with --quarter-fold"));
     if (quarterFold && bothSides)
         return usageError(self, QStringLiteral("--quarter-fold prints both sides already"));
+    if (alignment && !mergeList.isEmpty())
+        return usageError(self,
+                          QStringLiteral("--merge prints cards; the alignment sheet has none"));
+    if (!rowsSpec.isEmpty() && mergeList.isEmpty())
+        return usageError(self, QStringLiteral("--rows needs --merge"));
     if (!pdf.isEmpty() && !printerName.isEmpty())
         return usageError(self, QStringLiteral("give either --pdf or --printer, not both"));
     std::optional<QPageSize> pageSize;
@@ -433,7 +467,15 @@ int runPrint(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (alignment)
-        return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout, waitSeconds);
+        return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout, waitSeconds,
+                              nullptr);
+    // With --merge, --copies counts the cards of each row.
+    std::optional<MergeRun> merge;
+    if (!mergeList.isEmpty()) {
+        merge.emplace();
+        if (!loadMerge(mergeList, rowsSpec, options.settings.copies, *merge)) return kExitFailure;
+    }
+    const MergeRun* const mergeRun = merge ? &*merge : nullptr;
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
     fc.createPreview = [](CardDocument& d, RenderContext& c) { return createCardPreview(d, c); };
@@ -441,19 +483,19 @@ int runPrint(const QStringList& args) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
     }
+    if (merge) warnMissingFields(*doc, *merge->list);
     if (bothSides)
-        return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout,
-                              waitSeconds);
+        return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout, waitSeconds,
+                              mergeRun);
     doc->switchSide(sideValue);
     if (quarterFold)
-        return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds);
+        return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds, mergeRun);
 
-    if (layout) {
-        const PrintSettings clamped = clampSettings(options.settings, doc->format);
-        printLayout(printPlacements(doc->format, clamped, doc->currentSide, options.calibration,
-                                    target.geometry()));
-    }
-    const PrintJob job = sideJob(*doc, options, target.geometry());
+    if (layout)
+        printLayout(printPlacements(doc->format, runSettings(options, *doc, mergeRun),
+                                    doc->currentSide, options.calibration, target.geometry()),
+                    mergeRun);
+    const PrintJob job = sideJob(*doc, options, target.geometry(), mergeRun);
     return runAndReport(
         target, job, waitSeconds, layout,
         [&](PrintProgress* progress) {

@@ -8,13 +8,18 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
-        {"export", "CARD.kar --side outside|inside -o OUT [--format NAME]", &runExport},
+        {"export",
+         "CARD.kar --side outside|inside -o OUT [--format NAME] "
+         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder)]",
+         &runExport},
         {"info", "CARD.kar", &runInfo},
+        {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
          "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short] [--quarter-fold]"
-         " [--wait SECONDS (for a printer's queue to finish the job; default 120)]",
+         " [--wait SECONDS (for a printer's queue to finish the job; default 120)]"
+         " [--merge LIST.csv|LIST.vcf [--rows 1-20] (--copies per row)]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar", &runResave},

@@ -9,7 +9,9 @@
 #include <vector>
 
 namespace bb {
+struct AddressList;
 class CardDocument;
+struct MergeRun;
 struct RenderContext;
 class UserDialogs;
 }  // namespace bb
@@ -54,12 +56,21 @@ int sideFromName(const QString& name);
 // with the failure on standard error.
 bool openCard(CardDocument& doc, const QString& path, RenderContext& ctx, UserDialogs& dialogs);
 
+// The address list of --merge and its rows of --rows (every row when empty), `copies` cards
+// of each; false with the failure on standard error.
+bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge);
+// Names on standard error the fields of the card that the list has no column for.
+void warnMissingFields(const CardDocument& doc, const AddressList& list);
+
 // convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
 int runConvert(const QStringList& args);
-// export CARD.kar --side outside|inside -o OUT [--format NAME] (CmdExport.cpp)
+// export CARD.kar --side outside|inside -o OUT [--format NAME] [--merge LIST --name-column C]
+// (CmdExport.cpp)
 int runExport(const QStringList& args);
 // info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
 int runInfo(const QStringList& args);
+// merge-fields CARD.kar [--merge LIST]: the card's fields as JSON (CmdMerge.cpp)
+int runMergeFields(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)

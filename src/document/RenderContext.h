@@ -4,6 +4,11 @@
 
 #include "document/CardFormat.h"
 
+#include <QString>
+
+#include <functional>
+#include <utility>
+
 namespace bb {
 
 enum RenderModeValue : int { RenderScreen = 0, RenderOutput = 1 };
@@ -16,6 +21,9 @@ struct RenderContext {
     int screenDpi = 96;  // the main window's horizontal resolution (d of the font height)
     int fontDpi = 96;    // pixels per inch of the font dialog's font (p of the font height)
     bool busy = false;   // set while drawCardSide runs; views skip painting meanwhile
+    // Fills the fields of a text before it is drawn (a personal card from an address list
+    // row); empty draws every text as typed.
+    std::function<QString(const QString&)> fillText;
 };
 
 // Sets output mode at `dpi` for the lifetime of the guard and restores the previous state.
@@ -35,6 +43,21 @@ public:
 private:
     RenderContext& ctx_;
     RenderContext saved_;
+};
+
+// Sets how texts are filled (empty: drawn as typed) for the lifetime of the guard and gives
+// ctx its previous filling back.
+class FillTextGuard {
+public:
+    FillTextGuard(RenderContext& ctx, std::function<QString(const QString&)> fill)
+        : ctx_(ctx), saved_(std::exchange(ctx.fillText, std::move(fill))) {}
+    ~FillTextGuard() { ctx_.fillText = std::move(saved_); }
+    FillTextGuard(const FillTextGuard&) = delete;
+    FillTextGuard& operator=(const FillTextGuard&) = delete;
+
+private:
+    RenderContext& ctx_;
+    std::function<QString(const QString&)> saved_;
 };
 
 }  // namespace bb

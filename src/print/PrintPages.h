@@ -19,6 +19,7 @@ struct PageCard {
     int side = 0;  // SideOutside or SideInside
     int x = 0, y = 0, width = 0, height = 0;
     bool turned = false;  // drawn turned by 180° within its rectangle
+    int record = -1;      // the address-list row whose fields fill the texts; -1: as typed
     friend bool operator==(const PageCard&, const PageCard&) = default;
 };
 

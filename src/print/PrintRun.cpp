@@ -4,6 +4,8 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "merge/AddressList.h"
+#include "merge/MergeFields.h"
 #include "print/PrinterTarget.h"
 #include "render/Renderer.h"
 
@@ -234,6 +236,7 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
         dialogs.message(kUnequalResolutionText, QStringLiteral("Fehler"), MsgIcon::Information,
                         BtnOk);
 
+    const FieldFiller filler = job.addresses ? FieldFiller(*job.addresses) : FieldFiller();
     const int pageCount = int(job.pages.size());
     for (int i = 0; i < pageCount; ++i) {
         if (progress && !progress->pageStarting(i + 1, pageCount)) {
@@ -251,7 +254,14 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
         const PrintPage& page = job.pages[size_t(i)];
         for (const PageCard& card : page.cards) {
             if (doc.currentSide != card.side) doc.switchSide(card.side);
-            drawPageCard(painter, doc, ctx, card);
+            if (card.record >= 0 && job.addresses && card.record < job.addresses->rowCount()) {
+                const QStringList& row = job.addresses->rows[size_t(card.record)];
+                const FillTextGuard personal(
+                    ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
+                drawPageCard(painter, doc, ctx, card);
+            } else {
+                drawPageCard(painter, doc, ctx, card);
+            }
             ++result.cards;
         }
         for (const QRect& r : page.cutOutlines)
@@ -276,15 +286,48 @@ PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderCo
     return result;
 }
 
-PrintJob sideJob(const CardDocument& doc, const PrintOptions& options,
-                 const DeviceGeometry& device) {
-    const PrintSettings settings = clampSettings(options.settings, doc.format);
+PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
+                 const MergeRun* merge) {
+    PrintSettings settings = options.settings;
+    if (merge) settings.copies = merge->plan.cardCount();
+    settings = clampSettings(settings, doc.format);
     PrintJob job;
     job.calibration = options.calibration;
     job.pages = sidePages(
         printPlacements(doc.format, settings, doc.currentSide, options.calibration, device),
         doc.currentSide, options.cutLines, options.foldLines);
+    if (merge) assignRecords(job, *merge);
     return job;
+}
+
+void assignRecords(PrintJob& job, const MergeRun& merge, RunCards runCards) {
+    job.addresses = merge.list;
+    const int cards = merge.plan.cardCount();
+    auto rowOf = [&](int k) { return k < cards ? merge.plan.rowOfCard(k) : -1; };
+    int k = 0;
+    for (size_t i = 0; i < job.pages.size(); ++i) {
+        std::vector<PageCard>& page = job.pages[i].cards;
+        switch (runCards) {
+            case RunCards::EachCard:
+                for (PageCard& card : page) card.record = rowOf(k++);
+                break;
+            case RunCards::FrontAndBack: {
+                // The back page holds the insides in the order of the outsides on the front.
+                if (i % 2 == 1) break;
+                std::vector<PageCard>* back =
+                    i + 1 < job.pages.size() ? &job.pages[i + 1].cards : nullptr;
+                for (size_t c = 0; c < page.size(); ++c, ++k) {
+                    page[c].record = rowOf(k);
+                    if (back && c < back->size()) (*back)[c].record = rowOf(k);
+                }
+                break;
+            }
+            case RunCards::EachPage:
+                for (PageCard& card : page) card.record = rowOf(k);
+                ++k;
+                break;
+        }
+    }
 }
 
 PrintRunResult printTestSquare(QPagedPaintDevice& device) {

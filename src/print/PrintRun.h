@@ -7,13 +7,18 @@
 #include "print/PrintPages.h"
 #include "print/SheetLayout.h"
 
+#include "merge/MergeSelection.h"
+
 #include <QString>
+
+#include <memory>
 
 class QPainter;
 class QPagedPaintDevice;
 
 namespace bb {
 
+struct AddressList;
 class CardDocument;
 struct RenderContext;
 class UserDialogs;
@@ -53,6 +58,12 @@ public:
     virtual bool pageStarting(int page, int pages) = 0;
 };
 
+// Personal cards: the run's cards are the plan's, each filled from its row of the list.
+struct MergeRun {
+    std::shared_ptr<const AddressList> list;
+    MergePlan plan;
+};
+
 struct PrintJob {
     QString title = kPrintJobTitle;
     std::vector<PrintPage> pages;
@@ -61,11 +72,23 @@ struct PrintJob {
     Calibration calibration;
     // Pages printed on one sheet of paper (2 for a two-sided job), for progress in sheets.
     int pagesPerSheet = 1;
+    // The list that the cards' records (PageCard::record) name rows of; null without a merge.
+    std::shared_ptr<const AddressList> addresses;
 };
 
 // The job of printCards: the working side of `doc` with the clamped settings of `options`.
-PrintJob sideJob(const CardDocument& doc, const PrintOptions& options,
-                 const DeviceGeometry& device);
+// With `merge`, the cards are the merge's (options' copies are not used), each with its record.
+PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
+                 const MergeRun* merge = nullptr);
+// How the cards of a job's pages make up the cards of a run.
+enum class RunCards {
+    EachCard,      // every card on a page is a card of the run (one side printed)
+    FrontAndBack,  // pages come in front/back pairs; the back's cards follow the front's
+    EachPage,      // every page is one card of the run (a quarter-fold sheet)
+};
+// Gives the cards of the job, in run order, the rows of the merge's cards and the job the
+// merge's list.
+void assignRecords(PrintJob& job, const MergeRun& merge, RunCards runCards = RunCards::EachCard);
 
 // Draws the pages of `job` in order: on each page its cards (each side as the card holds it),
 // then the cut outlines, then the fold lines. Begins and ends the document on `device` itself.

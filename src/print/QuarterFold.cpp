@@ -49,7 +49,9 @@ std::vector<QuarterFoldCard> quarterFoldPlacements(const CardFormat& f, int copi
     const int middle = mmToPixels(paperMm.height() / 2 - cal.topOffset, mmY, dev.dpiY);
 
     std::vector<QuarterFoldCard> out;
-    const int sheets = std::clamp(copies, kCopiesMin, kCopiesMax);
+    // No upper clamp: the copies spin and option stop at their maximum, and a merge prints one
+    // sheet per card of the list.
+    const int sheets = std::max(copies, kCopiesMin);
     out.reserve(size_t(sheets) * 2);
     for (int sheet = 0; sheet < sheets; ++sheet) {
         CardPlacement c;
@@ -101,12 +103,14 @@ std::vector<PrintPage> quarterFoldPages(const std::vector<QuarterFoldCard>& card
 }
 
 PrintJob quarterFoldJob(const CardFormat& format, const PrintOptions& options,
-                        const DeviceGeometry& device, QSizeF paperMm) {
+                        const DeviceGeometry& device, QSizeF paperMm, const MergeRun* merge) {
     PrintJob job;
     job.calibration = options.calibration;
-    job.pages = quarterFoldPages(quarterFoldPlacements(format, options.settings.copies,
-                                                       options.calibration, device, paperMm),
-                                 options.cutLines, options.foldLines);
+    const int copies = merge ? merge->plan.cardCount() : options.settings.copies;
+    job.pages = quarterFoldPages(
+        quarterFoldPlacements(format, copies, options.calibration, device, paperMm),
+        options.cutLines, options.foldLines);
+    if (merge) assignRecords(job, *merge, RunCards::EachPage);
     return job;
 }
 

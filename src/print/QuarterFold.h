@@ -60,7 +60,9 @@ std::vector<PrintPage> quarterFoldPages(const std::vector<QuarterFoldCard>& card
 
 // The job that prints `options.settings.copies` quarter-fold sheets of a card of `format`
 // (used positions do not apply: every copy takes a sheet of its own).
+// With `merge`, one sheet per card of the merge, filled from its row.
 PrintJob quarterFoldJob(const CardFormat& format, const PrintOptions& options,
-                        const DeviceGeometry& device, QSizeF paperMm);
+                        const DeviceGeometry& device, QSizeF paperMm,
+                        const MergeRun* merge = nullptr);
 
 }  // namespace bb

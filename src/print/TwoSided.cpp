@@ -72,8 +72,10 @@ std::vector<TwoSidedCard> twoSidedCards(const CardFormat& format, const PrintSet
 }
 
 PrintJob twoSidedJob(const CardFormat& format, const PrintOptions& options,
-                     const DeviceGeometry& device, TurnAxis axis) {
-    const PrintSettings settings = clampSettings(options.settings, format);
+                     const DeviceGeometry& device, TurnAxis axis, const MergeRun* merge) {
+    PrintSettings settings = options.settings;
+    if (merge) settings.copies = merge->plan.cardCount();
+    settings = clampSettings(settings, format);
     PrintJob job;
     job.calibration = options.calibration;
     job.pagesPerSheet = 2;
@@ -92,6 +94,7 @@ PrintJob twoSidedJob(const CardFormat& format, const PrintOptions& options,
                 PageCard{SideOutside, f.cardX, f.cardY, f.width, f.height, false});
         addCard(job.pages.back(), c.back);
     }
+    if (merge) assignRecords(job, *merge, RunCards::FrontAndBack);
     return job;
 }
 
@@ -99,6 +102,7 @@ SplitJobs splitSides(const PrintJob& twoSided) {
     SplitJobs split;
     split.fronts.title = split.backs.title = twoSided.title;
     split.fronts.calibration = split.backs.calibration = twoSided.calibration;
+    split.fronts.addresses = split.backs.addresses = twoSided.addresses;
     for (size_t i = 0; i < twoSided.pages.size(); ++i)
         (i % 2 == 0 ? split.fronts : split.backs).pages.push_back(twoSided.pages[i]);
     return split;

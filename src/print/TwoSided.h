@@ -68,8 +68,9 @@ std::vector<TwoSidedCard> twoSidedCards(const CardFormat& format, const PrintSet
 
 // Per sheet the front page (the outsides at their print positions) followed by the back page
 // (the insides behind their own outsides), each with its cut and fold lines; pagesPerSheet 2.
+// With `merge`, the cards are the merge's, each inside filled from the same row as its outside.
 PrintJob twoSidedJob(const CardFormat& format, const PrintOptions& options,
-                     const DeviceGeometry& device, TurnAxis axis);
+                     const DeviceGeometry& device, TurnAxis axis, const MergeRun* merge = nullptr);
 
 // A two-sided job split for turning the sheets by hand: the front pages, then the back pages.
 struct SplitJobs {

@@ -1,8 +1,13 @@
 #include "render/Export.h"
 
+#include "merge/AddressList.h"
+#include "merge/MergeFields.h"
+#include "merge/MergeSelection.h"
+
 #include "pictures/ImageCodec.h"
 #include "render/Renderer.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -131,6 +136,54 @@ int filterIndexForFormat(const QString& nameOrExtension) {
     for (int i = 0; i < kSaveFormatEntries; ++i)
         if (key == QLatin1String(kSaveFormats[i].extension)) return i + 1;
     return 0;
+}
+
+MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
+                                   const std::vector<int>& rows, int nameColumn,
+                                   const QString& folder, int filterIndex,
+                                   const MergeExportProgress& progress) {
+    MergeExportResult result;
+    const QString extension = saveFormatExtension(filterIndex, false);
+    if (extension.isEmpty()) {
+        result.error = QStringLiteral("Unbekanntes Bildformat.");
+        return result;
+    }
+    QStringList values;
+    for (int row : rows) {
+        if (row < 0 || row >= list.rowCount()) {
+            result.error = QStringLiteral("Datensatz %1 gibt es nicht.").arg(row + 1);
+            return result;
+        }
+        const QStringList& cells = list.rows[size_t(row)];
+        const QString cell = nameColumn >= 0 && nameColumn < cells.size()
+                                 ? cells.at(nameColumn).trimmed()
+                                 : QString();
+        values << (cell.isEmpty() ? QStringLiteral("Datensatz %1").arg(row + 1) : cell);
+    }
+    const QStringList names = uniqueFileNames(values, extension, QStringLiteral("Karte"));
+    const QDir dir(folder);
+    const FieldFiller filler(list);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const QStringList& row = list.rows[size_t(rows[i])];
+        const QString path = dir.filePath(names.at(qsizetype(i)));
+        int written = 0;
+        {
+            const FillTextGuard personal(
+                ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
+            written = exportSide(doc, ctx, path, formatCodeForFilterIndex(filterIndex));
+        }
+        if (written != 1) {
+            result.error = QStringLiteral("Das Bild \"%1\" konnte nicht geschrieben werden.")
+                               .arg(QDir::toNativeSeparators(path));
+            return result;
+        }
+        result.files << path;
+        if (progress && !progress(int(i) + 1, int(rows.size()))) {
+            result.cancelled = true;
+            return result;
+        }
+    }
+    return result;
 }
 
 int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {

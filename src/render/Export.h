@@ -8,8 +8,14 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
 
 namespace bb {
+
+struct AddressList;
 
 inline constexpr int kExportResolution = 96;
 inline constexpr int kSaveFormatCount = 11;
@@ -46,6 +52,25 @@ QString scanFileName(const QString& chosen, int filterIndex);
 // The filter index (1..11) for a format name or extension ("jpg", "TIF", ".bmp"); 0 when
 // unknown.
 int filterIndexForFormat(const QString& nameOrExtension);
+
+// The pictures of a merge export: one file per chosen row, named after that row's cell of
+// `nameColumn` (the record number when the column is -1 or the cell is empty), made safe and
+// numbered where names repeat.
+struct MergeExportResult {
+    QStringList files;  // written, in row order
+    QString error;      // German, when a file could not be written
+    bool cancelled = false;
+    bool ok() const { return error.isEmpty() && !cancelled; }
+};
+// Told after each picture; returning false stops the export.
+using MergeExportProgress = std::function<bool(int done, int total)>;
+
+// Writes the working side once per row of `rows` (0-based indexes of `list`), filled from that
+// row, into `folder` in the format of `filterIndex` (1..11). ctx's fillText is restored.
+MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
+                                   const std::vector<int>& rows, int nameColumn,
+                                   const QString& folder, int filterIndex,
+                                   const MergeExportProgress& progress = {});
 
 // Renders the working side and writes it with savePictureFile in the format `typeCode`.
 // Returns savePictureFile's result (1 on success); 0 when nothing could be rendered.

@@ -55,6 +55,8 @@ QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi) {
 }
 
 DibImage createCardPreview(CardDocument& doc, RenderContext& ctx) {
+    // The stored preview shows the card as typed, whichever address is shown meanwhile.
+    const FillTextGuard asTyped(ctx, {});
     doc.switchSide(SideOutside);
     // About 90 pixels across: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch; a card
     // that gives no pixel (or too many) gets a white 1 × 1 picture.

@@ -2,6 +2,7 @@
 // every object is drawn; figures and texts are drawn by FigureRenderer and TextRenderer.
 #include "render/Renderer.h"
 
+#include "merge/MergeFields.h"
 #include "render/DeviceCoords.h"
 #include "render/DrawDib.h"
 #include "render/FigureRenderer.h"
@@ -308,7 +309,14 @@ void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int a
                 break;
             }
             case KindText:
-                drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, visible);
+                if (ctx.fillText && mayHaveFields(o->content)) {
+                    // A personal card: the text drawn with its fields filled, the object kept.
+                    CardObject filled = *o;
+                    filled.content = ctx.fillText(o->content);
+                    drawText(canvas, doc, filled, ctx, scrollX, scrollY, scale, visible);
+                } else {
+                    drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, visible);
+                }
                 break;
             case KindPicture: {
                 drawPicture(canvas, *o, ctx, deviceX(), deviceY(),
