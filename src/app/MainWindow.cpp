@@ -46,6 +46,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <utility>
 
 namespace bb {
 
@@ -136,6 +137,7 @@ void MainWindow::createContents() {
         editing_->history().clear();
     });
     connectHistory();
+    setUpMerge();
     connect(&editing_->clipboard(), &ObjectClipboard::statusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
     // Card files dropped anywhere on the window open; the views take picture files.
@@ -264,6 +266,9 @@ void MainWindow::buildMenus() {
         quarterFold->setStatusTip(
             refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
     });
+    item(datei, QStringLiteral("&Serienkarten..."), "SerienkartenItem", {},
+         QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
+         [this] { openMergeDialog(); });
     datei->addSeparator();
     exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),
@@ -482,6 +487,8 @@ void MainWindow::repaintAll() {
 
 void MainWindow::mainTabChanged(int index) {
     if (index == 0) browser_->refresh();
+    // Typing on the card belongs to the editor; the print preview shows the record again.
+    if (editing_ && mainTabs_->widget(index) != editor_) editing_->endTextEditing();
 }
 
 void MainWindow::showProgress(int percent) {
@@ -660,6 +667,8 @@ void MainWindow::afterSave(bool ok) {
     if (ok) {
         editing_->history().markSaved();
         setTitleFromDocument();
+        // Saved under another name, the card keeps its list there.
+        rememberMergeList();
     }
     if (ok && autosave_) autosave_->discard();
     views().paintBoth();

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -35,6 +36,8 @@ struct RecoveryQuestion;
 enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class GridDialog;
+class MergeDialog;
+class MergeSession;
 class NewCardDialog;
 class UserDialogs;
 
@@ -106,6 +109,12 @@ public:
         recoveryAsker_ = std::move(asker);
     }
 
+    // Personal cards: the address list of the open card and the record the views and the
+    // print preview show; "&Serienkarten..." opens the dialog.
+    MergeSession& mergeSession() { return *merge_; }
+    MergeDialog& mergeDialog() { return *mergeDialog_; }
+    void openMergeDialog();
+
     // Connects the background dialog (tool button "Hintergrund", menu "&Hintergrundbild...").
     void setBackgroundCommand(std::function<void()> command);
 
@@ -156,6 +165,14 @@ private:
     CardFileContext& fileContext();
     void setUpAutosave();
     bool restoreRecovered(OrphanedRecovery& recovery);
+    // Personal cards (MainWindowMerge.cpp).
+    void setUpMerge();
+    // Draws the texts filled from the record shown, except while a text is typed on.
+    void updateMergeFill();
+    void rememberMergeList();
+    // Reads the list remembered for the card just opened, in the background.
+    void restoreMergeList();
+    void exportMerge(const std::vector<int>& rows, int nameColumn);
 
     UserDialogs& dialogs_;
     Options options_;
@@ -206,6 +223,10 @@ private:
     std::function<void()> backgroundCommand_;
     Autosave* autosave_ = nullptr;
     std::function<RecoveryAnswer(const RecoveryQuestion&)> recoveryAsker_;
+    MergeSession* merge_ = nullptr;
+    MergeDialog* mergeDialog_ = nullptr;
+    bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read
+    bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
 };
 
 }  // namespace bb

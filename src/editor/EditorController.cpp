@@ -577,6 +577,7 @@ void EditorController::endTextEditing() {
     if (!inlineText_.active()) return;
     inlineText_.stop();
     textSelecting_ = false;
+    emit textEditingChanged(false);
     repaintBoth();
 }
 
@@ -593,6 +594,7 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
         inlineStepBegun_ = false;
         inlineSlot_ = doc().selectedSlot;
         inlineSide_ = doc().currentSide;
+        emit textEditingChanged(true);
         inlineText_.verticalMove = [this](const QString& content, int pos, int lines) {
             CardObject* t = selected();
             const int end = int(content.size());
@@ -621,7 +623,10 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
             if (EditorView* v = views_.view(doc().currentSide)) v->update();
             break;
         case InlineTextEditor::Outcome::Finished:
-            endTextEditing();
+            // Escape has stopped the session's editor itself.
+            textSelecting_ = false;
+            emit textEditingChanged(false);
+            if (EditorView* v = views_.view(doc().currentSide)) v->update();
             break;
     }
     return true;

@@ -150,6 +150,8 @@ signals:
     void historyApplied(bool formatChanged);
     // A menu was opened (the object menu or the view menu) at a global position.
     void menuOpened(QMenu* menu, QPoint globalPos);
+    // Typing on the card began or ended; sent before the views are repainted.
+    void textEditingChanged(bool editing);
 
 private:
     void setCursorNumber(int number);

@@ -39,7 +39,11 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
     sideTabs_->setTabPosition(QTabWidget::South);
     sideTabs_->addTab(views_->createSidePage(0, sideTabs_), QStringLiteral("Außenseite"));
     sideTabs_->addTab(views_->createSidePage(1, sideTabs_), QStringLiteral("Innenseite"));
-    row->addWidget(sideTabs_, 1);
+    middle_ = new QVBoxLayout;
+    middle_->setContentsMargins(0, 0, 0, 0);
+    middle_->setSpacing(0);
+    middle_->addWidget(sideTabs_, 1);
+    row->addLayout(middle_, 1);
 
     propertyColumn_ = new QWidget(this);
     propertyColumn_->setObjectName(QStringLiteral("PropertyColumn"));
@@ -65,6 +69,10 @@ void EditorTab::selectSide(int side) {
     sideTabs_->setCurrentIndex(side == 1 ? 1 : 0);
     switching_ = false;
     sideTabChanged(side);
+}
+
+void EditorTab::setRecordBar(QWidget* bar) {
+    middle_->insertWidget(0, bar);
 }
 
 void EditorTab::syncSideTab() {

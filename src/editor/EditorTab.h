@@ -8,6 +8,7 @@
 
 class QTabWidget;
 class QToolBar;
+class QVBoxLayout;
 
 namespace bb {
 
@@ -35,6 +36,8 @@ public:
     // Shows the tab of the document's currentSide without switching sides (after a save,
     // which leaves the outside as the working side).
     void syncSideTab();
+    // Puts `bar` (the record bar of personal cards) right above the side tabs.
+    void setRecordBar(QWidget* bar);
 
 private:
     void sideTabChanged(int index);
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<EditorViews> views_;
     QToolBar* toolBar_ = nullptr;
     QTabWidget* sideTabs_ = nullptr;
+    QVBoxLayout* middle_ = nullptr;  // the side tabs and what stands above them
     QWidget* toolColumn_ = nullptr;
     QWidget* propertyColumn_ = nullptr;
     bool switching_ = false;

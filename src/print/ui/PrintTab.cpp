@@ -4,6 +4,7 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "merge/ui/RecordBar.h"
 #include "print/CupsQueue.h"
 #include "print/DuplexPrinter.h"
 #include "print/JobWatcher.h"
@@ -124,6 +125,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
         sheetButton("AusrichtungBtn", QStringLiteral("Ausrichtungsseite drucken"),
                     QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, "
                                    "wie der Drucker die Blätter wendet"));
+    auto* mergeBtn = sheetButton("SerienkartenBtn", QStringLiteral("Serienkarten"),
+                                 QStringLiteral("Druckt persönliche Karten aus einer Adressliste"));
     left->addStretch();
 
     // Tool bar and preview.
@@ -154,6 +157,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     auto* right = new QVBoxLayout;
     right->addWidget(bar);
     right->addWidget(previewScroll_, 1);
+    previewColumn_ = right;
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -175,6 +179,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(alignmentBtn, &QToolButton::clicked, this, &PrintTab::printAlignmentSheet);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
+    connect(mergeBtn, &QToolButton::clicked, this, &PrintTab::mergeRequested);
     connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
     quarterFoldBtn_->installEventFilter(this);
     refreshPreview();
@@ -294,6 +299,20 @@ void PrintTab::printCards() {
     const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry()));
     if (result.ok || !result.error.isEmpty())
         showSettings(clampSettings(options.settings, doc_.format));
+}
+
+PrintRunResult PrintTab::printMerge(const MergeRun& merge) {
+    const PrintOptions options = currentOptions();
+    const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry(), &merge));
+    if (result.ok || !result.error.isEmpty())
+        showSettings(clampSettings(options.settings, doc_.format));
+    return result;
+}
+
+void PrintTab::setMergeSession(MergeSession& session) {
+    auto* records = new RecordBar(session, this);
+    records->setObjectName(QStringLiteral("PrintRecordBar"));
+    previewColumn_->insertWidget(1, records);
 }
 
 PrintOptions PrintTab::currentOptions() const {

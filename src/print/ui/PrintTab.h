@@ -22,6 +22,7 @@ class QPrinter;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
+class QVBoxLayout;
 
 namespace bb {
 
@@ -32,7 +33,7 @@ class PrinterTarget;
 class CalibrationDialog;
 struct JobOutcome;
 class SheetPreview;
-struct JobOutcome;
+class MergeSession;
 
 inline const QString kNoPrinterNotice = QStringLiteral(
     "Es ist kein Drucker eingerichtet. Die Karten werden als PDF-Datei gespeichert.");
@@ -73,6 +74,11 @@ public:
     // printer the tab then follows the job in the background (jobFollowed): a failed job
     // shows its reason in a message, a printed one a note in the status line.
     void printCards();
+    // Prints the merge's cards of the working side, each filled from its row, with the tab's
+    // used positions, lines and calibration (its copies are the merge's).
+    PrintRunResult printMerge(const MergeRun& merge);
+    // Shows the record bar of `session` above the sheet preview.
+    void setMergeSession(MergeSession& session);
 
     // Replaces the question "Bitte die Blätter wenden und wieder einlegen" between the outsides
     // and the insides on a printer without duplex (true: go on with the insides).
@@ -112,6 +118,7 @@ protected:
 signals:
     void cardFormatRequested();  // "Kartenformat" (VFormatBtn)
     void exportRequested();      // "eMail Export" (EMailBtn)
+    void mergeRequested();       // "Serienkarten" (SerienkartenBtn)
     void printed();              // after a print run: the window repaints both editor views
     void statusNote(const QString& text);     // for the window's status line
     void jobFollowed(const bb::JobOutcome&);  // a followed job left the queue (or the wait ended)
@@ -147,6 +154,7 @@ private:
     CalibrationDialog* calibrationDialog_ = nullptr;
     SheetPreview* preview_ = nullptr;
     QScrollArea* previewScroll_ = nullptr;
+    QVBoxLayout* previewColumn_ = nullptr;  // tool bar, record bar and preview
     QSpinBox* usedEdit_ = nullptr;
     QSpinBox* copiesEdit_ = nullptr;
     QSpinBox* sheetEdit_ = nullptr;

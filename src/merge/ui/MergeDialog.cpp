@@ -1,0 +1,363 @@
+// The "Serienkarten" dialog; see MergeDialog.h.
+#include "merge/ui/MergeDialog.h"
+
+#include "document/UserDialogs.h"
+#include "merge/MergeSession.h"
+#include "merge/ui/AddressListModel.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace bb {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Serienkarten");
+
+void makeRed(QLabel* label) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, QColor(190, 0, 0));
+    label->setPalette(p);
+}
+
+QString counted(int n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
+QLabel* wrappingLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), session_(session), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("SerienkartenDlg"));
+    setWindowTitle(kCaption);
+    resize(720, 560);
+
+    // The list.
+    auto* chooseBtn = new QPushButton(QStringLiteral("Adressliste wählen..."), this);
+    chooseBtn->setObjectName(QStringLiteral("ChooseListBtn"));
+    chooseBtn->setStatusTip(
+        QStringLiteral("Wählt die Adressliste (CSV oder vCard) für diese Karte"));
+    listLabel_ = wrappingLabel("ListLabel", this);
+    auto* listRow = new QHBoxLayout;
+    listRow->addWidget(chooseBtn);
+    listRow->addWidget(listLabel_, 1);
+    warningsLabel_ = wrappingLabel("ReadWarningsLabel", this);
+
+    loadRow_ = new QWidget(this);
+    loadRow_->setObjectName(QStringLiteral("LoadRow"));
+    loadProgress_ = new QProgressBar(loadRow_);
+    loadProgress_->setObjectName(QStringLiteral("LoadProgress"));
+    loadProgress_->setRange(0, 100);
+    auto* cancelLoadBtn = new QPushButton(QStringLiteral("Abbrechen"), loadRow_);
+    cancelLoadBtn->setObjectName(QStringLiteral("CancelLoadBtn"));
+    cancelLoadBtn->setStatusTip(QStringLiteral("Bricht das Lesen der Adressliste ab"));
+    auto* loadLayout = new QHBoxLayout(loadRow_);
+    loadLayout->setContentsMargins(0, 0, 0, 0);
+    loadLayout->addWidget(new QLabel(QStringLiteral("Die Liste wird gelesen:"), loadRow_));
+    loadLayout->addWidget(loadProgress_, 1);
+    loadLayout->addWidget(cancelLoadBtn);
+
+    model_ = new AddressListModel(session_, this);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("RecordTable"));
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    // Fixed row heights and sizes measured on a few rows: a long list costs only what shows.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
+    table_->horizontalHeader()->setResizeContentsPrecision(50);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    // A bold header of the current column would no longer fit the width measured for it.
+    table_->horizontalHeader()->setHighlightSections(false);
+    // The corner button is Qt's own part of the table, and named the way Qt names its parts.
+    for (QAbstractButton* b : table_->findChildren<QAbstractButton*>())
+        if (b->inherits("QTableCornerButton"))
+            b->setObjectName(QStringLiteral("qt_table_corner_button"));
+
+    missingLabel_ = wrappingLabel("MissingFieldsLabel", this);
+    makeRed(missingLabel_);
+    unusedLabel_ = wrappingLabel("UnusedColumnsLabel", this);
+
+    // The rows and copies of a merge.
+    auto* rowsBox = new QGroupBox(QStringLiteral("Datensätze"), this);
+    rowsBox_ = rowsBox;
+    auto* allRadio = new QRadioButton(QStringLiteral("Alle Datensätze"), rowsBox);
+    allRadio->setObjectName(QStringLiteral("AllRowsRadio"));
+    allRadio->setStatusTip(QStringLiteral("Eine Karte für jeden Datensatz der Liste"));
+    auto* rangeRadio = new QRadioButton(QStringLiteral("Bereich:"), rowsBox);
+    rangeRadio->setObjectName(QStringLiteral("RangeRadio"));
+    rangeRadio->setStatusTip(QStringLiteral("Die Datensätze mit den angegebenen Nummern"));
+    auto* tickedRadio = new QRadioButton(QStringLiteral("Angekreuzte Datensätze"), rowsBox);
+    tickedRadio->setObjectName(QStringLiteral("TickedRadio"));
+    tickedRadio->setStatusTip(QStringLiteral("Die in der Tabelle angekreuzten Datensätze"));
+    rowChoice_ = new QButtonGroup(this);
+    rowChoice_->addButton(allRadio, int(MergeSession::Rows::All));
+    rowChoice_->addButton(rangeRadio, int(MergeSession::Rows::Range));
+    rowChoice_->addButton(tickedRadio, int(MergeSession::Rows::Ticked));
+    rangeEdit_ = new QLineEdit(rowsBox);
+    rangeEdit_->setObjectName(QStringLiteral("RangeEdit"));
+    rangeEdit_->setPlaceholderText(QStringLiteral("1-20, 25"));
+    planLabel_ = wrappingLabel("PlanLabel", rowsBox);
+    auto* rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(rangeRadio);
+    rangeRow->addWidget(rangeEdit_, 1);
+    auto* rowsLayout = new QVBoxLayout(rowsBox);
+    rowsLayout->addWidget(allRadio);
+    rowsLayout->addLayout(rangeRow);
+    rowsLayout->addWidget(tickedRadio);
+    rowsLayout->addWidget(planLabel_);
+
+    copiesSpin_ = new QSpinBox(this);
+    copiesSpin_->setObjectName(QStringLiteral("CopiesSpin"));
+    copiesSpin_->setRange(kMergeCopiesMin, kMergeCopiesMax);
+    nameColumnCombo_ = new QComboBox(this);
+    nameColumnCombo_->setObjectName(QStringLiteral("NameColumnCombo"));
+    nameColumnCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Exemplare je Datensatz:"), copiesSpin_);
+    form->addRow(QStringLiteral("Dateiname aus Spalte:"), nameColumnCombo_);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(rowsBox, 1);
+    choices->addLayout(form);
+
+    // The commands.
+    const auto button = [this](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setToolTip(tip);
+        b->setStatusTip(tip);
+        return b;
+    };
+    printBtn_ = button("MergePrintBtn", QStringLiteral("Drucken"),
+                       QStringLiteral("Druckt eine Karte je Datensatz mit den Einstellungen "
+                                      "des Druck-Registers"));
+    exportBtn_ =
+        button("MergeExportBtn", QStringLiteral("Bilder exportieren..."),
+               QStringLiteral("Speichert die gezeigte Seite einmal je Datensatz als Bild"));
+    removeBtn_ = button("RemoveListBtn", QStringLiteral("Liste entfernen"),
+                        QStringLiteral("Die Karte wird wieder ohne Adressliste gezeigt"));
+    auto* closeBtn =
+        button("CloseBtn", QStringLiteral("Schließen"), QStringLiteral("Schließt das Fenster"));
+    closeBtn->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(printBtn_);
+    buttons->addWidget(exportBtn_);
+    buttons->addWidget(removeBtn_);
+    buttons->addStretch();
+    buttons->addWidget(closeBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(listRow);
+    layout->addWidget(warningsLabel_);
+    layout->addWidget(loadRow_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(missingLabel_);
+    layout->addWidget(unusedLabel_);
+    layout->addLayout(choices);
+    layout->addLayout(buttons);
+
+    connect(chooseBtn, &QPushButton::clicked, this, &MergeDialog::chooseList);
+    connect(cancelLoadBtn, &QPushButton::clicked, &session_, &MergeSession::cancelLoad);
+    connect(rowChoice_, &QButtonGroup::idClicked, this,
+            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
+    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        session_.setRangeText(text);
+        session_.setRowChoice(MergeSession::Rows::Range);
+    });
+    connect(copiesSpin_, &QSpinBox::valueChanged, &session_, &MergeSession::setCopies);
+    // The row picked in the table is the record the card shows.
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && model_->list() == session_.list())
+                    session_.showRecord(current.row());
+            });
+    connect(printBtn_, &QPushButton::clicked, this, &MergeDialog::requestPrint);
+    connect(exportBtn_, &QPushButton::clicked, this, &MergeDialog::requestExport);
+    connect(removeBtn_, &QPushButton::clicked, this, &MergeDialog::removeRequested);
+    connect(closeBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(&session_, &MergeSession::changed, this, &MergeDialog::refresh);
+    connect(&session_, &MergeSession::loadFailed, this, &MergeDialog::loadFailed);
+    refresh();
+}
+
+void MergeDialog::prepare(const QStringList& cardFields, const QString& listFolder) {
+    cardFields_ = cardFields;
+    listFolder_ = listFolder;
+    refresh();
+    // The table starts at the record the card shows.
+    if (model_->list() && model_->list() == session_.list()) {
+        const QModelIndex shown = model_->index(session_.shownRecord(), 1);
+        table_->setCurrentIndex(shown);
+        table_->scrollTo(shown);
+    }
+}
+
+void MergeDialog::chooseList() {
+    FileDialogRequest r;
+    r.caption = QStringLiteral("Adressliste wählen");
+    r.directory =
+        session_.hasList() ? QFileInfo(session_.list()->path).absolutePath() : listFolder_;
+    r.filter = kAddressListFilter;
+    const FileDialogResult chosen = dialogs_.openFile(r);
+    if (!chosen.path.isEmpty()) session_.loadList(chosen.path);
+}
+
+void MergeDialog::loadFailed(const QString& path, const QString& error) {
+    // Reads the window started itself (a remembered list) report in its status line.
+    if (!isVisible()) return;
+    dialogs_.message(QStringLiteral("Die Adressliste \"%1\" konnte nicht gelesen werden.\n%2")
+                         .arg(QFileInfo(path).fileName(), error),
+                     kCaption, MsgIcon::Warning, BtnOk);
+}
+
+void MergeDialog::refresh() {
+    refreshList();
+    refreshNotes();
+    refreshChoice();
+}
+
+void MergeDialog::refreshList() {
+    const bool loading = session_.isLoading();
+    loadRow_->setVisible(loading);
+    loadProgress_->setValue(session_.loadProgress());
+    // While a list is read its first rows show; the list chosen before stays the card's.
+    const std::shared_ptr<const AddressList>& shown =
+        loading && session_.loadingRows() ? session_.loadingRows() : session_.list();
+    if (shown != model_->list()) {
+        model_->setList(shown);
+        table_->resizeColumnsToContents();
+    } else {
+        model_->ticksChanged();
+    }
+
+    const std::shared_ptr<const AddressList>& list = session_.list();
+    if (loading && session_.loadingRows() != shown) {
+        listLabel_->setText(QStringLiteral("%1 wird gelesen ...")
+                                .arg(QFileInfo(session_.loadingPath()).fileName()));
+    } else if (loading) {
+        listLabel_->setText(QStringLiteral("%1: die ersten Datensätze")
+                                .arg(QFileInfo(session_.loadingPath()).fileName()));
+    } else if (list) {
+        listLabel_->setText(QStringLiteral("%1: %2, %3")
+                                .arg(QFileInfo(list->path).fileName(),
+                                     counted(list->rowCount(), "Datensatz", "Datensätze"),
+                                     counted(int(list->columns.size()), "Spalte", "Spalten")));
+    } else {
+        listLabel_->setText(QStringLiteral("Keine Adressliste gewählt."));
+    }
+    listLabel_->setToolTip(list ? list->path : QString());
+
+    const QStringList warnings = list && !loading ? list->warnings : QStringList();
+    warningsLabel_->setVisible(!warnings.isEmpty());
+    if (!warnings.isEmpty())
+        warningsLabel_->setText(QStringLiteral("Beim Lesen ausgebessert: ") + warnings.first() +
+                                (warnings.size() > 1
+                                     ? QStringLiteral(" (und %1 weitere)").arg(warnings.size() - 1)
+                                     : QString()));
+
+    // The name column offers the columns of the list chosen.
+    if (columnsOf_ != list) {
+        columnsOf_ = list;
+        const QSignalBlocker quiet(nameColumnCombo_);
+        nameColumnCombo_->clear();
+        nameColumnCombo_->addItem(QStringLiteral("(Datensatznummer)"), -1);
+        if (list) {
+            for (int c = 0; c < int(list->columns.size()); ++c)
+                nameColumnCombo_->addItem(list->columns.at(c), c);
+            nameColumnCombo_->setCurrentIndex(nameColumnCombo_->findData(defaultNameColumn(*list)));
+        }
+    }
+}
+
+void MergeDialog::refreshNotes() {
+    const std::shared_ptr<const AddressList>& list = model_->list();
+    FieldNotes notes;
+    if (list)
+        notes = fieldNotes(cardFields_, *list);
+    else if (!cardFields_.isEmpty())
+        notes.unused =
+            QStringLiteral("Felder der Karte: ") + cardFields_.join(QStringLiteral(", "));
+    if (list && cardFields_.isEmpty())
+        notes.unused = QStringLiteral(
+            "Die Karte hat noch keine Felder. Ein Feld wird in einen "
+            "Text geschrieben, zum Beispiel: Liebe {Vorname}");
+    missingLabel_->setText(notes.missing);
+    missingLabel_->setVisible(!notes.missing.isEmpty());
+    unusedLabel_->setText(notes.unused);
+    unusedLabel_->setVisible(!notes.unused.isEmpty());
+}
+
+void MergeDialog::refreshChoice() {
+    const bool hasList = session_.hasList();
+    if (QAbstractButton* b = rowChoice_->button(int(session_.rowChoice()))) b->setChecked(true);
+    // The person's own typing is not put back over itself (the cursor would jump).
+    if (rangeEdit_->text() != session_.rangeText()) rangeEdit_->setText(session_.rangeText());
+    {
+        const QSignalBlocker quiet(copiesSpin_);
+        copiesSpin_->setValue(session_.copies());
+    }
+    QString why;
+    const std::optional<MergePlan> plan = session_.plan(&why);
+    if (plan) {
+        planLabel_->setPalette(QPalette());
+        planLabel_->setText(QStringLiteral("%1 × %2 = %3")
+                                .arg(counted(int(plan->rows.size()), "Datensatz", "Datensätze"),
+                                     counted(plan->copies, "Exemplar", "Exemplare"),
+                                     counted(plan->cardCount(), "Karte", "Karten")));
+    } else {
+        makeRed(planLabel_);
+        planLabel_->setText(hasList ? why : QString());
+    }
+    // Without a list there is nothing to choose.
+    rowsBox_->setEnabled(hasList);
+    copiesSpin_->setEnabled(hasList);
+    nameColumnCombo_->setEnabled(hasList);
+    printBtn_->setEnabled(plan.has_value());
+    exportBtn_->setEnabled(plan.has_value());
+    removeBtn_->setEnabled(hasList);
+}
+
+void MergeDialog::requestPrint() {
+    QString why;
+    if (const std::optional<MergePlan> plan = session_.plan(&why))
+        emit printRequested(*plan);
+    else
+        dialogs_.message(why, kCaption, MsgIcon::Information, BtnOk);
+}
+
+void MergeDialog::requestExport() {
+    QString why;
+    if (const std::optional<MergePlan> plan = session_.plan(&why))
+        emit exportRequested(plan->rows, nameColumnCombo_->currentData().toInt());
+    else
+        dialogs_.message(why, kCaption, MsgIcon::Information, BtnOk);
+}
+
+}  // namespace bb

@@ -1,0 +1,84 @@
+// "Serienkarten": chooses the address list of the card, shows its fields and first rows
+// (with the progress of a long read), which fields of the card lack a column, which rows a
+// merge takes and how often, and starts printing or exporting the merge. Everything it shows
+// and changes is the session's; printing, exporting and forgetting the list are the window's,
+// asked for by signals.
+#pragma once
+
+#include "merge/MergeSelection.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+
+namespace bb {
+
+struct AddressList;
+class AddressListModel;
+class MergeSession;
+class UserDialogs;
+
+inline const QString kAddressListFilter =
+    QStringLiteral("Adresslisten|*.csv;*.txt;*.vcf;*.vcard|Alle Dateien|*");
+
+class MergeDialog : public QDialog {
+    Q_OBJECT
+public:
+    MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    // Before each showing: the fields the card uses and where the file question starts.
+    void prepare(const QStringList& cardFields, const QString& listFolder);
+    // "Adressliste wählen...": asks for the file and starts reading it.
+    void chooseList();
+
+signals:
+    void printRequested(const bb::MergePlan& plan);
+    void exportRequested(const std::vector<int>& rows, int nameColumn);
+    void removeRequested();
+
+private:
+    void refresh();
+    void refreshList();
+    void refreshNotes();
+    void refreshChoice();
+    void loadFailed(const QString& path, const QString& error);
+    void requestPrint();
+    void requestExport();
+
+    MergeSession& session_;
+    UserDialogs& dialogs_;
+    QStringList cardFields_;
+    QString listFolder_;
+    AddressListModel* model_ = nullptr;
+
+    QLabel* listLabel_ = nullptr;
+    QLabel* warningsLabel_ = nullptr;
+    QWidget* loadRow_ = nullptr;
+    QProgressBar* loadProgress_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLabel* missingLabel_ = nullptr;
+    QLabel* unusedLabel_ = nullptr;
+    QWidget* rowsBox_ = nullptr;
+    QButtonGroup* rowChoice_ = nullptr;
+    QLineEdit* rangeEdit_ = nullptr;
+    QLabel* planLabel_ = nullptr;
+    QSpinBox* copiesSpin_ = nullptr;
+    QComboBox* nameColumnCombo_ = nullptr;
+    QPushButton* printBtn_ = nullptr;
+    QPushButton* exportBtn_ = nullptr;
+    QPushButton* removeBtn_ = nullptr;
+    std::shared_ptr<const AddressList> columnsOf_;  // the list whose columns the combo offers
+};
+
+}  // namespace bb

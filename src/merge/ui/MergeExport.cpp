@@ -1,0 +1,79 @@
+// The merge's picture export command; see MergeExport.h.
+#include "merge/ui/MergeExport.h"
+
+#include "document/UserDialogs.h"
+#include "merge/AddressList.h"
+#include "merge/MergeSelection.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace bb {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Serienkarten");
+
+QString picturesWritten(int n) {
+    return n == 1 ? QStringLiteral("1 Bild wurde gespeichert.")
+                  : QStringLiteral("%1 Bilder wurden gespeichert.").arg(n);
+}
+
+}  // namespace
+
+MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
+                                      const AddressList& list, const std::vector<int>& rows,
+                                      int nameColumn, QWidget* parent) {
+    if (rows.empty()) return {};
+    // The export's own save dialog chooses the format; its folder takes all the pictures,
+    // which are named after the rows (the name offered is the first one's).
+    const QStringList& first = list.rows[size_t(rows.front())];
+    const QString firstCell =
+        nameColumn >= 0 && nameColumn < first.size() ? first.at(nameColumn).trimmed() : QString();
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Bilder exportieren: Ordner und Format wählen");
+    request.directory = list.path.isEmpty() ? QString() : QFileInfo(list.path).absolutePath();
+    request.filter = saveFilter();
+    request.filterIndex = 1;
+    request.initialName = safeFileName(
+        firstCell.isEmpty() ? QStringLiteral("Datensatz %1").arg(rows.front() + 1) : firstCell,
+        QStringLiteral("Karte"));
+    request.confirmOverwrite = false;
+    const FileDialogResult chosen = dialogs.saveFile(request);
+    if (chosen.path.isEmpty()) return {};
+    const QString folder = QFileInfo(chosen.path).absolutePath();
+
+    QProgressDialog progress(QStringLiteral("Die Bilder werden gespeichert ..."),
+                             QStringLiteral("Abbrechen"), 0, int(rows.size()), parent);
+    progress.setObjectName(QStringLiteral("MergeExportProgress"));
+    progress.setWindowTitle(kCaption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    progress.setValue(0);
+    const MergeExportResult result = exportMergedSide(
+        doc, ctx, list, rows, nameColumn, folder, chosen.filterIndex, [&](int done, int total) {
+            progress.setLabelText(
+                QStringLiteral("Bild %1 von %2 gespeichert").arg(done).arg(total));
+            progress.setValue(done);
+            QApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    progress.reset();
+
+    const int written = int(result.files.size());
+    if (!result.error.isEmpty())
+        dialogs.message(result.error + QLatin1Char('\n') + picturesWritten(written), kCaption,
+                        MsgIcon::Error, BtnOk);
+    else if (result.cancelled)
+        dialogs.message(QStringLiteral("Der Export wurde abgebrochen. ") + picturesWritten(written),
+                        kCaption, MsgIcon::Information, BtnOk);
+    else
+        dialogs.message(picturesWritten(written) + QStringLiteral("\nOrdner: ") +
+                            QDir::toNativeSeparators(folder),
+                        kCaption, MsgIcon::Information, BtnOk);
+    return result;
+}
+
+}  // namespace bb

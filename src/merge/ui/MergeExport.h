@@ -1,0 +1,25 @@
+// "Bilder exportieren..." of the merge dialog: asks for the folder and the picture format in
+// the export's save dialog, writes the working side once per row with a progress dialog, and
+// says how many pictures were written, or why not all.
+#pragma once
+
+#include "render/Export.h"
+
+#include <vector>
+
+class QWidget;
+
+namespace bb {
+
+class CardDocument;
+struct AddressList;
+struct RenderContext;
+class UserDialogs;
+
+// Returns what exportMergedSide returned; an empty result when the file question was
+// cancelled.
+MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
+                                      const AddressList& list, const std::vector<int>& rows,
+                                      int nameColumn, QWidget* parent);
+
+}  // namespace bb

@@ -1,0 +1,147 @@
+// Personal cards in the main window: the menu item and the print tab's button open the dialog,
+// whose "Drucken" prints through the print tab; the views draw the record shown, except a
+// text being typed on; the list chosen for a card is read again when the card is opened.
+#include "AppTestSupport.h"
+
+#include "editor/EditorController.h"
+#include "editor/EditorTab.h"
+#include "merge/ListMemory.h"
+#include "merge/MergeSession.h"
+#include "merge/ui/MergeDialog.h"
+#include "merge/ui/RecordBar.h"
+#include "print/ui/PrintTab.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+using namespace bb;
+using bbtest::WindowTest;
+
+namespace {
+
+QString writeList(const bbtest::TempFolder& folder) {
+    const QString path = folder.file(QStringLiteral("gäste.csv"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("Vorname;Ort\nJörg;Köln\nAnna;Ulm\nUte;Hof\n");
+    return path;
+}
+
+CardObject& putText(CardDocument& doc, int slot, const QString& content) {
+    CardObject& o = *doc.workingSlots[slot];
+    o.kind = KindText;
+    o.content = content;
+    o.fontName = QStringLiteral("Liberation Sans");
+    o.fontSize = 12;
+    o.x = doc.sideWidthUnits / 3 + 5000;
+    o.y = doc.sideHeightUnits / 3 + 5000;
+    o.width = 40000;
+    o.height = 8000;
+    return o;
+}
+
+void loadAndWait(MainWindow& w, const QString& path) {
+    w.mergeSession().loadList(path);
+    ASSERT_TRUE(bbtest::runUntil([&] { return !w.mergeSession().isLoading(); }));
+    ASSERT_TRUE(w.mergeSession().hasList());
+}
+
+}  // namespace
+
+TEST_F(WindowTest, MenuItemAndPrintButtonOpenTheDialogWhosePrintGoesThroughThePrintTab) {
+    auto w = make();
+    putText(w->document(), 1, QStringLiteral("Liebe {Vorname}, {Titel}"));
+    loadAndWait(*w, writeList(folder));
+
+    auto* item = w->findChild<QAction*>(QStringLiteral("SerienkartenItem"));
+    ASSERT_NE(item, nullptr);
+    const QList<QAction*> datei =
+        w->menuBar()->findChild<QMenu*>(QStringLiteral("Datei1"))->actions();
+    EXPECT_GT(datei.indexOf(item),
+              datei.indexOf(w->findChild<QAction*>(QStringLiteral("ViertelfalzItem"))));
+    EXPECT_EQ(item->text(), QStringLiteral("&Serienkarten..."));
+
+    const QString pdf = folder.file(QStringLiteral("serie.pdf"));
+    QStringList opened;
+    w->editing().runModal = [&](QDialog& d) {
+        opened << d.objectName();
+        EXPECT_TRUE(d.findChild<QLabel*>(QStringLiteral("MissingFieldsLabel"))
+                        ->text()
+                        .endsWith(QLatin1String(": Titel")));
+        dialogs.saveAnswers.push_back({pdf, 1});
+        d.findChild<QPushButton*>(QStringLiteral("MergePrintBtn"))->click();
+        return int(QDialog::Rejected);
+    };
+    item->trigger();
+    ASSERT_EQ(opened, QStringList{QStringLiteral("SerienkartenDlg")});
+    EXPECT_GT(QFile(pdf).size(), 0);
+
+    w->printTab()->findChild<QAbstractButton*>(QStringLiteral("SerienkartenBtn"))->click();
+    EXPECT_EQ(opened.size(), 2);
+}
+
+TEST_F(WindowTest, ViewsShowTheRecordExceptATextBeingTypedOn) {
+    auto w = make();
+    CardDocument& doc = w->document();
+    putText(doc, 1, QStringLiteral("Liebe {Vorname}"));
+    RenderContext& ctx = w->renderContext();
+    auto* editorBar = w->editorTab().findChild<RecordBar*>(QStringLiteral("EditorRecordBar"));
+    ASSERT_NE(editorBar, nullptr);
+    EXPECT_TRUE(editorBar->isHidden());
+    EXPECT_FALSE(ctx.fillText);
+
+    loadAndWait(*w, writeList(folder));
+    ASSERT_TRUE(ctx.fillText);
+    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Jörg"));
+    EXPECT_FALSE(editorBar->isHidden());
+    editorBar->findChild<QAbstractButton*>(QStringLiteral("NextRecordBtn"))->click();
+    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Anna"));
+    auto* printBar = w->printTab()->findChild<RecordBar*>(QStringLiteral("PrintRecordBar"));
+    ASSERT_NE(printBar, nullptr);
+    EXPECT_EQ(printBar->caption(), QStringLiteral("Datensatz 2 von 3"));
+
+    // Typing shows the text as typed, so that the caret stands where the characters are.
+    doc.selectedSlot = 1;
+    QKeyEvent bang(QEvent::KeyPress, Qt::Key_Exclam, Qt::NoModifier, QStringLiteral("!"));
+    w->editing().keyPress(bang);
+    ASSERT_TRUE(w->editing().textEditing());
+    EXPECT_FALSE(ctx.fillText);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    w->editing().keyPress(escape);
+    ASSERT_TRUE(ctx.fillText);
+    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Anna!"));
+}
+
+TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {
+    bbtest::TemporarySettings settings;
+    auto w = make(true);
+    CardDocument& doc = w->document();
+    putText(doc, 1, QStringLiteral("{Vorname}"));
+    const QString card = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{card, 1}};
+    ASSERT_TRUE(w->saveCard());
+    const QString list = writeList(folder);
+    loadAndWait(*w, list);
+
+    ASSERT_TRUE(w->openCard(card));
+    EXPECT_FALSE(w->mergeSession().hasList());  // the card is another one until it is read
+    ASSERT_TRUE(bbtest::runUntil([&] { return w->mergeSession().hasList(); }));
+    EXPECT_EQ(w->mergeSession().list()->path, list);
+    EXPECT_EQ(w->renderContext().fillText(QStringLiteral("{Vorname}")), QStringLiteral("Jörg"));
+
+    // A list that is gone is forgotten, and the status line says so.
+    ASSERT_TRUE(QFile::remove(list));
+    ASSERT_TRUE(w->openCard(card));
+    EXPECT_FALSE(w->mergeSession().isLoading());
+    EXPECT_FALSE(w->mergeSession().hasList());
+    EXPECT_TRUE(w->statusBar()->currentMessage().contains(QStringLiteral("gäste.csv")));
+    QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+    EXPECT_TRUE(rememberedList(s, card).isEmpty());
+}

@@ -1,0 +1,152 @@
+// The "Serienkarten" dialog and the record bar: what they show of the session and what their
+// controls change in it.
+#include "merge/MergeSession.h"
+#include "merge/ui/MergeDialog.h"
+#include "merge/ui/RecordBar.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace bb;
+
+namespace {
+
+std::shared_ptr<AddressList> people() {
+    auto list = std::make_shared<AddressList>();
+    list->columns = {QStringLiteral("Vorname"), QStringLiteral("Nachname"), QStringLiteral("Ort")};
+    list->rows = {{"Jörg", "Weiß", "Köln"}, {"Anna", "Groß", "Ulm"}, {"Ute", "Abel", "Hof"}};
+    return list;
+}
+
+struct DialogTest : ::testing::Test {
+    MergeSession session;
+    bbtest::ScriptedDialogs dialogs;
+    MergeDialog dialog{session, dialogs};
+
+    template <typename T>
+    T* child(const char* name) {
+        T* w = dialog.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+};
+
+}  // namespace
+
+TEST_F(DialogTest, NamesTheFieldsWithoutColumnInRedAndTheUnusedColumns) {
+    session.setList(people());
+    dialog.prepare({QStringLiteral("vorname"), QStringLiteral("Titel"), QStringLiteral("Firma")},
+                   QString());
+    auto* missing = child<QLabel>("MissingFieldsLabel");
+    EXPECT_EQ(missing->text(), QStringLiteral("Felder der Karte ohne Spalte: Titel, Firma"));
+    EXPECT_FALSE(missing->isHidden());
+    EXPECT_EQ(missing->palette().color(QPalette::WindowText), QColor(190, 0, 0));
+    EXPECT_EQ(child<QLabel>("UnusedColumnsLabel")->text(),
+              QStringLiteral("Spalten, die die Karte nicht verwendet: Nachname, Ort"));
+
+    dialog.prepare({QStringLiteral("Vorname"), QStringLiteral("Ort"), QStringLiteral("Nachname")},
+                   QString());
+    EXPECT_TRUE(missing->isHidden());
+}
+
+TEST_F(DialogTest, RangeAndTicksChooseTheRowsThatArePrinted) {
+    session.setList(people());
+    dialog.prepare({QStringLiteral("Vorname")}, QString());
+    QSignalSpy printed(&dialog, &MergeDialog::printRequested);
+    auto* print = child<QPushButton>("MergePrintBtn");
+
+    QTest::keyClicks(child<QLineEdit>("RangeEdit"), QStringLiteral("2-4"));
+    EXPECT_EQ(session.rowChoice(), MergeSession::Rows::Range);
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_TRUE(child<QLabel>("PlanLabel")->text().contains(QLatin1String("4")));
+
+    QTest::keyClick(child<QLineEdit>("RangeEdit"), Qt::Key_Backspace);
+    QTest::keyClicks(child<QLineEdit>("RangeEdit"), QStringLiteral("3"));
+    child<QSpinBox>("CopiesSpin")->setValue(2);
+    ASSERT_TRUE(print->isEnabled());
+    print->click();
+    ASSERT_EQ(printed.count(), 1);
+    const MergePlan plan = printed.at(0).at(0).value<MergePlan>();
+    EXPECT_EQ(plan.rows, (std::vector<int>{1, 2}));
+    EXPECT_EQ(plan.copies, 2);
+
+    // Ticking a row in the table takes the ticked rows.
+    QAbstractItemModel* model = child<QTableView>("RecordTable")->model();
+    EXPECT_EQ(model->data(model->index(0, 3)).toString(), QStringLiteral("Köln"));
+    ASSERT_TRUE(model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    print->click();
+    ASSERT_EQ(printed.count(), 2);
+    EXPECT_EQ(printed.at(1).at(0).value<MergePlan>().rows, std::vector<int>{2});
+}
+
+TEST_F(DialogTest, ChosenFileIsReadAndAReadingErrorShowsTheReadersMessage) {
+    bbtest::TempFolder dir;
+    const QString good = dir.file(QStringLiteral("leute.csv"));
+    const QString bad = dir.file(QStringLiteral("kaputt.csv"));
+    for (const auto& [path, bytes] :
+         {std::pair{good, QByteArray("Vorname;Ort\nJörg;Köln\nAnna;Ulm\n")},
+          std::pair{bad, QByteArray("Vorname;Ort\n\"Jörg;Köln\n")}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    dialog.prepare({QStringLiteral("Vorname")}, dir.path());
+    dialog.show();
+    dialogs.openAnswers.push_back({good, 1});
+    child<QPushButton>("ChooseListBtn")->click();
+    ASSERT_EQ(dialogs.openRequests.size(), 1);
+    EXPECT_EQ(dialogs.openRequests[0].filter, kAddressListFilter);
+    EXPECT_EQ(dialogs.openRequests[0].directory, dir.path());
+    ASSERT_TRUE(bbtest::runUntil([&] { return session.hasList(); }));
+    EXPECT_EQ(child<QTableView>("RecordTable")->model()->rowCount(), 2);
+
+    // A list that cannot be read leaves the chosen one in place and says why.
+    dialogs.openAnswers.push_back({bad, 1});
+    child<QPushButton>("ChooseListBtn")->click();
+    ASSERT_TRUE(bbtest::runUntil([&] { return !dialogs.messages.isEmpty(); }));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("kaputt.csv")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QLatin1String("Zeile")));
+    EXPECT_EQ(session.list()->path, good);
+}
+
+TEST(RecordBar, ShowsTheRecordAndStepsThroughTheList) {
+    MergeSession session;
+    QWidget window;
+    auto* bar = new RecordBar(session, &window);
+    window.show();
+    EXPECT_TRUE(bar->isHidden());
+
+    session.setList(people());
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(bar->caption(), QStringLiteral("Datensatz 1 von 3"));
+    auto* first = bar->findChild<QToolButton*>(QStringLiteral("FirstRecordBtn"));
+    auto* previous = bar->findChild<QToolButton*>(QStringLiteral("PreviousRecordBtn"));
+    auto* next = bar->findChild<QToolButton*>(QStringLiteral("NextRecordBtn"));
+    auto* last = bar->findChild<QToolButton*>(QStringLiteral("LastRecordBtn"));
+    EXPECT_EQ(next->toolTip(), QStringLiteral("Nächster Datensatz"));
+    EXPECT_FALSE(first->isEnabled());
+    EXPECT_FALSE(previous->isEnabled());
+
+    next->click();
+    last->click();
+    EXPECT_EQ(bar->caption(), QStringLiteral("Datensatz 3 von 3"));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_FALSE(last->isEnabled());
+    first->click();
+    EXPECT_EQ(session.shownRecord(), 0);
+
+    session.clear();
+    EXPECT_TRUE(bar->isHidden());
+}
