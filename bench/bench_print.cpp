@@ -80,8 +80,10 @@ std::unique_ptr<CardDocument> makeCard() {
     return doc;
 }
 
+// A run of `copies` cards, or of the merge's cards, with cut and fold lines to a PDF at 600 dpi;
+// the file's size, or -1 when the run failed.
 qint64 printToPdf(CardDocument& doc, const QString& file, int copies,
-                  PrintProgress* progress = nullptr) {
+                  PrintProgress* progress = nullptr, const MergeRun* merge = nullptr) {
     RenderContext ctx;
     ConsoleDialogs dialogs;
     PrinterTarget target;
@@ -92,7 +94,8 @@ qint64 printToPdf(CardDocument& doc, const QString& file, int copies,
     options.settings = {0, copies, 1};
     options.cutLines = true;
     options.foldLines = true;
-    const PrintRunResult r = printCards(target.printer(), doc, ctx, options, dialogs, progress);
+    const PrintJob job = sideJob(doc, options, target.geometry(), merge);
+    const PrintRunResult r = runPrintJob(target.printer(), doc, ctx, job, dialogs, progress);
     return r.ok ? QFileInfo(file).size() : -1;
 }
 
@@ -161,19 +164,9 @@ std::shared_ptr<const AddressList> makeList(int rows) {
 
 qint64 printMergeToPdf(CardDocument& doc, const QString& file,
                        const std::shared_ptr<const AddressList>& list, int rows) {
-    RenderContext ctx;
-    ConsoleDialogs dialogs;
-    PrinterTarget target;
-    target.usePdf(file);
-    target.printer().setResolution(600);
-    target.printer().setPageSize(QPageSize(QPageSize::A4));
-    PrintOptions options;
-    options.cutLines = true;
     MergeRun merge{list, {}};
     for (int i = 0; i < rows; ++i) merge.plan.rows.push_back(i);
-    const PrintJob job = sideJob(doc, options, target.geometry(), &merge);
-    const PrintRunResult r = runPrintJob(target.printer(), doc, ctx, job, dialogs);
-    return r.ok && r.cards == rows ? QFileInfo(file).size() : -1;
+    return printToPdf(doc, file, 1, nullptr, &merge);
 }
 
 // 1000 personal cards: the time of the run and what each card adds to the file beside the

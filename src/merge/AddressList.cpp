@@ -1,3 +1,4 @@
+// Reading an address list from a file and what both readers share; see AddressList.h.
 #include "merge/AddressList.h"
 
 #include "document/Cp1252.h"

@@ -138,29 +138,32 @@ int filterIndexForFormat(const QString& nameOrExtension) {
     return 0;
 }
 
-MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
-                                   const std::vector<int>& rows, int nameColumn,
-                                   const QString& folder, int filterIndex,
-                                   const MergeExportProgress& progress) {
-    MergeExportResult result;
+QStringList mergeExportNames(const AddressList& list, const std::vector<int>& rows, int nameColumn,
+                             int filterIndex) {
     const QString extension = saveFormatExtension(filterIndex, false);
-    if (extension.isEmpty()) {
-        result.error = QStringLiteral("Unbekanntes Bildformat.");
-        return result;
-    }
+    if (extension.isEmpty()) return {};
     QStringList values;
     for (int row : rows) {
-        if (row < 0 || row >= list.rowCount()) {
-            result.error = QStringLiteral("Datensatz %1 gibt es nicht.").arg(row + 1);
-            return result;
-        }
+        if (row < 0 || row >= list.rowCount()) return {};
         const QStringList& cells = list.rows[size_t(row)];
         const QString cell = nameColumn >= 0 && nameColumn < cells.size()
                                  ? cells.at(nameColumn).trimmed()
                                  : QString();
         values << (cell.isEmpty() ? QStringLiteral("Datensatz %1").arg(row + 1) : cell);
     }
-    const QStringList names = uniqueFileNames(values, extension, QStringLiteral("Karte"));
+    return uniqueFileNames(values, extension, QStringLiteral("Karte"));
+}
+
+MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
+                                   const std::vector<int>& rows, int nameColumn,
+                                   const QString& folder, int filterIndex,
+                                   const MergeExportProgress& progress) {
+    MergeExportResult result;
+    const QStringList names = mergeExportNames(list, rows, nameColumn, filterIndex);
+    if (names.size() != qsizetype(rows.size())) {
+        result.error = QStringLiteral("Die Bilder konnten nicht benannt werden.");
+        return result;
+    }
     const QDir dir(folder);
     const FieldFiller filler(list);
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -65,6 +65,11 @@ struct MergeExportResult {
 // Told after each picture; returning false stops the export.
 using MergeExportProgress = std::function<bool(int done, int total)>;
 
+// The file names (without folder) that exportMergedSide gives the rows' pictures; empty for an
+// unknown filter index or a row the list lacks.
+QStringList mergeExportNames(const AddressList& list, const std::vector<int>& rows, int nameColumn,
+                             int filterIndex);
+
 // Writes the working side once per row of `rows` (0-based indexes of `list`), filled from that
 // row, into `folder` in the format of `filterIndex` (1..11). ctx's fillText is restored.
 MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,

@@ -1,7 +1,9 @@
 // The "Serienkarten" dialog and the record bar: what they show of the session and what their
 // controls change in it.
+#include "document/CardDocument.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/MergeDialog.h"
+#include "merge/ui/MergeExport.h"
 #include "merge/ui/RecordBar.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
@@ -149,4 +151,35 @@ TEST(RecordBar, ShowsTheRecordAndStepsThroughTheList) {
 
     session.clear();
     EXPECT_TRUE(bar->isHidden());
+}
+
+TEST(MergeExport, PicturesOfTheSameNamesAreReplacedOnlyWhenTheUserSaysSo) {
+    bbtest::TempFolder folder;
+    QFile photo(folder.file(QStringLiteral("Ulm.bmp")));
+    ASSERT_TRUE(photo.open(QIODevice::WriteOnly));
+    photo.write("a photo of Ulm");
+    photo.close();
+    auto doc = std::make_unique<CardDocument>();
+    doc->updateSideUnits();
+    RenderContext ctx;
+    bbtest::ScriptedDialogs dialogs;
+    const auto list = people();
+    // Named after "Ort"; the dialog's chosen file only names the folder and the format (BMP).
+    const FileDialogResult chosen{folder.file(QStringLiteral("egal.bmp")), 1};
+    dialogs.saveAnswers = {chosen, chosen};
+    dialogs.answers = {BtnNo};
+    exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, nullptr);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Ulm.bmp")});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
+    EXPECT_EQ(dialogs.saveRequests[0].initialName, QStringLiteral("Köln"));
+
+    dialogs.answers = {BtnYes, BtnOk};
+    const MergeExportResult r =
+        exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, nullptr);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("Hof.bmp"), QStringLiteral("Köln.bmp"),
+                           QStringLiteral("Ulm.bmp")}));
+    EXPECT_GT(QFileInfo(photo.fileName()).size(), 100);  // replaced by the card's picture
 }

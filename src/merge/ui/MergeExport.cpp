@@ -3,7 +3,6 @@
 
 #include "document/UserDialogs.h"
 #include "merge/AddressList.h"
-#include "merge/MergeSelection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,21 +28,30 @@ MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, Use
     if (rows.empty()) return {};
     // The export's own save dialog chooses the format; its folder takes all the pictures,
     // which are named after the rows (the name offered is the first one's).
-    const QStringList& first = list.rows[size_t(rows.front())];
-    const QString firstCell =
-        nameColumn >= 0 && nameColumn < first.size() ? first.at(nameColumn).trimmed() : QString();
     FileDialogRequest request;
     request.caption = QStringLiteral("Bilder exportieren: Ordner und Format wählen");
     request.directory = list.path.isEmpty() ? QString() : QFileInfo(list.path).absolutePath();
     request.filter = saveFilter();
     request.filterIndex = 1;
-    request.initialName = safeFileName(
-        firstCell.isEmpty() ? QStringLiteral("Datensatz %1").arg(rows.front() + 1) : firstCell,
-        QStringLiteral("Karte"));
+    request.initialName = QFileInfo(mergeExportNames(list, {rows.front()}, nameColumn, 1).value(0))
+                              .completeBaseName();
     request.confirmOverwrite = false;
     const FileDialogResult chosen = dialogs.saveFile(request);
     if (chosen.path.isEmpty()) return {};
     const QString folder = QFileInfo(chosen.path).absolutePath();
+    // Pictures of the same names already there (perhaps a photo called "Weber.jpg") are only
+    // replaced when the user says so.
+    const QDir dir(folder);
+    int existing = 0;
+    for (const QString& name : mergeExportNames(list, rows, nameColumn, chosen.filterIndex))
+        if (QFileInfo::exists(dir.filePath(name))) ++existing;
+    if (existing > 0 &&
+        dialogs.message(QStringLiteral("Im Ordner %1 gibt es schon %2 der Bilder mit diesen "
+                                       "Namen.\nSollen sie ersetzt werden?")
+                            .arg(QDir::toNativeSeparators(folder))
+                            .arg(existing),
+                        kCaption, MsgIcon::Warning, BtnYes | BtnNo) != BtnYes)
+        return {};
 
     QProgressDialog progress(QStringLiteral("Die Bilder werden gespeichert ..."),
                              QStringLiteral("Abbrechen"), 0, int(rows.size()), parent);
