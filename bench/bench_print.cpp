@@ -164,8 +164,7 @@ std::shared_ptr<const AddressList> makeList(int rows) {
 
 qint64 printMergeToPdf(CardDocument& doc, const QString& file,
                        const std::shared_ptr<const AddressList>& list, int rows) {
-    MergeRun merge{list, {}};
-    for (int i = 0; i < rows; ++i) merge.plan.rows.push_back(i);
+    const MergeRun merge{list, {everyRow(rows), 1}};
     return printToPdf(doc, file, 1, nullptr, &merge);
 }
 

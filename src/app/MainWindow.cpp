@@ -59,11 +59,11 @@ const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
 const char* const kSnapKey = "Raster/Ausrichten";
 const char* const kGridKey = "Raster/AbstandMm";
 
+}  // namespace
+
 QSettings appSettings() {
     return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
 }
-
-}  // namespace
 
 MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), options_(options) {

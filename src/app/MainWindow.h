@@ -15,6 +15,7 @@
 
 class QAction;
 class QLabel;
+class QSettings;
 class QMimeData;
 class QProgressBar;
 class QTabWidget;
@@ -40,6 +41,9 @@ class MergeDialog;
 class MergeSession;
 class NewCardDialog;
 class UserDialogs;
+
+// The program's settings store (window placement, snapping, the lists of personal cards).
+QSettings appSettings();
 
 class MainWindow : public QMainWindow {
     Q_OBJECT

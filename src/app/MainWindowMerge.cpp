@@ -22,14 +22,6 @@
 
 namespace bb {
 
-namespace {
-
-QSettings mergeSettings() {
-    return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
-}
-
-}  // namespace
-
 void MainWindow::setUpMerge() {
     merge_ = new MergeSession(this);
     mergeDialog_ = new MergeDialog(*merge_, dialogs_, this);
@@ -60,7 +52,7 @@ void MainWindow::setUpMerge() {
             });
     connect(mergeDialog_, &MergeDialog::removeRequested, this, [this] {
         if (options_.useSettings && !doc_->fileName.isEmpty()) {
-            QSettings s = mergeSettings();
+            QSettings s = appSettings();
             forgetList(s, doc_->fileName);
         }
         merge_->clear();
@@ -99,13 +91,13 @@ void MainWindow::rememberMergeList() {
     if (!options_.useSettings || !merge_->hasList() || doc_->fileName.isEmpty()) return;
     const QString listPath = merge_->list()->path;
     if (listPath.isEmpty()) return;
-    QSettings s = mergeSettings();
+    QSettings s = appSettings();
     rememberList(s, doc_->fileName, listPath);
 }
 
 void MainWindow::restoreMergeList() {
     if (!options_.useSettings || doc_->fileName.isEmpty()) return;
-    QSettings s = mergeSettings();
+    QSettings s = appSettings();
     const QString listPath = rememberedList(s, doc_->fileName);
     if (listPath.isEmpty()) return;
     if (!QFileInfo::exists(listPath)) {

@@ -16,22 +16,27 @@
 
 #include <cstdio>
 #include <memory>
-#include <numeric>
 
 namespace bb::cli {
 
+namespace {
+
+// The address list at `path`, or null with the reason on standard error.
+std::shared_ptr<const AddressList> readListOrSay(const QString& path) {
+    const AddressListResult read = readAddressList(path);
+    if (!read.ok())
+        printError(QStringLiteral("cannot read the address list \"%1\": %2").arg(path, read.error));
+    return read.list;
+}
+
+}  // namespace
+
 bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge) {
-    const AddressListResult read = readAddressList(listPath);
-    if (!read.ok()) {
-        printError(
-            QStringLiteral("cannot read the address list \"%1\": %2").arg(listPath, read.error));
-        return false;
-    }
-    merge.list = read.list;
-    const int rows = read.list->rowCount();
+    merge.list = readListOrSay(listPath);
+    if (!merge.list) return false;
+    const int rows = merge.list->rowCount();
     if (rowsSpec.isEmpty()) {
-        merge.plan.rows.resize(size_t(rows));
-        std::iota(merge.plan.rows.begin(), merge.plan.rows.end(), 0);
+        merge.plan.rows = everyRow(rows);
     } else {
         QString error;
         const auto chosen = parseRowRanges(rowsSpec, rows, &error);
@@ -42,7 +47,7 @@ bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, Mer
         merge.plan.rows = *chosen;
     }
     merge.plan.copies = std::max(1, copies);
-    for (const QString& warning : read.list->warnings)
+    for (const QString& warning : merge.list->warnings)
         std::fprintf(stderr, "note: %s: %s\n", qPrintable(listPath), qPrintable(warning));
     return true;
 }
@@ -70,16 +75,11 @@ int runMergeFields(const QStringList& args) {
     QJsonObject out;
     out.insert(QStringLiteral("fields"), QJsonArray::fromStringList(fields));
     if (p.has(QStringLiteral("--merge"))) {
-        const QString listPath = p.value(QStringLiteral("--merge"));
-        const AddressListResult read = readAddressList(listPath);
-        if (!read.ok()) {
-            printError(QStringLiteral("cannot read the address list \"%1\": %2")
-                           .arg(listPath, read.error));
-            return kExitFailure;
-        }
-        const FieldMatch match = matchFields(fields, *read.list);
-        out.insert(QStringLiteral("columns"), QJsonArray::fromStringList(read.list->columns));
-        out.insert(QStringLiteral("records"), read.list->rowCount());
+        const auto list = readListOrSay(p.value(QStringLiteral("--merge")));
+        if (!list) return kExitFailure;
+        const FieldMatch match = matchFields(fields, *list);
+        out.insert(QStringLiteral("columns"), QJsonArray::fromStringList(list->columns));
+        out.insert(QStringLiteral("records"), list->rowCount());
         out.insert(QStringLiteral("missing"), QJsonArray::fromStringList(match.missing));
         out.insert(QStringLiteral("unused"), QJsonArray::fromStringList(match.unused));
     }

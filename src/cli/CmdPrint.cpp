@@ -217,14 +217,6 @@ void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards, const Mer
     std::fflush(stdout);
 }
 
-// The clamped settings of the run: a merge prints its own number of cards.
-PrintSettings runSettings(const PrintOptions& options, const CardDocument& doc,
-                          const MergeRun* merge) {
-    PrintSettings settings = options.settings;
-    if (merge) settings.copies = merge->plan.cardCount();
-    return clampSettings(settings, doc.format);
-}
-
 // Both sides on each sheet: to a PDF file the front and back pages alternating, to a printer
 // one duplex job. A printer without duplex is refused: a command cannot wait for the sheets
 // to be turned.
@@ -246,7 +238,7 @@ int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
     }
     const DeviceGeometry geometry = target.geometry();
     if (layout && !alignment)
-        printTwoSidedLayout(twoSidedCards(doc.format, runSettings(options, doc, merge),
+        printTwoSidedLayout(twoSidedCards(doc.format, runSettings(options, doc.format, merge),
                                           options.calibration, geometry, choice.axis),
                             merge);
     const PrintJob job = alignment ? alignmentJob(geometry, options.calibration, choice.axis)
@@ -292,7 +284,7 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
     const DeviceGeometry geometry = target.geometry();
     if (layout)
         printQuarterFoldLayout(
-            quarterFoldPlacements(doc.format, runSettings(options, doc, merge).copies,
+            quarterFoldPlacements(doc.format, runSettings(options, doc.format, merge).copies,
                                   options.calibration, geometry, paper),
             merge);
     const PrintJob job = quarterFoldJob(doc.format, options, geometry, paper, merge);
@@ -492,7 +484,7 @@ int runPrint(const QStringList& args) {
         return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds, mergeRun);
 
     if (layout)
-        printLayout(printPlacements(doc->format, runSettings(options, *doc, mergeRun),
+        printLayout(printPlacements(doc->format, runSettings(options, doc->format, mergeRun),
                                     doc->currentSide, options.calibration, target.geometry()),
                     mergeRun);
     const PrintJob job = sideJob(*doc, options, target.geometry(), mergeRun);

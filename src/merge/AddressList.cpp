@@ -3,6 +3,7 @@
 
 #include "document/Cp1252.h"
 #include "merge/AddressListReading.h"
+#include "merge/MergeFields.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +13,9 @@
 namespace bb {
 
 int AddressList::columnOf(const QString& name) const {
-    const QString key = name.trimmed().toCaseFolded();
+    const QString key = fieldKey(name);
     for (qsizetype i = 0; i < columns.size(); ++i)
-        if (columns[i].trimmed().toCaseFolded() == key) return int(i);
+        if (fieldKey(columns[i]) == key) return int(i);
     return -1;
 }
 

@@ -3,6 +3,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <numeric>
+
 namespace bb {
 
 namespace {
@@ -45,6 +48,12 @@ std::optional<std::vector<int>> parseRowRanges(const QString& text, int rowCount
         for (int n = *first; n <= *last; ++n) rows.push_back(n - 1);
     }
     if (rows.empty()) return fail(QStringLiteral("Bitte Datensätze angeben, zum Beispiel 1-20."));
+    return rows;
+}
+
+std::vector<int> everyRow(int rowCount) {
+    std::vector<int> rows(size_t(std::max(rowCount, 0)));
+    std::iota(rows.begin(), rows.end(), 0);
     return rows;
 }
 

@@ -16,6 +16,9 @@ namespace bb {
 std::optional<std::vector<int>> parseRowRanges(const QString& text, int rowCount,
                                                QString* error = nullptr);
 
+// Every row of a list of `rowCount` rows, in order: 0, 1, ..., rowCount − 1.
+std::vector<int> everyRow(int rowCount);
+
 // The cards of a merge in printing order: each chosen row `copies` times in a row.
 struct MergePlan {
     std::vector<int> rows;  // 0-based row indexes of the list

@@ -116,8 +116,7 @@ std::optional<MergePlan> MergeSession::plan(QString* error) const {
     plan.copies = copies_;
     switch (rowChoice_) {
         case Rows::All:
-            plan.rows.resize(list_->rows.size());
-            for (int i = 0; i < int(plan.rows.size()); ++i) plan.rows[size_t(i)] = i;
+            plan.rows = everyRow(rowCount());
             break;
         case Rows::Range: {
             QString why;

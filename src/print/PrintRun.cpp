@@ -286,11 +286,16 @@ PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderCo
     return result;
 }
 
-PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
-                 const MergeRun* merge) {
+PrintSettings runSettings(const PrintOptions& options, const CardFormat& format,
+                          const MergeRun* merge) {
     PrintSettings settings = options.settings;
     if (merge) settings.copies = merge->plan.cardCount();
-    settings = clampSettings(settings, doc.format);
+    return clampSettings(settings, format);
+}
+
+PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
+                 const MergeRun* merge) {
+    const PrintSettings settings = runSettings(options, doc.format, merge);
     PrintJob job;
     job.calibration = options.calibration;
     job.pages = sidePages(

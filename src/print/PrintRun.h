@@ -76,6 +76,11 @@ struct PrintJob {
     std::shared_ptr<const AddressList> addresses;
 };
 
+// The clamped settings of a run of cards of `format`: a merge prints its own number of cards
+// (each chosen row times its copies) instead of the settings' copies.
+PrintSettings runSettings(const PrintOptions& options, const CardFormat& format,
+                          const MergeRun* merge);
+
 // The job of printCards: the working side of `doc` with the clamped settings of `options`.
 // With `merge`, the cards are the merge's (options' copies are not used), each with its record.
 PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,

@@ -106,10 +106,10 @@ PrintJob quarterFoldJob(const CardFormat& format, const PrintOptions& options,
                         const DeviceGeometry& device, QSizeF paperMm, const MergeRun* merge) {
     PrintJob job;
     job.calibration = options.calibration;
-    const int copies = merge ? merge->plan.cardCount() : options.settings.copies;
-    job.pages = quarterFoldPages(
-        quarterFoldPlacements(format, copies, options.calibration, device, paperMm),
-        options.cutLines, options.foldLines);
+    job.pages =
+        quarterFoldPages(quarterFoldPlacements(format, runSettings(options, format, merge).copies,
+                                               options.calibration, device, paperMm),
+                         options.cutLines, options.foldLines);
     if (merge) assignRecords(job, *merge, RunCards::EachPage);
     return job;
 }

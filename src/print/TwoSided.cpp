@@ -73,9 +73,7 @@ std::vector<TwoSidedCard> twoSidedCards(const CardFormat& format, const PrintSet
 
 PrintJob twoSidedJob(const CardFormat& format, const PrintOptions& options,
                      const DeviceGeometry& device, TurnAxis axis, const MergeRun* merge) {
-    PrintSettings settings = options.settings;
-    if (merge) settings.copies = merge->plan.cardCount();
-    settings = clampSettings(settings, format);
+    const PrintSettings settings = runSettings(options, format, merge);
     PrintJob job;
     job.calibration = options.calibration;
     job.pagesPerSheet = 2;
