@@ -3,8 +3,10 @@
 #include "editor/FontDialog.h"
 #include "pictures/DibFilters.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace bb {
@@ -41,9 +43,21 @@ FileDialogResult runFileDialog(QWidget* parent, const FileDialogRequest& r, bool
     if (!r.initialName.isEmpty()) dlg.selectFile(r.initialName);
     // The program asks its own overwrite question where it has one.
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    QCheckBox* box = nullptr;
+    if (!r.checkBoxText.isEmpty()) {
+        // A native dialog takes no widgets of ours: Qt's own one gets the box as a last row.
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout())) {
+            box = new QCheckBox(r.checkBoxText, &dlg);
+            box->setObjectName(QStringLiteral("FileDialogCheckBox"));
+            box->setChecked(r.checked);
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
     FileDialogResult res;
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return res;
     res.path = dlg.selectedFiles().constFirst();
+    res.checked = box && box->isChecked();
     const int chosen = filters.indexOf(dlg.selectedNameFilter());
     res.filterIndex = chosen >= 0 ? chosen + 1 : 1;
     return res;

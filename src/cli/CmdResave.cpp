@@ -1,9 +1,11 @@
 // brisella-cli resave CARD.kar -o NEW.kar: opens the card as the program does (pictures
 // loaded and turned, messages about missing ones on standard error) and saves it as the
-// program does, with a freshly drawn preview.
+// program does, with a freshly drawn preview. --copy-pictures first copies the card's pictures
+// next to NEW.kar and stores them by bare name, as "Speichern unter..." offers.
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
+#include "document/CardPictures.h"
 #include "document/ConsoleDialogs.h"
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
@@ -11,13 +13,15 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <memory>
 
 namespace bb::cli {
 
 int runResave(const QStringList& args) {
     const Command& self = findCommand("resave");
-    const ParsedArgs p = parseArgs(args, {QStringLiteral("-o")});
+    const QString copyOption = QStringLiteral("--copy-pictures");
+    const ParsedArgs p = parseArgs(args, {QStringLiteral("-o")}, {copyOption});
     if (!p.error.isEmpty()) return usageError(self, p.error);
     if (p.positional.size() != 1) return usageError(self, QStringLiteral("one card file expected"));
     const QString card = p.positional.first();
@@ -28,14 +32,25 @@ int runResave(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
-    CardFileContext fc{
-        dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()), &createCardPreview,
-        {},      {}};
+    const QString folder = programFolder(QCoreApplication::applicationFilePath());
+    CardFileContext fc{dialogs, ctx, folder, &createCardPreview, {}, {}};
+    CardPictureCopy copy;
+    if (p.has(copyOption)) {
+        copy = copyCardPictures(*doc, output, folder);
+        for (const QString& line : copy.copied)
+            std::fprintf(stdout, "copied %s\n", line.toLocal8Bit().constData());
+        for (const QString& name : copy.reused)
+            std::fprintf(stdout, "already there %s\n", name.toLocal8Bit().constData());
+        for (const QString& name : copy.missing)
+            printError(QStringLiteral("picture not found, not copied: %1").arg(name));
+        for (const QString& why : copy.failed)
+            printError(QStringLiteral("cannot copy picture %1").arg(why));
+    }
     if (!saveCardFile(*doc, output, fc)) {
         printError(QStringLiteral("cannot write %1").arg(output));
         return kExitFailure;
     }
-    return kExitOk;
+    return copy.ok() ? kExitOk : kExitFailure;
 }
 
 }  // namespace bb::cli

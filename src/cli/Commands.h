@@ -75,7 +75,8 @@ int runMergeFields(const QStringList& args);
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)
 int runRender(const QStringList& args);
-// resave CARD.kar -o NEW.kar: opens and saves as the program does (CmdResave.cpp)
+// resave CARD.kar -o NEW.kar [--copy-pictures]: opens and saves as the program does
+// (CmdResave.cpp)
 int runResave(const QStringList& args);
 
 // samples OUTDIR: the sample cards and their pictures (CmdSamples.cpp)

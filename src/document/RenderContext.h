@@ -21,6 +21,10 @@ struct RenderContext {
     int screenDpi = 96;  // the main window's horizontal resolution (d of the font height)
     int fontDpi = 96;    // pixels per inch of the font dialog's font (p of the font height)
     bool busy = false;   // set while drawCardSide runs; views skip painting meanwhile
+    // Draws a picture whose file was not found as a crossed frame with its name. Only the
+    // editor views set it (MissingPicturesGuard) and only editor-mode drawing reads it, so
+    // print, export and previews never show it.
+    bool showMissingPictures = false;
     // Fills the fields of a text before it is drawn (a personal card from an address list
     // row); empty draws every text as typed.
     std::function<QString(const QString&)> fillText;
@@ -43,6 +47,20 @@ public:
 private:
     RenderContext& ctx_;
     RenderContext saved_;
+};
+
+// Shows missing pictures as placeholders for the lifetime of the guard (an editor view's draw).
+class MissingPicturesGuard {
+public:
+    explicit MissingPicturesGuard(RenderContext& ctx)
+        : ctx_(ctx), saved_(std::exchange(ctx.showMissingPictures, true)) {}
+    ~MissingPicturesGuard() { ctx_.showMissingPictures = saved_; }
+    MissingPicturesGuard(const MissingPicturesGuard&) = delete;
+    MissingPicturesGuard& operator=(const MissingPicturesGuard&) = delete;
+
+private:
+    RenderContext& ctx_;
+    bool saved_;
 };
 
 // Sets how texts are filled (empty: drawn as typed) for the lifetime of the guard and gives

@@ -26,11 +26,16 @@ struct FileDialogRequest {
     QString initialName;
     int filterIndex = 1;  // 1-based entry of `filter`
     bool confirmOverwrite = true;
+    // A check box shown below the file list ("Bilder in den Kartenordner kopieren"); none
+    // when empty. `checked` is its state when the dialog opens.
+    QString checkBoxText;
+    bool checked = false;
 };
 
 struct FileDialogResult {
-    QString path;         // empty when cancelled
-    int filterIndex = 1;  // the entry chosen, 1-based
+    QString path;          // empty when cancelled
+    int filterIndex = 1;   // the entry chosen, 1-based
+    bool checked = false;  // the request's check box was ticked
 };
 
 class UserDialogs {

@@ -6,9 +6,11 @@
 #include "editor/TextEffectsDialog.h"
 #include "editor/TextEntryDialog.h"
 #include "editor/TransparencyDialog.h"
+#include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QSpinBox>
 
 #include <utility>
@@ -231,6 +233,50 @@ void ObjectCommands::editTransparency() {
     o->transparent = f.transparentCheck->isChecked();
     o->autoTransparent = f.autoCheck->isChecked();
     o->transparentColor() = int32_t(f.color);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::findPicture() {
+    const CardObject* o = editor_.selected();
+    if (!o || o->kind != KindPicture || !o->picture.isStandIn()) return;
+    const CardDocument& d = editor_.doc();
+    const qsizetype cut =
+        qMax(o->content.lastIndexOf(QLatin1Char('/')), o->content.lastIndexOf(QLatin1Char('\\')));
+    FileDialogRequest r;
+    r.caption = QStringLiteral("Bild suchen");
+    // The card's folder; a card not yet saved offers the folder the picture was named in.
+    r.directory = !d.fileName.isEmpty() ? QFileInfo(d.fileName).absolutePath()
+                  : cut > 0             ? o->content.left(cut)
+                                        : QString();
+    r.filter = pictureOpenFilter();
+    r.initialName = o->content.mid(cut + 1);
+    r.confirmOverwrite = false;
+    const QString path = dialogs_.openFile(r).path;
+    if (path.isEmpty()) return;
+    DibImage picture = loadPictureFile(path);
+    if (picture.isNull()) {
+        dialogs_.message(QStringLiteral("Konnte Bild (") + path + QStringLiteral(") nicht Laden."),
+                         QString(), MsgIcon::Error, BtnOk);
+        return;
+    }
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bild suchen"));
+    CardObject* target = editor_.selected();
+    if (!target || target->kind != KindPicture) return;
+    switch (target->rotation) {
+        case 1:
+            turnPictureRight(picture);
+            break;
+        case 2:
+            turnPictureHalf(picture);
+            break;
+        case 3:
+            turnPictureLeft(picture);
+            break;
+        default:
+            break;
+    }
+    target->picture = std::move(picture);
+    target->content = path;
     editor_.repaintBoth();
 }
 

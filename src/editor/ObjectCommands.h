@@ -56,6 +56,10 @@ public:
     void editTextEffects();
     void editTransparency();
 
+    // "Bild suchen...": for a picture whose file was not found, asks for the file (starting in
+    // the card's folder) and loads it, turned as the object says, into the same box.
+    void findPicture();
+
     // A quarter turn; a picture is turned and its box exchanges width and height.
     void rotateLeft() { rotate(true); }
     void rotateRight() { rotate(false); }

@@ -78,6 +78,8 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     for (QAction* a : alignItems_) a->setCheckable(true);
     sep("N4");
     add("Transparenz1", "Transparen&z...", "", [&ed] { ed.commands().editTransparency(); });
+    add("BildSuchenM", "Bild &suchen...", "Sucht die Datei eines Bildes, das nicht gefunden wurde",
+        [&ed] { ed.commands().findPicture(); });
     add("SverhM", "Se&itenverhältnis beibehalten",
         "Hiermit wird das Bild nicht verzerrt, sollte immer an sein",
         [&ed] { ed.commands().toggleKeepAspect(); })
@@ -181,6 +183,8 @@ void ObjectMenu::prepare(const CardObject& o) {
     for (QAction* a : alignItems_) a->setEnabled(txt);
     en("Transparenz1", pic);
     en("SverhM", pic);
+    // Only a picture whose file was not found offers to look for it.
+    item(QStringLiteral("BildSuchenM"))->setVisible(pic && o.picture.isStandIn());
     en("Nachlinksrotieren1", txt || pic);
     en("Nachrechtsrotieren1", txt || pic);
     for (QAction* a : figureItems_) a->setEnabled(fig);

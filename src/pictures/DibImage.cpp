@@ -70,6 +70,7 @@ struct DibImage::Data {
     int bytesPerRow = 0;
     std::vector<RgbQuad> colours;  // exactly dibColourCount(bitCount) entries
     PixelMemory bits;
+    bool standIn = false;
 
     // Drawing image, built on first use. cacheValid is read without the lock so that
     // markModified() in a setPixel loop costs one atomic load.
@@ -121,6 +122,14 @@ uint8_t* DibImage::bits() {
 }
 const uint8_t* DibImage::bits() const {
     return d_ ? d_->bits.data : nullptr;
+}
+
+bool DibImage::isStandIn() const {
+    return d_ && d_->standIn;
+}
+
+void DibImage::markStandIn() {
+    if (d_) d_->standIn = true;
 }
 
 void DibImage::markModified() {

@@ -87,6 +87,11 @@ public:
     // drawing never build it; only toQImage() does).
     bool drawingImageCached() const;
 
+    // The blank that stands in for a picture file that could not be read (loadPictureOrBlank);
+    // the editor draws such a picture as a placeholder. Quarter turns keep the mark.
+    bool isStandIn() const;
+    void markStandIn();
+
     // Identity of the shared pixels: two copies of one picture compare equal.
     const void* sharedId() const { return d_.get(); }
     long useCount() const { return d_.use_count(); }

@@ -28,7 +28,10 @@ bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString
         return true;
     }
     target = newDib(320, 200, 24);
-    if (!target.isNull()) std::memset(target.bits(), 0xFF, size_t(target.byteCount()));
+    if (!target.isNull()) {
+        std::memset(target.bits(), 0xFF, size_t(target.byteCount()));
+        target.markStandIn();
+    }
     return false;
 }
 
@@ -270,6 +273,7 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
             break;
     }
     progress.done();
+    if (picture.isStandIn()) turned.markStandIn();
     picture = std::move(turned);
     return true;
 }

@@ -14,7 +14,8 @@ namespace bb {
 QString resolvePictureName(const QString& name, const QString& programFolder);
 
 // Loads a picture file into `target` (its previous picture is released). On failure the
-// target gets a blank white 24-bit picture of 320 x 200 pixels and the result is false.
+// target gets a blank white 24-bit picture of 320 x 200 pixels, marked as a stand-in
+// (DibImage::isStandIn), and the result is false.
 bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder);
 
 // Loads a picture file into `bitmap` (Format_RGB32). On failure the bitmap is a white

@@ -8,6 +8,8 @@
 #include "render/FigureRenderer.h"
 #include "render/TextRenderer.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -230,10 +232,55 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
     }
 }
 
+// The name a placeholder shows: the file part of the stored name, which may use either
+// separator.
+QString missingPictureLabel(const QString& name) {
+    const qsizetype cut =
+        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    return name.mid(cut + 1);
+}
+
+// A picture whose file was not found, as the editor views show it: the box it would fill,
+// white with a light frame crossed corner to corner and the file name (elided) in the middle.
+void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, int h,
+                        const QRect& visible) {
+    if (w - 1 <= 0 || h - 1 <= 0) return;
+    const QRect box(x, y, w - 1, h - 1);
+    if (!box.intersects(visible)) return;
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.fillRect(box, Qt::white);
+    p.setPen(QPen(kMissingPictureFrame, 1));
+    p.setBrush(Qt::NoBrush);
+    // A 1-pixel outline of w × h covers w + 1 pixels: the frame is drawn one smaller.
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    p.drawLine(box.topLeft(), box.bottomRight());
+    p.drawLine(box.topRight(), box.bottomLeft());
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font);
+    const QString label =
+        metrics.elidedText(missingPictureLabel(o.content), Qt::ElideMiddle, box.width() - 8);
+    if (!label.isEmpty() && box.height() > metrics.height()) {
+        // On a white ground, so that the cross does not run through the letters.
+        QRect textBox(0, 0, metrics.horizontalAdvance(label) + 6, metrics.height() + 2);
+        textBox.moveCenter(box.center());
+        p.fillRect(textBox, Qt::white);
+        p.setFont(font);
+        p.setPen(QColor(96, 96, 96));
+        p.drawText(textBox, Qt::AlignCenter, label);
+    }
+    p.restore();
+}
+
 void drawPicture(QPainter& p, CardObject& o, const RenderContext& ctx, int x, int y, int w, int h,
-                 const QRect& visible) {
+                 const QRect& visible, bool editorMode) {
     const DibImage& pic = o.picture;
     if (pic.isNull()) return;
+    if (editorMode && ctx.showMissingPictures && pic.isStandIn()) {
+        drawMissingPicture(p, o, x, y, w, h, visible);
+        return;
+    }
     const qint64 pw = pic.width();
     const qint64 ph = pic.height();
     if (o.keepAspect && w > 0 && h > 0) {
@@ -321,7 +368,7 @@ void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int a
             case KindPicture: {
                 drawPicture(canvas, *o, ctx, deviceX(), deviceY(),
                             clampCoord(doc.viewWidth(*o, ctx)), clampCoord(doc.viewHeight(*o, ctx)),
-                            visible);
+                            visible, editorMode);
                 break;
             }
             default:

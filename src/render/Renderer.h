@@ -5,6 +5,8 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 
+#include <QColor>
+
 class QPainter;
 
 namespace bb {
@@ -16,10 +18,16 @@ namespace bb {
 // position is shifted by (−scrollX, −scrollY); so an output caller that wants the card of
 // size w × h at device (x, y) passes areaWidth = w, areaHeight = h, scrollX = w − x,
 // scrollY = h − y. `scale` is device pixels per document unit (line widths, fonts, text
-// effects). ctx.busy is set during the call. Lasting effects: a background mode 0..3
-// without picture becomes −1, and autoTransparent pictures store their transparent value.
+// effects). In editor mode with ctx.showMissingPictures, a picture whose file was not found
+// is drawn as a placeholder (kMissingPictureFrame). ctx.busy is set during the call. Lasting
+// effects: a background mode 0..3 without picture becomes −1, and autoTransparent pictures store
+// their transparent value.
 void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
                   int areaHeight, int scrollX, int scrollY, double scale, bool editorMode);
+
+// The frame colour of a missing picture's placeholder in the editor views
+// (RenderContext::showMissingPictures).
+inline const QColor kMissingPictureFrame(160, 160, 160);
 
 // The card rectangle (left, top, right, bottom; right and bottom excluded like the device's
 // rectangle rule) for the arguments of drawCardSide.

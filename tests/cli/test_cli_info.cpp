@@ -1,10 +1,14 @@
-// brisella-cli info and resave, run as a separate process on generated cards.
+// brisella-cli info and resave (also copying the pictures), run as a separate process on
+// generated cards.
 #include "document/CardFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -168,4 +172,32 @@ TEST(CliResave, KeepsTheCardAndReportsMissingPictures) {
     EXPECT_EQ(
         pixelColor(p.picture, getPixel(p.picture, p.picture.width() - 1, p.picture.height() - 1)),
         ColorRef(0x336699));
+}
+
+TEST(CliResave, CopyPicturesPutsThemBesideTheNewCard) {
+    bbtest::TempFolder dir;
+    QDir().mkpath(dir.file(QStringLiteral("neu")));
+    const QString photo = dir.file(QStringLiteral("foto.png"));
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(photo));
+    auto doc = sampleCard();
+    doc->outsideSlots[7]->kind = KindPicture;
+    doc->outsideSlots[7]->content = photo;
+    const QString card = dir.file(QStringLiteral("alt.kar"));
+    writeAll(card, cardFileBytes(*doc, whitePreview(*doc)));
+    const auto resave = [&](const char* output) {
+        return runCli({QStringLiteral("resave"), card, QStringLiteral("-o"),
+                       dir.file(QString::fromLatin1(output)), QStringLiteral("--copy-pictures")});
+    };
+
+    const CliRun r = resave("neu/karte.kar");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("foto.png")) << r.out.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("neu/foto.png"))).isFile());
+
+    // A folder that is not there takes no copy: reported, exit status 1.
+    const CliRun failed = resave("fehlt/karte.kar");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.err.contains("cannot copy picture " + photo.toUtf8()));
 }

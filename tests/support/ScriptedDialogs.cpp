@@ -16,6 +16,8 @@ bb::FileDialogResult ScriptedDialogs::openFile(const bb::FileDialogRequest& requ
     if (openAnswers.empty()) return {};
     auto a = openAnswers.front();
     openAnswers.pop_front();
+    // A tick counts only where the dialog offered the box.
+    if (request.checkBoxText.isEmpty()) a.checked = false;
     return a;
 }
 
@@ -24,6 +26,8 @@ bb::FileDialogResult ScriptedDialogs::saveFile(const bb::FileDialogRequest& requ
     if (saveAnswers.empty()) return {};
     auto a = saveAnswers.front();
     saveAnswers.pop_front();
+    // A tick counts only where the dialog offered the box.
+    if (request.checkBoxText.isEmpty()) a.checked = false;
     return a;
 }
 

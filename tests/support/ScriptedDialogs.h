@@ -22,6 +22,8 @@ public:
     // Answers for message(); when the script is empty the answer is `defaultAnswer`.
     std::deque<int> answers;
     int defaultAnswer = bb::BtnOk;
+    // A result's `checked` ticks the request's check box; it is dropped when the request
+    // offered none.
     std::deque<bb::FileDialogResult> openAnswers, saveAnswers;
     std::deque<QColor> colorAnswers;  // invalid colour = cancel
     std::deque<std::pair<QFont, QColor>> fontAnswers;
