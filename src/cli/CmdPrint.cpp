@@ -3,11 +3,14 @@
 // every card goes, in device pixels, before printing. --side both prints the outsides and
 // insides back to back (alternating pages in a PDF, one duplex job on a printer), and
 // --alignment-sheet the sheet of crosses that shows how a printer turns its sheets. --merge
-// prints one personal card per row of an address list (--copies of each).
+// prints one personal card per row of an address list (--copies of each). The sheet is the
+// card type's paper in its orientation (CardPaper) unless --paper or --orientation say
+// otherwise.
 #include "cli/Commands.h"
 
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
+#include "document/CardPaper.h"
 #include "document/ConsoleDialogs.h"
 #include "document/ProgramFolder.h"
 #include "document/RenderContext.h"
@@ -51,6 +54,25 @@ std::optional<QPageSize> pageSizeNamed(const QString& name) {
             return QPageSize(sizeId);
     }
     return std::nullopt;
+}
+
+// Sets the sheet: an explicit --paper wins, turned so that the card's grid fits it where only
+// landscape does; without it the card type's paper (a type no common paper holds keeps the
+// target's). An explicit --orientation wins over both. No card: the alignment sheet.
+void applyPaper(PrinterTarget& target, const CardFormat* format,
+                const std::optional<QPageSize>& pageSize,
+                std::optional<QPageLayout::Orientation> orientation) {
+    QPrinter& printer = target.printer();
+    if (pageSize) {
+        printer.setPageSize(*pageSize);
+        if (!orientation && format)
+            orientation = orientationOn(*format, pageSize->id()).value_or(QPageLayout::Portrait);
+    } else if (format) {
+        const CardPaper paper = cardPaper(*format);
+        target.useCardPaper(paper);
+        if (!orientation && paper.known()) orientation = paper.orientation;
+    }
+    if (orientation) printer.setPageOrientation(*orientation);
 }
 
 // One line per sheet on standard error, for a person watching a terminal; a pipe or file gets
@@ -303,7 +325,7 @@ int printQuarterFold(CardDocument& doc, RenderContext& ctx, const PrintOptions& 
 
 int runPrint(const QStringList& args) {
     const Command& self = findCommand("print");
-    QString card, side, calibrationFile, pdf, printerName, paper;
+    QString card, side, calibrationFile, pdf, printerName, paper, orientationName;
     PrintOptions options;
     std::optional<int> dpi;
     int waitSeconds = kJobWaitDefaultSeconds;
@@ -345,6 +367,9 @@ int runPrint(const QStringList& args) {
                 return usageError(self, QStringLiteral("--printer needs a name"));
         } else if (a == QLatin1String("--paper")) {
             if (!value(paper)) return usageError(self, QStringLiteral("--paper needs a name"));
+        } else if (a == QLatin1String("--orientation")) {
+            if (!value(orientationName))
+                return usageError(self, QStringLiteral("--orientation needs a value"));
         } else if (a == QLatin1String("--dpi")) {
             dpi = value(v) ? intArg(v, 36, 4800) : std::nullopt;
             if (!dpi) return usageError(self, QStringLiteral("--dpi needs a number 36..4800"));
@@ -415,6 +440,14 @@ int runPrint(const QStringList& args) {
         pageSize = pageSizeNamed(paper);
         if (!pageSize) return usageError(self, QStringLiteral("unknown paper \"%1\"").arg(paper));
     }
+    std::optional<QPageLayout::Orientation> orientation;
+    if (orientationName == QLatin1String("portrait")) {
+        orientation = QPageLayout::Portrait;
+    } else if (orientationName == QLatin1String("landscape")) {
+        orientation = QPageLayout::Landscape;
+    } else if (!orientationName.isEmpty()) {
+        return usageError(self, QStringLiteral("--orientation must be portrait or landscape"));
+    }
 
     if (!calibrationFile.isEmpty()) {
         const auto stored = readCalibrationFile(calibrationFile);
@@ -452,15 +485,16 @@ int runPrint(const QStringList& args) {
         printError(refusal);
         return kExitFailure;
     }
-    if (pageSize) target.printer().setPageSize(*pageSize);
     if (dpi) target.printer().setResolution(*dpi);
 
     ConsoleDialogs dialogs;
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
-    if (alignment)
+    if (alignment) {
+        applyPaper(target, nullptr, pageSize, orientation);
         return printBothSides(target, *doc, ctx, dialogs, options, flip, true, layout, waitSeconds,
                               nullptr);
+    }
     // With --merge, --copies counts the cards of each row.
     std::optional<MergeRun> merge;
     if (!mergeList.isEmpty()) {
@@ -475,6 +509,7 @@ int runPrint(const QStringList& args) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
     }
+    applyPaper(target, &doc->format, pageSize, orientation);
     if (merge) warnMissingFields(*doc, *merge->list);
     if (bothSides)
         return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout, waitSeconds,

@@ -17,12 +17,13 @@ const std::vector<Command>& commands() {
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
-         "[--paper A4|Letter|...] [--dpi N] [--layout] [--flip long|short] [--quarter-fold]"
+         "[--paper A4|Letter|... (default: the card type's)] [--orientation portrait|landscape] "
+         "[--dpi N] [--layout] [--flip long|short] [--quarter-fold]"
          " [--wait SECONDS (for a printer's queue to finish the job; default 120)]"
          " [--merge LIST.csv|LIST.vcf [--rows 1-20] (--copies per row)]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
-        {"resave", "CARD.kar -o NEW.kar", &runResave},
+        {"resave", "CARD.kar -o NEW.kar [--copy-pictures]", &runResave},
         {"samples", "OUTDIR", &runSamples},
         {"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]", &runScan},
         {"thumbnail", "CARD.kar -o OUT.png [-s SIZE]", &runThumbnail},

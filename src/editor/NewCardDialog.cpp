@@ -1,18 +1,117 @@
 #include "editor/NewCardDialog.h"
 
+#include "document/CardPaper.h"
 #include "document/Catalogue.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 namespace bb {
+
+namespace {
+
+// A length the way the type list shows it: German decimal comma, no trailing zeros.
+QString lengthText(double mm) {
+    QString s = QLocale(QLocale::German).toString(mm, 'f', 2);
+    if (s.contains(QLatin1Char(','))) {
+        while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+        if (s.endsWith(QLatin1Char(','))) s.chop(1);
+    }
+    return s;
+}
+
+QString sizeText(double width, double height) {
+    return QStringLiteral("%1 × %2 mm").arg(lengthText(width), lengthText(height));
+}
+
+}  // namespace
+
+QStringList cardTypeRow(const CardFormat& f) {
+    QStringList row;
+    row << f.typeName << sizeText(f.cardWidth, f.cardHeight)
+        << sizeText(f.cardWidth / 2, f.cardHeight)
+        << QString::number(qint64(std::max(1, f.cardsAcross)) * std::max(1, f.cardsDown))
+        << cardPaperText(cardPaper(f));
+    return row;
+}
+
+// The sheet of the selected type, drawn to scale: the paper (its orientation as printed), the
+// cards and the fold line down each card's middle.
+class SheetPicture : public QWidget {
+public:
+    explicit SheetPicture(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("BlattBild"));
+        setMinimumSize(190, 190);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    }
+    void setFormat(const std::optional<CardFormat>& format) {
+        format_ = format;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!format_) return;
+        const CardFormat& f = *format_;
+        const CardPaper paper = cardPaper(f);
+        // A type no common paper holds is drawn on a sheet as large as its grid.
+        QSizeF sheet = paper.known() ? paper.sheetMm() : gridExtentMm(f);
+        if (!(sheet.width() > 0 && sheet.height() > 0)) return;
+        const QRectF area = QRectF(rect()).adjusted(8, 8, -8, -8);
+        const double scale = std::min(area.width() / sheet.width(), area.height() / sheet.height());
+        if (!(scale > 0) || !std::isfinite(scale)) return;
+        const QSizeF shown = sheet * scale;
+        const QPointF origin(area.center().x() - shown.width() / 2,
+                             area.center().y() - shown.height() / 2);
+
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF paperRect(origin, shown);
+        p.fillRect(paperRect.translated(3, 3), palette().color(QPalette::Shadow));
+        p.fillRect(paperRect, Qt::white);
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        p.drawRect(paperRect);
+
+        p.save();
+        p.setClipRect(paperRect);
+        const int across = std::clamp(f.cardsAcross, 1, 50);
+        const int down = std::clamp(f.cardsDown, 1, 50);
+        const QPen edge(palette().color(QPalette::Highlight).darker(130), 1);
+        QPen fold(QColor(90, 90, 90), 1, Qt::DashLine);
+        for (int row = 0; row < down; ++row) {
+            for (int column = 0; column < across; ++column) {
+                const QRectF card(origin.x() + (f.leftMargin + column * f.pitchX) * scale,
+                                  origin.y() + (f.topMargin + row * f.pitchY) * scale,
+                                  f.cardWidth * scale, f.cardHeight * scale);
+                p.setPen(edge);
+                p.setBrush(palette().color(QPalette::Highlight).lighter(185));
+                p.drawRect(card);
+                p.setPen(fold);
+                p.drawLine(QPointF(card.center().x(), card.top()),
+                           QPointF(card.center().x(), card.bottom()));
+            }
+        }
+        p.restore();
+    }
+
+private:
+    std::optional<CardFormat> format_;
+};
 
 NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
@@ -22,14 +121,40 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("Kartentyp"), this);
     auto* bl = new QVBoxLayout(box);
+
+    typeList = new QTreeWidget(box);
+    typeList->setObjectName(QStringLiteral("TypListe"));
+    typeList->setColumnCount(CardTypeColumnCount);
+    typeList->setHeaderLabels({QStringLiteral("Kartentyp"), QStringLiteral("Offen"),
+                               QStringLiteral("Gefaltet"), QStringLiteral("Pro Blatt"),
+                               QStringLiteral("Papier")});
+    typeList->setRootIsDecorated(false);
+    typeList->setUniformRowHeights(true);
+    typeList->setAllColumnsShowFocus(true);
+    typeList->setSelectionMode(QAbstractItemView::SingleSelection);
+    typeList->header()->setStretchLastSection(false);
+    // Every column as wide as its texts: the longest names (50 characters) stay readable.
+    typeList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    typeList->setMinimumWidth(780);
+    typeList->setMinimumHeight(300);
+
+    searchEdit = new QLineEdit(box);
+    searchEdit->setObjectName(QStringLiteral("SuchenED"));
+    searchEdit->setPlaceholderText(QStringLiteral("Name oder Teil davon"));
+    searchEdit->setStatusTip(QStringLiteral("Zeigt nur die Kartentypen, deren Name dies enthält"));
+    auto* searchLabel = new QLabel(QStringLiteral("&Suchen:"), box);
+    searchLabel->setBuddy(searchEdit);
+    auto* search = new QHBoxLayout;
+    search->addWidget(searchLabel);
+    search->addWidget(searchEdit, 1);
+    bl->addLayout(search);
+
+    sheetPicture_ = new SheetPicture(box);
     auto* pick = new QHBoxLayout;
-    pick->addWidget(new QLabel(QStringLiteral("Auswahl:"), box));
-    typeCombo = new QComboBox(box);
-    typeCombo->setObjectName(QStringLiteral("ComboBox1"));
-    typeCombo->setEditable(false);
-    typeCombo->setMinimumContentsLength(40);
-    pick->addWidget(typeCombo, 1);
-    bl->addLayout(pick);
+    pick->addWidget(typeList, 3);
+    pick->addWidget(sheetPicture_, 1);
+    bl->addLayout(pick, 1);
+
     auto* edit = new QHBoxLayout;
     const auto button = [this](QBoxLayout* l, const QString& text, const char* name,
                                const QString& tip) {
@@ -51,7 +176,7 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
             &QPushButton::clicked, this, &NewCardDialog::deleteType);
     edit->addStretch(1);
     bl->addLayout(edit);
-    outer->addWidget(box);
+    outer->addWidget(box, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     QPushButton* ok = button(bottom, QStringLiteral("&OK"), "OKBtn",
@@ -62,13 +187,24 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
                    QStringLiteral("Behält die bisherige Karte")),
             &QPushButton::clicked, this, &QDialog::reject);
     outer->addLayout(bottom);
+
+    // The list has the focus first, so typing a letter jumps to a type; the search follows.
+    setTabOrder(typeList, searchEdit);
+    connect(searchEdit, &QLineEdit::textChanged, this, [this] { applySearch(); });
+    connect(typeList, &QTreeWidget::currentItemChanged, this, [this] { showSelectedSheet(); });
+    connect(typeList, &QTreeWidget::itemDoubleClicked, this, [this] { confirmChoice(); });
 }
 
 int NewCardDialog::runModal(CardFormat& format) {
     target_ = &format;
     types_ = loadCardTypes(programFolder_);
+    {
+        const QSignalBlocker quiet(searchEdit);
+        searchEdit->clear();
+    }
     reloadCardTypes();
-    if (typeCombo->count() > 0) typeCombo->setCurrentIndex(0);
+    if (!types_.isEmpty()) selectType(0);
+    typeList->setFocus();
     open_ = true;
     setResult(Rejected);
     if (hook_) {
@@ -81,10 +217,64 @@ int NewCardDialog::runModal(CardFormat& format) {
     return result();
 }
 
+int NewCardDialog::currentType() const {
+    const QTreeWidgetItem* item = typeList->currentItem();
+    if (!item || item->isHidden()) return -1;
+    const int i = item->data(TypeNameColumn, Qt::UserRole).toInt();
+    return i >= 0 && i < types_.size() ? i : -1;
+}
+
+void NewCardDialog::selectType(int i) {
+    QTreeWidgetItem* item = typeList->topLevelItem(i);
+    if (!item) return;
+    if (item->isHidden()) searchEdit->clear();  // shows every row again
+    typeList->setCurrentItem(item);
+    typeList->scrollToItem(item);
+}
+
+int NewCardDialog::visibleTypeCount() const {
+    int n = 0;
+    for (int i = 0; i < typeList->topLevelItemCount(); ++i)
+        if (!typeList->topLevelItem(i)->isHidden()) ++n;
+    return n;
+}
+
 void NewCardDialog::reloadCardTypes() {
-    typeCombo->clear();
-    for (const CardFormat& t : types_) typeCombo->addItem(t.typeName);
-    if (typeCombo->currentIndex() < 0 && typeCombo->count() > 0) typeCombo->setCurrentIndex(0);
+    typeList->clear();
+    QList<QTreeWidgetItem*> items;
+    for (int i = 0; i < types_.size(); ++i) {
+        auto* item = new QTreeWidgetItem(cardTypeRow(types_[i]));
+        item->setData(TypeNameColumn, Qt::UserRole, i);
+        item->setToolTip(TypeNameColumn, types_[i].typeName);
+        for (int c = UnfoldedColumn; c < CardTypeColumnCount; ++c)
+            item->setTextAlignment(c, c == PaperColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                       : Qt::AlignRight | Qt::AlignVCenter);
+        items.append(item);
+    }
+    typeList->addTopLevelItems(items);
+    applySearch();
+}
+
+void NewCardDialog::applySearch() {
+    const QString wanted = searchEdit->text().trimmed();
+    QTreeWidgetItem* firstShown = nullptr;
+    for (int i = 0; i < typeList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = typeList->topLevelItem(i);
+        const bool shown = item->text(TypeNameColumn).contains(wanted, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && !firstShown) firstShown = item;
+    }
+    QTreeWidgetItem* current = typeList->currentItem();
+    if (!current || current->isHidden()) {
+        typeList->setCurrentItem(firstShown);
+        if (!firstShown) typeList->clearSelection();
+    }
+    showSelectedSheet();
+}
+
+void NewCardDialog::showSelectedSheet() {
+    const int i = currentType();
+    sheetPicture_->setFormat(i >= 0 ? std::optional<CardFormat>(types_[i]) : std::nullopt);
 }
 
 void NewCardDialog::addType() {
@@ -94,22 +284,22 @@ void NewCardDialog::addType() {
     if (typeEditor_->runModal() != QDialog::Accepted) return;
     types_.append(typeEditor_->readBack());
     reloadCardTypes();
-    typeCombo->setCurrentIndex(typeCombo->count() - 1);
+    selectType(int(types_.size()) - 1);
 }
 
 void NewCardDialog::changeType() {
-    const int i = typeCombo->currentIndex();
-    if (!typeEditor_ || i < 0 || i >= types_.size()) return;
+    const int i = currentType();
+    if (!typeEditor_ || i < 0) return;
     typeEditor_->fill(types_[i]);
     if (typeEditor_->runModal() != QDialog::Accepted) return;
     types_[i] = typeEditor_->readBack();
     reloadCardTypes();
-    typeCombo->setCurrentIndex(i);
+    selectType(i);
 }
 
 void NewCardDialog::deleteType() {
-    const int i = typeCombo->currentIndex();
-    if (i < 0 || i >= types_.size()) return;
+    const int i = currentType();
+    if (i < 0) return;
     if (dialogs_.message(QStringLiteral("Hiermit löschen Sie den Visitenkartentyp unwiederrufbar."),
                          QStringLiteral("Hinweis"), MsgIcon::Error, BtnOk | BtnCancel) != BtnOk)
         return;
@@ -118,8 +308,8 @@ void NewCardDialog::deleteType() {
 }
 
 void NewCardDialog::confirmChoice() {
-    const int i = typeCombo->currentIndex();
-    if (i < 0 || i >= types_.size()) {
+    const int i = currentType();
+    if (i < 0) {
         dialogs_.message(QStringLiteral("Sie haben keinen Visitenkartentyp ausgewählt."),
                          QStringLiteral("Fehler"), MsgIcon::Error, BtnOk);
         return;
@@ -140,7 +330,8 @@ void NewCardDialog::done(int r) {
         open_ = false;
         saveCardTypes(programFolder_, types_);
         clearCardTypes();
-        typeCombo->clear();
+        typeList->clear();
+        sheetPicture_->setFormat(std::nullopt);
     }
     QDialog::done(r);
 }

@@ -1,6 +1,8 @@
 // "Neue Karte erstellen": picks the card type of a new card from the catalogue
 // "Visiten.dat" and manages the catalogue ("&Neu", "Ä&ndern", "&Löschen"). The catalogue is
 // loaded each time the dialog opens and written back each time it closes, with OK or not.
+// The types are listed with their card size (unfolded and folded), cards per sheet and paper;
+// a search field filters them by name, and a picture shows the selected type's sheet.
 #pragma once
 
 #include "document/CardFormat.h"
@@ -10,13 +12,27 @@
 
 #include <functional>
 
-class QComboBox;
-class QPushButton;
+class QLineEdit;
+class QTreeWidget;
 
 namespace bb {
 
 class CardTypeEditDialog;
+class SheetPicture;
 class UserDialogs;
+
+// The columns of the type list.
+enum CardTypeColumn {
+    TypeNameColumn,
+    UnfoldedColumn,
+    FoldedColumn,
+    PerSheetColumn,
+    PaperColumn,
+    CardTypeColumnCount
+};
+
+// The texts of one row of the type list: name, "210 × 148,5 mm", "105 × 148,5 mm", "2", "A4".
+QStringList cardTypeRow(const CardFormat& format);
 
 class NewCardDialog : public QDialog {
     Q_OBJECT
@@ -28,8 +44,9 @@ public:
 
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    // Opens the dialog modally (loadCardTypes, reloadCardTypes, first entry selected). On OK
-    // the chosen type has been copied into `format`; on Cancel `format` is untouched.
+    // Opens the dialog modally (loadCardTypes, reloadCardTypes, first entry selected, the
+    // search emptied). On OK the chosen type has been copied into `format`; on Cancel `format`
+    // is untouched.
     int runModal(CardFormat& format);
     // Tests: replaces the modal loop. The hook works the dialog through its buttons; if it
     // leaves the dialog open, the dialog is then cancelled.
@@ -37,6 +54,13 @@ public:
 
     // The catalogue while the dialog is open (empty otherwise).
     const QList<CardFormat>& types() const { return types_; }
+    // The catalogue index of the selected type; −1 when none is selected (or the search hides
+    // every type).
+    int currentType() const;
+    // Selects the type at catalogue index `i`, emptying the search when it hides that type.
+    void selectType(int i);
+    // Types the search shows, in list order.
+    int visibleTypeCount() const;
 
     void reloadCardTypes();
     void addType();
@@ -44,12 +68,17 @@ public:
     void deleteType();
     void confirmChoice();
 
-    QComboBox* typeCombo = nullptr;
+    QTreeWidget* typeList = nullptr;  // "TypListe"
+    QLineEdit* searchEdit = nullptr;  // "SuchenED"
 
     void done(int result) override;
 
 private:
     void clearCardTypes() { types_.clear(); }
+    // Hides the rows whose name does not contain the search (case-insensitive) and keeps a
+    // shown row selected.
+    void applySearch();
+    void showSelectedSheet();
 
     CardTypeEditDialog* typeEditor_ = nullptr;
     UserDialogs& dialogs_;
@@ -58,6 +87,7 @@ private:
     CardFormat* target_ = nullptr;
     bool open_ = false;
     std::function<void(NewCardDialog&)> hook_;
+    SheetPicture* sheetPicture_ = nullptr;
 };
 
 }  // namespace bb

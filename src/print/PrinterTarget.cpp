@@ -50,6 +50,13 @@ void PrinterTarget::usePdf(const QString& fileName) {
     printer_->setOutputFileName(fileName);
 }
 
+bool PrinterTarget::useCardPaper(const CardPaper& paper) {
+    if (!paper.known()) return true;
+    const bool sized = printer_->setPageSize(QPageSize(paper.size));
+    const bool turned = printer_->setPageOrientation(paper.orientation);
+    return sized && turned;
+}
+
 bool PrinterTarget::chooseOutput(UserDialogs& dialogs) {
     if (!isPdf()) return true;
     FileDialogRequest request;

@@ -1,8 +1,10 @@
 // The current printer of the program: the system's default printer when there is one,
-// otherwise a PDF file on A4 at 600 dpi. A machine without printers is a normal case: each
+// otherwise a PDF file on A4 at 600 dpi. The print tab and brisella-cli set the card type's
+// paper and orientation (useCardPaper). A machine without printers is a normal case: each
 // print job then asks for the PDF file's name.
 #pragma once
 
+#include "document/CardPaper.h"
 #include "print/SheetLayout.h"
 
 #include <QString>
@@ -37,6 +39,10 @@ public:
     bool selectPrinter(const QString& name);
     // Writes to `fileName` as PDF from now on (A4, 600 dpi until changed).
     void usePdf(const QString& fileName);
+
+    // Takes the paper and orientation a card type is printed on; a type that no common paper
+    // holds (paper.known() false) changes nothing. False when the printer refused the paper.
+    bool useCardPaper(const CardPaper& paper);
 
     // Before a job on the PDF path: asks for the file name in a save dialog (the last name is
     // offered again). False when the person cancels. Always true for a real printer.

@@ -32,20 +32,17 @@ TEST(StarterCatalogue, TypesAreSoundAndFitTheirPaper) {
         if (f.cardsDown > 1) {
             EXPECT_GE(f.pitchY, f.cardHeight);
         }
-        double paperW = 0, paperH = 0;
-        if (t.paper == QStringLiteral("A4")) {
-            paperW = 210;
-            paperH = 297;
-        } else if (t.paper == QStringLiteral("US-Letter")) {
-            paperW = 215.9;
-            paperH = 279.4;
-        }
-        ASSERT_GT(paperW, 0) << t.paper.toStdString();
-        EXPECT_LE(f.leftMargin + (f.cardsAcross - 1) * f.pitchX + f.cardWidth, paperW + 1e-9);
-        EXPECT_LE(f.topMargin + (f.cardsDown - 1) * f.pitchY + f.cardHeight, paperH + 1e-9);
+        // The grid lies on the list's paper, turned where only landscape holds it.
+        const CardPaper paper = cardPaper(f);
+        EXPECT_EQ(paper.size,
+                  t.paper == QStringLiteral("US-Letter") ? QPageSize::Letter : QPageSize::A4)
+            << t.paper.toStdString();
+        const QSizeF extent = gridExtentMm(f);
+        EXPECT_LE(extent.width(), paper.sheetMm().width() + 1e-9);
+        EXPECT_LE(extent.height(), paper.sheetMm().height() + 1e-9);
     }
-    // Greeting, note and post cards come first, business cards after them.
-    EXPECT_TRUE(types.first().format.typeName.contains(QStringLiteral("Grußkarten")));
+    // Plain folded cards come first, then greeting, note and post cards, business cards last.
+    EXPECT_TRUE(types.first().format.typeName.startsWith(QStringLiteral("Klappkarte")));
     int lastOther = -1, firstBusiness = int(types.size());
     for (int i = 0; i < types.size(); ++i) {
         if (types[i].format.typeName.contains(QStringLiteral("isitenkarten")))

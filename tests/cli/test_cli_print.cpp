@@ -10,7 +10,10 @@
 #include <QStandardPaths>
 #include <QtEndian>
 #include "cli/PrintCli.h"
+#include "document/CardPaper.h"
 #include "print/PdfPages.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -141,6 +144,46 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
               2);
     EXPECT_EQ(runPrint({card, "--side", "outside", "--printer", "P", "--wait", "-1"}).exitCode, 2);
     EXPECT_EQ(runPrint({"--side", "outside", "--pdf", "x.pdf"}).exitCode, 2);
+    EXPECT_EQ(
+        runPrint({card, "--side", "outside", "--pdf", "x.pdf", "--orientation", "quer"}).exitCode,
+        2);
+}
+
+TEST(CliPrint, TheCardTypesPaperUnlessPaperOrOrientationAreGiven) {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) GTEST_SKIP() << "no pdfinfo";
+    bbtest::TempFolder dir;
+    // The starter list's US half-fold card: US Letter, landscape.
+    const QList<bb::StarterType> starters = bb::starterCatalogue();
+    const auto us = std::find_if(starters.begin(), starters.end(), [](const bb::StarterType& t) {
+        return t.format.typeName.startsWith(QStringLiteral("Klappkarte US"));
+    });
+    ASSERT_NE(us, starters.end());
+    bbtest::ScriptedDialogs dialogs;
+    bb::RenderContext ctx;
+    auto doc = std::make_unique<bb::CardDocument>();
+    doc->format = us->format;
+    printtest::colourSides(*doc);
+    bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
+    ASSERT_TRUE(bb::saveCardFile(*doc, dir.file("us.kar"), fc));
+
+    const auto pageSize = [&](const QStringList& extra) {
+        const QString pdf = dir.file("p.pdf");
+        QFile::remove(pdf);
+        const CliRun r =
+            runPrint(QStringList{dir.file("us.kar"), "--side", "outside", "--pdf", pdf} + extra);
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        info.waitForFinished(bbtest::kHangGuardMs);
+        for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
+            if (line.startsWith("Page size:")) return line.mid(10).simplified();
+        return QByteArray();
+    };
+    EXPECT_EQ(pageSize({}), "792 x 612 pts (letter)");
+    EXPECT_EQ(pageSize({"--orientation", "portrait"}), "612 x 792 pts (letter)");
+    // An explicit paper wins, turned only where the card needs it.
+    EXPECT_EQ(pageSize({"--paper", "A3"}), "842 x 1191 pts (A3)");
+    EXPECT_EQ(pageSize({"--paper", "Legal"}), "1008 x 612 pts");
 }
 
 TEST(CliPrint, CardsOnThePdfPageAt600Dpi) {

@@ -43,8 +43,9 @@ TEST(CliQuarterFold, LayoutLinesNameTheSideAndTurnOfEachHalf) {
         cal.write(b, 8);
     }
     cal.close();
+    // The 2 × 5 grid of such cards would need A3: the quarter fold goes on A4 here.
     const bbtest::CliRun r = runCli({card, "--copies", "2", "--cut", "--fold", "--calibration",
-                                     cal.fileName(), "--pdf", pdf, "--layout"});
+                                     cal.fileName(), "--pdf", pdf, "--paper", "A4", "--layout"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 4);
@@ -77,7 +78,7 @@ TEST(CliQuarterFold, RefusesUsedPositionsAndCardsLargerThanHalfTheSheet) {
     EXPECT_EQ(runCli({card, "--used", "0", "--pdf", dir.file("u.pdf")}).exitCode, 2);
     EXPECT_EQ(runCli({card, "--side", "sideways", "--pdf", dir.file("s.pdf")}).exitCode, 2);
     // 145 mm high fits half of A4 (148.5) but not half of Letter (139.7).
-    const bbtest::CliRun a4 = runCli({card, "--pdf", dir.file("a4.pdf")});
+    const bbtest::CliRun a4 = runCli({card, "--paper", "A4", "--pdf", dir.file("a4.pdf")});
     EXPECT_EQ(a4.exitCode, 0) << a4.err.constData();
     EXPECT_TRUE(a4.out.contains("1 sheet(s)")) << a4.out.constData();
     const bbtest::CliRun letter =

@@ -7,11 +7,11 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
-#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST_F(CardTypeDialogs, FirstRunOkWithoutSelectionComplainsAndClosingWritesAnEmp
     const CardFormat before = format;
     bool stillOpenAfterOk = false;
     newCard.setModalHook([&](NewCardDialog& d) {
-        EXPECT_EQ(d.typeCombo->count(), 0);
+        EXPECT_EQ(d.typeList->topLevelItemCount(), 0);
         d.confirmChoice();
         stillOpenAfterOk = d.types().isEmpty() && d.result() != QDialog::Accepted;
         d.reject();
@@ -158,7 +158,7 @@ TEST_F(CardTypeDialogs, DeletingAsksAndOnlyOkRemoves) {
         EXPECT_EQ(d.types().size(), 1);
         d.deleteType();
         EXPECT_EQ(d.types().size(), 0);
-        EXPECT_EQ(d.typeCombo->count(), 0);
+        EXPECT_EQ(d.typeList->topLevelItemCount(), 0);
         d.deleteType();  // nothing selected: no question
         d.changeType();  // nothing selected: nothing
     });
@@ -179,9 +179,79 @@ TEST_F(CardTypeDialogs, ForeignCatalogueReadsEmptyAndIsReplacedOnClose) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray("\x01\x02\x03\x04\x05\x00\x00\x00garbage", 15));
     f.close();
-    newCard.setModalHook([](NewCardDialog& d) { EXPECT_EQ(d.typeCombo->count(), 0); });
+    newCard.setModalHook([](NewCardDialog& d) { EXPECT_EQ(d.typeList->topLevelItemCount(), 0); });
     newCard.runModal(format);
     EXPECT_EQ(catalogueBytes().size(), 8);
+}
+
+TEST_F(CardTypeDialogs, TheListShowsSizesPaperAndFiltersByName) {
+    CardFormat fold;  // a plain folded A5 card, landscape on A4
+    fold.typeName = QStringLiteral("Klappkarte Grün");
+    fold.cardWidth = 297;
+    fold.cardHeight = 210;
+    fold.pitchX = 297;
+    fold.pitchY = 210;
+    CardFormat business;
+    business.typeName = QStringLiteral("Visitenkarten grün");
+    business.cardWidth = 85;
+    business.cardHeight = 55;
+    business.pitchX = 95;
+    business.pitchY = 55;
+    business.cardsAcross = 2;
+    business.cardsDown = 5;
+    business.leftMargin = 15;
+    business.topMargin = 10;
+    CardFormat other = business;
+    other.typeName = QStringLiteral("Etiketten");
+    ASSERT_TRUE(saveCardTypes(folder.path(), {business, fold, other}));
+    newCard.setModalHook([&](NewCardDialog& d) {
+        QTreeWidget* list = d.typeList;
+        ASSERT_EQ(list->topLevelItemCount(), 3);
+        const QTreeWidgetItem* row = list->topLevelItem(1);
+        EXPECT_EQ(row->text(TypeNameColumn), QStringLiteral("Klappkarte Grün"));
+        EXPECT_EQ(row->text(UnfoldedColumn), QStringLiteral("297 × 210 mm"));
+        EXPECT_EQ(row->text(FoldedColumn), QStringLiteral("148,5 × 210 mm"));
+        EXPECT_EQ(row->text(PerSheetColumn), QStringLiteral("1"));
+        EXPECT_EQ(row->text(PaperColumn), QStringLiteral("A4 quer"));
+        EXPECT_EQ(list->topLevelItem(0)->text(PerSheetColumn), QStringLiteral("10"));
+        EXPECT_EQ(list->topLevelItem(0)->text(PaperColumn), QStringLiteral("A4"));
+        EXPECT_EQ(d.currentType(), 0);
+
+        // Case does not count, umlauts are matched as typed; the selection moves to a row
+        // the search still shows.
+        d.searchEdit->setText(QStringLiteral("GRÜN"));
+        EXPECT_EQ(d.visibleTypeCount(), 2);
+        EXPECT_EQ(d.currentType(), 0);
+        d.searchEdit->setText(QStringLiteral("klappkarte"));
+        EXPECT_EQ(d.visibleTypeCount(), 1);
+        EXPECT_EQ(d.currentType(), 1);
+        d.searchEdit->setText(QStringLiteral("grun"));
+        EXPECT_EQ(d.visibleTypeCount(), 0);
+        EXPECT_EQ(d.currentType(), -1);
+        d.confirmChoice();  // nothing shown, nothing chosen
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        d.searchEdit->setText(QStringLiteral("Etik"));
+        d.deleteType();  // deletes what the search shows, not a hidden row
+        EXPECT_EQ(d.types().size(), 2);
+        EXPECT_EQ(d.types()[1].typeName, QStringLiteral("Klappkarte Grün"));
+        d.searchEdit->setText(QStringLiteral("grün"));
+        d.typeList->setCurrentItem(d.typeList->topLevelItem(1));
+        d.confirmChoice();
+    });
+    dialogs.answers = {BtnOk};
+    ASSERT_EQ(newCard.runModal(format), QDialog::Accepted);
+    EXPECT_EQ(format, fold);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Sie haben keinen Visitenkartentyp ausgewählt."));
+    EXPECT_EQ(loadCardTypes(folder.path()).size(), 2);
+
+    // The next opening shows every type again.
+    newCard.setModalHook([](NewCardDialog& d) {
+        EXPECT_TRUE(d.searchEdit->text().isEmpty());
+        EXPECT_EQ(d.visibleTypeCount(), 2);
+    });
+    newCard.runModal(format);
 }
 
 TEST(CardTypeEditor, FreshValuesRangesAndConversion) {

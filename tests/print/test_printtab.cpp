@@ -292,3 +292,65 @@ TEST(SheetProgressSteps, PagesCountAsSheets) {
     EXPECT_EQ(sheetStep(2, 2, 0), (SheetStep{2, 2, true}));
     EXPECT_EQ(sheetProgressText(sheetStep(3, 100, 2)), QStringLiteral("Drucke Blatt 2 von 50"));
 }
+
+TEST(PrintTabPaper, ALandscapeTypePrintsWholeCardsOnLandscapeSheets) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    // 2 × 2 cards of 120 × 80 mm reach 270 × 190 mm: A4 only holds them turned.
+    CardFormat& f = t.doc->format;
+    f.cardWidth = 120;
+    f.cardHeight = 80;
+    f.pitchX = 130;
+    f.pitchY = 90;
+    f.leftMargin = f.topMargin = 20;
+    f.cardsAcross = f.cardsDown = 2;
+    QPrinter& printer = t.tab->printerTarget().printer();
+    printer.setPageOrientation(QPageLayout::Portrait);
+    t.tab->takeCardPaper();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+    const QSize box = t.preview()->wantedSize();
+    EXPECT_GT(box.width(), box.height());
+
+    const DeviceGeometry g = t.tab->printerTarget().geometry();
+    constexpr int kDpi = 30;
+    const auto onPage = [&](double devicePixels, int offset) {
+        return (devicePixels + offset) * kDpi / g.dpiX;
+    };
+    const auto px = [&](double mm) { return mm / kNominalMmPerInch * g.dpiX; };
+    const QRect grid(QPoint(onPage(px(20), g.physOffX), onPage(px(20), g.physOffY)),
+                     QPoint(onPage(px(270), g.physOffX), onPage(px(190), g.physOffY)));
+    const auto expectWhole = [&](const QImage& page, QRgb colour, QSize size) {
+        EXPECT_FALSE(page.isNull());
+        EXPECT_GT(page.width(), page.height());
+        const QRect found = printtest::colourBox(page, colour);
+        EXPECT_NEAR(found.width(), size.width(), 2);
+        EXPECT_NEAR(found.height(), size.height(), 2);
+        EXPECT_TRUE(page.rect().adjusted(1, 1, -1, -1).contains(found));
+        return found;
+    };
+
+    t.spin("KopiesED")->setValue(4);
+    t.tab->printOutside();  // the first run tells that there is no printer
+    const QString one = t.answerFile("one.pdf");
+    t.tab->printOutside();
+    const QRect red = expectWhole(printtest::pdfPage(one, 1, kDpi), qRgb(255, 0, 0), grid.size());
+    EXPECT_NEAR(red.left(), grid.left(), 2);
+    EXPECT_NEAR(red.top(), grid.top(), 2);
+
+    // Both sides: the insides stand behind the outsides, whole, on the landscape back.
+    const QString both = t.answerFile("both.pdf");
+    t.tab->printBothSides();
+    expectWhole(printtest::pdfPage(both, 1, kDpi), qRgb(255, 0, 0), grid.size());
+    expectWhole(printtest::pdfPage(both, 2, kDpi), qRgb(0, 0, 255), grid.size());
+
+    // The quarter fold: one card's outside above the sheet's middle, its inside below.
+    const QString quarter = t.answerFile("quarter.pdf");
+    t.spin("KopiesED")->setValue(1);
+    t.tab->printQuarterFold();
+    const QSize card(onPage(px(120), 0), onPage(px(80), 0));
+    const QImage sheet = printtest::pdfPage(quarter, 1, kDpi);
+    const QRect outside = expectWhole(sheet, qRgb(255, 0, 0), card);
+    const QRect inside = expectWhole(sheet, qRgb(0, 0, 255), card);
+    EXPECT_NEAR(outside.bottom() + 1, inside.top(), 2);
+}

@@ -2,6 +2,7 @@
 #include "print/ui/PrintTab.h"
 
 #include "document/CardDocument.h"
+#include "document/CardPaper.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "merge/ui/RecordBar.h"
@@ -152,6 +153,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     previewScroll_->setObjectName(QStringLiteral("ScrollBox2"));
     previewScroll_->setBackgroundRole(QPalette::Dark);
     previewScroll_->setWidgetResizable(false);
+    // A sheet smaller than the tab sits in its middle.
+    previewScroll_->setAlignment(Qt::AlignCenter);
     previewScroll_->setWidget(preview_);
 
     auto* right = new QVBoxLayout;
@@ -182,7 +185,7 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(mergeBtn, &QToolButton::clicked, this, &PrintTab::mergeRequested);
     connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
     quarterFoldBtn_->installEventFilter(this);
-    refreshPreview();
+    takeCardPaper();
 }
 
 PrintTab::~PrintTab() = default;
@@ -469,6 +472,16 @@ void PrintTab::followJob(int jobsBefore, const QString& title) {
         emit jobFollowed(o);
     });
     watcher->follow(queue, jobsBefore, title, kJobFollowMs);
+}
+
+void PrintTab::takeCardPaper() {
+    // Not while a run draws its pages: the next card's paper waits for the next call.
+    // A type of the starter list names its paper; any other keeps the printer's paper when
+    // its cards fit there.
+    if (!printing_)
+        printer_->useCardPaper(
+            cardPaperOnPrinter(doc_.format, printer_->printer().pageLayout().pageSize().id()));
+    refreshPreview();
 }
 
 void PrintTab::setUpPrinter() {

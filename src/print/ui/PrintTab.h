@@ -104,6 +104,10 @@ public slots:
     void printBothSides();
     // "Ausrichtungsseite drucken": one sheet with crosses on both sides.
     void printAlignmentSheet();
+    // After a card was opened or made new (the window's documentReplaced): the printer takes
+    // the paper and orientation of the card's type (CardPaper), and the preview shows that
+    // sheet. "Einrichten" can change them afterwards.
+    void takeCardPaper();
     void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
     void calibrate();     // menu "Drucker &kalibrieren..."
     // "Viertelfalz": the copies as quarter-fold sheets, both sides on one side of each sheet.
