@@ -4,16 +4,25 @@
 // Threads: the worker (PreviewWorker) only sequences the walk. Each step, the folder listing and
 // the file reading included, runs on the thread that owns the CardBrowser through a blocking
 // queued call, so the list is only ever touched by that thread and needs no lock.
+//
+// The browser follows the listed folder: a QFileSystemWatcher on the folder and its card files
+// reports changes, a short single-shot timer gathers a burst of them into one update
+// (synchronize), which compares names, sizes and times with what was read before.
 #pragma once
 
 #include "pictures/DibImage.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <vector>
+
+class QFileSystemWatcher;
+class QTimer;
 
 namespace bb {
 
@@ -55,6 +64,10 @@ public:
     QString listFolder() const { return listFolder_; }
     // Full path of entry `index` (1..count), or empty.
     QString entryPath(int index) const;
+    // The file name of the selected entry, or empty.
+    QString selectedName() const;
+    // The entry (1..count) named `name`, or 0.
+    int indexOf(const QString& name) const;
 
     // Before the tree's selection changes: a running walk is asked to stop and restart.
     void folderChanging();
@@ -65,6 +78,14 @@ public:
     void requestStop();
     // Quitting: a running worker is stopped and waited for; no restart follows.
     void stopWalk();
+    // Brings the list up to date with its folder: removed cards go, new ones come in their
+    // place of the name order, changed ones get a new thumbnail (a file that cannot be read
+    // is left out without a message). The card named `select`, else the selected one, stays
+    // selected. During a walk the update follows the walk's end. Changes on disk call this
+    // by themselves.
+    void synchronize(const QString& select = {});
+    // True while an update waits for the running walk to end.
+    bool updateAfterWalk() const { return syncAfterWalk_; }
     // Called on the worker thread before each step of every walk started from now on.
     void setWalkStepHook(std::function<void()> hook) { stepHook_ = std::move(hook); }
 
@@ -78,11 +99,23 @@ signals:
     void entryAdded(int index);
     void walkStarted(const QString& folder);
     void walkEnded();
+    // synchronize() changed the list: any entry and the selection may differ.
+    void entriesChanged();
 
 private:
     void startWalk();
     void workerEnded();
     void stopWorkerNow();
+    void watchFolder();
+    void folderTouched();
+
+    // What a card file looked like when it was read.
+    struct Stamp {
+        QDateTime modified;
+        qint64 size = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    static Stamp stampOf(const QString& path);
 
     UserDialogs& dialogs_;
     PreviewEntries list_;
@@ -90,6 +123,14 @@ private:
     QString listFolder_;
     PreviewWorker* worker_ = nullptr;
     std::function<void()> stepHook_;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* changeTimer_ = nullptr;
+    QHash<QString, Stamp> stamps_;  // every card file of listFolder_ read so far, by name
+    bool syncAfterWalk_ = false;
+    bool listComplete_ = false;  // a walk of listFolder_ went through to its end
+    QString syncSelect_;         // the name synchronize() selects after the walk
+    QString keepName_;           // a walk of the same folder selects this card again ...
+    int keepIndex_ = 0;          // ... unless the selection moved meanwhile
 };
 
 }  // namespace bb

@@ -101,17 +101,17 @@ QString cellNameText(const QFont& font, const QString& name) {
 }
 
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
-               bool selected, const QFont& font) {
+               bool selected, const QFont& font, const GridColours& colours) {
     const int x0 = origin.x(), y0 = origin.y();
     // Frame as four line segments, each without its end point: white top and left, grey
     // right and bottom.
-    painter.fillRect(QRect(x0 + 2, y0 + 2, 86, 1), kFrameLight);
-    painter.fillRect(QRect(x0 + 88, y0 + 2, 1, 106), kFrameShadow);
-    painter.fillRect(QRect(x0 + 3, y0 + 108, 86, 1), kFrameShadow);
-    painter.fillRect(QRect(x0 + 2, y0 + 3, 1, 106), kFrameLight);
+    painter.fillRect(QRect(x0 + 2, y0 + 2, 86, 1), colours.frameLight);
+    painter.fillRect(QRect(x0 + 88, y0 + 2, 1, 106), colours.frameShadow);
+    painter.fillRect(QRect(x0 + 3, y0 + 108, 86, 1), colours.frameShadow);
+    painter.fillRect(QRect(x0 + 2, y0 + 3, 1, 106), colours.frameLight);
 
     // Inside of the frame, right and bottom edges excluded, in the cell colour.
-    const QColor cell = selected ? kSelectedCell : kCellColour;
+    const QColor cell = selected ? colours.selectedCell : colours.cell;
     painter.fillRect(QRect(QPoint(x0 + 3, y0 + 3), QPoint(x0 + 86, y0 + 106)), cell);
 
     if (!thumbnail.isNull()) {
@@ -123,7 +123,7 @@ void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, cons
     painter.save();
     const QFont nameFont = cellNameFont(font, name);
     painter.setFont(nameFont);
-    painter.setPen(selected ? QColor(255, 255, 255) : QColor(0, 0, 0));
+    painter.setPen(selected ? colours.selectedName : colours.name);
     const QRect nameRect(QPoint(x0 + 3, y0 + 90), QPoint(x0 + 86, y0 + 109));
     painter.setClipRect(nameRect, Qt::IntersectClip);
     painter.drawText(nameRect.adjusted(1, 0, -1, 0),

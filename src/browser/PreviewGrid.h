@@ -25,6 +25,17 @@ inline const QColor kFrameShadow = QColor(128, 128, 128);
 inline const QColor kSelectedCell = QColor(0, 0, 255);
 inline const QColor kCellColour = QColor(192, 192, 192);
 
+// The colours a grid is painted in; the defaults are the light look above, with black names
+// and white ones on the selected cell. The widget derives others from a dark palette.
+struct GridColours {
+    QColor frameLight = kFrameLight;
+    QColor frameShadow = kFrameShadow;
+    QColor selectedCell = kSelectedCell;
+    QColor cell = kCellColour;
+    QColor name = QColor(0, 0, 0);
+    QColor selectedName = QColor(255, 255, 255);
+};
+
 // Columns for a client width: width div 90, at least 1.
 int gridColumns(int clientWidth);
 // Height of the grid: count div columns × 110 + 110 (one row more than the full rows).
@@ -60,6 +71,6 @@ QString cellNameText(const QFont& font, const QString& name);
 // Paints entry `index` (frame, cell colour, thumbnail 1:1, file name) with its cell at
 // `origin` on `painter`.
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
-               bool selected, const QFont& font);
+               bool selected, const QFont& font, const GridColours& colours = GridColours());
 
 }  // namespace bb

@@ -208,3 +208,25 @@ TEST_F(BrowserTabTest, StopDuringAWalkAndFolderChangeEmptiesTheGrid) {
     EXPECT_TRUE(tab->workerRunning());
     tab.reset();  // closing during a walk
 }
+
+TEST_F(BrowserTabTest, DarkPaletteColoursTheGridAndTheCaption) {
+    fill(2);
+    QPalette dark = tab->palette();
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(30, 90, 160));
+    dark.setColor(QPalette::Dark, QColor(20, 20, 20));
+    tab->setPalette(dark);
+    QCoreApplication::processEvents();
+    const QImage shot = grid->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(90 + 4, 25), QColor(40, 40, 40));  // an unselected cell
+    EXPECT_EQ(shot.pixelColor(4, 25), QColor(30, 90, 160));      // the selected one
+    EXPECT_EQ(shot.pixelColor(300, 5), QColor(40, 40, 40));      // beside the cells
+    auto* title = tab->findChild<QLabel*>(QStringLiteral("PreviewTitle"));
+    EXPECT_EQ(title->palette().color(QPalette::Window), QColor(20, 20, 20));
+    // Back to the light palette: the classic look again.
+    tab->setPalette(QPalette());
+    const QImage light = grid->grab().toImage();
+    EXPECT_EQ(light.pixelColor(90 + 4, 25), kCellColour);
+    EXPECT_EQ(light.pixelColor(4, 25), kSelectedCell);
+}

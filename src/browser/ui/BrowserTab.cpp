@@ -1,18 +1,30 @@
 #include "browser/ui/BrowserTab.h"
 
 #include "browser/CardBrowser.h"
+#include "browser/CardFileActions.h"
 #include "browser/PreviewGrid.h"
 #include "browser/ui/PreviewGridWidget.h"
+#include "document/UserDialogs.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace bb {
@@ -42,7 +54,7 @@ private:
 }  // namespace
 
 BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), browser_(std::make_unique<CardBrowser>(dialogs)) {
+    : QWidget(parent), dialogs_(dialogs), browser_(std::make_unique<CardBrowser>(dialogs)) {
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     folders_->setReadOnly(true);
@@ -54,6 +66,28 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     for (int c = 1; c < folders_->columnCount(); ++c) tree_->hideColumn(c);
     tree_->header()->hide();
     tree_->setRootIndex(folders_->index(QDir::rootPath()));
+    // The model fills and sorts the tree a folder at a time: the chosen folder is scrolled
+    // into view again as its parents arrive, until the user moves the tree.
+    const auto rescroll = [this] {
+        if (scrollPending_ && tree_->currentIndex().isValid())
+            tree_->scrollTo(tree_->currentIndex());
+    };
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, rescroll);
+    connect(folders_, &QFileSystemModel::rowsInserted, this, rescroll);
+    connect(folders_, &QFileSystemModel::layoutChanged, this, rescroll);
+    tree_->viewport()->installEventFilter(this);
+    tree_->verticalScrollBar()->installEventFilter(this);
+
+    places_ = new QListWidget;
+    places_->setObjectName(QStringLiteral("BrowserPlaces"));
+    places_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    places_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    places_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    places_->setIconSize(QSize(16, 16));
+    connect(places_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (!settingFolder_ && item) setFolder(item->data(Qt::UserRole).toString());
+    });
+    buildPlaces();
 
     title_ = new QLabel(QStringLiteral("Kartenvorschau"));
     title_->setObjectName(QStringLiteral("PreviewTitle"));
@@ -80,8 +114,16 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     rightLayout->addWidget(title_);
     rightLayout->addWidget(scroll_, 1);
 
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(2);
+    leftLayout->addWidget(places_);
+    leftLayout->addWidget(tree_, 1);
+
     auto* splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(tree_);
+    splitter->setObjectName(QStringLiteral("BrowserSplitter"));
+    splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 600});
@@ -110,6 +152,36 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     });
     connect(grid_, &PreviewGridWidget::openSelected, this, &BrowserTab::openSelected);
     connect(grid_, &PreviewGridWidget::focusChanged, this, &BrowserTab::setTitleActive);
+    connect(grid_, &PreviewGridWidget::deleteRequested, this, &BrowserTab::trashSelected);
+    connect(grid_, &PreviewGridWidget::menuRequested, this, &BrowserTab::showCardMenu);
+    connect(browser_.get(), &CardBrowser::entriesChanged, this, [this] {
+        grid_->fitToWidth(scroll_->viewport()->width());
+        grid_->update();
+    });
+
+    cardMenu_ = new QMenu(this);
+    cardMenu_->setObjectName(QStringLiteral("BrowserCardMenu"));
+    const auto item = [this](const char* name, const QString& text, const char* icon,
+                             void (BrowserTab::*slot)()) {
+        QAction* action = cardMenu_->addAction(text, this, slot);
+        action->setObjectName(QLatin1String(name));
+        if (icon) action->setIcon(QIcon::fromTheme(QLatin1String(icon)));
+        return action;
+    };
+    QAction* open =
+        item("BrowserOpen", QStringLiteral("Öffnen"), "document-open", &BrowserTab::openSelected);
+    QFont bold = open->font();
+    bold.setBold(true);
+    open->setFont(bold);
+    item("BrowserRename", QStringLiteral("Umbenennen..."), nullptr, &BrowserTab::renameSelected);
+    item("BrowserDuplicate", QStringLiteral("Duplizieren"), "edit-copy",
+         &BrowserTab::duplicateSelected);
+    cardMenu_->addSeparator();
+    item("BrowserTrash", QStringLiteral("In den Papierkorb verschieben"), "user-trash",
+         &BrowserTab::trashSelected);
+    cardMenu_->addSeparator();
+    item("BrowserShowInFileManager", QStringLiteral("Im Dateimanager zeigen"),
+         "system-file-manager", &BrowserTab::showSelectedInFileManager);
 }
 
 BrowserTab::~BrowserTab() {
@@ -117,6 +189,10 @@ BrowserTab::~BrowserTab() {
     // tree's selection) must not reach the half-destroyed tab.
     grid_->disconnect(this);
     tree_->selectionModel()->disconnect(this);
+    places_->disconnect(this);
+    folders_->disconnect(this);
+    tree_->viewport()->removeEventFilter(this);
+    tree_->verticalScrollBar()->removeEventFilter(this);
     // On close: no restart, the running worker stops, the entries are freed.
     browser_->disconnect(this);
     browser_.reset();
@@ -129,10 +205,68 @@ void BrowserTab::setFolder(const QString& folder) {
     if (index.isValid()) {
         tree_->setCurrentIndex(index);
         tree_->scrollTo(index);
+        scrollPending_ = true;
     }
+    markPlace(path);
     settingFolder_ = false;
     browser_->folderChanging();
     browser_->changeFolder(path);
+}
+
+void BrowserTab::setCardFolder(const QString& folder) {
+    cardFolder_ = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
+    buildPlaces();
+    setFolder(cardFolder_);
+}
+
+void BrowserTab::buildPlaces() {
+    struct Place {
+        QString caption, path, icon;
+        QStyle::StandardPixmap fallback;
+    };
+    std::vector<Place> places;
+    if (!cardFolder_.isEmpty()) {
+        const QString name = QFileInfo(cardFolder_).fileName();
+        places.push_back({name.isEmpty() ? QStringLiteral("Grußkarten") : name, cardFolder_,
+                          QStringLiteral("folder-documents"), QStyle::SP_DirIcon});
+    }
+    places.push_back({QStringLiteral("Persönlicher Ordner"), QDir::homePath(),
+                      QStringLiteral("user-home"), QStyle::SP_DirHomeIcon});
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        places.push_back({QStringLiteral("Bilder"), QDir(pictures).absolutePath(),
+                          QStringLiteral("folder-pictures"), QStyle::SP_DirIcon});
+    places.push_back({QStringLiteral("Dateisystem"), QDir::rootPath(),
+                      QStringLiteral("drive-harddisk"), QStyle::SP_DriveHDIcon});
+
+    const bool was = settingFolder_;
+    settingFolder_ = true;
+    places_->clear();
+    for (const Place& place : places) {
+        auto* item = new QListWidgetItem(
+            QIcon::fromTheme(place.icon, style()->standardIcon(place.fallback)), place.caption);
+        item->setData(Qt::UserRole, place.path);
+        item->setToolTip(place.path);
+        places_->addItem(item);
+    }
+    // Exactly as high as its rows.
+    places_->setFixedHeight(places_->sizeHintForRow(0) * places_->count() +
+                            2 * places_->frameWidth());
+    markPlace(browser_->selectedFolder());
+    settingFolder_ = was;
+}
+
+void BrowserTab::markPlace(const QString& folder) {
+    const bool was = settingFolder_;
+    settingFolder_ = true;
+    places_->setCurrentItem(nullptr);
+    for (int i = 0; i < places_->count(); ++i) {
+        if (places_->item(i)->data(Qt::UserRole).toString() == folder) {
+            places_->setCurrentRow(i);
+            break;
+        }
+    }
+    settingFolder_ = was;
 }
 
 QString BrowserTab::folder() const {
@@ -158,6 +292,8 @@ void BrowserTab::stopWalk() {
 
 void BrowserTab::folderSelected(const QModelIndex& current) {
     const QString path = current.isValid() ? folders_->filePath(current) : QString();
+    scrollPending_ = false;
+    markPlace(path);
     browser_->folderChanging();
     browser_->changeFolder(path);
 }
@@ -165,6 +301,95 @@ void BrowserTab::folderSelected(const QModelIndex& current) {
 void BrowserTab::openSelected() {
     const QString path = browser_->entryPath(browser_->selectedIndex);
     if (!path.isEmpty()) emit openRequested(path);
+}
+
+void BrowserTab::renameSelected() {
+    const QString path = browser_->entryPath(browser_->selectedIndex);
+    if (path.isEmpty()) return;
+    const QString current = QFileInfo(path).fileName();
+    QString typed;
+    if (nameAsker_) {
+        typed = nameAsker_(current);
+    } else {
+        QInputDialog ask(this);
+        ask.setObjectName(QStringLiteral("RenameDialog"));
+        ask.setWindowTitle(QStringLiteral("Karte umbenennen"));
+        ask.setLabelText(QStringLiteral("Neuer Name der Karte:"));
+        ask.setTextValue(current);
+        // Wide enough for a long name; the name without ".kar" is selected (after the
+        // dialog's own select-all on showing), ready to be typed over.
+        if (auto* edit = ask.findChild<QLineEdit*>()) {
+            edit->setMinimumWidth(320);
+            const int base = int(QFileInfo(current).completeBaseName().size());
+            QTimer::singleShot(0, edit, [edit, base] { edit->setSelection(0, base); });
+        }
+        if (ask.exec() == QDialog::Accepted) typed = ask.textValue();
+    }
+    const CardFileResult result = renameCardFile(path, typed);
+    if (!result.error.isEmpty()) return report(result.error);
+    if (!result.ok()) return;
+    browser_->synchronize(QFileInfo(result.path).fileName());
+    scrollToSelection();
+    emit cardRenamed(path, result.path);
+}
+
+void BrowserTab::duplicateSelected() {
+    const QString path = browser_->entryPath(browser_->selectedIndex);
+    if (path.isEmpty()) return;
+    const CardFileResult result = duplicateCardFile(path);
+    if (!result.error.isEmpty()) return report(result.error);
+    browser_->synchronize(QFileInfo(result.path).fileName());
+    scrollToSelection();
+}
+
+void BrowserTab::trashSelected() {
+    const QString path = browser_->entryPath(browser_->selectedIndex);
+    if (path.isEmpty()) return;
+    if (dialogs_.message(trashQuestion(path), kAppTitle, MsgIcon::Question, BtnYes | BtnNo) !=
+        BtnYes)
+        return;
+    const QString error = trashCardFile(path);
+    if (!error.isEmpty()) return report(error);
+    browser_->synchronize();
+    emit cardTrashed(path);
+}
+
+void BrowserTab::showSelectedInFileManager() {
+    const QString path = browser_->entryPath(browser_->selectedIndex);
+    if (path.isEmpty()) return;
+    const QString folder = QFileInfo(path).absolutePath();
+    showInFileManager(path, this, [this, folder] {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+            report(QStringLiteral("Der Ordner „%1“ konnte nicht im Dateimanager geöffnet werden.")
+                       .arg(QDir::toNativeSeparators(folder)));
+    });
+}
+
+void BrowserTab::showCardMenu(const QPoint& globalPos) {
+    cardMenu_->popup(globalPos);
+}
+
+void BrowserTab::scrollToSelection() {
+    QScrollBar* bar = scroll_->verticalScrollBar();
+    bar->setValue(scrollIntoView(browser_->selectedIndex, grid_->columns(), bar->value(),
+                                 scroll_->viewport()->height()));
+}
+
+void BrowserTab::report(const QString& text) {
+    dialogs_.message(text, kAppTitle, MsgIcon::Warning, BtnOk);
+}
+
+void BrowserTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A new desktop palette (a dark theme): the caption takes its colours again.
+    if (event->type() == QEvent::PaletteChange) setTitleActive(grid_->hasFocus());
+}
+
+bool BrowserTab::eventFilter(QObject* watched, QEvent* event) {
+    // The user moves the tree: it is no longer brought back to the chosen folder.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::Wheel) scrollPending_ = false;
+    return QWidget::eventFilter(watched, event);
 }
 
 void BrowserTab::setTitleActive(bool active) {

@@ -3,6 +3,7 @@
 #include "browser/CardBrowser.h"
 #include "browser/PreviewGrid.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,6 +22,21 @@ PreviewGridWidget::PreviewGridWidget(CardBrowser& browser, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Growing by a row while cards arrive repaints nothing that is already on screen.
     setAttribute(Qt::WA_StaticContents);
+    colours_ = coloursFor(palette());
+}
+
+GridColours PreviewGridWidget::coloursFor(const QPalette& palette) {
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+    if (text.lightness() <= window.lightness()) return GridColours();
+    GridColours c;
+    c.cell = window;
+    c.frameLight = window.lighter(170);
+    c.frameShadow = window.darker(170);
+    c.selectedCell = palette.color(QPalette::Active, QPalette::Highlight);
+    c.name = text;
+    c.selectedName = palette.color(QPalette::Active, QPalette::HighlightedText);
+    return c;
 }
 
 int PreviewGridWidget::columns() const {
@@ -60,7 +76,7 @@ void PreviewGridWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PreviewGridWidget::paintGrid(QPainter& painter, const QRect& exposed) {
-    painter.fillRect(exposed, kCellColour);
+    painter.fillRect(exposed, colours_.cell);
     const int n = columns();
     const int count = browser_.count();
     if (count == 0) return;
@@ -75,9 +91,9 @@ void PreviewGridWidget::paintGrid(QPainter& painter, const QRect& exposed) {
     for (int i = from; i <= to; ++i) {
         const QRect r = cellRect(i, n);
         if (!r.intersects(exposed)) continue;
-        cell_.fill(kCellColour);
+        cell_.fill(colours_.cell);
         paintCell(cellPainter, QPoint(0, 0), list.thumbnails[size_t(i - 1)],
-                  list.names[size_t(i - 1)], i == browser_.selectedIndex, font());
+                  list.names[size_t(i - 1)], i == browser_.selectedIndex, font(), colours_);
         painter.drawImage(r.topLeft(), cell_);
     }
 }
@@ -85,12 +101,34 @@ void PreviewGridWidget::paintGrid(QPainter& painter, const QRect& exposed) {
 void PreviewGridWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const int hit = entryAt(event->position().toPoint(), columns(), browser_.count());
-    if (hit > 0) {
-        const int old = browser_.selectedIndex;
-        browser_.selectedIndex = hit;
-        emit selectionMoved(hit);
-        if (old >= 1 && old <= browser_.count()) updateEntry(old);
-        updateEntry(hit);
+    if (hit > 0) select(hit);
+}
+
+void PreviewGridWidget::select(int index) {
+    const int old = browser_.selectedIndex;
+    browser_.selectedIndex = index;
+    emit selectionMoved(index);
+    if (old >= 1 && old <= browser_.count()) updateEntry(old);
+    updateEntry(index);
+}
+
+void PreviewGridWidget::contextMenuEvent(QContextMenuEvent* event) {
+    int index = browser_.selectedIndex;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        index = entryAt(event->pos(), columns(), browser_.count());
+        if (index > 0 && index != browser_.selectedIndex) select(index);
+    } else if (index >= 1 && index <= browser_.count()) {
+        at = mapToGlobal(cellFrame(index, columns()).center());
+    }
+    if (index >= 1 && index <= browser_.count()) emit menuRequested(at);
+}
+
+void PreviewGridWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        colours_ = coloursFor(palette());
+        update();
     }
 }
 
@@ -118,6 +156,11 @@ void PreviewGridWidget::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Enter: {
             const int sel = browser_.selectedIndex;
             if (sel >= 1 && sel <= browser_.count()) emit openSelected();
+            return;
+        }
+        case Qt::Key_Delete: {
+            const int sel = browser_.selectedIndex;
+            if (sel >= 1 && sel <= browser_.count()) emit deleteRequested();
             return;
         }
         default:
