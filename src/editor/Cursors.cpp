@@ -2,15 +2,38 @@
 
 #include "editor/EditMath.h"
 
+#include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QtMath>
 
 namespace bb {
 
-QImage dragHandImage() {
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+namespace {
+
+QImage cursorCanvas(qreal dpr) {
+    const int side = qCeil(32 * dpr);
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr);
     img.fill(Qt::transparent);
+    return img;
+}
+
+// The cursor of `image` with its hot spot in device-independent pixels, cached per ratio.
+QCursor programCursor(QImage (*draw)(qreal), QPoint hotSpot) {
+    static QHash<quintptr, QHash<qreal, QPixmap>> cache;
+    const qreal dpr = qMax<qreal>(1, qGuiApp ? qGuiApp->devicePixelRatio() : 1);
+    QPixmap& pm = cache[reinterpret_cast<quintptr>(draw)][dpr];
+    if (pm.isNull()) pm = QPixmap::fromImage(draw(dpr));
+    return QCursor(pm, hotSpot.x(), hotSpot.y());
+}
+
+}  // namespace
+
+QImage dragHandImage(qreal dpr) {
+    QImage img = cursorCanvas(dpr);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Qt::black, 1.2));
@@ -27,9 +50,8 @@ QImage dragHandImage() {
     return img;
 }
 
-QImage magnifierImage() {
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+QImage magnifierImage(qreal dpr) {
+    QImage img = cursorCanvas(dpr);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     // The glass touches the top-left corner, where the hot spot lies.
@@ -60,14 +82,10 @@ QCursor editorCursor(int number) {
         case DragLeft:
         case DragRight:
             return QCursor(Qt::SizeHorCursor);
-        case CursorDrag: {
-            static const QPixmap pm = QPixmap::fromImage(dragHandImage());
-            return QCursor(pm, 15, 16);
-        }
-        case CursorLupe: {
-            static const QPixmap pm = QPixmap::fromImage(magnifierImage());
-            return QCursor(pm, 0, 0);
-        }
+        case CursorDrag:
+            return programCursor(dragHandImage, QPoint(15, 16));
+        case CursorLupe:
+            return programCursor(magnifierImage, QPoint(0, 0));
         case CursorMultiDrag:
             return QCursor(Qt::DragCopyCursor);
         default:

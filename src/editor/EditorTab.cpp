@@ -19,7 +19,7 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
     outer->setSpacing(0);
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("SpeedBar2"));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     outer->addWidget(toolBar_);
 
     auto* row = new QHBoxLayout;

@@ -2,6 +2,8 @@
 // views of the card and their rulers, and the property column side by side.
 #pragma once
 
+#include "editor/Icons.h"  // decorateWindow: the icons of the window's commands
+
 #include <QWidget>
 
 #include <memory>

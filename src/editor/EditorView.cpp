@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QtMath>
 
 namespace bb {
 
@@ -59,20 +60,29 @@ void EditorView::renderFrame() {
     CardDocument& doc = views_.doc();
     RenderContext& ctx = views_.ctx();
     ctx.renderMode = RenderScreen;
-    const QSize client = scroll_ ? scroll_->viewport()->size() : size();
-    if (client.isEmpty()) return;
-    if (frame_.size() != client) frame_ = QImage(client, QImage::Format_RGB32);
-    const int posX = scrollX();
-    const int posY = scrollY();
+    const QRect part = visiblePart();
+    if (part.isEmpty()) return;
+    // The bitmap has the screen's pixels, so that the card, its texts and the marks are
+    // drawn sharp on a high-resolution screen; the painter still counts view pixels.
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels(qCeil(part.width() * dpr), qCeil(part.height() * dpr));
+    if (frame_.size() != pixels || frame_.devicePixelRatio() != dpr) {
+        frame_ = QImage(pixels, QImage::Format_RGB32);
+        frame_.setDevicePixelRatio(dpr);
+    }
+    const int posX = part.x();
+    const int posY = part.y();
     const int W = width();
     const int H = height();
     QPainter p(&frame_);
-    // Whole work area white; everything is shifted by the scroll position so that only the
+    // The work area in the desktop's base colour (white in a light theme), the card itself
+    // white as printed; everything is shifted by the scroll position so that only the
     // visible part lands in the bitmap.
-    p.fillRect(-posX, -posY, W, H, Qt::white);
+    p.fillRect(-posX, -posY, W, H, palette().color(QPalette::Base));
     // Card frame: the device rectangle (l, t, r, b) outlines l..r-1 and t..b-1.
     const int l = W / 3 - posX, t = H / 3 - posY;
     const int r = W * 2 / 3 - posX, b = H * 2 / 3 - posY;
+    if (r > l && b > t) p.fillRect(l, t, r - l, b - t, Qt::white);
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     if (r > l && b > t) p.drawRect(l, t, r - l - 1, b - t - 1);
@@ -80,10 +90,19 @@ void EditorView::renderFrame() {
     const QColor grey(128, 128, 128);
     p.fillRect(QRect(QPoint(r, t + 5), QPoint(r + 4, b + 4)), grey);
     p.fillRect(QRect(QPoint(l + 5, b), QPoint(r + 4, b + 4)), grey);
-    // Fold line down the middle of the whole area (the line's end point is excluded).
+    // Fold line down the middle of the whole area (the line's end point is excluded): black
+    // on the card, in the text colour on the work area.
     const int fx = W / 2 - posX;
-    if (H > 0) p.drawLine(fx, -posY, fx, H - posY - 1);
-    drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
+    if (H > 0) {
+        p.setPen(palette().color(QPalette::Text));
+        p.drawLine(fx, -posY, fx, H - posY - 1);
+        p.setPen(Qt::black);
+        if (b > t) p.drawLine(fx, t, fx, b - 1);
+    }
+    {
+        const MissingPicturesGuard placeholders(ctx);
+        drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
+    }
     views_.input().drawMarks(side_, p, posX, posY);
     p.end();
     frameOrigin_ = QPoint(posX, posY);
@@ -94,8 +113,9 @@ void EditorView::paintRulers() {
     if (!top_ || !left_) return;
     const CardDocument& doc = views_.doc();
     const int dpi = views_.ctx().screenDpi;
-    top_->paintRuler(scrollX(), width(), doc.format.cardWidth, dpi);
-    left_->paintRuler(scrollY(), height(), doc.format.cardHeight, dpi);
+    const QPoint origin = boxOrigin();
+    top_->paintRuler(origin.x(), width(), doc.format.cardWidth, dpi);
+    left_->paintRuler(origin.y(), height(), doc.format.cardHeight, dpi);
 }
 
 void EditorView::paintView() {
@@ -112,8 +132,10 @@ void EditorView::paintView() {
 }
 
 void EditorView::paintEvent(QPaintEvent*) {
-    const bool stale = scroll_ && (frameOrigin_ != QPoint(scrollX(), scrollY()) ||
-                                   frame_.size() != scroll_->viewport()->size());
+    const QRect part = visiblePart();
+    const bool stale = scroll_ && (frameOrigin_ != part.topLeft() ||
+                                   frame_.deviceIndependentSize() != QSizeF(part.size()) ||
+                                   frame_.devicePixelRatio() != devicePixelRatioF());
     if (stale && !views_.ctx().busy && !views_.zoomInProgress) {
         views_.input().beforePaint();
         renderFrame();
@@ -167,6 +189,20 @@ void EditorView::centre() {
     setScroll((width() - visible.width()) / 2, (height() - visible.height()) / 2);
 }
 
+QRect EditorView::visiblePart() const {
+    if (!scroll_) return rect();
+    return QRect(QPoint(scrollX(), scrollY()), scroll_->viewport()->size()) & rect();
+}
+
+QPoint EditorView::boxOrigin() const {
+    if (!scroll_) return {};
+    // As the scroll box places a smaller widget: in the middle, rounded down.
+    const QSize port = scroll_->viewport()->size();
+    const int x = width() < port.width() ? -((port.width() - width()) / 2) : scrollX();
+    const int y = height() < port.height() ? -((port.height() - height()) / 2) : scrollY();
+    return {x, y};
+}
+
 bool EditorView::eventFilter(QObject* watched, QEvent* event) {
     if (scroll_ && watched == scroll_->viewport()) {
         if (event->type() == QEvent::Show && centrePending_) {
@@ -180,6 +216,13 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
         } else if (event->type() == QEvent::Resize) {
             if (centrePending_) centre();
             paintView();
+        } else if (event->type() == QEvent::Paint && height() < scroll_->viewport()->height()) {
+            // The fold line runs on over the box's ground above and below a shorter view.
+            QPainter p(scroll_->viewport());
+            p.setPen(palette().color(QPalette::Text));
+            const int fx = x() + width() / 2;
+            p.drawLine(fx, 0, fx, y() - 1);
+            p.drawLine(fx, y() + height(), fx, scroll_->viewport()->height() - 1);
         } else if (event->type() == QEvent::MouseButtonPress) {
             // A press beside the card view gives the views the keys.
             setFocus(Qt::MouseFocusReason);

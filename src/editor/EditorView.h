@@ -44,7 +44,16 @@ public:
     // axis. A view whose tab is hidden has no visible size yet; it centres when shown.
     void centre();
 
-    // The bitmap of the last render and where it lies in the view (tests, drag outline).
+    // The part of the view that its scroll box shows, in view pixels. A view smaller than
+    // its scroll box stands in the middle of it (on that axis), the box's ground around it in
+    // the colour of the work area.
+    QRect visiblePart() const;
+    // The view pixel at the scroll box's top-left corner (negative where the view stands in
+    // the middle of a larger box); the rulers count from it.
+    QPoint boxOrigin() const;
+
+    // The bitmap of the last render and where it lies in the view (tests, drag outline). It
+    // holds the visible part at the screen's device pixel ratio.
     const QImage& frame() const { return frame_; }
     QPoint frameOrigin() const { return frameOrigin_; }
     int renderCount() const { return renders_; }

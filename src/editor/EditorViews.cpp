@@ -26,7 +26,10 @@ QWidget* EditorViews::createSidePage(int side, QWidget* parent) {
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(side == 1 ? QStringLiteral("ScrollBox3") : QStringLiteral("ScrollBox1"));
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setBackgroundRole(QPalette::Dark);  // the application-workspace colour
+    // A view smaller than its box stands in the middle of it, on the work area's colour, so
+    // that the work area seems to fill the box.
+    scroll->setBackgroundRole(QPalette::Base);
+    scroll->setAlignment(Qt::AlignCenter);
     scroll->setWidgetResizable(false);
     auto* view = new EditorView(*this, side);
     view->resize(paintBoxSize());

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <climits>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace bb {
 
@@ -39,8 +41,6 @@ W* named(W* w, const char* name) {
 PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent), editor_(ed) {
     setObjectName(QStringLiteral("Panel10"));
-    // At least 145 pixels, and as wide as its widest sheet needs in the current font.
-    setMinimumWidth(145);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -48,6 +48,13 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     sheetTabs->setDocumentMode(true);  // tabs as flat buttons
     sheetTabs->setUsesScrollButtons(false);
     outer->addWidget(sheetTabs);
+    noSelectionLabel =
+        named(new QLabel(QStringLiteral("Kein Objekt ausgewählt"), this), "KeinObjektLabel");
+    noSelectionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    noSelectionLabel->setWordWrap(true);
+    noSelectionLabel->setContentsMargins(6, 12, 6, 6);
+    noSelectionLabel->setForegroundRole(QPalette::PlaceholderText);
+    outer->addWidget(noSelectionLabel, 1);
 
     // While the panel loads itself from an object, its controls change nothing.
     const auto guard = [this](auto f) {
@@ -243,7 +250,32 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     sheetTabs->addTab(textSheet, QStringLiteral("Text"));
     sheetTabs->addTab(pictureSheet, QStringLiteral("Bild"));
     sheetTabs->addTab(generalSheet, QStringLiteral("Allgemein"));
+    fixWidth();
     for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet}) showSheet(s, false);
+    sheetTabs->hide();
+}
+
+void PropertyPanel::fixWidth() {
+    // The widest that a selection shows (its kind's sheet and "Allgemein") and the geometry
+    // fields, at least 145 pixels; measured in the current font and style.
+    QWidget* const current = sheetTabs->currentWidget();
+    std::vector<std::pair<QWidget*, bool>> shown;
+    for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet})
+        shown.emplace_back(s, sheetVisible(s));
+    int width = std::max(145, geometryGroup->sizeHint().width());
+    for (QWidget* kind : {figureSheet, textSheet, pictureSheet}) {
+        for (QWidget* s : {figureSheet, textSheet, pictureSheet}) showSheet(s, s == kind);
+        showSheet(generalSheet, true);
+        width = std::max(width, sheetTabs->sizeHint().width());
+    }
+    for (const auto& [sheet, on] : shown) showSheet(sheet, on);
+    sheetTabs->setCurrentWidget(current);
+    setFixedWidth(width);
+}
+
+void PropertyPanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) fixWidth();
+    QWidget::changeEvent(event);
 }
 
 QWidget* PropertyPanel::buildGeometryGroup() {
@@ -361,6 +393,10 @@ void PropertyPanel::updateFromSelection() {
     const CardObject* o = editor_.selected();
     const int kind = o ? o->kind : -1;
     loading_ = true;
+    if (sheetTabs->isHidden() == (o != nullptr)) {
+        sheetTabs->setVisible(o != nullptr);
+        noSelectionLabel->setVisible(o == nullptr);
+    }
     showSheet(generalSheet, o != nullptr);
     showSheet(figureSheet, kind == KindFigure);
     showSheet(textSheet, kind == KindText);

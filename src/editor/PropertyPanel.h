@@ -7,6 +7,7 @@
 class QCheckBox;
 class QDoubleSpinBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -30,6 +31,8 @@ public:
     void loadSelectionControls(const CardObject& o);
 
     QTabWidget* sheetTabs = nullptr;
+    // Stands in the sheets' place while nothing is selected; the panel keeps its width.
+    QLabel* noSelectionLabel = nullptr;
     QWidget* figureSheet = nullptr;
     QWidget* textSheet = nullptr;
     QWidget* pictureSheet = nullptr;
@@ -76,8 +79,13 @@ public:
     void moveSelected(bool horizontal, double mm);
     void resizeSelected(bool horizontal, double mm);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void showSheet(QWidget* sheet, bool on);
+    // Fixes the width to the widest sheet, so the column does not change with the selection.
+    void fixWidth();
     QWidget* buildGeometryGroup();
     void showGeometry(const CardObject* o);
 

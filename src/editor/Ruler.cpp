@@ -1,6 +1,7 @@
 #include "editor/Ruler.h"
 
 #include <QPainter>
+#include <QtMath>
 
 namespace bb {
 
@@ -20,13 +21,19 @@ void Ruler::paintRuler(int scroll, int paintBoxLength, double cardMm, int screen
     const int R = width();
     const int S = height();
     if (R <= 0 || S <= 0) return;
-    QImage img(R, S, QImage::Format_RGB32);
-    img.fill(palette().color(QPalette::Button));
+    // Drawn at the screen's pixels (sharp on a high-resolution screen) in the palette's
+    // colours: the scale on the base colour, lines and labels in the text colour.
+    const qreal dpr = devicePixelRatioF();
+    QImage img(qCeil(R * dpr), qCeil(S * dpr), QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
+    const QPalette& pal = palette();
+    img.fill(pal.color(QPalette::Button));
+    const QColor ground = pal.color(QPalette::Base);
     QPainter p(&img);
-    p.setPen(Qt::black);
+    p.setPen(pal.color(QPalette::Text));
     // Rectangles follow the device rule: (l, t, r, b) covers l..r-1 and t..b-1.
-    const auto fill = [&p](int l, int t, int r, int b) {
-        if (r > l && b > t) p.fillRect(l, t, r - l, b - t, Qt::white);
+    const auto fill = [&p, ground](int l, int t, int r, int b) {
+        if (r > l && b > t) p.fillRect(l, t, r - l, b - t, ground);
     };
     if (edge_ == Top) {
         p.drawRect(0, 0, R - 1, S - 1);
@@ -82,7 +89,7 @@ void Ruler::paintRuler(int scroll, int paintBoxLength, double cardMm, int screen
 
 void Ruler::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (image_.isNull() || image_.size() != size()) {
+    if (image_.isNull() || image_.deviceIndependentSize() != QSizeF(size())) {
         p.fillRect(rect(), palette().color(QPalette::Button));
         if (!image_.isNull()) p.drawImage(0, 0, image_);
         return;

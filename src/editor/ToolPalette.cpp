@@ -1,5 +1,7 @@
 #include "editor/ToolPalette.h"
 
+#include "editor/Icons.h"
+
 #include <QButtonGroup>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,7 +38,10 @@ ToolPalette::ToolPalette(QWidget* parent) : QWidget(parent) {
         b->setStatusTip(hint);
         b->setCheckable(true);
         b->setAutoRaise(true);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setIcon(themedIcon(iconNameFor(b->objectName())));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // All as wide as the column, so that the icons stand in one line.
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setMinimumWidth(56);
         group_->addButton(b, i);
         buttons_[i] = b;
