@@ -3,13 +3,11 @@
 #include "document/UserDialogs.h"
 
 #include <QDate>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QtGlobal>
 
@@ -35,16 +33,6 @@ QPixmap cardPicture() {
 }
 
 }  // namespace
-
-QUrl AboutDialog::webAddress() {
-    // The program has no home page; the button opens its German user guide, installed with
-    // the program or, in a build tree, the one in the sources.
-    const QString installed =
-        QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                               QStringLiteral("doc/brisella-bildwerker/Anleitung.md"));
-    if (!installed.isEmpty()) return QUrl::fromLocalFile(installed);
-    return QUrl::fromLocalFile(QStringLiteral(BRISELLA_SOURCE_DIR "/docs/Anleitung.md"));
-}
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
@@ -85,10 +73,13 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QHBoxLayout;
     auto* web = new QPushButton(QStringLiteral("&Anleitung"), this);
     web->setObjectName(QStringLiteral("WebBtn"));
-    web->setToolTip(webAddress().toString());
-    web->setStatusTip(QStringLiteral("Öffnet die Anleitung im Web-Browser"));
+    web->setStatusTip(QStringLiteral("Zeigt die Anleitung"));
     web->setAutoDefault(false);
-    connect(web, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(webAddress()); });
+    // The box closes first: while it runs modal, the guide's window could not be used.
+    connect(web, &QPushButton::clicked, this, [this] {
+        accept();
+        emit guideRequested();
+    });
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setStatusTip(QStringLiteral("Schließt das Fenster"));

@@ -1,9 +1,8 @@
 // "Info": product line, what the program is, copyright with the current year, where the
-// starter card types come from, and a button that opens the user guide.
+// starter card types come from, and a button that shows the user guide.
 #pragma once
 
 #include <QDialog>
-#include <QUrl>
 
 class QLabel;
 
@@ -14,10 +13,12 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    // The address the guide button opens: the installed user guide, else the sources' one.
-    static QUrl webAddress();
     // The text lines shown, after "XXXX" was replaced by the year (tests).
     QStringList lines() const;
+
+signals:
+    // "&Anleitung": the box has closed, and the window shows its guide.
+    void guideRequested();
 
 private:
     QList<QLabel*> lines_;

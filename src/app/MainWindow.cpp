@@ -2,9 +2,11 @@
 
 #include "app/AboutDialog.h"
 #include "app/Autosave.h"
+#include "app/GuideWindow.h"
 #include "app/StarterCatalogue.h"
 #include "browser/ui/BrowserTab.h"
 #include "document/CardFormat.h"
+#include "document/CardPictures.h"
 #include "document/CardResize.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
@@ -38,6 +40,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -78,6 +81,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     cardTypeEditDialog_ = new CardTypeEditDialog(dialogs_, this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);
+    connect(aboutDialog_, &AboutDialog::guideRequested, this, [this] { showGuide(); });
     gridDialog_ = new GridDialog(this);
     // A status tip travels up to its own window only; those of the dialogs are caught here.
     qApp->installEventFilter(this);
@@ -85,6 +89,8 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
         restoreSettings();
     else
         resize(632, 560);
+    // Icons beside the captions of the menus and the tool bar, by the actions' objectNames.
+    decorateWindow(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -108,6 +114,7 @@ EditorViews& MainWindow::views() {
 void MainWindow::createContents() {
     programFolder_ = options_.programFolder;
     if (!programFolder_.endsWith(QLatin1Char('/'))) programFolder_ += QLatin1Char('/');
+    cardFolder_ = options_.cardFolder.isEmpty() ? programFolder_ : options_.cardFolder;
     if (options_.installStarter) installStarterCatalogue(programFolder_);
 
     doc_ = std::make_unique<CardDocument>();
@@ -158,7 +165,7 @@ void MainWindow::createContents() {
     startupLayoutTimer_->setInterval(100);
     connect(startupLayoutTimer_, &QTimer::timeout, this, &MainWindow::finishStartupLayout);
 
-    browser_->setFolder(programFolder_);
+    browser_->setCardFolder(cardFolder_);
     setUpAutosave();
 }
 
@@ -183,6 +190,8 @@ void MainWindow::buildTabs() {
     mainTabs_->setCurrentIndex(0);
 
     print_->setSideSelector([this](int side) { editor_->selectSide(side); });
+    // A new or opened card brings its type's paper and orientation to the printer.
+    connect(this, &MainWindow::documentReplaced, print_, &PrintTab::takeCardPaper);
     connect(print_, &PrintTab::cardFormatRequested, this,
             [this] { runCommand([this] { editCardFormat(); }); });
     connect(print_, &PrintTab::printed, this, [this] { views().paintBoth(); });
@@ -196,6 +205,8 @@ void MainWindow::buildTabs() {
             if (openCard(path)) mainTabs_->setCurrentWidget(editor_);
         });
     });
+    connect(browser_, &BrowserTab::cardRenamed, this, &MainWindow::cardRenamed);
+    connect(browser_, &BrowserTab::cardTrashed, this, &MainWindow::cardTrashed);
     connect(mainTabs_, &QTabWidget::currentChanged, this, &MainWindow::mainTabChanged);
 
     layout->addWidget(mainTabs_, 1);
@@ -230,6 +241,10 @@ void MainWindow::buildMenus() {
                          QKeySequence(Qt::CTRL | Qt::Key_U),
                          QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
                          [this] { saveCardAs(); });
+    // The desktop's usual keys besides the program's own.
+    saveAsAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    buildRecentMenu(datei);
     datei->addSeparator();
     scan_ = new ScanController(dialogs_, this);
     scan_->setProgramFolder(programFolder_);
@@ -250,6 +265,8 @@ void MainWindow::buildMenus() {
     printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
+    printAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)});
     item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
          QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
          [this] { print_->printBothSides(); });
@@ -273,6 +290,8 @@ void MainWindow::buildMenus() {
     exitAction_ =
         item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),
              QStringLiteral("Anwendung verlassen"), [this] { exitProgram(); });
+    exitAction_->setShortcuts(
+        {QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
     editMenu_->setObjectName(QStringLiteral("Bearbeiten1"));
@@ -372,6 +391,8 @@ void MainWindow::buildMenus() {
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
+    item(hilfe, QStringLiteral("&Anleitung"), "AnleitungItem", QKeySequence(Qt::Key_F1),
+         QStringLiteral("Zeigt die Anleitung"), [this] { showGuide(); });
     aboutAction_ =
         item(hilfe, QStringLiteral("Inf&o..."), "About1", QKeySequence(Qt::CTRL | Qt::Key_I),
              QStringLiteral("Informationen über das Programm"), [this] { showAbout(); });
@@ -596,7 +617,7 @@ void MainWindow::newCard() {
 void MainWindow::openCardWithDialog() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Öffnen");
-    r.directory = programFolder_;
+    r.directory = cardFolder_;
     r.filter = kCardFilter;
     r.defaultSuffix = QStringLiteral("kar");
     const FileDialogResult res = dialogs_.openFile(r);
@@ -614,6 +635,7 @@ bool MainWindow::openCard(const QString& path) {
         setTitleFromDocument();
     }
     if (ok) {
+        noteRecent(path);
         showCardFormatText();
         // The stored work-area size and scale size the views.
         views().outsideView()->resize(views().paintBoxSize());
@@ -667,6 +689,7 @@ void MainWindow::afterSave(bool ok) {
     if (ok) {
         editing_->history().markSaved();
         setTitleFromDocument();
+        noteRecent(doc_->fileName);
         // Saved under another name, the card keeps its list there.
         rememberMergeList();
     }
@@ -684,10 +707,12 @@ bool MainWindow::saveCard() {
 bool MainWindow::saveCardAs() {
     FileDialogRequest r;
     r.caption = QStringLiteral("Speichern unter");
-    r.directory = programFolder_;
+    // A saved card offers its own folder; a new one the card folder.
+    r.directory = doc_->fileName.isEmpty() ? cardFolder_ : QFileInfo(doc_->fileName).absolutePath();
     r.filter = kCardFilter;
     r.defaultSuffix = QStringLiteral("kar");
     r.confirmOverwrite = false;  // the question below
+    r.checkBoxText = QStringLiteral("Bilder in den Kartenordner kopieren");
     const FileDialogResult res = dialogs_.saveFile(r);
     if (res.path.isEmpty()) return false;
     QFile existing(res.path);
@@ -699,8 +724,13 @@ bool MainWindow::saveCardAs() {
                 BtnYes | BtnNo) != BtnYes)
             return false;
     }
+    CardPictureCopy copy;
+    if (res.checked) copy = copyCardPictures(*doc_, res.path, programFolder_);
     const bool ok = saveCardFile(*doc_, res.path, fileContext());
+    if (!ok) restorePictureReferences(*doc_, copy);
     afterSave(ok);
+    if (const QString problems = pictureCopyMessage(copy); ok && !problems.isEmpty())
+        dialogs_.message(problems, QStringLiteral("Bilder kopieren"), MsgIcon::Warning, BtnOk);
     return ok;
 }
 
@@ -742,6 +772,100 @@ void MainWindow::showAbout() {
     aboutDialog_->exec();
 }
 
+void MainWindow::showGuide() {
+    if (!guide_) guide_ = new GuideWindow(this);
+    guide_->showGuide();
+}
+
+bool MainWindow::openCardFromCommandLine(const QString& path) {
+    bool ok = false;
+    runCommand([&] { ok = openCard(QFileInfo(path).absoluteFilePath()); });
+    if (ok) mainTabs_->setCurrentWidget(editor_);
+    return ok;
+}
+
+// ---- recent cards ----
+
+void MainWindow::buildRecentMenu(QMenu* datei) {
+    recentMenu_ = datei->addMenu(QStringLiteral("&Zuletzt geöffnet"));
+    recentMenu_->setObjectName(QStringLiteral("ZuletztMenu"));
+    recentMenu_->menuAction()->setStatusTip(
+        QStringLiteral("Öffnet eine der zuletzt benutzten Karten"));
+    if (options_.useSettings) {
+        QSettings s = appSettings();
+        recent_.load(s);
+    }
+    // Whether a card still exists is asked each time the menu opens.
+    connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    fillRecentMenu();
+}
+
+void MainWindow::fillRecentMenu() {
+    recentMenu_->clear();
+    int n = 0;
+    for (const QString& path : recent_.paths()) {
+        ++n;
+        auto* a =
+            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(QFileInfo(path).fileName()));
+        a->setStatusTip(path);
+        a->setToolTip(path);
+        a->setObjectName(QStringLiteral("ZuletztItem%1").arg(n));
+        a->setData(path);
+        a->setEnabled(QFileInfo(path).isFile());
+        connect(a, &QAction::triggered, this, [this, path] {
+            runCommand([this, path] {
+                if (openCard(path)) mainTabs_->setCurrentWidget(editor_);
+            });
+        });
+    }
+    if (n == 0) {
+        QAction* none = recentMenu_->addAction(QStringLiteral("(keine)"));
+        none->setObjectName(QStringLiteral("ZuletztKeineItem"));
+        none->setEnabled(false);
+    }
+    recentMenu_->addSeparator();
+    QAction* clear = recentMenu_->addAction(QStringLiteral("Liste &leeren"));
+    clear->setObjectName(QStringLiteral("ListeLeerenItem"));
+    clear->setStatusTip(QStringLiteral("Vergisst die zuletzt geöffneten Karten"));
+    clear->setEnabled(n > 0);
+    connect(clear, &QAction::triggered, this, [this] {
+        recent_.clear();
+        storeRecent();
+        fillRecentMenu();
+    });
+}
+
+void MainWindow::noteRecent(const QString& path) {
+    recent_.add(path);
+    storeRecent();
+    fillRecentMenu();
+}
+
+void MainWindow::storeRecent() {
+    if (!options_.useSettings) return;
+    QSettings s = appSettings();
+    recent_.store(s);
+}
+
+void MainWindow::cardRenamed(const QString& from, const QString& to) {
+    recent_.rename(from, to);
+    storeRecent();
+    fillRecentMenu();
+    if (!doc_->fileName.isEmpty() &&
+        QFileInfo(doc_->fileName).absoluteFilePath() == QFileInfo(from).absoluteFilePath()) {
+        doc_->fileName = to;
+        setTitleFromDocument();
+    }
+}
+
+void MainWindow::cardTrashed(const QString& path) {
+    // The open card stays open; "Speichern" would write it again under its old name.
+    if (!doc_->fileName.isEmpty() &&
+        QFileInfo(doc_->fileName).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        statusBar()->showMessage(QStringLiteral("Die geöffnete Karte liegt jetzt im Papierkorb."));
+    // Its entry in "Zuletzt geöffnet" is greyed when the menu next opens.
+}
+
 // ---- closing ----
 
 bool MainWindow::confirmClose() {
@@ -775,6 +899,14 @@ void MainWindow::restoreSettings() {
     QSettings s = appSettings();
     const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) placeForFirstStart();
+    for (QSplitter* sp : findChildren<QSplitter*>()) {
+        if (sp->objectName().isEmpty()) continue;
+        sp->restoreState(
+            s.value(QStringLiteral("Fenster/Teiler/") + sp->objectName()).toByteArray());
+    }
+    bool tabKept = false;
+    const int tab = s.value(QStringLiteral("Fenster/Reiter")).toInt(&tabKept);
+    if (tabKept && tab >= 0 && tab < mainTabs_->count()) mainTabs_->setCurrentIndex(tab);
     print_->setCutLines(
         s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
     print_->setFoldLines(
@@ -803,6 +935,11 @@ void MainWindow::placeForFirstStart() {
 void MainWindow::saveSettings() {
     QSettings s = appSettings();
     s.setValue(QStringLiteral("FormPlacement1/Geometry"), saveGeometry());
+    for (QSplitter* sp : findChildren<QSplitter*>()) {
+        if (!sp->objectName().isEmpty())
+            s.setValue(QStringLiteral("Fenster/Teiler/") + sp->objectName(), sp->saveState());
+    }
+    s.setValue(QStringLiteral("Fenster/Reiter"), mainTabs_->currentIndex());
     s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());
     s.setValue(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines());
     s.sync();

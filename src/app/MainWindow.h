@@ -3,6 +3,7 @@
 // open, save, save as, exit and closing with the question whether to save.
 #pragma once
 
+#include "app/RecentCards.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/RenderContext.h"
@@ -37,6 +38,7 @@ struct RecoveryQuestion;
 enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class GridDialog;
+class GuideWindow;
 class MergeDialog;
 class MergeSession;
 class NewCardDialog;
@@ -50,6 +52,7 @@ class MainWindow : public QMainWindow {
 public:
     struct Options {
         QString programFolder;       // where "Visiten.dat" and "options.dat" live
+        QString cardFolder;          // where the user's cards live; empty: the program folder
         int screenDpi = 0;           // 0: the screen's logical horizontal dpi
         bool installStarter = true;  // build "Visiten.dat" from the starter list if missing
         bool useSettings = true;     // restore and save placement and print options
@@ -63,6 +66,7 @@ public:
     CardDocument& document() { return *doc_; }
     RenderContext& renderContext() { return ctx_; }
     const QString& programFolder() const { return programFolder_; }
+    const QString& cardFolder() const { return cardFolder_; }
     EditorTab& editorTab() { return *editor_; }
     EditorViews& views();
     EditorController& editing() { return *editing_; }
@@ -89,6 +93,14 @@ public:
     void exitProgram();
     void editCardFormat();
     void showAbout();
+    // "&Anleitung" (F1): the guide in a window of its own.
+    void showGuide();
+    GuideWindow* guideWindow() const { return guide_; }
+    // A card named on the command line: opened, and the editor shown.
+    bool openCardFromCommandLine(const QString& path);
+    // "Zuletzt geöffnet": the cards opened or saved last, kept in the settings.
+    RecentCards& recentCards() { return recent_; }
+    QMenu* recentMenu() const { return recentMenu_; }
     // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
     void editGrid();
     GridDialog& gridDialog() { return *gridDialog_; }
@@ -166,6 +178,13 @@ private:
     void saveSettings();
     // Writes the snapping switch and the grid spacing to the user's settings.
     void storeSnapSettings();
+    void buildRecentMenu(QMenu* datei);
+    void fillRecentMenu();
+    void noteRecent(const QString& path);
+    void storeRecent();
+    // The open card and the recent list follow a card renamed in the browser.
+    void cardRenamed(const QString& from, const QString& to);
+    void cardTrashed(const QString& path);
     CardFileContext& fileContext();
     void setUpAutosave();
     bool restoreRecovered(OrphanedRecovery& recovery);
@@ -181,6 +200,7 @@ private:
     UserDialogs& dialogs_;
     Options options_;
     QString programFolder_;
+    QString cardFolder_;
     std::unique_ptr<CardDocument> doc_;
     RenderContext ctx_;
     std::unique_ptr<CardFileContext> fileContext_;
@@ -227,6 +247,9 @@ private:
     std::function<void()> backgroundCommand_;
     Autosave* autosave_ = nullptr;
     std::function<RecoveryAnswer(const RecoveryQuestion&)> recoveryAsker_;
+    RecentCards recent_;
+    QMenu* recentMenu_ = nullptr;
+    GuideWindow* guide_ = nullptr;
     MergeSession* merge_ = nullptr;
     MergeDialog* mergeDialog_ = nullptr;
     bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read

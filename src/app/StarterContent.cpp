@@ -19,8 +19,8 @@ bool hasCardFile(const QString& folder) {
                 .isEmpty();
 }
 
-bool writeMarker(const QString& programFolder) {
-    QSaveFile marker(QDir(programFolder).filePath(QLatin1String(kStarterMarkerName)));
+bool writeMarker(const QString& cardFolder) {
+    QSaveFile marker(QDir(cardFolder).filePath(QLatin1String(kStarterMarkerName)));
     if (!marker.open(QIODevice::WriteOnly)) return false;
     marker.write("Die Beispielkarten wurden beim ersten Start in diesen Ordner kopiert.\n");
     return marker.commit();
@@ -47,14 +47,14 @@ QString findSampleFolder(const QStringList& candidates) {
     return {};
 }
 
-StarterResult installStarterContent(const QString& programFolder, const QString& sampleFolder,
+StarterResult installStarterContent(const QString& cardFolder, const QString& sampleFolder,
                                     int* copied) {
     if (copied) *copied = 0;
-    const QDir target(programFolder);
+    const QDir target(cardFolder);
     if (QFileInfo::exists(target.filePath(QLatin1String(kStarterMarkerName))))
         return StarterResult::AlreadyDone;
-    if (hasCardFile(programFolder)) {
-        writeMarker(programFolder);
+    if (hasCardFile(cardFolder)) {
+        writeMarker(cardFolder);
         return StarterResult::FolderHasCards;
     }
     if (sampleFolder.isEmpty() || !hasCardFile(sampleFolder)) return StarterResult::NoSamples;
@@ -74,7 +74,7 @@ StarterResult installStarterContent(const QString& programFolder, const QString&
             ok = false;
         }
     }
-    writeMarker(programFolder);
+    writeMarker(cardFolder);
     return ok ? StarterResult::Installed : StarterResult::CopyFailed;
 }
 

@@ -1,5 +1,5 @@
 // The sample cards a new user finds in the browser: on the first start they are copied, with
-// the pictures they use, into the program folder. A marker file records that this happened,
+// the pictures they use, into the card folder. A marker file records that this happened,
 // so cards the user deletes later do not come back.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 namespace bb {
 
-// Name of the marker file in the program folder.
+// Name of the marker file in the card folder.
 inline constexpr char kStarterMarkerName[] = ".brisella-beispielkarten";
 
 // Folders that may hold the sample cards, in the order they are tried: the installed shared
@@ -29,9 +29,9 @@ enum class StarterResult {
 };
 
 // Copies every file of `sampleFolder` (cards and their pictures, no sub-folders, no hidden
-// files) into `programFolder` when the marker is missing and the folder has no card file yet.
+// files) into `cardFolder` when the marker is missing and the folder has no card file yet.
 // Existing files of the same name are kept. `copied` receives the number of files copied.
-StarterResult installStarterContent(const QString& programFolder, const QString& sampleFolder,
+StarterResult installStarterContent(const QString& cardFolder, const QString& sampleFolder,
                                     int* copied = nullptr);
 
 }  // namespace bb

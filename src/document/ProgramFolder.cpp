@@ -19,6 +19,15 @@ bool isInstallFolder(const QString& folder) {
     return false;
 }
 
+// A folder the file manager does not show: one of its components starts with a dot.
+bool isHiddenPath(const QString& folder) {
+    const QStringList parts = QDir::cleanPath(QFileInfo(folder).absoluteFilePath())
+                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts)
+        if (part.startsWith(QLatin1Char('.'))) return true;
+    return false;
+}
+
 }  // namespace
 
 QString programFolder(const QString& executablePath) {
@@ -30,6 +39,14 @@ QString programFolder(const QString& executablePath) {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return data;
+}
+
+QString cardFolder(const QString& programFolder, const QString& documentsFolder) {
+    if (!isHiddenPath(programFolder) || documentsFolder.isEmpty()) return programFolder;
+    const QString cards = QDir(documentsFolder).filePath(QStringLiteral("Grußkarten"));
+    // A folder that cannot be made leaves the cards where the program keeps its data.
+    if (!QDir().mkpath(cards)) return programFolder;
+    return cards;
 }
 
 }  // namespace bb

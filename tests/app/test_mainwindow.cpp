@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/AboutDialog.h"
+#include "app/GuideWindow.h"
 #include "browser/CardBrowser.h"
 #include "document/CardFile.h"
 #include "document/Catalogue.h"
@@ -38,6 +39,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -46,6 +48,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include <functional>
@@ -653,9 +656,13 @@ TEST_F(WindowTest, AboutBoxShowsTheYearAndOurAddress) {
     const QString joined = lines.join(QLatin1Char('\n'));
     EXPECT_FALSE(joined.contains(QStringLiteral("XXXX")));
     EXPECT_TRUE(joined.contains(QString::number(QDate::currentDate().year())));
-    // The button opens the user guide, which exists.
-    EXPECT_TRUE(AboutDialog::webAddress().isLocalFile());
-    EXPECT_TRUE(QFileInfo::exists(AboutDialog::webAddress().toLocalFile()));
+    // The button shows the user guide inside the program.
+    auto* button = box.findChild<QPushButton*>(QStringLiteral("WebBtn"));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    ASSERT_NE(w->guideWindow(), nullptr);
+    EXPECT_TRUE(w->guideWindow()->isVisible());
+    EXPECT_TRUE(w->guideWindow()->browser()->source().isLocalFile());
 }
 
 TEST_F(WindowTest, QuarterFoldMenuItemFollowsThePaper) {

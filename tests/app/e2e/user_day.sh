@@ -4,7 +4,8 @@
 # find the card in the browser and open it with a double click, print both sides to PDF and
 # export the outside as a picture; then delete the picture and kill the program, and the next
 # start restores the deletion; delete the text, take it back with Ctrl+Z and copy it with
-# Ctrl+C/Ctrl+V. Widgets are found by keyboard navigation or from the
+# Ctrl+C/Ctrl+V; leave on the browser tab, and a start with the card named on the command line
+# shows it in the editor. Widgets are found by keyboard navigation or from the
 # screenshots, never from the program's inside. A screenshot of every step stays in the
 # artefact folder; the PDF pages and the exported picture are checked for the card.
 # Usage: user_day.sh PROGRAM ARTEFACT_DIR [BRISELLA_CLI]
@@ -104,8 +105,8 @@ focus_main() {
     fi
 }
 main_title="^Tovarin Brisella-Bildwerker 1.0"
-start_program() {
-    "$work/prog/brisella-bildwerker" >>"$art/program.log" 2>&1 &
+start_program() {  # start_program [ARGUMENT]...
+    "$work/prog/brisella-bildwerker" "$@" >>"$art/program.log" 2>&1 &
     prog_pid=$!
     main_win=$(wait_window "$main_title")
     xdotool windowactivate --sync "$main_win" 2>/dev/null || xdotool windowfocus --sync "$main_win"
@@ -131,6 +132,12 @@ file_dialog() {  # file_dialog TITLE PATH
 
 card=$work/prog/Grusskarte.kar
 colours=()  # SIDE:R,G,B of what the day puts on the card
+
+echo "== --version and --help answer without a display"
+DISPLAY= "$work/prog/brisella-bildwerker" --version | grep -q "^brisella-bildwerker 1.0$" ||
+    fail "--version"
+DISPLAY= "$work/prog/brisella-bildwerker" --help | grep -q "^Aufruf: brisella-bildwerker" ||
+    fail "--help"
 
 echo "== start"
 start_program
@@ -243,7 +250,10 @@ xdotool getwindowname "$main_win" | grep -q "$(basename "$card")" ||
 shot saved
 if [ -n "$cli" ]; then "$cli" info "$card" >"$art/card-info.txt" 2>&1 || true; fi
 
-echo "== close: Alt+X, no second save"
+echo "== close on the browser tab (the next start shows it again): Alt+X, no second save"
+read -r tx ty <<<"$(words 20 50 | sed -n 1p)"
+[ -n "$tx" ] || fail "the tab \"Karte öffnen\" was not found"
+click "$tx" "$ty"
 key alt+x
 wait_window "^Programm beenden" >/dev/null
 shot exit-question
@@ -462,6 +472,31 @@ print("texts after pasting:", [(t["Content"], t["X"], t["Y"]) for t in texts])
 ok = len(texts) == 2 and all(t["Content"] == "Alles Gute" and t["Color"] == 255 for t in texts)
 sys.exit(0 if ok else 1)
 PY
+
+echo "== leave on the browser tab: Alt+X"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+shot before-browser-tab
+read -r tx ty <<<"$(words 20 50 | sed -n 1p)"
+[ -n "$tx" ] || fail "the tab \"Karte öffnen\" was not found"
+click "$tx" "$ty"
+key alt+x
+wait_window "^Programm beenden" >/dev/null
+key alt+n
+wait_exit
+
+echo "== start with the card named on the command line (a second one is only named)"
+start_program "$card" "$work/prog/Zweite.kar"
+for _ in $(seq 100); do
+    title=$(xdotool getwindowname "$main_win")
+    grep -q "$(basename "$card")" <<<"$title" && break
+    pause 0.1
+done
+grep -q "$(basename "$card")" <<<"$title" || fail "title after starting with the card: $title"
+grep -q "nicht geöffnet: .*Zweite.kar" "$art/program.log" || fail "the second card was not named"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+shot started-with-card
+# The editor shows the card, not the browser tab the last run ended on.
+[ -n "$(colour_centre "$last_shot" 255,0,0 40)" ] || fail "the editor does not show the card"
 
 echo "== end: Alt+X"
 key alt+x
