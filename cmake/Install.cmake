@@ -26,8 +26,11 @@ install(FILES ${BRISELLA_DESKTOP_DIR}/brisella-bildwerker.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${BRISELLA_DESKTOP_DIR}/brisella-bildwerker.thumbnailer
     DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
+# What software centres show of the program (AppStream).
+install(FILES ${BRISELLA_DESKTOP_DIR}/de.tovarin.BrisellaBildwerker.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The German user guide with its pictures (the about box opens it).
+# The German user guide with its pictures, shown by the program's guide window ("Anleitung").
 install(FILES ${CMAKE_SOURCE_DIR}/docs/Anleitung.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisella-bildwerker)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/img DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisella-bildwerker)
 
@@ -44,9 +47,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)  # the debug information stays in the build tree
-# Loaded at run time, so dpkg-shlibdeps cannot see them: picture plugins, the German Qt
-# texts and the fonts that stand in for the card fonts.
+# Loaded at run time, so dpkg-shlibdeps cannot see them: picture plugins, the SVG icon engine
+# (the program's own icons), the German Qt texts and the fonts that stand in for the card fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-liberation2")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sane-utils, shared-mime-info, desktop-file-utils")
 include(CPack)

@@ -5,12 +5,13 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n libqt6svg6
     libgif-dev libsane-dev sane-utils
     libcups2-dev cups printer-driver-cups-pdf
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 xvfb xauth x11-apps imagemagick netpbm poppler-utils xdotool
     dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
+    appstream
     hyperfine
 )
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree, checks its dependencies and contents, installs
-# it with apt-get, checks the desktop entry, the file type and the thumbnailer of the
-# installed program, starts the program under Xvfb until its window shows (screenshot kept),
-# and removes the package again. Needs root (apt-get).
+# it with apt-get, checks the desktop entry, the file type, the thumbnailer and the AppStream
+# metainfo of the installed program, starts the program under Xvfb in a clean home with a card
+# on its command line until its window shows that card (screenshot kept), and removes the
+# package again. Needs root (apt-get).
 # Usage: scripts/package-check.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 out=$build/package-check
 pkg=brisella-bildwerker
+metainfo=/usr/share/metainfo/de.tovarin.BrisellaBildwerker.metainfo.xml
 
 fail() { echo "package-check: FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
@@ -31,7 +33,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 # Found by dpkg-shlibdeps from the programs' libraries, and the run-time plugins, texts and
 # fonts that no linker sees.
 for need in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libgif7 libsane1 \
-    libc6 libstdc++6 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n \
+    libc6 libstdc++6 qt6-qpa-plugins qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n \
     fonts-liberation2; do
     tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$need" ||
         fail "Depends lacks $need: $depends"
@@ -43,7 +45,8 @@ for path in /usr/bin/brisella-bildwerker /usr/bin/brisella-cli \
     /usr/share/applications/$pkg.desktop /usr/share/mime/packages/$pkg.xml \
     /usr/share/thumbnailers/$pkg.thumbnailer \
     /usr/share/icons/hicolor/scalable/apps/$pkg.svg \
-    /usr/share/icons/hicolor/48x48/apps/$pkg.png /usr/share/icons/hicolor/256x256/apps/$pkg.png; do
+    /usr/share/icons/hicolor/48x48/apps/$pkg.png /usr/share/icons/hicolor/256x256/apps/$pkg.png \
+    "$metainfo" /usr/share/doc/$pkg/Anleitung.md; do
     grep -qx "$path" "$out/contents.txt" || fail "package lacks $path"
 done
 [ "$(grep -c "^/usr/share/$pkg/samples/.*\.kar$" "$out/contents.txt")" -ge 5 ] ||
@@ -81,6 +84,13 @@ for f in "$out/Karte.kar" "$out/umbenannt.dat"; do
     [ "$type" = application/x-brisella-karte ] || fail "$f is $type"
 done
 
+step "AppStream metainfo"
+# --strict: warnings and hints fail as errors do.
+appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate $metainfo"
+launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+[ -f "/usr/share/applications/$launchable" ] ||
+    fail "the metainfo launches $launchable, which is not installed"
+
 step "thumbnailer"
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/thumbnailers/$pkg.thumbnailer)
 thumb_cmd=${exec_line//%i/$sample}
@@ -94,11 +104,15 @@ read -r tw th <<<"$size"
     fail "thumbnail is $size"
 echo "thumbnail: $size"
 
-step "installed program under Xvfb"
+step "installed program under Xvfb, opening a card from its command line"
 # Run as an ordinary user: as root, the program's own folder (/usr/bin) would be writable
 # and so become its program folder.
 home=$(mktemp -d)
-chown 65534:65534 "$home"
+mkdir -p "$home/Post"
+# The card travels with its pictures, which the program looks for beside it.
+cp "$sample" "$home/Post/Testkarte.kar"
+find "$(dirname "$sample")" -maxdepth 1 -type f ! -name '*.kar' -exec cp {} "$home/Post/" \;
+chown -R 65534:65534 "$home"
 d=80
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
 display=:$d
@@ -109,27 +123,37 @@ for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep
 xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start on $display"
 setpriv --reuid=65534 --regid=65534 --clear-groups env -i DISPLAY="$display" HOME="$home" \
     XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=xcb /usr/bin/brisella-bildwerker \
-    >"$out/program.log" 2>&1 &
+    "$home/Post/Testkarte.kar" >"$out/program.log" 2>&1 &
 prog_pid=$!
+# The title names the card once it is open ("Tovarin Brisella-Bildwerker 1.0 - Testkarte.kar").
 shown=0
-for _ in $(seq 200); do
-    if xdotool search --onlyvisible --name "^Tovarin Brisella-Bildwerker 1.0" >/dev/null 2>&1; then
+for _ in $(seq 400); do
+    if xdotool search --onlyvisible --name "^Tovarin Brisella-Bildwerker 1.0 - Testkarte.kar" \
+        >/dev/null 2>&1; then
         shown=1
         break
     fi
     sleep 0.05
 done
-[ "$shown" = 1 ] || { kill "$prog_pid"; cat "$out/program.log" >&2; fail "no window shown"; }
-sleep 2  # the browser fills its thumbnails
+if [ "$shown" = 0 ]; then
+    import -window root "$out/installed-window.png" 2>/dev/null || true
+    titles=$(xdotool search --onlyvisible --name "Brisella" getwindowname %@ 2>/dev/null || true)
+    kill "$prog_pid"
+    cat "$out/program.log" >&2
+    fail "no window shows the card; window titles: ${titles:-none}"
+fi
+sleep 2  # the editor draws the card
 import -window root "$out/installed-window.png"
 kill "$prog_pid"
 wait "$prog_pid" 2>/dev/null || true
 colours=$(identify -format '%k' "$out/installed-window.png")
 [ "$colours" -gt 50 ] || fail "screenshot has only $colours colours"
-folder="$home/.local/share/Tovarin/Brisella-Bildwerker"
+# The program keeps its data in a hidden folder, so the first start put the sample cards
+# into the card folder in the documents folder.
+folder="$home/Documents/Grußkarten"
 cards=$(ls "$folder"/*.kar 2>/dev/null | wc -l)
 [ "$cards" -ge 5 ] || fail "the first start put $cards sample cards into $folder"
-echo "window shown; $cards sample cards in the program folder; screenshot $out/installed-window.png"
+echo "window shows the card; $cards sample cards in $folder; screenshot $out/installed-window.png"
 
 trap - EXIT
 cleanup
