@@ -31,11 +31,9 @@ done
 [ -x "$prog" ] || fail "no program $prog (build it first)"
 ls "$samples"/*.kar >/dev/null 2>&1 || fail "no sample cards in $samples (build brisella_samples)"
 
-# Every xdotool call has a time limit: a --sync wait for something that never happens would
-# otherwise hang the run.
-xdotool_bin=$(command -v xdotool)
-xdotool() { timeout 20 "$xdotool_bin" "$@"; }
-pause() { sleep "$1"; }
+# shellcheck source-path=SCRIPTDIR source=../tests/app/e2e/xdo.sh
+. "$PWD/tests/app/e2e/xdo.sh"
+focus_main() { xdotool windowfocus --sync "$main_win" 2>/dev/null || true; }
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -111,33 +109,6 @@ unshare --mount --propagation private -- sh -c '
     >"$work/program.log" 2>&1 &
 prog_pid=$!
 
-# wait_window REGEX: until a visible window's title matches; prints its id. (xdotool's regex
-# matches ASCII letters only: "ö" and "ü" cannot stand in it.)
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) || true
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        pause 0.05
-    done
-    fail "no window \"$1\""
-}
-# wait_gone REGEX: until no visible window matches; then the keyboard goes back to the main
-# window (there is no window manager to hand it back).
-wait_gone() {
-    for _ in $(seq 200); do
-        if ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then
-            pause 0.2
-            xdotool windowfocus --sync "$main_win" 2>/dev/null || true
-            return 0
-        fi
-        pause 0.05
-    done
-    fail "window \"$1\" did not close"
-}
-key() { xdotool key --clearmodifiers --delay 60 "$@"; pause 0.4; }
-type_text() { xdotool type --clearmodifiers --delay 20 "$1"; pause 0.2; }
-click() { xdotool mousemove --sync "$1" "$2" click 1; pause 0.6; }
 geometry() { eval "$(xdotool getwindowgeometry --shell "$main_win")"; }  # X Y WIDTH HEIGHT
 screen=$work/screen.png
 grab() { import -window root "$screen"; }

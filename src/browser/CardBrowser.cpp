@@ -26,6 +26,13 @@ bool isCardName(const QString& name) {
     return name.endsWith(QLatin1String(".kar"), Qt::CaseInsensitive);
 }
 
+// The entry (1..count) named `name` in `entries`, or 0.
+int positionOf(const PreviewEntries& entries, const QString& name) {
+    for (int i = 0; i < entries.count(); ++i)
+        if (entries.names[size_t(i)] == name) return i + 1;
+    return 0;
+}
+
 }  // namespace
 
 CardBrowser::CardBrowser(UserDialogs& dialogs, QObject* parent)
@@ -55,9 +62,7 @@ QString CardBrowser::selectedName() const {
 }
 
 int CardBrowser::indexOf(const QString& name) const {
-    for (int i = 0; i < list_.count(); ++i)
-        if (list_.names[size_t(i)] == name) return i + 1;
-    return 0;
+    return positionOf(list_, name);
 }
 
 void CardBrowser::folderChanging() {
@@ -235,11 +240,7 @@ void CardBrowser::synchronize(const QString& select) {
     stamps_ = std::move(stamps);
     // Files that are gone drop their watch by themselves.
     changed = changed || next.names != list_.names;
-    const int wanted = [&] {
-        for (int i = 0; i < next.count(); ++i)
-            if (next.names[size_t(i)] == keep) return i + 1;
-        return 0;
-    }();
+    const int wanted = positionOf(next, keep);
     if (!changed && (wanted == 0 || wanted == selectedIndex)) return;
     list_ = std::move(next);
     if (wanted > 0)

@@ -141,33 +141,13 @@ CardReadStatus readFileBytes(const QString& path, QByteArray& bytes) {
 void loadStoredPicture(DibImage& target, const QString& name, const QString& cardPath,
                        CardFileContext& fc) {
     if (loadPictureOrBlank(target, name, fc.programFolder)) return;
-    // The file part after the last separator of either kind: names stored on other systems
-    // may use "\".
-    const qsizetype cut =
-        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
-    const QString filePart = name.mid(cut + 1);
+    const QString filePart = pictureFilePart(name);
     if (!filePart.isEmpty()) {
         const QString second = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart;
         if (loadPictureOrBlank(target, second, fc.programFolder)) return;
     }
     fc.dialogs.message(QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
                        kAppTitle, MsgIcon::Error, BtnOk);
-}
-
-void turnByRotation(DibImage& picture, int32_t rotation, const std::function<void(int)>& progress) {
-    switch (rotation) {
-        case 1:
-            turnPictureRight(picture, progress);
-            break;
-        case 2:
-            turnPictureHalf(picture, progress);
-            break;
-        case 3:
-            turnPictureLeft(picture, progress);
-            break;
-        default:
-            break;
-    }
 }
 
 }  // namespace

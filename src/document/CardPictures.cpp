@@ -14,12 +14,6 @@ namespace bb {
 
 namespace {
 
-QString filePart(const QString& name) {
-    const qsizetype cut =
-        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
-    return name.mid(cut + 1);
-}
-
 bool sameFile(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
@@ -128,7 +122,7 @@ QString findStoredPicture(const QString& name, const QString& cardPath,
     if (name.isEmpty()) return {};
     const QString asNamed = resolvePictureName(name, programFolder);
     if (QFileInfo(asNamed).isFile()) return QFileInfo(asNamed).absoluteFilePath();
-    const QString part = filePart(name);
+    const QString part = pictureFilePart(name);
     if (part.isEmpty() || cardPath.isEmpty()) return {};
     const QString beside = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + part;
     return QFileInfo(beside).isFile() ? beside : QString();

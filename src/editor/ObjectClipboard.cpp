@@ -1,6 +1,7 @@
 #include "editor/ObjectClipboard.h"
 
 #include "document/CardDocument.h"
+#include "document/CardPictures.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
@@ -53,19 +54,6 @@ QByteArray newPictureKey() {
     return process + '/' + QByteArray::number(++serial);
 }
 
-bool turnByRotation(DibImage& picture, int32_t rotation) {
-    switch (rotation) {
-        case 1:
-            return turnPictureRight(picture);
-        case 2:
-            return turnPictureHalf(picture);
-        case 3:
-            return turnPictureLeft(picture);
-        default:
-            return true;
-    }
-}
-
 bool isCardFile(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("kar"), Qt::CaseInsensitive) == 0;
 }
@@ -73,16 +61,7 @@ bool isCardFile(const QString& path) {
 // The file a picture object's picture comes from as a full path: its name as the card file
 // loads it, else, like the card file's reader, the name's file part beside the card.
 QString pictureFileOf(const CardObject& o, const QString& cardPath, const QString& programFolder) {
-    const QString named = resolvePictureName(o.content, programFolder);
-    if (QFileInfo(named).isFile()) return QFileInfo(named).absoluteFilePath();
-    const qsizetype cut =
-        qMax(o.content.lastIndexOf(QLatin1Char('/')), o.content.lastIndexOf(QLatin1Char('\\')));
-    const QString filePart = o.content.mid(cut + 1);
-    if (!cardPath.isEmpty() && !filePart.isEmpty()) {
-        const QFileInfo beside(QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart);
-        if (beside.isFile()) return beside.absoluteFilePath();
-    }
-    return {};
+    return findStoredPicture(o.content, cardPath, programFolder);
 }
 
 QStringList localFiles(const QMimeData& mime, bool cards) {

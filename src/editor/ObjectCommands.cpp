@@ -240,16 +240,16 @@ void ObjectCommands::findPicture() {
     const CardObject* o = editor_.selected();
     if (!o || o->kind != KindPicture || !o->picture.isStandIn()) return;
     const CardDocument& d = editor_.doc();
-    const qsizetype cut =
-        qMax(o->content.lastIndexOf(QLatin1Char('/')), o->content.lastIndexOf(QLatin1Char('\\')));
+    const QString name = pictureFilePart(o->content);
+    const qsizetype folderPart = o->content.size() - name.size() - 1;
     FileDialogRequest r;
     r.caption = QStringLiteral("Bild suchen");
     // The card's folder; a card not yet saved offers the folder the picture was named in.
     r.directory = !d.fileName.isEmpty() ? QFileInfo(d.fileName).absolutePath()
-                  : cut > 0             ? o->content.left(cut)
+                  : folderPart > 0      ? o->content.left(folderPart)
                                         : QString();
     r.filter = pictureOpenFilter();
-    r.initialName = o->content.mid(cut + 1);
+    r.initialName = name;
     r.confirmOverwrite = false;
     const QString path = dialogs_.openFile(r).path;
     if (path.isEmpty()) return;
@@ -262,19 +262,7 @@ void ObjectCommands::findPicture() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Bild suchen"));
     CardObject* target = editor_.selected();
     if (!target || target->kind != KindPicture) return;
-    switch (target->rotation) {
-        case 1:
-            turnPictureRight(picture);
-            break;
-        case 2:
-            turnPictureHalf(picture);
-            break;
-        case 3:
-            turnPictureLeft(picture);
-            break;
-        default:
-            break;
-    }
+    turnByRotation(picture, target->rotation);
     target->picture = std::move(picture);
     target->content = path;
     editor_.repaintBoth();

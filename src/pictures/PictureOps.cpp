@@ -20,6 +20,12 @@ QString resolvePictureName(const QString& name, const QString& programFolder) {
     return programFolder + QLatin1Char('/') + name;
 }
 
+QString pictureFilePart(const QString& name) {
+    const qsizetype cut =
+        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    return name.mid(cut + 1);
+}
+
 bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder) {
     DibImage loaded = loadPictureFile(resolvePictureName(fileName, programFolder));
     releaseDib(target);
@@ -288,6 +294,19 @@ bool turnPictureRight(DibImage& picture, const std::function<void(int)>& progres
 }
 bool turnPictureHalf(DibImage& picture, const std::function<void(int)>& progress) {
     return turn(picture, Turn::Half, progress);
+}
+
+bool turnByRotation(DibImage& picture, int32_t rotation, const std::function<void(int)>& progress) {
+    switch (rotation) {
+        case 1:
+            return turnPictureRight(picture, progress);
+        case 2:
+            return turnPictureHalf(picture, progress);
+        case 3:
+            return turnPictureLeft(picture, progress);
+        default:
+            return true;
+    }
 }
 
 }  // namespace bb

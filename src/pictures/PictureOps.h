@@ -13,6 +13,10 @@ namespace bb {
 // A name without a folder part lies in the program folder; a name with one is used as is.
 QString resolvePictureName(const QString& name, const QString& programFolder);
 
+// The file part of a stored picture name: after the last separator of either kind (names
+// stored on other systems may use "\").
+QString pictureFilePart(const QString& name);
+
 // Loads a picture file into `target` (its previous picture is released). On failure the
 // target gets a blank white 24-bit picture of 320 x 200 pixels, marked as a stand-in
 // (DibImage::isStandIn), and the result is false.
@@ -30,5 +34,9 @@ bool loadBitmapOrBlank(QImage& bitmap, const QString& fileName, const QString& p
 bool turnPictureLeft(DibImage& picture, const std::function<void(int)>& progress = {});
 bool turnPictureRight(DibImage& picture, const std::function<void(int)>& progress = {});
 bool turnPictureHalf(DibImage& picture, const std::function<void(int)>& progress = {});
+// Turns by an object's rotation: 1 a quarter clockwise, 2 half, 3 a quarter counter-clockwise;
+// anything else leaves the picture (true).
+bool turnByRotation(DibImage& picture, int32_t rotation,
+                    const std::function<void(int)>& progress = {});
 
 }  // namespace bb

@@ -3,6 +3,7 @@
 #include "render/Renderer.h"
 
 #include "merge/MergeFields.h"
+#include "pictures/PictureOps.h"
 #include "render/DeviceCoords.h"
 #include "render/DrawDib.h"
 #include "render/FigureRenderer.h"
@@ -232,14 +233,6 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
     }
 }
 
-// The name a placeholder shows: the file part of the stored name, which may use either
-// separator.
-QString missingPictureLabel(const QString& name) {
-    const qsizetype cut =
-        qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
-    return name.mid(cut + 1);
-}
-
 // A picture whose file was not found, as the editor views show it: the box it would fill,
 // white with a light frame crossed corner to corner and the file name (elided) in the middle.
 void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, int h,
@@ -260,7 +253,7 @@ void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, i
     font.setPixelSize(12);
     const QFontMetrics metrics(font);
     const QString label =
-        metrics.elidedText(missingPictureLabel(o.content), Qt::ElideMiddle, box.width() - 8);
+        metrics.elidedText(pictureFilePart(o.content), Qt::ElideMiddle, box.width() - 8);
     if (!label.isEmpty() && box.height() > metrics.height()) {
         // On a white ground, so that the cross does not run through the letters.
         QRect textBox(0, 0, metrics.horizontalAdvance(label) + 6, metrics.height() + 2);

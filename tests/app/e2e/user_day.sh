@@ -19,10 +19,8 @@ here=$(dirname "$(realpath "$0")")
 for tool in Xvfb xdotool import convert identify pdftoppm pdfinfo python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
-# Every xdotool call has a time limit: a --sync wait for something that never happens would
-# otherwise hang the run.
-xdotool_bin=$(command -v xdotool)
-xdotool() { timeout 20 "$xdotool_bin" "$@"; }
+# shellcheck source-path=SCRIPTDIR source=xdo.sh
+. "$here/xdo.sh"
 
 rm -rf "$art"
 mkdir -p "$art"
@@ -55,10 +53,6 @@ export BRISELLA_AUTOSAVE_SECONDS=1
 recovery=$work/home/data/Tovarin/Brisella-Bildwerker/Wiederherstellung
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
-# pause SECONDS: a fixed wait, stretched by BRISELLA_E2E_SLOWDOWN for slow builds
-# (the sanitizer tree runs the program several times slower).
-pause() { sleep "$(awk -v s="$1" -v f="${BRISELLA_E2E_SLOWDOWN:-1}" 'BEGIN { print s * f }')"; }
-
 # A free display number, then wait until the server answers.
 d=70
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
@@ -73,31 +67,6 @@ shot() {  # shot NAME: screenshot of the whole screen as NN-NAME.png
     n=$((n + 1))
     last_shot=$art/$(printf '%02d' "$n")-$1.png
     import -window root "$last_shot"
-}
-key() { xdotool key --clearmodifiers --delay 60 "$@"; pause 0.4; }
-type_text() { xdotool type --clearmodifiers --delay 20 "$1"; pause 0.2; }
-# wait_window REGEX: until a visible window's title matches; prints its id.
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) || true
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        pause 0.05
-    done
-    fail "no window \"$1\""
-}
-# wait_gone REGEX: until no visible window matches; then the keyboard goes back to the main
-# window (there is no window manager to hand it back).
-wait_gone() {
-    for _ in $(seq 200); do
-        if ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then
-            pause 0.2
-            focus_main
-            return 0
-        fi
-        pause 0.05
-    done
-    fail "window \"$1\" did not close"
 }
 focus_main() {
     if [ -n "${main_win:-}" ] && [ -n "$prog_pid" ]; then
@@ -134,9 +103,9 @@ card=$work/prog/Grusskarte.kar
 colours=()  # SIDE:R,G,B of what the day puts on the card
 
 echo "== --version and --help answer without a display"
-DISPLAY= "$work/prog/brisella-bildwerker" --version | grep -q "^brisella-bildwerker 1.0$" ||
+DISPLAY='' "$work/prog/brisella-bildwerker" --version | grep -q "^brisella-bildwerker 1.0$" ||
     fail "--version"
-DISPLAY= "$work/prog/brisella-bildwerker" --help | grep -q "^Aufruf: brisella-bildwerker" ||
+DISPLAY='' "$work/prog/brisella-bildwerker" --help | grep -q "^Aufruf: brisella-bildwerker" ||
     fail "--help"
 
 echo "== start"
@@ -171,7 +140,6 @@ words() {
     python3 "$here/locate.py" "$last_shot" $((X + left)) $((Y + top)) $((X + right)) \
         $((Y + bottom)) "$@"
 }
-click() { xdotool mousemove --sync "$1" "$2" click 1; pause 0.6; }
 # The property panel is as wide as its texts need in the desktop's font: about 190 pixels.
 panel_line() {  # panel_line N: centre of the N-th line of text in the property panel
     words 80 420 $((WIDTH - 188)) $((WIDTH - 5)) --lines | awk -v n="$1" '$1 == n {print $2, $3; exit}'
