@@ -1,19 +1,28 @@
 // The guide inside the program: its pictures, links, sections and history, where it is
-// found, and the about box's button.
+// found, and the about box's button; the shipped guide's own pictures and links, and that it
+// names every command the window offers.
 #include "AppTestSupport.h"
 
 #include "app/AboutDialog.h"
 #include "app/GuideWindow.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QToolBar>
+
+#include <algorithm>
 
 using namespace bb;
 using bbtest::WindowTest;
@@ -34,6 +43,55 @@ void write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// The guide of the sources, not an installed copy.
+QString shippedGuide() {
+    bbtest::TempFolder empty;
+    const QByteArray saved = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(empty.path()));
+    const QString file = GuideWindow::guideFile();
+    qputenv("XDG_DATA_DIRS", saved);
+    return file;
+}
+
+// A caption as the guide quotes it: without the accelerator mark, trailing dots and colon.
+QString guideCaption(QString text) {
+    text.remove(QLatin1Char('&'));
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char(':'))) text.chop(1);
+    return text.trimmed();
+}
+
+// The captions of every command the main window itself shows: its menus and context menus,
+// tool bars, tool buttons, buttons, check boxes and tabs (dialogs are windows of their own,
+// and symbol-only buttons have no words to quote).
+QStringList windowCaptions(QWidget& window) {
+    QStringList captions;
+    const auto add = [&captions](const QString& text) {
+        const QString c = guideCaption(text);
+        // A placeholder such as "(keine)" names no command.
+        if (std::any_of(c.begin(), c.end(), [](QChar ch) { return ch.isLetter(); }) &&
+            !c.startsWith(u'(') && !captions.contains(c))
+            captions << c;
+    };
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+        if (menu->objectName().isEmpty()) continue;  // menus of Qt's own widgets
+        for (QAction* a : menu->actions()) {
+            // Entries naming recent files carry their path.
+            if (a->isSeparator() || a->data().isValid()) continue;
+            add(a->text());
+        }
+    }
+    for (QToolBar* bar : window.findChildren<QToolBar*>())
+        for (QAction* a : bar->actions()) add(a->text());
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        if (b->window() == &window && !b->isHidden() && !qobject_cast<QRadioButton*>(b))
+            add(b->text());
+    for (QTabWidget* tabs : window.findChildren<QTabWidget*>())
+        if (tabs->window() == &window)
+            for (int i = 0; i < tabs->count(); ++i) add(tabs->tabText(i));
+    return captions;
 }
 
 }  // namespace
@@ -148,6 +206,57 @@ TEST_F(WindowTest, AboutBoxButtonClosesTheBoxAndShowsTheGuide) {
     EXPECT_FALSE(guide->isModal());
     EXPECT_EQ(guide->browser()->source().toLocalFile(), GuideWindow::guideFile());
     EXPECT_GE(guide->contents()->count(), 5);
+}
+
+TEST(Guide, ShippedGuideShowsItsPicturesAndReachesItsLinks) {
+    GuideWindow guide;
+    guide.resize(800, 600);
+    guide.loadGuide(shippedGuide());
+    QTextBrowser* text = guide.browser();
+    QStringList anchors, hrefs;
+    int pictures = 0;
+    for (QTextBlock b = text->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            anchors << f.anchorNames();
+            if (f.anchorHref().startsWith(u'#')) hrefs << f.anchorHref();
+            if (f.isImageFormat()) {
+                ++pictures;
+                const QString name = f.toImageFormat().name();
+                EXPECT_FALSE(text->loadResource(QTextDocument::ImageResource, QUrl(name)).isNull())
+                    << name.toStdString();
+            }
+        }
+    EXPECT_GE(pictures, 9);
+    // Every link inside the guide leads to one of its headings.
+    EXPECT_FALSE(hrefs.isEmpty());
+    for (const QString& href : hrefs)
+        EXPECT_TRUE(anchors.contains(QUrl(href).fragment(QUrl::FullyDecoded)))
+            << href.toStdString();
+}
+
+TEST_F(WindowTest, ShippedGuideQuotesEveryCommandOfTheWindow) {
+    auto w = make();
+    QFile file(shippedGuide());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // A caption may run over a line break of the text.
+    const QString guide = QString::fromUtf8(file.readAll()).simplified();
+    const QStringList captions = windowCaptions(*w);
+    // The walk itself found the window's commands.
+    for (const char* known :
+         {"Neu", "Rückgängig", "Ausrichten", "Am Raster ausrichten", "Lupe", "Viertelfalz",
+          "Kopieren", "Auf der Karte waagerecht zentrieren", "In den Papierkorb verschieben",
+          "Seitenverhältnis sperren", "Linie schräg runter"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf8(known))) << known;
+    QStringList missing;
+    for (const QString& c : captions) {
+        const QString open = QStringLiteral("„") + c;
+        if (!guide.contains(open + QStringLiteral("“")) &&
+            !guide.contains(open + QStringLiteral("...“")))
+            missing << c;
+    }
+    EXPECT_TRUE(missing.isEmpty())
+        << "Die Anleitung nennt nicht: " << missing.join(QStringLiteral(", ")).toStdString();
 }
 
 #include "test_guide.moc"
