@@ -10,7 +10,8 @@ const std::vector<Command>& commands() {
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "
-         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder)]",
+         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder; "
+         "--side both: two pictures per row)]",
          &runExport},
         {"info", "CARD.kar", &runInfo},
         {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
