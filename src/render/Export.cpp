@@ -12,10 +12,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace bb {
 
@@ -234,6 +236,10 @@ MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const
     const QDir dir(folder);
     const FieldFiller filler(list);
     const int total = int(rows.size() * sideList.size());
+    // The views keep their pictures while a progress hook lets events run: the working slots
+    // may hold the other side meanwhile.
+    const bool wasBusy = std::exchange(ctx.busy, true);
+    const auto notBusy = qScopeGuard([&ctx, wasBusy] { ctx.busy = wasBusy; });
     int done = 0;
     for (size_t s = 0; s < sideList.size(); ++s) {
         const WorkingSideGuard shown(doc, sideList[s]);
