@@ -41,6 +41,7 @@ class GridDialog;
 class GuideWindow;
 class MergeDialog;
 class MergeSession;
+enum class MergeSides;
 class NewCardDialog;
 class UserDialogs;
 
@@ -195,7 +196,7 @@ private:
     void rememberMergeList();
     // Reads the list remembered for the card just opened, in the background.
     void restoreMergeList();
-    void exportMerge(const std::vector<int>& rows, int nameColumn);
+    void exportMerge(const std::vector<int>& rows, int nameColumn, MergeSides sides);
 
     UserDialogs& dialogs_;
     Options options_;

@@ -42,13 +42,14 @@ void MainWindow::setUpMerge() {
                     QStringLiteral("Die Adressliste %1 konnte nicht gelesen werden: %2")
                         .arg(QDir::toNativeSeparators(path), error));
             });
-    connect(mergeDialog_, &MergeDialog::printRequested, this, [this](const MergePlan& plan) {
-        const MergeRun run{merge_->list(), plan};
-        runCommand([this, &run] { print_->printMerge(run); });
-    });
+    connect(mergeDialog_, &MergeDialog::printRequested, this,
+            [this](const MergePlan& plan, MergeSides sides) {
+                const MergeRun run{merge_->list(), plan};
+                runCommand([this, &run, sides] { print_->printMerge(run, sides); });
+            });
     connect(mergeDialog_, &MergeDialog::exportRequested, this,
-            [this](const std::vector<int>& rows, int nameColumn) {
-                runCommand([&] { exportMerge(rows, nameColumn); });
+            [this](const std::vector<int>& rows, int nameColumn, MergeSides sides) {
+                runCommand([&] { exportMerge(rows, nameColumn, sides); });
             });
     connect(mergeDialog_, &MergeDialog::removeRequested, this, [this] {
         if (options_.useSettings && !doc_->fileName.isEmpty()) {
@@ -74,7 +75,7 @@ void MainWindow::setUpMerge() {
 void MainWindow::openMergeDialog() {
     QString folder = programFolder_;
     if (!doc_->fileName.isEmpty()) folder = QFileInfo(doc_->fileName).absolutePath();
-    mergeDialog_->prepare(fieldsOfCard(*doc_), folder);
+    mergeDialog_->prepare(fieldsOfCard(*doc_), folder, doc_->currentSide);
     editing_->modal(*mergeDialog_);
 }
 
@@ -110,7 +111,7 @@ void MainWindow::restoreMergeList() {
     merge_->loadList(listPath);
 }
 
-void MainWindow::exportMerge(const std::vector<int>& rows, int nameColumn) {
+void MainWindow::exportMerge(const std::vector<int>& rows, int nameColumn, MergeSides sides) {
     if (!merge_->hasList()) return;
     mergeExporting_ = true;
     const auto done = qScopeGuard([this] {
@@ -119,7 +120,7 @@ void MainWindow::exportMerge(const std::vector<int>& rows, int nameColumn) {
     });
     // The list stays alive for the export even if another one is chosen meanwhile.
     const std::shared_ptr<const AddressList> list = merge_->list();
-    exportMergePictures(*doc_, ctx_, dialogs_, *list, rows, nameColumn, mergeDialog_);
+    exportMergePictures(*doc_, ctx_, dialogs_, *list, rows, nameColumn, sides, mergeDialog_);
 }
 
 }  // namespace bb

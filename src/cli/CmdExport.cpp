@@ -4,6 +4,10 @@
 // lower-case extension (the first type, BMP, when neither names one). With --merge LIST, OUT
 // is a folder that gets one picture per row of the list (or of --rows), named after the row's
 // cell of --name-column (the record number without one); the format is --format's or BMP.
+// --side both writes two pictures per row, "NAME - Außenseite" and "NAME - Innenseite". A
+// name held in the folder by a link or anything but a regular file is never written through;
+// the picture takes the next free name. A picture that fails is reported and the others go
+// on; the exit status is then 1.
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
@@ -26,7 +30,7 @@ namespace bb::cli {
 namespace {
 
 // One picture per row of the list into the folder `folder` (made when missing).
-int exportMerge(const ParsedArgs& p, const QString& card, int sideIndex, const QString& folder,
+int exportMerge(const ParsedArgs& p, const QString& card, MergeSides sides, const QString& folder,
                 int filterIndex) {
     MergeRun merge;
     if (!loadMerge(p.value(QStringLiteral("--merge")), p.value(QStringLiteral("--rows")), 1, merge))
@@ -50,16 +54,18 @@ int exportMerge(const ParsedArgs& p, const QString& card, int sideIndex, const Q
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
     warnMissingFields(*doc, *merge.list);
-    doc->switchSide(sideIndex);
-    const MergeExportResult result =
-        exportMergedSide(*doc, ctx, *merge.list, merge.plan.rows, nameColumn, folder, filterIndex);
+    const MergeExportResult result = exportMergedSides(*doc, ctx, *merge.list, merge.plan.rows,
+                                                       nameColumn, folder, filterIndex, sides);
     for (const QString& file : result.files)
         std::fprintf(stdout, "%s\n", file.toLocal8Bit().constData());
-    if (!result.ok()) {
-        printError(result.error);
-        return kExitFailure;
-    }
-    return kExitOk;
+    std::fflush(stdout);
+    for (const QString& failure : result.failures) printError(failure);
+    if (result.failures.isEmpty() && !result.error.isEmpty()) printError(result.error);
+    if (!result.failures.isEmpty())
+        printError(QStringLiteral("%1 of %2 picture(s) could not be written")
+                       .arg(result.failures.size())
+                       .arg(result.failures.size() + result.files.size()));
+    return result.ok() ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -76,10 +82,16 @@ int runExport(const QStringList& args) {
     const QString output = p.value(QStringLiteral("-o"));
     const QString format = p.value(QStringLiteral("--format"));
     if (output.isEmpty()) return usageError(cmd, QStringLiteral("no output file given (-o)"));
-    const int sideIndex = sideFromName(p.value(QStringLiteral("--side")));
-    if (sideIndex < 0) return usageError(cmd, QStringLiteral("--side must be outside or inside"));
-
     const bool merging = p.has(QStringLiteral("--merge"));
+    const QString sideName = p.value(QStringLiteral("--side"));
+    const int sideIndex = sideFromName(sideName);
+    const bool bothSides = sideName == QLatin1String("both");
+    if (bothSides && !merging)
+        return usageError(cmd, QStringLiteral("--side both needs --merge (one picture per side "
+                                              "and row); export one side at a time"));
+    if (sideIndex < 0 && !bothSides)
+        return usageError(cmd, QStringLiteral("--side must be outside, inside or both"));
+
     if (!merging && (p.has(QStringLiteral("--rows")) || p.has(QStringLiteral("--name-column"))))
         return usageError(cmd, QStringLiteral("--rows and --name-column need --merge"));
 
@@ -90,7 +102,10 @@ int runExport(const QStringList& args) {
             if (filterIndex == 0)
                 return usageError(cmd, QStringLiteral("unknown format %1").arg(format));
         }
-        return exportMerge(p, card, sideIndex, output, filterIndex);
+        const MergeSides sides = bothSides                 ? MergeSides::Both
+                                 : sideIndex == SideInside ? MergeSides::Inside
+                                                           : MergeSides::Outside;
+        return exportMerge(p, card, sides, output, filterIndex);
     }
     if (!format.isEmpty()) {
         filterIndex = filterIndexForFormat(format);

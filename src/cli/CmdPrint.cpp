@@ -1,8 +1,10 @@
 // brisella-cli print: one print run of a card onto a PDF file or a named printer, with
 // copies, used positions, cut and fold lines and a calibration file; --layout lists where
 // every card goes, in device pixels, before printing. --side both prints the outsides and
-// insides back to back (alternating pages in a PDF, one duplex job on a printer), and
-// --alignment-sheet the sheet of crosses that shows how a printer turns its sheets. --merge
+// insides back to back (alternating pages in a PDF, one duplex job on a printer; with
+// --turn-sheets the outsides as one job, the sheets turned by hand when the person presses
+// Enter, then the insides as a second job), and --alignment-sheet the sheet of crosses that
+// shows how a printer turns its sheets. --merge
 // prints one personal card per row of an address list (--copies of each). The sheet is the
 // card type's paper in its orientation (CardPaper) unless --paper or --orientation say
 // otherwise.
@@ -239,21 +241,73 @@ void printQuarterFoldLayout(const std::vector<QuarterFoldCard>& cards, const Mer
     std::fflush(stdout);
 }
 
+// Both sides turned by hand: the outsides as one job, then (once the person has turned the
+// sheets about their vertical middle, like a book page, and pressed Enter) the insides as a
+// second job. The end of the input stops after the outsides.
+int printTurningSheets(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
+                       UserDialogs& dialogs, const PrintOptions& options, bool layout,
+                       int waitSeconds, const MergeRun* merge) {
+    QPrinter& printer = target.printer();
+    printer.setDuplex(QPrinter::DuplexNone);
+    const DeviceGeometry geometry = target.geometry();
+    if (layout)
+        printTwoSidedLayout(twoSidedCards(doc.format, runSettings(options, doc.format, merge),
+                                          options.calibration, geometry, TurnAxis::Vertical),
+                            merge);
+    const SplitJobs split =
+        splitSides(twoSidedJob(doc.format, options, geometry, TurnAxis::Vertical, merge));
+    const auto run = [&](const PrintJob& job) {
+        const PrintJob* const runJob = &job;
+        return [&, runJob](PrintProgress* progress) {
+            return runPrintJob(printer, doc, ctx, *runJob, dialogs, progress);
+        };
+    };
+    const int fronts = runAndReport(target, split.fronts, waitSeconds, layout, run(split.fronts),
+                                    [](const PrintRunResult& result, const QByteArray& to) {
+                                        std::printf(
+                                            "printed the outsides of %d card(s) on %d "
+                                            "sheet(s) to %s\n",
+                                            result.cards, result.pages, to.constData());
+                                    });
+    if (fronts != kExitOk) return fronts;
+    std::fprintf(stderr,
+                 "The outsides are printed. Turn the sheets over like a book page (about their "
+                 "vertical middle), put them back so that the blank backs are printed and the "
+                 "top edge goes in first, and press Enter.\n");
+    std::fflush(stderr);
+    char answer[256];
+    if (!std::fgets(answer, sizeof answer, stdin)) {
+        printError(QStringLiteral("stopped after the outsides: the insides were not printed"));
+        return kExitFailure;
+    }
+    return runAndReport(target, split.backs, waitSeconds, layout, run(split.backs),
+                        [](const PrintRunResult& result, const QByteArray& to) {
+                            std::printf(
+                                "printed %d card(s) on both sides of %d sheet(s) to %s, "
+                                "the sheets turned by hand\n",
+                                result.cards, result.pages, to.constData());
+                        });
+}
+
 // Both sides on each sheet: to a PDF file the front and back pages alternating, to a printer
-// one duplex job. A printer without duplex is refused: a command cannot wait for the sheets
-// to be turned.
+// one duplex job, or with `turnSheets` two jobs and the sheets turned by hand between them. A
+// printer without duplex is otherwise refused before anything is printed.
 int printBothSides(PrinterTarget& target, CardDocument& doc, RenderContext& ctx,
                    UserDialogs& dialogs, const PrintOptions& options, std::optional<FlipEdge> flip,
-                   bool alignment, bool layout, int waitSeconds, const MergeRun* merge) {
+                   bool alignment, bool layout, int waitSeconds, const MergeRun* merge,
+                   bool turnSheets = false) {
     QPrinter& printer = target.printer();
     const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
     DuplexChoice choice{QPrinter::DuplexNone, turnAxis(flip.value_or(FlipEdge::Long), orientation)};
     if (!target.isPdf()) {
+        if (turnSheets)
+            return printTurningSheets(target, doc, ctx, dialogs, options, layout, waitSeconds,
+                                      merge);
         choice = chooseDuplex(printerDuplexModes(printer), orientation, flip);
         if (choice.mode == QPrinter::DuplexNone) {
             printError(QStringLiteral("the printer \"%1\" cannot print both sides of a sheet; "
-                                      "print --side outside, turn the sheets over and print "
-                                      "--side inside")
+                                      "add --turn-sheets to print the outsides, turn the sheets "
+                                      "over by hand and print the insides")
                            .arg(printer.printerName()));
             return kExitFailure;
         }
@@ -332,7 +386,7 @@ int runPrint(const QStringList& args) {
     bool layout = false;
     bool alignment = false;
     QString flipName;
-    bool quarterFold = false, usedGiven = false;
+    bool quarterFold = false, usedGiven = false, turnSheets = false;
     QString mergeList, rowsSpec;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -385,6 +439,8 @@ int runPrint(const QStringList& args) {
             alignment = true;
         } else if (a == QLatin1String("--quarter-fold")) {
             quarterFold = true;
+        } else if (a == QLatin1String("--turn-sheets")) {
+            turnSheets = true;
         } else if (a == QLatin1String("--merge")) {
             if (!value(mergeList)) return usageError(self, QStringLiteral("--merge needs a list"));
         } else if (a == QLatin1String("--rows")) {
@@ -423,6 +479,14 @@ int runPrint(const QStringList& args) {
     }
     if (flip && !bothSides)
         return usageError(self, QStringLiteral("--flip needs --side both or --alignment-sheet"));
+    if (turnSheets && (side != QLatin1String("both") || alignment))
+        return usageError(self, QStringLiteral("--turn-sheets needs --side both"));
+    if (turnSheets && !pdf.isEmpty())
+        return usageError(self, QStringLiteral("--turn-sheets is for a printer; a PDF file holds "
+                                               "front and back pages alternating"));
+    if (turnSheets && flip)
+        return usageError(self, QStringLiteral("--turn-sheets turns the sheets like a book page; "
+                                               "--flip is for a printer's duplex"));
     // A quarter-fold sheet holds both sides of one card; there are no positions to skip.
     if (quarterFold && usedGiven)
         return usageError(self, QStringLiteral("--used does not go with --quarter-fold"));
@@ -513,7 +577,7 @@ int runPrint(const QStringList& args) {
     if (merge) warnMissingFields(*doc, *merge->list);
     if (bothSides)
         return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout, waitSeconds,
-                              mergeRun);
+                              mergeRun, turnSheets);
     doc->switchSide(sideValue);
     if (quarterFold)
         return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds, mergeRun);

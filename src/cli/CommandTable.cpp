@@ -10,7 +10,8 @@ const std::vector<Command>& commands() {
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "
-         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder)]",
+         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder; "
+         "--side both: two pictures per row)]",
          &runExport},
         {"info", "CARD.kar", &runInfo},
         {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
@@ -18,7 +19,7 @@ const std::vector<Command>& commands() {
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
          "[--paper A4|Letter|... (default: the card type's)] [--orientation portrait|landscape] "
-         "[--dpi N] [--layout] [--flip long|short] [--quarter-fold]"
+         "[--dpi N] [--layout] [--flip long|short | --turn-sheets] [--quarter-fold]"
          " [--wait SECONDS (for a printer's queue to finish the job; default 120)]"
          " [--merge LIST.csv|LIST.vcf [--rows 1-20] (--copies per row)]",
          &runPrint},

@@ -3,7 +3,9 @@
 //
 // Lenient where spreadsheets are: text after a closing quote is kept with a warning ("a"b
 // reads as ab), a quote inside an unquoted cell is an ordinary character, spaces before an
-// opening quote are dropped. Strict only where data would be lost silently: a quote that is
+// opening quote are dropped. A quoted field that runs over lines and holds separators (a
+// stray quote that swallowed rows) is named with the line where it began and the lines it
+// took. Strict only where data would be lost silently: a quote that is
 // never closed would swallow the rest of the file, so it is an error at the line it opened.
 #include "merge/AddressListReading.h"
 
@@ -104,17 +106,33 @@ public:
                     r.unclosedQuoteLine = quoteLine;
                     return false;
                 }
+                const int closeLine = line_;
                 const QStringView tail = readUnquoted();
-                if (!isBlank(tail)) {
-                    const int line = line_;
-                    const qsizetype column = r.count;
+                const bool textAfter = !isBlank(tail);
+                const qsizetype column = r.count;
+                // A quoted field over several lines is common (an address with its line
+                // breaks); one that holds separators or ends in text was opened by a stray
+                // quote and swallowed whole lines: say where it began and what it took.
+                if (closeLine > quoteLine && (textAfter || value.contains(QChar(sep_)))) {
                     warnings.add([&] {
                         return atCell(
-                            line, int(column),
+                            quoteLine, int(column),
+                            QStringLiteral("Anführungszeichen erst in Zeile %1 geschlossen: die "
+                                           "Zeilen %2 bis %1 ergaben zusammen einen Datensatz%3")
+                                .arg(closeLine)
+                                .arg(quoteLine)
+                                .arg(textAfter ? QStringLiteral(" (mit Text nach dem schließenden "
+                                                                "Anführungszeichen)")
+                                               : QString()));
+                    });
+                } else if (textAfter) {
+                    warnings.add([&] {
+                        return atCell(
+                            quoteLine, int(column),
                             QStringLiteral("Text nach dem schließenden Anführungszeichen"));
                     });
-                    value.append(tail);
                 }
+                if (textAfter) value.append(tail);
             } else {
                 value = readUnquoted().toString();
             }

@@ -142,14 +142,34 @@ QString FieldFiller::fill(const QString& text, const QStringList& row) const {
     if (!mayHaveFields(text)) return text;
     QString out;
     out.reserve(text.size());
+    // Set while an empty field has begun a line: the spaces that followed it go too.
+    bool dropSpaces = false;
+    const auto atLineStart = [&out] { return out.isEmpty() || out.endsWith(u'\n'); };
     walkFields(
-        text, [&](QStringView run) { out += run; },
+        text,
+        [&](QStringView run) {
+            if (dropSpaces) {
+                qsizetype k = 0;
+                while (k < run.size() && (run[k] == u' ' || run[k] == u'\t')) ++k;
+                run = run.sliced(k);
+                dropSpaces = run.isEmpty();
+            }
+            out += run;
+        },
         [&](const QString& name) {
             const qsizetype column = keys_.indexOf(fieldKey(name));
-            if (column < 0)
+            if (column < 0) {
                 out += u'{' + name + u'}';
-            else if (column < row.size())
-                out += cardLineBreaks(row.at(column));
+                dropSpaces = false;
+                return;
+            }
+            const QString value = column < row.size() ? row.at(column) : QString();
+            if (value.trimmed().isEmpty() && atLineStart()) {
+                dropSpaces = true;
+                return;
+            }
+            out += cardLineBreaks(value);
+            dropSpaces = false;
         });
     return out;
 }
@@ -164,6 +184,33 @@ FieldMatch matchFields(const QStringList& cardFields, const AddressList& list) {
     for (const QString& c : list.columns)
         if (!usedKeys.contains(fieldKey(c))) match.unused << c;
     return match;
+}
+
+QString emptyFieldsNote(const QStringList& cardFields, const AddressList& list) {
+    std::vector<std::pair<QString, int>> fields;  // as typed, column
+    for (const QString& f : cardFields)
+        if (const int column = list.columnOf(f); column >= 0) fields.emplace_back(f, column);
+    if (fields.empty()) return {};
+    constexpr int kShown = 5;
+    int rows = 0;
+    QStringList shown;
+    for (int r = 0; r < list.rowCount(); ++r) {
+        const QStringList& row = list.rows[size_t(r)];
+        QStringList empty;
+        for (const auto& [name, column] : fields)
+            if (column >= row.size() || row.at(column).trimmed().isEmpty())
+                empty << u'{' + name + u'}';
+        if (empty.isEmpty()) continue;
+        if (++rows <= kShown)
+            shown << QStringLiteral("Nr. %1 (%2)").arg(r + 1).arg(empty.join(QStringLiteral(", ")));
+    }
+    if (rows == 0) return {};
+    QString note = rows == 1
+                       ? QStringLiteral("1 Datensatz lässt Felder der Karte leer: ")
+                       : QStringLiteral("%1 Datensätze lassen Felder der Karte leer: ").arg(rows);
+    note += shown.join(QStringLiteral(", "));
+    if (rows > kShown) note += QStringLiteral(" und %1 weitere").arg(rows - kShown);
+    return note;
 }
 
 }  // namespace bb

@@ -40,7 +40,9 @@ QStringList fieldsOfCard(const CardDocument& doc);
 
 // Fills texts from one row of a list. A field without a column stays as typed ("{Titel}"), so
 // a missing column shows on the card instead of leaving a silent gap. A value's line breaks
-// (LF or CR LF) become the card's line breaks (CR LF).
+// (LF or CR LF) become the card's line breaks (CR LF). A field that fills empty at the start
+// of a line takes the spaces after it along, so "{Anrede} {Vorname}" without an Anrede
+// starts with the first name.
 class FieldFiller {
 public:
     FieldFiller() = default;
@@ -58,5 +60,11 @@ struct FieldMatch {
     QStringList unused;
 };
 FieldMatch matchFields(const QStringList& cardFields, const AddressList& list);
+
+// A German note on the rows of `list` that leave a field of `cardFields` blank (fields without
+// a column are not counted): how many, and the first few with their fields, e.g.
+// "2 Datensätze lassen Felder der Karte leer: Nr. 3 ({Anrede}), Nr. 7 ({Anrede}, {PLZ})".
+// Empty when every row fills every field.
+QString emptyFieldsNote(const QStringList& cardFields, const AddressList& list);
 
 }  // namespace bb

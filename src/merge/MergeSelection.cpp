@@ -2,6 +2,7 @@
 #include "merge/MergeSelection.h"
 
 #include <QSet>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <numeric>
@@ -57,32 +58,62 @@ std::vector<int> everyRow(int rowCount) {
     return rows;
 }
 
-QString safeFileName(const QString& value, const QString& fallback) {
+QString safeFileName(const QString& value, const QString& fallback, int maxBytes) {
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     QString name;
     name.reserve(value.size());
-    for (const QChar c : value) {
-        if (c.category() == QChar::Other_Control || forbidden.contains(c) || c == u'\r' ||
-            c == u'\n')
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, value.at(i + 1));
+            ++i;
+            // Format characters beyond the first plane (tag characters) go as well.
+            if (QChar::category(code) != QChar::Other_Format) {
+                name += c;
+                name += value.at(i);
+            }
+            continue;
+        }
+        if (c.isSurrogate() || c.category() == QChar::Other_Format) continue;
+        if (c.category() == QChar::Other_Control || forbidden.contains(c))
             name += u'_';
         else
             name += c;
     }
     // Leading dots would hide the file; trailing dots and spaces trip up other systems.
-    qsizetype start = 0, end = name.size();
-    while (start < end && (name.at(start) == u'.' || name.at(start).isSpace())) ++start;
-    while (end > start && (name.at(end - 1) == u'.' || name.at(end - 1).isSpace())) --end;
-    name = name.mid(start, std::min<qsizetype>(end - start, 100));
+    const auto trimmed = [](const QString& s) {
+        qsizetype start = 0, end = s.size();
+        while (start < end && (s.at(start) == u'.' || s.at(start).isSpace())) ++start;
+        while (end > start && (s.at(end - 1) == u'.' || s.at(end - 1).isSpace())) --end;
+        return s.mid(start, end - start);
+    };
+    name = trimmed(name);
+    // Cut between whole characters (a letter keeps its accents, a pair of surrogates stays
+    // whole) within both limits.
+    constexpr qsizetype kMaxUnits = 100;
+    if (name.size() > kMaxUnits || name.toUtf8().size() > maxBytes) {
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, name);
+        qsizetype cut = 0, bytes = 0;
+        for (qsizetype at = graphemes.toNextBoundary(); at > 0 && at <= kMaxUnits;
+             at = graphemes.toNextBoundary()) {
+            bytes += QStringView(name).mid(cut, at - cut).toUtf8().size();
+            if (bytes > maxBytes) break;
+            cut = at;
+        }
+        name = trimmed(name.left(cut));
+    }
     return name.isEmpty() ? fallback : name;
 }
 
 QStringList uniqueFileNames(const QStringList& values, const QString& extension,
                             const QString& fallback) {
+    const int maxBytes =
+        std::max(1, kFileNameMaxBytes - kFileNameNumberRoom - int(extension.toUtf8().size()));
     QStringList names;
     QSet<QString> taken;
     names.reserve(values.size());
     for (const QString& value : values) {
-        const QString base = safeFileName(value, fallback);
+        const QString base = safeFileName(value, fallback, maxBytes);
         QString name = base;
         for (int n = 2; taken.contains(name.toCaseFolded()); ++n)
             name = QStringLiteral("%1 (%2)").arg(base).arg(n);
@@ -90,6 +121,12 @@ QStringList uniqueFileNames(const QStringList& values, const QString& extension,
         names << name + extension;
     }
     return names;
+}
+
+QString numberedFileName(const QString& name, int n) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype at = dot > 0 ? dot : name.size();
+    return name.left(at) + QStringLiteral(" (%1)").arg(n) + name.mid(at);
 }
 
 }  // namespace bb

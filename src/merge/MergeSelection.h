@@ -28,14 +28,31 @@ struct MergePlan {
     int rowOfCard(int card) const { return rows[size_t(card / copies)]; }
 };
 
+// Which sides of the card a merge prints or exports: one, or both (a two-sided print, two
+// pictures per row).
+enum class MergeSides { Outside, Inside, Both };
+
+// The longest file name most file systems take, in bytes of UTF-8.
+inline constexpr int kFileNameMaxBytes = 255;
+// Room kept in a made name for " (12345)", the number that makes it unique in its folder.
+inline constexpr int kFileNameNumberRoom = 12;
+
 // A file name made from a cell: characters that file systems or shells trip over ('/', '\\',
-// ':', '*', '?', '"', '<', '>', '|', control characters) become '_', surrounding spaces and
-// dots go, and an empty result becomes `fallback`. At most 100 characters.
-QString safeFileName(const QString& value, const QString& fallback);
+// ':', '*', '?', '"', '<', '>', '|', control characters) become '_', invisible format
+// characters (such as the right-to-left override U+202E, which would show a name backwards)
+// and lone surrogate halves are dropped, surrounding spaces and dots go, and an empty result
+// becomes `fallback`. Cut at the end of a whole character to at most 100 UTF-16 units and
+// `maxBytes` bytes of UTF-8.
+QString safeFileName(const QString& value, const QString& fallback,
+                     int maxBytes = kFileNameMaxBytes);
 
 // One name per value, made safe; a name that repeats (ignoring case) gets " (2)", " (3)", ...
-// `extension` (with its dot) is appended to each.
+// `extension` (with its dot, and whatever else ends each name) is appended to each. Every name
+// with its extension leaves kFileNameNumberRoom bytes of kFileNameMaxBytes free.
 QStringList uniqueFileNames(const QStringList& values, const QString& extension,
                             const QString& fallback);
+
+// `name` with " (n)" before its extension: "A.bmp", 2 → "A (2).bmp".
+QString numberedFileName(const QString& name, int n);
 
 }  // namespace bb

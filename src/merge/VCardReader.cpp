@@ -1,10 +1,14 @@
-// vCard 3.0 and 4.0 (2.1 as far as it agrees): one row per card with the fields a card
+// vCard 3.0 and 4.0, and 2.1 as phones export it (values in quoted-printable with a named
+// character set, "=" at a line's end continuing it): one row per card with the fields a card
 // address needs. Unknown properties, lines outside a card and lines without a colon are
 // passed over; only a card that is never closed is an error, since its end cannot be told.
 #include "merge/AddressListReading.h"
 
+#include "document/Cp1252.h"
+
 #include <QDate>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <optional>
@@ -44,14 +48,35 @@ public:
         startLine = line_;
         out.resize(0);
         appendPhysicalLine(out);
-        while (i_ < n_ && (p_[i_] == u' ' || p_[i_] == u'\t')) {
-            ++i_;
-            appendPhysicalLine(out);
+        for (;;) {
+            if (i_ < n_ && (p_[i_] == u' ' || p_[i_] == u'\t')) {
+                ++i_;
+                appendPhysicalLine(out);
+            } else if (i_ < n_ && out.endsWith(u'=') && isQuotedPrintable(out) &&
+                       !nextLineEndsCard()) {
+                // A soft line break of quoted-printable: the "=" goes, the next line follows.
+                out.chop(1);
+                appendPhysicalLine(out);
+            } else {
+                return true;
+            }
         }
-        return true;
+    }
+
+    // True when the parameters of a property line (before its first colon) name the
+    // quoted-printable encoding.
+    static bool isQuotedPrintable(QStringView line) {
+        const qsizetype colon = line.indexOf(u':');
+        return colon > 0 && line.first(colon).contains(u"QUOTED-PRINTABLE", Qt::CaseInsensitive);
     }
 
 private:
+    // A value broken off with a last "=" never swallows the end of its card.
+    bool nextLineEndsCard() const {
+        const QStringView rest(p_ + i_, std::min<qsizetype>(n_ - i_, 9));
+        return rest.startsWith(u"END:VCARD", Qt::CaseInsensitive);
+    }
+
     void appendPhysicalLine(QString& out) {
         const qsizetype start = i_;
         while (i_ < n_ && p_[i_] != u'\r' && p_[i_] != u'\n') ++i_;
@@ -78,8 +103,69 @@ struct Property {
     QStringView name;  // without its group
     QStringView value;
     Rank rank{2, 0};
-    bool textValue = false;  // VALUE=text: written for people, not as a date
+    bool textValue = false;        // VALUE=text: written for people, not as a date
+    bool quotedPrintable = false;  // ENCODING=QUOTED-PRINTABLE (vCard 2.1)
+    QStringView charset;           // CHARSET=UTF-8 (vCard 2.1): of the encoded bytes
+    QString decoded;               // the value after quoted-printable, which `value` views
 };
+
+// The text of bytes in a named character set: UTF-8 when none is named, and bytes that are
+// not valid UTF-8 as Windows-1252 (Latin-1 labels mean the same letters); any other set the
+// platform knows by name.
+QString decodeCharset(const QByteArray& bytes, QStringView charset) {
+    const QStringView name = charset.trimmed();
+    const bool latin = sameName(name, u"ISO-8859-1") || sameName(name, u"ISO8859-1") ||
+                       sameName(name, u"LATIN1") || sameName(name, u"WINDOWS-1252") ||
+                       sameName(name, u"CP1252");
+    if (latin) return fromCp1252(bytes);
+    if (!name.isEmpty() && !sameName(name, u"UTF-8") && !sameName(name, u"UTF8") &&
+        !sameName(name, u"US-ASCII")) {
+        QStringDecoder named(name.toLatin1().constData());
+        if (named.isValid()) {
+            QString text = named(bytes);
+            if (!named.hasError()) return text;
+        }
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? fromCp1252(bytes) : text;
+}
+
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') return u - u'0';
+    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+    return -1;
+}
+
+// Quoted-printable: "=C3=B6" is the byte pair of "ö" in `charset`; an "=" that starts no
+// such pair stays. Characters beyond ASCII (a file that was already decoded) are kept.
+QString decodeQuotedPrintable(QStringView value, QStringView charset) {
+    QString out;
+    QByteArray bytes;
+    bytes.reserve(value.size());
+    const auto flush = [&] {
+        if (bytes.isEmpty()) return;
+        out += decodeCharset(bytes, charset);
+        bytes.clear();
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'=' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
+            hexValue(value[i + 2]) >= 0) {
+            bytes.append(char(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2])));
+            i += 2;
+        } else if (c.unicode() < 0x80) {
+            bytes.append(char(c.unicode()));
+        } else {
+            flush();
+            out += c;
+        }
+    }
+    flush();
+    return out;
+}
 
 void takeParameter(QStringView param, Property& prop) {
     const qsizetype eq = param.indexOf(u'=');
@@ -88,7 +174,11 @@ void takeParameter(QStringView param, Property& prop) {
     const QStringView values = eq < 0 ? param : param.sliced(eq + 1);
     bool preferred = false, home = false;
     int prefNumber = 100;
-    if (sameName(key, u"TYPE")) {
+    if (sameName(key, u"ENCODING") || (eq < 0 && sameName(param.trimmed(), u"QUOTED-PRINTABLE"))) {
+        prop.quotedPrintable = sameName(values.trimmed(), u"QUOTED-PRINTABLE");
+    } else if (sameName(key, u"CHARSET")) {
+        prop.charset = values.trimmed();
+    } else if (sameName(key, u"TYPE")) {
         for (QStringView v : values.tokenize(u',')) {
             v = v.trimmed();
             if (v.startsWith(u'"')) v = v.sliced(1);
@@ -134,6 +224,10 @@ bool parseProperty(QStringView line, Property& prop) {
     }
     if (k >= line.size()) return false;
     prop.value = line.sliced(k + 1);
+    if (prop.quotedPrintable) {
+        prop.decoded = decodeQuotedPrintable(prop.value, prop.charset);
+        prop.value = prop.decoded;
+    }
     return true;
 }
 

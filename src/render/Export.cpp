@@ -4,6 +4,7 @@
 #include "merge/MergeFields.h"
 #include "merge/MergeSelection.h"
 
+#include "document/FolderFile.h"
 #include "pictures/ImageCodec.h"
 #include "render/Renderer.h"
 
@@ -11,9 +12,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QScopeGuard>
+#include <QSet>
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace bb {
 
@@ -138,8 +142,12 @@ int filterIndexForFormat(const QString& nameOrExtension) {
     return 0;
 }
 
+QString mergeSideSuffix(int side) {
+    return side == SideInside ? QStringLiteral(" - Innenseite") : QStringLiteral(" - Außenseite");
+}
+
 QStringList mergeExportNames(const AddressList& list, const std::vector<int>& rows, int nameColumn,
-                             int filterIndex) {
+                             int filterIndex, const QString& sideSuffix) {
     const QString extension = saveFormatExtension(filterIndex, false);
     if (extension.isEmpty()) return {};
     QStringList values;
@@ -151,42 +159,135 @@ QStringList mergeExportNames(const AddressList& list, const std::vector<int>& ro
                                  : QString();
         values << (cell.isEmpty() ? QStringLiteral("Datensatz %1").arg(row + 1) : cell);
     }
-    return uniqueFileNames(values, extension, QStringLiteral("Karte"));
+    return uniqueFileNames(values, sideSuffix + extension, QStringLiteral("Karte"));
+}
+
+namespace {
+
+// Shows `side` in the working slots for a scope and the side shown before afterwards.
+class WorkingSideGuard {
+public:
+    WorkingSideGuard(CardDocument& doc, int side) : doc_(doc), before_(doc.currentSide) {
+        if (side != before_) doc_.switchSide(side);
+    }
+    ~WorkingSideGuard() {
+        if (doc_.currentSide != before_) doc_.switchSide(before_);
+    }
+    WorkingSideGuard(const WorkingSideGuard&) = delete;
+    WorkingSideGuard& operator=(const WorkingSideGuard&) = delete;
+
+private:
+    CardDocument& doc_;
+    const int before_;
+};
+
+// Writes one picture under `planned` or, where that name is held by anything but a regular
+// file, under the next name that is free in the folder and not planned for another picture.
+// The name written, or empty with the reason in `why`.
+QString writeMergePicture(const QString& folder, const QString& planned, const QByteArray& bytes,
+                          QSet<QString>& taken, QString& why) {
+    constexpr int kMaxNumber = 9999;
+    QString name = planned;
+    bool replace = true;  // only the planned name replaces a picture of an earlier export
+    for (int n = 2;;) {
+        switch (writeFileInFolder(folder, name, bytes, replace, &why)) {
+            case FolderWrite::Written:
+                return name;
+            case FolderWrite::Failed:
+                return {};
+            case FolderWrite::NameTaken:
+                break;
+        }
+        replace = false;
+        do {
+            if (n > kMaxNumber) {
+                why = QStringLiteral("kein freier Name");
+                return {};
+            }
+            name = numberedFileName(planned, n++);
+        } while (taken.contains(name.toCaseFolded()) ||
+                 folderEntry(folder, name) != FolderEntry::None);
+        taken.insert(name.toCaseFolded());
+    }
+}
+
+}  // namespace
+
+MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const AddressList& list,
+                                    const std::vector<int>& rows, int nameColumn,
+                                    const QString& folder, int filterIndex, MergeSides sides,
+                                    const MergeExportProgress& progress) {
+    MergeExportResult result;
+    std::vector<int> sideList;
+    if (sides != MergeSides::Inside) sideList.push_back(SideOutside);
+    if (sides != MergeSides::Outside) sideList.push_back(SideInside);
+    const bool suffixed = sideList.size() > 1;
+    std::vector<QStringList> names;
+    QSet<QString> taken;
+    for (int side : sideList) {
+        names.push_back(mergeExportNames(list, rows, nameColumn, filterIndex,
+                                         suffixed ? mergeSideSuffix(side) : QString()));
+        if (names.back().size() != qsizetype(rows.size())) {
+            result.error = QStringLiteral("Die Bilder konnten nicht benannt werden.");
+            return result;
+        }
+        for (const QString& name : names.back()) taken.insert(name.toCaseFolded());
+    }
+    const QDir dir(folder);
+    const FieldFiller filler(list);
+    const int total = int(rows.size() * sideList.size());
+    // The views keep their pictures while a progress hook lets events run: the working slots
+    // may hold the other side meanwhile.
+    const bool wasBusy = std::exchange(ctx.busy, true);
+    const auto notBusy = qScopeGuard([&ctx, wasBusy] { ctx.busy = wasBusy; });
+    int done = 0;
+    for (size_t s = 0; s < sideList.size(); ++s) {
+        const WorkingSideGuard shown(doc, sideList[s]);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const QStringList& row = list.rows[size_t(rows[i])];
+            const QString& planned = names[s].at(qsizetype(i));
+            DibImage picture;
+            {
+                const FillTextGuard personal(
+                    ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
+                picture = renderExportPicture(doc, ctx);
+            }
+            QByteArray bytes;
+            const DibWriter* writer = dibWriterForType(formatCodeForFilterIndex(filterIndex));
+            const bool encoded = writer && !picture.isNull() && writer->write(picture, bytes);
+            releaseDib(picture);
+            QString why;
+            const QString written =
+                encoded ? writeMergePicture(folder, planned, bytes, taken, why) : QString();
+            if (written.isEmpty()) {
+                // One picture that fails never stops the others.
+                result.failures << QStringLiteral(
+                                       "Datensatz %1: Das Bild \"%2\" konnte nicht "
+                                       "geschrieben werden%3.")
+                                       .arg(rows[i] + 1)
+                                       .arg(QDir::toNativeSeparators(dir.filePath(planned)),
+                                            why.isEmpty() ? QString()
+                                                          : QStringLiteral(" (%1)").arg(why));
+                if (result.error.isEmpty()) result.error = result.failures.back();
+            } else {
+                result.files << dir.filePath(written);
+            }
+            if (progress && !progress(++done, total)) {
+                result.cancelled = true;
+                return result;
+            }
+        }
+    }
+    return result;
 }
 
 MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
                                    const std::vector<int>& rows, int nameColumn,
                                    const QString& folder, int filterIndex,
                                    const MergeExportProgress& progress) {
-    MergeExportResult result;
-    const QStringList names = mergeExportNames(list, rows, nameColumn, filterIndex);
-    if (names.size() != qsizetype(rows.size())) {
-        result.error = QStringLiteral("Die Bilder konnten nicht benannt werden.");
-        return result;
-    }
-    const QDir dir(folder);
-    const FieldFiller filler(list);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const QStringList& row = list.rows[size_t(rows[i])];
-        const QString path = dir.filePath(names.at(qsizetype(i)));
-        int written = 0;
-        {
-            const FillTextGuard personal(
-                ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
-            written = exportSide(doc, ctx, path, formatCodeForFilterIndex(filterIndex));
-        }
-        if (written != 1) {
-            result.error = QStringLiteral("Das Bild \"%1\" konnte nicht geschrieben werden.")
-                               .arg(QDir::toNativeSeparators(path));
-            return result;
-        }
-        result.files << path;
-        if (progress && !progress(int(i) + 1, int(rows.size()))) {
-            result.cancelled = true;
-            return result;
-        }
-    }
-    return result;
+    return exportMergedSides(
+        doc, ctx, list, rows, nameColumn, folder, filterIndex,
+        doc.currentSide == SideInside ? MergeSides::Inside : MergeSides::Outside, progress);
 }
 
 int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {

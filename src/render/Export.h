@@ -4,6 +4,7 @@
 
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
+#include "merge/MergeSelection.h"
 #include "pictures/DibImage.h"
 
 #include <QSize>
@@ -53,25 +54,41 @@ QString scanFileName(const QString& chosen, int filterIndex);
 // unknown.
 int filterIndexForFormat(const QString& nameOrExtension);
 
-// The pictures of a merge export: one file per chosen row, named after that row's cell of
-// `nameColumn` (the record number when the column is -1 or the cell is empty), made safe and
-// numbered where names repeat.
+// The pictures of a merge export: one file per chosen row (and side), named after that row's
+// cell of `nameColumn` (the record number when the column is -1 or the cell is empty), made
+// safe and numbered where names repeat. A name already in the folder as a regular file is
+// replaced; one held by anything else (a link, a folder, a device) is never written through:
+// the picture takes the next free name ("A (2).bmp") instead.
 struct MergeExportResult {
-    QStringList files;  // written, in row order
-    QString error;      // German, when a file could not be written
+    QStringList files;     // written, in the order of the run
+    QStringList failures;  // German, one per picture that could not be written
+    QString error;         // German: the first failure, or why the run could not start
     bool cancelled = false;
-    bool ok() const { return error.isEmpty() && !cancelled; }
+    bool ok() const { return error.isEmpty() && failures.isEmpty() && !cancelled; }
 };
 // Told after each picture; returning false stops the export.
 using MergeExportProgress = std::function<bool(int done, int total)>;
 
-// The file names (without folder) that exportMergedSide gives the rows' pictures; empty for an
-// unknown filter index or a row the list lacks.
-QStringList mergeExportNames(const AddressList& list, const std::vector<int>& rows, int nameColumn,
-                             int filterIndex);
+// What ends the name of a side's picture when both sides are exported: " - Außenseite",
+// " - Innenseite".
+QString mergeSideSuffix(int side);
 
-// Writes the working side once per row of `rows` (0-based indexes of `list`), filled from that
-// row, into `folder` in the format of `filterIndex` (1..11). ctx's fillText is restored.
+// The file names (without folder) that the export plans for the rows' pictures of one side;
+// `sideSuffix` goes before the extension. Empty for an unknown filter index or a row the list
+// lacks.
+QStringList mergeExportNames(const AddressList& list, const std::vector<int>& rows, int nameColumn,
+                             int filterIndex, const QString& sideSuffix = {});
+
+// Writes the card once per row of `rows` (0-based indexes of `list`) and side of `sides`,
+// filled from that row, into `folder` in the format of `filterIndex` (1..11): with both
+// sides all outsides first (names ending in mergeSideSuffix), then all insides. A picture
+// that cannot be written is noted in `failures` and the others go on. The working side and
+// ctx's fillText are as before afterwards.
+MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const AddressList& list,
+                                    const std::vector<int>& rows, int nameColumn,
+                                    const QString& folder, int filterIndex, MergeSides sides,
+                                    const MergeExportProgress& progress = {});
+// The same for the working side alone.
 MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
                                    const std::vector<int>& rows, int nameColumn,
                                    const QString& folder, int filterIndex,

@@ -6,6 +6,8 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <optional>
+
 namespace bbtest {
 
 struct CliRun {
@@ -13,12 +15,17 @@ struct CliRun {
     QByteArray out, err;
 };
 
+// `input`, when given, is the tool's whole standard input (closed after it).
 inline CliRun runCli(const QStringList& args,
                      const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-                     int timeoutMs = 60000) {
+                     int timeoutMs = 60000, const std::optional<QByteArray>& input = {}) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(BRISELLA_CLI_PATH), args);
+    if (input && p.waitForStarted(timeoutMs)) {
+        p.write(*input);
+        p.closeWriteChannel();
+    }
     CliRun r;
     if (!p.waitForFinished(timeoutMs)) return r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;

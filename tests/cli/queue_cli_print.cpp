@@ -1,12 +1,14 @@
 // brisella-cli print --printer against the private CUPS server: exit status 0 only for a job
 // that the queue printed; a failing printer or filter, a stopped queue and an unknown name give
-// 1 and say why; both sides go out as one two-sided job.
+// 1 and say why; both sides go out as one two-sided job, or as two jobs with the sheets turned
+// by hand between them.
 #include "print/CupsQueue.h"
 #include "print/PrintRun.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include "cli/PrintCli.h"
 #include "print/PdfPages.h"
 
@@ -111,4 +113,55 @@ TEST(CliPrintQueue, BothSidesGoOutAsOneTwoSidedJobAboutTheChosenEdge) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("cannot print both sides")) << r.err.constData();
     EXPECT_EQ(bb::cups::highestJobId("Brisella_PDF"), before);
+}
+
+TEST(CliPrintQueue, TurnedByHandTheOutsidesThenTheInsidesOfEveryRow) {
+    BB_REQUIRE_PRIVATE_CUPS();
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    bbtest::TempFolder dir;
+    const QString card = writeCard(dir);
+    ASSERT_FALSE(card.isEmpty());
+    const QString list = dir.file("liste.csv");
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Vorname\nAnna\nEva\nUte\n");
+    }
+    const QStringList args{"print",   card, "--side",    "both",        "--turn-sheets",
+                           "--merge", list, "--printer", "Brisella_PDF"};
+    // The person presses Enter once the outsides are out.
+    const auto before = bb::cups::highestJobId("Brisella_PDF");
+    ASSERT_TRUE(before);
+    const CliRun r = bbtest::runCli(args, QProcessEnvironment::systemEnvironment(),
+                                    bbtest::kHangGuardMs, QByteArray("\n"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.contains("printed the outsides of 3 card(s) on 1 sheet(s)")) << r.out.data();
+    EXPECT_TRUE(r.out.contains("printed 3 card(s) on both sides of 1 sheet(s) to Brisella_PDF"))
+        << r.out.data();
+    EXPECT_TRUE(r.err.contains("Turn the sheets over"));
+    const auto fronts = bb::cups::findJob("Brisella_PDF", *before, bb::kPrintJobTitle);
+    ASSERT_TRUE(fronts);
+    const auto backs = bb::cups::findJob("Brisella_PDF", fronts->id, bb::kPrintJobTitle);
+    ASSERT_TRUE(backs);
+    const QImage front = printtest::pdfPage(bbtest::queueOutput(fronts->id), 1, 20);
+    const QImage back = printtest::pdfPage(bbtest::queueOutput(backs->id), 1, 20);
+    EXPECT_FALSE(printtest::colourBox(front, qRgb(255, 0, 0)).isNull());
+    EXPECT_TRUE(printtest::colourBox(front, qRgb(0, 0, 255)).isNull());
+    EXPECT_FALSE(printtest::colourBox(back, qRgb(0, 0, 255)).isNull());
+
+    // The input ends instead: the outsides only, and exit status 1.
+    const auto again = bb::cups::highestJobId("Brisella_PDF");
+    ASSERT_TRUE(again);
+    const CliRun stopped = bbtest::runCli(args, QProcessEnvironment::systemEnvironment(),
+                                          bbtest::kHangGuardMs, QByteArray());
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.err.contains("insides were not printed")) << stopped.err.constData();
+    const auto only = bb::cups::findJob("Brisella_PDF", *again, bb::kPrintJobTitle);
+    ASSERT_TRUE(only);
+    EXPECT_FALSE(bb::cups::findJob("Brisella_PDF", only->id, bb::kPrintJobTitle));
+    // Without the flag such a queue is still refused, and a PDF file needs no turning.
+    EXPECT_EQ(bbtest::runCli(
+                  {"print", card, "--side", "both", "--turn-sheets", "--pdf", dir.file("x.pdf")})
+                  .exitCode,
+              2);
 }

@@ -1,14 +1,18 @@
 // brisella-cli with an address list: personal cards printed in list order across sheets,
-// their texts in the PDF, one picture per row, the card's fields, and bad lists refused.
+// their texts in the PDF, one picture per row (or two, for both sides) never written through
+// a link, the card's fields, and bad lists refused.
 #include "cli/PrintCli.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QStandardPaths>
 #include <QStringEncoder>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -137,6 +141,82 @@ TEST(CliMerge, FieldsReportAndOnePicturePerRow) {
     ASSERT_FALSE(anna.isNull());
     EXPECT_EQ(anna.size(), eva.size());
     EXPECT_NE(anna, eva);  // different names drawn
+}
+
+TEST(CliMerge, BothSidesGiveTwoPicturesPerRow) {
+    MergeFiles f;
+    const QString out = f.dir.file("beide");
+    const CliRun ex =
+        bbtest::runCli({"export", f.card, "--side", "both", "--merge", f.list, "--rows", "1,3",
+                        "--name-column", "Vorname", "--format", "png", "-o", out});
+    ASSERT_EQ(ex.exitCode, 0) << ex.err.constData();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name),
+              (QStringList{"Anna - Außenseite.png", "Anna - Innenseite.png", "Eva - Außenseite.png",
+                           "Eva - Innenseite.png"}));
+    // The print tests' card: red outside, blue inside.
+    const QImage outside(out + "/Eva - Außenseite.png"), inside(out + "/Eva - Innenseite.png");
+    ASSERT_FALSE(outside.isNull());
+    ASSERT_FALSE(inside.isNull());
+    EXPECT_EQ(outside.pixelColor(5, 5), QColor(255, 0, 0));
+    EXPECT_EQ(inside.pixelColor(5, 5), QColor(0, 0, 255));
+    // Without a list there is one picture and no second name for it.
+    EXPECT_EQ(
+        bbtest::runCli({"export", f.card, "--side", "both", "-o", f.dir.file("x.png")}).exitCode,
+        2);
+}
+
+TEST(CliMerge, PicturesNeverGoThroughLinksOrOntoWhatIsNoFile) {
+    MergeFiles f;
+    const QString out = f.dir.file("bilder");
+    ASSERT_TRUE(QDir().mkpath(out));
+    QFile victim(f.dir.file("victim"));
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("keep me");
+    victim.close();
+    // A link under Weber's name, a folder under Müller's, a pipe under record 6's.
+    ASSERT_TRUE(QFile::link(QStringLiteral("../victim"), out + "/Weber.png"));
+    ASSERT_TRUE(QDir().mkpath(out + "/Müller.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out + "/Datensatz 6.png").constData(), 0600), 0);
+    const CliRun ex =
+        bbtest::runCli({"export", f.card, "--side", "outside", "--merge", f.list, "--rows", "1-3,6",
+                        "--name-column", "nachname", "--format", "png", "-o", out});
+    ASSERT_EQ(ex.exitCode, 0) << ex.err.constData();
+    QFile kept(victim.fileName());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("keep me"));
+    EXPECT_EQ(QFileInfo(out + "/Weber.png").symLinkTarget(), QFileInfo(victim).absoluteFilePath());
+    EXPECT_TRUE(QFileInfo(out + "/Müller.png").isDir());
+    // Each picture took the next name free in the folder and not planned for another row.
+    for (const char* name :
+         {"Weber (3).png", "Weber (2).png", "Müller (2).png", "Datensatz 6 (2).png"})
+        EXPECT_FALSE(QImage(out + "/" + QString::fromUtf8(name)).isNull()) << name;
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 6);
+}
+
+TEST(CliMerge, LongAndHiddenCharactersInNamesStopNoRow) {
+    bbtest::TempFolder dir;
+    const QString card = dir.file("karte.kar"), list = dir.file("namen.csv");
+    ASSERT_TRUE(writeMergeCard(card));
+    // Row 2's name is 100 euro signs (300 bytes of UTF-8), row 3's turns itself around.
+    QString csv = QStringLiteral("Vorname;Nachname\nA;Eins\nB;") + QString(100, QChar(0x20AC)) +
+                  QStringLiteral("\nC;Ev\u202Egnp.exe\n");
+    for (int i = 4; i <= 20; ++i) csv += QStringLiteral("X;Name %1\n").arg(i);
+    QFile f(list);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(csv.toUtf8());
+    f.close();
+    const QString out = dir.file("bilder");
+    const CliRun ex = bbtest::runCli({"export", card, "--side", "inside", "--merge", list,
+                                      "--name-column", "Nachname", "-o", out});
+    ASSERT_EQ(ex.exitCode, 0) << ex.err.constData();
+    const QStringList names = QDir(out).entryList(QDir::Files);
+    EXPECT_EQ(names.size(), 20);
+    EXPECT_TRUE(names.contains("Evgnp.exe.bmp"));
+    EXPECT_TRUE(names.contains("Name 20.bmp"));
+    for (const QString& name : names) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_FALSE(name.contains(QChar(0xFFFD)));
+    }
 }
 
 TEST(CliMerge, BadListsAndChoicesAreRefusedWithTheirReason) {

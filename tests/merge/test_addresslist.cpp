@@ -77,6 +77,26 @@ TEST(CsvReader, QuotedCellsKeepQuotesSeparatorsAndLineBreaks) {
               QStringList({"Zeile 2, Spalte 2: Text nach dem schließenden Anführungszeichen"}));
 }
 
+TEST(CsvReader, AStrayQuoteIsNamedAtItsLineWithTheLinesItSwallowed) {
+    // Line 3 opens a quote that only line 5 closes: lines 3 to 5 give one record.
+    const AddressList list = csvList(
+        "Vorname;Nachname;Ort\nAnna;Groß;Ulm\nJörg;\"Weiß;Köln\nUte;Abel;Hof\n"
+        "Eva;Kern\";Bonn\nOtto;Lang;Gera\n");
+    ASSERT_EQ(list.rowCount(), 3);
+    EXPECT_EQ(list.rows[1][1], "Weiß;Köln\nUte;Abel;Hof\nEva;Kern");
+    EXPECT_EQ(list.rows[2][0], "Otto");
+    ASSERT_FALSE(list.warnings.isEmpty());
+    EXPECT_EQ(list.warnings.first(),
+              "Zeile 3, Spalte 2: Anführungszeichen erst in Zeile 5 geschlossen: die Zeilen 3 "
+              "bis 5 ergaben zusammen einen Datensatz");
+    // Text after the late closing quote is named at the line where the field began as well.
+    const AddressList tail = csvList("a;b\n1;\"x\n2;y\"z\n3;4\n");
+    EXPECT_EQ(tail.warnings,
+              QStringList({"Zeile 2, Spalte 2: Anführungszeichen erst in Zeile 3 geschlossen: "
+                           "die Zeilen 2 bis 3 ergaben zusammen einen Datensatz (mit Text nach "
+                           "dem schließenden Anführungszeichen)"}));
+}
+
 TEST(CsvReader, Errors) {
     EXPECT_EQ(csvError(""), "Die Adressliste ist leer.");
     EXPECT_EQ(csvError("\xEF\xBB\xBF \r\n\t\n"), "Die Adressliste ist leer.");
@@ -146,6 +166,34 @@ TEST(VCardReader, BirthdayFormsAndNameFromN) {
     EXPECT_EQ(birthday(":1985-02-30"), "1985-02-30");
     EXPECT_EQ(birthday(";VALUE=text:um 1900"), "um 1900");
     EXPECT_EQ(cell(vcardList("BEGIN:VCARD\nN:Kern;Jo\nEND:VCARD"), 0, "Name"), "Jo Kern");
+}
+
+TEST(VCardReader, PhoneExportsInQuotedPrintableWithTheirCharacterSet) {
+    // As Android writes vCard 2.1: UTF-8 bytes in quoted-printable, "=" ending a line that
+    // goes on in the next.
+    const AddressList list = vcardList(
+        "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+        "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=9Cbel;J=C3=B6rg;;;\r\n"
+        "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:J=C3=B6rg=20=C3=9C=\r\nbel\r\n"
+        "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;Hauptstra=C3=9Fe 1;M=C3=BC=\r\n"
+        "nchen;;80331;\r\nEND:VCARD\r\n"
+        // Latin-1 and Windows-1252 bytes, the bare 2.1 parameter, a "=" that starts no byte.
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:Wei=DF;J=FCrgen\r\n"
+        "FN;CHARSET=windows-1252;ENCODING=QUOTED-PRINTABLE:=80 5=3D5 =ZZ\r\nEND:VCARD\r\n");
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(cell(list, 0, "Vorname"), "Jörg");
+    EXPECT_EQ(cell(list, 0, "Nachname"), "Übel");
+    EXPECT_EQ(cell(list, 0, "Name"), "Jörg Übel");
+    EXPECT_EQ(cell(list, 0, "Straße"), "Hauptstraße 1");
+    EXPECT_EQ(cell(list, 0, "Ort"), "München");
+    EXPECT_EQ(cell(list, 0, "PLZ"), "80331");
+    EXPECT_EQ(cell(list, 1, "Nachname"), "Weiß");
+    EXPECT_EQ(cell(list, 1, "Vorname"), "Jürgen");
+    EXPECT_EQ(cell(list, 1, "Name"), "€ 5=5 =ZZ");
+    // A value broken off with a last "=" does not swallow the end of its card.
+    EXPECT_EQ(
+        cell(vcardList("BEGIN:VCARD\nFN;ENCODING=QUOTED-PRINTABLE:Eva=\nEND:VCARD\n"), 0, "Name"),
+        "Eva=");
 }
 
 TEST(VCardReader, Errors) {

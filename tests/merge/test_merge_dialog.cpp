@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,44 @@ TEST_F(DialogTest, RangeAndTicksChooseTheRowsThatArePrinted) {
     EXPECT_EQ(printed.at(1).at(0).value<MergePlan>().rows, std::vector<int>{2});
 }
 
+TEST_F(DialogTest, SidesAreChosenForPrintAndExport) {
+    session.setList(people());
+    auto* sides = child<QComboBox>("SidesCombo");
+    // Until the person chooses, the side the editor shows.
+    dialog.prepare({QStringLiteral("Vorname")}, QString(), SideInside);
+    EXPECT_EQ(dialog.sides(), MergeSides::Inside);
+    dialog.prepare({QStringLiteral("Vorname")}, QString(), SideOutside);
+    EXPECT_EQ(dialog.sides(), MergeSides::Outside);
+
+    QSignalSpy printed(&dialog, &MergeDialog::printRequested);
+    QSignalSpy exported(&dialog, &MergeDialog::exportRequested);
+    sides->setCurrentIndex(sides->findText(QStringLiteral("Beide Seiten")));
+    emit sides->activated(sides->currentIndex());
+    child<QPushButton>("MergePrintBtn")->click();
+    child<QPushButton>("MergeExportBtn")->click();
+    ASSERT_EQ(printed.count(), 1);
+    EXPECT_EQ(printed.at(0).at(1).value<MergeSides>(), MergeSides::Both);
+    EXPECT_EQ(printed.at(0).at(0).value<MergePlan>().rows, (std::vector<int>{0, 1, 2}));
+    ASSERT_EQ(exported.count(), 1);
+    EXPECT_EQ(exported.at(0).at(2).value<MergeSides>(), MergeSides::Both);
+    // The person's choice stays when the dialog is shown again.
+    dialog.prepare({QStringLiteral("Vorname")}, QString(), SideInside);
+    EXPECT_EQ(dialog.sides(), MergeSides::Both);
+}
+
+TEST_F(DialogTest, RowsLeavingAFieldOfTheCardEmptyAreNamed) {
+    auto list = people();
+    list->rows[1][0].clear();
+    session.setList(list);
+    dialog.prepare({QStringLiteral("Vorname"), QStringLiteral("Ort")}, QString());
+    auto* empty = child<QLabel>("EmptyFieldsLabel");
+    EXPECT_FALSE(empty->isHidden());
+    EXPECT_EQ(empty->text(),
+              QStringLiteral("1 Datensatz lässt Felder der Karte leer: Nr. 2 ({Vorname})"));
+    dialog.prepare({QStringLiteral("Ort")}, QString());
+    EXPECT_TRUE(empty->isHidden());
+}
+
 TEST_F(DialogTest, ChosenFileIsReadAndAReadingErrorShowsTheReadersMessage) {
     bbtest::TempFolder dir;
     const QString good = dir.file(QStringLiteral("leute.csv"));
@@ -168,7 +207,7 @@ TEST(MergeExport, PicturesOfTheSameNamesAreReplacedOnlyWhenTheUserSaysSo) {
     const FileDialogResult chosen{folder.file(QStringLiteral("egal.bmp")), 1};
     dialogs.saveAnswers = {chosen, chosen};
     dialogs.answers = {BtnNo};
-    exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, nullptr);
+    exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, MergeSides::Outside, nullptr);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Ulm.bmp")});
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
@@ -176,10 +215,46 @@ TEST(MergeExport, PicturesOfTheSameNamesAreReplacedOnlyWhenTheUserSaysSo) {
 
     dialogs.answers = {BtnYes, BtnOk};
     const MergeExportResult r =
-        exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, nullptr);
+        exportMergePictures(*doc, ctx, dialogs, *list, {0, 1, 2}, 2, MergeSides::Outside, nullptr);
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
               (QStringList{QStringLiteral("Hof.bmp"), QStringLiteral("Köln.bmp"),
                            QStringLiteral("Ulm.bmp")}));
     EXPECT_GT(QFileInfo(photo.fileName()).size(), 100);  // replaced by the card's picture
+}
+
+TEST(MergeExport, ALinkUnderARowsNameIsNeitherAskedAboutNorFollowed) {
+    bbtest::TempFolder folder;
+    const QString out = folder.file(QStringLiteral("bilder"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    QFile victim(folder.file(QStringLiteral("victim")));
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("keep me");
+    victim.close();
+    ASSERT_TRUE(QFile::link(QStringLiteral("../victim"), out + QStringLiteral("/Ulm.bmp")));
+    auto doc = std::make_unique<CardDocument>();
+    doc->updateSideUnits();
+    RenderContext ctx;
+    bbtest::ScriptedDialogs dialogs;
+    const auto list = people();
+    const FileDialogResult chosen{out + QStringLiteral("/egal.bmp"), 1};
+    dialogs.saveAnswers = {chosen, chosen};
+    dialogs.answers = {BtnOk, BtnOk};
+    const MergeExportResult r =
+        exportMergePictures(*doc, ctx, dialogs, *list, {1}, 2, MergeSides::Outside, nullptr);
+    EXPECT_TRUE(r.ok());
+    // No question: nothing of that name would be replaced; the picture takes the next name.
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnOk);
+    EXPECT_EQ(r.files, QStringList{out + QStringLiteral("/Ulm (2).bmp")});
+    EXPECT_TRUE(QFileInfo(out + QStringLiteral("/Ulm.bmp")).isSymLink());
+    // Both sides: two pictures, named apart.
+    const MergeExportResult both =
+        exportMergePictures(*doc, ctx, dialogs, *list, {1}, 2, MergeSides::Both, nullptr);
+    EXPECT_EQ(dialogs.saveRequests[1].initialName, QStringLiteral("Ulm - Außenseite"));
+    EXPECT_EQ(both.files, (QStringList{out + QStringLiteral("/Ulm - Außenseite.bmp"),
+                                       out + QStringLiteral("/Ulm - Innenseite.bmp")}));
+    QFile kept(victim.fileName());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("keep me"));
 }

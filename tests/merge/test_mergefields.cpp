@@ -59,6 +59,37 @@ TEST(MergeFields, FillsFromRowKeepingUnknownFieldsAndLineBreaks) {
               QStringLiteral("<>"));
 }
 
+TEST(MergeFields, AnEmptyFieldStartingALineLeavesNoSpace) {
+    const AddressList l = list({"Anrede", "Titel", "Vorname", "Nachname"},
+                               {{"", "", "Jörg", "Übel"}, {"Herr", "", "Hans", "Kern"}});
+    const FieldFiller filler(l);
+    const QString text = QStringLiteral("{Anrede} {Titel} {Vorname} {Nachname}\r\n  {Anrede}\t!");
+    EXPECT_EQ(filler.fill(text, l.rows[0]), QStringLiteral("Jörg Übel\r\n  \t!"));
+    // Within a line an empty field keeps the spaces around it: only a line's start is mended.
+    EXPECT_EQ(filler.fill(text, l.rows[1]), QStringLiteral("Herr  Hans Kern\r\n  Herr\t!"));
+    EXPECT_EQ(filler.fill(QStringLiteral("{Anrede}\r\n {Vorname}"), l.rows[0]),
+              QStringLiteral("\r\n Jörg"));
+}
+
+TEST(MergeFields, RowsWithEmptyFieldsOfTheCardAreNamed) {
+    AddressList l = list({"Anrede", "Vorname", "Ort"},
+                         {{"Herr", "Hans", "Ulm"}, {"", "Eva", ""}, {" ", "Jo", "Hof"}});
+    // "Ort" is not on the card and "Titel" has no column: neither counts.
+    const QStringList fields{QStringLiteral("anrede"), QStringLiteral("Vorname"),
+                             QStringLiteral("Titel")};
+    EXPECT_EQ(emptyFieldsNote(fields, l),
+              QStringLiteral("2 Datensätze lassen Felder der Karte leer: Nr. 2 ({anrede}), "
+                             "Nr. 3 ({anrede})"));
+    l.rows.resize(1);
+    EXPECT_EQ(emptyFieldsNote(fields, l), QString());
+    for (int i = 0; i < 7; ++i) l.rows.push_back({"", "", "x"});
+    EXPECT_TRUE(emptyFieldsNote(fields, l).startsWith(
+        QStringLiteral("7 Datensätze lassen Felder der Karte leer: Nr. 2 ({anrede}, {Vorname})")));
+    EXPECT_TRUE(
+        emptyFieldsNote(fields, l).endsWith(QStringLiteral("Nr. 6 ({anrede}, {Vorname}) "
+                                                           "und 2 weitere")));
+}
+
 TEST(MergeFields, CardFieldsFromEveryTextOfBothSidesAndTheMatch) {
     auto doc = std::make_unique<CardDocument>();
     // Outside is the working side; the inside is read from its stored table.
@@ -104,6 +135,26 @@ TEST(MergeSelection, FileNamesAreSafeAndUnique) {
               QStringLiteral("_Mü_ller_ _x__"));
     EXPECT_EQ(safeFileName(QStringLiteral(" .. "), QStringLiteral("F")), QStringLiteral("F"));
     EXPECT_EQ(safeFileName(QString(300, QChar(u'a')), QString()).size(), 100);
+    // Cut between whole characters: 99 letters and an emoji (a surrogate pair) keep the 99.
+    const QString emoji = QString(99, QChar(u'a')) + QString::fromUtf8("\xF0\x9F\x98\x80") + "b";
+    EXPECT_EQ(safeFileName(emoji, QString()), QString(99, QChar(u'a')));
+    EXPECT_FALSE(safeFileName(emoji, QString()).contains(QChar(0xFFFD)));
+    // 100 three-byte letters are 300 bytes of UTF-8: cut within the byte limit.
+    const QString wide = safeFileName(QString(100, QChar(0x20AC)), QString(), 255);
+    EXPECT_EQ(wide, QString(85, QChar(0x20AC)));
+    // A letter with its combining accent stays whole.
+    const QString accents = QString(99, QChar(u'a')) + QStringLiteral("e\u0301");
+    EXPECT_EQ(safeFileName(accents, QString()), QString(99, QChar(u'a')));
+    // Format characters such as the right-to-left override go; lone surrogate halves too.
+    EXPECT_EQ(safeFileName(QStringLiteral("Eva\u202Egpj.exe\u200B") + QChar(0xD800), "F"),
+              QStringLiteral("Evagpj.exe"));
+    // Names with their extension and number fit the file system's 255 bytes.
+    const QStringList longNames = uniqueFileNames(
+        {QString(100, QChar(0x00FC)), QString(100, QChar(0x00FC))}, QStringLiteral(".png"), "K");
+    ASSERT_EQ(longNames.size(), 2);
+    for (const QString& name : longNames) EXPECT_LE(name.toUtf8().size(), kFileNameMaxBytes);
+    EXPECT_EQ(numberedFileName(longNames[0], 12345).toUtf8().size() <= kFileNameMaxBytes, true);
+    EXPECT_EQ(numberedFileName(QStringLiteral("A.bmp"), 2), QStringLiteral("A (2).bmp"));
     EXPECT_EQ(uniqueFileNames({QStringLiteral("Weber"), QStringLiteral("weber"), QString(),
                                QStringLiteral("Weber"), QString()},
                               QStringLiteral(".png"), QStringLiteral("Karte")),

@@ -4,6 +4,8 @@
 #include "PrintTabFixture.h"
 
 #include "document/RenderContext.h"
+#include "merge/AddressList.h"
+#include "merge/MergeSession.h"
 #include "print/Calibration.h"
 #include "print/PrinterTarget.h"
 #include "print/SheetProgress.h"
@@ -152,6 +154,44 @@ TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
     EXPECT_EQ(printed.count(), 2);
     // The only message: the first run's note that there is no printer.
     EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
+}
+
+TEST(PrintTabCommands, BothSidesWithAListPrintAChosenRowsCards) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    t.tab->printOutside();  // the first run tells that there is no printer
+    const QString single = t.answerFile("single.pdf");
+    t.tab->printBothSides();
+    const QRect oneCard = printtest::colourBox(printtest::pdfPage(single, 1, 20), qRgb(255, 0, 0));
+    ASSERT_FALSE(oneCard.isNull());
+
+    // With a list of three, rows 1 and 3 chosen, two copies each: four cards, not the one
+    // record shown.
+    MergeSession session;
+    auto list = std::make_shared<AddressList>();
+    list->columns = {QStringLiteral("Vorname")};
+    list->rows = {{QStringLiteral("Anna")}, {QStringLiteral("Eva")}, {QStringLiteral("Ute")}};
+    session.setList(list);
+    session.setRangeText(QStringLiteral("1, 3"));
+    session.setRowChoice(MergeSession::Rows::Range);
+    session.setCopies(2);
+    t.tab->setMergeSession(session);
+    const QString merged = t.answerFile("merged.pdf");
+    t.tab->printBothSides();
+    const QRect front = printtest::colourBox(printtest::pdfPage(merged, 1, 20), qRgb(255, 0, 0));
+    const QRect back = printtest::colourBox(printtest::pdfPage(merged, 2, 20), qRgb(0, 0, 255));
+    // Two cards across, two rows down on each side of the sheet.
+    EXPECT_GT(front.width(), oneCard.width() * 3 / 2);
+    EXPECT_GT(front.height(), oneCard.height() * 3 / 2);
+    EXPECT_EQ(back.size(), front.size());
+    EXPECT_EQ(printtest::pdfPageCount(merged), 2);
+
+    // No rows chosen: the reason, and nothing printed.
+    session.setRowChoice(MergeSession::Rows::Ticked);
+    t.tab->printBothSides();
+    EXPECT_EQ(t.dialogs.messages.size(), 2);
+    EXPECT_EQ(t.dialogs.saveRequests.size(), 3);
 }
 
 TEST(PrintTabCommands, WithoutAPrinterTheFirstRunSaysSoBeforeTheFileQuestion) {

@@ -2,6 +2,7 @@
 // and the file-name and format-code rules.
 #include "render/Export.h"
 
+#include "merge/AddressList.h"
 #include "pictures/ImageCodec.h"
 
 #include "support/TestSupport.h"
@@ -137,4 +138,42 @@ TEST(ExportFile, FirstTypeWritesABitmapWhateverTheName) {
     EXPECT_EQ(back.height(), 264);
     // A folder that does not exist: the failure is reported, not hidden.
     EXPECT_NE(exportSide(doc, ctx, dir.file(QStringLiteral("no/such/karte.bmp")), 3), 1);
+}
+
+TEST(ExportMerge, BothSidesInTurnWithTheViewsHeldAndTheShownSideBackAfterwards) {
+    CardDocument doc;
+    useSize(doc, 100, 70);
+    doc.outsideBackground.backgroundMode = BgColor;
+    doc.outsideBackground.backgroundColor = rgbRef(0, 255, 0);
+    doc.insideBackground.backgroundMode = BgColor;
+    doc.insideBackground.backgroundColor = rgbRef(0, 0, 255);
+    doc.loadWorkingSide(SideInside);
+    RenderContext ctx;
+    AddressList list;
+    list.columns = {QStringLiteral("Name")};
+    list.rows = {{QStringLiteral("Eva")}, {QStringLiteral("Jo")}};
+    bbtest::TempFolder dir;
+    std::vector<int> sidesSeen;
+    bool busyThroughout = true;
+    const MergeExportResult r = exportMergedSides(doc, ctx, list, {0, 1}, 0, dir.path(), 1,
+                                                  MergeSides::Both, [&](int done, int total) {
+                                                      EXPECT_EQ(total, 4);
+                                                      busyThroughout = busyThroughout && ctx.busy;
+                                                      sidesSeen.push_back(doc.currentSide);
+                                                      return done <= total;
+                                                  });
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(busyThroughout);
+    EXPECT_EQ(sidesSeen, (std::vector<int>{SideOutside, SideOutside, SideInside, SideInside}));
+    EXPECT_FALSE(ctx.busy);
+    EXPECT_EQ(doc.currentSide, SideInside);
+    EXPECT_EQ(r.files,
+              (QStringList{dir.file("Eva - Außenseite.bmp"), dir.file("Jo - Außenseite.bmp"),
+                           dir.file("Eva - Innenseite.bmp"), dir.file("Jo - Innenseite.bmp")}));
+    const DibImage outside = loadPictureFile(dir.file("Jo - Außenseite.bmp"));
+    const DibImage inside = loadPictureFile(dir.file("Eva - Innenseite.bmp"));
+    ASSERT_FALSE(outside.isNull());
+    ASSERT_FALSE(inside.isNull());
+    EXPECT_EQ(getPixel(outside, 5, 5), rgbRef(0, 255, 0));
+    EXPECT_EQ(getPixel(inside, 5, 5), rgbRef(0, 0, 255));
 }

@@ -1,7 +1,9 @@
 // The "Serienkarten" dialog; see MergeDialog.h.
 #include "merge/ui/MergeDialog.h"
 
+#include "document/CardDocument.h"
 #include "document/UserDialogs.h"
+#include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/AddressListModel.h"
 
@@ -102,6 +104,7 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
 
     missingLabel_ = wrappingLabel("MissingFieldsLabel", this);
     makeRed(missingLabel_);
+    emptyFieldsLabel_ = wrappingLabel("EmptyFieldsLabel", this);
     unusedLabel_ = wrappingLabel("UnusedColumnsLabel", this);
 
     // The rows and copies of a merge.
@@ -139,7 +142,17 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     nameColumnCombo_ = new QComboBox(this);
     nameColumnCombo_->setObjectName(QStringLiteral("NameColumnCombo"));
     nameColumnCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sidesCombo_ = new QComboBox(this);
+    sidesCombo_->setObjectName(QStringLiteral("SidesCombo"));
+    sidesCombo_->addItem(QStringLiteral("Außenseite"), int(MergeSides::Outside));
+    sidesCombo_->addItem(QStringLiteral("Innenseite"), int(MergeSides::Inside));
+    sidesCombo_->addItem(QStringLiteral("Beide Seiten"), int(MergeSides::Both));
+    sidesCombo_->setStatusTip(
+        QStringLiteral("Welche Seiten gedruckt oder als Bilder gespeichert werden; beide "
+                       "Seiten drucken Außen- und Innenseite auf Vorder- und Rückseite"));
+    sidesCombo_->setToolTip(sidesCombo_->statusTip());
     auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Seiten:"), sidesCombo_);
     form->addRow(QStringLiteral("Exemplare je Datensatz:"), copiesSpin_);
     form->addRow(QStringLiteral("Dateiname aus Spalte:"), nameColumnCombo_);
     auto* choices = new QHBoxLayout;
@@ -160,7 +173,7 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
                                       "des Druck-Registers"));
     exportBtn_ =
         button("MergeExportBtn", QStringLiteral("Bilder exportieren..."),
-               QStringLiteral("Speichert die gezeigte Seite einmal je Datensatz als Bild"));
+               QStringLiteral("Speichert die gewählten Seiten einmal je Datensatz als Bild"));
     removeBtn_ = button("RemoveListBtn", QStringLiteral("Liste entfernen"),
                         QStringLiteral("Die Karte wird wieder ohne Adressliste gezeigt"));
     auto* closeBtn =
@@ -179,6 +192,7 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     layout->addWidget(loadRow_);
     layout->addWidget(table_, 1);
     layout->addWidget(missingLabel_);
+    layout->addWidget(emptyFieldsLabel_);
     layout->addWidget(unusedLabel_);
     layout->addLayout(choices);
     layout->addLayout(buttons);
@@ -192,6 +206,7 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
         session_.setRowChoice(MergeSession::Rows::Range);
     });
     connect(copiesSpin_, &QSpinBox::valueChanged, &session_, &MergeSession::setCopies);
+    connect(sidesCombo_, &QComboBox::activated, this, [this] { sidesChosen_ = true; });
     // The row picked in the table is the record the card shows.
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -207,9 +222,12 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     refresh();
 }
 
-void MergeDialog::prepare(const QStringList& cardFields, const QString& listFolder) {
+void MergeDialog::prepare(const QStringList& cardFields, const QString& listFolder, int shownSide) {
     cardFields_ = cardFields;
     listFolder_ = listFolder;
+    if (!sidesChosen_)
+        sidesCombo_->setCurrentIndex(sidesCombo_->findData(
+            int(shownSide == SideInside ? MergeSides::Inside : MergeSides::Outside)));
     refresh();
     // The table starts at the record the card shows.
     if (model_->list() && model_->list() == session_.list()) {
@@ -217,6 +235,10 @@ void MergeDialog::prepare(const QStringList& cardFields, const QString& listFold
         table_->setCurrentIndex(shown);
         table_->scrollTo(shown);
     }
+}
+
+MergeSides MergeDialog::sides() const {
+    return MergeSides(sidesCombo_->currentData().toInt());
 }
 
 void MergeDialog::chooseList() {
@@ -312,6 +334,20 @@ void MergeDialog::refreshNotes() {
     missingLabel_->setVisible(!notes.missing.isEmpty());
     unusedLabel_->setText(notes.unused);
     unusedLabel_->setVisible(!notes.unused.isEmpty());
+
+    // Rows that leave a field of the card empty: a card would show a gap there. Not while a
+    // list is still read (its rows keep growing).
+    if (!list || session_.isLoading()) {
+        emptyFieldsLabel_->hide();
+        return;
+    }
+    if (list != emptyNoteList_ || cardFields_ != emptyNoteFields_) {
+        emptyNoteList_ = list;
+        emptyNoteFields_ = cardFields_;
+        emptyNote_ = emptyFieldsNote(cardFields_, *list);
+    }
+    emptyFieldsLabel_->setText(emptyNote_);
+    emptyFieldsLabel_->setVisible(!emptyNote_.isEmpty());
 }
 
 void MergeDialog::refreshChoice() {
@@ -347,7 +383,7 @@ void MergeDialog::refreshChoice() {
 void MergeDialog::requestPrint() {
     QString why;
     if (const std::optional<MergePlan> plan = session_.plan(&why))
-        emit printRequested(*plan);
+        emit printRequested(*plan, sides());
     else
         dialogs_.message(why, kCaption, MsgIcon::Information, BtnOk);
 }
@@ -355,7 +391,7 @@ void MergeDialog::requestPrint() {
 void MergeDialog::requestExport() {
     QString why;
     if (const std::optional<MergePlan> plan = session_.plan(&why))
-        emit exportRequested(plan->rows, nameColumnCombo_->currentData().toInt());
+        emit exportRequested(plan->rows, nameColumnCombo_->currentData().toInt(), sides());
     else
         dialogs_.message(why, kCaption, MsgIcon::Information, BtnOk);
 }

@@ -37,14 +37,17 @@ class MergeDialog : public QDialog {
 public:
     MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    // Before each showing: the fields the card uses and where the file question starts.
-    void prepare(const QStringList& cardFields, const QString& listFolder);
+    // Before each showing: the fields the card uses, where the file question starts and the
+    // side the editor shows (the sides offered until the person chooses others).
+    void prepare(const QStringList& cardFields, const QString& listFolder, int shownSide = 0);
+    // The sides "Drucken" and "Bilder exportieren..." take ("Seiten:").
+    MergeSides sides() const;
     // "Adressliste wählen...": asks for the file and starts reading it.
     void chooseList();
 
 signals:
-    void printRequested(const bb::MergePlan& plan);
-    void exportRequested(const std::vector<int>& rows, int nameColumn);
+    void printRequested(const bb::MergePlan& plan, bb::MergeSides sides);
+    void exportRequested(const std::vector<int>& rows, int nameColumn, bb::MergeSides sides);
     void removeRequested();
 
 private:
@@ -75,6 +78,13 @@ private:
     QLabel* planLabel_ = nullptr;
     QSpinBox* copiesSpin_ = nullptr;
     QComboBox* nameColumnCombo_ = nullptr;
+    QComboBox* sidesCombo_ = nullptr;
+    bool sidesChosen_ = false;  // the person picked the sides; prepare() leaves them
+    QLabel* emptyFieldsLabel_ = nullptr;
+    // The note on empty fields, worked out once per list and set of card fields.
+    std::shared_ptr<const AddressList> emptyNoteList_;
+    QStringList emptyNoteFields_;
+    QString emptyNote_;
     QPushButton* printBtn_ = nullptr;
     QPushButton* exportBtn_ = nullptr;
     QPushButton* removeBtn_ = nullptr;

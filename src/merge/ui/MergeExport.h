@@ -1,6 +1,6 @@
 // "Bilder exportieren..." of the merge dialog: asks for the folder and the picture format in
-// the export's save dialog, writes the working side once per row with a progress dialog, and
-// says how many pictures were written, or why not all.
+// the export's save dialog, writes the chosen sides once per row with a progress dialog, and
+// says how many pictures were written, or which not and why.
 #pragma once
 
 #include "render/Export.h"
@@ -20,6 +20,6 @@ class UserDialogs;
 // cancelled.
 MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
                                       const AddressList& list, const std::vector<int>& rows,
-                                      int nameColumn, QWidget* parent);
+                                      int nameColumn, MergeSides sides, QWidget* parent);
 
 }  // namespace bb

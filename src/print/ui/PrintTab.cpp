@@ -5,6 +5,7 @@
 #include "document/CardPaper.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
+#include "merge/MergeSession.h"
 #include "merge/ui/RecordBar.h"
 #include "print/CupsQueue.h"
 #include "print/DuplexPrinter.h"
@@ -304,15 +305,25 @@ void PrintTab::printCards() {
         showSettings(clampSettings(options.settings, doc_.format));
 }
 
-PrintRunResult PrintTab::printMerge(const MergeRun& merge) {
+PrintRunResult PrintTab::printMerge(const MergeRun& merge, MergeSides sides) {
     const PrintOptions options = currentOptions();
-    const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry(), &merge));
+    PrintRunResult result;
+    if (sides == MergeSides::Both) {
+        const DeviceGeometry geometry = printer_->geometry();
+        result = runTwoSided([&](TurnAxis axis) {
+            return twoSidedJob(doc_.format, options, geometry, axis, &merge);
+        });
+    } else {
+        selectSide(sides == MergeSides::Inside ? SideInside : SideOutside);
+        result = runJob(sideJob(doc_, options, printer_->geometry(), &merge));
+    }
     if (result.ok || !result.error.isEmpty())
         showSettings(clampSettings(options.settings, doc_.format));
     return result;
 }
 
 void PrintTab::setMergeSession(MergeSession& session) {
+    merge_ = &session;
     auto* records = new RecordBar(session, this);
     records->setObjectName(QStringLiteral("PrintRecordBar"));
     previewColumn_->insertWidget(1, records);
@@ -373,6 +384,17 @@ void PrintTab::setDuplexModesOverride(std::optional<QList<QPrinter::DuplexMode>>
 }
 
 void PrintTab::printBothSides() {
+    // With a list every chosen row gets its card, not only the record shown.
+    if (merge_ && merge_->hasList()) {
+        QString why;
+        const std::optional<MergePlan> plan = merge_->plan(&why);
+        if (!plan) {
+            dialogs_.message(why, kAppTitle, MsgIcon::Information, BtnOk);
+            return;
+        }
+        printMerge(MergeRun{merge_->list(), *plan}, MergeSides::Both);
+        return;
+    }
     const PrintOptions options = currentOptions();
     const DeviceGeometry geometry = printer_->geometry();
     const PrintRunResult result = runTwoSided(

@@ -74,10 +74,12 @@ public:
     // printer the tab then follows the job in the background (jobFollowed): a failed job
     // shows its reason in a message, a printed one a note in the status line.
     void printCards();
-    // Prints the merge's cards of the working side, each filled from its row, with the tab's
-    // used positions, lines and calibration (its copies are the merge's).
-    PrintRunResult printMerge(const MergeRun& merge);
-    // Shows the record bar of `session` above the sheet preview.
+    // Prints the merge's cards, each filled from its row, with the tab's used positions, lines
+    // and calibration (its copies are the merge's): the outsides, the insides, or both sides
+    // as "Beide Seiten drucken" does (one two-sided job, or the sheets turned by hand).
+    PrintRunResult printMerge(const MergeRun& merge, MergeSides sides = MergeSides::Outside);
+    // Shows the record bar of `session` above the sheet preview; while the session has a list,
+    // "Beide Seiten drucken" prints its chosen rows.
     void setMergeSession(MergeSession& session);
 
     // Replaces the question "Bitte die Blätter wenden und wieder einlegen" between the outsides
@@ -101,6 +103,7 @@ public slots:
     void printInside();   // "Innen drucken"
     // "Beide Seiten drucken": outsides and insides back to back, in one duplex job, or by
     // turning the sheets; on the PDF path one file with front and back pages alternating.
+    // With an address list, one card for each chosen row (and copy) of the list.
     void printBothSides();
     // "Ausrichtungsseite drucken": one sheet with crosses on both sides.
     void printAlignmentSheet();
@@ -152,6 +155,7 @@ private:
     UserDialogs& dialogs_;
     QString programFolder_;
     std::function<void(int)> sideSelector_;
+    MergeSession* merge_ = nullptr;
     std::function<bool()> turnSheetsAsker_;
     std::optional<QList<QPrinter::DuplexMode>> duplexModesOverride_;
     std::unique_ptr<PrinterTarget> printer_;
