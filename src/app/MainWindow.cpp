@@ -265,8 +265,14 @@ void MainWindow::buildMenus() {
     printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
-    printAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)});
+    // Ctrl+P, the desktop's print key, shows the "Drucken" tab (preview and settings) instead
+    // of printing at once: pressed by habit it must not use up card stock.
+    auto* showPrintTab = new QAction(QStringLiteral("Druckvorschau zeigen"), this);
+    showPrintTab->setObjectName(QStringLiteral("DruckvorschauAction"));
+    showPrintTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(showPrintTab, &QAction::triggered, this,
+            [this] { mainTabs_->setCurrentWidget(print_); });
+    addAction(showPrintTab);
     item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
          QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
          [this] { print_->printBothSides(); });
