@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -60,7 +61,13 @@ void PrinterTarget::usePdf(const QString& fileName) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
     }
-    printer_->setOutputFileName(fileName);
+    if (fileName.isEmpty()) {
+        // QPrinter::setOutputFileName("") would switch to the system's printer, asking the
+        // print service; the name is asked for before the first job instead.
+        printer_->printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, QString());
+    } else {
+        printer_->setOutputFileName(fileName);
+    }
     matchPrintableArea();
 }
 

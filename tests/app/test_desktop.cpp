@@ -11,6 +11,7 @@
 #include "print/ui/PrintTab.h"
 #include "support/SilentServer.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -267,5 +268,12 @@ TEST_F(WindowTest, StartsAndShowsThePrintTabWhileThePrintServiceIsSilent) {
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->text(), QStringLiteral("Der Druckdienst antwortet nicht"));
+    // "eMail Export" asks the printer's resolution: within the service's time limit, then on
+    // to its file question (cancelled here).
+    auto* exportButton = tab->findChild<QAbstractButton*>(QStringLiteral("EMailBtn"));
+    ASSERT_NE(exportButton, nullptr);
+    const qsizetype asked = dialogs.saveRequests.size();
+    exportButton->click();
+    EXPECT_EQ(dialogs.saveRequests.size(), asked + 1);
     qunsetenv("CUPS_SERVER");
 }
