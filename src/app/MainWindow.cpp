@@ -20,6 +20,7 @@
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectMenu.h"
 #include "editor/ScanController.h"
+#include "print/CupsQueue.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
 
@@ -54,6 +55,14 @@
 namespace bb {
 
 namespace {
+
+// The export asks the default printer's resolution as the preview does. Qt would wait on a
+// print service that takes the connection and never answers, so the service is asked first,
+// within its time limit; a silent or missing one counts as no printer.
+PrinterResolution exportPrinterResolution() {
+    if (!cups::askService().answers()) return {};
+    return ExportController::defaultPrinterResolution();
+}
 
 const QString kSaveQuestion = QStringLiteral("Wollen Sie vorher speichern?");
 const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
@@ -198,6 +207,7 @@ void MainWindow::buildTabs() {
     connect(print_, &PrintTab::statusNote, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
+    export_->setPrinterQuery(&exportPrinterResolution);
     connect(print_, &PrintTab::exportRequested, this,
             [this] { runCommand([this] { export_->exportShownSide(); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {
@@ -265,8 +275,14 @@ void MainWindow::buildMenus() {
     printAction_ =
         item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
-    printAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)});
+    // Ctrl+P, the desktop's print key, shows the "Drucken" tab (preview and settings) instead
+    // of printing at once: pressed by habit it must not use up card stock.
+    auto* showPrintTab = new QAction(QStringLiteral("Druckvorschau zeigen"), this);
+    showPrintTab->setObjectName(QStringLiteral("DruckvorschauAction"));
+    showPrintTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(showPrintTab, &QAction::triggered, this,
+            [this] { mainTabs_->setCurrentWidget(print_); });
+    addAction(showPrintTab);
     item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
          QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
          [this] { print_->printBothSides(); });

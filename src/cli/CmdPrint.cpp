@@ -113,15 +113,11 @@ void printLayout(const std::vector<CardPlacement>& cards, const MergeRun* merge)
     std::fflush(stdout);
 }
 
-// Why the queue cannot take a job now (the server is silent, no such queue, stopped or
-// refusing jobs), or empty when it can.
-QString queueRefusal(const QString& name) {
-    const auto list = cups::queues();
-    if (!list) {
-        return QStringLiteral("the printer service (CUPS) at %1 does not answer; is it running?")
-            .arg(cups::serverName());
-    }
-    for (const QueueInfo& q : *list) {
+// Why the queue cannot take a job now (the service cannot be reached or is silent, no such
+// queue, stopped or refusing jobs), or empty when it can.
+QString queueRefusal(const PrintService& service, const QString& name) {
+    if (!service.answers()) return cups::serviceProblem(service.state);
+    for (const QueueInfo& q : service.queues) {
         if (q.name != name) continue;
         if (cups::acceptsJobs(q)) return {};
         const QString why =
@@ -524,30 +520,35 @@ int runPrint(const QStringList& args) {
         options.calibration = normalizedCalibration(*stored);
     }
 
-    // Where to print: the PDF file, the named printer, or the system's default printer.
+    // Where to print: the PDF file (the print service is not asked at all), the named printer,
+    // or the system's default printer. The service is asked, within its time limits, before
+    // Qt is told about any printer: Qt itself would wait on a silent server without end.
     PrinterTarget target;
     if (!pdf.isEmpty()) {
         target.usePdf(pdf);
         target.printer().setResolution(kPdfResolution);
         target.printer().setPageSize(QPageSize(QPageSize::A4));
-    } else if (!printerName.isEmpty()) {
-        if (const QString refusal = queueRefusal(printerName); !refusal.isEmpty()) {
-            printError(refusal);
+    } else {
+        const PrintService service = cups::askService();
+        const QString name = printerName.isEmpty() ? service.defaultPrinter : printerName;
+        if (printerName.isEmpty() && service.answers() && name.isEmpty()) {
+            printError(QStringLiteral(
+                "nothing to print to: this machine has no printer; name a PDF file with --pdf "
+                "OUT.pdf or a printer with --printer NAME"));
             return kExitFailure;
         }
-        if (!target.selectPrinter(printerName)) {
-            printError(QStringLiteral("there is no printer named \"%1\"").arg(printerName));
+        if (const QString refusal = queueRefusal(service, name); !refusal.isEmpty()) {
+            printError(printerName.isEmpty()
+                           ? QStringLiteral("nothing to print to: %1; name a PDF file with --pdf "
+                                            "OUT.pdf")
+                                 .arg(refusal)
+                           : refusal);
             return kExitFailure;
         }
-    } else if (target.isPdf()) {
-        printError(QStringLiteral(
-            "nothing to print to: this machine has no printer; name a PDF file with --pdf "
-            "OUT.pdf or a printer with --printer NAME"));
-        return kExitFailure;
-    } else if (const QString refusal = queueRefusal(target.printer().printerName());
-               !refusal.isEmpty()) {
-        printError(refusal);
-        return kExitFailure;
+        if (!target.selectPrinter(name)) {
+            printError(QStringLiteral("there is no printer named \"%1\"").arg(name));
+            return kExitFailure;
+        }
     }
     if (dpi) target.printer().setResolution(*dpi);
 

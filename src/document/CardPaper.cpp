@@ -97,7 +97,8 @@ QSizeF gridExtentMm(const CardFormat& f) {
 }
 
 std::optional<QPageLayout::Orientation> orientationOn(const CardFormat& format,
-                                                      QPageSize::PageSizeId size) {
+                                                      QPageSize::PageSizeId size,
+                                                      QPageLayout::Orientation preferred) {
     const QSizeF grid = gridExtentMm(format);
     if (!std::isfinite(grid.width()) || !std::isfinite(grid.height())) return std::nullopt;
     const QSizeF p = portraitMm(size);
@@ -105,27 +106,32 @@ std::optional<QPageLayout::Orientation> orientationOn(const CardFormat& format,
         return grid.width() <= sheet.width() + kFitSlackMm &&
                grid.height() <= sheet.height() + kFitSlackMm;
     };
-    if (holds(p)) return QPageLayout::Portrait;
-    if (holds(p.transposed())) return QPageLayout::Landscape;
+    const QPageLayout::Orientation other =
+        preferred == QPageLayout::Landscape ? QPageLayout::Portrait : QPageLayout::Landscape;
+    const auto turned = [&p](QPageLayout::Orientation o) {
+        return o == QPageLayout::Landscape ? p.transposed() : p;
+    };
+    if (holds(turned(preferred))) return preferred;
+    if (holds(turned(other))) return other;
     return std::nullopt;
 }
 
 CardPaper cardPaper(const CardFormat& format, const QList<StarterType>& starters,
-                    QPageSize::PageSizeId current) {
+                    QPageSize::PageSizeId current, QPageLayout::Orientation preferred) {
     for (const StarterType& t : starters) {
         if (!(t.format == format)) continue;
         const QPageSize::PageSizeId size = paperNamed(t.paper);
         if (size == QPageSize::Custom) break;
-        if (const auto o = orientationOn(format, size)) return CardPaper{size, *o};
+        if (const auto o = orientationOn(format, size, preferred)) return CardPaper{size, *o};
         break;  // a list entry that does not fit its own paper: judged by its grid
     }
     // The paper in the printer when the grid fits it, else the program's home paper first,
     // then by size.
     if (current != QPageSize::Custom)
-        if (const auto o = orientationOn(format, current)) return CardPaper{current, *o};
+        if (const auto o = orientationOn(format, current, preferred)) return CardPaper{current, *o};
     for (const QPageSize::PageSizeId size :
          {QPageSize::A4, QPageSize::Letter, QPageSize::Legal, QPageSize::A3}) {
-        if (const auto o = orientationOn(format, size)) return CardPaper{size, *o};
+        if (const auto o = orientationOn(format, size, preferred)) return CardPaper{size, *o};
     }
     return {};
 }
@@ -134,8 +140,9 @@ CardPaper cardPaper(const CardFormat& format) {
     return cardPaper(format, starterCatalogue());
 }
 
-CardPaper cardPaperOnPrinter(const CardFormat& format, QPageSize::PageSizeId current) {
-    return cardPaper(format, starterCatalogue(), current);
+CardPaper cardPaperOnPrinter(const CardFormat& format, QPageSize::PageSizeId current,
+                             QPageLayout::Orientation preferred) {
+    return cardPaper(format, starterCatalogue(), current, preferred);
 }
 
 QString cardPaperText(const CardPaper& paper) {

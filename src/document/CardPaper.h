@@ -47,21 +47,25 @@ struct CardPaper {
 // width, and likewise down (counts below 1 count as 1).
 QSizeF gridExtentMm(const CardFormat& format);
 
-// The orientation of the paper `size` that holds the grid, portrait preferred; nullopt when it
+// The orientation of the paper `size` that holds the grid, `preferred` first; nullopt when it
 // fits neither way.
-std::optional<QPageLayout::Orientation> orientationOn(const CardFormat& format,
-                                                      QPageSize::PageSizeId size);
+std::optional<QPageLayout::Orientation> orientationOn(
+    const CardFormat& format, QPageSize::PageSizeId size,
+    QPageLayout::Orientation preferred = QPageLayout::Portrait);
 
 // The paper of a card type: the starter list's paper when the type is one of its entries (the
 // same name and grid), otherwise `current` (the printer's paper) when it holds the grid, else
 // the first of A4, US Letter, US Legal and A3 that does; in each case portrait when the grid
-// fits so, landscape when only that fits.
+// fits so, landscape when only that fits. A person's choice of orientation for the session
+// (`preferred`) is kept wherever the grid fits that way.
 CardPaper cardPaper(const CardFormat& format, const QList<StarterType>& starters,
-                    QPageSize::PageSizeId current = QPageSize::Custom);
+                    QPageSize::PageSizeId current = QPageSize::Custom,
+                    QPageLayout::Orientation preferred = QPageLayout::Portrait);
 // The same against the compiled-in starter list.
 CardPaper cardPaper(const CardFormat& format);
 // The same, keeping the printer's paper `current` when the grid fits it.
-CardPaper cardPaperOnPrinter(const CardFormat& format, QPageSize::PageSizeId current);
+CardPaper cardPaperOnPrinter(const CardFormat& format, QPageSize::PageSizeId current,
+                             QPageLayout::Orientation preferred = QPageLayout::Portrait);
 
 // For people: "A4", "A4 quer", "US-Letter quer"; "größer als A3" when unknown.
 QString cardPaperText(const CardPaper& paper);

@@ -2,6 +2,7 @@
 #include "print/CupsQueue.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cups/cups.h>
@@ -151,26 +152,15 @@ QString stateName(JobInfo::State state) {
     }
 }
 
-}  // namespace
-
-QString serverName() {
-    return QString::fromUtf8(cupsServer());
-}
-
-bool serverReachable(int timeoutMs) {
-    return connectTo(timeoutMs) != nullptr;
-}
-
-std::optional<QList<QueueInfo>> queues(int timeoutMs) {
-    Connection http = connectTo(timeoutMs);
-    if (!http) return std::nullopt;
+// The server's queues over an open connection; nullopt when it does not answer.
+std::optional<QList<QueueInfo>> queuesOn(http_t* http) {
     static const char* const attrs[] = {"printer-name", "printer-state",
                                         "printer-is-accepting-jobs", "printer-state-message"};
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   int(std::size(attrs)), nullptr, attrs);
     ipp_status_t status = IPP_STATUS_OK;
-    Ipp reply = send(http.get(), request, "/", &status);
+    Ipp reply = send(http, request, "/", &status);
     // A server without printers answers "not found".
     if (!reply) {
         if (status == IPP_STATUS_ERROR_NOT_FOUND) return QList<QueueInfo>();
@@ -206,6 +196,71 @@ std::optional<QList<QueueInfo>> queues(int timeoutMs) {
     }
     flush();
     return list;
+}
+
+}  // namespace
+
+QString serverName() {
+    // cupsServer() leaves out the port, which tells two servers on one host apart.
+    const QString server = QString::fromUtf8(cupsServer());
+    if (server.startsWith(QLatin1Char('/'))) return server;
+    return QStringLiteral("%1:%2").arg(server).arg(ippPort());
+}
+
+bool serverReachable(int timeoutMs) {
+    return connectTo(timeoutMs) != nullptr;
+}
+
+std::optional<QList<QueueInfo>> queues(int timeoutMs) {
+    Connection http = connectTo(timeoutMs);
+    if (!http) return std::nullopt;
+    return queuesOn(http.get());
+}
+
+PrintService askService(int timeoutMs) {
+    PrintService service;
+    Connection http = connectTo(timeoutMs);
+    if (!http) return service;  // Unreachable
+    auto list = queuesOn(http.get());
+    if (!list) {
+        service.state = ServiceState::Silent;
+        return service;
+    }
+    service.state = ServiceState::Answering;
+    service.queues = *list;
+    // LPDEST, PRINTER and lpoptions first, as every CUPS client; then the server's own default.
+    if (const char* name = cupsGetDefault2(http.get())) {
+        const QString found = QString::fromUtf8(name);
+        for (const QueueInfo& q : service.queues)
+            if (q.name == found) service.defaultPrinter = found;
+    }
+    return service;
+}
+
+QString serviceProblem(ServiceState state, int timeoutMs) {
+    switch (state) {
+        case ServiceState::Answering:
+            return {};
+        case ServiceState::Silent:
+            return QStringLiteral(
+                       "the printer service (CUPS) at %1 does not answer (no reply within %2 "
+                       "seconds)")
+                .arg(serverName())
+                .arg(std::max(1, timeoutMs / 1000));
+        case ServiceState::Unreachable:
+            break;
+    }
+    return QStringLiteral(
+               "the printer service (CUPS) at %1 cannot be reached (nothing answers the "
+               "connection); is it running?")
+        .arg(serverName());
+}
+
+void withoutService(const std::function<void()>& f) {
+    // cupsSetServer is per thread; nullptr gives back CUPS_SERVER or client.conf's server.
+    cupsSetServer("/nonexistent/brisella-no-print-service.sock");
+    const auto restore = qScopeGuard([] { cupsSetServer(nullptr); });
+    f();
 }
 
 bool acceptsJobs(const QueueInfo& queue) {

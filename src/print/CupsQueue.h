@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 
 namespace bb {
@@ -52,6 +53,19 @@ struct JobOutcome {
     QString reason;
 };
 
+// How the service met a question: it answered, it took the connection and then said nothing
+// within the time limit (a hung server), or no connection could be made at all (nothing
+// listens there, or the host cannot be reached).
+enum class ServiceState { Answering, Silent, Unreachable };
+
+// What the service said about its printers.
+struct PrintService {
+    ServiceState state = ServiceState::Unreachable;
+    QList<QueueInfo> queues;
+    QString defaultPrinter;  // the user's or the server's default; empty when there is none
+    bool answers() const { return state == ServiceState::Answering; }
+};
+
 namespace cups {
 
 // The server's address as clients see it (a socket path or host name), for messages.
@@ -62,6 +76,19 @@ bool serverReachable(int timeoutMs = kCupsRequestTimeoutMs);
 
 // The server's queues; nullopt when it does not answer.
 std::optional<QList<QueueInfo>> queues(int timeoutMs = kCupsRequestTimeoutMs);
+
+// Asks the service for its queues and the default printer; each request waits `timeoutMs` at
+// most.
+PrintService askService(int timeoutMs = kCupsRequestTimeoutMs);
+
+// What is wrong with the service, for brisella-cli's messages ("the printer service (CUPS) at
+// 127.0.0.1:631 does not answer (no reply within 5 seconds)"); empty when it answers.
+QString serviceProblem(ServiceState state, int timeoutMs = kCupsRequestTimeoutMs);
+
+// Runs `f` with this thread's CUPS client pointed at a socket that does not exist, so that
+// whatever `f` asks the service fails at once instead of waiting. Qt's QPrinter constructor
+// asks the service for its default printer even for a printer that only writes PDF files.
+void withoutService(const std::function<void()>& f);
 
 // Ready for a job: the queue neither stopped nor refusing jobs.
 bool acceptsJobs(const QueueInfo& queue);

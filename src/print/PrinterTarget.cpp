@@ -2,26 +2,28 @@
 #include "print/PrinterTarget.h"
 
 #include "document/UserDialogs.h"
+#include "print/CupsQueue.h"
 
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 namespace bb {
 
-PrinterTarget::PrinterTarget() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (!info.isNull() && !info.printerName().isEmpty()) {
-        printer_->setPrinterName(info.printerName());
-        return;
-    }
-    // No printer on this machine: the same sheets go to a PDF file.
-    printer_->setOutputFormat(QPrinter::PdfFormat);
+PrinterTarget::PrinterTarget() {
+    // A PDF file until a printer is chosen: nothing here may wait on the print service, which
+    // QPrinter's constructor would ask for its default printer.
+    cups::withoutService([this] {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+    });
     printer_->setResolution(kPdfResolution);
     printer_->setPageSize(QPageSize(QPageSize::A4));
     printer_->setPageOrientation(QPageLayout::Portrait);
+    matchPrintableArea();
 }
 
 PrinterTarget::~PrinterTarget() = default;
@@ -35,19 +37,46 @@ QStringList PrinterTarget::printerNames() {
 }
 
 bool PrinterTarget::selectPrinter(const QString& name) {
+    chosen_ = true;
+    return switchTo(name);
+}
+
+bool PrinterTarget::useDefaultPrinter(const QString& name) {
+    if (chosen_ || name.isEmpty()) return false;
+    return switchTo(name);
+}
+
+bool PrinterTarget::switchTo(const QString& name) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull()) return false;
     printer_->setOutputFormat(QPrinter::NativeFormat);
     printer_->setPrinterName(info.printerName());
+    matchPrintableArea();
     return printer_->isValid();
 }
 
 void PrinterTarget::usePdf(const QString& fileName) {
+    chosen_ = true;
     if (!isPdf()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
     }
-    printer_->setOutputFileName(fileName);
+    if (fileName.isEmpty()) {
+        // QPrinter::setOutputFileName("") would switch to the system's printer, asking the
+        // print service; the name is asked for before the first job instead.
+        printer_->printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, QString());
+    } else {
+        printer_->setOutputFileName(fileName);
+    }
+    matchPrintableArea();
+}
+
+void PrinterTarget::matchPrintableArea() {
+    // A PDF page has no unprintable margin: its printable area is the whole sheet, so a card at
+    // margin 0 starts at the paper's corner (Qt's PDF default is 10 pt all round). A printer
+    // keeps the area its driver reports, whatever a PDF file had before.
+    const QPageLayout layout = printer_->pageLayout();
+    printer_->setPageMargins(isPdf() ? QMarginsF() : layout.minimumMargins(), layout.units());
 }
 
 bool PrinterTarget::useCardPaper(const CardPaper& paper) {

@@ -1,7 +1,8 @@
-// The current printer of the program: the system's default printer when there is one,
-// otherwise a PDF file on A4 at 600 dpi. The print tab and brisella-cli set the card type's
-// paper and orientation (useCardPaper). A machine without printers is a normal case: each
-// print job then asks for the PDF file's name.
+// The current printer of the program: a PDF file on A4 at 600 dpi until the system's default
+// printer is known (useDefaultPrinter) or a printer is chosen; making one never waits on the
+// print service. The print tab and brisella-cli set the card type's paper and orientation
+// (useCardPaper). A machine without printers is a normal case: each print job then asks for
+// the PDF file's name.
 #pragma once
 
 #include "document/CardPaper.h"
@@ -36,9 +37,20 @@ public:
     static QStringList printerNames();
 
     // Selects a system printer by name; false (nothing changed) when there is no such one.
+    // Qt asks the print service about it without a time limit: ask first (cups::askService)
+    // whether the service answers.
     bool selectPrinter(const QString& name);
+    // Takes the system's default printer found by cups::askService, unless a printer or a PDF
+    // file was chosen meanwhile (selectPrinter, usePdf). False when it stays as it is.
+    bool useDefaultPrinter(const QString& name);
+    // The person chose the printer in the set-up dialog: the default found later does not
+    // replace it.
+    void noteChosen() { chosen_ = true; }
     // Writes to `fileName` as PDF from now on (A4, 600 dpi until changed).
     void usePdf(const QString& fileName);
+    // On a PDF file the printable area is the whole sheet, on a printer what its driver says;
+    // called again after the set-up dialog, which may switch between the two.
+    void matchPrintableArea();
 
     // Takes the paper and orientation a card type is printed on; a type that no common paper
     // holds (paper.known() false) changes nothing. False when the printer refused the paper.
@@ -52,7 +64,10 @@ public:
     DeviceGeometry geometry() const;
 
 private:
+    bool switchTo(const QString& name);
+
     std::unique_ptr<QPrinter> printer_;
+    bool chosen_ = false;  // selectPrinter or usePdf was called
 };
 
 // Resolution, sheet and printable area of any paged device (QPrinter, QPdfWriter).

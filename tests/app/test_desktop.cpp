@@ -9,10 +9,13 @@
 #include "document/ProgramFolder.h"
 #include "editor/EditorTab.h"
 #include "print/ui/PrintTab.h"
+#include "support/SilentServer.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QSplitter>
@@ -225,4 +228,52 @@ TEST_F(WindowTest, F1ShowsTheGuideWithItsPicturesAndNoWindowKeyIsTakenTwice) {
             EXPECT_FALSE(image.isNull()) << f.name().toStdString();
         }
     EXPECT_GE(pictures, 3);
+}
+
+TEST_F(WindowTest, CtrlPShowsThePrintTabAndPrintsNothing) {
+    auto w = make();
+    QAction* owner = nullptr;
+    for (QAction* a : w->findChildren<QAction*>())
+        if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_P))) owner = a;
+    ASSERT_NE(owner, nullptr);
+    w->mainTabs()->setCurrentIndex(0);
+    dialogs.messages.clear();
+    owner->trigger();
+    // The preview with its settings, from where one click prints; no job, no file question.
+    EXPECT_EQ(w->mainTabs()->currentWidget(), w->findChild<PrintTab*>());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.saveRequests.isEmpty());
+    EXPECT_FALSE(w->findChild<PrintTab*>()->isPrinting());
+    // "&Drucken..." keeps Ctrl+D and prints.
+    auto* printItem = w->findChild<QAction*>(QStringLiteral("PrintItem"));
+    ASSERT_NE(printItem, nullptr);
+    EXPECT_EQ(printItem->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_D)});
+}
+
+// A print service that takes connections and never answers: the window is made without
+// waiting for it, shows its print tab, and the tab says that the service does not answer.
+TEST_F(WindowTest, StartsAndShowsThePrintTabWhileThePrintServiceIsSilent) {
+    bbtest::SilentServer server(bbtest::SilentServer::AcceptAndStaySilent);
+    ASSERT_TRUE(server.ok());
+    qputenv("CUPS_SERVER", server.address().toUtf8());
+    auto w = make();
+    PrintTab* tab = w->printTab();
+    ASSERT_NE(tab, nullptr);
+    EXPECT_FALSE(tab->printService().has_value());  // asked in the background
+    w->mainTabs()->setCurrentWidget(tab);
+    w->show();
+    ASSERT_TRUE(bbtest::runUntil([&] { return tab->printService().has_value(); }));
+    EXPECT_EQ(*tab->printService(), ServiceState::Silent);
+    auto* label = tab->findChild<QLabel*>(QStringLiteral("DruckdienstLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("Der Druckdienst antwortet nicht"));
+    // "eMail Export" asks the printer's resolution: within the service's time limit, then on
+    // to its file question (cancelled here).
+    auto* exportButton = tab->findChild<QAbstractButton*>(QStringLiteral("EMailBtn"));
+    ASSERT_NE(exportButton, nullptr);
+    const qsizetype asked = dialogs.saveRequests.size();
+    exportButton->click();
+    EXPECT_EQ(dialogs.saveRequests.size(), asked + 1);
+    qunsetenv("CUPS_SERVER");
 }

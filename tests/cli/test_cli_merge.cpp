@@ -58,10 +58,10 @@ bool writeList(const QString& path) {
     return f.write(QStringEncoder("windows-1252").encode(csv)) > 0;
 }
 
-// The text pdftotext finds in a card's rectangle (device pixels at 600 dpi of the printable
-// area, whose corner lies at the default PDF margin of 3.53 mm).
+// The text pdftotext finds in a card's rectangle (device pixels at 600 dpi; a PDF page's
+// printable area is the whole sheet).
 QString textInCard(const QString& pdf, int page, const QJsonObject& card) {
-    const double toPt = 72.0 / 600.0, margin = 83;
+    const double toPt = 72.0 / 600.0, margin = 0;
     QProcess p;
     p.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-x",
                           QString::number(int((card["CardX"].toInt() + margin) * toPt)), "-y",

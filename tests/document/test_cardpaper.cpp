@@ -129,3 +129,21 @@ TEST(CardPaper, PlainFoldedCardsComeFirstAndFitTheirSheets) {
         }
     }
 }
+
+// A person's choice of landscape for the session holds wherever the grid fits that way, for a
+// starter entry on its own paper as for any other type; a grid that only fits portrait turns.
+TEST(CardPaper, APreferredOrientationHoldsWhereTheGridFitsIt) {
+    const CardFormat both = grid(90, 55, 2, 2, 10, 10);  // 190 × 120 mm
+    EXPECT_EQ(orientationOn(both, QPageSize::A4), QPageLayout::Portrait);
+    EXPECT_EQ(orientationOn(both, QPageSize::A4, QPageLayout::Landscape), QPageLayout::Landscape);
+    const CardFormat tall = grid(180, 90, 1, 3, 10, 10);  // 190 × 280 mm
+    EXPECT_EQ(orientationOn(tall, QPageSize::A4, QPageLayout::Landscape), QPageLayout::Portrait);
+    EXPECT_EQ(cardPaper(both, {}, QPageSize::A4, QPageLayout::Landscape),
+              (CardPaper{QPageSize::A4, QPageLayout::Landscape}));
+    EXPECT_EQ(cardPaper(tall, {}, QPageSize::A4, QPageLayout::Landscape),
+              (CardPaper{QPageSize::A4, QPageLayout::Portrait}));
+    // The starter list's paper decides the size; the choice still decides the way round.
+    const QList<StarterType> list{{both, QStringLiteral("US-Letter")}};
+    EXPECT_EQ(cardPaper(both, list, QPageSize::A4, QPageLayout::Landscape),
+              (CardPaper{QPageSize::Letter, QPageLayout::Landscape}));
+}

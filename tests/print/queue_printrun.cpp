@@ -152,10 +152,21 @@ TEST(QueueServer, ListsTheQueuesWithTheirStatesAndDuplex) {
         EXPECT_TRUE(names.contains(name)) << name;
         EXPECT_TRUE(PrinterTarget::printerNames().contains(name)) << name;
     }
-    // The program starts on the server's default queue, in the printer's own format.
+    // The program starts on a PDF file, then takes the server's default queue that the
+    // service names, in the printer's own format; a printer chosen before keeps its place.
+    const PrintService service = cups::askService();
+    EXPECT_EQ(service.state, ServiceState::Answering);
+    EXPECT_EQ(service.defaultPrinter, "Brisella_PDF");
+    EXPECT_EQ(service.queues.size(), list->size());
     PrinterTarget target;
+    EXPECT_TRUE(target.isPdf());
+    EXPECT_TRUE(target.useDefaultPrinter(service.defaultPrinter));
     EXPECT_FALSE(target.isPdf());
     EXPECT_EQ(target.printer().printerName(), "Brisella_PDF");
+    PrinterTarget chosen;
+    chosen.usePdf(QString());
+    EXPECT_FALSE(chosen.useDefaultPrinter(service.defaultPrinter));
+    EXPECT_TRUE(chosen.isPdf());
 
     const auto duplex = QPrinterInfo::printerInfo("Brisella_Duplex").supportedDuplexModes();
     EXPECT_TRUE(duplex.contains(QPrinter::DuplexLongSide));

@@ -49,7 +49,12 @@ TEST(PrintTabQueue, AFailedJobIsReportedWithTheQueuesReason) {
 TEST(PrintTabQueue, EinrichtenChoosesAQueueThatThenPrintsTheJob) {
     BB_REQUIRE_PRIVATE_CUPS();
     Tab t;
-    // The default queue of the server is the printer at first.
+    // The server's default queue becomes the printer once the background question is answered;
+    // until then the tab stands on a PDF file and has asked Qt about no printer.
+    EXPECT_TRUE(t.tab->printerTarget().isPdf());
+    ASSERT_TRUE(bbtest::runUntil([&] { return t.tab->printService().has_value(); }));
+    EXPECT_EQ(*t.tab->printService(), ServiceState::Answering);
+    EXPECT_FALSE(t.tab->printerTarget().isPdf());
     EXPECT_EQ(t.tab->printerTarget().printer().printerName(), "Brisella_PDF");
     QStringList offered;
     bool answered = false;

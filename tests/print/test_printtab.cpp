@@ -13,11 +13,13 @@
 #include "print/ui/PrintTab.h"
 #include "print/ui/SheetPreview.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SilentServer.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -393,4 +395,116 @@ TEST(PrintTabPaper, ALandscapeTypePrintsWholeCardsOnLandscapeSheets) {
     const QRect outside = expectWhole(sheet, qRgb(255, 0, 0), card);
     const QRect inside = expectWhole(sheet, qRgb(0, 0, 255), card);
     EXPECT_NEAR(outside.bottom() + 1, inside.top(), 2);
+}
+
+TEST(PrintTabCommands, ToolBarKeepsItsOrderAndTheFurtherCommandsSitInThePanel) {
+    Tab t;
+    auto* bar = t.tab->findChild<QToolBar*>("PrintToolBar");
+    ASSERT_NE(bar, nullptr);
+    QStringList order;
+    for (QAction* a : bar->actions())
+        if (QWidget* w = bar->widgetForAction(a)) order << w->objectName();
+    // A click by habit on the second button prints the outside, not a quarter-fold sheet.
+    EXPECT_EQ(order,
+              (QStringList{"PrintSetupBtn", "PrintBtn", "Druck2Btn", "VFormatBtn", "EMailBtn"}));
+    QAbstractButton* quarter = t.button("ViertelfalzBtn");
+    ASSERT_NE(quarter, nullptr);
+    EXPECT_FALSE(bar->isAncestorOf(quarter));
+    EXPECT_EQ(quarter->text(), QStringLiteral("Viertelfalz"));
+}
+
+// The print service takes the connection and never answers: the tab is made at once, asks in
+// the background, then says so, prints to a PDF file and opens no set-up dialog.
+TEST(PrintTabService, StartsAtOnceAndTellsThatTheServiceIsSilent) {
+    bbtest::SilentServer server(bbtest::SilentServer::AcceptAndStaySilent);
+    ASSERT_TRUE(server.ok());
+    // Before the first printer query of this test program.
+    qputenv("CUPS_SERVER", server.address().toUtf8());
+    Tab t;
+    // The question is under way; its answer can only arrive through the event loop.
+    EXPECT_FALSE(t.tab->printService().has_value());
+    EXPECT_TRUE(t.tab->printerTarget().isPdf());
+    auto* label = t.tab->findChild<QLabel*>("DruckdienstLabel");
+    ASSERT_NE(label, nullptr);
+    EXPECT_FALSE(label->isVisibleTo(t.tab.get()));
+    ASSERT_TRUE(bbtest::runUntil([&] { return t.tab->printService().has_value(); }));
+    EXPECT_EQ(*t.tab->printService(), ServiceState::Silent);
+    EXPECT_TRUE(label->isVisibleTo(t.tab.get()));
+    EXPECT_EQ(label->text(), QStringLiteral("Der Druckdienst antwortet nicht"));
+
+    // The cards go to a PDF file, and the first run says why.
+    const QString pdf = t.answerFile("still.pdf");
+    t.tab->printOutside();
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kServiceSilentNotice});
+    EXPECT_TRUE(QFile::exists(pdf));
+    // "Einrichten" would wait on the service inside Qt's dialog: it says why it does not open.
+    t.tab->setUpPrinter();
+    ASSERT_EQ(t.dialogs.messages.size(), 2);
+    EXPECT_TRUE(t.dialogs.messages[1].text.startsWith(kServiceSilentText));
+    qunsetenv("CUPS_SERVER");
+}
+
+// A print run started while the question is still under way waits for its answer (a gate:
+// the answer comes only once the event loop runs, which the run's wait does).
+TEST(PrintTabService, ARunWaitsForTheQuestionsAnswer) {
+    Tab t;  // CUPS_SERVER points nowhere: the answer is "unreachable"
+    ASSERT_FALSE(t.tab->printService().has_value());
+    t.tab->printOutside();  // the file question is cancelled
+    ASSERT_TRUE(t.tab->printService().has_value());
+    EXPECT_EQ(*t.tab->printService(), ServiceState::Unreachable);
+    EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
+}
+
+// The orientation chosen in "Einrichten" stays for the session: a new or opened card whose
+// cards fit that way keeps it; a card that fits only the other way turns the paper, and the
+// next card that fits goes back to the choice.
+TEST(PrintTabPaper, TheOrientationChosenInTheSetUpStays) {
+    Tab t;
+    QPrinter& printer = t.tab->printerTarget().printer();
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    t.tab->keepPrinterChoice();   // what the set-up dialog's OK does
+    t.doc->format.cardsDown = 2;  // 2 × 2 cards of 90 × 55 mm: they fit both ways
+    t.tab->takeCardPaper();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+
+    // Only portrait holds 1 × 3 cards of 180 × 90 mm.
+    const CardFormat small = t.doc->format;
+    CardFormat& f = t.doc->format;
+    f.cardWidth = 180;
+    f.cardHeight = 90;
+    f.pitchX = 180;
+    f.pitchY = 90;
+    f.leftMargin = f.topMargin = 10;
+    f.cardsAcross = 1;
+    f.cardsDown = 3;
+    t.tab->takeCardPaper();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    t.doc->format = small;
+    t.tab->takeCardPaper();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+
+    // Without a choice, portrait wherever the cards fit so.
+    Tab fresh;
+    fresh.doc->format = small;
+    fresh.tab->printerTarget().printer().setPageOrientation(QPageLayout::Landscape);
+    fresh.tab->takeCardPaper();
+    EXPECT_EQ(fresh.tab->printerTarget().printer().pageLayout().orientation(),
+              QPageLayout::Portrait);
+}
+
+// A PDF page has no unprintable margin: the printable area is the whole sheet, so the
+// preview's white page is the paper and a card at margin 0 lies at its corner.
+TEST(PrintTabPreview, APdfSheetIsPrintableToItsEdges) {
+    Tab t;
+    t.tab->printerTarget().usePdf(QString());
+    const DeviceGeometry g = t.tab->printerTarget().geometry();
+    EXPECT_EQ(g.physOffX, 0);
+    EXPECT_EQ(g.physOffY, 0);
+    EXPECT_EQ(g.pageW, g.physW);
+    EXPECT_EQ(g.pageH, g.physH);
+    t.tab->refreshPreview();
+    EXPECT_EQ(t.preview()->wantedSize(),
+              previewBoxSize(g.physW, g.physH, int(g.dpiX), int(g.dpiY), t.tab->previewZoom()));
 }

@@ -11,6 +11,7 @@
 #include "print/DuplexPrinter.h"
 #include "print/JobWatcher.h"
 #include "print/PrintRun.h"
+#include "print/PrintServiceAsker.h"
 #include "print/PrinterTarget.h"
 #include "print/QuarterFold.h"
 #include "print/ui/CalibrationDialog.h"
@@ -19,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -112,7 +114,8 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     left->addWidget(sheetEdit_);
     left->addWidget(cutLinesCheck_);
     left->addWidget(foldLinesCheck_);
-    // Both sides of a sheet: below the settings, so the tool bar keeps its own commands.
+    // The further ways of printing sit below the settings: the tool bar keeps its own commands
+    // in their usual order, so a click by habit on its second button prints the outside.
     const auto sheetButton = [&left](const char* name, const QString& text, const QString& hint) {
         QToolButton* button = makeButton(name, text, hint);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -127,19 +130,22 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
         sheetButton("AusrichtungBtn", QStringLiteral("Ausrichtungsseite drucken"),
                     QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, "
                                    "wie der Drucker die Blätter wendet"));
+    quarterFoldBtn_ =
+        sheetButton("ViertelfalzBtn", QStringLiteral("Viertelfalz"), kQuarterFoldHint);
     auto* mergeBtn = sheetButton("SerienkartenBtn", QStringLiteral("Serienkarten"),
                                  QStringLiteral("Druckt persönliche Karten aus einer Adressliste"));
     left->addStretch();
+    serviceLabel_ = new QLabel(kServiceSilentText);
+    serviceLabel_->setObjectName(QStringLiteral("DruckdienstLabel"));
+    serviceLabel_->setWordWrap(true);
+    serviceLabel_->setVisible(false);
+    left->addWidget(serviceLabel_);
 
     // Tool bar and preview.
     auto* bar = new QToolBar;
     bar->setObjectName(QStringLiteral("PrintToolBar"));
     auto* setupBtn = makeToolButton(bar, "PrintSetupBtn", QStringLiteral("Einrichten"),
                                     QStringLiteral("Richtet den Drucker ein"));
-    // Ahead of the one-side commands: the tool bar keeps ending with "Innen drucken",
-    // "Kartenformat" and "eMail Export", where the end-to-end test finds them.
-    quarterFoldBtn_ =
-        makeToolButton(bar, "ViertelfalzBtn", QStringLiteral("Viertelfalz"), kQuarterFoldHint);
     auto* printBtn = makeToolButton(bar, "PrintBtn", QStringLiteral("Außen drucken"),
                                     QStringLiteral("Druckt die Außenseite der Karte"));
     auto* printInsideButton = makeToolButton(bar, "Druck2Btn", QStringLiteral("Innen drucken"),
@@ -187,6 +193,33 @@ PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
     connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
     quarterFoldBtn_->installEventFilter(this);
     takeCardPaper();
+
+    // The printers are asked for in the background: the tab is there at once, on the PDF path
+    // until the answer names a default printer.
+    serviceAsker_ = new PrintServiceAsker(this);
+    connect(serviceAsker_, &PrintServiceAsker::answered, this, &PrintTab::serviceAnswered);
+    serviceAsker_->ask();
+}
+
+void PrintTab::serviceAnswered(const PrintService& service) {
+    serviceState_ = service.state;
+    const bool silent = service.state == ServiceState::Silent;
+    serviceLabel_->setVisible(silent);
+    if (silent) emit statusNote(kServiceSilentText);
+    // Not in the middle of a run: it keeps the target it started with.
+    if (!printing_ && printer_->useDefaultPrinter(service.defaultPrinter)) takeCardPaper();
+    emit printServiceKnown();
+}
+
+void PrintTab::waitForService() {
+    if (!serviceAsker_->asking()) return;
+    waitingForService_ = true;
+    const auto done = qScopeGuard([this] { waitingForService_ = false; });
+    emit statusNote(QStringLiteral("Der Druckdienst wird gefragt..."));
+    // The question ends within its time limit; so does this wait.
+    QEventLoop loop;
+    connect(this, &PrintTab::printServiceKnown, &loop, &QEventLoop::quit);
+    if (serviceAsker_->asking()) loop.exec();
 }
 
 PrintTab::~PrintTab() = default;
@@ -299,6 +332,7 @@ void PrintTab::printInside() {
 }
 
 void PrintTab::printCards() {
+    waitForService();  // the default printer may still be on its way
     const PrintOptions options = currentOptions();
     const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry()));
     if (result.ok || !result.error.isEmpty())
@@ -306,6 +340,7 @@ void PrintTab::printCards() {
 }
 
 PrintRunResult PrintTab::printMerge(const MergeRun& merge, MergeSides sides) {
+    waitForService();  // the default printer may still be on its way
     const PrintOptions options = currentOptions();
     PrintRunResult result;
     if (sides == MergeSides::Both) {
@@ -340,12 +375,15 @@ PrintOptions PrintTab::currentOptions() const {
 
 PrintRunResult PrintTab::runJob(const PrintJob& job) {
     // The progress dialog lets events run between pages: no second run starts meanwhile.
-    if (printing_) return {};
+    if (printing_ || waitingForService_) return {};
+    waitForService();
     // Without printers the sheets go to a PDF file that the person names; cancelling that
     // question cancels the run. The first time in a program run, it says why.
     if (printer_->isPdf() && !noPrinterNoticeShown_) {
         noPrinterNoticeShown_ = true;
-        dialogs_.message(kNoPrinterNotice, kAppTitle, MsgIcon::Information, BtnOk);
+        dialogs_.message(
+            serviceState_ == ServiceState::Silent ? kServiceSilentNotice : kNoPrinterNotice,
+            kAppTitle, MsgIcon::Information, BtnOk);
     }
     if (!printer_->chooseOutput(dialogs_)) return {};
     // On a real printer the run counts once the queue has printed its job: the tab follows it.
@@ -395,6 +433,7 @@ void PrintTab::printBothSides() {
         printMerge(MergeRun{merge_->list(), *plan}, MergeSides::Both);
         return;
     }
+    waitForService();  // the default printer may still be on its way
     const PrintOptions options = currentOptions();
     const DeviceGeometry geometry = printer_->geometry();
     const PrintRunResult result = runTwoSided(
@@ -404,6 +443,7 @@ void PrintTab::printBothSides() {
 }
 
 void PrintTab::printAlignmentSheet() {
+    waitForService();  // the default printer may still be on its way
     const Calibration calibration = calibrationDialog_->values();
     const DeviceGeometry geometry = printer_->geometry();
     runTwoSided([&](TurnAxis axis) { return alignmentJob(geometry, calibration, axis); });
@@ -456,6 +496,7 @@ bool PrintTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PrintTab::printQuarterFold() {
+    waitForService();
     // Also reached from the window's menu: a card too large for half the sheet is refused.
     if (const QString refusal = quarterFoldRefusal(); !refusal.isEmpty()) {
         dialogs_.message(refusal, kAppTitle, MsgIcon::Information, BtnOk);
@@ -499,19 +540,36 @@ void PrintTab::followJob(int jobsBefore, const QString& title) {
 void PrintTab::takeCardPaper() {
     // Not while a run draws its pages: the next card's paper waits for the next call.
     // A type of the starter list names its paper; any other keeps the printer's paper when
-    // its cards fit there.
+    // its cards fit there. The orientation chosen in "Einrichten" stays where the cards fit.
     if (!printing_)
         printer_->useCardPaper(
-            cardPaperOnPrinter(doc_.format, printer_->printer().pageLayout().pageSize().id()));
+            cardPaperOnPrinter(doc_.format, printer_->printer().pageLayout().pageSize().id(),
+                               chosenOrientation_.value_or(QPageLayout::Portrait)));
     refreshPreview();
 }
 
 void PrintTab::setUpPrinter() {
+    // Qt's set-up dialog lists the service's printers and would wait on a silent one for good.
+    if (waitingForService_ || printing_) return;
+    waitForService();
+    if (serviceState_ == ServiceState::Silent) {
+        dialogs_.message(QStringLiteral("Der Druckdienst antwortet nicht. Der Drucker kann "
+                                        "jetzt nicht eingerichtet werden."),
+                         kAppTitle, MsgIcon::Information, BtnOk);
+        return;
+    }
     QPrintDialog dialog(&printer_->printer(), this);
     dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted) keepPrinterChoice();
+    // The dialog may have switched between a printer and a PDF file.
+    printer_->matchPrintableArea();
     refreshPreview();
+}
+
+void PrintTab::keepPrinterChoice() {
+    printer_->noteChosen();
+    chosenOrientation_ = printer_->printer().pageLayout().orientation();
 }
 
 void PrintTab::calibrate() {

@@ -3,6 +3,7 @@
 // commands. The main window embeds it and connects its menus to the public slots.
 #pragma once
 
+#include "print/CupsQueue.h"
 #include "print/PrintRun.h"
 #include "print/SheetLayout.h"
 #include "print/TwoSided.h"
@@ -18,6 +19,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QPrinter;
 class QScrollArea;
 class QSpinBox;
@@ -33,10 +35,15 @@ class PrinterTarget;
 class CalibrationDialog;
 struct JobOutcome;
 class SheetPreview;
+class PrintServiceAsker;
 class MergeSession;
 
 inline const QString kNoPrinterNotice = QStringLiteral(
     "Es ist kein Drucker eingerichtet. Die Karten werden als PDF-Datei gespeichert.");
+// Shown in the tab while the print service takes connections but does not answer.
+inline const QString kServiceSilentText = QStringLiteral("Der Druckdienst antwortet nicht");
+inline const QString kServiceSilentNotice =
+    QStringLiteral("Der Druckdienst antwortet nicht. Die Karten werden als PDF-Datei gespeichert.");
 
 class PrintTab : public QWidget {
     Q_OBJECT
@@ -91,6 +98,9 @@ public:
     // Why the card cannot be printed as a quarter-fold sheet on the current paper; empty when
     // it can.
     QString quarterFoldRefusal() const;
+    // How the print service met the tab's question for its printers (asked in the background
+    // when the tab is made); nullopt while the question is under way.
+    std::optional<ServiceState> printService() const { return serviceState_; }
     // True while a run is going: a second one is refused, and the card must not change.
     bool isPrinting() const { return printing_; }
     // How long a run goes before its progress dialog appears (kPrintProgressDelayMs).
@@ -112,7 +122,10 @@ public slots:
     // sheet. "Einrichten" can change them afterwards.
     void takeCardPaper();
     void setUpPrinter();  // "Einrichten", menu "Drucker &einrichten..."
-    void calibrate();     // menu "Drucker &kalibrieren..."
+    // After the set-up dialog's OK: the printer and the orientation chosen there stay for the
+    // session; later cards take them wherever their grid fits that way.
+    void keepPrinterChoice();
+    void calibrate();  // menu "Drucker &kalibrieren..."
     // "Viertelfalz": the copies as quarter-fold sheets, both sides on one side of each sheet.
     void printQuarterFold();
     void zoomIn();
@@ -129,6 +142,7 @@ signals:
     void printed();              // after a print run: the window repaints both editor views
     void statusNote(const QString& text);     // for the window's status line
     void jobFollowed(const bb::JobOutcome&);  // a followed job left the queue (or the wait ended)
+    void printServiceKnown();                 // the print service answered, or did not
 
 private:
     // Runs a job on the current printer: asks for the PDF file first on the PDF path (false
@@ -149,6 +163,12 @@ private:
     std::optional<int> jobsBeforeRun() const;
     // Follows the job just handed to the printer's queue, found by its title.
     void followJob(int jobsBefore, const QString& title);
+    // The background question's answer: the default printer becomes the target (unless one
+    // was chosen meanwhile), a silent service is shown in the tab.
+    void serviceAnswered(const PrintService& service);
+    // Before a run while the question is still under way: waits for its answer (bounded by
+    // its time limit), with events running.
+    void waitForService();
 
     CardDocument& doc_;
     RenderContext& ctx_;
@@ -175,6 +195,11 @@ private:
     int progressDelayMs_ = kPrintProgressDelayMs;
     PrintProgressDialog::PageHook pageHook_;
     bool noPrinterNoticeShown_ = false;
+    PrintServiceAsker* serviceAsker_ = nullptr;
+    std::optional<ServiceState> serviceState_;
+    QLabel* serviceLabel_ = nullptr;
+    bool waitingForService_ = false;
+    std::optional<QPageLayout::Orientation> chosenOrientation_;  // in "Einrichten"
 };
 
 }  // namespace bb
