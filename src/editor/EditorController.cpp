@@ -195,6 +195,13 @@ void EditorController::chooseDragMode(int x, int y) {
         case ToolHand:
             setCursorNumber(CursorDrag);
             return;
+        case ToolText: {
+            // Over a text the tool edits it: the text cursor says so.
+            const int hit = hitTest(doc(), x, y);
+            const bool onText = hit > 0 && doc().workingSlots[hit]->kind == KindText;
+            setCursorNumber(onText ? CursorIBeam : CursorMultiDrag);
+            return;
+        }
         default:
             setCursorNumber(CursorMultiDrag);
             return;

@@ -229,6 +229,10 @@ TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
     t.fontName = QStringLiteral("Liberation Sans");
     t.fontSize = 12;
     ed->tools().setCurrent(ToolText);
+    move(0, 400, 300);
+    EXPECT_EQ(ed->cursorNumber(), CursorMultiDrag);
+    move(0, 101, 105);
+    EXPECT_EQ(ed->cursorNumber(), CursorIBeam);  // over a text the tool edits it
     click(0, 101, 105);
     EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);  // no new frame
     EXPECT_EQ(doc->selectedSlot, 1);
