@@ -25,6 +25,10 @@ struct RenderContext {
     // editor views set it (MissingPicturesGuard) and only editor-mode drawing reads it, so
     // print, export and previews never show it.
     bool showMissingPictures = false;
+    // Names the halves of the card above it ("Rückseite", "Vorderseite" outside, "Innen
+    // links", "Innen rechts" inside). Only the editor views set it (HalfLabelsGuard) and only
+    // editor-mode drawing reads it, so no output shows the names.
+    bool showHalfLabels = false;
     // Fills the fields of a text before it is drawn (a personal card from an address list
     // row); empty draws every text as typed.
     std::function<QString(const QString&)> fillText;
@@ -57,6 +61,20 @@ public:
     ~MissingPicturesGuard() { ctx_.showMissingPictures = saved_; }
     MissingPicturesGuard(const MissingPicturesGuard&) = delete;
     MissingPicturesGuard& operator=(const MissingPicturesGuard&) = delete;
+
+private:
+    RenderContext& ctx_;
+    bool saved_;
+};
+
+// Names the card's halves for the lifetime of the guard (an editor view's draw).
+class HalfLabelsGuard {
+public:
+    explicit HalfLabelsGuard(RenderContext& ctx)
+        : ctx_(ctx), saved_(std::exchange(ctx.showHalfLabels, true)) {}
+    ~HalfLabelsGuard() { ctx_.showHalfLabels = saved_; }
+    HalfLabelsGuard(const HalfLabelsGuard&) = delete;
+    HalfLabelsGuard& operator=(const HalfLabelsGuard&) = delete;
 
 private:
     RenderContext& ctx_;

@@ -15,6 +15,7 @@
 #include "render/TextRenderer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -194,6 +195,13 @@ void EditorController::chooseDragMode(int x, int y) {
         case ToolHand:
             setCursorNumber(CursorDrag);
             return;
+        case ToolText: {
+            // Over a text the tool edits it: the text cursor says so.
+            const int hit = hitTest(doc(), x, y);
+            const bool onText = hit > 0 && doc().workingSlots[hit]->kind == KindText;
+            setCursorNumber(onText ? CursorIBeam : CursorMultiDrag);
+            return;
+        }
         default:
             setCursorNumber(CursorMultiDrag);
             return;
@@ -226,6 +234,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
                                   int x, int y) {
     const EditorTool tool = tools_->current();
     if (button == Qt::LeftButton) {
+        leftDown_ = true;
         pressBefore_ = lastPress_;
         lastPress_ = {side, QPoint(x, y)};
         slotBeforeLastPress_ = doc().selectedSlot;
@@ -245,6 +254,8 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
         if (dragMode > DragNone) {
             mouseState = MouseDragging;
             dragSide_ = side;
+            dragPressPos_ = QPoint(x, y);
+            dragFollowing_ = false;
             beginDragStep();
             const CardObject& o = *selected();
             dragStartBox_[0] = o.x;
@@ -303,6 +314,8 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
     } else if (mouseState == MousePanning) {
         pan(side, x, y);
     } else if (mouseState == MouseDragging) {
+        if (!dragFollowing_ && !beyondDragDistance(x, y)) return;
+        dragFollowing_ = true;
         const QRect before = outlineRect();
         dragObject(x, y);
         updateOutline(before);
@@ -314,13 +327,15 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
     if (button != Qt::LeftButton) return;
+    leftDown_ = false;
     if (textSelecting_) {
         textSelecting_ = false;
     } else if (mouseState == MousePanning) {
         pan(side, x, y);
         mouseState = MouseIdle;
     } else if (mouseState == MouseDragging) {
-        dragObject(x, y);
+        // A click that stayed within the drag distance leaves the object where it was.
+        if (dragFollowing_ || beyondDragDistance(x, y)) dragObject(x, y);
         mouseState = MouseIdle;
         endDragStep();
         repaintView(side);
@@ -329,23 +344,38 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
     }
 }
 
-void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
-                                   int y) {
-    if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
-    // The platform reports a double click after its second press; that press belongs to the
-    // object the first press hit when it lies within the double-click distance of it.
+bool EditorController::beyondDragDistance(int x, int y) const {
+    return (QPoint(x, y) - dragPressPos_).manhattanLength() >= QApplication::startDragDistance();
+}
+
+void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                                   int x, int y) {
+    // Qt's widgets receive a double click in place of its second press; other sources deliver
+    // that press first. Without it the double click also does what the press would have done.
+    const bool pressSeen = button == Qt::LeftButton && leftDown_;
+    const auto asPress = [&] {
+        if (!pressSeen) mousePress(side, button, mods, x, y);
+    };
+    // The double click belongs to the object that the first press hit when it lies within the
+    // double-click distance of that press.
+    const Press first = pressSeen ? pressBefore_ : lastPress_;
     const int reach = QGuiApplication::styleHints()->mouseDoubleClickDistance();
-    const QPoint first = pressBefore_.pos;
-    if (pressBefore_.side != side || lastPress_.side != side || std::abs(x - first.x()) > reach ||
-        std::abs(y - first.y()) > reach)
+    if (button != Qt::LeftButton || tools_->current() != ToolPointer || first.side != side ||
+        (pressSeen && lastPress_.side != side) || std::abs(x - first.pos.x()) > reach ||
+        std::abs(y - first.pos.y()) > reach) {
+        asPress();
         return;
+    }
     // A second press that picked another object or none is taken back.
-    if (doc().selectedSlot != slotBeforeLastPress_) {
+    if (pressSeen && doc().selectedSlot != slotBeforeLastPress_) {
         selectSlot(slotBeforeLastPress_);
         repaintView(side);
     }
     CardObject* o = selected();
-    if (!o || o->kind != KindText) return;
+    if (!o || o->kind != KindText) {
+        asPress();
+        return;
+    }
     endTextEditing();
     // On the selected text the second press has begun a drag: that press counts for nothing,
     // so the drag is undone.
@@ -422,6 +452,7 @@ void EditorController::resetState() {
     endDragStep();
     mouseState = MouseIdle;
     dragMode = DragNone;
+    dragFollowing_ = false;
     grabOffsetX = grabOffsetY = 0;
     lastPress_ = pressBefore_ = Press{};
     doc().selectedSlot = 0;
@@ -495,6 +526,7 @@ void EditorController::createAt(int side, int x, int y) {
     const EditorTool tool = tools_->current();
     // Only a creation tool looks for a slot, so a full side does not complain at every click.
     if (!tools_->isCreationTool()) return;
+    if (tool == ToolText && editTextAt(side, x, y)) return;
     EditHistory::Step step(*history_, QStringLiteral("Objekt erstellen"));
     CardDocument& d = doc();
     const int slot = d.findFreeSlot(&dialogs_);
@@ -519,10 +551,29 @@ void EditorController::createAt(int side, int x, int y) {
     }
     if (kind == KindFree) return;
     d.selectedSlot = slot;
-    initNewObject(d, o, kind, x, y, newTextFont, views_.ctx().screenDpi, std::move(picture), name);
+    initNewObject(d, o, kind, x, y, newTextFont, views_.ctx(), std::move(picture), name);
     panel_->loadSelectionControls(o);
-    repaintView(side);
     tools_->setCurrent(ToolPointer);
+    // A new text is typed into at once.
+    if (kind == KindText) {
+        endTextEditing();
+        beginTextEditing();
+    }
+    repaintView(side);
+}
+
+bool EditorController::editTextAt(int side, int x, int y) {
+    const int hit = hitTest(doc(), x, y);
+    if (hit <= 0 || doc().workingSlots[hit]->kind != KindText) return false;
+    // The text tool on a text edits that text where it stands, the caret at the click.
+    tools_->setCurrent(ToolPointer);
+    endTextEditing();
+    selectSlot(hit);
+    beginTextEditing();
+    CardObject& o = *doc().workingSlots[hit];
+    inlineText_.setCaret(o.content, textIndexInView(o, QPointF(x, y)), false);
+    repaintView(side);
+    return true;
 }
 
 // ---- menus ----
@@ -581,6 +632,28 @@ void EditorController::endTextEditing() {
     repaintBoth();
 }
 
+void EditorController::beginTextEditing() {
+    CardObject* o = selected();
+    if (!o || o->kind != KindText) return;
+    inlineText_.start(o->content);
+    inlineStepBegun_ = false;
+    inlineSlot_ = doc().selectedSlot;
+    inlineSide_ = doc().currentSide;
+    emit textEditingChanged(true);
+    inlineText_.verticalMove = [this](const QString& content, int pos, int lines) {
+        CardObject* t = selected();
+        const int end = int(content.size());
+        if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
+        const TextPlace at = textPlace(*t);
+        const QLineF caret = textCaretLine(*t, views_.ctx(), at.scale, at.box, pos);
+        const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
+        // Up from the first line goes to the start, down from the last to the end.
+        if (target.y() < textCaretLine(*t, views_.ctx(), at.scale, at.box, 0).y1()) return 0;
+        if (target.y() > textCaretLine(*t, views_.ctx(), at.scale, at.box, end).y2()) return end;
+        return textIndexAt(*t, views_.ctx(), at.scale, at.box, target);
+    };
+}
+
 bool EditorController::inlineTextKey(QKeyEvent& event) {
     CardObject* o = selected();
     if (!textEditing()) {
@@ -590,24 +663,7 @@ bool EditorController::inlineTextKey(QKeyEvent& event) {
             mouseState != MouseIdle ||
             !InlineTextEditor::typesText(event.text(), event.modifiers()))
             return false;
-        inlineText_.start(o->content);
-        inlineStepBegun_ = false;
-        inlineSlot_ = doc().selectedSlot;
-        inlineSide_ = doc().currentSide;
-        emit textEditingChanged(true);
-        inlineText_.verticalMove = [this](const QString& content, int pos, int lines) {
-            CardObject* t = selected();
-            const int end = int(content.size());
-            if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
-            const TextPlace at = textPlace(*t);
-            const QLineF caret = textCaretLine(*t, views_.ctx(), at.scale, at.box, pos);
-            const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
-            // Up from the first line goes to the start, down from the last to the end.
-            if (target.y() < textCaretLine(*t, views_.ctx(), at.scale, at.box, 0).y1()) return 0;
-            if (target.y() > textCaretLine(*t, views_.ctx(), at.scale, at.box, end).y2())
-                return end;
-            return textIndexAt(*t, views_.ctx(), at.scale, at.box, target);
-        };
+        beginTextEditing();
     }
     QString content = o->content;
     const InlineTextEditor::Outcome outcome =
@@ -639,6 +695,8 @@ void EditorController::setTextContent(CardObject& o, const QString& content) {
         EditHistory::Step step(*history_, QStringLiteral("Text ändern"),
                                inlineStepBegun_ ? kTypingMergeKey : -kTypingMergeKey);
         o.content = content;
+        // The frame grows with the text, so that nothing typed is cut off.
+        growTextToFit(doc(), o, views_.ctx());
     }
     inlineStepBegun_ = true;
     repaintBoth();

@@ -155,6 +155,8 @@ signals:
 
 private:
     void setCursorNumber(int number);
+    // Whether the mouse at (x, y) has gone the platform's drag distance from the drag's press.
+    bool beyondDragDistance(int x, int y) const;
     // A drag is one undo step from the press to the release.
     void beginDragStep();
     void endDragStep();
@@ -171,6 +173,11 @@ private:
     // The text of a running session; null when there is none or its text is gone.
     CardObject* editedText();
     bool inlineTextKey(QKeyEvent& event);
+    // Starts a session on the selected text, the caret at its end.
+    void beginTextEditing();
+    // The text tool released at (x, y): on a text it starts a session there. False when no
+    // text lies there.
+    bool editTextAt(int side, int x, int y);
     bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
     // Where a text lies for the caret functions: its box in view pixels and the view's scale.
     struct TextPlace {
@@ -205,6 +212,12 @@ private:
     BackgroundDialog* backgroundDialog_ = nullptr;
     int cursor_ = CursorArrow;
     int dragSide_ = 0;
+    // Where the press that began the current drag lay; the object follows the mouse only once
+    // it has gone beyond the platform's drag distance from there, so a click moves nothing.
+    QPoint dragPressPos_;
+    bool dragFollowing_ = false;
+    // The left button is down (a press was seen and its release not yet).
+    bool leftDown_ = false;
     bool dragStepOpen_ = false;
     QString dragStepText_;
     // The selected object's box when the current drag began (a double click undoes the drag

@@ -101,6 +101,7 @@ void EditorView::renderFrame() {
     }
     {
         const MissingPicturesGuard placeholders(ctx);
+        const HalfLabelsGuard halves(ctx);
         drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
     }
     views_.input().drawMarks(side_, p, posX, posY);

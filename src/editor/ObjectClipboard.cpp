@@ -2,7 +2,9 @@
 
 #include "document/CardDocument.h"
 #include "document/CardPictures.h"
+#include "document/Trunc.h"
 #include "document/UserDialogs.h"
+#include "editor/EditMath.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
@@ -26,6 +28,7 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <algorithm>
 #include <utility>
 
 namespace bb {
@@ -220,14 +223,17 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
     const int32_t offset = d.fromView(kPasteStep);
     const qint64 x = qint64(o.x) + qint64(offset) * pasteRepeat_;
     const qint64 y = qint64(o.y) + qint64(offset) * pasteRepeat_;
-    if (x >= 0 && y >= 0 && x + o.width <= d.sideWidthUnits && y + o.height <= d.sideHeightUnits) {
+    const CardGeometry card = cardGeometry(d);
+    if (x >= card.left && y >= card.top && x + o.width <= card.right &&
+        y + o.height <= card.bottom) {
         o.x = int32_t(x);
         o.y = int32_t(y);
     } else {
-        // Off the work area (another card type, or pasted often): in the middle of the view.
-        const QPoint c = visibleCentre();
-        o.x = d.fromView(c.x()) - o.width / 2;
-        o.y = d.fromView(c.y()) - o.height / 2;
+        // Not on this card (a smaller card type, or pasted often): in the middle of the part of
+        // the card that the view shows, and on the card as far as it fits.
+        const QPoint c = visibleCardCentre();
+        o.x = placeOnCard(c.x(), o.width, card.left, card.right);
+        o.y = placeOnCard(c.y(), o.height, card.top, card.bottom);
     }
     return place(slot, std::move(o));
 }
@@ -277,12 +283,16 @@ int ObjectClipboard::pasteImage(const QImage& image) {
                          QString(), MsgIcon::Error, BtnOk);
         return 0;
     }
-    const int dpi = editor_.views().ctx().screenDpi;
-    const QSize size = pictureViewSize(d, picture, dpi);
-    const QPoint c = visibleCentre();
+    // Centred on the middle of the card's visible part; a picture too large for the half of
+    // the card there is fitted into that half.
+    const QPoint c = visibleCardCentre();
     CardObject o;
-    initNewObject(d, o, KindPicture, c.x() - size.width() / 2, c.y() - size.height() / 2,
-                  editor_.newTextFont, dpi, std::move(picture), path);
+    if (!initNewObject(d, o, KindPicture, d.screenPixels(c.x()), d.screenPixels(c.y()),
+                       editor_.newTextFont, editor_.views().ctx(), std::move(picture), path)) {
+        const CardGeometry card = cardGeometry(d);
+        o.x = placeOnCard(c.x(), o.width, card.left, card.right);
+        o.y = placeOnCard(c.y(), o.height, card.top, card.bottom);
+    }
     const int placed = place(slot, std::move(o));
     emit statusMessage(QStringLiteral("Bild gespeichert als ") + QDir::toNativeSeparators(path));
     return placed;
@@ -292,7 +302,6 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
     // Several files dropped together are one step.
     EditHistory::Step step(editor_.history(), QStringLiteral("Bild einfügen"));
     CardDocument& d = editor_.doc();
-    const int dpi = editor_.views().ctx().screenDpi;
     int made = 0;
     for (const QString& file : otherFiles(mime)) {
         DibImage picture = loadPictureFile(file);
@@ -302,7 +311,7 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
         CardObject o;
         const int offset = made * kPasteStep;
         initNewObject(d, o, KindPicture, pos.x() + offset, pos.y() + offset, editor_.newTextFont,
-                      dpi, std::move(picture), file);
+                      editor_.views().ctx(), std::move(picture), file);
         if (place(slot, std::move(o))) ++made;
     }
     return made;
@@ -320,13 +329,26 @@ int ObjectClipboard::place(int slot, CardObject o) {
     return slot;
 }
 
-QPoint ObjectClipboard::visibleCentre() const {
+QPoint ObjectClipboard::visibleCardCentre() const {
     const CardDocument& d = editor_.views().doc();
+    const CardGeometry card = cardGeometry(d);
+    const QRect cardRect(QPoint(card.left, card.top), QPoint(card.right - 1, card.bottom - 1));
     const EditorView* v = editor_.views().view(d.currentSide);
-    if (!v) return {};
-    const QScrollArea* box = v->scrollBox();
-    const QWidget* port = box ? box->viewport() : v;
-    return {v->scrollX() + port->width() / 2, v->scrollY() + port->height() / 2};
+    if (v) {
+        const QScrollArea* box = v->scrollBox();
+        const QWidget* port = box ? box->viewport() : v;
+        const QRect shown(QPoint(d.fromView(v->scrollX()), d.fromView(v->scrollY())),
+                          QPoint(d.fromView(v->scrollX() + port->width()) - 1,
+                                 d.fromView(v->scrollY() + port->height()) - 1));
+        const QRect part = shown & cardRect;
+        if (!part.isEmpty()) return part.center();
+    }
+    return cardRect.center();
+}
+
+int32_t ObjectClipboard::placeOnCard(int32_t centre, int32_t size, int32_t lo, int32_t hi) {
+    if (int64_t(hi) - lo < size) return clampInt32((int64_t(lo) + hi - size) / 2);
+    return clampInt32(std::clamp<int64_t>(int64_t(centre) - size / 2, lo, int64_t(hi) - size));
 }
 
 QStringList ObjectClipboard::cardFiles(const QMimeData& mime) {

@@ -68,6 +68,9 @@ public:
     // "Eingefügt N.png" in `folder` with the lowest N whose file does not exist (empty when
     // a million are taken).
     static QString freePastedName(const QString& folder);
+    // The start of a length `size` centred on `centre` and kept between lo and hi (units of
+    // the card's edges); centred between them when it is longer.
+    static int32_t placeOnCard(int32_t centre, int32_t size, int32_t lo, int32_t hi);
 
     // Takes drags of picture files on both views; card files are left to the window.
     void watchViews();
@@ -84,8 +87,9 @@ private:
     int place(int slot, CardObject o);
     int pasteObject(const QByteArray& payload);
     int pasteImage(const QImage& image);
-    // The view pixel at the middle of the visible part of the working side's view.
-    QPoint visibleCentre() const;
+    // The middle (units) of the part of the working side's card that its view shows; the
+    // card's own middle when the view shows none of it.
+    QPoint visibleCardCentre() const;
 
     EditorController& editor_;
     UserDialogs& dialogs_;

@@ -191,6 +191,7 @@ void ObjectCommands::editText() {
     if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = editor_.selected())) {
         o->content = textEntryDialog_->content();
+        growTextToFit(editor_.doc(), *o, editor_.views().ctx());
         editor_.repaintBoth();
     }
 }

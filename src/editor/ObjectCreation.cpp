@@ -1,11 +1,14 @@
 #include "editor/ObjectCreation.h"
 
+#include "document/Trunc.h"
 #include "editor/EditMath.h"
+#include "render/TextRenderer.h"
 
 #include <QtMath>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace bb {
@@ -44,8 +47,8 @@ FontChoice FontChoice::fromQFont(const QFont& font, const QColor& c, int dpi, ui
     return f;
 }
 
-void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
-                   const FontChoice& font, int screenDpi, DibImage picture,
+bool initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
+                   const FontChoice& font, const RenderContext& ctx, DibImage picture,
                    const QString& pictureName) {
     // Whatever the slot held before, the new object starts from a fresh record.
     releaseDib(o.picture);
@@ -63,11 +66,12 @@ void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, 
     o.y = doc.fromView(y);
     o.width = doc.fromView(50);
     o.height = doc.fromView(50);
+    bool fitted = false;
     if (kind == KindPicture && !o.picture.isNull()) {
-        const QSize size = pictureViewSize(doc, o.picture, screenDpi);
+        const QSize size = pictureViewSize(doc, o.picture, ctx.screenDpi);
         o.width = doc.fromView(size.width());
         o.height = doc.fromView(size.height());
-        fitIntoCard(doc, o);
+        fitted = fitIntoHalf(doc, o, o.x);
     }
     o.color = 0;
     o.fontColor = font.color;
@@ -76,6 +80,20 @@ void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, 
     o.fontPitch = font.pitch;
     o.fontStyle = font.style;
     o.fontSize = font.size;
+    if (kind == KindText) {
+        // A line of the font with room for the hinting of small sizes, and a width for a few
+        // words; both in units, so that the frame is the same at every zoom.
+        constexpr double kLineRoom = 1.2;
+        constexpr double kWidthInFontHeights = 16.0;
+        const double line = textLineHeightUnits(o, ctx);
+        const double fontHeight = fontHeightUnits(o.fontSize, ctx);
+        const CardGeometry card = cardGeometry(doc);
+        double width = kWidthInFontHeights * fontHeight;
+        if (card.fold > card.left) width = std::min(width, double(card.fold - card.left));
+        o.width = std::max(clampInt32(int64_t(std::ceil(width))), int32_t(1));
+        o.height = std::max(clampInt32(int64_t(std::ceil(line * kLineRoom))), int32_t(1));
+    }
+    return fitted;
 }
 
 QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int screenDpi) {
@@ -88,17 +106,48 @@ QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int scre
     return {viewPixels(picture.width()), viewPixels(picture.height())};
 }
 
-bool fitIntoCard(const CardDocument& doc, CardObject& o) {
+CardSpan cardHalfAt(const CardDocument& doc, int32_t unitX) {
     const CardGeometry card = cardGeometry(doc);
-    const int32_t width = card.right - card.left, height = card.bottom - card.top;
+    return unitX < card.fold ? CardSpan{card.left, card.fold} : CardSpan{card.fold, card.right};
+}
+
+bool fitIntoHalf(const CardDocument& doc, CardObject& o, int32_t unitX) {
+    const CardGeometry card = cardGeometry(doc);
+    const CardSpan half = cardHalfAt(doc, unitX);
+    const int32_t width = half.right - half.left, height = card.bottom - card.top;
     if (width <= 0 || height <= 0 || o.width <= 0 || o.height <= 0) return false;
     if (o.width <= width && o.height <= height) return false;
     const double scale = std::min(double(width) / o.width, double(height) / o.height);
     o.width = std::clamp(int32_t(std::floor(o.width * scale)), 1, width);
     o.height = std::clamp(int32_t(std::floor(o.height * scale)), 1, height);
-    o.x = std::clamp(o.x, card.left, card.right - o.width);
+    o.x = std::clamp(o.x, half.left, half.right - o.width);
     o.y = std::clamp(o.y, card.top, card.bottom - o.height);
     return true;
+}
+
+bool growTextToFit(const CardDocument& doc, CardObject& o, const RenderContext& ctx) {
+    // Turned text is one line from its reference point and is not clipped to its box.
+    if (o.kind != KindText || (o.rotation >= 1 && o.rotation <= 3)) return false;
+    const double scale = doc.zoomFactor / doc.unitsPerPixel;
+    if (!(scale > 0) || o.width <= 0 || o.height <= 0) return false;
+    // The units whose view pixels hold `pixels`, checked against the view's own conversion.
+    const auto unitsFor = [&](double pixels, int32_t length) {
+        int64_t units = int64_t(std::ceil(std::ceil(pixels) / scale));
+        while (units < INT32_MAX && doc.screenPixels(clampInt32(units)) < pixels) ++units;
+        return std::max<int64_t>(units, length);
+    };
+    bool grew = false;
+    QSizeF extent = textExtent(o, ctx, scale);
+    if (extent.width() > pixelBox(doc, o).width) {
+        o.width = clampInt32(unitsFor(extent.width(), o.width));
+        extent = textExtent(o, ctx, scale);
+        grew = true;
+    }
+    if (extent.height() > pixelBox(doc, o).height) {
+        o.height = clampInt32(unitsFor(extent.height(), o.height));
+        grew = true;
+    }
+    return grew;
 }
 
 }  // namespace bb

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/CardDocument.h"
+#include "document/RenderContext.h"
 
 #include <QColor>
 #include <QFont>
@@ -27,18 +28,34 @@ struct FontChoice {
 };
 
 // Makes a new object of `kind` (1 figure, 2 text, 3 picture) released at view pixel (x, y);
-// every field it does not set has its default (a figure's line width is 1). A picture object
-// takes the loaded `picture` and its file name; its size follows from the picture's pixels
-// at `screenDpi`, and a picture larger than the card is fitted into it (fitIntoCard).
-void initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
-                   const FontChoice& font, int screenDpi, DibImage picture = {},
+// every field it does not set has its default (a figure's line width is 1). A figure is 50 view
+// pixels square. A text's frame is one line of its font high and about sixteen times its font
+// height wide (at most half the card), in document units whatever the zoom. A picture object
+// takes the loaded `picture` and its file name; its size follows from the picture's pixels at
+// the screen's resolution, and a picture larger than the half of the card that holds x is fitted
+// into that half (fitIntoHalf). True when a picture was fitted.
+bool initNewObject(const CardDocument& doc, CardObject& o, int32_t kind, int x, int y,
+                   const FontChoice& font, const RenderContext& ctx, DibImage picture = {},
                    const QString& pictureName = {});
 
 // The size in view pixels at which a new picture object shows `picture`.
 QSize pictureViewSize(const CardDocument& doc, const DibImage& picture, int screenDpi);
 
-// When the object is wider or taller than the card, shrinks it to fit with its aspect kept
-// and moves it into the card. True when it was shrunk.
-bool fitIntoCard(const CardDocument& doc, CardObject& o);
+// The half of the card (left and right edge in units) on whose side of the fold `unitX` lies;
+// the fold itself belongs to the right half.
+struct CardSpan {
+    int32_t left = 0, right = 0;
+};
+CardSpan cardHalfAt(const CardDocument& doc, int32_t unitX);
+
+// When the object is wider or taller than the half of the card on whose side of the fold
+// `unitX` lies, shrinks it to fit with its aspect kept and moves it into that half. True when
+// it was shrunk.
+bool fitIntoHalf(const CardDocument& doc, CardObject& o, int32_t unitX);
+
+// Makes the frame of upright text `o` large enough for its lines as the editor views draw them
+// at the document's zoom: wider for a word longer than the frame, taller for every line. It
+// never shrinks. True when it grew.
+bool growTextToFit(const CardDocument& doc, CardObject& o, const RenderContext& ctx);
 
 }  // namespace bb

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace bb {
@@ -305,6 +306,38 @@ void drawPicture(QPainter& p, CardObject& o, const RenderContext& ctx, int x, in
 
 }  // namespace
 
+std::pair<QString, QString> halfLabels(int side) {
+    if (side == SideInside) return {QStringLiteral("Innen links"), QStringLiteral("Innen rechts")};
+    return {QStringLiteral("Rückseite"), QStringLiteral("Vorderseite")};
+}
+
+namespace {
+
+// The names of the card's halves, centred above each half in a small grey font of a fixed
+// size, so that they read alike at every zoom.
+void drawHalfLabels(QPainter& p, int side, const CardRect& card, int fold) {
+    constexpr int kPixelSize = 11;
+    constexpr int kGap = 2;  // between the names and the card's top edge
+    QFont font = p.font();
+    font.setPixelSize(kPixelSize);
+    const QFontMetrics metrics(font);
+    const int height = metrics.height();
+    const auto [left, right] = halfLabels(side);
+    p.save();
+    p.setFont(font);
+    p.setPen(QColor(110, 110, 110));
+    for (const auto& [from, to, text] :
+         {std::tuple{card.left, fold, left}, std::tuple{fold, card.right, right}}) {
+        const QRect area(from, card.top - kGap - height, to - from, height);
+        if (area.width() <= 0) continue;
+        p.drawText(area, Qt::AlignHCenter | Qt::AlignBottom,
+                   metrics.elidedText(text, Qt::ElideRight, area.width()));
+    }
+    p.restore();
+}
+
+}  // namespace
+
 CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool editorMode) {
     const qint64 aw = areaWidth, ah = areaHeight;
     if (editorMode)
@@ -327,6 +360,8 @@ void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int a
     const QRect visible = visibleArea(canvas);
 
     drawBackground(canvas, doc, card, areaWidth, areaHeight, editorMode, visible);
+    if (editorMode && ctx.showHalfLabels)
+        drawHalfLabels(canvas, doc.currentSide, card, clampCoord(qint64(areaWidth) / 2 - scrollX));
 
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::SolidPattern);

@@ -6,6 +6,9 @@
 #include "document/RenderContext.h"
 
 #include <QColor>
+#include <QString>
+
+#include <utility>
 
 class QPainter;
 
@@ -19,7 +22,8 @@ namespace bb {
 // size w × h at device (x, y) passes areaWidth = w, areaHeight = h, scrollX = w − x,
 // scrollY = h − y. `scale` is device pixels per document unit (line widths, fonts, text
 // effects). In editor mode with ctx.showMissingPictures, a picture whose file was not found
-// is drawn as a placeholder (kMissingPictureFrame). ctx.busy is set during the call. Lasting
+// is drawn as a placeholder (kMissingPictureFrame); with ctx.showHalfLabels the halves of the
+// card are named above it (halfLabels). ctx.busy is set during the call. Lasting
 // effects: a background mode 0..3 without picture becomes −1, and autoTransparent pictures store
 // their transparent value.
 void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
@@ -28,6 +32,11 @@ void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int a
 // The frame colour of a missing picture's placeholder in the editor views
 // (RenderContext::showMissingPictures).
 inline const QColor kMissingPictureFrame(160, 160, 160);
+
+// The names of the left and the right half of a side (0 outside, 1 inside) that the editor
+// views show above the card (RenderContext::showHalfLabels): the back and the front outside,
+// the inside's left and right page.
+std::pair<QString, QString> halfLabels(int side);
 
 // The card rectangle (left, top, right, bottom; right and bottom excluded like the device's
 // rectangle rule) for the arguments of drawCardSide.

@@ -157,7 +157,15 @@ public:
         }
         layout_.endLayout();
         height_ = height;
+        if (empty_) {
+            const QFontMetricsF metrics(font);
+            height_ = metrics.ascent() + metrics.descent();
+            width_ = 0;
+        }
     }
+
+    // The advance of the widest line and the height of all lines (of one line when empty).
+    QSizeF extent() const { return {width_, height_}; }
 
     QStringList lineTexts() const {
         QStringList lines;
@@ -313,6 +321,16 @@ std::vector<TextLineSpan> textLineBreaks(const CardObject& o, const RenderContex
 
 QStringList textLinesAt(const CardObject& o, const RenderContext& ctx, double scale) {
     return UprightLayout(o, ctx, scale).lineTexts();
+}
+
+QSizeF textExtent(const CardObject& o, const RenderContext& ctx, double scale) {
+    return UprightLayout(o, ctx, scale).extent();
+}
+
+double textLineHeightUnits(const CardObject& o, const RenderContext& ctx) {
+    const QFontMetricsF metrics(textFont(o, kDesignPixels, QFont::PreferNoHinting));
+    return (metrics.ascent() + metrics.descent()) * fontHeightUnits(o.fontSize, ctx) /
+           kDesignPixels;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QLineF>
 #include <QPolygonF>
 #include <QRect>
+#include <QSizeF>
 #include <QStringList>
 
 #include <vector>
@@ -44,6 +45,14 @@ std::vector<TextLineSpan> textLineBreaks(const CardObject& o, const RenderContex
 // The lines that drawText paints for upright text `o` at `scale`, top to bottom, each without
 // its trailing spaces and line break.
 QStringList textLinesAt(const CardObject& o, const RenderContext& ctx, double scale);
+
+// The room that upright text `o` takes when drawn at `scale`, in device pixels: the advance of
+// its widest line and the height of its lines (of one line of its font when it is empty).
+QSizeF textExtent(const CardObject& o, const RenderContext& ctx, double scale);
+
+// The height of one line of text `o`'s font in document units, from its unhinted metrics;
+// it does not depend on any scale.
+double textLineHeightUnits(const CardObject& o, const RenderContext& ctx);
 
 // Caret geometry of text `o` drawn into `box` (device pixels, as drawText places it) at
 // `scale`, for positions 0..content.size() of its content: the caret before a position, the

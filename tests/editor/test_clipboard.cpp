@@ -122,7 +122,9 @@ protected:
 };
 
 TEST_F(ClipboardTest, PasteLandsOffsetSelectedInTheLowestFreeSlotOnEitherSide) {
-    CardObject& text = put(2, KindText, 400, 300, 80, 20);
+    const CardGeometry card = cardGeometry(*doc);
+    const int left = card.left / 100 + 20, top = card.top / 100 + 20;
+    CardObject& text = put(2, KindText, left, top, 80, 20);
     text.content = QStringLiteral("Hallo Jörg");
     text.fontColor = 0x0000FF;
     auto mime = copySlot(2);
@@ -132,11 +134,11 @@ TEST_F(ClipboardTest, PasteLandsOffsetSelectedInTheLowestFreeSlotOnEitherSide) {
     EXPECT_EQ(clip().pasteMime(*mime), 1);
     EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_EQ(doc->workingSlots[1]->content, text.content);
-    EXPECT_EQ(doc->workingSlots[1]->x, (400 + 10) * 100);
-    EXPECT_EQ(doc->workingSlots[1]->y, (300 + 10) * 100);
+    EXPECT_EQ(doc->workingSlots[1]->x, (left + 10) * 100);
+    EXPECT_EQ(doc->workingSlots[1]->y, (top + 10) * 100);
     // Pasting the same again steps further away instead of covering the first copy.
     EXPECT_EQ(clip().pasteMime(*mime), 3);
-    EXPECT_EQ(doc->workingSlots[3]->x, (400 + 20) * 100);
+    EXPECT_EQ(doc->workingSlots[3]->x, (left + 20) * 100);
 
     tab->selectSide(SideInside);
     ASSERT_EQ(doc->currentSide, SideInside);
@@ -148,18 +150,55 @@ TEST_F(ClipboardTest, PasteLandsOffsetSelectedInTheLowestFreeSlotOnEitherSide) {
     EXPECT_EQ(doc->usedCount(doc->outsideSlots), 3);
 }
 
-TEST_F(ClipboardTest, PastedObjectOffTheWorkAreaComesToTheMiddleOfTheView) {
-    const int areaW = doc->sideWidthUnits / 100, areaH = doc->sideHeightUnits / 100;
-    put(1, KindFigure, areaW - 40, areaH - 40, 35, 35);
+TEST_F(ClipboardTest, PasteIntoASmallerCardLandsOnItInTheMiddleOfTheView) {
+    // Near the bottom right corner of a large card, copied, then the card made smaller.
+    doc->format.cardWidth = 200;
+    doc->format.cardHeight = 140;
+    doc->updateSideUnits();
+    tab->views().layoutFromDocument();
+    const CardGeometry large = cardGeometry(*doc);
+    put(1, KindFigure, large.right / 100 - 60, large.bottom / 100 - 50, 40, 30);
     auto mime = copySlot(1);
-    ASSERT_EQ(clip().pasteMime(*mime), 2);
-    const CardObject& o = *doc->workingSlots[2];
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    doc->updateSideUnits();
+    tab->views().layoutFromDocument();
+    const CardGeometry card = cardGeometry(*doc);
+
     EditorView* v = view(SideOutside);
     const QWidget* port = v->scrollBox()->viewport();
-    EXPECT_NEAR(o.x + o.width / 2, (v->scrollX() + port->width() / 2) * 100, 100);
-    EXPECT_NEAR(o.y + o.height / 2, (v->scrollY() + port->height() / 2) * 100, 100);
-    EXPECT_GE(o.x, 0);
-    EXPECT_LE(o.x + o.width, doc->sideWidthUnits);
+    const QRect cardPixels(QPoint(card.left / 100, card.top / 100),
+                           QPoint(card.right / 100 - 1, card.bottom / 100 - 1));
+    // The middle of the card's part in the view; of the card when the view shows none of it.
+    const auto shownCardMiddle = [&] {
+        const QRect shown(v->scrollX(), v->scrollY(), port->width(), port->height());
+        const QRect onCard = shown & cardPixels;
+        return (onCard.isEmpty() ? cardPixels.center() : onCard.center()) * 100;
+    };
+    const auto wholeOnCard = [&](const CardObject& o) {
+        return o.x >= card.left && o.y >= card.top && o.x + o.width <= card.right &&
+               o.y + o.height <= card.bottom;
+    };
+    // With only the card's top left part in the view, and with none of it.
+    for (QPoint scroll :
+         {QPoint(card.left / 100 + 100 - port->width(), card.top / 100 + 80 - port->height()),
+          QPoint(0, 0)}) {
+        v->setScroll(scroll.x(), scroll.y());
+        const int slot = clip().pasteMime(*mime);
+        ASSERT_NE(slot, 0);
+        const CardObject& o = *doc->workingSlots[slot];
+        EXPECT_TRUE(wholeOnCard(o)) << o.x << "," << o.y;
+        EXPECT_NEAR(o.x + o.width / 2, shownCardMiddle().x(), 200);
+        EXPECT_NEAR(o.y + o.height / 2, shownCardMiddle().y(), 200);
+    }
+
+    // An object larger than the card is centred on it.
+    put(9, KindFigure, 0, 0, card.right / 100, 10);
+    const int wide = clip().pasteMime(*copySlot(9));
+    ASSERT_NE(wide, 0);
+    const CardObject& o = *doc->workingSlots[wide];
+    EXPECT_NEAR(o.x + o.width / 2, (card.left + card.right) / 2, 1);
+    EXPECT_GE(o.y, card.top);
 }
 
 TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherProgram) {
@@ -315,9 +354,9 @@ TEST_F(ClipboardTest, ImageFromAnotherProgramIsSavedBesideTheCardUnderAFreeName)
     EXPECT_EQ(pixelColor(seeThrough.picture, getPixel(seeThrough.picture, 5, 5)), 0xFFFFFFu);
 }
 
-TEST_F(ClipboardTest, PictureLargerThanTheCardIsFittedWithItsAspectKept) {
+TEST_F(ClipboardTest, PictureLargerThanAHalfOfTheCardIsFittedIntoThatHalf) {
     const CardGeometry card = cardGeometry(*doc);
-    const int32_t cardWidth = card.right - card.left, cardHeight = card.bottom - card.top;
+    const int32_t halfWidth = card.fold - card.left, cardHeight = card.bottom - card.top;
     QMimeData mime;
     QImage wide(4000, 1000, QImage::Format_RGB32);
     wide.fill(Qt::blue);
@@ -325,22 +364,33 @@ TEST_F(ClipboardTest, PictureLargerThanTheCardIsFittedWithItsAspectKept) {
     const int slot = clip().pasteMime(mime);
     ASSERT_NE(slot, 0);
     const CardObject& o = *doc->workingSlots[slot];
-    EXPECT_EQ(o.width, cardWidth);
+    EXPECT_EQ(o.width, halfWidth);
     EXPECT_NEAR(double(o.width) / o.height, 4.0, 0.01);
-    EXPECT_GE(o.x, card.left);
+    EXPECT_TRUE((o.x == card.left || o.x == card.fold)) << o.x;
     EXPECT_GE(o.y, card.top);
-    EXPECT_LE(o.x + o.width, card.right);
     EXPECT_LE(o.y + o.height, card.bottom);
+
+    // The picture tool fits it into the half that was clicked, the front or the back.
+    for (int32_t clickX : {card.left + 500, card.fold + 500}) {
+        CardObject made;
+        EXPECT_TRUE(initNewObject(*doc, made, KindPicture, doc->screenPixels(clickX),
+                                  doc->screenPixels(card.top + 500), ed->newTextFont, ctx,
+                                  stripes(4000, 1000), "w"));
+        const int32_t halfLeft = clickX < card.fold ? card.left : card.fold;
+        EXPECT_EQ(made.x, halfLeft);
+        EXPECT_EQ(made.width, halfWidth);
+        EXPECT_LE(made.y + made.height, card.bottom);
+    }
 
     // The picture tool's own placement fits a tall one by its height; small ones keep their
     // pixel size.
     CardObject tall;
-    initNewObject(*doc, tall, KindPicture, 0, 0, ed->newTextFont, 96, stripes(100, 5000), "t");
+    initNewObject(*doc, tall, KindPicture, 0, 0, ed->newTextFont, ctx, stripes(100, 5000), "t");
     EXPECT_EQ(tall.height, cardHeight);
     EXPECT_NEAR(double(tall.height) / tall.width, 50.0, 0.5);
     EXPECT_EQ(tall.y, card.top);
     CardObject small;
-    initNewObject(*doc, small, KindPicture, 7, 9, ed->newTextFont, 96, stripes(96, 48), "s");
+    initNewObject(*doc, small, KindPicture, 7, 9, ed->newTextFont, ctx, stripes(96, 48), "s");
     EXPECT_EQ(small.x, 700);
     EXPECT_EQ(small.width, doc->fromView(pictureViewSize(*doc, small.picture, 96).width()));
 }

@@ -16,6 +16,8 @@
 #include <QStyleHints>
 #include <QToolButton>
 
+#include <array>
+
 using namespace bb;
 using bbtest::EditingFixture;
 
@@ -279,8 +281,101 @@ TEST_P(EditingMouse, ZoomClickCentresThePointAndHandPans) {
     EXPECT_EQ(ed->mouseState, MouseIdle);
 }
 
+TEST_P(EditingMouse, AClickWithinTheDragDistanceMovesNothingAndRecordsNothing) {
+    const int side = GetParam();
+    tab->selectSide(side);
+    QApplication::processEvents();
+    // A box that does not start on a whole view pixel.
+    CardObject& a = put(4, KindFigure, 100, 100, 50, 40);
+    a.x += 50;
+    a.y += 70;
+    const auto box = [&] { return std::array<int32_t, 4>{a.x, a.y, a.width, a.height}; };
+    const auto before = box();
+    click(side, 120, 110);
+    ASSERT_EQ(doc->selectedSlot, 4);
+    const int steps = ed->history().stack().count();
+    const int near = QApplication::startDragDistance() - 1;
+    ASSERT_GE(near, 1);
+
+    // On the body and on a handle: a click, and a press that wanders less than the drag
+    // distance before its release.
+    for (QPoint at : {QPoint(120, 110), QPoint(151, 141)}) {
+        click(side, at.x(), at.y());
+        press(side, at.x(), at.y());
+        EXPECT_EQ(ed->mouseState, MouseDragging);
+        move(side, at.x() + near, at.y());
+        release(side, at.x(), at.y() + near);
+        EXPECT_EQ(box(), before) << at.x();
+    }
+    EXPECT_EQ(ed->history().stack().count(), steps);
+
+    // Beyond the distance the object follows the mouse, the whole way, as one step.
+    press(side, 120, 110);
+    move(side, 120 + near + 1, 110);
+    move(side, 130, 110);
+    release(side, 130, 110);
+    EXPECT_EQ(doc->screenPixels(a.x), 110);
+    EXPECT_EQ(ed->history().stack().count(), steps + 1);
+    EXPECT_EQ(ed->history().stack().undoText(), QStringLiteral("Objekt verschieben"));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothViews, EditingMouse, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "Inside" : "Outside"; });
+
+// ---- the double click as the platform delivers it ----
+
+// Mouse events through the window, so that Qt itself makes the double click out of two
+// presses and the views get what the platform gives them.
+class PlatformDoubleClick : public EditingFixture {
+protected:
+    // A point of the outside view inside its visible part, in view pixels.
+    QPoint shown(int dx, int dy) { return {view(0)->scrollX() + dx, view(0)->scrollY() + dy}; }
+    QPoint inWindow(QPoint viewPoint) { return view(0)->mapTo(window.get(), viewPoint); }
+    void windowDoubleClick(QPoint viewPoint) {
+        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, inWindow(viewPoint));
+    }
+};
+
+TEST_F(PlatformDoubleClick, OnATextOpensTheTextDialogOnceAndMovesNothing) {
+    const QPoint at = shown(100, 100);
+    CardObject& t = put(3, KindText, at.x() - 10, at.y() - 10, 80, 30);
+    t.content = QStringLiteral("Hallo");
+    const int32_t x = t.x, y = t.y;
+    answer = [](QDialog&) { return int(QDialog::Rejected); };
+
+    // On the text not yet selected, and again on the selected one.
+    windowDoubleClick(at);
+    EXPECT_EQ(dialogRuns, 1);
+    EXPECT_EQ(doc->selectedSlot, 3);
+    windowDoubleClick(at + QPoint(5, 0));
+    EXPECT_EQ(dialogRuns, 2);
+    EXPECT_EQ(ed->mouseState, MouseIdle);
+    EXPECT_EQ(t.x, x);
+    EXPECT_EQ(t.y, y);
+
+    // While typing on it too; the session ends first.
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    ASSERT_TRUE(ed->textEditing());
+    windowDoubleClick(at);
+    EXPECT_EQ(dialogRuns, 3);
+    EXPECT_FALSE(ed->textEditing());
+}
+
+TEST_F(PlatformDoubleClick, ElsewhereItIsAPressLikeAnyOther) {
+    const QPoint at = shown(100, 100);
+    CardObject& f = put(5, KindFigure, at.x() - 10, at.y() - 10, 40, 40);
+    const int32_t x = f.x;
+    // On a figure: nothing opens, the figure is selected and stays where it is.
+    windowDoubleClick(at);
+    EXPECT_EQ(dialogRuns, 0);
+    EXPECT_EQ(doc->selectedSlot, 5);
+    EXPECT_EQ(f.x, x);
+    // Two quick clicks of the zoom tool zoom in twice.
+    ed->tools().setCurrent(ToolZoom);
+    windowDoubleClick(shown(300, 300));
+    EXPECT_DOUBLE_EQ(doc->unitsPerPixel, zoomInStep(zoomInStep(100.0)));
+    EXPECT_EQ(dialogRuns, 0);
+}
 
 // ---- creation ----
 

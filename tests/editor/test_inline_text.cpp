@@ -4,6 +4,8 @@
 
 #include "editor/InlineTextEditor.h"
 #include "editor/TextEntryDialog.h"
+#include "editor/ToolPalette.h"
+#include "render/TextRenderer.h"
 
 #include <QTest>
 
@@ -217,6 +219,100 @@ TEST_F(InlineTextEditing, OneSessionIsOneUndoStep) {
     EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\rc"));
     h.undo();
     EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
+}
+
+// ---- the text tool ----
+
+TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
+    CardObject& t = put(1, KindText, 100, 100, 200, 60);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    ed->tools().setCurrent(ToolText);
+    move(0, 400, 300);
+    EXPECT_EQ(ed->cursorNumber(), CursorMultiDrag);
+    move(0, 101, 105);
+    EXPECT_EQ(ed->cursorNumber(), CursorIBeam);  // over a text the tool edits it
+    click(0, 101, 105);
+    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);  // no new frame
+    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->tools().current(), ToolPointer);
+    ASSERT_TRUE(ed->textEditing());
+    EXPECT_EQ(ed->inlineText().caret(), 0);  // at the click
+    QTest::keyClicks(view(0), QStringLiteral("Oh, "));
+    EXPECT_EQ(t.content, QStringLiteral("Oh, Hallo"));
+
+    // Beside the text the tool makes a new one, typed into at once.
+    ed->tools().setCurrent(ToolText);
+    click(0, 400, 300);
+    ASSERT_EQ(doc->usedCount(doc->workingSlots), 2);
+    EXPECT_EQ(doc->selectedSlot, 2);
+    ASSERT_TRUE(ed->textEditing());
+    QTest::keyClicks(view(0), QStringLiteral("Neu"));
+    EXPECT_EQ(doc->workingSlots[2]->content, QStringLiteral("Neu"));
+    EXPECT_EQ(t.content, QStringLiteral("Oh, Hallo"));
+}
+
+TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
+    const auto newText = [&](double unitsPerPixel) {
+        doc->unitsPerPixel = unitsPerPixel;
+        tab->views().layoutFromDocument();
+        ed->tools().setCurrent(ToolText);
+        click(0, 200, 200);
+        const CardObject& o = *doc->workingSlots[doc->selectedSlot];
+        EXPECT_EQ(o.kind, KindText);
+        return std::make_pair(o.width, o.height);
+    };
+    const auto [width, height] = newText(100.0);
+    EXPECT_EQ(newText(300.0), std::make_pair(width, height));
+    EXPECT_EQ(newText(60.0), std::make_pair(width, height));
+
+    const CardObject& o = *doc->workingSlots[1];
+    const double line = textLineHeightUnits(o, ctx);
+    EXPECT_GE(height, line);
+    EXPECT_LT(height, 2 * line);
+    // Room for a few words: far wider than the 50 view pixels a figure gets.
+    EXPECT_GE(width, 10 * fontHeightUnits(o.fontSize, ctx));
+    const CardGeometry card = cardGeometry(*doc);
+    EXPECT_LE(width, card.fold - card.left);
+}
+
+TEST_F(InlineTextEditing, TheFrameGrowsWithTheTypedTextAndNeverCutsItOff) {
+    ed->tools().setCurrent(ToolText);
+    click(0, 150, 150);
+    CardObject& o = *doc->workingSlots[1];
+    ASSERT_TRUE(ed->textEditing());
+    const int32_t startWidth = o.width, startHeight = o.height;
+    const double scale = doc->zoomFactor / doc->unitsPerPixel;
+    const auto fits = [&] {
+        const QSizeF room = textExtent(o, ctx, scale);
+        const PixelBox box = pixelBox(*doc, o);
+        return room.width() <= box.width && room.height() <= box.height;
+    };
+
+    QTest::keyClicks(view(0), QStringLiteral("Liebe Oma, herzlichen Glueckwunsch zum Geburtstag "
+                                             "und alles Gute zum neuen Lebensjahr!"));
+    EXPECT_GT(textLinesAt(o, ctx, scale).size(), 1);
+    EXPECT_GT(o.height, startHeight);
+    EXPECT_EQ(o.width, startWidth);  // words wrap; the width stays
+    EXPECT_TRUE(fits());
+    QTest::keyClick(view(0), Qt::Key_Return);
+    QTest::keyClick(view(0), Qt::Key_Return);
+    QTest::keyClicks(view(0), QStringLiteral("Dein Max"));
+    EXPECT_TRUE(fits());
+    // A word longer than the frame widens it.
+    QTest::keyClick(view(0), Qt::Key_Return);
+    QTest::keyClicks(view(0), QString(60, QLatin1Char('W')));
+    EXPECT_GT(o.width, startWidth);
+    EXPECT_TRUE(fits());
+    // The whole session, growth included, is one step.
+    const int32_t grownHeight = o.height;
+    QTest::keyClick(view(0), Qt::Key_Escape);
+    ed->history().undo();
+    EXPECT_TRUE(o.content.isEmpty());
+    EXPECT_EQ(o.height, startHeight);
+    ed->history().redo();
+    EXPECT_EQ(o.height, grownHeight);
 }
 
 }  // namespace

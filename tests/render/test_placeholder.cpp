@@ -6,6 +6,7 @@
 #include "pictures/PictureOps.h"
 
 #include "RenderFixtures.h"
+#include "TextRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -49,4 +50,61 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
     ctx.showMissingPictures = true;
     EXPECT_TRUE(inkBounds(renderSide(*doc, ctx, 96)).isNull());
     EXPECT_TRUE(inkBounds(createCardPreview(*doc, ctx).toQImage()).isNull());
+}
+
+// The names of the card's halves: above the card in the editor views only.
+TEST(HalfNames, AboveTheCardInTheEditorOnly) {
+    auto doc = makeDocument();
+    doc->format.cardWidth = 148;
+    doc->format.cardHeight = 105;
+    doc->updateSideUnits();
+    RenderContext ctx;
+    const int w = doc->screenPixels(doc->sideWidthUnits);
+    const int h = doc->screenPixels(doc->sideHeightUnits);
+    const auto editorImage = [&] {
+        QImage image = whiteImage(w, h);
+        QPainter p(&image);
+        drawCardSide(p, *doc, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        return image;
+    };
+    const auto editorLines = [&] {
+        TextRecorder recorder(w, h);
+        QPainter p(&recorder);
+        drawCardSide(p, *doc, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        p.end();
+        return recorder.lines();
+    };
+    const QImage plain = editorImage();
+    EXPECT_TRUE(editorLines().isEmpty());
+
+    ctx.showHalfLabels = true;
+    // Back left, front right on the outside, in one row above the card.
+    EXPECT_EQ(editorLines(), QStringList({QStringLiteral("RückseiteVorderseite")}));
+    const QImage named = editorImage();
+    const QRect card(w / 3, h / 3, w / 3, h / 3);
+    int changedAbove = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (named.pixel(x, y) == plain.pixel(x, y)) continue;
+            // Nothing changes on the card or beside or below it.
+            ASSERT_LT(y, card.top()) << x << "," << y;
+            ASSERT_GE(x, card.left()) << x << "," << y;
+            ASSERT_LT(x, card.left() + card.width()) << x << "," << y;
+            ++changedAbove;
+        }
+    }
+    EXPECT_GT(changedAbove, 20);
+
+    doc->switchSide(SideInside);
+    EXPECT_EQ(editorLines(), QStringList({QStringLiteral("Innen linksInnen rechts")}));
+
+    // No output shows them, even with the editor's flag left set.
+    for (double dpi : {96.0, 300.0}) {
+        const QSize size = sideImageSize(doc->format, dpi);
+        TextRecorder recorder(size.width(), size.height());
+        QPainter p(&recorder);
+        drawSideAt(p, *doc, ctx, dpi, 0, 0);
+        p.end();
+        EXPECT_TRUE(recorder.lines().isEmpty()) << dpi;
+    }
 }
