@@ -1,5 +1,6 @@
 #include "render/Export.h"
 
+#include "document/FileErrors.h"
 #include "merge/AddressList.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSelection.h"
@@ -170,14 +171,16 @@ MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const 
         const QStringList& row = list.rows[size_t(rows[i])];
         const QString path = dir.filePath(names.at(qsizetype(i)));
         int written = 0;
+        int error = 0;
         {
             const FillTextGuard personal(
                 ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
-            written = exportSide(doc, ctx, path, formatCodeForFilterIndex(filterIndex));
+            written = exportSide(doc, ctx, path, formatCodeForFilterIndex(filterIndex), &error);
         }
         if (written != 1) {
             result.error = QStringLiteral("Das Bild \"%1\" konnte nicht geschrieben werden.")
                                .arg(QDir::toNativeSeparators(path));
+            if (error != 0) result.error += QLatin1Char('\n') + fileErrorReason(error);
             return result;
         }
         result.files << path;
@@ -189,10 +192,18 @@ MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const 
     return result;
 }
 
-int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {
+QString saveFailedText(const QString& fileName, int error) {
+    QString text = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
+    if (error != 0) text += QLatin1Char('\n') + fileFailureLine(fileName, error);
+    return text;
+}
+
+int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode,
+               int* error) {
+    if (error) *error = 0;
     DibImage picture = renderExportPicture(doc, ctx);
     if (picture.isNull()) return 0;
-    const int result = savePictureFile(picture, fileName, typeCode);
+    const int result = savePictureFile(picture, fileName, typeCode, error);
     releaseDib(picture);
     return result;
 }
