@@ -2,6 +2,7 @@
 // empty or shorten a card, the catalogue or a recovery copy, are reported with the file and
 // the reason, and leave the card counted as unsaved.
 #include "CardFileFixture.h"
+#include "document/CardPictures.h"
 #include "document/Catalogue.h"
 #include "document/Recovery.h"
 #include "pictures/AtomicWrite.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include <cerrno>
 
@@ -108,6 +110,27 @@ TEST_F(CardFileTest, ARecoveryCopyThatCannotBeWrittenKeepsTheEarlierOne) {
     }
     EXPECT_EQ(error, folder.ownFile() + QStringLiteral(": ") + kNoSpace);
     EXPECT_EQ(readAll(folder.ownFile()), first);
+}
+
+TEST_F(CardFileTest, APictureThatDoesNotFitIsNotCopiedHalf) {
+    FullDisk disk;
+    BB_REQUIRE_FULL_DISK(disk);
+    // Noise does not compress: the file is larger than the disk's room.
+    QImage image(200, 200, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+    ASSERT_TRUE(image.save(path("foto.png"), "PNG"));
+    doc->outsideSlots[1]->kind = KindPicture;
+    doc->outsideSlots[1]->content = path("foto.png");
+    ASSERT_TRUE(disk.fill());
+
+    const CardPictureCopy copy = copyCardPictures(*doc, disk.file(QStringLiteral("karte.kar")), {});
+    EXPECT_FALSE(copy.ok());
+    EXPECT_EQ(copy.failed, QStringList{path("foto.png") + QStringLiteral(": ") + kNoSpace});
+    EXPECT_EQ(doc->outsideSlots[1]->content, path("foto.png"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral(".filler")});
 }
 
 }  // namespace
