@@ -78,13 +78,6 @@ TEST(AtomicWrite, EveryFailingStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
     }
 }
 
-TEST(AtomicWrite, AFaultNamedForAnotherFileLeavesThisOneAlone) {
-    bbtest::TempFolder dir;
-    const InjectedWriteFault fault(WriteStep::Write, EIO, QStringLiteral("anderes.dat"));
-    EXPECT_TRUE(writeFileAtomically(dir.file(QStringLiteral("dieses.dat")), "x").ok);
-    EXPECT_FALSE(writeFileAtomically(dir.file(QStringLiteral("anderes.dat")), "x").ok);
-}
-
 TEST(AtomicWrite, ReportsAMissingFolderAndAFolderInThePlaceOfTheFile) {
     bbtest::TempFolder dir;
     const WriteOutcome missing = writeFileAtomically(dir.file(QStringLiteral("fehlt/a.kar")), "x");
