@@ -1,9 +1,10 @@
 #include "app/StarterContent.h"
 
+#include "pictures/AtomicWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace bb {
@@ -20,10 +21,10 @@ bool hasCardFile(const QString& folder) {
 }
 
 bool writeMarker(const QString& cardFolder) {
-    QSaveFile marker(QDir(cardFolder).filePath(QLatin1String(kStarterMarkerName)));
-    if (!marker.open(QIODevice::WriteOnly)) return false;
-    marker.write("Die Beispielkarten wurden beim ersten Start in diesen Ordner kopiert.\n");
-    return marker.commit();
+    return writeFileAtomically(
+               QDir(cardFolder).filePath(QLatin1String(kStarterMarkerName)),
+               "Die Beispielkarten wurden beim ersten Start in diesen Ordner kopiert.\n")
+        .ok;
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ StarterResult installStarterContent(const QString& cardFolder, const QString& sa
         if (f.size() > kMaxSampleFileBytes) continue;
         const QString dest = target.filePath(f.fileName());
         if (QFileInfo::exists(dest)) continue;
-        if (QFile::copy(f.absoluteFilePath(), dest)) {
+        if (copyToNewFile(f.absoluteFilePath(), dest).ok) {
             // Installed files are read-only; the user's copies are theirs to change.
             QFile::setPermissions(dest, QFile::permissions(dest) | QFile::WriteOwner);
             if (copied) ++*copied;

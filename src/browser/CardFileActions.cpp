@@ -1,5 +1,8 @@
 #include "browser/CardFileActions.h"
 
+#include "document/FileErrors.h"
+#include "pictures/AtomicWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,10 +68,12 @@ QString duplicateCardPath(const QString& path) {
 
 CardFileResult duplicateCardFile(const QString& path) {
     const QString target = duplicateCardPath(path);
-    if (!QFile::copy(path, target))
+    const WriteOutcome copied = copyToNewFile(path, target);
+    if (!copied.ok)
         return {{},
-                QStringLiteral("Die Karte „%1“ konnte nicht als „%2“ kopiert werden.")
-                    .arg(QFileInfo(path).fileName(), QFileInfo(target).fileName())};
+                QStringLiteral("Die Karte „%1“ konnte nicht als „%2“ kopiert werden.\n%3")
+                    .arg(QFileInfo(path).fileName(), QFileInfo(target).fileName(),
+                         fileErrorReason(copied.error))};
     return {target, {}};
 }
 

@@ -5,15 +5,31 @@
 #include "document/CardFile.h"
 #include "document/ProgramFolder.h"
 #include "document/UserDialogs.h"
+#include "pictures/AtomicWrite.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstring>
 
 namespace bb::cli {
 
 void printError(const QString& text) {
     std::fprintf(stderr, "error: %s\n", text.toLocal8Bit().constData());
+}
+
+void printWriteError(const QString& path, int error) {
+    if (error == 0)
+        printError(QStringLiteral("cannot write %1").arg(path));
+    else
+        printError(QStringLiteral("cannot write %1: %2")
+                       .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+bool writeOutput(const QString& path, const QByteArray& bytes) {
+    const WriteOutcome written = writeFileAtomically(path, bytes);
+    if (!written.ok) printWriteError(path, written.error);
+    return written.ok;
 }
 
 int usageError(const Command& cmd, const QString& why) {

@@ -68,9 +68,13 @@ int runConvert(const QStringList& args) {
         return kExitFailure;
     }
     if (quality > 0) setJpegQuality(quality);
-    if (savePictureFile(picture, files[1], writer->typeCode) != 1) {
-        printError(
-            QStringLiteral("cannot write %1 as %2").arg(files[1], QLatin1String(writer->name)));
+    int error = 0;
+    if (savePictureFile(picture, files[1], writer->typeCode, &error) != 1) {
+        if (error != 0)
+            printWriteError(files[1], error);
+        else
+            printError(
+                QStringLiteral("cannot write %1 as %2").arg(files[1], QLatin1String(writer->name)));
         return kExitFailure;
     }
     return kExitOk;

@@ -125,8 +125,9 @@ int runExport(const QStringList& args) {
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
     doc->switchSide(sideIndex);
-    if (exportSide(*doc, ctx, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
-        printError(QStringLiteral("cannot write %1").arg(fileName));
+    int error = 0;
+    if (exportSide(*doc, ctx, fileName, formatCodeForFilterIndex(filterIndex), &error) != 1) {
+        printWriteError(fileName, error);
         return kExitFailure;
     }
     std::fprintf(stdout, "%s\n", fileName.toLocal8Bit().constData());

@@ -32,6 +32,7 @@
 #include <QPrinter>
 
 #include <unistd.h>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -92,6 +93,23 @@ protected:
         }
         return true;
     }
+};
+
+// For tests of an interrupted run: with BRISELLA_STOP_BEFORE_PAGE=N in the environment the
+// tool stops itself (SIGSTOP) before drawing page N, so that a test can kill it there, half
+// way through writing its output, without racing it. Without the variable nothing changes.
+class StopBeforePage : public PrintProgress {
+public:
+    StopBeforePage(int page, PrintProgress* next) : page_(page), next_(next) {}
+    static int wantedPage() { return qEnvironmentVariableIntValue("BRISELLA_STOP_BEFORE_PAGE"); }
+    bool pageStarting(int page, int pages) override {
+        if (page == page_) std::raise(SIGSTOP);
+        return next_ ? next_->pageStarting(page, pages) : true;
+    }
+
+private:
+    int page_;
+    PrintProgress* next_;
 };
 
 // The list row of the k-th card of a merge, from 1, as a layout line's last field; nothing
@@ -166,7 +184,9 @@ int runAndReport(PrinterTarget& target, const PrintJob& job, int waitSeconds, bo
                  const std::function<PrintRunResult(PrintProgress*)>& run,
                  const std::function<void(const PrintRunResult&, const QByteArray& to)>& summary) {
     TerminalProgress progress(job.pagesPerSheet);
-    PrintProgress* const shown = TerminalProgress::wanted() ? &progress : nullptr;
+    PrintProgress* shown = TerminalProgress::wanted() ? &progress : nullptr;
+    StopBeforePage stop(StopBeforePage::wantedPage(), shown);
+    if (StopBeforePage::wantedPage() > 0) shown = &stop;
     const QString queue = target.isPdf() ? QString() : target.printer().printerName();
     std::optional<int> jobsBefore;
     if (!queue.isEmpty()) {

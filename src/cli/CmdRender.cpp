@@ -8,9 +8,9 @@
 #include "document/UserDialogs.h"
 #include "render/Preview.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -43,11 +43,13 @@ int runRender(const QStringList& args) {
         printError(QStringLiteral("the card is too large or empty at %1 dpi").arg(dpi));
         return kExitFailure;
     }
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        printError(QStringLiteral("cannot write %1").arg(output));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        printError(QStringLiteral("cannot encode the picture for %1").arg(output));
         return kExitFailure;
     }
+    if (!writeOutput(output, png)) return kExitFailure;
     return kExitOk;
 }
 

@@ -74,8 +74,11 @@ int runScan(const QStringList& args) {
     if (QFile::exists(fileName))
         QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteOwner |
                                             QFileDevice::ReadOwner);
-    if (savePictureFile(picture, fileName, formatCodeForFilterIndex(filterIndex)) != 1) {
+    int writeError = 0;
+    if (savePictureFile(picture, fileName, formatCodeForFilterIndex(filterIndex), &writeError) !=
+        1) {
         printError(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"));
+        if (writeError != 0) printWriteError(fileName, writeError);
         return kExitFailure;
     }
     std::fprintf(stdout, "%s %dx%d\n", fileName.toLocal8Bit().constData(), picture.width(),

@@ -4,8 +4,8 @@
 #include "browser/StoredPreview.h"
 #include "cli/Commands.h"
 
+#include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -72,11 +72,13 @@ int runThumbnail(const QStringList& args) {
         printError(QStringLiteral("%1: no thumbnail can be made").arg(card));
         return kExitFailure;
     }
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        printError(QStringLiteral("cannot write %1").arg(output));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        printError(QStringLiteral("cannot encode the picture for %1").arg(output));
         return kExitFailure;
     }
+    if (!writeOutput(output, png)) return kExitFailure;
     std::printf("%s: %d x %d\n", output.toLocal8Bit().constData(), image.width(), image.height());
     return kExitOk;
 }

@@ -34,6 +34,11 @@ const std::vector<Command>& commands();
 // Writes "error: <text>" style failure lines to standard error.
 void printError(const QString& text);
 int usageError(const Command& cmd, const QString& why);
+// "cannot write PATH: reason" on standard error, the reason from the system's error number
+// (none when `error` is 0).
+void printWriteError(const QString& path, int error);
+// Writes `bytes` to `path` whole or not at all; false after printWriteError.
+bool writeOutput(const QString& path, const QByteArray& bytes);
 // The table entry of a command by its name.
 const Command& findCommand(const char* name);
 

@@ -1,6 +1,6 @@
 // The card file ".kar": signature, preview picture of the outside, card format, both sides'
-// backgrounds and objects, view scale. Written in one piece through QSaveFile, read with
-// every length checked against the bytes present.
+// backgrounds and objects, view scale. Written whole or not at all (pictures/AtomicWrite.h), read
+// with every length checked against the bytes present.
 #pragma once
 
 #include "document/CardDocument.h"

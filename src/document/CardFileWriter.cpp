@@ -6,11 +6,10 @@
 #include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
+#include "pictures/AtomicWrite.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
-#include <cerrno>
 #include <cstring>
 
 namespace bb {
@@ -200,17 +199,6 @@ QString replacedCharactersMessage(const QStringList& replacedTexts) {
 }
 
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        const int error = errno;
-        fc.dialogs.message(
-            QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n") +
-                fileFailureLine(path, error),
-            QStringLiteral("Fehler: Datei konnte nicht erstellt werden"), MsgIcon::Information,
-            BtnOk);
-        return false;
-    }
     // The preview shows the outside: make it the working side (this writes the edited side
     // back first), and go back to the side being edited afterwards.
     const int editedSide = doc.currentSide;
@@ -223,21 +211,21 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     releaseDib(preview);
     if (editedSide == SideInside) doc.switchSide(SideInside);
 
-    errno = 0;
-    bool written = file.write(bytes) == bytes.size();
-    int error = errno;
-    if (written) {
-        errno = 0;
-        written = file.commit();
-        error = errno;
-    } else {
-        file.cancelWriting();
-    }
-    if (!written) {
-        fc.dialogs.message(
-            QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
-                fileFailureLine(path, error),
-            kAppTitle, MsgIcon::Error, BtnOk);
+    // Whole or not at all: on any failure the earlier file stays as it was, and the card
+    // keeps counting as unsaved.
+    const WriteOutcome written = writeFileAtomically(path, bytes);
+    if (!written.ok) {
+        if (written.step == WriteStep::Create)
+            fc.dialogs.message(
+                QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n") +
+                    fileFailureLine(path, written.error),
+                QStringLiteral("Fehler: Datei konnte nicht erstellt werden"), MsgIcon::Information,
+                BtnOk);
+        else
+            fc.dialogs.message(
+                QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                    fileFailureLine(path, written.error),
+                kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
     if (!replaced.isEmpty())

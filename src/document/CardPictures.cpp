@@ -1,6 +1,8 @@
 #include "document/CardPictures.h"
 
 #include "document/Cp1252.h"
+#include "document/FileErrors.h"
+#include "pictures/AtomicWrite.h"
 #include "pictures/PictureOps.h"
 
 #include <QDir>
@@ -90,9 +92,9 @@ private:
                 result_.reused << candidate;
                 return candidate;
             }
-            QFile file(source);
-            if (!file.copy(target)) {
-                result_.failed << name + QStringLiteral(": ") + file.errorString();
+            const WriteOutcome copied = copyToNewFile(source, target);
+            if (!copied.ok) {
+                result_.failed << name + QStringLiteral(": ") + fileErrorReason(copied.error);
                 return std::nullopt;
             }
             result_.copied << source + QStringLiteral(" -> ") + candidate;

@@ -1,11 +1,11 @@
 #include "document/Catalogue.h"
 
 #include "document/ByteIO.h"
+#include "pictures/AtomicWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace bb {
@@ -37,20 +37,17 @@ QList<CardFormat> loadCardTypes(const QString& programFolder) {
     return cardTypesFromBytes(head + file.read(wanted * kCardFormatSize));
 }
 
-bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types) {
+bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types, int* error) {
     QByteArray out;
     out.reserve(8 + types.size() * kCardFormatSize);
     ByteWriter w(out);
     w.i32(kCatalogueSignature);
     w.i32(static_cast<int32_t>(types.size()));
     for (const CardFormat& t : types) w.bytes(t.toBytes());
-    QSaveFile file(QDir(programFolder).filePath(kCatalogueFileName));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const WriteOutcome written =
+        writeFileAtomically(QDir(programFolder).filePath(kCatalogueFileName), out);
+    if (error) *error = written.error;
+    return written.ok;
 }
 
 }  // namespace bb

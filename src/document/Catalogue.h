@@ -19,8 +19,9 @@ QList<CardFormat> loadCardTypes(const QString& programFolder);
 // The same rules on the bytes of a catalogue file.
 QList<CardFormat> cardTypesFromBytes(QByteArrayView bytes);
 
-// Replaces the catalogue atomically; false (and the old file untouched) when it cannot be
-// written. Callers stay silent on failure.
-bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types);
+// Replaces the catalogue whole or not at all; false (and the old file untouched) when it
+// cannot be written, with the system's error number in `error` when given.
+bool saveCardTypes(const QString& programFolder, const QList<CardFormat>& types,
+                   int* error = nullptr);
 
 }  // namespace bb

@@ -18,6 +18,8 @@ QString fileErrorReason(int error) {
             return QStringLiteral("Ein Teil des Pfades ist kein Ordner");
         case EISDIR:
             return QStringLiteral("Unter diesem Namen gibt es einen Ordner");
+        case EEXIST:
+            return QStringLiteral("Unter diesem Namen gibt es schon eine Datei");
         case ENOSPC:
             return QStringLiteral("Kein Speicherplatz mehr auf dem Gerät");
         case EDQUOT:

@@ -1,6 +1,8 @@
 #include "document/Recovery.h"
 
 #include "document/CardFile.h"
+#include "document/FileErrors.h"
+#include "pictures/AtomicWrite.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -10,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -150,13 +151,10 @@ bool RecoveryFolder::write(const RecoveryHeader& header, QByteArrayView cardByte
         if (error) *error = QStringLiteral("Der Ordner %1 ist nicht beschreibbar.").arg(folder_);
         return false;
     }
-    QSaveFile file(ownFile());
-    const QByteArray bytes = recoveryFileBytes(header, cardBytes);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const WriteOutcome written =
+        writeFileAtomically(ownFile(), recoveryFileBytes(header, cardBytes));
+    if (!written.ok && error) *error = fileFailureLine(ownFile(), written.error);
+    return written.ok;
 }
 
 void RecoveryFolder::removeOwn() {

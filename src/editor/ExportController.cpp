@@ -51,11 +51,13 @@ void ExportController::exportShownSide() {
         const QString fileName = exportFileName(chosen.path, chosen.filterIndex);
         // A failed write is reported: without the message the user would believe the
         // picture had been saved.
-        if (savePictureFile(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex)) == 1)
+        int error = 0;
+        if (savePictureFile(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex),
+                            &error) == 1)
             lastPath_ = fileName;
         else
-            dialogs_.message(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"),
-                             kAppTitle, MsgIcon::Information, BtnOk);
+            dialogs_.message(saveFailedText(fileName, error), kAppTitle, MsgIcon::Information,
+                             BtnOk);
     }
     releaseDib(picture);
 }

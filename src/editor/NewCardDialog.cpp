@@ -2,9 +2,11 @@
 
 #include "document/CardPaper.h"
 #include "document/Catalogue.h"
+#include "document/FileErrors.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -319,21 +321,28 @@ void NewCardDialog::confirmChoice() {
         f.typeName = f.typeName.left(kTypeNameMax);
         *target_ = f;
     }
-    saveCardTypes(programFolder_, types_);
+    // Closing writes the catalogue back (done).
     accept();
 }
 
 void NewCardDialog::done(int r) {
-    // Every closing writes the catalogue back and drops it from memory; a catalogue that
-    // cannot be written is lost silently.
+    // Every closing writes the catalogue back and drops it from memory.
     if (open_) {
         open_ = false;
-        saveCardTypes(programFolder_, types_);
+        writeCardTypes();
         clearCardTypes();
         typeList->clear();
         sheetPicture_->setFormat(std::nullopt);
     }
     QDialog::done(r);
+}
+
+void NewCardDialog::writeCardTypes() {
+    int error = 0;
+    if (saveCardTypes(programFolder_, types_, &error)) return;
+    dialogs_.message(QStringLiteral("Die Kartentypen konnten nicht gespeichert werden.\n") +
+                         fileFailureLine(QDir(programFolder_).filePath(kCatalogueFileName), error),
+                     kAppTitle, MsgIcon::Warning, BtnOk);
 }
 
 }  // namespace bb

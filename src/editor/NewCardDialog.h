@@ -79,6 +79,8 @@ private:
     // shown row selected.
     void applySearch();
     void showSelectedSheet();
+    // Writes the catalogue back; a failure is shown with the file and the reason.
+    void writeCardTypes();
 
     CardTypeEditDialog* typeEditor_ = nullptr;
     UserDialogs& dialogs_;

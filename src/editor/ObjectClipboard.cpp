@@ -2,6 +2,7 @@
 
 #include "document/CardDocument.h"
 #include "document/CardPictures.h"
+#include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 #include "editor/EditMath.h"
@@ -10,6 +11,7 @@
 #include "editor/EditorViews.h"
 #include "editor/ObjectCreation.h"
 #include "editor/PropertyPanel.h"
+#include "pictures/AtomicWrite.h"
 #include "pictures/ImageCodec.h"
 #include "pictures/PictureOps.h"
 #include "pictures/QtCodec.h"
@@ -29,6 +31,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace bb {
@@ -267,20 +270,21 @@ int ObjectClipboard::pasteImage(const QImage& image) {
         d.fileName.isEmpty() ? programFolder_ : QFileInfo(d.fileName).absolutePath();
     QString path;
     bool written = false;
-    // NewOnly refuses a file that appeared since the name was chosen: try the next one.
+    int error = 0;
+    // A file that appeared since the name was chosen is never replaced: try the next name.
     for (int attempt = 0; attempt < 5 && !written; ++attempt) {
         path = freePastedName(folder);
         if (path.isEmpty()) break;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) continue;
-        written = file.write(bytes) == bytes.size() && file.flush();
-        file.close();
-        if (!written) file.remove();
+        const WriteOutcome outcome = writeNewFile(path, bytes);
+        written = outcome.ok;
+        error = outcome.error;
+        if (!written && error != EEXIST) break;
     }
     if (!written) {
-        dialogs_.message(QStringLiteral("Das eingefügte Bild konnte nicht gespeichert werden (") +
-                             QDir::toNativeSeparators(path) + QStringLiteral(")."),
-                         QString(), MsgIcon::Error, BtnOk);
+        QString text = QStringLiteral("Das eingefügte Bild konnte nicht gespeichert werden (") +
+                       QDir::toNativeSeparators(path) + QStringLiteral(").");
+        if (error != 0) text += QLatin1Char('\n') + fileErrorReason(error);
+        dialogs_.message(text, QString(), MsgIcon::Error, BtnOk);
         return 0;
     }
     // Centred on the middle of the card's visible part; a picture too large for the half of

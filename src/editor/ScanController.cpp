@@ -13,7 +13,6 @@ namespace bb {
 
 namespace {
 const char* const kDeviceKey = "Scanner/Device";
-const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
 }  // namespace
 
 ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
@@ -104,9 +103,12 @@ void ScanController::pictureReady(int id) {
                 QFile::setPermissions(fileName, QFile::permissions(fileName) |
                                                     QFileDevice::WriteOwner |
                                                     QFileDevice::ReadOwner);
-            saved = savePictureFile(picture, fileName,
-                                    formatCodeForFilterIndex(chosen.filterIndex)) == 1;
-            if (!saved) dialogs_.message(kSaveFailed, kAppTitle, MsgIcon::Information, BtnOk);
+            int error = 0;
+            saved = savePictureFile(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex),
+                                    &error) == 1;
+            if (!saved)
+                dialogs_.message(saveFailedText(fileName, error), kAppTitle, MsgIcon::Information,
+                                 BtnOk);
         }
     }
     releaseDib(picture);

@@ -140,8 +140,11 @@ enum DibType : int {
     DibTIF = 13,
     DibPNG = 14,
 };
-// Writes the picture atomically in the format of `typeCode`. Returns 1 on success.
-int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode);
+// Writes the picture whole or not at all (AtomicWrite.h) in the format of `typeCode`. Returns
+// 1 on success. On failure `error`, when given, receives the system's error number of the
+// write, or 0 when the picture could not be encoded.
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode,
+                    int* error = nullptr);
 
 // Quality (1..99) used by the next JPEG save; 75 until set.
 void setJpegQuality(int quality);

@@ -1,10 +1,10 @@
 // loadPictureFile and savePictureFile over the codec table, and the JPEG quality setting.
+#include "pictures/AtomicWrite.h"
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <atomic>
@@ -38,18 +38,15 @@ DibImage loadPictureFile(const QString& fileName) {
     return {};
 }
 
-int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode) {
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode, int* error) {
+    if (error) *error = 0;
     const DibWriter* writer = dibWriterForType(typeCode);
     if (!writer || picture.isNull()) return 0;
     QByteArray bytes;
     if (!writer->write(picture, bytes)) return 0;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return 0;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return 0;
-    }
-    return file.commit() ? 1 : 0;
+    const WriteOutcome written = writeFileAtomically(fileName, bytes);
+    if (error) *error = written.error;
+    return written.ok ? 1 : 0;
 }
 
 void setJpegQuality(int quality) {

@@ -1,9 +1,10 @@
 // The printer calibration file; see Calibration.h.
 #include "print/Calibration.h"
 
+#include "pictures/AtomicWrite.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cmath>
@@ -49,15 +50,10 @@ std::optional<Calibration> readCalibrationFile(const QString& path) {
     return calibrationFromBytes(file.read(kCalibrationFileSize));
 }
 
-bool writeCalibrationFile(const QString& path, const Calibration& c) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = calibrationToBytes(c);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool writeCalibrationFile(const QString& path, const Calibration& c, int* error) {
+    const WriteOutcome written = writeFileAtomically(path, calibrationToBytes(c));
+    if (error) *error = written.error;
+    return written.ok;
 }
 
 }  // namespace bb

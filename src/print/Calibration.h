@@ -36,7 +36,8 @@ QString calibrationPath(const QString& programFolder);
 // Reads the file; nullopt when it is missing, unreadable or too short. The values are raw,
 // not yet brought into the fields' ranges.
 std::optional<Calibration> readCalibrationFile(const QString& path);
-// Writes the file atomically; false (and the old file untouched) when that fails.
-bool writeCalibrationFile(const QString& path, const Calibration& c);
+// Writes the file whole or not at all; false (and the old file untouched) when that fails,
+// with the system's error number in `error` when given.
+bool writeCalibrationFile(const QString& path, const Calibration& c, int* error = nullptr);
 
 }  // namespace bb

@@ -2,15 +2,19 @@
 #include "print/PrintRun.h"
 
 #include "document/CardDocument.h"
+#include "document/FileErrors.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "merge/AddressList.h"
 #include "merge/MergeFields.h"
+#include "pictures/AtomicWrite.h"
 #include "print/PrinterTarget.h"
 #include "render/Renderer.h"
 
 #include <algorithm>
+#include <optional>
 
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QPagedPaintDevice>
@@ -23,6 +27,54 @@
 namespace bb {
 
 namespace {
+
+// A PDF file that a run writes: the printer writes into a temporary file beside the chosen
+// one, and the chosen file is replaced only when the run has completed and the file is a
+// whole PDF. A cancelled, failed or killed run leaves the earlier file as it was. Any other
+// device is left alone. The printer gets its file name back however the run ends.
+class PdfOutput {
+public:
+    explicit PdfOutput(QPagedPaintDevice& device) {
+        auto* printer = dynamic_cast<QPrinter*>(&device);
+        if (!printer || printer->outputFormat() != QPrinter::PdfFormat ||
+            printer->outputFileName().isEmpty())
+            return;
+        printer_ = printer;
+        target_ = printer->outputFileName();
+        pending_.emplace(target_);
+        if (pending_->isReady()) printer_->setOutputFileName(pending_->temporaryPath());
+    }
+    ~PdfOutput() {
+        if (printer_) printer_->setOutputFileName(target_);
+    }
+    PdfOutput(const PdfOutput&) = delete;
+    PdfOutput& operator=(const PdfOutput&) = delete;
+
+    // False when the temporary file could not be made; failureText() says why.
+    bool ready() const { return !pending_ || pending_->isReady(); }
+
+    // Checks the finished file and puts it in place of the chosen one; empty when that
+    // succeeded (or the device is no PDF file), else the German failure text.
+    QString commit() {
+        if (!pending_) return {};
+        const WriteOutcome outcome =
+            pending_->commit([](QIODevice& file) { return looksLikeCompletePdf(file); });
+        return outcome.ok ? QString() : failureText(outcome.error);
+    }
+
+    QString failureText(int error = 0) const {
+        if (error == 0 && pending_) error = pending_->error();
+        QString text = QStringLiteral("Die PDF-Datei \"%1\" konnte nicht geschrieben werden.")
+                           .arg(QDir::toNativeSeparators(target_));
+        if (error != 0) text += QLatin1Char('\n') + fileErrorReason(error);
+        return text;
+    }
+
+private:
+    QPrinter* printer_ = nullptr;
+    QString target_;
+    std::optional<PendingFile> pending_;
+};
 
 // Restores the nominal millimetres per inch however the run ends.
 class CalibratedScale {
@@ -113,17 +165,14 @@ void endRefusedByQueue(QPrinter& printer, QPainter& painter) {
     engine->setProperty(QPrintEngine::PPK_CopyCount, copies);
 }
 
-// Ends a document that failed half-way: a printer job is cancelled, and a PDF file that the
-// run itself started is removed rather than left behind looking complete.
+// Ends a document that failed half-way: a printer job is cancelled; a PDF file's temporary
+// file goes with the run's PdfOutput, and the chosen file keeps its earlier content.
 void abandonDocument(QPagedPaintDevice& device, QPainter& painter) {
     auto* printer = dynamic_cast<QPrinter*>(&device);
     if (printer && printer->outputFormat() == QPrinter::NativeFormat && !printer->abort() &&
         painter.isActive())
         endRefusedByQueue(*printer, painter);
     if (painter.isActive()) painter.end();
-    if (printer && printer->outputFormat() == QPrinter::PdfFormat &&
-        !printer->outputFileName().isEmpty())
-        QFile::remove(printer->outputFileName());
 }
 
 // One pass of a dotted or dash-dot line over white: the white solid line first fills what
@@ -223,13 +272,17 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
     const DeviceGeometry geometry = deviceGeometry(device);
     OutputModeGuard outputMode(ctx, geometry.dpiX);
     setJobTitle(device, job.title);
+    PdfOutput pdf(device);
+    if (!pdf.ready()) {
+        result.error = pdf.failureText();
+        return result;
+    }
     QPainter painter;
     if (!painter.begin(&device)) {
         result.error = QStringLiteral("Der Druck konnte nicht begonnen werden.");
         if (auto* printer = dynamic_cast<QPrinter*>(&device);
             printer && printer->outputFormat() == QPrinter::PdfFormat)
-            result.error = QStringLiteral("Die PDF-Datei \"%1\" konnte nicht geschrieben werden.")
-                               .arg(printer->outputFileName());
+            result.error = pdf.failureText();
         return result;
     }
     if (geometry.dpiX != geometry.dpiY)
@@ -273,7 +326,8 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
         result.error = QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden.");
         return result;
     }
-    result.ok = true;
+    result.error = pdf.commit();
+    result.ok = result.error.isEmpty();
     return result;
 }
 
@@ -339,6 +393,11 @@ PrintRunResult printTestSquare(QPagedPaintDevice& device) {
     PrintRunResult result;
     setJobTitle(device, kTestPrintTitle);
     const DeviceGeometry geometry = deviceGeometry(device);
+    PdfOutput pdf(device);
+    if (!pdf.ready()) {
+        result.error = pdf.failureText();
+        return result;
+    }
     QPainter painter;
     if (!painter.begin(&device)) {
         result.error = QStringLiteral("Der Testdruck konnte nicht begonnen werden.");
@@ -357,6 +416,8 @@ PrintRunResult printTestSquare(QPagedPaintDevice& device) {
         result.error = QStringLiteral("Der Testdruck konnte nicht abgeschlossen werden.");
         return result;
     }
+    result.error = pdf.commit();
+    if (!result.error.isEmpty()) return result;
     result.ok = true;
     result.pages = 1;
     return result;

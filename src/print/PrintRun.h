@@ -50,7 +50,7 @@ struct PrintRunResult {
 inline const QString kPrintCancelledText = QStringLiteral("Der Druck wurde abgebrochen.");
 
 // Told before each page of a run is drawn. Returning false cancels the run: a printer job is
-// aborted (nothing reaches the printer) and a PDF file the run started is removed.
+// aborted (nothing reaches the printer) and a PDF file keeps its earlier content.
 class PrintProgress {
 public:
     virtual ~PrintProgress() = default;
@@ -99,7 +99,9 @@ void assignRecords(PrintJob& job, const MergeRun& merge, RunCards runCards = Run
 // then the cut outlines, then the fold lines. Begins and ends the document on `device` itself.
 // The card's working side, ctx's output mode, scale and busy flag are as before afterwards,
 // also after a failure; ctx.busy stays set for the whole run, so views keep their pictures
-// while a progress hook lets the event loop run.
+// while a progress hook lets the event loop run. A QPrinter writing a PDF file writes into a
+// temporary file beside it, which replaces the chosen file only when the run completed and
+// the result is a whole PDF; otherwise the earlier file stays and the error says why.
 PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
                            const PrintJob& job, UserDialogs& dialogs,
                            PrintProgress* progress = nullptr);

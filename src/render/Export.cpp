@@ -1,5 +1,6 @@
 #include "render/Export.h"
 
+#include "document/FileErrors.h"
 #include "merge/AddressList.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSelection.h"
@@ -290,10 +291,18 @@ MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const 
         doc.currentSide == SideInside ? MergeSides::Inside : MergeSides::Outside, progress);
 }
 
-int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode) {
+QString saveFailedText(const QString& fileName, int error) {
+    QString text = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
+    if (error != 0) text += QLatin1Char('\n') + fileFailureLine(fileName, error);
+    return text;
+}
+
+int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode,
+               int* error) {
+    if (error) *error = 0;
     DibImage picture = renderExportPicture(doc, ctx);
     if (picture.isNull()) return 0;
-    const int result = savePictureFile(picture, fileName, typeCode);
+    const int result = savePictureFile(picture, fileName, typeCode, error);
     releaseDib(picture);
     return result;
 }

@@ -41,6 +41,10 @@ inline int formatCodeForFilterIndex(int filterIndex) {
 // save uses the upper-case forms). Empty outside 1..11.
 QString saveFormatExtension(int filterIndex, bool upperCase = false);
 
+// "Fehler: Datei konnte nicht gespeichert werden!" and, when the write failed with the system
+// error `error` (not 0), a second line with the file and the reason.
+QString saveFailedText(const QString& fileName, int error);
+
 // True when the file-name part of `path` has an extension (a dot after its first character).
 bool hasExtension(const QString& path);
 
@@ -95,7 +99,9 @@ MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const 
                                    const MergeExportProgress& progress = {});
 
 // Renders the working side and writes it with savePictureFile in the format `typeCode`.
-// Returns savePictureFile's result (1 on success); 0 when nothing could be rendered.
-int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode);
+// Returns savePictureFile's result (1 on success); 0 when nothing could be rendered. `error`,
+// when given, receives the system's error number of a failed write (0 for any other failure).
+int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode,
+               int* error = nullptr);
 
 }  // namespace bb

@@ -7,6 +7,7 @@
 #include "document/EditHistory.h"
 #include "document/Recovery.h"
 #include "editor/EditorController.h"
+#include "pictures/AtomicWrite.h"
 #include "print/PrinterTarget.h"
 #include "print/ui/PrintTab.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QProgressDialog>
 #include <QSpinBox>
+
+#include <cerrno>
 
 using namespace bb;
 
@@ -256,4 +259,35 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     // After the run the copy is written as usual.
     EXPECT_TRUE(w->autosave()->saveNow());
     EXPECT_EQ(copies().size(), 1);
+}
+
+// A save whose write fails (refused as on a full disk) leaves the card file as it was, the
+// card unsaved with its "*", and the recovery copy in place; it says which file and why, and
+// "Beenden" with "Ja" then keeps the program open.
+TEST_F(RecoveryWindowTest, AFailedSaveKeepsTheCardUnsavedAndItsCopy) {
+    auto w = makeWithRecovery();
+    saveAs(*w);
+    const QByteArray saved = readAll(cardPath());
+    {
+        EditHistory::Step step(w->editing().history(), QStringLiteral("Objekt einfügen"));
+        putFigure(w->document(), 4, 500, 600, 7000, 3000, 0x00FF00);
+    }
+    ASSERT_TRUE(w->autosave()->saveNow());
+    ASSERT_EQ(copies().size(), 1);
+    dialogs.messages.clear();
+    const InjectedWriteFault fault(WriteStep::Write, ENOSPC, QStringLiteral("Karte.kar"));
+    EXPECT_FALSE(w->saveCard());
+    EXPECT_EQ(readAll(cardPath()), saved);
+    EXPECT_EQ(copies().size(), 1);
+    EXPECT_TRUE(w->autosave()->folder().hasOwn());
+    EXPECT_TRUE(w->windowTitle().startsWith(u'*'));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten!\n") +
+                          cardPath() + QStringLiteral(": Kein Speicherplatz mehr auf dem Gerät")});
+
+    dialogs.answers = {BtnYes};
+    w->exitProgram();
+    EXPECT_TRUE(w->autosave()->folder().hasOwn());
+    EXPECT_EQ(copies().size(), 1);
+    EXPECT_EQ(readAll(cardPath()), saved);
 }

@@ -4,6 +4,7 @@
 #include "document/Catalogue.h"
 #include "editor/CardTypeEditDialog.h"
 #include "editor/NewCardDialog.h"
+#include "pictures/AtomicWrite.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -182,6 +184,23 @@ TEST_F(CardTypeDialogs, ForeignCatalogueReadsEmptyAndIsReplacedOnClose) {
     newCard.setModalHook([](NewCardDialog& d) { EXPECT_EQ(d.typeList->topLevelItemCount(), 0); });
     newCard.runModal(format);
     EXPECT_EQ(catalogueBytes().size(), 8);
+}
+
+// A catalogue that cannot be written back keeps the earlier file and says which and why,
+// once per closing.
+TEST_F(CardTypeDialogs, ACatalogueThatCannotBeWrittenIsReported) {
+    ASSERT_TRUE(saveCardTypes(folder.path(), {CardFormat()}));
+    const QByteArray before = catalogueBytes();
+    newCard.setModalHook([](NewCardDialog&) {});
+    {
+        const InjectedWriteFault fault(WriteStep::Sync, ENOSPC);
+        newCard.runModal(format);
+    }
+    EXPECT_EQ(catalogueBytes(), before);
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{QStringLiteral("Die Kartentypen konnten nicht gespeichert werden.\n") +
+                          folder.file(QStringLiteral("Visiten.dat")) +
+                          QStringLiteral(": Kein Speicherplatz mehr auf dem Gerät")});
 }
 
 TEST_F(CardTypeDialogs, TheListShowsSizesPaperAndFiltersByName) {

@@ -123,7 +123,10 @@ TEST_F(ExportFixture, CancelWritesNothingAndFailureIsReported) {
 
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("no/such/folder/karte")), 1));
     exporter.exportShownSide();
-    EXPECT_EQ(dialogs.texts(), QStringList{kSaveFailed});
+    // The second line names the file and the reason.
+    EXPECT_EQ(dialogs.texts(), QStringList{kSaveFailed + u'\n' +
+                                           dir.file(QStringLiteral("no/such/folder/karte.bmp")) +
+                                           QStringLiteral(": Der Ordner existiert nicht")});
 }
 
 TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinter) {
@@ -342,7 +345,9 @@ TEST_F(ScanFixture, ReadOnlyTargetIsOverwrittenAndAFailedWriteIsReported) {
     ASSERT_EQ(handled.size(), 2);
     EXPECT_FALSE(handled.back());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].text, kSaveFailed);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(kSaveFailed + u'\n' +
+                                                    dir.file(QStringLiteral("no/such/scan"))));
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral(": Der Ordner existiert nicht")));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
 }

@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -187,8 +188,9 @@ TEST(PrintRunPdf, UnwritableFileIsReportedNotPrinted) {
     EXPECT_DOUBLE_EQ(f.ctx.mmPerInchX, kNominalMmPerInch);
 }
 
-// A job of both sides on one page, cancelled by the progress hook before its third page: no
-// file is left behind, and the card is back on the side it was on, with the views free again.
+// A job of both sides on one page, cancelled by the progress hook before its third page: the
+// earlier PDF stays as it was, and the card is back on the side it was on, with the views free
+// again.
 TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
     if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
     Fixture f;
@@ -200,6 +202,10 @@ TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
     job.pages = {page};
     const PrintRunResult one = runPrintJob(f.target.printer(), *f.doc, f.ctx, job, f.dialogs);
     ASSERT_TRUE(one.ok) << one.error.toStdString();
+    QFile written(f.pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray earlier = written.readAll();
+    written.close();
     EXPECT_EQ(one.cards, 2);
     EXPECT_EQ(f.doc->currentSide, SideOutside);
     const QImage image = pdfPage(f.pdf, 1, kDpi);
@@ -224,7 +230,11 @@ TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.error, kPrintCancelledText);
     EXPECT_EQ(stop.seen, (QList<int>{1, 2, 3}));
-    EXPECT_FALSE(QFile::exists(f.pdf));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), earlier);
+    EXPECT_EQ(
+        QDir(f.dir.path()).entryList({QStringLiteral(".run.pdf*")}, QDir::Files | QDir::Hidden),
+        QStringList());
     EXPECT_EQ(f.doc->currentSide, SideInside);
     EXPECT_FALSE(f.ctx.busy);
     EXPECT_EQ(f.ctx.renderMode, RenderScreen);

@@ -1,6 +1,7 @@
 // The printer calibration dialog; see CalibrationDialog.h.
 #include "print/ui/CalibrationDialog.h"
 
+#include "document/FileErrors.h"
 #include "document/UserDialogs.h"
 #include "print/Calibration.h"
 #include "print/PrintRun.h"
@@ -116,7 +117,12 @@ void CalibrationDialog::load() {
 }
 
 bool CalibrationDialog::save() const {
-    return writeCalibrationFile(path_, values());
+    int error = 0;
+    if (writeCalibrationFile(path_, values(), &error)) return true;
+    dialogs_.message(QStringLiteral("Die Kalibrierung konnte nicht gespeichert werden.\n") +
+                         fileFailureLine(path_, error),
+                     kAppTitle, MsgIcon::Warning, BtnOk);
+    return false;
 }
 
 void CalibrationDialog::done(int result) {

@@ -26,8 +26,9 @@ public:
     Calibration values() const;
     // Puts values into the fields: each brought into its range, then two decimals.
     void setValues(const Calibration& c);
-    // Writes the fields to "options.dat" (atomically); false when the file cannot be written
-    // (the values then still apply until the program ends).
+    // Writes the fields to "options.dat" (whole or not at all); false, after a message naming
+    // the file and the reason, when the file cannot be written (the values then still apply
+    // until the program ends).
     bool save() const;
     QString filePath() const { return path_; }
 
