@@ -169,6 +169,28 @@ TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
     EXPECT_EQ(again.qualityNumber->value(), 62);
 }
 
+TEST(JpegQualityDialogTest, ValuesStoredUnderTheOldKeysAreTakenOverOnce) {
+    isolateSettings();
+    QSettings().remove(QStringLiteral("JpegQuality"));
+    {
+        QSettings old;
+        old.setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 33);
+        old.setValue(QStringLiteral("TJPEGQForm/QualED2.Value"), 33);
+    }
+    {
+        JpegQualityDialog dialog;
+        EXPECT_EQ(dialog.qualitySlider->value(), 33);
+        EXPECT_EQ(dialog.qualityNumber->value(), 33);
+        EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+        dialog.qualitySlider->setValue(80);
+    }
+    // Old keys written again (an older version run meanwhile) do not replace newer values.
+    QSettings().setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 20);
+    JpegQualityDialog again;
+    EXPECT_EQ(again.qualitySlider->value(), 80);
+    EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+}
+
 TEST(ScannerChoice, ListsDevicesAndPreselectsTheRememberedOne) {
     const QList<ScanDevice> devices = {
         {QStringLiteral("a:0"), QStringLiteral("Acme"), QStringLiteral("One"), QString()},
