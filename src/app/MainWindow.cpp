@@ -19,6 +19,7 @@
 #include "editor/NewCardDialog.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectMenu.h"
+#include "editor/PictureOpenDialog.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
@@ -138,6 +139,9 @@ void MainWindow::createContents() {
     buildInfoPanel();
     editing_ = new EditorController(views(), dialogs_, programFolder_, this);
     editing_->install(*editor_);
+    // "Bild öffnen" starts in the card's folder, then where the last picture came from.
+    editing_->pictureOpenDialog().startFolder().setCardFolder(cardFolder_);
+    editing_->pictureOpenDialog().startFolder().setPersistent(options_.useSettings);
     setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
@@ -198,6 +202,8 @@ void MainWindow::buildTabs() {
     connect(print_, &PrintTab::statusNote, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
+    export_->startFolder().setCardFolder(cardFolder_);
+    export_->startFolder().setPersistent(options_.useSettings);
     connect(print_, &PrintTab::exportRequested, this,
             [this] { runCommand([this] { export_->exportShownSide(); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {

@@ -144,6 +144,30 @@ TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinte
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("b.bmp"))));
 }
 
+TEST_F(ExportFixture, TheDialogStartsInTheCardsFolderThenWhereThePictureWentLast) {
+    bbtest::TempFolder cards;
+    exporter.startFolder().setCardFolder(cards.path());
+    // A new card: the card folder, not the process's working folder.
+    exporter.exportShownSide();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(dialogs.saveRequests[0].directory, cards.path());
+    // A saved card: its own folder.
+    doc.fileName = dir.file(QStringLiteral("Geburtstag.kar"));
+    exporter.exportShownSide();
+    EXPECT_EQ(dialogs.saveRequests[1].directory, dir.path());
+    {
+        bbtest::TempFolder elsewhere;
+        dialogs.saveAnswers.push_back(answer(elsewhere.file(QStringLiteral("gruss")), 1));
+        exporter.exportShownSide();
+        ASSERT_FALSE(exporter.lastExportPath().isEmpty());
+        exporter.exportShownSide();
+        EXPECT_EQ(dialogs.saveRequests[3].directory, elsewhere.path());
+    }
+    // That folder is gone: the card's folder again.
+    exporter.exportShownSide();
+    EXPECT_EQ(dialogs.saveRequests[4].directory, dir.path());
+}
+
 // ---------------------------------------------------------------- dialogs
 
 TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
