@@ -273,7 +273,7 @@ void MainWindow::buildMenus() {
              QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
     printAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)});
-    item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
+    item(datei, QStringLiteral("Beide Sei&ten drucken"), "BeideSeitenItem", {},
          QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
          [this] { print_->printBothSides(); });
     item(datei, QStringLiteral("Ausrichtungsseite drucken"), "AusrichtungItem", {},
@@ -289,7 +289,7 @@ void MainWindow::buildMenus() {
         quarterFold->setStatusTip(
             refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
     });
-    item(datei, QStringLiteral("&Serienkarten..."), "SerienkartenItem", {},
+    item(datei, QStringLiteral("Se&rienkarten..."), "SerienkartenItem", {},
          QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
          [this] { openMergeDialog(); });
     datei->addSeparator();
@@ -353,7 +353,7 @@ void MainWindow::buildMenus() {
     });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
     snapAction_ =
-        item(editMenu_, QStringLiteral("Am &Raster ausrichten"), "AmRasterAusrichten1", {},
+        item(editMenu_, QStringLiteral("Am Ra&ster ausrichten"), "AmRasterAusrichten1", {},
              QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
                             "und an anderen Objekten ein"),
              [this] {
@@ -361,7 +361,7 @@ void MainWindow::buildMenus() {
                  storeSnapSettings();
              });
     snapAction_->setCheckable(true);
-    centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    centreMenu_ = editMenu_->addMenu(QStringLiteral("Ausri&chten"));
     centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
     centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
@@ -811,8 +811,9 @@ void MainWindow::fillRecentMenu() {
     int n = 0;
     for (const QString& path : recent_.paths()) {
         ++n;
-        auto* a =
-            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(QFileInfo(path).fileName()));
+        // An "&" in a file name is shown as it is, not taken as the item's letter.
+        auto* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(
+            QFileInfo(path).fileName().replace(QLatin1Char('&'), QLatin1String("&&"))));
         a->setStatusTip(path);
         a->setToolTip(path);
         a->setObjectName(QStringLiteral("ZuletztItem%1").arg(n));

@@ -126,7 +126,7 @@ public:
     }
 
     // Personal cards: the address list of the open card and the record the views and the
-    // print preview show; "&Serienkarten..." opens the dialog.
+    // print preview show; "Serienkarten..." opens the dialog.
     MergeSession& mergeSession() { return *merge_; }
     MergeDialog& mergeDialog() { return *mergeDialog_; }
     void openMergeDialog();

@@ -107,7 +107,7 @@ TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
         {"Druckerkalibrieren1", "Drucker &kalibrieren...", {}, ""},
         {"PrintItem", "&Drucken...", QKeySequence(Qt::CTRL | Qt::Key_D), "Druckt die Karte"},
         {"BeideSeitenItem",
-         "&Beide Seiten drucken",
+         "Beide Sei&ten drucken",
          {},
          "Druckt Außen- und Innenseite auf Vorder- und Rückseite"},
         {"AusrichtungItem",
