@@ -56,7 +56,6 @@ namespace bb {
 
 namespace {
 
-const QString kSaveQuestion = QStringLiteral("Wollen Sie vorher speichern?");
 const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
 
 // Snapping is the user's choice, kept with the window placement, never in a card.
@@ -596,17 +595,25 @@ CardFileContext& MainWindow::fileContext() {
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
         fileContext_->isModified = [this] { return editing_->history().isModified(); };
+        fileContext_->saveQuestion = [this] { return saveQuestion(); };
     }
     return *fileContext_;
 }
 
+QString MainWindow::saveQuestion() const {
+    return QStringLiteral("Änderungen an „%1“ speichern?").arg(doc_->titleName());
+}
+
+int MainWindow::askToSaveChanges(const QString& caption) {
+    // A card without changes since its last save, open or clear has nothing to lose.
+    if (!editing_->history().isModified()) return BtnNo;
+    return dialogs_.message(saveQuestion(), caption, MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+}
+
 void MainWindow::newCard() {
-    if (startupLayoutDone) {
-        const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Neue Grußkarte"),
-                                       MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
-        if (a == BtnCancel) return;
-        if (a == BtnYes && !saveCard()) return;
-    }
+    const int a = askToSaveChanges(QStringLiteral("Neue Grußkarte"));
+    if (a == BtnCancel) return;
+    if (a == BtnYes && !saveCard()) return;
     CardFormat chosen = doc_->format;
     if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
     doc_->format = chosen;
@@ -741,8 +748,7 @@ bool MainWindow::saveCardAs() {
 }
 
 void MainWindow::exitProgram() {
-    const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
-                                   MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
     if (a == BtnCancel) return;
     if (a == BtnYes && !saveCard()) return;
     closeConfirmed = true;
@@ -877,8 +883,7 @@ void MainWindow::cardTrashed(const QString& path) {
 
 bool MainWindow::confirmClose() {
     if (closeConfirmed) return true;
-    const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
-                                   MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
     if (a == BtnNo) return true;
     if (a == BtnYes) return saveCard();
     return false;

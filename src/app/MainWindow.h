@@ -160,6 +160,11 @@ private:
     void scheduleStartupLayout();
     void finishStartupLayout();
     bool confirmClose();
+    // "Änderungen an „Name.kar“ speichern?" for the open card (its title name).
+    QString saveQuestion() const;
+    // Asks the save question with `caption` when the card changed since it was last saved,
+    // opened or cleared; BtnNo without asking otherwise. Returns BtnYes, BtnNo or BtnCancel.
+    int askToSaveChanges(const QString& caption);
     void buildMenus();
     void buildToolBar();
     void buildTabs();
