@@ -87,10 +87,9 @@ BENCHMARK(BM_BrowserTabFill2000)->UseManualTime()->Unit(benchmark::kMillisecond)
 // bytes the thumbnails hold.
 void BM_ThumbnailMemory2000(benchmark::State& state) {
     const QString folder = cardFolder();
-    SilentDialogs dialogs;
     for (auto _ : state) {
         const qint64 before = residentBytes();
-        bb::CardBrowser browser(dialogs);
+        bb::CardBrowser browser;
         QEventLoop loop;
         QObject::connect(&browser, &bb::CardBrowser::walkEnded, &loop, &QEventLoop::quit);
         browser.changeFolder(folder);

@@ -19,6 +19,7 @@
 #include "editor/NewCardDialog.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectMenu.h"
+#include "editor/PictureOpenDialog.h"
 #include "editor/ScanController.h"
 #include "print/CupsQueue.h"
 #include "print/ui/PrintTab.h"
@@ -63,8 +64,6 @@ PrinterResolution exportPrinterResolution() {
     if (!cups::askService().answers()) return {};
     return ExportController::defaultPrinterResolution();
 }
-
-const QString kSaveQuestion = QStringLiteral("Wollen Sie vorher speichern?");
 const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
 
 // Snapping is the user's choice, kept with the window placement, never in a card.
@@ -147,6 +146,9 @@ void MainWindow::createContents() {
     buildInfoPanel();
     editing_ = new EditorController(views(), dialogs_, programFolder_, this);
     editing_->install(*editor_);
+    // "Bild öffnen" starts in the card's folder, then where the last picture came from.
+    editing_->pictureOpenDialog().startFolder().setCardFolder(cardFolder_);
+    editing_->pictureOpenDialog().startFolder().setPersistent(options_.useSettings);
     setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
@@ -208,6 +210,8 @@ void MainWindow::buildTabs() {
             [this](const QString& text) { statusBar()->showMessage(text); });
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
     export_->setPrinterQuery(&exportPrinterResolution);
+    export_->startFolder().setCardFolder(cardFolder_);
+    export_->startFolder().setPersistent(options_.useSettings);
     connect(print_, &PrintTab::exportRequested, this,
             [this] { runCommand([this] { export_->exportShownSide(); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {
@@ -283,7 +287,7 @@ void MainWindow::buildMenus() {
     connect(showPrintTab, &QAction::triggered, this,
             [this] { mainTabs_->setCurrentWidget(print_); });
     addAction(showPrintTab);
-    item(datei, QStringLiteral("&Beide Seiten drucken"), "BeideSeitenItem", {},
+    item(datei, QStringLiteral("Beide Sei&ten drucken"), "BeideSeitenItem", {},
          QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
          [this] { print_->printBothSides(); });
     item(datei, QStringLiteral("Ausrichtungsseite drucken"), "AusrichtungItem", {},
@@ -299,7 +303,7 @@ void MainWindow::buildMenus() {
         quarterFold->setStatusTip(
             refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
     });
-    item(datei, QStringLiteral("&Serienkarten..."), "SerienkartenItem", {},
+    item(datei, QStringLiteral("Se&rienkarten..."), "SerienkartenItem", {},
          QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
          [this] { openMergeDialog(); });
     datei->addSeparator();
@@ -363,7 +367,7 @@ void MainWindow::buildMenus() {
     });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
     snapAction_ =
-        item(editMenu_, QStringLiteral("Am &Raster ausrichten"), "AmRasterAusrichten1", {},
+        item(editMenu_, QStringLiteral("Am Ra&ster ausrichten"), "AmRasterAusrichten1", {},
              QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
                             "und an anderen Objekten ein"),
              [this] {
@@ -371,7 +375,7 @@ void MainWindow::buildMenus() {
                  storeSnapSettings();
              });
     snapAction_->setCheckable(true);
-    centreMenu_ = editMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    centreMenu_ = editMenu_->addMenu(QStringLiteral("Ausri&chten"));
     centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
     centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
@@ -606,17 +610,25 @@ CardFileContext& MainWindow::fileContext() {
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
         fileContext_->isModified = [this] { return editing_->history().isModified(); };
+        fileContext_->saveQuestion = [this] { return saveQuestion(); };
     }
     return *fileContext_;
 }
 
+QString MainWindow::saveQuestion() const {
+    return QStringLiteral("Änderungen an „%1“ speichern?").arg(doc_->titleName());
+}
+
+int MainWindow::askToSaveChanges(const QString& caption) {
+    // A card without changes since its last save, open or clear has nothing to lose.
+    if (!editing_->history().isModified()) return BtnNo;
+    return dialogs_.message(saveQuestion(), caption, MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+}
+
 void MainWindow::newCard() {
-    if (startupLayoutDone) {
-        const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Neue Grußkarte"),
-                                       MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
-        if (a == BtnCancel) return;
-        if (a == BtnYes && !saveCard()) return;
-    }
+    const int a = askToSaveChanges(QStringLiteral("Neue Grußkarte"));
+    if (a == BtnCancel) return;
+    if (a == BtnYes && !saveCard()) return;
     CardFormat chosen = doc_->format;
     if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
     doc_->format = chosen;
@@ -751,8 +763,7 @@ bool MainWindow::saveCardAs() {
 }
 
 void MainWindow::exitProgram() {
-    const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
-                                   MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
     if (a == BtnCancel) return;
     if (a == BtnYes && !saveCard()) return;
     closeConfirmed = true;
@@ -821,8 +832,9 @@ void MainWindow::fillRecentMenu() {
     int n = 0;
     for (const QString& path : recent_.paths()) {
         ++n;
-        auto* a =
-            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(QFileInfo(path).fileName()));
+        // An "&" in a file name is shown as it is, not taken as the item's letter.
+        auto* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(
+            QFileInfo(path).fileName().replace(QLatin1Char('&'), QLatin1String("&&"))));
         a->setStatusTip(path);
         a->setToolTip(path);
         a->setObjectName(QStringLiteral("ZuletztItem%1").arg(n));
@@ -886,8 +898,7 @@ void MainWindow::cardTrashed(const QString& path) {
 
 bool MainWindow::confirmClose() {
     if (closeConfirmed) return true;
-    const int a = dialogs_.message(kSaveQuestion, QStringLiteral("Programm beenden"),
-                                   MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
+    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
     if (a == BtnNo) return true;
     if (a == BtnYes) return saveCard();
     return false;

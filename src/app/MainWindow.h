@@ -127,7 +127,7 @@ public:
     }
 
     // Personal cards: the address list of the open card and the record the views and the
-    // print preview show; "&Serienkarten..." opens the dialog.
+    // print preview show; "Serienkarten..." opens the dialog.
     MergeSession& mergeSession() { return *merge_; }
     MergeDialog& mergeDialog() { return *mergeDialog_; }
     void openMergeDialog();
@@ -161,6 +161,11 @@ private:
     void scheduleStartupLayout();
     void finishStartupLayout();
     bool confirmClose();
+    // "Änderungen an „Name.kar“ speichern?" for the open card (its title name).
+    QString saveQuestion() const;
+    // Asks the save question with `caption` when the card changed since it was last saved,
+    // opened or cleared; BtnNo without asking otherwise. Returns BtnYes, BtnNo or BtnCancel.
+    int askToSaveChanges(const QString& caption);
     void buildMenus();
     void buildToolBar();
     void buildTabs();

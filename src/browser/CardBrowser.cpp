@@ -33,10 +33,17 @@ int positionOf(const PreviewEntries& entries, const QString& name) {
     return 0;
 }
 
+// The thumbnail of a card file's stored preview; null when the file cannot be read, is not a
+// card of this program or its picture is damaged.
+DibImage thumbnailOf(const QString& path) {
+    const StoredPreview preview = readStoredPreview(path);
+    if (preview.status != PreviewStatus::Ok) return {};
+    return makeThumbnail(preview.picture);
+}
+
 }  // namespace
 
-CardBrowser::CardBrowser(UserDialogs& dialogs, QObject* parent)
-    : QObject(parent), dialogs_(dialogs) {
+CardBrowser::CardBrowser(QObject* parent) : QObject(parent) {
     watcher_ = new QFileSystemWatcher(this);
     changeTimer_ = new QTimer(this);
     changeTimer_->setSingleShot(true);
@@ -114,13 +121,10 @@ void CardBrowser::cardFileFound(const QString& folder, const QString& name) {
     const Stamp stamp = stampOf(path);
     if (stamp.size < 0) return;
     if (folder == listFolder_) stamps_.insert(name, stamp);
-    const DibImage preview = readStoredPreviewReporting(path, dialogs_);
-    if (preview.isNull()) return;
-    DibImage thumbnail = makeThumbnail(preview);
-    if (thumbnail.isNull()) return;
-    // A message box of this walk may have let the user pick another folder meanwhile.
+    DibImage thumbnail = thumbnailOf(path);
     if (folder != listFolder_ || (worker_ && worker_->isInterruptionRequested())) return;
-    list_.append(std::move(thumbnail), name);
+    const bool damaged = thumbnail.isNull();
+    list_.append(std::move(thumbnail), name, damaged);
     if (!keepName_.isEmpty() && name == keepName_) {
         if (selectedIndex == keepIndex_) selectedIndex = list_.count();
         keepName_.clear();
@@ -228,14 +232,15 @@ void CardBrowser::synchronize(const QString& select) {
         const auto seen = stamps_.constFind(name);
         const auto listed = old.constFind(name);
         if (seen != stamps_.constEnd() && *seen == stamp) {
-            if (listed != old.constEnd()) next.append(list_.thumbnails[size_t(*listed)], name);
+            if (listed != old.constEnd())
+                next.append(list_.thumbnails[size_t(*listed)], name,
+                            list_.damaged[size_t(*listed)]);
             continue;
         }
         changed = true;
-        const StoredPreview preview = readStoredPreview(path);
-        DibImage thumbnail =
-            preview.status == PreviewStatus::Ok ? makeThumbnail(preview.picture) : DibImage();
-        if (!thumbnail.isNull()) next.append(std::move(thumbnail), name);
+        DibImage thumbnail = thumbnailOf(path);
+        const bool damaged = thumbnail.isNull();
+        next.append(std::move(thumbnail), name, damaged);
     }
     stamps_ = std::move(stamps);
     // Files that are gone drop their watch by themselves.

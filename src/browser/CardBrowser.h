@@ -27,28 +27,36 @@ class QTimer;
 namespace bb {
 
 class PreviewWorker;
-class UserDialogs;
 
-// The entries of the grid: thumbnails and file names (without folder), in step.
+// The entries of the grid: thumbnails, file names (without folder) and whether the file is
+// damaged (not readable, not a card of this program, or its stored picture is broken; such an
+// entry has a null thumbnail), in step.
 struct PreviewEntries {
     std::vector<DibImage> thumbnails;
     std::vector<QString> names;
+    std::vector<bool> damaged;
 
     int count() const { return int(names.size()); }
+    // Entry `index` (1..count) is a damaged file.
+    bool isDamaged(int index) const {
+        return index >= 1 && index <= count() && damaged[size_t(index - 1)];
+    }
     void clear() {
         thumbnails.clear();
         names.clear();
+        damaged.clear();
     }
-    void append(DibImage thumbnail, QString name) {
+    void append(DibImage thumbnail, QString name, bool isDamagedFile = false) {
         thumbnails.push_back(std::move(thumbnail));
         names.push_back(std::move(name));
+        damaged.push_back(isDamagedFile);
     }
 };
 
 class CardBrowser : public QObject {
     Q_OBJECT
 public:
-    explicit CardBrowser(UserDialogs& dialogs, QObject* parent = nullptr);
+    explicit CardBrowser(QObject* parent = nullptr);
     ~CardBrowser() override;
 
     // Browser state, read by the grid widget and the tests.
@@ -80,17 +88,18 @@ public:
     void stopWalk();
     // Brings the list up to date with its folder: removed cards go, new ones come in their
     // place of the name order, changed ones get a new thumbnail (a file that cannot be read
-    // is left out without a message). The card named `select`, else the selected one, stays
-    // selected. During a walk the update follows the walk's end. Changes on disk call this
-    // by themselves.
+    // becomes a damaged entry, without a message). The card named `select`, else the selected one,
+    // stays selected. During a walk the update follows the walk's end. Changes on disk call this by
+    // themselves.
     void synchronize(const QString& select = {});
     // True while an update waits for the running walk to end.
     bool updateAfterWalk() const { return syncAfterWalk_; }
     // Called on the worker thread before each step of every walk started from now on.
     void setWalkStepHook(std::function<void()> hook) { stepHook_ = std::move(hook); }
 
-    // The per-file callback: a ".kar" file (any case) of the walked folder whose stored
-    // preview can be read becomes a new entry.
+    // The per-file callback: a ".kar" file (any case) of the walked folder becomes a new
+    // entry, with the thumbnail of its stored preview, or marked damaged when that cannot be
+    // read. Nothing is asked or shown: a walk runs at start-up and on every visit of the tab.
     void cardFileFound(const QString& folder, const QString& name);
 
 signals:
@@ -117,7 +126,6 @@ private:
     };
     static Stamp stampOf(const QString& path);
 
-    UserDialogs& dialogs_;
     PreviewEntries list_;
     QString selected_;
     QString listFolder_;

@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
 
@@ -100,8 +101,12 @@ QString cellNameText(const QFont& font, const QString& name) {
     return metrics.elidedText(name, Qt::ElideMiddle, kCellNameWidth);
 }
 
+QRect damagedMarkRect(QPoint origin) {
+    return thumbnailRect(origin, QSize(50, 64));
+}
+
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
-               bool selected, const QFont& font, const GridColours& colours) {
+               bool selected, const QFont& font, const GridColours& colours, bool damaged) {
     const int x0 = origin.x(), y0 = origin.y();
     // Frame as four line segments, each without its end point: white top and left, grey
     // right and bottom.
@@ -114,7 +119,20 @@ void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, cons
     const QColor cell = selected ? colours.selectedCell : colours.cell;
     painter.fillRect(QRect(QPoint(x0 + 3, y0 + 3), QPoint(x0 + 86, y0 + 106)), cell);
 
-    if (!thumbnail.isNull()) {
+    if (damaged) {
+        const QRect card = damagedMarkRect(origin);
+        painter.fillRect(card, colours.frameLight);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(colours.frameShadow, 1));
+        painter.drawRect(card.adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(colours.damagedMark, 3, Qt::SolidLine, Qt::FlatCap));
+        const QRect cross = card.adjusted(8, 12, -9, -13);
+        painter.drawLine(cross.topLeft(), cross.bottomRight());
+        painter.drawLine(cross.topRight(), cross.bottomLeft());
+        painter.restore();
+    } else if (!thumbnail.isNull()) {
         const QSize box = thumbnailSize(thumbnail.width(), thumbnail.height());
         const QRect r = thumbnailRect(origin, box);
         DrawDib(painter, r.x(), r.y(), r.width(), r.height(), thumbnail);

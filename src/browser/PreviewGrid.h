@@ -34,6 +34,7 @@ struct GridColours {
     QColor cell = kCellColour;
     QColor name = QColor(0, 0, 0);
     QColor selectedName = QColor(255, 255, 255);
+    QColor damagedMark = QColor(200, 0, 0);  // the cross over a damaged card
 };
 
 // Columns for a client width: width div 90, at least 1.
@@ -68,9 +69,15 @@ inline constexpr int kCellNameWidth = 82;
 QFont cellNameFont(const QFont& font, const QString& name);
 QString cellNameText(const QFont& font, const QString& name);
 
+// Where a damaged card's mark goes in the cell at `origin`: a blank card, upright, centred in
+// the thumbnail box.
+QRect damagedMarkRect(QPoint origin);
+
 // Paints entry `index` (frame, cell colour, thumbnail 1:1, file name) with its cell at
-// `origin` on `painter`.
+// `origin` on `painter`. A damaged entry shows, in place of its thumbnail, a blank card crossed
+// out in the colours' damagedMark.
 void paintCell(QPainter& painter, QPoint origin, const DibImage& thumbnail, const QString& name,
-               bool selected, const QFont& font, const GridColours& colours = GridColours());
+               bool selected, const QFont& font, const GridColours& colours = GridColours(),
+               bool damaged = false);
 
 }  // namespace bb

@@ -42,6 +42,9 @@ struct CardFileContext {
     // Whether the card holds unsaved changes (the editor's undo history); when empty, the
     // document's own record of the saved content decides.
     std::function<bool()> isModified = {};
+    // The text of the save question asked before another card is opened; when empty,
+    // "Wollen Sie vorher speichern?".
+    std::function<QString()> saveQuestion = {};
 };
 
 // Size of the stored preview: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch, the

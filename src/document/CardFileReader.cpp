@@ -228,9 +228,10 @@ CardReadStatus readCardFileData(const QString& path, CardFileData& out) {
 
 bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     if (fc.isModified ? fc.isModified() : doc.hasUnsavedChanges()) {
-        const int answer = fc.dialogs.message(QStringLiteral("Wollen Sie vorher speichern?"),
-                                              QStringLiteral("Grußkarte öffnen"), MsgIcon::Question,
-                                              BtnYes | BtnNo | BtnCancel);
+        const QString question =
+            fc.saveQuestion ? fc.saveQuestion() : QStringLiteral("Wollen Sie vorher speichern?");
+        const int answer = fc.dialogs.message(question, QStringLiteral("Grußkarte öffnen"),
+                                              MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
         if (answer == BtnCancel) return false;
         if (answer == BtnYes && !(fc.saveCurrent && fc.saveCurrent())) return false;
     }

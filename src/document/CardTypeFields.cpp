@@ -1,5 +1,6 @@
 #include "document/CardTypeFields.h"
 
+#include "document/CardPaper.h"
 #include "document/Trunc.h"
 
 #include <QLocale>
@@ -39,22 +40,23 @@ CardFormat cardFormatFrom(const CardTypeFields& v) {
 QString cardTypeProblem(const CardTypeFields& v) {
     if (!(v.width > 0) || !(v.height > 0))
         return QStringLiteral("Breite und Höhe der Karte müssen größer als 0 mm sein.");
-    const double across = std::trunc(v.across), down = std::trunc(v.down);
-    const double sheetWidth = v.left + across * v.width + (across - 1) * v.hgap;
-    const double sheetHeight = v.top + down * v.height + (down - 1) * v.vgap;
-    const double shorter = std::min(sheetWidth, sheetHeight);
-    const double longer = std::max(sheetWidth, sheetHeight);
-    if (!(shorter <= kLargestSheetShort) || !(longer <= kLargestSheetLong)) {
-        const QLocale german(QLocale::German, QLocale::Germany);
-        return QStringLiteral(
-                   "Die Karten passen nicht auf ein Blatt: Ränder, Karten und "
-                   "Abstände brauchen %1 mm × %2 mm, ein Blatt ist höchstens "
-                   "%3 mm × %4 mm (A3) groß.")
-            .arg(german.toString(sheetWidth, 'f', 2), german.toString(sheetHeight, 'f', 2))
-            .arg(kLargestSheetShort)
-            .arg(kLargestSheetLong);
-    }
+    for (double length : {v.left, v.top, v.hgap, v.vgap, v.across, v.down})
+        if (!std::isfinite(length))
+            return QStringLiteral("Ränder, Abstände und Anzahlen müssen Zahlen sein.");
     return {};
+}
+
+QString cardTypePaperWarning(const CardTypeFields& v) {
+    const CardFormat format = cardFormatFrom(v);
+    if (cardPaper(format).known()) return {};
+    const QSizeF extent = gridExtentMm(format);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    return QStringLiteral(
+               "Kein bekanntes Papier fasst diese Karten: Ränder, Karten und "
+               "Abstände brauchen %1 mm × %2 mm, das größte bekannte Blatt (A3) "
+               "ist 297 mm × 420 mm groß. Gedruckt werden kann dieser Kartentyp "
+               "nur auf einem Drucker mit größerem Papier.")
+        .arg(german.toString(extent.width(), 'f', 2), german.toString(extent.height(), 'f', 2));
 }
 
 }  // namespace bb

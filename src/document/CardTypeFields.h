@@ -25,13 +25,14 @@ CardTypeFields cardTypeFieldsFrom(const CardFormat& format);
 // Reading back: pitch = size + gap, counts truncated to integers, name cut to 50 characters.
 CardFormat cardFormatFrom(const CardTypeFields& fields);
 
-// The largest sheet the card types are meant for (A3, either way round), in mm.
-inline constexpr double kLargestSheetShort = 297;
-inline constexpr double kLargestSheetLong = 420;
-
 // Why the fields make no usable card type, as a message for the user; empty when they do.
-// A card needs a positive width and height, and the whole grid (margins, cards and gaps)
-// must fit on the largest sheet.
+// A card needs a positive width and height; every other length the dialog's fields allow
+// (up to 3000 × 1000 mm) makes a card type.
 QString cardTypeProblem(const CardTypeFields& fields);
+
+// A warning for a usable card type whose grid (margins, cards and gaps) no known paper holds
+// (A4, US Letter, US Legal, A3, either way round), so that it prints only on a printer with
+// larger paper; empty when one does.
+QString cardTypePaperWarning(const CardTypeFields& fields);
 
 }  // namespace bb

@@ -134,7 +134,8 @@ void BackgroundDialog::activate() {
 }
 
 void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModal) {
-    pictureOpenDialog_.prepare(programFolder_, pictureOpenFilter());
+    pictureOpenDialog_.prepare(pictureOpenDialog_.startFolder().folderFor(doc_.fileName),
+                               pictureOpenFilter());
     if (runModal(pictureOpenDialog_) != QDialog::Accepted) return;
     fileName_ = pictureOpenDialog_.chosenPath;
     if (!loadPictureOrBlank(picture_, fileName_, programFolder_)) {

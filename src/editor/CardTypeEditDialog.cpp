@@ -133,10 +133,16 @@ CardFormat CardTypeEditDialog::readBack() const {
 }
 
 bool CardTypeEditDialog::confirmValues() {
-    const QString problem = cardTypeProblem(fields());
-    if (problem.isEmpty()) return true;
-    dialogs_.message(problem, windowTitle(), MsgIcon::Warning, BtnOk);
-    return false;
+    const CardTypeFields values = fields();
+    if (const QString problem = cardTypeProblem(values); !problem.isEmpty()) {
+        dialogs_.message(problem, windowTitle(), MsgIcon::Warning, BtnOk);
+        return false;
+    }
+    // A layout larger than every known paper is allowed; the user decides after the warning
+    // (Abbrechen goes back to the fields).
+    const QString warning = cardTypePaperWarning(values);
+    return warning.isEmpty() ||
+           dialogs_.message(warning, windowTitle(), MsgIcon::Warning, BtnOk | BtnCancel) == BtnOk;
 }
 
 void CardTypeEditDialog::accept() {

@@ -33,7 +33,8 @@ public:
     // dialog, may change its fields, and returns Accepted or Rejected). OK with fields that
     // make no usable card type is refused with a message; from a hook that counts as Cancel.
     int runModal();
-    // True when the fields make a usable card type; otherwise tells the user why.
+    // True when the fields make a usable card type; otherwise tells the user why. A grid that
+    // no known paper holds is allowed after a warning that the user confirms with OK.
     bool confirmValues();
     void accept() override;
     void setModalHook(std::function<int(CardTypeEditDialog&)> hook) { hook_ = std::move(hook); }

@@ -538,7 +538,8 @@ void EditorController::createAt(int side, int x, int y) {
     DibImage picture;
     QString name;
     if (tool == ToolPicture) {
-        pictureOpenDialog_->prepare(programFolder_, pictureOpenFilter());
+        pictureOpenDialog_->prepare(pictureOpenDialog_->startFolder().folderFor(d.fileName),
+                                    pictureOpenFilter());
         if (modal(*pictureOpenDialog_) != QDialog::Accepted) return;
         name = pictureOpenDialog_->chosenPath;
         if (loadPictureOrBlank(picture, name, programFolder_)) {

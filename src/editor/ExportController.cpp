@@ -46,9 +46,11 @@ void ExportController::exportShownSide() {
     request.filter = saveFilter();
     request.filterIndex = 1;
     request.confirmOverwrite = true;
+    request.directory = startFolder_.folderFor(doc_.fileName);
     const FileDialogResult chosen = dialogs_.saveFile(request);
     if (!chosen.path.isEmpty()) {
         const QString fileName = exportFileName(chosen.path, chosen.filterIndex);
+        startFolder_.remember(fileName);
         // A failed write is reported: without the message the user would believe the
         // picture had been saved.
         int error = 0;

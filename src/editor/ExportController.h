@@ -2,6 +2,8 @@
 // as a picture file of the type chosen in a save dialog.
 #pragma once
 
+#include "editor/StartFolder.h"
+
 #include <QObject>
 #include <QString>
 
@@ -33,6 +35,9 @@ public:
 
     // The file written by the last export, empty when it was cancelled (tests, status bar).
     QString lastExportPath() const { return lastPath_; }
+    // Where the save dialog starts: the folder exported to last, else the card's folder, else
+    // the card folder.
+    StartFolder& startFolder() { return startFolder_; }
 
 public slots:
     void exportShownSide();
@@ -44,6 +49,7 @@ private:
     QWidget* dialogParent_;
     PrinterResolution (*printerQuery_)() = &ExportController::defaultPrinterResolution;
     QString lastPath_;
+    StartFolder startFolder_{QStringLiteral("Ordner/Export")};
 };
 
 }  // namespace bb

@@ -13,12 +13,29 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace bb {
 
 const char* const JpegQualityDialog::kSliderKey = "JpegQuality/Slider";
 const char* const JpegQualityDialog::kNumberKey = "JpegQuality/Number";
 const char* const JpegQualityDialog::kStateKey = "JpegQuality/WindowState";
+
+void JpegQualityDialog::takeOverOldSettings(QSettings& settings) {
+    // Where earlier versions kept the values.
+    const std::pair<const char*, const char*> moved[] = {
+        {"TJPEGQForm/QualED1.Position", kSliderKey},
+        {"TJPEGQForm/QualED2.Value", kNumberKey},
+        {"TJPEGQForm/WindowState", kStateKey},
+    };
+    for (const auto& [from, to] : moved) {
+        const QString oldKey = QLatin1String(from);
+        if (!settings.contains(oldKey)) continue;
+        if (!settings.contains(QLatin1String(to)))
+            settings.setValue(QLatin1String(to), settings.value(oldKey));
+        settings.remove(oldKey);
+    }
+}
 
 namespace {
 constexpr int kDefaultQuality = 75;
@@ -79,7 +96,8 @@ JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     setMinimumWidth(360);
 
-    const QSettings settings;
+    QSettings settings;
+    takeOverOldSettings(settings);
     qualitySlider->setValue(storedValue(settings, kSliderKey));
     qualityNumber->setValue(storedValue(settings, kNumberKey));
     const QByteArray state = settings.value(QLatin1String(kStateKey)).toByteArray();

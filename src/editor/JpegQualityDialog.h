@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QSlider;
+class QSettings;
 class QSpinBox;
 
 namespace bb {
@@ -26,6 +27,9 @@ public:
     static const char* const kSliderKey;
     static const char* const kNumberKey;
     static const char* const kStateKey;
+    // Takes over the values stored by earlier versions under their old keys (unless the
+    // current keys hold values already) and removes the old keys, so this happens once.
+    static void takeOverOldSettings(QSettings& settings);
 
 public slots:
     void sliderChanged(int value);

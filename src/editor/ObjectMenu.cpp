@@ -36,14 +36,14 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
         a->setShortcut(key);
         a->setShortcutContext(Qt::WidgetShortcut);
     };
-    withKey(add("Ausschneiden1", "&Ausschneiden",
+    withKey(add("Ausschneiden1", "Auss&chneiden",
                 "Schneidet das Objekt aus und legt es in die Zwischenablage",
                 [&ed] { ed.clipboard().cut(); }),
             QKeySequence(Qt::CTRL | Qt::Key_X));
-    withKey(add("Kopieren1", "&Kopieren", "Kopiert das Objekt in die Zwischenablage",
+    withKey(add("Kopieren1", "Ko&pieren", "Kopiert das Objekt in die Zwischenablage",
                 [&ed] { ed.clipboard().copy(); }),
             QKeySequence(Qt::CTRL | Qt::Key_C));
-    withKey(add("Einfuegen1", "&Einfügen", "Fügt den Inhalt der Zwischenablage ein",
+    withKey(add("Einfuegen1", "Einfü&gen", "Fügt den Inhalt der Zwischenablage ein",
                 [&ed] { ed.clipboard().paste(); }),
             QKeySequence(Qt::CTRL | Qt::Key_V));
     withKey(add("Duplizieren1", "&Duplizieren", "Erstellt eine Kopie des Objekts",
@@ -55,12 +55,12 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     del->setShortcut(QKeySequence(Qt::Key_Delete));
     del->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
     sep("N2");
-    add("Nachvorne1", "Nach &vorne", "Bringt das Objekt nach vorne, so daß es immer sichtbar ist",
+    add("Nachvorne1", "Nach v&orne", "Bringt das Objekt nach vorne, so daß es immer sichtbar ist",
         [&ed] { ed.commands().bringToFront(); });
-    add("NachHinen1", "Nach &hinten",
+    add("NachHinen1", "Nach hi&nten",
         "Bringt das Objekt nach hinten, also hinter alle anderen Objekte",
         [&ed] { ed.commands().sendToBack(); });
-    arrangeMenu_ = objectMenu_->addMenu(QStringLiteral("&Ausrichten"));
+    arrangeMenu_ = objectMenu_->addMenu(QStringLiteral("A&usrichten"));
     arrangeMenu_->setObjectName(QStringLiteral("AusrichtenM"));
     arrangeMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem"));
     addCentringItems(ed, arrangeMenu_);
@@ -78,7 +78,7 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     for (QAction* a : alignItems_) a->setCheckable(true);
     sep("N4");
     add("Transparenz1", "Transparen&z...", "", [&ed] { ed.commands().editTransparency(); });
-    add("BildSuchenM", "Bild &suchen...", "Sucht die Datei eines Bildes, das nicht gefunden wurde",
+    add("BildSuchenM", "Bild suchen...", "Sucht die Datei eines Bildes, das nicht gefunden wurde",
         [&ed] { ed.commands().findPicture(); });
     add("SverhM", "Se&itenverhältnis beibehalten",
         "Hiermit wird das Bild nicht verzerrt, sollte immer an sein",
@@ -98,7 +98,7 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
         {"EllipseM", "&Ellipse", "Das Objekt ist eine Ellipse"},
         {"QuadratM", "&Quadrat", "Das Objekt ist ein Quadrat"},
         {"RechteckM", "&Rechteck", "Das Objekt ist ein Rechteck"},
-        {"Rund1M", "&Quadrat &abgerundet", "Das Objekt ist ein abgerundetes Quadrat"},
+        {"Rund1M", "Quadrat &abgerundet", "Das Objekt ist ein abgerundetes Quadrat"},
         {"Rund2M", "Rechteck a&bgerundet", "Das Objekt ist ein abgerundetes Rechteck"},
         {"Liniehorizontal1", "Linie &horizontal", "Das Objekt ist eine horizontale Linie"},
         {"Linievertikal1", "Linie &vertikal", "Das Objekt ist eine vertikale Linie"},

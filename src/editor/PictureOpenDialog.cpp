@@ -81,6 +81,7 @@ private:
 
 PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* parent)
     : QDialog(parent), programFolder_(programFolder) {
+    startFolder_.setCardFolder(programFolder_);
     setObjectName(QStringLiteral("BMPOpenForm"));
     setWindowTitle(QStringLiteral("Bild öffnen"));
     setSizeGripEnabled(true);
@@ -239,6 +240,7 @@ void PictureOpenDialog::itemDoubleClicked(const QString& name) {
         return;
     }
     chosenPath = nameInProgramFolder(path, programFolder_);
+    startFolder_.remember(path);
     showPreviewOf(name);
     accept();
 }
@@ -254,6 +256,7 @@ void PictureOpenDialog::openChosen() {
         return;
     }
     chosenPath = nameInProgramFolder(path, programFolder_);
+    startFolder_.remember(path);
     accept();
 }
 

@@ -2,6 +2,8 @@
 // the background dialog.
 #pragma once
 
+#include "editor/StartFolder.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QRect>
@@ -35,6 +37,9 @@ public:
     void prepare(const QString& folder, const QString& filter);
     QString folder() const { return folder_; }
     void setFolder(const QString& folder);
+    // Where the callers start it: the folder a picture was chosen in last, else the open
+    // card's folder, else the card folder (the program folder until one is set).
+    StartFolder& startFolder() { return startFolder_; }
     QString chosenPath;
     QImage previewBitmap;
     QStringList nameFilters() const;
@@ -63,6 +68,7 @@ private:
 
     QString programFolder_;
     QString folder_;
+    StartFolder startFolder_{QStringLiteral("Ordner/Bilder")};
     QStringList masks_;
     PictureFolderModel* model_ = nullptr;
     friend class OpenPreviewBox;

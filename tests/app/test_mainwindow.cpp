@@ -60,7 +60,8 @@ using bbtest::WindowTest;
 
 namespace {
 
-const QString kQuestion = QStringLiteral("Wollen Sie vorher speichern?");
+// The save question about a new card.
+const QString kQuestion = QStringLiteral("Änderungen an „NONAME01“ speichern?");
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -107,7 +108,7 @@ TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
         {"Druckerkalibrieren1", "Drucker &kalibrieren...", {}, ""},
         {"PrintItem", "&Drucken...", QKeySequence(Qt::CTRL | Qt::Key_D), "Druckt die Karte"},
         {"BeideSeitenItem",
-         "&Beide Seiten drucken",
+         "Beide Sei&ten drucken",
          {},
          "Druckt Außen- und Innenseite auf Vorder- und Rückseite"},
         {"AusrichtungItem",
@@ -155,7 +156,7 @@ TEST_F(WindowTest, StartsWithEmptyCardTabsMenusAndInfoPanel) {
     EXPECT_EQ(bar->property("value").toInt(), 100);
 }
 
-TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNewCardAsks) {
+TEST_F(WindowTest, OneShotTimerCentresTheViewsAndNewCardAsksOnlyAboutChanges) {
     auto w = make();
     w->mainTabs()->setCurrentIndex(1);
     w->show();
@@ -170,6 +171,9 @@ TEST_F(WindowTest, OneShotTimerCentresTheViewsAndOnlyThenNewCardAsks) {
     EXPECT_EQ(v->scrollX(), (v->width() - visible.width()) / 2);
     EXPECT_EQ(v->scrollY(), (v->height() - visible.height()) / 2);
     EXPECT_GT(v->scrollX(), 0);
+    w->newCard();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
     w->newCard();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
@@ -196,6 +200,7 @@ TEST_F(WindowTest, ViewsBehindHiddenTabsAreCentredWhenFirstShown) {
 TEST_F(WindowTest, SaveOnNewCardOpensSaveDialogAndCancellingStopsTheNewCard) {
     auto w = make();
     w->startupLayoutDone = true;
+    putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
     int dialogShown = 0;
     w->newCardDialog().setModalHook([&](NewCardDialog&) { ++dialogShown; });
     dialogs.answers = {BtnYes};
@@ -284,6 +289,7 @@ TEST_F(WindowTest, QuittingWhileTheBrowserWalksStopsTheWalkAndAlwaysAsks) {
     bbtest::WalkGate gate(0);  // holds every walk before its first step until it is stopped
     const auto walkingWindow = [&] {
         auto w = make();
+        putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
         w->browserTab()->browser().setWalkStepHook(gate.hook());
         w->browserTab()->refresh();  // the next walk passes the gate
         w->show();
@@ -320,6 +326,7 @@ TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
     auto w = make();
     w->show();
     ASSERT_TRUE(settle(*w));
+    putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
     dialogs.answers = {BtnNo};
     w->exitProgram();
     EXPECT_FALSE(w->isVisible());
@@ -330,6 +337,7 @@ TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
     auto w2 = make();
     w2->show();
     ASSERT_TRUE(settle(*w2));
+    putFigure(w2->document(), 1, 100, 200, 300, 400, 0xFF);
     dialogs.answers = {BtnCancel};
     w2->exitProgram();
     EXPECT_TRUE(w2->isVisible());
@@ -339,6 +347,70 @@ TEST_F(WindowTest, ExitWithNoEndsWithoutASecondQuestion) {
     EXPECT_FALSE(w2->closeConfirmed);
     dialogs.answers = {BtnNo};
     w2->close();
+}
+
+TEST_F(WindowTest, TheSaveQuestionComesOnlyAfterChangesAndNamesTheCard) {
+    auto w = make();
+    w->show();
+    ASSERT_TRUE(settle(*w));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->startupLayoutDone; }, bbtest::kHangGuardMs));
+    int newDialogs = 0;
+    w->newCardDialog().setModalHook([&](NewCardDialog& d) {
+        ++newDialogs;
+        d.reject();
+    });
+
+    // Nothing changed: "Neu" goes straight to its dialog.
+    w->newCard();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(newDialogs, 1);
+
+    // A changed new card is asked about under the name its title shows.
+    putFigure(w->document(), 1, 100, 200, 300, 400, 0xFF);
+    dialogs.answers = {BtnCancel};
+    w->newCard();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Änderungen an „NONAME01“ speichern?"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Neue Grußkarte"));
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo | BtnCancel);
+    EXPECT_EQ(newDialogs, 1);
+    dialogs.answers = {BtnCancel};
+    w->exitProgram();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Programm beenden"));
+    EXPECT_TRUE(w->isVisible());
+
+    // Right after saving nothing is asked, neither by "Neu", nor by opening, nor by quitting.
+    const QString card = folder.file(QStringLiteral("Geburtstag.kar"));
+    dialogs.saveAnswers = {{card, 1}};
+    ASSERT_TRUE(w->saveCardAs());
+    dialogs.messages.clear();
+    w->newCard();
+    EXPECT_EQ(newDialogs, 2);
+    EXPECT_TRUE(w->openCard(card));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // A change to the opened card: opening and closing name it.
+    putFigure(w->document(), 2, 500, 500, 300, 300, 0xFF00);
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(w->openCard(card));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Änderungen an „Geburtstag.kar“ speichern?"));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Grußkarte öffnen"));
+    dialogs.answers = {BtnCancel};
+    EXPECT_FALSE(w->close());
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("Änderungen an „Geburtstag.kar“ speichern?"));
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Programm beenden"));
+
+    // Saved again, the window closes without a word.
+    ASSERT_TRUE(w->saveCard());
+    dialogs.messages.clear();
+    w->exitProgram();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
@@ -390,7 +462,6 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
 
     w->startupLayoutDone = true;
-    dialogs.answers = {BtnNo};
     w->newCardDialog().setModalHook([](NewCardDialog& d) {
         d.addType();
         d.confirmChoice();
@@ -410,7 +481,7 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     EXPECT_EQ(doc.insideSlots[2]->kind, KindFigure);
     EXPECT_EQ(doc.format.cardWidth, 200);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
-    EXPECT_EQ(dialogs.messages.size(), 1);  // only the question of "Neu"
+    EXPECT_TRUE(dialogs.messages.isEmpty());  // saved before "Neu": nothing to ask
 }
 
 TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects) {
@@ -539,7 +610,9 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
         dialogs.messages.clear();
         dialogs.answers = {BtnCancel};
         emit w->browserTab()->openRequested(other);
-        EXPECT_EQ(dialogs.texts(), QStringList{kQuestion}) << change;
+        EXPECT_EQ(dialogs.texts(),
+                  QStringList{QStringLiteral("Änderungen an „andere.kar“ speichern?")})
+            << change;
         EXPECT_TRUE(doc.hasUnsavedChanges()) << change;
         dialogs.answers = {BtnNo};
         emit w->browserTab()->openRequested(other);

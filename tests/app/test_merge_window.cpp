@@ -66,7 +66,7 @@ TEST_F(WindowTest, MenuItemAndPrintButtonOpenTheDialogWhosePrintGoesThroughThePr
         w->menuBar()->findChild<QMenu*>(QStringLiteral("Datei1"))->actions();
     EXPECT_GT(datei.indexOf(item),
               datei.indexOf(w->findChild<QAction*>(QStringLiteral("ViertelfalzItem"))));
-    EXPECT_EQ(item->text(), QStringLiteral("&Serienkarten..."));
+    EXPECT_EQ(item->text(), QStringLiteral("Se&rienkarten..."));
 
     const QString pdf = folder.file(QStringLiteral("serie.pdf"));
     QStringList opened;

@@ -71,7 +71,7 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
         auto w = make(true);
         QAction* snap = w->snapAction();
         ASSERT_NE(snap, nullptr);
-        EXPECT_EQ(snap->text(), QStringLiteral("Am &Raster ausrichten"));
+        EXPECT_EQ(snap->text(), QStringLiteral("Am Ra&ster ausrichten"));
         EXPECT_TRUE(w->editMenu()->actions().contains(snap));
         EXPECT_TRUE(snap->isCheckable());
         EXPECT_FALSE(snap->isChecked());

@@ -241,3 +241,32 @@ TEST_F(BrowserCardsTest, DeleteKeyAsksThenMovesTheCardToTheTrash) {
     EXPECT_EQ(dialogs.messages[3].icon, MsgIcon::Warning);
     EXPECT_EQ(trashed.size(), 1);
 }
+
+TEST_F(BrowserCardsTest, ADamagedCardIsShownMarkedAndGoesToTheTrashFromItsMenu) {
+    ASSERT_TRUE(bbtest::writeBytes(card("Bruch.kar"), "\x89PNG\r\n\x1a\n kein Kartenanfang"));
+    ASSERT_TRUE(runUntil([&] { return names().contains("Bruch.kar"); }));
+    tab->refresh();  // a visit of the tab walks the folder again
+    ASSERT_TRUE(runUntil([&] { return !tab->workerRunning(); }));
+    EXPECT_EQ(names(), QStringList({"Anna.kar", "Berta.kar", "Bruch.kar", "Clara.kar"}));
+    EXPECT_TRUE(dialogs.messages.isEmpty());  // no box during a walk or an update
+    const int index = tab->browser().indexOf(QStringLiteral("Bruch.kar"));
+    EXPECT_TRUE(tab->browser().entries().isDamaged(index));
+
+    // The cell shows the crossed-out card where a good card shows its thumbnail.
+    const QImage shot = grid->grab().toImage();
+    const QRect cross = damagedMarkRect(cellOrigin(index, grid->columns()));
+    EXPECT_EQ(shot.pixelColor(cross.center()), GridColours().damagedMark);
+    const QRect good = damagedMarkRect(cellOrigin(index - 1, grid->columns()));
+    EXPECT_NE(shot.pixelColor(good.center()), GridColours().damagedMark);
+
+    select(QStringLiteral("Bruch.kar"));
+    auto* menu = tab->findChild<QMenu*>(QStringLiteral("BrowserCardMenu"));
+    ASSERT_TRUE(menu);
+    QAction* trash = tab->findChild<QAction*>(QStringLiteral("BrowserTrash"));
+    ASSERT_TRUE(trash);
+    EXPECT_TRUE(menu->actions().contains(trash));
+    dialogs.answers = {BtnYes};
+    trash->trigger();
+    EXPECT_FALSE(QFileInfo::exists(card("Bruch.kar")));
+    EXPECT_EQ(names(), QStringList({"Anna.kar", "Berta.kar", "Clara.kar"}));
+}

@@ -2,7 +2,6 @@
 // walk, and stopping a walk for closing.
 #include "CardFiles.h"
 #include "browser/CardBrowser.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +31,7 @@ void writeCards(const QString& folder, const QString& prefix, int count) {
 
 }  // namespace
 
-TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles) {
+TEST(CardBrowserWalk, ShowsEveryCardInNameOrderAndDamagedFilesMarkedWithoutAsking) {
     bbtest::TempFolder dir;
     ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar"), 86, 64, 24));
     ASSERT_TRUE(bbtest::writeCard(dir.file("A.KAR"), 64, 86, 8));
@@ -48,8 +47,7 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub.kar"));
     ASSERT_TRUE(bbtest::writeCard(dir.file("sub.kar/inner.kar")));
 
-    bbtest::ScriptedDialogs dialogs;
-    CardBrowser browser(dialogs);
+    CardBrowser browser;
     QList<int> added, paintFrom;
     QObject::connect(&browser, &CardBrowser::entryAdded, [&](int index) {
         added << index;
@@ -63,9 +61,12 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     EXPECT_TRUE(browser.workerRunning());
     ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
 
-    EXPECT_EQ(names(browser), (QStringList{".hidden.kar", "A.KAR", "b.kar", "c.Kar"}));
-    EXPECT_EQ(added, (QList<int>{1, 2, 3, 4}));
-    EXPECT_EQ(paintFrom, (QList<int>{1, 2, 3, 4}));  // only the new cell is painted
+    // The foreign, the cut-off and the empty file are entries too, so that they can be
+    // deleted; they have no thumbnail.
+    EXPECT_EQ(names(browser),
+              (QStringList{".hidden.kar", "A.KAR", "b.kar", "c.Kar", "e.kar", "f.kar", "g.kar"}));
+    EXPECT_EQ(added, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(paintFrom, (QList<int>{1, 2, 3, 4, 5, 6, 7}));  // only the new cell is painted
     const auto& thumbs = browser.entries().thumbnails;
     EXPECT_EQ(QSize(thumbs[0].width(), thumbs[0].height()), QSize(80, 53));
     EXPECT_EQ(QSize(thumbs[1].width(), thumbs[1].height()), QSize(59, 80));
@@ -73,13 +74,15 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     EXPECT_EQ(QSize(thumbs[3].width(), thumbs[3].height()), QSize(80, 80));
     EXPECT_EQ(thumbs[0].bitCount(), 1);
     EXPECT_EQ(thumbs[3].bitCount(), 4);
+    for (int i = 1; i <= 4; ++i) EXPECT_FALSE(browser.entries().isDamaged(i)) << i;
+    for (int i = 5; i <= 7; ++i) {
+        EXPECT_TRUE(browser.entries().isDamaged(i)) << i;
+        EXPECT_TRUE(thumbs[size_t(i - 1)].isNull()) << i;
+    }
+    EXPECT_FALSE(browser.entries().isDamaged(8));
     EXPECT_EQ(browser.entryPath(3), QDir(dir.path()).filePath("b.kar"));
-    EXPECT_TRUE(browser.entryPath(5).isEmpty());
-
-    // The foreign and the empty file each once, in walk order; the damaged one silently.
-    ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[0].caption, "Dateikennung falsch");
-    EXPECT_EQ(dialogs.messages[1].caption, "Dateikennung falsch");
+    EXPECT_EQ(browser.entryPath(5), QDir(dir.path()).filePath("e.kar"));
+    EXPECT_TRUE(browser.entryPath(8).isEmpty());
 
     EXPECT_EQ(ended, 1);
     EXPECT_FALSE(browser.restartRequested);
@@ -87,41 +90,64 @@ TEST(CardBrowserWalk, ShowsEveryReadableCardInNameOrderAndTellsAboutForeignFiles
     EXPECT_EQ(browser.selectedIndex, 1);
 }
 
-TEST(CardBrowserWalk, UnreadableCardIsToldAndLeftOut) {
+TEST(CardBrowserWalk, UnreadableCardIsADamagedEntry) {
     if (geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
     bbtest::TempFolder dir;
     ASSERT_TRUE(bbtest::writeCard(dir.file("a.kar")));
     ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar")));
     ASSERT_TRUE(QFile::setPermissions(dir.file("a.kar"), QFileDevice::WriteOwner));
-    bbtest::ScriptedDialogs dialogs;
-    CardBrowser browser(dialogs);
+    CardBrowser browser;
     browser.changeFolder(dir.path());
     ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
-    EXPECT_EQ(names(browser), QStringList{"b.kar"});
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].caption, "Fehler: Datei konnte nicht geöffnet werden");
+    EXPECT_EQ(names(browser), (QStringList{"a.kar", "b.kar"}));
+    EXPECT_TRUE(browser.entries().isDamaged(1));
+    EXPECT_FALSE(browser.entries().isDamaged(2));
+}
+
+TEST(CardBrowserWalk, ACardDamagedOrMendedLaterChangesItsEntry) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(bbtest::writeCard(dir.file("a.kar")));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar")));
+    CardBrowser browser;
+    browser.changeFolder(dir.path());
+    ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
+    ASSERT_EQ(browser.count(), 2);
+    ASSERT_FALSE(browser.entries().isDamaged(2));
+
+    // Overwritten with something else: the entry stays, marked damaged.
+    ASSERT_TRUE(bbtest::writeBytes(dir.file("b.kar"), "kein Inhalt einer Karte, länger"));
+    browser.synchronize();
+    EXPECT_EQ(names(browser), (QStringList{"a.kar", "b.kar"}));
+    EXPECT_TRUE(browser.entries().isDamaged(2));
+    EXPECT_TRUE(browser.entries().thumbnails[1].isNull());
+
+    // A new damaged file joins in its place of the name order; a mended one loses its mark.
+    ASSERT_TRUE(bbtest::writeBytes(dir.file("a0.kar"), QByteArray()));
+    ASSERT_TRUE(bbtest::writeCard(dir.file("b.kar"), 40, 30, 8));
+    browser.synchronize();
+    EXPECT_EQ(names(browser), (QStringList{"a.kar", "a0.kar", "b.kar"}));
+    EXPECT_TRUE(browser.entries().isDamaged(2));
+    EXPECT_FALSE(browser.entries().isDamaged(3));
+    EXPECT_FALSE(browser.entries().thumbnails[2].isNull());
 }
 
 TEST(CardBrowserWalk, NoFolderOrEmptyFolderGivesAnEmptyList) {
     bbtest::TempFolder dir;
-    bbtest::ScriptedDialogs dialogs;
-    CardBrowser browser(dialogs);
+    CardBrowser browser;
     browser.changeFolder(QString());
     EXPECT_FALSE(browser.workerRunning());
     browser.changeFolder(dir.path());
     ASSERT_TRUE(runUntil([&] { return !browser.workerRunning(); }));
     EXPECT_EQ(browser.count(), 0);
     EXPECT_TRUE(browser.entryPath(1).isEmpty());
-    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterTheOldStops) {
     bbtest::TempFolder big, small;
     writeCards(big.path(), "big", 400);
     writeCards(small.path(), "small", 3);
-    bbtest::ScriptedDialogs dialogs;
     bbtest::WalkGate gate(5);
-    CardBrowser browser(dialogs);
+    CardBrowser browser;
     browser.setWalkStepHook(gate.hook());
     QStringList started;
     QObject::connect(&browser, &CardBrowser::walkStarted,
@@ -153,9 +179,8 @@ TEST(CardBrowserWalk, ChangingTheFolderEmptiesAtOnceAndWalksTheNewFolderAfterThe
 TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
     bbtest::TempFolder big, other;
     writeCards(big.path(), "c", 300);
-    bbtest::ScriptedDialogs dialogs;
     bbtest::WalkGate gate(3);
-    CardBrowser browser(dialogs);
+    CardBrowser browser;
     browser.setWalkStepHook(gate.hook());
     int startedWalks = 0;
     QObject::connect(&browser, &CardBrowser::walkStarted, [&] { ++startedWalks; });
@@ -176,9 +201,8 @@ TEST(CardBrowserWalk, StopForClosingEndsTheWalkWithoutRestart) {
 TEST(CardBrowserWalk, DestroyingTheBrowserDuringAWalkStopsTheWorker) {
     bbtest::TempFolder big;
     writeCards(big.path(), "c", 200);
-    bbtest::ScriptedDialogs dialogs;
     bbtest::WalkGate gate(3);  // held before the fourth step: the walk is certainly not over
-    auto browser = std::make_unique<CardBrowser>(dialogs);
+    auto browser = std::make_unique<CardBrowser>();
     browser->setWalkStepHook(gate.hook());
     browser->changeFolder(big.path());
     ASSERT_TRUE(runUntil([&] { return browser->count() == 3 && gate.holding(); }));

@@ -308,9 +308,10 @@ TEST(CardTypeEditor, FreshValuesRangesAndConversion) {
     EXPECT_DOUBLE_EQ(f.horizontalGapEdit->value(), 0);  // 4000 − 5000 held at the minimum
 }
 
-TEST(CardTypeEditor, OkIsRefusedForCardsWithoutSizeOrThatDoNotFitASheet) {
+TEST(CardTypeEditor, OkIsRefusedOnlyForCardsWithoutSizeAndWarnsBeyondEveryPaper) {
     CardTypeFields geha{QStringLiteral("Geha"), 23, 25, 165, 121, 46, 5, 1, 2};
     EXPECT_EQ(cardTypeProblem(geha), QString());
+    EXPECT_EQ(cardTypePaperWarning(geha), QString());
     CardTypeFields v = geha;
     v.width = 0;
     EXPECT_EQ(cardTypeProblem(v),
@@ -318,14 +319,24 @@ TEST(CardTypeEditor, OkIsRefusedForCardsWithoutSizeOrThatDoNotFitASheet) {
     v = geha;
     v.height = std::nan("");
     EXPECT_FALSE(cardTypeProblem(v).isEmpty());
-    // A landscape A3 sheet is fine; one card more across is not.
+    v = geha;
+    v.hgap = std::nan("");
+    EXPECT_FALSE(cardTypeProblem(v).isEmpty());
+    // A landscape A3 sheet holds two of these; three are still a card type, with a warning.
     v = CardTypeFields{QStringLiteral("quer"), 10, 10, 200, 270, 0, 0, 2, 1};
     EXPECT_EQ(cardTypeProblem(v), QString());
+    EXPECT_EQ(cardTypePaperWarning(v), QString());
     v.across = 3;
-    EXPECT_EQ(cardTypeProblem(v),
-              QStringLiteral("Die Karten passen nicht auf ein Blatt: Ränder, Karten und Abstände "
-                             "brauchen 610,00 mm × 280,00 mm, ein Blatt ist höchstens 297 mm × "
-                             "420 mm (A3) groß."));
+    EXPECT_EQ(cardTypeProblem(v), QString());
+    EXPECT_EQ(cardTypePaperWarning(v),
+              QStringLiteral("Kein bekanntes Papier fasst diese Karten: Ränder, Karten und "
+                             "Abstände brauchen 610,00 mm × 280,00 mm, das größte bekannte "
+                             "Blatt (A3) ist 297 mm × 420 mm groß. Gedruckt werden kann dieser "
+                             "Kartentyp nur auf einem Drucker mit größerem Papier."));
+    // The largest card the fields allow.
+    v = CardTypeFields{QStringLiteral("Banner"), 0, 0, 3000, 1000, 0, 0, 1, 1};
+    EXPECT_EQ(cardTypeProblem(v), QString());
+    EXPECT_FALSE(cardTypePaperWarning(v).isEmpty());
 
     // The dialog keeps itself open on OK and says why; a scripted OK counts as Cancel.
     bbtest::ScriptedDialogs dialogs;
@@ -336,16 +347,41 @@ TEST(CardTypeEditor, OkIsRefusedForCardsWithoutSizeOrThatDoNotFitASheet) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Kartentyp bearbeiten"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(dialogs.messages[0].buttons, BtnOk);
+
+    // An existing type beyond A3 can be renamed: the warning's OK keeps it, Abbrechen goes
+    // back to the fields.
+    CardFormat large;
+    large.typeName = QStringLiteral("Plakat");
+    large.cardWidth = 500;
+    large.cardHeight = 700;
+    large.pitchX = 500;
+    large.pitchY = 700;
+    large.cardsAcross = 1;
+    large.cardsDown = 1;
+    f.fill(large);
     f.setModalHook([](CardTypeEditDialog& d) {
-        d.widthEdit->setValue(999);
+        d.nameEdit->setText(QStringLiteral("Großes Plakat"));
         return int(QDialog::Accepted);
     });
+    dialogs.answers = {BtnCancel};
     EXPECT_EQ(f.runModal(), QDialog::Rejected);
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].buttons, BtnOk | BtnCancel);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Kein bekanntes Papier")));
+    dialogs.answers = {BtnOk};
+    EXPECT_EQ(f.runModal(), QDialog::Accepted);
+    EXPECT_EQ(dialogs.messages.size(), 3);
+    CardFormat renamed = large;
+    renamed.typeName = QStringLiteral("Großes Plakat");
+    EXPECT_EQ(f.readBack(), renamed);
+
+    // A layout on A4 passes without any message.
     f.setModalHook([](CardTypeEditDialog& d) {
         d.widthEdit->setValue(90);
+        d.heightEdit->setValue(55);
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(f.runModal(), QDialog::Accepted);
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages.size(), 3);
 }

@@ -423,6 +423,41 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
 }
 
+TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCameFrom) {
+    bbtest::TempFolder cards, pictures;
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(pictures.file(QStringLiteral("blau.bmp")), "BMP"));
+    PictureOpenDialog& open = ed->pictureOpenDialog();
+    open.startFolder().setCardFolder(cards.path());
+    QStringList shownIn;
+    answer = [&](QDialog&) {
+        shownIn << open.folder();
+        return int(QDialog::Rejected);
+    };
+    ed->tools().setCurrent(ToolPicture);
+    release(0, 50, 60);  // a new card: the card folder
+    doc->fileName = QDir(folder.path()).filePath(QStringLiteral("Geburtstag.kar"));
+    release(0, 50, 60);  // a saved card: its own folder
+    answer = [&](QDialog&) {
+        shownIn << open.folder();
+        open.fileNameEdit->setText(pictures.file(QStringLiteral("blau.bmp")));
+        open.openChosen();
+        return int(QDialog::Accepted);
+    };
+    release(0, 50, 60);
+    ASSERT_EQ(doc->workingSlots[1]->kind, KindPicture);
+    ed->tools().setCurrent(ToolPicture);
+    answer = [&](QDialog&) {
+        shownIn << open.folder();
+        return int(QDialog::Rejected);
+    };
+    release(0, 200, 60);  // where the last picture came from
+    EXPECT_EQ(shownIn, (QStringList{QDir::cleanPath(cards.path()), QDir::cleanPath(folder.path()),
+                                    QDir::cleanPath(folder.path()),
+                                    QDir::cleanPath(pictures.path())}));
+}
+
 TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     // A turned, shadowed, outlined text is deleted; the next text reuses its slot.
     CardObject& t = put(1, KindText, 100, 100, 60, 30);

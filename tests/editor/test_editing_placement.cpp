@@ -200,7 +200,7 @@ TEST_P(EditingPlacement, CentringOnTheCardAndOnTheHalfItLiesIn) {
     // The items sit in the object menu's "Ausrichten" submenu.
     QMenu* sub = ed->menus().objectMenu()->findChild<QMenu*>(QStringLiteral("AusrichtenM"));
     ASSERT_NE(sub, nullptr);
-    EXPECT_EQ(sub->title(), QStringLiteral("&Ausrichten"));
+    EXPECT_EQ(sub->title(), QStringLiteral("A&usrichten"));
     EXPECT_EQ(sub->actions().size(), 4);
 }
 

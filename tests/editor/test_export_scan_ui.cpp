@@ -147,6 +147,30 @@ TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinte
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("b.bmp"))));
 }
 
+TEST_F(ExportFixture, TheDialogStartsInTheCardsFolderThenWhereThePictureWentLast) {
+    bbtest::TempFolder cards;
+    exporter.startFolder().setCardFolder(cards.path());
+    // A new card: the card folder, not the process's working folder.
+    exporter.exportShownSide();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(dialogs.saveRequests[0].directory, cards.path());
+    // A saved card: its own folder.
+    doc.fileName = dir.file(QStringLiteral("Geburtstag.kar"));
+    exporter.exportShownSide();
+    EXPECT_EQ(dialogs.saveRequests[1].directory, dir.path());
+    {
+        bbtest::TempFolder elsewhere;
+        dialogs.saveAnswers.push_back(answer(elsewhere.file(QStringLiteral("gruss")), 1));
+        exporter.exportShownSide();
+        ASSERT_FALSE(exporter.lastExportPath().isEmpty());
+        exporter.exportShownSide();
+        EXPECT_EQ(dialogs.saveRequests[3].directory, elsewhere.path());
+    }
+    // That folder is gone: the card's folder again.
+    exporter.exportShownSide();
+    EXPECT_EQ(dialogs.saveRequests[4].directory, dir.path());
+}
+
 // ---------------------------------------------------------------- dialogs
 
 TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
@@ -170,6 +194,28 @@ TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
     JpegQualityDialog again;  // a later run of the program
     EXPECT_EQ(again.qualitySlider->value(), 62);
     EXPECT_EQ(again.qualityNumber->value(), 62);
+}
+
+TEST(JpegQualityDialogTest, ValuesStoredUnderTheOldKeysAreTakenOverOnce) {
+    isolateSettings();
+    QSettings().remove(QStringLiteral("JpegQuality"));
+    {
+        QSettings old;
+        old.setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 33);
+        old.setValue(QStringLiteral("TJPEGQForm/QualED2.Value"), 33);
+    }
+    {
+        JpegQualityDialog dialog;
+        EXPECT_EQ(dialog.qualitySlider->value(), 33);
+        EXPECT_EQ(dialog.qualityNumber->value(), 33);
+        EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+        dialog.qualitySlider->setValue(80);
+    }
+    // Old keys written again (an older version run meanwhile) do not replace newer values.
+    QSettings().setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 20);
+    JpegQualityDialog again;
+    EXPECT_EQ(again.qualitySlider->value(), 80);
+    EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
 }
 
 TEST(ScannerChoice, ListsDevicesAndPreselectsTheRememberedOne) {

@@ -54,7 +54,7 @@ private:
 }  // namespace
 
 BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), browser_(std::make_unique<CardBrowser>(dialogs)) {
+    : QWidget(parent), dialogs_(dialogs), browser_(std::make_unique<CardBrowser>()) {
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     folders_->setReadOnly(true);

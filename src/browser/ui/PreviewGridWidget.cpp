@@ -60,10 +60,12 @@ bool PreviewGridWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int hit = entryAt(help->pos(), columns(), browser_.count());
-        if (hit > 0)
-            QToolTip::showText(help->globalPos(), browser_.entries().names[size_t(hit - 1)], this,
-                               cellRect(hit, columns()));
-        else
+        if (hit > 0) {
+            QString tip = browser_.entries().names[size_t(hit - 1)];
+            if (browser_.entries().isDamaged(hit))
+                tip += QStringLiteral("\nBeschädigt oder keine Grußkarte dieses Programms");
+            QToolTip::showText(help->globalPos(), tip, this, cellRect(hit, columns()));
+        } else
             QToolTip::hideText();
         return true;
     }
@@ -93,7 +95,8 @@ void PreviewGridWidget::paintGrid(QPainter& painter, const QRect& exposed) {
         if (!r.intersects(exposed)) continue;
         cell_.fill(colours_.cell);
         paintCell(cellPainter, QPoint(0, 0), list.thumbnails[size_t(i - 1)],
-                  list.names[size_t(i - 1)], i == browser_.selectedIndex, font(), colours_);
+                  list.names[size_t(i - 1)], i == browser_.selectedIndex, font(), colours_,
+                  list.isDamaged(i));
         painter.drawImage(r.topLeft(), cell_);
     }
 }
