@@ -1,5 +1,6 @@
 // Writing into a chosen folder without following links; see FolderFile.h.
 #include "document/FolderFile.h"
+#include "document/FileErrors.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -9,7 +10,6 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
-#include <system_error>
 
 namespace bb {
 
@@ -35,10 +35,6 @@ public:
 private:
     int fd_;
 };
-
-QString systemReason(int err) {
-    return QString::fromStdString(std::generic_category().message(err));
-}
 
 FolderWrite fail(QString* error, const QString& text) {
     if (error) *error = text;
@@ -109,7 +105,7 @@ FolderWrite writeFileInFolder(const QString& folder, const QString& name, const 
     if (dir.get() < 0)
         return fail(
             error,
-            QStringLiteral("Der Ordner ist nicht zugänglich (%1).").arg(systemReason(errno)));
+            QStringLiteral("Der Ordner ist nicht zugänglich (%1).").arg(fileErrorReason(errno)));
 
     struct stat existing {};
     bool replacing = false;
@@ -117,7 +113,7 @@ FolderWrite writeFileInFolder(const QString& folder, const QString& name, const 
         if (!replaceRegularFile || !S_ISREG(existing.st_mode)) return FolderWrite::NameTaken;
         replacing = true;
     } else if (errno != ENOENT) {
-        return fail(error, systemReason(errno));
+        return fail(error, fileErrorReason(errno));
     }
 
     // A temporary file of our own, made here and now (O_EXCL), never through a link.
@@ -130,14 +126,16 @@ FolderWrite writeFileInFolder(const QString& folder, const QString& name, const 
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return fail(error, systemReason(errno));
+    if (fd < 0) return fail(error, fileErrorReason(errno));
     Descriptor file(fd);
     const auto discard = [&](int err) {
         ::unlinkat(dir.get(), temporary.constData(), 0);
-        return fail(error, systemReason(err));
+        return fail(error, fileErrorReason(err));
     };
     if (replacing) ::fchmod(file.get(), existing.st_mode & 07777);
     if (!writeAll(file.get(), bytes)) return discard(errno == 0 ? EIO : errno);
+    // On the disk before the name points at it: a crash never leaves an empty picture.
+    if (::fsync(file.get()) != 0) return discard(errno);
     if (!file.close()) return discard(errno);
 
     if (replacing) {
@@ -151,7 +149,7 @@ FolderWrite writeFileInFolder(const QString& folder, const QString& name, const 
         const int err = errno;
         ::unlinkat(dir.get(), temporary.constData(), 0);
         if (err == EEXIST) return FolderWrite::NameTaken;
-        return fail(error, systemReason(err));
+        return fail(error, fileErrorReason(err));
     }
     return FolderWrite::Written;
 }
