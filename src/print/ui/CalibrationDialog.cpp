@@ -2,6 +2,7 @@
 #include "print/ui/CalibrationDialog.h"
 
 #include "document/UserDialogs.h"
+#include "editor/MillimetreField.h"
 #include "print/Calibration.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
@@ -20,7 +21,7 @@ namespace bb {
 namespace {
 
 QDoubleSpinBox* makeField(const char* name, CalibrationRange range, double value) {
-    auto* field = new QDoubleSpinBox;
+    auto* field = new MillimetreField;
     field->setObjectName(QLatin1String(name));
     field->setDecimals(2);
     field->setRange(range.min, range.max);
