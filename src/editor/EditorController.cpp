@@ -146,6 +146,8 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
     if (side == doc().currentSide) drawTextCaret(painter);
+    if (guidePull_.active && guidePull_.onView && side == guidePull_.side)
+        drawGuideLine(painter, guidePull_.vertical, guidePull_.pos, 0, 0);
     if (mouseState != MouseDragging || side != dragSide_) return;
     drawGuides(side, painter);
     drawSelectionMarks(painter, 0, 0);
@@ -217,7 +219,8 @@ void EditorController::dragObject(int x, int y) {
     const DragLimits limits{outside ? outside->width() : 0, outside ? outside->height() : 0};
     dragMode =
         bb::dragObject(doc(), *o, DragGrab{dragMode, grabOffsetX, grabOffsetY}, x, y, limits);
-    if (snapOptions.enabled) snapDragged(*o);
+    // Guides pulled from the rulers hold even while snapping is off.
+    if (snapOptions.enabled || !snapLines_.xs.empty() || !snapLines_.ys.empty()) snapDragged(*o);
 }
 
 // ---- mouse ----
@@ -263,6 +266,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             }
             return;
         }
+        if (pressOnGuide(side, x, y)) return;
         doc().selectedSlot = 0;
         repaintView(side);
         return;
@@ -295,7 +299,9 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    if (textSelecting_) {
+    if (guidePull_.active) {
+        pullGuide(x, y);
+    } else if (textSelecting_) {
         if (CardObject* o = textEditing() ? selected() : nullptr) {
             inlineText_.setCaret(o->content, textIndexInView(*o, QPointF(x, y)), true);
             repaintView(side);
@@ -308,13 +314,16 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
         updateOutline(before);
     } else {
         chooseDragMode(x, y);
+        hoverGuide(side, x, y);
     }
 }
 
 void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                     int y) {
     if (button != Qt::LeftButton) return;
-    if (textSelecting_) {
+    if (guidePull_.active) {
+        dropGuide(x, y);
+    } else if (textSelecting_) {
         textSelecting_ = false;
     } else if (mouseState == MousePanning) {
         pan(side, x, y);
@@ -424,6 +433,7 @@ void EditorController::resetState() {
     dragMode = DragNone;
     grabOffsetX = grabOffsetY = 0;
     lastPress_ = pressBefore_ = Press{};
+    guidePull_ = GuidePull{};
     doc().selectedSlot = 0;
     endTextEditing();
 }
@@ -540,6 +550,10 @@ void EditorController::showObjectMenu(int side, int x, int y) {
 void EditorController::showViewMenu(int side, int x, int y) {
     if (QAction* paste = menus_->item(QStringLiteral("EinfuegenV")))
         paste->setEnabled(ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
+    if (QAction* guides = menus_->item(QStringLiteral("HilfslinienM"))) {
+        guides->setData(side);
+        guides->setEnabled(!guides_.side(side).empty());
+    }
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
     menus_->viewMenu()->popup(global);
