@@ -340,7 +340,8 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
 
 void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
                                    int y) {
-    if (button != Qt::LeftButton || tools_->current() != ToolPointer) return;
+    // A double click on a guide only takes the guide.
+    if (button != Qt::LeftButton || tools_->current() != ToolPointer || guidePull_.active) return;
     // The platform reports a double click after its second press; that press belongs to the
     // object the first press hit when it lies within the double-click distance of it.
     const int reach = QGuiApplication::styleHints()->mouseDoubleClickDistance();

@@ -28,7 +28,8 @@ GuideRef CardGuides::add(int s, bool vertical, int32_t pos) {
 void CardGuides::move(int s, GuideRef guide, int32_t pos) {
     std::vector<int32_t>& list = listOf(side(s), guide.vertical);
     if (guide.index < 0 || guide.index >= int(list.size())) return;
-    if (std::find(list.begin(), list.end(), pos) != list.end()) {
+    const auto other = std::find(list.begin(), list.end(), pos);
+    if (other != list.end() && other - list.begin() != guide.index) {
         list.erase(list.begin() + guide.index);
         return;
     }
@@ -69,8 +70,10 @@ std::vector<int64_t> gridLines(double origin, double spacing, int64_t from, int6
     const long double first = std::ceil((from - static_cast<long double>(origin)) / step);
     const long double last = std::floor((to - static_cast<long double>(origin)) / step);
     if (!(last >= first) || last - first >= kMaxGridLines) return out;
-    for (long double n = first; n <= last; n += 1) {
+    const auto count = static_cast<int64_t>(last - first);
+    for (int64_t k = 0; k <= count; ++k) {
         // The same rounding as a snap to the grid, so a drawn line is where objects land.
+        const long double n = first + static_cast<long double>(k);
         const long double g = origin + n * every * static_cast<long double>(spacing);
         if (std::fabs(g) >= 1e15L) continue;
         const int64_t line = std::llround(g);

@@ -19,7 +19,10 @@ TEST(GuideLines, AGuideNeverDoublesAnotherAndSidesStayApart) {
     EXPECT_EQ(g.add(0, true, 500), a);
     const GuideRef b = g.add(0, false, 700);
     g.add(0, true, 900);
-    // Moved onto another guide, the two become one; stale references change nothing.
+    // Put back where it lies, a guide stays; moved onto another, the two become one; stale
+    // references change nothing.
+    g.move(0, a, 500);
+    EXPECT_EQ(g.side(0).xs, (std::vector<int32_t>{500, 900}));
     g.move(0, a, 900);
     g.move(0, GuideRef{true, 5}, 1);
     g.remove(1, b);
@@ -169,12 +172,20 @@ TEST_P(GuidesInTheView, AnObjectOnAGuideIsTakenBeforeTheGuideAndTheMenuRemovesTh
     const int gx = part.left() + 150, gy = part.top() + 120;
     pull(false, gx, gy);
     pull(true, gx, gy);
-    CardObject& o = put(1, KindFigure, gx - 20, gy + 40, 40, 40);
+    CardObject& o = put(1, KindText, gx - 20, gy + 40, 40, 40);
     click(side, gx, gy + 60);
     EXPECT_EQ(doc->selectedSlot, 1);
     drag(gx, gy + 60, gx + 100, gy + 80);
     EXPECT_EQ(o.x, doc->fromView(gx + 80));
     EXPECT_EQ(guides().xs, std::vector<int32_t>{doc->fromView(gx)});
+    // A double click on a guide opens no dialog for the selected text.
+    click(side, gx + 1, gy - 60);
+    press(side, gx + 1, gy - 60);
+    mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, gx + 1, gy - 60);
+    release(side, gx + 1, gy - 60);
+    EXPECT_EQ(dialogRuns, 0);
+    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(guides().xs, std::vector<int32_t>{doc->fromView(gx + 1)});
 
     // "Hilfslinien entfernen" of the view menu takes this side's guides away.
     ed->showViewMenu(side, part.left() + 10, part.top() + 10);
