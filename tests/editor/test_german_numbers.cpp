@@ -4,7 +4,6 @@
 
 #include "editor/CardTypeEditDialog.h"
 #include "editor/GridDialog.h"
-#include "editor/MillimetreField.h"
 
 #include <QDoubleSpinBox>
 #include <QTest>
@@ -50,16 +49,6 @@ TEST(GermanNumbers, GridAndCardTypeDialogsShowAndTakeTheDecimalComma) {
     // No thousands separator, even for the longest sheets.
     typeInto(field(type, "AHED"), QStringLiteral("2500,5"));
     EXPECT_EQ(field(type, "AHED")->text(), QStringLiteral("2500,50"));
-}
-
-TEST(GermanNumbers, ASecondSeparatorIsRefusedNotReadAsThousands) {
-    MillimetreField f;
-    f.setDecimals(2);
-    f.setRange(-1000, 1000);
-    typeInto(&f, QStringLiteral("-3.25"));
-    EXPECT_DOUBLE_EQ(f.value(), -3.25);
-    typeInto(&f, QStringLiteral("1.234,5"));
-    EXPECT_DOUBLE_EQ(f.value(), 1.23);
 }
 
 using GermanPanel = bbtest::EditingFixture;
