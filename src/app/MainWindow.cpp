@@ -69,6 +69,7 @@ const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
 // Snapping is the user's choice, kept with the window placement, never in a card.
 const char* const kSnapKey = "Raster/Ausrichten";
 const char* const kGridKey = "Raster/AbstandMm";
+const char* const kGridShownKey = "Raster/Anzeigen";
 
 }  // namespace
 
@@ -152,6 +153,7 @@ void MainWindow::createContents() {
     setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
+        editing_->clearGuides();
         editing_->history().clear();
     });
     connectHistory();
@@ -408,6 +410,13 @@ void MainWindow::buildMenus() {
     item(einst, QStringLiteral("&Raster..."), "Raster1", {},
          QStringLiteral("Legt den Abstand des Rasters fest, an dem Objekte beim Ziehen einrasten"),
          [this] { editGrid(); });
+    gridShownAction_ =
+        item(einst, QStringLiteral("Raster an&zeigen"), "RasterAnzeigen1", {},
+             QStringLiteral("Zeigt das Raster in der Karte (nicht im Ausdruck)"), [this] {
+                 editing_->setGridShown(gridShownAction_->isChecked());
+                 storeSnapSettings();
+             });
+    gridShownAction_->setCheckable(true);
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
@@ -944,6 +953,8 @@ void MainWindow::restoreSettings() {
     bool number = false;
     const double mm = s.value(QLatin1String(kGridKey)).toDouble(&number);
     snap.gridMm = number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm;
+    editing_->setGridShown(s.value(QLatin1String(kGridShownKey), false).toBool());
+    gridShownAction_->setChecked(editing_->gridShown());
 }
 
 void MainWindow::placeForFirstStart() {
@@ -979,6 +990,7 @@ void MainWindow::storeSnapSettings() {
     QSettings s = appSettings();
     s.setValue(QLatin1String(kSnapKey), editing_->snapOptions.enabled);
     s.setValue(QLatin1String(kGridKey), editing_->snapOptions.gridMm);
+    s.setValue(QLatin1String(kGridShownKey), editing_->gridShown());
 }
 
 void MainWindow::editGrid() {
@@ -986,6 +998,7 @@ void MainWindow::editGrid() {
     if (editing_->modal(*gridDialog_) != QDialog::Accepted) return;
     editing_->snapOptions.gridMm = gridDialog_->spacing();
     storeSnapSettings();
+    if (editing_->gridShown()) editing_->repaintBoth();
 }
 
 }  // namespace bb

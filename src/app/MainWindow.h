@@ -85,6 +85,7 @@ public:
     // The menu "&Bearbeiten".
     QMenu* editMenu() const { return editMenu_; }
     QAction* snapAction() const { return snapAction_; }
+    QAction* gridShownAction() const { return gridShownAction_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -245,6 +246,7 @@ private:
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* snapAction_ = nullptr;
+    QAction* gridShownAction_ = nullptr;
     QMenu* centreMenu_ = nullptr;
     QAction* newToolAction_ = nullptr;
     QAction* openToolAction_ = nullptr;

@@ -1,5 +1,6 @@
 #include "editor/CardTypeEditDialog.h"
 #include "editor/DialogButtons.h"
+#include "editor/MillimetreField.h"
 
 #include "document/UserDialogs.h"
 
@@ -24,7 +25,7 @@ double finiteOr0(double v) {
 }
 
 QDoubleSpinBox* lengthField(const char* name, double max, double value, QWidget* parent) {
-    auto* s = new QDoubleSpinBox(parent);
+    auto* s = new MillimetreField(parent);
     s->setObjectName(QString::fromLatin1(name));
     s->setDecimals(2);
     s->setRange(0, max);

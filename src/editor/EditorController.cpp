@@ -147,6 +147,8 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
     if (side == doc().currentSide) drawTextCaret(painter);
+    if (guidePull_.active && guidePull_.onView && side == guidePull_.side)
+        drawGuideLine(painter, guidePull_.vertical, guidePull_.pos, 0, 0);
     if (mouseState != MouseDragging || side != dragSide_) return;
     drawGuides(side, painter);
     drawSelectionMarks(painter, 0, 0);
@@ -225,7 +227,8 @@ void EditorController::dragObject(int x, int y) {
     const DragLimits limits{outside ? outside->width() : 0, outside ? outside->height() : 0};
     dragMode =
         bb::dragObject(doc(), *o, DragGrab{dragMode, grabOffsetX, grabOffsetY}, x, y, limits);
-    if (snapOptions.enabled) snapDragged(*o);
+    // Guides pulled from the rulers hold even while snapping is off.
+    if (snapOptions.enabled || !snapLines_.xs.empty() || !snapLines_.ys.empty()) snapDragged(*o);
 }
 
 // ---- mouse ----
@@ -274,6 +277,7 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
             }
             return;
         }
+        if (pressOnGuide(side, x, y)) return;
         doc().selectedSlot = 0;
         repaintView(side);
         return;
@@ -306,7 +310,9 @@ void EditorController::mousePress(int side, Qt::MouseButton button, Qt::Keyboard
 }
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    if (textSelecting_) {
+    if (guidePull_.active) {
+        pullGuide(x, y);
+    } else if (textSelecting_) {
         if (CardObject* o = textEditing() ? selected() : nullptr) {
             inlineText_.setCaret(o->content, textIndexInView(*o, QPointF(x, y)), true);
             repaintView(side);
@@ -321,6 +327,7 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
         updateOutline(before);
     } else {
         chooseDragMode(x, y);
+        hoverGuide(side, x, y);
     }
 }
 
@@ -328,7 +335,9 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
                                     int y) {
     if (button != Qt::LeftButton) return;
     leftDown_ = false;
-    if (textSelecting_) {
+    if (guidePull_.active) {
+        dropGuide(x, y);
+    } else if (textSelecting_) {
         textSelecting_ = false;
     } else if (mouseState == MousePanning) {
         pan(side, x, y);
@@ -350,6 +359,8 @@ bool EditorController::beyondDragDistance(int x, int y) const {
 
 void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods,
                                    int x, int y) {
+    // A double click on a guide only takes the guide.
+    if (guidePull_.active) return;
     // Qt's widgets receive a double click in place of its second press; other sources deliver
     // that press first. Without it the double click also does what the press would have done.
     const bool pressSeen = button == Qt::LeftButton && leftDown_;
@@ -455,6 +466,7 @@ void EditorController::resetState() {
     dragFollowing_ = false;
     grabOffsetX = grabOffsetY = 0;
     lastPress_ = pressBefore_ = Press{};
+    guidePull_ = GuidePull{};
     doc().selectedSlot = 0;
     endTextEditing();
 }
@@ -592,6 +604,10 @@ void EditorController::showObjectMenu(int side, int x, int y) {
 void EditorController::showViewMenu(int side, int x, int y) {
     if (QAction* paste = menus_->item(QStringLiteral("EinfuegenV")))
         paste->setEnabled(ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
+    if (QAction* guides = menus_->item(QStringLiteral("HilfslinienM"))) {
+        guides->setData(side);
+        guides->setEnabled(!guides_.side(side).empty());
+    }
     EditorView* v = views_.view(side);
     const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
     menus_->viewMenu()->popup(global);

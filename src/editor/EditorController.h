@@ -7,6 +7,7 @@
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorViews.h"
+#include "editor/Guides.h"
 #include "editor/InlineTextEditor.h"
 #include "editor/ObjectCreation.h"
 #include "editor/Snapping.h"
@@ -62,6 +63,18 @@ public:
     };
     SnapOptions snapOptions;
 
+    // Guide lines pulled out of the rulers, per side, kept with the open card until it is
+    // cleared (never saved). Dragged objects always snap to them.
+    const CardGuides& guides() const { return guides_; }
+    void clearGuides();
+    // "Hilfslinien entfernen" of the view menu: takes away the guides of one side.
+    void removeGuides(int side);
+    // Whether the views show the grid of snapOptions.gridMm (never drawn into any output).
+    bool gridShown() const { return gridShown_; }
+    void setGridShown(bool shown);
+    // True from a press on a ruler or on a guide to its release.
+    bool pullingGuide() const { return guidePull_.active; }
+
     // Runs a dialog modally (exec by default); tests answer the dialogs through it.
     std::function<int(QDialog&)> runModal;
 
@@ -93,6 +106,10 @@ public:
     void beforePaint() override;
     void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;
     void drawOverlay(int side, QPainter& painter) override;
+    void drawAids(int side, QPainter& painter, int offsetX, int offsetY) override;
+    void rulerPress(int side, bool topRuler, int x, int y) override;
+    void rulerMove(int side, int x, int y) override;
+    void rulerRelease(int side, int x, int y) override;
 
     // Operations.
     void drawSelectionMarks(QPainter& painter, int offsetX, int offsetY);
@@ -168,6 +185,18 @@ private:
     void snapDragged(CardObject& o);
     void drawGuides(int side, QPainter& painter);
     QRegion guideRegion() const;
+    // Guides in the view: a left press on one starts moving it (false when none lies under
+    // the mouse), the mouse pulls it, the release puts it down, or takes it away when the
+    // mouse is off the visible part of the view (back on a ruler).
+    bool pressOnGuide(int side, int x, int y);
+    void pullGuide(int x, int y);
+    void dropGuide(int x, int y);
+    // The guide within reach of a view position where the pointer would grab no object,
+    // and the cursor that shows it can be moved.
+    GuideRef guideUnderMouse(int side, int x, int y);
+    void hoverGuide(int side, int x, int y);
+    // One guide across the whole view, onto a bitmap whose origin lies at (offsetX, offsetY).
+    void drawGuideLine(QPainter& painter, bool vertical, int32_t pos, int offsetX, int offsetY);
 
     // Typing on the card: offered every key first, and a left press while a session runs.
     // The text of a running session; null when there is none or its text is gone.
@@ -234,6 +263,18 @@ private:
     SnapLines snapLines_;
     std::vector<int32_t> guideXs_, guideYs_;
     QRegion shownGuides_;  // where the guides of the last screen update lie
+    CardGuides guides_;
+    bool gridShown_ = false;
+    // A guide on the move: a new one from a ruler (guide not valid) or one of `side`.
+    struct GuidePull {
+        bool active = false;
+        int side = 0;
+        bool vertical = false;
+        GuideRef guide;
+        int32_t pos = 0;
+        bool onView = false;  // over the visible part of the view, where it stays when let go
+    };
+    GuidePull guidePull_;
     // Wheel turns below one notch, kept for the next event (fine-grained wheels and pads).
     int zoomWheelRest_ = 0;
     int scrollWheelRest_ = 0;

@@ -14,5 +14,9 @@ bool EditorInput::wheel(int, Qt::KeyboardModifiers, QPoint, int, int) {
 void EditorInput::beforePaint() {}
 void EditorInput::drawMarks(int, QPainter&, int, int) {}
 void EditorInput::drawOverlay(int, QPainter&) {}
+void EditorInput::drawAids(int, QPainter&, int, int) {}
+void EditorInput::rulerPress(int, bool, int, int) {}
+void EditorInput::rulerMove(int, int, int) {}
+void EditorInput::rulerRelease(int, int, int) {}
 
 }  // namespace bb

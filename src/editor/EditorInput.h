@@ -34,6 +34,14 @@ public:
     // Draws the selection marks onto the view's off-screen bitmap, whose origin lies
     // at (offsetX, offsetY) of the view.
     virtual void drawMarks(int side, QPainter& painter, int offsetX, int offsetY);
+    // Draws the placement aids (the grid, the guides) onto the view's off-screen bitmap, over
+    // the card and under the selection marks; they are never part of any output.
+    virtual void drawAids(int side, QPainter& painter, int offsetX, int offsetY);
+    // A left press on one of the view's rulers (`topRuler` false: the left ruler), and the
+    // moves and the release of that press, at the mouse's place in view pixels.
+    virtual void rulerPress(int side, bool topRuler, int x, int y);
+    virtual void rulerMove(int side, int x, int y);
+    virtual void rulerRelease(int side, int x, int y);
     // Drawn over the kept bitmap on every screen update of a view, in view pixels (the drag
     // outline, which follows the mouse without a re-render of the card).
     virtual void drawOverlay(int side, QPainter& painter);

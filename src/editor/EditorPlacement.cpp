@@ -32,14 +32,24 @@ void EditorController::startSnapping() {
     guideYs_.clear();
     shownGuides_ = QRegion();
     snapLines_ = snapOptions.enabled ? snapLines(doc(), doc().selectedSlot) : SnapLines{};
+    // The guides pulled from the rulers hold whether snapping is on or not.
+    const GuideLines& pulled = guides_.side(dragSide_);
+    if (pulled.empty()) return;
+    const auto merge = [](std::vector<int32_t>& into, const std::vector<int32_t>& more) {
+        into.insert(into.end(), more.begin(), more.end());
+        std::sort(into.begin(), into.end());
+        into.erase(std::unique(into.begin(), into.end()), into.end());
+    };
+    merge(snapLines_.xs, pulled.xs);
+    merge(snapLines_.ys, pulled.ys);
 }
 
 void EditorController::snapDragged(CardObject& o) {
     const CardDocument& d = doc();
     const CardGeometry card = cardGeometry(d);
-    // The grid starts at the card's top-left corner.
-    const SnapGrid grid{snapOptions.gridMm > 0 ? snapOptions.gridMm * kUnitsPerMm : 0.0, card.left,
-                        card.top};
+    // The grid starts at the card's top-left corner; it holds only while snapping is on.
+    const bool gridHolds = snapOptions.enabled && snapOptions.gridMm > 0;
+    const SnapGrid grid{gridHolds ? snapOptions.gridMm * kUnitsPerMm : 0.0, card.left, card.top};
     const SnapBox box{o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height};
     SnapResult r =
         snapBox(box, dragMode, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));

@@ -35,6 +35,7 @@ void EditorView::attach(QScrollArea* scroll, Ruler* top, Ruler* left) {
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { paintView(); });
     scroll_->viewport()->installEventFilter(this);
     top_->installEventFilter(this);
+    left_->installEventFilter(this);
 }
 
 int EditorView::scrollX() const {
@@ -104,6 +105,7 @@ void EditorView::renderFrame() {
         const HalfLabelsGuard halves(ctx);
         drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
     }
+    views_.input().drawAids(side_, p, posX, posY);
     views_.input().drawMarks(side_, p, posX, posY);
     p.end();
     frameOrigin_ = QPoint(posX, posY);
@@ -231,7 +233,30 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == top_ && event->type() == QEvent::Resize) {
         paintRulers();
     }
+    if ((watched == top_ || watched == left_) && rulerMouse(watched == top_, *event)) return true;
     return QWidget::eventFilter(watched, event);
+}
+
+bool EditorView::rulerMouse(bool topRuler, QEvent& event) {
+    const QEvent::Type type = event.type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return false;
+    auto& e = static_cast<QMouseEvent&>(event);
+    // The ruler keeps the mouse from its press to the release; the editing layer gets the
+    // mouse's place in this view's pixels, wherever it is.
+    const QPoint pt = mapFromGlobal(e.globalPosition().toPoint());
+    if (type == QEvent::MouseButtonPress) {
+        if (e.button() != Qt::LeftButton) return false;
+        views_.input().rulerPress(side_, topRuler, pt.x(), pt.y());
+    } else if (type == QEvent::MouseMove) {
+        if (!(e.buttons() & Qt::LeftButton)) return false;
+        views_.input().rulerMove(side_, pt.x(), pt.y());
+    } else {
+        if (e.button() != Qt::LeftButton) return false;
+        views_.input().rulerRelease(side_, pt.x(), pt.y());
+    }
+    return true;
 }
 
 }  // namespace bb

@@ -71,6 +71,8 @@ protected:
 private:
     void renderFrame();
     void paintRulers();
+    // Passes a mouse event of one of the rulers on to the editing layer; true when taken.
+    bool rulerMouse(bool topRuler, QEvent& event);
 
     EditorViews& views_;
     int side_;

@@ -23,6 +23,11 @@ QWidget* EditorViews::createSidePage(int side, QWidget* parent) {
     top->setObjectName(side == 1 ? QStringLiteral("TRuler2") : QStringLiteral("TRuler"));
     auto* left = new Ruler(Ruler::Left, page);
     left->setObjectName(side == 1 ? QStringLiteral("LRuler2") : QStringLiteral("LRuler"));
+    // Guides are pulled out of the rulers into the view.
+    top->setCursor(Qt::SplitVCursor);
+    top->setToolTip(QStringLiteral("Ziehen Sie eine waagerechte Hilfslinie in die Karte"));
+    left->setCursor(Qt::SplitHCursor);
+    left->setToolTip(QStringLiteral("Ziehen Sie eine senkrechte Hilfslinie in die Karte"));
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(side == 1 ? QStringLiteral("ScrollBox3") : QStringLiteral("ScrollBox1"));
     scroll->setFrameShape(QFrame::NoFrame);

@@ -1,5 +1,6 @@
 #include "editor/GridDialog.h"
 #include "editor/DialogButtons.h"
+#include "editor/MillimetreField.h"
 
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -15,7 +16,7 @@ GridDialog::GridDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Raster"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    spacingEdit = new QDoubleSpinBox(this);
+    spacingEdit = new MillimetreField(this);
     spacingEdit->setObjectName(QStringLiteral("RasterED"));
     spacingEdit->setDecimals(1);
     spacingEdit->setRange(kMinMm, kMaxMm);

@@ -129,6 +129,12 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     whole->setShortcutContext(Qt::WidgetShortcut);  // the key itself is the views' own
     connect(whole, &QAction::triggered, viewMenu_, [&ed] { ed.showWholeCard(); });
+    // The menu's side is set when it opens.
+    auto* guides = viewMenu_->addAction(QStringLiteral("Hi&lfslinien entfernen"));
+    guides->setObjectName(QStringLiteral("HilfslinienM"));
+    guides->setStatusTip(QStringLiteral("Entfernt alle Hilfslinien dieser Seite"));
+    connect(guides, &QAction::triggered, viewMenu_,
+            [&ed, guides] { ed.removeGuides(guides->data().toInt()); });
 }
 
 ObjectMenu::~ObjectMenu() {

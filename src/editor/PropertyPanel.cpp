@@ -2,6 +2,7 @@
 
 #include "editor/ColorCombo.h"
 #include "editor/EditorController.h"
+#include "editor/MillimetreField.h"
 #include "editor/ObjectCommands.h"
 #include "editor/RulerMath.h"
 
@@ -284,11 +285,9 @@ QWidget* PropertyPanel::buildGeometryGroup() {
     auto* form = new QFormLayout(geometryGroup);
     form->setContentsMargins(4, 4, 4, 4);
     form->setSpacing(2);
-    const QLocale german(QLocale::German, QLocale::Germany);
     const auto millimetres = [&](const char* name, const char* label, const char* tip,
                                  bool length) {
-        auto* edit = named(new QDoubleSpinBox(geometryGroup), name);
-        edit->setLocale(german);
+        auto* edit = named(new MillimetreField(geometryGroup), name);
         edit->setDecimals(2);
         edit->setSuffix(QStringLiteral(" mm"));
         edit->setRange(length ? 0.0 : -99999.99, 99999.99);

@@ -3,10 +3,12 @@
 #include "AppTestSupport.h"
 
 #include "editor/EditorController.h"
+#include "editor/EditorView.h"
 #include "editor/GridDialog.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QMenu>
 
 using namespace bb;
@@ -16,6 +18,11 @@ namespace {
 
 QSettings userSettings() {
     return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Answers the grid dialog with `mm` and OK, or with Cancel when `ok` is false.
@@ -90,5 +97,47 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
     w->snapAction()->trigger();
     EXPECT_FALSE(w->editing().snapOptions.enabled);
     EXPECT_FALSE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
+    userSettings().remove(QStringLiteral("Raster"));
+}
+
+TEST_F(WindowTest, ShowingTheGridComesBackAndGuidesLeaveWithTheCardButNeverEnterItsFile) {
+    bbtest::TemporarySettings settings;
+    userSettings().remove(QStringLiteral("Raster"));
+    {
+        auto w = make(true);
+        QAction* show = w->findChild<QAction*>(QStringLiteral("RasterAnzeigen1"));
+        ASSERT_NE(show, nullptr);
+        EXPECT_EQ(show->text(), QStringLiteral("Raster an&zeigen"));
+        EXPECT_TRUE(
+            w->findChild<QMenu*>(QStringLiteral("Einstellungen1"))->actions().contains(show));
+        EXPECT_TRUE(show->isCheckable());
+        EXPECT_FALSE(show->isChecked());
+        EXPECT_FALSE(w->editing().gridShown());
+        show->trigger();
+        EXPECT_TRUE(w->editing().gridShown());
+        EXPECT_TRUE(userSettings().value(QStringLiteral("Raster/Anzeigen")).toBool());
+    }
+    auto w = make(true);
+    EXPECT_TRUE(w->gridShownAction()->isChecked());
+    EXPECT_TRUE(w->editing().gridShown());
+
+    // A guide pulled into the view changes nothing in the saved card, and the next card
+    // opened starts without it.
+    EditorController& ed = w->editing();
+    putFigure(w->document(), 1, 31200, 31200, 15600, 15600, 0xFF);
+    const QString path = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{path, 1}};
+    ASSERT_TRUE(w->saveCardAs());
+    const QByteArray saved = fileBytes(path);
+    const QRect part = w->views().outsideView()->visiblePart();
+    ASSERT_FALSE(part.isEmpty());
+    ed.rulerPress(0, true, part.center().x(), part.top() - 5);
+    ed.rulerMove(0, part.center().x(), part.center().y());
+    ed.rulerRelease(0, part.center().x(), part.center().y());
+    ASSERT_EQ(ed.guides().side(0).ys.size(), 1u);
+    ASSERT_TRUE(w->saveCard());
+    EXPECT_EQ(fileBytes(path), saved);
+    ASSERT_TRUE(w->openCard(path));
+    EXPECT_TRUE(ed.guides().empty());
     userSettings().remove(QStringLiteral("Raster"));
 }

@@ -3,6 +3,7 @@
 
 #include "document/FileErrors.h"
 #include "document/UserDialogs.h"
+#include "editor/MillimetreField.h"
 #include "print/Calibration.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
@@ -21,7 +22,7 @@ namespace bb {
 namespace {
 
 QDoubleSpinBox* makeField(const char* name, CalibrationRange range, double value) {
-    auto* field = new QDoubleSpinBox;
+    auto* field = new MillimetreField;
     field->setObjectName(QLatin1String(name));
     field->setDecimals(2);
     field->setRange(range.min, range.max);
