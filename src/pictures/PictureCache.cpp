@@ -57,12 +57,15 @@ DibImage PictureCache::load(const QString& path, int32_t rotation, PictureError*
         entry.turned[0] = picture;
     }
     if (turn == 0) return entry.turned[0];
+    // A turn holds as many bytes as the picture, give or take the padding of its rows.
     DibImage turned = entry.turned[0];
-    if (!take(turned.byteCount())) return fail(PictureError::OverBudget);
+    const qint64 estimate = turned.byteCount();
+    if (!take(estimate)) return fail(PictureError::OverBudget);
     if (!turnByRotation(turned, int32_t(turn), progress)) {
-        used_ -= turned.byteCount();  // kept as read, like a turn that cannot be allocated
+        used_ -= estimate;  // kept as read, like a turn that cannot be allocated
         return entry.turned[0];
     }
+    used_ += turned.byteCount() - estimate;
     entry.turned[turn] = turned;
     return turned;
 }
