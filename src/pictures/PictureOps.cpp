@@ -329,7 +329,10 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
             break;
     }
     progress.done();
-    if (picture.isStandIn()) turned.markStandIn();
+    if (picture.isStandIn()) {
+        turned.markStandIn();
+        turned.setStandInNote(picture.standInNote());
+    }
     picture = std::move(turned);
     return true;
 }

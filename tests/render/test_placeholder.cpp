@@ -6,6 +6,7 @@
 #include "pictures/PictureOps.h"
 
 #include "RenderFixtures.h"
+#include "TextRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -49,4 +50,24 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
     ctx.showMissingPictures = true;
     EXPECT_TRUE(inkBounds(renderSide(*doc, ctx, 96)).isNull());
     EXPECT_TRUE(inkBounds(createCardPreview(*doc, ctx).toQImage()).isNull());
+}
+
+// A picture left out because it is too large says so on its stand-in, also after a turn.
+TEST(MissingPicture, AStandInForAPictureTooLargeSaysSo) {
+    auto doc = makeDocument();
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    doc->updateSideUnits();
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 200, 120);
+    o.content = QStringLiteral("/fotos/riesig.png");
+    makeStandIn(o.picture, QStringLiteral("Bild zu groß"));
+    ASSERT_TRUE(turnPictureRight(o.picture));
+    RenderContext ctx;
+    const MissingPicturesGuard guard(ctx);
+    TextRecorder recorder(400, 400);
+    {
+        QPainter p(&recorder);
+        drawCardSide(p, *doc, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
+    }
+    EXPECT_EQ(recorder.lines(), QStringList({"riesig.png", "Bild zu groß"}));
 }
