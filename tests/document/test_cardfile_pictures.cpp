@@ -101,9 +101,18 @@ TEST_F(CardPicturesReadTest, ATextBeyondTheLimitIsRefusedWithItsOwnMessage) {
     EXPECT_EQ(doc->outsideSlots[1]->content.size(), kMaxCardTextBytes);
 
     doc->outsideSlots[1]->content += QLatin1Char('b');
-    ASSERT_TRUE(save(*doc, path("lang.kar")));
+    // Not written by the program: it could not be opened again.
     dialogs.messages.clear();
-    EXPECT_FALSE(open(*doc, path("lang.kar")));
+    EXPECT_FALSE(save(*doc, path("lang.kar")));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("nicht gespeichert")));
+    EXPECT_FALSE(QFile::exists(path("lang.kar")));
+    // A card from elsewhere with such a text.
+    doc->writeBackWorkingSide();
+    writeAll(path("lang.kar"), cardFileBytes(*doc, testPreview(*doc, ctx)));
+    dialogs.messages.clear();
+    auto back = std::make_unique<CardDocument>();
+    EXPECT_FALSE(open(*back, path("lang.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Die Karte enthält einen Text, der länger als 1 MB ist, und wird "
