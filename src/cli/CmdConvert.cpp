@@ -62,9 +62,11 @@ int runConvert(const QStringList& args) {
                                                  : QStringLiteral("unknown format \"")) +
                                    name + QStringLiteral("\"; one of ") + formatNames());
 
-    const DibImage picture = loadPictureFile(files[0]);
+    PictureError why = PictureError::None;
+    const DibImage picture = loadPictureFile(files[0], &why);
     if (picture.isNull()) {
-        printError(QStringLiteral("cannot read picture %1").arg(files[0]));
+        printError(
+            QStringLiteral("cannot read picture %1: %2").arg(files[0], pictureErrorText(why)));
         return kExitFailure;
     }
     if (quality > 0) setJpegQuality(quality);

@@ -43,6 +43,8 @@ int runResave(const QStringList& args) {
             std::fprintf(stdout, "already there %s\n", name.toLocal8Bit().constData());
         for (const QString& name : copy.missing)
             printError(QStringLiteral("picture not found, not copied: %1").arg(name));
+        for (const QString& why : copy.notPictures)
+            printError(QStringLiteral("not a picture, not copied: %1").arg(why));
         for (const QString& why : copy.failed)
             printError(QStringLiteral("cannot copy picture %1").arg(why));
     }

@@ -90,7 +90,11 @@ QString replacedCharactersMessage(const QStringList& replacedTexts);
 
 // ---- Reading without a document ----
 
-enum class CardReadStatus { Ok, CannotOpen, Foreign, Damaged };
+enum class CardReadStatus { Ok, CannotOpen, Foreign, Damaged, TextTooLong };
+
+// Longest text (or picture name, or font name) a card may hold, in stored bytes: a card with
+// a longer one is refused with its own message instead of running out of memory.
+inline constexpr qsizetype kMaxCardTextBytes = 1024 * 1024;
 
 // The program's text for a failed read.
 QString cardReadMessage(CardReadStatus status);

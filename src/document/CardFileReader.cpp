@@ -6,6 +6,7 @@
 #include "document/Cp1252.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
+#include "pictures/PictureCache.h"
 #include "pictures/PictureOps.h"
 
 #include <QFile>
@@ -24,6 +25,9 @@ namespace {
 constexpr qint64 kMaxCardFileBytes = kMaxDibBytes + 512ll * 1024 * 1024;
 
 const QString kDamagedText = QStringLiteral("Die Datei ist beschädigt oder unvollständig.");
+
+// Why readObject refused a record.
+enum class RecordError { Damaged, TextTooLong };
 
 // Reads the preview's two counts and header and checks that the rows fit into what is left.
 // On success the reader stands at the first row and `rows` is their byte count.
@@ -56,7 +60,7 @@ bool finite(double v) {
 // Fixed fields from x to rotation, read as one block.
 constexpr qsizetype kFixedHeadSize = 61;
 
-bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
+bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec, RecordError& error) {
     CardObject& o = rec.object;
     const QByteArrayView head = r.bytes(kFixedHeadSize);
     if (!r.ok()) return false;
@@ -88,11 +92,19 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
     o.rotation = i32();
     const QByteArrayView content = r.cString();
     if (!r.ok()) return false;
+    if (content.size() > kMaxCardTextBytes) {
+        error = RecordError::TextTooLong;
+        return false;
+    }
     o.content = dec.decode(content);
     o.fontColor = r.u32();
     o.fontHeight = r.i32();
     const QByteArrayView fontName = r.cString();
     if (!r.ok()) return false;
+    if (fontName.size() > kMaxCardTextBytes) {
+        error = RecordError::TextTooLong;
+        return false;
+    }
     o.fontName = dec.decode(fontName);
     o.fontPitch = r.u8();
     o.fontSize = r.i32();
@@ -105,7 +117,8 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec) {
     return r.ok();
 }
 
-bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& dec) {
+bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& dec,
+              RecordError& error) {
     // Every record takes at least 79 bytes, so the loop ends with the data, and the bytes
     // bound what is reserved.
     out.reserve(size_t(qMin<qsizetype>(r.remaining() / 79, kSlotCount)));
@@ -116,7 +129,7 @@ bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& 
         if (slot < 1) return false;
         CardObjectRecord rec;
         rec.slot = slot;
-        if (!readObject(r, rec, dec)) return false;
+        if (!readObject(r, rec, dec, error)) return false;
         out.push_back(std::move(rec));
     }
 }
@@ -136,18 +149,27 @@ CardReadStatus readFileBytes(const QString& path, QByteArray& bytes) {
     return CardReadStatus::Ok;
 }
 
-// Loads a stored picture: first as named (a bare name from the program folder), then from
-// the card's folder with the name's file part; one message when both fail.
-void loadStoredPicture(DibImage& target, const QString& name, const QString& cardPath,
-                       CardFileContext& fc) {
-    if (loadPictureOrBlank(target, name, fc.programFolder)) return;
-    const QString filePart = pictureFilePart(name);
-    if (!filePart.isEmpty()) {
-        const QString second = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + filePart;
-        if (loadPictureOrBlank(target, second, fc.programFolder)) return;
+// Loads a stored picture, turned by `rotation`, from the first place pictureNameCandidates
+// names that holds it (each file decoded once per card through `pictures`); one message
+// when none does, with the reason when a file was found but not loaded.
+void loadStoredPicture(DibImage& target, const QString& name, int32_t rotation,
+                       const QString& cardPath, CardFileContext& fc, PictureCache& pictures) {
+    PictureError why = PictureError::NotFound;
+    const QString cardFolder = QFileInfo(cardPath).absolutePath();
+    for (const QString& candidate : pictureNameCandidates(name, cardFolder, fc.programFolder)) {
+        PictureError error = PictureError::None;
+        DibImage picture = pictures.load(candidate, rotation, &error, fc.progress);
+        if (!picture.isNull()) {
+            releaseDib(target);
+            target = std::move(picture);
+            return;
+        }
+        if (why == PictureError::NotFound) why = error;
     }
-    fc.dialogs.message(QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
-                       kAppTitle, MsgIcon::Error, BtnOk);
+    const bool tooLarge = why == PictureError::TooLarge || why == PictureError::OverBudget;
+    makeStandIn(target, tooLarge ? pictureErrorText(PictureError::OverBudget) : QString());
+    turnByRotation(target, rotation, fc.progress);
+    fc.dialogs.message(pictureLoadMessage(name, why), kAppTitle, MsgIcon::Error, BtnOk);
 }
 
 }  // namespace
@@ -164,6 +186,11 @@ QString cardReadMessage(CardReadStatus status) {
                 "1.0-Format!");
         case CardReadStatus::Damaged:
             return kDamagedText;
+        case CardReadStatus::TextTooLong:
+            return QStringLiteral(
+                       "Die Karte enthält einen Text, der länger als %1 MB ist, und wird nicht "
+                       "geöffnet.")
+                .arg(kMaxCardTextBytes / (1024 * 1024));
     }
     return kDamagedText;
 }
@@ -205,8 +232,11 @@ CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
     out.outside.backgroundFile = dec.decode(outsideFile);
     out.inside.backgroundFile = dec.decode(insideFile);
 
-    if (!readList(r, out.outside.objects, dec) || !readList(r, out.inside.objects, dec))
-        return CardReadStatus::Damaged;
+    RecordError recordError = RecordError::Damaged;
+    if (!readList(r, out.outside.objects, dec, recordError) ||
+        !readList(r, out.inside.objects, dec, recordError))
+        return recordError == RecordError::TextTooLong ? CardReadStatus::TextTooLong
+                                                       : CardReadStatus::Damaged;
 
     if (!r.atEnd()) {
         const uint32_t outsideColor = r.u32();
@@ -266,7 +296,7 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     CardReadStatus status = parseCardFile(bytes, data);
     bytes.clear();
     if (status != CardReadStatus::Ok) {
-        fc.dialogs.message(kDamagedText, kAppTitle, MsgIcon::Error, BtnOk);
+        fc.dialogs.message(cardReadMessage(status), kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
 
@@ -274,12 +304,13 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     doc.sideWidthUnits = data.sideWidthUnits;
     doc.sideHeightUnits = data.sideHeightUnits;
     CardSideData* sides[2] = {&data.outside, &data.inside};
+    PictureCache pictures;  // objects and backgrounds naming one file share its picture
     for (int side : {SideOutside, SideInside}) {
         Background& bg = doc.sideBackground(side);
         bg.backgroundMode = sides[side]->backgroundMode;
         bg.backgroundFile = sides[side]->backgroundFile;
         if (bg.backgroundMode != BgNone && !bg.backgroundFile.isEmpty())
-            loadStoredPicture(bg.backgroundPicture, bg.backgroundFile, path, fc);
+            loadStoredPicture(bg.backgroundPicture, bg.backgroundFile, 0, path, fc, pictures);
     }
     doc.zoomFactor = data.zoomFactor;
     doc.unitsPerPixel = data.unitsPerPixel;
@@ -292,8 +323,7 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
             CardObject& o = *table[s];
             if (o.kind != KindPicture) continue;
             releaseDib(o.picture);
-            loadStoredPicture(o.picture, o.content, path, fc);
-            turnByRotation(o.picture, o.rotation, fc.progress);
+            loadStoredPicture(o.picture, o.content, o.rotation, path, fc, pictures);
         }
     }
     doc.outsideBackground.backgroundColor = data.outside.backgroundColor;

@@ -198,7 +198,32 @@ QString replacedCharactersMessage(const QStringList& replacedTexts) {
     return text;
 }
 
+namespace {
+
+// True when a text, picture name or font name is longer than the reader takes: such a card
+// would be written but could not be opened again.
+bool holdsOverlongText(const CardDocument& doc) {
+    for (const SlotTable* table : {&doc.workingSlots, &doc.outsideSlots, &doc.insideSlots})
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            const CardObject& o = *(*table)[slot];
+            if (o.kind != KindFree &&
+                (o.content.size() > kMaxCardTextBytes || o.fontName.size() > kMaxCardTextBytes))
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
+    if (holdsOverlongText(doc)) {
+        fc.dialogs.message(
+            QStringLiteral("Die Karte enthält einen Text, der länger als %1 MB ist, und wird "
+                           "nicht gespeichert, weil sie so nicht wieder geöffnet werden könnte.")
+                .arg(kMaxCardTextBytes / (1024 * 1024)),
+            kAppTitle, MsgIcon::Error, BtnOk);
+        return false;
+    }
     // The preview shows the outside: make it the working side (this writes the edited side
     // back first), and go back to the side being edited afterwards.
     const int editedSide = doc.currentSide;

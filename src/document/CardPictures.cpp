@@ -3,6 +3,7 @@
 #include "document/Cp1252.h"
 #include "document/FileErrors.h"
 #include "pictures/AtomicWrite.h"
+#include "pictures/PictureFile.h"
 #include "pictures/PictureOps.h"
 
 #include <QDir>
@@ -82,6 +83,13 @@ private:
             result_.missing << name;
             return std::nullopt;
         }
+        // Only a picture is copied: a card may name any file (a key, /proc/self/environ), and
+        // copying it would put it beside the card and link the card to it.
+        const PictureError why = probePictureFile(source).error;
+        if (why != PictureError::None && why != PictureError::TooLarge) {
+            result_.notPictures << name + QStringLiteral(": ") + pictureErrorText(why);
+            return std::nullopt;
+        }
         const QString wanted = storableName(QFileInfo(source).fileName());
         for (int n = 1;; ++n) {
             const QString candidate = numberedName(wanted, n);
@@ -121,13 +129,12 @@ private:
 
 QString findStoredPicture(const QString& name, const QString& cardPath,
                           const QString& programFolder) {
-    if (name.isEmpty()) return {};
-    const QString asNamed = resolvePictureName(name, programFolder);
-    if (QFileInfo(asNamed).isFile()) return QFileInfo(asNamed).absoluteFilePath();
-    const QString part = pictureFilePart(name);
-    if (part.isEmpty() || cardPath.isEmpty()) return {};
-    const QString beside = QFileInfo(cardPath).absolutePath() + QLatin1Char('/') + part;
-    return QFileInfo(beside).isFile() ? beside : QString();
+    const QString cardFolder = cardPath.isEmpty() ? QString() : QFileInfo(cardPath).absolutePath();
+    for (const QString& candidate : pictureNameCandidates(name, cardFolder, programFolder)) {
+        const QFileInfo info(candidate);
+        if (info.isFile()) return info.absoluteFilePath();
+    }
+    return {};
 }
 
 CardPictureCopy copyCardPictures(CardDocument& doc, const QString& cardPath,
@@ -173,6 +180,11 @@ QString pictureCopyMessage(const CardPictureCopy& copy) {
     if (!copy.missing.isEmpty())
         parts << QStringLiteral("Diese Bilder wurden nicht gefunden und nicht kopiert:\n") +
                      copy.missing.join(QLatin1Char('\n'));
+    if (!copy.notPictures.isEmpty())
+        parts << QStringLiteral(
+                     "Diese Dateien sind keine lesbaren Bilder und wurden nicht "
+                     "kopiert:\n") +
+                     copy.notPictures.join(QLatin1Char('\n'));
     if (!copy.failed.isEmpty())
         parts << QStringLiteral("Diese Bilder konnten nicht kopiert werden:\n") +
                      copy.failed.join(QLatin1Char('\n'));

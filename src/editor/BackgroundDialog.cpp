@@ -1,6 +1,7 @@
 #include "editor/BackgroundDialog.h"
 
 #include "document/CardDocument.h"
+#include "document/ChosenPicture.h"
 #include "document/UserDialogs.h"
 #include "editor/ColorCombo.h"
 #include "editor/PictureOpenDialog.h"
@@ -138,10 +139,10 @@ void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModa
                                pictureOpenFilter());
     if (runModal(pictureOpenDialog_) != QDialog::Accepted) return;
     fileName_ = pictureOpenDialog_.chosenPath;
-    if (!loadPictureOrBlank(picture_, fileName_, programFolder_)) {
-        dialogs_.message(
-            QStringLiteral("Konnte Bild (") + fileName_ + QStringLiteral(") nicht Laden."),
-            kAppTitle, MsgIcon::Error, BtnOk);
+    // The background's present picture is replaced, so it does not count against the budget.
+    const qint64 others = cardPictureBytes(doc_) - (picture_.isNull() ? 0 : picture_.byteCount());
+    if (!loadChosenPicture(picture_, fileName_, programFolder_, std::max<qint64>(0, others),
+                           dialogs_, kAppTitle)) {
         fileName_.clear();
     } else if (checkedMode() < BgStretched || checkedMode() > BgTiled) {
         // A picture chosen under the solid colour (or no arrangement) would not be shown:

@@ -2,6 +2,7 @@
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
 
+#include "document/ChosenPicture.h"
 #include "document/UserDialogs.h"
 #include "editor/BackgroundDialog.h"
 #include "editor/Cursors.h"
@@ -554,13 +555,9 @@ void EditorController::createAt(int side, int x, int y) {
                                     pictureOpenFilter());
         if (modal(*pictureOpenDialog_) != QDialog::Accepted) return;
         name = pictureOpenDialog_->chosenPath;
-        if (loadPictureOrBlank(picture, name, programFolder_)) {
+        if (loadChosenPicture(picture, name, programFolder_, cardPictureBytes(d), dialogs_,
+                              QString()))
             kind = KindPicture;
-        } else {
-            dialogs_.message(
-                QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden."),
-                QString(), MsgIcon::Error, BtnOk);
-        }
     }
     if (kind == KindFree) return;
     d.selectedSlot = slot;

@@ -207,11 +207,11 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
             // that file.
             if (!source.file.isEmpty() && loadPictureOrBlank(o.picture, source.file, {})) {
                 o.content = source.file;
-            } else if (!loadPictureOrBlank(o.picture, o.content, programFolder_)) {
+            } else if (PictureError why = PictureError::None;
+                       !loadPictureOrBlank(o.picture, o.content, programFolder_, &why)) {
                 releaseDib(o.picture);
-                dialogs_.message(
-                    QStringLiteral("Konnte Bild (") + o.content + QStringLiteral(") nicht Laden."),
-                    QString(), MsgIcon::Error, BtnOk);
+                dialogs_.message(pictureLoadMessage(o.content, why), QString(), MsgIcon::Error,
+                                 BtnOk);
                 return 0;
             }
             turnByRotation(o.picture, o.rotation);

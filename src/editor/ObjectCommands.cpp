@@ -254,10 +254,10 @@ void ObjectCommands::findPicture() {
     r.confirmOverwrite = false;
     const QString path = dialogs_.openFile(r).path;
     if (path.isEmpty()) return;
-    DibImage picture = loadPictureFile(path);
+    PictureError why = PictureError::None;
+    DibImage picture = loadPictureFile(path, &why);
     if (picture.isNull()) {
-        dialogs_.message(QStringLiteral("Konnte Bild (") + path + QStringLiteral(") nicht Laden."),
-                         QString(), MsgIcon::Error, BtnOk);
+        dialogs_.message(pictureLoadMessage(path, why), QString(), MsgIcon::Error, BtnOk);
         return;
     }
     EditHistory::Step step(editor_.history(), QStringLiteral("Bild suchen"));

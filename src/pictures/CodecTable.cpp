@@ -13,9 +13,12 @@ namespace bb {
 
 const std::vector<DibReader>& dibReaders() {
     static const std::vector<DibReader> readers = {
-        {"BMP", &bmpAccepts, &readBmp}, {"GIF", &acceptsGif, &readGif},
-        {"PCX", &acceptsPcx, &readPcx}, {"ILBM", &acceptsIlbm, &readIlbm},
-        {"TGA", &acceptsTga, &readTga}, {"Qt", &qtReaderAccepts, &readWithQt},  // stays last
+        {"BMP", &bmpAccepts, &readBmp, &bmpHeader},
+        {"GIF", &acceptsGif, &readGif, &gifHeader},
+        {"PCX", &acceptsPcx, &readPcx, &pcxHeader},
+        {"ILBM", &acceptsIlbm, &readIlbm, &ilbmHeader},
+        {"TGA", &acceptsTga, &readTga, &tgaHeader},
+        {"Qt", &qtReaderAccepts, &readWithQt, &qtHeader},  // stays last
     };
     return readers;
 }

@@ -1,8 +1,8 @@
 #include "pictures/DibFilters.h"
 
 #include "pictures/ImageCodec.h"
+#include "pictures/QtCodec.h"
 
-#include <QImageReader>
 #include <QStringList>
 
 namespace bb {
@@ -37,9 +37,9 @@ QString pictureOpenFilter() {
         for (const QString& p : patterns)
             if (!all.contains(p)) all << p;
     }
-    // Whatever else Qt's readers take (WebP, XPM, ...).
+    // The other formats read through Qt (WebP); only those, each by its own plugin.
     QStringList more;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+    for (const QByteArray& format : qtPictureFormats()) {
         const QString p = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
         if (!all.contains(p)) more << p;
     }

@@ -71,6 +71,7 @@ struct DibImage::Data {
     std::vector<RgbQuad> colours;  // exactly dibColourCount(bitCount) entries
     PixelMemory bits;
     bool standIn = false;
+    QString standInNote;
 
     // Drawing image, built on first use. cacheValid is read without the lock so that
     // markModified() in a setPixel loop costs one atomic load.
@@ -126,6 +127,14 @@ const uint8_t* DibImage::bits() const {
 
 bool DibImage::isStandIn() const {
     return d_ && d_->standIn;
+}
+
+QString DibImage::standInNote() const {
+    return d_ ? d_->standInNote : QString();
+}
+
+void DibImage::setStandInNote(const QString& note) {
+    if (d_) d_->standInNote = note;
 }
 
 void DibImage::markStandIn() {

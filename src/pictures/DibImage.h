@@ -91,6 +91,9 @@ public:
     // the editor draws such a picture as a placeholder. Quarter turns keep the mark.
     bool isStandIn() const;
     void markStandIn();
+    // Why a stand-in stands in when the reason is worth showing on it ("Bild zu groß").
+    QString standInNote() const;
+    void setStandInNote(const QString& note);
 
     // Identity of the shared pixels: two copies of one picture compare equal.
     const void* sharedId() const { return d_.get(); }
@@ -122,8 +125,23 @@ ColorRef pixelColor(const DibImage& picture, uint32_t value);
 // palette at the smallest fitting depth, everything else becomes 24 bit.
 DibImage dibFromQImage(const QImage& image);
 
-// Reads a picture file of any supported type. Null on failure.
-DibImage loadPictureFile(const QString& fileName);
+// Why a picture file was not read.
+enum class PictureError {
+    None,
+    NotFound,        // no such file
+    NotRegularFile,  // a folder, pipe, device or a file of /proc, /sys or /dev
+    TooLarge,        // the file, or the picture its header announces, is beyond the limits
+    Damaged,         // a known format that does not decode
+    UnknownFormat,   // none of the readers takes it
+    OverBudget,      // the card's pictures already hold kCardPictureBudget
+};
+// The reason in a few German words for messages ("zu groß", "beschädigt", ...).
+QString pictureErrorText(PictureError error);
+
+// Reads a picture file of one of the offered formats. Null on failure, with the reason in
+// `error` when given. Only regular files outside /proc, /sys and /dev are opened; the header
+// is checked before the rest of the file is read.
+DibImage loadPictureFile(const QString& fileName, PictureError* error = nullptr);
 
 // Save filter type codes: entry number (from 1) plus 2.
 enum DibType : int {

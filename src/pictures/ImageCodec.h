@@ -4,6 +4,8 @@
 #include "pictures/DibImage.h"
 
 #include <QByteArray>
+#include <QIODevice>
+#include <QSize>
 #include <QString>
 
 #include <vector>
@@ -18,7 +20,15 @@ struct DibReader {
     // Decodes the whole file; a null picture on any failure. Never trusts a size or
     // offset from the file: every read is bounds-checked and sizes obey dibSizeAllowed().
     DibImage (*read)(const QByteArray& data);
+    // The picture's size and the depth it decodes to, from the start of the file only (`head`
+    // holds at least the first kPictureHeadBytes bytes, fewer for short files; `file` is open at
+    // an unknown position for readers whose header lies further in). False when the header
+    // gives no size.
+    bool (*header)(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
 };
+
+// How much of a file's start the readers' accepts() and header() see.
+inline constexpr int kPictureHeadBytes = 128;
 
 struct DibWriter {
     int typeCode;             // DibType
@@ -28,6 +38,13 @@ struct DibWriter {
     // Encodes the picture; false when it cannot.
     bool (*write)(const DibImage& picture, QByteArray& out);
 };
+
+// Header readers of the table's own formats (PictureHeaders.cpp).
+bool bmpHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
+bool gifHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
+bool pcxHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
+bool ilbmHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
+bool tgaHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
 
 // Readers in the order loadPictureFile tries them (own readers first; Qt's QImageReader last).
 const std::vector<DibReader>& dibReaders();

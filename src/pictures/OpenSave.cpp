@@ -1,41 +1,211 @@
 // loadPictureFile and savePictureFile over the codec table, and the JPEG quality setting.
+#include "pictures/PictureFile.h"
+
 #include "pictures/AtomicWrite.h"
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
+#include "pictures/QtCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cmath>
 
 namespace bb {
 
 namespace {
 
-constexpr qint64 kMaxPictureFileBytes = 1024ll * 1024 * 1024;
-constexpr int kHeadBytes = 64;
-
 std::atomic<int> currentJpegQuality{75};
+
+// Folders whose files are not pictures however they are named: their sizes lie, reading
+// them can block, and copying them would carry the process's secrets.
+bool inSystemFolder(const QString& canonical) {
+    for (const char* folder : {"/proc/", "/sys/", "/dev/"})
+        if (canonical.startsWith(QLatin1String(folder))) return true;
+    return false;
+}
+
+// One picture file, opened for reading with its head and the reader that takes it.
+struct OpenedPicture {
+    QFile file;
+    PictureError error = PictureError::None;
+    qint64 size = 0;
+    QByteArray head;
+    const DibReader* reader = nullptr;
+    QSize pictureSize;
+    int bitCount = 24;
+};
+
+// Opens `fileName` if it is a regular file, reads its head and asks the readers in table
+// order for the first that takes it and finds a size in its header. Never blocks on a pipe
+// or device: the file is opened without waiting and checked before anything is read.
+void openPicture(const QString& fileName, OpenedPicture& out) {
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    if (canonical.isEmpty()) {
+        out.error = PictureError::NotFound;
+        return;
+    }
+    if (inSystemFolder(canonical)) {
+        out.error = PictureError::NotRegularFile;
+        return;
+    }
+    const int fd = ::open(QFile::encodeName(canonical).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        out.error = errno == ENOENT ? PictureError::NotFound : PictureError::NotRegularFile;
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        out.error = PictureError::NotRegularFile;
+        return;
+    }
+    if (!out.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        out.error = PictureError::NotFound;
+        return;
+    }
+    out.size = st.st_size;
+    if (out.size <= 0) {
+        out.error = PictureError::Damaged;
+        return;
+    }
+    if (out.size > kMaxPictureFileBytes) {
+        out.error = PictureError::TooLarge;
+        return;
+    }
+    out.head = out.file.read(kPictureHeadBytes);
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    out.error = PictureError::UnknownFormat;
+    for (const DibReader& reader : dibReaders()) {
+        if (!reader.accepts(out.head, suffix)) continue;
+        QSize size;
+        int bits = 24;
+        if (!reader.header(out.file, out.head, size, bits)) {
+            out.error = PictureError::Damaged;
+            continue;
+        }
+        out.reader = &reader;
+        out.pictureSize = size;
+        out.bitCount = bits;
+        out.error = dibSizeAllowed(size.width(), size.height(), bits) ? PictureError::None
+                                                                      : PictureError::TooLarge;
+        return;
+    }
+}
+
+// The whole file, once its header was found sound.
+bool readWhole(OpenedPicture& opened, QByteArray& data) {
+    if (!opened.file.seek(0)) return false;
+    data = opened.file.read(opened.size);
+    return data.size() == opened.size;
+}
 
 }  // namespace
 
-DibImage loadPictureFile(const QString& fileName) {
-    QFile file(fileName);
-    // Only a regular file: opening a named pipe would wait for a writer, a device never ends.
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) return {};
-    const qint64 size = file.size();
-    if (size <= 0 || size > kMaxPictureFileBytes) return {};
-    const QByteArray data = file.readAll();
-    if (data.size() != size) return {};
-    const QByteArray head = data.left(kHeadBytes);
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    for (const DibReader& reader : dibReaders()) {
-        if (!reader.accepts(head, suffix)) continue;
-        DibImage picture = reader.read(data);
-        if (!picture.isNull()) return picture;
+QString pictureErrorText(PictureError error) {
+    switch (error) {
+        case PictureError::None:
+            return {};
+        case PictureError::NotFound:
+            return QStringLiteral("nicht gefunden");
+        case PictureError::NotRegularFile:
+            return QStringLiteral("keine gewöhnliche Datei");
+        case PictureError::TooLarge:
+            return QStringLiteral("zu groß");
+        case PictureError::Damaged:
+            return QStringLiteral("beschädigt");
+        case PictureError::UnknownFormat:
+            return QStringLiteral("unbekanntes Format");
+        case PictureError::OverBudget:
+            return QStringLiteral("Bild zu groß");
     }
     return {};
+}
+
+qint64 PictureProbe::decodedBytes() const {
+    if (!size.isValid()) return 0;
+    return dibBytesPerRow(size.width(), bitCount) * size.height();
+}
+
+PictureProbe probePictureFile(const QString& fileName) {
+    OpenedPicture opened;
+    openPicture(fileName, opened);
+    PictureProbe probe;
+    probe.error = opened.error;
+    if (opened.reader) {
+        probe.size = opened.pictureSize;
+        probe.bitCount = opened.bitCount;
+        probe.canScale = opened.reader->read == &readWithQt && qtCanReadScaled(opened.head);
+    }
+    return probe;
+}
+
+QSize largestLoadableSize(QSize size) {
+    if (size.isEmpty()) return {};
+    const double w = size.width(), h = size.height();
+    double scale = std::min(
+        {1.0, kMaxDibSide / w, kMaxDibSide / h, std::sqrt(double(kMaxDibBytes) / (3.0 * w * h))});
+    for (int step = 0; step < 64; ++step, scale *= 0.999) {
+        const QSize scaled(std::max(1, int(w * scale)), std::max(1, int(h * scale)));
+        if (dibSizeAllowed(scaled.width(), scaled.height(), 24)) return scaled;
+    }
+    return {};
+}
+
+DibImage loadPictureFile(const QString& fileName, PictureError* error) {
+    OpenedPicture opened;
+    openPicture(fileName, opened);
+    PictureError why = opened.error;
+    DibImage picture;
+    QByteArray data;
+    if (why == PictureError::None) {
+        why = PictureError::Damaged;
+        if (readWhole(opened, data)) {
+            // The reader that found the header first; a file more than one reader takes
+            // (a ".dib" that is also a Targa) is offered to the others too.
+            const QString suffix = QFileInfo(fileName).suffix().toLower();
+            for (const DibReader& reader : dibReaders()) {
+                if (&reader != opened.reader && !reader.accepts(opened.head, suffix)) continue;
+                picture = reader.read(data);
+                if (!picture.isNull()) {
+                    why = PictureError::None;
+                    break;
+                }
+            }
+        }
+    }
+    if (error) *error = why;
+    return picture;
+}
+
+DibImage loadPictureFileScaled(const QString& fileName, QSize size, PictureError* error) {
+    OpenedPicture opened;
+    openPicture(fileName, opened);
+    PictureError why = opened.error;
+    DibImage picture;
+    if (why == PictureError::TooLarge && opened.reader && opened.reader->read == &readWithQt &&
+        qtCanReadScaled(opened.head)) {
+        QByteArray data;
+        why = PictureError::Damaged;
+        if (readWhole(opened, data)) {
+            picture = readWithQtScaled(data, size);
+            if (!picture.isNull()) why = PictureError::None;
+        }
+    } else if (why == PictureError::None) {
+        opened.file.close();
+        return loadPictureFile(fileName, error);
+    }
+    if (error) *error = why;
+    return picture;
 }
 
 int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode, int* error) {

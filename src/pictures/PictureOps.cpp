@@ -12,12 +12,50 @@
 
 namespace bb {
 
+namespace {
+
+// "D:\Bilder\rose.jpg", "\\server\share\rose.jpg": absolute on another system.
+bool foreignAbsolute(const QString& name) {
+    if (name.startsWith(QLatin1String("\\\\"))) return true;
+    return name.size() >= 3 && name[0].isLetter() && name[1] == QLatin1Char(':') &&
+           (name[2] == QLatin1Char('\\') || name[2] == QLatin1Char('/'));
+}
+
+QString joined(const QString& folder, const QString& name) {
+    if (folder.isEmpty()) return {};
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+}  // namespace
+
+QStringList pictureNameCandidates(const QString& name, const QString& cardFolder,
+                                  const QString& programFolder) {
+    QStringList out;
+    const auto add = [&out](const QString& path) {
+        if (!path.isEmpty() && !out.contains(path)) out << path;
+    };
+    if (name.isEmpty()) return out;
+    if (name.startsWith(QLatin1Char('/'))) {
+        add(name);
+    } else if (!foreignAbsolute(name)) {
+        QString relative = name;
+        relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (!relative.contains(QLatin1Char('/'))) {
+            add(joined(programFolder, relative));
+            add(joined(cardFolder, relative));
+        } else {
+            add(joined(cardFolder, relative));
+            add(joined(programFolder, relative));
+        }
+    }
+    const QString part = pictureFilePart(name);
+    if (!part.isEmpty()) add(joined(cardFolder, part));
+    return out;
+}
+
 QString resolvePictureName(const QString& name, const QString& programFolder) {
-    // A backslash marks a folder part too: names written on Windows keep their path.
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        programFolder.isEmpty())
-        return name;
-    return programFolder + QLatin1Char('/') + name;
+    const QStringList candidates = pictureNameCandidates(name, QString(), programFolder);
+    return candidates.isEmpty() ? QString() : candidates.first();
 }
 
 QString pictureFilePart(const QString& name) {
@@ -26,18 +64,35 @@ QString pictureFilePart(const QString& name) {
     return name.mid(cut + 1);
 }
 
-bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder) {
-    DibImage loaded = loadPictureFile(resolvePictureName(fileName, programFolder));
+void makeStandIn(DibImage& target, const QString& note) {
     releaseDib(target);
-    if (!loaded.isNull()) {
-        target = std::move(loaded);
-        return true;
-    }
     target = newDib(320, 200, 24);
     if (!target.isNull()) {
         std::memset(target.bits(), 0xFF, size_t(target.byteCount()));
         target.markStandIn();
+        target.setStandInNote(note);
     }
+}
+
+QString pictureLoadMessage(const QString& name, PictureError error) {
+    QString text = QStringLiteral("Konnte Bild (") + name + QStringLiteral(") nicht Laden.");
+    if (error != PictureError::None && error != PictureError::NotFound)
+        text += QStringLiteral("\nGrund: ") + pictureErrorText(error);
+    return text;
+}
+
+bool loadPictureOrBlank(DibImage& target, const QString& fileName, const QString& programFolder,
+                        PictureError* error) {
+    const QString path = resolvePictureName(fileName, programFolder);
+    PictureError why = PictureError::NotFound;
+    DibImage loaded = path.isEmpty() ? DibImage() : loadPictureFile(path, &why);
+    if (error) *error = why;
+    if (!loaded.isNull()) {
+        releaseDib(target);
+        target = std::move(loaded);
+        return true;
+    }
+    makeStandIn(target, why == PictureError::TooLarge ? QStringLiteral("Bild zu groß") : QString());
     return false;
 }
 
@@ -45,20 +100,15 @@ bool loadBitmapOrBlank(QImage& bitmap, const QString& fileName, const QString& p
     bitmap = QImage(100, 100, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     const QString path = resolvePictureName(fileName, programFolder);
+    if (path.isEmpty()) return false;
+    // Only our readers: bitmaps are among them, and Qt's own guessing of a format would hand a
+    // file any plugin (SVG with its references to other files included).
     const DibImage picture = loadPictureFile(path);
-    if (!picture.isNull()) {
-        const QImage image = qimageFromDib(picture).convertToFormat(QImage::Format_RGB32);
-        if (!image.isNull()) {
-            bitmap = image;
-            return true;
-        }
-    }
-    QImage own;
-    if (own.load(path)) {
-        bitmap = own.convertToFormat(QImage::Format_RGB32);
-        return true;
-    }
-    return false;
+    if (picture.isNull()) return false;
+    const QImage image = qimageFromDib(picture).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) return false;
+    bitmap = image;
+    return true;
 }
 
 namespace {
@@ -279,7 +329,10 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
             break;
     }
     progress.done();
-    if (picture.isStandIn()) turned.markStandIn();
+    if (picture.isStandIn()) {
+        turned.markStandIn();
+        turned.setStandInNote(picture.standInNote());
+    }
     picture = std::move(turned);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "pictures/QtCodec.h"
 
+#include "pictures/ImageCodec.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -192,10 +194,63 @@ QImage qimageFromDib(const DibImage& picture) {
     return image;
 }
 
-// Bitmaps are read by our own reader alone: a bitmap it refuses (truncated, top-down RLE,
-// absurd header) stays refused instead of being decoded partly by Qt's.
+QList<QByteArray> qtPictureFormats() {
+    static const QList<QByteArray> formats = [] {
+        QList<QByteArray> out;
+        const QList<QByteArray> present = QImageReader::supportedImageFormats();
+        for (const char* f : {"png", "jpeg", "tiff", "webp"})
+            if (present.contains(QByteArray(f))) out << QByteArray(f);
+        return out;
+    }();
+    return formats;
+}
+
+QByteArray qtPictureFormat(const QByteArray& head) {
+    QByteArray format;
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
+    else if (head.startsWith("\xFF\xD8\xFF"))
+        format = "jpeg";
+    else if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
+        format = "tiff";
+    else if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        format = "webp";
+    return qtPictureFormats().contains(format) ? format : QByteArray();
+}
+
+// Bitmaps are not among the signatures: they are read by our own reader alone, so a bitmap
+// it refuses (truncated, top-down RLE, absurd header) stays refused.
 bool qtReaderAccepts(const QByteArray& head, const QString&) {
-    return !head.startsWith("BM");
+    return !qtPictureFormat(head).isEmpty();
+}
+
+bool qtCanReadScaled(const QByteArray& head) {
+    const QByteArray format = qtPictureFormat(head);
+    return format == "png" || format == "jpeg";
+}
+
+namespace {
+
+// A reader bound to the one plugin of the file's signature.
+void bindFormat(QImageReader& reader, const QByteArray& format) {
+    reader.setFormat(format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(kQtAllocationLimitMiB);
+}
+
+}  // namespace
+
+bool qtHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount) {
+    const QByteArray format = qtPictureFormat(head);
+    if (format.isEmpty() || !file.seek(0)) return false;
+    QImageReader reader(&file);
+    bindFormat(reader, format);
+    const QSize announced = reader.size();
+    if (!announced.isValid() || announced.isEmpty()) return false;
+    size = announced;
+    bitCount = 24;
+    return true;
 }
 
 namespace {
@@ -264,22 +319,39 @@ DibImage readJpegInBands(QByteArray& bytes, QSize size) {
 }  // namespace
 
 DibImage readWithQt(const QByteArray& data) {
+    const QByteArray format = qtPictureFormat(data.left(kPictureHeadBytes));
+    if (format.isEmpty()) return {};
     QByteArray bytes = data;  // shares the buffer; QBuffer wants a non-const array
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(kQtAllocationLimitMiB);
+    bindFormat(reader, format);
     reader.setAutoTransform(true);
     if (!reader.canRead()) return {};
     const QSize size = reader.size();
     if (size.isValid() && !dibSizeAllowed(size.width(), size.height(), 24)) return {};
     if (size.isValid() && qint64(size.width()) * size.height() >= kBandedPixels &&
-        reader.format() == "jpeg" && sequentialJpeg(bytes) &&
+        format == "jpeg" && sequentialJpeg(bytes) &&
         reader.transformation() == QImageIOHandler::TransformationNone &&
         reader.supportsOption(QImageIOHandler::ClipRect)) {
         DibImage banded = readJpegInBands(bytes, size);
         if (!banded.isNull()) return banded;
     }
+    const QImage image = reader.read();
+    if (image.isNull()) return {};
+    return dibFromQImage(image);
+}
+
+DibImage readWithQtScaled(const QByteArray& data, QSize size) {
+    const QByteArray format = qtPictureFormat(data.left(kPictureHeadBytes));
+    if (format.isEmpty() || size.isEmpty() || !dibSizeAllowed(size.width(), size.height(), 24))
+        return {};
+    QByteArray bytes = data;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    bindFormat(reader, format);
+    reader.setScaledSize(size);
     const QImage image = reader.read();
     if (image.isNull()) return {};
     return dibFromQImage(image);

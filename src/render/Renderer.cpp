@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -253,16 +254,22 @@ void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, i
     QFont font;
     font.setPixelSize(12);
     const QFontMetrics metrics(font);
-    const QString label =
-        metrics.elidedText(pictureFilePart(o.content), Qt::ElideMiddle, box.width() - 8);
-    if (!label.isEmpty() && box.height() > metrics.height()) {
+    // The name, and below it why the picture stands in when that is known ("Bild zu groß").
+    QStringList lines;
+    for (const QString& text : {pictureFilePart(o.content), o.picture.standInNote()}) {
+        const QString line = metrics.elidedText(text, Qt::ElideMiddle, box.width() - 8);
+        if (!line.isEmpty()) lines << line;
+    }
+    if (!lines.isEmpty() && box.height() > metrics.height() * int(lines.size())) {
         // On a white ground, so that the cross does not run through the letters.
-        QRect textBox(0, 0, metrics.horizontalAdvance(label) + 6, metrics.height() + 2);
+        int width = 0;
+        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+        QRect textBox(0, 0, width + 6, metrics.height() * int(lines.size()) + 2);
         textBox.moveCenter(box.center());
         p.fillRect(textBox, Qt::white);
         p.setFont(font);
         p.setPen(QColor(96, 96, 96));
-        p.drawText(textBox, Qt::AlignCenter, label);
+        p.drawText(textBox, Qt::AlignCenter, lines.join(QLatin1Char('\n')));
     }
     p.restore();
 }

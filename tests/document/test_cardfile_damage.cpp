@@ -186,6 +186,7 @@ TEST_F(CardFileTest, NamedPipesAreNeitherOpenedAsCardsNorAsPictures) {
     ASSERT_TRUE(save(*doc, path("mit_rohr.kar")));
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("mit_rohr.kar")));
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Konnte Bild (") + pipePicture +
-                                           QStringLiteral(") nicht Laden.")});
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{QStringLiteral("Konnte Bild (") + pipePicture +
+                          QStringLiteral(") nicht Laden.\nGrund: keine gewöhnliche Datei")});
 }

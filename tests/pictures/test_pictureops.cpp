@@ -38,8 +38,28 @@ bool samePixels(const DibImage& a, const DibImage& b) {
 TEST(PictureOps, NamesWithoutFolderComeFromTheProgramFolder) {
     EXPECT_EQ(resolvePictureName("rose.bmp", "/opt/bb"), "/opt/bb/rose.bmp");
     EXPECT_EQ(resolvePictureName("/home/a/rose.bmp", "/opt/bb"), "/home/a/rose.bmp");
-    EXPECT_EQ(resolvePictureName("sub/rose.bmp", "/opt/bb"), "sub/rose.bmp");
-    EXPECT_EQ(resolvePictureName("C:\\Bilder\\rose.bmp", "/opt/bb"), "C:\\Bilder\\rose.bmp");
+}
+
+// The same card finds the same pictures wherever the program was started: no name is taken
+// relative to the working directory.
+TEST(PictureOps, RelativeNamesLookInTheCardFolderThenTheProgramFolderNeverTheWorkingFolder) {
+    const QString card = "/home/a/karten", program = "/opt/bb";
+    EXPECT_EQ(pictureNameCandidates("bilder/rose.bmp", card, program),
+              QStringList({"/home/a/karten/bilder/rose.bmp", "/opt/bb/bilder/rose.bmp",
+                           "/home/a/karten/rose.bmp"}));
+    EXPECT_EQ(pictureNameCandidates("rose.bmp", card, program),
+              QStringList({"/opt/bb/rose.bmp", "/home/a/karten/rose.bmp"}));
+    EXPECT_EQ(pictureNameCandidates("bilder\\rose.bmp", card, program),
+              QStringList({"/home/a/karten/bilder/rose.bmp", "/opt/bb/bilder/rose.bmp",
+                           "/home/a/karten/rose.bmp"}));
+    EXPECT_EQ(pictureNameCandidates("D:\\Bilder\\rose.bmp", card, program),
+              QStringList({"/home/a/karten/rose.bmp"}));
+    EXPECT_EQ(pictureNameCandidates("/srv/rose.bmp", card, program),
+              QStringList({"/srv/rose.bmp", "/home/a/karten/rose.bmp"}));
+    // Without a card or a program folder a relative name has nowhere to be.
+    EXPECT_EQ(resolvePictureName("bilder/rose.bmp", "/opt/bb"), "/opt/bb/bilder/rose.bmp");
+    EXPECT_TRUE(resolvePictureName("bilder/rose.bmp", QString()).isEmpty());
+    EXPECT_TRUE(pictureNameCandidates("../rose.bmp", QString(), QString()).isEmpty());
 }
 
 TEST(PictureOps, LoadPictureOrBlankTakesThePictureOrAWhitePlaceholder) {

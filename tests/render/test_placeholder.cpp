@@ -108,3 +108,23 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
         EXPECT_TRUE(recorder.lines().isEmpty()) << dpi;
     }
 }
+
+// A picture left out because it is too large says so on its stand-in, also after a turn.
+TEST(MissingPicture, AStandInForAPictureTooLargeSaysSo) {
+    auto doc = makeDocument();
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    doc->updateSideUnits();
+    CardObject& o = addObject(*doc, KindPicture, 10, 10, 200, 120);
+    o.content = QStringLiteral("/fotos/riesig.png");
+    makeStandIn(o.picture, QStringLiteral("Bild zu groß"));
+    ASSERT_TRUE(turnPictureRight(o.picture));
+    RenderContext ctx;
+    const MissingPicturesGuard guard(ctx);
+    TextRecorder recorder(400, 400);
+    {
+        QPainter p(&recorder);
+        drawCardSide(p, *doc, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
+    }
+    EXPECT_EQ(recorder.lines(), QStringList({"riesig.png", "Bild zu groß"}));
+}

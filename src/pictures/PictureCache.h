@@ -1,0 +1,46 @@
+// The pictures of one card, each file decoded once: objects naming the same file share one
+// picture (and one per quarter turn), and all decoded pixels together stay within a budget.
+#pragma once
+
+#include "pictures/DibImage.h"
+
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+namespace bb {
+
+// Decoded pixels all pictures of one card may hold. Beyond it a picture stays a stand-in
+// marked "Bild zu groß" instead of being decoded.
+inline constexpr qint64 kCardPictureBudget = 2ll * 1024 * 1024 * 1024;
+
+class PictureCache {
+public:
+    explicit PictureCache(qint64 budget = kCardPictureBudget) : budget_(budget) {}
+
+    // The picture of the file at `path` turned by `rotation` (turnByRotation), shared with
+    // every earlier request for the same file and turn. A picture too large for the limits
+    // is decoded at the largest size they allow when its format can be read scaled. Null on
+    // failure, with the reason in `error`; PictureError::OverBudget when the file would take
+    // the card past the budget.
+    DibImage load(const QString& path, int32_t rotation, PictureError* error = nullptr,
+                  const std::function<void(int)>& progress = {});
+
+    // Decoded bytes held so far (each shared picture counted once).
+    qint64 usedBytes() const { return used_; }
+
+private:
+    struct Entry {
+        PictureError error = PictureError::None;
+        std::array<DibImage, 4> turned;  // by quarter turns clockwise; [0] as read
+    };
+    bool take(qint64 bytes);
+
+    qint64 budget_;
+    qint64 used_ = 0;
+    QHash<QString, Entry> entries_;  // by canonical path
+};
+
+}  // namespace bb
