@@ -9,6 +9,7 @@
 #include "pictures/PictureCache.h"
 #include "pictures/PictureOps.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -266,10 +267,13 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
         if (answer == BtnYes && !(fc.saveCurrent && fc.saveCurrent())) return false;
     }
 
+    // Every refusal names the file in a second line: the card may have come from a file
+    // manager or a list of recent cards, not from a dialog the person just answered.
+    const QString named = QLatin1Char('\n') + QDir::toNativeSeparators(path);
     QByteArray bytes;
     CardReadStatus status = readFileBytes(path, bytes);
     if (status == CardReadStatus::CannotOpen) {
-        fc.dialogs.message(cardReadMessage(status),
+        fc.dialogs.message(cardReadMessage(status) + named,
                            QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"),
                            MsgIcon::Information, BtnOk);
         return false;
@@ -277,14 +281,14 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     if (status == CardReadStatus::Ok && !bytes.startsWith(cardSignature()))
         status = CardReadStatus::Foreign;
     if (status == CardReadStatus::Foreign) {
-        fc.dialogs.message(cardReadMessage(status), QStringLiteral("Dateikennung falsch"),
+        fc.dialogs.message(cardReadMessage(status) + named, QStringLiteral("Dateikennung falsch"),
                            MsgIcon::Information, BtnOk);
         return false;
     }
 
     if (status != CardReadStatus::Ok) {
         doc.clearAll();
-        fc.dialogs.message(kDamagedText, kAppTitle, MsgIcon::Error, BtnOk);
+        fc.dialogs.message(kDamagedText + named, kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
     return openCardBytes(doc, std::move(bytes), path, fc);
@@ -296,7 +300,9 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     CardReadStatus status = parseCardFile(bytes, data);
     bytes.clear();
     if (status != CardReadStatus::Ok) {
-        fc.dialogs.message(cardReadMessage(status), kAppTitle, MsgIcon::Error, BtnOk);
+        fc.dialogs.message(
+            cardReadMessage(status) + QLatin1Char('\n') + QDir::toNativeSeparators(path), kAppTitle,
+            MsgIcon::Error, BtnOk);
         return false;
     }
 

@@ -173,7 +173,7 @@ TEST_F(CardFileTest, MissingOrPartialColours) {
     doc = std::make_unique<CardDocument>();
     dialogs.messages.clear();
     EXPECT_FALSE(open(*doc, path("halb.kar")));
-    EXPECT_EQ(dialogs.texts(), QStringList{kDamaged});
+    EXPECT_EQ(dialogs.texts(), QStringList{kDamaged + '\n' + path("halb.kar")});
 }
 
 TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
@@ -205,8 +205,10 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     dialogs.messages.clear();
     EXPECT_FALSE(open(*doc, path("gibtsnicht.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
+    // The second line names the file.
     EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!"));
+              QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!\n") +
+                  path("gibtsnicht.kar"));
     EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"));
 

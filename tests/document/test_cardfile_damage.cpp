@@ -36,7 +36,7 @@ TEST_F(CardFileTest, SignatureDamageIsRejectedBeforeAnythingChanges) {
         EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Wollen Sie vorher speichern?"));
         EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Grußkarte öffnen"));
         EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo | BtnCancel);
-        EXPECT_EQ(dialogs.messages[1].text, kForeign);
+        EXPECT_EQ(dialogs.messages[1].text, kForeign + '\n' + path("fremd.kar"));
         EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Dateikennung falsch"));
         EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Information);
     }
@@ -63,11 +63,11 @@ TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
         ASSERT_FALSE(opened) << len;
         ASSERT_EQ(dialogs.messages.size(), 2) << len;
         if (len < 32) {
-            EXPECT_EQ(dialogs.messages[1].text, kForeign) << len;
+            EXPECT_EQ(dialogs.messages[1].text, kForeign + '\n' + path("kurz.kar")) << len;
             EXPECT_EQ(doc->workingSlots[9]->kind, KindText);
             EXPECT_EQ(doc->fileName, QStringLiteral("alt.kar"));
         } else {
-            EXPECT_EQ(dialogs.messages[1].text, kDamaged) << len;
+            EXPECT_EQ(dialogs.messages[1].text, kDamaged + '\n' + path("kurz.kar")) << len;
             EXPECT_EQ(dialogs.messages[1].caption, kAppTitle);
             EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Error);
             EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0)
@@ -161,7 +161,7 @@ TEST_F(CardFileTest, SeededRandomDamageNeverCrashes) {
                             m.text == QStringLiteral("Wollen Sie vorher speichern?"))
                     << m.text.toStdString();
         } else {
-            EXPECT_EQ(dialogs.messages.last().text, kDamaged);
+            EXPECT_EQ(dialogs.messages.last().text, kDamaged + '\n' + path("zufall.kar"));
             EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
         }
     }
