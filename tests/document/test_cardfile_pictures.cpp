@@ -116,7 +116,8 @@ TEST_F(CardPicturesReadTest, ATextBeyondTheLimitIsRefusedWithItsOwnMessage) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Die Karte enthält einen Text, der länger als 1 MB ist, und wird "
-                             "nicht geöffnet."));
+                             "nicht geöffnet.\n") +
+                  path("lang.kar"));
     CardFileData data;
     EXPECT_EQ(readCardFileData(path("lang.kar"), data), CardReadStatus::TextTooLong);
 }
