@@ -4,6 +4,7 @@
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
 
+#include <QBuffer>
 #include <QByteArray>
 
 #include <cstdint>
@@ -26,6 +27,19 @@ const bb::DibReader& reader() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The header reader sees the file's start and may read further in, as when a file is
+    // checked before it is read whole.
+    if (reader().header) {
+        QByteArray whole(bytes.constData(), bytes.size());
+        QBuffer file(&whole);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray head = bytes.left(bb::kPictureHeadBytes);
+        QSize announced;
+        int bits = 0;
+        if (reader().header(file, head, announced, bits) &&
+            (announced.width() < 1 || announced.height() < 1 || bits < 1 || bits > 32))
+            std::abort();
+    }
     const bb::DibImage picture = reader().read(bytes);
     if (!picture.isNull()) {
         // Touch every row so that a wrong size shows up under the address sanitizer.
