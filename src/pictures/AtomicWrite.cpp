@@ -12,6 +12,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <cerrno>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -162,24 +163,15 @@ qint64 copyAll(int in, int out) {
 
 namespace {
 
-WriteOutcome writeWhole(const QString& target, QByteArrayView bytes, bool replace) {
+// Fills the new temporary file `fd` through `fill` (the number of bytes written, or -1 with
+// errno set), syncs it, checks its size, closes it and puts it in place of `target`
+// (replacing it, or only as a new file). Each step either succeeds or leaves its error
+// number; on any failure the temporary file is removed.
+WriteOutcome completeTemporary(int fd, const QString& temporary, const QString& target,
+                               bool replace, const std::function<qint64(int)>& fill) {
     WriteOutcome out;
-    out.error = injectedError(WriteStep::Create, target);
-    // A folder under the name can never be replaced: say so before anything is written.
-    if (!out.error && QFileInfo(target).isDir()) out.error = EISDIR;
-    if (out.error) return out;
-    bool existing = false;
-    const unsigned mode = targetMode(target, &existing);
-    QString temporary;
-    errno = 0;
-    const int fd = createTemporary(target, &temporary);
-    if (fd < 0) {
-        out.error = lastError();
-        return out;
-    }
-    if (existing) ::fchmod(fd, mode);
+    qint64 written = -1;
     bool closed = false;
-    // Each step after the creation either succeeds or leaves its error number.
     const auto failed = [&](WriteStep step, const auto& call) {
         out.step = step;
         out.error = injectedError(step, target);
@@ -188,13 +180,16 @@ WriteOutcome writeWhole(const QString& target, QByteArrayView bytes, bool replac
     };
     const bool bad =
         failed(WriteStep::Write,
-               [&] { return writeAll(fd, bytes.data(), bytes.size()) ? 0 : lastError(); }) ||
+               [&] {
+                   written = fill(fd);
+                   return written >= 0 ? 0 : lastError();
+               }) ||
         failed(WriteStep::Sync, [&] { return ::fsync(fd) == 0 ? 0 : lastError(); }) ||
         failed(WriteStep::Verify,
                [&] {
                    struct stat st {};
                    if (::fstat(fd, &st) != 0) return lastError();
-                   return st.st_size == bytes.size() ? 0 : EIO;
+                   return st.st_size == written ? 0 : EIO;
                }) ||
         failed(WriteStep::Verify,
                [&] {
@@ -211,6 +206,27 @@ WriteOutcome writeWhole(const QString& target, QByteArrayView bytes, bool replac
     }
     out.ok = true;
     return out;
+}
+
+WriteOutcome writeWhole(const QString& target, QByteArrayView bytes, bool replace) {
+    WriteOutcome out;
+    out.error = injectedError(WriteStep::Create, target);
+    // A folder under the name can never be replaced: say so before anything is written.
+    if (!out.error && QFileInfo(target).isDir()) out.error = EISDIR;
+    if (out.error) return out;
+    bool existing = false;
+    const unsigned mode = targetMode(target, &existing);
+    QString temporary;
+    errno = 0;
+    const int fd = createTemporary(target, &temporary);
+    if (fd < 0) {
+        out.error = lastError();
+        return out;
+    }
+    if (existing) ::fchmod(fd, mode);
+    return completeTemporary(fd, temporary, target, replace, [&](int to) {
+        return writeAll(to, bytes.data(), bytes.size()) ? qint64(bytes.size()) : qint64(-1);
+    });
 }
 
 }  // namespace
@@ -254,39 +270,9 @@ WriteOutcome copyToNewFile(const QString& source, const QString& target) {
         ::close(in);
         return out;
     }
-    qint64 copied = -1;
-    bool closed = false;
-    const auto failed = [&](WriteStep step, const auto& call) {
-        out.step = step;
-        out.error = injectedError(step, absolute);
-        if (!out.error) out.error = call();
-        return out.error != 0;
-    };
-    const bool bad = failed(WriteStep::Write,
-                            [&] {
-                                copied = copyAll(in, fd);
-                                return copied >= 0 ? 0 : lastError();
-                            }) ||
-                     failed(WriteStep::Sync, [&] { return ::fsync(fd) == 0 ? 0 : lastError(); }) ||
-                     failed(WriteStep::Verify,
-                            [&] {
-                                struct stat st {};
-                                if (::fstat(fd, &st) != 0) return lastError();
-                                return st.st_size == copied ? 0 : EIO;
-                            }) ||
-                     failed(WriteStep::Verify,
-                            [&] {
-                                closed = true;
-                                return ::close(fd) == 0 ? 0 : lastError();
-                            }) ||
-                     failed(WriteStep::Rename, [&] { return linkAsNew(temporary, absolute); });
+    out =
+        completeTemporary(fd, temporary, absolute, false, [in](int to) { return copyAll(in, to); });
     ::close(in);
-    if (bad) {
-        if (!closed) ::close(fd);
-        ::unlink(QFile::encodeName(temporary).constData());
-        return out;
-    }
-    out.ok = true;
     return out;
 }
 
