@@ -373,7 +373,7 @@ void MainWindow::buildMenus() {
              QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
                             "und an anderen Objekten ein"),
              [this] {
-                 editing_->snapOptions.enabled = snapAction_->isChecked();
+                 editing_->setSnapping(snapAction_->isChecked());
                  storeSnapSettings();
              });
     snapAction_->setCheckable(true);
@@ -947,12 +947,11 @@ void MainWindow::restoreSettings() {
         s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
     print_->setFoldLines(
         s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
-    EditorController::SnapOptions& snap = editing_->snapOptions;
-    snap.enabled = s.value(QLatin1String(kSnapKey), false).toBool();
-    snapAction_->setChecked(snap.enabled);
+    editing_->setSnapping(s.value(QLatin1String(kSnapKey), false).toBool());
+    snapAction_->setChecked(editing_->snapOptions().enabled);
     bool number = false;
     const double mm = s.value(QLatin1String(kGridKey)).toDouble(&number);
-    snap.gridMm = number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm;
+    editing_->setGridSpacing(number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm);
     editing_->setGridShown(s.value(QLatin1String(kGridShownKey), false).toBool());
     gridShownAction_->setChecked(editing_->gridShown());
 }
@@ -988,15 +987,15 @@ void MainWindow::saveSettings() {
 void MainWindow::storeSnapSettings() {
     if (!options_.useSettings) return;
     QSettings s = appSettings();
-    s.setValue(QLatin1String(kSnapKey), editing_->snapOptions.enabled);
-    s.setValue(QLatin1String(kGridKey), editing_->snapOptions.gridMm);
+    s.setValue(QLatin1String(kSnapKey), editing_->snapOptions().enabled);
+    s.setValue(QLatin1String(kGridKey), editing_->snapOptions().gridMm);
     s.setValue(QLatin1String(kGridShownKey), editing_->gridShown());
 }
 
 void MainWindow::editGrid() {
-    gridDialog_->setSpacing(editing_->snapOptions.gridMm);
+    gridDialog_->setSpacing(editing_->snapOptions().gridMm);
     if (editing_->modal(*gridDialog_) != QDialog::Accepted) return;
-    editing_->snapOptions.gridMm = gridDialog_->spacing();
+    editing_->setGridSpacing(gridDialog_->spacing());
     storeSnapSettings();
     if (editing_->gridShown()) editing_->repaintBoth();
 }

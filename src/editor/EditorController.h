@@ -1,16 +1,20 @@
-// The editing layer of both editor views: selection, handles and dragging, the zoom and hand
-// tools, the keys, creation on release, and the object and view menus. The commands on the
-// selected object live in ObjectCommands. One editor state serves both views.
+// The editing layer of both editor views: it takes their mouse and key events, keeps the
+// selection, its handles and the dragging of objects and guides, and hands the rest to its
+// parts: moving about the card to EditorNavigation, creation with the tools to ObjectCreator,
+// typing on a text to TextSession, and the commands on the selected object to ObjectCommands.
+// One editor state serves both views.
 #pragma once
 
 #include "document/EditHistory.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
+#include "editor/EditorNavigation.h"
 #include "editor/EditorViews.h"
 #include "editor/Guides.h"
 #include "editor/InlineTextEditor.h"
-#include "editor/ObjectCreation.h"
+#include "editor/ObjectCreator.h"
 #include "editor/Snapping.h"
+#include "editor/TextSession.h"
 #include "editor/ToolPalette.h"
 
 #include <QLineF>
@@ -21,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QDialog;
@@ -49,19 +54,14 @@ public:
     // and becomes the event handler of both views.
     void install(EditorTab& tab);
 
-    // Editor state.
-    int32_t dragMode = DragNone;
-    int32_t mouseState = MouseIdle;
-    int32_t grabOffsetX = 0, grabOffsetY = 0;
-    int32_t panStartX = 0, panStartY = 0;
-    FontChoice newTextFont;
-
     // Snapping of dragged and resized objects to guides and the grid; off until switched on.
     struct SnapOptions {
         bool enabled = false;
         double gridMm = 5.0;  // grid spacing in millimetres of the card
     };
-    SnapOptions snapOptions;
+    const SnapOptions& snapOptions() const { return snapOptions_; }
+    void setSnapping(bool enabled) { snapOptions_.enabled = enabled; }
+    void setGridSpacing(double mm) { snapOptions_.gridMm = mm; }
 
     // Guide lines pulled out of the rulers, per side, kept with the open card until it is
     // cleared (never saved). Dragged objects always snap to them.
@@ -75,8 +75,8 @@ public:
     // True from a press on a ruler or on a guide to its release.
     bool pullingGuide() const { return guidePull_.active; }
 
-    // Runs a dialog modally (exec by default); tests answer the dialogs through it.
-    std::function<int(QDialog&)> runModal;
+    // Runs the editor's dialogs modally (exec by default); tests answer the dialogs through it.
+    void setRunModal(std::function<int(QDialog&)> run) { runModal_ = std::move(run); }
 
     CardDocument& doc() { return views_.doc(); }
     EditorViews& views() { return views_; }
@@ -85,6 +85,9 @@ public:
     PropertyPanel& panel() { return *panel_; }
     ObjectCommands& commands() { return *commands_; }
     ObjectClipboard& clipboard() { return *clipboard_; }
+    EditorNavigation& navigation() { return navigation_; }
+    ObjectCreator& creator() { return *creator_; }
+    TextSession& textSession() { return *textSession_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -112,23 +115,12 @@ public:
     void rulerRelease(int side, int x, int y) override;
 
     // Operations.
-    void drawSelectionMarks(QPainter& painter, int offsetX, int offsetY);
-    void chooseDragMode(int x, int y);
-    void dragObject(int x, int y);
-    void handleKey(int key);
-    void zoomClick(int side, int x, int y, bool zoomIn);
-    void pan(int side, int x, int y);
-    // "Ganze Karte zeigen": the zoom at which the whole card fits the visible part of the
-    // current side's view, with the card centred in it.
-    void showWholeCard();
-    // Sets the scale of both views to `unitsPerPixel`, keeping the card point under the view
-    // position (x, y) of `side` where it is on the screen.
-    void zoomAround(int side, double unitsPerPixel, int x, int y);
-    // Ctrl+arrow keys: moves the selected object by one view pixel, with Shift by one
-    // millimetre. Returns false for any other key.
-    bool nudgeKey(const QKeyEvent& event);
+    // "Ganze Karte zeigen" (see EditorNavigation).
+    void showWholeCard() { navigation_.showWholeCard(); }
     // The undo merge key of nudges: a held arrow key is one step.
     static constexpr int kNudgeMergeKey = 0x4e75;
+    // Moves the selected object by (dx, dy) view pixels, or millimetres; a repeat of a held
+    // key joins the undo step of its first press.
     void nudge(int dx, int dy, bool millimetre, bool autoRepeat);
     // Centres the selected object on the card or on the half of the card it lies in.
     enum class CentreOn { CardHorizontally, CardVertically, HalfHorizontally, HalfMiddle };
@@ -138,8 +130,6 @@ public:
     const std::vector<int32_t>& guideYs() const { return guideYs_; }
     // Selects a slot (0: none) and loads the selection-bound panel controls from it.
     void selectSlot(int slot);
-    // Creation on a left release in idle state.
-    void createAt(int side, int x, int y);
     // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
 
@@ -149,17 +139,17 @@ public:
     // The background dialog of the working side.
     void editBackground();
 
-    // Typing on the selected text. textEditing() is true while a session runs on the selected
-    // text; it ends with Escape, a press outside the text, another selection or side, and
-    // before the text dialog opens. The caret is in view pixels.
-    bool textEditing();
-    void endTextEditing();
-    const InlineTextEditor& inlineText() const { return inlineText_; }
-    QLineF textCaretInView();
+    // Typing on the selected text (see TextSession). textEditing() is true while a session
+    // runs on the selected text; it ends with Escape, a press outside the text, another
+    // selection or side, and before the text dialog opens. The caret is in view pixels.
+    bool textEditing() { return textSession_->running(); }
+    void endTextEditing() { textSession_->end(); }
+    const InlineTextEditor& inlineText() const { return textSession_->editor(); }
+    QLineF textCaretInView() { return textSession_->caretInView(); }
 
     void repaintBoth() { views_.paintBoth(); }
     void repaintView(int side);
-    // Runs a dialog through runModal.
+    // Runs a dialog through the modal runner (see setRunModal).
     int modal(QDialog& d) const;
 
 signals:
@@ -171,6 +161,19 @@ signals:
     void textEditingChanged(bool editing);
 
 private:
+    void drawSelectionMarks(QPainter& painter, int offsetX, int offsetY);
+    // The drag mode, grab offsets and cursor for the mouse at (x, y) with the current tool.
+    void chooseDragMode(int x, int y);
+    void dragObject(int x, int y);
+    void handleKey(int key);
+    // Ctrl+arrow keys: moves the selected object by one view pixel, with Shift by one
+    // millimetre. Returns false for any other key.
+    bool nudgeKey(const QKeyEvent& event);
+    // The left and the right button pressed with the current tool.
+    void leftPress(int side, Qt::KeyboardModifiers mods, int x, int y);
+    void rightPress(int side, int x, int y);
+    // A left press on a handle or the body of the selected object starts dragging it.
+    void startDrag(int side, int x, int y);
     void setCursorNumber(int number);
     // Whether the mouse at (x, y) has gone the platform's drag distance from the drag's press.
     bool beyondDragDistance(int x, int y) const;
@@ -198,32 +201,6 @@ private:
     // One guide across the whole view, onto a bitmap whose origin lies at (offsetX, offsetY).
     void drawGuideLine(QPainter& painter, bool vertical, int32_t pos, int offsetX, int offsetY);
 
-    // Typing on the card: offered every key first, and a left press while a session runs.
-    // The text of a running session; null when there is none or its text is gone.
-    CardObject* editedText();
-    bool inlineTextKey(QKeyEvent& event);
-    // Starts a session on the selected text, the caret at its end.
-    void beginTextEditing();
-    // The text tool released at (x, y): on a text it starts a session there. False when no
-    // text lies there.
-    bool editTextAt(int side, int x, int y);
-    bool inlineTextPress(Qt::KeyboardModifiers mods, int x, int y);
-    // Where a text lies for the caret functions: its box in view pixels and the view's scale.
-    struct TextPlace {
-        QRect box;
-        double scale = 1.0;
-    };
-    TextPlace textPlace(const CardObject& o);
-    int textIndexInView(const CardObject& o, QPointF point);
-    void setTextContent(CardObject& o, const QString& content);
-    void drawTextCaret(QPainter& painter);
-
-    InlineTextEditor inlineText_;
-    int inlineSlot_ = 0;
-    int inlineSide_ = 0;
-    bool textSelecting_ = false;
-    bool inlineStepBegun_ = false;
-
     EditorViews& views_;
     UserDialogs& dialogs_;
     QString programFolder_;
@@ -239,6 +216,16 @@ private:
     std::unique_ptr<ObjectClipboard> clipboard_;
     PictureOpenDialog* pictureOpenDialog_ = nullptr;
     BackgroundDialog* backgroundDialog_ = nullptr;
+    std::function<int(QDialog&)> runModal_;
+    EditorNavigation navigation_;
+    std::unique_ptr<ObjectCreator> creator_;
+    std::unique_ptr<TextSession> textSession_;
+    SnapOptions snapOptions_;
+    // The mouse state (idle, dragging, panning), the drag's mode (which handle or the body)
+    // and where within the object the drag grabbed it.
+    int32_t mouseState_ = MouseIdle;
+    int32_t dragMode_ = DragNone;
+    int32_t grabOffsetX_ = 0, grabOffsetY_ = 0;
     int cursor_ = CursorArrow;
     int dragSide_ = 0;
     // Where the press that began the current drag lay; the object follows the mouse only once
@@ -275,9 +262,6 @@ private:
         bool onView = false;  // over the visible part of the view, where it stays when let go
     };
     GuidePull guidePull_;
-    // Wheel turns below one notch, kept for the next event (fine-grained wheels and pads).
-    int zoomWheelRest_ = 0;
-    int scrollWheelRest_ = 0;
 };
 
 }  // namespace bb

@@ -57,10 +57,10 @@ void EditorController::drawAids(int side, QPainter& p, int offsetX, int offsetY)
     const EditorView* v = views_.view(side);
     if (!v) return;
     const CardDocument& d = doc();
-    if (gridShown_ && snapOptions.gridMm > 0) {
+    if (gridShown_ && snapOptions_.gridMm > 0) {
         const QRect part = v->visiblePart();
         const CardGeometry card = cardGeometry(d);
-        const double spacing = snapOptions.gridMm * kUnitsPerMm;
+        const double spacing = snapOptions_.gridMm * kUnitsPerMm;
         const double minGap = double(snapReach(d.zoomFactor, d.unitsPerPixel, kGridMinGapPixels));
         const auto lines = [&](int32_t origin, int from, int to) {
             // One pixel more on each side, so that a line truncated into the edge shows.
@@ -93,7 +93,7 @@ void EditorController::drawAids(int side, QPainter& p, int offsetX, int offsetY)
 }
 
 GuideRef EditorController::guideUnderMouse(int side, int x, int y) {
-    if (tools_->current() != ToolPointer || dragMode != DragNone) return {};
+    if (tools_->current() != ToolPointer || dragMode_ != DragNone) return {};
     const CardDocument& d = doc();
     const GuideRef g = guideAt(guides_.side(side), d.fromView(x), d.fromView(y),
                                snapReach(d.zoomFactor, d.unitsPerPixel, kGuideGrabPixels));
@@ -148,7 +148,7 @@ void EditorController::dropGuide(int x, int y) {
 }
 
 void EditorController::rulerPress(int side, bool topRuler, int x, int y) {
-    if (mouseState != MouseIdle || guidePull_.active || !views_.view(side)) return;
+    if (mouseState_ != MouseIdle || guidePull_.active || !views_.view(side)) return;
     endTextEditing();
     // The top ruler gives a horizontal guide, the left ruler a vertical one.
     guidePull_ = GuidePull{true, side, !topRuler, GuideRef{}, 0, false};

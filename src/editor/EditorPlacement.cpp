@@ -1,6 +1,5 @@
-// The editor's placement aids: snapping of a drag to guides and the grid, the wheel (zoom
-// around the mouse, scrolling), nudging the selected object with the arrow keys, and centring
-// it on the card or on a half of it.
+// The editor's placement aids: snapping of a drag to guides and the grid, nudging the selected
+// object with the arrow keys, and centring it on the card or on a half of it.
 #include "document/Trunc.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
@@ -18,20 +17,13 @@
 
 namespace bb {
 
-namespace {
-
-// One notch of a mouse wheel in Qt's eighths of a degree.
-constexpr int kNotch = 120;
-
-}  // namespace
-
 // ---- snapping ----
 
 void EditorController::startSnapping() {
     guideXs_.clear();
     guideYs_.clear();
     shownGuides_ = QRegion();
-    snapLines_ = snapOptions.enabled ? snapLines(doc(), doc().selectedSlot) : SnapLines{};
+    snapLines_ = snapOptions_.enabled ? snapLines(doc(), doc().selectedSlot) : SnapLines{};
     // The guides pulled from the rulers hold whether snapping is on or not.
     const GuideLines& pulled = guides_.side(dragSide_);
     if (pulled.empty()) return;
@@ -48,11 +40,11 @@ void EditorController::snapDragged(CardObject& o) {
     const CardDocument& d = doc();
     const CardGeometry card = cardGeometry(d);
     // The grid starts at the card's top-left corner; it holds only while snapping is on.
-    const bool gridHolds = snapOptions.enabled && snapOptions.gridMm > 0;
-    const SnapGrid grid{gridHolds ? snapOptions.gridMm * kUnitsPerMm : 0.0, card.left, card.top};
+    const bool gridHolds = snapOptions_.enabled && snapOptions_.gridMm > 0;
+    const SnapGrid grid{gridHolds ? snapOptions_.gridMm * kUnitsPerMm : 0.0, card.left, card.top};
     const SnapBox box{o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height};
     SnapResult r =
-        snapBox(box, dragMode, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
+        snapBox(box, dragMode_, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
     o.x = clampInt32(r.box.left);
     o.y = clampInt32(r.box.top);
     o.width = clampInt32(r.box.right - r.box.left);
@@ -64,7 +56,7 @@ void EditorController::snapDragged(CardObject& o) {
 QRegion EditorController::guideRegion() const {
     QRegion region;
     const EditorView* v = views_.view(dragSide_);
-    if (!v || mouseState != MouseDragging) return region;
+    if (!v || mouseState_ != MouseDragging) return region;
     const CardDocument& d = views_.doc();
     for (int32_t x : guideXs_) region += QRect(d.screenPixels(x), 0, 1, v->height());
     for (int32_t y : guideYs_) region += QRect(0, d.screenPixels(y), v->width(), 1);
@@ -91,54 +83,7 @@ void EditorController::drawGuides(int side, QPainter& p) {
 // ---- wheel ----
 
 bool EditorController::wheel(int side, Qt::KeyboardModifiers mods, QPoint delta, int x, int y) {
-    EditorView* view = views_.view(side);
-    if (!view || !view->scrollBox()) return false;
-    const int turn = delta.y() != 0 ? delta.y() : delta.x();
-    if (mods & Qt::ControlModifier) {
-        // Away from the user zooms in, one zoom step per notch.
-        zoomWheelRest_ += turn;
-        double upp = doc().unitsPerPixel;
-        for (; zoomWheelRest_ >= kNotch; zoomWheelRest_ -= kNotch) upp = zoomInStep(upp);
-        for (; zoomWheelRest_ <= -kNotch; zoomWheelRest_ += kNotch) upp = zoomOutStep(upp);
-        zoomAround(side, upp, x, y);
-        return true;
-    }
-    // A plain turn scrolls down and up, with Shift (or a sideways turn) left and right.
-    const bool sideways = (mods & Qt::ShiftModifier) || delta.y() == 0;
-    QScrollBar* bar = sideways ? view->scrollBox()->horizontalScrollBar()
-                               : view->scrollBox()->verticalScrollBar();
-    scrollWheelRest_ -=
-        turn * QGuiApplication::styleHints()->wheelScrollLines() * bar->singleStep();
-    const int pixels = scrollWheelRest_ / kNotch;
-    scrollWheelRest_ -= pixels * kNotch;
-    bar->setValue(bar->value() + pixels);
-    return true;
-}
-
-void EditorController::zoomAround(int side, double unitsPerPixel, int x, int y) {
-    CardDocument& d = doc();
-    EditorView* view = views_.view(side);
-    if (!view || !(unitsPerPixel > 0) || unitsPerPixel == d.unitsPerPixel) return;
-    // The mouse's place in the visible part stays; the card point under it follows.
-    const int mouseX = x - view->scrollX(), mouseY = y - view->scrollY();
-    const long double ux = static_cast<long double>(x) / d.zoomFactor * d.unitsPerPixel;
-    const long double uy = static_cast<long double>(y) / d.zoomFactor * d.unitsPerPixel;
-    d.unitsPerPixel = unitsPerPixel;
-    views_.zoomInProgress = true;
-    const QSize size = views_.paintBoxSize();
-    if (views_.outsideView()) views_.outsideView()->resize(size);
-    if (side == 1 && views_.insideView()) views_.insideView()->resize(size);
-    const auto target = [&](long double u, int mouse, int range) {
-        const long double px = u * d.zoomFactor / unitsPerPixel - mouse;
-        const long double top = std::max(0, range - 1);
-        return int(std::llround(std::clamp<long double>(px, 0, top)));
-    };
-    const int sx = target(ux, mouseX, view->scrollRangeX());
-    const int sy = target(uy, mouseY, view->scrollRangeY());
-    view->setScroll(sx, sy);
-    if (side == 1 && views_.outsideView()) views_.outsideView()->setScroll(sx, sy);
-    views_.zoomInProgress = false;
-    repaintView(side);
+    return navigation_.wheel(side, mods, delta, x, y);
 }
 
 // ---- nudging ----
@@ -168,7 +113,7 @@ bool EditorController::nudgeKey(const QKeyEvent& event) {
 
 void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
     CardObject* o = selected();
-    if (!o || mouseState != MouseIdle) return;
+    if (!o || mouseState_ != MouseIdle) return;
     // A held key is one step: its first press starts the group, the repeats join it.
     EditHistory::Step undoStep(*history_, QStringLiteral("Objekt verschieben"),
                                autoRepeat ? kNudgeMergeKey : -kNudgeMergeKey);

@@ -292,7 +292,8 @@ int ObjectClipboard::pasteImage(const QImage& image) {
     const QPoint c = visibleCardCentre();
     CardObject o;
     if (!initNewObject(d, o, KindPicture, d.screenPixels(c.x()), d.screenPixels(c.y()),
-                       editor_.newTextFont, editor_.views().ctx(), std::move(picture), path)) {
+                       editor_.creator().newTextFont(), editor_.views().ctx(), std::move(picture),
+                       path)) {
         const CardGeometry card = cardGeometry(d);
         o.x = placeOnCard(c.x(), o.width, card.left, card.right);
         o.y = placeOnCard(c.y(), o.height, card.top, card.bottom);
@@ -314,8 +315,9 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
         if (slot == 0) break;
         CardObject o;
         const int offset = made * kPasteStep;
-        initNewObject(d, o, KindPicture, pos.x() + offset, pos.y() + offset, editor_.newTextFont,
-                      editor_.views().ctx(), std::move(picture), file);
+        initNewObject(d, o, KindPicture, pos.x() + offset, pos.y() + offset,
+                      editor_.creator().newTextFont(), editor_.views().ctx(), std::move(picture),
+                      file);
         if (place(slot, std::move(o))) ++made;
     }
     return made;

@@ -3,6 +3,7 @@
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "editor/PropertyPanel.h"
+#include "editor/RulerMath.h"
 #include "editor/TextEffectsDialog.h"
 #include "editor/TextEntryDialog.h"
 #include "editor/TransparencyDialog.h"
@@ -13,6 +14,9 @@
 #include <QFileInfo>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <utility>
 
 namespace bb {
@@ -142,6 +146,35 @@ void ObjectCommands::setRoundFrame(bool on) {
     }
 }
 
+void ObjectCommands::moveSelectedTo(bool horizontal, double mm) {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Position ändern"));
+    const CardDocument& d = editor_.doc();
+    if (horizontal)
+        o->x = cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth);
+    else
+        o->y = cardPositionUnits(mm, d.sideHeightUnits, d.format.cardHeight);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::resizeSelectedTo(bool horizontal, double mm, bool keepAspect) {
+    CardObject* o = editor_.selected();
+    if (!o) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Größe ändern"));
+    const CardDocument& d = editor_.doc();
+    const int32_t before = horizontal ? o->width : o->height;
+    const int32_t after = horizontal ? cardLengthUnits(mm, d.sideWidthUnits, d.format.cardWidth)
+                                     : cardLengthUnits(mm, d.sideHeightUnits, d.format.cardHeight);
+    (horizontal ? o->width : o->height) = after;
+    if (keepAspect && before > 0) {
+        int32_t& other = horizontal ? o->height : o->width;
+        const double scaled = std::round(double(other) * after / before);
+        other = int32_t(std::clamp(scaled, 0.0, double(INT32_MAX)));
+    }
+    editor_.repaintBoth();
+}
+
 void ObjectCommands::chooseColor() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
     CardObject* o = editor_.selected();
@@ -169,15 +202,16 @@ void ObjectCommands::chooseFont() {
     QFont font = preset.toQFont();
     QColor color = toQColor(preset.color);
     if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
-    editor_.newTextFont =
+    const FontChoice chosen =
         FontChoice::fromQFont(font, color, editor_.views().ctx().screenDpi, preset.pitch);
+    editor_.creator().setNewTextFont(chosen);
     if ((o = editor_.selected())) {
-        o->color = editor_.newTextFont.color;
-        o->fontHeight = editor_.newTextFont.height;
-        o->fontName = editor_.newTextFont.name;
-        o->fontPitch = editor_.newTextFont.pitch;
-        o->fontStyle = editor_.newTextFont.style;
-        o->fontSize = editor_.newTextFont.size;
+        o->color = chosen.color;
+        o->fontHeight = chosen.height;
+        o->fontName = chosen.name;
+        o->fontPitch = chosen.pitch;
+        o->fontStyle = chosen.style;
+        o->fontSize = chosen.size;
         editor_.panel().loadSelectionControls(*o);
         editor_.repaintBoth();
     }

@@ -47,6 +47,11 @@ public:
     void toggleKeepAspect();
     void setKeepAspect(bool on);
     void setRoundFrame(bool on);
+    // "Position und Größe": moves the selected object so that its left (`horizontal`) or top
+    // edge lies `mm` from the card's edge; sizes its width or height to `mm`, the other side
+    // following in proportion when `keepAspect`.
+    void moveSelectedTo(bool horizontal, double mm);
+    void resizeSelectedTo(bool horizontal, double mm, bool keepAspect);
 
     // The colour and font dialogs; the chosen font also becomes the font of new texts.
     void chooseColor();

@@ -572,7 +572,7 @@ TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
         ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
         ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
         ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
-        ASSERT_EQ(ed.mouseState, MouseDragging) << side;
+        ASSERT_EQ(ed.cursorNumber(), CursorDrag) << side;
 
         // The file is refused after the document was cleared.
         dialogs.answers = {BtnNo};
@@ -582,8 +582,6 @@ TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
         // The release that ends the old press creates a text instead of ending a drag.
         ed.tools().setCurrent(ToolText);
         ed.mouseMove(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
-        EXPECT_EQ(ed.mouseState, MouseIdle) << side;
-        EXPECT_EQ(ed.dragMode, DragNone) << side;
         ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
         EXPECT_EQ(doc.workingSlots[1]->kind, KindText) << side;
         doc.clearAll();
@@ -595,7 +593,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     CardDocument& doc = w->document();
     EditorController& ed = w->editing();
     std::function<int(QDialog&)> answer;
-    ed.runModal = [&](QDialog& d) { return answer ? answer(d) : int(QDialog::Rejected); };
+    ed.setRunModal([&](QDialog& d) { return answer ? answer(d) : int(QDialog::Rejected); });
     // A card with a figure on the inside, saved.
     const QString other = folder.file(QStringLiteral("andere.kar"));
     w->editorTab().selectSide(1);

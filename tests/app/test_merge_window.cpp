@@ -70,7 +70,7 @@ TEST_F(WindowTest, MenuItemAndPrintButtonOpenTheDialogWhosePrintGoesThroughThePr
 
     const QString pdf = folder.file(QStringLiteral("serie.pdf"));
     QStringList opened;
-    w->editing().runModal = [&](QDialog& d) {
+    w->editing().setRunModal([&](QDialog& d) {
         opened << d.objectName();
         EXPECT_TRUE(d.findChild<QLabel*>(QStringLiteral("MissingFieldsLabel"))
                         ->text()
@@ -78,7 +78,7 @@ TEST_F(WindowTest, MenuItemAndPrintButtonOpenTheDialogWhosePrintGoesThroughThePr
         dialogs.saveAnswers.push_back({pdf, 1});
         d.findChild<QPushButton*>(QStringLiteral("MergePrintBtn"))->click();
         return int(QDialog::Rejected);
-    };
+    });
     item->trigger();
     ASSERT_EQ(opened, QStringList{QStringLiteral("SerienkartenDlg")});
     EXPECT_GT(QFile(pdf).size(), 0);

@@ -27,12 +27,12 @@ QByteArray fileBytes(const QString& path) {
 
 // Answers the grid dialog with `mm` and OK, or with Cancel when `ok` is false.
 void answerGrid(MainWindow& w, double mm, bool ok) {
-    w.editing().runModal = [mm, ok](QDialog& d) {
+    w.editing().setRunModal([mm, ok](QDialog& d) {
         auto* edit = d.findChild<QDoubleSpinBox*>(QStringLiteral("RasterED"));
         if (!edit) return int(QDialog::Rejected);
         edit->setValue(mm);
         return int(ok ? QDialog::Accepted : QDialog::Rejected);
-    };
+    });
 }
 
 }  // namespace
@@ -42,35 +42,35 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
     userSettings().remove(QStringLiteral("Raster"));
     {
         auto w = make(true);
-        EXPECT_FALSE(w->editing().snapOptions.enabled);
-        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 5.0);
+        EXPECT_FALSE(w->editing().snapOptions().enabled);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions().gridMm, 5.0);
         auto* item = w->findChild<QAction*>(QStringLiteral("Raster1"));
         ASSERT_NE(item, nullptr);
         EXPECT_EQ(item->text(), QStringLiteral("&Raster..."));
         answerGrid(*w, 2.5, true);
         item->trigger();
-        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 2.5);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions().gridMm, 2.5);
         EXPECT_DOUBLE_EQ(userSettings().value(QStringLiteral("Raster/AbstandMm")).toDouble(), 2.5);
         // Cancel keeps the spacing.
         answerGrid(*w, 7.0, false);
         item->trigger();
-        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 2.5);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions().gridMm, 2.5);
     }
-    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, 2.5);
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions().gridMm, 2.5);
     // A window that keeps no settings leaves them alone.
     {
         auto w = make(false);
-        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 5.0);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions().gridMm, 5.0);
         answerGrid(*w, 9.0, true);
         w->editGrid();
-        EXPECT_DOUBLE_EQ(w->editing().snapOptions.gridMm, 9.0);
+        EXPECT_DOUBLE_EQ(w->editing().snapOptions().gridMm, 9.0);
     }
     EXPECT_DOUBLE_EQ(userSettings().value(QStringLiteral("Raster/AbstandMm")).toDouble(), 2.5);
     // Stored values that are no spacing give the default or the nearest usable one.
     userSettings().setValue(QStringLiteral("Raster/AbstandMm"), QStringLiteral("viel"));
-    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, 5.0);
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions().gridMm, 5.0);
     userSettings().setValue(QStringLiteral("Raster/AbstandMm"), -3.0);
-    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions.gridMm, GridDialog::kMinMm);
+    EXPECT_DOUBLE_EQ(make(true)->editing().snapOptions().gridMm, GridDialog::kMinMm);
     userSettings().remove(QStringLiteral("Raster"));
 
     // The snapping switch.
@@ -83,7 +83,7 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
         EXPECT_TRUE(snap->isCheckable());
         EXPECT_FALSE(snap->isChecked());
         snap->trigger();
-        EXPECT_TRUE(w->editing().snapOptions.enabled);
+        EXPECT_TRUE(w->editing().snapOptions().enabled);
         EXPECT_TRUE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
 
         // The centring commands of the object menu, in a submenu of their own.
@@ -93,9 +93,9 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
     }
     auto w = make(true);
     EXPECT_TRUE(w->snapAction()->isChecked());
-    EXPECT_TRUE(w->editing().snapOptions.enabled);
+    EXPECT_TRUE(w->editing().snapOptions().enabled);
     w->snapAction()->trigger();
-    EXPECT_FALSE(w->editing().snapOptions.enabled);
+    EXPECT_FALSE(w->editing().snapOptions().enabled);
     EXPECT_FALSE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
     userSettings().remove(QStringLiteral("Raster"));
 }

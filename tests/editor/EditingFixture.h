@@ -41,11 +41,11 @@ protected:
         layout->addWidget(tab);
         ed = std::make_unique<bb::EditorController>(tab->views(), dialogs, folder.path(), nullptr);
         ed->install(*tab);
-        ed->runModal = [this](QDialog& d) {
+        ed->setRunModal([this](QDialog& d) {
             ++dialogRuns;
             lastDialog = &d;
             return answer ? answer(d) : int(QDialog::Rejected);
-        };
+        });
         QObject::connect(ed.get(), &bb::EditorController::menuOpened,
                          [this](QMenu* m, QPoint) { menus.push_back(m); });
         window->resize(900, 700);

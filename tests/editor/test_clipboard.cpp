@@ -374,8 +374,8 @@ TEST_F(ClipboardTest, PictureLargerThanAHalfOfTheCardIsFittedIntoThatHalf) {
     for (int32_t clickX : {card.left + 500, card.fold + 500}) {
         CardObject made;
         EXPECT_TRUE(initNewObject(*doc, made, KindPicture, doc->screenPixels(clickX),
-                                  doc->screenPixels(card.top + 500), ed->newTextFont, ctx,
-                                  stripes(4000, 1000), "w"));
+                                  doc->screenPixels(card.top + 500), ed->creator().newTextFont(),
+                                  ctx, stripes(4000, 1000), "w"));
         const int32_t halfLeft = clickX < card.fold ? card.left : card.fold;
         EXPECT_EQ(made.x, halfLeft);
         EXPECT_EQ(made.width, halfWidth);
@@ -385,12 +385,14 @@ TEST_F(ClipboardTest, PictureLargerThanAHalfOfTheCardIsFittedIntoThatHalf) {
     // The picture tool's own placement fits a tall one by its height; small ones keep their
     // pixel size.
     CardObject tall;
-    initNewObject(*doc, tall, KindPicture, 0, 0, ed->newTextFont, ctx, stripes(100, 5000), "t");
+    initNewObject(*doc, tall, KindPicture, 0, 0, ed->creator().newTextFont(), ctx,
+                  stripes(100, 5000), "t");
     EXPECT_EQ(tall.height, cardHeight);
     EXPECT_NEAR(double(tall.height) / tall.width, 50.0, 0.5);
     EXPECT_EQ(tall.y, card.top);
     CardObject small;
-    initNewObject(*doc, small, KindPicture, 7, 9, ed->newTextFont, ctx, stripes(96, 48), "s");
+    initNewObject(*doc, small, KindPicture, 7, 9, ed->creator().newTextFont(), ctx, stripes(96, 48),
+                  "s");
     EXPECT_EQ(small.x, 700);
     EXPECT_EQ(small.width, doc->fromView(pictureViewSize(*doc, small.picture, 96).width()));
 }

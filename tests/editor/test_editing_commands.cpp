@@ -521,7 +521,7 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
             ed->pictureOpenDialog().openChosen();
             return int(QDialog::Accepted);
         }
-        b.choosePicture(ed->runModal);
+        b.choosePicture([this](QDialog& dlg) { return ed->modal(dlg); });
         EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("hg.bmp"));
         EXPECT_EQ(doc->workingBackground.backgroundPicture.width(), 400);
         b.modeButton(BgStretched)->setChecked(true);
@@ -536,7 +536,7 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
             ed->pictureOpenDialog().openChosen();
             return int(QDialog::Accepted);
         }
-        b.choosePicture(ed->runModal);
+        b.choosePicture([this](QDialog& dlg) { return ed->modal(dlg); });
         return int(QDialog::Accepted);
     };
     ed->editBackground();

@@ -46,10 +46,11 @@ TEST_P(EditingPlacement, DragSnapsToAnotherObjectShowsGuidesAndLeavesTheOtherAlo
     CardObject& a = put(1, KindFigure, 100, 100, 50, 40);
     CardObject& b = put(2, KindFigure, 300, 100, 50, 40);
     b.y = 10050;  // half a pixel lower: the tops only meet by snapping
-    ed->snapOptions = {true, 0.0};
+    ed->setSnapping(true);
+    ed->setGridSpacing(0.0);
     click(side, 120, 110);
     press(side, 120, 110);
-    ASSERT_EQ(ed->mouseState, MouseDragging);
+    ASSERT_EQ(ed->cursorNumber(), CursorDrag);
     // Left edge to 297 px: 3 px short of the other object's left edge, within the 5 px.
     move(side, 317, 110);
     EXPECT_EQ(a.x, 30000);
@@ -76,7 +77,7 @@ TEST_P(EditingPlacement, DragSnapsToAnotherObjectShowsGuidesAndLeavesTheOtherAlo
     EXPECT_EQ(b.height, 4000);
 
     // Switched off, the same drag follows the mouse alone.
-    ed->snapOptions.enabled = false;
+    ed->setSnapping(false);
     press(side, 320, 110);
     move(side, 122, 111);
     release(side, 122, 111);
@@ -87,7 +88,8 @@ TEST_P(EditingPlacement, DragSnapsToAnotherObjectShowsGuidesAndLeavesTheOtherAlo
 TEST_P(EditingPlacement, ResizeSnapsToTheMillimetreGridFromTheCardCorner) {
     const int side = GetParam();
     // On the card, 10 mm grid: the first line right of the card's left edge.
-    ed->snapOptions = {true, 10.0};
+    ed->setSnapping(true);
+    ed->setGridSpacing(10.0);
     const int32_t line = int32_t(std::llround(kCardLeft + 10 * kUnitsPerMm));
     CardObject& a = put(1, KindFigure, 1600, 1200, 20, 20);
     CardObject& other = put(2, KindFigure, 1700, 1300, 100, 20);
@@ -95,7 +97,7 @@ TEST_P(EditingPlacement, ResizeSnapsToTheMillimetreGridFromTheCardCorner) {
     // Right handle at (1620, 1210) pulled to 1652 px: the right edge is 154 units short of
     // the grid line.
     press(side, 1620, 1210);
-    ASSERT_EQ(ed->dragMode, DragRight);
+    ASSERT_EQ(ed->cursorNumber(), DragRight);
     move(side, 1652, 1210);
     release(side, 1652, 1210);
     EXPECT_EQ(a.x, 160000);

@@ -117,7 +117,7 @@ const QColor kGuide(0, 170, 200);
 }  // namespace
 
 TEST_P(GuidesInTheView, APulledGuideStaysIsDrawnAndObjectsSnapToItWithSnappingOff) {
-    ASSERT_FALSE(ed->snapOptions.enabled);
+    ASSERT_FALSE(ed->snapOptions().enabled);
     const QRect part = view(side)->visiblePart();
     const int gx = part.left() + 200, gy = part.top() + 150;
     pull(true, gx + 40, gy);   // the top ruler gives a horizontal guide
@@ -201,7 +201,7 @@ TEST_P(GuidesInTheView, AnObjectOnAGuideIsTakenBeforeTheGuideAndTheMenuRemovesTh
 }
 
 TEST_P(GuidesInTheView, TheGridIsDrawnOnlyWhileShownAndFromTheCardCorner) {
-    ed->snapOptions.gridMm = 10.0;
+    ed->setGridSpacing(10.0);
     const CardGeometry card = cardGeometry(*doc);
     view(side)->setScroll(doc->screenPixels(card.left) - 40, doc->screenPixels(card.top) - 40);
     const QRect part = view(side)->visiblePart();

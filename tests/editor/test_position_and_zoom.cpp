@@ -115,7 +115,8 @@ TEST_F(WholeCard, CtrlZeroOnAZoomedViewShowsTheWholeCardCentred) {
     EditorView* v = view(0);
     QScrollArea* box = v->scrollBox();
     // Zoomed in far, on a corner of the card.
-    for (int i = 0; i < 3; ++i) ed->zoomClick(0, v->width() / 3 + 5, v->height() / 3 + 5, true);
+    for (int i = 0; i < 3; ++i)
+        ed->navigation().zoomClick(0, v->width() / 3 + 5, v->height() / 3 + 5, true);
     const auto cardVisible = [&] {
         const QRect card(v->width() / 3, v->height() / 3, v->width() / 3, v->height() / 3);
         const QRect seen(v->scrollX(), v->scrollY(), box->viewport()->width(),

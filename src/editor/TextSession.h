@@ -1,0 +1,81 @@
+// Typing on the card: one session of in-place editing on the selected text. It starts on a
+// typed character, the text tool or a new text, places the caret and the selection with the
+// mouse, records the changes of one session as one undo step, grows the text's frame with
+// its lines, and ends with Escape, a press outside the text, another selection or side.
+#pragma once
+
+#include "editor/InlineTextEditor.h"
+
+#include <QLineF>
+#include <QObject>
+#include <QPointF>
+#include <QRect>
+#include <Qt>
+
+class QKeyEvent;
+class QPainter;
+
+namespace bb {
+
+class EditorController;
+struct CardObject;
+
+class TextSession : public QObject {
+    Q_OBJECT
+public:
+    explicit TextSession(EditorController& editor) : editor_(editor) {}
+
+    // True while a session runs on the selected text; a session whose text went away
+    // meanwhile (deleted, another selection or side) ends here.
+    bool running();
+    // Starts a session on the selected text, the caret at its end.
+    void begin();
+    // Puts the caret of the session at view position (x, y) of text `o`.
+    void placeCaret(const CardObject& o, int x, int y);
+    void end();
+
+    // A key: true when the session took it. Typing a character on the selected text starts
+    // a session when `mayStart` (the pointer tool, no drag running).
+    bool key(QKeyEvent& event, bool mayStart);
+    // A left press while a session runs: inside the text it places the caret (with Shift it
+    // extends the selection) and true is returned; on a handle the press is the editor's;
+    // anywhere else the session ends.
+    bool press(Qt::KeyboardModifiers mods, int x, int y);
+    // From a press inside the text to its release the mouse selects.
+    bool selecting() const { return selecting_; }
+    void selectTo(int side, int x, int y);
+    void stopSelecting() { selecting_ = false; }
+
+    const InlineTextEditor& editor() const { return inline_; }
+    // The caret in view pixels; null when no session runs.
+    QLineF caretInView();
+    void drawCaret(QPainter& painter);
+
+signals:
+    // A session began or ended; sent before the views are repainted.
+    void editingChanged(bool editing);
+
+private:
+    // Where a text lies for the caret functions: its box in view pixels and the view's scale.
+    struct TextPlace {
+        QRect box;
+        double scale = 1.0;
+    };
+    // The text of a running session; null when there is none or its text is gone.
+    CardObject* editedText();
+    TextPlace textPlace(const CardObject& o);
+    int textIndexInView(const CardObject& o, QPointF point);
+    // Up and Down over the text as it is laid out on the card.
+    int verticalMove(const QString& content, int pos, int lines);
+    void setTextContent(CardObject& o, const QString& content);
+    void updateCurrentView();
+
+    EditorController& editor_;
+    InlineTextEditor inline_;
+    int slot_ = 0;
+    int side_ = 0;
+    bool selecting_ = false;
+    bool stepBegun_ = false;
+};
+
+}  // namespace bb
