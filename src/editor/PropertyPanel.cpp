@@ -22,8 +22,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -38,6 +36,23 @@ W* named(W* w, const char* name) {
 }
 
 }  // namespace
+
+// While the panel loads itself from an object, its controls change nothing: a control's
+// signal reaches `f` only outside loading. unlessLoading0 is for signals whose arguments the
+// command does not take.
+template <typename F>
+auto PropertyPanel::unlessLoading(F f) {
+    return [this, f](auto&&... args) {
+        if (!loading_) f(args...);
+    };
+}
+
+template <typename F>
+auto PropertyPanel::unlessLoading0(F f) {
+    return [this, f] {
+        if (!loading_) f();
+    };
+}
 
 PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent), editor_(ed) {
@@ -57,19 +72,25 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     noSelectionLabel->setForegroundRole(QPalette::PlaceholderText);
     outer->addWidget(noSelectionLabel, 1);
 
-    // While the panel loads itself from an object, its controls change nothing.
-    const auto guard = [this](auto f) {
-        return [this, f](auto&&... args) {
-            if (!loading_) f(args...);
-        };
-    };
-    const auto guard0 = [this](auto f) {
-        return [this, f] {
-            if (!loading_) f();
-        };
-    };
+    buildFigureSheet(dialogs);
+    buildTextSheet(dialogs);
+    buildPictureSheet();
+    buildGeneralSheet();
+    setStatusTips();
+    outer->addWidget(buildGeometryGroup());
 
-    // "Figur"
+    sheetTabs->addTab(figureSheet, QStringLiteral("Figur"));
+    sheetTabs->addTab(textSheet, QStringLiteral("Text"));
+    sheetTabs->addTab(pictureSheet, QStringLiteral("Bild"));
+    sheetTabs->addTab(generalSheet, QStringLiteral("Allgemein"));
+    fixWidth();
+    for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet}) showSheet(s, false);
+    sheetTabs->hide();
+}
+
+void PropertyPanel::buildFigureSheet(UserDialogs& dialogs) {
+    // The commands are looked up when a control is used: they are made after the panel.
+    EditorController& ed = editor_;
     figureSheet = named(new QWidget, "FigurSheet");
     auto* fl = new QVBoxLayout(figureSheet);
     fl->setSpacing(1);
@@ -91,7 +112,7 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         fl->addWidget(rb);
         figureRadios[k] = rb;
         connect(rb, &QRadioButton::clicked, this,
-                guard0([&ed, k] { ed.commands().setFigureKind(k); }));
+                unlessLoading0([&ed, k] { ed.commands().setFigureKind(k); }));
     }
     figureRadios[3]->setChecked(true);
     fl->addWidget(named(new QLabel(QStringLiteral("Farbe:"), figureSheet), "Label1"));
@@ -112,7 +133,7 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         fillGroup->addButton(rb, mode);
         fl->addWidget(rb);
         connect(rb, &QRadioButton::clicked, this,
-                guard0([&ed, mode] { ed.commands().setFillMode(mode); }));
+                unlessLoading0([&ed, mode] { ed.commands().setFillMode(mode); }));
         ++mode;
     }
     filledRadio->setChecked(true);
@@ -123,13 +144,15 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     fl->addWidget(lineWidthEdit);
     fl->addStretch(1);
     connect(lineWidthEdit, &QSpinBox::valueChanged, this,
-            guard([&ed](int v) { ed.commands().setLineWidth(v); }));
+            unlessLoading([&ed](int v) { ed.commands().setLineWidth(v); }));
     connect(figureColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.commands().setColor(c); }));
+            unlessLoading([&ed](ColorRef c) { ed.commands().setColor(c); }));
     connect(borderColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.commands().setBorderColor(c); }));
+            unlessLoading([&ed](ColorRef c) { ed.commands().setBorderColor(c); }));
+}
 
-    // "Text"
+void PropertyPanel::buildTextSheet(UserDialogs& dialogs) {
+    EditorController& ed = editor_;
     textSheet = named(new QWidget, "TextSheet");
     auto* tl = new QVBoxLayout(textSheet);
     tl->setSpacing(2);
@@ -155,7 +178,7 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         alignGroup->addButton(rb, a);
         tl->addWidget(rb);
         connect(rb, &QRadioButton::clicked, this,
-                guard0([&ed, a] { ed.commands().setAlignment(a); }));
+                unlessLoading0([&ed, a] { ed.commands().setAlignment(a); }));
         ++a;
     }
     alignLeftRadio->setChecked(true);
@@ -175,9 +198,11 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     connect(textRotateRightButton, &QPushButton::clicked, this,
             [&ed] { ed.commands().rotateRight(); });
     connect(textColorCombo, &ColorCombo::colorChanged, this,
-            guard([&ed](ColorRef c) { ed.commands().setColor(c); }));
+            unlessLoading([&ed](ColorRef c) { ed.commands().setColor(c); }));
+}
 
-    // "Bild"
+void PropertyPanel::buildPictureSheet() {
+    EditorController& ed = editor_;
     pictureSheet = named(new QWidget, "BildSheet");
     auto* bl = new QVBoxLayout(pictureSheet);
     keepAspectCheck =
@@ -197,15 +222,17 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         bl->addWidget(w);
     bl->addStretch(1);
     connect(keepAspectCheck, &QCheckBox::clicked, this,
-            guard([&ed](bool on) { ed.commands().setKeepAspect(on); }));
+            unlessLoading([&ed](bool on) { ed.commands().setKeepAspect(on); }));
     connect(roundFrameCheck, &QCheckBox::clicked, this,
-            guard([&ed](bool on) { ed.commands().setRoundFrame(on); }));
+            unlessLoading([&ed](bool on) { ed.commands().setRoundFrame(on); }));
     connect(rotateLeftButton, &QPushButton::clicked, this, [&ed] { ed.commands().rotateLeft(); });
     connect(rotateRightButton, &QPushButton::clicked, this, [&ed] { ed.commands().rotateRight(); });
     connect(transparencyButton, &QPushButton::clicked, this,
             [&ed] { ed.commands().editTransparency(); });
+}
 
-    // "Allgemein"
+void PropertyPanel::buildGeneralSheet() {
+    EditorController& ed = editor_;
     generalSheet = named(new QWidget, "AllgemeinSheet");
     auto* al = new QVBoxLayout(generalSheet);
     deleteButton = named(new QPushButton(QStringLiteral("Löschen..."), generalSheet), "Del1Btn");
@@ -215,6 +242,12 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
     al->addWidget(toFrontButton);
     al->addWidget(toBackButton);
     al->addStretch(1);
+    connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.commands().deleteSelected(); });
+    connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.commands().bringToFront(); });
+    connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.commands().sendToBack(); });
+}
+
+void PropertyPanel::setStatusTips() {
     // What each control does, for the status line.
     for (QRadioButton* rb : figureRadios)
         rb->setStatusTip(QStringLiteral("Form der Figur: ") + rb->text());
@@ -240,20 +273,6 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
         {toBackButton, "Legt das gewählte Objekt hinter alle anderen"},
     };
     for (const auto& [button, tip] : tips) button->setStatusTip(QString::fromUtf8(tip));
-
-    connect(deleteButton, &QPushButton::clicked, this, [&ed] { ed.commands().deleteSelected(); });
-    connect(toFrontButton, &QPushButton::clicked, this, [&ed] { ed.commands().bringToFront(); });
-    connect(toBackButton, &QPushButton::clicked, this, [&ed] { ed.commands().sendToBack(); });
-
-    outer->addWidget(buildGeometryGroup());
-
-    sheetTabs->addTab(figureSheet, QStringLiteral("Figur"));
-    sheetTabs->addTab(textSheet, QStringLiteral("Text"));
-    sheetTabs->addTab(pictureSheet, QStringLiteral("Bild"));
-    sheetTabs->addTab(generalSheet, QStringLiteral("Allgemein"));
-    fixWidth();
-    for (QWidget* s : {figureSheet, textSheet, pictureSheet, generalSheet}) showSheet(s, false);
-    sheetTabs->hide();
 }
 
 void PropertyPanel::fixWidth() {
@@ -312,49 +331,19 @@ QWidget* PropertyPanel::buildGeometryGroup() {
     aspectLockCheck->setStatusTip(
         QStringLiteral("Ändert beim Eingeben von Breite oder Höhe die andere Seite mit"));
     form->addRow(aspectLockCheck);
-    connect(posXEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (!loading_) moveSelected(true, v);
-    });
-    connect(posYEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (!loading_) moveSelected(false, v);
-    });
-    connect(widthEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (!loading_) resizeSelected(true, v);
-    });
-    connect(heightEdit, &QDoubleSpinBox::valueChanged, this, [this](double v) {
-        if (!loading_) resizeSelected(false, v);
-    });
+    EditorController& ed = editor_;
+    connect(posXEdit, &QDoubleSpinBox::valueChanged, this,
+            unlessLoading([&ed](double v) { ed.commands().moveSelectedTo(true, v); }));
+    connect(posYEdit, &QDoubleSpinBox::valueChanged, this,
+            unlessLoading([&ed](double v) { ed.commands().moveSelectedTo(false, v); }));
+    connect(widthEdit, &QDoubleSpinBox::valueChanged, this, unlessLoading([this](double v) {
+                editor_.commands().resizeSelectedTo(true, v, aspectLockCheck->isChecked());
+            }));
+    connect(heightEdit, &QDoubleSpinBox::valueChanged, this, unlessLoading([this](double v) {
+                editor_.commands().resizeSelectedTo(false, v, aspectLockCheck->isChecked());
+            }));
     geometryGroup->hide();
     return geometryGroup;
-}
-
-void PropertyPanel::moveSelected(bool horizontal, double mm) {
-    CardObject* o = editor_.selected();
-    if (!o) return;
-    EditHistory::Step step(editor_.history(), QStringLiteral("Position ändern"));
-    const CardDocument& d = editor_.doc();
-    if (horizontal)
-        o->x = cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth);
-    else
-        o->y = cardPositionUnits(mm, d.sideHeightUnits, d.format.cardHeight);
-    editor_.repaintBoth();
-}
-
-void PropertyPanel::resizeSelected(bool horizontal, double mm) {
-    CardObject* o = editor_.selected();
-    if (!o) return;
-    EditHistory::Step step(editor_.history(), QStringLiteral("Größe ändern"));
-    const CardDocument& d = editor_.doc();
-    const int32_t before = horizontal ? o->width : o->height;
-    const int32_t after = horizontal ? cardLengthUnits(mm, d.sideWidthUnits, d.format.cardWidth)
-                                     : cardLengthUnits(mm, d.sideHeightUnits, d.format.cardHeight);
-    (horizontal ? o->width : o->height) = after;
-    if (aspectLockCheck->isChecked() && before > 0) {
-        int32_t& other = horizontal ? o->height : o->width;
-        const double scaled = std::round(double(other) * after / before);
-        other = int32_t(std::clamp(scaled, 0.0, double(INT32_MAX)));
-    }
-    editor_.repaintBoth();
 }
 
 void PropertyPanel::showGeometry(const CardObject* o) {

@@ -1,5 +1,6 @@
 // The property panel at the right of the editor: the sheets "Figur", "Text", "Bild"
-// and "Allgemein", which follow the selected object at every repaint.
+// and "Allgemein", which follow the selected object at every repaint. The panel only reads
+// its controls; every change it makes is one of the object commands (ObjectCommands).
 #pragma once
 
 #include <QWidget>
@@ -73,16 +74,20 @@ public:
 
     bool sheetVisible(QWidget* sheet) const;
 
-    // Moves the selected object so that its left (`horizontal`) or top edge lies `mm` from
-    // the card's edge; sizes its width or height to `mm`, the other side following when the
-    // aspect is locked.
-    void moveSelected(bool horizontal, double mm);
-    void resizeSelected(bool horizontal, double mm);
-
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The four sheets and their controls, each wired to the object commands.
+    void buildFigureSheet(UserDialogs& dialogs);
+    void buildTextSheet(UserDialogs& dialogs);
+    void buildPictureSheet();
+    void buildGeneralSheet();
+    void setStatusTips();
+    template <typename F>
+    auto unlessLoading(F f);
+    template <typename F>
+    auto unlessLoading0(F f);
     void showSheet(QWidget* sheet, bool on);
     // Fixes the width to the widest sheet, so the column does not change with the selection.
     void fixWidth();
