@@ -220,11 +220,6 @@ void EditHistory::noteQuarterTurn(int slot, bool left) {
     open_->turns.push_back({doc_.currentSide, slot, left ? -1 : 1});
 }
 
-void EditHistory::abandon() {
-    if (depth_ == 0) return;
-    if (--depth_ == 0) open_.reset();
-}
-
 void EditHistory::end(const QString& text, int mergeKey) {
     if (depth_ == 0) return;
     if (--depth_ > 0) return;

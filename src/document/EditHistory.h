@@ -33,9 +33,6 @@ public:
     // the following ones K, which merge into the previous step when it belongs to the group
     // and changed the same objects. 0 merges nothing.
     void end(const QString& text, int mergeKey = 0);
-    // Closes an open step without recording (the command was cancelled). Changes made since
-    // begin() stay in the document but are not undoable; use only when nothing changed.
-    void abandon();
     bool stepOpen() const { return depth_ > 0; }
 
     // Tells the open step that the picture of `slot` on the working side was turned a quarter

@@ -23,7 +23,6 @@ public:
     ColorRef color() const { return color_; }
     // Shows `c`: its standard entry, or the entry for other colours with a swatch of it.
     void setColor(ColorRef c);
-    void setDialogs(UserDialogs* dialogs) { dialogs_ = dialogs; }
 
 signals:
     // Every change of value, by the user or by setColor.

@@ -115,12 +115,39 @@ private:
     std::optional<CardFormat> format_;
 };
 
+namespace {
+
+// A push button of the dialog in layout `l`, which Enter does not press unless it is the
+// default.
+QPushButton* addButton(QWidget* parent, QBoxLayout* l, const QString& text, const char* name,
+                       const QString& tip) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setStatusTip(tip);
+    b->setAutoDefault(false);
+    l->addWidget(b);
+    return b;
+}
+
+}  // namespace
+
 NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("neuForm"));
     setWindowTitle(QStringLiteral("Neue Karte erstellen"));
     setModal(true);
     auto* outer = new QVBoxLayout(this);
+    outer->addWidget(buildTypeBox(), 1);
+    outer->addLayout(buildDialogButtons());
+
+    // The list has the focus first, so typing a letter jumps to a type; the search follows.
+    setTabOrder(typeList, searchEdit);
+    connect(searchEdit, &QLineEdit::textChanged, this, [this] { applySearch(); });
+    connect(typeList, &QTreeWidget::currentItemChanged, this, [this] { showSelectedSheet(); });
+    connect(typeList, &QTreeWidget::itemDoubleClicked, this, [this] { confirmChoice(); });
+}
+
+QGroupBox* NewCardDialog::buildTypeBox() {
     auto* box = new QGroupBox(QStringLiteral("Kartentyp"), this);
     auto* bl = new QVBoxLayout(box);
 
@@ -158,43 +185,32 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     bl->addLayout(pick, 1);
 
     auto* edit = new QHBoxLayout;
-    const auto button = [this](QBoxLayout* l, const QString& text, const char* name,
-                               const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setStatusTip(tip);
-        b->setAutoDefault(false);
-        l->addWidget(b);
-        return b;
-    };
-    connect(button(edit, QStringLiteral("&Neu"), "NeuBtn",
-                   QStringLiteral("Legt einen neuen Kartentyp an")),
+    connect(addButton(this, edit, QStringLiteral("&Neu"), "NeuBtn",
+                      QStringLiteral("Legt einen neuen Kartentyp an")),
             &QPushButton::clicked, this, &NewCardDialog::addType);
-    connect(button(edit, QStringLiteral("Ä&ndern"), "AendernBtn",
-                   QStringLiteral("Ändert den gewählten Kartentyp")),
+    connect(addButton(this, edit, QStringLiteral("Ä&ndern"), "AendernBtn",
+                      QStringLiteral("Ändert den gewählten Kartentyp")),
             &QPushButton::clicked, this, &NewCardDialog::changeType);
-    connect(button(edit, QStringLiteral("&Löschen"), "LoeschenBtn",
-                   QStringLiteral("Löscht den gewählten Kartentyp")),
+    connect(addButton(this, edit, QStringLiteral("&Löschen"), "LoeschenBtn",
+                      QStringLiteral("Löscht den gewählten Kartentyp")),
             &QPushButton::clicked, this, &NewCardDialog::deleteType);
     edit->addStretch(1);
     bl->addLayout(edit);
-    outer->addWidget(box, 1);
+    return box;
+}
+
+QBoxLayout* NewCardDialog::buildDialogButtons() {
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    QPushButton* ok = button(bottom, QStringLiteral("&OK"), "OKBtn",
-                             QStringLiteral("Beginnt eine neue Karte mit dem gewählten Kartentyp"));
+    QPushButton* ok =
+        addButton(this, bottom, QStringLiteral("&OK"), "OKBtn",
+                  QStringLiteral("Beginnt eine neue Karte mit dem gewählten Kartentyp"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &NewCardDialog::confirmChoice);
-    connect(button(bottom, QStringLiteral("&Abbrechen"), "CancelBtn",
-                   QStringLiteral("Behält die bisherige Karte")),
+    connect(addButton(this, bottom, QStringLiteral("&Abbrechen"), "CancelBtn",
+                      QStringLiteral("Behält die bisherige Karte")),
             &QPushButton::clicked, this, &QDialog::reject);
-    outer->addLayout(bottom);
-
-    // The list has the focus first, so typing a letter jumps to a type; the search follows.
-    setTabOrder(typeList, searchEdit);
-    connect(searchEdit, &QLineEdit::textChanged, this, [this] { applySearch(); });
-    connect(typeList, &QTreeWidget::currentItemChanged, this, [this] { showSelectedSheet(); });
-    connect(typeList, &QTreeWidget::itemDoubleClicked, this, [this] { confirmChoice(); });
+    return bottom;
 }
 
 int NewCardDialog::runModal(CardFormat& format) {

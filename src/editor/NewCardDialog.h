@@ -12,6 +12,8 @@
 
 #include <functional>
 
+class QBoxLayout;
+class QGroupBox;
 class QLineEdit;
 class QTreeWidget;
 
@@ -74,6 +76,9 @@ public:
     void done(int result) override;
 
 private:
+    // The group "Kartentyp" (list, search, sheet picture, editing buttons) and OK/Cancel.
+    QGroupBox* buildTypeBox();
+    QBoxLayout* buildDialogButtons();
     void clearCardTypes() { types_.clear(); }
     // Hides the rows whose name does not contain the search (case-insensitive) and keeps a
     // shown row selected.

@@ -89,6 +89,18 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     previewBitmap.fill(Qt::white);
 
     auto* grid = new QGridLayout(this);
+    buildFolderRow(*grid);
+    buildFileList(*grid);
+    buildPreview(*grid);
+    buildNameFields(*grid);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    connectBrowsing();
+    resize(600, 420);
+}
+
+void PictureOpenDialog::buildFolderRow(QGridLayout& grid) {
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Suchen in:"), this));
     folderCombo = new QComboBox(this);
@@ -100,8 +112,10 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     upButton->setToolTip(QStringLiteral("Übergeordneter Ordner"));
     upButton->setStatusTip(QStringLiteral("Wechselt in den übergeordneten Ordner"));
     top->addWidget(upButton);
-    grid->addLayout(top, 0, 0, 1, 2);
+    grid.addLayout(top, 0, 0, 1, 2);
+}
 
+void PictureOpenDialog::buildFileList(QGridLayout& grid) {
     model_ = new PictureFolderModel(this);
     model_->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     model_->setNameFilterDisables(false);
@@ -114,8 +128,10 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     fileList->setResizeMode(QListView::Adjust);
     fileList->setDragEnabled(false);
     fileList->setModel(model_);
-    grid->addWidget(fileList, 1, 0);
+    grid.addWidget(fileList, 1, 0);
+}
 
+void PictureOpenDialog::buildPreview(QGridLayout& grid) {
     auto* right = new QVBoxLayout;
     previewBox = new OpenPreviewBox(*this, this);
     previewBox->setObjectName(QStringLiteral("PreviewBox"));
@@ -126,8 +142,10 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     previewCheck->setChecked(true);
     previewCheck->setStatusTip(QStringLiteral("Zeigt das gewählte Bild in der Vorschau"));
     right->addWidget(previewCheck);
-    grid->addLayout(right, 1, 1);
+    grid.addLayout(right, 1, 1);
+}
 
+void PictureOpenDialog::buildNameFields(QGridLayout& grid) {
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("Dateiname:"), this), 0, 0);
     fileNameEdit = new QLineEdit(this);
@@ -146,13 +164,12 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
     cancel->setStatusTip(QStringLiteral("Schließt das Fenster, ohne ein Bild zu öffnen"));
     fields->addWidget(open, 0, 2);
     fields->addWidget(cancel, 1, 2);
-    grid->addLayout(fields, 2, 0, 1, 2);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(1, 1);
-
+    grid.addLayout(fields, 2, 0, 1, 2);
     connect(open, &QPushButton::clicked, this, &PictureOpenDialog::openChosen);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PictureOpenDialog::connectBrowsing() {
     connect(upButton, &QToolButton::clicked, this, &PictureOpenDialog::goToParentFolder);
     connect(filterCombo, &QComboBox::activated, this, &PictureOpenDialog::filterChosen);
     connect(previewCheck, &QCheckBox::toggled, previewBox, qOverload<>(&QWidget::update));
@@ -168,7 +185,6 @@ PictureOpenDialog::PictureOpenDialog(const QString& programFolder, QWidget* pare
             [this](const QModelIndex& i) {
                 if (i.isValid() && !model_->isDir(i)) fileSelected(model_->fileNameOf(i));
             });
-    resize(600, 420);
 }
 
 void PictureOpenDialog::prepare(const QString& folder, const QString& filter) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class QCheckBox;
+class QGridLayout;
 class QComboBox;
 class QLineEdit;
 class QListView;
@@ -64,6 +65,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The rows of the dialog: folder choice, file list, preview, file name and type.
+    void buildFolderRow(QGridLayout& grid);
+    void buildFileList(QGridLayout& grid);
+    void buildPreview(QGridLayout& grid);
+    void buildNameFields(QGridLayout& grid);
+    // What the folder, type and file controls do when used.
+    void connectBrowsing();
     void paintPreview(QWidget* box);
 
     QString programFolder_;

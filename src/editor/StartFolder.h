@@ -25,7 +25,6 @@ public:
     QString folderFor(const QString& cardFileName) const;
     // Notes the folder of `filePath`, a file the user has just chosen.
     void remember(const QString& filePath);
-    const QString& lastFolder() const { return last_; }
 
 private:
     QString key_;
