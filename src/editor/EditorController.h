@@ -69,7 +69,7 @@ public:
     void clearGuides();
     // "Hilfslinien entfernen" of the view menu: takes away the guides of one side.
     void removeGuides(int side);
-    // Whether the views show the grid of snapOptions.gridMm (never drawn into any output).
+    // Whether the views show the grid of snapOptions().gridMm (never drawn into any output).
     bool gridShown() const { return gridShown_; }
     void setGridShown(bool shown);
     // True from a press on a ruler or on a guide to its release.
