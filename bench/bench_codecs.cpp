@@ -2,6 +2,7 @@
 // 24-bit picture of 2000 x 1500 (3 megapixels), and the quantiser on its own.
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 #include "pictures/codecs/Quantize.h"
 
 #include <benchmark/benchmark.h>
@@ -31,10 +32,10 @@ const bb::DibImage& photo() {
 }
 
 void encode(benchmark::State& state, int type) {
-    const bb::DibWriter* writer = bb::dibWriterForType(type);
+    const bb::PictureFormat* format = bb::pictureFormatForType(type);
     QByteArray out;
     for (auto _ : state) {
-        writer->write(photo(), out);
+        format->write(photo(), {}, out);
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["bytes"] = double(out.size());
@@ -43,7 +44,7 @@ void encode(benchmark::State& state, int type) {
 
 void decode(benchmark::State& state, int type, const char* readerName) {
     QByteArray file;
-    bb::dibWriterForType(type)->write(photo(), file);
+    bb::pictureFormatForType(type)->write(photo(), {}, file);
     const bb::DibReader* reader = nullptr;
     for (const bb::DibReader& r : bb::dibReaders())
         if (QLatin1String(r.name) == QLatin1String(readerName)) reader = &r;

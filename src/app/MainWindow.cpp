@@ -8,6 +8,7 @@
 #include "document/CardFormat.h"
 #include "document/CardPictures.h"
 #include "document/CardResize.h"
+#include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
 #include "editor/EditorController.h"
@@ -73,12 +74,11 @@ const char* const kGridShownKey = "Raster/Anzeigen";
 
 }  // namespace
 
-QSettings appSettings() {
-    return QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
-}
-
 MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), options_(options) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      options_(options),
+      settings_(options.useSettings ? SettingsStore::forUser() : SettingsStore::forThisRunOnly()) {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(kProductTitle);
     createContents();
@@ -149,7 +149,7 @@ void MainWindow::createContents() {
     editing_->install(*editor_);
     // "Bild öffnen" starts in the card's folder, then where the last picture came from.
     editing_->pictureOpenDialog().startFolder().setCardFolder(cardFolder_);
-    editing_->pictureOpenDialog().startFolder().setPersistent(options_.useSettings);
+    editing_->pictureOpenDialog().startFolder().keepIn(settings_.get());
     setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
@@ -213,7 +213,7 @@ void MainWindow::buildTabs() {
     export_ = new ExportController(*doc_, ctx_, dialogs_, this);
     export_->setPrinterQuery(&exportPrinterResolution);
     export_->startFolder().setCardFolder(cardFolder_);
-    export_->startFolder().setPersistent(options_.useSettings);
+    export_->startFolder().keepIn(settings_.get());
     connect(print_, &PrintTab::exportRequested, this,
             [this] { runCommand([this] { export_->exportShownSide(); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {
@@ -262,7 +262,7 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     buildRecentMenu(datei);
     datei->addSeparator();
-    scan_ = new ScanController(dialogs_, this);
+    scan_ = new ScanController(dialogs_, *settings_, this);
     scan_->setProgramFolder(programFolder_);
     connect(scan_, &ScanController::progress, this, &MainWindow::showProgress);
     selectScannerAction_ = item(datei, QStringLiteral("Scanner auswählen..."), "Scannerauswhlen1",
@@ -828,7 +828,7 @@ void MainWindow::buildRecentMenu(QMenu* datei) {
     recentMenu_->menuAction()->setStatusTip(
         QStringLiteral("Öffnet eine der zuletzt benutzten Karten"));
     if (options_.useSettings) {
-        QSettings s = appSettings();
+        QSettings& s = settings_->settings();
         recent_.load(s);
     }
     // Whether a card still exists is asked each time the menu opens.
@@ -880,7 +880,7 @@ void MainWindow::noteRecent(const QString& path) {
 
 void MainWindow::storeRecent() {
     if (!options_.useSettings) return;
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     recent_.store(s);
 }
 
@@ -932,7 +932,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 // ---- settings ----
 
 void MainWindow::restoreSettings() {
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) placeForFirstStart();
     for (QSplitter* sp : findChildren<QSplitter*>()) {
@@ -970,7 +970,7 @@ void MainWindow::placeForFirstStart() {
 }
 
 void MainWindow::saveSettings() {
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     s.setValue(QStringLiteral("FormPlacement1/Geometry"), saveGeometry());
     for (QSplitter* sp : findChildren<QSplitter*>()) {
         if (!sp->objectName().isEmpty())
@@ -986,7 +986,7 @@ void MainWindow::saveSettings() {
 
 void MainWindow::storeSnapSettings() {
     if (!options_.useSettings) return;
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     s.setValue(QLatin1String(kSnapKey), editing_->snapOptions().enabled);
     s.setValue(QLatin1String(kGridKey), editing_->snapOptions().gridMm);
     s.setValue(QLatin1String(kGridShownKey), editing_->gridShown());

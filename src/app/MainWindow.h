@@ -31,6 +31,7 @@ class EditorViews;
 class ExportController;
 class PrintTab;
 class ScanController;
+class SettingsStore;
 class AboutDialog;
 class Autosave;
 class OrphanedRecovery;
@@ -44,9 +45,6 @@ class MergeSession;
 enum class MergeSides;
 class NewCardDialog;
 class UserDialogs;
-
-// The program's settings store (window placement, snapping, the lists of personal cards).
-QSettings appSettings();
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -86,6 +84,7 @@ public:
     QMenu* editMenu() const { return editMenu_; }
     QAction* snapAction() const { return snapAction_; }
     QAction* gridShownAction() const { return gridShownAction_; }
+    ScanController& scanController() { return *scan_; }
 
     // Commands (menus and tool bar).
     void newCard();
@@ -206,6 +205,8 @@ private:
 
     UserDialogs& dialogs_;
     Options options_;
+    // The one settings store of the program; with useSettings off, one for this run only.
+    std::unique_ptr<SettingsStore> settings_;
     QString programFolder_;
     QString cardFolder_;
     std::unique_ptr<CardDocument> doc_;

@@ -2,6 +2,7 @@
 // filled from its record, the list remembered per card, and the dialog's print and export.
 #include "app/MainWindow.h"
 
+#include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
@@ -53,7 +54,7 @@ void MainWindow::setUpMerge() {
             });
     connect(mergeDialog_, &MergeDialog::removeRequested, this, [this] {
         if (options_.useSettings && !doc_->fileName.isEmpty()) {
-            QSettings s = appSettings();
+            QSettings& s = settings_->settings();
             forgetList(s, doc_->fileName);
         }
         merge_->clear();
@@ -92,13 +93,13 @@ void MainWindow::rememberMergeList() {
     if (!options_.useSettings || !merge_->hasList() || doc_->fileName.isEmpty()) return;
     const QString listPath = merge_->list()->path;
     if (listPath.isEmpty()) return;
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     rememberList(s, doc_->fileName, listPath);
 }
 
 void MainWindow::restoreMergeList() {
     if (!options_.useSettings || doc_->fileName.isEmpty()) return;
-    QSettings s = appSettings();
+    QSettings& s = settings_->settings();
     const QString listPath = rememberedList(s, doc_->fileName);
     if (listPath.isEmpty()) return;
     if (!QFileInfo::exists(listPath)) {

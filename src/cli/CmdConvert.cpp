@@ -3,21 +3,11 @@
 #include "cli/Commands.h"
 
 #include "pictures/DibImage.h"
-#include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 
 #include <QFileInfo>
 
 namespace bb::cli {
-
-namespace {
-
-QString formatNames() {
-    QStringList names;
-    for (const DibWriter& w : dibWriters()) names << QLatin1String(w.name);
-    return names.join(QLatin1String(", "));
-}
-
-}  // namespace
 
 int runConvert(const QStringList& args) {
     const Command& cmd = findCommand("convert");
@@ -45,22 +35,15 @@ int runConvert(const QStringList& args) {
     }
     if (files.size() != 2) return usageError(cmd, QStringLiteral("expected IN and OUT"));
 
+    // Formats are named by their save-filter name (BMP, ..., PNG), suffix or one of its usual
+    // longer spellings (jpeg, tiff, ...), on the command line as in the output's extension.
     const QString name = format.isEmpty() ? QFileInfo(files[1]).suffix() : format;
-    // Formats are named by their save-filter name (BMP, ..., PNG) or suffix; the usual
-    // longer spellings of the output extension are understood too.
-    QString lookup = name;
-    if (format.isEmpty()) {
-        const QString s = name.toLower();
-        if (s == QLatin1String("jpeg") || s == QLatin1String("jpe")) lookup = QStringLiteral("jpg");
-        if (s == QLatin1String("jfif")) lookup = QStringLiteral("jif");
-        if (s == QLatin1String("tiff")) lookup = QStringLiteral("tif");
-        if (s == QLatin1String("ilbm")) lookup = QStringLiteral("iff");
-    }
-    const DibWriter* writer = dibWriterForName(lookup);
+    const PictureFormat* writer = pictureFormatForName(name);
     if (!writer)
         return usageError(cmd, (format.isEmpty() ? QStringLiteral("unknown output extension \"")
                                                  : QStringLiteral("unknown format \"")) +
-                                   name + QStringLiteral("\"; one of ") + formatNames());
+                                   name + QStringLiteral("\"; one of ") +
+                                   pictureFormatNames().join(QLatin1String(", ")));
 
     PictureError why = PictureError::None;
     const DibImage picture = loadPictureFile(files[0], &why);
@@ -69,9 +52,10 @@ int runConvert(const QStringList& args) {
             QStringLiteral("cannot read picture %1: %2").arg(files[0], pictureErrorText(why)));
         return kExitFailure;
     }
-    if (quality > 0) setJpegQuality(quality);
+    PictureSaveOptions options;
+    if (quality > 0) options.quality = quality;
     int error = 0;
-    if (savePictureFile(picture, files[1], writer->typeCode, &error) != 1) {
+    if (savePictureFile(picture, files[1], writer->typeCode, options, &error) != 1) {
         if (error != 0)
             printWriteError(files[1], error);
         else

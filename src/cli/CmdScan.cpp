@@ -1,6 +1,6 @@
 // brisella-cli scan --device NAME -o OUT [--dpi N] [--mode Color|Gray]: one scan of the full
 // area, saved as the scan save does: the type from OUT's extension (BMP and ".BMP" added when
-// OUT has none), a read-only target replaced, JPEG at the current quality.
+// OUT has none), a read-only target replaced, JPEG at the default quality (75).
 #include "cli/Commands.h"
 #include "pictures/DibImage.h"
 #include "render/Export.h"

@@ -1,5 +1,8 @@
 #include "editor/JpegQualityDialog.h"
 
+#include "document/SettingsStore.h"
+#include "pictures/PictureFormat.h"
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -7,13 +10,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <utility>
 
 namespace bb {
 
@@ -21,32 +22,25 @@ const char* const JpegQualityDialog::kSliderKey = "JpegQuality/Slider";
 const char* const JpegQualityDialog::kNumberKey = "JpegQuality/Number";
 const char* const JpegQualityDialog::kStateKey = "JpegQuality/WindowState";
 
-void JpegQualityDialog::takeOverOldSettings(QSettings& settings) {
-    // Where earlier versions kept the values.
-    const std::pair<const char*, const char*> moved[] = {
-        {"TJPEGQForm/QualED1.Position", kSliderKey},
-        {"TJPEGQForm/QualED2.Value", kNumberKey},
-        {"TJPEGQForm/WindowState", kStateKey},
-    };
-    for (const auto& [from, to] : moved) {
-        const QString oldKey = QLatin1String(from);
-        if (!settings.contains(oldKey)) continue;
-        if (!settings.contains(QLatin1String(to)))
-            settings.setValue(QLatin1String(to), settings.value(oldKey));
-        settings.remove(oldKey);
-    }
+namespace {
+
+// Where earlier versions kept the values.
+const SettingsStore::Rename kRenamedKeys[] = {
+    {"TJPEGQForm/QualED1.Position", JpegQualityDialog::kSliderKey},
+    {"TJPEGQForm/QualED2.Value", JpegQualityDialog::kNumberKey},
+    {"TJPEGQForm/WindowState", JpegQualityDialog::kStateKey},
+};
+
+int storedValue(const SettingsStore& s, const char* key) {
+    bool ok = false;
+    const int v = s.value(QLatin1String(key), kDefaultJpegQuality).toInt(&ok);
+    return ok ? std::clamp(v, 1, 99) : kDefaultJpegQuality;
 }
 
-namespace {
-constexpr int kDefaultQuality = 75;
-int storedValue(const QSettings& s, const char* key) {
-    bool ok = false;
-    const int v = s.value(QLatin1String(key), kDefaultQuality).toInt(&ok);
-    return ok ? std::clamp(v, 1, 99) : kDefaultQuality;
-}
 }  // namespace
 
-JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
+JpegQualityDialog::JpegQualityDialog(SettingsStore& store, QWidget* parent)
+    : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("JPEGQForm"));
     setWindowTitle(QStringLiteral("JPEG-Speicherqualität setzen"));
 
@@ -96,11 +90,10 @@ JpegQualityDialog::JpegQualityDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     setMinimumWidth(360);
 
-    QSettings settings;
-    takeOverOldSettings(settings);
-    qualitySlider->setValue(storedValue(settings, kSliderKey));
-    qualityNumber->setValue(storedValue(settings, kNumberKey));
-    const QByteArray state = settings.value(QLatin1String(kStateKey)).toByteArray();
+    store_.takeOverRenamedKeys(kRenamedKeys);
+    qualitySlider->setValue(storedValue(store_, kSliderKey));
+    qualityNumber->setValue(storedValue(store_, kNumberKey));
+    const QByteArray state = store_.value(QLatin1String(kStateKey)).toByteArray();
     if (!state.isEmpty()) restoreGeometry(state);
 
     connect(qualitySlider, &QSlider::valueChanged, this, &JpegQualityDialog::sliderChanged);
@@ -128,10 +121,9 @@ void JpegQualityDialog::numberChanged(int value) {
 }
 
 void JpegQualityDialog::saveSettings() const {
-    QSettings settings;
-    settings.setValue(QLatin1String(kSliderKey), qualitySlider->value());
-    settings.setValue(QLatin1String(kNumberKey), qualityNumber->value());
-    settings.setValue(QLatin1String(kStateKey), saveGeometry());
+    store_.setValue(QLatin1String(kSliderKey), qualitySlider->value());
+    store_.setValue(QLatin1String(kNumberKey), qualityNumber->value());
+    store_.setValue(QLatin1String(kStateKey), saveGeometry());
 }
 
 void JpegQualityDialog::showEvent(QShowEvent* event) {

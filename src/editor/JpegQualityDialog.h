@@ -5,15 +5,17 @@
 #include <QDialog>
 
 class QSlider;
-class QSettings;
 class QSpinBox;
 
 namespace bb {
 
+class SettingsStore;
+
 class JpegQualityDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit JpegQualityDialog(QWidget* parent = nullptr);
+    // Reads its values from `store` and writes them back there; the store outlives the dialog.
+    explicit JpegQualityDialog(SettingsStore& store, QWidget* parent = nullptr);
     ~JpegQualityDialog() override;
 
     // The quality chosen: the slider's value.
@@ -27,9 +29,6 @@ public:
     static const char* const kSliderKey;
     static const char* const kNumberKey;
     static const char* const kStateKey;
-    // Takes over the values stored by earlier versions under their old keys (unless the
-    // current keys hold values already) and removes the old keys, so this happens once.
-    static void takeOverOldSettings(QSettings& settings);
 
 public slots:
     void sliderChanged(int value);
@@ -40,6 +39,9 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
+
+private:
+    SettingsStore& store_;
 };
 
 }  // namespace bb

@@ -12,7 +12,7 @@
 #include "editor/ObjectCreation.h"
 #include "editor/PropertyPanel.h"
 #include "pictures/AtomicWrite.h"
-#include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 #include "pictures/PictureOps.h"
 #include "pictures/QtCodec.h"
 
@@ -258,8 +258,8 @@ int ObjectClipboard::pasteImage(const QImage& image) {
     }
     DibImage picture = dibFromQImage(flat);
     QByteArray bytes;
-    const DibWriter* png = dibWriterForType(DibPNG);
-    if (picture.isNull() || !png || !png->write(picture, bytes)) {
+    const PictureFormat* png = pictureFormatForType(DibPNG);
+    if (picture.isNull() || !png || !png->write(picture, {}, bytes)) {
         dialogs_.message(QStringLiteral("Das Bild der Zwischenablage ist zu groß oder "
                                         "beschädigt und wurde nicht eingefügt."),
                          QString(), MsgIcon::Error, BtnOk);

@@ -1,12 +1,12 @@
 #include "editor/ScanController.h"
 
+#include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
 #include "editor/JpegQualityDialog.h"
 #include "editor/ScannerSelectDialog.h"
 #include "render/Export.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QWidget>
 
 namespace bb {
@@ -15,24 +15,24 @@ namespace {
 const char* const kDeviceKey = "Scanner/Device";
 }  // namespace
 
-ScanController::ScanController(UserDialogs& dialogs, QWidget* dialogParent)
-    : QObject(dialogParent), dialogs_(dialogs), dialogParent_(dialogParent) {
+ScanController::ScanController(UserDialogs& dialogs, SettingsStore& store, QWidget* dialogParent)
+    : QObject(dialogParent), dialogs_(dialogs), store_(store), dialogParent_(dialogParent) {
     connect(&scanner_, &Scanner::progress, this, &ScanController::showProgress);
     connect(&scanner_, &Scanner::finished, this, &ScanController::pictureReady);
     connect(&scanner_, &Scanner::failed, this, &ScanController::scanFailed);
-    qualityDialog_ = new JpegQualityDialog(dialogParent_);
+    qualityDialog_ = new JpegQualityDialog(store_, dialogParent_);
 }
 
 ScanController::~ScanController() {
     delete qualityDialog_;
 }
 
-QString ScanController::rememberedDevice() {
-    return QSettings().value(QLatin1String(kDeviceKey)).toString();
+QString ScanController::rememberedDevice() const {
+    return store_.value(QLatin1String(kDeviceKey)).toString();
 }
 
 void ScanController::rememberDevice(const QString& name) {
-    QSettings().setValue(QLatin1String(kDeviceKey), name);
+    store_.setValue(QLatin1String(kDeviceKey), name);
 }
 
 void ScanController::selectScanner() {
@@ -69,6 +69,13 @@ void ScanController::scanFailed(const QString& message) {
     if (!message.isEmpty()) dialogs_.message(message, kAppTitle, MsgIcon::Information, BtnOk);
 }
 
+std::optional<int> ScanController::askQuality() {
+    if (askQuality_) return askQuality_();
+    if (!qualityDialog_) qualityDialog_ = new JpegQualityDialog(store_, dialogParent_);
+    if (qualityDialog_->exec() != QDialog::Accepted) return std::nullopt;
+    return qualityDialog_->quality();
+}
+
 void ScanController::pictureReady(int id) {
     DibImage picture = scanner_.takePicture(id);
     if (picture.isNull()) return;
@@ -80,20 +87,16 @@ void ScanController::pictureReady(int id) {
     request.filterIndex = 1;
     request.confirmOverwrite = false;
     const FileDialogResult chosen = dialogs_.saveFile(request);
+    const PictureFormat* format = pictureFormatForFilterIndex(chosen.filterIndex);
     if (!chosen.path.isEmpty()) {
         const QString fileName = scanFileName(chosen.path, chosen.filterIndex);
+        // The quality goes with this save alone; a later save of any kind asks or uses its own.
+        PictureSaveOptions options;
         bool go = true;
-        if (chosen.filterIndex == 5 || chosen.filterIndex == 6) {  // JIF, JPG
-            std::optional<int> quality;
-            if (askQuality_) {
-                quality = askQuality_();
-            } else {
-                if (!qualityDialog_) qualityDialog_ = new JpegQualityDialog(dialogParent_);
-                if (qualityDialog_->exec() == QDialog::Accepted)
-                    quality = qualityDialog_->quality();
-            }
+        if (format && format->takesQuality) {
+            const std::optional<int> quality = askQuality();
             if (quality)
-                setJpegQuality(*quality);
+                options.quality = *quality;
             else
                 go = false;
         }
@@ -104,8 +107,9 @@ void ScanController::pictureReady(int id) {
                                                     QFileDevice::WriteOwner |
                                                     QFileDevice::ReadOwner);
             int error = 0;
-            saved = savePictureFile(picture, fileName, formatCodeForFilterIndex(chosen.filterIndex),
-                                    &error) == 1;
+            // A type outside the table is reported as a failed save.
+            const int typeCode = format ? format->typeCode : 0;
+            saved = savePictureFile(picture, fileName, typeCode, options, &error) == 1;
             if (!saved)
                 dialogs_.message(saveFailedText(fileName, error), kAppTitle, MsgIcon::Information,
                                  BtnOk);

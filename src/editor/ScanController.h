@@ -18,11 +18,14 @@ namespace bb {
 
 class UserDialogs;
 class JpegQualityDialog;
+class SettingsStore;
 
 class ScanController : public QObject {
     Q_OBJECT
 public:
-    ScanController(UserDialogs& dialogs, QWidget* dialogParent);
+    // `store` keeps the chosen scanner and the JPEG quality dialog's values; it outlives the
+    // controller.
+    ScanController(UserDialogs& dialogs, SettingsStore& store, QWidget* dialogParent);
     ~ScanController() override;
 
     // Folder the scan save dialog starts in.
@@ -43,8 +46,8 @@ public:
     Scanner& scanner() { return scanner_; }
 
     // The device remembered in the settings store ("" when none).
-    static QString rememberedDevice();
-    static void rememberDevice(const QString& name);
+    QString rememberedDevice() const;
+    void rememberDevice(const QString& name);
 
 public slots:
     // "Scanner auswählen...": lists the devices and remembers the choice.
@@ -63,8 +66,11 @@ signals:
 
 private:
     void scanFailed(const QString& message);
+    // The JPEG quality for this save, asked each time; nothing when the question is cancelled.
+    std::optional<int> askQuality();
 
     UserDialogs& dialogs_;
+    SettingsStore& store_;
     QWidget* dialogParent_;
     Scanner scanner_;
     ScanSettings settings_;

@@ -1,14 +1,15 @@
 #include "editor/StartFolder.h"
 
+#include "document/SettingsStore.h"
+
 #include <QFileInfo>
-#include <QSettings>
 
 namespace bb {
 
-void StartFolder::setPersistent(bool persistent) {
-    persistent_ = persistent;
-    if (!persistent_ || !last_.isEmpty()) return;
-    last_ = QSettings().value(key_).toString();
+void StartFolder::keepIn(SettingsStore* store) {
+    store_ = store;
+    if (!store_ || !last_.isEmpty()) return;
+    last_ = store_->value(key_).toString();
 }
 
 QString StartFolder::folderFor(const QString& cardFileName) const {
@@ -23,7 +24,7 @@ QString StartFolder::folderFor(const QString& cardFileName) const {
 void StartFolder::remember(const QString& filePath) {
     if (filePath.isEmpty()) return;
     last_ = QFileInfo(filePath).absolutePath();
-    if (persistent_) QSettings().setValue(key_, last_);
+    if (store_) store_->setValue(key_, last_);
 }
 
 }  // namespace bb

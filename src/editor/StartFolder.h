@@ -10,6 +10,8 @@
 
 namespace bb {
 
+class SettingsStore;
+
 class StartFolder {
 public:
     explicit StartFolder(QString settingsKey) : key_(std::move(settingsKey)) {}
@@ -17,9 +19,10 @@ public:
     // Where the user's cards live: the dialogs of a card not yet saved start there.
     void setCardFolder(const QString& folder) { cardFolder_ = folder; }
     const QString& cardFolder() const { return cardFolder_; }
-    // Keeps the folder used last in the settings store (the program; tests leave it off), and
-    // takes the one stored by an earlier run.
-    void setPersistent(bool persistent);
+    // Keeps the folder used last in `store` (the program's; tests leave it out), and takes the
+    // one stored by an earlier run. Null keeps it for this object's life only. The store
+    // outlives this object.
+    void keepIn(SettingsStore* store);
 
     // The folder to start in for the card saved as `cardFileName` (empty for a new card).
     QString folderFor(const QString& cardFileName) const;
@@ -30,7 +33,7 @@ private:
     QString key_;
     QString cardFolder_;
     QString last_;
-    bool persistent_ = false;
+    SettingsStore* store_ = nullptr;
 };
 
 }  // namespace bb

@@ -1,39 +1,25 @@
 #include "pictures/DibFilters.h"
 
-#include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 #include "pictures/QtCodec.h"
 
 #include <QStringList>
 
 namespace bb {
 
-namespace {
-
-// Patterns of one writer's format when opening: its own suffix plus common spellings.
-QStringList openPatterns(const QString& suffix) {
-    QStringList patterns{QStringLiteral("*.") + suffix};
-    if (suffix == QLatin1String("jpg"))
-        patterns << QStringLiteral("*.jpeg") << QStringLiteral("*.jpe");
-    if (suffix == QLatin1String("jif")) patterns << QStringLiteral("*.jfif");
-    if (suffix == QLatin1String("tif")) patterns << QStringLiteral("*.tiff");
-    if (suffix == QLatin1String("iff")) patterns << QStringLiteral("*.ilbm");
-    return patterns;
-}
-
-}  // namespace
-
-QString pictureSaveFilter() {
+QString saveFilter() {
     QStringList parts;
-    for (const DibWriter& w : dibWriters())
-        parts << QString::fromUtf8(w.description) << QStringLiteral("*.") + QLatin1String(w.suffix);
+    for (const PictureFormat& f : pictureFormats())
+        parts << QString::fromUtf8(f.description) << QStringLiteral("*.") + QLatin1String(f.suffix);
     return parts.join(QLatin1Char('|'));
 }
 
 QString pictureOpenFilter() {
     QStringList entries, all;
-    for (const DibWriter& w : dibWriters()) {
-        const QStringList patterns = openPatterns(QLatin1String(w.suffix));
-        entries << QString::fromUtf8(w.description) << patterns.join(QLatin1Char(';'));
+    for (const PictureFormat& f : pictureFormats()) {
+        QStringList patterns;
+        for (const QString& suffix : f.suffixes()) patterns << QStringLiteral("*.") + suffix;
+        entries << QString::fromUtf8(f.description) << patterns.join(QLatin1Char(';'));
         for (const QString& p : patterns)
             if (!all.contains(p)) all << p;
     }

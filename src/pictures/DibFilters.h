@@ -8,8 +8,9 @@ namespace bb {
 
 // First entry "Alle Bilddateien" with every readable pattern, then one entry per format.
 QString pictureOpenFilter();
-// One entry per writer in save-filter order: entry i (from 1) is type code i + 2.
-QString pictureSaveFilter();
+// The save dialog's filter: one entry per format of pictureFormats(), in its order, so that
+// the chosen entry's 1-based index names the format (pictureFormatForFilterIndex).
+QString saveFilter();
 // The same filter in Qt's form ("Description (*.a *.b);;..."), for QFileDialog.
 QString dibFilterToQt(const QString& filter);
 

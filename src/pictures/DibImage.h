@@ -143,7 +143,7 @@ QString pictureErrorText(PictureError error);
 // is checked before the rest of the file is read.
 DibImage loadPictureFile(const QString& fileName, PictureError* error = nullptr);
 
-// Save filter type codes: entry number (from 1) plus 2.
+// Type codes of the picture formats (PictureFormat.h): the save filter's entry number plus two.
 enum DibType : int {
     DibBMP = 3,
     DibDIB = 4,
@@ -158,14 +158,15 @@ enum DibType : int {
     DibTIF = 13,
     DibPNG = 14,
 };
-// Writes the picture whole or not at all (AtomicWrite.h) in the format of `typeCode`. Returns
-// 1 on success. On failure `error`, when given, receives the system's error number of the
-// write, or 0 when the picture could not be encoded.
+struct PictureSaveOptions;
+// Writes the picture whole or not at all (AtomicWrite.h) in the format of `typeCode`, with
+// the options of this call (a JPEG's quality, clamped to 1..99). Returns 1 on success. On
+// failure `error`, when given, receives the system's error number of the write, or 0 when the
+// picture could not be encoded.
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode,
+                    const PictureSaveOptions& options, int* error = nullptr);
+// The same with the default options (JPEG quality 75).
 int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode,
                     int* error = nullptr);
-
-// Quality (1..99) used by the next JPEG save; 75 until set.
-void setJpegQuality(int quality);
-int jpegQuality();
 
 }  // namespace bb

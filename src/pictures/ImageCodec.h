@@ -1,4 +1,4 @@
-// The table of picture readers and writers behind loadPictureFile and savePictureFile.
+// The picture readers behind loadPictureFile.
 #pragma once
 
 #include "pictures/DibImage.h"
@@ -8,7 +8,7 @@
 #include <QSize>
 #include <QString>
 
-#include <vector>
+#include <span>
 
 namespace bb {
 
@@ -30,15 +30,6 @@ struct DibReader {
 // How much of a file's start the readers' accepts() and header() see.
 inline constexpr int kPictureHeadBytes = 128;
 
-struct DibWriter {
-    int typeCode;             // DibType
-    const char* name;         // "BMP" (the save filter's name)
-    const char* suffix;       // "bmp"
-    const char* description;  // dialog filter description
-    // Encodes the picture; false when it cannot.
-    bool (*write)(const DibImage& picture, QByteArray& out);
-};
-
 // Header readers of the table's own formats (PictureHeaders.cpp).
 bool bmpHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
 bool gifHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
@@ -47,10 +38,7 @@ bool ilbmHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCo
 bool tgaHeader(QIODevice& file, const QByteArray& head, QSize& size, int& bitCount);
 
 // Readers in the order loadPictureFile tries them (own readers first; Qt's QImageReader last).
-const std::vector<DibReader>& dibReaders();
-// Writers in save-filter order (type codes 3, 4, 5, ...).
-const std::vector<DibWriter>& dibWriters();
-const DibWriter* dibWriterForType(int typeCode);
-const DibWriter* dibWriterForName(const QString& nameOrSuffix);  // case-insensitive
+// The formats that are written, with their readers, are in PictureFormat.h.
+std::span<const DibReader> dibReaders();
 
 }  // namespace bb

@@ -1,9 +1,10 @@
-// loadPictureFile and savePictureFile over the codec table, and the JPEG quality setting.
+// loadPictureFile over the readers and savePictureFile over the table of picture formats.
 #include "pictures/PictureFile.h"
 
 #include "pictures/AtomicWrite.h"
 #include "pictures/DibImage.h"
 #include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 #include "pictures/QtCodec.h"
 
 #include <QFile>
@@ -14,15 +15,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cmath>
 
 namespace bb {
 
 namespace {
-
-std::atomic<int> currentJpegQuality{75};
 
 // Folders whose files are not pictures however they are named: their sizes lie, reading
 // them can block, and copying them would carry the process's secrets.
@@ -208,22 +206,22 @@ DibImage loadPictureFileScaled(const QString& fileName, QSize size, PictureError
     return picture;
 }
 
-int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode, int* error) {
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode,
+                    const PictureSaveOptions& options, int* error) {
     if (error) *error = 0;
-    const DibWriter* writer = dibWriterForType(typeCode);
-    if (!writer || picture.isNull()) return 0;
+    const PictureFormat* format = pictureFormatForType(typeCode);
+    if (!format || picture.isNull()) return 0;
+    PictureSaveOptions checked = options;
+    checked.quality = std::clamp(checked.quality, 1, 99);
     QByteArray bytes;
-    if (!writer->write(picture, bytes)) return 0;
+    if (!format->write(picture, checked, bytes)) return 0;
     const WriteOutcome written = writeFileAtomically(fileName, bytes);
     if (error) *error = written.error;
     return written.ok ? 1 : 0;
 }
 
-void setJpegQuality(int quality) {
-    currentJpegQuality.store(std::clamp(quality, 1, 99));
-}
-int jpegQuality() {
-    return currentJpegQuality.load();
+int savePictureFile(const DibImage& picture, const QString& fileName, int typeCode, int* error) {
+    return savePictureFile(picture, fileName, typeCode, PictureSaveOptions{}, error);
 }
 
 }  // namespace bb

@@ -6,7 +6,6 @@
 #include "merge/MergeSelection.h"
 
 #include "document/FolderFile.h"
-#include "pictures/ImageCodec.h"
 #include "render/Renderer.h"
 
 #include <QDir>
@@ -23,30 +22,6 @@
 namespace bb {
 
 namespace {
-
-struct SaveFormat {
-    const char* name;
-    const char* extension;
-    const char* description;
-};
-
-// The save filter's entries; entry i (from 1) has the format code i + 2. PNG follows the
-// eleven classic types as a twelfth entry.
-constexpr SaveFormat kSaveFormats[] = {
-    {"BMP", "bmp", "Windows-Bitmap"},
-    {"DIB", "dib", "Geräteunabhängige Bitmap"},
-    {"GIF", "gif", "CompuServe GIF"},
-    {"IFF", "iff", "Amiga IFF"},
-    {"JIF", "jif", "JPEG (JFIF)"},
-    {"JPG", "jpg", "JPEG"},
-    {"LBM", "lbm", "Deluxe Paint LBM"},
-    {"PCX", "pcx", "ZSoft PCX"},
-    {"RLE", "rle", "RLE-Bitmap"},
-    {"TGA", "tga", "Truevision Targa"},
-    {"TIF", "tif", "TIFF"},
-    {"PNG", "png", "Portable Network Graphics"},
-};
-constexpr int kSaveFormatEntries = int(std::size(kSaveFormats));
 
 int truncPixels(double mm) {
     const double px = mm / kNominalMmPerInch * kExportResolution;
@@ -91,33 +66,6 @@ DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
     return picture;
 }
 
-QString saveFilter() {
-    QStringList parts;
-    for (int i = 0; i < kSaveFormatEntries; ++i) {
-        const SaveFormat& f = kSaveFormats[i];
-        const int code = formatCodeForFilterIndex(i + 1);
-        const DibWriter* writer = dibWriterForType(code);
-        // PNG is offered only when a writer for it exists; the eleven classic entries always
-        // keep their places so that index + 2 stays the format code.
-        if (i >= kSaveFormatCount && !writer) break;
-        // The writer's description carries its pattern already: "Windows-Bitmap (*.bmp)".
-        const QString description =
-            writer && writer->description && *writer->description
-                ? QString::fromUtf8(writer->description)
-                : QStringLiteral("%1 (*.%2)")
-                      .arg(QString::fromUtf8(f.description), QLatin1String(f.extension));
-        parts << description << QStringLiteral("*.") + QLatin1String(f.extension);
-    }
-    return parts.join(QLatin1Char('|'));
-}
-
-QString saveFormatExtension(int filterIndex, bool upperCase) {
-    if (filterIndex < 1 || filterIndex > kSaveFormatEntries) return {};
-    const QString ext =
-        QStringLiteral(".") + QLatin1String(kSaveFormats[filterIndex - 1].extension);
-    return upperCase ? ext.toUpper() : ext;
-}
-
 bool hasExtension(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     return name.lastIndexOf(QLatin1Char('.')) > 0;
@@ -131,16 +79,6 @@ QString exportFileName(const QString& chosen, int filterIndex) {
 QString scanFileName(const QString& chosen, int filterIndex) {
     if (chosen.isEmpty() || hasExtension(chosen)) return chosen;
     return chosen + saveFormatExtension(filterIndex, true);
-}
-
-int filterIndexForFormat(const QString& nameOrExtension) {
-    QString key = nameOrExtension.trimmed().toLower();
-    if (key.startsWith(QLatin1Char('.'))) key.remove(0, 1);
-    if (key == QLatin1String("jpeg")) key = QStringLiteral("jpg");
-    if (key == QLatin1String("tiff")) key = QStringLiteral("tif");
-    for (int i = 0; i < kSaveFormatEntries; ++i)
-        if (key == QLatin1String(kSaveFormats[i].extension)) return i + 1;
-    return 0;
 }
 
 QString mergeSideSuffix(int side) {
@@ -254,8 +192,8 @@ MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const
                 picture = renderExportPicture(doc, ctx);
             }
             QByteArray bytes;
-            const DibWriter* writer = dibWriterForType(formatCodeForFilterIndex(filterIndex));
-            const bool encoded = writer && !picture.isNull() && writer->write(picture, bytes);
+            const PictureFormat* format = pictureFormatForFilterIndex(filterIndex);
+            const bool encoded = format && !picture.isNull() && format->write(picture, {}, bytes);
             releaseDib(picture);
             QString why;
             const QString written =

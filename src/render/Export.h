@@ -5,7 +5,9 @@
 #include "document/CardDocument.h"
 #include "document/RenderContext.h"
 #include "merge/MergeSelection.h"
+#include "pictures/DibFilters.h"
 #include "pictures/DibImage.h"
+#include "pictures/PictureFormat.h"
 
 #include <QSize>
 #include <QString>
@@ -19,7 +21,6 @@ namespace bb {
 struct AddressList;
 
 inline constexpr int kExportResolution = 96;
-inline constexpr int kSaveFormatCount = 11;
 
 // Picture size of an exported side: Trunc(mm ÷ 25.39995 × 96) in each direction.
 QSize exportPictureSize(const CardFormat& format);
@@ -29,18 +30,6 @@ QSize exportPictureSize(const CardFormat& format);
 // pixels or exceeds the picture limits.
 DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx);
 
-// The save filter of the picture library: eleven "description|pattern" pairs in the order
-// BMP, DIB, GIF, IFF, JIF, JPG, LBM, PCX, RLE, TGA, TIF. Entry i (from 1) has the format
-// code i + 2.
-QString saveFilter();
-inline int formatCodeForFilterIndex(int filterIndex) {
-    return filterIndex + 2;
-}
-
-// Default extension for a 1-based filter index, with its dot: ".bmp" ... ".tif" (the scan
-// save uses the upper-case forms). Empty outside 1..11.
-QString saveFormatExtension(int filterIndex, bool upperCase = false);
-
 // "Fehler: Datei konnte nicht gespeichert werden!" and, when the write failed with the system
 // error `error` (not 0), a second line with the file and the reason.
 QString saveFailedText(const QString& fileName, int error);
@@ -49,14 +38,10 @@ QString saveFailedText(const QString& fileName, int error);
 bool hasExtension(const QString& path);
 
 // The export's file name: the extension of the filter index appended when there is none.
-// An index outside 1..11 leaves the name as typed.
+// An index outside the save filter leaves the name as typed.
 QString exportFileName(const QString& chosen, int filterIndex);
 // The scan save's file name: the same with the upper-case extension.
 QString scanFileName(const QString& chosen, int filterIndex);
-
-// The filter index (1..11) for a format name or extension ("jpg", "TIF", ".bmp"); 0 when
-// unknown.
-int filterIndexForFormat(const QString& nameOrExtension);
 
 // The pictures of a merge export: one file per chosen row (and side), named after that row's
 // cell of `nameColumn` (the record number when the column is -1 or the cell is empty), made
@@ -84,7 +69,7 @@ QStringList mergeExportNames(const AddressList& list, const std::vector<int>& ro
                              int filterIndex, const QString& sideSuffix = {});
 
 // Writes the card once per row of `rows` (0-based indexes of `list`) and side of `sides`,
-// filled from that row, into `folder` in the format of `filterIndex` (1..11): with both
+// filled from that row, into `folder` in the format of `filterIndex` (of saveFilter()): with both
 // sides all outsides first (names ending in mergeSideSuffix), then all insides. A picture
 // that cannot be written is noted in `failures` and the others go on. The working side and
 // ctx's fillText are as before afterwards.

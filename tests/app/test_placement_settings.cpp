@@ -5,6 +5,7 @@
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/GridDialog.h"
+#include "editor/ScanController.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -140,4 +141,30 @@ TEST_F(WindowTest, ShowingTheGridComesBackAndGuidesLeaveWithTheCardButNeverEnter
     ASSERT_TRUE(w->openCard(path));
     EXPECT_TRUE(ed.guides().empty());
     userSettings().remove(QStringLiteral("Raster"));
+}
+
+TEST_F(WindowTest, TheScannerAndTheJpegQualityAreKeptInTheWindowsOneStore) {
+    bbtest::TemporarySettings settings;
+    // What an earlier version stored under the quality dialog's old keys.
+    userSettings().setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 30);
+    userSettings().setValue(QStringLiteral("TJPEGQForm/QualED2.Value"), 30);
+    {
+        auto w = make(true);
+        w->scanController().rememberDevice(QStringLiteral("test:1"));
+        EXPECT_EQ(userSettings().value(QStringLiteral("Scanner/Device")).toString(),
+                  QStringLiteral("test:1"));
+        EXPECT_EQ(userSettings().value(QStringLiteral("JpegQuality/Slider")).toInt(), 30);
+        EXPECT_EQ(userSettings().value(QStringLiteral("JpegQuality/Number")).toInt(), 30);
+        EXPECT_FALSE(userSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+    }
+    EXPECT_EQ(make(true)->scanController().rememberedDevice(), QStringLiteral("test:1"));
+    // A window that keeps no settings neither reads nor writes the user's.
+    {
+        auto w = make(false);
+        EXPECT_TRUE(w->scanController().rememberedDevice().isEmpty());
+        w->scanController().rememberDevice(QStringLiteral("test:9"));
+        EXPECT_EQ(w->scanController().rememberedDevice(), QStringLiteral("test:9"));
+    }
+    EXPECT_EQ(userSettings().value(QStringLiteral("Scanner/Device")).toString(),
+              QStringLiteral("test:1"));
 }

@@ -53,6 +53,23 @@ TEST(CliConvert, ChainOfFormatsByExtensionAndByNameKeepsThePixels) {
     EXPECT_EQ(f.read(1), QByteArray(1, 0x0A));
 }
 
+TEST(CliConvert, TheLongerSpellingsNameAFormatOnTheCommandLineAsInTheExtension) {
+    bbtest::TempFolder dir;
+    ASSERT_EQ(savePictureFile(samplePicture(), dir.file("a.bmp"), DibBMP), 1);
+    for (const char* spelling : {"jpeg", "JPE", "jfif", "tiff", "ilbm", "jpg", "Tif"}) {
+        const QString out = dir.file(QStringLiteral("out.dat"));
+        const CliRun r = convert({dir.file("a.bmp"), out, "--format", spelling});
+        ASSERT_EQ(r.exitCode, 0) << spelling << r.err.constData();
+        EXPECT_FALSE(loadPictureFile(out).isNull()) << spelling;
+        QFile::remove(out);
+    }
+    // An unknown name lists the names of every format.
+    const CliRun r = convert({dir.file("a.bmp"), dir.file("x.dat"), "--format", "webp"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("BMP, DIB, GIF, IFF, JIF, JPG, LBM, PCX, RLE, TGA, TIF, PNG"))
+        << r.err.constData();
+}
+
 TEST(CliConvert, QualityChangesTheJpeg) {
     bbtest::TempFolder dir;
     ASSERT_EQ(savePictureFile(samplePicture(), dir.file("a.bmp"), DibBMP), 1);

@@ -82,6 +82,17 @@ TEST(CliExport, WritesTheSideAt96PixelsPerInchWithTheExtensionRules) {
                 QStringLiteral("tga")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("k.tga"))));
+
+    // The longer spellings of a format work as --format and as the extension, as in convert.
+    r = runCli({QStringLiteral("export"), card, QStringLiteral("--side"), QStringLiteral("outside"),
+                QStringLiteral("-o"), dir.file("j"), QStringLiteral("--format"),
+                QStringLiteral("jfif")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_FALSE(loadPictureFile(dir.file(QStringLiteral("j.jif"))).isNull());
+    r = runCli({QStringLiteral("export"), card, QStringLiteral("--side"), QStringLiteral("outside"),
+                QStringLiteral("-o"), dir.file("i.ilbm")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_FALSE(loadPictureFile(dir.file(QStringLiteral("i.ilbm"))).isNull());
 }
 
 TEST(CliExport, WrongUsageAndUnwritableTargetsFail) {

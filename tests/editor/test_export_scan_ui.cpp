@@ -7,7 +7,8 @@
 #include "editor/ScannerSelectDialog.h"
 
 #include "document/CardDocument.h"
-#include "pictures/ImageCodec.h"
+#include "document/SettingsStore.h"
+#include "pictures/PictureFormat.h"
 #include "render/Export.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
@@ -34,18 +35,19 @@ namespace {
 
 const QString kSaveFailed = QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!");
 
-// Settings of this test program go to a private store, never the user's.
-void isolateSettings() {
-    static const bool once = [] {
-        static QTemporaryDir store;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, store.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Tovarin-Test"));
-        QCoreApplication::setApplicationName(QStringLiteral("brisella-export-scan-test"));
-        QSettings().clear();
-        return true;
-    }();
-    (void)once;
+// The step of the first (DC) luminance quantiser in a JPEG file: it follows from the quality
+// the file was written with (the IJG tables scaled as libjpeg's jpeg_set_quality does).
+int dcQuantiser(const QByteArray& jpeg) {
+    const qsizetype table = jpeg.indexOf(QByteArray("\xFF\xDB", 2));
+    return table < 0 || table + 5 >= jpeg.size() ? -1 : uint8_t(jpeg[table + 5]);
+}
+int dcQuantiserForQuality(int quality) {
+    const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
+    return std::clamp((16 * scale + 50) / 100, 1, 255);
+}
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 FileDialogResult answer(const QString& path, int index) {
@@ -94,12 +96,7 @@ TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
 }
 
 TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
-    QStringList missing;
-    for (int index = 1; index <= kSaveFormatCount; ++index) {
-        if (!dibWriterForType(formatCodeForFilterIndex(index))) {
-            missing << saveFormatExtension(index);
-            continue;
-        }
+    for (int index = 1; index <= int(pictureFormats().size()); ++index) {
         dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("k%1").arg(index)), index));
         exporter.exportShownSide();
         const QString path =
@@ -109,8 +106,6 @@ TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
         EXPECT_EQ(back.width(), 377) << path.toStdString();
         EXPECT_EQ(back.height(), 264) << path.toStdString();
     }
-    if (!missing.isEmpty())
-        std::printf("formats without a writer yet: %s\n", qPrintable(missing.join(' ')));
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(';').toStdString();
 }
 
@@ -174,10 +169,11 @@ TEST_F(ExportFixture, TheDialogStartsInTheCardsFolderThenWhereThePictureWentLast
 // ---------------------------------------------------------------- dialogs
 
 TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
-    isolateSettings();
-    QSettings().remove(QStringLiteral("JpegQuality"));
+    bbtest::TempFolder dir;
+    const QString file = dir.file(QStringLiteral("settings.ini"));
     {
-        JpegQualityDialog dialog;
+        const auto store = SettingsStore::inFile(file);
+        JpegQualityDialog dialog(*store);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("JPEG-Speicherqualität setzen"));
         EXPECT_EQ(dialog.qualitySlider->value(), 75);
         EXPECT_EQ(dialog.qualityNumber->value(), 75);
@@ -191,31 +187,63 @@ TEST(JpegQualityDialogTest, SliderAndNumberStayInStepAndPersist) {
         EXPECT_EQ(dialog.qualitySlider->value(), 62);
         EXPECT_EQ(dialog.quality(), 62);
     }
-    JpegQualityDialog again;  // a later run of the program
+    const auto store = SettingsStore::inFile(file);  // a later run of the program
+    JpegQualityDialog again(*store);
     EXPECT_EQ(again.qualitySlider->value(), 62);
     EXPECT_EQ(again.qualityNumber->value(), 62);
 }
 
 TEST(JpegQualityDialogTest, ValuesStoredUnderTheOldKeysAreTakenOverOnce) {
-    isolateSettings();
-    QSettings().remove(QStringLiteral("JpegQuality"));
+    bbtest::TempFolder dir;
+    const QString file = dir.file(QStringLiteral("settings.ini"));
     {
-        QSettings old;
+        // A settings file of an earlier version: only the old keys.
+        QSettings old(file, QSettings::IniFormat);
         old.setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 33);
         old.setValue(QStringLiteral("TJPEGQForm/QualED2.Value"), 33);
     }
     {
-        JpegQualityDialog dialog;
+        const auto store = SettingsStore::inFile(file);
+        JpegQualityDialog dialog(*store);
         EXPECT_EQ(dialog.qualitySlider->value(), 33);
         EXPECT_EQ(dialog.qualityNumber->value(), 33);
-        EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+        EXPECT_FALSE(store->contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
         dialog.qualitySlider->setValue(80);
     }
-    // Old keys written again (an older version run meanwhile) do not replace newer values.
-    QSettings().setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 20);
-    JpegQualityDialog again;
+    {
+        QSettings written(file, QSettings::IniFormat);
+        EXPECT_EQ(written.value(QStringLiteral("JpegQuality/Slider")).toInt(), 80);
+        EXPECT_TRUE(written.childGroups().contains(QStringLiteral("JpegQuality")));
+        EXPECT_FALSE(written.childGroups().contains(QStringLiteral("TJPEGQForm")));
+        // Old keys written again (an older version run meanwhile) do not replace newer values.
+        written.setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 20);
+    }
+    const auto store = SettingsStore::inFile(file);
+    JpegQualityDialog again(*store);
     EXPECT_EQ(again.qualitySlider->value(), 80);
-    EXPECT_FALSE(QSettings().contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+    EXPECT_FALSE(store->contains(QStringLiteral("TJPEGQForm/QualED1.Position")));
+}
+
+TEST(JpegQualityDialogTest, TheScanControllersDialogUsesTheStoreItIsGiven) {
+    bbtest::TempFolder dir;
+    const QString file = dir.file(QStringLiteral("settings.ini"));
+    {
+        QSettings old(file, QSettings::IniFormat);
+        old.setValue(QStringLiteral("TJPEGQForm/QualED1.Position"), 21);
+        old.setValue(QStringLiteral("TJPEGQForm/QualED2.Value"), 21);
+    }
+    bbtest::ScriptedDialogs dialogs;
+    {
+        const auto store = SettingsStore::inFile(file);
+        ScanController scans(dialogs, *store, nullptr);
+        scans.rememberDevice(QStringLiteral("test:1"));
+        EXPECT_EQ(store->value(QStringLiteral("JpegQuality/Slider")).toInt(), 21);
+        EXPECT_EQ(scans.rememberedDevice(), QStringLiteral("test:1"));
+    }
+    QSettings written(file, QSettings::IniFormat);
+    EXPECT_EQ(written.value(QStringLiteral("JpegQuality/Number")).toInt(), 21);
+    EXPECT_EQ(written.value(QStringLiteral("Scanner/Device")).toString(), QStringLiteral("test:1"));
+    EXPECT_FALSE(written.childGroups().contains(QStringLiteral("TJPEGQForm")));
 }
 
 TEST(ScannerChoice, ListsDevicesAndPreselectsTheRememberedOne) {
@@ -252,6 +280,7 @@ QString saneFolder() {
 struct ScanFixture : ::testing::Test {
     bbtest::ScriptedDialogs dialogs;
     bbtest::TempFolder dir;
+    std::unique_ptr<SettingsStore> store = SettingsStore::forThisRunOnly();
     std::unique_ptr<ScanController> scans;
     int qualityQuestions = 0;
     std::optional<int> qualityAnswer = 40;
@@ -261,9 +290,8 @@ struct ScanFixture : ::testing::Test {
     void SetUp() override {
         if (!QFile::exists(QStringLiteral("/etc/sane.d/test.conf")))
             GTEST_SKIP() << "SANE test backend configuration not installed";
-        isolateSettings();
         saneFolder();
-        scans = std::make_unique<ScanController>(dialogs, nullptr);
+        scans = std::make_unique<ScanController>(dialogs, *store, nullptr);
         scans->setProgramFolder(dir.path());
         scans->settings().dpi = 10;  // small pictures keep the tests quick
         scans->setQualityAsker([this]() -> std::optional<int> {
@@ -273,7 +301,7 @@ struct ScanFixture : ::testing::Test {
         QObject::connect(scans.get(), &ScanController::progress, [this](int p) { progress << p; });
         QObject::connect(scans.get(), &ScanController::scanHandled,
                          [this](bool saved) { handled << saved; });
-        ScanController::rememberDevice(QStringLiteral("test:0"));
+        scans->rememberDevice(QStringLiteral("test:0"));
     }
 
     // Starts a scan and runs the event loop until it has been handled or has failed.
@@ -298,17 +326,16 @@ TEST_F(ScanFixture, SelectScannerRemembersTheChoiceAndCancelKeepsIt) {
     scans->selectScanner();
     ASSERT_EQ(offered.size(), 2);
     EXPECT_EQ(offered[0].name, QStringLiteral("test:0"));
-    EXPECT_EQ(ScanController::rememberedDevice(), QStringLiteral("test:1"));
+    EXPECT_EQ(scans->rememberedDevice(), QStringLiteral("test:1"));
 
     scans->setDeviceChooser([](const QList<ScanDevice>&) { return std::optional<QString>(); });
     scans->selectScanner();
-    EXPECT_EQ(ScanController::rememberedDevice(), QStringLiteral("test:1"));
+    EXPECT_EQ(scans->rememberedDevice(), QStringLiteral("test:1"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
-    for (int index = 1; index <= kSaveFormatCount; ++index) {
-        if (!dibWriterForType(formatCodeForFilterIndex(index))) continue;
+    for (int index = 1; index <= int(pictureFormats().size()); ++index) {
         const QString base = dir.file(QStringLiteral("scan%1").arg(index));
         dialogs.saveAnswers.push_back(answer(base, index));
         const int asked = qualityQuestions;
@@ -322,7 +349,7 @@ TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
         EXPECT_FALSE(back.isNull()) << path.toStdString();
         EXPECT_EQ(qualityQuestions - asked, (index == 5 || index == 6) ? 1 : 0) << index;
         if (index == 6) {
-            EXPECT_EQ(jpegQuality(), 40);
+            EXPECT_EQ(dcQuantiser(fileBytes(path)), dcQuantiserForQuality(40));
         }
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.back(), 100);
@@ -333,6 +360,34 @@ TEST_F(ScanFixture, ScanSavesWithEachTypeAndAsksTheQualityForJpegOnly) {
     EXPECT_FALSE(req.confirmOverwrite);
     EXPECT_EQ(req.directory, dir.path());
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(';').toStdString();
+}
+
+TEST_F(ScanFixture, AScansQualityDoesNotReachALaterExport) {
+    CardDocument doc;
+    doc.format.cardWidth = 100;
+    doc.format.cardHeight = 70;
+    doc.updateSideUnits();
+    RenderContext ctx;
+    ExportController exporter(doc, ctx, dialogs, nullptr);
+    exporter.setPrinterQuery([] { return PrinterResolution{600, 600, true}; });
+    const int jpg = pictureFormatForName(QStringLiteral("jpg"))->filterIndex();
+
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("before")), jpg));
+    exporter.exportShownSide();
+    qualityAnswer = 5;
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("scan")), jpg));
+    scanAndWait();
+    ASSERT_EQ(handled, QList<bool>{true});
+    EXPECT_EQ(dcQuantiser(fileBytes(dir.file(QStringLiteral("scan.JPG")))),
+              dcQuantiserForQuality(5));
+    dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("after")), jpg));
+    exporter.exportShownSide();
+
+    const QByteArray after = fileBytes(dir.file(QStringLiteral("after.jpg")));
+    ASSERT_FALSE(after.isEmpty());
+    EXPECT_EQ(after, fileBytes(dir.file(QStringLiteral("before.jpg"))));
+    EXPECT_EQ(dcQuantiser(after), dcQuantiserForQuality(kDefaultJpegQuality));
+    EXPECT_EQ(qualityQuestions, 1);  // the export does not ask
 }
 
 TEST_F(ScanFixture, CancellingTheSaveOrTheQualityDiscardsTheScan) {
@@ -408,7 +463,7 @@ TEST_F(ScanFixture, SecondScanWhileOneRunsAndUnknownDeviceGiveMessages) {
     scans->scanner().wait();
     QCoreApplication::processEvents();
 
-    ScanController::rememberDevice(QStringLiteral("nosuch:0"));
+    scans->rememberDevice(QStringLiteral("nosuch:0"));
     scans->settings().dpi = 10;
     scanAndWait();
     ASSERT_EQ(dialogs.messages.size(), 2);
@@ -432,8 +487,8 @@ TEST_F(ScanFixture, TheRealQualityDialogSetsTheJpegQuality) {
     scanAndWait();
     EXPECT_TRUE(answered);
     ASSERT_EQ(handled, QList<bool>{true});
-    EXPECT_EQ(jpegQuality(), 33);
-    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("real.JIF"))));
+    EXPECT_EQ(dcQuantiser(fileBytes(dir.file(QStringLiteral("real.JIF")))),
+              dcQuantiserForQuality(33));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // same colours for 1-, 4-, 8- and 24-bit pictures of awkward sizes; JPEG stays close.
 #include "CodecTestPictures.h"
 #include "pictures/DibImage.h"
-#include "pictures/ImageCodec.h"
+#include "pictures/PictureFormat.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -19,8 +19,9 @@ struct Size {
 };
 const Size kSizes[] = {{1, 1}, {13, 1}, {1, 11}, {17, 9}, {64, 5}, {33, 31}};
 
-DibImage saveAndOpen(const DibImage& pic, int typeCode, const QString& file) {
-    if (savePictureFile(pic, file, typeCode) != 1) return {};
+DibImage saveAndOpen(const DibImage& pic, int typeCode, const QString& file,
+                     const PictureSaveOptions& options = {}) {
+    if (savePictureFile(pic, file, typeCode, options) != 1) return {};
     return loadPictureFile(file);
 }
 
@@ -44,7 +45,7 @@ TEST_P(LosslessRoundTrip, SameColoursForEveryDepthAndSize) {
             const DibImage back =
                 saveAndOpen(pic, type,
                             dir.file(QStringLiteral("p%1_%2.").arg(bits).arg(s.w) +
-                                     QLatin1String(dibWriterForType(type)->suffix)));
+                                     QLatin1String(pictureFormatForType(type)->suffix)));
             ASSERT_FALSE(back.isNull());
             EXPECT_EQ(bbtest::differingPixels(pic, back), 0);
         }
@@ -68,12 +69,9 @@ TEST(CodecRoundTrip, PaletteDepthIsKeptWhereTheFormatHasIt) {
 TEST(CodecRoundTrip, JpegStaysWithinItsErrorAndFollowsTheQuality) {
     bbtest::TempFolder dir;
     const DibImage pic = makeTestPicture(24, 96, 64);
-    const int saved = jpegQuality();
     for (int type : {DibJIF, DibJPG}) {
-        setJpegQuality(95);
-        const DibImage good = saveAndOpen(pic, type, dir.file("good.jpg"));
-        setJpegQuality(5);
-        const DibImage poor = saveAndOpen(pic, type, dir.file("poor.jpg"));
+        const DibImage good = saveAndOpen(pic, type, dir.file("good.jpg"), {95});
+        const DibImage poor = saveAndOpen(pic, type, dir.file("poor.jpg"), {5});
         ASSERT_FALSE(good.isNull());
         ASSERT_FALSE(poor.isNull());
         EXPECT_LT(bbtest::meanError(pic, good), 3.0);  // stated bound at quality 95
@@ -81,14 +79,36 @@ TEST(CodecRoundTrip, JpegStaysWithinItsErrorAndFollowsTheQuality) {
         EXPECT_LT(QFile(dir.file("poor.jpg")).size(), QFile(dir.file("good.jpg")).size());
     }
     // Palette pictures are written as true colour (flat 8x8 blocks of palette colours).
-    setJpegQuality(95);
     DibImage pal = makeTestPicture(8, 64, 64);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) setPixel(pal, x, y, uint32_t((x / 16) * 5 + (y / 16) * 17));
-    const DibImage back = saveAndOpen(pal, DibJPG, dir.file("pal.jpg"));
+    const DibImage back = saveAndOpen(pal, DibJPG, dir.file("pal.jpg"), {95});
     ASSERT_FALSE(back.isNull());
     EXPECT_LT(bbtest::meanError(pal, back), 8.0);  // sharp edges between unrelated colours
-    setJpegQuality(saved);
+}
+
+TEST(CodecRoundTrip, EachJpegSaveUsesItsOwnQualityAndNoneLingers) {
+    bbtest::TempFolder dir;
+    const DibImage pic = makeTestPicture(24, 48, 32);
+    auto bytes = [&](const QString& name) {
+        QFile f(dir.file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_EQ(savePictureFile(pic, dir.file("plain.jpg"), DibJPG), 1);
+    ASSERT_EQ(savePictureFile(pic, dir.file("low.jpg"), DibJPG, PictureSaveOptions{5}), 1);
+    // A save without options after one with a low quality writes what it wrote before.
+    ASSERT_EQ(savePictureFile(pic, dir.file("again.jpg"), DibJPG), 1);
+    EXPECT_EQ(bytes("again.jpg"), bytes("plain.jpg"));
+    EXPECT_NE(bytes("low.jpg"), bytes("plain.jpg"));
+    // The default is quality 75; values outside 1..99 are held to that range.
+    ASSERT_EQ(savePictureFile(pic, dir.file("q75.jpg"), DibJPG, PictureSaveOptions{75}), 1);
+    EXPECT_EQ(bytes("q75.jpg"), bytes("plain.jpg"));
+    ASSERT_EQ(savePictureFile(pic, dir.file("q0.jpg"), DibJPG, PictureSaveOptions{0}), 1);
+    ASSERT_EQ(savePictureFile(pic, dir.file("q1.jpg"), DibJPG, PictureSaveOptions{1}), 1);
+    EXPECT_EQ(bytes("q0.jpg"), bytes("q1.jpg"));
+    ASSERT_EQ(savePictureFile(pic, dir.file("q100.jpg"), DibJPG, PictureSaveOptions{100}), 1);
+    ASSERT_EQ(savePictureFile(pic, dir.file("q99.jpg"), DibJPG, PictureSaveOptions{99}), 1);
+    EXPECT_EQ(bytes("q100.jpg"), bytes("q99.jpg"));
 }
 
 // Mean colour of each 4x4 block, as a picture a quarter the size: dithering trades
@@ -122,9 +142,9 @@ TEST(CodecRoundTrip, ManyColoursInPaletteFormatsAreQuantisedNotCut) {
 }
 
 TEST(CodecRoundTrip, EveryWriterRefusesANullPicture) {
-    for (const DibWriter& w : dibWriters()) {
+    for (const PictureFormat& f : pictureFormats()) {
         QByteArray out;
-        EXPECT_FALSE(w.write(DibImage(), out)) << w.name;
+        EXPECT_FALSE(f.write(DibImage(), {}, out)) << f.name;
     }
 }
 

@@ -2,6 +2,7 @@
 // same pixels, and we decode what ImageMagick writes. Skipped when a tool is missing.
 #include "CodecTestPictures.h"
 #include "pictures/DibImage.h"
+#include "pictures/PictureFormat.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -105,9 +106,7 @@ TEST(Interop, ImageMagickJpegIsClose) {
     REQUIRE_TOOL(convert, "convert");
     bbtest::TempFolder dir;
     const DibImage pic = bbtest::makeTestPicture(24, 64, 48);
-    setJpegQuality(90);
-    ASSERT_EQ(savePictureFile(pic, dir.file("a.jpg"), DibJPG), 1);
-    setJpegQuality(75);
+    ASSERT_EQ(savePictureFile(pic, dir.file("a.jpg"), DibJPG, PictureSaveOptions{90}), 1);
     const DibImage theirs = parsePpm(run(convert, {dir.file("a.jpg"), QStringLiteral("-depth"),
                                                    QStringLiteral("8"), QStringLiteral("ppm:-")}));
     ASSERT_FALSE(theirs.isNull());

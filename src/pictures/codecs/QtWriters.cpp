@@ -33,10 +33,6 @@ bool writeJpegQuality(const DibImage& picture, int quality, QByteArray& out) {
     return writeWithQt(rgb, "jpeg", std::clamp(quality, 1, 100), -1, out);
 }
 
-bool writeJpeg(const DibImage& picture, QByteArray& out) {
-    return writeJpegQuality(picture, jpegQuality(), out);
-}
-
 bool writeTiff(const DibImage& picture, QByteArray& out) {
     if (picture.isNull()) return false;
     return writeWithQt(picture.toQImage(), "tiff", -1, 1 /* LZW */, out);

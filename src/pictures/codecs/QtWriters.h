@@ -7,9 +7,7 @@
 
 namespace bb {
 
-// JPEG with the quality last given to setJpegQuality (75 until set).
-bool writeJpeg(const DibImage& picture, QByteArray& out);
-// JPEG with an explicit quality (1..100).
+// JPEG with the given quality (1..100).
 bool writeJpegQuality(const DibImage& picture, int quality, QByteArray& out);
 // TIFF with LZW compression (palette pictures keep their colour table).
 bool writeTiff(const DibImage& picture, QByteArray& out);
