@@ -139,7 +139,6 @@ void MainWindow::createContents() {
     doc_->unitsPerPixel = 30000 / dpi;
     doc_->currentSide = SideOutside;
     doc_->clearAll();
-    doc_->workingBackground.backgroundFile.clear();
 
     buildTabs();
     buildMenus();
@@ -613,7 +612,7 @@ void MainWindow::showGeneralError(const QString& text) {
 CardFileContext& MainWindow::fileContext() {
     if (!fileContext_) {
         fileContext_.reset(new CardFileContext{dialogs_, ctx_, programFolder_, {}, {}, {}});
-        fileContext_->createPreview = [](CardDocument& d, RenderContext& c) {
+        fileContext_->createPreview = [](const CardDocument& d, const RenderContext& c) {
             return createCardPreview(d, c);
         };
         fileContext_->saveCurrent = [this] { return saveCard(); };

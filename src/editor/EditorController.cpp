@@ -86,7 +86,7 @@ void EditorController::install(EditorTab& tab) {
     views_.setInput(this);
     clipboard_->watchViews();
     tab_ = &tab;
-    // The selection is a slot of the working table: it means nothing on the other side.
+    // The selection is a slot of the edited side's table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
         const bool hadSelection = doc().selectedSlot != 0;
         resetState();
@@ -101,7 +101,7 @@ int EditorController::modal(QDialog& d) const {
 CardObject* EditorController::selected() {
     CardDocument& d = doc();
     if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount) return nullptr;
-    CardObject* o = d.workingSlots[d.selectedSlot];
+    CardObject* o = d.editedSlots()[d.selectedSlot];
     return o->used() ? o : nullptr;
 }
 
@@ -158,9 +158,9 @@ void EditorController::drawOverlay(int side, QPainter& painter) {
 QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
     if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount ||
-        !d.workingSlots[d.selectedSlot]->used())
+        !d.editedSlots()[d.selectedSlot]->used())
         return {};
-    const PixelBox b = pixelBox(d, *d.workingSlots[d.selectedSlot]);
+    const PixelBox b = pixelBox(d, *d.editedSlots()[d.selectedSlot]);
     return QRect(b.left, b.top, b.width, b.height);
 }
 
@@ -201,7 +201,7 @@ void EditorController::chooseDragMode(int x, int y) {
         case ToolText: {
             // Over a text the tool edits it: the text cursor says so.
             const int hit = hitTest(doc(), x, y);
-            const bool onText = hit > 0 && doc().workingSlots[hit]->kind == KindText;
+            const bool onText = hit > 0 && doc().editedSlots()[hit]->kind == KindText;
             setCursorNumber(onText ? CursorIBeam : CursorMultiDrag);
             return;
         }
@@ -542,9 +542,9 @@ void EditorController::createAt(int side, int x, int y) {
     if (tool == ToolText && editTextAt(side, x, y)) return;
     EditHistory::Step step(*history_, QStringLiteral("Objekt erstellen"));
     CardDocument& d = doc();
-    const int slot = d.findFreeSlot(&dialogs_);
+    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
     if (slot == 0) return;
-    CardObject& o = *d.workingSlots[slot];
+    CardObject& o = *d.editedSlots()[slot];
     int32_t kind = KindFree;
     if (tool == ToolFigure) kind = KindFigure;
     if (tool == ToolText) kind = KindText;
@@ -574,13 +574,13 @@ void EditorController::createAt(int side, int x, int y) {
 
 bool EditorController::editTextAt(int side, int x, int y) {
     const int hit = hitTest(doc(), x, y);
-    if (hit <= 0 || doc().workingSlots[hit]->kind != KindText) return false;
+    if (hit <= 0 || doc().editedSlots()[hit]->kind != KindText) return false;
     // The text tool on a text edits that text where it stands, the caret at the click.
     tools_->setCurrent(ToolPointer);
     endTextEditing();
     selectSlot(hit);
     beginTextEditing();
-    CardObject& o = *doc().workingSlots[hit];
+    CardObject& o = *doc().editedSlots()[hit];
     inlineText_.setCaret(o.content, textIndexInView(o, QPointF(x, y)), false);
     repaintView(side);
     return true;

@@ -68,7 +68,7 @@ std::vector<QPolygonF> textSelectionShapes(const CardObject& o, const RenderCont
 
 // Draws text object `o` of the working side, shifted by the scroll position; `visible` is
 // the part of the device that can change, used only to skip invisible work.
-void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderContext& ctx,
+void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const RenderContext& ctx,
               int scrollX, int scrollY, double scale, const QRect& visible);
 
 }  // namespace bb

@@ -64,7 +64,6 @@ protected:
     static QByteArray cardWithFigures(int count) {
         CardDocument d;
         for (int i = 1; i <= count; ++i) putFigure(d, i, 1000 * i, 2000, 3000, 1500, 0x0000FF);
-        d.writeBackWorkingSide();
         return cardFileBytes(d, DibImage());
     }
     // Saves the window's card to cardPath() through "Speichern unter".
@@ -102,8 +101,7 @@ TEST_F(RecoveryWindowTest, OnlyAnEditedCardIsCopiedAndNeverIntoTheUsersFile) {
     QByteArray card;
     ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
     EXPECT_EQ(h.cardFile, cardPath());
-    w->document().writeBackWorkingSide();
-    EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
+    w->EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
     EXPECT_FALSE(w->autosave()->saveNow());  // nothing new since
 
     // Undone back to the saved card: the copy goes at once.

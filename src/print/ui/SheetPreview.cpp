@@ -5,7 +5,7 @@
 
 namespace bb {
 
-SheetPreview::SheetPreview(CardDocument& doc, RenderContext& ctx, QWidget* parent)
+SheetPreview::SheetPreview(const CardDocument& doc, const RenderContext& ctx, QWidget* parent)
     : QWidget(parent), doc_(doc), ctx_(ctx) {
     setObjectName(QStringLiteral("VPaint"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,8 +27,7 @@ void SheetPreview::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    const int cards = paintSheetPreview(painter, size(), doc_, ctx_, options_);
-    if (cards >= 0) lastCards_ = cards;
+    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options_);
 }
 
 }  // namespace bb
