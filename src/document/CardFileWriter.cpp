@@ -3,7 +3,6 @@
 
 #include "document/ByteIO.h"
 #include "document/Cp1252.h"
-#include "document/DrawnValues.h"
 #include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
@@ -225,9 +224,6 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
             kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
-    // The fields that follow from the pictures are stored as they are drawn, whatever way the
-    // card was made.
-    settleCard(doc);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
     QStringList replaced;

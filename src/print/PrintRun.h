@@ -1,5 +1,5 @@
 // runPrintJob draws the pages of a print job onto any paged device (a QPrinter, a PDF writer);
-// printCards prints the working side of the card on sheets of several cards, with copies, used
+// printCards prints one side of the card on sheets of several cards, with copies, used
 // positions, calibration, the mirrored inside, and cut and fold lines. Also the line drawing
 // shared with the preview and the calibration test page.
 #pragma once

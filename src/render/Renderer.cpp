@@ -1,4 +1,4 @@
-// drawCardSide: the background and pictures of the working side, and the order in which
+// drawCardSide: the background and pictures of a side, and the order in which
 // every object is drawn; figures and texts are drawn by FigureRenderer and TextRenderer.
 #include "render/Renderer.h"
 

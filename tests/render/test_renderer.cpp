@@ -1,4 +1,5 @@
 // drawCardSide: pixels of small renders against values worked out by hand.
+#include "document/DrawnValues.h"
 #include "render/FigureRenderer.h"
 #include "render/Renderer.h"
 #include "render/TextRenderer.h"
@@ -175,10 +176,12 @@ TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
 
 // ---- backgrounds ---------------------------------------------------------------------------
 
-TEST_F(RendererTest, PictureModesWithoutPictureBecomeNoneColourFillsTheCard) {
+TEST_F(RendererTest, PictureModesWithoutPictureDrawAsNoneColourFillsTheCard) {
     for (int mode : {BgStretched, BgFit, BgCover, BgTiled}) {
         doc->editedBackground().backgroundMode = mode;
         EXPECT_TRUE(inkBounds(drawOutput()).isNull());
+        EXPECT_EQ(doc->editedBackground().backgroundMode, mode);  // drawing changes nothing
+        settleBackground(doc->editedBackground());                // reading or editing does
         EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
     }
     doc->editedBackground().backgroundMode = BgColor;
@@ -310,7 +313,7 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
     EXPECT_EQ(drawEditor(), transparentReference(editorUnder, pic, 110, 120, 22, 12, -1));
 }
 
-TEST_F(RendererTest, AutoTransparentStoresTheBottomLeftPixel) {
+TEST_F(RendererTest, AutoTransparentTakesTheBottomLeftPixel) {
     DibImage pic = rampPicture(6, 6);
     CardObject& o = addObject(*doc, KindPicture, 10, 10, 13, 13);
     o.picture = pic;
@@ -318,9 +321,12 @@ TEST_F(RendererTest, AutoTransparentStoresTheBottomLeftPixel) {
     o.autoTransparent = true;
     o.transparentColor() = 12345;
     const QImage image = drawEditor();
-    EXPECT_EQ(o.transparentColor(), int32_t(rgbRef(0, 5, 7)));
+    EXPECT_EQ(o.transparentColor(), 12345);
     EXPECT_EQ(image,
               transparentReference(whiteImage(300, 300), pic, 10, 10, 12, 12, rgbRef(0, 5, 7)));
+    settleObject(o);  // what reading or editing the card stores
+    EXPECT_EQ(o.transparentColor(), int32_t(rgbRef(0, 5, 7)));
+    EXPECT_EQ(drawEditor(), image);
 }
 
 TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
@@ -340,9 +346,12 @@ TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
     EXPECT_EQ(at(image, 12, 10), rgbOf(kGreen));
     EXPECT_EQ(o.transparentColor(), int32_t(kGreen));  // the colour itself is kept
 
-    // autoTransparent on a palette picture stores the index.
+    // autoTransparent on a palette picture takes (and settling stores) the index.
     o.autoTransparent = true;
-    drawEditor();
+    const QImage automatic = drawEditor();
+    EXPECT_EQ(at(automatic, 10, 10), kWhite);
+    EXPECT_EQ(at(automatic, 11, 10), rgbOf(kGreen));
+    settleObject(o);
     EXPECT_EQ(o.transparentColor(), 0);
 }
 

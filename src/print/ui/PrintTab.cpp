@@ -289,7 +289,6 @@ void PrintTab::refreshPreview() {
     const DeviceGeometry g = printer_->geometry();
     PreviewOptions options;
     options.settings = s;
-    options.side = doc_.currentSide;
     options.zoom = zoom_;
     options.cutLines = cutLinesCheck_->isChecked();
     options.foldLines = foldLinesCheck_->isChecked();

@@ -53,8 +53,8 @@ public:
              const QString& programFolder, QWidget* parent = nullptr);
     ~PrintTab() override;
 
-    // The window's function that activates a side tab of the editor and switches
-    // the working side; the print commands switch sides through it.
+    // The window's function that activates a side tab of the editor; the print commands
+    // show the side they print through it.
     void setSideSelector(std::function<void(int side)> selector);
 
     // Repaints the sheet preview (after a card is opened, a new card made, the
@@ -77,7 +77,7 @@ public:
     // The print settings as the spin edits show them.
     PrintSettings settings() const;
 
-    // Prints the working side to the current printer, without a print dialog. On a real
+    // Prints `side` to the current printer, without a print dialog. On a real
     // printer the tab then follows the job in the background (jobFollowed): a failed job
     // shows its reason in a message, a printed one a note in the status line.
     void printCards(int side);

@@ -27,7 +27,10 @@ void SheetPreview::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options_);
+    // The sheet of the side being edited, whichever it is at this paint.
+    PreviewOptions options = options_;
+    options.side = doc_.currentSide;
+    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options);
 }
 
 }  // namespace bb
