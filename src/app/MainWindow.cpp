@@ -612,9 +612,7 @@ void MainWindow::showGeneralError(const QString& text) {
 CardFileContext& MainWindow::fileContext() {
     if (!fileContext_) {
         fileContext_.reset(new CardFileContext{dialogs_, ctx_, programFolder_, {}, {}, {}});
-        fileContext_->createPreview = [](const CardDocument& d, const RenderContext& c) {
-            return createCardPreview(d, c);
-        };
+        fileContext_->createPreview = &createCardPreview;
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
         fileContext_->isModified = [this] { return editing_->history().isModified(); };

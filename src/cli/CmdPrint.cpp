@@ -589,9 +589,7 @@ int runPrint(const QStringList& args) {
     const MergeRun* const mergeRun = merge ? &*merge : nullptr;
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
-    fc.createPreview = [](const CardDocument& d, const RenderContext& c) {
-        return createCardPreview(d, c);
-    };
+    fc.createPreview = &createCardPreview;
     if (!openCardFile(*doc, card, fc)) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
