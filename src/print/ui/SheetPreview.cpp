@@ -1,6 +1,8 @@
 // The print preview's paint box; see SheetPreview.h.
 #include "print/ui/SheetPreview.h"
 
+#include "document/CardDocument.h"
+
 #include <QPainter>
 
 namespace bb {
