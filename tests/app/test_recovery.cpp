@@ -101,7 +101,7 @@ TEST_F(RecoveryWindowTest, OnlyAnEditedCardIsCopiedAndNeverIntoTheUsersFile) {
     QByteArray card;
     ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
     EXPECT_EQ(h.cardFile, cardPath());
-    w->EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
+    EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
     EXPECT_FALSE(w->autosave()->saveNow());  // nothing new since
 
     // Undone back to the saved card: the copy goes at once.
