@@ -225,9 +225,9 @@ TEST_F(RecoveryWindowTest, ADamagedCopyIsReportedAndOfferedForDeletion) {
 
 }  // namespace
 
-// Between the pages of a print run the event loop runs: the recovery copy, the window's
-// commands and its close all wait for the run, which has the card's sides in hand.
-TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
+// Between the pages of a print run the event loop runs: the window's commands and its close
+// wait for the run; the recovery copy need not, since the run only reads the card.
+TEST_F(RecoveryWindowTest, PrintRunHoldsOffCommandsAndCloseButNotTheCopy) {
     auto w = makeWithRecovery();
     w->show();
     ASSERT_TRUE(settle(*w));
@@ -236,10 +236,10 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     tab.printerTarget().usePdf(QString());
     tab.findChild<QSpinBox*>("KopiesED")->setValue(30);
     tab.setProgressDelay(0);
-    bool copyHeldOff = false, openHeldOff = false, closeRefused = false;
+    bool copiedDuringRun = false, openHeldOff = false, closeRefused = false;
     tab.setPageHook([&](const SheetStep& step, QProgressDialog& dialog) {
         if (step.sheet != 2) return;
-        copyHeldOff = !w->autosave()->saveNow() && copies().isEmpty();
+        copiedDuringRun = w->autosave()->saveNow() && copies().size() == 1;
         const qsizetype asked = dialogs.messages.size();
         w->findChild<QAction*>("OpenItem")->trigger();
         openHeldOff = figure.kind == KindFigure && dialogs.messages.size() == asked &&
@@ -249,14 +249,18 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     });
     dialogs.saveAnswers = {{folder.file("run.pdf"), 1}};
     tab.printOutside();
-    EXPECT_TRUE(copyHeldOff);
+    EXPECT_TRUE(copiedDuringRun);
     EXPECT_TRUE(openHeldOff);
     EXPECT_TRUE(closeRefused);
     EXPECT_EQ(dialogs.texts(), (QStringList{kNoPrinterNotice, kPrintCancelledText}));
     EXPECT_FALSE(QFile::exists(folder.file("run.pdf")));
-    // After the run the copy is written as usual.
-    EXPECT_TRUE(w->autosave()->saveNow());
-    EXPECT_EQ(copies().size(), 1);
+    // The copy taken during the run is the card as it is after it: nothing new to write.
+    EXPECT_FALSE(w->autosave()->saveNow());
+    ASSERT_EQ(copies().size(), 1);
+    RecoveryHeader h;
+    QByteArray card;
+    ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
+    EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
 }
 
 // A save whose write fails (refused as on a full disk) leaves the card file as it was, the
