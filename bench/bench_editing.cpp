@@ -35,7 +35,7 @@ struct EditingBench {
         const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
         const int32_t cw = doc.sideWidthUnits / 3, ch = doc.sideHeightUnits / 3;
         for (int i = 0; i < objects; ++i) {
-            bb::CardObject& o = *doc.workingSlots[i + 1];
+            bb::CardObject& o = *doc.editedSlots()[i + 1];
             o.x = cardX + (i * 7919) % cw;
             o.y = cardY + (i * 104729) % ch;
             o.width = 8000 + (i * 37) % 30000;
@@ -68,7 +68,7 @@ struct EditingBench {
 
 // Puts the frontmost object under `at` (50 × 40 view pixels) and selects it.
 void placeSelected(EditingBench& b, QPoint at) {
-    bb::CardObject& o = *b.doc.workingSlots[2000];
+    bb::CardObject& o = *b.doc.editedSlots()[2000];
     b.doc.setViewX(o, at.x() - 10);
     b.doc.setViewY(o, at.y() - 10);
     b.doc.setViewWidth(o, 50);

@@ -85,8 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const double dpi = std::trunc(90 * bb::kNominalMmPerInch / width);
         const QSize size = bb::sideImageSize(doc.format, dpi);
         if (dpi >= 1 && size.isValid() && size.width() <= 400 && size.height() <= 400) {
-            doc.switchSide(bb::SideInside);
-            bb::renderSide(doc, ctx, dpi);
+            bb::renderSide(doc, bb::SideInside, ctx, dpi);
         }
     }
     return 0;

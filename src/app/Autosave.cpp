@@ -14,7 +14,7 @@ namespace {
 constexpr int kRetryMs = 2000;
 }  // namespace
 
-Autosave::Autosave(CardDocument& doc, const QString& folder, QObject* parent)
+Autosave::Autosave(const CardDocument& doc, const QString& folder, QObject* parent)
     : QObject(parent), doc_(doc), folder_(folder) {
     modified_ = [this] { return doc_.hasUnsavedChanges(); };
     timer_ = new QTimer(this);
@@ -52,9 +52,8 @@ bool Autosave::saveNow() {
         }
         return false;
     }
-    // The card's bytes as a save writes them, with a plain white preview: drawing the real
-    // one would switch the side being edited; the next real save draws it.
-    doc_.writeBackWorkingSide();
+    // The card's bytes as a save writes them, with a plain white preview: the copy is taken
+    // often and the next real save draws the real one.
     const QByteArray bytes = cardFileBytes(doc_, DibImage());
     const QByteArray sum = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
     if (sum == writtenSum_ && folder_.hasOwn()) return false;

@@ -20,7 +20,7 @@ class Autosave : public QObject {
 public:
     static constexpr int kDefaultSeconds = 120;
 
-    Autosave(CardDocument& doc, const QString& folder, QObject* parent = nullptr);
+    Autosave(const CardDocument& doc, const QString& folder, QObject* parent = nullptr);
     ~Autosave() override;
 
     RecoveryFolder& folder() { return folder_; }
@@ -45,7 +45,7 @@ signals:
     void failed(const QString& reason);
 
 private:
-    CardDocument& doc_;
+    const CardDocument& doc_;
     RecoveryFolder folder_;
     QTimer* timer_ = nullptr;
     std::function<bool()> modified_;

@@ -139,7 +139,6 @@ void MainWindow::createContents() {
     doc_->unitsPerPixel = 30000 / dpi;
     doc_->currentSide = SideOutside;
     doc_->clearAll();
-    doc_->workingBackground.backgroundFile.clear();
 
     buildTabs();
     buildMenus();
@@ -613,9 +612,7 @@ void MainWindow::showGeneralError(const QString& text) {
 CardFileContext& MainWindow::fileContext() {
     if (!fileContext_) {
         fileContext_.reset(new CardFileContext{dialogs_, ctx_, programFolder_, {}, {}, {}});
-        fileContext_->createPreview = [](CardDocument& d, RenderContext& c) {
-            return createCardPreview(d, c);
-        };
+        fileContext_->createPreview = &createCardPreview;
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
         fileContext_->isModified = [this] { return editing_->history().isModified(); };

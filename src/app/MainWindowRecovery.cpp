@@ -25,11 +25,9 @@ void MainWindow::setUpAutosave() {
     autosave_->setInterval(options_.autosaveSeconds);
     EditHistory& history = editing_->history();
     autosave_->setModifiedCheck([&history] { return history.isModified(); });
-    // A copy never catches an edit half done (a drag, a dialog's open step) nor a print run,
-    // which has switched the working side to the one it draws.
-    autosave_->setBusyCheck([this, &history] {
-        return history.stepOpen() || QApplication::mouseButtons() != Qt::NoButton || ctx_.busy;
-    });
+    // A copy never catches an edit half done (a drag, a dialog's open step).
+    autosave_->setBusyCheck(
+        [&history] { return history.stepOpen() || QApplication::mouseButtons() != Qt::NoButton; });
     connect(autosave_, &Autosave::failed, this, [this](const QString& reason) {
         statusBar()->showMessage(
             QStringLiteral("Die Sicherungskopie der Karte konnte nicht geschrieben werden: ") +

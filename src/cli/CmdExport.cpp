@@ -124,9 +124,9 @@ int runExport(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
-    doc->switchSide(sideIndex);
     int error = 0;
-    if (exportSide(*doc, ctx, fileName, formatCodeForFilterIndex(filterIndex), &error) != 1) {
+    if (exportSide(*doc, sideIndex, ctx, fileName, formatCodeForFilterIndex(filterIndex), &error) !=
+        1) {
         printWriteError(fileName, error);
         return kExitFailure;
     }

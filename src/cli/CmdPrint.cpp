@@ -589,7 +589,7 @@ int runPrint(const QStringList& args) {
     const MergeRun* const mergeRun = merge ? &*merge : nullptr;
     CardFileContext fc{dialogs, ctx, programFolder(QCoreApplication::applicationFilePath()),
                        {},      {},  {}};
-    fc.createPreview = [](CardDocument& d, RenderContext& c) { return createCardPreview(d, c); };
+    fc.createPreview = &createCardPreview;
     if (!openCardFile(*doc, card, fc)) {
         printError(QStringLiteral("cannot open the card \"%1\"").arg(card));
         return kExitFailure;
@@ -599,15 +599,14 @@ int runPrint(const QStringList& args) {
     if (bothSides)
         return printBothSides(target, *doc, ctx, dialogs, options, flip, false, layout, waitSeconds,
                               mergeRun, turnSheets);
-    doc->switchSide(sideValue);
     if (quarterFold)
         return printQuarterFold(*doc, ctx, options, target, layout, dialogs, waitSeconds, mergeRun);
 
     if (layout)
         printLayout(printPlacements(doc->format, runSettings(options, doc->format, mergeRun),
-                                    doc->currentSide, options.calibration, target.geometry()),
+                                    sideValue, options.calibration, target.geometry()),
                     mergeRun);
-    const PrintJob job = sideJob(*doc, options, target.geometry(), mergeRun);
+    const PrintJob job = sideJob(*doc, sideValue, options, target.geometry(), mergeRun);
     return runAndReport(
         target, job, waitSeconds, layout,
         [&](PrintProgress* progress) {

@@ -37,8 +37,7 @@ int runRender(const QStringList& args) {
     RenderContext ctx;
     auto doc = std::make_unique<CardDocument>();
     if (!openCard(*doc, card, ctx, dialogs)) return kExitFailure;
-    doc->switchSide(sideIndex);
-    const QImage image = renderSide(*doc, ctx, dpi);
+    const QImage image = renderSide(*doc, sideIndex, ctx, dpi);
     if (image.isNull()) {
         printError(QStringLiteral("the card is too large or empty at %1 dpi").arg(dpi));
         return kExitFailure;

@@ -47,11 +47,11 @@ int32_t mmUnits(double mm) {
 // Builds one side's objects in card millimetres (origin at the card's top-left corner).
 class SideBuilder {
 public:
-    SideBuilder(CardDocument& doc) : doc_(doc) {}
+    SideBuilder(CardDocument& doc, int side) : doc_(doc), side_(side) {}
 
     CardObject& place(int32_t kind, double x, double y, double w, double h) {
-        const int slot = doc_.findFreeSlot();
-        CardObject& o = *doc_.workingSlots[slot];
+        const int slot = doc_.findFreeSlot(side_);
+        CardObject& o = *doc_.sideSlots(side_)[slot];
         o = CardObject{};
         o.kind = kind;
         o.x = mmUnits(doc_.format.cardWidth + x);
@@ -99,6 +99,7 @@ public:
 
 private:
     CardDocument& doc_;
+    int side_;
 };
 
 QImage canvas(int w, int h, const QColor& fill) {
@@ -238,9 +239,9 @@ DibImage writePicture(const QImage& image, const QString& dir, const QString& na
 const Sample kSamples[] = {
     {"Geburtstagskarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
-         SideBuilder s(doc);
-         doc.workingBackground.backgroundMode = BgColor;
-         doc.workingBackground.backgroundColor = rgbRef(255, 248, 225);
+         SideBuilder s(doc, SideOutside);
+         doc.outsideBackground.backgroundMode = BgColor;
+         doc.outsideBackground.backgroundColor = rgbRef(255, 248, 225);
          const ColorRef balloon[] = {rgbRef(230, 60, 60), rgbRef(60, 140, 230),
                                      rgbRef(250, 190, 40), rgbRef(90, 180, 90)};
          for (int i = 0; i < 4; ++i) {
@@ -261,8 +262,7 @@ const Sample kSamples[] = {
          present.transparent = true;
          present.transparentColor() = int32_t(rgbRef(255, 255, 255));
          s.text(QStringLiteral("Brisella-Bildwerker"), 10, 110, 62, 6, 8, rgbRef(150, 140, 120));
-         doc.switchSide(SideInside);
-         SideBuilder in(doc);
+         SideBuilder in(doc, SideInside);
          in.text(QStringLiteral("Liebe Anna,\n\nzu Deinem Geburtstag wünschen wir Dir von "
                                 "Herzen alles Gute, Gesundheit und viele fröhliche Stunden!"),
                  92, 25, 66, 60, 14, rgbRef(40, 40, 40), 0, QStringLiteral("Times New Roman"),
@@ -272,18 +272,17 @@ const Sample kSamples[] = {
      }},
     {"Weihnachtskarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
-         SideBuilder s(doc);
-         doc.workingBackground.backgroundMode = BgStretched;
-         doc.workingBackground.backgroundFile = QStringLiteral("Winternacht.png");
-         doc.workingBackground.backgroundPicture =
+         SideBuilder s(doc, SideOutside);
+         doc.outsideBackground.backgroundMode = BgStretched;
+         doc.outsideBackground.backgroundFile = QStringLiteral("Winternacht.png");
+         doc.outsideBackground.backgroundPicture =
              writePicture(winterPicture(), dir, QStringLiteral("Winternacht.png"), pics);
          CardObject& t =
              s.text(QStringLiteral("Frohe Weihnachten"), 86, 8, 76, 14, 24, rgbRef(255, 230, 120),
                     1, QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
          t.outline() = true;
          t.outlineColor() = rgbRef(120, 20, 20);
-         doc.switchSide(SideInside);
-         SideBuilder in(doc);
+         SideBuilder in(doc, SideInside);
          in.figure(FigRoundRect, 90, 12, 70, 97, rgbRef(250, 246, 236), FillWithBorder,
                    rgbRef(170, 30, 40), 3);
          in.text(QStringLiteral("Ein friedliches Weihnachtsfest\nund ein glückliches neues "
@@ -292,9 +291,9 @@ const Sample kSamples[] = {
      }},
     {"Einladung.kar",
      [](CardDocument& doc, const QString&, QStringList&) {
-         SideBuilder s(doc);
-         doc.workingBackground.backgroundMode = BgColor;
-         doc.workingBackground.backgroundColor = rgbRef(232, 240, 250);
+         SideBuilder s(doc, SideOutside);
+         doc.outsideBackground.backgroundMode = BgColor;
+         doc.outsideBackground.backgroundColor = rgbRef(232, 240, 250);
          s.figure(FigRoundRect, 88, 8, 72, 105, rgbRef(30, 70, 130), FillSolid);
          s.figure(FigRoundRect, 91, 11, 66, 99, rgbRef(30, 70, 130), FillBorderOnly,
                   rgbRef(250, 210, 90), 2);
@@ -302,8 +301,7 @@ const Sample kSamples[] = {
                 QStringLiteral("Times New Roman"), StyleBold);
          s.figure(FigLineHorizontal, 100, 52, 48, 0, rgbRef(250, 210, 90), FillSolid, 0, 2);
          s.text(QStringLiteral("zum Sommerfest"), 90, 58, 68, 12, 16, rgbRef(255, 255, 255));
-         doc.switchSide(SideInside);
-         SideBuilder in(doc);
+         SideBuilder in(doc, SideInside);
          in.text(QStringLiteral("Wir feiern am Samstag, 18. Juli,\nab 15 Uhr im Garten.\n\n"
                                 "Bitte gebt uns bis zum 1. Juli Bescheid."),
                  90, 20, 68, 60, 14, rgbRef(30, 70, 130), 0);
@@ -313,7 +311,7 @@ const Sample kSamples[] = {
      }},
     {"Dankeskarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
-         SideBuilder s(doc);
+         SideBuilder s(doc, SideOutside);
          const DibImage heart = writePicture(heartPicture(), dir, QStringLiteral("Herz.png"), pics);
          for (int i = 0; i < 3; ++i) {
              CardObject& h = s.picture(QStringLiteral("Herz.png"), heart, 96 + i * 20,
@@ -324,25 +322,23 @@ const Sample kSamples[] = {
          s.text(QStringLiteral("Danke!"), 86, 55, 76, 22, 40, rgbRef(210, 30, 60), 1,
                 QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
          s.figure(FigLineHorizontal, 95, 82, 58, 0, rgbRef(210, 30, 60), FillSolid, 0, 1);
-         doc.switchSide(SideInside);
-         SideBuilder in(doc);
+         SideBuilder in(doc, SideInside);
          in.text(QStringLiteral("Herzlichen Dank für Eure Glückwünsche und die schönen "
                                 "Geschenke!"),
                  92, 35, 66, 40, 16, rgbRef(60, 60, 60), 1, QStringLiteral("Times New Roman"));
      }},
     {"Fotokarte.kar",
      [](CardDocument& doc, const QString& dir, QStringList& pics) {
-         SideBuilder s(doc);
-         doc.workingBackground.backgroundMode = BgCover;
-         doc.workingBackground.backgroundFile = QStringLiteral("Abendlandschaft.png");
-         doc.workingBackground.backgroundPicture =
+         SideBuilder s(doc, SideOutside);
+         doc.outsideBackground.backgroundMode = BgCover;
+         doc.outsideBackground.backgroundFile = QStringLiteral("Abendlandschaft.png");
+         doc.outsideBackground.backgroundPicture =
              writePicture(landscapePicture(), dir, QStringLiteral("Abendlandschaft.png"), pics);
          CardObject& t = s.text(QStringLiteral("Grüße aus den Bergen"), 86, 96, 76, 14, 20,
                                 rgbRef(255, 255, 255), 1, QStringLiteral("Arial"), StyleBold);
          t.shadow = true;
          t.shadowColor() = int32_t(rgbRef(30, 30, 60));
-         doc.switchSide(SideInside);
-         SideBuilder in(doc);
+         SideBuilder in(doc, SideInside);
          CardObject& photo = in.picture(QStringLiteral("Abendlandschaft.png"),
                                         doc.outsideBackground.backgroundPicture, 8, 20, 66, 50);
          photo.keepAspect = true;
@@ -369,7 +365,6 @@ int runSamples(const QStringList& args) {
         auto doc = std::make_unique<CardDocument>();
         doc->format = sampleFormat();
         doc->updateSideUnits();
-        doc->switchSide(SideOutside);
         QStringList failed;
         sample.build(*doc, dir, failed);
         if (!failed.isEmpty()) {

@@ -37,11 +37,10 @@ void writeSnapshot(QDataStream& s, const SlotTable& table) {
 CardDocument::CardDocument() {
     records_.reserve(2 * kSlotCount);
     for (int i = 0; i < 2 * kSlotCount; ++i) records_.push_back(std::make_unique<CardObject>());
-    outsideSlots[0] = insideSlots[0] = workingSlots[0] = nullptr;
+    outsideSlots[0] = insideSlots[0] = nullptr;
     for (int s = 1; s <= kSlotCount; ++s) {
         outsideSlots[s] = records_[s - 1].get();
         insideSlots[s] = records_[kSlotCount + s - 1].get();
-        workingSlots[s] = outsideSlots[s];
     }
     updateSideUnits();
     clearAll();
@@ -72,7 +71,7 @@ void CardDocument::clearAll() {
     selectedSlot = 0;
     // Pictures are shared by reference count: dropping every holder releases each distinct
     // picture exactly once.
-    for (Background* b : {&outsideBackground, &insideBackground, &workingBackground}) {
+    for (Background* b : {&outsideBackground, &insideBackground}) {
         b->backgroundMode = BgNone;
         releaseDib(b->backgroundPicture);
         b->backgroundColor = 0xFFFFFF;
@@ -83,34 +82,15 @@ void CardDocument::clearAll() {
     markSaved();
 }
 
-void CardDocument::writeBackWorkingSide() {
-    if (currentSide != SideOutside && currentSide != SideInside) return;
-    SlotTable& side = currentSide == SideOutside ? outsideSlots : insideSlots;
-    for (int s = 1; s <= kSlotCount; ++s) side[s] = workingSlots[s];
-    sideBackground(currentSide) = workingBackground;
-}
-
-void CardDocument::switchSide(int side) {
-    writeBackWorkingSide();
-    loadWorkingSide(side);
-}
-
-void CardDocument::loadWorkingSide(int side) {
-    if (side != SideOutside && side != SideInside) return;
-    const SlotTable& from = sideSlots(side);
-    for (int s = 1; s <= kSlotCount; ++s) workingSlots[s] = from[s];
-    workingBackground = sideBackground(side);
-    currentSide = side;
-}
-
 void CardDocument::updateSideUnits() {
     sideWidthUnits = sideUnits(format.cardWidth);
     sideHeightUnits = sideUnits(format.cardHeight);
 }
 
-int CardDocument::findFreeSlot(UserDialogs* dialogs) const {
+int CardDocument::findFreeSlot(int side, UserDialogs* dialogs) const {
+    const SlotTable& table = sideSlots(side);
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (workingSlots[s]->kind == KindFree) return s;
+        if (table[s]->kind == KindFree) return s;
     }
     if (dialogs) {
         dialogs->message(QStringLiteral("Es wurden zuviele Objekte erstellt!"),
@@ -126,11 +106,8 @@ void CardDocument::freeObject(CardObject& o) {
     o = CardObject{};
 }
 
-bool CardDocument::workingSideUsed() const {
-    for (int s = 1; s <= kSlotCount; ++s) {
-        if (workingSlots[s]->kind > 0) return true;
-    }
-    return false;
+bool CardDocument::sideUsed(int side) const {
+    return usedCount(sideSlots(side)) > 0;
 }
 
 int CardDocument::usedCount(const SlotTable& table) const {
@@ -146,13 +123,9 @@ QByteArray CardDocument::contentSnapshot() const {
     QDataStream s(&out, QIODevice::WriteOnly);
     s << format.leftMargin << format.topMargin << format.pitchX << format.pitchY << format.cardWidth
       << format.cardHeight << format.cardsAcross << format.cardsDown << format.typeName;
-    const bool working = currentSide == SideOutside || currentSide == SideInside;
     for (int side : {SideOutside, SideInside}) {
-        // The side being edited lives in the working state until it is written back.
-        const bool edited = working && side == currentSide;
-        writeSnapshot(s, edited ? workingBackground
-                                : (side == SideInside ? insideBackground : outsideBackground));
-        writeSnapshot(s, edited ? workingSlots : sideSlots(side));
+        writeSnapshot(s, sideBackground(side));
+        writeSnapshot(s, sideSlots(side));
     }
     return out;
 }

@@ -1,5 +1,5 @@
-// The one open card: its format, two sides of 10000 pre-allocated object records, the
-// working side's slot table and backgrounds, and the view scale.
+// The one open card: its format, two sides of 10000 pre-allocated object records with their
+// slot tables and backgrounds, and the view scale.
 #pragma once
 
 #include "document/CardFormat.h"
@@ -49,12 +49,11 @@ public:
     CardDocument& operator=(const CardDocument&) = delete;
 
     CardFormat format;
-    SlotTable workingSlots{};
     SlotTable outsideSlots{};
     SlotTable insideSlots{};
     int32_t currentSide = SideOutside;
     int32_t selectedSlot = 0;
-    Background workingBackground, outsideBackground, insideBackground;
+    Background outsideBackground, insideBackground;
     int32_t sideWidthUnits = 0;
     int32_t sideHeightUnits = 0;
     double zoomFactor = 1.0;
@@ -86,47 +85,51 @@ public:
     // Rises with every clearAll, also one that a damaged file leaves behind, so that a caller
     // can tell whether an operation emptied the document.
     uint64_t clearCount() const { return clearCount_; }
-    // Copies the working table and background into the side named by currentSide.
-    void writeBackWorkingSide();
-    // Writes back, then loads `side` (0 outside, 1 inside) into the working state.
-    void switchSide(int side);
-    // Loads a side into the working state without writing back (after reading a file).
-    void loadWorkingSide(int side);
-
     // Sets sideWidthUnits/sideHeightUnits from the card format.
     void updateSideUnits();
 
-    // Lowest free slot of workingSlots, or 0 when all are used (then `dialogs`, when given,
-    // shows "Es wurden zuviele Objekte erstellt!").
-    int findFreeSlot(UserDialogs* dialogs = nullptr) const;
+    // Lowest free slot of the side's table, or 0 when all are used (then `dialogs`, when
+    // given, shows "Es wurden zuviele Objekte erstellt!").
+    int findFreeSlot(int side, UserDialogs* dialogs = nullptr) const;
     // Frees an object: its picture is released and every field returns to its default.
     static void freeObject(CardObject& o);
 
-    // True when any working slot holds an object.
-    bool workingSideUsed() const;
+    // True when any slot of the side holds an object.
+    bool sideUsed(int side) const;
     int usedCount(const SlotTable& table) const;
 
     // Window title part: the file-name part of fileName, or "NONAME01".
     QString titleName() const;
 
     // What a card file keeps of the card, apart from the view scale: the card format, both
-    // sides' backgrounds and objects (the side being edited as the working state holds it)
-    // and which pictures are loaded. Equal snapshots mean there is nothing new to save.
+    // sides' backgrounds and objects and which pictures are loaded. Equal snapshots mean there is
+    // nothing new to save.
     QByteArray contentSnapshot() const;
     // Takes the current content as the saved one (after saving, opening and clearing).
     void markSaved();
     // Takes the content as never saved (a card brought back from a recovery file).
     void markUnsaved() { savedContent_.clear(); }
     // True when the content differs from the one last saved, opened or cleared, on either
-    // side, whichever side is being edited.
+    // side.
     bool hasUnsavedChanges() const;
 
+    // A side's tables (0 outside, 1 inside; any other value means the outside). Editing
+    // writes straight into them; drawing reads them through the const overloads.
     const SlotTable& sideSlots(int side) const {
         return side == SideInside ? insideSlots : outsideSlots;
+    }
+    SlotTable& sideSlots(int side) { return side == SideInside ? insideSlots : outsideSlots; }
+    const Background& sideBackground(int side) const {
+        return side == SideInside ? insideBackground : outsideBackground;
     }
     Background& sideBackground(int side) {
         return side == SideInside ? insideBackground : outsideBackground;
     }
+    // The table and background of the side being edited (currentSide).
+    SlotTable& editedSlots() { return sideSlots(currentSide); }
+    const SlotTable& editedSlots() const { return sideSlots(currentSide); }
+    Background& editedBackground() { return sideBackground(currentSide); }
+    const Background& editedBackground() const { return sideBackground(currentSide); }
 
 private:
     uint64_t clearCount_ = 0;

@@ -28,12 +28,11 @@ QByteArray cardSignature();
 // What saveCardFile and openCardFile need from their caller.
 struct CardFileContext {
     UserDialogs& dialogs;
-    RenderContext& ctx;
+    const RenderContext& ctx;
     QString programFolder;  // where pictures named without a folder are looked up
-    // Draws the outside (already the working side) into the stored preview; the renderer's
-    // createCardPreview. When empty or when it gives no picture, a white preview of
-    // previewSize() is stored.
-    std::function<DibImage(CardDocument&, RenderContext&)> createPreview;
+    // Draws the outside into the stored preview; the renderer's createCardPreview. When empty
+    // or when it gives no picture, a white preview of previewSize() is stored.
+    std::function<DibImage(const CardDocument&, const RenderContext&)> createPreview;
     // Saves the current card as "Speichern" does; false when that failed or was cancelled.
     // When empty, answering "Ja" to the save question stops the opening.
     std::function<bool()> saveCurrent;
@@ -59,7 +58,7 @@ PreviewGeometry previewGeometry(const CardFormat& format);
 QSize previewSize(const CardFormat& format);
 
 // Writes the document to `path`, replacing the file atomically: draws the preview from the
-// outside (switching to it and back, so the side being edited stays), writes both sides. On
+// outside, writes both sides. On
 // failure the old file stays whole, fileName is unchanged and the failure has been shown
 // ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or "Beim Schreiben der Datei ist ein
 // Fehler aufgetreten!", with the file and the reason on a second line). Characters that
@@ -69,8 +68,8 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // Asks whether to save first when the card has unsaved changes, then reads `path` into the
 // document, loads the pictures (with the second attempt in the card's folder and one message
-// per missing picture), turns picture objects by their rotation, loads the side named by
-// currentSide into the working state, sets fileName and takes the content as saved. The
+// per missing picture), turns picture objects by their rotation, settles the values that
+// follow from the pictures (DrawnValues.h), sets fileName and takes the content as saved. The
 // caller then updates views, title and the card-format text. False when stopped (question
 // cancelled, file not opened, foreign signature: document unchanged; damaged file: document
 // as clearAll left it).
@@ -79,9 +78,9 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 // from `path` (pictures are looked for beside it), without the save question.
 bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, CardFileContext& fc);
 
-// The file's bytes for a document whose sides hold the current state (after
-// writeBackWorkingSide), with `preview` as stored picture (a null preview stores a white one of
-// previewSize()). `replacedTexts` receives each text in which a character had to become "?".
+// The file's bytes for a document, with `preview` as stored picture (a null preview stores a
+// white one of previewSize()). `replacedTexts` receives each text in which a character had to
+// become "?".
 QByteArray cardFileBytes(const CardDocument& doc, const DibImage& preview,
                          QStringList* replacedTexts = nullptr);
 

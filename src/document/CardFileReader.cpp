@@ -4,6 +4,7 @@
 
 #include "document/ByteIO.h"
 #include "document/Cp1252.h"
+#include "document/DrawnValues.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 #include "pictures/PictureCache.h"
@@ -335,7 +336,7 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     doc.outsideBackground.backgroundColor = data.outside.backgroundColor;
     doc.insideBackground.backgroundColor = data.inside.backgroundColor;
 
-    doc.loadWorkingSide(doc.currentSide);
+    settleCard(doc);
     doc.fileName = path;
     doc.markSaved();
     return true;

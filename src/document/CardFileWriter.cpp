@@ -203,7 +203,7 @@ namespace {
 // True when a text, picture name or font name is longer than the reader takes: such a card
 // would be written but could not be opened again.
 bool holdsOverlongText(const CardDocument& doc) {
-    for (const SlotTable* table : {&doc.workingSlots, &doc.outsideSlots, &doc.insideSlots})
+    for (const SlotTable* table : {&doc.outsideSlots, &doc.insideSlots})
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             const CardObject& o = *(*table)[slot];
             if (o.kind != KindFree &&
@@ -224,17 +224,11 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
             kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
-    // The preview shows the outside: make it the working side (this writes the edited side
-    // back first), and go back to the side being edited afterwards.
-    const int editedSide = doc.currentSide;
-    doc.switchSide(SideOutside);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
-    doc.writeBackWorkingSide();
     QStringList replaced;
     const QByteArray bytes = cardFileBytes(doc, preview, &replaced);
     releaseDib(preview);
-    if (editedSide == SideInside) doc.switchSide(SideInside);
 
     // Whole or not at all: on any failure the earlier file stays as it was, and the card
     // keeps counting as unsaved.

@@ -141,8 +141,6 @@ CardPictureCopy copyCardPictures(CardDocument& doc, const QString& cardPath,
                                  const QString& programFolder) {
     CardPictureCopy result;
     PictureCopier copier(doc.fileName, cardPath, programFolder, result);
-    // Both sides as stored; the working side is written back first and loaded again after.
-    doc.writeBackWorkingSide();
     const auto relink = [&](QString& reference, int side, int slot) {
         const std::optional<QString> placed = copier.place(reference);
         if (!placed || *placed == reference) return;
@@ -160,19 +158,16 @@ CardPictureCopy copyCardPictures(CardDocument& doc, const QString& cardPath,
             if (o.kind == KindPicture && !o.content.isEmpty()) relink(o.content, side, slot);
         }
     }
-    doc.loadWorkingSide(doc.currentSide);
     return result;
 }
 
 void restorePictureReferences(CardDocument& doc, const CardPictureCopy& copy) {
-    doc.writeBackWorkingSide();
     for (const CardPictureCopy::Change& c : copy.changes) {
         if (c.slot == 0)
             doc.sideBackground(c.side).backgroundFile = c.before;
         else
             doc.sideSlots(c.side)[c.slot]->content = c.before;
     }
-    doc.loadWorkingSide(doc.currentSide);
 }
 
 QString pictureCopyMessage(const CardPictureCopy& copy) {

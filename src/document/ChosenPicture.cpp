@@ -17,11 +17,10 @@ qint64 cardPictureBytes(const CardDocument& doc) {
         seen.insert(picture.sharedId());
         total += picture.byteCount();
     };
-    for (const SlotTable* table : {&doc.outsideSlots, &doc.insideSlots, &doc.workingSlots})
+    for (const SlotTable* table : {&doc.outsideSlots, &doc.insideSlots})
         for (int slot = 1; slot <= kSlotCount; ++slot)
             if ((*table)[slot]->kind == KindPicture) count((*table)[slot]->picture);
-    for (const Background* bg :
-         {&doc.outsideBackground, &doc.insideBackground, &doc.workingBackground})
+    for (const Background* bg : {&doc.outsideBackground, &doc.insideBackground})
         count(bg->backgroundPicture);
     return total;
 }

@@ -39,14 +39,11 @@ bool editable(int side) {
     return side == SideOutside || side == SideInside;
 }
 
-// The slot table that holds `side` now: the working one for the side being edited.
 SlotTable& liveSlots(CardDocument& d, int side) {
-    if (side == d.currentSide) return d.workingSlots;
-    return side == SideInside ? d.insideSlots : d.outsideSlots;
+    return d.sideSlots(side);
 }
 
 Background& liveBackground(CardDocument& d, int side) {
-    if (side == d.currentSide) return d.workingBackground;
     return d.sideBackground(side);
 }
 
@@ -151,7 +148,7 @@ void EditHistory::Command::apply(bool back) {
         onlySide = c.side;
     }
     if (oneSide && onlySide >= 0 && onlySide != d.currentSide && editable(d.currentSide))
-        d.switchSide(onlySide);
+        d.currentSide = onlySide;
 
     if (format) {
         d.format = back ? format->first : format->second;
@@ -175,7 +172,7 @@ void EditHistory::Command::apply(bool back) {
         record.picture = picture;
     }
     const int32_t slot = back ? selectedBefore : selectedAfter;
-    d.selectedSlot = slot > 0 && slot <= kSlotCount && d.workingSlots[slot]->used() ? slot : 0;
+    d.selectedSlot = slot > 0 && slot <= kSlotCount && d.editedSlots()[slot]->used() ? slot : 0;
     // Back at the saved state the content is the saved one (a turned-back picture is a new
     // copy with the same pixels).
     if (history_.stack_.index() + (back ? -1 : 1) == history_.stack_.cleanIndex()) d.markSaved();

@@ -35,7 +35,7 @@ public:
     void end(const QString& text, int mergeKey = 0);
     bool stepOpen() const { return depth_ > 0; }
 
-    // Tells the open step that the picture of `slot` on the working side was turned a quarter
+    // Tells the open step that the picture of `slot` on the edited side was turned a quarter
     // (left or right) in it. The step then keeps no copy of either picture and turns the
     // picture back on undo, so that many turns of a large picture cost no memory.
     void noteQuarterTurn(int slot, bool left);

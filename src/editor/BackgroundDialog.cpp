@@ -2,6 +2,7 @@
 
 #include "document/CardDocument.h"
 #include "document/ChosenPicture.h"
+#include "document/DrawnValues.h"
 #include "document/UserDialogs.h"
 #include "editor/ColorCombo.h"
 #include "editor/PictureOpenDialog.h"
@@ -126,7 +127,7 @@ void BackgroundDialog::run(const std::function<int(QDialog&)>& runModal) {
 }
 
 void BackgroundDialog::activate() {
-    const Background& bg = doc_.workingBackground;
+    const Background& bg = doc_.editedBackground();
     if (QRadioButton* rb = modeButton(bg.backgroundMode)) rb->setChecked(true);
     colorBox_->setColor(bg.backgroundColor);
     picture_ = bg.backgroundPicture;
@@ -149,22 +150,22 @@ void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModa
         // it takes the first arrangement of the list.
         modeButton(BgCover)->setChecked(true);
     }
-    doc_.workingBackground.backgroundPicture = picture_;
-    doc_.workingBackground.backgroundFile = fileName_;
+    doc_.editedBackground().backgroundPicture = picture_;
+    doc_.editedBackground().backgroundFile = fileName_;
     previewBox->update();
 }
 
 void BackgroundDialog::removePicture() {
     picture_ = DibImage();
     fileName_.clear();
-    doc_.workingBackground.backgroundMode = BgNone;
-    doc_.workingBackground.backgroundPicture = DibImage();
-    doc_.workingBackground.backgroundFile.clear();
+    doc_.editedBackground().backgroundMode = BgNone;
+    doc_.editedBackground().backgroundPicture = DibImage();
+    doc_.editedBackground().backgroundFile.clear();
     previewBox->update();
 }
 
 void BackgroundDialog::applyAndClose() {
-    Background& bg = doc_.workingBackground;
+    Background& bg = doc_.editedBackground();
     bg.backgroundMode = checkedMode();
     if (!picture_.isNull()) {
         bg.backgroundPicture = picture_;
@@ -172,8 +173,8 @@ void BackgroundDialog::applyAndClose() {
     } else {
         bg.backgroundPicture = DibImage();
         bg.backgroundFile.clear();
-        if (bg.backgroundMode != BgColor) bg.backgroundMode = BgNone;
     }
+    settleBackground(bg);
     bg.backgroundColor = colorBox_->color();
     if (repaintViews) repaintViews();
 }

@@ -150,7 +150,7 @@ int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab,
 
 int hitTest(const CardDocument& doc, int x, int y) {
     for (int slot = kSlotCount; slot >= 1; --slot) {
-        const CardObject& o = *doc.workingSlots[slot];
+        const CardObject& o = *doc.editedSlots()[slot];
         if (o.kind > 0 && pixelBox(doc, o).contains(x, y)) return slot;
     }
     return 0;
@@ -162,7 +162,7 @@ int nextUsedSlot(const CardDocument& doc, int slot) {
     for (int i = 0; i < kSlotCount; ++i) {
         s = s == kSlotCount ? 1 : s + 1;
         if (s == slot) break;
-        if (doc.workingSlots[s]->kind > 0) return s;
+        if (doc.editedSlots()[s]->kind > 0) return s;
     }
     return slot;
 }

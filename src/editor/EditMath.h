@@ -82,7 +82,7 @@ int64_t workAreaLimit(const CardDocument& doc, int viewPixels);
 int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
                    const DragLimits& limits);
 
-// The frontmost used slot of workingSlots whose pixel box contains (x, y); 0 when none.
+// The frontmost used slot of the edited side whose pixel box contains (x, y); 0 when none.
 int hitTest(const CardDocument& doc, int x, int y);
 
 // The next used slot after `slot`, ascending and wrapping from 10000 to 1; `slot` itself

@@ -87,7 +87,7 @@ void EditorController::install(EditorTab& tab) {
     views_.setInput(this);
     clipboard_->watchViews();
     tab_ = &tab;
-    // The selection is a slot of the working table: it means nothing on the other side.
+    // The selection is a slot of the edited side's table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
         const bool hadSelection = doc().selectedSlot != 0;
         resetState();
@@ -102,7 +102,7 @@ int EditorController::modal(QDialog& d) const {
 CardObject* EditorController::selected() {
     CardDocument& d = doc();
     if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount) return nullptr;
-    CardObject* o = d.workingSlots[d.selectedSlot];
+    CardObject* o = d.editedSlots()[d.selectedSlot];
     return o->used() ? o : nullptr;
 }
 
@@ -159,9 +159,9 @@ void EditorController::drawOverlay(int side, QPainter& painter) {
 QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
     if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount ||
-        !d.workingSlots[d.selectedSlot]->used())
+        !d.editedSlots()[d.selectedSlot]->used())
         return {};
-    const PixelBox b = pixelBox(d, *d.workingSlots[d.selectedSlot]);
+    const PixelBox b = pixelBox(d, *d.editedSlots()[d.selectedSlot]);
     return QRect(b.left, b.top, b.width, b.height);
 }
 
@@ -202,7 +202,7 @@ void EditorController::chooseDragMode(int x, int y) {
         case ToolText: {
             // Over a text the tool edits it: the text cursor says so.
             const int hit = hitTest(doc(), x, y);
-            const bool onText = hit > 0 && doc().workingSlots[hit]->kind == KindText;
+            const bool onText = hit > 0 && doc().editedSlots()[hit]->kind == KindText;
             setCursorNumber(onText ? CursorIBeam : CursorMultiDrag);
             return;
         }

@@ -136,7 +136,7 @@ public:
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
     void showViewMenu(int side, int x, int y);
-    // The background dialog of the working side.
+    // The background dialog of the edited side.
     void editBackground();
 
     // Typing on the selected text (see TextSession). textEditing() is true while a session

@@ -60,7 +60,7 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
 EditorTab::~EditorTab() = default;
 
 void EditorTab::sideTabChanged(int index) {
-    doc_.switchSide(index == 1 ? 1 : 0);
+    doc_.currentSide = index == 1 ? SideInside : SideOutside;
     views_->paintBoth();
 }
 

@@ -35,8 +35,8 @@ public:
     // Makes `side` the active side tab and runs sideTabChanged for it, even when the tab
     // is already active; the print commands switch sides through this.
     void selectSide(int side);
-    // Shows the tab of the document's currentSide without switching sides (after a save,
-    // which leaves the outside as the working side).
+    // Shows the tab of the document's currentSide (after a step of the undo history or an
+    // opened card).
     void syncSideTab();
     // Puts `bar` (the record bar of personal cards) right above the side tabs.
     void setRecordBar(QWidget* bar);

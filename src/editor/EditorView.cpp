@@ -58,8 +58,9 @@ void EditorView::setScroll(int x, int y) {
 }
 
 void EditorView::renderFrame() {
-    CardDocument& doc = views_.doc();
-    RenderContext& ctx = views_.ctx();
+    const CardDocument& doc = views_.doc();
+    // The view's own settings: screen mode with missing pictures and the halves' names shown.
+    RenderContext ctx = withEditorMarks(views_.ctx());
     ctx.renderMode = RenderScreen;
     const QRect part = visiblePart();
     if (part.isEmpty()) return;
@@ -100,11 +101,7 @@ void EditorView::renderFrame() {
         p.setPen(Qt::black);
         if (b > t) p.drawLine(fx, t, fx, b - 1);
     }
-    {
-        const MissingPicturesGuard placeholders(ctx);
-        const HalfLabelsGuard halves(ctx);
-        drawCardSide(p, doc, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
-    }
+    drawCardSide(p, doc, side_, ctx, W, H, posX, posY, doc.zoomFactor / doc.unitsPerPixel, true);
     views_.input().drawAids(side_, p, posX, posY);
     views_.input().drawMarks(side_, p, posX, posY);
     p.end();
@@ -122,7 +119,6 @@ void EditorView::paintRulers() {
 }
 
 void EditorView::paintView() {
-    if (views_.ctx().busy) return;
     views_.input().beforePaint();
     // The inside view always takes the outside view's size.
     if (side_ == 1 && views_.outsideView() && size() != views_.outsideView()->size())
@@ -139,7 +135,7 @@ void EditorView::paintEvent(QPaintEvent*) {
     const bool stale = scroll_ && (frameOrigin_ != part.topLeft() ||
                                    frame_.deviceIndependentSize() != QSizeF(part.size()) ||
                                    frame_.devicePixelRatio() != devicePixelRatioF());
-    if (stale && !views_.ctx().busy && !views_.zoomInProgress) {
+    if (stale && !views_.zoomInProgress) {
         views_.input().beforePaint();
         renderFrame();
         paintRulers();

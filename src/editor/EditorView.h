@@ -29,7 +29,7 @@ public:
 
     // Renders the visible part of the work area into the
     // view's bitmap (frame, shadow, fold line, the card, the marks), shows it, and paints
-    // the two rulers. Does nothing while the renderer is busy.
+    // the two rulers.
     void paintView();
 
     // Scroll position (posX, posY) of the scroll box, and setting it.

@@ -34,7 +34,7 @@ void ExportController::exportShownSide() {
                                         "drucken."),
                          QStringLiteral("Fehler"), MsgIcon::Information, BtnOk);
 
-    DibImage picture = renderExportPicture(doc_, ctx_);
+    DibImage picture = renderExportPicture(doc_, doc_.currentSide, ctx_);
     if (picture.isNull()) {
         dialogs_.message(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"),
                          kAppTitle, MsgIcon::Information, BtnOk);

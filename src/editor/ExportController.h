@@ -1,4 +1,4 @@
-// "eMail Export" on the print tab: draws the working side at 96 pixels per inch and saves it
+// "eMail Export" on the print tab: draws the edited side at 96 pixels per inch and saves it
 // as a picture file of the type chosen in a save dialog.
 #pragma once
 

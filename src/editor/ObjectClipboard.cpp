@@ -2,6 +2,7 @@
 
 #include "document/CardDocument.h"
 #include "document/CardPictures.h"
+#include "document/DrawnValues.h"
 #include "document/FileErrors.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
@@ -154,7 +155,7 @@ bool ObjectClipboard::cut() {
     if (!copy()) return false;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt ausschneiden"));
     CardDocument& d = editor_.doc();
-    CardDocument::freeObject(*d.workingSlots[d.selectedSlot]);
+    CardDocument::freeObject(*d.editedSlots()[d.selectedSlot]);
     d.selectedSlot = 0;
     editor_.repaintBoth();
     return true;
@@ -170,7 +171,7 @@ bool ObjectClipboard::duplicate() {
     if (!o) return false;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt duplizieren"));
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(&dialogs_);
+    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
     if (slot == 0) return false;
     CardObject copy = *o;  // shares the picture
     const int32_t offset = d.fromView(kPasteStep);
@@ -195,7 +196,7 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
     PayloadPicture source;
     if (!objectFromPayload(payload, o, &source)) return 0;
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(&dialogs_);
+    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
     if (slot == 0) return 0;
     if (o.kind == KindPicture) {
         const HeldPicture& held = heldPicture();
@@ -244,7 +245,7 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
 int ObjectClipboard::pasteImage(const QImage& image) {
     CardDocument& d = editor_.doc();
     if (image.isNull()) return 0;
-    const int slot = d.findFreeSlot(&dialogs_);
+    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
     if (slot == 0) return 0;
     // Pictures have no alpha: see-through parts of the image show white, as on the card.
     QImage flat = image;
@@ -311,7 +312,7 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
     for (const QString& file : otherFiles(mime)) {
         DibImage picture = loadPictureFile(file);
         if (picture.isNull()) continue;  // not a picture
-        const int slot = d.findFreeSlot(&dialogs_);
+        const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
         if (slot == 0) break;
         CardObject o;
         const int offset = made * kPasteStep;
@@ -326,9 +327,10 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
 int ObjectClipboard::place(int slot, CardObject o) {
     CardDocument& d = editor_.doc();
     if (slot < 1 || slot > kSlotCount) return 0;
-    CardObject& target = *d.workingSlots[slot];
+    CardObject& target = *d.editedSlots()[slot];
     releaseDib(target.picture);
     target = std::move(o);
+    settleObject(target);
     d.selectedSlot = slot;
     editor_.panel().loadSelectionControls(target);
     editor_.repaintBoth();

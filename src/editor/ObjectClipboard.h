@@ -53,10 +53,10 @@ public:
     bool paste();
     bool duplicate();
 
-    // Pastes clipboard data onto the working side: an object of ours, else an image. Returns
+    // Pastes clipboard data onto the edited side: an object of ours, else an image. Returns
     // the new object's slot, or 0.
     int pasteMime(const QMimeData& mime);
-    // Picture files dropped at view pixel `pos` of the working side become picture objects;
+    // Picture files dropped at view pixel `pos` of the edited side become picture objects;
     // files that hold no picture are passed over. Returns how many objects were made.
     int dropPictures(const QMimeData& mime, QPoint pos);
 
@@ -83,11 +83,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Puts `o` into `slot` of the working side (a free one) and selects it.
+    // Puts `o` into `slot` of the edited side (a free one) and selects it.
     int place(int slot, CardObject o);
     int pasteObject(const QByteArray& payload);
     int pasteImage(const QImage& image);
-    // The middle (units) of the part of the working side's card that its view shows; the
+    // The middle (units) of the part of the edited side's card that its view shows; the
     // card's own middle when the view shows none of it.
     QPoint visibleCardCentre() const;
 

@@ -1,5 +1,6 @@
 #include "editor/ObjectCommands.h"
 
+#include "document/DrawnValues.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "editor/PropertyPanel.h"
@@ -59,7 +60,7 @@ void ObjectCommands::bringToFront() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach vorne"));
     CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
-    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[kSlotCount]);
+    std::swap(d.editedSlots()[d.selectedSlot], d.editedSlots()[kSlotCount]);
     d.selectedSlot = kSlotCount;
     editor_.repaintBoth();
 }
@@ -68,7 +69,7 @@ void ObjectCommands::sendToBack() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach hinten"));
     CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
-    std::swap(d.workingSlots[d.selectedSlot], d.workingSlots[1]);
+    std::swap(d.editedSlots()[d.selectedSlot], d.editedSlots()[1]);
     d.selectedSlot = 1;
     editor_.repaintBoth();
 }
@@ -268,6 +269,7 @@ void ObjectCommands::editTransparency() {
     o->transparent = f.transparentCheck->isChecked();
     o->autoTransparent = f.autoCheck->isChecked();
     o->transparentColor() = int32_t(f.color);
+    settleObject(*o);
     editor_.repaintBoth();
 }
 
@@ -300,6 +302,7 @@ void ObjectCommands::findPicture() {
     turnByRotation(picture, target->rotation);
     target->picture = std::move(picture);
     target->content = path;
+    settleObject(*target);
     editor_.repaintBoth();
 }
 
@@ -321,6 +324,7 @@ void ObjectCommands::rotate(bool left) {
     o->rotation += left ? -1 : 1;
     if (o->rotation < 0) o->rotation = 3;
     if (o->rotation > 3) o->rotation = 0;
+    settleObject(*o);
     editor_.repaintBoth();
 }
 

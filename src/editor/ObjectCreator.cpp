@@ -42,9 +42,9 @@ void ObjectCreator::createAt(int side, int x, int y) {
     if (tools.current() == ToolText && editTextAt(side, x, y)) return;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt erstellen"));
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(&dialogs_);
+    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
     if (slot == 0) return;
-    CardObject& o = *d.workingSlots[slot];
+    CardObject& o = *d.editedSlots()[slot];
     DibImage picture;
     QString name;
     const int32_t kind = kindToMake(picture, name);
@@ -64,14 +64,14 @@ void ObjectCreator::createAt(int side, int x, int y) {
 bool ObjectCreator::editTextAt(int side, int x, int y) {
     CardDocument& d = editor_.doc();
     const int hit = hitTest(d, x, y);
-    if (hit <= 0 || d.workingSlots[hit]->kind != KindText) return false;
+    if (hit <= 0 || d.editedSlots()[hit]->kind != KindText) return false;
     // The text tool on a text edits that text where it stands, the caret at the click.
     editor_.tools().setCurrent(ToolPointer);
     TextSession& session = editor_.textSession();
     session.end();
     editor_.selectSlot(hit);
     session.begin();
-    session.placeCaret(*d.workingSlots[hit], x, y);
+    session.placeCaret(*d.editedSlots()[hit], x, y);
     editor_.repaintView(side);
     return true;
 }

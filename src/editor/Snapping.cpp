@@ -134,7 +134,7 @@ SnapLines snapLines(const CardDocument& doc, int draggedSlot) {
     s.ys = {c.top, c.bottom, clampInt32((int64_t(c.top) + c.bottom) / 2)};
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (slot == draggedSlot) continue;
-        const CardObject& o = *doc.workingSlots[slot];
+        const CardObject& o = *doc.editedSlots()[slot];
         if (o.kind <= KindFree) continue;
         const int64_t x = o.x, y = o.y, w = o.width, h = o.height;
         s.xs.insert(s.xs.end(), {clampInt32(x), clampInt32(x + w / 2), clampInt32(x + w)});

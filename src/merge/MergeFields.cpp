@@ -123,13 +123,8 @@ QStringList fieldsIn(const QString& text) {
 QStringList fieldsOfCard(const CardDocument& doc) {
     QStringList names;
     QSet<QString> seen;
-    // The working side lives in the working slots; its stored table may be out of date.
-    for (int side : {int(SideOutside), int(SideInside)}) {
-        const SlotTable& table = side == doc.currentSide ? doc.workingSlots
-                                 : side == SideOutside   ? doc.outsideSlots
-                                                         : doc.insideSlots;
-        addFieldsOf(table, names, seen);
-    }
+    for (int side : {int(SideOutside), int(SideInside)})
+        addFieldsOf(doc.sideSlots(side), names, seen);
     return names;
 }
 

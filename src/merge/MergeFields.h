@@ -34,8 +34,7 @@ bool mayHaveFields(const QString& text);
 QStringList fieldsIn(const QString& text);
 
 // The fields every text of both sides of `doc` uses, in the order of the sides (outside
-// first) and of the objects, each once. The working side is read from the working slots,
-// the other from its stored copy; the document is not changed.
+// first) and of the objects, each once; the document is not changed.
 QStringList fieldsOfCard(const CardDocument& doc);
 
 // Fills texts from one row of a list. A field without a column stays as typed ("{Titel}"), so

@@ -76,63 +76,19 @@ private:
     std::optional<PendingFile> pending_;
 };
 
-// Restores the nominal millimetres per inch however the run ends.
-class CalibratedScale {
-public:
-    CalibratedScale(RenderContext& ctx, const Calibration& cal) : ctx_(ctx) {
-        ctx_.mmPerInchX = cal.mmPerInchX();
-        ctx_.mmPerInchY = cal.mmPerInchY();
-    }
-    ~CalibratedScale() {
-        ctx_.mmPerInchX = kNominalMmPerInch;
-        ctx_.mmPerInchY = kNominalMmPerInch;
-    }
-    CalibratedScale(const CalibratedScale&) = delete;
-    CalibratedScale& operator=(const CalibratedScale&) = delete;
-
-private:
-    RenderContext& ctx_;
-};
-
-// Gives the card back the working side it had before the run, however the run ends.
-class WorkingSideKept {
-public:
-    explicit WorkingSideKept(CardDocument& doc) : doc_(doc), side_(doc.currentSide) {}
-    ~WorkingSideKept() {
-        if (doc_.currentSide != side_) doc_.switchSide(side_);
-    }
-    WorkingSideKept(const WorkingSideKept&) = delete;
-    WorkingSideKept& operator=(const WorkingSideKept&) = delete;
-
-private:
-    CardDocument& doc_;
-    int side_;
-};
-
-// Keeps ctx.busy set for a whole run (drawCardSide sets it only while it draws one card).
-class BusyForRun {
-public:
-    explicit BusyForRun(RenderContext& ctx) : ctx_(ctx), saved_(ctx.busy) { ctx_.busy = true; }
-    ~BusyForRun() { ctx_.busy = saved_; }
-    BusyForRun(const BusyForRun&) = delete;
-    BusyForRun& operator=(const BusyForRun&) = delete;
-
-private:
-    RenderContext& ctx_;
-    bool saved_;
-};
-
 // One card at its rectangle; a turned card is drawn upside down within the same rectangle.
-void drawPageCard(QPainter& painter, CardDocument& doc, RenderContext& ctx, const PageCard& c) {
+void drawPageCard(QPainter& painter, const CardDocument& doc, const RenderContext& ctx,
+                  const PageCard& c) {
     if (!c.turned) {
-        drawCardSide(painter, doc, ctx, c.width, c.height, c.width - c.x, c.height - c.y,
+        drawCardSide(painter, doc, c.side, ctx, c.width, c.height, c.width - c.x, c.height - c.y,
                      ctx.outputScale, false);
         return;
     }
     painter.save();
     painter.translate(c.x + c.width, c.y + c.height);
     painter.rotate(180);
-    drawCardSide(painter, doc, ctx, c.width, c.height, c.width, c.height, ctx.outputScale, false);
+    drawCardSide(painter, doc, c.side, ctx, c.width, c.height, c.width, c.height, ctx.outputScale,
+                 false);
     painter.restore();
 }
 
@@ -262,15 +218,15 @@ void drawFoldLine(QPainter& painter, const QLine& line) {
     painter.restore();
 }
 
-PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                           const PrintJob& job, UserDialogs& dialogs, PrintProgress* progress) {
+PrintRunResult runPrintJob(QPagedPaintDevice& device, const CardDocument& doc,
+                           const RenderContext& screen, const PrintJob& job, UserDialogs& dialogs,
+                           PrintProgress* progress) {
     PrintRunResult result;
-    CalibratedScale calibrated(ctx, job.calibration);
-    const WorkingSideKept sideKept(doc);
-    const BusyForRun busy(ctx);
-
     const DeviceGeometry geometry = deviceGeometry(device);
-    OutputModeGuard outputMode(ctx, geometry.dpiX);
+    // The run's own settings: the calibrated millimetres per inch at the device's resolution.
+    RenderContext ctx = atOutputDpi(screen, geometry.dpiX);
+    ctx.mmPerInchX = job.calibration.mmPerInchX();
+    ctx.mmPerInchY = job.calibration.mmPerInchY();
     setJobTitle(device, job.title);
     PdfOutput pdf(device);
     if (!pdf.ready()) {
@@ -306,12 +262,14 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
         ++result.pages;
         const PrintPage& page = job.pages[size_t(i)];
         for (const PageCard& card : page.cards) {
-            if (doc.currentSide != card.side) doc.switchSide(card.side);
             if (card.record >= 0 && job.addresses && card.record < job.addresses->rowCount()) {
                 const QStringList& row = job.addresses->rows[size_t(card.record)];
-                const FillTextGuard personal(
-                    ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
-                drawPageCard(painter, doc, ctx, card);
+                drawPageCard(painter, doc,
+                             withFilledTexts(ctx,
+                                             [&filler, &row](const QString& text) {
+                                                 return filler.fill(text, row);
+                                             }),
+                             card);
             } else {
                 drawPageCard(painter, doc, ctx, card);
             }
@@ -331,11 +289,11 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderC
     return result;
 }
 
-PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                          const PrintOptions& options, UserDialogs& dialogs,
-                          PrintProgress* progress) {
+PrintRunResult printCards(QPagedPaintDevice& device, const CardDocument& doc, int side,
+                          const RenderContext& ctx, const PrintOptions& options,
+                          UserDialogs& dialogs, PrintProgress* progress) {
     PrintRunResult result = runPrintJob(
-        device, doc, ctx, sideJob(doc, options, deviceGeometry(device)), dialogs, progress);
+        device, doc, ctx, sideJob(doc, side, options, deviceGeometry(device)), dialogs, progress);
     result.settings = clampSettings(options.settings, doc.format);
     return result;
 }
@@ -347,14 +305,13 @@ PrintSettings runSettings(const PrintOptions& options, const CardFormat& format,
     return clampSettings(settings, format);
 }
 
-PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
-                 const MergeRun* merge) {
+PrintJob sideJob(const CardDocument& doc, int side, const PrintOptions& options,
+                 const DeviceGeometry& device, const MergeRun* merge) {
     const PrintSettings settings = runSettings(options, doc.format, merge);
     PrintJob job;
     job.calibration = options.calibration;
-    job.pages = sidePages(
-        printPlacements(doc.format, settings, doc.currentSide, options.calibration, device),
-        doc.currentSide, options.cutLines, options.foldLines);
+    job.pages = sidePages(printPlacements(doc.format, settings, side, options.calibration, device),
+                          side, options.cutLines, options.foldLines);
     if (merge) assignRecords(job, *merge);
     return job;
 }

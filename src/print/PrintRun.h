@@ -1,5 +1,5 @@
 // runPrintJob draws the pages of a print job onto any paged device (a QPrinter, a PDF writer);
-// printCards prints the working side of the card on sheets of several cards, with copies, used
+// printCards prints one side of the card on sheets of several cards, with copies, used
 // positions, calibration, the mirrored inside, and cut and fold lines. Also the line drawing
 // shared with the preview and the calibration test page.
 #pragma once
@@ -81,10 +81,11 @@ struct PrintJob {
 PrintSettings runSettings(const PrintOptions& options, const CardFormat& format,
                           const MergeRun* merge);
 
-// The job of printCards: the working side of `doc` with the clamped settings of `options`.
-// With `merge`, the cards are the merge's (options' copies are not used), each with its record.
-PrintJob sideJob(const CardDocument& doc, const PrintOptions& options, const DeviceGeometry& device,
-                 const MergeRun* merge = nullptr);
+// The job of printCards: `side` of `doc` (which also decides the mirror) with the clamped
+// settings of `options`. With `merge`, the cards are the merge's (options' copies are not
+// used), each with its record.
+PrintJob sideJob(const CardDocument& doc, int side, const PrintOptions& options,
+                 const DeviceGeometry& device, const MergeRun* merge = nullptr);
 // How the cards of a job's pages make up the cards of a run.
 enum class RunCards {
     EachCard,      // every card on a page is a card of the run (one side printed)
@@ -97,22 +98,20 @@ void assignRecords(PrintJob& job, const MergeRun& merge, RunCards runCards = Run
 
 // Draws the pages of `job` in order: on each page its cards (each side as the card holds it),
 // then the cut outlines, then the fold lines. Begins and ends the document on `device` itself.
-// The card's working side, ctx's output mode, scale and busy flag are as before afterwards,
-// also after a failure; ctx.busy stays set for the whole run, so views keep their pictures
-// while a progress hook lets the event loop run. A QPrinter writing a PDF file writes into a
+// The cards are drawn in output mode at the device's resolution with the job's calibrated
+// millimetres per inch; the card and `ctx` are only read, so views may paint while a progress
+// hook lets the event loop run. A QPrinter writing a PDF file writes into a
 // temporary file beside it, which replaces the chosen file only when the run completed and
 // the result is a whole PDF; otherwise the earlier file stays and the error says why.
-PrintRunResult runPrintJob(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                           const PrintJob& job, UserDialogs& dialogs,
+PrintRunResult runPrintJob(QPagedPaintDevice& device, const CardDocument& doc,
+                           const RenderContext& ctx, const PrintJob& job, UserDialogs& dialogs,
                            PrintProgress* progress = nullptr);
 
-// Prints the working side (doc.currentSide decides the mirror). Begins and ends the
-// document on `device` itself. Sets ctx's millimetres per inch from the calibration and
-// output mode for the run, and restores the nominal values and screen mode afterwards,
-// also after a failure.
-PrintRunResult printCards(QPagedPaintDevice& device, CardDocument& doc, RenderContext& ctx,
-                          const PrintOptions& options, UserDialogs& dialogs,
-                          PrintProgress* progress = nullptr);
+// Prints `side` (which also decides the mirror): runPrintJob of sideJob. Begins and ends the
+// document on `device` itself.
+PrintRunResult printCards(QPagedPaintDevice& device, const CardDocument& doc, int side,
+                          const RenderContext& ctx, const PrintOptions& options,
+                          UserDialogs& dialogs, PrintProgress* progress = nullptr);
 
 // The cut outline of a card (x, y, w, h device pixels): one-pixel dotted black line with
 // white gaps around the rectangle from (x, y) to (x + w, y + h), traced kLinePasses times.

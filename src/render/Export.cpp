@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QSet>
 
 #include <cmath>
@@ -35,7 +34,7 @@ QSize exportPictureSize(const CardFormat& format) {
     return QSize(truncPixels(format.cardWidth), truncPixels(format.cardHeight));
 }
 
-DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
+DibImage renderExportPicture(const CardDocument& doc, int side, const RenderContext& ctx) {
     const QSize size = exportPictureSize(doc.format);
     const int w = size.width(), h = size.height();
     if (w <= 0 || h <= 0 || !dibSizeAllowed(w, h, 24)) return {};
@@ -44,10 +43,10 @@ DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx) {
     if (bitmap.isNull()) return {};
     bitmap.fill(Qt::white);  // the paper under the side
     {
-        OutputModeGuard guard(ctx, kExportResolution);
+        const RenderContext output = atOutputDpi(ctx, kExportResolution);
         QPainter painter(&bitmap);
         // areaWidth = w, scrollX = w (and the same vertically) puts the card at the corner.
-        drawCardSide(painter, doc, ctx, w, h, w, h, ctx.outputScale, false);
+        drawCardSide(painter, doc, side, output, w, h, w, h, output.outputScale, false);
     }
 
     DibImage picture = newDib(w, h, 24);
@@ -103,23 +102,6 @@ QStringList mergeExportNames(const AddressList& list, const std::vector<int>& ro
 
 namespace {
 
-// Shows `side` in the working slots for a scope and the side shown before afterwards.
-class WorkingSideGuard {
-public:
-    WorkingSideGuard(CardDocument& doc, int side) : doc_(doc), before_(doc.currentSide) {
-        if (side != before_) doc_.switchSide(side);
-    }
-    ~WorkingSideGuard() {
-        if (doc_.currentSide != before_) doc_.switchSide(before_);
-    }
-    WorkingSideGuard(const WorkingSideGuard&) = delete;
-    WorkingSideGuard& operator=(const WorkingSideGuard&) = delete;
-
-private:
-    CardDocument& doc_;
-    const int before_;
-};
-
 // Writes one picture under `planned` or, where that name is held by anything but a regular
 // file, under the next name that is free in the folder and not planned for another picture.
 // The name written, or empty with the reason in `why`.
@@ -152,10 +134,10 @@ QString writeMergePicture(const QString& folder, const QString& planned, const Q
 
 }  // namespace
 
-MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const AddressList& list,
-                                    const std::vector<int>& rows, int nameColumn,
-                                    const QString& folder, int filterIndex, MergeSides sides,
-                                    const MergeExportProgress& progress) {
+MergeExportResult exportMergedSides(const CardDocument& doc, const RenderContext& ctx,
+                                    const AddressList& list, const std::vector<int>& rows,
+                                    int nameColumn, const QString& folder, int filterIndex,
+                                    MergeSides sides, const MergeExportProgress& progress) {
     MergeExportResult result;
     std::vector<int> sideList;
     if (sides != MergeSides::Inside) sideList.push_back(SideOutside);
@@ -175,22 +157,15 @@ MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const
     const QDir dir(folder);
     const FieldFiller filler(list);
     const int total = int(rows.size() * sideList.size());
-    // The views keep their pictures while a progress hook lets events run: the working slots
-    // may hold the other side meanwhile.
-    const bool wasBusy = std::exchange(ctx.busy, true);
-    const auto notBusy = qScopeGuard([&ctx, wasBusy] { ctx.busy = wasBusy; });
     int done = 0;
     for (size_t s = 0; s < sideList.size(); ++s) {
-        const WorkingSideGuard shown(doc, sideList[s]);
         for (size_t i = 0; i < rows.size(); ++i) {
             const QStringList& row = list.rows[size_t(rows[i])];
             const QString& planned = names[s].at(qsizetype(i));
-            DibImage picture;
-            {
-                const FillTextGuard personal(
-                    ctx, [&filler, &row](const QString& text) { return filler.fill(text, row); });
-                picture = renderExportPicture(doc, ctx);
-            }
+            DibImage picture = renderExportPicture(
+                doc, sideList[s], withFilledTexts(ctx, [&filler, &row](const QString& text) {
+                    return filler.fill(text, row);
+                }));
             QByteArray bytes;
             const PictureFormat* format = pictureFormatForFilterIndex(filterIndex);
             const bool encoded = format && !picture.isNull() && format->write(picture, {}, bytes);
@@ -220,13 +195,13 @@ MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const
     return result;
 }
 
-MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
-                                   const std::vector<int>& rows, int nameColumn,
-                                   const QString& folder, int filterIndex,
+MergeExportResult exportMergedSide(const CardDocument& doc, int side, const RenderContext& ctx,
+                                   const AddressList& list, const std::vector<int>& rows,
+                                   int nameColumn, const QString& folder, int filterIndex,
                                    const MergeExportProgress& progress) {
-    return exportMergedSides(
-        doc, ctx, list, rows, nameColumn, folder, filterIndex,
-        doc.currentSide == SideInside ? MergeSides::Inside : MergeSides::Outside, progress);
+    return exportMergedSides(doc, ctx, list, rows, nameColumn, folder, filterIndex,
+                             side == SideInside ? MergeSides::Inside : MergeSides::Outside,
+                             progress);
 }
 
 QString saveFailedText(const QString& fileName, int error) {
@@ -235,10 +210,10 @@ QString saveFailedText(const QString& fileName, int error) {
     return text;
 }
 
-int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode,
-               int* error) {
+int exportSide(const CardDocument& doc, int side, const RenderContext& ctx, const QString& fileName,
+               int typeCode, int* error) {
     if (error) *error = 0;
-    DibImage picture = renderExportPicture(doc, ctx);
+    DibImage picture = renderExportPicture(doc, side, ctx);
     if (picture.isNull()) return 0;
     const int result = savePictureFile(picture, fileName, typeCode, error);
     releaseDib(picture);

@@ -1,4 +1,4 @@
-// Export of a side as a picture file: the working side drawn at 96 pixels per inch onto
+// Export of a side as a picture file: a side drawn at 96 pixels per inch onto
 // white paper, and the file-name rules of the export and the scan save.
 #pragma once
 
@@ -25,10 +25,9 @@ inline constexpr int kExportResolution = 96;
 // Picture size of an exported side: Trunc(mm ÷ 25.39995 × 96) in each direction.
 QSize exportPictureSize(const CardFormat& format);
 
-// Draws the working side in output mode at 96 pixels per inch onto white and returns it as
-// a 24-bit picture. ctx's render mode and scale are restored. Null when the card has no
-// pixels or exceeds the picture limits.
-DibImage renderExportPicture(CardDocument& doc, RenderContext& ctx);
+// Draws `side` in output mode at 96 pixels per inch onto white and returns it as a 24-bit
+// picture. Null when the card has no pixels or exceeds the picture limits.
+DibImage renderExportPicture(const CardDocument& doc, int side, const RenderContext& ctx);
 
 // "Fehler: Datei konnte nicht gespeichert werden!" and, when the write failed with the system
 // error `error` (not 0), a second line with the file and the reason.
@@ -71,22 +70,21 @@ QStringList mergeExportNames(const AddressList& list, const std::vector<int>& ro
 // Writes the card once per row of `rows` (0-based indexes of `list`) and side of `sides`,
 // filled from that row, into `folder` in the format of `filterIndex` (of saveFilter()): with both
 // sides all outsides first (names ending in mergeSideSuffix), then all insides. A picture
-// that cannot be written is noted in `failures` and the others go on. The working side and
-// ctx's fillText are as before afterwards.
-MergeExportResult exportMergedSides(CardDocument& doc, RenderContext& ctx, const AddressList& list,
-                                    const std::vector<int>& rows, int nameColumn,
-                                    const QString& folder, int filterIndex, MergeSides sides,
-                                    const MergeExportProgress& progress = {});
-// The same for the working side alone.
-MergeExportResult exportMergedSide(CardDocument& doc, RenderContext& ctx, const AddressList& list,
-                                   const std::vector<int>& rows, int nameColumn,
-                                   const QString& folder, int filterIndex,
+// that cannot be written is noted in `failures` and the others go on.
+MergeExportResult exportMergedSides(const CardDocument& doc, const RenderContext& ctx,
+                                    const AddressList& list, const std::vector<int>& rows,
+                                    int nameColumn, const QString& folder, int filterIndex,
+                                    MergeSides sides, const MergeExportProgress& progress = {});
+// The same for one side (0 outside, 1 inside) alone.
+MergeExportResult exportMergedSide(const CardDocument& doc, int side, const RenderContext& ctx,
+                                   const AddressList& list, const std::vector<int>& rows,
+                                   int nameColumn, const QString& folder, int filterIndex,
                                    const MergeExportProgress& progress = {});
 
-// Renders the working side and writes it with savePictureFile in the format `typeCode`.
-// Returns savePictureFile's result (1 on success); 0 when nothing could be rendered. `error`,
-// when given, receives the system's error number of a failed write (0 for any other failure).
-int exportSide(CardDocument& doc, RenderContext& ctx, const QString& fileName, int typeCode,
-               int* error = nullptr);
+// Renders `side` and writes it with savePictureFile in the format `typeCode`. Returns
+// savePictureFile's result (1 on success); 0 when nothing could be rendered. `error`, when
+// given, receives the system's error number of a failed write (0 for any other failure).
+int exportSide(const CardDocument& doc, int side, const RenderContext& ctx, const QString& fileName,
+               int typeCode, int* error = nullptr);
 
 }  // namespace bb

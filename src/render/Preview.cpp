@@ -29,35 +29,31 @@ QSize sideImageSize(const CardFormat& format, double dpi) {
     return QSize(int(w), int(h));
 }
 
-void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, int x, int y, int w,
-                int h) {
-    drawCardSide(painter, doc, ctx, w, h, w - x, h - y, ctx.outputScale, false);
+void drawSideAt(QPainter& painter, const CardDocument& doc, int side, const RenderContext& ctx,
+                int x, int y, int w, int h) {
+    drawCardSide(painter, doc, side, ctx, w, h, w - x, h - y, ctx.outputScale, false);
 }
 
-void drawSideAt(QPainter& painter, CardDocument& doc, RenderContext& ctx, double dpi, int x,
-                int y) {
+void drawSideAt(QPainter& painter, const CardDocument& doc, int side, const RenderContext& ctx,
+                double dpi, int x, int y) {
     const QSize size = sideImageSize(doc.format, dpi);
     if (size.isEmpty()) return;
-    OutputModeGuard output(ctx, dpi);
-    drawSideAt(painter, doc, ctx, x, y, size.width(), size.height());
+    drawSideAt(painter, doc, side, atOutputDpi(ctx, dpi), x, y, size.width(), size.height());
 }
 
-QImage renderSide(CardDocument& doc, RenderContext& ctx, double dpi) {
+QImage renderSide(const CardDocument& doc, int side, const RenderContext& ctx, double dpi) {
     const QSize size = sideImageSize(doc.format, dpi);
     if (size.isEmpty() || !dibSizeAllowed(size.width(), size.height(), 24)) return QImage();
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) return image;
     image.fill(Qt::white);
     QPainter painter(&image);
-    drawSideAt(painter, doc, ctx, dpi, 0, 0);
+    drawSideAt(painter, doc, side, ctx, dpi, 0, 0);
     painter.end();
     return image;
 }
 
-DibImage createCardPreview(CardDocument& doc, RenderContext& ctx) {
-    // The stored preview shows the card as typed, whichever address is shown meanwhile.
-    const FillTextGuard asTyped(ctx, {});
-    doc.switchSide(SideOutside);
+DibImage createCardPreview(const CardDocument& doc, const RenderContext& ctx) {
     // About 90 pixels across: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch; a card
     // that gives no pixel (or too many) gets a white 1 × 1 picture.
     const PreviewGeometry geometry = previewGeometry(doc.format);
@@ -68,9 +64,11 @@ DibImage createCardPreview(CardDocument& doc, RenderContext& ctx) {
     QImage bitmap(int(w), int(h), QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     if (r > 0) {
-        OutputModeGuard output(ctx, r);
+        // The stored preview shows the card as typed, whichever address is shown meanwhile.
+        const RenderContext output = withFilledTexts(atOutputDpi(ctx, r), {});
         QPainter painter(&bitmap);
-        drawCardSide(painter, doc, ctx, int(w), int(h), int(w), int(h), ctx.outputScale, false);
+        drawCardSide(painter, doc, SideOutside, output, int(w), int(h), int(w), int(h),
+                     output.outputScale, false);
     }
 
     DibImage preview = newDib(int(w), int(h), 24);

@@ -1,4 +1,4 @@
-// drawCardSide: the background and pictures of the working side, and the order in which
+// drawCardSide: the background and pictures of a side, and the order in which
 // every object is drawn; figures and texts are drawn by FigureRenderer and TextRenderer.
 #include "render/Renderer.h"
 
@@ -26,19 +26,6 @@ namespace bb {
 
 namespace {
 
-// Sets ctx.busy for the lifetime of a draw.
-class BusyGuard {
-public:
-    explicit BusyGuard(RenderContext& ctx) : ctx_(ctx), saved_(ctx.busy) { ctx_.busy = true; }
-    ~BusyGuard() { ctx_.busy = saved_; }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    RenderContext& ctx_;
-    bool saved_;
-};
-
 QRect rectFromEdges(const CardRect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
@@ -65,12 +52,11 @@ QRect visibleArea(QPainter& p) {
 
 // ---- background --------------------------------------------------------------------------
 
-void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int areaWidth,
+void drawBackground(QPainter& p, const Background& bg, const CardRect& card, int areaWidth,
                     int areaHeight, bool editorMode, const QRect& visible) {
-    Background& bg = doc.workingBackground;
-    if (bg.backgroundPicture.isNull() && bg.backgroundMode != BgColor) bg.backgroundMode = BgNone;
-
     const DibImage& pic = bg.backgroundPicture;
+    // Any mode but a colour needs a picture; without one it draws as none.
+    const int32_t mode = pic.isNull() && bg.backgroundMode != BgColor ? BgNone : bg.backgroundMode;
     const qint64 W = qint64(card.right) - card.left + 1;
     const qint64 H = qint64(card.bottom) - card.top + 1;
     const qint64 pw = pic.isNull() ? 0 : pic.width();
@@ -81,7 +67,7 @@ void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int ar
         DrawDib(p, int(x), int(y), int(w - 1), int(h - 1), pic);
     };
 
-    switch (bg.backgroundMode) {
+    switch (mode) {
         case BgStretched:
             DrawDib(p, card.left, card.top, int(W), int(H), pic);
             break;
@@ -149,13 +135,9 @@ void drawBackground(QPainter& p, CardDocument& doc, const CardRect& card, int ar
 // ---- pictures ------------------------------------------------------------------------------
 
 // The value that a transparent picture's pixels are compared with, or −1 for none.
-qint64 transparentValue(CardObject& o) {
+qint64 transparentValue(const CardObject& o) {
     const DibImage& pic = o.picture;
-    if (o.autoTransparent) {
-        const uint32_t v = getPixel(pic, 0, pic.height() - 1);
-        o.transparentColor() = int32_t(v);
-        return v;
-    }
+    if (o.autoTransparent) return getPixel(pic, 0, pic.height() - 1);
     qint64 t = o.transparentColor();
     if (t >= 0 && pic.bitCount() < 24) {
         const ColorRef c = ColorRef(t);
@@ -274,8 +256,8 @@ void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, i
     p.restore();
 }
 
-void drawPicture(QPainter& p, CardObject& o, const RenderContext& ctx, int x, int y, int w, int h,
-                 const QRect& visible, bool editorMode) {
+void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, int x, int y, int w,
+                 int h, const QRect& visible, bool editorMode) {
     const DibImage& pic = o.picture;
     if (pic.isNull()) return;
     if (editorMode && ctx.showMissingPictures && pic.isStandIn()) {
@@ -354,9 +336,9 @@ CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool 
             clampCoord(2 * ah - scrollY)};
 }
 
-void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
-                  int areaHeight, int scrollX, int scrollY, double scale, bool editorMode) {
-    BusyGuard busy(ctx);
+void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
+                  int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
+                  bool editorMode) {
     const CardRect card = cardRect(areaWidth, areaHeight, scrollX, scrollY, editorMode);
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
@@ -366,14 +348,16 @@ void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int a
     if (!editorMode) canvas.setClipRect(rectFromEdges(card), Qt::IntersectClip);
     const QRect visible = visibleArea(canvas);
 
-    drawBackground(canvas, doc, card, areaWidth, areaHeight, editorMode, visible);
+    drawBackground(canvas, doc.sideBackground(side), card, areaWidth, areaHeight, editorMode,
+                   visible);
     if (editorMode && ctx.showHalfLabels)
-        drawHalfLabels(canvas, doc.currentSide, card, clampCoord(qint64(areaWidth) / 2 - scrollX));
+        drawHalfLabels(canvas, side, card, clampCoord(qint64(areaWidth) / 2 - scrollX));
 
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::SolidPattern);
+    const SlotTable& table = doc.sideSlots(side);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-        CardObject* o = doc.workingSlots[slot];
+        const CardObject* o = table[slot];
         if (!o || o->kind <= KindFree) continue;
         auto deviceX = [&] { return clampCoord((long double)doc.viewX(*o, ctx) - scrollX); };
         auto deviceY = [&] { return clampCoord((long double)doc.viewY(*o, ctx) - scrollY); };

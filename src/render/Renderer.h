@@ -1,5 +1,6 @@
-// The card renderer: draws the working side of a card (background and objects) onto any
-// painter, for the editor views and for every output (print, preview, export, thumbnails).
+// The card renderer: draws one side of a card (background and objects) onto any painter, for
+// the editor views and for every output (print, preview, export, thumbnails). It only reads
+// the card.
 #pragma once
 
 #include "document/CardDocument.h"
@@ -14,7 +15,7 @@ class QPainter;
 
 namespace bb {
 
-// Draws doc.workingSlots and the working background.
+// Draws the objects and the background of `side` (0 outside, 1 inside).
 // Editor mode: areaWidth × areaHeight is the whole work area (the card is its middle third).
 // Output mode (ctx.renderMode == RenderOutput, editorMode false): areaWidth × areaHeight is
 // the card's own size in device pixels and everything is clipped to the card. Every device
@@ -23,11 +24,12 @@ namespace bb {
 // scrollY = h − y. `scale` is device pixels per document unit (line widths, fonts, text
 // effects). In editor mode with ctx.showMissingPictures, a picture whose file was not found
 // is drawn as a placeholder (kMissingPictureFrame); with ctx.showHalfLabels the halves of the
-// card are named above it (halfLabels). ctx.busy is set during the call. Lasting
-// effects: a background mode 0..3 without picture becomes −1, and autoTransparent pictures store
-// their transparent value.
-void drawCardSide(QPainter& canvas, CardDocument& doc, RenderContext& ctx, int areaWidth,
-                  int areaHeight, int scrollX, int scrollY, double scale, bool editorMode);
+// card are named above it (halfLabels). A background mode 0..3 without picture draws as none,
+// and an AutoTransparent picture takes its transparent colour from its bottom-left pixel; the
+// card's own fields are settled likewise where it is read or edited (DrawnValues.h).
+void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
+                  int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
+                  bool editorMode);
 
 // The frame colour of a missing picture's placeholder in the editor views
 // (RenderContext::showMissingPictures).

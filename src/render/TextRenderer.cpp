@@ -412,7 +412,7 @@ std::vector<QPolygonF> textSelectionShapes(const CardObject& o, const RenderCont
     return shapes;
 }
 
-void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderContext& ctx,
+void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const RenderContext& ctx,
               int scrollX, int scrollY, double scale, const QRect& visible) {
     const int ox = clampCoord(doc.viewX(o, ctx));
     const int oy = clampCoord(doc.viewY(o, ctx));

@@ -66,9 +66,9 @@ int textIndexAt(const CardObject& o, const RenderContext& ctx, double scale, con
 std::vector<QPolygonF> textSelectionShapes(const CardObject& o, const RenderContext& ctx,
                                            double scale, const QRect& box, int from, int to);
 
-// Draws text object `o` of the working side, shifted by the scroll position; `visible` is
+// Draws text object `o` of a side, shifted by the scroll position; `visible` is
 // the part of the device that can change, used only to skip invisible work.
-void drawText(QPainter& p, CardDocument& doc, const CardObject& o, const RenderContext& ctx,
+void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const RenderContext& ctx,
               int scrollX, int scrollY, double scale, const QRect& visible);
 
 }  // namespace bb

@@ -54,7 +54,7 @@ protected:
     // A filled rectangle in the working side's slot `slot`, in document units.
     static bb::CardObject& putFigure(bb::CardDocument& doc, int slot, int32_t x, int32_t y,
                                      int32_t w, int32_t h, uint32_t color) {
-        bb::CardObject& o = *doc.workingSlots[slot];
+        bb::CardObject& o = *doc.editedSlots()[slot];
         o.kind = bb::KindFigure;
         o.figureKind = 3;
         o.fillMode = bb::FillSolid;

@@ -245,7 +245,7 @@ TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" - NONAME01")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - NONAME01"));
     EXPECT_EQ(doc.fileName, QString());
-    EXPECT_EQ(doc.workingSlots[3]->kind, KindFree);
+    EXPECT_EQ(doc.editedSlots()[3]->kind, KindFree);
     EXPECT_EQ(doc.format, business);
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(business, QLocale()));
@@ -257,7 +257,7 @@ TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     dialogs.answers = {BtnNo};
     w->newCardDialog().setModalHook([](NewCardDialog& d) { d.reject(); });
     w->newCard();
-    EXPECT_EQ(doc.workingSlots[1]->kind, KindFigure);
+    EXPECT_EQ(doc.editedSlots()[1]->kind, KindFigure);
 }
 
 TEST_F(WindowTest, CloseBoxWithCancelKeepsTheCardAndNoCloses) {
@@ -456,7 +456,7 @@ TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     // The inside stays shown and edited.
     EXPECT_EQ(doc.currentSide, 1);
     EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 1);
-    EXPECT_EQ(doc.workingSlots[2], doc.insideSlots[2]);
+    EXPECT_EQ(doc.editedSlots()[2], doc.insideSlots[2]);
     // A second save uses the name without asking.
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
@@ -577,13 +577,13 @@ TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
         // The file is refused after the document was cleared.
         dialogs.answers = {BtnNo};
         EXPECT_FALSE(w->openCard(path));
-        ASSERT_EQ(doc.usedCount(doc.workingSlots), 0) << side;
+        ASSERT_EQ(doc.usedCount(doc.editedSlots()), 0) << side;
 
         // The release that ends the old press creates a text instead of ending a drag.
         ed.tools().setCurrent(ToolText);
         ed.mouseMove(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
         ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
-        EXPECT_EQ(doc.workingSlots[1]->kind, KindText) << side;
+        EXPECT_EQ(doc.editedSlots()[1]->kind, KindText) << side;
         doc.clearAll();
     }
 }
@@ -626,7 +626,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     // A new text, written through the text entry.
     ed.tools().setCurrent(ToolText);
     ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 300, 200);
-    ASSERT_EQ(doc.workingSlots[2]->kind, KindText);
+    ASSERT_EQ(doc.editedSlots()[2]->kind, KindText);
     answer = [&](QDialog&) {
         ed.commands().textEntryDialog().textEdit()->setPlainText(QStringLiteral("Alles Gute"));
         return int(QDialog::Accepted);
@@ -645,7 +645,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
         ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, x, y);
     };
     dragFigureTo(530, 430);
-    ASSERT_NE(doc.workingSlots[1]->x, 150000);
+    ASSERT_NE(doc.editedSlots()[1]->x, 150000);
     opensOnlyAfterAsking("drag");
 
     // A coloured background through the background dialog.
@@ -658,7 +658,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     };
     ed.editBackground();
     answer = nullptr;
-    ASSERT_EQ(doc.workingBackground.backgroundMode, BgColor);
+    ASSERT_EQ(doc.editedBackground().backgroundMode, BgColor);
     opensOnlyAfterAsking("background");
 
     // Another card type of the same size.
@@ -832,17 +832,17 @@ TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     dialogs.answers = {BtnYes};
     w->editCardFormat();
     ASSERT_NE(w->cardFormatCaption(), caption);
-    const int32_t fittedWidth = doc.workingSlots[1]->width;
+    const int32_t fittedWidth = doc.editedSlots()[1]->width;
     ASSERT_NE(fittedWidth, 15600);
     EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Kartenformat ändern"));
     w->redoAction()->trigger();  // nothing to redo: no change
     w->undoAction()->trigger();
     EXPECT_EQ(w->cardFormatCaption(), caption);
     EXPECT_EQ(w->views().paintBoxSize(), box);
-    EXPECT_EQ(doc.workingSlots[1]->width, 15600);
+    EXPECT_EQ(doc.editedSlots()[1]->width, 15600);
     EXPECT_EQ(w->windowTitle(), savedTitle);
     w->redoAction()->trigger();
-    EXPECT_EQ(doc.workingSlots[1]->width, fittedWidth);
+    EXPECT_EQ(doc.editedSlots()[1]->width, fittedWidth);
     EXPECT_TRUE(w->windowTitle().startsWith('*'));
 }
 

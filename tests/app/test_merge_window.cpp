@@ -35,7 +35,7 @@ QString writeList(const bbtest::TempFolder& folder) {
 }
 
 CardObject& putText(CardDocument& doc, int slot, const QString& content) {
-    CardObject& o = *doc.workingSlots[slot];
+    CardObject& o = *doc.editedSlots()[slot];
     o.kind = KindText;
     o.content = content;
     o.fontName = QStringLiteral("Liberation Sans");
@@ -99,10 +99,10 @@ TEST_F(WindowTest, ViewsShowTheRecordExceptATextBeingTypedOn) {
 
     loadAndWait(*w, writeList(folder));
     ASSERT_TRUE(ctx.fillText);
-    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Jörg"));
+    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Jörg"));
     EXPECT_FALSE(editorBar->isHidden());
     editorBar->findChild<QAbstractButton*>(QStringLiteral("NextRecordBtn"))->click();
-    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Anna"));
+    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Anna"));
     auto* printBar = w->printTab()->findChild<RecordBar*>(QStringLiteral("PrintRecordBar"));
     ASSERT_NE(printBar, nullptr);
     EXPECT_EQ(printBar->caption(), QStringLiteral("Datensatz 2 von 3"));
@@ -116,7 +116,7 @@ TEST_F(WindowTest, ViewsShowTheRecordExceptATextBeingTypedOn) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     w->editing().keyPress(escape);
     ASSERT_TRUE(ctx.fillText);
-    EXPECT_EQ(ctx.fillText(doc.workingSlots[1]->content), QStringLiteral("Liebe Anna!"));
+    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Anna!"));
 }
 
 TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {

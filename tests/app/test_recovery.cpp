@@ -64,7 +64,6 @@ protected:
     static QByteArray cardWithFigures(int count) {
         CardDocument d;
         for (int i = 1; i <= count; ++i) putFigure(d, i, 1000 * i, 2000, 3000, 1500, 0x0000FF);
-        d.writeBackWorkingSide();
         return cardFileBytes(d, DibImage());
     }
     // Saves the window's card to cardPath() through "Speichern unter".
@@ -102,7 +101,6 @@ TEST_F(RecoveryWindowTest, OnlyAnEditedCardIsCopiedAndNeverIntoTheUsersFile) {
     QByteArray card;
     ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
     EXPECT_EQ(h.cardFile, cardPath());
-    w->document().writeBackWorkingSide();
     EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
     EXPECT_FALSE(w->autosave()->saveNow());  // nothing new since
 
@@ -227,9 +225,9 @@ TEST_F(RecoveryWindowTest, ADamagedCopyIsReportedAndOfferedForDeletion) {
 
 }  // namespace
 
-// Between the pages of a print run the event loop runs: the recovery copy, the window's
-// commands and its close all wait for the run, which has the card's sides in hand.
-TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
+// Between the pages of a print run the event loop runs: the window's commands and its close
+// wait for the run; the recovery copy need not, since the run only reads the card.
+TEST_F(RecoveryWindowTest, PrintRunHoldsOffCommandsAndCloseButNotTheCopy) {
     auto w = makeWithRecovery();
     w->show();
     ASSERT_TRUE(settle(*w));
@@ -238,10 +236,10 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     tab.printerTarget().usePdf(QString());
     tab.findChild<QSpinBox*>("KopiesED")->setValue(30);
     tab.setProgressDelay(0);
-    bool copyHeldOff = false, openHeldOff = false, closeRefused = false;
+    bool copiedDuringRun = false, openHeldOff = false, closeRefused = false;
     tab.setPageHook([&](const SheetStep& step, QProgressDialog& dialog) {
         if (step.sheet != 2) return;
-        copyHeldOff = !w->autosave()->saveNow() && copies().isEmpty();
+        copiedDuringRun = w->autosave()->saveNow() && copies().size() == 1;
         const qsizetype asked = dialogs.messages.size();
         w->findChild<QAction*>("OpenItem")->trigger();
         openHeldOff = figure.kind == KindFigure && dialogs.messages.size() == asked &&
@@ -251,14 +249,18 @@ TEST_F(RecoveryWindowTest, PrintRunHoldsOffCopyCommandsAndClose) {
     });
     dialogs.saveAnswers = {{folder.file("run.pdf"), 1}};
     tab.printOutside();
-    EXPECT_TRUE(copyHeldOff);
+    EXPECT_TRUE(copiedDuringRun);
     EXPECT_TRUE(openHeldOff);
     EXPECT_TRUE(closeRefused);
     EXPECT_EQ(dialogs.texts(), (QStringList{kNoPrinterNotice, kPrintCancelledText}));
     EXPECT_FALSE(QFile::exists(folder.file("run.pdf")));
-    // After the run the copy is written as usual.
-    EXPECT_TRUE(w->autosave()->saveNow());
-    EXPECT_EQ(copies().size(), 1);
+    // The copy taken during the run is the card as it is after it: nothing new to write.
+    EXPECT_FALSE(w->autosave()->saveNow());
+    ASSERT_EQ(copies().size(), 1);
+    RecoveryHeader h;
+    QByteArray card;
+    ASSERT_EQ(readRecoveryFile(recFolder() + u'/' + copies()[0], h, card), RecoveryStatus::Ok);
+    EXPECT_EQ(card, cardFileBytes(w->document(), DibImage()));
 }
 
 // A save whose write fails (refused as on a full disk) leaves the card file as it was, the

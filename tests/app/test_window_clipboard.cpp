@@ -31,7 +31,7 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     const QString card = folder.file(QStringLiteral("Einladung.kar"));
     dialogs.saveAnswers = {{card, 1}};
     ASSERT_TRUE(w->saveCardAs());
-    CardDocument::freeObject(*doc.workingSlots[3]);
+    CardDocument::freeObject(*doc.editedSlots()[3]);
     putFigure(doc, 5, 1000, 1000, 2000, 2000, 0x00FF00);
     dialogs.messages.clear();
 
@@ -52,7 +52,7 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     EXPECT_FALSE(w->openDroppedCard(drop));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Grußkarte öffnen"));
-    EXPECT_TRUE(doc.workingSlots[5]->used());
+    EXPECT_TRUE(doc.editedSlots()[5]->used());
 
     // Dragged over an editor view, which takes only picture files, the card reaches the window.
     w->mainTabs()->setCurrentWidget(&w->editorTab());
@@ -69,10 +69,10 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     QDropEvent event(QPointF(20, 20), Qt::CopyAction, &drop, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.get(), &event);
     EXPECT_TRUE(event.isAccepted());
-    ASSERT_TRUE(runUntil([&] { return doc.workingSlots[3]->used(); }));
+    ASSERT_TRUE(runUntil([&] { return doc.editedSlots()[3]->used(); }));
     EXPECT_EQ(dialogs.messages.size(), 2);
-    EXPECT_FALSE(doc.workingSlots[5]->used());
-    EXPECT_EQ(doc.workingSlots[3]->color, 0xFF0000u);
+    EXPECT_FALSE(doc.editedSlots()[5]->used());
+    EXPECT_EQ(doc.editedSlots()[3]->color, 0xFF0000u);
     EXPECT_EQ(w->mainTabs()->currentWidget(), &w->editorTab());
 }
 
@@ -111,12 +111,12 @@ TEST_F(WindowTest, ClipboardItemsWorkOnTheEditorTabWithKeysNoOtherItemTakes) {
     w->findChild<QAction*>(QStringLiteral("DuplizierenItem"))->trigger();
     const QMimeData* board = QGuiApplication::clipboard()->mimeData();
     EXPECT_FALSE(board && board->hasFormat(kObjectMimeType));
-    EXPECT_EQ(doc.usedCount(doc.workingSlots), 1);
+    EXPECT_EQ(doc.usedCount(doc.editedSlots()), 1);
 
     w->mainTabs()->setCurrentWidget(&w->editorTab());
     w->findChild<QAction*>(QStringLiteral("KopierenItem"))->trigger();
     w->findChild<QAction*>(QStringLiteral("EinfuegenItem"))->trigger();
-    EXPECT_EQ(doc.usedCount(doc.workingSlots), 2);
+    EXPECT_EQ(doc.usedCount(doc.editedSlots()), 2);
     EXPECT_EQ(doc.selectedSlot, 2);
     EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Objekt einfügen"));
     EXPECT_TRUE(w->windowTitle().startsWith(QLatin1Char('*')));

@@ -28,7 +28,7 @@ bool writeMergeCard(const QString& path) {
     doc->format = printtest::twoByFive();
     printtest::colourSides(*doc);
     auto text = [&](const QString& content) {
-        bb::CardObject& t = *doc->workingSlots[1];
+        bb::CardObject& t = *doc->editedSlots()[1];
         t.kind = bb::KindText;
         // Object positions count from the corner of the work area, the card a third in.
         t.x = doc->sideWidthUnits / 3 + 4000;
@@ -41,9 +41,9 @@ bool writeMergeCard(const QString& path) {
         t.content = content;
     };
     text(QStringLiteral("Hallo {Vorname} {Nachname}"));
-    doc->switchSide(bb::SideInside);
+    doc->currentSide = bb::SideInside;
     text(QStringLiteral("Liebe {vorname}, {{danke}}"));
-    doc->switchSide(bb::SideOutside);
+    doc->currentSide = bb::SideOutside;
     bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
     return bb::saveCardFile(*doc, path, fc);
 }

@@ -26,7 +26,7 @@ inline const QString kForeign = QStringLiteral(
 
 // The test's stand-in for the renderer: a white picture of the preview size, with one
 // marked pixel so that the row order can be checked.
-inline DibImage testPreview(CardDocument& doc, RenderContext&) {
+inline DibImage testPreview(const CardDocument& doc, const RenderContext&) {
     const QSize size = previewSize(doc.format);
     DibImage p = newDib(size.width(), size.height(), 24);
     std::memset(p.bits(), 0xFF, size_t(p.byteCount()));

@@ -25,7 +25,7 @@ namespace {
 
 // Fills `n` working slots from slot 1 with figures.
 void fillWorking(CardDocument& doc, int n) {
-    for (int s = 1; s <= n; ++s) doc.workingSlots[s]->kind = KindFigure;
+    for (int s = 1; s <= n; ++s) doc.editedSlots()[s]->kind = KindFigure;
 }
 
 }  // namespace
@@ -39,14 +39,14 @@ TEST(CardDocument, StartState) {
     EXPECT_EQ(doc->sideWidthUnits, 472441);
     EXPECT_EQ(doc->sideHeightUnits, 354331);
     for (const Background* b :
-         {&doc->workingBackground, &doc->outsideBackground, &doc->insideBackground}) {
+         {&doc->editedBackground(), &doc->outsideBackground, &doc->insideBackground}) {
         EXPECT_EQ(b->backgroundMode, BgNone);
         EXPECT_EQ(b->backgroundColor, 0xFFFFFFu);
         EXPECT_TRUE(b->backgroundPicture.isNull());
     }
-    // 20000 distinct records; the working table shares the outside's.
+    // 20000 distinct records; the outside is edited first.
     for (int s = 1; s <= kSlotCount; ++s) {
-        ASSERT_EQ(doc->workingSlots[s], doc->outsideSlots[s]);
+        ASSERT_EQ(doc->editedSlots()[s], doc->outsideSlots[s]);
         ASSERT_NE(doc->outsideSlots[s], doc->insideSlots[s]);
         ASSERT_EQ(doc->outsideSlots[s]->shadowDx, 5);
     }
@@ -91,74 +91,71 @@ TEST(CardDocument, AccessorArithmetic) {
     EXPECT_EQ(doc->viewX(o, ctx), INT32_MAX);
 }
 
-TEST(CardDocument, SideSwitchRoundTrip) {
+TEST(CardDocument, EachSideIsEditedInItsOwnTables) {
     auto doc = std::make_unique<CardDocument>();
     // Outside: two objects, swapped into the order 2, 1, and a coloured background.
-    doc->workingSlots[1]->kind = KindText;
-    doc->workingSlots[1]->content = QStringLiteral("vorn");
-    doc->workingSlots[2]->kind = KindFigure;
-    std::swap(doc->workingSlots[1], doc->workingSlots[2]);
-    doc->workingBackground.backgroundMode = BgColor;
-    doc->workingBackground.backgroundColor = 0x123456;
-    doc->workingBackground.backgroundPicture = newDib(4, 4, 24);
-    const void* pictureId = doc->workingBackground.backgroundPicture.sharedId();
-    CardObject* first = doc->workingSlots[1];
+    doc->editedSlots()[1]->kind = KindText;
+    doc->editedSlots()[1]->content = QStringLiteral("vorn");
+    doc->editedSlots()[2]->kind = KindFigure;
+    std::swap(doc->editedSlots()[1], doc->editedSlots()[2]);
+    doc->editedBackground().backgroundMode = BgColor;
+    doc->editedBackground().backgroundColor = 0x123456;
+    doc->editedBackground().backgroundPicture = newDib(4, 4, 24);
+    const void* pictureId = doc->editedBackground().backgroundPicture.sharedId();
+    CardObject* first = doc->editedSlots()[1];
     doc->selectedSlot = 2;
 
-    doc->switchSide(SideInside);
+    doc->currentSide = SideInside;
     EXPECT_EQ(doc->currentSide, SideInside);
-    EXPECT_FALSE(doc->workingSideUsed());
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
+    EXPECT_FALSE(doc->sideUsed(doc->currentSide));
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
     EXPECT_EQ(doc->selectedSlot, 2);  // the selection stays
-    doc->workingSlots[5]->kind = KindPicture;
-    doc->workingBackground.backgroundColor = 0xABCDEF;
+    doc->editedSlots()[5]->kind = KindPicture;
+    doc->editedBackground().backgroundColor = 0xABCDEF;
 
-    doc->switchSide(SideOutside);
-    EXPECT_EQ(doc->workingSlots[1], first);
-    EXPECT_EQ(doc->workingSlots[1]->kind, KindFigure);
-    EXPECT_EQ(doc->workingSlots[2]->content, QStringLiteral("vorn"));
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgColor);
-    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x123456u);
+    doc->currentSide = SideOutside;
+    EXPECT_EQ(doc->editedSlots()[1], first);
+    EXPECT_EQ(doc->editedSlots()[1]->kind, KindFigure);
+    EXPECT_EQ(doc->editedSlots()[2]->content, QStringLiteral("vorn"));
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgColor);
+    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x123456u);
     // The picture is shared, never copied.
-    EXPECT_EQ(doc->workingBackground.backgroundPicture.sharedId(), pictureId);
+    EXPECT_EQ(doc->editedBackground().backgroundPicture.sharedId(), pictureId);
     EXPECT_EQ(doc->outsideBackground.backgroundPicture.sharedId(), pictureId);
     EXPECT_EQ(doc->insideSlots[5]->kind, KindPicture);
     EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
 
-    // An invalid side value writes nothing back.
-    doc->currentSide = 7;
-    doc->workingBackground.backgroundColor = 0;
-    doc->writeBackWorkingSide();
-    EXPECT_EQ(doc->outsideBackground.backgroundColor, 0x123456u);
-    EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
+    // Any side value but the inside names the outside's tables.
+    EXPECT_EQ(&doc->sideSlots(7), &doc->outsideSlots);
+    EXPECT_EQ(&doc->sideBackground(7), &doc->outsideBackground);
 }
 
 TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
     auto doc = std::make_unique<CardDocument>();
     doc->format.cardWidth = 90;
     doc->zoomFactor = 2;
-    doc->workingSlots[3]->kind = KindPicture;
-    doc->workingSlots[3]->picture = newDib(2, 2, 24);
-    doc->workingSlots[3]->shadowDx = 9;
-    doc->workingSlots[3]->color = 77;
+    doc->editedSlots()[3]->kind = KindPicture;
+    doc->editedSlots()[3]->picture = newDib(2, 2, 24);
+    doc->editedSlots()[3]->shadowDx = 9;
+    doc->editedSlots()[3]->color = 77;
     doc->insideSlots[9]->kind = KindText;
-    doc->workingBackground.backgroundPicture = newDib(2, 2, 24);
-    doc->outsideBackground.backgroundPicture = doc->workingBackground.backgroundPicture;
+    doc->editedBackground().backgroundPicture = newDib(2, 2, 24);
+    doc->outsideBackground.backgroundPicture = doc->editedBackground().backgroundPicture;
     doc->insideBackground.backgroundPicture = newDib(2, 2, 8);
     doc->insideBackground.backgroundFile = QStringLiteral("a.bmp");
     doc->fileName = QStringLiteral("x.kar");
     doc->selectedSlot = 3;
-    std::swap(doc->workingSlots[1], doc->workingSlots[2]);
-    CardObject* swapped = doc->workingSlots[1];
+    std::swap(doc->editedSlots()[1], doc->editedSlots()[2]);
+    CardObject* swapped = doc->editedSlots()[1];
 
     doc->clearAll();
     EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
-    EXPECT_TRUE(doc->workingSlots[3]->picture.isNull());
-    EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
-    EXPECT_EQ(doc->workingSlots[3]->color, 0u);  // every field back to its default
-    EXPECT_EQ(doc->workingSlots[1], swapped);    // the table order stays
+    EXPECT_TRUE(doc->editedSlots()[3]->picture.isNull());
+    EXPECT_EQ(doc->editedSlots()[3]->shadowDx, 5);
+    EXPECT_EQ(doc->editedSlots()[3]->color, 0u);  // every field back to its default
+    EXPECT_EQ(doc->editedSlots()[1], swapped);    // the table order stays
     for (const Background* b :
-         {&doc->workingBackground, &doc->outsideBackground, &doc->insideBackground}) {
+         {&doc->editedBackground(), &doc->outsideBackground, &doc->insideBackground}) {
         EXPECT_TRUE(b->backgroundPicture.isNull());
         EXPECT_TRUE(b->backgroundFile.isEmpty());
     }
@@ -171,9 +168,9 @@ TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
 TEST(CardDocument, FreeSlotSearchAndFullTable) {
     auto doc = std::make_unique<CardDocument>();
     bbtest::ScriptedDialogs dialogs;
-    EXPECT_EQ(doc->findFreeSlot(&dialogs), 1);
+    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 1);
     fillWorking(*doc, kSlotCount);
-    EXPECT_EQ(doc->findFreeSlot(&dialogs), 0);
+    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 0);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Es wurden zuviele Objekte erstellt!"));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler: Kein freies Objekt mehr"));
@@ -181,7 +178,7 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_EQ(dialogs.messages[0].buttons, int(BtnOk));
 
     // Freeing one object makes room for exactly one more; the slot keeps nothing of it.
-    CardObject& freed = *doc->workingSlots[4711];
+    CardObject& freed = *doc->editedSlots()[4711];
     freed.picture = newDib(1, 1, 24);
     freed.color = 99;
     freed.rotation = 1;
@@ -195,9 +192,9 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_FALSE(freed.shadow);
     EXPECT_EQ(freed.shadowDx, 5);
     EXPECT_TRUE(freed.fontName.isEmpty());
-    EXPECT_EQ(doc->findFreeSlot(&dialogs), 4711);
+    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 4711);
     freed.kind = KindText;
-    EXPECT_EQ(doc->findFreeSlot(nullptr), 0);
+    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, nullptr), 0);
     EXPECT_EQ(dialogs.messages.size(), 1);  // no dialogs given: silent
 }
 
@@ -212,27 +209,27 @@ TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // A text edited on the inside, then the outside shown.
-    doc->switchSide(SideInside);
-    CardObject& text = *doc->workingSlots[2];
+    doc->currentSide = SideInside;
+    CardObject& text = *doc->editedSlots()[2];
     text.kind = KindText;
     text.content = QStringLiteral("Grüße");
     doc->markSaved();
     text.content += QStringLiteral(" 🎂");
-    doc->switchSide(SideOutside);
+    doc->currentSide = SideOutside;
     EXPECT_TRUE(doc->hasUnsavedChanges());
     doc->markSaved();
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // The side being edited counts before it is written back: its stacking order and its
     // background.
-    doc->workingSlots[1]->kind = KindFigure;
+    doc->editedSlots()[1]->kind = KindFigure;
     doc->markSaved();
-    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
+    std::swap(doc->editedSlots()[1], doc->editedSlots()[5]);
     EXPECT_TRUE(doc->hasUnsavedChanges());
-    std::swap(doc->workingSlots[1], doc->workingSlots[5]);
-    doc->workingBackground.backgroundMode = BgColor;
+    std::swap(doc->editedSlots()[1], doc->editedSlots()[5]);
+    doc->editedBackground().backgroundMode = BgColor;
     EXPECT_TRUE(doc->hasUnsavedChanges());
-    doc->workingBackground.backgroundMode = BgNone;
+    doc->editedBackground().backgroundMode = BgNone;
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // The other side's background, and the card type.
@@ -332,7 +329,7 @@ TEST(CardResize, WithoutScalingObjectsMoveWithTheCardCorner) {
     const double mm = cardOffset(1);
     CardObject& text = place(*doc, SideOutside, 1, KindText, 175 * mm, 131 * mm, 50 * mm, 9 * mm);
     text.fontSize = 12;
-    doc->switchSide(SideInside);  // the working table shares the inside's records
+    doc->currentSide = SideInside;  // the working table shares the inside's records
     place(*doc, SideInside, 7, KindFigure, 170 * mm, 130 * mm, 30 * mm, 30 * mm);
 
     fitContentToCard(*doc, 165, 121, 999, 121, false);
@@ -340,8 +337,8 @@ TEST(CardResize, WithoutScalingObjectsMoveWithTheCardCorner) {
     EXPECT_NEAR(text.y, 131 * mm, 1);
     EXPECT_EQ(text.width, int32_t(50 * mm));
     EXPECT_EQ(text.fontSize, 12);
-    EXPECT_NEAR(doc->workingSlots[7]->x, 1004 * mm, 1);
-    EXPECT_EQ(doc->workingSlots[7]->width, int32_t(30 * mm));
+    EXPECT_NEAR(doc->editedSlots()[7]->x, 1004 * mm, 1);
+    EXPECT_EQ(doc->editedSlots()[7]->width, int32_t(30 * mm));
 
     // Sizes that are no card change nothing; extreme factors stay within the coordinates.
     const int32_t x = text.x;

@@ -120,8 +120,8 @@ TEST_F(CardFileTest, RoundTripOfEveryField) {
     setAll(*doc->outsideSlots[10000], 2, KindFigure);
     setAll(*doc->insideSlots[1], 3, KindText);
     setAll(*doc->insideSlots[10000], 4, KindText);
-    doc->workingBackground.backgroundMode = BgColor;  // the outside is the working side
-    doc->workingBackground.backgroundColor = 0x112233;
+    doc->editedBackground().backgroundMode = BgColor;  // the outside is the working side
+    doc->editedBackground().backgroundColor = 0x112233;
     doc->insideBackground.backgroundMode = BgNone;
     doc->insideBackground.backgroundFile =
         QStringLiteral("nicht geladen.bmp");  // mode -1: not loaded
@@ -146,8 +146,8 @@ TEST_F(CardFileTest, RoundTripOfEveryField) {
     EXPECT_EQ(back->insideBackground.backgroundColor, 0x445566u);
     EXPECT_TRUE(back->insideBackground.backgroundPicture.isNull());
     // The working state is the outside's.
-    EXPECT_EQ(back->workingSlots[3], back->outsideSlots[3]);
-    EXPECT_EQ(back->workingBackground.backgroundColor, 0x112233u);
+    EXPECT_EQ(back->editedSlots()[3], back->outsideSlots[3]);
+    EXPECT_EQ(back->editedBackground().backgroundColor, 0x112233u);
 
     // The line separator and the umlauts are single bytes; slots in ascending order.
     const QByteArray b = readAll(path("voll.kar"));
@@ -178,7 +178,7 @@ TEST_F(CardFileTest, MissingOrPartialColours) {
 
 TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     writeAll(path("karte.kar"), smallCard());
-    doc->workingSlots[1]->kind = KindFigure;
+    doc->editedSlots()[1]->kind = KindFigure;
     // Cancel stops; Yes without a way to save stops; Yes with a failing save stops.
     dialogs.answers = {BtnCancel, BtnYes, BtnYes};
     EXPECT_FALSE(open(*doc, path("karte.kar")));
@@ -189,7 +189,7 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
         return false;
     };
     EXPECT_FALSE(open(*doc, path("karte.kar")));
-    EXPECT_EQ(doc->workingSlots[1]->kind, KindFigure);
+    EXPECT_EQ(doc->editedSlots()[1]->kind, KindFigure);
     dialogs.answers = {BtnYes};
     fc.saveCurrent = [&] {
         ++saves;
@@ -236,20 +236,20 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
 }
 
 TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
-    doc->switchSide(SideInside);
-    setAll(*doc->workingSlots[4], 5, KindText);
-    doc->workingBackground.backgroundMode = BgColor;
-    doc->workingBackground.backgroundColor = 0x0A0B0C;
+    doc->currentSide = SideInside;
+    setAll(*doc->editedSlots()[4], 5, KindText);
+    doc->editedBackground().backgroundMode = BgColor;
+    doc->editedBackground().backgroundColor = 0x0A0B0C;
     std::vector<int> previewSides;
-    fc.createPreview = [&](CardDocument& d, RenderContext& c) {
+    fc.createPreview = [&](const CardDocument& d, const RenderContext& c) {
         previewSides.push_back(d.currentSide);
         return testPreview(d, c);
     };
     ASSERT_TRUE(save(*doc, path("innen.kar")));
-    EXPECT_EQ(previewSides, std::vector<int>{SideOutside});  // preview drawn from the outside
-    EXPECT_EQ(doc->currentSide, SideInside);                 // the inside is still edited
-    EXPECT_EQ(doc->workingSlots[4], doc->insideSlots[4]);
-    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x0A0B0Cu);
+    EXPECT_EQ(previewSides, std::vector<int>{SideInside});  // nothing switched for the preview
+    EXPECT_EQ(doc->currentSide, SideInside);                // the inside is still edited
+    EXPECT_EQ(doc->editedSlots()[4], doc->insideSlots[4]);
+    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x0A0B0Cu);
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("innen.kar")));
@@ -261,12 +261,12 @@ TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
 
 TEST_F(CardFileTest, OpeningLoadsTheSideNamedByCurrentSide) {
     writeAll(path("karte.kar"), smallCard());
-    doc->switchSide(SideInside);
+    doc->currentSide = SideInside;
     ASSERT_TRUE(open(*doc, path("karte.kar")));
     EXPECT_EQ(doc->currentSide, SideInside);
-    EXPECT_EQ(doc->workingSlots[7], doc->insideSlots[7]);
-    EXPECT_EQ(doc->workingSlots[7]->kind, KindFigure);
-    EXPECT_EQ(doc->workingBackground.backgroundColor, 0x00FF00u);
+    EXPECT_EQ(doc->editedSlots()[7], doc->insideSlots[7]);
+    EXPECT_EQ(doc->editedSlots()[7]->kind, KindFigure);
+    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x00FF00u);
 }
 
 TEST_F(CardFileTest, PicturesNamedInTheFile) {
@@ -289,8 +289,8 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
         o.content = QString::fromLatin1(names[i]);
     }
     doc->outsideSlots[1]->rotation = 1;  // turned right once after loading
-    doc->workingBackground.backgroundMode = BgStretched;
-    doc->workingBackground.backgroundFile = QStringLiteral("/gibt/es/nicht/hintergrund.png");
+    doc->editedBackground().backgroundMode = BgStretched;
+    doc->editedBackground().backgroundFile = QStringLiteral("/gibt/es/nicht/hintergrund.png");
     const QString card = cardDir + QStringLiteral("/bilder.kar");
     ASSERT_TRUE(save(*doc, card));
 
@@ -314,7 +314,7 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
     EXPECT_EQ(back->outsideSlots[4]->picture.width(), 320);
     EXPECT_EQ(back->outsideSlots[4]->content, QStringLiteral("/gibt/es/nicht/fehlt.png"));
     EXPECT_EQ(back->outsideBackground.backgroundMode, BgStretched);
-    EXPECT_EQ(back->workingBackground.backgroundPicture.sharedId(),
+    EXPECT_EQ(back->editedBackground().backgroundPicture.sharedId(),
               back->outsideBackground.backgroundPicture.sharedId());
 }
 
@@ -347,7 +347,7 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
         QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n");
     // The target is a folder: nothing can replace it.
     ASSERT_TRUE(QDir().mkpath(path("ordner.kar/inhalt")));
-    doc->switchSide(SideInside);
+    doc->currentSide = SideInside;
     EXPECT_FALSE(save(*doc, path("ordner.kar")));
     EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("ordner.kar") +
                                            QStringLiteral(": Unter diesem Namen gibt es einen "

@@ -54,7 +54,7 @@ TEST_F(CardPicturesReadTest, RelativeNamesAreFoundFromTheCardWhereverTheProgramS
     fc.programFolder = path("programm");
     picture(SideOutside, 1, "bilder/rose.png");
     picture(SideOutside, 2, "muster/stern.png");
-    doc->loadWorkingSide(SideOutside);
+    doc->currentSide = SideOutside;
     ASSERT_TRUE(save(*doc, path("karten/karte.kar")));
 
     for (const char* start : {"karten", "anderswo", "programm"}) {
@@ -77,7 +77,7 @@ TEST_F(CardPicturesReadTest, ObjectsNamingOneFileShareOnePicturePerTurn) {
     picture(SideInside, 5, file, 1);
     doc->insideBackground.backgroundMode = BgStretched;
     doc->insideBackground.backgroundFile = file;
-    doc->loadWorkingSide(SideOutside);
+    doc->currentSide = SideOutside;
     ASSERT_TRUE(save(*doc, path("karten/karte.kar")));
 
     ASSERT_TRUE(open(*doc, path("karten/karte.kar")));
@@ -108,7 +108,6 @@ TEST_F(CardPicturesReadTest, ATextBeyondTheLimitIsRefusedWithItsOwnMessage) {
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("nicht gespeichert")));
     EXPECT_FALSE(QFile::exists(path("lang.kar")));
     // A card from elsewhere with such a text.
-    doc->writeBackWorkingSide();
     writeAll(path("lang.kar"), cardFileBytes(*doc, testPreview(*doc, ctx)));
     dialogs.messages.clear();
     auto back = std::make_unique<CardDocument>();
@@ -133,7 +132,7 @@ TEST_F(CardPicturesReadTest, CopyingTakesOnlyPicturesAndKeepsTheOtherReferences)
     picture(SideOutside, 2, QStringLiteral("/proc/self/environ"));
     picture(SideOutside, 3, QStringLiteral("/proc/self/mem"));
     picture(SideInside, 1, rose);
-    doc->loadWorkingSide(SideOutside);
+    doc->currentSide = SideOutside;
     QDir().mkpath(path("neu"));
 
     const CardPictureCopy copy = copyCardPictures(*doc, path("neu/karte.kar"), QString());

@@ -23,7 +23,7 @@ protected:
     CardDocument doc;
     EditHistory history{doc};
 
-    CardObject& object(int slot) { return *doc.workingSlots[slot]; }
+    CardObject& object(int slot) { return *doc.editedSlots()[slot]; }
     void moveBy(int slot, int dx, int mergeKey) {
         history.begin();
         object(slot).x += dx;
@@ -127,11 +127,11 @@ TEST_F(History, TurnedPicturesAreTurnedBackWithoutKeepingCopies) {
 TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     object(1).kind = KindFigure;
     object(1).width = 1000;
-    doc.switchSide(SideInside);
+    doc.currentSide = SideInside;
     object(2).kind = KindText;
     object(2).width = 2000;
     doc.insideBackground.backgroundMode = BgColor;
-    doc.workingBackground.backgroundMode = BgColor;
+    doc.editedBackground().backgroundMode = BgColor;
     doc.markSaved();
     bool formatSeen = false;
     QObject::connect(&history, &EditHistory::applied, [&](bool f) { formatSeen = f; });
@@ -141,7 +141,7 @@ TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     doc.updateSideUnits();
     doc.outsideSlots[1]->width = 500;
     object(2).width = 1000;
-    doc.workingBackground.backgroundColor = 0x123456;
+    doc.editedBackground().backgroundColor = 0x123456;
     history.end(QStringLiteral("Kartenformat ändern"));
 
     history.undo();
@@ -154,7 +154,7 @@ TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     EXPECT_FALSE(history.isModified());
     history.redo();
     EXPECT_EQ(doc.outsideSlots[1]->width, 500);
-    EXPECT_EQ(doc.workingBackground.backgroundColor, 0x123456u);
+    EXPECT_EQ(doc.editedBackground().backgroundColor, 0x123456u);
 }
 
 }  // namespace

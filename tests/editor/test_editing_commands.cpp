@@ -85,20 +85,20 @@ TEST_F(EditingMenus, FrontAndBackExchangeSlotsAndFigureItemsSetTheKind) {
     doc->selectedSlot = 3;
     ed->menus().item("Nachvorne1")->trigger();
     EXPECT_EQ(doc->selectedSlot, kSlotCount);
-    EXPECT_EQ(doc->workingSlots[kSlotCount]->color, 1u);
-    EXPECT_EQ(doc->workingSlots[3]->color, 2u);  // the front object went to slot 3
-    ed->menus().item("Nachvorne1")->trigger();   // already in front: nothing changes
-    EXPECT_EQ(doc->workingSlots[kSlotCount]->color, 1u);
+    EXPECT_EQ(doc->editedSlots()[kSlotCount]->color, 1u);
+    EXPECT_EQ(doc->editedSlots()[3]->color, 2u);  // the front object went to slot 3
+    ed->menus().item("Nachvorne1")->trigger();    // already in front: nothing changes
+    EXPECT_EQ(doc->editedSlots()[kSlotCount]->color, 1u);
     // To the back when slot 1 is free: the free slot takes the old place.
     ed->commands().sendToBack();
     EXPECT_EQ(doc->selectedSlot, 1);
-    EXPECT_EQ(doc->workingSlots[1]->color, 1u);
-    EXPECT_EQ(doc->workingSlots[kSlotCount]->kind, KindFree);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 2);
+    EXPECT_EQ(doc->editedSlots()[1]->color, 1u);
+    EXPECT_EQ(doc->editedSlots()[kSlotCount]->kind, KindFree);
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 2);
     ed->menus().item("Linievertikal1")->trigger();
-    EXPECT_EQ(doc->workingSlots[1]->figureKind, FigLineVertical);
+    EXPECT_EQ(doc->editedSlots()[1]->figureKind, FigLineVertical);
     ed->menus().item("Linieschrgrunter1")->trigger();
-    EXPECT_EQ(doc->workingSlots[1]->figureKind, FigLineDown);
+    EXPECT_EQ(doc->editedSlots()[1]->figureKind, FigLineDown);
 }
 
 using EditingPanel = EditingFixture;
@@ -388,7 +388,7 @@ TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {
     // A new text takes the font last chosen.
     ed->tools().setCurrent(ToolText);
     release(0, 300, 300);
-    CardObject& n = *doc->workingSlots[2];
+    CardObject& n = *doc->editedSlots()[2];
     EXPECT_EQ(n.fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(n.fontSize, 24);
     EXPECT_EQ(n.fontColor, rgbRef(255, 0, 0));
@@ -500,8 +500,8 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgColor);
-    EXPECT_EQ(doc->workingBackground.backgroundColor, rgbRef(255, 0, 0));
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgColor);
+    EXPECT_EQ(doc->editedBackground().backgroundColor, rgbRef(255, 0, 0));
     EXPECT_GT(view(0)->renderCount(), before);
 
     // "Zentriert größer" without a picture: none.
@@ -511,7 +511,7 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
         return int(QDialog::Rejected);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
 
     // "Ö&ffnen..." takes effect at once; a picture that cannot be read leaves the placeholder.
     int opened = 0;
@@ -522,14 +522,14 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
             return int(QDialog::Accepted);
         }
         b.choosePicture([this](QDialog& dlg) { return ed->modal(dlg); });
-        EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("hg.bmp"));
-        EXPECT_EQ(doc->workingBackground.backgroundPicture.width(), 400);
+        EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
+        EXPECT_EQ(doc->editedBackground().backgroundPicture.width(), 400);
         b.modeButton(BgStretched)->setChecked(true);
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgStretched);
-    EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("hg.bmp"));
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgStretched);
+    EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
     answer = [&](QDialog& d) {
         if (&d == &ed->pictureOpenDialog()) {
             ed->pictureOpenDialog().fileNameEdit->setText("fehlt.bmp");
@@ -543,19 +543,19 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Konnte Bild (fehlt.bmp) nicht Laden."));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
-    EXPECT_TRUE(doc->workingBackground.backgroundFile.isEmpty());
-    EXPECT_FALSE(doc->workingBackground.backgroundPicture.isNull());
+    EXPECT_TRUE(doc->editedBackground().backgroundFile.isEmpty());
+    EXPECT_FALSE(doc->editedBackground().backgroundPicture.isNull());
 
     // "&Keins", then closing with "Angepasst an Karte": no picture, no background.
     answer = [&](QDialog&) {
         b.noneButton->click();
-        EXPECT_TRUE(doc->workingBackground.backgroundPicture.isNull());
+        EXPECT_TRUE(doc->editedBackground().backgroundPicture.isNull());
         b.modeButton(BgStretched)->setChecked(true);
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgNone);
-    EXPECT_TRUE(doc->workingBackground.backgroundPicture.isNull());
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
+    EXPECT_TRUE(doc->editedBackground().backgroundPicture.isNull());
 }
 
 TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangement) {
@@ -577,13 +577,13 @@ TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangem
     };
     chosenMode = BgColor;
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgCover);
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgCover);
     EXPECT_TRUE(b.modeButton(BgCover)->isChecked());
-    EXPECT_EQ(doc->workingBackground.backgroundFile, QStringLiteral("blau.bmp"));
+    EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("blau.bmp"));
     // A picture arrangement already checked stays.
     chosenMode = BgTiled;
     ed->editBackground();
-    EXPECT_EQ(doc->workingBackground.backgroundMode, BgTiled);
+    EXPECT_EQ(doc->editedBackground().backgroundMode, BgTiled);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST_P(EditingMouse, PressSelectsSecondPressDragsOutlineOnlyReleaseRepaints) {
     release(side, 200, 200);
     EXPECT_EQ(a.x, 10000);
     EXPECT_EQ(a.y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);  // the pointer creates nothing
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);  // the pointer creates nothing
 
     // Second press on the body starts a move; moves change the object but never re-render.
     press(side, 120, 110);
@@ -98,7 +98,7 @@ TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
     ed->tools().setCurrent(ToolContent);
     EXPECT_EQ(view(side)->cursor().shape(), Qt::IBeamCursor);
     click(side, 120, 110);  // the content tool does nothing
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);
 }
 
 TEST_P(EditingMouse, RightPressOpensTheObjectMenuOrTheViewMenu) {
@@ -160,7 +160,7 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     move(side, 150, 150);
     EXPECT_EQ(t.x, 10000);
     EXPECT_EQ(t.y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);
     // The next press is an ordinary one again.
     press(side, 110, 110);
     move(side, 125, 110);
@@ -174,7 +174,7 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, 310, 310);
     EXPECT_EQ(dialogRuns, 1);
     release(side, 320, 310);
-    EXPECT_EQ(doc->workingSlots[5]->x, 31000);
+    EXPECT_EQ(doc->editedSlots()[5]->x, 31000);
 }
 
 TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHit) {
@@ -240,10 +240,10 @@ TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Element löschen"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
-    EXPECT_EQ(doc->workingSlots[3]->kind, KindFigure);
+    EXPECT_EQ(doc->editedSlots()[3]->kind, KindFigure);
     EXPECT_EQ(doc->selectedSlot, 3);
     QTest::keyClick(view(side), Qt::Key_Delete);
-    EXPECT_EQ(doc->workingSlots[3]->kind, KindFree);
+    EXPECT_EQ(doc->editedSlots()[3]->kind, KindFree);
     EXPECT_EQ(doc->selectedSlot, 0);
     QTest::keyClick(view(side), Qt::Key_Delete);  // nothing selected: no question
     EXPECT_EQ(dialogs.messages.size(), 2);
@@ -386,7 +386,7 @@ using EditingCreation = EditingFixture;
 TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     ed->tools().setCurrent(ToolFigure);
     release(0, 100, 40);
-    CardObject& f = *doc->workingSlots[1];
+    CardObject& f = *doc->editedSlots()[1];
     EXPECT_EQ(f.kind, KindFigure);
     EXPECT_EQ(f.x, 10000);
     EXPECT_EQ(f.y, 4000);
@@ -402,7 +402,7 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     EXPECT_TRUE(ed->tools().button(ToolPointer)->isChecked());
 
     // Whatever a free slot still holds, the new text starts from the defaults.
-    CardObject& old = *doc->workingSlots[2];
+    CardObject& old = *doc->editedSlots()[2];
     old.alignment = 2;
     old.rotation = 1;
     old.shadow = true;
@@ -421,8 +421,8 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     EXPECT_EQ(old.fontSize, 12);
     ed->tools().setCurrent(ToolText);
     release(1, 300, 200);
-    EXPECT_EQ(doc->workingSlots[3]->alignment, 0);
-    EXPECT_EQ(doc->workingSlots[3]->shadowDx, 5);
+    EXPECT_EQ(doc->editedSlots()[3]->alignment, 0);
+    EXPECT_EQ(doc->editedSlots()[3]->shadowDx, 5);
 }
 
 TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCameFrom) {
@@ -448,7 +448,7 @@ TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCame
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
-    ASSERT_EQ(doc->workingSlots[1]->kind, KindPicture);
+    ASSERT_EQ(doc->editedSlots()[1]->kind, KindPicture);
     ed->tools().setCurrent(ToolPicture);
     answer = [&](QDialog&) {
         shownIn << open.folder();
@@ -472,10 +472,10 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     doc->selectedSlot = 1;
     dialogs.answers = {BtnYes};
     ed->commands().deleteSelected();
-    ASSERT_EQ(doc->workingSlots[1]->kind, KindFree);
+    ASSERT_EQ(doc->editedSlots()[1]->kind, KindFree);
     ed->tools().setCurrent(ToolText);
     release(0, 300, 300);
-    const CardObject& n = *doc->workingSlots[1];
+    const CardObject& n = *doc->editedSlots()[1];
     ASSERT_EQ(n.kind, KindText);
     EXPECT_EQ(n.rotation, 0);
     EXPECT_FALSE(n.shadow);
@@ -496,7 +496,7 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     QApplication::processEvents();
     ed->tools().setCurrent(ToolFigure);
     release(1, 50, 50);
-    const CardObject& f = *doc->workingSlots[1];
+    const CardObject& f = *doc->editedSlots()[1];
     ASSERT_EQ(f.kind, KindFigure);
     EXPECT_EQ(f.lineWidth, 1);
     EXPECT_FALSE(f.roundFrame);
@@ -511,7 +511,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     // Cancel: nothing, no message, the picture tool stays.
     release(0, 50, 60);
     EXPECT_EQ(dialogRuns, 1);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 0);
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 0);
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
@@ -524,8 +524,8 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Konnte Bild (fehlt.bmp) nicht Laden."));
     EXPECT_TRUE(dialogs.messages[0].caption.isEmpty());
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 0);
-    EXPECT_TRUE(doc->workingSlots[1]->picture.isNull());
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 0);
+    EXPECT_TRUE(doc->editedSlots()[1]->picture.isNull());
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
@@ -534,7 +534,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
-    CardObject& p = *doc->workingSlots[1];
+    CardObject& p = *doc->editedSlots()[1];
     ASSERT_EQ(p.kind, KindPicture);
     EXPECT_EQ(p.content, QStringLiteral("bild.bmp"));  // in the program folder: bare name
     EXPECT_EQ(p.picture.width(), 600);
@@ -546,7 +546,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
 }
 
 TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
-    for (int s = 1; s <= kSlotCount; ++s) doc->workingSlots[s]->kind = KindFigure;
+    for (int s = 1; s <= kSlotCount; ++s) doc->editedSlots()[s]->kind = KindFigure;
     release(0, 700, 20);  // pointer tool
     EXPECT_TRUE(dialogs.messages.isEmpty());
     ed->tools().setCurrent(ToolFigure);

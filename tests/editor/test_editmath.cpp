@@ -11,7 +11,7 @@ namespace {
 struct Fixture {
     CardDocument doc;
     CardObject& obj;
-    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.workingSlots[1]) {
+    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.editedSlots()[1]) {
         doc.zoomFactor = 1.0;
         doc.unitsPerPixel = 312.0;
         obj.kind = KindFigure;
@@ -115,7 +115,7 @@ TEST(EditMath, MoveIsClampedToTheDrawingArea) {
 
 TEST(EditMath, HitTestTakesTheFrontmostUsedSlot) {
     Fixture f;
-    CardObject& front = *f.doc.workingSlots[7];
+    CardObject& front = *f.doc.editedSlots()[7];
     front = f.obj;
     EXPECT_EQ(hitTest(f.doc, 110, 60), 7);
     front.kind = KindFree;
@@ -129,7 +129,7 @@ TEST(EditMath, UpDownStepsThroughUsedSlotsWrapping) {
     Fixture f;
     EXPECT_EQ(nextUsedSlot(f.doc, 1), 1);  // the only object stays selected
     EXPECT_EQ(nextUsedSlot(f.doc, 0), 0);  // nothing selected: nothing happens
-    f.doc.workingSlots[9000]->kind = KindText;
+    f.doc.editedSlots()[9000]->kind = KindText;
     EXPECT_EQ(nextUsedSlot(f.doc, 1), 9000);
     EXPECT_EQ(nextUsedSlot(f.doc, 9000), 1);
 }

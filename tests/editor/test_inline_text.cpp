@@ -234,7 +234,7 @@ TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
     move(0, 101, 105);
     EXPECT_EQ(ed->cursorNumber(), CursorIBeam);  // over a text the tool edits it
     click(0, 101, 105);
-    EXPECT_EQ(doc->usedCount(doc->workingSlots), 1);  // no new frame
+    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);  // no new frame
     EXPECT_EQ(doc->selectedSlot, 1);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     ASSERT_TRUE(ed->textEditing());
@@ -245,11 +245,11 @@ TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
     // Beside the text the tool makes a new one, typed into at once.
     ed->tools().setCurrent(ToolText);
     click(0, 400, 300);
-    ASSERT_EQ(doc->usedCount(doc->workingSlots), 2);
+    ASSERT_EQ(doc->usedCount(doc->editedSlots()), 2);
     EXPECT_EQ(doc->selectedSlot, 2);
     ASSERT_TRUE(ed->textEditing());
     QTest::keyClicks(view(0), QStringLiteral("Neu"));
-    EXPECT_EQ(doc->workingSlots[2]->content, QStringLiteral("Neu"));
+    EXPECT_EQ(doc->editedSlots()[2]->content, QStringLiteral("Neu"));
     EXPECT_EQ(t.content, QStringLiteral("Oh, Hallo"));
 }
 
@@ -259,7 +259,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
         tab->views().layoutFromDocument();
         ed->tools().setCurrent(ToolText);
         click(0, 200, 200);
-        const CardObject& o = *doc->workingSlots[doc->selectedSlot];
+        const CardObject& o = *doc->editedSlots()[doc->selectedSlot];
         EXPECT_EQ(o.kind, KindText);
         return std::make_pair(o.width, o.height);
     };
@@ -267,7 +267,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
     EXPECT_EQ(newText(300.0), std::make_pair(width, height));
     EXPECT_EQ(newText(60.0), std::make_pair(width, height));
 
-    const CardObject& o = *doc->workingSlots[1];
+    const CardObject& o = *doc->editedSlots()[1];
     const double line = textLineHeightUnits(o, ctx);
     EXPECT_GE(height, line);
     EXPECT_LT(height, 2 * line);
@@ -280,7 +280,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
 TEST_F(InlineTextEditing, TheFrameGrowsWithTheTypedTextAndNeverCutsItOff) {
     ed->tools().setCurrent(ToolText);
     click(0, 150, 150);
-    CardObject& o = *doc->workingSlots[1];
+    CardObject& o = *doc->editedSlots()[1];
     ASSERT_TRUE(ed->textEditing());
     const int32_t startWidth = o.width, startHeight = o.height;
     const double scale = doc->zoomFactor / doc->unitsPerPixel;

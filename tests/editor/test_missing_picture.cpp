@@ -58,7 +58,7 @@ TEST_F(MissingPictures, FindPictureRelinksAsOneUndoableStep) {
     EXPECT_FALSE(find->isVisible());
 
     ed->history().undo();
-    const CardObject& back = *doc->workingSlots[1];
+    const CardObject& back = *doc->editedSlots()[1];
     EXPECT_TRUE(back.picture.isStandIn());
     EXPECT_EQ(back.content, before.content);
 }

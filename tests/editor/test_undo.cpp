@@ -22,10 +22,7 @@ namespace {
 
 class UndoSteps : public EditingFixture {
 protected:
-    QByteArray cardBytes() {
-        doc->writeBackWorkingSide();
-        return cardFileBytes(*doc, DibImage());
-    }
+    QByteArray cardBytes() { return cardFileBytes(*doc, DibImage()); }
 
     // A figure (slot 1), a text (slot 2) and a picture (slot 3) with distinct pixels; the
     // history starts empty with this card as the saved one.
@@ -147,8 +144,8 @@ TEST_F(UndoSteps, EveryKindOfStepUndoesAndRedoesToTheSameCardBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (int slot = 1; slot <= kSlotCount; ++slot)
-            CardDocument::freeObject(*doc->workingSlots[slot]);
-        doc->workingBackground = Background{};
+            CardDocument::freeObject(*doc->editedSlots()[slot]);
+        doc->editedBackground() = Background{};
         ed->tools().setCurrent(ToolPointer);
         makeCard();
         if (c.select) ed->selectSlot(c.select);
@@ -182,7 +179,7 @@ TEST_F(UndoSteps, UndoAfterSwitchingSidesRestoresTheOtherSideAndShowsIt) {
     put(5, KindFigure, 10, 10, 10, 10);  // an object of the inside, outside any step
     ed->history().undo();
     EXPECT_EQ(doc->currentSide, SideOutside);
-    EXPECT_EQ(doc->workingSlots[1]->color, 0u);
+    EXPECT_EQ(doc->editedSlots()[1]->color, 0u);
     EXPECT_EQ(doc->insideSlots[5]->kind, KindFigure) << "the other side is left alone";
     EXPECT_EQ(doc->selectedSlot, 1);
     ed->history().redo();

@@ -93,18 +93,18 @@ TEST(MergeFields, RowsWithEmptyFieldsOfTheCardAreNamed) {
 TEST(MergeFields, CardFieldsFromEveryTextOfBothSidesAndTheMatch) {
     auto doc = std::make_unique<CardDocument>();
     // Outside is the working side; the inside is read from its stored table.
-    doc->workingSlots[4]->kind = KindText;
-    doc->workingSlots[4]->content = QStringLiteral("Für {Vorname} {Nachname}");
-    doc->workingSlots[2]->kind = KindFigure;
-    doc->workingSlots[2]->content = QStringLiteral("{Figur}");  // not a text: ignored
+    doc->editedSlots()[4]->kind = KindText;
+    doc->editedSlots()[4]->content = QStringLiteral("Für {Vorname} {Nachname}");
+    doc->editedSlots()[2]->kind = KindFigure;
+    doc->editedSlots()[2]->content = QStringLiteral("{Figur}");  // not a text: ignored
     doc->insideSlots[1]->kind = KindText;
     doc->insideSlots[1]->content = QStringLiteral("{vorname}, {Gruß}");
     EXPECT_EQ(fieldsOfCard(*doc),
               (QStringList{QStringLiteral("Vorname"), QStringLiteral("Nachname"),
                            QStringLiteral("Gruß")}));
     // The same after switching: the working inside is read from the working slots.
-    doc->switchSide(SideInside);
-    doc->workingSlots[1]->content = QStringLiteral("{Ort}");
+    doc->currentSide = SideInside;
+    doc->editedSlots()[1]->content = QStringLiteral("{Ort}");
     EXPECT_EQ(fieldsOfCard(*doc), (QStringList{QStringLiteral("Vorname"),
                                                QStringLiteral("Nachname"), QStringLiteral("Ort")}));
 

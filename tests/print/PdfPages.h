@@ -32,12 +32,12 @@ inline bb::CardFormat twoByFive() {
 // Outside red, inside blue (solid colour backgrounds); the outside is working afterwards.
 inline void colourSides(bb::CardDocument& doc) {
     doc.updateSideUnits();
-    doc.switchSide(bb::SideInside);
-    doc.workingBackground.backgroundMode = bb::BgColor;
-    doc.workingBackground.backgroundColor = bb::rgbRef(0, 0, 255);
-    doc.switchSide(bb::SideOutside);
-    doc.workingBackground.backgroundMode = bb::BgColor;
-    doc.workingBackground.backgroundColor = bb::rgbRef(255, 0, 0);
+    doc.currentSide = bb::SideInside;
+    doc.editedBackground().backgroundMode = bb::BgColor;
+    doc.editedBackground().backgroundColor = bb::rgbRef(0, 0, 255);
+    doc.currentSide = bb::SideOutside;
+    doc.editedBackground().backgroundMode = bb::BgColor;
+    doc.editedBackground().backgroundColor = bb::rgbRef(255, 0, 0);
 }
 
 inline bool havePdftoppm() {

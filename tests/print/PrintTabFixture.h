@@ -41,7 +41,7 @@ struct TabFixture {
         tab = std::make_unique<bb::PrintTab>(*doc, ctx, dialogs, dir.path());
         tab->setSideSelector([this](int side) {
             sidesSelected.push_back(side);
-            doc->switchSide(side);
+            doc->currentSide = side;
         });
     }
     QSpinBox* spin(const char* name) { return tab->findChild<QSpinBox*>(name); }

@@ -47,8 +47,9 @@ struct QueueFixture {
             ADD_FAILURE() << "the server does not answer";
             return std::nullopt;
         }
-        doc->switchSide(side);
-        const PrintRunResult result = printCards(target.printer(), *doc, ctx, options, dialogs);
+        doc->currentSide = side;
+        const PrintRunResult result =
+            printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
         if (!result.ok) {
             ADD_FAILURE() << result.error.toStdString();
             return std::nullopt;

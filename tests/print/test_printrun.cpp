@@ -45,8 +45,8 @@ struct Fixture {
         setUpPdf(target, pdf);
     }
     PrintRunResult print(int side, PrintOptions options) {
-        doc->switchSide(side);
-        return printCards(target.printer(), *doc, ctx, options, dialogs);
+        doc->currentSide = side;
+        return printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
     }
 };
 
@@ -161,7 +161,6 @@ TEST(PrintRunPdf, PageBreaksCalibrationAndRestoredContext) {
     EXPECT_EQ(f.ctx.renderMode, RenderScreen);
     EXPECT_DOUBLE_EQ(f.ctx.mmPerInchX, kNominalMmPerInch);
     EXPECT_DOUBLE_EQ(f.ctx.mmPerInchY, kNominalMmPerInch);
-    EXPECT_FALSE(f.ctx.busy);
 
     // Sheet 4 holds positions 30, 31 in its first row and 32 below the first; calibrated.
     const QImage last = pdfPage(f.pdf, 4, kDpi);
@@ -222,7 +221,7 @@ TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
             return p < 3;
         }
     } stop;
-    f.doc->switchSide(SideInside);
+    f.doc->currentSide = SideInside;
     job.pages = {page, page, page, page};
     const PrintRunResult cancelled =
         runPrintJob(f.target.printer(), *f.doc, f.ctx, job, f.dialogs, &stop);
@@ -236,7 +235,6 @@ TEST(PrintRunPdf, MixedSidesTurnedCardsAndCancelBeforeAPage) {
         QDir(f.dir.path()).entryList({QStringLiteral(".run.pdf*")}, QDir::Files | QDir::Hidden),
         QStringList());
     EXPECT_EQ(f.doc->currentSide, SideInside);
-    EXPECT_FALSE(f.ctx.busy);
     EXPECT_EQ(f.ctx.renderMode, RenderScreen);
 }
 
@@ -290,7 +288,7 @@ TEST(PreviewPaint, ShownSheetMirrorAndLines) {
     EXPECT_EQ(ctx.renderMode, RenderScreen);
 
     // The inside, mirrored in the box, with fold lines only.
-    doc->switchSide(SideInside);
+    options.side = SideInside;
     options.settings = {0, 1, 1};
     options.cutLines = false;
     options.foldLines = true;
@@ -309,11 +307,4 @@ TEST(PreviewPaint, ShownSheetMirrorAndLines) {
     EXPECT_GT(fold.dark, in[0].height / 3);
     EXPECT_GT(fold.white, 0);
     EXPECT_EQ(fold.dark + fold.white, in[0].height);
-
-    // While the renderer is busy elsewhere the preview draws nothing.
-    ctx.busy = true;
-    img.fill(Qt::black);
-    QPainter p(&img);
-    EXPECT_EQ(paintSheetPreview(p, box, *doc, ctx, options), -1);
-    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 0));
 }

@@ -312,7 +312,7 @@ QString coloursOn(const QString& pdf, int page) {
 TEST(PrintTabBothSides, PdfPathWritesOneFileWithFrontAndBackAlternating) {
     if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
     Tab t;
-    t.doc->switchSide(SideInside);
+    t.doc->currentSide = SideInside;
     const QString pdf = t.answerFile("both.pdf");
     ASSERT_NE(t.button("BeideSeitenBtn"), nullptr);
     t.button("BeideSeitenBtn")->click();

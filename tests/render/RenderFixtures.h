@@ -32,8 +32,8 @@ inline std::unique_ptr<bb::CardDocument> makeDocument() {
 
 // A new object in the lowest free slot with its box given in pixels of the test scale.
 inline bb::CardObject& addObject(bb::CardDocument& doc, int kind, int x, int y, int w, int h) {
-    const int slot = doc.findFreeSlot();
-    bb::CardObject& o = *doc.workingSlots[slot];
+    const int slot = doc.findFreeSlot(doc.currentSide);
+    bb::CardObject& o = *doc.editedSlots()[slot];
     o.kind = kind;
     o.x = int32_t(x * kUnitsPerPixel);
     o.y = int32_t(y * kUnitsPerPixel);

@@ -26,11 +26,11 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
     const auto editor = [&] {
         QImage image = whiteImage(300, 300);
         QPainter p(&image);
-        drawCardSide(p, *doc, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, doc->currentSide, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     };
     {
-        const MissingPicturesGuard guard(ctx);
+        ctx.showMissingPictures = true;
         const QImage shown = editor();
         // The frame (one pixel smaller than the box), a diagonal's ends, the name's ink.
         EXPECT_EQ(inkBounds(shown), QRect(10, 10, 99, 59));
@@ -45,10 +45,11 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
             for (int x = 30; x < 90; ++x) dark += qGray(at(shown, x, y)) < 128;
         EXPECT_GT(dark, 10);
     }
+    ctx.showMissingPictures = false;
     EXPECT_TRUE(inkBounds(editor()).isNull());  // without the flag: the white stand-in
 
     ctx.showMissingPictures = true;
-    EXPECT_TRUE(inkBounds(renderSide(*doc, ctx, 96)).isNull());
+    EXPECT_TRUE(inkBounds(renderSide(*doc, doc->currentSide, ctx, 96)).isNull());
     EXPECT_TRUE(inkBounds(createCardPreview(*doc, ctx).toQImage()).isNull());
 }
 
@@ -64,13 +65,13 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
     const auto editorImage = [&] {
         QImage image = whiteImage(w, h);
         QPainter p(&image);
-        drawCardSide(p, *doc, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, doc->currentSide, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     };
     const auto editorLines = [&] {
         TextRecorder recorder(w, h);
         QPainter p(&recorder);
-        drawCardSide(p, *doc, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, doc->currentSide, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
         p.end();
         return recorder.lines();
     };
@@ -95,7 +96,7 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
     }
     EXPECT_GT(changedAbove, 20);
 
-    doc->switchSide(SideInside);
+    doc->currentSide = SideInside;
     EXPECT_EQ(editorLines(), QStringList({QStringLiteral("Innen linksInnen rechts")}));
 
     // No output shows them, even with the editor's flag left set.
@@ -103,7 +104,7 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
         const QSize size = sideImageSize(doc->format, dpi);
         TextRecorder recorder(size.width(), size.height());
         QPainter p(&recorder);
-        drawSideAt(p, *doc, ctx, dpi, 0, 0);
+        drawSideAt(p, *doc, doc->currentSide, ctx, dpi, 0, 0);
         p.end();
         EXPECT_TRUE(recorder.lines().isEmpty()) << dpi;
     }
@@ -120,11 +121,11 @@ TEST(MissingPicture, AStandInForAPictureTooLargeSaysSo) {
     makeStandIn(o.picture, QStringLiteral("Bild zu groß"));
     ASSERT_TRUE(turnPictureRight(o.picture));
     RenderContext ctx;
-    const MissingPicturesGuard guard(ctx);
+    ctx.showMissingPictures = true;
     TextRecorder recorder(400, 400);
     {
         QPainter p(&recorder);
-        drawCardSide(p, *doc, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, doc->currentSide, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
     }
     EXPECT_EQ(recorder.lines(), QStringList({"riesig.png", "Bild zu groß"}));
 }

@@ -26,7 +26,7 @@ struct CaretCard {
     QRect box{40, 30, 300, 200};
 
     CaretCard() {
-        text = doc.workingSlots[doc.findFreeSlot()];
+        text = doc.editedSlots()[doc.findFreeSlot(doc.currentSide)];
         text->kind = KindText;
         text->fontName = QStringLiteral("Liberation Sans");
         text->fontSize = 12;

@@ -40,9 +40,10 @@ QString failureList(const QStringList& failures) {
 
 }  // namespace
 
-MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
-                                      const AddressList& list, const std::vector<int>& rows,
-                                      int nameColumn, MergeSides sides, QWidget* parent) {
+MergeExportResult exportMergePictures(const CardDocument& doc, const RenderContext& ctx,
+                                      UserDialogs& dialogs, const AddressList& list,
+                                      const std::vector<int>& rows, int nameColumn,
+                                      MergeSides sides, QWidget* parent) {
     if (rows.empty()) return {};
     // The export's own save dialog chooses the format; its folder takes all the pictures,
     // which are named after the rows (the name offered is the first one's).

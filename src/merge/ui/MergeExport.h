@@ -18,8 +18,9 @@ class UserDialogs;
 
 // Returns what exportMergedSide returned; an empty result when the file question was
 // cancelled.
-MergeExportResult exportMergePictures(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
-                                      const AddressList& list, const std::vector<int>& rows,
-                                      int nameColumn, MergeSides sides, QWidget* parent);
+MergeExportResult exportMergePictures(const CardDocument& doc, const RenderContext& ctx,
+                                      UserDialogs& dialogs, const AddressList& list,
+                                      const std::vector<int>& rows, int nameColumn,
+                                      MergeSides sides, QWidget* parent);
 
 }  // namespace bb

@@ -72,7 +72,7 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& text
 
 }  // namespace
 
-PrintTab::PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
+PrintTab::PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialogs& dialogs,
                    const QString& programFolder, QWidget* parent)
     : QWidget(parent),
       doc_(doc),
@@ -277,7 +277,6 @@ void PrintTab::sheetSettingsChanged() {
 
 void PrintTab::refreshPreview() {
     updateQuarterFold();
-    if (ctx_.busy) return;
     const PrintSettings s = clampSettings(settings(), doc_.format);
     showSettings(s);
 
@@ -314,27 +313,24 @@ void PrintTab::zoomOut() {
 
 void PrintTab::selectSide(int side) {
     if (printing_) return;  // a run is drawing the card: its side stays
-    if (sideSelector_) {
-        sideSelector_(side);
-    } else {
-        doc_.switchSide(side);
-    }
+    // The editor shows the side that is printed.
+    if (sideSelector_) sideSelector_(side);
 }
 
 void PrintTab::printOutside() {
     selectSide(SideOutside);
-    printCards();
+    printCards(SideOutside);
 }
 
 void PrintTab::printInside() {
     selectSide(SideInside);
-    printCards();
+    printCards(SideInside);
 }
 
-void PrintTab::printCards() {
+void PrintTab::printCards(int side) {
     waitForService();  // the default printer may still be on its way
     const PrintOptions options = currentOptions();
-    const PrintRunResult result = runJob(sideJob(doc_, options, printer_->geometry()));
+    const PrintRunResult result = runJob(sideJob(doc_, side, options, printer_->geometry()));
     if (result.ok || !result.error.isEmpty())
         showSettings(clampSettings(options.settings, doc_.format));
 }
@@ -349,8 +345,9 @@ PrintRunResult PrintTab::printMerge(const MergeRun& merge, MergeSides sides) {
             return twoSidedJob(doc_.format, options, geometry, axis, &merge);
         });
     } else {
-        selectSide(sides == MergeSides::Inside ? SideInside : SideOutside);
-        result = runJob(sideJob(doc_, options, printer_->geometry(), &merge));
+        const int side = sides == MergeSides::Inside ? SideInside : SideOutside;
+        selectSide(side);
+        result = runJob(sideJob(doc_, side, options, printer_->geometry(), &merge));
     }
     if (result.ok || !result.error.isEmpty())
         showSettings(clampSettings(options.settings, doc_.format));

@@ -49,12 +49,12 @@ class PrintTab : public QWidget {
     Q_OBJECT
 
 public:
-    PrintTab(CardDocument& doc, RenderContext& ctx, UserDialogs& dialogs,
+    PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialogs& dialogs,
              const QString& programFolder, QWidget* parent = nullptr);
     ~PrintTab() override;
 
-    // The window's function that activates a side tab of the editor and switches
-    // the working side; the print commands switch sides through it.
+    // The window's function that activates a side tab of the editor; the print commands
+    // show the side they print through it.
     void setSideSelector(std::function<void(int side)> selector);
 
     // Repaints the sheet preview (after a card is opened, a new card made, the
@@ -77,10 +77,10 @@ public:
     // The print settings as the spin edits show them.
     PrintSettings settings() const;
 
-    // Prints the working side to the current printer, without a print dialog. On a real
+    // Prints `side` to the current printer, without a print dialog. On a real
     // printer the tab then follows the job in the background (jobFollowed): a failed job
     // shows its reason in a message, a printed one a note in the status line.
-    void printCards();
+    void printCards(int side);
     // Prints the merge's cards, each filled from its row, with the tab's used positions, lines
     // and calibration (its copies are the merge's): the outsides, the insides, or both sides
     // as "Beide Seiten drucken" does (one two-sided job, or the sheets turned by hand).
@@ -170,8 +170,8 @@ private:
     // its time limit), with events running.
     void waitForService();
 
-    CardDocument& doc_;
-    RenderContext& ctx_;
+    const CardDocument& doc_;
+    const RenderContext& ctx_;
     UserDialogs& dialogs_;
     QString programFolder_;
     std::function<void(int)> sideSelector_;

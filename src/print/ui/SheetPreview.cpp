@@ -1,11 +1,13 @@
 // The print preview's paint box; see SheetPreview.h.
 #include "print/ui/SheetPreview.h"
 
+#include "document/CardDocument.h"
+
 #include <QPainter>
 
 namespace bb {
 
-SheetPreview::SheetPreview(CardDocument& doc, RenderContext& ctx, QWidget* parent)
+SheetPreview::SheetPreview(const CardDocument& doc, const RenderContext& ctx, QWidget* parent)
     : QWidget(parent), doc_(doc), ctx_(ctx) {
     setObjectName(QStringLiteral("VPaint"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,8 +29,10 @@ void SheetPreview::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    const int cards = paintSheetPreview(painter, size(), doc_, ctx_, options_);
-    if (cards >= 0) lastCards_ = cards;
+    // The sheet of the side being edited, whichever it is at this paint.
+    PreviewOptions options = options_;
+    options.side = doc_.currentSide;
+    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options);
 }
 
 }  // namespace bb

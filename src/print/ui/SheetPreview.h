@@ -15,7 +15,7 @@ class SheetPreview : public QWidget {
     Q_OBJECT
 
 public:
-    SheetPreview(CardDocument& doc, RenderContext& ctx, QWidget* parent = nullptr);
+    SheetPreview(const CardDocument& doc, const RenderContext& ctx, QWidget* parent = nullptr);
 
     // The size the sheet needs and what to draw on it. Returns true when the box already
     // had that size (a paint follows either way).
@@ -28,8 +28,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CardDocument& doc_;
-    RenderContext& ctx_;
+    const CardDocument& doc_;
+    const RenderContext& ctx_;
     QSize wanted_;
     PreviewOptions options_;
     int lastCards_ = 0;
