@@ -453,9 +453,9 @@ TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCame
         return int(QDialog::Rejected);
     };
     release(0, 200, 60);  // where the last picture came from
-    EXPECT_EQ(shownIn, (QStringList{QDir::cleanPath(cards.path()), QDir::cleanPath(folder.path()),
-                                    QDir::cleanPath(folder.path()),
-                                    QDir::cleanPath(pictures.path())}));
+    EXPECT_EQ(shownIn,
+              (QStringList{QDir::cleanPath(cards.path()), QDir::cleanPath(folder.path()),
+                           QDir::cleanPath(folder.path()), QDir::cleanPath(pictures.path())}));
 }
 
 TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
