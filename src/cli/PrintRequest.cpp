@@ -154,7 +154,7 @@ QString parsePrintRequest(const QStringList& args, PrintRequest& out) {
     if (!p.error.isEmpty()) return p.error;
     if (p.positional.size() > 1) return QStringLiteral("only one card file");
     PrintRequest r;
-    if (const QString wrong = readNumbers(p, r); !wrong.isEmpty()) return wrong;
+    if (QString wrong = readNumbers(p, r); !wrong.isEmpty()) return wrong;
     r.card = p.positional.value(0);
     r.options.cutLines = p.has(QStringLiteral("--cut"));
     r.options.foldLines = p.has(QStringLiteral("--fold"));
