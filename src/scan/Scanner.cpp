@@ -423,7 +423,7 @@ bool Scanner::start(const ScanSettings& settings, QString* error) {
         QMetaObject::invokeMethod(
             this,
             [this, pic = std::move(resultPicture), err = resultError]() mutable {
-                onDone(std::move(pic), err);
+                onDone(pic, err);
             },
             Qt::QueuedConnection);
     });
@@ -519,7 +519,7 @@ void Scanner::onProgress(int percent) {
     emit progress(percent);
 }
 
-void Scanner::onDone(DibImage picture, const QString& error) {
+void Scanner::onDone(const DibImage& picture, const QString& error) {
     if (thread_) {
         thread_->wait();
         delete thread_;
@@ -531,7 +531,7 @@ void Scanner::onDone(DibImage picture, const QString& error) {
         return;
     }
     const int id = nextId_++;
-    finished_.insert(id, std::move(picture));
+    finished_.insert(id, picture);
     emit finished(id);
 }
 
