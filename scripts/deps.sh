@@ -13,6 +13,7 @@ PACKAGES=(
     dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
     appstream
     hyperfine
+    clang-format clang-tidy
 )
 
 missing=()

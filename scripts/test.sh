@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs every test.
-# --sanitize builds into build-asan with AddressSanitizer and UBSan instead.
+# --sanitize builds into build-asan with AddressSanitizer and UBSan instead. Further arguments
+# go to cmake as they stand (CI: -DBRISELLA_WERROR=ON -DBRISELLA_BUILD_BENCH=OFF).
+# Usage: scripts/test.sh [--sanitize] [-DOPTION=VALUE...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -8,12 +10,13 @@ scripts/deps.sh
 dir=build
 opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${1:-}" = "--sanitize" ]; then
+    shift
     dir=build-asan
     opts=(-DCMAKE_BUILD_TYPE=Debug -DBRISELLA_SANITIZE=ON -DBRISELLA_BUILD_BENCH=OFF)
     export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
-cmake -S . -B "$dir" -G Ninja "${opts[@]}"
+cmake -S . -B "$dir" -G Ninja "${opts[@]}" "$@"
 cmake --build "$dir"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$dir" --output-on-failure -j2 --timeout 900

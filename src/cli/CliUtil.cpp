@@ -46,16 +46,17 @@ const Command& findCommand(const char* name) {
 }
 
 ParsedArgs parseArgs(const QStringList& args, const QStringList& valueOptions,
-                     const QStringList& flagOptions) {
+                     const QStringList& flagOptions, Repeats repeats) {
     ParsedArgs out;
     for (int i = 0; i < args.size() && out.error.isEmpty(); ++i) {
         const QString& a = args[i];
         if (valueOptions.contains(a)) {
-            if (out.values.contains(a))
+            if (out.values.contains(a) && repeats == Repeats::Refused)
                 out.error = QStringLiteral("%1 given twice").arg(a);
-            else if (i + 1 >= args.size())
+            else if (i + 1 >= args.size()) {
                 out.error = QStringLiteral("%1 needs a value").arg(a);
-            else
+                out.missingValue = a;
+            } else
                 out.values.insert(a, args[++i]);
         } else if (flagOptions.contains(a)) {
             out.flags.insert(a);

@@ -18,7 +18,7 @@ int runConvert(const QStringList& args) {
         const QString& a = args[i];
         if (a == QLatin1String("--format") || a == QLatin1String("--quality")) {
             if (i + 1 >= args.size()) return usageError(cmd, a + QStringLiteral(" needs a value"));
-            const QString value = args[++i];
+            const QString& value = args[++i];
             if (a == QLatin1String("--format")) {
                 format = value;
             } else {

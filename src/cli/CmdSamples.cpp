@@ -354,7 +354,7 @@ int runSamples(const QStringList& args) {
     const Command& self = findCommand("samples");
     if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
         return usageError(self, QStringLiteral("one output folder expected"));
-    const QString dir = args[0];
+    const QString& dir = args[0];
     if (!QDir().mkpath(dir)) {
         printError(QStringLiteral("cannot create the folder %1").arg(dir));
         return kExitFailure;

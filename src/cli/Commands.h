@@ -47,14 +47,19 @@ struct ParsedArgs {
     QStringList positional;
     QHash<QString, QString> values;
     QSet<QString> flags;
-    QString error;  // not empty when the arguments are wrong
+    QString error;         // not empty when the arguments are wrong
+    QString missingValue;  // the option that lacks its value, when that is the error
     QString value(const QString& name) const { return values.value(name); }
     bool has(const QString& name) const { return values.contains(name) || flags.contains(name); }
 };
+// What a value option given twice means: wrong usage, or the last value wins (print, whose
+// callers may add to a fixed set of arguments).
+enum class Repeats { Refused, LastWins };
 // Options in `valueOptions` take the next argument, those in `flagOptions` stand alone; any
-// other argument starting with "-" is an error, as is an option given twice.
+// other argument starting with "-" is an error, as is (unless `repeats` allows it) an option
+// given twice.
 ParsedArgs parseArgs(const QStringList& args, const QStringList& valueOptions,
-                     const QStringList& flagOptions = {});
+                     const QStringList& flagOptions = {}, Repeats repeats = Repeats::Refused);
 // "outside" → 0, "inside" → 1, anything else → -1.
 int sideFromName(const QString& name);
 // Opens a card as the program does (messages of missing pictures on standard error); false

@@ -202,7 +202,7 @@ std::optional<QList<QueueInfo>> queuesOn(http_t* http) {
 
 QString serverName() {
     // cupsServer() leaves out the port, which tells two servers on one host apart.
-    const QString server = QString::fromUtf8(cupsServer());
+    QString server = QString::fromUtf8(cupsServer());
     if (server.startsWith(QLatin1Char('/'))) return server;
     return QStringLiteral("%1:%2").arg(server).arg(ippPort());
 }

@@ -62,7 +62,7 @@ std::vector<CardPlacement> printPlacements(const CardFormat& f, const PrintSetti
     const int first = s.usedPositions;
     const int last = s.usedPositions + s.copies - 1;
     if (last < first) return out;
-    out.reserve(size_t(last - first + 1));
+    out.reserve(size_t(last - first) + 1);
     const int wd = truncToInt((long double)f.cardWidth / mmX * dev.dpiX);
     const int hd = truncToInt((long double)f.cardHeight / mmY * dev.dpiY);
     for (int p = first; p <= last; ++p) {

@@ -282,6 +282,52 @@ struct DeviceCloser {
 
 // One scan from opening the device to the finished picture, in the worker thread: progress
 // goes to `post`, the picture or the failure text to `finish`.
+// Opens the scanner the settings name (the only one there is when they name none) and sets
+// its mode, resolution and largest area; the failure, or empty.
+QString openScanner(const ScanSettings& settings, DeviceCloser& device) {
+    QMutexLocker lock(&saneMutex());
+    QString name = settings.device;
+    if (name.isEmpty()) {
+        const QList<ScanDevice> list = listDevicesLocked();
+        if (list.isEmpty()) return QStringLiteral("Es wurde kein Scanner gefunden.");
+        if (list.size() > 1)
+            return QStringLiteral(
+                "Bitte wählen Sie zuerst mit „Scanner "
+                "auswählen...“ einen Scanner aus.");
+        name = list.front().name;
+    }
+    const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &device.h);
+    if (s != SANE_STATUS_GOOD || !device.h) {
+        device.h = nullptr;
+        return QStringLiteral("Der Scanner „%1“ konnte nicht geöffnet werden (%2).")
+            .arg(name, statusText(s));
+    }
+    Options opt(device.h);
+    opt.setMode(settings.mode);
+    opt.setNumber(SANE_NAME_SCAN_RESOLUTION, std::clamp(settings.dpi, 1, 9600));
+    opt.setExtreme(SANE_NAME_SCAN_TL_X, false);
+    opt.setExtreme(SANE_NAME_SCAN_TL_Y, false);
+    opt.setExtreme(SANE_NAME_SCAN_BR_X, true);
+    opt.setExtreme(SANE_NAME_SCAN_BR_Y, true);
+    return {};
+}
+
+// Starts the next frame of the scan and reads its size; the failure, or empty.
+QString startFrame(DeviceCloser& device, Frame& frame) {
+    SANE_Status s;
+    {
+        QMutexLocker lock(&saneMutex());
+        s = sane_start(device.h);
+    }
+    device.quietUntil.setRemainingTime(kReaderSettleMs);
+    if (s != SANE_STATUS_GOOD)
+        return QStringLiteral("Der Scanvorgang konnte nicht gestartet werden (%1).")
+            .arg(statusText(s));
+    if (sane_get_parameters(device.h, &frame.params) != SANE_STATUS_GOOD)
+        return QStringLiteral("Der Scanner meldet keine Bildgröße.");
+    return {};
+}
+
 void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
               const std::function<void(int)>& post,
               const std::function<void(DibImage, const QString&)>& finish,
@@ -377,7 +423,7 @@ bool Scanner::start(const ScanSettings& settings, QString* error) {
         QMetaObject::invokeMethod(
             this,
             [this, pic = std::move(resultPicture), err = resultError]() mutable {
-                onDone(std::move(pic), err);
+                onDone(pic, err);
             },
             Qt::QueuedConnection);
     });
@@ -399,33 +445,8 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
     } release;
 
     DeviceCloser device;
-    {
-        QMutexLocker lock(&saneMutex());
-        QString name = settings.device;
-        if (name.isEmpty()) {
-            const QList<ScanDevice> list = listDevicesLocked();
-            if (list.isEmpty())
-                return finish({}, QStringLiteral("Es wurde kein Scanner gefunden."));
-            if (list.size() > 1)
-                return finish({}, QStringLiteral("Bitte wählen Sie zuerst mit „Scanner "
-                                                 "auswählen...“ einen Scanner aus."));
-            name = list.front().name;
-        }
-        const SANE_Status s = sane_open(name.toLocal8Bit().constData(), &device.h);
-        if (s != SANE_STATUS_GOOD || !device.h) {
-            device.h = nullptr;
-            return finish({}, QStringLiteral("Der Scanner „%1“ konnte nicht geöffnet "
-                                             "werden (%2).")
-                                  .arg(name, statusText(s)));
-        }
-        Options opt(device.h);
-        opt.setMode(settings.mode);
-        opt.setNumber(SANE_NAME_SCAN_RESOLUTION, std::clamp(settings.dpi, 1, 9600));
-        opt.setExtreme(SANE_NAME_SCAN_TL_X, false);
-        opt.setExtreme(SANE_NAME_SCAN_TL_Y, false);
-        opt.setExtreme(SANE_NAME_SCAN_BR_X, true);
-        opt.setExtreme(SANE_NAME_SCAN_BR_Y, true);
-    }
+    if (const QString failure = openScanner(settings, device); !failure.isEmpty())
+        return finish({}, failure);
     post(0);
 
     std::vector<Frame> frames;
@@ -433,19 +454,9 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
     qint64 total = 0;  // all bytes of the scan when known
     qint64 done = 0;
     for (int frameNo = 0; frameNo < 3; ++frameNo) {
-        SANE_Status s;
-        {
-            QMutexLocker lock(&saneMutex());
-            s = sane_start(device.h);
-        }
-        device.quietUntil.setRemainingTime(kReaderSettleMs);
-        if (s != SANE_STATUS_GOOD)
-            return finish({}, QStringLiteral("Der Scanvorgang konnte nicht gestartet "
-                                             "werden (%1).")
-                                  .arg(statusText(s)));
         Frame frame;
-        if (sane_get_parameters(device.h, &frame.params) != SANE_STATUS_GOOD)
-            return finish({}, QStringLiteral("Der Scanner meldet keine Bildgröße."));
+        if (const QString failure = startFrame(device, frame); !failure.isEmpty())
+            return finish({}, failure);
         const SANE_Parameters& p = frame.params;
         const bool threePass = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
                                p.format == SANE_FRAME_BLUE;
@@ -467,7 +478,7 @@ void scanOnce(const ScanSettings& settings, const std::atomic<bool>& cancelFlag,
             if (frameBytes > 0 && frameBytes - frameRead <= qint64(buffer.size()))
                 QThread::msleep(kReaderSettleMs);  // this read may end the frame
             SANE_Int len = 0;
-            s = sane_read(device.h, buffer.data(), SANE_Int(buffer.size()), &len);
+            const SANE_Status s = sane_read(device.h, buffer.data(), SANE_Int(buffer.size()), &len);
             if (s == SANE_STATUS_EOF) break;
             if (s != SANE_STATUS_GOOD) {
                 if (cancelled->load()) return finish({}, QString());
@@ -508,7 +519,7 @@ void Scanner::onProgress(int percent) {
     emit progress(percent);
 }
 
-void Scanner::onDone(DibImage picture, const QString& error) {
+void Scanner::onDone(const DibImage& picture, const QString& error) {
     if (thread_) {
         thread_->wait();
         delete thread_;

@@ -78,7 +78,7 @@ signals:
 private:
     struct Job;
     void onProgress(int percent);
-    void onDone(DibImage picture, const QString& error);
+    void onDone(const DibImage& picture, const QString& error);
 
     std::atomic<bool> busy_{false};
     std::shared_ptr<std::atomic<bool>> cancel_;

@@ -149,6 +149,49 @@ TEST(CliPrint, RefusesWhatItCannotPrint) {
         2);
 }
 
+// Wrong usage names what the option needs, exits 2 and prints nothing.
+TEST(CliPrint, WrongUsageSaysWhatAnOptionNeeds) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(writePrintCard(dir.file("card.kar")));
+    const QString card = dir.file("card.kar");
+    const QString pdf = dir.file("x.pdf");
+    const QStringList base{card, "--side", "outside", "--pdf", pdf};
+    const auto expectUsage = [&](const QStringList& args, const char* why) {
+        const CliRun r = runPrint(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toLocal8Bit().constData();
+        EXPECT_TRUE(r.err.contains(QByteArray("error: ") + why + "\nusage: brisella-cli print"))
+            << r.err.constData();
+        EXPECT_FALSE(QFile::exists(pdf));
+    };
+    // An option at the end without its value.
+    const QList<std::pair<const char*, const char*>> missing{
+        {"--copies", "--copies needs a number 1..1000"},
+        {"--used", "--used needs a number 0..100"},
+        {"--calibration", "--calibration needs a file"},
+        {"--printer", "--printer needs a name"},
+        {"--paper", "--paper needs a name"},
+        {"--orientation", "--orientation needs a value"},
+        {"--dpi", "--dpi needs a number 36..4800"},
+        {"--wait", "--wait needs seconds 0..86400"},
+        {"--flip", "--flip needs a value"},
+        {"--merge", "--merge needs a list"},
+        {"--rows", "--rows needs rows"},
+    };
+    for (const auto& [option, why] : missing) expectUsage(base + QStringList{option}, why);
+    expectUsage({card, "--side", "outside", "--pdf"}, "--pdf needs a file");
+    expectUsage({card, "--pdf", pdf, "--side"}, "--side needs a value");
+    // A value out of range says the same as a missing one.
+    expectUsage(base + QStringList{"--dpi", "20"}, "--dpi needs a number 36..4800");
+    expectUsage(base + QStringList{"--used", "x"}, "--used needs a number 0..100");
+    expectUsage(base + QStringList{card}, "only one card file");
+    expectUsage({"--alignment-sheet", card, "--pdf", pdf}, "--alignment-sheet prints no card");
+    expectUsage(base + QStringList{"--rows", "1"}, "--rows needs --merge");
+    expectUsage({card, "--quarter-fold", "--used", "1", "--pdf", pdf},
+                "--used does not go with --quarter-fold");
+    // An unknown short option is not taken for the card file.
+    expectUsage({"-x", "--side", "outside", "--pdf", pdf}, "unknown option -x");
+}
+
 TEST(CliPrint, TheCardTypesPaperUnlessPaperOrOrientationAreGiven) {
     if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) GTEST_SKIP() << "no pdfinfo";
     bbtest::TempFolder dir;

@@ -6,8 +6,8 @@ namespace bbtest {
 
 QString sharedTestData() {
     const QByteArray env = qgetenv("BRISELLA_TESTDATA");
-    const QString candidate = env.isEmpty() ? QStringLiteral(BRISELLA_SHARED_TESTDATA)
-                                            : QString::fromLocal8Bit(env);
+    const QString candidate =
+        env.isEmpty() ? QStringLiteral(BRISELLA_SHARED_TESTDATA) : QString::fromLocal8Bit(env);
     return QFileInfo(candidate).isDir() ? QFileInfo(candidate).absoluteFilePath() : QString();
 }
 

@@ -55,6 +55,27 @@ private:
 
 BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), browser_(std::make_unique<CardBrowser>()) {
+    buildTree();
+    places_ = new QListWidget;
+    places_->setObjectName(QStringLiteral("BrowserPlaces"));
+    places_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    places_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    places_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    places_->setIconSize(QSize(16, 16));
+    connect(places_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (!settingFolder_ && item) setFolder(item->data(Qt::UserRole).toString());
+    });
+    buildPlaces();
+
+    buildPreview();
+    arrangeParts();
+    setTitleActive(false);
+    connectParts();
+    buildCardMenu();
+}
+
+// The folder tree of the whole file system, folders only.
+void BrowserTab::buildTree() {
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     folders_->setReadOnly(true);
@@ -77,18 +98,10 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     connect(folders_, &QFileSystemModel::layoutChanged, this, rescroll);
     tree_->viewport()->installEventFilter(this);
     tree_->verticalScrollBar()->installEventFilter(this);
+}
 
-    places_ = new QListWidget;
-    places_->setObjectName(QStringLiteral("BrowserPlaces"));
-    places_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    places_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    places_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    places_->setIconSize(QSize(16, 16));
-    connect(places_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (!settingFolder_ && item) setFolder(item->data(Qt::UserRole).toString());
-    });
-    buildPlaces();
-
+// The title over the previews and the scrolled grid of previews.
+void BrowserTab::buildPreview() {
     title_ = new QLabel(QStringLiteral("Kartenvorschau"));
     title_->setObjectName(QStringLiteral("PreviewTitle"));
     title_->setAutoFillBackground(true);
@@ -106,7 +119,10 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     grid_ = new PreviewGridWidget(*browser_);
     scroll_->setWidget(grid_);
     scroll_->viewport()->installEventFilter(new ViewportWatcher(grid_, this));
+}
 
+// The places and the tree on the left, the previews on the right.
+void BrowserTab::arrangeParts() {
     auto* right = new QWidget;
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -130,9 +146,10 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
+}
 
-    setTitleActive(false);
-
+// The tree's choice, the browser's list and the grid's requests.
+void BrowserTab::connectParts() {
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!settingFolder_) folderSelected(current);
@@ -158,7 +175,10 @@ BrowserTab::BrowserTab(UserDialogs& dialogs, QWidget* parent)
         grid_->fitToWidth(scroll_->viewport()->width());
         grid_->update();
     });
+}
 
+// The menu of a card in the grid.
+void BrowserTab::buildCardMenu() {
     cardMenu_ = new QMenu(this);
     cardMenu_->setObjectName(QStringLiteral("BrowserCardMenu"));
     const auto item = [this](const char* name, const QString& text, const char* icon,

@@ -86,6 +86,11 @@ private:
     void folderSelected(const QModelIndex& current);
     void setTitleActive(bool active);
     void buildPlaces();
+    void buildTree();
+    void buildPreview();
+    void arrangeParts();
+    void connectParts();
+    void buildCardMenu();
     void markPlace(const QString& folder);
     void showCardMenu(const QPoint& globalPos);
     void scrollToSelection();

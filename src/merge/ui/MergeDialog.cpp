@@ -56,8 +56,28 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     setObjectName(QStringLiteral("SerienkartenDlg"));
     setWindowTitle(kCaption);
     resize(720, 560);
+    QHBoxLayout* listRow = buildListRow();
+    buildTable();
+    QHBoxLayout* choices = buildChoices();
+    QHBoxLayout* buttons = buildButtons();
 
-    // The list.
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(listRow);
+    layout->addWidget(warningsLabel_);
+    layout->addWidget(loadRow_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(missingLabel_);
+    layout->addWidget(emptyFieldsLabel_);
+    layout->addWidget(unusedLabel_);
+    layout->addLayout(choices);
+    layout->addLayout(buttons);
+    connect(&session_, &MergeSession::changed, this, &MergeDialog::refresh);
+    connect(&session_, &MergeSession::loadFailed, this, &MergeDialog::loadFailed);
+    refresh();
+}
+
+// The chosen list, what reading it said and the progress of reading it.
+QHBoxLayout* MergeDialog::buildListRow() {
     auto* chooseBtn = new QPushButton(QStringLiteral("Adressliste wählen..."), this);
     chooseBtn->setObjectName(QStringLiteral("ChooseListBtn"));
     chooseBtn->setStatusTip(
@@ -81,7 +101,13 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     loadLayout->addWidget(new QLabel(QStringLiteral("Die Liste wird gelesen:"), loadRow_));
     loadLayout->addWidget(loadProgress_, 1);
     loadLayout->addWidget(cancelLoadBtn);
+    connect(chooseBtn, &QPushButton::clicked, this, &MergeDialog::chooseList);
+    connect(cancelLoadBtn, &QPushButton::clicked, &session_, &MergeSession::cancelLoad);
+    return listRow;
+}
 
+// The table of the list's records and the notes under it.
+void MergeDialog::buildTable() {
     model_ = new AddressListModel(session_, this);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("RecordTable"));
@@ -106,8 +132,16 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     makeRed(missingLabel_);
     emptyFieldsLabel_ = wrappingLabel("EmptyFieldsLabel", this);
     unusedLabel_ = wrappingLabel("UnusedColumnsLabel", this);
+    // The row picked in the table is the record the card shows.
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && model_->list() == session_.list())
+                    session_.showRecord(current.row());
+            });
+}
 
-    // The rows and copies of a merge.
+// Which rows, how many copies, which sides, and the column that names exported pictures.
+QHBoxLayout* MergeDialog::buildChoices() {
     auto* rowsBox = new QGroupBox(QStringLiteral("Datensätze"), this);
     rowsBox_ = rowsBox;
     auto* allRadio = new QRadioButton(QStringLiteral("Alle Datensätze"), rowsBox);
@@ -158,8 +192,19 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     auto* choices = new QHBoxLayout;
     choices->addWidget(rowsBox, 1);
     choices->addLayout(form);
+    connect(rowChoice_, &QButtonGroup::idClicked, this,
+            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
+    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        session_.setRangeText(text);
+        session_.setRowChoice(MergeSession::Rows::Range);
+    });
+    connect(copiesSpin_, &QSpinBox::valueChanged, &session_, &MergeSession::setCopies);
+    connect(sidesCombo_, &QComboBox::activated, this, [this] { sidesChosen_ = true; });
+    return choices;
+}
 
-    // The commands.
+// The commands of the window.
+QHBoxLayout* MergeDialog::buildButtons() {
     const auto button = [this](const char* name, const QString& text, const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
@@ -185,41 +230,11 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     buttons->addWidget(removeBtn_);
     buttons->addStretch();
     buttons->addWidget(closeBtn);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(listRow);
-    layout->addWidget(warningsLabel_);
-    layout->addWidget(loadRow_);
-    layout->addWidget(table_, 1);
-    layout->addWidget(missingLabel_);
-    layout->addWidget(emptyFieldsLabel_);
-    layout->addWidget(unusedLabel_);
-    layout->addLayout(choices);
-    layout->addLayout(buttons);
-
-    connect(chooseBtn, &QPushButton::clicked, this, &MergeDialog::chooseList);
-    connect(cancelLoadBtn, &QPushButton::clicked, &session_, &MergeSession::cancelLoad);
-    connect(rowChoice_, &QButtonGroup::idClicked, this,
-            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
-    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        session_.setRangeText(text);
-        session_.setRowChoice(MergeSession::Rows::Range);
-    });
-    connect(copiesSpin_, &QSpinBox::valueChanged, &session_, &MergeSession::setCopies);
-    connect(sidesCombo_, &QComboBox::activated, this, [this] { sidesChosen_ = true; });
-    // The row picked in the table is the record the card shows.
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && model_->list() == session_.list())
-                    session_.showRecord(current.row());
-            });
     connect(printBtn_, &QPushButton::clicked, this, &MergeDialog::requestPrint);
     connect(exportBtn_, &QPushButton::clicked, this, &MergeDialog::requestExport);
     connect(removeBtn_, &QPushButton::clicked, this, &MergeDialog::removeRequested);
     connect(closeBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(&session_, &MergeSession::changed, this, &MergeDialog::refresh);
-    connect(&session_, &MergeSession::loadFailed, this, &MergeDialog::loadFailed);
-    refresh();
+    return buttons;
 }
 
 void MergeDialog::prepare(const QStringList& cardFields, const QString& listFolder, int shownSide) {

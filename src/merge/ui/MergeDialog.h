@@ -15,6 +15,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -51,6 +52,10 @@ signals:
     void removeRequested();
 
 private:
+    QHBoxLayout* buildListRow();
+    void buildTable();
+    QHBoxLayout* buildChoices();
+    QHBoxLayout* buildButtons();
     void refresh();
     void refreshList();
     void refreshNotes();

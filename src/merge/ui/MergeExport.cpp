@@ -81,7 +81,7 @@ MergeExportResult exportMergePictures(const CardDocument& doc, const RenderConte
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(1000);
     progress.setValue(0);
-    const MergeExportResult result = exportMergedSides(
+    MergeExportResult result = exportMergedSides(
         doc, ctx, list, rows, nameColumn, folder, chosen.filterIndex, sides,
         [&](int done, int total) {
             progress.setLabelText(

@@ -28,7 +28,9 @@ bool byteRun1Unpack(const uint8_t* src, qint64 srcLen, uint8_t* dst, qint64 tota
     qint64 i = 0, o = 0;
     while (o < total) {
         if (i >= srcLen) return false;
-        const int c = int8_t(src[i++]);
+        // The count byte is signed: 0..127 copy, -127..-1 repeat, -128 nothing.
+        const int c = src[i] < 0x80 ? int(src[i]) : int(src[i]) - 256;
+        ++i;
         if (c >= 0) {
             const qint64 len = c + 1;
             if (i + len > srcLen) return false;
@@ -54,28 +56,32 @@ bool acceptsIlbm(const QByteArray& head, const QString& suffix) {
     return head.size() >= 12 && isId(p, "FORM") && (isId(p + 8, "ILBM") || isId(p + 8, "PBM "));
 }
 
-DibImage readIlbm(const QByteArray& data) {
-    const auto* p = bytes(data);
-    const qint64 n = data.size();
-    if (n < 12 || !isId(p, "FORM")) return {};
-    const bool chunky = isId(p + 8, "PBM ");
-    if (!chunky && !isId(p + 8, "ILBM")) return {};
-    // A FORM that claims more than the file holds is read up to the end of the file; its
-    // BODY must still be complete.
-    const qint64 end = std::min<qint64>(n, 8 + qint64(be32(p + 4)));
+namespace {
 
+// The chunks of an ILBM or PBM file that reading it needs.
+struct IlbmChunks {
     Bmhd bmhd;
     bool haveBmhd = false;
     std::vector<RgbQuad> cmap;
     uint32_t camg = 0;
     const uint8_t* body = nullptr;
     qint64 bodySize = 0;
+};
+
+// Walks the chunks up to `end`; false when the BODY is cut short.
+bool readChunks(const uint8_t* p, qint64 end, IlbmChunks& out) {
+    Bmhd& bmhd = out.bmhd;
+    bool& haveBmhd = out.haveBmhd;
+    std::vector<RgbQuad>& cmap = out.cmap;
+    uint32_t& camg = out.camg;
+    const uint8_t*& body = out.body;
+    qint64& bodySize = out.bodySize;
     for (qint64 pos = 12; pos + 8 <= end;) {
         const uint8_t* c = p + pos;
         const qint64 size = be32(c + 4);
         const qint64 dataPos = pos + 8;
         if (size > end - dataPos) {
-            if (isId(c, "BODY")) return {};  // truncated picture data
+            if (isId(c, "BODY")) return false;  // truncated picture data
             break;
         }
         if (isId(c, "BMHD") && size >= 20) {
@@ -97,7 +103,83 @@ DibImage readIlbm(const QByteArray& data) {
         }
         pos = dataPos + size + (size & 1);
     }
-    if (!haveBmhd || !body) return {};
+    return true;
+}
+
+// Colour table for palette pictures (and the base colours of HAM): the file's, else grey.
+std::vector<RgbQuad> ilbmTable(const std::vector<RgbQuad>& cmap, uint32_t camg, bool chunky,
+                               int planes) {
+    std::vector<RgbQuad> table(256);
+    const int needed = chunky ? 256 : (planes <= 8 ? 1 << planes : 0);
+    if (cmap.empty()) {
+        for (int k = 0; k < needed && k < 256; ++k) {
+            const int v = needed > 1 ? k * 255 / (needed - 1) : 0;
+            table[size_t(k)] = {uint8_t(v), uint8_t(v), uint8_t(v), 0};
+        }
+    } else {
+        std::copy(cmap.begin(), cmap.end(), table.begin());
+        // Extra-Half-Brite: the upper 32 colours are the lower 32 at half brightness, unless
+        // the file stores them itself.
+        if ((camg & kCamgEhb) && planes == 6 && cmap.size() < 64) {
+            for (int k = 32; k < 64; ++k) {
+                const RgbQuad& s = table[size_t(k - 32)];
+                table[size_t(k)] = {uint8_t(s.blue >> 1), uint8_t(s.green >> 1),
+                                    uint8_t(s.red >> 1), 0};
+            }
+        }
+    }
+    return table;
+}
+
+// Hold-And-Modify: the top two bits choose a palette colour or which channel of the previous
+// pixel to replace with the data bits.
+void hamRow(const uint8_t* chunkyRow, int w, int planes, const std::vector<RgbQuad>& table,
+            uint8_t* dst) {
+    const int dataBits = planes - 2;
+    const int mask = (1 << dataBits) - 1;
+    RgbQuad cur = table[0];
+    for (int x = 0; x < w; ++x) {
+        const int v = chunkyRow[size_t(x)];
+        const int ctl = v >> dataBits, val = v & mask;
+        const uint8_t full = dataBits == 4 ? uint8_t(val * 17) : uint8_t((val << 2) | (val >> 4));
+        switch (ctl) {
+            case 0:
+                cur = table[size_t(val)];
+                break;
+            case 1:
+                cur.blue = full;
+                break;
+            case 2:
+                cur.red = full;
+                break;
+            default:
+                cur.green = full;
+                break;
+        }
+        dst[3 * x] = cur.blue;
+        dst[3 * x + 1] = cur.green;
+        dst[3 * x + 2] = cur.red;
+    }
+}
+
+}  // namespace
+
+DibImage readIlbm(const QByteArray& data) {
+    const auto* p = bytes(data);
+    const qint64 n = data.size();
+    if (n < 12 || !isId(p, "FORM")) return {};
+    const bool chunky = isId(p + 8, "PBM ");
+    if (!chunky && !isId(p + 8, "ILBM")) return {};
+    // A FORM that claims more than the file holds is read up to the end of the file; its
+    // BODY must still be complete.
+    const qint64 end = std::min<qint64>(n, 8 + qint64(be32(p + 4)));
+
+    IlbmChunks chunks;
+    if (!readChunks(p, end, chunks) || !chunks.haveBmhd || !chunks.body) return {};
+    const Bmhd& bmhd = chunks.bmhd;
+    const uint32_t camg = chunks.camg;
+    const uint8_t* body = chunks.body;
+    const qint64 bodySize = chunks.bodySize;
 
     const int w = bmhd.width, h = bmhd.height, planes = bmhd.planes;
     if (bmhd.compression > 1 || bmhd.masking > 3) return {};
@@ -120,26 +202,7 @@ DibImage readIlbm(const QByteArray& data) {
         std::memcpy(raw.data(), body, size_t(total));
     }
 
-    // Colour table for palette pictures (and the base colours of HAM).
-    std::vector<RgbQuad> table(256);
-    const int needed = chunky ? 256 : (planes <= 8 ? 1 << planes : 0);
-    if (cmap.empty()) {
-        for (int k = 0; k < needed && k < 256; ++k) {
-            const int v = needed > 1 ? k * 255 / (needed - 1) : 0;
-            table[size_t(k)] = {uint8_t(v), uint8_t(v), uint8_t(v), 0};
-        }
-    } else {
-        std::copy(cmap.begin(), cmap.end(), table.begin());
-        // Extra-Half-Brite: the upper 32 colours are the lower 32 at half brightness, unless
-        // the file stores them itself.
-        if ((camg & kCamgEhb) && planes == 6 && cmap.size() < 64) {
-            for (int k = 32; k < 64; ++k) {
-                const RgbQuad& s = table[size_t(k - 32)];
-                table[size_t(k)] = {uint8_t(s.blue >> 1), uint8_t(s.green >> 1),
-                                    uint8_t(s.red >> 1), 0};
-            }
-        }
-    }
+    const std::vector<RgbQuad> table = ilbmTable(chunks.cmap, camg, chunky, planes);
     const int tableSize = outBits == 24 ? 0 : 1 << outBits;
     DibImage picture = newDib(w, h, outBits, tableSize ? table.data() : nullptr, tableSize);
     if (picture.isNull()) return {};
@@ -165,34 +228,7 @@ DibImage readIlbm(const QByteArray& data) {
         std::fill(chunkyRow.begin(), chunkyRow.end(), 0);
         planarToChunky(planePtr.data(), planes, w, chunkyRow.data());
         if (ham) {
-            // Hold-And-Modify: the top two bits choose a palette colour or which channel of
-            // the previous pixel to replace with the data bits.
-            const int dataBits = planes - 2;
-            const int mask = (1 << dataBits) - 1;
-            RgbQuad cur = table[0];
-            for (int x = 0; x < w; ++x) {
-                const int v = chunkyRow[size_t(x)];
-                const int ctl = v >> dataBits, val = v & mask;
-                const uint8_t full =
-                    dataBits == 4 ? uint8_t(val * 17) : uint8_t((val << 2) | (val >> 4));
-                switch (ctl) {
-                    case 0:
-                        cur = table[size_t(val)];
-                        break;
-                    case 1:
-                        cur.blue = full;
-                        break;
-                    case 2:
-                        cur.red = full;
-                        break;
-                    default:
-                        cur.green = full;
-                        break;
-                }
-                dst[3 * x] = cur.blue;
-                dst[3 * x + 1] = cur.green;
-                dst[3 * x + 2] = cur.red;
-            }
+            hamRow(chunkyRow.data(), w, planes, table, dst);
         } else if (outBits == 8) {
             std::memcpy(dst, chunkyRow.data(), size_t(w));
         } else if (outBits == 1) {

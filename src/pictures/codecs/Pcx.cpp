@@ -37,62 +37,45 @@ bool acceptsPcx(const QByteArray& head, const QString& suffix) {
     return p[2] <= 1 && (p[3] == 1 || p[3] == 2 || p[3] == 4 || p[3] == 8);
 }
 
-DibImage readPcx(const QByteArray& data) {
-    const auto* p = bytes(data);
-    const qint64 n = data.size();
-    if (!headerPlausible(p, n)) return {};
-    const int version = p[1];
-    const bool rle = p[2] == 1;
-    const int bpp = p[3];
-    const int xmin = le16(p + 4), ymin = le16(p + 6), xmax = le16(p + 8), ymax = le16(p + 10);
-    if (xmax < xmin || ymax < ymin) return {};
-    const qint64 width = qint64(xmax) - xmin + 1;
-    const qint64 height = qint64(ymax) - ymin + 1;
-    const int planes = p[65];
-    const qint64 bytesPerLine = le16(p + 66);
+namespace {
 
-    int outBits = 0;
-    if (bpp == 8 && (planes == 3 || planes == 4))
-        outBits = 24;
-    else if (bpp == 8 && planes == 1)
-        outBits = 8;
-    else if (bpp == 1 && planes == 1)
-        outBits = 1;
-    else if ((bpp == 1 && planes >= 2 && planes <= 4) || (bpp == 4 && planes == 1) ||
-             (bpp == 2 && planes == 1))
-        outBits = 4;
-    else
-        return {};
-    if (bytesPerLine < (width * bpp + 7) / 8) return {};
-    if (!dibSizeAllowed(width, height, outBits)) return {};
+// The bits per pixel of the picture a PCX file of `bpp` bits in `planes` planes gives, or 0
+// for a layout that is not read.
+int pcxOutBits(int bpp, int planes) {
+    if (bpp == 8 && (planes == 3 || planes == 4)) return 24;
+    if (bpp == 8 && planes == 1) return 8;
+    if (bpp == 1 && planes == 1) return 1;
+    if ((bpp == 1 && planes >= 2 && planes <= 4) || (bpp == 4 && planes == 1) ||
+        (bpp == 2 && planes == 1))
+        return 4;
+    return 0;
+}
 
-    // Each body byte yields at most 63 pixels bytes; refuse sizes the file cannot hold
-    // before allocating.
-    const qint64 scan = bytesPerLine * planes;
-    const qint64 total = scan * height;
-    const qint64 body = n - kHeaderSize;
-    if (total > kMaxDibBytes || total > (rle ? body * 63 : body)) return {};
-
-    std::vector<uint8_t> raw(size_t(total), 0);
+// The body after the header into `raw` (its size set): false when it is cut short.
+bool unpackBody(const uint8_t* p, qint64 n, bool rle, std::vector<uint8_t>& raw) {
+    const auto total = qint64(raw.size());
     qint64 o = 0, i = kHeaderSize;
-    if (rle) {
-        while (o < total && i < n) {
-            const uint8_t b = p[i++];
-            if ((b & 0xC0) == 0xC0) {
-                if (i >= n) break;
-                const qint64 count = std::min<qint64>(b & 0x3F, total - o);
-                std::memset(raw.data() + o, p[i++], size_t(count));
-                o += count;
-            } else {
-                raw[size_t(o++)] = b;
-            }
-        }
-    } else {
+    if (!rle) {
         std::memcpy(raw.data(), p + i, size_t(total));
-        o = total;
+        return true;
     }
-    if (o < total) return {};  // truncated picture data
+    while (o < total && i < n) {
+        const uint8_t b = p[i++];
+        if ((b & 0xC0) == 0xC0) {
+            if (i >= n) break;
+            const qint64 count = std::min<qint64>(b & 0x3F, total - o);
+            std::memset(raw.data() + o, p[i++], size_t(count));
+            o += count;
+        } else {
+            raw[size_t(o++)] = b;
+        }
+    }
+    return o >= total;
+}
 
+// The colour table: the 256 colours at the end of a version 5 file (else grey), the header's
+// two colours (else black and white), or its 16 (else the EGA colours).
+std::vector<RgbQuad> pcxTable(const uint8_t* p, qint64 n, int version, int outBits) {
     std::vector<RgbQuad> table;
     auto headerColour = [&](int k) {
         const uint8_t* c = p + 16 + 3 * k;
@@ -124,43 +107,82 @@ DibImage readPcx(const QByteArray& data) {
                 empty ? RgbQuad{kEgaPalette[k][2], kEgaPalette[k][1], kEgaPalette[k][0], 0}
                       : headerColour(k);
     }
+    return table;
+}
 
-    DibImage picture = newDib(int(width), int(height), outBits,
-                              table.empty() ? nullptr : table.data(), int(table.size()));
-    if (picture.isNull()) return {};
-    const int w = int(width);
-    for (int y = 0; y < int(height); ++y) {
-        const uint8_t* src = raw.data() + qint64(y) * scan;
-        uint8_t* dst = picture.rowFromTop(y);
-        if (outBits == 24) {
-            const uint8_t* r = src;
-            const uint8_t* g = src + bytesPerLine;
-            const uint8_t* b = src + 2 * bytesPerLine;
-            for (int x = 0; x < w; ++x) {
-                dst[3 * x] = b[x];
-                dst[3 * x + 1] = g[x];
-                dst[3 * x + 2] = r[x];
+// The plane layout of one PCX file.
+struct PcxLayout {
+    int outBits;
+    int bpp;
+    int planes;
+    qint64 bytesPerLine;
+};
+
+// One unpacked scan line (all its planes at `src`) as a row of the picture.
+void pcxRow(const uint8_t* src, uint8_t* dst, int w, const PcxLayout& l) {
+    if (l.outBits == 24) {
+        const uint8_t* r = src;
+        const uint8_t* g = src + l.bytesPerLine;
+        const uint8_t* b = src + 2 * l.bytesPerLine;
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = b[x];
+            dst[3 * x + 1] = g[x];
+            dst[3 * x + 2] = r[x];
+        }
+    } else if (l.outBits == 8) {
+        std::memcpy(dst, src, size_t(w));
+    } else if (l.outBits == 1) {
+        std::memcpy(dst, src, size_t((w + 7) / 8));
+    } else if (l.bpp == 4) {
+        std::memcpy(dst, src, size_t((w + 1) / 2));
+    } else {
+        for (int x = 0; x < w; ++x) {
+            int v = 0;
+            if (l.bpp == 2) {
+                v = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+            } else {
+                for (int k = 0; k < l.planes; ++k)
+                    v |= ((src[k * l.bytesPerLine + (x >> 3)] >> (7 - (x & 7))) & 1) << k;
             }
-        } else if (outBits == 8) {
-            std::memcpy(dst, src, size_t(w));
-        } else if (outBits == 1) {
-            std::memcpy(dst, src, size_t((w + 7) / 8));
-        } else if (bpp == 4) {
-            std::memcpy(dst, src, size_t((w + 1) / 2));
-        } else {
-            for (int x = 0; x < w; ++x) {
-                int v = 0;
-                if (bpp == 2) {
-                    v = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
-                } else {
-                    for (int k = 0; k < planes; ++k)
-                        v |= ((src[k * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) & 1) << k;
-                }
-                uint8_t& d = dst[x >> 1];
-                d = (x & 1) ? uint8_t((d & 0xF0) | v) : uint8_t((d & 0x0F) | (v << 4));
-            }
+            uint8_t& d = dst[x >> 1];
+            d = (x & 1) ? uint8_t((d & 0xF0) | v) : uint8_t((d & 0x0F) | (v << 4));
         }
     }
+}
+
+}  // namespace
+
+DibImage readPcx(const QByteArray& data) {
+    const auto* p = bytes(data);
+    const qint64 n = data.size();
+    if (!headerPlausible(p, n)) return {};
+    const int version = p[1];
+    const bool rle = p[2] == 1;
+    const int bpp = p[3];
+    const int xmin = le16(p + 4), ymin = le16(p + 6), xmax = le16(p + 8), ymax = le16(p + 10);
+    if (xmax < xmin || ymax < ymin) return {};
+    const qint64 width = qint64(xmax) - xmin + 1;
+    const qint64 height = qint64(ymax) - ymin + 1;
+    const PcxLayout layout{pcxOutBits(bpp, p[65]), bpp, p[65], le16(p + 66)};
+    if (layout.outBits == 0) return {};
+    if (layout.bytesPerLine < (width * bpp + 7) / 8) return {};
+    if (!dibSizeAllowed(width, height, layout.outBits)) return {};
+
+    // Each body byte yields at most 63 pixels bytes; refuse sizes the file cannot hold
+    // before allocating.
+    const qint64 scan = layout.bytesPerLine * layout.planes;
+    const qint64 total = scan * height;
+    const qint64 body = n - kHeaderSize;
+    if (total > kMaxDibBytes || total > (rle ? body * 63 : body)) return {};
+    std::vector<uint8_t> raw(size_t(total), 0);
+    if (!unpackBody(p, n, rle, raw)) return {};  // truncated picture data
+
+    const std::vector<RgbQuad> table = pcxTable(p, n, version, layout.outBits);
+    DibImage picture = newDib(int(width), int(height), layout.outBits,
+                              table.empty() ? nullptr : table.data(), int(table.size()));
+    if (picture.isNull()) return {};
+    for (int y = 0; y < int(height); ++y)
+        pcxRow(raw.data() + qint64(y) * scan, picture.rowFromTop(y), int(width), layout);
     picture.markModified();
     return picture;
 }

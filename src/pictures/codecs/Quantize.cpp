@@ -197,51 +197,49 @@ private:
     std::vector<int16_t> cache_;
 };
 
-}  // namespace
-
-DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
-    if (picture.isNull()) return {};
-    maxColours = std::clamp(maxColours, 2, 256);
+// A palette picture of up to 8 bits as one byte per pixel with the same table.
+DibImage widenIndices(const DibImage& picture) {
     const int w = picture.width(), h = picture.height();
-    if (picture.bitCount() <= 8) {
-        const auto& table = picture.colourTable();
-        DibImage out = newDib(w, h, 8, table.data(), int(table.size()));
-        if (out.isNull()) return {};
-        for (int y = 0; y < h; ++y)
-            codec::expandIndices(picture.rowFromTop(y), picture.bitCount(), w, out.rowFromTop(y));
-        out.markModified();
-        return out;
-    }
+    const auto& table = picture.colourTable();
+    DibImage out = newDib(w, h, 8, table.data(), int(table.size()));
+    if (out.isNull()) return {};
+    for (int y = 0; y < h; ++y)
+        codec::expandIndices(picture.rowFromTop(y), picture.bitCount(), w, out.rowFromTop(y));
+    out.markModified();
+    return out;
+}
 
-    const std::vector<uint32_t> exact = distinctColours(picture, maxColours);
-    if (!exact.empty()) {
-        std::vector<uint32_t> sorted = exact;
-        std::sort(sorted.begin(), sorted.end());
-        std::vector<RgbQuad> table(256);
-        for (size_t i = 0; i < sorted.size(); ++i)
-            table[i] = {uint8_t(sorted[i]), uint8_t(sorted[i] >> 8), uint8_t(sorted[i] >> 16), 0};
-        DibImage out = newDib(w, h, 8, table.data(), 256);
-        if (out.isNull()) return {};
-        uint32_t lastColour = 0xFFFFFFFF;
-        uint8_t lastIndex = 0;
-        for (int y = 0; y < h; ++y) {
-            const uint8_t* s = picture.rowFromTop(y);
-            uint8_t* d = out.rowFromTop(y);
-            for (int x = 0; x < w; ++x, s += 3) {
-                const uint32_t c = uint32_t(s[0]) | (uint32_t(s[1]) << 8) | (uint32_t(s[2]) << 16);
-                if (c != lastColour) {
-                    lastColour = c;
-                    lastIndex =
-                        uint8_t(std::lower_bound(sorted.begin(), sorted.end(), c) - sorted.begin());
-                }
-                d[x] = lastIndex;
+// A true-colour picture of few colours, each kept exactly: the table in sorted order.
+DibImage exactPalette(const DibImage& picture, const std::vector<uint32_t>& exact) {
+    const int w = picture.width(), h = picture.height();
+    std::vector<uint32_t> sorted = exact;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<RgbQuad> table(256);
+    for (size_t i = 0; i < sorted.size(); ++i)
+        table[i] = {uint8_t(sorted[i]), uint8_t(sorted[i] >> 8), uint8_t(sorted[i] >> 16), 0};
+    DibImage out = newDib(w, h, 8, table.data(), 256);
+    if (out.isNull()) return {};
+    uint32_t lastColour = 0xFFFFFFFF;
+    uint8_t lastIndex = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = picture.rowFromTop(y);
+        uint8_t* d = out.rowFromTop(y);
+        for (int x = 0; x < w; ++x, s += 3) {
+            const uint32_t c = uint32_t(s[0]) | (uint32_t(s[1]) << 8) | (uint32_t(s[2]) << 16);
+            if (c != lastColour) {
+                lastColour = c;
+                lastIndex =
+                    uint8_t(std::lower_bound(sorted.begin(), sorted.end(), c) - sorted.begin());
             }
+            d[x] = lastIndex;
         }
-        out.markModified();
-        return out;
     }
+    out.markModified();
+    return out;
+}
 
-    Histogram hist;
+void countColours(const DibImage& picture, Histogram& hist) {
+    const int w = picture.width(), h = picture.height();
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = picture.rowFromTop(y);
         for (int x = 0; x < w; ++x, s += 3) {
@@ -252,24 +250,12 @@ DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
             hist.sum[2][i] += s[2];
         }
     }
-    std::vector<RgbQuad> palette = medianCut(hist, maxColours);
-    std::vector<RgbQuad> table(256);
-    std::copy(palette.begin(), palette.end(), table.begin());
-    DibImage out = newDib(w, h, 8, table.data(), 256);
-    if (out.isNull()) return {};
-    NearestCache nearest(palette);
+}
 
-    if (!dither) {
-        for (int y = 0; y < h; ++y) {
-            const uint8_t* s = picture.rowFromTop(y);
-            uint8_t* d = out.rowFromTop(y);
-            for (int x = 0; x < w; ++x, s += 3) d[x] = nearest.find(s[0], s[1], s[2]);
-        }
-        out.markModified();
-        return out;
-    }
-
-    // Floyd-Steinberg: errors in 1/16 units, two rows with one guard column each side.
+// Floyd-Steinberg: errors in 1/16 units, two rows with one guard column each side.
+void ditherInto(const DibImage& picture, DibImage& out, const std::vector<RgbQuad>& palette,
+                NearestCache& nearest) {
+    const int w = picture.width(), h = picture.height();
     std::vector<int> cur(size_t(w + 2) * 3, 0), next(size_t(w + 2) * 3, 0);
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = picture.rowFromTop(y);
@@ -291,6 +277,35 @@ DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
             }
         }
         std::swap(cur, next);
+    }
+}
+
+}  // namespace
+
+DibImage reduceTo8(const DibImage& picture, int maxColours, bool dither) {
+    if (picture.isNull()) return {};
+    maxColours = std::clamp(maxColours, 2, 256);
+    if (picture.bitCount() <= 8) return widenIndices(picture);
+    const std::vector<uint32_t> exact = distinctColours(picture, maxColours);
+    if (!exact.empty()) return exactPalette(picture, exact);
+
+    Histogram hist;
+    countColours(picture, hist);
+    std::vector<RgbQuad> palette = medianCut(hist, maxColours);
+    std::vector<RgbQuad> table(256);
+    std::copy(palette.begin(), palette.end(), table.begin());
+    const int w = picture.width(), h = picture.height();
+    DibImage out = newDib(w, h, 8, table.data(), 256);
+    if (out.isNull()) return {};
+    NearestCache nearest(palette);
+    if (dither) {
+        ditherInto(picture, out, palette, nearest);
+    } else {
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* s = picture.rowFromTop(y);
+            uint8_t* d = out.rowFromTop(y);
+            for (int x = 0; x < w; ++x, s += 3) d[x] = nearest.find(s[0], s[1], s[2]);
+        }
     }
     out.markModified();
     return out;

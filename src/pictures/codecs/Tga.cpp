@@ -50,6 +50,33 @@ RgbQuad colourAt(const uint8_t* p, int bytesPer) {
     return {scale(v & 31), scale((v >> 5) & 31), scale((v >> 10) & 31), 0};
 }
 
+// Unpacks RLE packets of `bytesPer`-byte pixels from src[0..avail) until `raw` is full;
+// false when the data ends first.
+bool unpackRle(const uint8_t* src, qint64 avail, int bytesPer, std::vector<uint8_t>& raw) {
+    const auto total = qint64(raw.size());
+    qint64 o = 0, i = 0;
+    while (o < total) {
+        if (i >= avail) return false;  // truncated
+        const int packet = src[i++];
+        const qint64 count = std::min<qint64>((packet & 0x7F) + 1, (total - o) / bytesPer);
+        if (packet & 0x80) {
+            if (i + bytesPer > avail) return false;
+            for (qint64 k = 0; k < count; ++k) {
+                std::memcpy(raw.data() + o, src + i, size_t(bytesPer));
+                o += bytesPer;
+            }
+            i += bytesPer;
+        } else {
+            const qint64 len = count * bytesPer;
+            if (i + len > avail) return false;
+            std::memcpy(raw.data() + o, src + i, size_t(len));
+            o += len;
+            i += qint64((packet & 0x7F) + 1) * bytesPer;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool acceptsTga(const QByteArray& head, const QString& suffix) {
@@ -95,26 +122,7 @@ DibImage readTga(const QByteArray& data) {
     const uint8_t* src = p + pos;
     if (h.rle()) {
         raw.resize(size_t(total));
-        qint64 o = 0, i = 0;
-        while (o < total) {
-            if (i >= avail) return {};  // truncated
-            const int packet = src[i++];
-            const qint64 count = std::min<qint64>((packet & 0x7F) + 1, (total - o) / bytesPer);
-            if (packet & 0x80) {
-                if (i + bytesPer > avail) return {};
-                for (qint64 k = 0; k < count; ++k) {
-                    std::memcpy(raw.data() + o, src + i, size_t(bytesPer));
-                    o += bytesPer;
-                }
-                i += bytesPer;
-            } else {
-                const qint64 len = count * bytesPer;
-                if (i + len > avail) return {};
-                std::memcpy(raw.data() + o, src + i, size_t(len));
-                o += len;
-                i += qint64((packet & 0x7F) + 1) * bytesPer;
-            }
-        }
+        if (!unpackRle(src, avail, bytesPer, raw)) return {};
         src = raw.data();
     }
 
