@@ -153,10 +153,10 @@ qint64 transparentValue(CardObject& o) {
     const DibImage& pic = o.picture;
     if (o.autoTransparent) {
         const uint32_t v = getPixel(pic, 0, pic.height() - 1);
-        o.transparentColor() = int32_t(v);
+        o.transparentColor = int32_t(v);
         return v;
     }
-    qint64 t = o.transparentColor();
+    qint64 t = o.transparentColor;
     if (t >= 0 && pic.bitCount() < 24) {
         const ColorRef c = ColorRef(t);
         const auto& table = pic.colourTable();
