@@ -19,6 +19,20 @@ CardObject anObject(int32_t kind) {
 
 }  // namespace
 
+// The count of members is checked when compiling; here, that no member is named twice (and
+// so another left out) and that each one named lies within the object.
+TEST(CardObjectFields, TheListNamesEveryMemberOnce) {
+    CardObject o;
+    const char* begin = reinterpret_cast<const char*>(&o);
+    std::set<const void*> seen;
+    forEachField(o, [&](const auto& field) {
+        const char* at = reinterpret_cast<const char*>(&field);
+        EXPECT_TRUE(at >= begin && at < begin + sizeof(CardObject)) << seen.size();
+        seen.insert(at);
+    });
+    EXPECT_EQ(seen.size(), kFields);
+}
+
 TEST(CardObjectFields, EveryFieldChangedInTurnMakesTheObjectDiffer) {
     const CardObject a = anObject(KindText);
     EXPECT_TRUE(a == CardObject(a));
