@@ -82,9 +82,9 @@ void BM_TypicalSideEditor(benchmark::State& state) {
         t.fontSize = 14;
         t.color = rgbRef(200, 30, 30);
         t.shadow = true;
-        t.shadowColor() = int32_t(rgbRef(60, 60, 60));
-        t.outline() = true;
-        t.outlineColor() = rgbRef(255, 255, 255);
+        t.shadowColor = int32_t(rgbRef(60, 60, 60));
+        t.outline = true;
+        t.outlineColor = rgbRef(255, 255, 255);
         t.rotation = i % 4 == 3 ? 1 : 0;
     }
     for (int i = 0; i < 10; ++i) {

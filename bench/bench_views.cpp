@@ -26,9 +26,9 @@ void fillSide(bb::CardDocument& doc, int count) {
         o.width = 8000 + (i * 37) % 30000;
         o.height = 6000 + (i * 53) % 20000;
         o.color = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-        o.borderColor = 0x202020;
         if (i % 2 == 0) {
             o.kind = bb::KindFigure;
+            o.borderColor = 0x202020;
             o.figureKind = i % 10;
             o.fillMode = i % 3;
             o.lineWidth = 1 + i % 5;
@@ -39,7 +39,8 @@ void fillSide(bb::CardDocument& doc, int count) {
             o.fontSize = 10 + i % 20;
             o.alignment = i % 3;
             o.shadow = i % 5 == 1;
-            o.fillMode = 0x808080;  // shadow colour
+            o.outlineColor = 0x202020;
+            o.shadowColor = 0x808080;
         }
     }
 }

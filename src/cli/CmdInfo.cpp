@@ -13,8 +13,14 @@ namespace bb::cli {
 
 namespace {
 
+static_assert(bb::CardObject::kFieldCount == 31,
+              "a new object field must be shown here when the card file stores it");
+
+// The record as the file stores it: the shared slots by their figure names, the flags as the
+// bytes they are.
 QJsonObject objectJson(const CardObjectRecord& rec) {
     const CardObject& o = rec.object;
+    const SharedSlots shared = sharedSlotsOf(o);
     QJsonObject j;
     j.insert(QStringLiteral("slot"), rec.slot);
     j.insert(QStringLiteral("X"), o.x);
@@ -26,15 +32,15 @@ QJsonObject objectJson(const CardObjectRecord& rec) {
     j.insert(QStringLiteral("Color"), qint64(o.color));
     j.insert(QStringLiteral("FigureKind"), o.figureKind);
     j.insert(QStringLiteral("Alignment"), o.alignment);
-    j.insert(QStringLiteral("BorderColor"), qint64(o.borderColor));
-    j.insert(QStringLiteral("FillMode"), o.fillMode);
+    j.insert(QStringLiteral("BorderColor"), qint64(shared.borderColor));
+    j.insert(QStringLiteral("FillMode"), shared.fillMode);
     j.insert(QStringLiteral("Shadow"), rec.flags.shadow);
     j.insert(QStringLiteral("RoundFrame"), rec.flags.roundFrame);
     j.insert(QStringLiteral("ShadowDX"), o.shadowDx);
     j.insert(QStringLiteral("ShadowDY"), o.shadowDy);
     j.insert(QStringLiteral("Transparent"), rec.flags.transparent);
     j.insert(QStringLiteral("AutoTransparent"), rec.flags.autoTransparent);
-    j.insert(QStringLiteral("LineWidth"), o.lineWidth);
+    j.insert(QStringLiteral("LineWidth"), shared.lineWidth);
     j.insert(QStringLiteral("Rotation"), o.rotation);
     j.insert(QStringLiteral("Content"), o.content);
     j.insert(QStringLiteral("FontColor"), qint64(o.fontColor));

@@ -253,14 +253,14 @@ const Sample kSamples[] = {
              s.text(QStringLiteral("Alles Gute\nzum Geburtstag!"), 87, 62, 74, 30, 26,
                     rgbRef(200, 40, 60), 1, QStringLiteral("Times New Roman"), StyleBold);
          t.shadow = true;
-         t.shadowColor() = int32_t(rgbRef(200, 190, 170));
+         t.shadowColor = int32_t(rgbRef(200, 190, 170));
          CardObject& present =
              s.picture(QStringLiteral("Geschenk.png"),
                        writePicture(presentPicture(), dir, QStringLiteral("Geschenk.png"), pics),
                        110, 92, 26, 26);
          present.keepAspect = true;
          present.transparent = true;
-         present.transparentColor() = int32_t(rgbRef(255, 255, 255));
+         present.transparentColor = int32_t(rgbRef(255, 255, 255));
          s.text(QStringLiteral("Brisella-Bildwerker"), 10, 110, 62, 6, 8, rgbRef(150, 140, 120));
          SideBuilder in(doc, SideInside);
          in.text(QStringLiteral("Liebe Anna,\n\nzu Deinem Geburtstag wünschen wir Dir von "
@@ -280,8 +280,8 @@ const Sample kSamples[] = {
          CardObject& t =
              s.text(QStringLiteral("Frohe Weihnachten"), 86, 8, 76, 14, 24, rgbRef(255, 230, 120),
                     1, QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
-         t.outline() = true;
-         t.outlineColor() = rgbRef(120, 20, 20);
+         t.outline = true;
+         t.outlineColor = rgbRef(120, 20, 20);
          SideBuilder in(doc, SideInside);
          in.figure(FigRoundRect, 90, 12, 70, 97, rgbRef(250, 246, 236), FillWithBorder,
                    rgbRef(170, 30, 40), 3);
@@ -317,7 +317,7 @@ const Sample kSamples[] = {
              CardObject& h = s.picture(QStringLiteral("Herz.png"), heart, 96 + i * 20,
                                        20 + (i % 2) * 10, 18, 16);
              h.transparent = true;
-             h.transparentColor() = int32_t(rgbRef(255, 255, 255));
+             h.transparentColor = int32_t(rgbRef(255, 255, 255));
          }
          s.text(QStringLiteral("Danke!"), 86, 55, 76, 22, 40, rgbRef(210, 30, 60), 1,
                 QStringLiteral("Times New Roman"), StyleBold | StyleItalic);
@@ -337,7 +337,7 @@ const Sample kSamples[] = {
          CardObject& t = s.text(QStringLiteral("Grüße aus den Bergen"), 86, 96, 76, 14, 20,
                                 rgbRef(255, 255, 255), 1, QStringLiteral("Arial"), StyleBold);
          t.shadow = true;
-         t.shadowColor() = int32_t(rgbRef(30, 30, 60));
+         t.shadowColor = int32_t(rgbRef(30, 30, 60));
          SideBuilder in(doc, SideInside);
          CardObject& photo = in.picture(QStringLiteral("Abendlandschaft.png"),
                                         doc.outsideBackground.backgroundPicture, 8, 20, 66, 50);

@@ -21,13 +21,8 @@ void writeSnapshot(QDataStream& s, const SlotTable& table) {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const CardObject& o = *table[slot];
         if (o.kind <= 0) continue;
-        s << slot << o.x << o.y << o.width << o.height << o.keepAspect << o.rotation << o.alignment
-          << o.kind << o.lineWidth << o.borderColor << o.fillMode << o.color << o.autoTransparent
-          << o.transparent << o.shadow << o.roundFrame << o.shadowDx << o.shadowDy << o.figureKind
-          << o.content << o.fontColor << o.fontHeight << o.fontName << o.fontPitch << o.fontSize
-          << o.fontStyle;
-        // A picture replaced under the same name is a change too.
-        if (o.kind == KindPicture) s << quintptr(o.picture.sharedId());
+        s << slot;
+        writeSnapshotFields(s, o);
     }
     s << kListEnd;
 }

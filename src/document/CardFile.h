@@ -112,6 +112,22 @@ struct CardFlagBytes {
     uint8_t keepAspect = 0, shadow = 0, roundFrame = 0, transparent = 0, autoTransparent = 0;
 };
 
+// The 1.0 record stores one value where an object has two properties by kind: the line width
+// or a picture's transparent colour, the border colour or a text's outline colour, the fill mode
+// or a text's shadow colour, the round frame or a text's outline. A kind other than text and
+// picture keeps the figure's meaning, so every stored value comes back as it was.
+struct SharedSlots {
+    int32_t lineWidth = 0;
+    uint32_t borderColor = 0;
+    int32_t fillMode = 0;
+    bool roundFrame = false;
+};
+// The stored values of an object, taken from the properties its kind uses.
+SharedSlots sharedSlotsOf(const CardObject& o);
+// Sets the properties of o's kind from stored values; the properties of the other meanings
+// take their start values, as they are not stored.
+void setSharedSlots(CardObject& o, const SharedSlots& stored);
+
 struct CardObjectRecord {
     int32_t slot = 0;
     CardObject object;  // without picture

@@ -62,8 +62,14 @@ bool finite(double v) {
 // Fixed fields from x to rotation, read as one block.
 constexpr qsizetype kFixedHeadSize = 61;
 
+static_assert(CardObject::kFieldCount == 31,
+              "a new object field must be read here (and written in CardFileWriter.cpp)");
+
+// The fields in file order. The picture is not stored (it is loaded from `content`), and the
+// four shared slots are given to the properties of the object's kind.
 bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec, RecordError& error) {
     CardObject& o = rec.object;
+    SharedSlots shared;
     const QByteArrayView head = r.bytes(kFixedHeadSize);
     if (!r.ok()) return false;
     const char* p = head.data();
@@ -82,15 +88,15 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec, Record
     o.color = static_cast<uint32_t>(i32());
     o.figureKind = i32();
     o.alignment = i32();
-    o.borderColor = static_cast<uint32_t>(i32());
-    o.fillMode = i32();
+    shared.borderColor = static_cast<uint32_t>(i32());
+    shared.fillMode = i32();
     rec.flags.shadow = u8();
     rec.flags.roundFrame = u8();
     o.shadowDx = i32();
     o.shadowDy = i32();
     rec.flags.transparent = u8();
     rec.flags.autoTransparent = u8();
-    o.lineWidth = i32();
+    shared.lineWidth = i32();
     o.rotation = i32();
     const QByteArrayView content = r.cString();
     if (!r.ok()) return false;
@@ -113,7 +119,8 @@ bool readObject(ByteReader& r, CardObjectRecord& rec, Cp1252Decoder& dec, Record
     o.fontStyle = r.u8();
     o.keepAspect = rec.flags.keepAspect != 0;
     o.shadow = rec.flags.shadow != 0;
-    o.roundFrame = rec.flags.roundFrame != 0;
+    shared.roundFrame = rec.flags.roundFrame != 0;
+    setSharedSlots(o, shared);
     o.transparent = rec.flags.transparent != 0;
     o.autoTransparent = rec.flags.autoTransparent != 0;
     return r.ok();
@@ -175,6 +182,20 @@ void loadStoredPicture(DibImage& target, const QString& name, int32_t rotation,
 }
 
 }  // namespace
+
+void setSharedSlots(CardObject& o, const SharedSlots& stored) {
+    static const CardObject fresh;  // the start values of the meanings not stored
+    const bool text = o.kind == KindText;
+    const bool picture = o.kind == KindPicture;
+    o.lineWidth = picture ? fresh.lineWidth : stored.lineWidth;
+    o.transparentColor = picture ? stored.lineWidth : fresh.transparentColor;
+    o.borderColor = text ? fresh.borderColor : stored.borderColor;
+    o.outlineColor = text ? stored.borderColor : fresh.outlineColor;
+    o.fillMode = text ? fresh.fillMode : stored.fillMode;
+    o.shadowColor = text ? stored.fillMode : fresh.shadowColor;
+    o.roundFrame = text ? fresh.roundFrame : stored.roundFrame;
+    o.outline = text ? stored.roundFrame : fresh.outline;
+}
 
 QString cardReadMessage(CardReadStatus status) {
     switch (status) {

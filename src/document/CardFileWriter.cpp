@@ -64,7 +64,13 @@ private:
     char* p_ = buf_;
 };
 
+static_assert(CardObject::kFieldCount == 31,
+              "a new object field must be written here (and read in CardFileReader.cpp)");
+
+// The fields in file order. The picture is not stored (its file name is `content`), and the
+// properties of the object's kind fill the four shared slots.
 void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& enc) {
+    const SharedSlots shared = sharedSlotsOf(o);
     FieldBuffer f;
     f.i32(slot);
     f.i32(o.x);
@@ -76,15 +82,15 @@ void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& en
     f.u32(o.color);
     f.i32(o.figureKind);
     f.i32(o.alignment);
-    f.u32(o.borderColor);
-    f.i32(o.fillMode);
+    f.u32(shared.borderColor);
+    f.i32(shared.fillMode);
     f.u8(o.shadow ? 1 : 0);
-    f.u8(o.roundFrame ? 1 : 0);
+    f.u8(shared.roundFrame ? 1 : 0);
     f.i32(o.shadowDx);
     f.i32(o.shadowDy);
     f.u8(o.transparent ? 1 : 0);
     f.u8(o.autoTransparent ? 1 : 0);
-    f.i32(o.lineWidth);
+    f.i32(shared.lineWidth);
     f.i32(o.rotation);
     f.flushTo(w);
     w.cString(enc.encode(o.content));
@@ -116,6 +122,17 @@ DibImage whitePreview(const CardFormat& format) {
 }
 
 }  // namespace
+
+SharedSlots sharedSlotsOf(const CardObject& o) {
+    const bool text = o.kind == KindText;
+    const bool picture = o.kind == KindPicture;
+    SharedSlots stored;
+    stored.lineWidth = picture ? o.transparentColor : o.lineWidth;
+    stored.borderColor = text ? o.outlineColor : o.borderColor;
+    stored.fillMode = text ? o.shadowColor : o.fillMode;
+    stored.roundFrame = text ? o.outline : o.roundFrame;
+    return stored;
+}
 
 QByteArray cardSignature() {
     return QByteArray("Tovarin Brisella-Bildwerker 1.0", kCardSignatureSize);

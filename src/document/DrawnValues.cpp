@@ -8,7 +8,7 @@ void settleBackground(Background& bg) {
 
 void settleObject(CardObject& o) {
     if (o.kind != KindPicture || !o.transparent || !o.autoTransparent || o.picture.isNull()) return;
-    o.transparentColor() = int32_t(getPixel(o.picture, 0, o.picture.height() - 1));
+    o.transparentColor = int32_t(getPixel(o.picture, 0, o.picture.height() - 1));
 }
 
 void settleSide(SlotTable& table, Background& bg) {

@@ -10,19 +10,6 @@ namespace bb {
 
 namespace {
 
-bool sameObject(const CardObject& a, const CardObject& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height &&
-           a.keepAspect == b.keepAspect && a.rotation == b.rotation && a.alignment == b.alignment &&
-           a.kind == b.kind && a.lineWidth == b.lineWidth && a.borderColor == b.borderColor &&
-           a.fillMode == b.fillMode && a.color == b.color &&
-           a.autoTransparent == b.autoTransparent && a.transparent == b.transparent &&
-           a.shadow == b.shadow && a.roundFrame == b.roundFrame && a.shadowDx == b.shadowDx &&
-           a.shadowDy == b.shadowDy && a.figureKind == b.figureKind && a.content == b.content &&
-           a.picture.sharedId() == b.picture.sharedId() && a.fontColor == b.fontColor &&
-           a.fontHeight == b.fontHeight && a.fontName == b.fontName && a.fontPitch == b.fontPitch &&
-           a.fontSize == b.fontSize && a.fontStyle == b.fontStyle;
-}
-
 bool sameBackground(const Background& a, const Background& b) {
     return a.backgroundMode == b.backgroundMode && a.backgroundFile == b.backgroundFile &&
            a.backgroundColor == b.backgroundColor &&
@@ -197,7 +184,7 @@ void EditHistory::begin() {
         const SlotTable& table = liveSlots(doc_, side);
         s.index.assign(kSlotCount + 1, -1);
         for (int slot = 1; slot <= kSlotCount; ++slot) {
-            if (!table[slot]->used() && sameObject(*table[slot], kFreeRecord)) continue;
+            if (!table[slot]->used() && *table[slot] == kFreeRecord) continue;
             s.index[slot] = static_cast<int32_t>(s.used.size());
             s.used.push_back(*table[slot]);
         }
@@ -232,7 +219,7 @@ void EditHistory::end(const QString& text, int mergeKey) {
         const SlotTable& table = liveSlots(doc_, side);
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             const CardObject& was = before->before(side, slot);
-            if (sameObject(was, *table[slot])) continue;
+            if (was == *table[slot]) continue;
             cmd->objects.push_back({side, slot, was, *table[slot], 0});
         }
     }

@@ -39,7 +39,7 @@ namespace bb {
 
 namespace {
 
-constexpr quint32 kPayloadMagic = 0x42424f31;  // "BBO1"
+constexpr quint32 kPayloadMagic = 0x42424f32;  // "BBO2": every field of CardObject::fields()
 // How far a pasted or duplicated object lies from its original, in view pixels.
 constexpr int kPasteStep = 10;
 
@@ -89,11 +89,9 @@ QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture) {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_6_0);
-    s << kPayloadMagic << o.x << o.y << o.width << o.height << o.keepAspect << o.rotation
-      << o.alignment << o.kind << o.lineWidth << o.borderColor << o.fillMode << o.color
-      << o.autoTransparent << o.transparent << o.shadow << o.roundFrame << o.shadowDx << o.shadowDy
-      << o.figureKind << o.content << o.fontColor << o.fontHeight << o.fontName << o.fontPitch
-      << o.fontSize << o.fontStyle << picture.key << picture.file;
+    s << kPayloadMagic;
+    writeFieldsWithoutPicture(s, o);
+    s << picture.key << picture.file;
     return bytes;
 }
 
@@ -105,11 +103,8 @@ bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* p
     if (s.status() != QDataStream::Ok || magic != kPayloadMagic) return false;
     CardObject r;
     PayloadPicture pic;
-    s >> r.x >> r.y >> r.width >> r.height >> r.keepAspect >> r.rotation >> r.alignment >> r.kind >>
-        r.lineWidth >> r.borderColor >> r.fillMode >> r.color >> r.autoTransparent >>
-        r.transparent >> r.shadow >> r.roundFrame >> r.shadowDx >> r.shadowDy >> r.figureKind >>
-        r.content >> r.fontColor >> r.fontHeight >> r.fontName >> r.fontPitch >> r.fontSize >>
-        r.fontStyle >> pic.key >> pic.file;
+    readFieldsWithoutPicture(s, r);
+    s >> pic.key >> pic.file;
     if (s.status() != QDataStream::Ok || !s.atEnd()) return false;
     if (r.kind < KindFigure || r.kind > KindPicture) return false;
     if (r.rotation < 0 || r.rotation > 3) return false;

@@ -236,10 +236,10 @@ void ObjectCommands::editTextEffects() {
     CardObject* o = editor_.selected();
     if (!o) return;
     TextEffectsDialog& f = *textEffectsDialog_;
-    f.outlineCheck->setChecked(o->outline());
+    f.outlineCheck->setChecked(o->outline);
     f.shadowCheck->setChecked(o->shadow);
-    f.outlineColor = o->outlineColor();
-    f.shadowColor = ColorRef(o->shadowColor());
+    f.outlineColor = o->outlineColor;
+    f.shadowColor = ColorRef(o->shadowColor);
     f.shadowDxEdit->setValue(o->shadowDx);
     f.shadowDyEdit->setValue(o->shadowDy);
     const CardFormat& format = editor_.doc().format;
@@ -247,10 +247,10 @@ void ObjectCommands::editTextEffects() {
     // A scripted OK with distances out of range is refused like the real one.
     if (editor_.modal(f) != QDialog::Accepted || !f.confirmValues()) return;
     if (!(o = editor_.selected())) return;
-    o->outline() = f.outlineCheck->isChecked();
+    o->outline = f.outlineCheck->isChecked();
     o->shadow = f.shadowCheck->isChecked();
-    o->outlineColor() = f.outlineColor;
-    o->shadowColor() = int32_t(f.shadowColor);
+    o->outlineColor = f.outlineColor;
+    o->shadowColor = int32_t(f.shadowColor);
     o->shadowDx = f.shadowDxEdit->value();
     o->shadowDy = f.shadowDyEdit->value();
     editor_.repaintBoth();
@@ -263,12 +263,12 @@ void ObjectCommands::editTransparency() {
     TransparencyDialog& f = *transparencyDialog_;
     f.transparentCheck->setChecked(o->transparent);
     f.autoCheck->setChecked(o->autoTransparent);
-    f.color = ColorRef(o->transparentColor());
+    f.color = ColorRef(o->transparentColor);
     if (editor_.modal(f) != QDialog::Accepted) return;
     if (!(o = editor_.selected())) return;
     o->transparent = f.transparentCheck->isChecked();
     o->autoTransparent = f.autoCheck->isChecked();
-    o->transparentColor() = int32_t(f.color);
+    o->transparentColor = int32_t(f.color);
     settleObject(*o);
     editor_.repaintBoth();
 }

@@ -138,7 +138,7 @@ void drawBackground(QPainter& p, const Background& bg, const CardRect& card, int
 qint64 transparentValue(const CardObject& o) {
     const DibImage& pic = o.picture;
     if (o.autoTransparent) return getPixel(pic, 0, pic.height() - 1);
-    qint64 t = o.transparentColor();
+    qint64 t = o.transparentColor;
     if (t >= 0 && pic.bitCount() < 24) {
         const ColorRef c = ColorRef(t);
         const auto& table = pic.colourTable();

@@ -434,8 +434,8 @@ void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const R
 
     p.setBrush(Qt::NoBrush);
 
-    const QColor shadowColor = toQColor(uint32_t(o.shadowColor()));
-    const QColor outlineColor = toQColor(o.outlineColor());
+    const QColor shadowColor = toQColor(uint32_t(o.shadowColor));
+    const QColor outlineColor = toQColor(o.outlineColor);
     const QColor textColor = toQColor(o.color);
 
     if (o.rotation >= 1 && o.rotation <= 3) {
@@ -458,7 +458,7 @@ void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const R
             p.setPen(shadowColor);
             at(ref + QPoint(clampCoord(dx), clampCoord(dy)));
         }
-        if (o.outline()) {
+        if (o.outline) {
             p.setPen(outlineColor);
             for (int i = -L; i <= L; ++i)
                 for (int j = -L; j <= L; ++j)
@@ -477,7 +477,7 @@ void drawText(QPainter& p, const CardDocument& doc, const CardObject& o, const R
         p.setPen(shadowColor);
         layout.draw(p, QRect(l - scrollX, t - scrollY, r - l, b - t), o.alignment);
     }
-    if (o.outline()) {
+    if (o.outline) {
         p.setPen(outlineColor);
         for (int i = -L; i <= L; ++i)
             for (int j = -L; j <= L; ++j)

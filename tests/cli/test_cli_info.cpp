@@ -51,7 +51,7 @@ std::unique_ptr<CardDocument> sampleCard() {
     text.content = QStringLiteral("Hallo\rWelt ä");
     text.fontName = QStringLiteral("Arial");
     text.shadow = true;
-    text.outlineColor() = 0x0000FF;
+    text.outlineColor = 0x0000FF;
     CardObject& fig = *doc->insideSlots[10000];
     fig.kind = KindFigure;
     fig.figureKind = FigRoundRect;

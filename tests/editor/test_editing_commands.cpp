@@ -284,8 +284,8 @@ TEST_F(EditingDialogs, TextEntryKeepsLineFeedsAndAnEnterAtTheEndAddsNothing) {
 
 TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     CardObject& t = put(1, KindText, 10, 10, 50, 20);
-    t.outlineColor() = rgbRef(1, 1, 1);
-    t.shadowColor() = int32_t(rgbRef(2, 2, 2));
+    t.outlineColor = rgbRef(1, 1, 1);
+    t.shadowColor = int32_t(rgbRef(2, 2, 2));
     t.shadowDx = 5;
     doc->selectedSlot = 1;
     TextEffectsDialog& f = ed->commands().textEffectsDialog();
@@ -298,9 +298,9 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
         return int(QDialog::Rejected);
     };
     ed->commands().editTextEffects();
-    EXPECT_EQ(t.outlineColor(), rgbRef(1, 1, 1));
-    EXPECT_EQ(t.shadowColor(), int32_t(rgbRef(2, 2, 2)));
-    EXPECT_FALSE(t.outline());
+    EXPECT_EQ(t.outlineColor, rgbRef(1, 1, 1));
+    EXPECT_EQ(t.shadowColor, int32_t(rgbRef(2, 2, 2)));
+    EXPECT_FALSE(t.outline);
     EXPECT_EQ(t.shadowDx, 5);
     // The next opening shows the object's colours again; OK stores everything.
     answer = [&](QDialog&) {
@@ -313,7 +313,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     ed->commands().editTextEffects();
     EXPECT_TRUE(t.shadow);
     EXPECT_EQ(t.shadowDy, 40);
-    EXPECT_EQ(t.shadowColor(), int32_t(rgbRef(9, 9, 9)));
+    EXPECT_EQ(t.shadowColor, int32_t(rgbRef(9, 9, 9)));
 
     // Distances beyond the work area (three card widths or heights, in tenths of a millimetre)
     // are refused with a message and change nothing.
@@ -357,7 +357,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     ed->commands().editTransparency();
     EXPECT_TRUE(p.transparent);
     EXPECT_TRUE(p.autoTransparent);
-    EXPECT_EQ(p.transparentColor(), int32_t(rgbRef(0, 255, 0)));
+    EXPECT_EQ(p.transparentColor, int32_t(rgbRef(0, 255, 0)));
 }
 
 TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {

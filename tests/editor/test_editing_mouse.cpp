@@ -466,8 +466,8 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     t.rotation = 1;
     t.shadow = true;
     t.shadowDx = -30;
-    t.outline() = true;
-    t.outlineColor() = rgbRef(255, 0, 0);
+    t.outline = true;
+    t.outlineColor = rgbRef(255, 0, 0);
     t.alignment = 2;
     doc->selectedSlot = 1;
     dialogs.answers = {BtnYes};
@@ -480,8 +480,8 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     EXPECT_EQ(n.rotation, 0);
     EXPECT_FALSE(n.shadow);
     EXPECT_EQ(n.shadowDx, 5);
-    EXPECT_FALSE(n.outline());
-    EXPECT_EQ(n.outlineColor(), 0u);
+    EXPECT_FALSE(n.outline);
+    EXPECT_EQ(n.outlineColor, 0u);
     EXPECT_EQ(n.alignment, 0);
 
     // A picture in a round frame on the inside, then a new card: a figure made in its slot
@@ -489,7 +489,7 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     CardObject& in = *doc->insideSlots[1];
     in.kind = KindPicture;
     in.roundFrame = true;
-    in.transparentColor() = int32_t(rgbRef(1, 2, 3));
+    in.transparentColor = int32_t(rgbRef(1, 2, 3));
     in.keepAspect = false;
     doc->clearAll();
     tab->selectSide(1);

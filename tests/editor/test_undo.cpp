@@ -121,6 +121,24 @@ TEST_F(UndoSteps, EveryKindOfStepUndoesAndRedoesToTheSameCardBytes) {
              };
              ed->commands().editTextEffects();
          }},
+        {"text effect colours", 2,
+         [&] {
+             answer = [&](QDialog&) {
+                 TextEffectsDialog& f = ed->commands().textEffectsDialog();
+                 f.outlineColor = rgbRef(200, 0, 0);
+                 f.shadowColor = rgbRef(0, 0, 200);
+                 return int(QDialog::Accepted);
+             };
+             ed->commands().editTextEffects();
+         }},
+        {"transparent colour", 3,
+         [&] {
+             answer = [&](QDialog&) {
+                 ed->commands().transparencyDialog().color = rgbRef(9, 8, 7);
+                 return int(QDialog::Accepted);
+             };
+             ed->commands().editTransparency();
+         }},
         {"transparency", 3,
          [&] {
              answer = [&](QDialog&) {

@@ -39,7 +39,7 @@ CardObject& unsettledSide(CardDocument& doc, int side) {
     o.content = QStringLiteral("ecke.bmp");
     o.transparent = true;
     o.autoTransparent = true;
-    o.transparentColor() = int32_t(kWhite);
+    o.transparentColor = int32_t(kWhite);
     doc.sideBackground(side).backgroundMode = BgStretched;
     return o;
 }
@@ -82,7 +82,7 @@ TEST(DrawingReadsOnly, TheTransparentColourIsTakenFromThePictureWhenDrawn) {
     // Red is see-through, the white pixels are drawn although the stored colour says white.
     EXPECT_EQ(image.pixel(110, 139), qRgb(0, 0, 255));
     EXPECT_EQ(image.pixel(130, 115), qRgb(255, 255, 255));
-    EXPECT_EQ(o.transparentColor(), int32_t(kWhite));  // the card itself is unchanged
+    EXPECT_EQ(o.transparentColor, int32_t(kWhite));  // the card itself is unchanged
 }
 
 TEST(DrawnValues, SettlingFollowsThePictures) {
@@ -91,11 +91,11 @@ TEST(DrawnValues, SettlingFollowsThePictures) {
     CardObject& opaque = addObject(*doc, KindPicture, 0, 0, 10, 10);
     opaque.picture = redCornerPicture();
     opaque.autoTransparent = true;  // not drawn transparent: its colour stays
-    opaque.transparentColor() = 77;
+    opaque.transparentColor = 77;
     doc->outsideBackground.backgroundMode = BgColor;  // a colour needs no picture
     settleCard(*doc);
-    EXPECT_EQ(o.transparentColor(), int32_t(kRed));
-    EXPECT_EQ(opaque.transparentColor(), 77);
+    EXPECT_EQ(o.transparentColor, int32_t(kRed));
+    EXPECT_EQ(opaque.transparentColor, 77);
     EXPECT_EQ(doc->insideBackground.backgroundMode, BgNone);
     EXPECT_EQ(doc->outsideBackground.backgroundMode, BgColor);
 }
@@ -121,7 +121,7 @@ TEST(DrawnValues, ACardIsSettledWhereItIsRead) {
     ASSERT_TRUE(openCardFile(*doc, dir.file("karte.kar"), fc));
     const CardObject& o = *doc->insideSlots[1];
     ASSERT_FALSE(o.picture.isNull());
-    EXPECT_EQ(o.transparentColor(), int32_t(kRed));
+    EXPECT_EQ(o.transparentColor, int32_t(kRed));
     EXPECT_EQ(doc->insideBackground.backgroundMode, BgNone);
 
     const QByteArray unseen = cardFileBytes(*doc, DibImage());

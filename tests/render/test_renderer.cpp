@@ -285,7 +285,7 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
     CardObject& o = addOnCard(KindPicture, 7, 9, 23, 13);
     o.picture = pic;
     o.transparent = true;
-    o.transparentColor() = int32_t(rgbRef(2, 1, 7));
+    o.transparentColor = int32_t(rgbRef(2, 1, 7));
 
     QImage under = whiteImage(150, 120);
     under.fill(Qt::white);
@@ -301,7 +301,7 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
     CardObject& e = addObject(*doc, KindPicture, 110, 120, 23, 13);
     e.picture = pic;
     e.transparent = true;
-    e.transparentColor() = int32_t(rgbRef(4, 3, 7));
+    e.transparentColor = int32_t(rgbRef(4, 3, 7));
     QImage editorUnder = whiteImage(300, 300);
     for (int y = 100; y < 200; ++y)
         for (int x = 100; x < 200; ++x) editorUnder.setPixel(x, y, rgbOf(kGreen));
@@ -309,7 +309,7 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
               transparentReference(editorUnder, pic, 110, 120, 22, 12, rgbRef(4, 3, 7)));
 
     // A negative value makes nothing transparent.
-    e.transparentColor() = -1;
+    e.transparentColor = -1;
     EXPECT_EQ(drawEditor(), transparentReference(editorUnder, pic, 110, 120, 22, 12, -1));
 }
 
@@ -319,13 +319,13 @@ TEST_F(RendererTest, AutoTransparentTakesTheBottomLeftPixel) {
     o.picture = pic;
     o.transparent = true;
     o.autoTransparent = true;
-    o.transparentColor() = 12345;
+    o.transparentColor = 12345;
     const QImage image = drawEditor();
-    EXPECT_EQ(o.transparentColor(), 12345);
+    EXPECT_EQ(o.transparentColor, 12345);
     EXPECT_EQ(image,
               transparentReference(whiteImage(300, 300), pic, 10, 10, 12, 12, rgbRef(0, 5, 7)));
     settleObject(o);  // what reading or editing the card stores
-    EXPECT_EQ(o.transparentColor(), int32_t(rgbRef(0, 5, 7)));
+    EXPECT_EQ(o.transparentColor, int32_t(rgbRef(0, 5, 7)));
     EXPECT_EQ(drawEditor(), image);
 }
 
@@ -339,12 +339,12 @@ TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
     CardObject& o = addObject(*doc, KindPicture, 10, 10, 4, 2);
     o.picture = pic;
     o.transparent = true;
-    o.transparentColor() = int32_t(kGreen);
+    o.transparentColor = int32_t(kGreen);
     const QImage image = drawEditor();
     EXPECT_EQ(at(image, 10, 10), rgbOf(kRed));
     EXPECT_EQ(at(image, 11, 10), kWhite);
     EXPECT_EQ(at(image, 12, 10), rgbOf(kGreen));
-    EXPECT_EQ(o.transparentColor(), int32_t(kGreen));  // the colour itself is kept
+    EXPECT_EQ(o.transparentColor, int32_t(kGreen));  // the colour itself is kept
 
     // autoTransparent on a palette picture takes (and settling stores) the index.
     o.autoTransparent = true;
@@ -352,7 +352,7 @@ TEST_F(RendererTest, PalettePicturesCompareTheFirstMatchingIndex) {
     EXPECT_EQ(at(automatic, 10, 10), kWhite);
     EXPECT_EQ(at(automatic, 11, 10), rgbOf(kGreen));
     settleObject(o);
-    EXPECT_EQ(o.transparentColor(), 0);
+    EXPECT_EQ(o.transparentColor, 0);
 }
 
 // ---- texts ---------------------------------------------------------------------------------
@@ -396,7 +396,7 @@ TEST_F(RendererTest, ShadowIsOffsetByTenthsOfAMillimetre) {
     ASSERT_FALSE(plain.isNull());
     o.color = rgbRef(255, 255, 255);  // the text itself invisible: only the shadow shows
     o.shadow = true;
-    o.shadowColor() = int32_t(kBlue);
+    o.shadowColor = int32_t(kBlue);
     o.shadowDx = 20;  // 2 mm: 0.01 × 20 × 2000 / 25.39995 = 15.7 → 15 pixels
     o.shadowDy = 10;  // 7.87 → 7
     const QImage image = drawEditor();
@@ -406,8 +406,8 @@ TEST_F(RendererTest, ShadowIsOffsetByTenthsOfAMillimetre) {
 TEST_F(RendererTest, OutlineAtOnePixelIsFourDiagonalCopies) {
     CardObject& o = addText(*doc, QStringLiteral("l"), 20, 20, 100, 60);
     const QImage plain = drawEditor();
-    o.outline() = true;
-    o.outlineColor() = kRed;
+    o.outline = true;
+    o.outlineColor = kRed;
     const QImage outlined = drawEditor();
     // Around the text, a pixel is touched exactly when one of its diagonal neighbours holds
     // ink of the plain text: the copies at (±1, ±1), none on the centre row or column.
@@ -511,7 +511,7 @@ TEST_F(RendererTest, TextsOutsideTheViewAreSkippedButShadowsReachingInAreDrawn) 
     // Only the shadow of this text falls into the 300 × 300 view.
     CardObject& o = addText(*doc, QStringLiteral("Hallo"), -120, 20, 100, 60);
     o.shadow = true;
-    o.shadowColor() = int32_t(kBlue);
+    o.shadowColor = int32_t(kBlue);
     o.shadowDx = 200;  // 157 pixels
     EXPECT_FALSE(inkBounds(drawEditor()).isNull());
     o.shadow = false;
@@ -566,6 +566,10 @@ TEST_F(RendererTest, RandomObjectsAndArgumentsDrawWithoutFault) {
             o.fontSize = int32_t(rng() % 40);
             o.content = QStringLiteral("a\rb\r\nc");
             o.picture = o.kind == KindPicture && rng() % 5 ? pictures[rng() % 4] : DibImage();
+            o.transparentColor = rng() % 2 ? int32_t(rng() % 10) : any();
+            o.outlineColor = uint32_t(any());
+            o.shadowColor = any();
+            o.outline = rng() % 2;
         }
         doc->editedBackground().backgroundMode = int32_t(rng() % 7) - 1;
         doc->editedBackground().backgroundPicture = pictures[rng() % 4];
