@@ -22,7 +22,7 @@ public:
 
     QMenu* objectMenu() const { return objectMenu_; }
     QMenu* viewMenu() const { return viewMenu_; }
-    // The item with this object name (Lschen1, FarbeM, KreisM, ..., backgroundMenuAction_).
+    // The item with this object name (Lschen1, FarbeM, KreisM, ..., Hintergrundbild1).
     QAction* item(const QString& name) const;
 
     // Enables the items for the object's kind and sets the check marks.
