@@ -166,6 +166,17 @@ GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent) {
     setModal(false);
     setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buildButtonRow());
+    layout->addWidget(buildPanes(), 1);
+    connectNavigation();
+
+    QSize size(820, 720);
+    if (const QScreen* sc = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(sc->availableGeometry().size() * 9 / 10);
+    resize(size);
+}
+
+QHBoxLayout* GuideWindow::buildButtonRow() {
     auto* row = new QHBoxLayout;
     const auto button = [this, row](const QString& text, const char* name, const QString& tip) {
         auto* b = new QPushButton(text, this);
@@ -176,20 +187,22 @@ GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent) {
         row->addWidget(b);
         return b;
     };
-    QPushButton* back = button(QStringLiteral("&Zurück"), "GuideBack",
-                               QStringLiteral("Zur vorher gezeigten Stelle"));
-    QPushButton* forward =
+    back_ = button(QStringLiteral("&Zurück"), "GuideBack",
+                   QStringLiteral("Zur vorher gezeigten Stelle"));
+    forward_ =
         button(QStringLiteral("&Vor"), "GuideForward", QStringLiteral("Zur nächsten Stelle"));
-    QPushButton* home =
+    home_ =
         button(QStringLiteral("&Inhalt"), "GuideHome", QStringLiteral("Zum Anfang der Anleitung"));
     row->addStretch(1);
-    QPushButton* close = button(QStringLiteral("&Schließen"), "GuideClose",
-                                QStringLiteral("Schließt die Anleitung"));
-    back->setIcon(QIcon::fromTheme(QStringLiteral("go-previous")));
-    forward->setIcon(QIcon::fromTheme(QStringLiteral("go-next")));
-    home->setIcon(QIcon::fromTheme(QStringLiteral("go-home")));
-    layout->addLayout(row);
+    close_ = button(QStringLiteral("&Schließen"), "GuideClose",
+                    QStringLiteral("Schließt die Anleitung"));
+    back_->setIcon(QIcon::fromTheme(QStringLiteral("go-previous")));
+    forward_->setIcon(QIcon::fromTheme(QStringLiteral("go-next")));
+    home_->setIcon(QIcon::fromTheme(QStringLiteral("go-home")));
+    return row;
+}
 
+QSplitter* GuideWindow::buildPanes() {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     contents_ = new QListWidget(splitter);
     contents_->setObjectName(QStringLiteral("GuideContents"));
@@ -202,7 +215,6 @@ GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent) {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({190, 610});
-    layout->addWidget(splitter, 1);
 
     // The sections of the page shown; the list is refilled only when they change, so that
     // choosing one (which goes through setSource) leaves it alone.
@@ -224,6 +236,10 @@ GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent) {
         }
         contents_->setVisible(!shown.isEmpty());
     };
+    return splitter;
+}
+
+void GuideWindow::connectNavigation() {
     // A click, and Enter or a double click (styles activate differently), go to a section.
     const auto goToSection = [this](QListWidgetItem* item) {
         const QString anchor = item->data(Qt::UserRole).toString();
@@ -249,19 +265,14 @@ GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent) {
         else
             QDesktopServices::openUrl(url);
     });
-    back->setEnabled(false);
-    forward->setEnabled(false);
-    connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
-    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
-    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
-    connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
-    connect(home, &QPushButton::clicked, browser_, &QTextBrowser::home);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-
-    QSize size(820, 720);
-    if (const QScreen* sc = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        size = size.boundedTo(sc->availableGeometry().size() * 9 / 10);
-    resize(size);
+    back_->setEnabled(false);
+    forward_->setEnabled(false);
+    connect(browser_, &QTextBrowser::backwardAvailable, back_, &QWidget::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QWidget::setEnabled);
+    connect(back_, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward_, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(home_, &QPushButton::clicked, browser_, &QTextBrowser::home);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void GuideWindow::loadGuide(const QString& file) {

@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
 class QListWidget;
+class QPushButton;
+class QSplitter;
 class QTextBrowser;
 
 namespace bb {
@@ -30,6 +33,17 @@ public:
     static QString headingAnchor(const QString& heading);
 
 private:
+    // Back, forward, contents and close, above the guide.
+    QHBoxLayout* buildButtonRow();
+    // The list of sections beside the guide's text.
+    QSplitter* buildPanes();
+    // The buttons, the list and the links move through the guide.
+    void connectNavigation();
+
+    QPushButton* back_ = nullptr;
+    QPushButton* forward_ = nullptr;
+    QPushButton* home_ = nullptr;
+    QPushButton* close_ = nullptr;
     QTextBrowser* browser_ = nullptr;
     QListWidget* contents_ = nullptr;
     bool loaded_ = false;

@@ -11,6 +11,8 @@
 #include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
+#include "editor/CommandRegistry.h"
+#include "editor/EditorCommands.h"
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
@@ -65,12 +67,6 @@ PrinterResolution exportPrinterResolution() {
     if (!cups::askService().answers()) return {};
     return ExportController::defaultPrinterResolution();
 }
-const QString kCardFilter = QStringLiteral("Grußkarten|*.kar");
-
-// Snapping is the user's choice, kept with the window placement, never in a card.
-const char* const kSnapKey = "Raster/Ausrichten";
-const char* const kGridKey = "Raster/AbstandMm";
-const char* const kGridShownKey = "Raster/Anzeigen";
 
 }  // namespace
 
@@ -141,15 +137,16 @@ void MainWindow::createContents() {
     doc_->clearAll();
 
     buildTabs();
+    // The editing layer first: the menus take its commands from its registry.
+    editing_ = new EditorController(views(), dialogs_, programFolder_, this);
+    commands().setRunner([this](const std::function<void()>& command) { runCommand(command); });
     buildMenus();
     buildToolBar();
     buildInfoPanel();
-    editing_ = new EditorController(views(), dialogs_, programFolder_, this);
     editing_->install(*editor_);
     // "Bild öffnen" starts in the card's folder, then where the last picture came from.
     editing_->pictureOpenDialog().startFolder().setCardFolder(cardFolder_);
     editing_->pictureOpenDialog().startFolder().keepIn(settings_.get());
-    setBackgroundCommand([this] { editing_->editBackground(); });
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
         editing_->clearGuides();
@@ -161,10 +158,6 @@ void MainWindow::createContents() {
             [this](const QString& text) { statusBar()->showMessage(text); });
     // Card files dropped anywhere on the window open; the views take picture files.
     setAcceptDrops(true);
-    // The centring commands act on the selection, so they need the editor.
-    ObjectMenu::addCentringItems(*editing_, centreMenu_);
-    connect(editMenu_, &QMenu::aboutToShow, this,
-            [this] { centreMenu_->setEnabled(editing_->selected() != nullptr); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     showCardFormatText();
 
@@ -229,232 +222,68 @@ void MainWindow::buildTabs() {
 }
 
 void MainWindow::buildMenus() {
-    const auto item = [this](QMenu* menu, const QString& text, const char* name,
-                             const QKeySequence& key, const QString& hint,
-                             std::function<void()> command) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!key.isEmpty()) a->setShortcut(key);
-        a->setStatusTip(hint);
-        if (command)
-            connect(a, &QAction::triggered, this,
-                    [this, command = std::move(command)] { runCommand(command); });
-        menu->addAction(a);
-        return a;
-    };
-    QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
-    datei->setObjectName(QStringLiteral("Datei1"));
-    newAction_ = item(datei, QStringLiteral("&Neu..."), "Neu1", QKeySequence(Qt::CTRL | Qt::Key_N),
-                      QStringLiteral("Neue Karte erstellen"), [this] { newCard(); });
-    openAction_ =
-        item(datei, QStringLiteral("Ö&ffnen..."), "OpenItem", QKeySequence(Qt::CTRL | Qt::Key_O),
-             QStringLiteral("Karte öffnen"), [this] { openCardWithDialog(); });
-    saveAction_ =
-        item(datei, QStringLiteral("&Speichern"), "SaveItem", QKeySequence(Qt::CTRL | Qt::Key_S),
-             QStringLiteral("Aktuelle Karte speichern"), [this] { saveCard(); });
-    saveAsAction_ = item(datei, QStringLiteral("Speichern &unter..."), "Speichernunter1",
-                         QKeySequence(Qt::CTRL | Qt::Key_U),
-                         QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
-                         [this] { saveCardAs(); });
-    // The desktop's usual keys besides the program's own.
-    saveAsAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-    buildRecentMenu(datei);
-    datei->addSeparator();
-    scan_ = new ScanController(dialogs_, *settings_, this);
-    scan_->setProgramFolder(programFolder_);
-    connect(scan_, &ScanController::progress, this, &MainWindow::showProgress);
-    selectScannerAction_ = item(datei, QStringLiteral("Scanner auswählen..."), "Scannerauswhlen1",
-                                {}, QStringLiteral("Läßt sie den aktiven Scanner auswählen"),
-                                [this] { scan_->selectScanner(); });
-    scanAction_ = item(datei, QStringLiteral("Bild einscannen..."), "Bildeinscannen1", {},
-                       QStringLiteral("Läßt sie ein Bild einscannen und speichern"),
-                       [this] { scan_->scanImage(); });
-    datei->addSeparator();
-    printerSetupAction_ =
-        item(datei, QStringLiteral("Drucker &einrichten..."), "PrintSetup1",
-             QKeySequence(Qt::CTRL | Qt::Key_E), QStringLiteral("Richtet den Drucker ein"),
-             [this] { print_->setUpPrinter(); });
-    calibrateAction_ = item(datei, QStringLiteral("Drucker &kalibrieren..."), "Druckerkalibrieren1",
-                            {}, QString(), [this] { print_->calibrate(); });
-    printAction_ =
-        item(datei, QStringLiteral("&Drucken..."), "PrintItem", QKeySequence(Qt::CTRL | Qt::Key_D),
-             QStringLiteral("Druckt die Karte"), [this] { print_->printOutside(); });
-    // Ctrl+P, the desktop's print key, shows the "Drucken" tab (preview and settings) instead
-    // of printing at once: pressed by habit it must not use up card stock.
-    auto* showPrintTab = new QAction(QStringLiteral("Druckvorschau zeigen"), this);
-    showPrintTab->setObjectName(QStringLiteral("DruckvorschauAction"));
-    showPrintTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(showPrintTab, &QAction::triggered, this,
-            [this] { mainTabs_->setCurrentWidget(print_); });
-    addAction(showPrintTab);
-    item(datei, QStringLiteral("Beide Sei&ten drucken"), "BeideSeitenItem", {},
-         QStringLiteral("Druckt Außen- und Innenseite auf Vorder- und Rückseite"),
-         [this] { print_->printBothSides(); });
-    item(datei, QStringLiteral("Ausrichtungsseite drucken"), "AusrichtungItem", {},
-         QStringLiteral("Druckt ein Blatt mit Kreuzen auf beiden Seiten, die zeigen, wie der "
-                        "Drucker die Blätter wendet"),
-         [this] { print_->printAlignmentSheet(); });
-    QAction* quarterFold = item(datei, QStringLiteral("&Viertelfalz..."), "ViertelfalzItem", {},
-                                QString(), [this] { print_->printQuarterFold(); });
-    // Offered only while the unfolded card fits half of the current paper.
-    connect(datei, &QMenu::aboutToShow, this, [this, quarterFold] {
-        const QString refusal = print_->quarterFoldRefusal();
-        quarterFold->setEnabled(refusal.isEmpty());
-        quarterFold->setStatusTip(
-            refusal.isEmpty() ? QStringLiteral("Druckt die Karte als Viertelfalz") : refusal);
-    });
-    item(datei, QStringLiteral("Se&rienkarten..."), "SerienkartenItem", {},
-         QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
-         [this] { openMergeDialog(); });
-    datei->addSeparator();
-    exitAction_ =
-        item(datei, QStringLiteral("&Beenden"), "ExitItem", QKeySequence(Qt::ALT | Qt::Key_X),
-             QStringLiteral("Anwendung verlassen"), [this] { exitProgram(); });
-    exitAction_->setShortcuts(
-        {QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    buildFileMenu();
+    buildEditMenu();
+    buildSettingsMenu();
+    buildHelpMenu();
+}
 
-    editMenu_ = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
-    editMenu_->setObjectName(QStringLiteral("Bearbeiten1"));
-    undoAction_ = item(editMenu_, QStringLiteral("&Rückgängig"), "Rueckgaengig1",
-                       QKeySequence(Qt::CTRL | Qt::Key_Z),
-                       QStringLiteral("Nimmt den letzten Arbeitsschritt zurück"),
-                       [this] { editing_->history().undo(); });
-    redoAction_ = item(editMenu_, QStringLiteral("&Wiederherstellen"), "Wiederherstellen1",
-                       QKeySequence(Qt::CTRL | Qt::Key_Y),
-                       QStringLiteral("Führt den zurückgenommenen Arbeitsschritt wieder aus"),
-                       [this] { editing_->history().redo(); });
-    redoAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    undoAction_->setEnabled(false);
-    redoAction_->setEnabled(false);
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
-    // The object commands act on the editor's working side, so only while it is shown.
-    const auto onEditor = [this](bool (ObjectClipboard::*command)()) {
-        return [this, command] {
-            if (mainTabs_->currentWidget() == editor_) (editing_->clipboard().*command)();
-        };
-    };
-    QAction* cut =
-        item(editMenu_, QStringLiteral("&Ausschneiden"), "AusschneidenItem",
-             QKeySequence(Qt::CTRL | Qt::Key_X),
-             QStringLiteral("Schneidet das Objekt aus und legt es in die Zwischenablage"),
-             onEditor(&ObjectClipboard::cut));
-    QAction* copy = item(editMenu_, QStringLiteral("&Kopieren"), "KopierenItem",
-                         QKeySequence(Qt::CTRL | Qt::Key_C),
-                         QStringLiteral("Kopiert das Objekt in die Zwischenablage"),
-                         onEditor(&ObjectClipboard::copy));
-    QAction* paste = item(editMenu_, QStringLiteral("&Einfügen"), "EinfuegenItem",
-                          QKeySequence(Qt::CTRL | Qt::Key_V),
-                          QStringLiteral("Fügt den Inhalt der Zwischenablage ein"),
-                          onEditor(&ObjectClipboard::paste));
-    QAction* duplicate = item(editMenu_, QStringLiteral("&Duplizieren"), "DuplizierenItem",
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
-                              QStringLiteral("Erstellt eine Kopie des Objekts"),
-                              onEditor(&ObjectClipboard::duplicate));
-    // The menu shows what applies now; the keys stay on between openings and check for
-    // themselves.
-    connect(editMenu_, &QMenu::aboutToShow, this, [=, this] {
-        const bool editing = mainTabs_->currentWidget() == editor_;
-        const bool selected = editing && editing_->selected();
-        cut->setEnabled(selected);
-        copy->setEnabled(selected);
-        duplicate->setEnabled(selected);
-        paste->setEnabled(editing &&
-                          ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
-    });
-    connect(editMenu_, &QMenu::aboutToHide, this, [=] {
-        for (QAction* a : {cut, copy, paste, duplicate}) a->setEnabled(true);
-    });
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("N20"));
-    snapAction_ =
-        item(editMenu_, QStringLiteral("Am Ra&ster ausrichten"), "AmRasterAusrichten1", {},
-             QStringLiteral("Gezogene Objekte rasten am Raster, an der Karte, am Falz "
-                            "und an anderen Objekten ein"),
-             [this] {
-                 editing_->setSnapping(snapAction_->isChecked());
-                 storeSnapSettings();
-             });
-    snapAction_->setCheckable(true);
-    centreMenu_ = editMenu_->addMenu(QStringLiteral("Ausri&chten"));
-    centreMenu_->setObjectName(QStringLiteral("Ausrichten1"));
-    centreMenu_->menuAction()->setObjectName(QStringLiteral("AusrichtenItem1"));
-    editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
-    item(editMenu_, QStringLiteral("&Ganze Karte zeigen"), "GanzeKarte1",
-         QKeySequence(Qt::CTRL | Qt::Key_0),
-         QStringLiteral("Zeigt die ganze Karte so groß wie möglich in der Mitte des Editors"),
-         [this] {
-             if (mainTabs_->currentWidget() == editor_) {
-                 editing_->showWholeCard();
-                 return;
-             }
-             // The editor's view has its size once its tab is laid out.
-             mainTabs_->setCurrentWidget(editor_);
-             QMetaObject::invokeMethod(
-                 this, [this] { editing_->showWholeCard(); }, Qt::QueuedConnection);
-         });
+CommandRegistry& MainWindow::commands() {
+    return editing_->commandRegistry();
+}
 
-    QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
-    einst->setObjectName(QStringLiteral("Einstellungen1"));
-    backgroundMenuAction_ =
-        item(einst, QStringLiteral("&Hintergrundbild..."), "Hintergrundbild1",
-             QKeySequence(Qt::CTRL | Qt::Key_H),
-             QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"), [this] {
-                 if (backgroundCommand_) backgroundCommand_();
-             });
-    cardFormatAction_ =
-        item(einst, QStringLiteral("&Kartenformat..."), "Etikettenformat1", {},
-             QStringLiteral("Verändert die Einstellungen der Größe und der Abstände"),
-             [this] { editCardFormat(); });
-    item(einst, QStringLiteral("&Raster..."), "Raster1", {},
-         QStringLiteral("Legt den Abstand des Rasters fest, an dem Objekte beim Ziehen einrasten"),
-         [this] { editGrid(); });
-    gridShownAction_ =
-        item(einst, QStringLiteral("Raster an&zeigen"), "RasterAnzeigen1", {},
-             QStringLiteral("Zeigt das Raster in der Karte (nicht im Ausdruck)"), [this] {
-                 editing_->setGridShown(gridShownAction_->isChecked());
-                 storeSnapSettings();
-             });
-    gridShownAction_->setCheckable(true);
+QAction* MainWindow::commandAction(const QString& id) const {
+    return editing_->commandRegistry().action(id);
+}
 
+QAction* MainWindow::addCommand(QMenu* menu, const QString& id, const QString& caption,
+                                const char* name, const QList<QKeySequence>& keys,
+                                const QString& hint, std::function<void()> run) {
+    commands().define(
+        CommandRegistry::make(id, caption, QString::fromLatin1(name), hint, std::move(run), keys));
+    return addCommand(menu, id);
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& id) {
+    QAction* a = commands().action(id, this);
+    menu->addAction(a);
+    return a;
+}
+
+void MainWindow::buildHelpMenu() {
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
-    item(hilfe, QStringLiteral("&Anleitung"), "AnleitungItem", QKeySequence(Qt::Key_F1),
-         QStringLiteral("Zeigt die Anleitung"), [this] { showGuide(); });
-    aboutAction_ =
-        item(hilfe, QStringLiteral("Inf&o..."), "About1", QKeySequence(Qt::CTRL | Qt::Key_I),
-             QStringLiteral("Informationen über das Programm"), [this] { showAbout(); });
+    addCommand(hilfe, QStringLiteral("help.guide"), QStringLiteral("&Anleitung"), "AnleitungItem",
+               {QKeySequence(Qt::Key_F1)}, QStringLiteral("Zeigt die Anleitung"),
+               [this] { showGuide(); });
+    addCommand(hilfe, QStringLiteral("help.about"), QStringLiteral("Inf&o..."), "About1",
+               {QKeySequence(Qt::CTRL | Qt::Key_I)},
+               QStringLiteral("Informationen über das Programm"), [this] { showAbout(); });
 }
 
 void MainWindow::buildToolBar() {
+    // The tool bar's buttons run the menus' commands under texts and tips of their own.
     QToolBar* bar = editor_->toolBar();
-    const auto button = [this, bar](const QString& text, const char* name, const QString& hint,
-                                    std::function<void()> command) {
-        auto* a = new QAction(text, bar);
-        a->setIconText(text);  // keep the "..." that tool buttons drop by default
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        connect(a, &QAction::triggered, this,
-                [this, command = std::move(command)] { runCommand(command); });
+    const auto button = [this, bar](const QString& id, const QString& text, const char* name,
+                                    const QString& hint) {
+        CommandRegistry::Face face;
+        face.caption = text;
+        face.objectName = QString::fromLatin1(name);
+        face.statusTip = hint;
+        face.ownStatusTip = true;
+        face.toolTip = true;
+        QAction* a = commands().face(id, bar, face);
         bar->addAction(a);
-        if (QWidget* w = bar->widgetForAction(a)) w->setObjectName(QString::fromLatin1(name));
-        return a;
+        if (QWidget* w = bar->widgetForAction(a)) w->setObjectName(face.objectName);
     };
-    newToolAction_ = button(QStringLiteral("Neu..."), "NewBtn",
-                            QStringLiteral("Neue Datei erstellen"), [this] { newCard(); });
-    openToolAction_ =
-        button(QStringLiteral("Öffnen..."), "SpeedItem4",
-               QStringLiteral("Öffnet eine Visitenkarte"), [this] { openCardWithDialog(); });
-    saveToolAction_ = button(QStringLiteral("Speichern"), "SpeedItem5",
-                             QStringLiteral("Speichert die Vistenkarte"), [this] { saveCard(); });
-    backgroundToolAction_ = button(QStringLiteral("Hintergrund"), "SpeedItem6",
-                                   QStringLiteral("Hintergrund auswählen"), [this] {
-                                       if (backgroundCommand_) backgroundCommand_();
-                                   });
-    // Until the background dialog is connected its two entries stay disabled.
-    backgroundToolAction_->setEnabled(false);
-    backgroundMenuAction_->setEnabled(false);
+    button(QStringLiteral("file.new"), QStringLiteral("Neu..."), "NewBtn",
+           QStringLiteral("Neue Datei erstellen"));
+    button(QStringLiteral("file.open"), QStringLiteral("Öffnen..."), "SpeedItem4",
+           QStringLiteral("Öffnet eine Visitenkarte"));
+    button(QStringLiteral("file.save"), QStringLiteral("Speichern"), "SpeedItem5",
+           QStringLiteral("Speichert die Vistenkarte"));
+    button(cmd::kBackground, QStringLiteral("Hintergrund"), "SpeedItem6",
+           QStringLiteral("Hintergrund auswählen"));
 }
 
 void MainWindow::buildInfoPanel() {
@@ -477,12 +306,6 @@ void MainWindow::buildInfoPanel() {
     centralWidget()->layout()->addWidget(infoPanel_);
 }
 
-void MainWindow::setBackgroundCommand(std::function<void()> command) {
-    backgroundCommand_ = std::move(command);
-    backgroundToolAction_->setEnabled(bool(backgroundCommand_));
-    backgroundMenuAction_->setEnabled(bool(backgroundCommand_));
-}
-
 QString MainWindow::cardFormatCaption() const {
     return infoPanel_->text();
 }
@@ -497,36 +320,6 @@ void MainWindow::setTitleFromDocument() {
     setWindowModified(modified);
     setWindowTitle((modified ? QStringLiteral("*") : QString()) + kProductTitle +
                    QStringLiteral(" - ") + doc_->titleName());
-}
-
-void MainWindow::connectHistory() {
-    EditHistory& h = editing_->history();
-    // The items name the next step; the title follows the unsaved state.
-    connect(&h.stack(), &QUndoStack::indexChanged, this, &MainWindow::updateHistoryActions);
-    connect(&h.stack(), &QUndoStack::cleanChanged, this, &MainWindow::updateHistoryActions);
-    connect(&h, &EditHistory::modifiedChanged, this, &MainWindow::setTitleFromDocument);
-    connect(editing_, &EditorController::historyApplied, this, &MainWindow::afterHistoryApplied);
-    updateHistoryActions();
-}
-
-void MainWindow::updateHistoryActions() {
-    EditHistory& h = editing_->history();
-    const QString undoText = h.canUndo() ? h.stack().undoText() : QString();
-    const QString redoText = h.canRedo() ? h.stack().redoText() : QString();
-    undoAction_->setEnabled(h.canUndo());
-    redoAction_->setEnabled(h.canRedo());
-    undoAction_->setText(undoText.isEmpty() ? QStringLiteral("&Rückgängig")
-                                            : QStringLiteral("&Rückgängig: ") + undoText);
-    redoAction_->setText(redoText.isEmpty() ? QStringLiteral("&Wiederherstellen")
-                                            : QStringLiteral("&Wiederherstellen: ") + redoText);
-}
-
-void MainWindow::afterHistoryApplied(bool formatChanged) {
-    if (formatChanged) {
-        showCardFormatText();
-        emit documentReplaced();
-    }
-    repaintAll();
 }
 
 void MainWindow::repaintAll() {
@@ -621,67 +414,6 @@ CardFileContext& MainWindow::fileContext() {
     return *fileContext_;
 }
 
-QString MainWindow::saveQuestion() const {
-    return QStringLiteral("Änderungen an „%1“ speichern?").arg(doc_->titleName());
-}
-
-int MainWindow::askToSaveChanges(const QString& caption) {
-    // A card without changes since its last save, open or clear has nothing to lose.
-    if (!editing_->history().isModified()) return BtnNo;
-    return dialogs_.message(saveQuestion(), caption, MsgIcon::Question, BtnYes | BtnNo | BtnCancel);
-}
-
-void MainWindow::newCard() {
-    const int a = askToSaveChanges(QStringLiteral("Neue Grußkarte"));
-    if (a == BtnCancel) return;
-    if (a == BtnYes && !saveCard()) return;
-    CardFormat chosen = doc_->format;
-    if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
-    doc_->format = chosen;
-    doc_->clearAll();
-    emit documentCleared();
-    setTitleFromDocument();
-    showCardFormatText();
-    views().layoutFromDocument();
-    repaintAll();
-    views().centreViews();
-    emit documentReplaced();
-}
-
-void MainWindow::openCardWithDialog() {
-    FileDialogRequest r;
-    r.caption = QStringLiteral("Öffnen");
-    r.directory = cardFolder_;
-    r.filter = kCardFilter;
-    r.defaultSuffix = QStringLiteral("kar");
-    const FileDialogResult res = dialogs_.openFile(r);
-    if (res.path.isEmpty()) return;
-    openCard(res.path);
-}
-
-bool MainWindow::openCard(const QString& path) {
-    const uint64_t clears = doc_->clearCount();
-    const bool ok = openCardFile(*doc_, path, fileContext());
-    // Opening clears the document, and so does a damaged file before it is refused: the
-    // editor drops what it held about the old objects, and the title says what is left.
-    if (doc_->clearCount() != clears) {
-        emit documentCleared();
-        setTitleFromDocument();
-    }
-    if (ok) {
-        noteRecent(path);
-        showCardFormatText();
-        // The stored work-area size and scale size the views.
-        views().outsideView()->resize(views().paintBoxSize());
-    }
-    repaintAll();
-    if (ok) {
-        views().centreViews();
-        emit documentReplaced();
-    }
-    return ok;
-}
-
 bool MainWindow::openDroppedCard(const QMimeData& mime) {
     const QStringList cards = ObjectClipboard::cardFiles(mime);
     if (cards.isEmpty()) return false;
@@ -717,90 +449,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
         Qt::QueuedConnection);
 }
 
-void MainWindow::afterSave(bool ok) {
-    // The side tabs follow the side being edited.
-    editor_->syncSideTab();
-    if (ok) {
-        editing_->history().markSaved();
-        setTitleFromDocument();
-        noteRecent(doc_->fileName);
-        // Saved under another name, the card keeps its list there.
-        rememberMergeList();
-    }
-    if (ok && autosave_) autosave_->discard();
-    views().paintBoth();
-}
-
-bool MainWindow::saveCard() {
-    if (doc_->fileName.isEmpty()) return saveCardAs();
-    const bool ok = saveCardFile(*doc_, doc_->fileName, fileContext());
-    afterSave(ok);
-    return ok;
-}
-
-bool MainWindow::saveCardAs() {
-    FileDialogRequest r;
-    r.caption = QStringLiteral("Speichern unter");
-    // A saved card offers its own folder; a new one the card folder.
-    r.directory = doc_->fileName.isEmpty() ? cardFolder_ : QFileInfo(doc_->fileName).absolutePath();
-    r.filter = kCardFilter;
-    r.defaultSuffix = QStringLiteral("kar");
-    r.confirmOverwrite = false;  // the question below
-    r.checkBoxText = QStringLiteral("Bilder in den Kartenordner kopieren");
-    const FileDialogResult res = dialogs_.saveFile(r);
-    if (res.path.isEmpty()) return false;
-    QFile existing(res.path);
-    if (existing.exists() && existing.open(QIODevice::ReadWrite)) {
-        existing.close();
-        if (dialogs_.message(
-                QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
-                QStringLiteral("Vorhandene Datei Überschreiben?"), MsgIcon::Question,
-                BtnYes | BtnNo) != BtnYes)
-            return false;
-    }
-    CardPictureCopy copy;
-    if (res.checked) copy = copyCardPictures(*doc_, res.path, programFolder_);
-    const bool ok = saveCardFile(*doc_, res.path, fileContext());
-    if (!ok) restorePictureReferences(*doc_, copy);
-    afterSave(ok);
-    if (const QString problems = pictureCopyMessage(copy); ok && !problems.isEmpty())
-        dialogs_.message(problems, QStringLiteral("Bilder kopieren"), MsgIcon::Warning, BtnOk);
-    return ok;
-}
-
-void MainWindow::exitProgram() {
-    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
-    if (a == BtnCancel) return;
-    if (a == BtnYes && !saveCard()) return;
-    closeConfirmed = true;
-    close();
-}
-
-void MainWindow::editCardFormat() {
-    cardTypeEditDialog_->fill(doc_->format);
-    if (cardTypeEditDialog_->runModal() != QDialog::Accepted) return;
-    EditHistory::Step step(editing_->history(), QStringLiteral("Kartenformat ändern"));
-    const CardFormat before = doc_->format;
-    doc_->format = cardTypeEditDialog_->readBack();
-    const CardFormat& after = doc_->format;
-    if (after.cardWidth != before.cardWidth || after.cardHeight != before.cardHeight) {
-        // The objects follow the card; the user chooses whether they also take its new size.
-        bool scale = false;
-        if (doc_->usedCount(doc_->outsideSlots) + doc_->usedCount(doc_->insideSlots) > 0) {
-            scale = dialogs_.message(QStringLiteral("Sollen Texte, Bilder und Figuren an das "
-                                                    "neue Format angepasst werden?"),
-                                     QStringLiteral("Kartenformat"), MsgIcon::Question,
-                                     BtnYes | BtnNo) == BtnYes;
-        }
-        fitContentToCard(*doc_, before.cardWidth, before.cardHeight, after.cardWidth,
-                         after.cardHeight, scale);
-    }
-    showCardFormatText();
-    views().layoutFromDocument();
-    repaintAll();
-    emit documentReplaced();
-}
-
 void MainWindow::showAbout() {
     aboutDialog_->exec();
 }
@@ -808,193 +456,6 @@ void MainWindow::showAbout() {
 void MainWindow::showGuide() {
     if (!guide_) guide_ = new GuideWindow(this);
     guide_->showGuide();
-}
-
-bool MainWindow::openCardFromCommandLine(const QString& path) {
-    bool ok = false;
-    runCommand([&] { ok = openCard(QFileInfo(path).absoluteFilePath()); });
-    if (ok) mainTabs_->setCurrentWidget(editor_);
-    return ok;
-}
-
-// ---- recent cards ----
-
-void MainWindow::buildRecentMenu(QMenu* datei) {
-    recentMenu_ = datei->addMenu(QStringLiteral("&Zuletzt geöffnet"));
-    recentMenu_->setObjectName(QStringLiteral("ZuletztMenu"));
-    recentMenu_->menuAction()->setStatusTip(
-        QStringLiteral("Öffnet eine der zuletzt benutzten Karten"));
-    if (options_.useSettings) {
-        QSettings& s = settings_->settings();
-        recent_.load(s);
-    }
-    // Whether a card still exists is asked each time the menu opens.
-    connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
-    fillRecentMenu();
-}
-
-void MainWindow::fillRecentMenu() {
-    recentMenu_->clear();
-    int n = 0;
-    for (const QString& path : recent_.paths()) {
-        ++n;
-        // An "&" in a file name is shown as it is, not taken as the item's letter.
-        auto* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(
-            QFileInfo(path).fileName().replace(QLatin1Char('&'), QLatin1String("&&"))));
-        a->setStatusTip(path);
-        a->setToolTip(path);
-        a->setObjectName(QStringLiteral("ZuletztItem%1").arg(n));
-        a->setData(path);
-        a->setEnabled(QFileInfo(path).isFile());
-        connect(a, &QAction::triggered, this, [this, path] {
-            runCommand([this, path] {
-                if (openCard(path)) mainTabs_->setCurrentWidget(editor_);
-            });
-        });
-    }
-    if (n == 0) {
-        QAction* none = recentMenu_->addAction(QStringLiteral("(keine)"));
-        none->setObjectName(QStringLiteral("ZuletztKeineItem"));
-        none->setEnabled(false);
-    }
-    recentMenu_->addSeparator();
-    QAction* clear = recentMenu_->addAction(QStringLiteral("Liste &leeren"));
-    clear->setObjectName(QStringLiteral("ListeLeerenItem"));
-    clear->setStatusTip(QStringLiteral("Vergisst die zuletzt geöffneten Karten"));
-    clear->setEnabled(n > 0);
-    connect(clear, &QAction::triggered, this, [this] {
-        recent_.clear();
-        storeRecent();
-        fillRecentMenu();
-    });
-}
-
-void MainWindow::noteRecent(const QString& path) {
-    recent_.add(path);
-    storeRecent();
-    fillRecentMenu();
-}
-
-void MainWindow::storeRecent() {
-    if (!options_.useSettings) return;
-    QSettings& s = settings_->settings();
-    recent_.store(s);
-}
-
-void MainWindow::cardRenamed(const QString& from, const QString& to) {
-    recent_.rename(from, to);
-    storeRecent();
-    fillRecentMenu();
-    if (!doc_->fileName.isEmpty() &&
-        QFileInfo(doc_->fileName).absoluteFilePath() == QFileInfo(from).absoluteFilePath()) {
-        doc_->fileName = to;
-        setTitleFromDocument();
-    }
-}
-
-void MainWindow::cardTrashed(const QString& path) {
-    // The open card stays open; "Speichern" would write it again under its old name.
-    if (!doc_->fileName.isEmpty() &&
-        QFileInfo(doc_->fileName).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
-        statusBar()->showMessage(QStringLiteral("Die geöffnete Karte liegt jetzt im Papierkorb."));
-    // Its entry in "Zuletzt geöffnet" is greyed when the menu next opens.
-}
-
-// ---- closing ----
-
-bool MainWindow::confirmClose() {
-    if (closeConfirmed) return true;
-    const int a = askToSaveChanges(QStringLiteral("Programm beenden"));
-    if (a == BtnNo) return true;
-    if (a == BtnYes) return saveCard();
-    return false;
-}
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-    bool ok = false;
-    runCommand([this, &ok] { ok = confirmClose(); });
-    // The answer of "&Beenden" holds for this close only; every later close asks again.
-    closeConfirmed = false;
-    if (!ok) {
-        e->ignore();
-        return;
-    }
-    // A walk of the card browser ends, and is waited for, before the window goes.
-    browser_->stopWalk();
-    if (options_.useSettings) saveSettings();
-    if (autosave_) autosave_->discard();
-    e->accept();
-}
-
-// ---- settings ----
-
-void MainWindow::restoreSettings() {
-    QSettings& s = settings_->settings();
-    const QByteArray geometry = s.value(QStringLiteral("FormPlacement1/Geometry")).toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) placeForFirstStart();
-    for (QSplitter* sp : findChildren<QSplitter*>()) {
-        if (sp->objectName().isEmpty()) continue;
-        sp->restoreState(
-            s.value(QStringLiteral("Fenster/Teiler/") + sp->objectName()).toByteArray());
-    }
-    bool tabKept = false;
-    const int tab = s.value(QStringLiteral("Fenster/Reiter")).toInt(&tabKept);
-    if (tabKept && tab >= 0 && tab < mainTabs_->count()) mainTabs_->setCurrentIndex(tab);
-    print_->setCutLines(
-        s.value(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines()).toBool());
-    print_->setFoldLines(
-        s.value(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines()).toBool());
-    editing_->setSnapping(s.value(QLatin1String(kSnapKey), false).toBool());
-    snapAction_->setChecked(editing_->snapOptions().enabled);
-    bool number = false;
-    const double mm = s.value(QLatin1String(kGridKey)).toDouble(&number);
-    editing_->setGridSpacing(number ? GridDialog::validSpacing(mm) : GridDialog::kDefaultMm);
-    editing_->setGridShown(s.value(QLatin1String(kGridShownKey), false).toBool());
-    gridShownAction_->setChecked(editing_->gridShown());
-}
-
-void MainWindow::placeForFirstStart() {
-    // About four fifths of the screen, centred, and never smaller than the contents need.
-    const QScreen* sc = screen();
-    if (!sc) {
-        resize(minimumSizeHint().expandedTo(QSize(632, 560)));
-        return;
-    }
-    const QRect avail = sc->availableGeometry();
-    const QSize size = (avail.size() * 4 / 5).expandedTo(minimumSizeHint()).boundedTo(avail.size());
-    resize(size);
-    move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
-}
-
-void MainWindow::saveSettings() {
-    QSettings& s = settings_->settings();
-    s.setValue(QStringLiteral("FormPlacement1/Geometry"), saveGeometry());
-    for (QSplitter* sp : findChildren<QSplitter*>()) {
-        if (!sp->objectName().isEmpty())
-            s.setValue(QStringLiteral("Fenster/Teiler/") + sp->objectName(), sp->saveState());
-    }
-    s.setValue(QStringLiteral("Fenster/Reiter"), mainTabs_->currentIndex());
-    s.setValue(QStringLiteral("FormStorage1/SchneidBtn.Checked"), print_->cutLines());
-    s.setValue(QStringLiteral("FormStorage1/FalteCheck.Checked"), print_->foldLines());
-    s.sync();
-    // The snapping settings are stored when they change, so that a window closed later does
-    // not put back the ones it started with.
-}
-
-void MainWindow::storeSnapSettings() {
-    if (!options_.useSettings) return;
-    QSettings& s = settings_->settings();
-    s.setValue(QLatin1String(kSnapKey), editing_->snapOptions().enabled);
-    s.setValue(QLatin1String(kGridKey), editing_->snapOptions().gridMm);
-    s.setValue(QLatin1String(kGridShownKey), editing_->gridShown());
-}
-
-void MainWindow::editGrid() {
-    gridDialog_->setSpacing(editing_->snapOptions().gridMm);
-    if (editing_->modal(*gridDialog_) != QDialog::Accepted) return;
-    editing_->setGridSpacing(gridDialog_->spacing());
-    storeSnapSettings();
-    if (editing_->gridShown()) editing_->repaintBoth();
 }
 
 }  // namespace bb

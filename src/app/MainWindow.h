@@ -25,6 +25,7 @@ class QTimer;
 namespace bb {
 
 class BrowserTab;
+class CommandRegistry;
 class EditorController;
 class EditorTab;
 class EditorViews;
@@ -65,7 +66,6 @@ public:
     CardDocument& document() { return *doc_; }
     RenderContext& renderContext() { return ctx_; }
     const QString& programFolder() const { return programFolder_; }
-    const QString& cardFolder() const { return cardFolder_; }
     EditorTab& editorTab() { return *editor_; }
     EditorViews& views();
     EditorController& editing() { return *editing_; }
@@ -76,14 +76,15 @@ public:
     AboutDialog& aboutDialog() { return *aboutDialog_; }
     QTabWidget* mainTabs() const { return mainTabs_; }
     QString cardFormatCaption() const;
-    QAction* backgroundAction() const { return backgroundToolAction_; }
-    QAction* backgroundMenuAction() const { return backgroundMenuAction_; }
-    QAction* undoAction() const { return undoAction_; }
-    QAction* redoAction() const { return redoAction_; }
+    // The program's commands, from which the menus, the tool bar and the context menus take
+    // their items.
+    CommandRegistry& commands();
+    QAction* undoAction() const;
+    QAction* redoAction() const;
     // The menu "&Bearbeiten".
     QMenu* editMenu() const { return editMenu_; }
-    QAction* snapAction() const { return snapAction_; }
-    QAction* gridShownAction() const { return gridShownAction_; }
+    QAction* snapAction() const;
+    QAction* gridShownAction() const;
     ScanController& scanController() { return *scan_; }
 
     // Commands (menus and tool bar).
@@ -104,7 +105,6 @@ public:
     QMenu* recentMenu() const { return recentMenu_; }
     // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
     void editGrid();
-    GridDialog& gridDialog() { return *gridDialog_; }
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
     // Opens the first card file among dropped files; false when there is none or it failed.
@@ -129,17 +129,12 @@ public:
     // Personal cards: the address list of the open card and the record the views and the
     // print preview show; "Serienkarten..." opens the dialog.
     MergeSession& mergeSession() { return *merge_; }
-    MergeDialog& mergeDialog() { return *mergeDialog_; }
     void openMergeDialog();
-
-    // Connects the background dialog (tool button "Hintergrund", menu "&Hintergrundbild...").
-    void setBackgroundCommand(std::function<void()> command);
 
     // Start-up state.
     bool closeConfirmed = false;
     bool startupLayoutPending = false;
     bool startupLayoutDone = false;
-    QTimer* startupLayoutTimer() const { return startupLayoutTimer_; }
 
 signals:
     // After every clearAll: the editing layer resets its mouse state and drag mode.
@@ -166,7 +161,22 @@ private:
     // Asks the save question with `caption` when the card changed since it was last saved,
     // opened or cleared; BtnNo without asking otherwise. Returns BtnYes, BtnNo or BtnCancel.
     int askToSaveChanges(const QString& caption);
+    // The menus (MainWindowFile.cpp, MainWindowEdit.cpp, MainWindowSettings.cpp) and the
+    // editor's tool bar, from the command registry.
     void buildMenus();
+    // Defines a command of the window and adds its action to `menu`.
+    QAction* addCommand(QMenu* menu, const QString& id, const QString& caption, const char* name,
+                        const QList<QKeySequence>& keys, const QString& hint,
+                        std::function<void()> run);
+    // Adds the action of a command defined elsewhere (the editor's) to `menu`.
+    QAction* addCommand(QMenu* menu, const QString& id);
+    QAction* commandAction(const QString& id) const;
+    void buildFileMenu();
+    void addPrintItems(QMenu* datei);
+    void buildEditMenu();
+    void addClipboardItems();
+    void buildSettingsMenu();
+    void buildHelpMenu();
     void buildToolBar();
     void buildTabs();
     void buildInfoPanel();
@@ -205,8 +215,6 @@ private:
 
     UserDialogs& dialogs_;
     Options options_;
-    // The one settings store of the program; with useSettings off, one for this run only.
-    std::unique_ptr<SettingsStore> settings_;
     QString programFolder_;
     QString cardFolder_;
     std::unique_ptr<CardDocument> doc_;
@@ -227,33 +235,13 @@ private:
     AboutDialog* aboutDialog_ = nullptr;
     ExportController* export_ = nullptr;
     ScanController* scan_ = nullptr;
+    // The one settings store of the program; with useSettings off, one for this run only.
+    std::unique_ptr<SettingsStore> settings_;
     EditorController* editing_ = nullptr;  // selection, tools, menus, panel, object dialogs
 
-    QAction* newAction_ = nullptr;
-    QAction* openAction_ = nullptr;
-    QAction* saveAction_ = nullptr;
-    QAction* saveAsAction_ = nullptr;
-    QAction* selectScannerAction_ = nullptr;
-    QAction* scanAction_ = nullptr;
-    QAction* printerSetupAction_ = nullptr;
-    QAction* calibrateAction_ = nullptr;
-    QAction* printAction_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QAction* backgroundMenuAction_ = nullptr;
-    QAction* cardFormatAction_ = nullptr;
-    QAction* aboutAction_ = nullptr;
     QMenu* editMenu_ = nullptr;
     bool dialogTipShown_ = false;  // the status line shows a tip of one of the dialogs
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    QAction* snapAction_ = nullptr;
-    QAction* gridShownAction_ = nullptr;
     QMenu* centreMenu_ = nullptr;
-    QAction* newToolAction_ = nullptr;
-    QAction* openToolAction_ = nullptr;
-    QAction* saveToolAction_ = nullptr;
-    QAction* backgroundToolAction_ = nullptr;
-    std::function<void()> backgroundCommand_;
     Autosave* autosave_ = nullptr;
     std::function<RecoveryAnswer(const RecoveryQuestion&)> recoveryAsker_;
     RecentCards recent_;

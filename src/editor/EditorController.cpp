@@ -5,7 +5,9 @@
 #include "document/ChosenPicture.h"
 #include "document/UserDialogs.h"
 #include "editor/BackgroundDialog.h"
+#include "editor/CommandRegistry.h"
 #include "editor/Cursors.h"
+#include "editor/EditorCommands.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
 #include "editor/ObjectMenu.h"
@@ -55,6 +57,8 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
         // The cursor follows the tool at once.
         chooseDragMode(-100000, -100000);
     });
+    commandRegistry_ = new CommandRegistry(this);
+    defineEditorCommands(*this, *commandRegistry_);
     menus_ = new ObjectMenu(*this, dialogParent, this);
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
@@ -493,7 +497,7 @@ void EditorController::showObjectMenu(int side, int x, int y) {
 
 void EditorController::showViewMenu(int side, int x, int y) {
     if (QAction* paste = menus_->item(QStringLiteral("EinfuegenV")))
-        paste->setEnabled(ObjectClipboard::canPaste(QGuiApplication::clipboard()->mimeData()));
+        paste->setEnabled(commandRegistry_->applies(cmd::kPaste));
     if (QAction* guides = menus_->item(QStringLiteral("HilfslinienM"))) {
         guides->setData(side);
         guides->setEnabled(!guides_.side(side).empty());

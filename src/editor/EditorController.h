@@ -33,6 +33,7 @@ class QMenu;
 
 namespace bb {
 
+class CommandRegistry;
 class EditorTab;
 class ObjectMenu;
 class PropertyPanel;
@@ -82,6 +83,8 @@ public:
     EditorViews& views() { return views_; }
     ToolPalette& tools() { return *tools_; }
     ObjectMenu& menus() { return *menus_; }
+    // The program's commands; the editor's own are defined in it, the window adds its own.
+    CommandRegistry& commandRegistry() { return *commandRegistry_; }
     PropertyPanel& panel() { return *panel_; }
     ObjectCommands& commands() { return *commands_; }
     ObjectClipboard& clipboard() { return *clipboard_; }
@@ -207,6 +210,7 @@ private:
     QWidget* dialogParent_ = nullptr;
     ToolPalette* tools_ = nullptr;
     std::unique_ptr<ToolPalette> ownedTools_;
+    CommandRegistry* commandRegistry_ = nullptr;
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;

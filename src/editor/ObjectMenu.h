@@ -1,5 +1,5 @@
 // The object menu objectMenu (enabled and checked by the selected object's kind) and the view
-// menu showViewMenu.
+// menu showViewMenu, both filled from the editor's commands in the command registry.
 #pragma once
 
 #include <QObject>
@@ -10,6 +10,7 @@ class QWidget;
 
 namespace bb {
 
+class CommandRegistry;
 class EditorController;
 struct CardObject;
 
@@ -21,17 +22,22 @@ public:
 
     QMenu* objectMenu() const { return objectMenu_; }
     QMenu* viewMenu() const { return viewMenu_; }
-    // The item with this object name (Lschen1, FarbeM, KreisM, ..., backgroundMenuAction_).
+    // The item with this object name (Lschen1, FarbeM, KreisM, ..., Hintergrundbild1).
     QAction* item(const QString& name) const;
 
     // Enables the items for the object's kind and sets the check marks.
     void prepare(const CardObject& o);
 
-    // Adds the commands that centre the selected object on the card or on its half of the
-    // card to `menu` (the object menu's "Ausrichten" submenu, the window's edit menu).
-    static void addCentringItems(EditorController& editor, QMenu* menu);
-
 private:
+    void addClipboardItems(CommandRegistry& registry);
+    void addArrangeItems(CommandRegistry& registry);
+    void addPropertyItems(CommandRegistry& registry);
+    void addFigureItems(CommandRegistry& registry);
+    void buildViewMenu(CommandRegistry& registry, QWidget* menuParent);
+    QAction* plug(CommandRegistry& registry, const QString& id, QMenu* menu);
+    void separator(const char* name);
+
+    CommandRegistry* registry_ = nullptr;
     QMenu* objectMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* arrangeMenu_ = nullptr;

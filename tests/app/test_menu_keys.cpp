@@ -4,11 +4,21 @@
 // buttons share none either, and no two commands of the window answer to the same key.
 #include "AppTestSupport.h"
 
+#include "editor/CommandRegistry.h"
+#include "editor/EditorController.h"
+#include "editor/EditorTab.h"
+#include "editor/ObjectClipboard.h"
+#include "editor/ObjectMenu.h"
+
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -182,4 +192,71 @@ TEST_F(MenuKeysTest, NoTwoItemsOfAMenuShareALetterAndNoTwoCommandsShareAKey) {
     const QAction* recent = w->findChild<QAction*>(QStringLiteral("ZuletztItem1"));
     ASSERT_NE(recent, nullptr);
     EXPECT_EQ(recent->text(), QStringLiteral("&1 Tom && Jerry.kar"));
+}
+
+// Every item of the menu bar, the editor's tool bar and its context menus runs a command of
+// the window's one registry; a command that shows up in several places is one entry there,
+// and only its own item takes its keys.
+TEST_F(MenuKeysTest, EveryItemRunsOneCommandOfTheRegistryWhereverItIsShown) {
+    auto w = make();
+    CommandRegistry& r = w->commands();
+    std::map<QString, int> ownItems;  // command -> items that take its keys window-wide
+    QStringList unbound;
+    const auto check = [&](const QAction* a) {
+        if (a->isSeparator() || a->menu()) return;
+        const QString id = r.commandOf(a);
+        if (!r.contains(id)) {
+            unbound << a->objectName();
+            return;
+        }
+        if (a->shortcutContext() != Qt::WidgetShortcut && !a->shortcuts().isEmpty()) ++ownItems[id];
+    };
+    for (const QMenu* menu : w->findChildren<QMenu*>()) {
+        // The recent cards and the browser's card menu act on files, not on commands.
+        if (menu->objectName() == QLatin1String("ZuletztMenu") ||
+            menu->objectName() == QLatin1String("BrowserCardMenu"))
+            continue;
+        for (const QAction* a : menu->actions()) check(a);
+    }
+    // The editor's tool bar; the print tab's holds its own controls.
+    for (const QAction* a : w->editorTab().toolBar()->actions()) check(a);
+    EXPECT_TRUE(unbound.isEmpty()) << unbound.join(QLatin1Char(' ')).toStdString();
+    for (const auto& [id, count] : ownItems) EXPECT_EQ(count, 1) << id.toStdString();
+
+    // The object menu's clipboard items are the window's "&Bearbeiten" commands.
+    const std::pair<const char*, const char*> same[] = {{"Ausschneiden1", "AusschneidenItem"},
+                                                        {"Kopieren1", "KopierenItem"},
+                                                        {"Einfuegen1", "EinfuegenItem"},
+                                                        {"Duplizieren1", "DuplizierenItem"},
+                                                        {"EinfuegenV", "EinfuegenItem"},
+                                                        {"GanzeKarteM", "GanzeKarte1"},
+                                                        {"NewBtn", "Neu1"},
+                                                        {"SpeedItem4", "OpenItem"},
+                                                        {"SpeedItem5", "SaveItem"},
+                                                        {"SpeedItem6", "Hintergrundbild1"}};
+    ObjectMenu& menus = w->editing().menus();
+    for (const auto& [shown, own] : same) {
+        const QAction* face = menus.item(QString::fromLatin1(shown));
+        if (!face) face = w->findChild<QAction*>(QString::fromLatin1(shown));
+        const QAction* item = w->findChild<QAction*>(QString::fromLatin1(own));
+        ASSERT_TRUE(face && item) << shown;
+        EXPECT_FALSE(r.commandOf(item).isEmpty()) << own;
+        EXPECT_EQ(r.commandOf(face), r.commandOf(item)) << shown;
+        EXPECT_EQ(r.action(r.commandOf(item)), item) << own;
+    }
+
+    // Chosen in the object menu, "Kopieren" runs the window's command: on the editor tab it
+    // copies, elsewhere it leaves the clipboard alone, as the window's item does.
+    CardDocument& doc = w->document();
+    putFigure(doc, 1, 100000, 100000, 20000, 20000, 0xFF);
+    w->editing().selectSlot(1);
+    QGuiApplication::clipboard()->clear();
+    w->mainTabs()->setCurrentIndex(0);
+    menus.item(QStringLiteral("Kopieren1"))->trigger();
+    const QMimeData* board = QGuiApplication::clipboard()->mimeData();
+    EXPECT_FALSE(board && board->hasFormat(kObjectMimeType));
+    w->mainTabs()->setCurrentWidget(&w->editorTab());
+    menus.item(QStringLiteral("Kopieren1"))->trigger();
+    board = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(board && board->hasFormat(kObjectMimeType));
 }

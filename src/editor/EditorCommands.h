@@ -1,0 +1,39 @@
+// The editor's commands in the command registry: the clipboard, the selected object's
+// commands of the object menu, centring, the background and the view's commands. The window's
+// menus and the editor's context menus show them by these ids.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace bb {
+
+class CommandRegistry;
+class EditorController;
+
+namespace cmd {
+// Cut, copy, paste and duplicate of the selected object ("&Bearbeiten" and the object menu).
+inline const QString kCut = QStringLiteral("edit.cut");
+inline const QString kCopy = QStringLiteral("edit.copy");
+inline const QString kPaste = QStringLiteral("edit.paste");
+inline const QString kDuplicate = QStringLiteral("edit.duplicate");
+// "&Hintergrundbild..." (the window's settings menu, the tool bar, the view menu).
+inline const QString kBackground = QStringLiteral("settings.background");
+// "&Ganze Karte zeigen" (the window's edit menu and the view menu).
+inline const QString kWholeCard = QStringLiteral("view.wholeCard");
+// "Hi&lfslinien entfernen" of the view menu; the side is the action's data.
+inline const QString kRemoveGuides = QStringLiteral("view.removeGuides");
+}  // namespace cmd
+
+// The four clipboard commands, in menu order.
+QStringList clipboardCommands();
+// The commands that centre the selected object, in menu order.
+QStringList centringCommands();
+// The figure kinds 0..9 ("&Kreis" ... "Linie schräg runter") and the text alignments 0..2.
+QString figureCommand(int kind);
+QString alignmentCommand(int alignment);
+
+// Defines all of them, acting on `editor`.
+void defineEditorCommands(EditorController& editor, CommandRegistry& registry);
+
+}  // namespace bb
