@@ -54,8 +54,7 @@ TEST(CardObjectFields, EveryFieldChangedInTurnMakesTheObjectDiffer) {
 TEST(CardObjectFields, EveryFieldChangedInTurnIsAnUnsavedChangeOnEitherSide) {
     auto doc = std::make_unique<CardDocument>();
     for (int side : {SideOutside, SideInside}) {
-        doc->switchSide(side);
-        CardObject& o = *doc->workingSlots[7];
+        CardObject& o = *doc->sideSlots(side)[7];
         o = anObject(KindFigure);
         doc->markSaved();
         const CardObject saved = o;
@@ -65,15 +64,7 @@ TEST(CardObjectFields, EveryFieldChangedInTurnIsAnUnsavedChangeOnEitherSide) {
             o = saved;
             EXPECT_FALSE(doc->hasUnsavedChanges()) << "side " << side << ", field " << i;
         }
-        // The same once the side is written back and another one is edited.
-        doc->switchSide(1 - side);
-        CardObject& kept = *doc->sideSlots(side)[7];
-        for (std::size_t i = 0; i < kFields; ++i) {
-            changeField(kept, i);
-            EXPECT_TRUE(doc->hasUnsavedChanges()) << "side " << side << ", field " << i;
-            kept = saved;
-        }
-        CardDocument::freeObject(kept);
+        CardDocument::freeObject(o);
     }
 }
 
