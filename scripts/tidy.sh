@@ -18,11 +18,12 @@ jobs=${TIDY_JOBS:-2}
 log=$(mktemp)
 db=$(mktemp -d)
 trap 'rm -rf "$log" "$db"' EXIT
-# The build's precompiled headers are gcc's; clang cannot read them. Each file is checked
+# clang-tidy cannot read gcc's precompiled headers (nor another clang's). Each file is checked
 # without them, as it stands (it includes what it uses).
 python3 - "$build/compile_commands.json" "$db/compile_commands.json" <<'PY'
 import json, re, sys
-pch = re.compile(r" -Winvalid-pch| -include \S*cmake_pch\.hxx")
+pch = re.compile(r" -Winvalid-pch| -Xclang -include-pch -Xclang \S+"
+                 r"| (-Xclang )?-include (-Xclang )?\S*cmake_pch\.hxx")
 entries = json.load(open(sys.argv[1]))
 for e in entries:
     e["command"] = pch.sub("", e["command"])
