@@ -35,7 +35,7 @@ struct EditingBench {
         const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
         const int32_t cw = doc.sideWidthUnits / 3, ch = doc.sideHeightUnits / 3;
         for (int i = 0; i < objects; ++i) {
-            bb::CardObject& o = *doc.editedSlots()[i + 1];
+            bb::CardObject& o = *doc.outsideSlots[i + 1];
             o.x = cardX + (i * 7919) % cw;
             o.y = cardY + (i * 104729) % ch;
             o.width = 8000 + (i * 37) % 30000;
@@ -68,7 +68,7 @@ struct EditingBench {
 
 // Puts the frontmost object under `at` (50 × 40 view pixels) and selects it.
 void placeSelected(EditingBench& b, QPoint at) {
-    bb::CardObject& o = *b.doc.editedSlots()[2000];
+    bb::CardObject& o = *b.doc.outsideSlots[2000];
     b.doc.setViewX(o, at.x() - 10);
     b.doc.setViewY(o, at.y() - 10);
     b.doc.setViewWidth(o, 50);
@@ -143,14 +143,15 @@ BENCHMARK(BM_DragMoveSnapping2000Objects)->Iterations(1000)->Unit(benchmark::kMi
 // The press of that drag: the candidate lines of 2000 objects, sorted.
 void BM_SnapLines2000Objects(benchmark::State& state) {
     EditingBench b(2000);
-    for (auto _ : state) benchmark::DoNotOptimize(bb::snapLines(b.doc, 2000).xs.data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bb::snapLines(b.doc, bb::SideOutside, 2000).xs.data());
 }
 BENCHMARK(BM_SnapLines2000Objects)->Unit(benchmark::kMicrosecond);
 
 // One move's snap alone against the lines of 2000 objects.
 void BM_SnapBox2000Objects(benchmark::State& state) {
     EditingBench b(2000);
-    const bb::SnapLines lines = bb::snapLines(b.doc, 2000);
+    const bb::SnapLines lines = bb::snapLines(b.doc, bb::SideOutside, 2000);
     const bb::CardGeometry card = bb::cardGeometry(b.doc);
     const bb::SnapGrid grid{5 * bb::kUnitsPerMm, card.left, card.top};
     const int64_t reach = bb::snapReach(b.doc.zoomFactor, b.doc.unitsPerPixel);

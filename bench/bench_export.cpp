@@ -27,8 +27,8 @@ std::unique_ptr<bb::CardDocument> photoCard(int mode) {
         }
     }
     photo.markModified();
-    doc->editedBackground().backgroundMode = mode;
-    doc->editedBackground().backgroundPicture = photo;
+    doc->outsideBackground.backgroundMode = mode;
+    doc->outsideBackground.backgroundPicture = photo;
     return doc;
 }
 
@@ -37,12 +37,12 @@ void BM_ExportRender(benchmark::State& state) {
     bb::RenderContext ctx;
     {
         // The photo must really be drawn: the middle of the card is not the white paper.
-        const bb::DibImage check = bb::renderExportPicture(*doc, doc->currentSide, ctx);
+        const bb::DibImage check = bb::renderExportPicture(*doc, bb::SideOutside, ctx);
         if (check.isNull() || bb::getPixel(check, 396, 279) == 0xFFFFFFu)
             state.SkipWithError("background not drawn");
     }
     for (auto _ : state) {
-        bb::DibImage pic = bb::renderExportPicture(*doc, doc->currentSide, ctx);
+        bb::DibImage pic = bb::renderExportPicture(*doc, bb::SideOutside, ctx);
         benchmark::DoNotOptimize(pic.bits());
         if (pic.width() != 793 || pic.height() != 559) state.SkipWithError("wrong size");
     }
@@ -57,7 +57,7 @@ void BM_ExportToFile(benchmark::State& state) {
     const int code = int(state.range(0));
     const QString path = QDir(dir.path()).filePath(QStringLiteral("karte"));
     for (auto _ : state) {
-        if (bb::exportSide(*doc, doc->currentSide, ctx, path, code) != 1)
+        if (bb::exportSide(*doc, bb::SideOutside, ctx, path, code) != 1)
             state.SkipWithError("save failed");
     }
 }

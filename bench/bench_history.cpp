@@ -14,7 +14,7 @@ using namespace bb;
 
 void fillFigures(CardDocument& doc, int count) {
     for (int s = 1; s <= count; ++s) {
-        CardObject& o = *doc.editedSlots()[s];
+        CardObject& o = *doc.outsideSlots[s];
         o.kind = KindFigure;
         o.x = (s * 977) % 200000;
         o.y = (s * 613) % 150000;
@@ -37,7 +37,7 @@ void BM_RecordStepOn2000Objects(benchmark::State& state) {
     EditHistory history(doc);
     int dx = 1;
     for (auto _ : state) {
-        move(history, *doc.editedSlots()[1000], dx);
+        move(history, *doc.outsideSlots[1000], dx);
         dx = -dx;
     }
 }
@@ -48,7 +48,7 @@ void BM_UndoRedoOn2000Objects(benchmark::State& state) {
     CardDocument doc;
     fillFigures(doc, 2000);
     EditHistory history(doc);
-    move(history, *doc.editedSlots()[1000], 5000);
+    move(history, *doc.outsideSlots[1000], 5000);
     for (auto _ : state) {
         history.undo();
         history.redo();
@@ -66,7 +66,7 @@ size_t heapInUse() {
 void BM_MemoryOf1000StepsWith12MpPicture(benchmark::State& state) {
     for (auto _ : state) {
         CardDocument doc;
-        CardObject& o = *doc.editedSlots()[1];
+        CardObject& o = *doc.outsideSlots[1];
         o.kind = KindPicture;
         o.picture = newDib(4000, 3000, 24);
         o.content = QStringLiteral("foto.jpg");

@@ -57,7 +57,7 @@ std::unique_ptr<CardDocument> makeCard() {
     doc->format = printtest::twoByFive();
     doc->updateSideUnits();
     const int cw = doc->sideWidthUnits / 3, ch = doc->sideHeightUnits / 3;
-    CardObject& photo = *doc->editedSlots()[1];
+    CardObject& photo = *doc->outsideSlots[1];
     photo.kind = KindPicture;
     photo.x = cw;
     photo.y = ch;
@@ -66,7 +66,7 @@ std::unique_ptr<CardDocument> makeCard() {
     photo.content = QStringLiteral("photo.jpg");
     photo.picture = makePhoto();
     for (int i = 0; i < 10; ++i) {
-        CardObject& t = *doc->editedSlots()[2 + i];
+        CardObject& t = *doc->outsideSlots[2 + i];
         t.kind = KindText;
         t.x = cw + cw / 20;
         t.y = ch + i * ch / 10;
@@ -94,7 +94,7 @@ qint64 printToPdf(CardDocument& doc, const QString& file, int copies,
     options.settings = {0, copies, 1};
     options.cutLines = true;
     options.foldLines = true;
-    const PrintJob job = sideJob(doc, doc.currentSide, options, target.geometry(), merge);
+    const PrintJob job = sideJob(doc, SideOutside, options, target.geometry(), merge);
     const PrintRunResult r = runPrintJob(target.printer(), doc, ctx, job, dialogs, progress);
     return r.ok ? QFileInfo(file).size() : -1;
 }
@@ -142,7 +142,7 @@ std::unique_ptr<CardDocument> makeMergeCard() {
                             QStringLiteral("wir laden Dich herzlich ein!"),
                             QStringLiteral("Deine Familie aus {Ort}")};
     for (int i = 0; i < 10; ++i) {
-        CardObject& t = *doc->editedSlots()[2 + i];
+        CardObject& t = *doc->outsideSlots[2 + i];
         if (i < texts.size())
             t.content = texts[i];
         else
@@ -260,7 +260,7 @@ void BM_Print100CardsThroughQueue(benchmark::State& state) {
         QElapsedTimer qt;
         qt.start();
         const PrintRunResult r =
-            printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
+            printCards(target.printer(), *doc, SideOutside, ctx, options, dialogs);
         qtMs = double(qt.elapsed());
         const auto job = before ? cups::findJob(queue, *before, kPrintJobTitle) : std::nullopt;
         if (!r.ok || !job) {

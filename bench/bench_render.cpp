@@ -56,7 +56,7 @@ struct Scene {
     int32_t len(int px) const { return doc->fromView(px); }
 
     CardObject& add(int kind, int x, int y, int w, int h) {
-        CardObject& o = *doc->editedSlots()[doc->findFreeSlot(doc->currentSide)];
+        CardObject& o = *doc->outsideSlots[doc->findFreeSlot(SideOutside)];
         o.kind = kind;
         o.x = ux(x);
         o.y = uy(y);
@@ -66,15 +66,15 @@ struct Scene {
     }
     void draw(QImage& view) {
         QPainter p(&view);
-        drawCardSide(p, *doc, doc->currentSide, ctx, areaWidth, areaHeight, scrollX, scrollY, scale,
+        drawCardSide(p, *doc, SideOutside, ctx, areaWidth, areaHeight, scrollX, scrollY, scale,
                      true);
     }
 };
 
 void BM_TypicalSideEditor(benchmark::State& state) {
     Scene s;
-    s.doc->editedBackground().backgroundMode = BgStretched;
-    s.doc->editedBackground().backgroundPicture = patternPicture(4000, 3000);  // 12 megapixels
+    s.doc->outsideBackground.backgroundMode = BgStretched;
+    s.doc->outsideBackground.backgroundPicture = patternPicture(4000, 3000);  // 12 megapixels
     for (int i = 0; i < 10; ++i) {
         CardObject& t = s.add(KindText, 40 + 90 * i, 60 + 60 * i, 300, 120);
         t.content = QStringLiteral("Herzlichen Glückwunsch\rzum Geburtstag");
@@ -115,7 +115,7 @@ void BM_TypicalSideEditor(benchmark::State& state) {
     }
     // The background is copied row by row from its bits: no whole-picture conversion.
     state.counters["bg_converted"] =
-        s.doc->editedBackground().backgroundPicture.drawingImageCached();
+        s.doc->outsideBackground.backgroundPicture.drawingImageCached();
 }
 BENCHMARK(BM_TypicalSideEditor)->Unit(benchmark::kMillisecond);
 

@@ -16,11 +16,11 @@
 namespace {
 
 // Figures of every kind and texts spread over the card (and a few beside it).
-void fillSide(bb::CardDocument& doc, int count) {
+void fillSide(bb::CardDocument& doc, int side, int count) {
     const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
     const int32_t cw = doc.sideWidthUnits / 3, ch = doc.sideHeightUnits / 3;
     for (int i = 0; i < count; ++i) {
-        bb::CardObject& o = *doc.editedSlots()[i + 1];
+        bb::CardObject& o = *doc.sideSlots(side)[i + 1];
         o.x = cardX - cw / 10 + (i * 7919) % (cw + cw / 5);
         o.y = cardY - ch / 10 + (i * 104729) % (ch + ch / 5);
         o.width = 8000 + (i * 37) % 30000;
@@ -50,10 +50,8 @@ void BM_RepaintBothViews200Objects(benchmark::State& state) {
     bb::RenderContext ctx;
     doc.unitsPerPixel = 312;
     doc.updateSideUnits();
-    fillSide(doc, 200);
-    doc.currentSide = 1;
-    fillSide(doc, 200);
-    doc.currentSide = 0;
+    fillSide(doc, bb::SideOutside, 200);
+    fillSide(doc, bb::SideInside, 200);
     bb::EditorTab tab(doc, ctx);
     tab.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     tab.show();

@@ -133,7 +133,6 @@ void MainWindow::createContents() {
     ctx_.fontDpi = dpi;
     doc_->zoomFactor = 1.0;
     doc_->unitsPerPixel = 30000 / dpi;
-    doc_->currentSide = SideOutside;
     doc_->clearAll();
 
     buildTabs();
@@ -195,6 +194,7 @@ void MainWindow::buildTabs() {
     mainTabs_->setCurrentIndex(0);
 
     print_->setSideSelector([this](int side) { editor_->selectSide(side); });
+    print_->setSideSource([this] { return editor_->views().edited().side; });
     // A new or opened card brings its type's paper and orientation to the printer.
     connect(this, &MainWindow::documentReplaced, print_, &PrintTab::takeCardPaper);
     connect(print_, &PrintTab::cardFormatRequested, this,
@@ -207,7 +207,7 @@ void MainWindow::buildTabs() {
     export_->startFolder().setCardFolder(cardFolder_);
     export_->startFolder().keepIn(settings_.get());
     connect(print_, &PrintTab::exportRequested, this,
-            [this] { runCommand([this] { export_->exportShownSide(); }); });
+            [this] { runCommand([this] { export_->exportShownSide(editing_->editedSide()); }); });
     connect(browser_, &BrowserTab::openRequested, this, [this](const QString& path) {
         runCommand([this, path] {
             if (openCard(path)) mainTabs_->setCurrentWidget(editor_);

@@ -76,7 +76,7 @@ void MainWindow::setUpMerge() {
 void MainWindow::openMergeDialog() {
     QString folder = programFolder_;
     if (!doc_->fileName.isEmpty()) folder = QFileInfo(doc_->fileName).absolutePath();
-    mergeDialog_->prepare(fieldsOfCard(*doc_), folder, doc_->currentSide);
+    mergeDialog_->prepare(fieldsOfCard(*doc_), folder, editing_->editedSide());
     editing_->modal(*mergeDialog_);
 }
 

@@ -63,7 +63,6 @@ void CardDocument::clearAll() {
     for (int s = 1; s <= kSlotCount; ++s) {
         for (CardObject* o : {outsideSlots[s], insideSlots[s]}) freeObject(*o);
     }
-    selectedSlot = 0;
     // Pictures are shared by reference count: dropping every holder releases each distinct
     // picture exactly once.
     for (Background* b : {&outsideBackground, &insideBackground}) {

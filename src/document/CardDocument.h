@@ -51,8 +51,6 @@ public:
     CardFormat format;
     SlotTable outsideSlots{};
     SlotTable insideSlots{};
-    int32_t currentSide = SideOutside;
-    int32_t selectedSlot = 0;
     Background outsideBackground, insideBackground;
     int32_t sideWidthUnits = 0;
     int32_t sideHeightUnits = 0;
@@ -79,7 +77,7 @@ public:
     // Screen length of u units: Trunc(u × zoomFactor ÷ unitsPerPixel).
     int screenPixels(int32_t units) const;
 
-    // Empties both sides and the backgrounds; keeps format, sizes, scale and currentSide.
+    // Empties both sides and the backgrounds; keeps format, sizes and scale.
     // The empty card counts as saved.
     void clearAll();
     // Rises with every clearAll, also one that a damaged file leaves behind, so that a caller
@@ -125,11 +123,6 @@ public:
     Background& sideBackground(int side) {
         return side == SideInside ? insideBackground : outsideBackground;
     }
-    // The table and background of the side being edited (currentSide).
-    SlotTable& editedSlots() { return sideSlots(currentSide); }
-    const SlotTable& editedSlots() const { return sideSlots(currentSide); }
-    Background& editedBackground() { return sideBackground(currentSide); }
-    const Background& editedBackground() const { return sideBackground(currentSide); }
 
 private:
     uint64_t clearCount_ = 0;

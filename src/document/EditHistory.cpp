@@ -48,7 +48,7 @@ struct EditHistory::Capture {
     };
     CardFormat format;
     Side sides[2];
-    int32_t currentSide = SideOutside;
+    int32_t editedSide = SideOutside;  // the edited side and selection as the step began
     int32_t selectedSlot = 0;
     struct Turn {
         int side, slot, quarters;  // quarters: +1 per right turn, -1 per left turn
@@ -134,8 +134,9 @@ void EditHistory::Command::apply(bool back) {
         if (onlySide >= 0 && c.side != onlySide) oneSide = false;
         onlySide = c.side;
     }
-    if (oneSide && onlySide >= 0 && onlySide != d.currentSide && editable(d.currentSide))
-        d.currentSide = onlySide;
+    EditedSide& edited = history_.editedSide();
+    if (oneSide && onlySide >= 0 && onlySide != edited.side && editable(edited.side))
+        edited.side = onlySide;
 
     if (format) {
         d.format = back ? format->first : format->second;
@@ -159,7 +160,7 @@ void EditHistory::Command::apply(bool back) {
         record.picture = picture;
     }
     const int32_t slot = back ? selectedBefore : selectedAfter;
-    d.selectedSlot = slot > 0 && slot <= kSlotCount && d.editedSlots()[slot]->used() ? slot : 0;
+    edited.slot = slot > 0 && slot <= kSlotCount && edited.table(d)[slot]->used() ? slot : 0;
     // Back at the saved state the content is the saved one (a turned-back picture is a new
     // copy with the same pixels).
     if (history_.stack_.index() + (back ? -1 : 1) == history_.stack_.cleanIndex()) d.markSaved();
@@ -177,8 +178,8 @@ void EditHistory::begin() {
     if (depth_++ > 0) return;
     auto c = std::make_unique<Capture>();
     c->format = doc_.format;
-    c->currentSide = doc_.currentSide;
-    c->selectedSlot = doc_.selectedSlot;
+    c->editedSide = edited_->side;
+    c->selectedSlot = edited_->slot;
     for (int side : {SideOutside, SideInside}) {
         Capture::Side& s = c->sides[side];
         const SlotTable& table = liveSlots(doc_, side);
@@ -194,14 +195,14 @@ void EditHistory::begin() {
 }
 
 void EditHistory::noteQuarterTurn(int slot, bool left) {
-    if (!open_ || !editable(doc_.currentSide)) return;
+    if (!open_ || !editable(edited_->side)) return;
     for (Capture::Turn& t : open_->turns) {
-        if (t.side == doc_.currentSide && t.slot == slot) {
+        if (t.side == edited_->side && t.slot == slot) {
             t.quarters += left ? -1 : 1;
             return;
         }
     }
-    open_->turns.push_back({doc_.currentSide, slot, left ? -1 : 1});
+    open_->turns.push_back({edited_->side, slot, left ? -1 : 1});
 }
 
 void EditHistory::end(const QString& text, int mergeKey) {
@@ -237,8 +238,8 @@ void EditHistory::end(const QString& text, int mergeKey) {
         updateModified();
         return;
     }
-    cmd->selectedBefore = before->currentSide == doc_.currentSide ? before->selectedSlot : 0;
-    cmd->selectedAfter = doc_.selectedSlot;
+    cmd->selectedBefore = before->editedSide == edited_->side ? before->selectedSlot : 0;
+    cmd->selectedAfter = edited_->slot;
     stack_.push(cmd.release());
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "document/CardDocument.h"
+#include "document/EditedSide.h"
 
 #include <QObject>
 #include <QString>
@@ -24,6 +25,10 @@ public:
 
     QUndoStack& stack() { return stack_; }
     CardDocument& doc() { return doc_; }
+    // The side being edited and the selection: steps record them, undo and redo set them.
+    // The editor hands in the one it owns; until then the history keeps its own.
+    void setEditedSide(EditedSide& edited) { edited_ = &edited; }
+    EditedSide& editedSide() { return *edited_; }
 
     // Opens a step; steps nest, and only the outermost one records. Nothing is recorded when
     // nothing changed between begin() and the matching end().
@@ -60,7 +65,7 @@ public:
 signals:
     // After an undo or redo changed the document. `formatChanged` when the card type changed
     // (the views must be laid out anew). A step that changed one side only makes that side the
-    // working one first. The document's selection is already set: the object the step's
+    // working one first. The selection (editedSide()) is already set: the object the step's
     // command had selected, when it is still there.
     void applied(bool formatChanged);
     // isModified() turned to `modified`: a step, an undo or redo, a save or a clear changed
@@ -76,6 +81,8 @@ private:
     void updateModified();
 
     CardDocument& doc_;
+    EditedSide ownEdited_;
+    EditedSide* edited_ = &ownEdited_;
     QUndoStack stack_;
     bool modified_ = false;
     int depth_ = 0;

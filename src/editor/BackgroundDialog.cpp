@@ -43,11 +43,12 @@ private:
     BackgroundDialog& form_;
 };
 
-BackgroundDialog::BackgroundDialog(CardDocument& doc, UserDialogs& dialogs,
-                                   PictureOpenDialog& pictureOpenDialog,
+BackgroundDialog::BackgroundDialog(CardDocument& doc, const EditedSide& edited,
+                                   UserDialogs& dialogs, PictureOpenDialog& pictureOpenDialog,
                                    const QString& programFolder, QWidget* parent)
     : QDialog(parent),
       doc_(doc),
+      edited_(edited),
       dialogs_(dialogs),
       pictureOpenDialog_(pictureOpenDialog),
       programFolder_(programFolder) {
@@ -127,7 +128,7 @@ void BackgroundDialog::run(const std::function<int(QDialog&)>& runModal) {
 }
 
 void BackgroundDialog::activate() {
-    const Background& bg = doc_.editedBackground();
+    const Background& bg = editedBackground();
     if (QRadioButton* rb = modeButton(bg.backgroundMode)) rb->setChecked(true);
     colorBox_->setColor(bg.backgroundColor);
     picture_ = bg.backgroundPicture;
@@ -150,22 +151,22 @@ void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModa
         // it takes the first arrangement of the list.
         modeButton(BgCover)->setChecked(true);
     }
-    doc_.editedBackground().backgroundPicture = picture_;
-    doc_.editedBackground().backgroundFile = fileName_;
+    editedBackground().backgroundPicture = picture_;
+    editedBackground().backgroundFile = fileName_;
     previewBox->update();
 }
 
 void BackgroundDialog::removePicture() {
     picture_ = DibImage();
     fileName_.clear();
-    doc_.editedBackground().backgroundMode = BgNone;
-    doc_.editedBackground().backgroundPicture = DibImage();
-    doc_.editedBackground().backgroundFile.clear();
+    editedBackground().backgroundMode = BgNone;
+    editedBackground().backgroundPicture = DibImage();
+    editedBackground().backgroundFile.clear();
     previewBox->update();
 }
 
 void BackgroundDialog::applyAndClose() {
-    Background& bg = doc_.editedBackground();
+    Background& bg = editedBackground();
     bg.backgroundMode = checkedMode();
     if (!picture_.isNull()) {
         bg.backgroundPicture = picture_;

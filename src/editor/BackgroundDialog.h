@@ -2,6 +2,7 @@
 // four arrangements, a solid colour, or nothing.
 #pragma once
 
+#include "document/EditedSide.h"
 #include "pictures/DibImage.h"
 
 #include <QDialog>
@@ -26,8 +27,10 @@ QRect backgroundPreviewRect(int boxWidth, int boxHeight, int pw, int ph);
 class BackgroundDialog : public QDialog {
     Q_OBJECT
 public:
-    BackgroundDialog(CardDocument& doc, UserDialogs& dialogs, PictureOpenDialog& pictureOpenDialog,
-                     const QString& programFolder, QWidget* parent = nullptr);
+    // `edited` says which side's background the dialog shows and changes.
+    BackgroundDialog(CardDocument& doc, const EditedSide& edited, UserDialogs& dialogs,
+                     PictureOpenDialog& pictureOpenDialog, const QString& programFolder,
+                     QWidget* parent = nullptr);
 
     // Shows the dialog modally through `runModal` and applies it when it closes.
     void run(const std::function<int(QDialog&)>& runModal);
@@ -52,8 +55,10 @@ public:
 
 private:
     void paintPreview(QWidget* box);
+    Background& editedBackground() { return edited_.background(doc_); }
 
     CardDocument& doc_;
+    const EditedSide& edited_;
     UserDialogs& dialogs_;
     PictureOpenDialog& pictureOpenDialog_;
     QString programFolder_;

@@ -148,21 +148,21 @@ int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab,
     return mode;
 }
 
-int hitTest(const CardDocument& doc, int x, int y) {
+int hitTest(const CardDocument& doc, int side, int x, int y) {
     for (int slot = kSlotCount; slot >= 1; --slot) {
-        const CardObject& o = *doc.editedSlots()[slot];
+        const CardObject& o = *doc.sideSlots(side)[slot];
         if (o.kind > 0 && pixelBox(doc, o).contains(x, y)) return slot;
     }
     return 0;
 }
 
-int nextUsedSlot(const CardDocument& doc, int slot) {
+int nextUsedSlot(const CardDocument& doc, int side, int slot) {
     if (slot < 1 || slot > kSlotCount) return 0;
     int s = slot;
     for (int i = 0; i < kSlotCount; ++i) {
         s = s == kSlotCount ? 1 : s + 1;
         if (s == slot) break;
-        if (doc.editedSlots()[s]->kind > 0) return s;
+        if (doc.sideSlots(side)[s]->kind > 0) return s;
     }
     return slot;
 }

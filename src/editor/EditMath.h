@@ -82,12 +82,12 @@ int64_t workAreaLimit(const CardDocument& doc, int viewPixels);
 int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
                    const DragLimits& limits);
 
-// The frontmost used slot of the edited side whose pixel box contains (x, y); 0 when none.
-int hitTest(const CardDocument& doc, int x, int y);
+// The frontmost used slot of `side` whose pixel box contains (x, y); 0 when none.
+int hitTest(const CardDocument& doc, int side, int x, int y);
 
-// The next used slot after `slot`, ascending and wrapping from 10000 to 1; `slot` itself
+// The next used slot of `side` after `slot`, ascending and wrapping from 10000 to 1; `slot` itself
 // when no other is used; 0 when `slot` is 0.
-int nextUsedSlot(const CardDocument& doc, int slot);
+int nextUsedSlot(const CardDocument& doc, int side, int slot);
 
 // Zoom steps of unitsPerPixel: in divides by 1.5 while above 50, out multiplies by 1.5
 // while below 1000.

@@ -45,6 +45,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
       dialogParent_(dialogParent),
       navigation_(views) {
     history_ = std::make_unique<EditHistory>(views_.doc());
+    history_->setEditedSide(views_.edited());
     connect(history_.get(), &EditHistory::applied, this, &EditorController::afterHistoryApplied);
     runModal_ = [](QDialog& d) { return d.exec(); };
     textSession_ = std::make_unique<TextSession>(*this);
@@ -65,8 +66,8 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     commands_ = std::make_unique<ObjectCommands>(*this, dialogs_, dialogParent);
     clipboard_ = std::make_unique<ObjectClipboard>(*this, dialogs_, programFolder_);
     pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
-    backgroundDialog_ = new BackgroundDialog(views_.doc(), dialogs_, *pictureOpenDialog_,
-                                             programFolder_, dialogParent);
+    backgroundDialog_ = new BackgroundDialog(views_.doc(), views_.edited(), dialogs_,
+                                             *pictureOpenDialog_, programFolder_, dialogParent);
     backgroundDialog_->repaintViews = [this] { repaintBoth(); };
     views_.setInput(this);
 }
@@ -93,7 +94,7 @@ void EditorController::install(EditorTab& tab) {
     tab_ = &tab;
     // The selection is a slot of the edited side's table: it means nothing on the other side.
     connect(tab.sideTabs(), &QTabWidget::currentChanged, this, [this] {
-        const bool hadSelection = doc().selectedSlot != 0;
+        const bool hadSelection = selectedSlot() != 0;
         resetState();
         if (hadSelection) repaintBoth();
     });
@@ -104,9 +105,8 @@ int EditorController::modal(QDialog& d) const {
 }
 
 CardObject* EditorController::selected() {
-    CardDocument& d = doc();
-    if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount) return nullptr;
-    CardObject* o = d.editedSlots()[d.selectedSlot];
+    if (selectedSlot() < 1 || selectedSlot() > kSlotCount) return nullptr;
+    CardObject* o = editedSlots()[selectedSlot()];
     return o->used() ? o : nullptr;
 }
 
@@ -152,7 +152,7 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 }
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
-    if (side == doc().currentSide) textSession_->drawCaret(painter);
+    if (side == editedSide()) textSession_->drawCaret(painter);
     if (guidePull_.active && guidePull_.onView && side == guidePull_.side)
         drawGuideLine(painter, guidePull_.vertical, guidePull_.pos, 0, 0);
     if (mouseState_ != MouseDragging || side != dragSide_) return;
@@ -162,10 +162,9 @@ void EditorController::drawOverlay(int side, QPainter& painter) {
 
 QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
-    if (d.selectedSlot < 1 || d.selectedSlot > kSlotCount ||
-        !d.editedSlots()[d.selectedSlot]->used())
+    if (selectedSlot() < 1 || selectedSlot() > kSlotCount || !editedSlots()[selectedSlot()]->used())
         return {};
-    const PixelBox b = pixelBox(d, *d.editedSlots()[d.selectedSlot]);
+    const PixelBox b = pixelBox(d, *editedSlots()[selectedSlot()]);
     return QRect(b.left, b.top, b.width, b.height);
 }
 
@@ -205,8 +204,8 @@ void EditorController::chooseDragMode(int x, int y) {
             return;
         case ToolText: {
             // Over a text the tool edits it: the text cursor says so.
-            const int hit = hitTest(doc(), x, y);
-            const bool onText = hit > 0 && doc().editedSlots()[hit]->kind == KindText;
+            const int hit = hitTest(doc(), editedSide(), x, y);
+            const bool onText = hit > 0 && editedSlots()[hit]->kind == KindText;
             setCursorNumber(onText ? CursorIBeam : CursorMultiDrag);
             return;
         }
@@ -252,7 +251,7 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
     leftDown_ = true;
     pressBefore_ = lastPress_;
     lastPress_ = {side, QPoint(x, y)};
-    slotBeforeLastPress_ = doc().selectedSlot;
+    slotBeforeLastPress_ = selectedSlot();
     if (textSession_->press(mods, x, y)) return;
     if (tool == ToolHand) {
         navigation_.startPan(x, y);
@@ -269,16 +268,16 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
         startDrag(side, x, y);
         return;
     }
-    const int hit = hitTest(doc(), x, y);
+    const int hit = hitTest(doc(), editedSide(), x, y);
     if (hit > 0) {
-        if (hit != doc().selectedSlot) {
+        if (hit != selectedSlot()) {
             selectSlot(hit);
             repaintView(side);
         }
         return;
     }
     if (pressOnGuide(side, x, y)) return;
-    doc().selectedSlot = 0;
+    edited().slot = 0;
     repaintView(side);
 }
 
@@ -307,15 +306,15 @@ void EditorController::rightPress(int side, int x, int y) {
     if (dragMode_ > DragNone) {
         showObjectMenu(side, x, y);
     } else {
-        const int hit = hitTest(doc(), x, y);
+        const int hit = hitTest(doc(), editedSide(), x, y);
         if (hit > 0) {
-            if (hit != doc().selectedSlot) {
+            if (hit != selectedSlot()) {
                 selectSlot(hit);
                 repaintView(side);
             }
             showObjectMenu(side, x, y);
         } else {
-            doc().selectedSlot = 0;
+            edited().slot = 0;
             repaintView(side);
             showViewMenu(side, x, y);
         }
@@ -389,7 +388,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         return;
     }
     // A second press that picked another object or none is taken back.
-    if (pressSeen && doc().selectedSlot != slotBeforeLastPress_) {
+    if (pressSeen && selectedSlot() != slotBeforeLastPress_) {
         selectSlot(slotBeforeLastPress_);
         repaintView(side);
     }
@@ -430,14 +429,23 @@ void EditorController::handleKey(int key) {
     if (key == Qt::Key_Delete) {
         commands_->deleteSelected();
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        if (doc().selectedSlot == 0) return;
-        doc().selectedSlot = nextUsedSlot(doc(), doc().selectedSlot);
+        if (selectedSlot() == 0) return;
+        edited().slot = nextUsedSlot(doc(), editedSide(), selectedSlot());
         repaintBoth();
     }
 }
 
+void EditorController::showSide(int side) {
+    if (tab_) {
+        tab_->selectSide(side);
+        return;
+    }
+    edited().side = side == SideInside ? SideInside : SideOutside;
+    resetState();
+}
+
 void EditorController::selectSlot(int slot) {
-    doc().selectedSlot = slot;
+    edited().slot = slot;
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
 }
 
@@ -463,9 +471,9 @@ void EditorController::afterHistoryApplied(bool formatChanged) {
     dragMode_ = DragNone;
     if (formatChanged) views_.layoutFromDocument();
     // The side tabs follow a step undone on the other side; the selection is the step's.
-    const int slot = doc().selectedSlot;
+    const int slot = selectedSlot();
     if (tab_) tab_->syncSideTab();
-    doc().selectedSlot = slot;
+    edited().slot = slot;
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
     repaintBoth();
     emit historyApplied(formatChanged);
@@ -479,7 +487,7 @@ void EditorController::resetState() {
     grabOffsetX_ = grabOffsetY_ = 0;
     lastPress_ = pressBefore_ = Press{};
     guidePull_ = GuidePull{};
-    doc().selectedSlot = 0;
+    edited().slot = 0;
     endTextEditing();
 }
 

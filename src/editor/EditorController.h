@@ -81,6 +81,15 @@ public:
 
     CardDocument& doc() { return views_.doc(); }
     EditorViews& views() { return views_; }
+    // The side being edited (the active side tab) and the object selected on it (0: none).
+    EditedSide& edited() { return views_.edited(); }
+    int editedSide() const { return views_.edited().side; }
+    int selectedSlot() const { return views_.edited().slot; }
+    SlotTable& editedSlots() { return views_.edited().table(views_.doc()); }
+    const SlotTable& editedSlots() const { return views_.edited().table(views_.doc()); }
+    Background& editedBackground() { return views_.edited().background(views_.doc()); }
+    // Makes `side` the edited one, as a click on its tab does (the selection goes).
+    void showSide(int side);
     ToolPalette& tools() { return *tools_; }
     ObjectMenu& menus() { return *menus_; }
     // The program's commands; the editor's own are defined in it, the window adds its own.

@@ -98,7 +98,7 @@ GuideRef EditorController::guideUnderMouse(int side, int x, int y) {
     const GuideRef g = guideAt(guides_.side(side), d.fromView(x), d.fromView(y),
                                snapReach(d.zoomFactor, d.unitsPerPixel, kGuideGrabPixels));
     // An object under the mouse is taken before a guide across it.
-    if (!g.valid() || hitTest(d, x, y) > 0) return {};
+    if (!g.valid() || hitTest(d, editedSide(), x, y) > 0) return {};
     return g;
 }
 

@@ -49,7 +49,7 @@ void EditorNavigation::zoomClick(int side, int x, int y, bool zoomIn) {
 
 void EditorNavigation::showWholeCard() {
     CardDocument& d = views_.doc();
-    EditorView* view = views_.view(d.currentSide);
+    EditorView* view = views_.view(views_.edited().side);
     QScrollArea* box = view ? view->scrollBox() : nullptr;
     if (!box || d.sideWidthUnits <= 0 || d.sideHeightUnits <= 0 || !(d.zoomFactor > 0)) return;
     // The work area is three cards across and down, so with the card filling the view the

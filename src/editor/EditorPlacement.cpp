@@ -23,7 +23,8 @@ void EditorController::startSnapping() {
     guideXs_.clear();
     guideYs_.clear();
     shownGuides_ = QRegion();
-    snapLines_ = snapOptions_.enabled ? snapLines(doc(), doc().selectedSlot) : SnapLines{};
+    snapLines_ =
+        snapOptions_.enabled ? snapLines(doc(), editedSide(), selectedSlot()) : SnapLines{};
     // The guides pulled from the rulers hold whether snapping is on or not.
     const GuideLines& pulled = guides_.side(dragSide_);
     if (pulled.empty()) return;

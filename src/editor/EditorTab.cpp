@@ -60,7 +60,7 @@ EditorTab::EditorTab(CardDocument& doc, RenderContext& ctx, QWidget* parent)
 EditorTab::~EditorTab() = default;
 
 void EditorTab::sideTabChanged(int index) {
-    doc_.currentSide = index == 1 ? SideInside : SideOutside;
+    views_->edited().side = index == 1 ? SideInside : SideOutside;
     views_->paintBoth();
 }
 
@@ -77,7 +77,7 @@ void EditorTab::setRecordBar(QWidget* bar) {
 
 void EditorTab::syncSideTab() {
     switching_ = true;
-    sideTabs_->setCurrentIndex(doc_.currentSide == 1 ? 1 : 0);
+    sideTabs_->setCurrentIndex(views_->edited().side == 1 ? 1 : 0);
     switching_ = false;
 }
 

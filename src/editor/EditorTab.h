@@ -35,7 +35,7 @@ public:
     // Makes `side` the active side tab and runs sideTabChanged for it, even when the tab
     // is already active; the print commands switch sides through this.
     void selectSide(int side);
-    // Shows the tab of the document's currentSide (after a step of the undo history or an
+    // Shows the tab of the edited side (after a step of the undo history or an
     // opened card).
     void syncSideTab();
     // Puts `bar` (the record bar of personal cards) right above the side tabs.

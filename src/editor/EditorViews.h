@@ -2,6 +2,7 @@
 // operations the window runs on both.
 #pragma once
 
+#include "document/EditedSide.h"
 #include "editor/EditorInput.h"
 
 #include <QSize>
@@ -24,6 +25,9 @@ public:
 
     CardDocument& doc() { return doc_; }
     RenderContext& ctx() { return ctx_; }
+    // The side the views edit (the active side tab) and the object selected on it.
+    EditedSide& edited() { return edited_; }
+    const EditedSide& edited() const { return edited_; }
 
     // Builds the page of one side: top ruler, left ruler, scroll box and paint box.
     QWidget* createSidePage(int side, QWidget* parent);
@@ -55,6 +59,7 @@ private:
     EditorView* inside_ = nullptr;
     EditorInput* input_ = nullptr;
     EditorInput nullInput_;
+    EditedSide edited_;
 };
 
 }  // namespace bb

@@ -22,7 +22,7 @@ PrinterResolution ExportController::defaultPrinterResolution() {
     return {printer.logicalDpiX(), printer.logicalDpiY(), true};
 }
 
-void ExportController::exportShownSide() {
+void ExportController::exportShownSide(int side) {
     lastPath_.clear();
 
     // The printer is asked as the print preview asks it; its values play no part in the
@@ -34,7 +34,7 @@ void ExportController::exportShownSide() {
                                         "drucken."),
                          QStringLiteral("Fehler"), MsgIcon::Information, BtnOk);
 
-    DibImage picture = renderExportPicture(doc_, doc_.currentSide, ctx_);
+    DibImage picture = renderExportPicture(doc_, side, ctx_);
     if (picture.isNull()) {
         dialogs_.message(QStringLiteral("Fehler: Datei konnte nicht gespeichert werden!"),
                          kAppTitle, MsgIcon::Information, BtnOk);

@@ -40,7 +40,7 @@ public:
     StartFolder& startFolder() { return startFolder_; }
 
 public slots:
-    void exportShownSide();
+    void exportShownSide(int side);
 
 private:
     CardDocument& doc_;

@@ -149,9 +149,8 @@ bool ObjectClipboard::copy() {
 bool ObjectClipboard::cut() {
     if (!copy()) return false;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt ausschneiden"));
-    CardDocument& d = editor_.doc();
-    CardDocument::freeObject(*d.editedSlots()[d.selectedSlot]);
-    d.selectedSlot = 0;
+    CardDocument::freeObject(*editor_.editedSlots()[editor_.selectedSlot()]);
+    editor_.edited().slot = 0;
     editor_.repaintBoth();
     return true;
 }
@@ -166,7 +165,7 @@ bool ObjectClipboard::duplicate() {
     if (!o) return false;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt duplizieren"));
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
+    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
     if (slot == 0) return false;
     CardObject copy = *o;  // shares the picture
     const int32_t offset = d.fromView(kPasteStep);
@@ -191,7 +190,7 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
     PayloadPicture source;
     if (!objectFromPayload(payload, o, &source)) return 0;
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
+    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
     if (slot == 0) return 0;
     if (o.kind == KindPicture) {
         const HeldPicture& held = heldPicture();
@@ -240,7 +239,7 @@ int ObjectClipboard::pasteObject(const QByteArray& payload) {
 int ObjectClipboard::pasteImage(const QImage& image) {
     CardDocument& d = editor_.doc();
     if (image.isNull()) return 0;
-    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
+    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
     if (slot == 0) return 0;
     // Pictures have no alpha: see-through parts of the image show white, as on the card.
     QImage flat = image;
@@ -307,7 +306,7 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
     for (const QString& file : otherFiles(mime)) {
         DibImage picture = loadPictureFile(file);
         if (picture.isNull()) continue;  // not a picture
-        const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
+        const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
         if (slot == 0) break;
         CardObject o;
         const int offset = made * kPasteStep;
@@ -320,13 +319,12 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
 }
 
 int ObjectClipboard::place(int slot, CardObject o) {
-    CardDocument& d = editor_.doc();
     if (slot < 1 || slot > kSlotCount) return 0;
-    CardObject& target = *d.editedSlots()[slot];
+    CardObject& target = *editor_.editedSlots()[slot];
     releaseDib(target.picture);
     target = std::move(o);
     settleObject(target);
-    d.selectedSlot = slot;
+    editor_.edited().slot = slot;
     editor_.panel().loadSelectionControls(target);
     editor_.repaintBoth();
     return slot;
@@ -336,7 +334,7 @@ QPoint ObjectClipboard::visibleCardCentre() const {
     const CardDocument& d = editor_.views().doc();
     const CardGeometry card = cardGeometry(d);
     const QRect cardRect(QPoint(card.left, card.top), QPoint(card.right - 1, card.bottom - 1));
-    const EditorView* v = editor_.views().view(d.currentSide);
+    const EditorView* v = editor_.views().view(editor_.editedSide());
     if (v) {
         const QScrollArea* box = v->scrollBox();
         const QWidget* port = box ? box->viewport() : v;
@@ -393,8 +391,7 @@ bool ObjectClipboard::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (type == QEvent::Drop) {
-        if (view->side() == editor_.doc().currentSide)
-            dropPictures(*mime, drop->position().toPoint());
+        if (view->side() == editor_.editedSide()) dropPictures(*mime, drop->position().toPoint());
     }
     drop->acceptProposedAction();
     return true;

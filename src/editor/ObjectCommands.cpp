@@ -52,25 +52,23 @@ void ObjectCommands::deleteSelected() {
         return;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt löschen"));
     CardDocument::freeObject(*o);
-    editor_.doc().selectedSlot = 0;
+    editor_.edited().slot = 0;
     editor_.repaintBoth();
 }
 
 void ObjectCommands::bringToFront() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach vorne"));
-    CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
-    std::swap(d.editedSlots()[d.selectedSlot], d.editedSlots()[kSlotCount]);
-    d.selectedSlot = kSlotCount;
+    std::swap(editor_.editedSlots()[editor_.selectedSlot()], editor_.editedSlots()[kSlotCount]);
+    editor_.edited().slot = kSlotCount;
     editor_.repaintBoth();
 }
 
 void ObjectCommands::sendToBack() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach hinten"));
-    CardDocument& d = editor_.doc();
     if (!editor_.selected()) return;
-    std::swap(d.editedSlots()[d.selectedSlot], d.editedSlots()[1]);
-    d.selectedSlot = 1;
+    std::swap(editor_.editedSlots()[editor_.selectedSlot()], editor_.editedSlots()[1]);
+    editor_.edited().slot = 1;
     editor_.repaintBoth();
 }
 
@@ -316,7 +314,7 @@ void ObjectCommands::rotate(bool left) {
         if (!o->picture.isNull() &&
             !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
             return;
-        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(d.selectedSlot, left);
+        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
         const int w = d.screenPixels(o->width);
         o->width = d.fromView(d.screenPixels(o->height));
         o->height = d.fromView(w);

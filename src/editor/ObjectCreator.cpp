@@ -42,14 +42,14 @@ void ObjectCreator::createAt(int side, int x, int y) {
     if (tools.current() == ToolText && editTextAt(side, x, y)) return;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt erstellen"));
     CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(d.currentSide, &dialogs_);
+    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
     if (slot == 0) return;
-    CardObject& o = *d.editedSlots()[slot];
+    CardObject& o = *editor_.editedSlots()[slot];
     DibImage picture;
     QString name;
     const int32_t kind = kindToMake(picture, name);
     if (kind == KindFree) return;
-    d.selectedSlot = slot;
+    editor_.edited().slot = slot;
     initNewObject(d, o, kind, x, y, newTextFont_, editor_.views().ctx(), std::move(picture), name);
     editor_.panel().loadSelectionControls(o);
     tools.setCurrent(ToolPointer);
@@ -63,15 +63,15 @@ void ObjectCreator::createAt(int side, int x, int y) {
 
 bool ObjectCreator::editTextAt(int side, int x, int y) {
     CardDocument& d = editor_.doc();
-    const int hit = hitTest(d, x, y);
-    if (hit <= 0 || d.editedSlots()[hit]->kind != KindText) return false;
+    const int hit = hitTest(d, editor_.editedSide(), x, y);
+    if (hit <= 0 || editor_.editedSlots()[hit]->kind != KindText) return false;
     // The text tool on a text edits that text where it stands, the caret at the click.
     editor_.tools().setCurrent(ToolPointer);
     TextSession& session = editor_.textSession();
     session.end();
     editor_.selectSlot(hit);
     session.begin();
-    session.placeCaret(*d.editedSlots()[hit], x, y);
+    session.placeCaret(*editor_.editedSlots()[hit], x, y);
     editor_.repaintView(side);
     return true;
 }

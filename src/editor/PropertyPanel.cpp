@@ -353,7 +353,7 @@ void PropertyPanel::showGeometry(const CardObject* o) {
         return;
     }
     // A field being typed in keeps its text while the same object stays selected.
-    const int slot = editor_.doc().selectedSlot;
+    const int slot = editor_.selectedSlot();
     const bool sameObject = slot == geometrySlot_;
     geometrySlot_ = slot;
     const CardDocument& d = editor_.doc();

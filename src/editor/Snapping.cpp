@@ -126,7 +126,7 @@ int32_t centredPosition(int32_t lo, int32_t hi, int32_t size) {
     return clampInt32(int64_t(lo) + half);
 }
 
-SnapLines snapLines(const CardDocument& doc, int draggedSlot) {
+SnapLines snapLines(const CardDocument& doc, int side, int draggedSlot) {
     const CardGeometry c = cardGeometry(doc);
     SnapLines s;
     s.xs = {c.left, c.right, c.fold, clampInt32((int64_t(c.left) + c.fold) / 2),
@@ -134,7 +134,7 @@ SnapLines snapLines(const CardDocument& doc, int draggedSlot) {
     s.ys = {c.top, c.bottom, clampInt32((int64_t(c.top) + c.bottom) / 2)};
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (slot == draggedSlot) continue;
-        const CardObject& o = *doc.editedSlots()[slot];
+        const CardObject& o = *doc.sideSlots(side)[slot];
         if (o.kind <= KindFree) continue;
         const int64_t x = o.x, y = o.y, w = o.width, h = o.height;
         s.xs.insert(s.xs.end(), {clampInt32(x), clampInt32(x + w / 2), clampInt32(x + w)});

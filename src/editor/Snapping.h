@@ -34,8 +34,8 @@ struct SnapLines {
     std::vector<int32_t> xs, ys;
 };
 // The card's edges and centre, the fold line and the centre of each half; then the edges and
-// centres of every used object of the edited side except `draggedSlot`.
-SnapLines snapLines(const CardDocument& doc, int draggedSlot);
+// centres of every used object of `side` except `draggedSlot`.
+SnapLines snapLines(const CardDocument& doc, int side, int draggedSlot);
 
 // A grid of `spacing` units (0: no grid) whose lines pass through (originX, originY).
 struct SnapGrid {

@@ -19,8 +19,8 @@ constexpr int kTypingMergeKey = 1401;
 CardObject* TextSession::editedText() {
     if (!inline_.active()) return nullptr;
     CardObject* o = editor_.selected();
-    const CardDocument& d = editor_.doc();
-    if (!o || o->kind != KindText || d.selectedSlot != slot_ || d.currentSide != side_)
+    if (!o || o->kind != KindText || editor_.selectedSlot() != slot_ ||
+        editor_.editedSide() != side_)
         return nullptr;
     return o;
 }
@@ -45,8 +45,8 @@ void TextSession::begin() {
     if (!o || o->kind != KindText) return;
     inline_.start(o->content);
     stepBegun_ = false;
-    slot_ = editor_.doc().selectedSlot;
-    side_ = editor_.doc().currentSide;
+    slot_ = editor_.selectedSlot();
+    side_ = editor_.editedSide();
     emit editingChanged(true);
     inline_.verticalMove = [this](const QString& content, int pos, int lines) {
         return verticalMove(content, pos, lines);
@@ -72,7 +72,7 @@ void TextSession::placeCaret(const CardObject& o, int x, int y) {
 }
 
 void TextSession::updateCurrentView() {
-    if (EditorView* v = editor_.views().view(editor_.doc().currentSide)) v->update();
+    if (EditorView* v = editor_.views().view(editor_.editedSide())) v->update();
 }
 
 bool TextSession::key(QKeyEvent& event, bool mayStart) {
@@ -131,7 +131,7 @@ bool TextSession::press(Qt::KeyboardModifiers mods, int x, int y) {
         // Inside the text a press places the caret; a drag selects.
         inline_.setCaret(o.content, textIndexInView(o, QPointF(x, y)), mods & Qt::ShiftModifier);
         selecting_ = true;
-        editor_.repaintView(editor_.doc().currentSide);
+        editor_.repaintView(editor_.editedSide());
         return true;
     }
     // A handle still sizes the text; anywhere else ends the session.

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "browser/ui/BrowserTab.h"
 #include "document/CardDocument.h"
+#include "editor/EditorController.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
@@ -51,10 +52,11 @@ protected:
     // while it runs is refused).
     static bool settle(bb::MainWindow& w);
 
-    // A filled rectangle in the working side's slot `slot`, in document units.
+    // A filled rectangle in slot `slot` of `side`, in document units.
     static bb::CardObject& putFigure(bb::CardDocument& doc, int slot, int32_t x, int32_t y,
-                                     int32_t w, int32_t h, uint32_t color) {
-        bb::CardObject& o = *doc.editedSlots()[slot];
+                                     int32_t w, int32_t h, uint32_t color,
+                                     int side = bb::SideOutside) {
+        bb::CardObject& o = *doc.sideSlots(side)[slot];
         o.kind = bb::KindFigure;
         o.figureKind = 3;
         o.fillMode = bb::FillSolid;
@@ -65,6 +67,11 @@ protected:
         o.width = w;
         o.height = h;
         return o;
+    }
+    // The same on the side the window's editor shows.
+    static bb::CardObject& putFigure(bb::MainWindow& w, int slot, int32_t x, int32_t y, int32_t wd,
+                                     int32_t h, uint32_t color) {
+        return putFigure(w.document(), slot, x, y, wd, h, color, w.editing().editedSide());
     }
 
     TempFolder folder;

@@ -235,7 +235,7 @@ TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     auto w = make();
     CardDocument& doc = w->document();
     doc.fileName = QStringLiteral("/somewhere/alt.kar");
-    putFigure(doc, 3, 1000, 1000, 5000, 5000, 0xFF);
+    putFigure(*w, 3, 1000, 1000, 5000, 5000, 0xFF);
     w->startupLayoutDone = true;
     int cleared = 0;
     QObject::connect(w.get(), &MainWindow::documentCleared, [&] { ++cleared; });
@@ -245,7 +245,7 @@ TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" - NONAME01")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - NONAME01"));
     EXPECT_EQ(doc.fileName, QString());
-    EXPECT_EQ(doc.editedSlots()[3]->kind, KindFree);
+    EXPECT_EQ(w->editing().editedSlots()[3]->kind, KindFree);
     EXPECT_EQ(doc.format, business);
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(business, QLocale()));
@@ -253,11 +253,11 @@ TEST_F(WindowTest, NewCardClearsTheCardSetsTheFormatAndTitle) {
     EXPECT_EQ(w->views().outsideView()->width(), int(sideUnits(90) / 312));
 
     // A new-card dialog ending with Cancel changes nothing.
-    putFigure(doc, 1, 0, 0, 10, 10, 0);
+    putFigure(*w, 1, 0, 0, 10, 10, 0);
     dialogs.answers = {BtnNo};
     w->newCardDialog().setModalHook([](NewCardDialog& d) { d.reject(); });
     w->newCard();
-    EXPECT_EQ(doc.editedSlots()[1]->kind, KindFigure);
+    EXPECT_EQ(w->editing().editedSlots()[1]->kind, KindFigure);
 }
 
 TEST_F(WindowTest, CloseBoxWithCancelKeepsTheCardAndNoCloses) {
@@ -445,18 +445,18 @@ TEST_F(WindowTest, SaveAsOntoExistingFileAnsweringNoWritesNothing) {
 TEST_F(WindowTest, SaveFromInsideThenOpenRestoresTheCardAndTitle) {
     auto w = make();
     CardDocument& doc = w->document();
-    putFigure(doc, 5, 150000, 120000, 40000, 20000, 0xFF);
+    putFigure(*w, 5, 150000, 120000, 40000, 20000, 0xFF);
     w->editorTab().selectSide(1);
-    EXPECT_EQ(doc.currentSide, 1);
-    putFigure(doc, 2, 160000, 130000, 10000, 10000, 0xFF00);
+    EXPECT_EQ(w->editing().editedSide(), 1);
+    putFigure(*w, 2, 160000, 130000, 10000, 10000, 0xFF00);
     const QString path = folder.file(QStringLiteral("karte.kar"));
     dialogs.saveAnswers = {{path, 1}};
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Tovarin Brisella-Bildwerker 1.0 - karte.kar"));
     // The inside stays shown and edited.
-    EXPECT_EQ(doc.currentSide, 1);
+    EXPECT_EQ(w->editing().editedSide(), 1);
     EXPECT_EQ(w->editorTab().sideTabs()->currentIndex(), 1);
-    EXPECT_EQ(doc.editedSlots()[2], doc.insideSlots[2]);
+    EXPECT_EQ(w->editing().editedSlots()[2], doc.insideSlots[2]);
     // A second save uses the name without asking.
     EXPECT_TRUE(w->saveCard());
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
@@ -510,7 +510,7 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects)
     EXPECT_EQ(w->cardFormatCaption(), cardFormatText(doc.format, QLocale()));
 
     // "Nein": the figure keeps its size and its place on the card, 10 mm from its left edge.
-    CardObject& o = putFigure(doc, 1, int32_t(110 * mm), int32_t(160 * mm), int32_t(50 * mm),
+    CardObject& o = putFigure(*w, 1, int32_t(110 * mm), int32_t(160 * mm), int32_t(50 * mm),
                               int32_t(40 * mm), 0);
     dialogs.answers = {BtnNo};
     setWidth(148);
@@ -527,7 +527,7 @@ TEST_F(WindowTest, CardFormatCommandChangesFormatAndViewsAndAsksAboutTheObjects)
 
     // "Ja", with an object on the inside while the outside is shown: it takes the new size.
     w->editorTab().selectSide(1);
-    CardObject& inner = putFigure(doc, 1, int32_t(148 * mm), int32_t(150 * mm), int32_t(148 * mm),
+    CardObject& inner = putFigure(*w, 1, int32_t(148 * mm), int32_t(150 * mm), int32_t(148 * mm),
                                   int32_t(150 * mm), 0);
     w->editorTab().selectSide(0);
     dialogs.answers = {BtnYes};
@@ -568,7 +568,7 @@ TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
     for (int side : {0, 1}) {
         w->editorTab().selectSide(side);
         // A figure at view pixels 100..150 is selected and a drag begun.
-        putFigure(doc, 2, 31200, 31200, 15600, 15600, 0xFF);
+        putFigure(*w, 2, 31200, 31200, 15600, 15600, 0xFF);
         ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
         ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
         ed.mousePress(side, Qt::LeftButton, Qt::NoModifier, 120, 120);
@@ -577,13 +577,13 @@ TEST_F(WindowTest, ADamagedCardThatClearsTheDocumentEndsTheDrag) {
         // The file is refused after the document was cleared.
         dialogs.answers = {BtnNo};
         EXPECT_FALSE(w->openCard(path));
-        ASSERT_EQ(doc.usedCount(doc.editedSlots()), 0) << side;
+        ASSERT_EQ(doc.usedCount(w->editing().editedSlots()), 0) << side;
 
         // The release that ends the old press creates a text instead of ending a drag.
         ed.tools().setCurrent(ToolText);
         ed.mouseMove(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
         ed.mouseRelease(side, Qt::LeftButton, Qt::NoModifier, 300, 300);
-        EXPECT_EQ(doc.editedSlots()[1]->kind, KindText) << side;
+        EXPECT_EQ(w->editing().editedSlots()[1]->kind, KindText) << side;
         doc.clearAll();
     }
 }
@@ -597,7 +597,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     // A card with a figure on the inside, saved.
     const QString other = folder.file(QStringLiteral("andere.kar"));
     w->editorTab().selectSide(1);
-    putFigure(doc, 1, 150000, 120000, 20000, 20000, 0xFF);
+    putFigure(*w, 1, 150000, 120000, 20000, 20000, 0xFF);
     dialogs.saveAnswers = {{other, 1}};
     ASSERT_TRUE(w->saveCardAs());
 
@@ -626,7 +626,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     // A new text, written through the text entry.
     ed.tools().setCurrent(ToolText);
     ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, 300, 200);
-    ASSERT_EQ(doc.editedSlots()[2]->kind, KindText);
+    ASSERT_EQ(w->editing().editedSlots()[2]->kind, KindText);
     answer = [&](QDialog&) {
         ed.commands().textEntryDialog().textEdit()->setPlainText(QStringLiteral("Alles Gute"));
         return int(QDialog::Accepted);
@@ -645,7 +645,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
         ed.mouseRelease(1, Qt::LeftButton, Qt::NoModifier, x, y);
     };
     dragFigureTo(530, 430);
-    ASSERT_NE(doc.editedSlots()[1]->x, 150000);
+    ASSERT_NE(w->editing().editedSlots()[1]->x, 150000);
     opensOnlyAfterAsking("drag");
 
     // A coloured background through the background dialog.
@@ -658,7 +658,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     };
     ed.editBackground();
     answer = nullptr;
-    ASSERT_EQ(doc.editedBackground().backgroundMode, BgColor);
+    ASSERT_EQ(w->editing().editedBackground().backgroundMode, BgColor);
     opensOnlyAfterAsking("background");
 
     // Another card type of the same size.
@@ -673,7 +673,7 @@ TEST_F(WindowTest, OpeningAnotherCardAsksAboutChangesOnTheSideNotShown) {
     dragFigureTo(510, 400);
     ASSERT_TRUE(doc.hasUnsavedChanges());
     ASSERT_TRUE(w->saveCard());
-    EXPECT_EQ(doc.currentSide, 1);
+    EXPECT_EQ(w->editing().editedSide(), 1);
     w->editorTab().selectSide(0);
     emit w->browserTab()->openRequested(other);
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -797,7 +797,7 @@ TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     auto w = make();
     CardDocument& doc = w->document();
     EditorController& ed = w->editing();
-    putFigure(doc, 1, 31200, 31200, 15600, 15600, 0xFF);
+    putFigure(*w, 1, 31200, 31200, 15600, 15600, 0xFF);
     const QString path = folder.file(QStringLiteral("karte.kar"));
     dialogs.saveAnswers = {{path, 1}};
     ASSERT_TRUE(w->saveCardAs());
@@ -832,17 +832,17 @@ TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     dialogs.answers = {BtnYes};
     w->editCardFormat();
     ASSERT_NE(w->cardFormatCaption(), caption);
-    const int32_t fittedWidth = doc.editedSlots()[1]->width;
+    const int32_t fittedWidth = w->editing().editedSlots()[1]->width;
     ASSERT_NE(fittedWidth, 15600);
     EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Kartenformat ändern"));
     w->redoAction()->trigger();  // nothing to redo: no change
     w->undoAction()->trigger();
     EXPECT_EQ(w->cardFormatCaption(), caption);
     EXPECT_EQ(w->views().paintBoxSize(), box);
-    EXPECT_EQ(doc.editedSlots()[1]->width, 15600);
+    EXPECT_EQ(w->editing().editedSlots()[1]->width, 15600);
     EXPECT_EQ(w->windowTitle(), savedTitle);
     w->redoAction()->trigger();
-    EXPECT_EQ(doc.editedSlots()[1]->width, fittedWidth);
+    EXPECT_EQ(w->editing().editedSlots()[1]->width, fittedWidth);
     EXPECT_TRUE(w->windowTitle().startsWith('*'));
 }
 

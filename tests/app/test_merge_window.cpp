@@ -34,8 +34,9 @@ QString writeList(const bbtest::TempFolder& folder) {
     return path;
 }
 
+// A text in slot `slot` of the outside, which a new window shows.
 CardObject& putText(CardDocument& doc, int slot, const QString& content) {
-    CardObject& o = *doc.editedSlots()[slot];
+    CardObject& o = *doc.outsideSlots[slot];
     o.kind = KindText;
     o.content = content;
     o.fontName = QStringLiteral("Liberation Sans");
@@ -99,16 +100,16 @@ TEST_F(WindowTest, ViewsShowTheRecordExceptATextBeingTypedOn) {
 
     loadAndWait(*w, writeList(folder));
     ASSERT_TRUE(ctx.fillText);
-    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Jörg"));
+    EXPECT_EQ(ctx.fillText(w->editing().editedSlots()[1]->content), QStringLiteral("Liebe Jörg"));
     EXPECT_FALSE(editorBar->isHidden());
     editorBar->findChild<QAbstractButton*>(QStringLiteral("NextRecordBtn"))->click();
-    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Anna"));
+    EXPECT_EQ(ctx.fillText(w->editing().editedSlots()[1]->content), QStringLiteral("Liebe Anna"));
     auto* printBar = w->printTab()->findChild<RecordBar*>(QStringLiteral("PrintRecordBar"));
     ASSERT_NE(printBar, nullptr);
     EXPECT_EQ(printBar->caption(), QStringLiteral("Datensatz 2 von 3"));
 
     // Typing shows the text as typed, so that the caret stands where the characters are.
-    doc.selectedSlot = 1;
+    w->editing().edited().slot = 1;
     QKeyEvent bang(QEvent::KeyPress, Qt::Key_Exclam, Qt::NoModifier, QStringLiteral("!"));
     w->editing().keyPress(bang);
     ASSERT_TRUE(w->editing().textEditing());
@@ -116,7 +117,7 @@ TEST_F(WindowTest, ViewsShowTheRecordExceptATextBeingTypedOn) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     w->editing().keyPress(escape);
     ASSERT_TRUE(ctx.fillText);
-    EXPECT_EQ(ctx.fillText(doc.editedSlots()[1]->content), QStringLiteral("Liebe Anna!"));
+    EXPECT_EQ(ctx.fillText(w->editing().editedSlots()[1]->content), QStringLiteral("Liebe Anna!"));
 }
 
 TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {

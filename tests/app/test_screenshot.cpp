@@ -51,8 +51,8 @@ TEST_F(Screenshot, StartedWindowAndEditorTabWithTwoObjects) {
 
     CardDocument& doc = w->document();
     const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
-    putFigure(doc, 1, cardX + 8000, cardY + 8000, 30000, 15000, 0x0000FF);  // red
-    CardObject& text = *doc.editedSlots()[2];
+    putFigure(*w, 1, cardX + 8000, cardY + 8000, 30000, 15000, 0x0000FF);  // red
+    CardObject& text = *w->editing().editedSlots()[2];
     text.kind = KindText;
     text.content = QStringLiteral("Herzliche Grüße");
     text.fontName = QStringLiteral("Arial");

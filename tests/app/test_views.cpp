@@ -76,7 +76,7 @@ TEST_F(Views, RepaintDrawsFrameShadowFoldLineAndObjectsShiftedByTheScroll) {
     const int W = v->width(), H = v->height();
     ASSERT_EQ(W, 472441 / 312);
     // A red filled rectangle inside the card, left of the fold.
-    CardObject& o = *doc.editedSlots()[7];
+    CardObject& o = *tab->views().edited().table(doc)[7];
     o.kind = KindFigure;
     o.figureKind = 3;
     o.color = 0x0000FF;  // red in the low byte
@@ -168,18 +168,18 @@ TEST_F(Views, MarksDrawIntoTheBitmapAndEventsArriveInViewPixels) {
 }
 
 TEST_F(Views, SideTabsSwitchTheWorkingSideAndTheInsideFollowsTheOutsideSize) {
-    CardObject& o = *doc.editedSlots()[1];
+    CardObject& o = *tab->views().edited().table(doc)[1];
     o.kind = KindFigure;
     tab->selectSide(1);
     EXPECT_EQ(tab->sideTabs()->currentIndex(), 1);
-    EXPECT_EQ(doc.currentSide, 1);
-    EXPECT_EQ(doc.editedSlots()[1], doc.insideSlots[1]);
+    EXPECT_EQ(tab->views().edited().side, 1);
+    EXPECT_EQ(tab->views().edited().table(doc)[1], doc.insideSlots[1]);
     EXPECT_EQ(doc.outsideSlots[1]->kind, KindFigure);
     EXPECT_EQ(tab->views().insideView()->size(), outside()->size());
     // The tab itself switches sides too.
     tab->sideTabs()->setCurrentIndex(0);
-    EXPECT_EQ(doc.currentSide, 0);
-    EXPECT_EQ(doc.editedSlots()[1]->kind, KindFigure);
+    EXPECT_EQ(tab->views().edited().side, 0);
+    EXPECT_EQ(tab->views().edited().table(doc)[1]->kind, KindFigure);
 
     // A new card format resizes the outside view; the inside takes it at its next paint.
     doc.format.cardWidth = 90;

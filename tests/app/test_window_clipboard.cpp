@@ -27,12 +27,12 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     auto w = make();
     CardDocument& doc = w->document();
     // A saved card with one blue figure.
-    putFigure(doc, 3, 100000, 100000, 20000, 20000, 0xFF0000);
+    putFigure(*w, 3, 100000, 100000, 20000, 20000, 0xFF0000);
     const QString card = folder.file(QStringLiteral("Einladung.kar"));
     dialogs.saveAnswers = {{card, 1}};
     ASSERT_TRUE(w->saveCardAs());
-    CardDocument::freeObject(*doc.editedSlots()[3]);
-    putFigure(doc, 5, 1000, 1000, 2000, 2000, 0x00FF00);
+    CardDocument::freeObject(*w->editing().editedSlots()[3]);
+    putFigure(*w, 5, 1000, 1000, 2000, 2000, 0x00FF00);
     dialogs.messages.clear();
 
     QMimeData text;
@@ -52,7 +52,7 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     EXPECT_FALSE(w->openDroppedCard(drop));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Grußkarte öffnen"));
-    EXPECT_TRUE(doc.editedSlots()[5]->used());
+    EXPECT_TRUE(w->editing().editedSlots()[5]->used());
 
     // Dragged over an editor view, which takes only picture files, the card reaches the window.
     w->mainTabs()->setCurrentWidget(&w->editorTab());
@@ -69,10 +69,10 @@ TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     QDropEvent event(QPointF(20, 20), Qt::CopyAction, &drop, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.get(), &event);
     EXPECT_TRUE(event.isAccepted());
-    ASSERT_TRUE(runUntil([&] { return doc.editedSlots()[3]->used(); }));
+    ASSERT_TRUE(runUntil([&] { return w->editing().editedSlots()[3]->used(); }));
     EXPECT_EQ(dialogs.messages.size(), 2);
-    EXPECT_FALSE(doc.editedSlots()[5]->used());
-    EXPECT_EQ(doc.editedSlots()[3]->color, 0xFF0000u);
+    EXPECT_FALSE(w->editing().editedSlots()[5]->used());
+    EXPECT_EQ(w->editing().editedSlots()[3]->color, 0xFF0000u);
     EXPECT_EQ(w->mainTabs()->currentWidget(), &w->editorTab());
 }
 
@@ -102,7 +102,7 @@ TEST_F(WindowTest, ClipboardItemsWorkOnTheEditorTabWithKeysNoOtherItemTakes) {
         }
     }
 
-    putFigure(doc, 1, 100000, 100000, 20000, 20000, 0xFF);
+    putFigure(*w, 1, 100000, 100000, 20000, 20000, 0xFF);
     w->editing().selectSlot(1);
     QGuiApplication::clipboard()->clear();
     // Away from the editor the commands leave the card and the clipboard alone.
@@ -111,13 +111,13 @@ TEST_F(WindowTest, ClipboardItemsWorkOnTheEditorTabWithKeysNoOtherItemTakes) {
     w->findChild<QAction*>(QStringLiteral("DuplizierenItem"))->trigger();
     const QMimeData* board = QGuiApplication::clipboard()->mimeData();
     EXPECT_FALSE(board && board->hasFormat(kObjectMimeType));
-    EXPECT_EQ(doc.usedCount(doc.editedSlots()), 1);
+    EXPECT_EQ(doc.usedCount(w->editing().editedSlots()), 1);
 
     w->mainTabs()->setCurrentWidget(&w->editorTab());
     w->findChild<QAction*>(QStringLiteral("KopierenItem"))->trigger();
     w->findChild<QAction*>(QStringLiteral("EinfuegenItem"))->trigger();
-    EXPECT_EQ(doc.usedCount(doc.editedSlots()), 2);
-    EXPECT_EQ(doc.selectedSlot, 2);
+    EXPECT_EQ(doc.usedCount(w->editing().editedSlots()), 2);
+    EXPECT_EQ(w->editing().selectedSlot(), 2);
     EXPECT_EQ(w->undoAction()->text(), QStringLiteral("&Rückgängig: Objekt einfügen"));
     EXPECT_TRUE(w->windowTitle().startsWith(QLatin1Char('*')));
 }

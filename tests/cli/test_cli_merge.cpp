@@ -27,8 +27,8 @@ bool writeMergeCard(const QString& path) {
     auto doc = std::make_unique<bb::CardDocument>();
     doc->format = printtest::twoByFive();
     printtest::colourSides(*doc);
-    auto text = [&](const QString& content) {
-        bb::CardObject& t = *doc->editedSlots()[1];
+    auto text = [&](int side, const QString& content) {
+        bb::CardObject& t = *doc->sideSlots(side)[1];
         t.kind = bb::KindText;
         // Object positions count from the corner of the work area, the card a third in.
         t.x = doc->sideWidthUnits / 3 + 4000;
@@ -40,10 +40,8 @@ bool writeMergeCard(const QString& path) {
         t.color = bb::rgbRef(255, 255, 255);
         t.content = content;
     };
-    text(QStringLiteral("Hallo {Vorname} {Nachname}"));
-    doc->currentSide = bb::SideInside;
-    text(QStringLiteral("Liebe {vorname}, {{danke}}"));
-    doc->currentSide = bb::SideOutside;
+    text(bb::SideOutside, QStringLiteral("Hallo {Vorname} {Nachname}"));
+    text(bb::SideInside, QStringLiteral("Liebe {vorname}, {{danke}}"));
     bb::CardFileContext fc{dialogs, ctx, QString(), {}, {}, {}};
     return bb::saveCardFile(*doc, path, fc);
 }

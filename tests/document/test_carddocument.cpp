@@ -23,9 +23,9 @@ using namespace bb;
 
 namespace {
 
-// Fills `n` working slots from slot 1 with figures.
+// Fills `n` outside slots from slot 1 with figures.
 void fillWorking(CardDocument& doc, int n) {
-    for (int s = 1; s <= n; ++s) doc.editedSlots()[s]->kind = KindFigure;
+    for (int s = 1; s <= n; ++s) doc.outsideSlots[s]->kind = KindFigure;
 }
 
 }  // namespace
@@ -34,19 +34,18 @@ TEST(CardDocument, StartState) {
     auto doc = std::make_unique<CardDocument>();
     EXPECT_EQ(doc->usedCount(doc->outsideSlots), 0);
     EXPECT_EQ(doc->usedCount(doc->insideSlots), 0);
-    EXPECT_EQ(doc->currentSide, SideOutside);
     EXPECT_EQ(doc->titleName(), QStringLiteral("NONAME01"));
     EXPECT_EQ(doc->sideWidthUnits, 472441);
     EXPECT_EQ(doc->sideHeightUnits, 354331);
     for (const Background* b :
-         {&doc->editedBackground(), &doc->outsideBackground, &doc->insideBackground}) {
+         {&doc->sideBackground(SideOutside), &doc->outsideBackground, &doc->insideBackground}) {
         EXPECT_EQ(b->backgroundMode, BgNone);
         EXPECT_EQ(b->backgroundColor, 0xFFFFFFu);
         EXPECT_TRUE(b->backgroundPicture.isNull());
     }
     // 20000 distinct records; the outside is edited first.
     for (int s = 1; s <= kSlotCount; ++s) {
-        ASSERT_EQ(doc->editedSlots()[s], doc->outsideSlots[s]);
+        ASSERT_EQ(doc->sideSlots(SideOutside)[s], doc->outsideSlots[s]);
         ASSERT_NE(doc->outsideSlots[s], doc->insideSlots[s]);
         ASSERT_EQ(doc->outsideSlots[s]->shadowDx, 5);
     }
@@ -92,35 +91,33 @@ TEST(CardDocument, AccessorArithmetic) {
 }
 
 TEST(CardDocument, EachSideIsEditedInItsOwnTables) {
+    int side = SideOutside;
     auto doc = std::make_unique<CardDocument>();
     // Outside: two objects, swapped into the order 2, 1, and a coloured background.
-    doc->editedSlots()[1]->kind = KindText;
-    doc->editedSlots()[1]->content = QStringLiteral("vorn");
-    doc->editedSlots()[2]->kind = KindFigure;
-    std::swap(doc->editedSlots()[1], doc->editedSlots()[2]);
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = 0x123456;
-    doc->editedBackground().backgroundPicture = newDib(4, 4, 24);
-    const void* pictureId = doc->editedBackground().backgroundPicture.sharedId();
-    CardObject* first = doc->editedSlots()[1];
-    doc->selectedSlot = 2;
+    doc->sideSlots(side)[1]->kind = KindText;
+    doc->sideSlots(side)[1]->content = QStringLiteral("vorn");
+    doc->sideSlots(side)[2]->kind = KindFigure;
+    std::swap(doc->sideSlots(side)[1], doc->sideSlots(side)[2]);
+    doc->sideBackground(side).backgroundMode = BgColor;
+    doc->sideBackground(side).backgroundColor = 0x123456;
+    doc->sideBackground(side).backgroundPicture = newDib(4, 4, 24);
+    const void* pictureId = doc->sideBackground(side).backgroundPicture.sharedId();
+    CardObject* first = doc->sideSlots(side)[1];
 
-    doc->currentSide = SideInside;
-    EXPECT_EQ(doc->currentSide, SideInside);
-    EXPECT_FALSE(doc->sideUsed(doc->currentSide));
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
-    EXPECT_EQ(doc->selectedSlot, 2);  // the selection stays
-    doc->editedSlots()[5]->kind = KindPicture;
-    doc->editedBackground().backgroundColor = 0xABCDEF;
+    side = SideInside;
+    EXPECT_FALSE(doc->sideUsed(side));
+    EXPECT_EQ(doc->sideBackground(side).backgroundMode, BgNone);
+    doc->sideSlots(side)[5]->kind = KindPicture;
+    doc->sideBackground(side).backgroundColor = 0xABCDEF;
 
-    doc->currentSide = SideOutside;
-    EXPECT_EQ(doc->editedSlots()[1], first);
-    EXPECT_EQ(doc->editedSlots()[1]->kind, KindFigure);
-    EXPECT_EQ(doc->editedSlots()[2]->content, QStringLiteral("vorn"));
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgColor);
-    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x123456u);
+    side = SideOutside;
+    EXPECT_EQ(doc->sideSlots(side)[1], first);
+    EXPECT_EQ(doc->sideSlots(side)[1]->kind, KindFigure);
+    EXPECT_EQ(doc->sideSlots(side)[2]->content, QStringLiteral("vorn"));
+    EXPECT_EQ(doc->sideBackground(side).backgroundMode, BgColor);
+    EXPECT_EQ(doc->sideBackground(side).backgroundColor, 0x123456u);
     // The picture is shared, never copied.
-    EXPECT_EQ(doc->editedBackground().backgroundPicture.sharedId(), pictureId);
+    EXPECT_EQ(doc->sideBackground(side).backgroundPicture.sharedId(), pictureId);
     EXPECT_EQ(doc->outsideBackground.backgroundPicture.sharedId(), pictureId);
     EXPECT_EQ(doc->insideSlots[5]->kind, KindPicture);
     EXPECT_EQ(doc->insideBackground.backgroundColor, 0xABCDEFu);
@@ -134,32 +131,30 @@ TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
     auto doc = std::make_unique<CardDocument>();
     doc->format.cardWidth = 90;
     doc->zoomFactor = 2;
-    doc->editedSlots()[3]->kind = KindPicture;
-    doc->editedSlots()[3]->picture = newDib(2, 2, 24);
-    doc->editedSlots()[3]->shadowDx = 9;
-    doc->editedSlots()[3]->color = 77;
+    doc->sideSlots(SideOutside)[3]->kind = KindPicture;
+    doc->sideSlots(SideOutside)[3]->picture = newDib(2, 2, 24);
+    doc->sideSlots(SideOutside)[3]->shadowDx = 9;
+    doc->sideSlots(SideOutside)[3]->color = 77;
     doc->insideSlots[9]->kind = KindText;
-    doc->editedBackground().backgroundPicture = newDib(2, 2, 24);
-    doc->outsideBackground.backgroundPicture = doc->editedBackground().backgroundPicture;
+    doc->sideBackground(SideOutside).backgroundPicture = newDib(2, 2, 24);
+    doc->outsideBackground.backgroundPicture = doc->sideBackground(SideOutside).backgroundPicture;
     doc->insideBackground.backgroundPicture = newDib(2, 2, 8);
     doc->insideBackground.backgroundFile = QStringLiteral("a.bmp");
     doc->fileName = QStringLiteral("x.kar");
-    doc->selectedSlot = 3;
-    std::swap(doc->editedSlots()[1], doc->editedSlots()[2]);
-    CardObject* swapped = doc->editedSlots()[1];
+    std::swap(doc->sideSlots(SideOutside)[1], doc->sideSlots(SideOutside)[2]);
+    CardObject* swapped = doc->sideSlots(SideOutside)[1];
 
     doc->clearAll();
     EXPECT_EQ(doc->usedCount(doc->outsideSlots) + doc->usedCount(doc->insideSlots), 0);
-    EXPECT_TRUE(doc->editedSlots()[3]->picture.isNull());
-    EXPECT_EQ(doc->editedSlots()[3]->shadowDx, 5);
-    EXPECT_EQ(doc->editedSlots()[3]->color, 0u);  // every field back to its default
-    EXPECT_EQ(doc->editedSlots()[1], swapped);    // the table order stays
+    EXPECT_TRUE(doc->sideSlots(SideOutside)[3]->picture.isNull());
+    EXPECT_EQ(doc->sideSlots(SideOutside)[3]->shadowDx, 5);
+    EXPECT_EQ(doc->sideSlots(SideOutside)[3]->color, 0u);  // every field back to its default
+    EXPECT_EQ(doc->sideSlots(SideOutside)[1], swapped);    // the table order stays
     for (const Background* b :
-         {&doc->editedBackground(), &doc->outsideBackground, &doc->insideBackground}) {
+         {&doc->sideBackground(SideOutside), &doc->outsideBackground, &doc->insideBackground}) {
         EXPECT_TRUE(b->backgroundPicture.isNull());
         EXPECT_TRUE(b->backgroundFile.isEmpty());
     }
-    EXPECT_EQ(doc->selectedSlot, 0);
     EXPECT_TRUE(doc->fileName.isEmpty());
     EXPECT_EQ(doc->format.cardWidth, 90);
     EXPECT_EQ(doc->zoomFactor, 2);
@@ -168,9 +163,9 @@ TEST(CardDocument, ClearAllEmptiesBothSidesAndKeepsFormatAndScale) {
 TEST(CardDocument, FreeSlotSearchAndFullTable) {
     auto doc = std::make_unique<CardDocument>();
     bbtest::ScriptedDialogs dialogs;
-    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 1);
+    EXPECT_EQ(doc->findFreeSlot(SideOutside, &dialogs), 1);
     fillWorking(*doc, kSlotCount);
-    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 0);
+    EXPECT_EQ(doc->findFreeSlot(SideOutside, &dialogs), 0);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Es wurden zuviele Objekte erstellt!"));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler: Kein freies Objekt mehr"));
@@ -178,7 +173,7 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_EQ(dialogs.messages[0].buttons, int(BtnOk));
 
     // Freeing one object makes room for exactly one more; the slot keeps nothing of it.
-    CardObject& freed = *doc->editedSlots()[4711];
+    CardObject& freed = *doc->sideSlots(SideOutside)[4711];
     freed.picture = newDib(1, 1, 24);
     freed.color = 99;
     freed.rotation = 1;
@@ -192,13 +187,14 @@ TEST(CardDocument, FreeSlotSearchAndFullTable) {
     EXPECT_FALSE(freed.shadow);
     EXPECT_EQ(freed.shadowDx, 5);
     EXPECT_TRUE(freed.fontName.isEmpty());
-    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, &dialogs), 4711);
+    EXPECT_EQ(doc->findFreeSlot(SideOutside, &dialogs), 4711);
     freed.kind = KindText;
-    EXPECT_EQ(doc->findFreeSlot(doc->currentSide, nullptr), 0);
+    EXPECT_EQ(doc->findFreeSlot(SideOutside, nullptr), 0);
     EXPECT_EQ(dialogs.messages.size(), 1);  // no dialogs given: silent
 }
 
 TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
+    int side = SideOutside;
     auto doc = std::make_unique<CardDocument>();
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
@@ -209,27 +205,27 @@ TEST(CardDocument, UnsavedChangesOnEitherSideWhicheverIsShown) {
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // A text edited on the inside, then the outside shown.
-    doc->currentSide = SideInside;
-    CardObject& text = *doc->editedSlots()[2];
+    side = SideInside;
+    CardObject& text = *doc->sideSlots(side)[2];
     text.kind = KindText;
     text.content = QStringLiteral("Grüße");
     doc->markSaved();
     text.content += QStringLiteral(" 🎂");
-    doc->currentSide = SideOutside;
+    side = SideOutside;
     EXPECT_TRUE(doc->hasUnsavedChanges());
     doc->markSaved();
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // The side being edited counts before it is written back: its stacking order and its
     // background.
-    doc->editedSlots()[1]->kind = KindFigure;
+    doc->sideSlots(side)[1]->kind = KindFigure;
     doc->markSaved();
-    std::swap(doc->editedSlots()[1], doc->editedSlots()[5]);
+    std::swap(doc->sideSlots(side)[1], doc->sideSlots(side)[5]);
     EXPECT_TRUE(doc->hasUnsavedChanges());
-    std::swap(doc->editedSlots()[1], doc->editedSlots()[5]);
-    doc->editedBackground().backgroundMode = BgColor;
+    std::swap(doc->sideSlots(side)[1], doc->sideSlots(side)[5]);
+    doc->sideBackground(side).backgroundMode = BgColor;
     EXPECT_TRUE(doc->hasUnsavedChanges());
-    doc->editedBackground().backgroundMode = BgNone;
+    doc->sideBackground(side).backgroundMode = BgNone;
     EXPECT_FALSE(doc->hasUnsavedChanges());
 
     // The other side's background, and the card type.
@@ -329,7 +325,6 @@ TEST(CardResize, WithoutScalingObjectsMoveWithTheCardCorner) {
     const double mm = cardOffset(1);
     CardObject& text = place(*doc, SideOutside, 1, KindText, 175 * mm, 131 * mm, 50 * mm, 9 * mm);
     text.fontSize = 12;
-    doc->currentSide = SideInside;  // the working table shares the inside's records
     place(*doc, SideInside, 7, KindFigure, 170 * mm, 130 * mm, 30 * mm, 30 * mm);
 
     fitContentToCard(*doc, 165, 121, 999, 121, false);
@@ -337,8 +332,8 @@ TEST(CardResize, WithoutScalingObjectsMoveWithTheCardCorner) {
     EXPECT_NEAR(text.y, 131 * mm, 1);
     EXPECT_EQ(text.width, int32_t(50 * mm));
     EXPECT_EQ(text.fontSize, 12);
-    EXPECT_NEAR(doc->editedSlots()[7]->x, 1004 * mm, 1);
-    EXPECT_EQ(doc->editedSlots()[7]->width, int32_t(30 * mm));
+    EXPECT_NEAR(doc->insideSlots[7]->x, 1004 * mm, 1);
+    EXPECT_EQ(doc->insideSlots[7]->width, int32_t(30 * mm));
 
     // Sizes that are no card change nothing; extreme factors stay within the coordinates.
     const int32_t x = text.x;

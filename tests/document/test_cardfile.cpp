@@ -120,8 +120,8 @@ TEST_F(CardFileTest, RoundTripOfEveryField) {
     setAll(*doc->outsideSlots[10000], 2, KindFigure);
     setAll(*doc->insideSlots[1], 3, KindText);
     setAll(*doc->insideSlots[10000], 4, KindText);
-    doc->editedBackground().backgroundMode = BgColor;  // the outside is the working side
-    doc->editedBackground().backgroundColor = 0x112233;
+    doc->sideBackground(SideOutside).backgroundMode = BgColor;  // the outside is the working side
+    doc->sideBackground(SideOutside).backgroundColor = 0x112233;
     doc->insideBackground.backgroundMode = BgNone;
     doc->insideBackground.backgroundFile =
         QStringLiteral("nicht geladen.bmp");  // mode -1: not loaded
@@ -145,9 +145,6 @@ TEST_F(CardFileTest, RoundTripOfEveryField) {
     EXPECT_EQ(back->insideBackground.backgroundFile, QStringLiteral("nicht geladen.bmp"));
     EXPECT_EQ(back->insideBackground.backgroundColor, 0x445566u);
     EXPECT_TRUE(back->insideBackground.backgroundPicture.isNull());
-    // The working state is the outside's.
-    EXPECT_EQ(back->editedSlots()[3], back->outsideSlots[3]);
-    EXPECT_EQ(back->editedBackground().backgroundColor, 0x112233u);
 
     // The line separator and the umlauts are single bytes; slots in ascending order.
     const QByteArray b = readAll(path("voll.kar"));
@@ -178,7 +175,7 @@ TEST_F(CardFileTest, MissingOrPartialColours) {
 
 TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
     writeAll(path("karte.kar"), smallCard());
-    doc->editedSlots()[1]->kind = KindFigure;
+    doc->sideSlots(SideOutside)[1]->kind = KindFigure;
     // Cancel stops; Yes without a way to save stops; Yes with a failing save stops.
     dialogs.answers = {BtnCancel, BtnYes, BtnYes};
     EXPECT_FALSE(open(*doc, path("karte.kar")));
@@ -189,7 +186,7 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
         return false;
     };
     EXPECT_FALSE(open(*doc, path("karte.kar")));
-    EXPECT_EQ(doc->editedSlots()[1]->kind, KindFigure);
+    EXPECT_EQ(doc->sideSlots(SideOutside)[1]->kind, KindFigure);
     dialogs.answers = {BtnYes};
     fc.saveCurrent = [&] {
         ++saves;
@@ -213,7 +210,6 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
               QStringLiteral("Fehler: Datei konnte nicht geöffnet werden"));
 
     // Changes on the side not shown ask: an object, then the background.
-    ASSERT_EQ(doc->currentSide, SideOutside);
     doc->insideSlots[9]->kind = KindFigure;
     dialogs.messages.clear();
     dialogs.answers = {BtnCancel};
@@ -236,20 +232,11 @@ TEST_F(CardFileTest, SaveQuestionBeforeOpening) {
 }
 
 TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
-    doc->currentSide = SideInside;
-    setAll(*doc->editedSlots()[4], 5, KindText);
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = 0x0A0B0C;
-    std::vector<int> previewSides;
-    fc.createPreview = [&](const CardDocument& d, const RenderContext& c) {
-        previewSides.push_back(d.currentSide);
-        return testPreview(d, c);
-    };
+    setAll(*doc->insideSlots[4], 5, KindText);
+    doc->insideBackground.backgroundMode = BgColor;
+    doc->insideBackground.backgroundColor = 0x0A0B0C;
     ASSERT_TRUE(save(*doc, path("innen.kar")));
-    EXPECT_EQ(previewSides, std::vector<int>{SideInside});  // nothing switched for the preview
-    EXPECT_EQ(doc->currentSide, SideInside);                // the inside is still edited
-    EXPECT_EQ(doc->editedSlots()[4], doc->insideSlots[4]);
-    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x0A0B0Cu);
+    EXPECT_EQ(doc->insideBackground.backgroundColor, 0x0A0B0Cu);
 
     auto back = std::make_unique<CardDocument>();
     ASSERT_TRUE(open(*back, path("innen.kar")));
@@ -259,14 +246,12 @@ TEST_F(CardFileTest, SavingWhileTheInsideIsEdited) {
     EXPECT_EQ(back->usedCount(back->outsideSlots), 0);
 }
 
-TEST_F(CardFileTest, OpeningLoadsTheSideNamedByCurrentSide) {
+TEST_F(CardFileTest, OpeningFillsTheInsideTables) {
     writeAll(path("karte.kar"), smallCard());
-    doc->currentSide = SideInside;
     ASSERT_TRUE(open(*doc, path("karte.kar")));
-    EXPECT_EQ(doc->currentSide, SideInside);
-    EXPECT_EQ(doc->editedSlots()[7], doc->insideSlots[7]);
-    EXPECT_EQ(doc->editedSlots()[7]->kind, KindFigure);
-    EXPECT_EQ(doc->editedBackground().backgroundColor, 0x00FF00u);
+    EXPECT_EQ(doc->sideSlots(SideInside)[7], doc->insideSlots[7]);
+    EXPECT_EQ(doc->insideSlots[7]->kind, KindFigure);
+    EXPECT_EQ(doc->sideBackground(SideInside).backgroundColor, 0x00FF00u);
 }
 
 TEST_F(CardFileTest, PicturesNamedInTheFile) {
@@ -289,8 +274,9 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
         o.content = QString::fromLatin1(names[i]);
     }
     doc->outsideSlots[1]->rotation = 1;  // turned right once after loading
-    doc->editedBackground().backgroundMode = BgStretched;
-    doc->editedBackground().backgroundFile = QStringLiteral("/gibt/es/nicht/hintergrund.png");
+    doc->sideBackground(SideOutside).backgroundMode = BgStretched;
+    doc->sideBackground(SideOutside).backgroundFile =
+        QStringLiteral("/gibt/es/nicht/hintergrund.png");
     const QString card = cardDir + QStringLiteral("/bilder.kar");
     ASSERT_TRUE(save(*doc, card));
 
@@ -314,8 +300,7 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
     EXPECT_EQ(back->outsideSlots[4]->picture.width(), 320);
     EXPECT_EQ(back->outsideSlots[4]->content, QStringLiteral("/gibt/es/nicht/fehlt.png"));
     EXPECT_EQ(back->outsideBackground.backgroundMode, BgStretched);
-    EXPECT_EQ(back->editedBackground().backgroundPicture.sharedId(),
-              back->outsideBackground.backgroundPicture.sharedId());
+    EXPECT_FALSE(back->outsideBackground.backgroundPicture.isNull());
 }
 
 TEST_F(CardFileTest, UnencodableCharactersAreReplacedOneByOneAndTheTextsNamed) {
@@ -347,7 +332,6 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
         QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!\n");
     // The target is a folder: nothing can replace it.
     ASSERT_TRUE(QDir().mkpath(path("ordner.kar/inhalt")));
-    doc->currentSide = SideInside;
     EXPECT_FALSE(save(*doc, path("ordner.kar")));
     EXPECT_EQ(dialogs.texts(), QStringList{createFailed + path("ordner.kar") +
                                            QStringLiteral(": Unter diesem Namen gibt es einen "
@@ -364,7 +348,6 @@ TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
     EXPECT_EQ(dialogs.messages[0].caption,
               QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(doc->currentSide, SideInside);
 
     // A write that fails half-way (the file size limit of the process): the old card stays.
     writeAll(path("alt.kar"), smallCard());

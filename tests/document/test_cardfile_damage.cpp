@@ -22,7 +22,7 @@ using namespace bbtest;
 
 TEST_F(CardFileTest, SignatureDamageIsRejectedBeforeAnythingChanges) {
     const QByteArray good = smallCard();
-    doc->editedSlots()[5]->kind = KindText;
+    doc->sideSlots(SideOutside)[5]->kind = KindText;
     doc->fileName = QStringLiteral("vorher.kar");
     doc->format.cardWidth = 123;
     dialogs.defaultAnswer = BtnNo;  // "Wollen Sie vorher speichern?" → Nein
@@ -40,7 +40,7 @@ TEST_F(CardFileTest, SignatureDamageIsRejectedBeforeAnythingChanges) {
         EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Dateikennung falsch"));
         EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::Information);
     }
-    EXPECT_EQ(doc->editedSlots()[5]->kind, KindText);
+    EXPECT_EQ(doc->sideSlots(SideOutside)[5]->kind, KindText);
     EXPECT_EQ(doc->fileName, QStringLiteral("vorher.kar"));
     EXPECT_EQ(doc->format.cardWidth, 123);
 }
@@ -51,7 +51,7 @@ TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
     dialogs.defaultAnswer = BtnNo;
     for (qsizetype len = 0; len < full.size(); ++len) {
         doc->format.cardWidth = 77;
-        doc->editedSlots()[9]->kind = KindText;  // proves that clearAll ran (or not)
+        doc->sideSlots(SideOutside)[9]->kind = KindText;  // proves that clearAll ran (or not)
         doc->fileName = QStringLiteral("alt.kar");
         writeAll(path("kurz.kar"), QByteArrayView(full).first(len));
         dialogs.messages.clear();
@@ -64,7 +64,7 @@ TEST_F(CardFileTest, EveryTruncationIsRefusedWithTheDocumentCleared) {
         ASSERT_EQ(dialogs.messages.size(), 2) << len;
         if (len < 32) {
             EXPECT_EQ(dialogs.messages[1].text, kForeign + '\n' + path("kurz.kar")) << len;
-            EXPECT_EQ(doc->editedSlots()[9]->kind, KindText);
+            EXPECT_EQ(doc->sideSlots(SideOutside)[9]->kind, KindText);
             EXPECT_EQ(doc->fileName, QStringLiteral("alt.kar"));
         } else {
             EXPECT_EQ(dialogs.messages[1].text, kDamaged + '\n' + path("kurz.kar")) << len;

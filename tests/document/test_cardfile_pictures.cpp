@@ -54,7 +54,6 @@ TEST_F(CardPicturesReadTest, RelativeNamesAreFoundFromTheCardWhereverTheProgramS
     fc.programFolder = path("programm");
     picture(SideOutside, 1, "bilder/rose.png");
     picture(SideOutside, 2, "muster/stern.png");
-    doc->currentSide = SideOutside;
     ASSERT_TRUE(save(*doc, path("karten/karte.kar")));
 
     for (const char* start : {"karten", "anderswo", "programm"}) {
@@ -77,7 +76,6 @@ TEST_F(CardPicturesReadTest, ObjectsNamingOneFileShareOnePicturePerTurn) {
     picture(SideInside, 5, file, 1);
     doc->insideBackground.backgroundMode = BgStretched;
     doc->insideBackground.backgroundFile = file;
-    doc->currentSide = SideOutside;
     ASSERT_TRUE(save(*doc, path("karten/karte.kar")));
 
     ASSERT_TRUE(open(*doc, path("karten/karte.kar")));
@@ -132,7 +130,6 @@ TEST_F(CardPicturesReadTest, CopyingTakesOnlyPicturesAndKeepsTheOtherReferences)
     picture(SideOutside, 2, QStringLiteral("/proc/self/environ"));
     picture(SideOutside, 3, QStringLiteral("/proc/self/mem"));
     picture(SideInside, 1, rose);
-    doc->currentSide = SideOutside;
     QDir().mkpath(path("neu"));
 
     const CardPictureCopy copy = copyCardPictures(*doc, path("neu/karte.kar"), QString());

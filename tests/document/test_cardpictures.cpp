@@ -40,7 +40,6 @@ TEST_F(CardPicturesTest, ReusesRenamesReportsAndTheMovedFolderFindsEveryPicture)
     // The program folder would answer a bare "gelb.png" with another picture.
     picture("programm/gelb.png", qRgb(9, 9, 9));
     fc.programFolder = path("programm");
-    doc->currentSide = SideOutside;
     ASSERT_TRUE(save(*doc, path("alt/karte.kar")));
     ASSERT_TRUE(open(*doc, path("alt/karte.kar")));
 
@@ -53,7 +52,7 @@ TEST_F(CardPicturesTest, ReusesRenamesReportsAndTheMovedFolderFindsEveryPicture)
     EXPECT_EQ(doc->insideSlots[5]->content, QStringLiteral("blau (2).png"));
     EXPECT_EQ(doc->insideSlots[3]->content, QStringLiteral("gruen.png"));
     EXPECT_EQ(doc->insideSlots[4]->content, QStringLiteral("/gibt/es/nicht/weg.png"));
-    EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("gelb (2).png"));
+    EXPECT_EQ(doc->outsideBackground.backgroundFile, QStringLiteral("gelb (2).png"));
     ASSERT_TRUE(save(*doc, path("neu/karte.kar")));
     EXPECT_EQ(QImage(path("neu/blau.png")).pixel(0, 0), qRgb(1, 2, 3));
 

@@ -23,7 +23,7 @@ protected:
     CardDocument doc;
     EditHistory history{doc};
 
-    CardObject& object(int slot) { return *doc.editedSlots()[slot]; }
+    CardObject& object(int slot) { return *doc.sideSlots(history.editedSide().side)[slot]; }
     void moveBy(int slot, int dx, int mergeKey) {
         history.begin();
         object(slot).x += dx;
@@ -127,11 +127,11 @@ TEST_F(History, TurnedPicturesAreTurnedBackWithoutKeepingCopies) {
 TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     object(1).kind = KindFigure;
     object(1).width = 1000;
-    doc.currentSide = SideInside;
+    history.editedSide().side = SideInside;
     object(2).kind = KindText;
     object(2).width = 2000;
     doc.insideBackground.backgroundMode = BgColor;
-    doc.editedBackground().backgroundMode = BgColor;
+    doc.sideBackground(history.editedSide().side).backgroundMode = BgColor;
     doc.markSaved();
     bool formatSeen = false;
     QObject::connect(&history, &EditHistory::applied, [&](bool f) { formatSeen = f; });
@@ -141,7 +141,7 @@ TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     doc.updateSideUnits();
     doc.outsideSlots[1]->width = 500;
     object(2).width = 1000;
-    doc.editedBackground().backgroundColor = 0x123456;
+    doc.sideBackground(history.editedSide().side).backgroundColor = 0x123456;
     history.end(QStringLiteral("Kartenformat ändern"));
 
     history.undo();
@@ -150,11 +150,41 @@ TEST_F(History, ACardTypeChangeOverBothSidesIsOneStep) {
     EXPECT_EQ(doc.sideWidthUnits, sideUnits(200));
     EXPECT_EQ(doc.outsideSlots[1]->width, 1000);
     EXPECT_EQ(object(2).width, 2000);
-    EXPECT_EQ(doc.currentSide, SideInside) << "a step over both sides switches nothing";
+    EXPECT_EQ(history.editedSide().side, SideInside) << "a step over both sides switches nothing";
     EXPECT_FALSE(history.isModified());
     history.redo();
     EXPECT_EQ(doc.outsideSlots[1]->width, 500);
-    EXPECT_EQ(doc.editedBackground().backgroundColor, 0x123456u);
+    EXPECT_EQ(doc.sideBackground(history.editedSide().side).backgroundColor, 0x123456u);
 }
 
 }  // namespace
+
+TEST_F(History, UndoAndRedoMoveTheEditorsSideAndSelectionNotTheCard) {
+    EditedSide shown;  // the editor's own state, handed to the history
+    history.setEditedSide(shown);
+    doc.insideSlots[4]->kind = KindFigure;
+    doc.insideSlots[6]->kind = KindText;
+    shown = {SideInside, 4};
+    history.begin();
+    doc.insideSlots[4]->x = 500;
+    shown.slot = 6;
+    history.end(QStringLiteral("Objekt verschieben"));
+    const QByteArray afterStep = doc.contentSnapshot();
+
+    shown = {SideOutside, 0};
+    history.undo();
+    EXPECT_EQ(doc.insideSlots[4]->x, 0);
+    EXPECT_EQ(shown.side, SideInside) << "the step's side is shown";
+    EXPECT_EQ(shown.slot, 4) << "the selection before the step";
+    EXPECT_EQ(&history.editedSide(), &shown);
+
+    history.redo();
+    EXPECT_EQ(doc.contentSnapshot(), afterStep);
+    EXPECT_EQ(shown.slot, 6) << "the selection after the step";
+
+    // A selection that no longer holds an object is dropped.
+    history.undo();
+    doc.insideSlots[6]->kind = KindFree;
+    history.redo();
+    EXPECT_EQ(shown.slot, 0);
+}

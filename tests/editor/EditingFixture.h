@@ -66,7 +66,7 @@ protected:
 
     // An object in `slot` with its box given in view pixels.
     bb::CardObject& put(int slot, int32_t kind, int x, int y, int w, int h) {
-        bb::CardObject& o = *doc->editedSlots()[slot];
+        bb::CardObject& o = *ed->editedSlots()[slot];
         o.kind = kind;
         o.x = x * 100;
         o.y = y * 100;

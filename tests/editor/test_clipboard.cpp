@@ -120,7 +120,7 @@ protected:
         return clip().mimeForSelected();
     }
 
-    int usedSlots() { return doc->usedCount(doc->editedSlots()); }
+    int usedSlots() { return doc->usedCount(ed->editedSlots()); }
 };
 
 TEST_F(ClipboardTest, PasteLandsOffsetSelectedInTheLowestFreeSlotOnEitherSide) {
@@ -134,20 +134,20 @@ TEST_F(ClipboardTest, PasteLandsOffsetSelectedInTheLowestFreeSlotOnEitherSide) {
     EXPECT_EQ(mime->text(), QStringLiteral("Hallo Jörg"));
 
     EXPECT_EQ(clip().pasteMime(*mime), 1);
-    EXPECT_EQ(doc->selectedSlot, 1);
-    EXPECT_EQ(doc->editedSlots()[1]->content, text.content);
-    EXPECT_EQ(doc->editedSlots()[1]->x, (left + 10) * 100);
-    EXPECT_EQ(doc->editedSlots()[1]->y, (top + 10) * 100);
+    EXPECT_EQ(ed->selectedSlot(), 1);
+    EXPECT_EQ(ed->editedSlots()[1]->content, text.content);
+    EXPECT_EQ(ed->editedSlots()[1]->x, (left + 10) * 100);
+    EXPECT_EQ(ed->editedSlots()[1]->y, (top + 10) * 100);
     // Pasting the same again steps further away instead of covering the first copy.
     EXPECT_EQ(clip().pasteMime(*mime), 3);
-    EXPECT_EQ(doc->editedSlots()[3]->x, (left + 20) * 100);
+    EXPECT_EQ(ed->editedSlots()[3]->x, (left + 20) * 100);
 
     tab->selectSide(SideInside);
-    ASSERT_EQ(doc->currentSide, SideInside);
+    ASSERT_EQ(ed->editedSide(), SideInside);
     EXPECT_EQ(usedSlots(), 0);
     EXPECT_EQ(clip().pasteMime(*mime), 1);
-    EXPECT_EQ(doc->editedSlots()[1]->fontColor, 0x0000FFu);
-    EXPECT_EQ(doc->editedSlots()[1]->kind, KindText);
+    EXPECT_EQ(ed->editedSlots()[1]->fontColor, 0x0000FFu);
+    EXPECT_EQ(ed->editedSlots()[1]->kind, KindText);
     // The outside kept its three objects.
     EXPECT_EQ(doc->usedCount(doc->outsideSlots), 3);
 }
@@ -188,7 +188,7 @@ TEST_F(ClipboardTest, PasteIntoASmallerCardLandsOnItInTheMiddleOfTheView) {
         v->setScroll(scroll.x(), scroll.y());
         const int slot = clip().pasteMime(*mime);
         ASSERT_NE(slot, 0);
-        const CardObject& o = *doc->editedSlots()[slot];
+        const CardObject& o = *ed->editedSlots()[slot];
         EXPECT_TRUE(wholeOnCard(o)) << o.x << "," << o.y;
         EXPECT_NEAR(o.x + o.width / 2, shownCardMiddle().x(), 200);
         EXPECT_NEAR(o.y + o.height / 2, shownCardMiddle().y(), 200);
@@ -198,7 +198,7 @@ TEST_F(ClipboardTest, PasteIntoASmallerCardLandsOnItInTheMiddleOfTheView) {
     put(9, KindFigure, 0, 0, card.right / 100, 10);
     const int wide = clip().pasteMime(*copySlot(9));
     ASSERT_NE(wide, 0);
-    const CardObject& o = *doc->editedSlots()[wide];
+    const CardObject& o = *ed->editedSlots()[wide];
     EXPECT_NEAR(o.x + o.width / 2, (card.left + card.right) / 2, 1);
     EXPECT_GE(o.y, card.top);
 }
@@ -218,8 +218,8 @@ TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherPro
     ed2.install(*tab2);
     tab2->views().layoutFromDocument();
     ASSERT_EQ(ed2.clipboard().pasteMime(*mime), 1);
-    EXPECT_EQ(doc2.editedSlots()[1]->picture.sharedId(), original.picture.sharedId());
-    EXPECT_EQ(doc2.editedSlots()[1]->content, original.content);
+    EXPECT_EQ(ed2.editedSlots()[1]->picture.sharedId(), original.picture.sharedId());
+    EXPECT_EQ(ed2.editedSlots()[1]->content, original.content);
 
     // Another program knows only where the file lies: it loads the file and turns it as
     // shown, and the card names the file where it was found.
@@ -232,13 +232,13 @@ TEST_F(ClipboardTest, PicturePasteSharesTheCopyHereAndLoadsTheFileFromAnotherPro
     foreign.setData(kObjectMimeType, objectPayload(fields, {"other-program/1", source.file}));
     const int slot = clip().pasteMime(foreign);
     ASSERT_EQ(slot, 2);
-    const DibImage& loaded = doc->editedSlots()[slot]->picture;
+    const DibImage& loaded = ed->editedSlots()[slot]->picture;
     EXPECT_NE(loaded.sharedId(), original.picture.sharedId());
     EXPECT_EQ(loaded.width(), 20);
     EXPECT_EQ(loaded.height(), 30);
     EXPECT_EQ(getPixel(loaded, 0, 0), getPixel(original.picture, 0, 0));
-    EXPECT_EQ(doc->editedSlots()[slot]->rotation, 1);
-    EXPECT_EQ(doc->editedSlots()[slot]->content, original.content);
+    EXPECT_EQ(ed->editedSlots()[slot]->rotation, 1);
+    EXPECT_EQ(ed->editedSlots()[slot]->content, original.content);
 
     // Its file gone, the paste says so and makes nothing.
     ASSERT_TRUE(QFile::remove(original.content));
@@ -271,19 +271,19 @@ TEST_F(ClipboardTest, CutDuplicateAndPasteThroughTheSystemClipboard) {
     const void* pixels = pic.picture.sharedId();
     ed->selectSlot(4);
     ASSERT_TRUE(clip().duplicate());
-    EXPECT_EQ(doc->selectedSlot, 1);
-    EXPECT_EQ(doc->editedSlots()[1]->picture.sharedId(), pixels);
-    EXPECT_EQ(doc->editedSlots()[1]->x, pic.x + 1000);
+    EXPECT_EQ(ed->selectedSlot(), 1);
+    EXPECT_EQ(ed->editedSlots()[1]->picture.sharedId(), pixels);
+    EXPECT_EQ(ed->editedSlots()[1]->x, pic.x + 1000);
 
     ed->selectSlot(4);
     ASSERT_TRUE(clip().cut());
-    EXPECT_FALSE(doc->editedSlots()[4]->used());
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_FALSE(ed->editedSlots()[4]->used());
+    EXPECT_EQ(ed->selectedSlot(), 0);
     const QMimeData* onBoard = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(onBoard && onBoard->hasFormat(kObjectMimeType));
     ASSERT_TRUE(clip().paste());
-    EXPECT_EQ(doc->selectedSlot, 2);
-    EXPECT_EQ(doc->editedSlots()[2]->picture.sharedId(), pixels);
+    EXPECT_EQ(ed->selectedSlot(), 2);
+    EXPECT_EQ(ed->editedSlots()[2]->picture.sharedId(), pixels);
     // Nothing selected: nothing to copy, cut or duplicate.
     ed->selectSlot(0);
     EXPECT_FALSE(clip().copy());
@@ -293,7 +293,7 @@ TEST_F(ClipboardTest, CutDuplicateAndPasteThroughTheSystemClipboard) {
 
 TEST_F(ClipboardTest, FullSideRefusesPasteDuplicateAndDropWithTheTableMessage) {
     for (int s = 1; s <= kSlotCount; ++s) put(s, KindFigure, 10, 10, 5, 5);
-    doc->editedSlots()[7]->color = 0x00FF00;
+    ed->editedSlots()[7]->color = 0x00FF00;
     auto mime = copySlot(7);
     QMimeData image;
     image.setImageData(QImage(8, 8, QImage::Format_RGB32));
@@ -309,7 +309,7 @@ TEST_F(ClipboardTest, FullSideRefusesPasteDuplicateAndDropWithTheTableMessage) {
     ASSERT_EQ(dialogs.messages.size(), 4);
     for (const RecordedMessage& m : dialogs.messages)
         EXPECT_EQ(m.text, QStringLiteral("Es wurden zuviele Objekte erstellt!"));
-    EXPECT_EQ(doc->editedSlots()[7]->color, 0x00FF00u);
+    EXPECT_EQ(ed->editedSlots()[7]->color, 0x00FF00u);
     // No picture file was written for the refused image.
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("Eingefügt 1.png"))));
 }
@@ -332,7 +332,7 @@ TEST_F(ClipboardTest, ImageFromAnotherProgramIsSavedBesideTheCardUnderAFreeName)
     const int slot = clip().pasteMime(mime);
     ASSERT_EQ(slot, 1);
     const QString saved = folder.file(QStringLiteral("Karten/Eingefügt 2.png"));
-    const CardObject& o = *doc->editedSlots()[slot];
+    const CardObject& o = *ed->editedSlots()[slot];
     EXPECT_EQ(o.content, saved);
     EXPECT_EQ(o.picture.width(), 40);
     EXPECT_EQ(pixelColor(o.picture, getPixel(o.picture, 3, 3)), rgbRef(200, 10, 20));
@@ -351,7 +351,7 @@ TEST_F(ClipboardTest, ImageFromAnotherProgramIsSavedBesideTheCardUnderAFreeName)
     clear.fill(Qt::transparent);
     mime.setImageData(clear);
     ASSERT_EQ(clip().pasteMime(mime), 2);
-    const CardObject& seeThrough = *doc->editedSlots()[2];
+    const CardObject& seeThrough = *ed->editedSlots()[2];
     EXPECT_EQ(seeThrough.content, folder.file(QStringLiteral("Eingefügt 1.png")));
     EXPECT_EQ(pixelColor(seeThrough.picture, getPixel(seeThrough.picture, 5, 5)), 0xFFFFFFu);
 }
@@ -365,7 +365,7 @@ TEST_F(ClipboardTest, PictureLargerThanAHalfOfTheCardIsFittedIntoThatHalf) {
     mime.setImageData(wide);
     const int slot = clip().pasteMime(mime);
     ASSERT_NE(slot, 0);
-    const CardObject& o = *doc->editedSlots()[slot];
+    const CardObject& o = *ed->editedSlots()[slot];
     EXPECT_EQ(o.width, halfWidth);
     EXPECT_NEAR(double(o.width) / o.height, 4.0, 0.01);
     EXPECT_TRUE((o.x == card.left || o.x == card.fold)) << o.x;
@@ -428,12 +428,12 @@ TEST_F(ClipboardTest, DroppedPictureFilesBecomeObjectsAtTheDropPointOthersArePas
     QDropEvent drop(QPointF(321, 234), Qt::CopyAction, &pictures, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(v, &drop);
     ASSERT_EQ(usedSlots(), 1);
-    const CardObject& o = *doc->editedSlots()[1];
+    const CardObject& o = *ed->editedSlots()[1];
     EXPECT_EQ(o.kind, KindPicture);
     EXPECT_EQ(o.content, pic);
     EXPECT_EQ(o.x, 32100);
     EXPECT_EQ(o.y, 23400);
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // A card file dropped on the view makes no object.
     QDropEvent dropCard(QPointF(50, 50), Qt::CopyAction, &cards, Qt::LeftButton, Qt::NoModifier);
@@ -465,8 +465,8 @@ TEST_F(ClipboardTest, EachPasteCutDuplicateAndDropIsOneUndoStep) {
     h.undo();  // both dropped pictures at once
     EXPECT_EQ(usedSlots(), 2);
     h.undo();  // the cut object comes back
-    EXPECT_TRUE(doc->editedSlots()[2]->used());
-    EXPECT_EQ(doc->editedSlots()[2]->color, 0x0000FFu);
+    EXPECT_TRUE(ed->editedSlots()[2]->used());
+    EXPECT_EQ(ed->editedSlots()[2]->color, 0x0000FFu);
     h.undo();
     h.undo();
     EXPECT_EQ(usedSlots(), 1);

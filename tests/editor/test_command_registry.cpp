@@ -159,13 +159,13 @@ TEST_F(EditorCommandMenus, EveryItemOfTheEditorsMenusIsACommandOfTheRegistry) {
     EXPECT_EQ(r.commandOf(m.item(QStringLiteral("GanzeKarteM"))), cmd::kWholeCard);
 
     // The object menu's duplicate runs the editor's clipboard command.
-    CardObject& o = *doc->editedSlots()[1];
+    CardObject& o = *ed->editedSlots()[1];
     o.kind = KindFigure;
     o.x = o.y = 100000;
     o.width = o.height = 20000;
     ed->selectSlot(1);
     m.item(QStringLiteral("Duplizieren1"))->trigger();
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 2);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 2);
 }
 
 }  // namespace

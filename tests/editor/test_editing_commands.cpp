@@ -82,23 +82,23 @@ TEST_F(EditingMenus, EnablingAndMarksFollowTheKind) {
 TEST_F(EditingMenus, FrontAndBackExchangeSlotsAndFigureItemsSetTheKind) {
     put(3, KindFigure, 10, 10, 5, 5).color = 1;
     put(kSlotCount, KindText, 20, 20, 5, 5).color = 2;
-    doc->selectedSlot = 3;
+    ed->edited().slot = 3;
     ed->menus().item("Nachvorne1")->trigger();
-    EXPECT_EQ(doc->selectedSlot, kSlotCount);
-    EXPECT_EQ(doc->editedSlots()[kSlotCount]->color, 1u);
-    EXPECT_EQ(doc->editedSlots()[3]->color, 2u);  // the front object went to slot 3
-    ed->menus().item("Nachvorne1")->trigger();    // already in front: nothing changes
-    EXPECT_EQ(doc->editedSlots()[kSlotCount]->color, 1u);
+    EXPECT_EQ(ed->selectedSlot(), kSlotCount);
+    EXPECT_EQ(ed->editedSlots()[kSlotCount]->color, 1u);
+    EXPECT_EQ(ed->editedSlots()[3]->color, 2u);  // the front object went to slot 3
+    ed->menus().item("Nachvorne1")->trigger();   // already in front: nothing changes
+    EXPECT_EQ(ed->editedSlots()[kSlotCount]->color, 1u);
     // To the back when slot 1 is free: the free slot takes the old place.
     ed->commands().sendToBack();
-    EXPECT_EQ(doc->selectedSlot, 1);
-    EXPECT_EQ(doc->editedSlots()[1]->color, 1u);
-    EXPECT_EQ(doc->editedSlots()[kSlotCount]->kind, KindFree);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 2);
+    EXPECT_EQ(ed->selectedSlot(), 1);
+    EXPECT_EQ(ed->editedSlots()[1]->color, 1u);
+    EXPECT_EQ(ed->editedSlots()[kSlotCount]->kind, KindFree);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 2);
     ed->menus().item("Linievertikal1")->trigger();
-    EXPECT_EQ(doc->editedSlots()[1]->figureKind, FigLineVertical);
+    EXPECT_EQ(ed->editedSlots()[1]->figureKind, FigLineVertical);
     ed->menus().item("Linieschrgrunter1")->trigger();
-    EXPECT_EQ(doc->editedSlots()[1]->figureKind, FigLineDown);
+    EXPECT_EQ(ed->editedSlots()[1]->figureKind, FigLineDown);
 }
 
 using EditingPanel = EditingFixture;
@@ -210,7 +210,7 @@ TEST_F(EditingDialogs, TextEntryRoundTripsCarriageReturnsAndCancelKeepsIt) {
     CardObject& t = put(1, KindText, 10, 10, 50, 20);
     const QString text = QStringLiteral("Erstes") + QChar(13) + QStringLiteral("Zweites");
     t.content = text;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     answer = [](QDialog&) { return int(QDialog::Accepted); };
     ed->commands().editText();
     EXPECT_EQ(ed->commands().textEntryDialog().textEdit()->document()->blockCount(), 2);
@@ -239,7 +239,7 @@ TEST_F(EditingDialogs, TextEntryRoundTripsCarriageReturnsAndCancelKeepsIt) {
 
 TEST_F(EditingDialogs, TextEntryKeepsLineFeedsAndAnEnterAtTheEndAddsNothing) {
     CardObject& t = put(1, KindText, 10, 10, 50, 20);
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     QPlainTextEdit* memo = ed->commands().textEntryDialog().textEdit();
     // Unedited, OK gives back exactly what was stored: line feeds inside a line, a carriage
     // return at the end, empty lines.
@@ -287,7 +287,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     t.outlineColor = rgbRef(1, 1, 1);
     t.shadowColor = int32_t(rgbRef(2, 2, 2));
     t.shadowDx = 5;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     TextEffectsDialog& f = ed->commands().textEffectsDialog();
     dialogs.colorAnswers = {QColor(200, 0, 0), QColor(0, 200, 0)};
     answer = [&](QDialog&) {
@@ -339,7 +339,7 @@ TEST_F(EditingDialogs, EffectsAndTransparencyStoreOnOkOnly) {
     EXPECT_EQ(dialogs.messages.size(), before + 2);
 
     CardObject& p = put(2, KindPicture, 100, 100, 20, 20);
-    doc->selectedSlot = 2;
+    ed->edited().slot = 2;
     TransparencyDialog& tf = ed->commands().transparencyDialog();
     answer = [&](QDialog&) {
         tf.transparentCheck->setChecked(true);
@@ -364,7 +364,7 @@ TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {
     CardObject& t = put(1, KindText, 10, 10, 50, 20);
     t.fontName = QStringLiteral("Arial");
     t.fontSize = 20;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     ed->commands().chooseColor();  // no scripted answer: cancel
     EXPECT_EQ(t.color, 0u);
     dialogs.colorAnswers = {QColor(0, 0, 255)};
@@ -388,7 +388,7 @@ TEST_F(EditingDialogs, ColourAndFontDialogsAndTheFontNewTextsTake) {
     // A new text takes the font last chosen.
     ed->tools().setCurrent(ToolText);
     release(0, 300, 300);
-    CardObject& n = *doc->editedSlots()[2];
+    CardObject& n = *ed->editedSlots()[2];
     EXPECT_EQ(n.fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(n.fontSize, 24);
     EXPECT_EQ(n.fontColor, rgbRef(255, 0, 0));
@@ -399,7 +399,7 @@ TEST_F(EditingDialogs, RotationsTurnPicturesAndExchangeTheirBox) {
     CardObject& p = put(1, KindPicture, 10, 20, 100, 50);
     p.picture = newDib(8, 4, 24);
     ASSERT_FALSE(p.picture.isNull());
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     ed->commands().rotateLeft();
     EXPECT_EQ(p.width, 5000);
     EXPECT_EQ(p.height, 10000);
@@ -414,7 +414,7 @@ TEST_F(EditingDialogs, RotationsTurnPicturesAndExchangeTheirBox) {
     EXPECT_EQ(p.width, 5000);
 
     CardObject& t = put(2, KindText, 10, 20, 100, 50);
-    doc->selectedSlot = 2;
+    ed->edited().slot = 2;
     ed->panel().textRotateLeftButton->click();
     EXPECT_EQ(t.rotation, 3);
     EXPECT_EQ(t.width, 10000);
@@ -500,8 +500,8 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgColor);
-    EXPECT_EQ(doc->editedBackground().backgroundColor, rgbRef(255, 0, 0));
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgColor);
+    EXPECT_EQ(ed->editedBackground().backgroundColor, rgbRef(255, 0, 0));
     EXPECT_GT(view(0)->renderCount(), before);
 
     // "Zentriert größer" without a picture: none.
@@ -511,7 +511,7 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
         return int(QDialog::Rejected);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgNone);
 
     // "Ö&ffnen..." takes effect at once; a picture that cannot be read leaves the placeholder.
     int opened = 0;
@@ -522,14 +522,14 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
             return int(QDialog::Accepted);
         }
         b.choosePicture([this](QDialog& dlg) { return ed->modal(dlg); });
-        EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
-        EXPECT_EQ(doc->editedBackground().backgroundPicture.width(), 400);
+        EXPECT_EQ(ed->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
+        EXPECT_EQ(ed->editedBackground().backgroundPicture.width(), 400);
         b.modeButton(BgStretched)->setChecked(true);
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgStretched);
-    EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgStretched);
+    EXPECT_EQ(ed->editedBackground().backgroundFile, QStringLiteral("hg.bmp"));
     answer = [&](QDialog& d) {
         if (&d == &ed->pictureOpenDialog()) {
             ed->pictureOpenDialog().fileNameEdit->setText("fehlt.bmp");
@@ -543,19 +543,19 @@ TEST_F(EditingBackground, ModesPicturesAndNone) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Konnte Bild (fehlt.bmp) nicht Laden."));
     EXPECT_EQ(dialogs.messages[0].caption, kAppTitle);
-    EXPECT_TRUE(doc->editedBackground().backgroundFile.isEmpty());
-    EXPECT_FALSE(doc->editedBackground().backgroundPicture.isNull());
+    EXPECT_TRUE(ed->editedBackground().backgroundFile.isEmpty());
+    EXPECT_FALSE(ed->editedBackground().backgroundPicture.isNull());
 
     // "&Keins", then closing with "Angepasst an Karte": no picture, no background.
     answer = [&](QDialog&) {
         b.noneButton->click();
-        EXPECT_TRUE(doc->editedBackground().backgroundPicture.isNull());
+        EXPECT_TRUE(ed->editedBackground().backgroundPicture.isNull());
         b.modeButton(BgStretched)->setChecked(true);
         return int(QDialog::Accepted);
     };
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
-    EXPECT_TRUE(doc->editedBackground().backgroundPicture.isNull());
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgNone);
+    EXPECT_TRUE(ed->editedBackground().backgroundPicture.isNull());
 }
 
 TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangement) {
@@ -577,13 +577,13 @@ TEST_F(EditingBackground, APictureChosenUnderTheSolidColourTakesTheFirstArrangem
     };
     chosenMode = BgColor;
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgCover);
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgCover);
     EXPECT_TRUE(b.modeButton(BgCover)->isChecked());
-    EXPECT_EQ(doc->editedBackground().backgroundFile, QStringLiteral("blau.bmp"));
+    EXPECT_EQ(ed->editedBackground().backgroundFile, QStringLiteral("blau.bmp"));
     // A picture arrangement already checked stays.
     chosenMode = BgTiled;
     ed->editBackground();
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgTiled);
+    EXPECT_EQ(ed->editedBackground().backgroundMode, BgTiled);
 }
 
 }  // namespace

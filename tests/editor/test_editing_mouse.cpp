@@ -32,12 +32,12 @@ TEST_P(EditingMouse, PressSelectsSecondPressDragsOutlineOnlyReleaseRepaints) {
     CardObject& a = put(4, KindFigure, 100, 100, 50, 40);
     // First press selects and does not move, even when the mouse moves before release.
     press(side, 120, 110);
-    EXPECT_EQ(doc->selectedSlot, 4);
+    EXPECT_EQ(ed->selectedSlot(), 4);
     move(side, 200, 200);
     release(side, 200, 200);
     EXPECT_EQ(a.x, 10000);
     EXPECT_EQ(a.y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);  // the pointer creates nothing
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 1);  // the pointer creates nothing
 
     // Second press on the body starts a move; moves change the object but never re-render.
     press(side, 120, 110);
@@ -61,7 +61,7 @@ TEST_P(EditingMouse, PressSelectsSecondPressDragsOutlineOnlyReleaseRepaints) {
 
     // A press on empty space drops the selection.
     click(side, 600, 20);
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
 }
 
 TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
@@ -98,7 +98,7 @@ TEST_P(EditingMouse, HandleDragMirrorsAndCursorsFollowTheTool) {
     ed->tools().setCurrent(ToolContent);
     EXPECT_EQ(view(side)->cursor().shape(), Qt::IBeamCursor);
     click(side, 120, 110);  // the content tool does nothing
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 1);
 }
 
 TEST_P(EditingMouse, RightPressOpensTheObjectMenuOrTheViewMenu) {
@@ -107,25 +107,25 @@ TEST_P(EditingMouse, RightPressOpensTheObjectMenuOrTheViewMenu) {
     put(9, KindText, 120, 120, 80, 80);  // in front of slot 1
     // Select slot 1 where it is alone, then right press on the overlap: the menu is for it.
     click(side, 105, 105);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     press(side, 150, 150, Qt::RightButton);
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus.back(), ed->menus().objectMenu());
     EXPECT_TRUE(menus.back()->isVisible());
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     EXPECT_TRUE(ed->menus().item("Transparenz1")->isEnabled());
     menus.back()->close();
 
     // Right press on an unselected object selects it and opens the menu for it.
     press(side, 190, 190, Qt::RightButton);
-    EXPECT_EQ(doc->selectedSlot, 9);
+    EXPECT_EQ(ed->selectedSlot(), 9);
     EXPECT_EQ(menus.back(), ed->menus().objectMenu());
     EXPECT_FALSE(ed->menus().item("Transparenz1")->isEnabled());
     menus.back()->close();
 
     // Empty space: the selection goes and the view menu opens.
     press(side, 500, 30, Qt::RightButton);
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
     EXPECT_EQ(menus.back(), ed->menus().viewMenu());
     menus.back()->close();
 
@@ -155,12 +155,12 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     release(side, 111, 111);
     EXPECT_EQ(dialogRuns, 1);
     EXPECT_EQ(shown, QStringList({QStringLiteral("Hallo"), QStringLiteral("Welt")}));
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->selectedSlot(), 3);
     // The second press's drag is undone and over: the text stays where it was.
     move(side, 150, 150);
     EXPECT_EQ(t.x, 10000);
     EXPECT_EQ(t.y, 10000);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 1);
     // The next press is an ordinary one again.
     press(side, 110, 110);
     move(side, 125, 110);
@@ -174,7 +174,7 @@ TEST_P(EditingMouse, DoubleClickOnTextOpensTheTextDialogOnceAndItsSecondPressCou
     mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, 310, 310);
     EXPECT_EQ(dialogRuns, 1);
     release(side, 320, 310);
-    EXPECT_EQ(doc->editedSlots()[5]->x, 31000);
+    EXPECT_EQ(ed->editedSlots()[5]->x, 31000);
 }
 
 TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHit) {
@@ -200,21 +200,21 @@ TEST_P(EditingMouse, TheSecondPressOfADoubleClickBelongsToTheObjectTheFirstOneHi
     // The second press lands just below the text, on empty space.
     doubleClick({112, 127}, {112, 127 + reach});
     EXPECT_EQ(shown, QStringList({QStringLiteral("erster")}));
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->selectedSlot(), 3);
     // The second press lands on the neighbouring text.
-    doc->selectedSlot = 0;
+    ed->edited().slot = 0;
     doubleClick({157, 110}, {157 + reach, 110});
     EXPECT_EQ(shown, QStringList({QStringLiteral("erster"), QStringLiteral("erster")}));
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->selectedSlot(), 3);
     // First press beside both texts: the double click opens nothing and selects nothing.
-    doc->selectedSlot = 0;
+    ed->edited().slot = 0;
     doubleClick({112, 132}, {112, 129});
     EXPECT_EQ(shown.size(), 2);
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
     // Beyond the double-click distance the second press is an ordinary one.
     doubleClick({130, 110}, {190 + reach, 110});
     EXPECT_EQ(shown.size(), 2);
-    EXPECT_EQ(doc->selectedSlot, 4);
+    EXPECT_EQ(ed->selectedSlot(), 4);
     EXPECT_EQ(a.x, 10000);
     EXPECT_EQ(b.x, 16200);
 }
@@ -223,15 +223,15 @@ TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     const int side = GetParam();
     view(side)->setFocus();
     QTest::keyClick(view(side), Qt::Key_Down);  // nothing selected: nothing happens
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
     put(3, KindFigure, 10, 10, 5, 5);
     put(7, KindText, 30, 30, 5, 5);
     put(kSlotCount, KindFigure, 50, 50, 5, 5);
-    doc->selectedSlot = 7;
+    ed->edited().slot = 7;
     QTest::keyClick(view(side), Qt::Key_Down);
-    EXPECT_EQ(doc->selectedSlot, kSlotCount);
+    EXPECT_EQ(ed->selectedSlot(), kSlotCount);
     QTest::keyClick(view(side), Qt::Key_Up);
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->selectedSlot(), 3);
 
     dialogs.answers = {BtnNo, BtnYes};
     QTest::keyClick(view(side), Qt::Key_Delete);
@@ -240,11 +240,11 @@ TEST_P(EditingMouse, KeysStepThroughObjectsAndDeleteAsks) {
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Element löschen"));
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(dialogs.messages[0].buttons, BtnYes | BtnNo);
-    EXPECT_EQ(doc->editedSlots()[3]->kind, KindFigure);
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->editedSlots()[3]->kind, KindFigure);
+    EXPECT_EQ(ed->selectedSlot(), 3);
     QTest::keyClick(view(side), Qt::Key_Delete);
-    EXPECT_EQ(doc->editedSlots()[3]->kind, KindFree);
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->editedSlots()[3]->kind, KindFree);
+    EXPECT_EQ(ed->selectedSlot(), 0);
     QTest::keyClick(view(side), Qt::Key_Delete);  // nothing selected: no question
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
@@ -293,7 +293,7 @@ TEST_P(EditingMouse, AClickWithinTheDragDistanceMovesNothingAndRecordsNothing) {
     const auto box = [&] { return std::array<int32_t, 4>{a.x, a.y, a.width, a.height}; };
     const auto before = box();
     click(side, 120, 110);
-    ASSERT_EQ(doc->selectedSlot, 4);
+    ASSERT_EQ(ed->selectedSlot(), 4);
     const int steps = ed->history().stack().count();
     const int near = QApplication::startDragDistance() - 1;
     ASSERT_GE(near, 1);
@@ -347,7 +347,7 @@ TEST_F(PlatformDoubleClick, OnATextOpensTheTextDialogOnceAndMovesNothing) {
     // On the text not yet selected, and again on the selected one.
     windowDoubleClick(at);
     EXPECT_EQ(dialogRuns, 1);
-    EXPECT_EQ(doc->selectedSlot, 3);
+    EXPECT_EQ(ed->selectedSlot(), 3);
     windowDoubleClick(at + QPoint(5, 0));
     EXPECT_EQ(dialogRuns, 2);
     // No drag is left running: the text does not follow the mouse.
@@ -370,7 +370,7 @@ TEST_F(PlatformDoubleClick, ElsewhereItIsAPressLikeAnyOther) {
     // On a figure: nothing opens, the figure is selected and stays where it is.
     windowDoubleClick(at);
     EXPECT_EQ(dialogRuns, 0);
-    EXPECT_EQ(doc->selectedSlot, 5);
+    EXPECT_EQ(ed->selectedSlot(), 5);
     EXPECT_EQ(f.x, x);
     // Two quick clicks of the zoom tool zoom in twice.
     ed->tools().setCurrent(ToolZoom);
@@ -386,7 +386,7 @@ using EditingCreation = EditingFixture;
 TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     ed->tools().setCurrent(ToolFigure);
     release(0, 100, 40);
-    CardObject& f = *doc->editedSlots()[1];
+    CardObject& f = *ed->editedSlots()[1];
     EXPECT_EQ(f.kind, KindFigure);
     EXPECT_EQ(f.x, 10000);
     EXPECT_EQ(f.y, 4000);
@@ -397,12 +397,12 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     EXPECT_EQ(f.lineWidth, 1);
     QApplication::processEvents();
     EXPECT_EQ(ed->panel().lineWidthEdit->value(), f.lineWidth);
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     EXPECT_TRUE(ed->tools().button(ToolPointer)->isChecked());
 
     // Whatever a free slot still holds, the new text starts from the defaults.
-    CardObject& old = *doc->editedSlots()[2];
+    CardObject& old = *ed->editedSlots()[2];
     old.alignment = 2;
     old.rotation = 1;
     old.shadow = true;
@@ -421,8 +421,8 @@ TEST_F(EditingCreation, FigureAndTextTakeTheTableFieldsAndDefaultsForTheRest) {
     EXPECT_EQ(old.fontSize, 12);
     ed->tools().setCurrent(ToolText);
     release(1, 300, 200);
-    EXPECT_EQ(doc->editedSlots()[3]->alignment, 0);
-    EXPECT_EQ(doc->editedSlots()[3]->shadowDx, 5);
+    EXPECT_EQ(ed->editedSlots()[3]->alignment, 0);
+    EXPECT_EQ(ed->editedSlots()[3]->shadowDx, 5);
 }
 
 TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCameFrom) {
@@ -448,7 +448,7 @@ TEST_F(EditingCreation, PictureToolStartsInTheCardsFolderThenWhereThePictureCame
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
-    ASSERT_EQ(doc->editedSlots()[1]->kind, KindPicture);
+    ASSERT_EQ(ed->editedSlots()[1]->kind, KindPicture);
     ed->tools().setCurrent(ToolPicture);
     answer = [&](QDialog&) {
         shownIn << open.folder();
@@ -469,13 +469,13 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     t.outline = true;
     t.outlineColor = rgbRef(255, 0, 0);
     t.alignment = 2;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     dialogs.answers = {BtnYes};
     ed->commands().deleteSelected();
-    ASSERT_EQ(doc->editedSlots()[1]->kind, KindFree);
+    ASSERT_EQ(ed->editedSlots()[1]->kind, KindFree);
     ed->tools().setCurrent(ToolText);
     release(0, 300, 300);
-    const CardObject& n = *doc->editedSlots()[1];
+    const CardObject& n = *ed->editedSlots()[1];
     ASSERT_EQ(n.kind, KindText);
     EXPECT_EQ(n.rotation, 0);
     EXPECT_FALSE(n.shadow);
@@ -496,7 +496,7 @@ TEST_F(EditingCreation, ObjectsMadeAfterADeletionOrANewCardInheritNothing) {
     QApplication::processEvents();
     ed->tools().setCurrent(ToolFigure);
     release(1, 50, 50);
-    const CardObject& f = *doc->editedSlots()[1];
+    const CardObject& f = *ed->editedSlots()[1];
     ASSERT_EQ(f.kind, KindFigure);
     EXPECT_EQ(f.lineWidth, 1);
     EXPECT_FALSE(f.roundFrame);
@@ -511,7 +511,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     // Cancel: nothing, no message, the picture tool stays.
     release(0, 50, 60);
     EXPECT_EQ(dialogRuns, 1);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 0);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 0);
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
@@ -524,8 +524,8 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Konnte Bild (fehlt.bmp) nicht Laden."));
     EXPECT_TRUE(dialogs.messages[0].caption.isEmpty());
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 0);
-    EXPECT_TRUE(doc->editedSlots()[1]->picture.isNull());
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 0);
+    EXPECT_TRUE(ed->editedSlots()[1]->picture.isNull());
     EXPECT_EQ(ed->tools().current(), ToolPicture);
 
     answer = [&](QDialog&) {
@@ -534,7 +534,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
         return int(QDialog::Accepted);
     };
     release(0, 50, 60);
-    CardObject& p = *doc->editedSlots()[1];
+    CardObject& p = *ed->editedSlots()[1];
     ASSERT_EQ(p.kind, KindPicture);
     EXPECT_EQ(p.content, QStringLiteral("bild.bmp"));  // in the program folder: bare name
     EXPECT_EQ(p.picture.width(), 600);
@@ -546,7 +546,7 @@ TEST_F(EditingCreation, PictureToolLoadsThroughTheOpenDialog) {
 }
 
 TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
-    for (int s = 1; s <= kSlotCount; ++s) doc->editedSlots()[s]->kind = KindFigure;
+    for (int s = 1; s <= kSlotCount; ++s) ed->editedSlots()[s]->kind = KindFigure;
     release(0, 700, 20);  // pointer tool
     EXPECT_TRUE(dialogs.messages.isEmpty());
     ed->tools().setCurrent(ToolFigure);
@@ -559,11 +559,11 @@ TEST_F(EditingCreation, FullSideComplainsOnlyWithACreationTool) {
 TEST_F(EditingCreation, ShowingTheOtherSideDropsTheSelection) {
     put(2, KindFigure, 100, 100, 40, 40);
     click(0, 110, 110);
-    ASSERT_EQ(doc->selectedSlot, 2);
+    ASSERT_EQ(ed->selectedSlot(), 2);
     tab->selectSide(1);
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
     // A stale slot number never reaches the commands: a free slot counts as no selection.
-    doc->selectedSlot = 2;
+    ed->edited().slot = 2;
     EXPECT_EQ(ed->selected(), nullptr);
     ed->commands().deleteSelected();
     EXPECT_TRUE(dialogs.messages.isEmpty());

@@ -113,12 +113,12 @@ TEST_P(EditingPlacement, CtrlArrowsNudgeByAPixelOrAMillimetreAndPlainKeysKeepThe
     key(side, Qt::Key_Right, Qt::ControlModifier);  // nothing selected: nothing happens
     CardObject& a = put(3, KindFigure, 100, 100, 50, 40);
     CardObject& b = put(8, KindFigure, 300, 100, 50, 40);
-    doc->selectedSlot = 3;
+    ed->edited().slot = 3;
     key(side, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(a.x, 10100);
     key(side, Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(a.y, 9900);
-    EXPECT_EQ(doc->selectedSlot, 3);  // Ctrl+Up moves; it does not step the selection
+    EXPECT_EQ(ed->selectedSlot(), 3);  // Ctrl+Up moves; it does not step the selection
     key(side, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(a.y, 9900 + 787);  // one millimetre of the card
     key(side, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
@@ -130,7 +130,7 @@ TEST_P(EditingPlacement, CtrlArrowsNudgeByAPixelOrAMillimetreAndPlainKeysKeepThe
     // Without Ctrl: Down steps the selection, Left does nothing.
     key(side, Qt::Key_Left, Qt::NoModifier);
     key(side, Qt::Key_Down, Qt::NoModifier);
-    EXPECT_EQ(doc->selectedSlot, 8);
+    EXPECT_EQ(ed->selectedSlot(), 8);
     EXPECT_EQ(a.x, 10100 - 787 - 50);
     EXPECT_EQ(a.y, 9900 + 787);
     EXPECT_EQ(b.x, 30000);
@@ -178,7 +178,7 @@ TEST_P(EditingPlacement, CentringOnTheCardAndOnTheHalfItLiesIn) {
     CardObject& a = put(1, KindFigure, 1700, 1300, 100, 50);
     CardObject& other = put(2, KindFigure, 2000, 1300, 100, 50);
     click(side, 1750, 1320);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     const auto run = [this](const char* name) {
         QAction* item = ed->menus().item(QString::fromLatin1(name));
         ASSERT_NE(item, nullptr) << name;
@@ -210,7 +210,7 @@ TEST_P(EditingPlacement, AHeldNudgeKeyAndACentringAreOneUndoStepEach) {
     const int side = GetParam();
     view(side)->setFocus();
     CardObject& a = put(3, KindFigure, 1700, 1300, 100, 50);
-    doc->selectedSlot = 3;
+    ed->edited().slot = 3;
     EditHistory& h = ed->history();
     // Pressed and held: the first press and its repeats.
     key(side, Qt::Key_Right, Qt::ControlModifier);

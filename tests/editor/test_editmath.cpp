@@ -11,7 +11,7 @@ namespace {
 struct Fixture {
     CardDocument doc;
     CardObject& obj;
-    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.editedSlots()[1]) {
+    explicit Fixture(int L = 100, int T = 50, int W = 40, int H = 20) : obj(*doc.outsideSlots[1]) {
         doc.zoomFactor = 1.0;
         doc.unitsPerPixel = 312.0;
         obj.kind = KindFigure;
@@ -115,23 +115,28 @@ TEST(EditMath, MoveIsClampedToTheDrawingArea) {
 
 TEST(EditMath, HitTestTakesTheFrontmostUsedSlot) {
     Fixture f;
-    CardObject& front = *f.doc.editedSlots()[7];
+    CardObject& front = *f.doc.outsideSlots[7];
     front = f.obj;
-    EXPECT_EQ(hitTest(f.doc, 110, 60), 7);
+    EXPECT_EQ(hitTest(f.doc, SideOutside, 110, 60), 7);
     front.kind = KindFree;
-    EXPECT_EQ(hitTest(f.doc, 110, 60), 1);
+    EXPECT_EQ(hitTest(f.doc, SideOutside, 110, 60), 1);
     // The box's right and bottom edges are included, one pixel beyond is not.
-    EXPECT_EQ(hitTest(f.doc, 140, 70), 1);
-    EXPECT_EQ(hitTest(f.doc, 141, 70), 0);
+    EXPECT_EQ(hitTest(f.doc, SideOutside, 140, 70), 1);
+    EXPECT_EQ(hitTest(f.doc, SideOutside, 141, 70), 0);
+    // The other side's objects are not under the mouse.
+    EXPECT_EQ(hitTest(f.doc, SideInside, 110, 60), 0);
+    *f.doc.insideSlots[3] = f.obj;
+    EXPECT_EQ(hitTest(f.doc, SideInside, 110, 60), 3);
 }
 
 TEST(EditMath, UpDownStepsThroughUsedSlotsWrapping) {
     Fixture f;
-    EXPECT_EQ(nextUsedSlot(f.doc, 1), 1);  // the only object stays selected
-    EXPECT_EQ(nextUsedSlot(f.doc, 0), 0);  // nothing selected: nothing happens
-    f.doc.editedSlots()[9000]->kind = KindText;
-    EXPECT_EQ(nextUsedSlot(f.doc, 1), 9000);
-    EXPECT_EQ(nextUsedSlot(f.doc, 9000), 1);
+    EXPECT_EQ(nextUsedSlot(f.doc, SideOutside, 1), 1);  // the only object stays selected
+    EXPECT_EQ(nextUsedSlot(f.doc, SideOutside, 0), 0);  // nothing selected: nothing happens
+    f.doc.outsideSlots[9000]->kind = KindText;
+    EXPECT_EQ(nextUsedSlot(f.doc, SideOutside, 1), 9000);
+    EXPECT_EQ(nextUsedSlot(f.doc, SideOutside, 9000), 1);
+    EXPECT_EQ(nextUsedSlot(f.doc, SideInside, 1), 1);  // the inside has no other object
 }
 
 TEST(EditMath, ZoomStopsAtItsBoundsAndRecentres) {

@@ -116,7 +116,7 @@ TEST_F(EditorParts, ASessionReportsItsStartAndEndOnceAndEndsWithItsText) {
     t.content = QStringLiteral("Hallo");
     QSignalSpy changes(ed.get(), &EditorController::textEditingChanged);
     click(0, 150, 110);
-    ASSERT_EQ(doc->selectedSlot, 2);
+    ASSERT_EQ(ed->selectedSlot(), 2);
     QTest::keyClicks(view(0), QStringLiteral("!"));
     ASSERT_TRUE(ed->textSession().running());
     EXPECT_EQ(t.content, QStringLiteral("Hallo!"));

@@ -73,7 +73,7 @@ struct ExportFixture : ::testing::Test {
 
 TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte")), 1));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     const FileDialogRequest& req = dialogs.saveRequests.front();
     EXPECT_EQ(req.caption, QStringLiteral("Visitenkarte für eMail-Anhang speichern"));
@@ -89,7 +89,7 @@ TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
 
     // A typed extension wins; the type decides the format.
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("karte.png")), 1));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     QFile f(dir.file(QStringLiteral("karte.png")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.read(2), QByteArray("BM"));
@@ -98,7 +98,7 @@ TEST_F(ExportFixture, SavesTheSideWithTheDialogsTypeAndLowerCaseExtension) {
 TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
     for (int index = 1; index <= int(pictureFormats().size()); ++index) {
         dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("k%1").arg(index)), index));
-        exporter.exportShownSide();
+        exporter.exportShownSide(SideOutside);
         const QString path =
             dir.file(QStringLiteral("k%1").arg(index)) + saveFormatExtension(index);
         const DibImage back = loadPictureFile(path);
@@ -110,14 +110,14 @@ TEST_F(ExportFixture, EveryTypeOfTheFilterWritesAReadablePicture) {
 }
 
 TEST_F(ExportFixture, CancelWritesNothingAndFailureIsReported) {
-    exporter.exportShownSide();  // no answer scripted: cancelled
+    exporter.exportShownSide(SideOutside);  // no answer scripted: cancelled
     EXPECT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_TRUE(exporter.lastExportPath().isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("no/such/folder/karte")), 1));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     // The second line names the file and the reason.
     EXPECT_EQ(dialogs.texts(), QStringList{kSaveFailed + u'\n' +
                                            dir.file(QStringLiteral("no/such/folder/karte.bmp")) +
@@ -127,7 +127,7 @@ TEST_F(ExportFixture, CancelWritesNothingAndFailureIsReported) {
 TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinter) {
     exporter.setPrinterQuery([] { return PrinterResolution{600, 300, true}; });
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("a")), 1));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Fehler"));
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Diese Meldung dürfte nie")));
@@ -137,7 +137,7 @@ TEST_F(ExportFixture, PrinterQueryWarnsOnUnequalResolutionAndGoesOnWithoutPrinte
     dialogs.messages.clear();
     exporter.setPrinterQuery([] { return PrinterResolution{}; });
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("b")), 1));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("b.bmp"))));
 }
@@ -146,23 +146,23 @@ TEST_F(ExportFixture, TheDialogStartsInTheCardsFolderThenWhereThePictureWentLast
     bbtest::TempFolder cards;
     exporter.startFolder().setCardFolder(cards.path());
     // A new card: the card folder, not the process's working folder.
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_EQ(dialogs.saveRequests[0].directory, cards.path());
     // A saved card: its own folder.
     doc.fileName = dir.file(QStringLiteral("Geburtstag.kar"));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     EXPECT_EQ(dialogs.saveRequests[1].directory, dir.path());
     {
         bbtest::TempFolder elsewhere;
         dialogs.saveAnswers.push_back(answer(elsewhere.file(QStringLiteral("gruss")), 1));
-        exporter.exportShownSide();
+        exporter.exportShownSide(SideOutside);
         ASSERT_FALSE(exporter.lastExportPath().isEmpty());
-        exporter.exportShownSide();
+        exporter.exportShownSide(SideOutside);
         EXPECT_EQ(dialogs.saveRequests[3].directory, elsewhere.path());
     }
     // That folder is gone: the card's folder again.
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     EXPECT_EQ(dialogs.saveRequests[4].directory, dir.path());
 }
 
@@ -373,7 +373,7 @@ TEST_F(ScanFixture, AScansQualityDoesNotReachALaterExport) {
     const int jpg = pictureFormatForName(QStringLiteral("jpg"))->filterIndex();
 
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("before")), jpg));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
     qualityAnswer = 5;
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("scan")), jpg));
     scanAndWait();
@@ -381,7 +381,7 @@ TEST_F(ScanFixture, AScansQualityDoesNotReachALaterExport) {
     EXPECT_EQ(dcQuantiser(fileBytes(dir.file(QStringLiteral("scan.JPG")))),
               dcQuantiserForQuality(5));
     dialogs.saveAnswers.push_back(answer(dir.file(QStringLiteral("after")), jpg));
-    exporter.exportShownSide();
+    exporter.exportShownSide(SideOutside);
 
     const QByteArray after = fileBytes(dir.file(QStringLiteral("after.jpg")));
     ASSERT_FALSE(after.isEmpty());

@@ -56,7 +56,7 @@ using GermanPanel = bbtest::EditingFixture;
 TEST_F(GermanPanel, PositionTypedWithAPointMovesTheObjectByMillimetres) {
     CardObject& o = put(1, KindFigure, 1600, 1600, 200, 100);
     click(0, 1650, 1650);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     QDoubleSpinBox* x = field(ed->panel(), "PosXEdit");
     ASSERT_TRUE(x);
     x->setFocus();

@@ -133,7 +133,7 @@ TEST_P(GuidesInTheView, APulledGuideStaysIsDrawnAndObjectsSnapToItWithSnappingOf
     // An object whose top-left corner is dragged to 3 pixels from both guides lands on them.
     CardObject& o = put(1, KindFigure, gx + 50, gy + 50, 60, 40);
     click(side, gx + 60, gy + 60);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     drag(gx + 60, gy + 60, gx + 13, gy + 13);
     EXPECT_EQ(o.x, doc->fromView(gx));
     EXPECT_EQ(o.y, doc->fromView(gy));
@@ -174,7 +174,7 @@ TEST_P(GuidesInTheView, AnObjectOnAGuideIsTakenBeforeTheGuideAndTheMenuRemovesTh
     pull(true, gx, gy);
     CardObject& o = put(1, KindText, gx - 20, gy + 40, 40, 40);
     click(side, gx, gy + 60);
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     drag(gx, gy + 60, gx + 100, gy + 80);
     EXPECT_EQ(o.x, doc->fromView(gx + 80));
     EXPECT_EQ(guides().xs, std::vector<int32_t>{doc->fromView(gx)});
@@ -184,7 +184,7 @@ TEST_P(GuidesInTheView, AnObjectOnAGuideIsTakenBeforeTheGuideAndTheMenuRemovesTh
     mouse(side, QEvent::MouseButtonDblClick, Qt::LeftButton, gx + 1, gy - 60);
     release(side, gx + 1, gy - 60);
     EXPECT_EQ(dialogRuns, 0);
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     EXPECT_EQ(guides().xs, std::vector<int32_t>{doc->fromView(gx + 1)});
 
     // "Hilfslinien entfernen" of the view menu takes this side's guides away.

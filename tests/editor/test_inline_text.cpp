@@ -103,20 +103,20 @@ TEST_F(InlineTextEditing, TypingOnTheSelectedTextEditsItUntilEscapeOrAClickOutsi
     EditorView* v = view(0);
 
     // Without a session the editor's keys keep their meaning: Down selects the next object.
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     QTest::keyClick(v, Qt::Key_Down);
-    EXPECT_EQ(doc->selectedSlot, 2);
+    EXPECT_EQ(ed->selectedSlot(), 2);
     QTest::keyClicks(v, QStringLiteral("xy"));  // a figure takes no text
     EXPECT_FALSE(ed->textEditing());
 
     click(0, 150, 130);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     QTest::keyClicks(v, QStringLiteral(" Du"));
     EXPECT_TRUE(ed->textEditing());
     EXPECT_EQ(t.content, QStringLiteral("Hallo Du"));
     QTest::keyClick(v, Qt::Key_Return);
     QTest::keyClick(v, Qt::Key_Down);  // in the text now: a caret move, the selection stays
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     QTest::keyClick(v, Qt::Key_Up);  // from the new empty line's start to the first line's
     EXPECT_EQ(ed->inlineText().caret(), 0);
     QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
@@ -139,7 +139,7 @@ TEST_F(InlineTextEditing, TypingOnTheSelectedTextEditsItUntilEscapeOrAClickOutsi
     EXPECT_EQ(t.content, QStringLiteral(">Hallo Du\r!?"));
     click(0, 600, 600);
     EXPECT_FALSE(ed->textEditing());
-    EXPECT_EQ(doc->selectedSlot, 0);
+    EXPECT_EQ(ed->selectedSlot(), 0);
 }
 
 TEST_F(InlineTextEditing, ADragInsideSelectsAndTheObjectStaysWhereItIs) {
@@ -148,7 +148,7 @@ TEST_F(InlineTextEditing, ADragInsideSelectsAndTheObjectStaysWhereItIs) {
     t.fontName = QStringLiteral("Liberation Sans");
     t.fontSize = 12;
     t.alignment = 1;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     QTest::keyClicks(view(0), QStringLiteral("!"));
     ASSERT_TRUE(ed->textEditing());
     const QLineF start = ed->textCaretInView();
@@ -185,7 +185,7 @@ TEST_F(InlineTextEditing, OneSessionIsOneUndoStep) {
     t.content = QStringLiteral("Hallo");
     t.fontName = QStringLiteral("Liberation Sans");
     t.fontSize = 12;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     EditHistory& h = ed->history();
     const int steps = h.stack().count();
 
@@ -210,7 +210,7 @@ TEST_F(InlineTextEditing, OneSessionIsOneUndoStep) {
     EXPECT_EQ(t.content, QStringLiteral("Hallo Wel\r"));
 
     // An undo in the middle of a session ends it; typing on begins a new step.
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     QTest::keyClicks(view(0), QStringLiteral("ab"));
     h.undo();
     EXPECT_FALSE(ed->textEditing());
@@ -234,8 +234,8 @@ TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
     move(0, 101, 105);
     EXPECT_EQ(ed->cursorNumber(), CursorIBeam);  // over a text the tool edits it
     click(0, 101, 105);
-    EXPECT_EQ(doc->usedCount(doc->editedSlots()), 1);  // no new frame
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 1);  // no new frame
+    EXPECT_EQ(ed->selectedSlot(), 1);
     EXPECT_EQ(ed->tools().current(), ToolPointer);
     ASSERT_TRUE(ed->textEditing());
     EXPECT_EQ(ed->inlineText().caret(), 0);  // at the click
@@ -245,11 +245,11 @@ TEST_F(InlineTextEditing, TheTextToolOnATextEditsItWhereItStands) {
     // Beside the text the tool makes a new one, typed into at once.
     ed->tools().setCurrent(ToolText);
     click(0, 400, 300);
-    ASSERT_EQ(doc->usedCount(doc->editedSlots()), 2);
-    EXPECT_EQ(doc->selectedSlot, 2);
+    ASSERT_EQ(doc->usedCount(ed->editedSlots()), 2);
+    EXPECT_EQ(ed->selectedSlot(), 2);
     ASSERT_TRUE(ed->textEditing());
     QTest::keyClicks(view(0), QStringLiteral("Neu"));
-    EXPECT_EQ(doc->editedSlots()[2]->content, QStringLiteral("Neu"));
+    EXPECT_EQ(ed->editedSlots()[2]->content, QStringLiteral("Neu"));
     EXPECT_EQ(t.content, QStringLiteral("Oh, Hallo"));
 }
 
@@ -259,7 +259,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
         tab->views().layoutFromDocument();
         ed->tools().setCurrent(ToolText);
         click(0, 200, 200);
-        const CardObject& o = *doc->editedSlots()[doc->selectedSlot];
+        const CardObject& o = *ed->editedSlots()[ed->selectedSlot()];
         EXPECT_EQ(o.kind, KindText);
         return std::make_pair(o.width, o.height);
     };
@@ -267,7 +267,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
     EXPECT_EQ(newText(300.0), std::make_pair(width, height));
     EXPECT_EQ(newText(60.0), std::make_pair(width, height));
 
-    const CardObject& o = *doc->editedSlots()[1];
+    const CardObject& o = *ed->editedSlots()[1];
     const double line = textLineHeightUnits(o, ctx);
     EXPECT_GE(height, line);
     EXPECT_LT(height, 2 * line);
@@ -280,7 +280,7 @@ TEST_F(InlineTextEditing, ANewTextFrameFitsALineOfItsFontWhateverTheZoom) {
 TEST_F(InlineTextEditing, TheFrameGrowsWithTheTypedTextAndNeverCutsItOff) {
     ed->tools().setCurrent(ToolText);
     click(0, 150, 150);
-    CardObject& o = *doc->editedSlots()[1];
+    CardObject& o = *ed->editedSlots()[1];
     ASSERT_TRUE(ed->textEditing());
     const int32_t startWidth = o.width, startHeight = o.height;
     const double scale = doc->zoomFactor / doc->unitsPerPixel;

@@ -29,7 +29,7 @@ TEST_F(MissingPictures, FindPictureRelinksAsOneUndoableStep) {
     o.rotation = 1;
     ASSERT_FALSE(loadPictureOrBlank(o.picture, o.content, folder.path()));
     const CardObject before = o;
-    doc->selectedSlot = 1;
+    ed->edited().slot = 1;
     ed->history().clear();
     const auto placeholderPixels = [this] {
         const QImage f = view(SideOutside)->frame();
@@ -58,7 +58,7 @@ TEST_F(MissingPictures, FindPictureRelinksAsOneUndoableStep) {
     EXPECT_FALSE(find->isVisible());
 
     ed->history().undo();
-    const CardObject& back = *doc->editedSlots()[1];
+    const CardObject& back = *ed->editedSlots()[1];
     EXPECT_TRUE(back.picture.isStandIn());
     EXPECT_EQ(back.content, before.content);
 }

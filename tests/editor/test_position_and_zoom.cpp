@@ -37,7 +37,7 @@ protected:
 TEST_F(PositionPanel, TypedMillimetresWithCommaPlaceTheObjectWhereTheRulerShowsThem) {
     CardObject& o = put(1, KindFigure, 1600, 1600, 200, 100);
     click(0, 1650, 1650);
-    ASSERT_EQ(doc->selectedSlot, 1);
+    ASSERT_EQ(ed->selectedSlot(), 1);
     QGroupBox* group = ed->panel().findChild<QGroupBox*>(QStringLiteral("GeometryGroup"));
     ASSERT_TRUE(group);
     EXPECT_TRUE(group->isVisibleTo(&ed->panel()));

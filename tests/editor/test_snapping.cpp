@@ -116,13 +116,13 @@ TEST(Snapping, GuidesAreTheCardFoldHalvesAndOtherObjects) {
     EXPECT_EQ(card.fold, doc.sideWidthUnits / 2);
     EXPECT_EQ(card.top, doc.sideHeightUnits / 3);
 
-    CardObject& a = *doc.editedSlots()[3];
+    CardObject& a = *doc.outsideSlots[3];
     a.kind = KindFigure;
     a.x = 100001, a.y = 200001, a.width = 1000, a.height = 600;
-    CardObject& dragged = *doc.editedSlots()[7];
+    CardObject& dragged = *doc.outsideSlots[7];
     dragged.kind = KindText;
     dragged.x = 300001, dragged.y = 300001, dragged.width = 10, dragged.height = 10;
-    const SnapLines s = snapLines(doc, 7);
+    const SnapLines s = snapLines(doc, SideOutside, 7);
     const auto has = [](const std::vector<int32_t>& v, int32_t x) {
         return std::find(v.begin(), v.end(), x) != v.end();
     };

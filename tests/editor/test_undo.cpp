@@ -39,7 +39,7 @@ protected:
         p.content = QStringLiteral("bild.bmp");
         doc->markSaved();
         ed->history().clear();
-        doc->selectedSlot = 0;
+        ed->edited().slot = 0;
     }
 
     void pressKey(int key) {
@@ -162,8 +162,8 @@ TEST_F(UndoSteps, EveryKindOfStepUndoesAndRedoesToTheSameCardBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (int slot = 1; slot <= kSlotCount; ++slot)
-            CardDocument::freeObject(*doc->editedSlots()[slot]);
-        doc->editedBackground() = Background{};
+            CardDocument::freeObject(*ed->editedSlots()[slot]);
+        ed->editedBackground() = Background{};
         ed->tools().setCurrent(ToolPointer);
         makeCard();
         if (c.select) ed->selectSlot(c.select);
@@ -193,13 +193,13 @@ TEST_F(UndoSteps, UndoAfterSwitchingSidesRestoresTheOtherSideAndShowsIt) {
     ed->commands().setColor(rgbRef(9, 9, 9));
     const QByteArray changed = cardBytes();
     tab->selectSide(SideInside);
-    ASSERT_EQ(doc->currentSide, SideInside);
+    ASSERT_EQ(ed->editedSide(), SideInside);
     put(5, KindFigure, 10, 10, 10, 10);  // an object of the inside, outside any step
     ed->history().undo();
-    EXPECT_EQ(doc->currentSide, SideOutside);
-    EXPECT_EQ(doc->editedSlots()[1]->color, 0u);
+    EXPECT_EQ(ed->editedSide(), SideOutside);
+    EXPECT_EQ(ed->editedSlots()[1]->color, 0u);
     EXPECT_EQ(doc->insideSlots[5]->kind, KindFigure) << "the other side is left alone";
-    EXPECT_EQ(doc->selectedSlot, 1);
+    EXPECT_EQ(ed->selectedSlot(), 1);
     ed->history().redo();
     doc->insideSlots[5]->kind = KindFree;
     EXPECT_TRUE(cardBytes() == changed);

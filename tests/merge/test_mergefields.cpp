@@ -93,18 +93,17 @@ TEST(MergeFields, RowsWithEmptyFieldsOfTheCardAreNamed) {
 TEST(MergeFields, CardFieldsFromEveryTextOfBothSidesAndTheMatch) {
     auto doc = std::make_unique<CardDocument>();
     // Outside is the working side; the inside is read from its stored table.
-    doc->editedSlots()[4]->kind = KindText;
-    doc->editedSlots()[4]->content = QStringLiteral("Für {Vorname} {Nachname}");
-    doc->editedSlots()[2]->kind = KindFigure;
-    doc->editedSlots()[2]->content = QStringLiteral("{Figur}");  // not a text: ignored
+    doc->outsideSlots[4]->kind = KindText;
+    doc->outsideSlots[4]->content = QStringLiteral("Für {Vorname} {Nachname}");
+    doc->outsideSlots[2]->kind = KindFigure;
+    doc->outsideSlots[2]->content = QStringLiteral("{Figur}");  // not a text: ignored
     doc->insideSlots[1]->kind = KindText;
     doc->insideSlots[1]->content = QStringLiteral("{vorname}, {Gruß}");
     EXPECT_EQ(fieldsOfCard(*doc),
               (QStringList{QStringLiteral("Vorname"), QStringLiteral("Nachname"),
                            QStringLiteral("Gruß")}));
-    // The same after switching: the working inside is read from the working slots.
-    doc->currentSide = SideInside;
-    doc->editedSlots()[1]->content = QStringLiteral("{Ort}");
+    // A change on the inside is read as well.
+    doc->insideSlots[1]->content = QStringLiteral("{Ort}");
     EXPECT_EQ(fieldsOfCard(*doc), (QStringList{QStringLiteral("Vorname"),
                                                QStringLiteral("Nachname"), QStringLiteral("Ort")}));
 

@@ -29,15 +29,13 @@ inline bb::CardFormat twoByFive() {
     return f;
 }
 
-// Outside red, inside blue (solid colour backgrounds); the outside is working afterwards.
+// Outside red, inside blue (solid colour backgrounds).
 inline void colourSides(bb::CardDocument& doc) {
     doc.updateSideUnits();
-    doc.currentSide = bb::SideInside;
-    doc.editedBackground().backgroundMode = bb::BgColor;
-    doc.editedBackground().backgroundColor = bb::rgbRef(0, 0, 255);
-    doc.currentSide = bb::SideOutside;
-    doc.editedBackground().backgroundMode = bb::BgColor;
-    doc.editedBackground().backgroundColor = bb::rgbRef(255, 0, 0);
+    doc.insideBackground.backgroundMode = bb::BgColor;
+    doc.insideBackground.backgroundColor = bb::rgbRef(0, 0, 255);
+    doc.outsideBackground.backgroundMode = bb::BgColor;
+    doc.outsideBackground.backgroundColor = bb::rgbRef(255, 0, 0);
 }
 
 inline bool havePdftoppm() {

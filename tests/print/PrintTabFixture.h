@@ -28,6 +28,7 @@ struct TabFixture {
     std::unique_ptr<bb::CardDocument> doc = std::make_unique<bb::CardDocument>();
     std::unique_ptr<bb::PrintTab> tab;
     std::vector<int> sidesSelected;
+    int editedSide = bb::SideOutside;  // the side the editor would show
 
     // `storedCalibration`: the calibration file's bytes, written before the tab starts.
     explicit TabFixture(const QByteArray& storedCalibration = {}) {
@@ -41,8 +42,9 @@ struct TabFixture {
         tab = std::make_unique<bb::PrintTab>(*doc, ctx, dialogs, dir.path());
         tab->setSideSelector([this](int side) {
             sidesSelected.push_back(side);
-            doc->currentSide = side;
+            editedSide = side;
         });
+        tab->setSideSource([this] { return editedSide; });
     }
     QSpinBox* spin(const char* name) { return tab->findChild<QSpinBox*>(name); }
     QAbstractButton* button(const char* name) { return tab->findChild<QAbstractButton*>(name); }

@@ -47,9 +47,8 @@ struct QueueFixture {
             ADD_FAILURE() << "the server does not answer";
             return std::nullopt;
         }
-        doc->currentSide = side;
         const PrintRunResult result =
-            printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
+            printCards(target.printer(), *doc, side, ctx, options, dialogs);
         if (!result.ok) {
             ADD_FAILURE() << result.error.toStdString();
             return std::nullopt;

@@ -51,7 +51,7 @@ TEST(MergeJobs, EachCardTakesItsRowAcrossSheetsAndSides) {
     options.settings.copies = 999;  // a merge brings its own number of cards
     const MergeRun merge = mergeOf({4, 0, 8}, 2);
 
-    const PrintJob side = sideJob(*doc, doc->currentSide, options, a4(), &merge);
+    const PrintJob side = sideJob(*doc, SideOutside, options, a4(), &merge);
     ASSERT_EQ(side.pages.size(), 2u);
     EXPECT_EQ(records(side.pages[0]), (std::vector<int>{4, 4, 0}));
     EXPECT_EQ(records(side.pages[1]), (std::vector<int>{0, 8, 8}));
@@ -78,7 +78,7 @@ TEST(MergeJobs, RunFillsEachCardFromItsRowAndKeepsTheShownFilling) {
     auto doc = std::make_unique<CardDocument>();
     doc->format = printtest::twoByFive();
     doc->updateSideUnits();
-    CardObject& t = *doc->editedSlots()[1];
+    CardObject& t = *doc->sideSlots(SideOutside)[1];
     t.kind = KindText;
     t.content = QStringLiteral("{Name}");
     PrintJob job;

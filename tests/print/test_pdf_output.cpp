@@ -50,7 +50,7 @@ struct PdfRun {
     PrintRunResult print(int copies = 10) {
         PrintOptions options;
         options.settings.copies = copies;
-        return printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
+        return printCards(target.printer(), *doc, SideOutside, ctx, options, dialogs);
     }
 };
 

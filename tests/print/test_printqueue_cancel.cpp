@@ -111,14 +111,14 @@ TEST(PrintQueueCancel, CancelledRunSubmitsNothingAndTheNextRunPrints) {
         bool pageStarting(int page, int) override { return page < 2; }
     } stop;
     const PrintRunResult cancelled =
-        printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs, &stop);
+        printCards(target.printer(), *doc, SideOutside, ctx, options, dialogs, &stop);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.pages, 1);
     EXPECT_EQ(cups.jobs().toStdString(), "");
 
     // The printer's own settings are back: a whole run becomes one job.
     const PrintRunResult whole =
-        printCards(target.printer(), *doc, doc->currentSide, ctx, options, dialogs);
+        printCards(target.printer(), *doc, SideOutside, ctx, options, dialogs);
     ASSERT_TRUE(whole.ok) << whole.error.toStdString();
     EXPECT_EQ(cups.jobs().count('\n'), 0);
     EXPECT_TRUE(cups.jobs().startsWith("Wartet-")) << cups.jobs().constData();

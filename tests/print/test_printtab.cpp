@@ -136,17 +136,17 @@ TEST(PrintTabCommands, OutsideAndInsideRunsSwitchSidesAndPrint) {
     t.tab->printerTarget().usePdf(QString());
     QSignalSpy printed(t.tab.get(), &PrintTab::printed);
     t.spin("KopiesED")->setValue(12);
-    t.doc->currentSide = SideInside;
+    t.editedSide = SideInside;
     t.dialogs.saveAnswers.push_back({t.dir.file("outside.pdf"), 1});
     t.tab->printOutside();
     EXPECT_EQ(t.sidesSelected, std::vector<int>{SideOutside});
-    EXPECT_EQ(t.doc->currentSide, SideOutside);
+    EXPECT_EQ(t.editedSide, SideOutside);
     EXPECT_EQ(printed.count(), 1);
     EXPECT_EQ(printtest::pdfPageCount(t.dir.file("outside.pdf")), 2);
 
     t.dialogs.saveAnswers.push_back({t.dir.file("inside.pdf"), 1});
     t.tab->printInside();
-    EXPECT_EQ(t.doc->currentSide, SideInside);
+    EXPECT_EQ(t.editedSide, SideInside);
     const QImage in = printtest::pdfPage(t.dir.file("inside.pdf"), 1, 20);
     EXPECT_FALSE(printtest::colourBox(in, qRgb(0, 0, 255)).isNull());
     EXPECT_TRUE(printtest::colourBox(in, qRgb(255, 0, 0)).isNull());
@@ -273,7 +273,7 @@ TEST(PrintTabProgress, CancelAtSheetThreeOfFifty) {
             // A print command reached meanwhile neither switches the side nor starts a run.
             const qsizetype asked = t.dialogs.saveRequests.size();
             t.tab->printInside();
-            secondRunRefused = t.tab->isPrinting() && t.doc->currentSide == SideOutside &&
+            secondRunRefused = t.tab->isPrinting() && t.editedSide == SideOutside &&
                                t.dialogs.saveRequests.size() == asked;
         }
         if (step.sheet == 3) {
@@ -304,7 +304,7 @@ TEST(PrintTabProgress, CancelAtSheetThreeOfFifty) {
     EXPECT_FALSE(t.tab->isPrinting());
     EXPECT_TRUE(t.tab->findChild<QToolBar*>("PrintToolBar")->isEnabled());
     EXPECT_EQ(t.ctx.renderMode, RenderScreen);
-    EXPECT_EQ(t.doc->currentSide, SideOutside);
+    EXPECT_EQ(t.editedSide, SideOutside);
     const QImage shot = t.preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_FALSE(printtest::colourBox(shot, qRgb(255, 0, 0)).isNull());
 }

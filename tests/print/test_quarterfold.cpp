@@ -45,8 +45,8 @@ std::unique_ptr<CardDocument> markedCard(const CardFormat& format) {
     auto doc = std::make_unique<CardDocument>();
     doc->format = format;
     colourSides(*doc);
-    doc->editedBackground().backgroundColor = rgbRef(0, 160, 0);
-    CardObject& mark = *doc->editedSlots()[doc->findFreeSlot(doc->currentSide)];
+    doc->outsideBackground.backgroundColor = rgbRef(0, 160, 0);
+    CardObject& mark = *doc->outsideSlots[doc->findFreeSlot(SideOutside)];
     mark.kind = KindFigure;
     mark.figureKind = FigRectangle;
     mark.color = mark.borderColor = rgbRef(255, 0, 0);

@@ -16,7 +16,6 @@ TEST(PrintRunReadsOnly, TheCardAndTheCallersSettingsStayAsTheyWere) {
     doc->outsideBackground.backgroundMode = BgColor;
     doc->outsideBackground.backgroundColor = rgbRef(255, 0, 0);
     doc->insideBackground.backgroundMode = BgStretched;  // no picture: drawn as none
-    doc->currentSide = SideInside;
     const QByteArray before = cardFileBytes(*doc, DibImage());
 
     PrintJob job;
@@ -39,7 +38,6 @@ TEST(PrintRunReadsOnly, TheCardAndTheCallersSettingsStayAsTheyWere) {
     EXPECT_EQ(ctx.renderMode, RenderScreen);
     EXPECT_DOUBLE_EQ(ctx.mmPerInchX, 24.0);
     EXPECT_DOUBLE_EQ(ctx.mmPerInchY, 26.0);
-    EXPECT_EQ(doc->currentSide, SideInside);
     EXPECT_EQ(cardFileBytes(*doc, DibImage()), before);
     EXPECT_EQ(doc->insideBackground.backgroundMode, BgStretched);
 }

@@ -257,7 +257,6 @@ TEST(TwoSidedPdf, BackPagesCarryTheInsidesBehindTheirOutsides) {
         const PrintRunResult result = runPrintJob(target.printer(), *doc, ctx, job, dialogs);
         ASSERT_TRUE(result.ok) << result.error.toStdString();
         EXPECT_EQ(result.cards, 12);
-        EXPECT_EQ(doc->currentSide, SideOutside);
         ASSERT_EQ(pdfPageCount(pdf), 4);
         for (int sheet = 0; sheet < 2; ++sheet) {
             const QImage front = pdfPage(pdf, 2 * sheet + 1, kDpi);
@@ -312,7 +311,7 @@ QString coloursOn(const QString& pdf, int page) {
 TEST(PrintTabBothSides, PdfPathWritesOneFileWithFrontAndBackAlternating) {
     if (!havePdftoppm()) GTEST_SKIP() << "pdftoppm not installed";
     Tab t;
-    t.doc->currentSide = SideInside;
+    t.editedSide = SideInside;
     const QString pdf = t.answerFile("both.pdf");
     ASSERT_NE(t.button("BeideSeitenBtn"), nullptr);
     t.button("BeideSeitenBtn")->click();
@@ -324,7 +323,7 @@ TEST(PrintTabBothSides, PdfPathWritesOneFileWithFrontAndBackAlternating) {
     EXPECT_EQ(coloursOn(pdf, 3), "red");
     EXPECT_EQ(coloursOn(pdf, 4), "blue");
     // The card keeps the side it showed.
-    EXPECT_EQ(t.doc->currentSide, SideInside);
+    EXPECT_EQ(t.editedSide, SideInside);
     EXPECT_EQ(t.dialogs.texts(), QStringList{kNoPrinterNotice});
 }
 

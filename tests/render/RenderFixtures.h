@@ -30,10 +30,12 @@ inline std::unique_ptr<bb::CardDocument> makeDocument() {
     return doc;
 }
 
-// A new object in the lowest free slot with its box given in pixels of the test scale.
-inline bb::CardObject& addObject(bb::CardDocument& doc, int kind, int x, int y, int w, int h) {
-    const int slot = doc.findFreeSlot(doc.currentSide);
-    bb::CardObject& o = *doc.editedSlots()[slot];
+// A new object in the lowest free slot of `side` with its box given in pixels of the test
+// scale.
+inline bb::CardObject& addObject(bb::CardDocument& doc, int kind, int x, int y, int w, int h,
+                                 int side = bb::SideOutside) {
+    const int slot = doc.findFreeSlot(side);
+    bb::CardObject& o = *doc.sideSlots(side)[slot];
     o.kind = kind;
     o.x = int32_t(x * kUnitsPerPixel);
     o.y = int32_t(y * kUnitsPerPixel);

@@ -33,8 +33,7 @@ DibImage redCornerPicture() {
 // On `side`: an AutoTransparent picture whose stored transparent colour is still white, and
 // a stretched background without a picture.
 CardObject& unsettledSide(CardDocument& doc, int side) {
-    doc.currentSide = side;
-    CardObject& o = addObject(doc, KindPicture, 110, 110, 40, 30);
+    CardObject& o = addObject(doc, KindPicture, 110, 110, 40, 30, side);
     o.picture = redCornerPicture();
     o.content = QStringLiteral("ecke.bmp");
     o.transparent = true;
@@ -53,7 +52,6 @@ TEST(DrawingReadsOnly, NoOutputChangesWhatASaveWrites) {
     doc->updateSideUnits();
     unsettledSide(*doc, SideOutside);
     unsettledSide(*doc, SideInside);
-    doc->currentSide = SideOutside;
     const QByteArray before = cardFileBytes(*doc, DibImage());
     RenderContext ctx;
     for (int side : {SideOutside, SideInside}) {
@@ -67,7 +65,6 @@ TEST(DrawingReadsOnly, NoOutputChangesWhatASaveWrites) {
     }
     EXPECT_FALSE(createCardPreview(*doc, ctx).isNull());
     EXPECT_EQ(cardFileBytes(*doc, DibImage()), before);
-    EXPECT_EQ(doc->currentSide, SideOutside);
 }
 
 TEST(DrawingReadsOnly, TheTransparentColourIsTakenFromThePictureWhenDrawn) {

@@ -26,7 +26,7 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
     const auto editor = [&] {
         QImage image = whiteImage(300, 300);
         QPainter p(&image);
-        drawCardSide(p, *doc, doc->currentSide, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, SideOutside, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     };
     {
@@ -49,12 +49,13 @@ TEST(MissingPicture, CrossedFrameInTheEditorOnly) {
     EXPECT_TRUE(inkBounds(editor()).isNull());  // without the flag: the white stand-in
 
     ctx.showMissingPictures = true;
-    EXPECT_TRUE(inkBounds(renderSide(*doc, doc->currentSide, ctx, 96)).isNull());
+    EXPECT_TRUE(inkBounds(renderSide(*doc, SideOutside, ctx, 96)).isNull());
     EXPECT_TRUE(inkBounds(createCardPreview(*doc, ctx).toQImage()).isNull());
 }
 
 // The names of the card's halves: above the card in the editor views only.
 TEST(HalfNames, AboveTheCardInTheEditorOnly) {
+    int side = SideOutside;
     auto doc = makeDocument();
     doc->format.cardWidth = 148;
     doc->format.cardHeight = 105;
@@ -65,13 +66,13 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
     const auto editorImage = [&] {
         QImage image = whiteImage(w, h);
         QPainter p(&image);
-        drawCardSide(p, *doc, doc->currentSide, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, side, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     };
     const auto editorLines = [&] {
         TextRecorder recorder(w, h);
         QPainter p(&recorder);
-        drawCardSide(p, *doc, doc->currentSide, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, side, ctx, w, h, 0, 0, 1.0 / kUnitsPerPixel, true);
         p.end();
         return recorder.lines();
     };
@@ -96,7 +97,7 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
     }
     EXPECT_GT(changedAbove, 20);
 
-    doc->currentSide = SideInside;
+    side = SideInside;
     EXPECT_EQ(editorLines(), QStringList({QStringLiteral("Innen linksInnen rechts")}));
 
     // No output shows them, even with the editor's flag left set.
@@ -104,7 +105,7 @@ TEST(HalfNames, AboveTheCardInTheEditorOnly) {
         const QSize size = sideImageSize(doc->format, dpi);
         TextRecorder recorder(size.width(), size.height());
         QPainter p(&recorder);
-        drawSideAt(p, *doc, doc->currentSide, ctx, dpi, 0, 0);
+        drawSideAt(p, *doc, side, ctx, dpi, 0, 0);
         p.end();
         EXPECT_TRUE(recorder.lines().isEmpty()) << dpi;
     }
@@ -125,7 +126,7 @@ TEST(MissingPicture, AStandInForAPictureTooLargeSaysSo) {
     TextRecorder recorder(400, 400);
     {
         QPainter p(&recorder);
-        drawCardSide(p, *doc, doc->currentSide, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, SideOutside, ctx, 400, 400, 0, 0, 1.0 / kUnitsPerPixel, true);
     }
     EXPECT_EQ(recorder.lines(), QStringList({"riesig.png", "Bild zu groß"}));
 }

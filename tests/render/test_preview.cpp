@@ -27,11 +27,10 @@ TEST(createCardPreview, DrawsTheOutsideAtAbout90PixelsAndRestoresTheMode) {
     doc->format.cardWidth = 200;
     doc->format.cardHeight = 150;
     doc->updateSideUnits();
-    doc->editedBackground().backgroundMode = BgColor;  // the outside is the working side
-    doc->editedBackground().backgroundColor = rgbRef(255, 0, 0);
-    doc->currentSide = SideInside;
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = rgbRef(0, 0, 255);
+    doc->outsideBackground.backgroundMode = BgColor;
+    doc->outsideBackground.backgroundColor = rgbRef(255, 0, 0);
+    doc->insideBackground.backgroundMode = BgColor;
+    doc->insideBackground.backgroundColor = rgbRef(0, 0, 255);
 
     RenderContext ctx;
     ctx.outputScale = 0.5;
@@ -41,7 +40,6 @@ TEST(createCardPreview, DrawsTheOutsideAtAbout90PixelsAndRestoresTheMode) {
     EXPECT_EQ(preview.height(), 64);
     EXPECT_EQ(preview.bitCount(), 24);
     EXPECT_TRUE(allPixels(preview, rgbRef(255, 0, 0)));
-    EXPECT_EQ(doc->currentSide, SideInside);  // drawing the outside switches nothing
     EXPECT_EQ(doc->insideBackground.backgroundColor, rgbRef(0, 0, 255));
     EXPECT_EQ(ctx.renderMode, RenderScreen);
     EXPECT_EQ(ctx.outputScale, 0.5);
@@ -54,7 +52,7 @@ TEST(createCardPreview, EmptyCardIsWhiteAndObjectsLandOnTheCard) {
 
     // A figure covering the card's left half: X from the card's left edge (one card width
     // into the work area), in document units.
-    CardObject& o = *doc->editedSlots()[doc->findFreeSlot(doc->currentSide)];
+    CardObject& o = *doc->sideSlots(SideOutside)[doc->findFreeSlot(SideOutside)];
     o.kind = KindFigure;
     o.figureKind = FigRectangle;
     o.color = 0;
@@ -94,22 +92,22 @@ TEST(RenderSide, SizeFollowsTheCardAndTheResolution) {
     auto doc = makeDocument();
     doc->format.cardWidth = 100;
     doc->format.cardHeight = 70;
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = rgbRef(0, 0, 255);
+    doc->sideBackground(SideOutside).backgroundMode = BgColor;
+    doc->sideBackground(SideOutside).backgroundColor = rgbRef(0, 0, 255);
     RenderContext ctx;
-    const QImage image = renderSide(*doc, doc->currentSide, ctx, 96);
+    const QImage image = renderSide(*doc, SideOutside, ctx, 96);
     EXPECT_EQ(image.size(), QSize(377, 264));
     EXPECT_EQ(inkBounds(image), QRect(0, 0, 377, 264));
     EXPECT_EQ(ctx.renderMode, RenderScreen);
     doc->format.cardWidth = 1e7;  // beyond the picture limits
-    EXPECT_TRUE(renderSide(*doc, doc->currentSide, ctx, 96).isNull());
+    EXPECT_TRUE(renderSide(*doc, SideOutside, ctx, 96).isNull());
 }
 
 TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
     auto doc = makeDocument();
     doc->format.cardWidth = 100;
     doc->format.cardHeight = 70;
-    CardObject& o = *doc->editedSlots()[1];
+    CardObject& o = *doc->sideSlots(SideOutside)[1];
     o.kind = KindFigure;
     o.figureKind = FigRectangle;
     o.x = 0;  // covers the whole work area, far beyond the card
@@ -120,20 +118,18 @@ TEST(RenderSide, DrawSideAtPlacesAndClipsTheCard) {
     QImage image = whiteImage(500, 400);
     {
         QPainter p(&image);
-        drawSideAt(p, *doc, doc->currentSide, ctx, 96.0, 30, 40);
+        drawSideAt(p, *doc, SideOutside, ctx, 96.0, 30, 40);
     }
     EXPECT_EQ(inkBounds(image), QRect(30, 40, 377, 264));
 }
 
 TEST(createCardPreview, SavedCardStoresTheRenderedOutside) {
-    // The card writer with the renderer's preview: the stored picture is the drawn outside,
-    // even when the inside was being edited.
+    // The card writer with the renderer's preview: the stored picture is the drawn outside.
     bbtest::TempFolder dir;
     bbtest::ScriptedDialogs dialogs;
     auto doc = makeDocument();
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = rgbRef(0, 128, 255);
-    doc->currentSide = SideInside;
+    doc->outsideBackground.backgroundMode = BgColor;
+    doc->outsideBackground.backgroundColor = rgbRef(0, 128, 255);
     RenderContext ctx;
     CardFileContext fc{dialogs, ctx, dir.path(), &createCardPreview, {}, {}};
     ASSERT_TRUE(saveCardFile(*doc, dir.file(QStringLiteral("k.kar")), fc));

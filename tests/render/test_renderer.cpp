@@ -34,7 +34,7 @@ protected:
         QImage image = whiteImage(w, h);
         QPainter p(&image);
         ctx.renderMode = RenderScreen;
-        drawCardSide(p, *doc, doc->currentSide, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, SideOutside, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
         return image;
     }
     // Output mode: a card of 100 × 80 pixels at (0, 0) of a larger image. Objects of the
@@ -43,8 +43,7 @@ protected:
         QImage image = whiteImage(w, h);
         QPainter p(&image);
         const RenderContext output = atOutputDpi(ctx, 20000.0 / kUnitsPerPixel);
-        drawCardSide(p, *doc, doc->currentSide, output, 100, 80, 100, 80, output.outputScale,
-                     false);
+        drawCardSide(p, *doc, SideOutside, output, 100, 80, 100, 80, output.outputScale, false);
         return image;
     }
     CardObject& addOnCard(int kind, int x, int y, int w, int h) {
@@ -158,8 +157,8 @@ TEST_F(RendererTest, OutputClipsToTheCardTheEditorDoesNot) {
 }
 
 TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
-    doc->editedBackground().backgroundMode = BgTiled;
-    doc->editedBackground().backgroundPicture = solidPicture(10, 10, kBlue);
+    doc->sideBackground(SideOutside).backgroundMode = BgTiled;
+    doc->sideBackground(SideOutside).backgroundPicture = solidPicture(10, 10, kBlue);
     CardObject& pic = addOnCard(KindPicture, 10, 10, 20, 20);
     pic.picture = solidPicture(5, 5, kRed);
     pic.roundFrame = true;
@@ -178,23 +177,24 @@ TEST_F(RendererTest, CardClipSurvivesTiledBackgroundAndRoundFrame) {
 
 TEST_F(RendererTest, PictureModesWithoutPictureDrawAsNoneColourFillsTheCard) {
     for (int mode : {BgStretched, BgFit, BgCover, BgTiled}) {
-        doc->editedBackground().backgroundMode = mode;
+        doc->sideBackground(SideOutside).backgroundMode = mode;
         EXPECT_TRUE(inkBounds(drawOutput()).isNull());
-        EXPECT_EQ(doc->editedBackground().backgroundMode, mode);  // drawing changes nothing
-        settleBackground(doc->editedBackground());                // reading or editing does
-        EXPECT_EQ(doc->editedBackground().backgroundMode, BgNone);
+        EXPECT_EQ(doc->sideBackground(SideOutside).backgroundMode,
+                  mode);                                     // drawing changes nothing
+        settleBackground(doc->sideBackground(SideOutside));  // reading or editing does
+        EXPECT_EQ(doc->sideBackground(SideOutside).backgroundMode, BgNone);
     }
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = kBlue;
+    doc->sideBackground(SideOutside).backgroundMode = BgColor;
+    doc->sideBackground(SideOutside).backgroundColor = kBlue;
     const QImage image = drawOutput();
     EXPECT_EQ(inkBounds(image), QRect(0, 0, 100, 80));
     EXPECT_EQ(at(image, 50, 50), rgbOf(kBlue));
-    EXPECT_EQ(doc->editedBackground().backgroundMode, BgColor);
+    EXPECT_EQ(doc->sideBackground(SideOutside).backgroundMode, BgColor);
 }
 
 TEST_F(RendererTest, StretchedBackgroundCoversTheCard) {
-    doc->editedBackground().backgroundMode = BgStretched;
-    doc->editedBackground().backgroundPicture = solidPicture(3, 2, kBlue);
+    doc->sideBackground(SideOutside).backgroundMode = BgStretched;
+    doc->sideBackground(SideOutside).backgroundPicture = solidPicture(3, 2, kBlue);
     EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 0, 100, 80));
 }
 
@@ -203,8 +203,8 @@ TEST_F(RendererTest, TilesAbutAtTheirDrawnSize) {
     // tiles of 101 × 50 drawn 100 × 49 at rows 0, 49, 98, ...
     DibImage pic = solidPicture(10, 5, kRed);
     for (int x = 0; x < 10; ++x) setPixel(pic, x, 0, kBlue);  // top row blue
-    doc->editedBackground().backgroundMode = BgTiled;
-    doc->editedBackground().backgroundPicture = pic;
+    doc->sideBackground(SideOutside).backgroundMode = BgTiled;
+    doc->sideBackground(SideOutside).backgroundPicture = pic;
     const QImage image = drawOutput();
     // Within a tile of 49 rows the top source row covers rows j with 5 × j div 49 = 0.
     for (int y = 0; y < 80; ++y) {
@@ -220,16 +220,16 @@ TEST_F(RendererTest, FitAndCoverAreCentredOnePixelSmaller) {
     DibImage pic = solidPicture(20, 10, kRed);
     for (int y = 0; y < 10; ++y)
         for (int x = 10; x < 20; ++x) setPixel(pic, x, y, kBlue);
-    doc->editedBackground().backgroundPicture = pic;
+    doc->sideBackground(SideOutside).backgroundPicture = pic;
 
     // Fit: f = 10 × 101 div 20 = 50 < 81: 101 × 50 at (0, 15), drawn 100 × 49.
-    doc->editedBackground().backgroundMode = BgFit;
+    doc->sideBackground(SideOutside).backgroundMode = BgFit;
     EXPECT_EQ(inkBounds(drawOutput()), QRect(0, 15, 100, 49));
 
     // Cover: f = 50 is not above 81, so g = 20 × 81 div 10 = 162: 162 × 81 at
     // (0 + (101 − 162) div 2, 0) = (−30, 0), drawn 161 × 80. Column i of the drawing shows
     // source column 20 × i div 161; blue starts at i = 81, device x = 51.
-    doc->editedBackground().backgroundMode = BgCover;
+    doc->sideBackground(SideOutside).backgroundMode = BgCover;
     const QImage cover = drawOutput();
     EXPECT_EQ(inkBounds(cover), QRect(0, 0, 100, 80));
     EXPECT_EQ(at(cover, 50, 40), rgbOf(kRed));
@@ -279,8 +279,8 @@ QImage transparentReference(QImage under, const DibImage& pic, int x, int y, int
 }  // namespace
 
 TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = kGreen;
+    doc->sideBackground(SideOutside).backgroundMode = BgColor;
+    doc->sideBackground(SideOutside).backgroundColor = kGreen;
     DibImage pic = rampPicture(5, 4);
     CardObject& o = addOnCard(KindPicture, 7, 9, 23, 13);
     o.picture = pic;
@@ -296,8 +296,8 @@ TEST_F(RendererTest, TransparentPicturesMatchThePerPixelRule) {
 
     // Editor: (w − 1) × (h − 1), showing what lies below where transparent.
     doc->clearAll();
-    doc->editedBackground().backgroundMode = BgColor;
-    doc->editedBackground().backgroundColor = kGreen;
+    doc->sideBackground(SideOutside).backgroundMode = BgColor;
+    doc->sideBackground(SideOutside).backgroundColor = kGreen;
     CardObject& e = addObject(*doc, KindPicture, 110, 120, 23, 13);
     e.picture = pic;
     e.transparent = true;
@@ -438,14 +438,14 @@ TEST_F(RendererTest, UprightTextBreaksAtCarriageReturnsAndAligns) {
     EXPECT_GE(twoLines.top(), 20);
     EXPECT_LT(twoLines.left(), 25);
 
-    doc->editedSlots()[1]->content = QStringLiteral("Ab\r\nAb");
+    doc->sideSlots(SideOutside)[1]->content = QStringLiteral("Ab\r\nAb");
     EXPECT_EQ(inkBounds(drawEditor(300, 300)), twoLines);
 
-    doc->editedSlots()[1]->alignment = 2;
+    doc->sideSlots(SideOutside)[1]->alignment = 2;
     const QRect right = inkBounds(drawEditor(300, 300));
     EXPECT_GT(right.left(), 150);
     EXPECT_LE(right.right(), 270);
-    doc->editedSlots()[1]->alignment = 1;
+    doc->sideSlots(SideOutside)[1]->alignment = 1;
     const QRect centred = inkBounds(drawEditor(300, 300));
     EXPECT_NEAR(centred.center().x(), 145, 3);
 }
@@ -495,8 +495,9 @@ TEST_F(RendererTest, ExtremeValuesDrawWithoutFault) {
     p.picture = solidPicture(1, 1, kRed);
     p.transparent = true;
     p.y = std::numeric_limits<int32_t>::min();
-    doc->editedBackground().backgroundMode = BgTiled;
-    doc->editedBackground().backgroundPicture = solidPicture(1000, 1, kBlue);  // tile height 0
+    doc->sideBackground(SideOutside).backgroundMode = BgTiled;
+    doc->sideBackground(SideOutside).backgroundPicture =
+        solidPicture(1000, 1, kBlue);  // tile height 0
     drawEditor();
     ctx.mmPerInchX = 0;  // a broken calibration: widths saturate, nothing divides by zero
     ctx.mmPerInchY = 0;
@@ -539,7 +540,7 @@ TEST_F(RendererTest, RandomObjectsAndArgumentsDrawWithoutFault) {
     for (int round = 0; round < 6; ++round) {
         doc->clearAll();
         for (int i = 0; i < 60; ++i) {
-            CardObject& o = *doc->editedSlots()[1 + int(rng() % 200)];
+            CardObject& o = *doc->sideSlots(SideOutside)[1 + int(rng() % 200)];
             o.kind = int32_t(rng() % 5);
             o.x = any();
             o.y = any();
@@ -571,8 +572,8 @@ TEST_F(RendererTest, RandomObjectsAndArgumentsDrawWithoutFault) {
             o.shadowColor = any();
             o.outline = rng() % 2;
         }
-        doc->editedBackground().backgroundMode = int32_t(rng() % 7) - 1;
-        doc->editedBackground().backgroundPicture = pictures[rng() % 4];
+        doc->sideBackground(SideOutside).backgroundMode = int32_t(rng() % 7) - 1;
+        doc->sideBackground(SideOutside).backgroundPicture = pictures[rng() % 4];
         ctx.mmPerInchX = rng() % 3 ? kNominalMmPerInch : 24.0;
         drawEditor(120, 90);
         drawOutput(120, 90);
@@ -593,7 +594,7 @@ TEST_F(RendererTest, FiguresOnOtherDevicesMatchTheRasterSpans) {
     QPicture recording;
     {
         QPainter p(&recording);
-        drawCardSide(p, *doc, doc->currentSide, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
+        drawCardSide(p, *doc, SideOutside, ctx, 300, 300, 0, 0, 1.0 / kUnitsPerPixel, true);
     }
     QImage replayed = whiteImage(300, 300);
     {

@@ -26,7 +26,7 @@ struct CaretCard {
     QRect box{40, 30, 300, 200};
 
     CaretCard() {
-        text = doc.editedSlots()[doc.findFreeSlot(doc.currentSide)];
+        text = doc.sideSlots(SideOutside)[doc.findFreeSlot(SideOutside)];
         text->kind = KindText;
         text->fontName = QStringLiteral("Liberation Sans");
         text->fontSize = 12;

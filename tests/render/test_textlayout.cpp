@@ -30,7 +30,7 @@ struct GreetingCard {
         doc.format.cardHeight = 121;
         doc.updateSideUnits();  // the work area: three cards across and down
         doc.unitsPerPixel = 312;
-        text = doc.editedSlots()[doc.findFreeSlot(doc.currentSide)];
+        text = doc.sideSlots(SideOutside)[doc.findFreeSlot(SideOutside)];
         text->kind = KindText;
         text->content = QStringLiteral(
             "Zu deinem Geburtstag wünschen wir dir von Herzen alles Liebe, Gesundheit und "
@@ -50,8 +50,7 @@ struct GreetingCard {
         const int h = doc.screenPixels(doc.sideHeightUnits);
         TextRecorder recorder(w, h);
         QPainter painter(&recorder);
-        drawCardSide(painter, doc, doc.currentSide, ctx, w, h, 0, 0, zoom / doc.unitsPerPixel,
-                     true);
+        drawCardSide(painter, doc, SideOutside, ctx, w, h, 0, 0, zoom / doc.unitsPerPixel, true);
         painter.end();
         return recorder.lines();
     }
@@ -61,7 +60,7 @@ struct GreetingCard {
         const QSize size = sideImageSize(doc.format, dpi);
         TextRecorder recorder(size.width(), size.height());
         QPainter painter(&recorder);
-        drawSideAt(painter, doc, doc.currentSide, ctx, dpi, 0, 0);
+        drawSideAt(painter, doc, SideOutside, ctx, dpi, 0, 0);
         painter.end();
         return recorder.lines();
     }

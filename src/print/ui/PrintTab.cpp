@@ -311,6 +311,10 @@ void PrintTab::zoomOut() {
     }
 }
 
+void PrintTab::setSideSource(std::function<int()> source) {
+    preview_->setSideSource(std::move(source));
+}
+
 void PrintTab::selectSide(int side) {
     if (printing_) return;  // a run is drawing the card: its side stays
     // The editor shows the side that is printed.

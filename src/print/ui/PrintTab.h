@@ -56,6 +56,8 @@ public:
     // The window's function that activates a side tab of the editor; the print commands
     // show the side they print through it.
     void setSideSelector(std::function<void(int side)> selector);
+    // The window's function that tells which side the editor shows (the preview's sheet).
+    void setSideSource(std::function<int()> source);
 
     // Repaints the sheet preview (after a card is opened, a new card made, the
     // card format changed, and by the start-up layout timer).

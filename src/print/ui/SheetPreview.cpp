@@ -31,7 +31,7 @@ void SheetPreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // The sheet of the side being edited, whichever it is at this paint.
     PreviewOptions options = options_;
-    options.side = doc_.currentSide;
+    options.side = sideSource_ ? sideSource_() : SideOutside;
     lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options);
 }
 

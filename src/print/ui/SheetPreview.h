@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace bb {
 
 class CardDocument;
@@ -23,6 +25,9 @@ public:
     QSize wantedSize() const { return wanted_; }
     int lastCardCount() const { return lastCards_; }
     QSize sizeHint() const override { return wanted_; }
+    // Tells which side the editor shows; the sheet of that side is drawn at each paint
+    // (the outside while none is set).
+    void setSideSource(std::function<int()> source) { sideSource_ = std::move(source); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +37,7 @@ private:
     const RenderContext& ctx_;
     QSize wanted_;
     PreviewOptions options_;
+    std::function<int()> sideSource_;
     int lastCards_ = 0;
 };
 
