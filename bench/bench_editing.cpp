@@ -82,7 +82,7 @@ void BM_DragMove2000Objects(benchmark::State& state) {
     const QPoint m = b.middle();
     placeSelected(b, m);
     b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
-    const int32_t startX = b.doc.editedSlots()[2000]->x;
+    const int32_t startX = b.ed->editedSlots()[2000]->x;
     const int renders = b.outside()->renderCount();
     int i = 0;
     for (auto _ : state) {
@@ -93,7 +93,7 @@ void BM_DragMove2000Objects(benchmark::State& state) {
         ++i;
     }
     state.counters["renders_during_drag"] = b.outside()->renderCount() - renders;
-    if (b.doc.editedSlots()[2000]->x == startX) state.SkipWithError("no drag started");
+    if (b.ed->editedSlots()[2000]->x == startX) state.SkipWithError("no drag started");
     b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
 }
 BENCHMARK(BM_DragMove2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);

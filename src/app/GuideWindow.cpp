@@ -153,8 +153,7 @@ QString GuideWindow::guideFile() {
     const QString beside =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/") + kGuidePath;
     if (QFileInfo::exists(beside)) return QFileInfo(beside).canonicalFilePath();
-    const QString installed =
-        QStandardPaths::locate(QStandardPaths::GenericDataLocation, kGuidePath);
+    QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation, kGuidePath);
     if (!installed.isEmpty()) return installed;
     const QString sources = QStringLiteral(BRISELLA_SOURCE_DIR "/docs/Anleitung.md");
     return QFileInfo::exists(sources) ? sources : QString();

@@ -132,7 +132,9 @@ void MainWindow::createContents() {
     ctx_.screenDpi = dpi;
     ctx_.fontDpi = dpi;
     doc_->zoomFactor = 1.0;
-    doc_->unitsPerPixel = 30000 / dpi;
+    // The starting scale: whole card units per screen pixel.
+    const int unitsPerPixel = 30000 / dpi;
+    doc_->unitsPerPixel = unitsPerPixel;
     doc_->clearAll();
 
     buildTabs();

@@ -71,7 +71,7 @@ public:
     std::optional<QString> place(const QString& name) {
         const auto known = done_.constFind(name);
         if (known != done_.constEnd()) return *known;
-        const std::optional<QString> placed = copy(name);
+        std::optional<QString> placed = copy(name);
         done_.insert(name, placed);
         return placed;
     }

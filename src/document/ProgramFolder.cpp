@@ -32,18 +32,18 @@ bool isHiddenPath(const QString& folder) {
 
 QString programFolder(const QString& executablePath) {
     const QFileInfo exe(executablePath);
-    const QString folder = exe.absolutePath();
+    QString folder = exe.absolutePath();
     const QFileInfo info(folder);
     if (!executablePath.isEmpty() && info.isDir() && info.isWritable() && !isInstallFolder(folder))
         return folder;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return data;
 }
 
 QString cardFolder(const QString& programFolder, const QString& documentsFolder) {
     if (!isHiddenPath(programFolder) || documentsFolder.isEmpty()) return programFolder;
-    const QString cards = QDir(documentsFolder).filePath(QStringLiteral("Grußkarten"));
+    QString cards = QDir(documentsFolder).filePath(QStringLiteral("Grußkarten"));
     // A folder that cannot be made leaves the cards where the program keeps its data.
     if (!QDir().mkpath(cards)) return programFolder;
     return cards;

@@ -28,7 +28,7 @@ QString nameInProgramFolder(const QString& path, const QString& programFolder) {
     // Only a path that starts with the folder can lie in it (paths compare case-sensitively
     // on this file system).
     if (programFolder.isEmpty() || !path.startsWith(folder)) return path;
-    const QString rest = path.mid(folder.size());
+    QString rest = path.mid(folder.size());
     if (rest.contains(QLatin1Char('/'))) return path;
     return rest;
 }

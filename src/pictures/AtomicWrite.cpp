@@ -49,7 +49,7 @@ int lastError() {
 QString resolvedTarget(const QString& path) {
     const QFileInfo info(path);
     if (info.isSymLink()) {
-        const QString canonical = info.canonicalFilePath();
+        QString canonical = info.canonicalFilePath();
         if (!canonical.isEmpty()) return canonical;
     }
     return info.absoluteFilePath();

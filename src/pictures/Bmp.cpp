@@ -1,6 +1,7 @@
 #include "pictures/Bmp.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -119,123 +120,148 @@ bool bmpAccepts(const QByteArray& head, const QString& suffix) {
     return plausibleInfoHeaderSize(b.u32(0));
 }
 
-DibImage readPackedDib(const uint8_t* data, qint64 size, qint64 bitsOffset) {
-    const Bytes b{data, size};
-    if (size < 12) return {};
-    const uint32_t headerSize = b.u32(0);
-    if (!plausibleInfoHeaderSize(headerSize) || headerSize > size) return {};
+namespace {
 
+// The fields of a DIB header that reading the picture needs.
+struct DibHeader {
+    uint32_t headerSize = 0;
     qint64 width = 0, height = 0;
-    uint32_t planes = 0, bpp = 0, compression = kRgb, coloursUsed = 0;
-    int entrySize = 4;
+    uint32_t bpp = 0, compression = kRgb, coloursUsed = 0;
+    int entrySize = 4;  // bytes per colour table entry
+    bool topDown = false, rle = false, fields = false;
+    int outBits = 0;  // depth of the picture made from it
+};
+
+// Reads the header at the start of a packed DIB; false for a header this reader does not
+// take (unknown size, depth or compression, or a picture too large).
+bool readDibHeader(const Bytes& b, qint64 size, DibHeader& h) {
+    if (size < 12) return false;
+    h.headerSize = b.u32(0);
+    if (!plausibleInfoHeaderSize(h.headerSize) || h.headerSize > size) return false;
+    uint32_t planes = 0;
     bool os2 = false;
-    if (headerSize == 12) {  // OS/2 core header: unsigned 16-bit sides, 3-byte colours
-        width = b.u16(4);
-        height = b.u16(6);
+    if (h.headerSize == 12) {  // OS/2 core header: unsigned 16-bit sides, 3-byte colours
+        h.width = b.u16(4);
+        h.height = b.u16(6);
         planes = b.u16(8);
-        bpp = b.u16(10);
-        entrySize = 3;
+        h.bpp = b.u16(10);
+        h.entrySize = 3;
     } else {
-        width = b.s32(4);
-        height = b.s32(8);
+        h.width = b.s32(4);
+        h.height = b.s32(8);
         planes = b.u16(12);
-        bpp = b.u16(14);
-        if (headerSize >= 20) compression = b.u32(16);
-        if (headerSize >= 36) coloursUsed = b.u32(32);
-        os2 = headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize <= 64;
+        h.bpp = b.u16(14);
+        if (h.headerSize >= 20) h.compression = b.u32(16);
+        if (h.headerSize >= 36) h.coloursUsed = b.u32(32);
+        os2 = h.headerSize != 40 && h.headerSize != 52 && h.headerSize != 56 && h.headerSize <= 64;
     }
-    const bool topDown = height < 0;
-    height = std::abs(height);
-    if (planes != 1 || width <= 0 || height <= 0) return {};
+    h.topDown = h.height < 0;
+    h.height = std::abs(h.height);
+    const uint32_t bpp = h.bpp, compression = h.compression;
+    if (planes != 1 || h.width <= 0 || h.height <= 0) return false;
     if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        return {};
-    const bool rle = compression == kRle8 || compression == kRle4;
-    const bool fields = !os2 && (compression == kBitFields || compression == kAlphaBitFields);
-    if (compression != kRgb && !rle && !fields) return {};  // Huffman, RLE24, JPEG, PNG
-    if ((compression == kRle8 && bpp != 8) || (compression == kRle4 && bpp != 4)) return {};
-    if (fields && bpp != 16 && bpp != 32) return {};
-    if (rle && topDown) return {};
-    const int outBits = bpp <= 8 ? (bpp == 2 ? 4 : int(bpp)) : 24;
-    if (!dibSizeAllowed(width, height, outBits)) return {};
+        return false;
+    h.rle = compression == kRle8 || compression == kRle4;
+    h.fields = !os2 && (compression == kBitFields || compression == kAlphaBitFields);
+    if (compression != kRgb && !h.rle && !h.fields) return false;  // Huffman, RLE24, JPEG, PNG
+    if ((compression == kRle8 && bpp != 8) || (compression == kRle4 && bpp != 4)) return false;
+    if (h.fields && bpp != 16 && bpp != 32) return false;
+    if (h.rle && h.topDown) return false;
+    h.outBits = bpp <= 8 ? (bpp == 2 ? 4 : int(bpp)) : 24;
+    return dibSizeAllowed(h.width, h.height, h.outBits);
+}
 
-    // Bit-field masks live in the header from V2 on, else right behind a 40-byte header.
-    qint64 tableStart = headerSize;
-    uint32_t masks[4] = {0, 0, 0, 0};
-    if (fields) {
-        const int maskCount = compression == kAlphaBitFields ? 4 : 3;
-        qint64 at = headerSize >= 52 ? 40 : headerSize;
-        if (headerSize < 52) tableStart += 4 * maskCount;
-        if (tableStart > size) return {};
-        for (int k = 0; k < maskCount; ++k) masks[k] = b.u32(at + 4 * k);
-        if (maskCount == 3 && headerSize >= 56) masks[3] = b.u32(52);
-    } else if (bpp == 16) {
-        masks[0] = 0x7C00;
-        masks[1] = 0x03E0;
-        masks[2] = 0x001F;
-    } else if (bpp == 32) {
-        masks[0] = 0xFF0000;
-        masks[1] = 0x00FF00;
-        masks[2] = 0x0000FF;
+using Masks = std::array<uint32_t, 4>;  // red, green, blue, alpha
+
+// The bit-field masks, and where the colour table starts: the masks live in the header from
+// V2 on, else right behind a 40-byte header. -1 when they run past the data.
+qint64 readMasks(const Bytes& b, qint64 size, const DibHeader& h, Masks& masks) {
+    qint64 tableStart = h.headerSize;
+    masks = {0, 0, 0, 0};
+    if (h.fields) {
+        const int maskCount = h.compression == kAlphaBitFields ? 4 : 3;
+        const qint64 at = h.headerSize >= 52 ? 40 : h.headerSize;
+        if (h.headerSize < 52) tableStart += 4 * maskCount;
+        if (tableStart > size) return -1;
+        for (int k = 0; k < maskCount; ++k) masks[size_t(k)] = b.u32(at + 4 * k);
+        if (maskCount == 3 && h.headerSize >= 56) masks[3] = b.u32(52);
+    } else if (h.bpp == 16) {
+        masks = {0x7C00, 0x03E0, 0x001F, 0};
+    } else if (h.bpp == 32) {
+        masks = {0xFF0000, 0x00FF00, 0x0000FF, 0};
     }
+    return tableStart;
+}
 
-    // Colour table: the used count when it is smaller than the depth's, and never more
-    // entries than lie between the header and the bits.
-    const qint64 depthColours = bpp <= 8 ? (qint64(1) << bpp) : 0;
-    const qint64 tableEntries = coloursUsed ? qint64(coloursUsed) : depthColours;
-    qint64 bitsStart = tableStart + tableEntries * entrySize;
-    if (bitsOffset >= tableStart) bitsStart = bitsOffset;
-    if (bitsStart > size) return {};
+// The colour table: the used count when it is smaller than the depth's, never more entries
+// than lie between the table and the bits, filled up to the output depth's count.
+std::vector<RgbQuad> readColourTable(const Bytes& b, const DibHeader& h, qint64 tableStart,
+                                     qint64 bitsStart) {
     std::vector<RgbQuad> colours;
-    if (bpp <= 8) {
-        const qint64 wanted = std::min(depthColours, tableEntries);
-        const qint64 room = (bitsStart - tableStart) / entrySize;
-        const qint64 count = std::max<qint64>(0, std::min(wanted, room));
-        for (qint64 k = 0; k < count; ++k) {
-            const qint64 at = tableStart + k * entrySize;
-            colours.push_back(
-                RgbQuad{uint8_t(b.u8(at)), uint8_t(b.u8(at + 1)), uint8_t(b.u8(at + 2)), 0});
+    if (h.bpp > 8) return colours;
+    const qint64 depthColours = qint64(1) << h.bpp;
+    const qint64 tableEntries = h.coloursUsed ? qint64(h.coloursUsed) : depthColours;
+    const qint64 wanted = std::min(depthColours, tableEntries);
+    const qint64 room = (bitsStart - tableStart) / h.entrySize;
+    const qint64 count = std::max<qint64>(0, std::min(wanted, room));
+    for (qint64 k = 0; k < count; ++k) {
+        const qint64 at = tableStart + k * h.entrySize;
+        colours.push_back(
+            RgbQuad{uint8_t(b.u8(at)), uint8_t(b.u8(at + 1)), uint8_t(b.u8(at + 2)), 0});
+    }
+    colours.resize(size_t(dibColourCount(h.outBits)), RgbQuad{});
+    return colours;
+}
+
+// Writers often declare an alpha mask and leave it zero everywhere: such a picture is opaque.
+bool anyAlpha(const uint8_t* src, qint64 srcStride, const DibHeader& h, uint32_t alphaMask) {
+    if (!alphaMask || h.bpp < 16) return false;
+    for (qint64 r = 0; r < h.height; ++r) {
+        const uint8_t* s = src + r * srcStride;
+        for (qint64 x = 0; x < h.width; ++x) {
+            const uint32_t v =
+                h.bpp == 16 ? Bytes{s, 2 * h.width}.u16(2 * x) : Bytes{s, 4 * h.width}.u32(4 * x);
+            if ((v & alphaMask) != 0) return true;
         }
-        colours.resize(size_t(dibColourCount(outBits)), RgbQuad{});
     }
+    return false;
+}
 
-    const uint8_t* src = data + bitsStart;
-    const qint64 avail = size - bitsStart;
-    const qint64 srcStride = ((width * bpp + 31) / 32) * 4;
-    if (!rle) {
-        // Every row must be there; only the padding of the last row may be missing.
-        const qint64 need = srcStride * (height - 1) + (width * bpp + 7) / 8;
-        if (avail < need) return {};
-    }
-
-    DibImage picture = newDib(int(width), int(height), outBits,
-                              colours.empty() ? nullptr : colours.data(), int(colours.size()));
-    if (picture.isNull()) return picture;
-    if (rle) {
-        decodeRle(src, avail, picture);
-        return picture;
-    }
-
+// One row of 16- or 32-bit pixels through the masks into 24-bit BGR; with alpha, flattened
+// onto white.
+void convertMaskedRow(const uint8_t* s, uint8_t* d, qint64 width, uint32_t bpp, const Masks& masks,
+                      bool useAlpha) {
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
-    bool useAlpha = false;
-    if (masks[3] && bpp >= 16) {
-        // Writers often declare an alpha mask and leave it zero everywhere: treat such a
-        // picture as opaque.
-        for (qint64 r = 0; r < height && !useAlpha; ++r) {
-            const uint8_t* s = src + r * srcStride;
-            for (qint64 x = 0; x < width && !useAlpha; ++x) {
-                const uint32_t v =
-                    bpp == 16 ? Bytes{s, 2 * width}.u16(2 * x) : Bytes{s, 4 * width}.u32(4 * x);
-                useAlpha = (v & masks[3]) != 0;
-            }
+    for (qint64 x = 0; x < width; ++x, d += 3) {
+        const uint8_t* p = s + x * (bpp / 8);
+        const uint32_t v =
+            bpp == 16 ? uint32_t(p[0] | (p[1] << 8))
+                      : uint32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24));
+        int rr = red(v), gg = green(v), bb = blue(v);
+        if (useAlpha) {
+            const int a = alpha(v);
+            rr = (rr * a + 255 * (255 - a) + 127) / 255;
+            gg = (gg * a + 255 * (255 - a) + 127) / 255;
+            bb = (bb * a + 255 * (255 - a) + 127) / 255;
         }
+        d[0] = uint8_t(bb);
+        d[1] = uint8_t(gg);
+        d[2] = uint8_t(rr);
     }
+}
 
+// The uncompressed rows into the picture (which is bottom-up like the file, unless the file
+// is top-down).
+void copyRows(const uint8_t* src, qint64 srcStride, const DibHeader& h, const Masks& masks,
+              DibImage& picture) {
+    const bool useAlpha = anyAlpha(src, srcStride, h, masks[3]);
+    const qint64 width = h.width, height = h.height, bpp = h.bpp;
     const qint64 rowBytes = (width * bpp + 7) / 8;
     uint8_t* const base = picture.bits();
     const qint64 stride = picture.bytesPerRow();
     for (qint64 r = 0; r < height; ++r) {
         const uint8_t* s = src + r * srcStride;
-        uint8_t* d = base + (topDown ? height - 1 - r : r) * stride;
+        uint8_t* d = base + (h.topDown ? height - 1 - r : r) * stride;
         switch (bpp) {
             case 1:
             case 4:
@@ -252,26 +278,45 @@ DibImage readPackedDib(const uint8_t* data, qint64 size, qint64 bitsOffset) {
                 std::memcpy(d, s, size_t(width) * 3);
                 break;
             default:  // 16 and 32 bits through the masks
-                for (qint64 x = 0; x < width; ++x, d += 3) {
-                    const uint8_t* p = s + x * (bpp / 8);
-                    const uint32_t v =
-                        bpp == 16
-                            ? uint32_t(p[0] | (p[1] << 8))
-                            : uint32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24));
-                    int rr = red(v), gg = green(v), bb = blue(v);
-                    if (useAlpha) {  // flattened onto white
-                        const int a = alpha(v);
-                        rr = (rr * a + 255 * (255 - a) + 127) / 255;
-                        gg = (gg * a + 255 * (255 - a) + 127) / 255;
-                        bb = (bb * a + 255 * (255 - a) + 127) / 255;
-                    }
-                    d[0] = uint8_t(bb);
-                    d[1] = uint8_t(gg);
-                    d[2] = uint8_t(rr);
-                }
+                convertMaskedRow(s, d, width, h.bpp, masks, useAlpha);
                 break;
         }
     }
+}
+
+}  // namespace
+
+DibImage readPackedDib(const uint8_t* data, qint64 size, qint64 bitsOffset) {
+    const Bytes b{data, size};
+    DibHeader h;
+    if (!readDibHeader(b, size, h)) return {};
+    Masks masks{};
+    const qint64 tableStart = readMasks(b, size, h, masks);
+    if (tableStart < 0) return {};
+
+    const qint64 depthColours = h.bpp <= 8 ? (qint64(1) << h.bpp) : 0;
+    const qint64 tableEntries = h.coloursUsed ? qint64(h.coloursUsed) : depthColours;
+    qint64 bitsStart = tableStart + tableEntries * h.entrySize;
+    if (bitsOffset >= tableStart) bitsStart = bitsOffset;
+    if (bitsStart > size) return {};
+    const std::vector<RgbQuad> colours = readColourTable(b, h, tableStart, bitsStart);
+
+    const uint8_t* src = data + bitsStart;
+    const qint64 avail = size - bitsStart;
+    const qint64 srcStride = ((h.width * h.bpp + 31) / 32) * 4;
+    if (!h.rle) {
+        // Every row must be there; only the padding of the last row may be missing.
+        const qint64 need = srcStride * (h.height - 1) + (h.width * h.bpp + 7) / 8;
+        if (avail < need) return {};
+    }
+
+    DibImage picture = newDib(int(h.width), int(h.height), h.outBits,
+                              colours.empty() ? nullptr : colours.data(), int(colours.size()));
+    if (picture.isNull()) return picture;
+    if (h.rle)
+        decodeRle(src, avail, picture);
+    else
+        copyRows(src, srcStride, h, masks, picture);
     return picture;
 }
 

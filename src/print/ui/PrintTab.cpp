@@ -81,8 +81,25 @@ PrintTab::PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialog
       programFolder_(programFolder),
       printer_(std::make_unique<PrinterTarget>()) {
     setObjectName(QStringLiteral("PrintTab"));
+    QVBoxLayout* left = buildSettingsColumn();
+    addSheetButtons(left);
+    QVBoxLayout* right = buildPreviewColumn();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right, 1);
 
-    // Left panel.
+    calibrationDialog_ = new CalibrationDialog(programFolder_, *printer_, dialogs_, this);
+    quarterFoldBtn_->installEventFilter(this);
+    takeCardPaper();
+
+    // The printers are asked for in the background: the tab is there at once, on the PDF path
+    // until the answer names a default printer.
+    serviceAsker_ = new PrintServiceAsker(this);
+    connect(serviceAsker_, &PrintServiceAsker::answered, this, &PrintTab::serviceAnswered);
+    serviceAsker_->ask();
+}
+
+QVBoxLayout* PrintTab::buildSettingsColumn() {
     usedEdit_ = makeSpin("UsedED", kUsedMin, kUsedMax, 0);
     copiesEdit_ = makeSpin("KopiesED", kCopiesMin, kCopiesMax, 1);
     sheetEdit_ = makeSpin("PageEd", kPageMin, kPageMax, 1);
@@ -114,9 +131,21 @@ PrintTab::PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialog
     left->addWidget(sheetEdit_);
     left->addWidget(cutLinesCheck_);
     left->addWidget(foldLinesCheck_);
+
+    connect(usedEdit_, &QSpinBox::valueChanged, this, [this] { usedPositionsChanged(); });
+    connect(copiesEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
+    connect(sheetEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
+    connect(cutLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
+    connect(foldLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
+    connect(zoomIn, &QPushButton::clicked, this, &PrintTab::zoomIn);
+    connect(zoomOut, &QPushButton::clicked, this, &PrintTab::zoomOut);
+    return left;
+}
+
+void PrintTab::addSheetButtons(QVBoxLayout* left) {
     // The further ways of printing sit below the settings: the tool bar keeps its own commands
     // in their usual order, so a click by habit on its second button prints the outside.
-    const auto sheetButton = [&left](const char* name, const QString& text, const QString& hint) {
+    const auto sheetButton = [left](const char* name, const QString& text, const QString& hint) {
         QToolButton* button = makeButton(name, text, hint);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         left->addWidget(button);
@@ -141,7 +170,13 @@ PrintTab::PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialog
     serviceLabel_->setVisible(false);
     left->addWidget(serviceLabel_);
 
-    // Tool bar and preview.
+    connect(bothSidesBtn, &QToolButton::clicked, this, &PrintTab::printBothSides);
+    connect(alignmentBtn, &QToolButton::clicked, this, &PrintTab::printAlignmentSheet);
+    connect(mergeBtn, &QToolButton::clicked, this, &PrintTab::mergeRequested);
+    connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
+}
+
+QVBoxLayout* PrintTab::buildPreviewColumn() {
     auto* bar = new QToolBar;
     bar->setObjectName(QStringLiteral("PrintToolBar"));
     auto* setupBtn = makeToolButton(bar, "PrintSetupBtn", QStringLiteral("Einrichten"),
@@ -169,36 +204,12 @@ PrintTab::PrintTab(const CardDocument& doc, const RenderContext& ctx, UserDialog
     right->addWidget(previewScroll_, 1);
     previewColumn_ = right;
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
-    layout->addLayout(right, 1);
-
-    calibrationDialog_ = new CalibrationDialog(programFolder_, *printer_, dialogs_, this);
-
-    connect(usedEdit_, &QSpinBox::valueChanged, this, [this] { usedPositionsChanged(); });
-    connect(copiesEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
-    connect(sheetEdit_, &QSpinBox::valueChanged, this, [this] { sheetSettingsChanged(); });
-    connect(cutLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
-    connect(foldLinesCheck_, &QCheckBox::clicked, this, [this] { refreshPreview(); });
-    connect(zoomIn, &QPushButton::clicked, this, &PrintTab::zoomIn);
-    connect(zoomOut, &QPushButton::clicked, this, &PrintTab::zoomOut);
     connect(setupBtn, &QToolButton::clicked, this, &PrintTab::setUpPrinter);
     connect(printBtn, &QToolButton::clicked, this, &PrintTab::printOutside);
     connect(printInsideButton, &QToolButton::clicked, this, &PrintTab::printInside);
-    connect(bothSidesBtn, &QToolButton::clicked, this, &PrintTab::printBothSides);
-    connect(alignmentBtn, &QToolButton::clicked, this, &PrintTab::printAlignmentSheet);
     connect(formatBtn, &QToolButton::clicked, this, &PrintTab::cardFormatRequested);
     connect(mailBtn, &QToolButton::clicked, this, &PrintTab::exportRequested);
-    connect(mergeBtn, &QToolButton::clicked, this, &PrintTab::mergeRequested);
-    connect(quarterFoldBtn_, &QToolButton::clicked, this, &PrintTab::printQuarterFold);
-    quarterFoldBtn_->installEventFilter(this);
-    takeCardPaper();
-
-    // The printers are asked for in the background: the tab is there at once, on the PDF path
-    // until the answer names a default printer.
-    serviceAsker_ = new PrintServiceAsker(this);
-    connect(serviceAsker_, &PrintServiceAsker::answered, this, &PrintTab::serviceAnswered);
-    serviceAsker_->ask();
+    return right;
 }
 
 void PrintTab::serviceAnswered(const PrintService& service) {
@@ -464,7 +475,7 @@ PrintRunResult PrintTab::runTwoSided(const std::function<PrintJob(TurnAxis)>& ma
     }
     // Turned by hand like a book page, the insides go where "Innen drucken" puts them.
     const SplitJobs split = splitSides(makeJob(TurnAxis::Vertical));
-    const PrintRunResult fronts = runJob(split.fronts);
+    PrintRunResult fronts = runJob(split.fronts);
     if (!fronts.ok) return fronts;
     const bool turned = turnSheetsAsker_ ? turnSheetsAsker_() : [this] {
         TurnSheetsDialog dialog(this);

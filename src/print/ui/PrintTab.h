@@ -157,6 +157,10 @@ private:
     PrintRunResult runTwoSided(const std::function<PrintJob(TurnAxis)>& makeJob);
     // The print options as the tab shows them.
     PrintOptions currentOptions() const;
+    // The parts of the tab, each with its controls connected.
+    QVBoxLayout* buildSettingsColumn();       // counts, zoom, page and lines
+    void addSheetButtons(QVBoxLayout* left);  // the further ways of printing
+    QVBoxLayout* buildPreviewColumn();        // tool bar and preview
     void usedPositionsChanged();
     void sheetSettingsChanged();
     void showSettings(const PrintSettings& s);
