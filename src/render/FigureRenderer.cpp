@@ -144,7 +144,8 @@ void drawFigure(QPainter& p, const CardObject& o, int x, int y, int w, int h, do
     }
     const int s = std::min(w, h);
     // The corner ellipse is w div 3 by h div 3 of the object's box, for both rounded kinds.
-    const double cw = w / 3, ch = h / 3;
+    const int thirdW = w / 3, thirdH = h / 3;
+    const double cw = thirdW, ch = thirdH;
     switch (o.figureKind) {
         case FigCircle:
             drawClosed(p, Shape::Ellipse, x, y, x + s, y + s, 0, 0, penWidth, penColor, brush,

@@ -329,9 +329,12 @@ void drawHalfLabels(QPainter& p, int side, const CardRect& card, int fold) {
 
 CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool editorMode) {
     const qint64 aw = areaWidth, ah = areaHeight;
-    if (editorMode)
-        return {clampCoord(aw / 3 - scrollX), clampCoord(ah / 3 - scrollY),
-                clampCoord(aw * 2 / 3 - scrollX), clampCoord(ah * 2 / 3 - scrollY)};
+    if (editorMode) {
+        // The card is the middle third of the work area, in whole pixels.
+        const qint64 left = aw / 3 - scrollX, top = ah / 3 - scrollY;
+        const qint64 right = aw * 2 / 3 - scrollX, bottom = ah * 2 / 3 - scrollY;
+        return {clampCoord(left), clampCoord(top), clampCoord(right), clampCoord(bottom)};
+    }
     return {clampCoord(aw - scrollX), clampCoord(ah - scrollY), clampCoord(2 * aw - scrollX),
             clampCoord(2 * ah - scrollY)};
 }
@@ -350,8 +353,10 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
 
     drawBackground(canvas, doc.sideBackground(side), card, areaWidth, areaHeight, editorMode,
                    visible);
-    if (editorMode && ctx.showHalfLabels)
-        drawHalfLabels(canvas, side, card, clampCoord(qint64(areaWidth) / 2 - scrollX));
+    if (editorMode && ctx.showHalfLabels) {
+        const qint64 fold = qint64(areaWidth) / 2 - scrollX;  // the fold, in whole pixels
+        drawHalfLabels(canvas, side, card, clampCoord(fold));
+    }
 
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::SolidPattern);
