@@ -247,7 +247,6 @@ TEST_F(MenuKeysTest, EveryItemRunsOneCommandOfTheRegistryWhereverItIsShown) {
 
     // Chosen in the object menu, "Kopieren" runs the window's command: on the editor tab it
     // copies, elsewhere it leaves the clipboard alone, as the window's item does.
-    CardDocument& doc = w->document();
     putFigure(*w, 1, 100000, 100000, 20000, 20000, 0xFF);
     w->editing().selectSlot(1);
     QGuiApplication::clipboard()->clear();
