@@ -363,7 +363,7 @@ QStringList ObjectClipboard::otherFiles(const QMimeData& mime) {
 QString ObjectClipboard::freePastedName(const QString& folder) {
     const QDir dir(folder);
     for (int n = 1; n <= 1000000; ++n) {
-        const QString path = dir.filePath(QStringLiteral("Eingefügt %1.png").arg(n));
+        QString path = dir.filePath(QStringLiteral("Eingefügt %1.png").arg(n));
         if (!QFileInfo::exists(path)) return path;
     }
     return {};

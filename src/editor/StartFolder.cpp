@@ -15,7 +15,7 @@ void StartFolder::keepIn(SettingsStore* store) {
 QString StartFolder::folderFor(const QString& cardFileName) const {
     if (!last_.isEmpty() && QFileInfo(last_).isDir()) return last_;
     if (!cardFileName.isEmpty()) {
-        const QString cardsOwn = QFileInfo(cardFileName).absolutePath();
+        QString cardsOwn = QFileInfo(cardFileName).absolutePath();
         if (QFileInfo(cardsOwn).isDir()) return cardsOwn;
     }
     return cardFolder_;
