@@ -795,7 +795,6 @@ TEST_F(WindowTest, EveryControlHasAnObjectName) {
 
 TEST_F(WindowTest, UndoItemsAndTitleFollowTheHistoryAlsoForACardTypeChange) {
     auto w = make();
-    CardDocument& doc = w->document();
     EditorController& ed = w->editing();
     putFigure(*w, 1, 31200, 31200, 15600, 15600, 0xFF);
     const QString path = folder.file(QStringLiteral("karte.kar"));

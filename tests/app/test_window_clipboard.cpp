@@ -25,7 +25,6 @@ using namespace bbtest;
 
 TEST_F(WindowTest, DroppedCardFileOpensAfterTheSaveQuestion) {
     auto w = make();
-    CardDocument& doc = w->document();
     // A saved card with one blue figure.
     putFigure(*w, 3, 100000, 100000, 20000, 20000, 0xFF0000);
     const QString card = folder.file(QStringLiteral("Einladung.kar"));
