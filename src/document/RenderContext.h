@@ -4,10 +4,12 @@
 #pragma once
 
 #include "document/CardFormat.h"
+#include "pictures/PicturePixels.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace bb {
@@ -32,6 +34,10 @@ struct RenderContext {
     // Fills the fields of a text before it is drawn (a personal card from an address list
     // row); empty draws every text as typed.
     std::function<QString(const QString&)> fillText;
+    // Where pictures get their pixels at the size they are drawn; unset, each is decoded
+    // when drawn and the drawing waits for it (outputs). The editor's views set one that
+    // decodes in the background.
+    std::shared_ptr<const PicturePixels> pictures;
 };
 
 // ctx in output mode at `dpi` (device pixels per inch).

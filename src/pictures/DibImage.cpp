@@ -72,6 +72,8 @@ struct DibImage::Data {
     PixelMemory bits;
     bool standIn = false;
     QString standInNote;
+    QString sourceFile;  // the file it was read from, empty when made in memory
+    int32_t sourceTurn = 0;
 
     // Drawing image, built on first use. cacheValid is read without the lock so that
     // markModified() in a setPixel loop costs one atomic load.
@@ -135,6 +137,24 @@ QString DibImage::standInNote() const {
 
 void DibImage::setStandInNote(const QString& note) {
     if (d_) d_->standInNote = note;
+}
+
+QString DibImage::sourceFile() const {
+    return d_ ? d_->sourceFile : QString();
+}
+
+int32_t DibImage::sourceTurn() const {
+    return d_ ? d_->sourceTurn : 0;
+}
+
+bool DibImage::isDeferred() const {
+    return false;
+}
+
+void DibImage::setSource(const QString& fileName, int32_t turn) {
+    if (!d_) return;
+    d_->sourceFile = fileName;
+    d_->sourceTurn = turn;
 }
 
 void DibImage::markStandIn() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -95,6 +96,16 @@ public:
     QString standInNote() const;
     void setStandInNote(const QString& note);
 
+    // A picture read from a file keeps the file's name and the quarter turns applied to it,
+    // so that a smaller copy for drawing can be decoded from the file (ScaledPictures.h).
+    // Empty for pictures made in memory (scanned, pasted, edited).
+    QString sourceFile() const;
+    int32_t sourceTurn() const;
+    // True while the pixels of a picture made by deferredPictureFile have not been decoded:
+    // size and depth are known, and any access to pixels or colours decodes them first.
+    bool isDeferred() const;
+    void setSource(const QString& fileName, int32_t turn);
+
     // Identity of the shared pixels: two copies of one picture compare equal.
     const void* sharedId() const { return d_.get(); }
     long useCount() const { return d_.use_count(); }
@@ -110,6 +121,12 @@ private:
 // a greyscale ramp). Null when the size or depth is refused.
 DibImage newDib(int width, int height, int bitCount, const RgbQuad* colours = nullptr,
                 int colourCount = 0);
+// A picture of the file at `fileName` whose header announced `size` (before turning) at 24
+// bits, turned by `turn` quarter turns clockwise, whose pixels are decoded from the file
+// only when first needed. Drawing it smaller never needs them (ScaledPictures.h). Null when
+// the size is refused.
+DibImage deferredPictureFile(const QString& fileName, QSize size, int32_t turn);
+
 // Releases this holder's reference; other copies keep the pixels.
 void releaseDib(DibImage& picture);
 
