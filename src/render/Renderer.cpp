@@ -4,6 +4,7 @@
 
 #include "merge/MergeFields.h"
 #include "pictures/PictureOps.h"
+#include "pictures/ScaledPictures.h"
 #include "render/DeviceCoords.h"
 #include "render/DrawDib.h"
 #include "render/FigureRenderer.h"
@@ -50,10 +51,50 @@ QRect visibleArea(QPainter& p) {
     return area;
 }
 
+// The device pixels that w × h logical pixels cover on the painter's device.
+QSize deviceSize(const QPainter& p, int w, int h) {
+    const QRectF r = p.deviceTransform().mapRect(QRectF(0, 0, w, h));
+    return {std::max(1, int(std::ceil(r.width() - 1e-6))),
+            std::max(1, int(std::ceil(r.height() - 1e-6)))};
+}
+
+// The pixels to draw `pic` with into w × h logical pixels: reduced for a large picture drawn
+// small, the picture itself otherwise. Null while the editor's background decoder has not
+// delivered them yet.
+DibImage drawnPixels(const QPainter& p, const DibImage& pic, const RenderContext& ctx, int w,
+                     int h) {
+    const QSize size = deviceSize(p, w, h);
+    return ctx.pictures ? ctx.pictures->pixels(pic, size) : scaledPicture(pic, size);
+}
+
+// The box of a picture whose pixels are still being decoded: a light tone with a frame, so
+// that the card's layout shows at once.
+void drawLoadingPicture(QPainter& p, const QRect& box, const QRect& visible) {
+    if (box.isEmpty() || !box.intersects(visible)) return;
+    p.save();
+    p.fillRect(box, kLoadingPictureFill);
+    p.setPen(QPen(kLoadingPictureFrame, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    p.restore();
+}
+
+// Draws `pic` (reduced where it is drawn small) into the rectangle, or its loading box.
+void drawPictureInto(QPainter& p, const DibImage& pic, const RenderContext& ctx, int x, int y,
+                     int w, int h, const QRect& visible) {
+    if (w <= 0 || h <= 0 || !QRect(x, y, w, h).intersects(visible)) return;
+    const DibImage pixels = drawnPixels(p, pic, ctx, w, h);
+    if (pixels.isNull())
+        drawLoadingPicture(p, QRect(x, y, w, h), visible);
+    else
+        DrawDib(p, x, y, w, h, pixels);
+}
+
 // ---- background --------------------------------------------------------------------------
 
-void drawBackground(QPainter& p, const Background& bg, const CardRect& card, int areaWidth,
-                    int areaHeight, bool editorMode, const QRect& visible) {
+void drawBackground(QPainter& p, const Background& bg, const RenderContext& ctx,
+                    const CardRect& card, int areaWidth, int areaHeight, bool editorMode,
+                    const QRect& visible) {
     const DibImage& pic = bg.backgroundPicture;
     // Any mode but a colour needs a picture; without one it draws as none.
     const int32_t mode = pic.isNull() && bg.backgroundMode != BgColor ? BgNone : bg.backgroundMode;
@@ -64,12 +105,12 @@ void drawBackground(QPainter& p, const Background& bg, const CardRect& card, int
 
     // Pictures of modes 1..3 are drawn one pixel smaller than their computed size.
     auto drawSmaller = [&](qint64 x, qint64 y, qint64 w, qint64 h) {
-        DrawDib(p, int(x), int(y), int(w - 1), int(h - 1), pic);
+        drawPictureInto(p, pic, ctx, int(x), int(y), int(w - 1), int(h - 1), visible);
     };
 
     switch (mode) {
         case BgStretched:
-            DrawDib(p, card.left, card.top, int(W), int(H), pic);
+            drawPictureInto(p, pic, ctx, card.left, card.top, int(W), int(H), visible);
             break;
         case BgFit: {
             const qint64 f = ph * W / pw;
@@ -135,8 +176,7 @@ void drawBackground(QPainter& p, const Background& bg, const CardRect& card, int
 // ---- pictures ------------------------------------------------------------------------------
 
 // The value that a transparent picture's pixels are compared with, or −1 for none.
-qint64 transparentValue(const CardObject& o) {
-    const DibImage& pic = o.picture;
+qint64 transparentValue(const CardObject& o, const DibImage& pic) {
     if (o.autoTransparent) return getPixel(pic, 0, pic.height() - 1);
     qint64 t = o.transparentColor;
     if (t >= 0 && pic.bitCount() < 24) {
@@ -279,18 +319,24 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, int
             p.save();
             p.setClipRegion(QRegion(QRect(x, y, w - 1, h - 1), QRegion::Ellipse),
                             Qt::IntersectClip);
-            DrawDib(p, x, y, w - 1, h - 1, pic);
+            drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
             p.restore();
         } else {
-            DrawDib(p, x, y, w - 1, h - 1, pic);
+            drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
         }
         return;
     }
-    const qint64 t = transparentValue(o);
-    if (ctx.renderMode == RenderOutput)
-        drawMasked(p, pic, x, y, w, h, t, visible);
-    else
-        drawMasked(p, pic, x, y, w - 1, h - 1, t, visible);
+    // Transparency compares exact pixel values: drawn from the picture's own pixels.
+    const int cw = ctx.renderMode == RenderOutput ? w : w - 1;
+    const int ch = ctx.renderMode == RenderOutput ? h : h - 1;
+    if (cw <= 0 || ch <= 0 || !QRect(x, y, cw, ch).intersects(visible)) return;
+    const DibImage pixels = ctx.pictures ? ctx.pictures->pixels(pic, QSize(int(pw), int(ph)))
+                                         : scaledPicture(pic, QSize(int(pw), int(ph)));
+    if (pixels.isNull()) {
+        drawLoadingPicture(p, QRect(x, y, cw, ch), visible);
+        return;
+    }
+    drawMasked(p, pixels, x, y, cw, ch, transparentValue(o, pixels), visible);
 }
 
 }  // namespace
@@ -351,7 +397,7 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
     if (!editorMode) canvas.setClipRect(rectFromEdges(card), Qt::IntersectClip);
     const QRect visible = visibleArea(canvas);
 
-    drawBackground(canvas, doc.sideBackground(side), card, areaWidth, areaHeight, editorMode,
+    drawBackground(canvas, doc.sideBackground(side), ctx, card, areaWidth, areaHeight, editorMode,
                    visible);
     if (editorMode && ctx.showHalfLabels) {
         const qint64 fold = qint64(areaWidth) / 2 - scrollX;  // the fold, in whole pixels

@@ -34,6 +34,9 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
 // The frame colour of a missing picture's placeholder in the editor views
 // (RenderContext::showMissingPictures).
 inline const QColor kMissingPictureFrame(160, 160, 160);
+// A picture whose pixels the editor is still decoding: its box in a light tone, framed.
+inline const QColor kLoadingPictureFill(236, 236, 236);
+inline const QColor kLoadingPictureFrame(208, 208, 208);
 
 // The names of the left and the right half of a side (0 outside, 1 inside) that the editor
 // views show above the card (RenderContext::showHalfLabels): the back and the front outside,
