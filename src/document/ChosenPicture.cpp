@@ -4,6 +4,7 @@
 #include "pictures/PictureCache.h"
 #include "pictures/PictureFile.h"
 #include "pictures/PictureOps.h"
+#include "pictures/ScaledPictures.h"
 
 #include <QSet>
 
@@ -13,7 +14,8 @@ qint64 cardPictureBytes(const CardDocument& doc) {
     QSet<const void*> seen;
     qint64 total = 0;
     const auto count = [&](const DibImage& picture) {
-        if (picture.isNull() || seen.contains(picture.sharedId())) return;
+        // A deferred picture holds no pixels yet.
+        if (picture.isNull() || picture.isDeferred() || seen.contains(picture.sharedId())) return;
         seen.insert(picture.sharedId());
         total += picture.byteCount();
     };
@@ -48,7 +50,13 @@ bool loadChosenPicture(DibImage& target, const QString& name, const QString& pro
             scaledTo = QSize();
     }
     DibImage loaded;
-    if (why == PictureError::None) {
+    const QSize deferrable = probe.deferrableSize;
+    if (why == PictureError::None && deferrable.isValid() &&
+        dibBytesPerRow(deferrable.width(), 24) * deferrable.height() >= kDeferredPictureBytes) {
+        // A phone photo: nothing is decoded here; outputs draw it from reduced copies.
+        loaded = deferredPictureFile(path, deferrable, 0);
+        if (loaded.isNull()) why = PictureError::TooLarge;
+    } else if (why == PictureError::None) {
         const qint64 bytes = scaledTo.isValid()
                                  ? dibBytesPerRow(scaledTo.width(), 24) * scaledTo.height()
                                  : probe.decodedBytes();
@@ -60,6 +68,7 @@ bool loadChosenPicture(DibImage& target, const QString& name, const QString& pro
             loaded = loadPictureFile(path, &why);
     }
     if (!loaded.isNull()) {
+        if (loaded.sourceFile().isEmpty()) loaded.setSource(path, 0);
         releaseDib(target);
         target = std::move(loaded);
         return true;

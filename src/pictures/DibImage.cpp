@@ -1,5 +1,6 @@
 #include "pictures/DibImage.h"
 
+#include "pictures/PictureOps.h"
 #include "pictures/QtCodec.h"
 
 #include <atomic>
@@ -70,10 +71,27 @@ struct DibImage::Data {
     int bytesPerRow = 0;
     std::vector<RgbQuad> colours;  // exactly dibColourCount(bitCount) entries
     PixelMemory bits;
-    bool standIn = false;
+    std::atomic<bool> standIn{false};
+    mutable std::mutex noteMutex;  // the note may be set by a decode on another thread
     QString standInNote;
     QString sourceFile;  // the file it was read from, empty when made in memory
     int32_t sourceTurn = 0;
+
+    // A deferred picture (deferredPictureFile) has no pixels until the first access decodes
+    // them; `pending` is read without the lock so that every later access costs one load.
+    std::atomic<bool> pending{false};
+    std::mutex decodeMutex;
+
+    void ensureDecoded() {
+        if (pending.load(std::memory_order_acquire)) decodeNow();
+    }
+    void decodeNow();
+    void becomeBlank(PictureError why);
+    static DibImage holding(std::shared_ptr<Data> data) {
+        DibImage picture;
+        picture.d_ = std::move(data);
+        return picture;
+    }
 
     // Drawing image, built on first use. cacheValid is read without the lock so that
     // markModified() in a setPixel loop costs one atomic load.
@@ -109,11 +127,14 @@ int DibImage::bytesPerRow() const {
 }
 
 const std::vector<RgbQuad>& DibImage::colourTable() const {
-    return d_ ? d_->colours : noColours();
+    if (!d_) return noColours();
+    d_->ensureDecoded();
+    return d_->colours;
 }
 
 void DibImage::setColourTable(const std::vector<RgbQuad>& table) {
     if (!d_) return;
+    d_->ensureDecoded();
     const size_t count = size_t(dibColourCount(d_->bitCount));
     d_->colours.assign(count, RgbQuad{});
     std::copy_n(table.begin(), std::min(count, table.size()), d_->colours.begin());
@@ -121,10 +142,14 @@ void DibImage::setColourTable(const std::vector<RgbQuad>& table) {
 }
 
 uint8_t* DibImage::bits() {
-    return d_ ? d_->bits.data : nullptr;
+    if (!d_) return nullptr;
+    d_->ensureDecoded();
+    return d_->bits.data;
 }
 const uint8_t* DibImage::bits() const {
-    return d_ ? d_->bits.data : nullptr;
+    if (!d_) return nullptr;
+    d_->ensureDecoded();
+    return d_->bits.data;
 }
 
 bool DibImage::isStandIn() const {
@@ -132,11 +157,15 @@ bool DibImage::isStandIn() const {
 }
 
 QString DibImage::standInNote() const {
-    return d_ ? d_->standInNote : QString();
+    if (!d_) return {};
+    std::lock_guard lock(d_->noteMutex);
+    return d_->standInNote;
 }
 
 void DibImage::setStandInNote(const QString& note) {
-    if (d_) d_->standInNote = note;
+    if (!d_) return;
+    std::lock_guard lock(d_->noteMutex);
+    d_->standInNote = note;
 }
 
 QString DibImage::sourceFile() const {
@@ -148,7 +177,7 @@ int32_t DibImage::sourceTurn() const {
 }
 
 bool DibImage::isDeferred() const {
-    return false;
+    return d_ && d_->pending.load(std::memory_order_acquire);
 }
 
 void DibImage::setSource(const QString& fileName, int32_t turn) {
@@ -162,12 +191,16 @@ void DibImage::markStandIn() {
 }
 
 void DibImage::markModified() {
-    if (d_) d_->invalidate();
+    if (!d_) return;
+    d_->invalidate();
+    // Pixels written in memory no longer match the file they were read from.
+    if (!d_->sourceFile.isEmpty()) d_->sourceFile.clear();
 }
 
 const QImage& DibImage::toQImage() const {
     static const QImage none;
     if (!d_) return none;
+    d_->ensureDecoded();
     std::lock_guard lock(d_->cacheMutex);
     if (!d_->cacheValid.load(std::memory_order_acquire)) {
         d_->cache = qimageFromDib(*this);
@@ -201,6 +234,59 @@ DibImage newDib(int width, int height, int bitCount, const RgbQuad* colours, int
     }
     picture.d_ = std::move(data);
     return picture;
+}
+
+// Decodes the file as loadPictureFile and turns it as turnByRotation, exactly as a picture
+// loaded at once, and takes over its pixels. A file that is gone, changed or damaged leaves a
+// white blank of the announced size marked as a stand-in, with the reason as its note.
+void DibImage::Data::decodeNow() {
+    std::lock_guard lock(decodeMutex);
+    if (!pending.load(std::memory_order_acquire)) return;  // decoded by another thread
+    PictureError why = PictureError::None;
+    DibImage decoded = loadPictureFile(sourceFile, &why);
+    if (!decoded.isNull() && !turnByRotation(decoded, sourceTurn)) {
+        decoded = DibImage();
+        why = PictureError::TooLarge;
+    }
+    if (!decoded.isNull() && (decoded.width() != width || decoded.height() != height)) {
+        decoded = DibImage();
+        why = PictureError::Damaged;
+    }
+    // The header promised 24 bits; a reader that gives fewer keeps the look at 24 bits.
+    if (!decoded.isNull() && decoded.bitCount() != 24)
+        decoded = dibFromQImage(qimageFromDib(decoded).convertToFormat(QImage::Format_RGB32));
+    if (decoded.isNull() || decoded.bitCount() != 24) {
+        becomeBlank(why == PictureError::None ? PictureError::Damaged : why);
+    } else {
+        std::swap(bits.data, decoded.d_->bits.data);
+        std::swap(bits.size, decoded.d_->bits.size);
+        std::swap(bits.mapped, decoded.d_->bits.mapped);
+    }
+    pending.store(false, std::memory_order_release);
+}
+
+void DibImage::Data::becomeBlank(PictureError why) {
+    if (bits.allocate(size_t(bytesPerRow) * size_t(height)))
+        std::memset(bits.data, 0xFF, bits.size);
+    standIn.store(true, std::memory_order_release);
+    std::lock_guard lock(noteMutex);
+    standInNote = pictureErrorText(why);
+}
+
+DibImage deferredPictureFile(const QString& fileName, QSize size, int32_t turn) {
+    const bool odd = turn == 1 || turn == 3;
+    const int w = odd ? size.height() : size.width();
+    const int h = odd ? size.width() : size.height();
+    if (fileName.isEmpty() || !dibSizeAllowed(w, h, 24)) return {};
+    auto data = std::make_shared<DibImage::Data>();
+    data->width = w;
+    data->height = h;
+    data->bitCount = 24;
+    data->bytesPerRow = int(dibBytesPerRow(w, 24));
+    data->sourceFile = fileName;
+    data->sourceTurn = turn >= 1 && turn <= 3 ? turn : 0;
+    data->pending.store(true, std::memory_order_release);
+    return DibImage::Data::holding(std::move(data));
 }
 
 void releaseDib(DibImage& picture) {

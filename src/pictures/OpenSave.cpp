@@ -143,6 +143,8 @@ PictureProbe probePictureFile(const QString& fileName) {
         probe.size = opened.pictureSize;
         probe.bitCount = opened.bitCount;
         probe.canScale = opened.reader->read == &readWithQt && qtCanReadScaled(opened.head);
+        if (opened.error == PictureError::None && opened.reader->read == &readWithQt)
+            probe.deferrableSize = qtColourPictureSize(opened.file, opened.head);
     }
     return probe;
 }
@@ -203,6 +205,37 @@ DibImage loadPictureFileScaled(const QString& fileName, QSize size, PictureError
         return loadPictureFile(fileName, error);
     }
     if (error) *error = why;
+    return picture;
+}
+
+DibImage loadPictureFileAtSize(const QString& fileName, QSize size, PictureError* error) {
+    if (error) *error = PictureError::Damaged;
+    if (size.isEmpty() || !dibSizeAllowed(size.width(), size.height(), 24)) return {};
+    OpenedPicture opened;
+    openPicture(fileName, opened);
+    if (opened.error != PictureError::None) {
+        if (error) *error = opened.error;
+        return {};
+    }
+    DibImage picture;
+    if (opened.reader->read == &readWithQt && qtPictureFormat(opened.head) == "jpeg") {
+        picture = readWithQtAtSize(opened.file, opened.head, size);
+    } else {
+        opened.file.close();
+        PictureError why = PictureError::None;
+        DibImage whole = loadPictureFile(fileName, &why);
+        if (whole.isNull()) {
+            if (error) *error = why;
+            return {};
+        }
+        QImage image = qimageFromDib(whole);
+        releaseDib(whole);
+        if (image.format() != QImage::Format_RGB32)
+            image = image.convertToFormat(QImage::Format_RGB32);
+        picture =
+            dibFromQImage(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    if (error) *error = picture.isNull() ? PictureError::Damaged : PictureError::None;
     return picture;
 }
 

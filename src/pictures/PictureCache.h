@@ -1,10 +1,14 @@
 // The pictures of one card, each file decoded once: objects naming the same file share one
 // picture (and one per quarter turn), and all decoded pixels together stay within a budget.
+// Large colour pictures (kDeferredPictureBytes and more, ScaledPictures.h) are not decoded
+// here: they become deferred pictures, read from their header alone, which outputs draw
+// from reduced copies and which decode their full pixels only where an operation needs them.
 #pragma once
 
 #include "pictures/DibImage.h"
 
 #include <QHash>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -12,8 +16,10 @@
 
 namespace bb {
 
-// Decoded pixels all pictures of one card may hold. Beyond it a picture stays a stand-in
-// marked "Bild zu groß" instead of being decoded.
+// Decoded pixels all pictures of one card may hold when it is read. Beyond it a picture
+// stays a stand-in marked "Bild zu groß" instead of being decoded. Deferred pictures hold no
+// pixels and count nothing; those decoded later (a turn of the user's, a transparent
+// drawing) are decoded one at a time and not counted.
 inline constexpr qint64 kCardPictureBudget = 2ll * 1024 * 1024 * 1024;
 
 class PictureCache {
@@ -28,14 +34,16 @@ public:
     DibImage load(const QString& path, int32_t rotation, PictureError* error = nullptr,
                   const std::function<void(int)>& progress = {});
 
-    // Decoded bytes held so far (each shared picture counted once).
+    // Decoded bytes held so far (each shared picture counted once; deferred ones hold none).
     qint64 usedBytes() const { return used_; }
 
 private:
     struct Entry {
         PictureError error = PictureError::None;
         std::array<DibImage, 4> turned;  // by quarter turns clockwise; [0] as read
+        QSize deferredSize;              // valid for a large picture read deferred
     };
+    bool probe(const QString& path, Entry& entry);
     bool take(qint64 bytes);
 
     qint64 budget_;

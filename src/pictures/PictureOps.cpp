@@ -290,8 +290,27 @@ void halfTurn(const DibImage& src, DibImage& dst, const Progress& progress) {
 
 enum class Turn { Left, Right, Half };
 
+// Quarter turns clockwise that `how` adds to a picture's turn.
+int32_t turnSteps(Turn how) {
+    return how == Turn::Right ? 1 : how == Turn::Half ? 2 : 3;
+}
+
+// A picture not decoded yet turns by naming one more turn of its file: it stays undecoded.
+bool turnDeferred(DibImage& picture, Turn how, const std::function<void(int)>& progressFn) {
+    const int32_t was = picture.sourceTurn();
+    const bool odd = was == 1 || was == 3;
+    const QSize asRead =
+        odd ? QSize(picture.height(), picture.width()) : QSize(picture.width(), picture.height());
+    DibImage turned = deferredPictureFile(picture.sourceFile(), asRead, (was + turnSteps(how)) % 4);
+    if (turned.isNull()) return false;
+    picture = std::move(turned);
+    if (progressFn) progressFn(0);
+    return true;
+}
+
 bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressFn) {
     if (picture.isNull()) return false;
+    if (picture.isDeferred()) return turnDeferred(picture, how, progressFn);
     const int w = picture.width(), h = picture.height(), bits = picture.bitCount();
     const auto& colours = picture.colourTable();
     DibImage turned = how == Turn::Half ? newDib(w, h, bits, colours.data(), int(colours.size()))
@@ -332,6 +351,8 @@ bool turn(DibImage& picture, Turn how, const std::function<void(int)>& progressF
     if (picture.isStandIn()) {
         turned.markStandIn();
         turned.setStandInNote(picture.standInNote());
+    } else if (!picture.sourceFile().isEmpty()) {
+        turned.setSource(picture.sourceFile(), (picture.sourceTurn() + turnSteps(how)) % 4);
     }
     picture = std::move(turned);
     return true;

@@ -357,4 +357,50 @@ DibImage readWithQtScaled(const QByteArray& data, QSize size) {
     return dibFromQImage(image);
 }
 
+namespace {
+
+// True for the image formats dibFromQImage turns into fewer than 24 bits.
+bool fewerThan24Bits(QImage::Format format) {
+    return format == QImage::Format_Mono || format == QImage::Format_MonoLSB ||
+           format == QImage::Format_Indexed8 || format == QImage::Format_Grayscale8 ||
+           format == QImage::Format_Grayscale16 || format == QImage::Format_Invalid;
+}
+
+// The size after the reader's orientation, from the size as stored.
+QSize orientedSize(const QImageReader& reader, QSize stored) {
+    return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed()
+                                                                             : stored;
+}
+
+}  // namespace
+
+QSize qtColourPictureSize(QIODevice& file, const QByteArray& head) {
+    const QByteArray format = qtPictureFormat(head);
+    if (format.isEmpty() || !file.seek(0)) return {};
+    QImageReader reader(&file);
+    bindFormat(reader, format);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.isEmpty() || fewerThan24Bits(reader.imageFormat())) return {};
+    return orientedSize(reader, stored);
+}
+
+DibImage readWithQtAtSize(QIODevice& file, const QByteArray& head, QSize size) {
+    const QByteArray format = qtPictureFormat(head);
+    if (format.isEmpty() || size.isEmpty() || !file.seek(0)) return {};
+    QImageReader reader(&file);
+    bindFormat(reader, format);
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) return {};
+    const QSize stored = reader.size();
+    if (!stored.isValid() || !dibSizeAllowed(stored.width(), stored.height(), 24)) return {};
+    // The scaling happens before the orientation is applied.
+    const bool transposed = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    reader.setScaledSize(transposed ? size.transposed() : size);
+    QImage image = reader.read();
+    if (image.size() != size) return {};
+    if (fewerThan24Bits(image.format())) image = image.convertToFormat(QImage::Format_RGB32);
+    return dibFromQImage(image);
+}
+
 }  // namespace bb

@@ -32,4 +32,13 @@ bool qtCanReadScaled(const QByteArray& head);
 // Decodes the picture scaled to `size`; null on failure.
 DibImage readWithQtScaled(const QByteArray& data, QSize size);
 
+// The size readWithQt gives the picture in `file` (starting with `head`), after the
+// orientation the file names, when it decodes to 24 bits; invalid for pictures that decode
+// to fewer (grey, palette, two colours) and for files it does not read. Reads the header only.
+QSize qtColourPictureSize(QIODevice& file, const QByteArray& head);
+// Decodes the JPEG in `file` to `size` (after orientation) through the decoder's own scaling,
+// with readWithQt's restrictions and orientation; any format with the reader's scaling.
+// Null on failure.
+DibImage readWithQtAtSize(QIODevice& file, const QByteArray& head, QSize size);
+
 }  // namespace bb

@@ -14,20 +14,30 @@ namespace bb {
 // Bytes of reduced pictures the cache keeps beyond those still in use.
 inline constexpr qint64 kScaledPictureCacheBytes = 192ll * 1024 * 1024;
 
-// True when `picture` drawn at `size` device pixels is drawn from a reduced copy: it comes
-// from a file (sourceFile) and is at least twice as large as `size` on both sides, or it has
-// not been decoded yet (isDeferred). Everything else is drawn from its own pixels, as before.
+// Pictures whose pixels take at least this many bytes are large: a card's pictures this
+// large are read as deferred pictures (PictureCache), and large pictures are drawn from
+// reduced copies. Smaller pictures are loaded at once and drawn from their own pixels.
+inline constexpr qint64 kDeferredPictureBytes = 4ll * 1024 * 1024;
+
+// True when `picture` drawn at `size` device pixels is drawn from a reduced copy: a large
+// picture (kDeferredPictureBytes) read from a file (sourceFile), not a stand-in, drawn
+// smaller than itself on both sides. Everything else, and every picture below the threshold,
+// is drawn from its own pixels exactly as before.
 bool drawsReduced(const DibImage& picture, QSize size);
 
 // The pixels to draw `picture` with at `size` device pixels: the picture itself unless
-// drawsReduced, else a 24-bit copy of exactly `size` (clamped to the picture's size), decoded
-// at most once per file, modification time, turn and size. A picture that fails to decode is
-// returned as it is (its stand-in). Blocks while decoding; safe on any thread.
+// drawsReduced (a deferred picture is decoded here, on the calling thread), else a 24-bit
+// copy of exactly `size`, made at most once per file, modification time, file size, turn and
+// size: a deferred picture from its file (a JPEG decoded straight at that size), a decoded
+// one from its own pixels. A thread asking for a copy another thread is making waits for it.
+// A picture whose copy cannot be made is returned as it is, decoded (its stand-in when the
+// file fails). Blocks while decoding; safe on any thread.
 DibImage scaledPicture(const DibImage& picture, QSize size);
 
 // What the cache holds for `picture` at `size` without decoding anything: the exact size
 // when held (`exact` true), else the largest held size of the same picture (`exact` false),
-// else a null picture. Pictures that are not drawsReduced are returned as they are.
+// else a null picture. Pictures that are not drawsReduced are returned as they are, except a
+// deferred one, which needs a decode: null.
 DibImage cachedScaledPicture(const DibImage& picture, QSize size, bool* exact = nullptr);
 
 // Counters for tests and benchmarks.
