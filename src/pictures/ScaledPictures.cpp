@@ -33,6 +33,8 @@ struct Cache {
     QHash<QString, Entry> entries;     // by identity and size
     ScaledPictureStats stats;
     quint64 clock = 0;
+    qint64 bound = kScaledPictureCacheBytes;
+    std::function<void()> decodeHook;
 };
 
 Cache& cache() {
@@ -88,7 +90,7 @@ void evictUnused(Cache& c) {
     }
     std::sort(unused.begin(), unused.end());
     for (const auto& [use, key] : unused) {
-        if (unusedBytes <= kScaledPictureCacheBytes) break;
+        if (unusedBytes <= c.bound) break;
         const qint64 bytes = c.entries.value(key).picture.byteCount();
         unusedBytes -= bytes;
         c.stats.bytes -= bytes;
@@ -131,7 +133,8 @@ DibImage scaledPicture(const DibImage& picture, QSize size) {
     const QString key = keyOf(identity, target);
     Cache& c = cache();
     std::unique_lock lock(c.mutex);
-    if (c.entries.contains(key)) {
+    if (const auto it = c.entries.constFind(key); it != c.entries.constEnd()) {
+        if (!it->ready) ++c.stats.waits;
         const Entry* entry = settledEntry(c, lock, key);
         if (entry && !entry->picture.isNull()) {
             ++c.stats.hits;
@@ -143,7 +146,9 @@ DibImage scaledPicture(const DibImage& picture, QSize size) {
         }
     }
     c.entries.insert(key, Entry{identity, target, {}, false, ++c.clock});
+    const std::function<void()> hook = c.decodeHook;
     lock.unlock();
+    if (hook) hook();
     DibImage reduced = makeReduced(picture, target);
     if (QSize(reduced.width(), reduced.height()) != target) reduced = DibImage();
     lock.lock();
@@ -200,6 +205,19 @@ void clearScaledPictures() {
     for (auto it = c.entries.begin(); it != c.entries.end();)
         it = it->ready ? c.entries.erase(it) : std::next(it);
     c.stats = {};
+}
+
+void setScaledPictureCacheBytes(qint64 bytes) {
+    Cache& c = cache();
+    std::lock_guard lock(c.mutex);
+    c.bound = bytes;
+    evictUnused(c);
+}
+
+void setScaledPictureDecodeHook(std::function<void()> hook) {
+    Cache& c = cache();
+    std::lock_guard lock(c.mutex);
+    c.decodeHook = std::move(hook);
 }
 
 }  // namespace bb

@@ -9,6 +9,8 @@
 
 #include <QSize>
 
+#include <functional>
+
 namespace bb {
 
 // Bytes of reduced pictures the cache keeps beyond those still in use.
@@ -45,9 +47,15 @@ struct ScaledPictureStats {
     qint64 decodes = 0;  // reduced pictures made from files
     qint64 hits = 0;     // requests answered from the cache
     qint64 bytes = 0;    // bytes of reduced pictures held now
+    qint64 waits = 0;    // requests that waited for another thread making the same copy
 };
 ScaledPictureStats scaledPictureStats();
 // Empties the cache and resets the counters (tests).
 void clearScaledPictures();
+// Sets the bytes kept beyond those in use (kScaledPictureCacheBytes until set).
+void setScaledPictureCacheBytes(qint64 bytes);
+// Called on the decoding thread before each reduced copy is made, so that a test can hold a
+// decode there; empty to remove.
+void setScaledPictureDecodeHook(std::function<void()> hook);
 
 }  // namespace bb
