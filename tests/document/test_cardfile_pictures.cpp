@@ -5,6 +5,7 @@
 #include "document/CardPictures.h"
 #include "document/ChosenPicture.h"
 #include "pictures/PictureCache.h"
+#include "pictures/ScaledPictures.h"
 
 #include "CardFileFixture.h"
 
@@ -89,6 +90,60 @@ TEST_F(CardPicturesReadTest, ObjectsNamingOneFileShareOnePicturePerTurn) {
     EXPECT_EQ(turned.width(), 30);
     EXPECT_EQ(doc->insideSlots[5]->picture.sharedId(), turned.sharedId());
     EXPECT_EQ(cardPictureBytes(*doc), first.byteCount() + turned.byteCount());
+}
+
+// Phone photos are read from their header alone: every object and background naming one
+// photo shares one undecoded picture, the budget counts none of it, and drawing them all at
+// one size decodes the file once.
+TEST_F(CardPicturesReadTest, PhonePhotosAreSharedUndecodedAndReducedOncePerSize) {
+    const QString file = path("karten/foto.jpg");
+    QDir().mkpath(path("karten"));
+    QImage image(2400, 1800, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 30 + y / 30) % 2 ? 220 : 40));
+    ASSERT_TRUE(image.save(file, "JPEG", 85));
+    for (int slot = 1; slot <= 5; ++slot) picture(SideOutside, slot, file);
+    for (int slot = 1; slot <= 5; ++slot) picture(SideInside, slot, "foto.jpg");
+    picture(SideInside, 6, file, 1);
+    for (Background* bg : {&doc->outsideBackground, &doc->insideBackground}) {
+        bg->backgroundMode = BgStretched;
+        bg->backgroundFile = file;
+    }
+    ASSERT_TRUE(save(*doc, path("karten/karte.kar")));
+
+    clearScaledPictures();
+    ASSERT_TRUE(open(*doc, path("karten/karte.kar")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    const DibImage& first = doc->outsideSlots[1]->picture;
+    ASSERT_TRUE(first.isDeferred());
+    EXPECT_EQ(first.width(), 2400);
+    std::vector<const DibImage*> all;
+    for (int slot = 1; slot <= 5; ++slot) {
+        all.push_back(&doc->outsideSlots[slot]->picture);
+        all.push_back(&doc->insideSlots[slot]->picture);
+    }
+    all.push_back(&doc->outsideBackground.backgroundPicture);
+    all.push_back(&doc->insideBackground.backgroundPicture);
+    for (const DibImage* p : all) EXPECT_EQ(p->sharedId(), first.sharedId());
+    const DibImage& turned = doc->insideSlots[6]->picture;
+    EXPECT_TRUE(turned.isDeferred());
+    EXPECT_EQ(turned.width(), 1800);
+    EXPECT_EQ(cardPictureBytes(*doc), 0);
+
+    for (const DibImage* p : all) EXPECT_EQ(scaledPicture(*p, QSize(240, 180)).width(), 240);
+    EXPECT_EQ(scaledPicture(turned, QSize(180, 240)).width(), 180);
+    EXPECT_EQ(scaledPictureStats().decodes, 2);  // one per size and turn
+    EXPECT_TRUE(first.isDeferred());
+    clearScaledPictures();
+
+    // Chosen in the program, the same photo is not decoded either.
+    DibImage chosen;
+    dialogs.messages.clear();
+    EXPECT_TRUE(loadChosenPicture(chosen, file, QString(), 0, dialogs, kAppTitle));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(chosen.isDeferred());
+    EXPECT_EQ(chosen.sourceFile(), file);
 }
 
 TEST_F(CardPicturesReadTest, ATextBeyondTheLimitIsRefusedWithItsOwnMessage) {
