@@ -33,8 +33,8 @@ QImage renderPageCard(const CardDocument& doc, const RenderContext& output, cons
             drawCardSide(cardPainter, doc, c.side, output, c.width, c.height, c.width, c.height,
                          output.outputScale, false);
         else
-            drawOutputSide(cardPainter, doc, c.side, output, c.width, c.height, c.width,
-                           c.height, output.outputScale);
+            drawOutputSide(cardPainter, doc, c.side, output, c.width, c.height, c.width, c.height,
+                           output.outputScale);
     }
     if (c.turned) picture = picture.transformed(QTransform().rotate(180));
     return picture;

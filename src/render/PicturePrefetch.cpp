@@ -130,8 +130,8 @@ void decodeInParallel(std::vector<DecodeJob>& jobs) {
         for (size_t i = next++; i < jobs.size(); i = next++)
             jobs[i].result = scaledPicture(jobs[i].picture, jobs[i].size);
     };
-    const int threads = int(std::min<size_t>(size_t(std::max(1, QThread::idealThreadCount())),
-                                             jobs.size()));
+    const int threads =
+        int(std::min<size_t>(size_t(std::max(1, QThread::idealThreadCount())), jobs.size()));
     if (threads <= 1) {
         work();
         return;
@@ -147,9 +147,9 @@ void decodeInParallel(std::vector<DecodeJob>& jobs) {
 }  // namespace
 
 std::vector<PictureRequest> sidePictureRequests(const QPainter& painter, const CardDocument& doc,
-                                                int side, const RenderContext& ctx,
-                                                int areaWidth, int areaHeight, int scrollX,
-                                                int scrollY, double scale, bool editorMode) {
+                                                int side, const RenderContext& ctx, int areaWidth,
+                                                int areaHeight, int scrollX, int scrollY,
+                                                double scale, bool editorMode) {
     auto recorder = std::make_shared<RequestRecorder>();
     RenderContext recording = ctx;
     recording.pictures = recorder;

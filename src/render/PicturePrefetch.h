@@ -31,9 +31,9 @@ struct PictureRequest {
 // of picture and size once, in drawing order. Reads the painter's device, transform and clip
 // and draws nothing.
 std::vector<PictureRequest> sidePictureRequests(const QPainter& painter, const CardDocument& doc,
-                                                int side, const RenderContext& ctx,
-                                                int areaWidth, int areaHeight, int scrollX,
-                                                int scrollY, double scale, bool editorMode);
+                                                int side, const RenderContext& ctx, int areaWidth,
+                                                int areaHeight, int scrollX, int scrollY,
+                                                double scale, bool editorMode);
 
 // Pixels decoded for a set of requests and held while an output draws with them; a request it
 // does not hold is decoded when asked for (scaledPicture), so drawing never misses a picture.

@@ -108,8 +108,8 @@ TEST(CliRender, LargePhotosMatchTheSideDrawnFromTheirFullPixels) {
 
     for (int side : {SideOutside, SideInside}) {
         const QString out = dir.file(QStringLiteral("seite%1.png").arg(side));
-        const CliRun r = runRender({card, "--side", side == SideOutside ? "outside" : "inside",
-                                    "--dpi", "96", "-o", out});
+        const CliRun r = runRender(
+            {card, "--side", side == SideOutside ? "outside" : "inside", "--dpi", "96", "-o", out});
         ASSERT_EQ(r.exitCode, 0) << r.err.constData();
         const QImage reference = renderSide(*doc, side, RenderContext{}, 96);
         // The same tolerance as the in-process comparisons (tests/render).

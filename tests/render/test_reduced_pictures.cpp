@@ -211,9 +211,8 @@ TEST_F(ReducedPictures, ThePicturePassAsksWhatTheDrawAsksAtTheDevicePixels) {
             painter.translate(w, h);
             painter.rotate(device.turn);
         }
-        const std::vector<PictureRequest> planned =
-            sidePictureRequests(painter, *doc, SideOutside, ctx, w, h, w, h, ctx.outputScale,
-                                false);
+        const std::vector<PictureRequest> planned = sidePictureRequests(
+            painter, *doc, SideOutside, ctx, w, h, w, h, ctx.outputScale, false);
         auto recording = std::make_shared<Recording>();
         RenderContext drawing = ctx;
         drawing.pictures = recording;
@@ -265,9 +264,9 @@ TEST_F(ReducedPictures, TenObjectsOfOneFileDecodeItOnce) {
     QImage image(card, QImage::Format_RGB32);
     QPainter painter(&image);
     const RenderContext ctx = atOutputDpi(RenderContext{}, kExportResolution);
-    const auto requests = sidePictureRequests(painter, *doc, SideOutside, ctx, card.width(),
-                                              card.height(), card.width(), card.height(),
-                                              ctx.outputScale, false);
+    const auto requests =
+        sidePictureRequests(painter, *doc, SideOutside, ctx, card.width(), card.height(),
+                            card.width(), card.height(), ctx.outputScale, false);
     EXPECT_EQ(requests.size(), 1u);
     EXPECT_EQ(preparePictures(requests)->decoded(), 1);
     painter.end();
