@@ -93,3 +93,39 @@ TEST(ReducedPrint, PdfAt600DpiMatchesTheFullDecodeAndStoresThePhotoOnceAtItsPrin
     EXPECT_GE(stored[0].width(), widthAt600 - 3);
     EXPECT_EQ(printtest::pdfStoredImages(referencePdf), std::vector<QSize>{QSize(3000, 2000)});
 }
+
+namespace {
+
+struct NeverReady : PicturePixels {
+    DibImage pixels(const DibImage& /*picture*/, QSize /*size*/) const override { return {}; }
+};
+
+}  // namespace
+
+// The window's picture source answers "not yet" while it decodes; a print run handed the
+// window's settings still draws every picture.
+TEST(ReducedPrint, ARunWaitsWhateverPictureSourceTheWindowHas) {
+    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm is needed";
+    bbtest::TempFolder dir;
+    DibImage red = newDib(60, 40, 24);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) setPixel(red, x, y, rgbRef(255, 0, 0));
+    const auto doc = photoCard(red);
+    RenderContext window;
+    window.pictures = std::make_shared<NeverReady>();
+
+    const QString pdf = dir.file(QStringLiteral("karte.pdf"));
+    ConsoleDialogs dialogs;
+    PrinterTarget target;
+    target.usePdf(pdf);
+    target.printer().setResolution(kDpi);
+    PrintOptions options;
+    const PrintJob job = sideJob(*doc, SideOutside, options, target.geometry());
+    ASSERT_TRUE(runPrintJob(target.printer(), *doc, window, job, dialogs).ok);
+    const QImage page = printtest::pdfPage(pdf, 1, 50);
+    ASSERT_FALSE(page.isNull());
+    // The photo's 50 × 33 mm at 50 dpi, about 98 × 65 pixels, all red.
+    const QRect box = printtest::colourBox(page, qRgb(255, 0, 0));
+    EXPECT_NEAR(box.width(), 98, 3);
+    EXPECT_NEAR(box.height(), 65, 3);
+}

@@ -278,4 +278,24 @@ TEST_F(ReducedPictures, TenObjectsOfOneFileDecodeItOnce) {
     EXPECT_EQ(scaledPictureStats().decodes, 1);
 }
 
+// The window's picture source answers "not yet" while it decodes; an output handed the
+// window's settings still waits for every picture and never draws a loading box.
+struct NeverReady : PicturePixels {
+    DibImage pixels(const DibImage& /*picture*/, QSize /*size*/) const override { return {}; }
+};
+
+TEST_F(ReducedPictures, OutputsWaitWhateverPictureSourceTheWindowHas) {
+    auto [card, unused] = cards([](CardDocument& doc, const DibImage& photo) {
+        addPicture(doc, photo, 0.1, 0.1, 0.5, 0.5);
+        doc.outsideBackground.backgroundMode = BgTiled;
+        doc.outsideBackground.backgroundPicture = photo;
+    });
+    RenderContext window;
+    window.pictures = std::make_shared<NeverReady>();
+    EXPECT_EQ(renderExportPicture(*card, SideOutside, window).toQImage(), exportImage(*card));
+    EXPECT_EQ(renderSide(*card, SideOutside, window, 72),
+              renderSide(*card, SideOutside, RenderContext{}, 72));
+    EXPECT_EQ(createCardPreview(*card, window).toQImage(), previewImage(*card));
+}
+
 }  // namespace
