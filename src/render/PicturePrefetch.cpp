@@ -13,7 +13,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
 
 namespace bb {
 
@@ -107,15 +110,47 @@ public:
     mutable std::vector<PictureRequest> requests;
 };
 
+using HeldKey = std::pair<const void*, QSize>;
+
 // One decode: every request of the same file (or the same pixels), turn and size shares it.
 struct DecodeJob {
     DibImage picture;
     QSize size;
+    std::vector<HeldKey> askedAs;  // the shared pixels and size of every request it answers
     DibImage result;
-    std::vector<const void*> ids;  // the shared pixels of every picture that asked
+    bool ready = false;
 };
 
-QString decodeKey(const DibImage& picture, QSize size) {
+// The decodes of one prefetch, shared with the pool's threads that help with them: each thread
+// takes the next job not yet taken, so the calling thread alone finishes them when the pool
+// is busy with other work.
+struct DecodeRun {
+    std::vector<DecodeJob> jobs;
+    std::atomic<size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t finished = 0;
+
+    void work() {
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            DibImage result = scaledPicture(jobs[i].picture, jobs[i].size);
+            const std::lock_guard lock(mutex);
+            jobs[i].result = std::move(result);
+            jobs[i].ready = true;
+            ++finished;
+            changed.notify_all();
+        }
+    }
+};
+
+// How long an output waits for a decode that a helping thread has begun; a picture not ready
+// by then is decoded by the draw itself.
+constexpr auto kHelperWait = std::chrono::minutes(2);
+
+// A reduced copy is one decode per file, turn and size; a picture not yet decoded and drawn
+// from its own pixels is one decode whatever the sizes it is drawn at.
+QString decodeKey(const DibImage& picture, QSize size, bool reduced) {
+    if (!reduced) return QStringLiteral("@%1").arg(quintptr(picture.sharedId()));
     const QString file = picture.sourceFile();
     const QString what = file.isEmpty()
                              ? QStringLiteral("@%1").arg(quintptr(picture.sharedId()))
@@ -124,24 +159,14 @@ QString decodeKey(const DibImage& picture, QSize size) {
 }
 
 // Runs the jobs on up to the ideal thread count, the calling thread taking its share.
-void decodeInParallel(std::vector<DecodeJob>& jobs) {
-    std::atomic<size_t> next{0};
-    auto work = [&jobs, &next] {
-        for (size_t i = next++; i < jobs.size(); i = next++)
-            jobs[i].result = scaledPicture(jobs[i].picture, jobs[i].size);
-    };
-    const int threads =
-        int(std::min<size_t>(size_t(std::max(1, QThread::idealThreadCount())), jobs.size()));
-    if (threads <= 1) {
-        work();
-        return;
-    }
-    QThreadPool pool;
-    pool.setMaxThreadCount(threads - 1);
-    for (int t = 0; t < threads - 1; ++t) pool.start(work);
-    work();
-    // The helpers only decode (no waits of their own); their last decodes end by themselves.
-    pool.waitForDone();
+void decodeInParallel(const std::shared_ptr<DecodeRun>& run) {
+    const size_t threads =
+        std::min<size_t>(size_t(std::max(1, QThread::idealThreadCount())), run->jobs.size());
+    for (size_t t = 1; t < threads; ++t)
+        QThreadPool::globalInstance()->start([run] { run->work(); });
+    run->work();
+    std::unique_lock lock(run->mutex);
+    run->changed.wait_for(lock, kHelperWait, [&run] { return run->finished == run->jobs.size(); });
 }
 
 }  // namespace
@@ -181,12 +206,15 @@ DibImage PreparedPictures::pixels(const DibImage& picture, QSize size) const {
 std::shared_ptr<const PreparedPictures> preparePictures(
     const std::vector<PictureRequest>& requests) {
     auto prepared = std::make_shared<PreparedPictures>();
-    std::vector<DecodeJob> jobs;
+    auto run = std::make_shared<DecodeRun>();
+    std::vector<DecodeJob>& jobs = run->jobs;
     QHash<QString, size_t> jobOf;
-    QSet<std::pair<const void*, QSize>> seen;
+    QSet<HeldKey> seen;
     for (const PictureRequest& r : requests) {
-        if (!drawsReduced(r.picture, r.size)) continue;  // drawn from its own pixels
-        const auto id = std::pair(r.picture.sharedId(), r.size);
+        const bool reduced = drawsReduced(r.picture, r.size);
+        // Drawn from its own pixels, already in memory.
+        if (!reduced && !r.picture.isDeferred()) continue;
+        const HeldKey id(r.picture.sharedId(), r.size);
         if (seen.contains(id)) continue;
         seen.insert(id);
         bool exact = false;
@@ -195,18 +223,21 @@ std::shared_ptr<const PreparedPictures> preparePictures(
             prepared->held_.insert(id, cached);
             continue;
         }
-        const QString key = decodeKey(r.picture, r.size);
+        const QString key = decodeKey(r.picture, r.size, reduced);
         if (auto it = jobOf.constFind(key); it != jobOf.constEnd()) {
-            jobs[*it].ids.push_back(id.first);
+            jobs[*it].askedAs.push_back(id);
             continue;
         }
         jobOf.insert(key, jobs.size());
-        jobs.push_back({r.picture, r.size, {}, {id.first}});
+        jobs.push_back({r.picture, r.size, {id}, {}, false});
     }
-    decodeInParallel(jobs);
-    for (const DecodeJob& job : jobs)
-        for (const void* id : job.ids) prepared->held_.insert(std::pair(id, job.size), job.result);
-    prepared->decoded_ = int(jobs.size());
+    decodeInParallel(run);
+    const std::lock_guard lock(run->mutex);
+    for (const DecodeJob& job : jobs) {
+        if (!job.ready) continue;
+        for (const HeldKey& id : job.askedAs) prepared->held_.insert(id, job.result);
+        ++prepared->decoded_;
+    }
     return prepared;
 }
 

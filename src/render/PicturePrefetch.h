@@ -50,7 +50,8 @@ private:
     int decoded_ = 0;
 };
 
-// Decodes what `requests` need and the shared cache does not hold, in parallel on up to
+// Decodes what `requests` need and the shared cache does not hold (reduced copies, and pictures
+// not decoded yet that are drawn from their own pixels), in parallel on up to
 // QThread::idealThreadCount() threads (the calling thread among them), and returns once every
 // one is ready.
 std::shared_ptr<const PreparedPictures> preparePictures(
