@@ -51,9 +51,10 @@ private:
 };
 
 // Decodes what `requests` need and the shared cache does not hold (reduced copies, and pictures
-// not decoded yet that are drawn from their own pixels), in parallel on up to
-// QThread::idealThreadCount() threads (the calling thread among them), and returns once every
-// one is ready.
+// not decoded yet that are drawn from their own pixels), in parallel: the calling thread and
+// up to QThread::idealThreadCount() − 1 helpers from the global pool take the decodes one by
+// one. Returns once every one is ready; a decode a helper has not finished within minutes is
+// left to the draw, which then makes or waits for it itself.
 std::shared_ptr<const PreparedPictures> preparePictures(
     const std::vector<PictureRequest>& requests);
 
