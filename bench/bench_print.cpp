@@ -3,12 +3,15 @@
 // progress hook before each page), the same run through a CUPS queue to the PDF that cups-pdf
 // makes of it (run under bench/with_private_cups.sh; skipped without that server), the
 // preview repaint of a full sheet at the largest zoom, and 1000 personal cards from an address
-// list to a PDF.
+// list to a PDF; one card with a 12-megapixel photo file 84 mm wide to a PDF at 600 dpi, the
+// photo decoded at its printed size.
+#include "BenchPhotos.h"
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "document/UserDialogs.h"
 #include "merge/AddressList.h"
+#include "pictures/ScaledPictures.h"
 #include "print/CupsQueue.h"
 #include "print/PdfPages.h"
 #include "print/PreviewPaint.h"
@@ -298,6 +301,47 @@ BENCHMARK(BM_Print100CardsThroughQueue)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();
+
+// One 148 × 105 mm card on A4 with a photo file of 4000 × 3000 pixels drawn 84 × 63 mm, to a
+// PDF at 600 dpi, decoding the photo in every run; the PDF's size and the stored photo's width.
+void BM_PrintOnePhotoCardAt600Dpi(benchmark::State& state) {
+    auto doc = std::make_unique<CardDocument>();
+    doc->format = printtest::twoByFive();
+    doc->format.cardWidth = 148;
+    doc->format.cardHeight = 105;
+    doc->format.cardsAcross = doc->format.cardsDown = 1;
+    doc->updateSideUnits();
+    const QStringList files = benchphotos::photoFiles(1);
+    const double unitsPerMm = doc->sideWidthUnits / 3.0 / doc->format.cardWidth;
+    CardObject& photo = *doc->outsideSlots[1];
+    photo.kind = KindPicture;
+    photo.content = files.value(0);
+    photo.picture = deferredPictureFile(
+        files.value(0), QSize(benchphotos::kPhotoWidth, benchphotos::kPhotoHeight), 0);
+    photo.x = int32_t(doc->sideWidthUnits / 3 + 10 * unitsPerMm);
+    photo.y = int32_t(doc->sideHeightUnits / 3 + 10 * unitsPerMm);
+    photo.width = int32_t(84 * unitsPerMm);
+    photo.height = int32_t(63 * unitsPerMm);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("foto.pdf");
+    qint64 size = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        clearScaledPictures();
+        state.ResumeTiming();
+        size = printToPdf(*doc, file, 1);
+    }
+    state.counters["pdf_KB"] = double(size) / 1024;
+    state.counters["decodes"] = double(scaledPictureStats().decodes);
+    QProcess p;
+    p.start("pdfimages", {"-list", file});
+    if (p.waitForFinished(60000)) {
+        const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+        if (lines.size() > 2)
+            state.counters["image_w"] = lines[2].simplified().split(' ').value(3).toInt();
+    }
+}
+BENCHMARK(BM_PrintOnePhotoCardAt600Dpi)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_PreviewRepaintZoom262(benchmark::State& state) {
     auto doc = makeCard();

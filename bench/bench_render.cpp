@@ -1,5 +1,9 @@
 // drawCardSide in an editor view of 1000 × 750 pixels: a typical side (12-megapixel background,
-// 10 texts with shadow and outline, 10 figures, 3 pictures) and a side of 10000 rectangles.
+// 10 texts with shadow and outline, 10 figures, 3 pictures) and a side of 10000 rectangles;
+// a side with ten 12-megapixel photo files rendered at 96 dpi, decoding them (cold) and with
+// the reduced pictures held (warm).
+#include "BenchPhotos.h"
+#include "pictures/ScaledPictures.h"
 #include "render/Preview.h"
 #include "render/Renderer.h"
 
@@ -155,5 +159,57 @@ void BM_PreviewFullCard(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PreviewFullCard)->Unit(benchmark::kMillisecond);
+
+// A 148 × 105 mm side with ten photo files in two rows of five, each about 27 × 20 mm, as a
+// card reads them (drawn small from reduced decodes).
+std::unique_ptr<CardDocument> tenPhotoCard() {
+    auto doc = std::make_unique<CardDocument>();
+    doc->format.cardWidth = 148;
+    doc->format.cardHeight = 105;
+    doc->updateSideUnits();
+    const int cw = doc->sideWidthUnits / 3, ch = doc->sideHeightUnits / 3;
+    const QStringList files = benchphotos::photoFiles(10);
+    for (int i = 0; i < files.size(); ++i) {
+        CardObject& o = *doc->outsideSlots[1 + i];
+        o.kind = KindPicture;
+        o.content = files[i];
+        o.picture = deferredPictureFile(
+            files[i], QSize(benchphotos::kPhotoWidth, benchphotos::kPhotoHeight), 0);
+        o.x = cw + cw / 40 + (i % 5) * cw / 5;
+        o.y = ch + ch / 10 + (i / 5) * ch / 2;
+        o.width = cw * 9 / 50;
+        o.height = o.width * 3 / 4;
+    }
+    return doc;
+}
+
+// Ten photos on a side at 96 dpi: range(0) 1 decodes every photo in each iteration (an output
+// of a card just opened), 0 draws from the reduced pictures the first draw left (another
+// output of the same card).
+void BM_TenPhotosSideAt96Dpi(benchmark::State& state) {
+    const bool cold = state.range(0) != 0;
+    auto doc = tenPhotoCard();
+    RenderContext ctx;
+    clearScaledPictures();
+    renderSide(*doc, SideOutside, ctx, 96);
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            clearScaledPictures();
+            state.ResumeTiming();
+        }
+        const QImage side = renderSide(*doc, SideOutside, ctx, 96);
+        benchmark::DoNotOptimize(side.constBits());
+    }
+    const ScaledPictureStats stats = scaledPictureStats();
+    state.counters["decodes"] = double(stats.decodes);
+    state.counters["held_MB"] = double(stats.bytes) / (1024 * 1024);
+}
+BENCHMARK(BM_TenPhotosSideAt96Dpi)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "pictures/DibImage.h"
 #include "print/PrintRun.h"
 #include "print/QuarterFold.h"
+#include "render/PicturePrefetch.h"
 #include "render/Renderer.h"
 
 #include <QImage>
@@ -25,9 +26,15 @@ QImage renderPageCard(const CardDocument& doc, const RenderContext& output, cons
     QImage picture(c.width, c.height, QImage::Format_RGB32);
     picture.fill(Qt::white);
     {
+        // A picture source of the caller's (the window decoding in the background) is asked;
+        // without one the pictures are decoded first and waited for.
         QPainter cardPainter(&picture);
-        drawCardSide(cardPainter, doc, c.side, output, c.width, c.height, c.width, c.height,
-                     output.outputScale, false);
+        if (output.pictures)
+            drawCardSide(cardPainter, doc, c.side, output, c.width, c.height, c.width, c.height,
+                         output.outputScale, false);
+        else
+            drawOutputSide(cardPainter, doc, c.side, output, c.width, c.height, c.width, c.height,
+                           output.outputScale);
     }
     if (c.turned) picture = picture.transformed(QTransform().rotate(180));
     return picture;

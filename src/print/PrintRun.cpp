@@ -9,6 +9,7 @@
 #include "merge/MergeFields.h"
 #include "pictures/AtomicWrite.h"
 #include "print/PrinterTarget.h"
+#include "render/PicturePrefetch.h"
 #include "render/Renderer.h"
 
 #include <algorithm>
@@ -76,20 +77,45 @@ private:
     std::optional<PendingFile> pending_;
 };
 
-// One card at its rectangle; a turned card is drawn upside down within the same rectangle.
-void drawPageCard(QPainter& painter, const CardDocument& doc, const RenderContext& ctx,
-                  const PageCard& c) {
+// Calls draw(areaWidth, areaHeight, scrollX, scrollY) with the painter placed for one card at
+// its rectangle; a turned card is drawn upside down within the same rectangle.
+template <typename Draw>
+void atPageCard(QPainter& painter, const PageCard& c, Draw draw) {
     if (!c.turned) {
-        drawCardSide(painter, doc, c.side, ctx, c.width, c.height, c.width - c.x, c.height - c.y,
-                     ctx.outputScale, false);
+        draw(c.width, c.height, c.width - c.x, c.height - c.y);
         return;
     }
     painter.save();
     painter.translate(c.x + c.width, c.y + c.height);
     painter.rotate(180);
-    drawCardSide(painter, doc, c.side, ctx, c.width, c.height, c.width, c.height, ctx.outputScale,
-                 false);
+    draw(c.width, c.height, c.width, c.height);
     painter.restore();
+}
+
+void drawPageCard(QPainter& painter, const CardDocument& doc, const RenderContext& ctx,
+                  const PageCard& c) {
+    atPageCard(painter, c, [&](int areaWidth, int areaHeight, int scrollX, int scrollY) {
+        drawCardSide(painter, doc, c.side, ctx, areaWidth, areaHeight, scrollX, scrollY,
+                     ctx.outputScale, false);
+    });
+}
+
+// The pictures of every card on the page decoded at the device's resolution, in parallel,
+// before the page is drawn (texts do not change which pictures a card asks for).
+std::shared_ptr<const PreparedPictures> preparePage(QPainter& painter, const CardDocument& doc,
+                                                    const RenderContext& ctx,
+                                                    const PrintPage& page) {
+    std::vector<PictureRequest> requests;
+    for (const PageCard& c : page.cards) {
+        atPageCard(painter, c, [&](int areaWidth, int areaHeight, int scrollX, int scrollY) {
+            std::vector<PictureRequest> card =
+                sidePictureRequests(painter, doc, c.side, ctx, areaWidth, areaHeight, scrollX,
+                                    scrollY, ctx.outputScale, false);
+            requests.insert(requests.end(), std::make_move_iterator(card.begin()),
+                            std::make_move_iterator(card.end()));
+        });
+    }
+    return preparePictures(requests);
 }
 
 void setJobTitle(QPagedPaintDevice& device, const QString& title) {
@@ -261,17 +287,19 @@ PrintRunResult runPrintJob(QPagedPaintDevice& device, const CardDocument& doc,
         }
         ++result.pages;
         const PrintPage& page = job.pages[size_t(i)];
+        const RenderContext pageCtx =
+            withPreparedPictures(ctx, preparePage(painter, doc, ctx, page));
         for (const PageCard& card : page.cards) {
             if (card.record >= 0 && job.addresses && card.record < job.addresses->rowCount()) {
                 const QStringList& row = job.addresses->rows[size_t(card.record)];
                 drawPageCard(painter, doc,
-                             withFilledTexts(ctx,
+                             withFilledTexts(pageCtx,
                                              [&filler, &row](const QString& text) {
                                                  return filler.fill(text, row);
                                              }),
                              card);
             } else {
-                drawPageCard(painter, doc, ctx, card);
+                drawPageCard(painter, doc, pageCtx, card);
             }
             ++result.cards;
         }

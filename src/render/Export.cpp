@@ -6,7 +6,7 @@
 #include "merge/MergeSelection.h"
 
 #include "document/FolderFile.h"
-#include "render/Renderer.h"
+#include "render/PicturePrefetch.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ DibImage renderExportPicture(const CardDocument& doc, int side, const RenderCont
         const RenderContext output = atOutputDpi(ctx, kExportResolution);
         QPainter painter(&bitmap);
         // areaWidth = w, scrollX = w (and the same vertically) puts the card at the corner.
-        drawCardSide(painter, doc, side, output, w, h, w, h, output.outputScale, false);
+        drawOutputSide(painter, doc, side, output, w, h, w, h, output.outputScale);
     }
 
     DibImage picture = newDib(w, h, 24);

@@ -2,7 +2,7 @@
 #include "render/Preview.h"
 
 #include "document/CardFile.h"
-#include "render/Renderer.h"
+#include "render/PicturePrefetch.h"
 
 #include <QPainter>
 
@@ -31,7 +31,7 @@ QSize sideImageSize(const CardFormat& format, double dpi) {
 
 void drawSideAt(QPainter& painter, const CardDocument& doc, int side, const RenderContext& ctx,
                 int x, int y, int w, int h) {
-    drawCardSide(painter, doc, side, ctx, w, h, w - x, h - y, ctx.outputScale, false);
+    drawOutputSide(painter, doc, side, ctx, w, h, w - x, h - y, ctx.outputScale);
 }
 
 void drawSideAt(QPainter& painter, const CardDocument& doc, int side, const RenderContext& ctx,
@@ -67,8 +67,8 @@ DibImage createCardPreview(const CardDocument& doc, const RenderContext& ctx) {
         // The stored preview shows the card as typed, whichever address is shown meanwhile.
         const RenderContext output = withFilledTexts(atOutputDpi(ctx, r), {});
         QPainter painter(&bitmap);
-        drawCardSide(painter, doc, SideOutside, output, int(w), int(h), int(w), int(h),
-                     output.outputScale, false);
+        drawOutputSide(painter, doc, SideOutside, output, int(w), int(h), int(w), int(h),
+                       output.outputScale);
     }
 
     DibImage preview = newDib(int(w), int(h), 24);

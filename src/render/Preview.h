@@ -28,7 +28,8 @@ QImage renderSide(const CardDocument& doc, int side, const RenderContext& ctx, d
 
 // Draws `side` with its top-left corner at device (x, y) and size w × h pixels, in output mode
 // at ctx.outputScale (the caller passes an output context, e.g. from atOutputDpi, with the
-// calibrated millimetres per inch when printing).
+// calibrated millimetres per inch when printing). Waits for the side's pictures, decoded in
+// parallel at the size they are drawn (drawOutputSide).
 void drawSideAt(QPainter& painter, const CardDocument& doc, int side, const RenderContext& ctx,
                 int x, int y, int w, int h);
 

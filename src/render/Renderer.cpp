@@ -385,9 +385,13 @@ CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool 
             clampCoord(2 * ah - scrollY)};
 }
 
-void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
-                  int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
-                  bool editorMode) {
+namespace {
+
+// drawCardSide's work; with `picturesOnly` it leaves out figures, texts and the halves' names,
+// so that a pass over the side asks for exactly the pictures a full draw asks for.
+void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
+              int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
+              bool editorMode, bool picturesOnly) {
     const CardRect card = cardRect(areaWidth, areaHeight, scrollX, scrollY, editorMode);
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
@@ -399,7 +403,7 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
 
     drawBackground(canvas, doc.sideBackground(side), ctx, card, areaWidth, areaHeight, editorMode,
                    visible);
-    if (editorMode && ctx.showHalfLabels) {
+    if (editorMode && ctx.showHalfLabels && !picturesOnly) {
         const qint64 fold = qint64(areaWidth) / 2 - scrollX;  // the fold, in whole pixels
         drawHalfLabels(canvas, side, card, clampCoord(fold));
     }
@@ -410,6 +414,7 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const CardObject* o = table[slot];
         if (!o || o->kind <= KindFree) continue;
+        if (picturesOnly && o->kind != KindPicture) continue;
         auto deviceX = [&] { return clampCoord((long double)doc.viewX(*o, ctx) - scrollX); };
         auto deviceY = [&] { return clampCoord((long double)doc.viewY(*o, ctx) - scrollY); };
         switch (o->kind) {
@@ -446,6 +451,22 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
         }
     }
     canvas.restore();
+}
+
+}  // namespace
+
+void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
+                  int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
+                  bool editorMode) {
+    drawSide(canvas, doc, side, ctx, areaWidth, areaHeight, scrollX, scrollY, scale, editorMode,
+             false);
+}
+
+void drawCardSidePictures(QPainter& canvas, const CardDocument& doc, int side,
+                          const RenderContext& ctx, int areaWidth, int areaHeight, int scrollX,
+                          int scrollY, double scale, bool editorMode) {
+    drawSide(canvas, doc, side, ctx, areaWidth, areaHeight, scrollX, scrollY, scale, editorMode,
+             true);
 }
 
 }  // namespace bb

@@ -31,6 +31,12 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
                   int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
                   bool editorMode);
 
+// drawCardSide with the same arguments, but only the background and the pictures: what a
+// full draw asks ctx.pictures for, in the same order and at the same sizes (PicturePrefetch).
+void drawCardSidePictures(QPainter& canvas, const CardDocument& doc, int side,
+                          const RenderContext& ctx, int areaWidth, int areaHeight, int scrollX,
+                          int scrollY, double scale, bool editorMode);
+
 // The frame colour of a missing picture's placeholder in the editor views
 // (RenderContext::showMissingPictures).
 inline const QColor kMissingPictureFrame(160, 160, 160);

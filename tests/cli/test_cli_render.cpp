@@ -1,6 +1,8 @@
 // brisella-cli render, run as a separate process on generated cards: the side drawn, the
 // image size, missing pictures, and the exit status of wrong usage and failures.
 #include "document/CardFile.h"
+#include "render/PhotoFiles.h"
+#include "render/Preview.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +75,46 @@ TEST(CliRender, DrawsTheChosenSideAtTheResolution) {
     ASSERT_EQ(image.size(), QSize(196, 137));
     EXPECT_EQ(image.pixel(10, 10) | 0xFF000000u, qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(150, 100) | 0xFF000000u, qRgb(0, 0, 255));
+}
+
+// A photo file of 3000 × 2000 pixels drawn about 60 × 40 mm on the outside and as the
+// inside's background: the tool's pictures (decoded at the size they are drawn) match the side
+// drawn in process from the photo's full pixels.
+TEST(CliRender, LargePhotosMatchTheSideDrawnFromTheirFullPixels) {
+    bbtest::TempFolder dir;
+    const QString photoFile = dir.file(QStringLiteral("foto.jpg"));
+    ASSERT_TRUE(phototest::writePhoto(photoFile, 3000, 2000));
+    auto doc = std::make_unique<CardDocument>();
+    doc->format.cardWidth = 100;
+    doc->format.cardHeight = 70;
+    doc->updateSideUnits();
+    const DibImage full = phototest::fullPixels(photoFile);
+    CardObject& pic = *doc->outsideSlots[1];
+    pic.kind = KindPicture;
+    pic.content = QStringLiteral("foto.jpg");
+    pic.picture = full;
+    pic.x = doc->sideWidthUnits / 3 + doc->sideWidthUnits / 30;
+    pic.y = doc->sideHeightUnits / 3 + doc->sideHeightUnits / 30;
+    pic.width = doc->sideWidthUnits * 6 / 30;
+    pic.height = doc->sideHeightUnits * 17 / 105;
+    doc->insideBackground.backgroundMode = BgStretched;
+    doc->insideBackground.backgroundPicture = full;
+    doc->insideBackground.backgroundFile = QStringLiteral("foto.jpg");
+    const QString card = dir.file(QStringLiteral("foto.kar"));
+    QFile f(card);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cardFileBytes(*doc, DibImage()));
+    f.close();
+
+    for (int side : {SideOutside, SideInside}) {
+        const QString out = dir.file(QStringLiteral("seite%1.png").arg(side));
+        const CliRun r = runRender(
+            {card, "--side", side == SideOutside ? "outside" : "inside", "--dpi", "96", "-o", out});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QImage reference = renderSide(*doc, side, RenderContext{}, 96);
+        // The same tolerance as the in-process comparisons (tests/render).
+        EXPECT_LE(phototest::meanDifference(QImage(out), reference), 6.0) << side;
+    }
 }
 
 TEST(CliRender, WrongUsageAndFailures) {

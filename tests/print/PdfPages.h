@@ -7,12 +7,15 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 namespace printtest {
 
@@ -48,6 +51,41 @@ inline QImage pdfPage(const QString& pdf, int page, int dpi) {
     QProcess::execute("pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page),
                                    "-l", QString::number(page), "-singlefile", pdf, prefix});
     return QImage(prefix + ".png").convertToFormat(QImage::Format_RGB32);
+}
+
+// The part `area` (in pixels at `dpi`) of page `page` of a PDF; null when it does not exist.
+inline QImage pdfPageArea(const QString& pdf, int page, int dpi, const QRect& area) {
+    const QString prefix = pdf + QStringLiteral(".area%1").arg(page);
+    QProcess::execute("pdftoppm",
+                      {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l",
+                       QString::number(page), "-x", QString::number(area.x()), "-y",
+                       QString::number(area.y()), "-W", QString::number(area.width()), "-H",
+                       QString::number(area.height()), "-singlefile", pdf, prefix});
+    return QImage(prefix + ".png").convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool havePdfimages() {
+    return !QStandardPaths::findExecutable("pdfimages").isEmpty();
+}
+
+// The pictures a PDF stores, as `pdfimages -list` lists them: one entry per stored picture
+// (however often pages use it) with its size in pixels.
+inline std::vector<QSize> pdfStoredImages(const QString& pdf) {
+    QProcess p;
+    p.start("pdfimages", {"-list", pdf});
+    if (!p.waitForFinished(120000)) return {};
+    std::vector<QSize> sizes;
+    QStringList objects;
+    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    for (const QByteArray& line : lines.mid(2)) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() < 12) continue;
+        const QString object = QString::fromLatin1(f[10] + ' ' + f[11]);
+        if (objects.contains(object)) continue;
+        objects << object;
+        sizes.emplace_back(f[3].toInt(), f[4].toInt());
+    }
+    return sizes;
 }
 
 inline int pdfPageCount(const QString& pdf) {
