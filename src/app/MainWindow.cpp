@@ -26,6 +26,7 @@
 #include "editor/ScanController.h"
 #include "print/CupsQueue.h"
 #include "print/ui/PrintTab.h"
+#include "render/BackgroundPictures.h"
 #include "render/Preview.h"
 
 #include <QAction>
@@ -197,6 +198,9 @@ void MainWindow::buildTabs() {
 
     print_->setSideSelector([this](int side) { editor_->selectSide(side); });
     print_->setSideSource([this] { return editor_->views().edited().side; });
+    print_->setPictures(views().pictures());
+    connect(views().pictures().get(), &BackgroundPictures::arrived, print_,
+            &PrintTab::repaintPreview);
     // A new or opened card brings its type's paper and orientation to the printer.
     connect(this, &MainWindow::documentReplaced, print_, &PrintTab::takeCardPaper);
     connect(print_, &PrintTab::cardFormatRequested, this,

@@ -4,6 +4,7 @@
 #include "document/RenderContext.h"
 #include "editor/EditorViews.h"
 #include "editor/Ruler.h"
+#include "render/BackgroundPictures.h"
 #include "render/Renderer.h"
 
 #include <QEvent>
@@ -62,6 +63,7 @@ void EditorView::renderFrame() {
     // The view's own settings: screen mode with missing pictures and the halves' names shown.
     RenderContext ctx = withEditorMarks(views_.ctx());
     ctx.renderMode = RenderScreen;
+    ctx.pictures = views_.pictures();
     const QRect part = visiblePart();
     if (part.isEmpty()) return;
     // The bitmap has the screen's pixels, so that the card, its texts and the marks are

@@ -4,14 +4,29 @@
 #include "document/RenderContext.h"
 #include "editor/EditorView.h"
 #include "editor/Ruler.h"
+#include "render/BackgroundPictures.h"
 
 #include <QGridLayout>
 #include <QScrollArea>
+#include <QTimer>
 
 namespace bb {
 
-EditorViews::EditorViews(CardDocument& doc, RenderContext& ctx) : doc_(doc), ctx_(ctx) {}
-EditorViews::~EditorViews() = default;
+EditorViews::EditorViews(CardDocument& doc, RenderContext& ctx)
+    : doc_(doc), ctx_(ctx), pictures_(std::make_shared<BackgroundPictures>()) {
+    // Pictures arriving one after another bring one repaint of both views.
+    arrivedConnection_ = QObject::connect(pictures_.get(), &BackgroundPictures::arrived, [this] {
+        if (repaintQueued_ || !outside_) return;
+        repaintQueued_ = true;
+        QTimer::singleShot(0, outside_, [this] {
+            repaintQueued_ = false;
+            paintBoth();
+        });
+    });
+}
+EditorViews::~EditorViews() {
+    QObject::disconnect(arrivedConnection_);
+}
 
 QWidget* EditorViews::createSidePage(int side, QWidget* parent) {
     auto* page = new QWidget(parent);

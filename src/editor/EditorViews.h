@@ -5,7 +5,10 @@
 #include "document/EditedSide.h"
 #include "editor/EditorInput.h"
 
+#include <QObject>
 #include <QSize>
+
+#include <memory>
 
 class QWidget;
 
@@ -14,6 +17,7 @@ namespace bb {
 class CardDocument;
 struct RenderContext;
 class EditorView;
+class BackgroundPictures;
 
 // The state both views share and the operations the window runs on them.
 class EditorViews {
@@ -49,6 +53,9 @@ public:
     QSize paintBoxSize() const;
     // Repaints both views.
     void paintBoth();
+    // Where the views get their pictures' pixels: decoded in the background, the views
+    // repainted as they arrive. Other drawings in the window (the sheet preview) share it.
+    const std::shared_ptr<BackgroundPictures>& pictures() const { return pictures_; }
     // Scrolls both views to the centre: (paint box size − visible size) div 2 on each axis.
     void centreViews();
 
@@ -60,6 +67,10 @@ private:
     EditorInput* input_ = nullptr;
     EditorInput nullInput_;
     EditedSide edited_;
+    std::shared_ptr<BackgroundPictures> pictures_;
+    bool repaintQueued_ = false;  // a repaint for arrived pictures is on its way
+    // The sheet preview may keep the decoder beyond these views: cut on destruction.
+    QMetaObject::Connection arrivedConnection_;
 };
 
 }  // namespace bb

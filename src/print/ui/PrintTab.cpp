@@ -322,6 +322,14 @@ void PrintTab::zoomOut() {
     }
 }
 
+void PrintTab::setPictures(std::shared_ptr<const PicturePixels> pictures) {
+    preview_->setPictures(std::move(pictures));
+}
+
+void PrintTab::repaintPreview() {
+    preview_->update();
+}
+
 void PrintTab::setSideSource(std::function<int()> source) {
     preview_->setSideSource(std::move(source));
 }

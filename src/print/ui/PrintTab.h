@@ -3,6 +3,7 @@
 // commands. The main window embeds it and connects its menus to the public slots.
 #pragma once
 
+#include "pictures/PicturePixels.h"
 #include "print/CupsQueue.h"
 #include "print/PrintRun.h"
 #include "print/SheetLayout.h"
@@ -58,6 +59,10 @@ public:
     void setSideSelector(std::function<void(int side)> selector);
     // The window's function that tells which side the editor shows (the preview's sheet).
     void setSideSource(std::function<int()> source);
+    // Where the sheet preview gets its pictures' pixels (SheetPreview::setPictures).
+    void setPictures(std::shared_ptr<const PicturePixels> pictures);
+    // Draws the sheet preview again (pictures arrived).
+    void repaintPreview();
 
     // Repaints the sheet preview (after a card is opened, a new card made, the
     // card format changed, and by the start-up layout timer).

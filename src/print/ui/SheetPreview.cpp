@@ -2,6 +2,7 @@
 #include "print/ui/SheetPreview.h"
 
 #include "document/CardDocument.h"
+#include "document/RenderContext.h"
 
 #include <QPainter>
 
@@ -32,7 +33,9 @@ void SheetPreview::paintEvent(QPaintEvent*) {
     // The sheet of the side being edited, whichever it is at this paint.
     PreviewOptions options = options_;
     options.side = sideSource_ ? sideSource_() : SideOutside;
-    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx_, options);
+    RenderContext ctx = ctx_;
+    ctx.pictures = pictures_;
+    lastCards_ = paintSheetPreview(painter, size(), doc_, ctx, options);
 }
 
 }  // namespace bb

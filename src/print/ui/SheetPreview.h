@@ -2,11 +2,13 @@
 // that the preview wants; a size change brings a new paint.
 #pragma once
 
+#include "pictures/PicturePixels.h"
 #include "print/PreviewPaint.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace bb {
 
@@ -28,6 +30,11 @@ public:
     // Tells which side the editor shows; the sheet of that side is drawn at each paint
     // (the outside while none is set).
     void setSideSource(std::function<int()> source) { sideSource_ = std::move(source); }
+    // Where the pictures' pixels come from (the editor's background decoder, so that the
+    // preview never waits for a photo); unset, each picture is decoded when drawn.
+    void setPictures(std::shared_ptr<const PicturePixels> pictures) {
+        pictures_ = std::move(pictures);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,6 +45,7 @@ private:
     QSize wanted_;
     PreviewOptions options_;
     std::function<int()> sideSource_;
+    std::shared_ptr<const PicturePixels> pictures_;
     int lastCards_ = 0;
 };
 
