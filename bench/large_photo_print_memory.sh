@@ -21,7 +21,7 @@ dpi=600
 w_mm=84 h_mm=63
 limit_mb=600
 file=$(photo 21 8000 6000)
-python3 "$here/make_photo_card.py" "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
+make_card "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
 w=$(pixels_at "$w_mm" "$dpi")
 h=$(pixels_at "$h_mm" "$dpi")
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Writes a card file (.kar) with picture objects on its outside, for the whole-process benches.
 
-Usage: make_photo_card.py OUT.kar [--card WxH] FILE@X,Y,W,H [FILE@X,Y,W,H ...]
-  --card WxH    card size in mm (default 165x121: Geha P78 greeting-card stock, two per A4)
+Usage: make_photo_card.py OUT.kar FILE@X,Y,W,H [FILE@X,Y,W,H ...]
   FILE@X,Y,W,H  a picture object showing FILE (stored as given, so pass an absolute path),
                 placed X,Y mm from the card's top-left corner, W x H mm large
 
+The card is Geha P78 greeting-card stock: 165 x 121 mm, folded in the middle, two per A4.
 The layout follows the program's own writer: the signature, a white 24-bit stored preview of
 the size the program gives the card, the card format, both sides' backgrounds ("Keins"), the
 view scale, the outside objects, an empty inside and the two background colours. Object
@@ -41,6 +41,7 @@ def preview(card_w, card_h):
 
 
 def card_format(card_w, card_h):
+    # Margins, pitches and cards per sheet of the stock, as `brisella-cli samples` uses it.
     name = "Geha P78 Grußkarten (A4)".encode("cp1252")
     f = struct.pack("<6d2i", 23.0, 25.0, 211.0, 126.0, card_w, card_h, 1, 2)
     f += bytes([len(name)]) + name
@@ -87,14 +88,15 @@ def parse_object(text):
 def main(argv):
     args = argv[1:]
     card_w, card_h = 165.0, 121.0
-    if len(args) >= 2 and args[0] == "--card":
-        card_w, card_h = (float(v) for v in args[1].split("x"))
-        args = args[2:]
     if len(args) < 2 or args[0].startswith("-"):
         sys.stderr.write(__doc__)
         return 2
     out = args[0]
-    objects = [parse_object(a) for a in args[1:]]
+    try:
+        objects = [parse_object(a) for a in args[1:]]
+    except ValueError as e:
+        sys.stderr.write("%s\n%s" % (e, __doc__))
+        return 2
 
     data = SIGNATURE + preview(card_w, card_h) + card_format(card_w, card_h)
     data += struct.pack("<ii", mm_units(3 * card_w), mm_units(3 * card_h))

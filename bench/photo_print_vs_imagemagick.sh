@@ -20,7 +20,7 @@ bench_setup "$@"
 dpi=600
 w_mm=84 h_mm=63
 file=$(photo 11 4000 3000)
-python3 "$here/make_photo_card.py" "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
+make_card "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
 w=$(pixels_at "$w_mm" "$dpi")
 h=$(pixels_at "$h_mm" "$dpi")
 

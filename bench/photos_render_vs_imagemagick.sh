@@ -28,7 +28,7 @@ for i in $(seq 10); do
     y=$(echo "$top_mm + $row * ($h_mm + $gap_mm)" | bc)
     objects+=("$file@$x,$y,$w_mm,$h_mm")
 done
-python3 "$here/make_photo_card.py" "$work/card.kar" "${objects[@]}"
+make_card "$work/card.kar" "${objects[@]}"
 w=$(pixels_at "$w_mm" "$dpi")
 h=$(pixels_at "$h_mm" "$dpi")
 

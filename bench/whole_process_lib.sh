@@ -39,6 +39,20 @@ photo() {
     echo "$file"
 }
 
+# make_card CARD FILE@X,Y,W,H...: writes the card (make_photo_card.py) and checks with
+# `brisella-cli info` that the program reads it back with these pictures on the outside.
+make_card() {
+    local card=$1
+    shift
+    python3 "$here/make_photo_card.py" "$card" "$@"
+    "$cli" info "$card" 2>/dev/null | python3 -c '
+import json, sys
+card = json.load(sys.stdin)
+names = [o["Content"] for o in card["outside"]["objects"] if o["Kind"] == 3]
+sys.exit(names != [a.rpartition("@")[0] for a in sys.argv[1:]])' "$@" ||
+        { echo "brisella-cli does not read the written card $card as expected" >&2; exit 1; }
+}
+
 # pixels_at MM DPI: Trunc(MM / 25.39995 × DPI), the pixels a length takes at a resolution.
 pixels_at() {
     echo "scale=6; $1 / 25.39995 * $2" | bc | cut -d. -f1
