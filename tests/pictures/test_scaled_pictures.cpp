@@ -325,12 +325,13 @@ TEST_F(ScaledPicturesTest, TwoThreadsAskingForOneCopyDecodeItOnce) {
     });
     DibImage first, second;
     std::thread a([&] { first = scaledPicture(picture, QSize(500, 333)); });
-    ASSERT_TRUE(entered.tryAcquire(1, kHangGuardMs));  // a is decoding, held at the gate
+    const bool held = entered.tryAcquire(1, kHangGuardMs);  // a is decoding, held at the gate
     std::thread b([&] { second = scaledPicture(picture, QSize(500, 333)); });
-    const bool waiting = runUntil([] { return scaledPictureStats().waits == 1; });
-    release.release();
+    const bool waiting = held && runUntil([] { return scaledPictureStats().waits == 1; });
+    release.release(2);  // two, so that nothing stays held should b reach the gate too
     a.join();
     b.join();
+    ASSERT_TRUE(held);
     ASSERT_TRUE(waiting);
     EXPECT_FALSE(first.isNull());
     EXPECT_EQ(first.sharedId(), second.sharedId());
