@@ -142,7 +142,9 @@ void BackgroundDialog::choosePicture(const std::function<int(QDialog&)>& runModa
     if (runModal(pictureOpenDialog_) != QDialog::Accepted) return;
     fileName_ = pictureOpenDialog_.chosenPath;
     // The background's present picture is replaced, so it does not count against the budget.
-    const qint64 others = cardPictureBytes(doc_) - (picture_.isNull() ? 0 : picture_.byteCount());
+    // A deferred picture holds no pixels and is not counted.
+    const bool counted = !picture_.isNull() && !picture_.isDeferred();
+    const qint64 others = cardPictureBytes(doc_) - (counted ? picture_.byteCount() : 0);
     if (!loadChosenPicture(picture_, fileName_, programFolder_, std::max<qint64>(0, others),
                            dialogs_, kAppTitle)) {
         fileName_.clear();

@@ -84,4 +84,5 @@ TEST_F(PhotoLoading, TheViewDrawsALoadingBoxAndTakesTypingUntilThePhotoArrives) 
     EXPECT_NEAR(drawn.blue(), 40, 12);
     // Only the shown size was decoded, and the photo itself still holds no pixels.
     EXPECT_EQ(decodes.load(), 1);
+    EXPECT_TRUE(photo.picture.isDeferred());
 }
