@@ -6,8 +6,18 @@
 #include "editor/EditorTab.h"
 #include "editor/EditorView.h"
 #include "editor/EditorViews.h"
+#include "pictures/ScaledPictures.h"
+#include "render/BackgroundPictures.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -70,5 +80,99 @@ BENCHMARK(BM_RepaintBothViews200Objects)
     ->Args({1280, 900})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+
+// Ten 12-megapixel phone photos (4000 × 3000 JPEG), made once in the temporary folder.
+QStringList tenPhotos() {
+    const QString dir = QDir::temp().filePath(QStringLiteral("brisella-bench-photos"));
+    QDir().mkpath(dir);
+    QStringList paths;
+    for (int i = 0; i < 10; ++i) {
+        const QString path = dir + QStringLiteral("/foto%1.jpg").arg(i);
+        paths << path;
+        if (QFileInfo::exists(path)) continue;
+        QImage photo(4000, 3000, QImage::Format_RGB32);
+        QPainter p(&photo);
+        QLinearGradient g(0, 0, 4000, 3000);
+        g.setColorAt(0, QColor::fromHsv(i * 36, 160, 220));
+        g.setColorAt(1, QColor::fromHsv((i * 36 + 120) % 360, 200, 90));
+        p.fillRect(photo.rect(), g);
+        QRandomGenerator rng(i + 1);
+        for (int k = 0; k < 3000; ++k)
+            p.fillRect(int(rng.bounded(4000)), int(rng.bounded(3000)), 40, 30,
+                       QColor::fromRgb(rng.generate() & 0xFFFFFF));
+        p.end();
+        photo.save(path, "JPG", 90);
+    }
+    return paths;
+}
+
+// Runs the event loop until `pictures` has nothing left to decode.
+void waitUntilDecoded(bb::BackgroundPictures& pictures) {
+    while (pictures.pending() > 0) {
+        QEventLoop loop;
+        QObject::connect(&pictures, &bb::BackgroundPictures::arrived, &loop, &QEventLoop::quit);
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);  // re-checks; never a deadline
+        loop.exec();
+    }
+    QCoreApplication::processEvents();
+}
+
+// The editor opened with a card of ten photos: the card drawn with loading boxes, one
+// repaint after a key while the photos load, and every photo drawn sharp.
+void BM_OpenCardWithTenPhotos(benchmark::State& state) {
+    const QStringList photos = tenPhotos();
+    double firstPaint = 0, keyRepaint = 0, sharp = 0, pendingAtKey = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bb::clearScaledPictures();
+        bb::CardDocument doc;
+        bb::RenderContext ctx;
+        doc.unitsPerPixel = 312;
+        doc.updateSideUnits();
+        const int32_t cardX = doc.sideWidthUnits / 3, cardY = doc.sideHeightUnits / 3;
+        const int32_t cw = doc.sideWidthUnits / 3 / 5, ch = doc.sideHeightUnits / 3 / 2;
+        for (int i = 0; i < 10; ++i) {
+            bb::CardObject& o = *doc.sideSlots(bb::SideOutside)[i + 1];
+            o.kind = bb::KindPicture;
+            o.x = cardX + (i % 5) * cw;
+            o.y = cardY + (i / 5) * ch;
+            o.width = cw - 500;
+            o.height = ch / 2;
+            o.picture = bb::deferredPictureFile(photos[i], QSize(4000, 3000), 0);
+        }
+        bb::CardObject& text = *doc.sideSlots(bb::SideOutside)[11];
+        text.kind = bb::KindText;
+        text.x = cardX;
+        text.y = cardY + ch + ch / 2;
+        text.width = cw * 3;
+        text.height = 3000;
+        text.content = QStringLiteral("Liebe Grüße");
+        text.fontName = QStringLiteral("Arial");
+        text.fontSize = 14;
+        bb::EditorTab tab(doc, ctx);
+        tab.resize(1280, 900);
+        tab.views().layoutFromDocument();
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        tab.show();
+        while (tab.views().outsideView()->renderCount() == 0 && clock.elapsed() < 60000)
+            QCoreApplication::processEvents();
+        firstPaint = double(clock.nsecsElapsed()) / 1e6;
+        QElapsedTimer key;
+        key.start();
+        text.content += QLatin1Char('!');
+        tab.views().paintBoth();
+        keyRepaint = double(key.nsecsElapsed()) / 1e6;
+        pendingAtKey = tab.views().pictures()->pending();
+        waitUntilDecoded(*tab.views().pictures());
+        sharp = double(clock.nsecsElapsed()) / 1e6;
+    }
+    state.counters["first_paint_ms"] = firstPaint;
+    state.counters["key_repaint_ms"] = keyRepaint;
+    state.counters["all_sharp_ms"] = sharp;
+    state.counters["decodes_pending_at_key"] = pendingAtKey;
+}
+BENCHMARK(BM_OpenCardWithTenPhotos)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
