@@ -17,24 +17,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/whole_process_lib.sh"
 bench_setup "$@"
 
-dpi=600
-w_mm=84 h_mm=63
 limit_mb=600
-file=$(photo 21 8000 6000)
-make_card "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
-w=$(pixels_at "$w_mm" "$dpi")
-h=$(pixels_at "$h_mm" "$dpi")
-
-measure "$cli" print "$work/card.kar" --side outside --pdf "$work/ours.pdf" --dpi "$dpi"
-ours_s=$seconds ours_mb=$peak_mb
-measure convert -define "jpeg:size=${w}x$h" "$file" -resize "${w}x$h!" "$work/theirs.ppm"
-other_s=$seconds other_mb=$peak_mb
-
-echo "one 8000x6000 JPEG printed ${w_mm} x ${h_mm} mm at $dpi dpi, $runs runs"
-print_header
-print_row "brisella-cli print --pdf --dpi $dpi" "$ours_s" "$ours_mb"
-print_row "convert -define jpeg:size=${w}x$h" "$other_s" "$other_mb"
-print_ratio "$ours_s" "$other_s" "$ours_mb" "$other_mb"
+photo_print 21 8000 6000
 if [ "$(echo "$ours_mb < $limit_mb" | bc)" = 1 ]; then
     echo "peak $ours_mb MB: under $limit_mb MB"
 else

@@ -17,21 +17,5 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/whole_process_lib.sh"
 bench_setup "$@"
 
-dpi=600
-w_mm=84 h_mm=63
-file=$(photo 11 4000 3000)
-make_card "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
-w=$(pixels_at "$w_mm" "$dpi")
-h=$(pixels_at "$h_mm" "$dpi")
-
-measure "$cli" print "$work/card.kar" --side outside --pdf "$work/ours.pdf" --dpi "$dpi"
-ours_s=$seconds ours_mb=$peak_mb
-measure convert -define "jpeg:size=${w}x$h" "$file" -resize "${w}x$h!" "$work/theirs.ppm"
-other_s=$seconds other_mb=$peak_mb
-
-echo "one 4000x3000 JPEG printed ${w_mm} x ${h_mm} mm at $dpi dpi, $runs runs"
-print_header
-print_row "brisella-cli print --pdf --dpi $dpi" "$ours_s" "$ours_mb"
-print_row "convert -define jpeg:size=${w}x$h" "$other_s" "$other_mb"
-print_ratio "$ours_s" "$other_s" "$ours_mb" "$other_mb"
+photo_print 11 4000 3000
 print_pdf_images "$work/ours.pdf" "$w" "$h"

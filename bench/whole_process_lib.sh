@@ -107,3 +107,23 @@ print_pdf_images() {
     done
     printf "  PDF file: %s KB\n" "$(($(stat -c %s "$1") / 1024))"
 }
+
+# photo_print SEED WIDTH HEIGHT: one photo of that size printed 84 x 63 mm to PDF at 600 dpi by
+# brisella-cli, against ImageMagick decoding it at the printed size; prints the table and
+# leaves ours_mb, w and h (the pixels the printed photo needs) set.
+photo_print() {
+    local dpi=600 w_mm=84 h_mm=63 file ours_s other_s other_mb
+    file=$(photo "$1" "$2" "$3")
+    make_card "$work/card.kar" "$file@40.5,29,$w_mm,$h_mm"
+    w=$(pixels_at "$w_mm" "$dpi")
+    h=$(pixels_at "$h_mm" "$dpi")
+    measure "$cli" print "$work/card.kar" --side outside --pdf "$work/ours.pdf" --dpi "$dpi"
+    ours_s=$seconds ours_mb=$peak_mb
+    measure convert -define "jpeg:size=${w}x$h" "$file" -resize "${w}x$h!" "$work/theirs.ppm"
+    other_s=$seconds other_mb=$peak_mb
+    echo "one $2x$3 JPEG printed ${w_mm} x ${h_mm} mm at $dpi dpi, $runs runs"
+    print_header
+    print_row "brisella-cli print --pdf --dpi $dpi" "$ours_s" "$ours_mb"
+    print_row "convert -define jpeg:size=${w}x$h" "$other_s" "$other_mb"
+    print_ratio "$ours_s" "$other_s" "$ours_mb" "$other_mb"
+}

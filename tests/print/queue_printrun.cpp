@@ -78,17 +78,6 @@ QRect atQueueDpi(QRect r, double dpi) {
         QPoint(qRound((r.left() + r.width()) * s) - 1, qRound((r.top() + r.height()) * s) - 1));
 }
 
-// Part `area` (device pixels at `dpi`) of a page of the PDF.
-QImage pdfCrop(const QString& pdf, int page, int dpi, QRect area) {
-    const QString prefix = pdf + QStringLiteral(".crop");
-    QProcess::execute("pdftoppm",
-                      {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l",
-                       QString::number(page), "-x", QString::number(area.x()), "-y",
-                       QString::number(area.y()), "-W", QString::number(area.width()), "-H",
-                       QString::number(area.height()), "-singlefile", pdf, prefix});
-    return QImage(prefix + ".png").convertToFormat(QImage::Format_RGB32);
-}
-
 // Every placed card is a filled rectangle of `colour` within `tolerance` pixels of its place
 // on the page pictures at the queue's resolution.
 void expectCardsAt(const QString& pdf, const std::vector<CardPlacement>& cards, QPoint origin,
@@ -231,12 +220,12 @@ TEST(QueuePrintRun, CopiesAfterUsedPositionsOverTwoSheetsWithCutAndFoldLines) {
     // The lines are one device pixel wide: look at them at the device's resolution, in the
     // card's top edge and along its middle. Dotted cut line, dash-dot fold line.
     const int x = o.x() + first.cardX, y = o.y() + first.cardY;
-    const QImage edge = pdfCrop(pdf, 1, g.dpiX, QRect(x - 4, y - 4, first.width + 8, 9));
+    const QImage edge = pdfPageArea(pdf, 1, g.dpiX, QRect(x - 4, y - 4, first.width + 8, 9));
     const PixelRun top = rowRun(edge, 4, 4 + 6, 4 + first.width - 6);
     EXPECT_GT(top.dark, first.width / 5);
     EXPECT_GT(top.white, first.width / 5);
     const QImage middle =
-        pdfCrop(pdf, 1, g.dpiX, QRect(x + first.width / 2 - 4, y - 4, 9, first.height + 8));
+        pdfPageArea(pdf, 1, g.dpiX, QRect(x + first.width / 2 - 4, y - 4, 9, first.height + 8));
     const PixelRun fold = columnRun(middle, 4, 4 + 6, 4 + first.height - 6);
     EXPECT_GT(fold.dark, first.height / 3);
     EXPECT_GT(fold.white, first.height / 10);
