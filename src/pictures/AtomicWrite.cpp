@@ -45,12 +45,15 @@ int lastError() {
 }
 
 // The file that a write to `path` replaces: a symbolic link is followed to its file, as
-// editors do, so that the link stays a link.
+// editors do, so that the link stays a link, but only to a file of the link's own folder.
+// Empty for a link that leads out of its folder: nothing is written there.
 QString resolvedTarget(const QString& path) {
     const QFileInfo info(path);
     if (info.isSymLink()) {
         QString canonical = info.canonicalFilePath();
-        if (!canonical.isEmpty()) return canonical;
+        if (canonical.isEmpty()) return info.absoluteFilePath();  // a dangling link is replaced
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return QFileInfo(canonical).absolutePath() == folder ? canonical : QString();
     }
     return info.absoluteFilePath();
 }
@@ -232,7 +235,9 @@ WriteOutcome writeWhole(const QString& target, QByteArrayView bytes, bool replac
 }  // namespace
 
 WriteOutcome writeFileAtomically(const QString& path, QByteArrayView bytes) {
-    return writeWhole(resolvedTarget(path), bytes, true);
+    const QString target = resolvedTarget(path);
+    if (target.isEmpty()) return {false, EPERM, WriteStep::Create};
+    return writeWhole(target, bytes, true);
 }
 
 WriteOutcome writeNewFile(const QString& path, QByteArrayView bytes) {
@@ -277,6 +282,11 @@ WriteOutcome copyToNewFile(const QString& source, const QString& target) {
 }
 
 PendingFile::PendingFile(const QString& target) : target_(resolvedTarget(target)) {
+    if (target_.isEmpty()) {  // a link out of its folder
+        target_ = QFileInfo(target).absoluteFilePath();
+        error_ = EPERM;
+        return;
+    }
     error_ = injectedError(WriteStep::Create, target_);
     if (!error_ && QFileInfo(target_).isDir()) error_ = EISDIR;
     if (error_) return;

@@ -27,8 +27,9 @@ struct WriteOutcome {
 };
 
 // Writes `bytes` to `path` through a temporary file in the same folder. A symbolic link at
-// `path` is followed: the file it points to is replaced, the link stays. An existing file's
-// permissions carry over to the new one.
+// `path` to a file of the same folder is followed: that file is replaced, the link stays. A
+// link that leads out of its folder is never written through: the write fails with EPERM.
+// An existing file's permissions carry over to the new one.
 WriteOutcome writeFileAtomically(const QString& path, QByteArrayView bytes);
 
 // Writes `bytes` into the new file `path`, whole or not at all. An existing file (or link) at
@@ -63,7 +64,7 @@ public:
     void discard();
 
 private:
-    QString target_;     // the file that is replaced (a link resolved)
+    QString target_;     // the file that is replaced (a link in its folder resolved)
     QString temporary_;  // empty when none could be made, or after commit or discard
     int error_ = 0;
     unsigned mode_ = 0;  // permissions for the new file

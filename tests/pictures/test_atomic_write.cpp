@@ -59,6 +59,27 @@ TEST(AtomicWrite, ReplacesTheContentKeepsPermissionsAndFollowsALink) {
               (QStringList{QStringLiteral("echt.dat"), QStringLiteral("verweis.dat")}));
 }
 
+TEST(AtomicWrite, ALinkOutOfItsFolderIsNeverWrittenThrough) {
+    bbtest::TempFolder dir;
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("ausgabe"))));
+    const QString victim = dir.file(QStringLiteral("fremd.txt"));
+    ASSERT_TRUE(writePlain(victim, "bleibt"));
+    const QString link = dir.file(QStringLiteral("ausgabe/karte.png"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../fremd.txt"), link));
+
+    const WriteOutcome out = writeFileAtomically(link, "bild");
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.error, EPERM);
+    PendingFile pdf(link);
+    EXPECT_FALSE(pdf.isReady());
+    EXPECT_EQ(pdf.error(), EPERM);
+    EXPECT_EQ(pdf.commit().ok, false);
+    EXPECT_EQ(readAll(victim), "bleibt");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(entries(dir.file(QStringLiteral("ausgabe"))),
+              QStringList{QStringLiteral("karte.png")});
+}
+
 TEST(AtomicWrite, EveryFailingStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
     for (const WriteStep step : kSteps) {
         SCOPED_TRACE(int(step));
