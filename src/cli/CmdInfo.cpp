@@ -13,7 +13,7 @@ namespace bb::cli {
 
 namespace {
 
-static_assert(bb::CardObject::kFieldCount == 31,
+static_assert(bb::CardObject::kFieldCount == 32,
               "a new object field must be shown here when the card file stores it");
 
 // The record as the file stores it: the shared slots by their figure names, the flags as the

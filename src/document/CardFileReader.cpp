@@ -62,7 +62,7 @@ bool finite(double v) {
 // Fixed fields from x to rotation, read as one block.
 constexpr qsizetype kFixedHeadSize = 61;
 
-static_assert(CardObject::kFieldCount == 31,
+static_assert(CardObject::kFieldCount == 32,
               "a new object field must be read here (and written in CardFileWriter.cpp)");
 
 // The fields in file order. The picture is not stored (it is loaded from `content`), and the

@@ -64,7 +64,7 @@ private:
     char* p_ = buf_;
 };
 
-static_assert(CardObject::kFieldCount == 31,
+static_assert(CardObject::kFieldCount == 32,
               "a new object field must be written here (and read in CardFileReader.cpp)");
 
 // The fields in file order. The picture is not stored (its file name is `content`), and the

@@ -5,6 +5,7 @@
 // different kinds in one place; that sharing lives in the card file's reader and writer only.
 #pragma once
 
+#include "document/ObjectExtras.h"
 #include "pictures/DibImage.h"
 
 #include <QString>
@@ -75,8 +76,9 @@ struct CardObject {
     uint32_t outlineColor = 0;     // text
     int32_t shadowColor = 0;       // text
     bool outline = false;          // text
+    ObjectExtras extras;           // beyond the 1.0 record: the card file's extension area
 
-    static constexpr std::size_t kFieldCount = 31;
+    static constexpr std::size_t kFieldCount = 32;
 
     // The one list of the fields, in declaration order.
     template <class Self>
@@ -86,7 +88,7 @@ struct CardObject {
                         o.transparent, o.shadow, o.roundFrame, o.shadowDx, o.shadowDy, o.figureKind,
                         o.content, o.picture, o.fontColor, o.fontHeight, o.fontName, o.fontPitch,
                         o.fontSize, o.fontStyle, o.transparentColor, o.outlineColor, o.shadowColor,
-                        o.outline);
+                        o.outline, o.extras);
     }
 
     auto fields() { return tieFields(*this); }
