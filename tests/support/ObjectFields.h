@@ -16,6 +16,29 @@ namespace bbtest {
 
 namespace fieldsDetail {
 
+// Every property beyond the 1.0 record away from its start value and within its range; the
+// spans fit the shortest text the tests give an object.
+inline bb::ObjectExtras distinctExtras(int n) {
+    bb::ObjectExtras e;
+    e.fineAngle = 1.0 + (n % 40) + 0.25;
+    e.group = 1 + n % 90;
+    e.locked = true;
+    e.crop = QRectF(0.125, 0.25, 0.5, 0.625);
+    e.brightness = 1 + n % 99;
+    e.contrast = -(1 + n % 99);
+    e.saturation = 2 + n % 98;
+    e.tone = bb::ToneSepia;
+    e.cornerRadius = 100 + n;
+    e.feather = 50 + n;
+    e.lineSpacing = 120 + n % 100;
+    e.letterSpacing = 5 + n % 100;
+    e.runs = {{0, 3, QStringLiteral("Liberation Serif"), 30, bb::StyleBold, 0x0000FFu},
+              {4, 2, QStringLiteral("Noto Sans ✓"), 12, bb::StyleItalic, 0x00FF00u}};
+    e.arcRadius = 4000 + n;
+    e.arcDown = true;
+    return e;
+}
+
 // A value away from the field type's start value, different for every seed and field index.
 template <class T>
 void setDistinct(T& v, int seed, std::size_t index) {
@@ -30,6 +53,8 @@ void setDistinct(T& v, int seed, std::size_t index) {
         v = 0x010203u * uint32_t(n);
     else if constexpr (std::is_same_v<T, QString>)
         v = QStringLiteral("Feld %1: äöü ß € %2").arg(index).arg(seed);
+    else if constexpr (std::is_same_v<T, bb::ObjectExtras>)
+        v = distinctExtras(n);
     else
         static_assert(std::is_same_v<T, bb::DibImage>, "a new field type needs a value here");
 }
@@ -42,6 +67,8 @@ void change(T& v) {
         v += QLatin1Char('x');
     else if constexpr (std::is_same_v<T, bb::DibImage>)
         v = bb::newDib(1, 1, 24);  // another picture, whatever the pixels
+    else if constexpr (std::is_same_v<T, bb::ObjectExtras>)
+        v.fineAngle = v.fineAngle > 0 ? v.fineAngle - 1 : v.fineAngle + 1;
     else
         v = T(v + 1);
 }
