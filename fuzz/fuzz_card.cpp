@@ -1,7 +1,8 @@
-// libFuzzer harness for the card file reader: the parser, the browser's preview reader, and the
-// whole open path (objects, backgrounds, pictures named by the card) followed by a render of
-// both sides. Every input must give a card or a message, without touching memory it does not
-// own, and without a hang or an allocation beyond the picture limits.
+// libFuzzer harness for the card file reader: the parser and its extension area, the browser's
+// preview reader, the whole open path (objects, backgrounds, pictures named by the card) followed
+// by a render of both sides, and a save of what was read. Every input must give a card or a
+// message, without touching memory it does not own, and without a hang or an allocation beyond the
+// picture limits.
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/RenderContext.h"
@@ -56,6 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                             preview.picture.bitCount()))
         std::abort();
 
+    // The extension area on its own, so that mutations reach it without a valid card before
+    // it: either read or dropped whole with a reason.
+    const bb::CardExtension extension = bb::parseCardExtension(bytes);
+    if (!extension.problem.isEmpty() && !extension.objects.empty()) std::abort();
+
     bb::CardFileData parsed;
     if (bb::parseCardFile(bytes, parsed) != bb::CardReadStatus::Ok) return 0;
     for (const bb::CardSideData* side : {&parsed.outside, &parsed.inside})
@@ -77,6 +83,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         qEnvironmentVariable("BRISELLA_FUZZ_PICTURES", QDir::tempPath());
     bb::CardFileContext fc{dialogs, ctx, pictures, {}, {}, {}};
     if (!bb::openCardFile(doc, file.fileName(), fc)) return 0;
+
+    // What was read is written and read back alike, extension included.
+    bb::CardFileData again;
+    if (bb::parseCardFile(bb::cardFileBytes(doc, bb::DibImage()), again) !=
+            bb::CardReadStatus::Ok ||
+        !again.extension.problem.isEmpty() || again.extensionOverruled != 0)
+        std::abort();
 
     bb::createCardPreview(doc, ctx);
     // The inside at the preview's resolution, when that gives a picture of sensible size.

@@ -16,6 +16,56 @@ namespace {
 static_assert(bb::CardObject::kFieldCount == 32,
               "a new object field must be shown here when the card file stores it");
 
+QJsonObject runJson(const TextRun& r) {
+    QJsonObject j;
+    j.insert(QStringLiteral("Start"), r.start);
+    j.insert(QStringLiteral("Length"), r.length);
+    j.insert(QStringLiteral("FontName"), r.fontName);
+    j.insert(QStringLiteral("FontSize"), r.fontSize);
+    j.insert(QStringLiteral("FontStyle"), r.fontStyle);
+    j.insert(QStringLiteral("FontColor"), qint64(r.fontColor));
+    return j;
+}
+
+// The properties the extension area gave the object, each only when it differs from its
+// start value, so a 1.0 card shows exactly the 1.0 fields. Lengths in millimetres.
+void insertExtras(QJsonObject& j, const CardObject& o) {
+    const ObjectExtras& x = o.extras;
+    const ObjectExtras fresh;
+    if (x.fineAngle != fresh.fineAngle)
+        j.insert(QStringLiteral("Angle"), totalAngle(o.rotation, x.fineAngle));
+    if (x.group != fresh.group) j.insert(QStringLiteral("Group"), x.group);
+    if (x.locked) j.insert(QStringLiteral("Locked"), true);
+    if (!x.crop.isEmpty()) {
+        j.insert(QStringLiteral("Crop"), QJsonObject{{QStringLiteral("X"), x.crop.x()},
+                                                     {QStringLiteral("Y"), x.crop.y()},
+                                                     {QStringLiteral("Width"), x.crop.width()},
+                                                     {QStringLiteral("Height"), x.crop.height()}});
+    }
+    if (x.brightness != fresh.brightness) j.insert(QStringLiteral("Brightness"), x.brightness);
+    if (x.contrast != fresh.contrast) j.insert(QStringLiteral("Contrast"), x.contrast);
+    if (x.saturation != fresh.saturation) j.insert(QStringLiteral("Saturation"), x.saturation);
+    if (x.tone != fresh.tone) {
+        j.insert(QStringLiteral("Tone"),
+                 x.tone == ToneGrey ? QStringLiteral("Schwarzweiß") : QStringLiteral("Sepia"));
+    }
+    if (x.cornerRadius != fresh.cornerRadius)
+        j.insert(QStringLiteral("CornerRadius"), x.cornerRadius / 100.0);
+    if (x.feather != fresh.feather) j.insert(QStringLiteral("Feather"), x.feather / 100.0);
+    if (x.lineSpacing != fresh.lineSpacing) j.insert(QStringLiteral("LineSpacing"), x.lineSpacing);
+    if (x.letterSpacing != fresh.letterSpacing)
+        j.insert(QStringLiteral("LetterSpacing"), x.letterSpacing);
+    if (!x.runs.empty()) {
+        QJsonArray runs;
+        for (const TextRun& r : x.runs) runs.append(runJson(r));
+        j.insert(QStringLiteral("Runs"), runs);
+    }
+    if (x.arcRadius != fresh.arcRadius) j.insert(QStringLiteral("ArcRadius"), x.arcRadius / 100.0);
+    if (x.arcDown) j.insert(QStringLiteral("ArcDown"), true);
+    if (!x.unknown.isEmpty())
+        j.insert(QStringLiteral("UnknownProperties"), QString::fromLatin1(x.unknown.toHex()));
+}
+
 // The record as the file stores it: the shared slots by their figure names, the flags as the
 // bytes they are.
 QJsonObject objectJson(const CardObjectRecord& rec) {
@@ -49,6 +99,7 @@ QJsonObject objectJson(const CardObjectRecord& rec) {
     j.insert(QStringLiteral("FontPitch"), o.fontPitch);
     j.insert(QStringLiteral("FontSize"), o.fontSize);
     j.insert(QStringLiteral("FontStyle"), o.fontStyle);
+    insertExtras(j, o);
     return j;
 }
 
@@ -106,6 +157,15 @@ int runInfo(const QStringList& args) {
     root.insert(QStringLiteral("UnitsPerPixel"), data.unitsPerPixel);
     root.insert(QStringLiteral("outside"), sideJson(data.outside));
     root.insert(QStringLiteral("inside"), sideJson(data.inside));
+    if (data.extension.present) {
+        QJsonObject ext;
+        ext.insert(QStringLiteral("Version"), qint64(data.extension.version));
+        ext.insert(QStringLiteral("UnknownChunks"), qint64(data.extension.unknownChunks.size()));
+        ext.insert(QStringLiteral("Overruled"), data.extensionOverruled);
+        if (!data.extension.problem.isEmpty())
+            ext.insert(QStringLiteral("Problem"), data.extension.problem);
+        root.insert(QStringLiteral("Extension"), ext);
+    }
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;

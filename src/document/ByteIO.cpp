@@ -2,9 +2,32 @@
 
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace bb {
+
+namespace {
+
+constexpr std::array<uint32_t, 256> makeCrcTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
+
+}  // namespace
+
+uint32_t crc32(QByteArrayView bytes, uint32_t crc) {
+    crc = ~crc;
+    for (const char b : bytes) crc = kCrcTable[(crc ^ uint8_t(b)) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
 
 bool ByteReader::take(qsizetype n, const char*& p) {
     if (!ok_ || n < 0 || n > size_ - pos_) {

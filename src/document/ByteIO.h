@@ -35,6 +35,10 @@ public:
     // A zero-terminated string: the bytes before the zero byte, which is consumed. Fails
     // when no zero byte follows within the remaining bytes.
     QByteArrayView cString();
+    // The bytes read since position `from`.
+    QByteArrayView readSince(qsizetype from) const {
+        return QByteArrayView(data_ + from, pos_ - from);
+    }
 
 private:
     bool take(qsizetype n, const char*& p);
@@ -65,5 +69,8 @@ public:
 private:
     QByteArray& out_;
 };
+
+// CRC-32 (ISO 3309, as in ZIP and PNG) of the bytes, continuing from `crc`.
+uint32_t crc32(QByteArrayView bytes, uint32_t crc = 0);
 
 }  // namespace bb

@@ -57,6 +57,9 @@ public:
     double zoomFactor = 1.0;
     double unitsPerPixel = 312.0;
     QString fileName;
+    // Chunks of the card file's extension area that this version does not know, as read;
+    // written back unchanged on save.
+    std::vector<QByteArray> extensionChunks;
 
     // Object coordinate accessors in pixels of the current drawing surface.
     int viewX(const CardObject& o, const RenderContext& ctx) const { return toView(o.x, ctx); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/CardDocument.h"
+#include "document/CardExtension.h"
 #include "document/RenderContext.h"
 #include "pictures/DibImage.h"
 
@@ -61,9 +62,9 @@ QSize previewSize(const CardFormat& format);
 // outside, writes both sides. On
 // failure the old file stays whole, fileName is unchanged and the failure has been shown
 // ("Beim Erstellen der Datei ist ein Fehler aufgetreten!" or "Beim Schreiben der Datei ist ein
-// Fehler aufgetreten!", with the file and the reason on a second line). Characters that
-// Windows-1252 cannot hold are stored as "?" and the user is told once. On success
-// fileName := path and the content counts as saved.
+// Fehler aufgetreten!", with the file and the reason on a second line). Characters of the
+// card-type name that Windows-1252 cannot hold are stored as "?" and the user is told once. On
+// success fileName := path and the content counts as saved.
 bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 
 // Asks whether to save first when the card has unsaved changes, then reads `path` into the
@@ -79,8 +80,10 @@ bool openCardFile(CardDocument& doc, const QString& path, CardFileContext& fc);
 bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, CardFileContext& fc);
 
 // The file's bytes for a document, with `preview` as stored picture (a null preview stores a
-// white one of previewSize()). `replacedTexts` receives each text in which a character had to
-// become "?".
+// white one of previewSize()). Texts, font and file names keep every character: where
+// Windows-1252 cannot hold one, the 1.0 bytes get "?" and the extension area the exact text.
+// `replacedTexts` receives the card-type name when a character of it had to become "?" (the
+// card format has no place for more).
 QByteArray cardFileBytes(const CardDocument& doc, const DibImage& preview,
                          QStringList* replacedTexts = nullptr);
 
@@ -132,11 +135,13 @@ struct CardObjectRecord {
     int32_t slot = 0;
     CardObject object;  // without picture
     CardFlagBytes flags;
+    uint32_t recordCheck = 0;  // CRC-32 of the record's bytes, slot number to font style
 };
 
 struct CardSideData {
     int32_t backgroundMode = BgNone;
     QString backgroundFile;
+    uint32_t backgroundFileCheck = 0;  // CRC-32 of the stored name bytes
     uint32_t backgroundColor = 0xFFFFFF;
     std::vector<CardObjectRecord> objects;  // in file order
 };
@@ -151,12 +156,23 @@ struct CardFileData {
     double unitsPerPixel = 312.0;
     CardSideData outside, inside;
     bool coloursStored = false;  // false when the file ends right after the inside list
+    // The extension area after item 15 as read; its exact values are already applied to the
+    // objects above wherever they still match the 1.0 record they were saved with.
+    CardExtension extension;
+    // Objects and background names whose extension was not applied because their 1.0 values
+    // were changed since (by a program that knows only the 1.0 layout).
+    int extensionOverruled = 0;
 };
+
+// Version10 reads what a 1.0 program reads: it stops after item 15.
+enum class CardReadMode { Full, Version10 };
 
 // Parses a whole card file. Foreign when the 32 signature bytes differ (or are fewer);
 // Damaged when anything ends early, a slot number is below 1, the preview header does not
-// fit, or a scale or length is not a finite number.
-CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out);
+// fit, or a scale or length is not a finite number. A damaged extension area leaves the card
+// Ok and names the problem in out.extension.problem.
+CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out,
+                             CardReadMode mode = CardReadMode::Full);
 // The same from a file (no pictures are loaded).
 CardReadStatus readCardFileData(const QString& path, CardFileData& out);
 

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -132,6 +133,7 @@ bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& 
     // bound what is reserved.
     out.reserve(size_t(qMin<qsizetype>(r.remaining() / 79, kSlotCount)));
     for (;;) {
+        const qsizetype start = r.pos();
         const int32_t slot = r.i32();
         if (!r.ok()) return false;
         if (slot > kSlotCount) return true;
@@ -139,6 +141,7 @@ bool readList(ByteReader& r, std::vector<CardObjectRecord>& out, Cp1252Decoder& 
         CardObjectRecord rec;
         rec.slot = slot;
         if (!readObject(r, rec, dec, error)) return false;
+        rec.recordCheck = crc32(r.readSince(start));
         out.push_back(std::move(rec));
     }
 }
@@ -181,6 +184,59 @@ void loadStoredPicture(DibImage& target, const QString& name, int32_t rotation,
     fc.dialogs.message(pictureLoadMessage(name, why), kAppTitle, MsgIcon::Error, BtnOk);
 }
 
+// Keeps the formatted spans that lie within the text, in order and without overlap.
+void fitRuns(std::vector<TextRun>& runs, qsizetype textLength) {
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const TextRun& a, const TextRun& b) { return a.start < b.start; });
+    std::vector<TextRun> kept;
+    qint64 end = 0;
+    for (TextRun& run : runs) {
+        const bool inside =
+            run.start >= end && run.length > 0 && qint64(run.start) + run.length <= textLength;
+        if (!inside) continue;
+        run.fontSize = std::clamp(run.fontSize, 0, 10000);
+        end = qint64(run.start) + run.length;
+        kept.push_back(std::move(run));
+    }
+    runs = std::move(kept);
+}
+
+// Gives the objects and background names the exact values of the extension where their 1.0
+// bytes are still those the extension was saved with; elsewhere the 1.0 values win.
+void applyExtension(CardFileData& out) {
+    CardSideData* sides[2] = {&out.outside, &out.inside};
+    for (ExtensionObject& e : out.extension.objects) {
+        std::vector<CardObjectRecord>& list = sides[e.side]->objects;
+        const auto rec = std::find_if(list.begin(), list.end(), [&e](const CardObjectRecord& r) {
+            return r.slot == e.slot && r.recordCheck == e.recordCheck;
+        });
+        if (rec == list.end()) {
+            ++out.extensionOverruled;
+            continue;
+        }
+        CardObject& o = rec->object;
+        if (e.hasText) o.content = std::move(e.text);
+        if (e.hasFontName) o.fontName = std::move(e.fontName);
+        if (e.hasBaseFont) {
+            o.fontName = e.baseFont.fontName;
+            o.fontSize = e.baseFont.fontSize;
+            o.fontStyle = e.baseFont.fontStyle;
+            o.fontColor = e.baseFont.fontColor;
+        }
+        o.extras = std::move(e.extras);
+        fitRuns(o.extras.runs, o.content.size());
+    }
+    for (ExtensionBackgroundName& b : out.extension.backgroundNames) {
+        CardSideData& side = *sides[b.side];
+        if (side.backgroundFileCheck == b.nameCheck)
+            side.backgroundFile = std::move(b.name);
+        else
+            ++out.extensionOverruled;
+    }
+    out.extension.objects.clear();
+    out.extension.backgroundNames.clear();
+}
+
 }  // namespace
 
 void setSharedSlots(CardObject& o, const SharedSlots& stored) {
@@ -218,7 +274,7 @@ QString cardReadMessage(CardReadStatus status) {
     return kDamagedText;
 }
 
-CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
+CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out, CardReadMode mode) {
     out = CardFileData();
     ByteReader r(bytes);
     // All 32 bytes are compared before deciding.
@@ -254,6 +310,8 @@ CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
         return CardReadStatus::Damaged;
     out.outside.backgroundFile = dec.decode(outsideFile);
     out.inside.backgroundFile = dec.decode(insideFile);
+    out.outside.backgroundFileCheck = crc32(outsideFile);
+    out.inside.backgroundFileCheck = crc32(insideFile);
 
     RecordError recordError = RecordError::Damaged;
     if (!readList(r, out.outside.objects, dec, recordError) ||
@@ -268,6 +326,10 @@ CardReadStatus parseCardFile(QByteArrayView bytes, CardFileData& out) {
         out.outside.backgroundColor = outsideColor;
         out.inside.backgroundColor = insideColor;
         out.coloursStored = true;
+    }
+    if (mode == CardReadMode::Full && !r.atEnd()) {
+        out.extension = parseCardExtension(r.bytes(r.remaining()));
+        applyExtension(out);
     }
     return CardReadStatus::Ok;
 }
@@ -342,6 +404,7 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     }
     doc.zoomFactor = data.zoomFactor;
     doc.unitsPerPixel = data.unitsPerPixel;
+    doc.extensionChunks = std::move(data.extension.unknownChunks);
 
     for (int side : {SideOutside, SideInside}) {
         const SlotTable& table = doc.sideSlots(side);
@@ -360,6 +423,10 @@ bool openCardBytes(CardDocument& doc, QByteArray bytes, const QString& path, Car
     settleCard(doc);
     doc.fileName = path;
     doc.markSaved();
+    if (!data.extension.problem.isEmpty())
+        fc.dialogs.message(extensionProblemMessage(data.extension.problem) + QLatin1Char('\n') +
+                               QDir::toNativeSeparators(path),
+                           kAppTitle, MsgIcon::Warning, BtnOk);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "document/CardFile.h"
 
 #include "document/ByteIO.h"
+#include "document/CardExtension.h"
 #include "document/Cp1252.h"
 #include "document/FileErrors.h"
 #include "document/Trunc.h"
@@ -69,7 +70,13 @@ static_assert(CardObject::kFieldCount == 32,
 
 // The fields in file order. The picture is not stored (its file name is `content`), and the
 // properties of the object's kind fill the four shared slots.
-void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& enc) {
+// What Windows-1252 makes of an object's texts, and whether it lost characters.
+struct StoredTexts {
+    QByteArray content, fontName;
+    bool contentLossy = false, fontNameLossy = false;
+};
+
+void writeObject(ByteWriter& w, int slot, const CardObject& o, const StoredTexts& texts) {
     const SharedSlots shared = sharedSlotsOf(o);
     FieldBuffer f;
     f.i32(slot);
@@ -93,22 +100,50 @@ void writeObject(ByteWriter& w, int slot, const CardObject& o, Cp1252Encoder& en
     f.i32(shared.lineWidth);
     f.i32(o.rotation);
     f.flushTo(w);
-    w.cString(enc.encode(o.content));
+    w.cString(texts.content);
     f.u32(o.fontColor);
     f.i32(o.fontHeight);
     f.flushTo(w);
-    w.cString(enc.encode(o.fontName));
+    w.cString(texts.fontName);
     f.u8(o.fontPitch);
     f.i32(o.fontSize);
     f.u8(o.fontStyle);
     f.flushTo(w);
 }
 
-void writeList(ByteWriter& w, const SlotTable& table, Cp1252Encoder& enc) {
+// Writes the side's records in slot order; what a record cannot hold goes to `ext`, with the
+// record's bytes as the check that tells a later reader whether they are still the same.
+void writeList(ByteWriter& w, const QByteArray& out, const SlotTable& table, int side,
+               CardExtensionWriter& ext) {
     for (int s = 1; s <= kSlotCount; ++s) {
-        if (table[s]->kind > 0) writeObject(w, s, *table[s], enc);
+        const CardObject& o = *table[s];
+        if (o.kind <= 0) continue;
+        // A text that starts in a formatted span shows that span's font to a 1.0 reader.
+        CardObject firstRunFont;
+        const bool ownFont = !recordShowsFirstRunFont(o);
+        if (!ownFont) {
+            firstRunFont = o;
+            applyFirstRunFont(firstRunFont);
+        }
+        const CardObject& record = ownFont ? o : firstRunFont;
+        StoredTexts texts;
+        texts.content = toCp1252(o.content, &texts.contentLossy);
+        texts.fontName = toCp1252(record.fontName, &texts.fontNameLossy);
+        const qsizetype start = out.size();
+        writeObject(w, s, record, texts);
+        ext.addObject(side, s, QByteArrayView(out).sliced(start), o, texts.contentLossy,
+                      texts.fontNameLossy);
     }
     w.i32(kListEnd);
+}
+
+// A background file name in Windows-1252; the exact name goes to `ext` when it lost
+// characters.
+QByteArray storedBackgroundName(const Background& bg, int side, CardExtensionWriter& ext) {
+    bool lossy = false;
+    QByteArray name = toCp1252(bg.backgroundFile, &lossy);
+    if (lossy) ext.addBackgroundName(side, name, bg.backgroundFile);
+    return name;
 }
 
 DibImage whitePreview(const CardFormat& format) {
@@ -161,7 +196,7 @@ QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview,
                   kCardFormatSize + 64 +
                   100 * (doc.usedCount(doc.outsideSlots) + doc.usedCount(doc.insideSlots))));
     ByteWriter w(out);
-    Cp1252Encoder enc;
+    CardExtensionWriter ext;
     w.bytes(cardSignature());
     if (!preview.isNull()) {
         writePreview(w, preview);
@@ -180,18 +215,20 @@ QByteArray cardFileBytes(const CardDocument& doc, const DibImage& givenPreview,
     w.i32(doc.sideWidthUnits);
     w.i32(doc.sideHeightUnits);
     w.i32(doc.outsideBackground.backgroundMode);
-    w.cString(enc.encode(doc.outsideBackground.backgroundFile));
+    w.cString(storedBackgroundName(doc.outsideBackground, SideOutside, ext));
     w.i32(doc.insideBackground.backgroundMode);
-    w.cString(enc.encode(doc.insideBackground.backgroundFile));
+    w.cString(storedBackgroundName(doc.insideBackground, SideInside, ext));
     w.f64(doc.zoomFactor);
     w.f64(doc.unitsPerPixel);
-    writeList(w, doc.outsideSlots, enc);
-    writeList(w, doc.insideSlots, enc);
+    writeList(w, out, doc.outsideSlots, SideOutside, ext);
+    writeList(w, out, doc.insideSlots, SideInside, ext);
     w.u32(doc.outsideBackground.backgroundColor);
     w.u32(doc.insideBackground.backgroundColor);
+    for (const QByteArray& chunk : doc.extensionChunks) ext.addUnknownChunk(chunk);
+    ext.appendTo(out);
     if (replacedTexts) {
-        *replacedTexts = enc.replacedTexts();
-        if (nameReplaced) replacedTexts->prepend(doc.format.typeName);
+        replacedTexts->clear();
+        if (nameReplaced) replacedTexts->append(doc.format.typeName);
     }
     return out;
 }

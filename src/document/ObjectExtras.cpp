@@ -20,8 +20,8 @@ QDataStream& operator>>(QDataStream& s, TextRun& r) {
 }
 
 QDataStream& operator<<(QDataStream& s, const ObjectExtras& e) {
-    s << e.fineAngle << e.group << e.locked << e.crop << e.brightness << e.contrast
-      << e.saturation << e.tone << e.cornerRadius << e.feather << e.lineSpacing << e.letterSpacing;
+    s << e.fineAngle << e.group << e.locked << e.crop << e.brightness << e.contrast << e.saturation
+      << e.tone << e.cornerRadius << e.feather << e.lineSpacing << e.letterSpacing;
     s << quint32(e.runs.size());
     for (const TextRun& r : e.runs) s << r;
     return s << e.arcRadius << e.arcDown << e.unknown;

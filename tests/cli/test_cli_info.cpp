@@ -201,3 +201,66 @@ TEST(CliResave, CopyPicturesPutsThemBesideTheNewCard) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains("cannot copy picture " + photo.toUtf8()));
 }
+
+// The card as the program reads it: the exact text with its emoji in Content, each new
+// property under its own name, the extension's state; resave keeps all of it, and a 1.0 card
+// shows none of these names.
+TEST(CliInfo, ShowsTheExactTextAndEveryNewPropertyAndResaveKeepsThem) {
+    bbtest::TempFolder dir;
+    auto doc = sampleCard();
+    CardObject& text = *doc->outsideSlots[3];
+    text.content = QStringLiteral("Alles Gute 🎂");
+    text.rotation = 1;
+    text.extras.fineAngle = -20;
+    text.extras.group = 4;
+    text.extras.lineSpacing = 130;
+    text.extras.letterSpacing = 50;
+    text.extras.arcRadius = 4550;
+    text.extras.runs = {{6, 4, QStringLiteral("Liberation Sans"), 24, StyleBold, 0xFF}};
+    CardObject& fig = *doc->insideSlots[10000];
+    fig.extras.locked = true;
+    fig.extras.cornerRadius = 250;
+    const QString card = dir.file(QStringLiteral("neu.kar"));
+    writeAll(card, cardFileBytes(*doc, whitePreview(*doc)));
+
+    const auto info = [](const QString& path) {
+        const CliRun r = runCli({QStringLiteral("info"), path});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return QJsonDocument::fromJson(r.out).object();
+    };
+    const auto check = [](const QJsonObject& j) {
+        const QJsonObject t = j[QStringLiteral("outside")][QStringLiteral("objects")][0].toObject();
+        EXPECT_EQ(t[QStringLiteral("Content")].toString(), QStringLiteral("Alles Gute 🎂"));
+        EXPECT_EQ(t[QStringLiteral("Rotation")].toInt(), 1);
+        EXPECT_DOUBLE_EQ(t[QStringLiteral("Angle")].toDouble(), 70.0);
+        EXPECT_EQ(t[QStringLiteral("Group")].toInt(), 4);
+        EXPECT_EQ(t[QStringLiteral("LineSpacing")].toInt(), 130);
+        EXPECT_EQ(t[QStringLiteral("LetterSpacing")].toInt(), 50);
+        EXPECT_DOUBLE_EQ(t[QStringLiteral("ArcRadius")].toDouble(), 45.5);
+        const QJsonObject run = t[QStringLiteral("Runs")][0].toObject();
+        EXPECT_EQ(run[QStringLiteral("Start")].toInt(), 6);
+        EXPECT_EQ(run[QStringLiteral("FontName")].toString(), QStringLiteral("Liberation Sans"));
+        const QJsonObject f = j[QStringLiteral("inside")][QStringLiteral("objects")][0].toObject();
+        EXPECT_TRUE(f[QStringLiteral("Locked")].toBool());
+        EXPECT_DOUBLE_EQ(f[QStringLiteral("CornerRadius")].toDouble(), 2.5);
+        EXPECT_FALSE(f.contains(QStringLiteral("Angle")));
+        const QJsonObject ext = j[QStringLiteral("Extension")].toObject();
+        EXPECT_EQ(ext[QStringLiteral("Version")].toInt(), 1);
+        EXPECT_FALSE(ext.contains(QStringLiteral("Problem")));
+    };
+    check(info(card));
+
+    const QString copy = dir.file(QStringLiteral("kopie.kar"));
+    const CliRun r = runCli({QStringLiteral("resave"), card, QStringLiteral("-o"), copy});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    check(info(copy));
+
+    auto plain = sampleCard();
+    const QString plainCard = dir.file(QStringLiteral("alt.kar"));
+    writeAll(plainCard, cardFileBytes(*plain, whitePreview(*plain)));
+    const QJsonObject j = info(plainCard);
+    EXPECT_FALSE(j.contains(QStringLiteral("Extension")));
+    const QJsonObject t = j[QStringLiteral("outside")][QStringLiteral("objects")][0].toObject();
+    for (const char* name : {"Angle", "Group", "Locked", "Runs", "LineSpacing", "ArcRadius"})
+        EXPECT_FALSE(t.contains(QLatin1String(name))) << name;
+}

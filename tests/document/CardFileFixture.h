@@ -64,10 +64,12 @@ inline QByteArray le64(double v) {
     return b;
 }
 
-// Every field differs from its start value and from the other objects' (by `seed`); the
-// position, text and font are ones the tests look for, the kind and rotation valid ones.
+// Every field of the 1.0 record differs from its start value and from the other objects' (by
+// `seed`); the position, text and font are ones the tests look for, the kind and rotation valid
+// ones.
 inline void setAll(CardObject& o, int seed, int32_t kind) {
     setEveryField(o, seed);
+    o.extras = ObjectExtras();  // a 1.0 object: the extension area has its own tests
     o.x = -1000 * seed;
     o.kind = kind;
     o.rotation = 0;

@@ -303,28 +303,45 @@ TEST_F(CardFileTest, PicturesNamedInTheFile) {
     EXPECT_FALSE(back->outsideBackground.backgroundPicture.isNull());
 }
 
-TEST_F(CardFileTest, UnencodableCharactersAreReplacedOneByOneAndTheTextsNamed) {
+// Texts and font names keep every character; a 1.0 reader sees each one Windows-1252 cannot
+// hold as one "?", without spoiling the umlauts and quotes after it. Only the card-type name,
+// which has no place beyond the 1.0 layout, is still replaced, and the save says so.
+TEST_F(CardFileTest, AnyCharacterIsKeptAndA10ReaderSeesOneQuestionMarkForEach) {
     setAll(*doc->outsideSlots[1], 1, KindText);
     doc->outsideSlots[1]->content = QStringLiteral("Pfeil → und ā");
     doc->outsideSlots[1]->fontName = QStringLiteral("字体");
-    // A character outside the character set must not spoil the umlauts and quotes after it.
     setAll(*doc->outsideSlots[2], 2, KindText);
-    doc->outsideSlots[2]->content = QStringLiteral("Grüße 🎂");
+    doc->outsideSlots[2]->content = QStringLiteral("Grüße 🎂 👨‍👩‍👧");
     setAll(*doc->insideSlots[1], 3, KindText);
     doc->insideSlots[1]->content = QStringLiteral("„Danke“ – schön");
+    for (int side : {SideOutside, SideInside})
+        for (int s : {1, 2}) doc->sideSlots(side)[s]->extras = ObjectExtras();
     ASSERT_TRUE(save(*doc, path("zeichen.kar")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    auto back = std::make_unique<CardDocument>();
+    ASSERT_TRUE(open(*back, path("zeichen.kar")));
+    EXPECT_EQ(back->outsideSlots[1]->content, QStringLiteral("Pfeil → und ā"));
+    EXPECT_EQ(back->outsideSlots[1]->fontName, QStringLiteral("字体"));
+    EXPECT_EQ(back->outsideSlots[2]->content, QStringLiteral("Grüße 🎂 👨‍👩‍👧"));
+    EXPECT_EQ(back->insideSlots[1]->content, QStringLiteral("„Danke“ – schön"));
+
+    CardFileData old;
+    ASSERT_EQ(parseCardFile(readAll(path("zeichen.kar")), old, CardReadMode::Version10),
+              CardReadStatus::Ok);
+    EXPECT_EQ(old.outside.objects[0].object.content, QStringLiteral("Pfeil ? und ?"));
+    EXPECT_EQ(old.outside.objects[0].object.fontName, QStringLiteral("??"));
+    // One "?" per character: the family of three people joined by two joiners is five.
+    EXPECT_EQ(old.outside.objects[1].object.content, QStringLiteral("Grüße ? ?????"));
+    EXPECT_EQ(old.inside.objects[0].object.content, QStringLiteral("„Danke“ – schön"));
+
+    doc->format.typeName = QStringLiteral("Karte → A6");
+    ASSERT_TRUE(save(*doc, path("typ.kar")));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Einige Zeichen lassen sich in Grußkarten-Dateien nicht speichern und "
-                             "wurden durch \"?\" ersetzt.\n\nBetroffen:\n\"Pfeil → und ā\"\n"
-                             "\"字体\"\n\"Grüße 🎂\""));
-    auto back = std::make_unique<CardDocument>();
-    ASSERT_TRUE(open(*back, path("zeichen.kar")));
-    EXPECT_EQ(back->outsideSlots[1]->content, QStringLiteral("Pfeil ? und ?"));
-    EXPECT_EQ(back->outsideSlots[1]->fontName, QStringLiteral("??"));
-    EXPECT_EQ(back->outsideSlots[2]->content, QStringLiteral("Grüße ?"));
-    EXPECT_EQ(back->insideSlots[1]->content, QStringLiteral("„Danke“ – schön"));
+                             "wurden durch \"?\" ersetzt.\n\nBetroffen:\n\"Karte → A6\""));
 }
 
 TEST_F(CardFileTest, FailedSavesKeepTheOldFileAndSayWhichAndWhy) {
