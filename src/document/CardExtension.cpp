@@ -13,12 +13,8 @@ namespace bb {
 namespace {
 
 constexpr qsizetype kTagSize = 4;
-// Tag, length and CRC around every payload.
-constexpr qsizetype kChunkFrame = kTagSize + 4 + 4;
 // Side, slot and record check before an object's properties.
 constexpr qsizetype kObjectHead = 1 + 4 + 4;
-// Key and length before every property.
-constexpr qsizetype kPropertyHead = 2 + 4;
 // The fixed part of one formatted span before its font name.
 constexpr qsizetype kRunHead = 4 + 4 + 4 + 1 + 4 + 4;
 
@@ -101,116 +97,158 @@ bool readFont(ByteReader& r, TextRun& run, QString& why) {
     return true;
 }
 
-// Reads one property into `e`; false (with `why`) when its payload has the wrong size or a
-// value that is no number. Values outside their range are brought into it.
-bool readProperty(uint16_t key, QByteArrayView value, ExtensionObject& e, QString& why) {
-    ByteReader r(value);
-    ObjectExtras& x = e.extras;
-    const auto sized = [&](qsizetype n) {
+// One property's value being read into an object's extension record. Every read function
+// returns false (with `why`) when the payload has the wrong size or a value that is no number;
+// values outside their range are brought into it.
+struct PropertyValue {
+    uint16_t key;
+    QByteArrayView value;
+    ExtensionObject& e;
+    QString& why;
+    ByteReader r{value};
+
+    bool sized(qsizetype n) {
         if (value.size() == n) return true;
         why = QStringLiteral("Eigenschaft %1 hat %2 statt %3 Bytes")
                   .arg(key)
                   .arg(value.size())
                   .arg(n);
         return false;
-    };
-    switch (key) {
-        case KeyText:
-            e.hasText = true;
-            e.text = utf8(value);
-            return true;
-        case KeyFontName:
-            e.hasFontName = true;
-            e.fontName = utf8(value);
-            return true;
+    }
+    bool finite(double v, const char* what) {
+        if (std::isfinite(v)) return true;
+        why = QStringLiteral("%1 ist keine Zahl").arg(QLatin1String(what));
+        return false;
+    }
+    bool allRead(const char* what) {
+        if (r.atEnd()) return true;
+        why = QStringLiteral("%1: Bytes übrig").arg(QLatin1String(what));
+        return false;
+    }
+};
+
+bool readCrop(PropertyValue& p) {
+    if (!p.sized(32)) return false;
+    double v[4];
+    for (double& d : v) {
+        d = p.r.f64();
+        if (!p.finite(d, "Zuschnitt")) return false;
+    }
+    const double left = std::clamp(v[0], 0.0, 1.0);
+    const double top = std::clamp(v[1], 0.0, 1.0);
+    const QRectF crop(left, top, std::clamp(v[2], 0.0, 1.0 - left),
+                      std::clamp(v[3], 0.0, 1.0 - top));
+    p.e.extras.crop = crop.isEmpty() ? QRectF() : crop;
+    return true;
+}
+
+bool readRuns(PropertyValue& p) {
+    ByteReader& r = p.r;
+    const uint32_t count = r.u32();
+    if (!r.ok() || count > uint32_t(r.remaining() / kRunHead)) {
+        p.why = QStringLiteral("Formatierungen: Anzahl passt nicht zur Länge");
+        return false;
+    }
+    std::vector<TextRun>& runs = p.e.extras.runs;
+    runs.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        TextRun run;
+        run.start = r.i32();
+        run.length = r.i32();
+        if (!readFont(r, run, p.why)) return false;
+        runs.push_back(std::move(run));
+    }
+    return p.allRead("Formatierungen");
+}
+
+// The properties of the object's place and of pictures.
+bool readPlaceOrPicture(PropertyValue& p) {
+    ObjectExtras& x = p.e.extras;
+    ByteReader& r = p.r;
+    switch (p.key) {
         case KeyAngle: {
-            if (!sized(8)) return false;
+            if (!p.sized(8)) return false;
             const double a = r.f64();
-            if (!std::isfinite(a)) {
-                why = QStringLiteral("Winkel ist keine Zahl");
-                return false;
-            }
+            if (!p.finite(a, "Winkel")) return false;
             x.fineAngle = std::clamp(a, -45.0, 45.0);
             return true;
         }
         case KeyGroup:
-            if (!sized(4)) return false;
+            if (!p.sized(4)) return false;
             x.group = std::max(0, r.i32());
             return true;
         case KeyLocked:
-            if (!sized(1)) return false;
+            if (!p.sized(1)) return false;
             x.locked = r.u8() != 0;
             return true;
-        case KeyCrop: {
-            if (!sized(32)) return false;
-            double v[4];
-            for (double& d : v) {
-                d = r.f64();
-                if (!std::isfinite(d)) {
-                    why = QStringLiteral("Zuschnitt ist keine Zahl");
-                    return false;
-                }
-            }
-            const double left = std::clamp(v[0], 0.0, 1.0);
-            const double top = std::clamp(v[1], 0.0, 1.0);
-            const QRectF crop(left, top, std::clamp(v[2], 0.0, 1.0 - left),
-                              std::clamp(v[3], 0.0, 1.0 - top));
-            x.crop = crop.isEmpty() ? QRectF() : crop;
-            return true;
-        }
+        case KeyCrop:
+            return readCrop(p);
         case KeyPictureSettings:
-            if (!sized(16)) return false;
+            if (!p.sized(16)) return false;
             x.brightness = clampInt(r.i32(), -100, 100);
             x.contrast = clampInt(r.i32(), -100, 100);
             x.saturation = clampInt(r.i32(), -100, 100);
             x.tone = clampInt(r.i32(), ToneColour, ToneSepia);
             return true;
-        case KeyCorners:
-            if (!sized(8)) return false;
+        default:  // KeyCorners
+            if (!p.sized(8)) return false;
             x.cornerRadius = clampInt(r.i32(), 0, 100000);
             x.feather = clampInt(r.i32(), 0, 100000);
             return true;
+    }
+}
+
+// The properties of texts.
+bool readTextProperty(PropertyValue& p) {
+    ObjectExtras& x = p.e.extras;
+    ByteReader& r = p.r;
+    switch (p.key) {
+        case KeyText:
+            p.e.hasText = true;
+            p.e.text = utf8(p.value);
+            return true;
+        case KeyFontName:
+            p.e.hasFontName = true;
+            p.e.fontName = utf8(p.value);
+            return true;
         case KeySpacing:
-            if (!sized(8)) return false;
+            if (!p.sized(8)) return false;
             x.lineSpacing = clampInt(r.i32(), 10, 1000);
             x.letterSpacing = clampInt(r.i32(), -500, 5000);
             return true;
-        case KeyRuns: {
-            const uint32_t count = r.u32();
-            if (!r.ok() || count > uint32_t(r.remaining() / kRunHead)) {
-                why = QStringLiteral("Formatierungen: Anzahl passt nicht zur Länge");
-                return false;
-            }
-            x.runs.reserve(count);
-            for (uint32_t i = 0; i < count; ++i) {
-                TextRun run;
-                run.start = r.i32();
-                run.length = r.i32();
-                if (!readFont(r, run, why)) return false;
-                x.runs.push_back(std::move(run));
-            }
-            if (!r.atEnd()) {
-                why = QStringLiteral("Formatierungen: Bytes übrig");
-                return false;
-            }
-            return true;
-        }
-        case KeyBaseFont:
-            e.hasBaseFont = true;
-            if (!readFont(r, e.baseFont, why)) return false;
-            if (!r.atEnd()) {
-                why = QStringLiteral("Grundschrift: Bytes übrig");
-                return false;
-            }
-            return true;
+        case KeyRuns:
+            return readRuns(p);
         case KeyArc:
-            if (!sized(5)) return false;
+            if (!p.sized(5)) return false;
             x.arcRadius = clampInt(r.i32(), 0, 10000000);
             x.arcDown = r.u8() != 0;
             return true;
+        default:  // KeyBaseFont
+            p.e.hasBaseFont = true;
+            return readFont(r, p.e.baseFont, p.why) && p.allRead("Grundschrift");
+    }
+}
+
+bool readProperty(uint16_t key, QByteArrayView value, ExtensionObject& e, QString& why) {
+    PropertyValue p{key, value, e, why};
+    switch (key) {
+        case KeyAngle:
+        case KeyGroup:
+        case KeyLocked:
+        case KeyCrop:
+        case KeyPictureSettings:
+        case KeyCorners:
+            return readPlaceOrPicture(p);
+        case KeyText:
+        case KeyFontName:
+        case KeySpacing:
+        case KeyRuns:
+        case KeyArc:
+        case KeyBaseFont:
+            return readTextProperty(p);
         default: {
             // A property of a later version: kept whole with this object.
-            ByteWriter w(x.unknown);
+            ByteWriter w(e.extras.unknown);
             w.u16(key);
             w.u32(uint32_t(value.size()));
             w.bytes(value);

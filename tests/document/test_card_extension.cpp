@@ -4,8 +4,10 @@
 #include "CardFileFixture.h"
 #include "document/CardExtension.h"
 #include "document/Cp1252.h"
+#include "document/EditHistory.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace bb;
@@ -239,6 +241,49 @@ TEST_F(CardExtensionTest, ADamagedExtensionCostsOnlyTheExtension) {
     ASSERT_FALSE(texts.isEmpty());
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("Die Erweiterungen der Karte")));
     EXPECT_EQ(doc->outsideSlots[3]->content, QStringLiteral("Alles Gute ? zum Fest"));
+}
+
+// Each new property set in its own step: undone, the card saves to the bytes before the step
+// (no extension once the last is undone), redone, to those after it.
+TEST_F(CardExtensionTest, EachNewPropertyUndoesAndRedoesToTheSameBytes) {
+    CardObject& o = *doc->outsideSlots[5];
+    setAll(o, 1, KindText);
+    o.content = QStringLiteral("Alles Gute zum Fest");
+    doc->markSaved();
+    EditHistory history(*doc);
+    const ObjectExtras all = fieldsDetail::distinctExtras(3);
+    const std::vector<std::function<void(CardObject&)>> steps = {
+        [&](CardObject& x) { x.extras.fineAngle = all.fineAngle; },
+        [&](CardObject& x) { x.extras.group = all.group; },
+        [&](CardObject& x) { x.extras.locked = true; },
+        [&](CardObject& x) { x.extras.crop = all.crop; },
+        [&](CardObject& x) { x.extras.tone = ToneGrey; },
+        [&](CardObject& x) { x.extras.saturation = -40; },
+        [&](CardObject& x) { x.extras.cornerRadius = 250; },
+        [&](CardObject& x) { x.extras.feather = 100; },
+        [&](CardObject& x) { x.extras.lineSpacing = 150; },
+        [&](CardObject& x) { x.extras.letterSpacing = 80; },
+        [&](CardObject& x) { x.extras.runs = all.runs; },
+        [&](CardObject& x) { x.extras.arcRadius = 3000; },
+        [&](CardObject& x) { x.content += QStringLiteral(" 🥳"); },
+    };
+    std::vector<QByteArray> states = {cardBytes(*doc)};
+    for (const auto& step : steps) {
+        history.begin();
+        step(*doc->outsideSlots[5]);
+        history.end(QStringLiteral("Eigenschaft"));
+        states.push_back(cardBytes(*doc));
+        EXPECT_NE(states.back(), states[states.size() - 2]);
+    }
+    EXPECT_EQ(extensionStart(states.front()), -1);
+    for (size_t i = steps.size(); i > 0; --i) {
+        history.undo();
+        EXPECT_EQ(cardBytes(*doc), states[i - 1]) << "undo " << i;
+    }
+    for (size_t i = 1; i <= steps.size(); ++i) {
+        history.redo();
+        EXPECT_EQ(cardBytes(*doc), states[i]) << "redo " << i;
+    }
 }
 
 TEST(CardExtensionAngles, AnyAngleSplitsIntoTheNearestQuarterTurnAndTheRest) {
