@@ -174,6 +174,7 @@ private:
     void buildFileMenu();
     void addPrintItems(QMenu* datei);
     void buildEditMenu();
+    void addSelectionItems();
     void addClipboardItems();
     void buildSettingsMenu();
     void buildHelpMenu();

@@ -50,8 +50,18 @@ void MainWindow::buildEditMenu() {
     // The centring commands act on the selection, so they need the editor.
     for (const QString& id : centringCommands())
         centreMenu_->addAction(commands().action(id, centreMenu_));
+    // Lining up and spreading out several objects come after the centring.
+    centreMenu_->addSeparator()->setObjectName(QStringLiteral("N22"));
+    QList<QAction*> arrangeItems;
+    for (const QString& id : arrangeCommands()) {
+        QAction* item = commands().action(id, centreMenu_);
+        centreMenu_->addAction(item);
+        arrangeItems.append(item);
+    }
     connect(editMenu_, &QMenu::aboutToShow, this,
             [this] { centreMenu_->setEnabled(editing_->selected() != nullptr); });
+    connect(centreMenu_, &QMenu::aboutToShow, this,
+            [this, arrangeItems] { commands().updateEnabled(arrangeItems); });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N21"));
     // From another tab the editor is shown first; its view has its size once its tab is
     // laid out.
@@ -65,6 +75,22 @@ void MainWindow::buildEditMenu() {
             this, [this] { editing_->showWholeCard(); }, Qt::QueuedConnection);
     });
     addCommand(editMenu_, cmd::kWholeCard);
+    addSelectionItems();
+}
+
+void MainWindow::addSelectionItems() {
+    // Selecting all and groups act on the editor's working side, so only while it is shown.
+    CommandRegistry& registry = commands();
+    const QStringList ids = {cmd::kSelectAll, cmd::kGroup, cmd::kUngroup};
+    registry.setCondition(ids, [this] { return mainTabs_->currentWidget() == editor_; });
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N23"));
+    QList<QAction*> items;
+    for (const QString& id : ids) items.append(addCommand(editMenu_, id));
+    connect(editMenu_, &QMenu::aboutToShow, this,
+            [&registry, items] { registry.updateEnabled(items); });
+    connect(editMenu_, &QMenu::aboutToHide, this, [items] {
+        for (QAction* a : items) a->setEnabled(true);
+    });
 }
 
 void MainWindow::addClipboardItems() {

@@ -50,6 +50,7 @@ struct EditHistory::Capture {
     Side sides[2];
     int32_t editedSide = SideOutside;  // the edited side and selection as the step began
     int32_t selectedSlot = 0;
+    std::vector<int32_t> selectedAlso;
     struct Turn {
         int side, slot, quarters;  // quarters: +1 per right turn, -1 per left turn
     };
@@ -81,6 +82,7 @@ public:
     std::vector<BackgroundChange> backgrounds;
     std::optional<std::pair<CardFormat, CardFormat>> format;
     int32_t selectedBefore = 0, selectedAfter = 0;
+    std::vector<int32_t> alsoBefore, alsoAfter;  // the rest of the selection
 
     bool empty() const { return objects.empty() && backgrounds.empty() && !format; }
 
@@ -100,6 +102,7 @@ public:
         }
         for (size_t i = 0; i < objects.size(); ++i) objects[i].after = next->objects[i].after;
         selectedAfter = next->selectedAfter;
+        alsoAfter = next->alsoAfter;
         return true;
     }
 
@@ -159,8 +162,15 @@ void EditHistory::Command::apply(bool back) {
         if (quarters == 3) turnPictureLeft(picture);
         record.picture = picture;
     }
+    const auto usedSlot = [&](int32_t slot) {
+        return slot > 0 && slot <= kSlotCount && edited.table(d)[slot]->used();
+    };
     const int32_t slot = back ? selectedBefore : selectedAfter;
-    edited.slot = slot > 0 && slot <= kSlotCount && edited.table(d)[slot]->used() ? slot : 0;
+    edited.select(usedSlot(slot) ? slot : 0);
+    if (edited.slot != 0) {
+        for (int32_t s : back ? alsoBefore : alsoAfter)
+            if (usedSlot(s) && s != edited.slot) edited.also.push_back(s);
+    }
     // Back at the saved state the content is the saved one (a turned-back picture is a new
     // copy with the same pixels).
     if (history_.stack_.index() + (back ? -1 : 1) == history_.stack_.cleanIndex()) d.markSaved();
@@ -180,6 +190,7 @@ void EditHistory::begin() {
     c->format = doc_.format;
     c->editedSide = edited_->side;
     c->selectedSlot = edited_->slot;
+    c->selectedAlso = edited_->also;
     for (int side : {SideOutside, SideInside}) {
         Capture::Side& s = c->sides[side];
         const SlotTable& table = liveSlots(doc_, side);
@@ -240,6 +251,8 @@ void EditHistory::end(const QString& text, int mergeKey) {
     }
     cmd->selectedBefore = before->editedSide == edited_->side ? before->selectedSlot : 0;
     cmd->selectedAfter = edited_->slot;
+    if (before->editedSide == edited_->side) cmd->alsoBefore = before->selectedAlso;
+    cmd->alsoAfter = edited_->also;
     stack_.push(cmd.release());
 }
 

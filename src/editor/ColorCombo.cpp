@@ -72,6 +72,12 @@ void ColorCombo::setColor(ColorRef c) {
     if (changed) emit colorChanged(c);
 }
 
+void ColorCombo::showMixed() {
+    // No colour of 24 bits: whatever is chosen next differs from it.
+    color_ = 0xFFFFFFFFu;
+    setCurrentIndex(-1);
+}
+
 void ColorCombo::showColor() {
     for (int i = 0; i < kStandardCount; ++i) {
         if (kColors[i].ref == color_) {

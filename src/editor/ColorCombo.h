@@ -23,6 +23,8 @@ public:
     ColorRef color() const { return color_; }
     // Shows `c`: its standard entry, or the entry for other colours with a swatch of it.
     void setColor(ColorRef c);
+    // Shows no entry: the objects it speaks for differ. Any colour chosen then is a change.
+    void showMixed();
 
 signals:
     // Every change of value, by the user or by setColor.

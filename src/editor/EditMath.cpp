@@ -151,7 +151,7 @@ int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab,
 int hitTest(const CardDocument& doc, int side, int x, int y) {
     for (int slot = kSlotCount; slot >= 1; --slot) {
         const CardObject& o = *doc.sideSlots(side)[slot];
-        if (o.kind > 0 && pixelBox(doc, o).contains(x, y)) return slot;
+        if (o.kind > 0 && !o.extras.locked && pixelBox(doc, o).contains(x, y)) return slot;
     }
     return 0;
 }

@@ -82,7 +82,8 @@ int64_t workAreaLimit(const CardDocument& doc, int viewPixels);
 int32_t dragObject(const CardDocument& doc, CardObject& o, const DragGrab& grab, int x, int y,
                    const DragLimits& limits);
 
-// The frontmost used slot of `side` whose pixel box contains (x, y); 0 when none.
+// The frontmost used slot of `side` whose pixel box contains (x, y) and that is not locked;
+// 0 when none.
 int hitTest(const CardDocument& doc, int side, int x, int y);
 
 // The next used slot of `side` after `slot`, ascending and wrapping from 10000 to 1; `slot` itself

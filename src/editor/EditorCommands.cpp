@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <functional>
 
@@ -165,6 +166,69 @@ void defineCentring(EditorController& ed, CommandRegistry& r) {
                          [&ed, where = i.where] { ed.centreSelected(where); }));
 }
 
+void defineArrange(EditorController& ed, CommandRegistry& r) {
+    struct Item {
+        const char* id;
+        const char* name;
+        const char* caption;
+        const char* hint;
+        int edge;  // an AlignEdge, or -1 / -2 to distribute across / down
+    };
+    static const Item items[] = {
+        {"arrange.left", "LinkeKantenM", "&Linke Kanten",
+         "Richtet die Objekte an ihrer linken Kante aus", int(AlignEdge::Left)},
+        {"arrange.centre", "WaagerechteMittenM", "Waagerechte Mitt&en",
+         "Richtet die Objekte an ihrer waagerechten Mitte aus", int(AlignEdge::Centre)},
+        {"arrange.right", "RechteKantenM", "&Rechte Kanten",
+         "Richtet die Objekte an ihrer rechten Kante aus", int(AlignEdge::Right)},
+        {"arrange.top", "ObereKantenM", "&Obere Kanten",
+         "Richtet die Objekte an ihrer oberen Kante aus", int(AlignEdge::Top)},
+        {"arrange.middle", "SenkrechteMittenM", "Senkrechte Mi&tten",
+         "Richtet die Objekte an ihrer senkrechten Mitte aus", int(AlignEdge::Middle)},
+        {"arrange.bottom", "UntereKantenM", "&Untere Kanten",
+         "Richtet die Objekte an ihrer unteren Kante aus", int(AlignEdge::Bottom)},
+        {"arrange.distributeAcross", "WaagerechtVerteilenM", "Waagerecht &verteilen",
+         "Setzt gleiche Abstände zwischen die Objekte, von links nach rechts", -1},
+        {"arrange.distributeDown", "SenkrechtVerteilenM", "Se&nkrecht verteilen",
+         "Setzt gleiche Abstände zwischen die Objekte, von oben nach unten", -2},
+    };
+    const auto several = [&ed] { return ed.selection().size() > 2; };
+    for (const Item& i : items) {
+        Command c = command(i.id, i.caption, i.name, i.hint, [&ed, edge = i.edge] {
+            if (edge >= 0)
+                ed.alignSelected(AlignEdge(edge));
+            else
+                ed.distributeSelected(edge == -1);
+        });
+        c.enabled = i.edge >= 0 ? std::function<bool()>([&ed] { return ed.selected() != nullptr; })
+                                : std::function<bool()>(several);
+        r.define(c);
+    }
+}
+
+void defineSelection(EditorController& ed, CommandRegistry& r) {
+    // Ctrl+A reaches the editor as its key, so that typing on a text selects the text.
+    Command all = command("edit.selectAll", "A&lles auswählen", "AllesAuswaehlen1",
+                          "Wählt alle Objekte dieser Seite aus", [&ed] {
+                              QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+                              ed.keyPress(key);
+                          });
+    all.keys = {QKeySequence(Qt::CTRL | Qt::Key_A)};
+    r.define(all);
+    Command group = command("object.group", "Gru&ppieren", "Gruppieren1",
+                            "Fasst die ausgewählten Objekte zu einer Gruppe zusammen",
+                            [&ed] { ed.commands().group(); });
+    group.keys = {QKeySequence(Qt::CTRL | Qt::Key_G)};
+    group.enabled = [&ed] { return ed.selection().size() > 1; };
+    r.define(group);
+    Command ungroup = command("object.ungroup", "Gruppierung auf&heben", "GruppeAufheben1",
+                              "Löst die Gruppen der ausgewählten Objekte auf",
+                              [&ed] { ed.commands().ungroup(); });
+    ungroup.keys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)};
+    ungroup.enabled = [&ed] { return ed.commands().selectionGrouped(); };
+    r.define(ungroup);
+}
+
 void defineViewCommands(EditorController& ed, CommandRegistry& r) {
     Command background =
         command("settings.background", "&Hintergrundbild...", "Hintergrundbild1",
@@ -195,6 +259,17 @@ QStringList centringCommands() {
             QStringLiteral("centre.halfHorizontally"), QStringLiteral("centre.halfMiddle")};
 }
 
+QStringList arrangeCommands() {
+    return {QStringLiteral("arrange.left"),
+            QStringLiteral("arrange.centre"),
+            QStringLiteral("arrange.right"),
+            QStringLiteral("arrange.top"),
+            QStringLiteral("arrange.middle"),
+            QStringLiteral("arrange.bottom"),
+            QStringLiteral("arrange.distributeAcross"),
+            QStringLiteral("arrange.distributeDown")};
+}
+
 QString figureCommand(int kind) {
     return QStringLiteral("figure.%1").arg(kind);
 }
@@ -208,6 +283,8 @@ void defineEditorCommands(EditorController& editor, CommandRegistry& registry) {
     defineObjectCommands(editor, registry);
     defineKindCommands(editor, registry);
     defineCentring(editor, registry);
+    defineArrange(editor, registry);
+    defineSelection(editor, registry);
     defineViewCommands(editor, registry);
 }
 

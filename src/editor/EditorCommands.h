@@ -23,12 +23,19 @@ inline const QString kBackground = QStringLiteral("settings.background");
 inline const QString kWholeCard = QStringLiteral("view.wholeCard");
 // "Hi&lfslinien entfernen" of the view menu; the side is the action's data.
 inline const QString kRemoveGuides = QStringLiteral("view.removeGuides");
+// "A&lles auswählen" (Ctrl+A), "Gru&ppieren" (Ctrl+G), "Gruppierung auf&heben" (Ctrl+Shift+G).
+inline const QString kSelectAll = QStringLiteral("edit.selectAll");
+inline const QString kGroup = QStringLiteral("object.group");
+inline const QString kUngroup = QStringLiteral("object.ungroup");
 }  // namespace cmd
 
 // The four clipboard commands, in menu order.
 QStringList clipboardCommands();
 // The commands that centre the selected object, in menu order.
 QStringList centringCommands();
+// The commands that line up the selected objects on an edge and spread them out, in menu
+// order (after the centring commands in "Ausrichten").
+QStringList arrangeCommands();
 // The figure kinds 0..9 ("&Kreis" ... "Linie schräg runter") and the text alignments 0..2.
 QString figureCommand(int kind);
 QString alignmentCommand(int alignment);

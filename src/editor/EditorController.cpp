@@ -10,6 +10,7 @@
 #include "editor/EditorCommands.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
+#include "editor/ObjectList.h"
 #include "editor/ObjectMenu.h"
 #include "editor/PictureOpenDialog.h"
 #include "editor/PropertyPanel.h"
@@ -63,6 +64,8 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     menus_ = new ObjectMenu(*this, dialogParent, this);
     ownedPanel_ = std::make_unique<PropertyPanel>(*this, dialogs_);
     panel_ = ownedPanel_.get();
+    ownedObjectList_ = std::make_unique<ObjectList>(*this);
+    objectList_ = ownedObjectList_.get();
     commands_ = std::make_unique<ObjectCommands>(*this, dialogs_, dialogParent);
     clipboard_ = std::make_unique<ObjectClipboard>(*this, dialogs_, programFolder_);
     pictureOpenDialog_ = new PictureOpenDialog(programFolder_, dialogParent);
@@ -73,6 +76,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
 }
 
 EditorController::~EditorController() {
+    if (objectList_) objectList_->detach();
     if (&views_.input() == this) views_.setInput(nullptr);
     if (!dialogParent_) {
         delete backgroundDialog_;
@@ -89,6 +93,11 @@ void EditorController::install(EditorTab& tab) {
         tab.propertyColumn()->layout()->addWidget(ownedPanel_.release());
         tab.propertyColumn()->show();
     }
+    if (ownedObjectList_) {
+        // As wide as the panel above it.
+        objectList_->setMaximumWidth(panel_->width());
+        tab.propertyColumn()->layout()->addWidget(ownedObjectList_.release());
+    }
     views_.setInput(this);
     clipboard_->watchViews();
     tab_ = &tab;
@@ -98,6 +107,10 @@ void EditorController::install(EditorTab& tab) {
         resetState();
         if (hadSelection) repaintBoth();
     });
+}
+
+ObjectList& EditorController::objectList() {
+    return *objectList_;
 }
 
 int EditorController::modal(QDialog& d) const {
@@ -127,6 +140,32 @@ void EditorController::setCursorNumber(int number) {
 void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY) {
     CardObject* o = selected();
     if (!o) return;
+    const std::vector<int> picks = selection();
+    if (picks.size() > 1) {
+        // Several objects: each one's outline, and the handles of the box around the ones
+        // that may be dragged.
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 0));
+        if (mouseState_ == MouseDragging) p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        for (int s : picks) {
+            const PixelBox b = pixelBox(doc(), *editedSlots()[s]);
+            if (b.width > 0 && b.height > 0)
+                p.drawRect(b.left - offsetX, b.top - offsetY, b.width - 1, b.height - 1);
+        }
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const PixelBox u = selectionPixelBox();
+        if (mouseState_ == MouseIdle && u.width > 0 && u.height > 0) {
+            p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+            p.drawRect(u.left - offsetX, u.top - offsetY, u.width - 1, u.height - 1);
+            for (int mode = DragTopLeft; mode <= DragRight; ++mode) {
+                const HandlePoint h = handlePoint(u, mode);
+                p.fillRect(h.x - 3 - offsetX, h.y - 3 - offsetY, 6, 6, Qt::black);
+            }
+        }
+        p.restore();
+        return;
+    }
     const PixelBox b = pixelBox(doc(), *o);
     const int L = b.left - offsetX, T = b.top - offsetY;
     p.save();
@@ -153,6 +192,7 @@ void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offset
 
 void EditorController::drawOverlay(int side, QPainter& painter) {
     if (side == editedSide()) textSession_->drawCaret(painter);
+    drawBand(side, painter);
     if (guidePull_.active && guidePull_.onView && side == guidePull_.side)
         drawGuideLine(painter, guidePull_.vertical, guidePull_.pos, 0, 0);
     if (mouseState_ != MouseDragging || side != dragSide_) return;
@@ -171,6 +211,11 @@ QRect EditorController::outlineRect() const {
 void EditorController::updateOutline(const QRect& before) {
     EditorView* v = views_.view(dragSide_);
     if (!v) return;
+    if (draggingSeveral()) {
+        v->update();
+        shownGuides_ = guideRegion();
+        return;
+    }
     // Only the four edges of the old and the new outline change on the screen, and the guides
     // that held before or hold now.
     QRegion region = shownGuides_ + guideRegion();
@@ -218,7 +263,19 @@ void EditorController::chooseDragMode(int x, int y) {
         setCursorNumber(CursorArrow);
         return;
     }
-    const DragGrab g = classifyHandle(pixelBox(doc(), *o), x, y);
+    DragGrab g;
+    if (!edited().also.empty()) {
+        // Several objects: the handles of the box around the unlocked ones, and the body of
+        // any of them.
+        if (!movableSelection().empty()) g = classifyHandle(selectionPixelBox(), x, y);
+        if (g.mode == DragMove) {
+            const int hit = hitTest(doc(), editedSide(), x, y);
+            if (hit == 0 || !isSelected(hit)) g = DragGrab{};
+        }
+    } else if (!o->extras.locked) {
+        // A locked object is not dragged on the card.
+        g = classifyHandle(pixelBox(doc(), *o), x, y);
+    }
     dragMode_ = g.mode;
     grabOffsetX_ = g.grabX;
     grabOffsetY_ = g.grabY;
@@ -226,6 +283,10 @@ void EditorController::chooseDragMode(int x, int y) {
 }
 
 void EditorController::dragObject(int x, int y) {
+    if (draggingSeveral()) {
+        dragSeveral(x, y);
+        return;
+    }
     CardObject* o = selected();
     if (!o) return;
     EditorView* outside = views_.outsideView();
@@ -263,6 +324,19 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
         return;
     }
     if (tool != ToolPointer) return;
+    if (mods & (Qt::ShiftModifier | Qt::ControlModifier)) {
+        // Shift or Ctrl adds an object to the selection or takes it away; on empty area it
+        // starts a rubber band whose objects are added.
+        const int hit = hitTest(doc(), editedSide(), x, y);
+        if (hit > 0) {
+            toggleSelected(hit);
+            repaintBoth();
+            return;
+        }
+        if (pressOnGuide(side, x, y)) return;
+        startBand(side, x, y, true);
+        return;
+    }
     chooseDragMode(x, y);
     if (dragMode_ > DragNone) {
         startDrag(side, x, y);
@@ -270,15 +344,14 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
     }
     const int hit = hitTest(doc(), editedSide(), x, y);
     if (hit > 0) {
-        if (hit != selectedSlot()) {
+        if (!isSelected(hit)) {
             selectSlot(hit);
-            repaintView(side);
+            repaintBoth();
         }
         return;
     }
     if (pressOnGuide(side, x, y)) return;
-    edited().slot = 0;
-    repaintView(side);
+    startBand(side, x, y, false);
 }
 
 void EditorController::startDrag(int side, int x, int y) {
@@ -287,6 +360,7 @@ void EditorController::startDrag(int side, int x, int y) {
     dragPressPos_ = QPoint(x, y);
     dragFollowing_ = false;
     beginDragStep();
+    if (!edited().also.empty()) startDragSeveral();
     const CardObject& o = *selected();
     dragStartBox_[0] = o.x;
     dragStartBox_[1] = o.y;
@@ -308,13 +382,13 @@ void EditorController::rightPress(int side, int x, int y) {
     } else {
         const int hit = hitTest(doc(), editedSide(), x, y);
         if (hit > 0) {
-            if (hit != selectedSlot()) {
+            if (!isSelected(hit)) {
                 selectSlot(hit);
-                repaintView(side);
+                repaintBoth();
             }
             showObjectMenu(side, x, y);
         } else {
-            edited().slot = 0;
+            edited().select(0);
             repaintView(side);
             showViewMenu(side, x, y);
         }
@@ -327,6 +401,8 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
         pullGuide(x, y);
     } else if (textSession_->selecting()) {
         textSession_->selectTo(side, x, y);
+    } else if (band_.active) {
+        pullBand(x, y);
     } else if (mouseState_ == MousePanning) {
         navigation_.pan(side, x, y);
     } else if (mouseState_ == MouseDragging) {
@@ -356,8 +432,11 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
         // A click that stayed within the drag distance leaves the object where it was.
         if (dragFollowing_ || beyondDragDistance(x, y)) dragObject(x, y);
         mouseState_ = MouseIdle;
+        severalStart_.clear();
         endDragStep();
         repaintView(side);
+    } else if (band_.active) {
+        dropBand(x, y);
     } else {
         creator_->createAt(side, x, y);
     }
@@ -401,6 +480,8 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
     // On the selected text the second press has begun a drag: that press counts for nothing,
     // so the drag is undone.
     if (mouseState_ == MouseDragging) {
+        restoreSeveral();
+        severalStart_.clear();
         o->x = dragStartBox_[0];
         o->y = dragStartBox_[1];
         o->width = dragStartBox_[2];
@@ -421,6 +502,7 @@ void EditorController::keyPress(QKeyEvent& event) {
         showWholeCard();
         return;
     }
+    if (selectionKey(event)) return;
     if (nudgeKey(event)) return;
     handleKey(event.key());
 }
@@ -430,7 +512,7 @@ void EditorController::handleKey(int key) {
         commands_->deleteSelected();
     } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
         if (selectedSlot() == 0) return;
-        edited().slot = nextUsedSlot(doc(), editedSide(), selectedSlot());
+        edited().select(nextUsedSlot(doc(), editedSide(), selectedSlot()));
         repaintBoth();
     }
 }
@@ -442,11 +524,6 @@ void EditorController::showSide(int side) {
     }
     edited().side = side == SideInside ? SideInside : SideOutside;
     resetState();
-}
-
-void EditorController::selectSlot(int slot) {
-    edited().slot = slot;
-    if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
 }
 
 void EditorController::beginDragStep() {
@@ -471,9 +548,10 @@ void EditorController::afterHistoryApplied(bool formatChanged) {
     dragMode_ = DragNone;
     if (formatChanged) views_.layoutFromDocument();
     // The side tabs follow a step undone on the other side; the selection is the step's.
-    const int slot = selectedSlot();
+    const EditedSide kept = edited();
     if (tab_) tab_->syncSideTab();
-    edited().slot = slot;
+    edited().slot = kept.slot;
+    edited().also = kept.also;
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
     repaintBoth();
     emit historyApplied(formatChanged);
@@ -487,7 +565,9 @@ void EditorController::resetState() {
     grabOffsetX_ = grabOffsetY_ = 0;
     lastPress_ = pressBefore_ = Press{};
     guidePull_ = GuidePull{};
-    edited().slot = 0;
+    severalStart_.clear();
+    band_ = Band{};
+    edited().select(0);
     endTextEditing();
 }
 
@@ -523,6 +603,7 @@ void EditorController::editBackground() {
 
 void EditorController::beforePaint() {
     panel_->updateFromSelection();
+    if (objectList_) objectList_->refresh();
 }
 
 }  // namespace bb

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "editor/Alignment.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorNavigation.h"
@@ -20,8 +21,10 @@
 #include <QLineF>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QRegion>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -36,6 +39,7 @@ namespace bb {
 class CommandRegistry;
 class EditorTab;
 class ObjectMenu;
+class ObjectList;
 class PropertyPanel;
 class PictureOpenDialog;
 class ObjectCommands;
@@ -95,6 +99,8 @@ public:
     // The program's commands; the editor's own are defined in it, the window adds its own.
     CommandRegistry& commandRegistry() { return *commandRegistry_; }
     PropertyPanel& panel() { return *panel_; }
+    // "Ebenen", the object list beside the panel.
+    ObjectList& objectList();
     ObjectCommands& commands() { return *commands_; }
     ObjectClipboard& clipboard() { return *clipboard_; }
     EditorNavigation& navigation() { return navigation_; }
@@ -135,13 +141,42 @@ public:
     // key joins the undo step of its first press.
     void nudge(int dx, int dy, bool millimetre, bool autoRepeat);
     // Centres the selected object on the card or on the half of the card it lies in.
+    // Several selected objects are centred together, as one block.
     enum class CentreOn { CardHorizontally, CardVertically, HalfHorizontally, HalfMiddle };
     void centreSelected(CentreOn where);
+    // "Ausrichten": lines up the selected objects (a group as one) on an edge of the box
+    // around them all; one object, or one group, on the edge of the half of the card it lies
+    // in (top and bottom: the card's).
+    void alignSelected(AlignEdge edge);
+    // Equal gaps between the selected objects (a group as one) across or down.
+    void distributeSelected(bool horizontally);
     // The guide lines that hold during the current drag (document units).
     const std::vector<int32_t>& guideXs() const { return guideXs_; }
     const std::vector<int32_t>& guideYs() const { return guideYs_; }
-    // Selects a slot (0: none) and loads the selection-bound panel controls from it.
+    // Selects a slot (0: none) with the rest of its group and loads the selection-bound panel
+    // controls from it.
     void selectSlot(int slot);
+
+    // ---- several objects at once (EditorSelection.cpp) ----
+    // The selected slots of the edited side in drawing order, the current one among them.
+    std::vector<int> selection() const;
+    bool isSelected(int slot) const;
+    // Selects `picks` with the rest of their groups; `current` (one of them, else the
+    // frontmost) becomes the object the panel shows.
+    void setSelection(const std::vector<int>& picks, int current = 0);
+    // Shift+click and Ctrl+click: adds the object and its group, or takes them away.
+    void toggleSelected(int slot);
+    // Ctrl+A: every object of the side that is not locked. Escape: nothing.
+    void selectAll();
+    void clearSelection();
+    // The used slots of the edited side that share `slot`'s group (`slot` alone without one).
+    std::vector<int> groupOf(int slot) const;
+    // The selected objects that may move on the card (the locked ones stay).
+    std::vector<int> movableSelection() const;
+    // A rubber band pulled over empty card area, in view pixels; empty while none is pulled.
+    QRect rubberBand() const;
+    // Moves the objects of `picks` by (dx, dy) units, as one step of the undo history.
+    void moveSlots(const std::vector<int>& picks, int64_t dx, int64_t dy, const QString& stepText);
     // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
 
@@ -186,6 +221,21 @@ private:
     void rightPress(int side, int x, int y);
     // A left press on a handle or the body of the selected object starts dragging it.
     void startDrag(int side, int x, int y);
+    // Several objects: the box around the movable selection in view pixels, whether a drag
+    // of them is on, and the drag applied to all of them (moved, or scaled within that box).
+    bool draggingSeveral() const { return !severalStart_.empty(); }
+    PixelBox selectionPixelBox() const;
+    void startDragSeveral();
+    void dragSeveral(int x, int y);
+    void restoreSeveral();
+    // The rubber band: a press on empty card area starts it, the release selects what lies
+    // wholly inside (added to the selection with Shift or Ctrl).
+    void startBand(int side, int x, int y, bool adding);
+    void pullBand(int x, int y);
+    void dropBand(int x, int y);
+    void drawBand(int side, QPainter& painter);
+    // Ctrl+A and Escape; false for any other key.
+    bool selectionKey(const QKeyEvent& event);
     void setCursorNumber(int number);
     // Whether the mouse at (x, y) has gone the platform's drag distance from the drag's press.
     bool beyondDragDistance(int x, int y) const;
@@ -223,6 +273,8 @@ private:
     ObjectMenu* menus_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     std::unique_ptr<PropertyPanel> ownedPanel_;
+    QPointer<ObjectList> objectList_;
+    std::unique_ptr<ObjectList> ownedObjectList_;
     EditorTab* tab_ = nullptr;
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<ObjectCommands> commands_;
@@ -275,6 +327,21 @@ private:
         bool onView = false;  // over the visible part of the view, where it stays when let go
     };
     GuidePull guidePull_;
+    // A drag of several objects: each one's box as it began and the box around them all.
+    struct StartBox {
+        int slot;
+        int32_t x, y, width, height;
+    };
+    std::vector<StartBox> severalStart_;
+    StartBox severalUnion_{};
+    struct Band {
+        bool active = false;
+        bool adding = false;
+        int side = 0;
+        QPoint from, to;
+        std::vector<int> before;  // the selection that an adding band adds to
+    };
+    Band band_;
 };
 
 }  // namespace bb

@@ -1,5 +1,6 @@
 // The editor's placement aids: snapping of a drag to guides and the grid, nudging the selected
-// object with the arrow keys, and centring it on the card or on a half of it.
+// objects with the arrow keys, centring them on the card or on a half of it, and lining
+// several of them up ("Ausrichten").
 #include "document/Trunc.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
@@ -23,8 +24,7 @@ void EditorController::startSnapping() {
     guideXs_.clear();
     guideYs_.clear();
     shownGuides_ = QRegion();
-    snapLines_ =
-        snapOptions_.enabled ? snapLines(doc(), editedSide(), selectedSlot()) : SnapLines{};
+    snapLines_ = snapOptions_.enabled ? snapLines(doc(), editedSide(), selection()) : SnapLines{};
     // The guides pulled from the rulers hold whether snapping is on or not.
     const GuideLines& pulled = guides_.side(dragSide_);
     if (pulled.empty()) return;
@@ -112,9 +112,23 @@ bool EditorController::nudgeKey(const QKeyEvent& event) {
     return true;
 }
 
+namespace {
+
+// The box around `picks` in document units.
+AlignBox boxAround(const SlotTable& t, const std::vector<int>& picks) {
+    std::vector<AlignBox> boxes;
+    for (int s : picks) {
+        const CardObject& o = *t[s];
+        boxes.push_back({o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height});
+    }
+    return unionOf(boxes);
+}
+
+}  // namespace
+
 void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
-    CardObject* o = selected();
-    if (!o || mouseState_ != MouseIdle) return;
+    const std::vector<int> picks = selection();
+    if (picks.empty() || mouseState_ != MouseIdle) return;
     // A held key is one step: its first press starts the group, the repeats join it.
     EditHistory::Step undoStep(*history_, QStringLiteral("Objekt verschieben"),
                                autoRepeat ? kNudgeMergeKey : -kNudgeMergeKey);
@@ -122,39 +136,98 @@ void EditorController::nudge(int dx, int dy, bool millimetre, bool autoRepeat) {
     const int64_t step = millimetre
                              ? std::llround(kUnitsPerMm)
                              : std::max<int64_t>(1, std::llround(d.unitsPerPixel / d.zoomFactor));
-    int64_t x = int64_t(o->x) + dx * step, y = int64_t(o->y) + dy * step;
-    // The same keep-on-area rule as a drag: some part stays on the work area.
-    x = std::max<int64_t>(x, -int64_t(o->width));
-    y = std::max<int64_t>(y, -int64_t(o->height));
+    // Several objects move as one box; the same keep-on-area rule as a drag: some part of it
+    // stays on the work area.
+    const AlignBox b = boxAround(editedSlots(), picks);
+    int64_t x = b.left + dx * step, y = b.top + dy * step;
+    x = std::max<int64_t>(x, -b.width());
+    y = std::max<int64_t>(y, -b.height());
     if (const EditorView* outside = views_.outsideView()) {
-        x = std::min(x, std::max<int64_t>(workAreaLimit(d, outside->width()), o->x));
-        y = std::min(y, std::max<int64_t>(workAreaLimit(d, outside->height()), o->y));
+        x = std::min(x, std::max<int64_t>(workAreaLimit(d, outside->width()), b.left));
+        y = std::min(y, std::max<int64_t>(workAreaLimit(d, outside->height()), b.top));
     }
-    if (x == o->x && y == o->y) return;
-    o->x = clampInt32(x);
-    o->y = clampInt32(y);
-    repaintBoth();
+    moveSlots(picks, x - b.left, y - b.top, QStringLiteral("Objekt verschieben"));
 }
 
-// ---- centring ----
+// ---- centring and lining up ----
 
 void EditorController::centreSelected(CentreOn where) {
-    CardObject* o = selected();
-    if (!o) return;
-    EditHistory::Step undoStep(*history_, QStringLiteral("Objekt zentrieren"));
+    const std::vector<int> picks = selection();
+    if (picks.empty()) return;
+    const AlignBox b = boxAround(editedSlots(), picks);
+    CardObject block;
+    block.x = clampInt32(b.left);
+    block.y = clampInt32(b.top);
+    block.width = clampInt32(b.width());
+    block.height = clampInt32(b.height());
     const CardGeometry card = cardGeometry(doc());
-    const CardHalf half = halfOf(card, *o);
+    const CardHalf half = halfOf(card, block);
     const bool onCard = where == CentreOn::CardHorizontally || where == CentreOn::CardVertically;
     const int32_t lo = onCard ? card.left : half.left;
     const int32_t hi = onCard ? card.right : half.right;
-    int32_t x = o->x, y = o->y;
-    if (where != CentreOn::CardVertically) x = centredPosition(lo, hi, o->width);
+    int32_t x = block.x, y = block.y;
+    if (where != CentreOn::CardVertically) x = centredPosition(lo, hi, block.width);
     if (where == CentreOn::CardVertically || where == CentreOn::HalfMiddle)
-        y = centredPosition(card.top, card.bottom, o->height);
-    if (x == o->x && y == o->y) return;
-    o->x = x;
-    o->y = y;
-    repaintBoth();
+        y = centredPosition(card.top, card.bottom, block.height);
+    moveSlots(picks, int64_t(x) - block.x, int64_t(y) - block.y,
+              QStringLiteral("Objekt zentrieren"));
+}
+
+namespace {
+
+// The selected slots by unit: a group is one, every other object one of its own.
+std::vector<std::vector<int>> alignUnits(const SlotTable& t, const std::vector<int>& picks) {
+    std::vector<std::vector<int>> units;
+    std::vector<int32_t> groups;
+    for (int s : picks) {
+        const int32_t g = t[s]->extras.group;
+        if (g > 0) {
+            const auto at = std::find(groups.begin(), groups.end(), g);
+            if (at != groups.end()) {
+                units[size_t(at - groups.begin())].push_back(s);
+                continue;
+            }
+        }
+        groups.push_back(g > 0 ? g : 0);
+        units.push_back({s});
+    }
+    return units;
+}
+
+}  // namespace
+
+void EditorController::alignSelected(AlignEdge edge) {
+    const std::vector<int> picks = selection();
+    if (picks.empty()) return;
+    const SlotTable& t = editedSlots();
+    const std::vector<std::vector<int>> units = alignUnits(t, picks);
+    std::vector<AlignBox> boxes;
+    for (const std::vector<int>& u : units) boxes.push_back(boxAround(t, u));
+    AlignBox reference = unionOf(boxes);
+    if (units.size() == 1) {
+        // One object or group: the half of the card it lies in, and the card's height.
+        CardObject block;
+        block.x = clampInt32(reference.left);
+        block.width = clampInt32(reference.width());
+        const CardGeometry card = cardGeometry(doc());
+        const CardHalf half = halfOf(card, block);
+        reference = {half.left, card.top, half.right, card.bottom};
+    }
+    const std::vector<AlignMove> moves = alignMoves(boxes, edge, reference);
+    EditHistory::Step step(*history_, QStringLiteral("Objekte ausrichten"));
+    for (size_t i = 0; i < units.size(); ++i)
+        moveSlots(units[i], moves[i].dx, moves[i].dy, QStringLiteral("Objekte ausrichten"));
+}
+
+void EditorController::distributeSelected(bool horizontally) {
+    const SlotTable& t = editedSlots();
+    const std::vector<std::vector<int>> units = alignUnits(t, selection());
+    std::vector<AlignBox> boxes;
+    for (const std::vector<int>& u : units) boxes.push_back(boxAround(t, u));
+    const std::vector<AlignMove> moves = distributeMoves(boxes, horizontally);
+    EditHistory::Step step(*history_, QStringLiteral("Objekte verteilen"));
+    for (size_t i = 0; i < units.size(); ++i)
+        moveSlots(units[i], moves[i].dx, moves[i].dy, QStringLiteral("Objekte verteilen"));
 }
 
 }  // namespace bb

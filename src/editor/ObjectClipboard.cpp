@@ -50,10 +50,20 @@ struct HeldPicture {
     DibImage picture;
 };
 
-HeldPicture& heldPicture() {
-    static HeldPicture held;
+// The pictures of the last copy, one per copied picture object.
+std::vector<HeldPicture>& heldPictures() {
+    static std::vector<HeldPicture> held;
     return held;
 }
+
+const DibImage* heldPicture(const QByteArray& key) {
+    if (key.isEmpty()) return nullptr;
+    for (const HeldPicture& h : heldPictures())
+        if (h.key == key && !h.picture.isNull()) return &h.picture;
+    return nullptr;
+}
+
+constexpr quint32 kListMagic = 0x42424c31;  // "BBL1": a list of object payloads
 
 QByteArray newPictureKey() {
     static const QByteArray process = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
@@ -116,6 +126,35 @@ bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* p
     return true;
 }
 
+QByteArray objectListPayload(const std::vector<QByteArray>& payloads) {
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << kListMagic << quint32(payloads.size());
+    for (const QByteArray& p : payloads) s << p;
+    return bytes;
+}
+
+bool objectListFromPayload(const QByteArray& bytes, std::vector<QByteArray>& payloads) {
+    QDataStream s(bytes);
+    s.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, count = 0;
+    s >> magic >> count;
+    if (s.status() != QDataStream::Ok || magic != kListMagic || count == 0 ||
+        count > quint32(kMaxListedObjects))
+        return false;
+    std::vector<QByteArray> read;
+    for (quint32 i = 0; i < count; ++i) {
+        QByteArray p;
+        s >> p;
+        if (s.status() != QDataStream::Ok) return false;
+        read.push_back(std::move(p));
+    }
+    if (!s.atEnd()) return false;
+    payloads = std::move(read);
+    return true;
+}
+
 ObjectClipboard::ObjectClipboard(EditorController& editor, UserDialogs& dialogs,
                                  const QString& programFolder)
     : editor_(editor), dialogs_(dialogs), programFolder_(programFolder) {}
@@ -123,19 +162,30 @@ ObjectClipboard::ObjectClipboard(EditorController& editor, UserDialogs& dialogs,
 ObjectClipboard::~ObjectClipboard() = default;
 
 std::unique_ptr<QMimeData> ObjectClipboard::mimeForSelected() const {
-    const CardObject* o = editor_.selected();
-    if (!o) return nullptr;
+    const std::vector<int> picks = editor_.selection();
+    if (picks.empty()) return nullptr;
     auto mime = std::make_unique<QMimeData>();
-    PayloadPicture payloadPicture;
-    if (o->kind == KindPicture && !o->picture.isNull()) {
-        payloadPicture = {newPictureKey(),
-                          pictureFileOf(*o, editor_.views().doc().fileName, programFolder_)};
-        heldPicture() = {payloadPicture.key, o->picture};
-        // The picture as shown, for programs that take images.
-        mime->setImageData(qimageFromDib(o->picture));
+    std::vector<QByteArray> payloads;
+    QStringList texts;
+    heldPictures().clear();
+    for (int slot : picks) {
+        const CardObject& o = *editor_.views().edited().table(editor_.views().doc())[slot];
+        PayloadPicture payloadPicture;
+        if (o.kind == KindPicture && !o.picture.isNull()) {
+            payloadPicture = {newPictureKey(),
+                              pictureFileOf(o, editor_.views().doc().fileName, programFolder_)};
+            heldPictures().push_back({payloadPicture.key, o.picture});
+            // The picture as shown, for programs that take images.
+            if (picks.size() == 1) mime->setImageData(qimageFromDib(o.picture));
+        }
+        if (o.kind == KindText) texts << o.content;
+        payloads.push_back(objectPayload(o, payloadPicture));
     }
-    if (o->kind == KindText) mime->setText(o->content);
-    mime->setData(kObjectMimeType, objectPayload(*o, payloadPicture));
+    if (!texts.isEmpty()) mime->setText(texts.join(QLatin1Char('\n')));
+    if (payloads.size() == 1)
+        mime->setData(kObjectMimeType, payloads.front());
+    else
+        mime->setData(kObjectListMimeType, objectListPayload(payloads));
     return mime;
 }
 
@@ -147,10 +197,13 @@ bool ObjectClipboard::copy() {
 }
 
 bool ObjectClipboard::cut() {
+    const std::vector<int> picks = editor_.selection();
     if (!copy()) return false;
-    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt ausschneiden"));
-    CardDocument::freeObject(*editor_.editedSlots()[editor_.selectedSlot()]);
-    editor_.edited().slot = 0;
+    EditHistory::Step step(editor_.history(), picks.size() == 1
+                                                  ? QStringLiteral("Objekt ausschneiden")
+                                                  : QStringLiteral("Objekte ausschneiden"));
+    for (int slot : picks) CardDocument::freeObject(*editor_.editedSlots()[slot]);
+    editor_.edited().select(0);
     editor_.repaintBoth();
     return true;
 }
@@ -161,79 +214,149 @@ bool ObjectClipboard::paste() {
 }
 
 bool ObjectClipboard::duplicate() {
-    const CardObject* o = editor_.selected();
-    if (!o) return false;
-    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt duplizieren"));
-    CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
-    if (slot == 0) return false;
-    CardObject copy = *o;  // shares the picture
-    const int32_t offset = d.fromView(kPasteStep);
-    copy.x += offset;
-    copy.y += offset;
-    return place(slot, std::move(copy)) != 0;
+    const std::vector<int> picks = editor_.selection();
+    if (picks.empty()) return false;
+    EditHistory::Step step(editor_.history(), picks.size() == 1
+                                                  ? QStringLiteral("Objekt duplizieren")
+                                                  : QStringLiteral("Objekte duplizieren"));
+    std::vector<CardObject> copies;
+    const int32_t offset = editor_.doc().fromView(kPasteStep);
+    for (int slot : picks) {
+        CardObject copy = *editor_.editedSlots()[slot];  // shares the picture
+        copy.x += offset;
+        copy.y += offset;
+        copies.push_back(std::move(copy));
+    }
+    return placeAll(std::move(copies)) != 0;
 }
 
 bool ObjectClipboard::canPaste(const QMimeData* mime) {
-    return mime && (mime->hasFormat(kObjectMimeType) || mime->hasImage());
+    return mime && (mime->hasFormat(kObjectMimeType) || mime->hasFormat(kObjectListMimeType) ||
+                    mime->hasImage());
 }
 
 int ObjectClipboard::pasteMime(const QMimeData& mime) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt einfügen"));
+    if (mime.hasFormat(kObjectListMimeType)) return pasteObjects(mime.data(kObjectListMimeType));
     if (mime.hasFormat(kObjectMimeType)) return pasteObject(mime.data(kObjectMimeType));
     if (mime.hasImage()) return pasteImage(qvariant_cast<QImage>(mime.imageData()));
     return 0;
 }
 
+bool ObjectClipboard::objectOf(const QByteArray& payload, CardObject& o) {
+    PayloadPicture source;
+    if (!objectFromPayload(payload, o, &source)) return false;
+    if (o.kind != KindPicture) return true;
+    if (const DibImage* held = heldPicture(source.key)) {
+        o.picture = *held;
+        return true;
+    }
+    // From another program (or an older copy): the picture file, turned as shown. The file
+    // where the copying program found it comes first; the card then names that file.
+    if (!source.file.isEmpty() && loadPictureOrBlank(o.picture, source.file, {})) {
+        o.content = source.file;
+    } else if (PictureError why = PictureError::None;
+               !loadPictureOrBlank(o.picture, o.content, programFolder_, &why)) {
+        releaseDib(o.picture);
+        dialogs_.message(pictureLoadMessage(o.content, why), QString(), MsgIcon::Error, BtnOk);
+        return false;
+    }
+    turnByRotation(o.picture, o.rotation);
+    return true;
+}
+
+void ObjectClipboard::placeCopies(std::vector<CardObject>& objects, int repeat) {
+    CardDocument& d = editor_.doc();
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    for (const CardObject& o : objects) {
+        left = std::min<int64_t>(left, o.x);
+        top = std::min<int64_t>(top, o.y);
+        right = std::max(right, int64_t(o.x) + o.width);
+        bottom = std::max(bottom, int64_t(o.y) + o.height);
+    }
+    const int64_t offset = int64_t(d.fromView(kPasteStep)) * repeat;
+    const CardGeometry card = cardGeometry(d);
+    int64_t dx = offset, dy = offset;
+    if (!(left + offset >= card.left && top + offset >= card.top && right + offset <= card.right &&
+          bottom + offset <= card.bottom)) {
+        // Not on this card (a smaller card type, or pasted often): in the middle of the part of
+        // the card that the view shows, and on the card as far as it fits.
+        const QPoint c = visibleCardCentre();
+        dx = int64_t(placeOnCard(c.x(), clampInt32(right - left), card.left, card.right)) - left;
+        dy = int64_t(placeOnCard(c.y(), clampInt32(bottom - top), card.top, card.bottom)) - top;
+    }
+    for (CardObject& o : objects) {
+        o.x = clampInt32(o.x + dx);
+        o.y = clampInt32(o.y + dy);
+    }
+}
+
 int ObjectClipboard::pasteObject(const QByteArray& payload) {
     CardObject o;
-    PayloadPicture source;
-    if (!objectFromPayload(payload, o, &source)) return 0;
-    CardDocument& d = editor_.doc();
-    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
-    if (slot == 0) return 0;
-    if (o.kind == KindPicture) {
-        const HeldPicture& held = heldPicture();
-        if (!source.key.isEmpty() && source.key == held.key && !held.picture.isNull()) {
-            o.picture = held.picture;
-        } else {
-            // From another program (or an older copy): the picture file, turned as shown.
-            // The file where the copying program found it comes first; the card then names
-            // that file.
-            if (!source.file.isEmpty() && loadPictureOrBlank(o.picture, source.file, {})) {
-                o.content = source.file;
-            } else if (PictureError why = PictureError::None;
-                       !loadPictureOrBlank(o.picture, o.content, programFolder_, &why)) {
-                releaseDib(o.picture);
-                dialogs_.message(pictureLoadMessage(o.content, why), QString(), MsgIcon::Error,
-                                 BtnOk);
-                return 0;
-            }
-            turnByRotation(o.picture, o.rotation);
-        }
-    }
+    if (!objectOf(payload, o)) return 0;
     if (payload == lastPasted_) {
         ++pasteRepeat_;
     } else {
         lastPasted_ = payload;
         pasteRepeat_ = 1;
     }
-    const int32_t offset = d.fromView(kPasteStep);
-    const qint64 x = qint64(o.x) + qint64(offset) * pasteRepeat_;
-    const qint64 y = qint64(o.y) + qint64(offset) * pasteRepeat_;
-    const CardGeometry card = cardGeometry(d);
-    if (x >= card.left && y >= card.top && x + o.width <= card.right &&
-        y + o.height <= card.bottom) {
-        o.x = int32_t(x);
-        o.y = int32_t(y);
-    } else {
-        // Not on this card (a smaller card type, or pasted often): in the middle of the part of
-        // the card that the view shows, and on the card as far as it fits.
-        const QPoint c = visibleCardCentre();
-        o.x = placeOnCard(c.x(), o.width, card.left, card.right);
-        o.y = placeOnCard(c.y(), o.height, card.top, card.bottom);
+    std::vector<CardObject> objects;
+    objects.push_back(std::move(o));
+    placeCopies(objects, pasteRepeat_);
+    return placeAll(std::move(objects));
+}
+
+int ObjectClipboard::pasteObjects(const QByteArray& listPayload) {
+    std::vector<QByteArray> payloads;
+    if (!objectListFromPayload(listPayload, payloads)) return 0;
+    std::vector<CardObject> objects;
+    for (const QByteArray& p : payloads) {
+        CardObject o;
+        if (objectOf(p, o)) objects.push_back(std::move(o));
     }
-    return place(slot, std::move(o));
+    if (objects.empty()) return 0;
+    if (listPayload == lastPasted_) {
+        ++pasteRepeat_;
+    } else {
+        lastPasted_ = listPayload;
+        pasteRepeat_ = 1;
+    }
+    placeCopies(objects, pasteRepeat_);
+    return placeAll(std::move(objects));
+}
+
+int ObjectClipboard::placeAll(std::vector<CardObject> objects) {
+    CardDocument& d = editor_.doc();
+    const SlotTable& t = editor_.editedSlots();
+    // Groups among the copies become new groups of the side; a copy alone is in none.
+    int32_t fresh = 1;
+    for (int s = 1; s <= kSlotCount; ++s)
+        if (t[s]->used()) fresh = std::max(fresh, t[s]->extras.group + 1);
+    std::vector<std::pair<int32_t, int32_t>> renamed;
+    for (CardObject& o : objects) {
+        const int32_t old = o.extras.group;
+        if (old <= 0 || objects.size() == 1) {
+            o.extras.group = 0;
+            continue;
+        }
+        const auto at = std::find_if(renamed.begin(), renamed.end(),
+                                     [old](const auto& r) { return r.first == old; });
+        if (at != renamed.end()) {
+            o.extras.group = at->second;
+        } else {
+            renamed.emplace_back(old, fresh);
+            o.extras.group = fresh++;
+        }
+    }
+    std::vector<int> placed;
+    for (CardObject& o : objects) {
+        const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
+        if (slot == 0) break;
+        if (place(slot, std::move(o)) != 0) placed.push_back(slot);
+    }
+    if (placed.empty()) return 0;
+    editor_.setSelection(placed, placed.back());
+    return placed.back();
 }
 
 int ObjectClipboard::pasteImage(const QImage& image) {
@@ -324,7 +447,7 @@ int ObjectClipboard::place(int slot, CardObject o) {
     releaseDib(target.picture);
     target = std::move(o);
     settleObject(target);
-    editor_.edited().slot = slot;
+    editor_.edited().select(slot);
     editor_.panel().loadSelectionControls(target);
     editor_.repaintBoth();
     return slot;

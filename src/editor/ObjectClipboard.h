@@ -1,4 +1,4 @@
-// Cut, copy, paste and duplicate of the selected object, and picture files dropped onto the
+// Cut, copy, paste and duplicate of the selected objects, and picture files dropped onto the
 // views. An object travels as a MIME payload of its fields; a picture object's picture travels
 // by its file name, as in the card file, so that another running program loads it from there.
 // Within one program the paste shares the copied picture instead.
@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QMimeData;
 
@@ -22,6 +23,11 @@ class EditorController;
 class UserDialogs;
 
 inline const QString kObjectMimeType = QStringLiteral("application/x-brisella-bildwerker-object");
+// Several objects copied together: a count and one object payload each, back to front.
+inline const QString kObjectListMimeType =
+    QStringLiteral("application/x-brisella-bildwerker-objects");
+// The most objects one list payload holds (a side's slots).
+constexpr int kMaxListedObjects = 10000;
 
 // What travels beside the object's fields: which copied picture of this program the object
 // shows, and the full path of the file its picture was found in (a card names it relative to
@@ -36,6 +42,9 @@ QByteArray objectPayload(const CardObject& o, const PayloadPicture& picture = {}
 // Reads a payload back into `o` (its picture is left null). False, with `o` untouched, for
 // anything that is not a complete payload of a figure, text or picture.
 bool objectFromPayload(const QByteArray& bytes, CardObject& o, PayloadPicture* picture = nullptr);
+// Several object payloads in one, and back; false for anything that is not such a list.
+QByteArray objectListPayload(const std::vector<QByteArray>& payloads);
+bool objectListFromPayload(const QByteArray& bytes, std::vector<QByteArray>& payloads);
 
 class ObjectClipboard : public QObject {
     Q_OBJECT
@@ -44,7 +53,8 @@ public:
     ~ObjectClipboard() override;
 
     // The selected object as clipboard data: the payload, and the picture as an image or the
-    // text as plain text. Null when nothing is selected.
+    // text as plain text; several selected objects as a list payload (and their texts). Null
+    // when nothing is selected.
     std::unique_ptr<QMimeData> mimeForSelected() const;
 
     // The commands; each is one change of the card. False when nothing happened.
@@ -53,8 +63,9 @@ public:
     bool paste();
     bool duplicate();
 
-    // Pastes clipboard data onto the edited side: an object of ours, else an image. Returns
-    // the new object's slot, or 0.
+    // Pastes clipboard data onto the edited side: objects of ours, else an image. The pasted
+    // objects are selected; groups among them get numbers of their own. Returns the (current)
+    // new object's slot, or 0.
     int pasteMime(const QMimeData& mime);
     // Picture files dropped at view pixel `pos` of the edited side become picture objects;
     // files that hold no picture are passed over. Returns how many objects were made.
@@ -86,6 +97,17 @@ private:
     // Puts `o` into `slot` of the edited side (a free one) and selects it.
     int place(int slot, CardObject o);
     int pasteObject(const QByteArray& payload);
+    int pasteObjects(const QByteArray& listPayload);
+    // The object of a payload with its picture (shared with this program's copy, else loaded
+    // from its file); false when it cannot be had.
+    bool objectOf(const QByteArray& payload, CardObject& o);
+    // Moves `objects` one paste step (or `repeat` steps) away from where they were copied,
+    // or, off the card, into the middle of its visible part, keeping their places among
+    // themselves.
+    void placeCopies(std::vector<CardObject>& objects, int repeat);
+    // Puts `objects` into free slots of the edited side with fresh group numbers and selects
+    // them. Returns the last one's slot, or 0.
+    int placeAll(std::vector<CardObject> objects);
     int pasteImage(const QImage& image);
     // The middle (units) of the part of the edited side's card that its view shows; the
     // card's own middle when the view shows none of it.

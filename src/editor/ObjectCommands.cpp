@@ -43,106 +43,197 @@ ObjectCommands::~ObjectCommands() {
     }
 }
 
+template <typename F>
+void ObjectCommands::forSelected(bool (*applies)(const CardObject&, int), F change) {
+    CardObject* current = editor_.selected();
+    if (!current) return;
+    const int kind = current->kind;
+    bool changed = false;
+    for (int slot : editor_.selection()) {
+        CardObject& o = *editor_.editedSlots()[slot];
+        if (!applies(o, kind)) continue;
+        change(o);
+        changed = true;
+    }
+    if (changed) editor_.repaintBoth();
+}
+
+namespace {
+
+// The objects a property of the panel's sheet reaches: those of the current object's kind.
+bool sameKind(const CardObject& o, int kind) {
+    return o.kind == kind;
+}
+
+// Figures and texts have a colour of their own.
+bool coloured(const CardObject& o, int) {
+    return o.kind == KindFigure || o.kind == KindText;
+}
+
+bool isText(const CardObject& o, int) {
+    return o.kind == KindText;
+}
+
+}  // namespace
+
 void ObjectCommands::deleteSelected() {
-    CardObject* o = editor_.selected();
-    if (!o) return;
-    if (dialogs_.message(QStringLiteral("Wollen Sie das Element löschen?"),
-                         QStringLiteral("Element löschen"), MsgIcon::Question,
+    const std::vector<int> picks = editor_.selection();
+    if (picks.empty()) return;
+    const QString question =
+        picks.size() == 1 ? QStringLiteral("Wollen Sie das Element löschen?")
+                          : QStringLiteral("Wollen Sie die %1 Elemente löschen?").arg(picks.size());
+    if (dialogs_.message(question, QStringLiteral("Element löschen"), MsgIcon::Question,
                          BtnYes | BtnNo) != BtnYes)
         return;
     EditHistory::Step step(editor_.history(), QStringLiteral("Objekt löschen"));
-    CardDocument::freeObject(*o);
-    editor_.edited().slot = 0;
+    for (int slot : picks) CardDocument::freeObject(*editor_.editedSlots()[slot]);
+    editor_.edited().select(0);
     editor_.repaintBoth();
 }
 
+void ObjectCommands::setDrawingOrder(const std::vector<int>& order) {
+    SlotTable& t = editor_.editedSlots();
+    std::vector<int> used;
+    for (int s = 1; s <= kSlotCount; ++s)
+        if (t[s]->used()) used.push_back(s);
+    // The same used slots in another order, nothing else.
+    std::vector<int> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted != used || order.empty()) return;
+    std::vector<CardObject*> records;
+    for (int s : order) records.push_back(t[s]);
+    const CardObject* current = editor_.selected();
+    std::vector<const CardObject*> chosen;
+    for (int s : editor_.selection()) chosen.push_back(t[s]);
+    EditHistory::Step step(editor_.history(), QStringLiteral("Reihenfolge ändern"));
+    for (size_t i = 0; i < used.size(); ++i) t[used[i]] = records[i];
+    // The selection follows its objects to their new slots.
+    std::vector<int> selection;
+    int currentSlot = 0;
+    for (int s : used) {
+        if (std::find(chosen.begin(), chosen.end(), t[s]) != chosen.end()) selection.push_back(s);
+        if (t[s] == current) currentSlot = s;
+    }
+    editor_.setSelection(selection, currentSlot);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::moveSelectionInOrder(bool toFront) {
+    const std::vector<int> chosen = editor_.selection();
+    std::vector<int> rest;
+    const SlotTable& t = editor_.editedSlots();
+    for (int s = 1; s <= kSlotCount; ++s)
+        if (t[s]->used() && std::find(chosen.begin(), chosen.end(), s) == chosen.end())
+            rest.push_back(s);
+    std::vector<int> order = toFront ? rest : chosen;
+    const std::vector<int>& then = toFront ? chosen : rest;
+    order.insert(order.end(), then.begin(), then.end());
+    setDrawingOrder(order);
+}
+
 void ObjectCommands::bringToFront() {
+    if (editor_.selection().size() > 1) {
+        moveSelectionInOrder(true);
+        return;
+    }
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach vorne"));
     if (!editor_.selected()) return;
     std::swap(editor_.editedSlots()[editor_.selectedSlot()], editor_.editedSlots()[kSlotCount]);
-    editor_.edited().slot = kSlotCount;
+    editor_.edited().select(kSlotCount);
     editor_.repaintBoth();
 }
 
 void ObjectCommands::sendToBack() {
+    if (editor_.selection().size() > 1) {
+        moveSelectionInOrder(false);
+        return;
+    }
     EditHistory::Step step(editor_.history(), QStringLiteral("Nach hinten"));
     if (!editor_.selected()) return;
     std::swap(editor_.editedSlots()[editor_.selectedSlot()], editor_.editedSlots()[1]);
-    editor_.edited().slot = 1;
+    editor_.edited().select(1);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::group() {
+    const std::vector<int> picks = editor_.selection();
+    if (picks.size() < 2) return;
+    SlotTable& t = editor_.editedSlots();
+    // A number no other group of the side has.
+    int32_t fresh = 1;
+    for (int s = 1; s <= kSlotCount; ++s)
+        if (t[s]->used()) fresh = std::max(fresh, t[s]->extras.group + 1);
+    EditHistory::Step step(editor_.history(), QStringLiteral("Gruppieren"));
+    for (int s : picks) t[s]->extras.group = fresh;
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::ungroup() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Gruppierung aufheben"));
+    for (int s : editor_.selection()) editor_.editedSlots()[s]->extras.group = 0;
+    editor_.repaintBoth();
+}
+
+bool ObjectCommands::selectionGrouped() {
+    for (int s : editor_.selection())
+        if (editor_.editedSlots()[s]->extras.group > 0) return true;
+    return false;
+}
+
+void ObjectCommands::setLocked(int slot, bool locked) {
+    SlotTable& t = editor_.editedSlots();
+    if (slot < 1 || slot > kSlotCount || !t[slot]->used() || t[slot]->extras.locked == locked)
+        return;
+    EditHistory::Step step(editor_.history(), locked ? QStringLiteral("Objekt sperren")
+                                                     : QStringLiteral("Objekt entsperren"));
+    t[slot]->extras.locked = locked;
     editor_.repaintBoth();
 }
 
 void ObjectCommands::setFigureKind(int kind) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Figur ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->figureKind = kind;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [kind](CardObject& o) { o.figureKind = kind; });
 }
 
 void ObjectCommands::setFillMode(int mode) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Füllung ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->fillMode = mode;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [mode](CardObject& o) { o.fillMode = mode; });
 }
 
 void ObjectCommands::setLineWidth(int width) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Linienstärke ändern"),
                            kLineWidthMergeKey);
-    if (CardObject* o = editor_.selected()) {
-        o->lineWidth = width;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [width](CardObject& o) { o.lineWidth = width; });
 }
 
 void ObjectCommands::setColor(ColorRef c) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->color = c;
-        editor_.repaintBoth();
-    }
+    forSelected(coloured, [c](CardObject& o) { o.color = c; });
 }
 
 void ObjectCommands::setBorderColor(ColorRef c) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Randfarbe ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->borderColor = c;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [c](CardObject& o) { o.borderColor = c; });
 }
 
 void ObjectCommands::setAlignment(int alignment) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Ausrichtung ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->alignment = alignment;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [alignment](CardObject& o) { o.alignment = alignment; });
 }
 
 void ObjectCommands::toggleKeepAspect() {
-    EditHistory::Step step(editor_.history(), QStringLiteral("Seitenverhältnis ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->keepAspect = !o->keepAspect;
-        editor_.repaintBoth();
-    }
+    const CardObject* o = editor_.selected();
+    if (o) setKeepAspect(!o->keepAspect);
 }
 
 void ObjectCommands::setKeepAspect(bool on) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Seitenverhältnis ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->keepAspect = on;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [on](CardObject& o) { o.keepAspect = on; });
 }
 
 void ObjectCommands::setRoundFrame(bool on) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Runden Rahmen ändern"));
-    if (CardObject* o = editor_.selected()) {
-        o->roundFrame = on;
-        editor_.repaintBoth();
-    }
+    forSelected(sameKind, [on](CardObject& o) { o.roundFrame = on; });
 }
 
 void ObjectCommands::moveSelectedTo(bool horizontal, double mm) {
@@ -150,6 +241,21 @@ void ObjectCommands::moveSelectedTo(bool horizontal, double mm) {
     if (!o) return;
     EditHistory::Step step(editor_.history(), QStringLiteral("Position ändern"));
     const CardDocument& d = editor_.doc();
+    const std::vector<int> picks = editor_.selection();
+    if (picks.size() > 1) {
+        // Several objects move as one block: its left (top) edge goes there.
+        int64_t edge = INT64_MAX;
+        for (int s : picks) {
+            const CardObject& m = *editor_.editedSlots()[s];
+            edge = std::min<int64_t>(edge, horizontal ? m.x : m.y);
+        }
+        const int64_t to = horizontal
+                               ? cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth)
+                               : cardPositionUnits(mm, d.sideHeightUnits, d.format.cardHeight);
+        editor_.moveSlots(picks, horizontal ? to - edge : 0, horizontal ? 0 : to - edge,
+                          QStringLiteral("Position ändern"));
+        return;
+    }
     if (horizontal)
         o->x = cardPositionUnits(mm, d.sideWidthUnits, d.format.cardWidth);
     else
@@ -180,11 +286,11 @@ void ObjectCommands::chooseColor() {
     if (!o) return;
     QColor c = toQColor(o->color);
     if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
-    if ((o = editor_.selected())) {
-        o->color = fromQColor(c);
-        editor_.panel().loadSelectionControls(*o);  // the colour boxes show the new colour at once
-        editor_.repaintBoth();
-    }
+    if (!editor_.selected()) return;
+    const ColorRef chosen = fromQColor(c);
+    forSelected(coloured, [chosen](CardObject& t) { t.color = chosen; });
+    // The colour boxes show the new colour at once.
+    if ((o = editor_.selected())) editor_.panel().loadSelectionControls(*o);
 }
 
 void ObjectCommands::chooseFont() {
@@ -204,16 +310,17 @@ void ObjectCommands::chooseFont() {
     const FontChoice chosen =
         FontChoice::fromQFont(font, color, editor_.views().ctx().screenDpi, preset.pitch);
     editor_.creator().setNewTextFont(chosen);
-    if ((o = editor_.selected())) {
-        o->color = chosen.color;
-        o->fontHeight = chosen.height;
-        o->fontName = chosen.name;
-        o->fontPitch = chosen.pitch;
-        o->fontStyle = chosen.style;
-        o->fontSize = chosen.size;
-        editor_.panel().loadSelectionControls(*o);
-        editor_.repaintBoth();
-    }
+    if (!editor_.selected()) return;
+    // Every selected text takes the font.
+    forSelected(isText, [&chosen](CardObject& t) {
+        t.color = chosen.color;
+        t.fontHeight = chosen.height;
+        t.fontName = chosen.name;
+        t.fontPitch = chosen.pitch;
+        t.fontStyle = chosen.style;
+        t.fontSize = chosen.size;
+    });
+    if ((o = editor_.selected())) editor_.panel().loadSelectionControls(*o);
 }
 
 void ObjectCommands::editText() {

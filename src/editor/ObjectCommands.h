@@ -1,6 +1,8 @@
-// Commands on the selected object of the editor: delete, to front and back, the properties of
-// the panel and the object menu, and the object dialogs (text, text effects, transparency).
-// Each command does nothing without a selection and repaints both views after a change.
+// Commands on the selected objects of the editor: delete, to front and back, groups, locks,
+// the properties of the panel and the object menu, and the object dialogs (text, text effects,
+// transparency). A property reaches every selected object it applies to, as one step of the
+// undo history. Each command does nothing without a selection and repaints both views after a
+// change.
 #pragma once
 
 #include "pictures/DibImage.h"
@@ -8,11 +10,13 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 
 namespace bb {
 
+struct CardObject;
 class EditorController;
 class TextEffectsDialog;
 class TextEntryDialog;
@@ -32,11 +36,23 @@ public:
     TextEffectsDialog& textEffectsDialog() { return *textEffectsDialog_; }
     TransparencyDialog& transparencyDialog() { return *transparencyDialog_; }
 
-    // Asks first; the slot is freed and the selection dropped.
+    // Asks first; the slots are freed and the selection dropped.
     void deleteSelected();
-    // Exchanges the selected slot with the last (front) or the first (back) one.
+    // One object: exchanges its slot with the last (front) or the first (back) one. Several:
+    // they go in front of (behind) all others, keeping their own order.
     void bringToFront();
     void sendToBack();
+    // Puts the objects of the edited side into the drawing order `order` (every used slot
+    // once, back to front), into the same slots; the selection follows its objects.
+    void setDrawingOrder(const std::vector<int>& order);
+
+    // "Gruppieren": the selected objects (two or more) become one group with a number no other
+    // group of the side has. "Gruppierung aufheben": every selected object leaves its group.
+    void group();
+    void ungroup();
+    bool selectionGrouped();
+    // Locks an object of the edited side against picking and dragging on the card.
+    void setLocked(int slot, bool locked);
 
     void setFigureKind(int kind);
     void setFillMode(int mode);
@@ -71,6 +87,10 @@ public:
 
 private:
     void rotate(bool left);
+    // Changes the selected objects that `applies` (given the current object's kind) accepts.
+    template <typename F>
+    void forSelected(bool (*applies)(const CardObject&, int), F change);
+    void moveSelectionInOrder(bool toFront);
 
     EditorController& editor_;
     UserDialogs& dialogs_;

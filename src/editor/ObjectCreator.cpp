@@ -49,7 +49,7 @@ void ObjectCreator::createAt(int side, int x, int y) {
     QString name;
     const int32_t kind = kindToMake(picture, name);
     if (kind == KindFree) return;
-    editor_.edited().slot = slot;
+    editor_.edited().select(slot);
     initNewObject(d, o, kind, x, y, newTextFont_, editor_.views().ctx(), std::move(picture), name);
     editor_.panel().loadSelectionControls(o);
     tools.setCurrent(ToolPointer);

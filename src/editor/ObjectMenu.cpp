@@ -27,6 +27,8 @@ ObjectMenu::ObjectMenu(EditorController& ed, QWidget* menuParent, QObject* paren
     addPropertyItems(registry);
     separator("N5");
     addFigureItems(registry);
+    separator("N12");
+    addGroupItems(registry);
     buildViewMenu(registry, menuParent);
 }
 
@@ -79,6 +81,29 @@ void ObjectMenu::addArrangeItems(CommandRegistry& registry) {
     // The same centring commands as the window's "Ausri&chten".
     for (const QString& id : centringCommands())
         arrangeMenu_->addAction(registry.face(id, arrangeMenu_, {}));
+    arrangeMenu_->addSeparator()->setObjectName(QStringLiteral("N11"));
+    for (const QString& id : arrangeCommands())
+        arrangeMenu_->addAction(registry.face(id, arrangeMenu_, {}));
+}
+
+void ObjectMenu::addGroupItems(CommandRegistry& registry) {
+    // Every letter of these captions is taken in this menu: they go without one; the window's
+    // items take the keys, this menu shows them.
+    const struct {
+        const QString& id;
+        const char* caption;
+        const char* name;
+    } faces[] = {
+        {cmd::kGroup, "Gruppieren", "GruppierenM"},
+        {cmd::kUngroup, "Gruppierung aufheben", "GruppeAufhebenM"},
+    };
+    for (const auto& f : faces) {
+        CommandRegistry::Face face;
+        face.caption = QString::fromUtf8(f.caption);
+        face.objectName = QString::fromLatin1(f.name);
+        face.showKeys = true;
+        objectMenu_->addAction(registry.face(f.id, objectMenu_, face));
+    }
 }
 
 void ObjectMenu::addPropertyItems(CommandRegistry& registry) {
@@ -145,6 +170,10 @@ void ObjectMenu::prepare(const CardObject& o) {
     en("Lschen1", true);
     en("Nachvorne1", true);
     en("NachHinen1", true);
+    en("GruppierenM", registry_->applies(cmd::kGroup));
+    en("GruppeAufhebenM", registry_->applies(cmd::kUngroup));
+    for (QAction* a : arrangeMenu_->actions())
+        if (!a->isSeparator()) a->setEnabled(registry_->applies(registry_->commandOf(a)));
     if (txt)
         for (int i = 0; i < 3; ++i) alignItems_[i]->setChecked(o.alignment == i);
     item(QStringLiteral("SverhM"))->setChecked(o.keepAspect);

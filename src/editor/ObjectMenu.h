@@ -32,6 +32,7 @@ private:
     void addClipboardItems(CommandRegistry& registry);
     void addArrangeItems(CommandRegistry& registry);
     void addPropertyItems(CommandRegistry& registry);
+    void addGroupItems(CommandRegistry& registry);
     void addFigureItems(CommandRegistry& registry);
     void buildViewMenu(CommandRegistry& registry, QWidget* menuParent);
     QAction* plug(CommandRegistry& registry, const QString& id, QMenu* menu);

@@ -1,5 +1,6 @@
 #include "editor/PropertyPanel.h"
 
+#include "document/Trunc.h"
 #include "editor/ColorCombo.h"
 #include "editor/EditorController.h"
 #include "editor/MillimetreField.h"
@@ -352,6 +353,26 @@ void PropertyPanel::showGeometry(const CardObject* o) {
         geometrySlot_ = 0;
         return;
     }
+    // Several objects: the box around them all; it moves, its size is the objects' own.
+    const std::vector<int> picks = editor_.selection();
+    CardObject block;
+    if (picks.size() > 1) {
+        int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+        for (int s : picks) {
+            const CardObject& m = *editor_.editedSlots()[s];
+            left = std::min<int64_t>(left, m.x);
+            top = std::min<int64_t>(top, m.y);
+            right = std::max(right, int64_t(m.x) + m.width);
+            bottom = std::max(bottom, int64_t(m.y) + m.height);
+        }
+        block.x = clampInt32(left);
+        block.y = clampInt32(top);
+        block.width = clampInt32(right - left);
+        block.height = clampInt32(bottom - top);
+        o = &block;
+    }
+    widthEdit->setEnabled(picks.size() <= 1);
+    heightEdit->setEnabled(picks.size() <= 1);
     // A field being typed in keeps its text while the same object stays selected.
     const int slot = editor_.selectedSlot();
     const bool sameObject = slot == geometrySlot_;
@@ -390,14 +411,26 @@ void PropertyPanel::updateFromSelection() {
     showSheet(textSheet, kind == KindText);
     showSheet(pictureSheet, kind == KindPicture);
     showGeometry(o);
+    // The selected objects of the current one's kind: a value they do not share shows none.
+    std::vector<const CardObject*> same;
+    for (int s : editor_.selection())
+        if (editor_.editedSlots()[s]->kind == kind) same.push_back(editor_.editedSlots()[s]);
+    const auto shared = [&same](int32_t CardObject::*field) {
+        return std::all_of(same.begin(), same.end(),
+                           [&](const CardObject* m) { return m->*field == same.front()->*field; });
+    };
     if (kind == KindFigure) {
-        if (o->figureKind >= 0 && o->figureKind < 10) figureRadios[o->figureKind]->setChecked(true);
+        if (!shared(&CardObject::figureKind)) {
+            uncheckAll(figureRadios[0]);
+        } else if (o->figureKind >= 0 && o->figureKind < 10) {
+            figureRadios[o->figureKind]->setChecked(true);
+        }
         const bool line = o->figureKind >= FigLineHorizontal && o->figureKind <= FigLineDown;
         borderColorCombo->setVisible(!line);
         QRadioButton* fills[3] = {filledRadio, borderOnlyRadio, filledWithBorderRadio};
         for (QRadioButton* rb : fills) rb->setEnabled(!line);
         if (!line) {
-            if (o->fillMode >= 0 && o->fillMode <= 2) {
+            if (shared(&CardObject::fillMode) && o->fillMode >= 0 && o->fillMode <= 2) {
                 fills[o->fillMode]->setChecked(true);
             } else {
                 // No fill mode of the three: none is checked.
@@ -414,7 +447,7 @@ void PropertyPanel::updateFromSelection() {
         sheetTabs->setCurrentWidget(figureSheet);
     } else if (kind == KindText) {
         QRadioButton* aligns[3] = {alignLeftRadio, alignCenterRadio, alignRightRadio};
-        if (o->alignment >= 0 && o->alignment <= 2) {
+        if (shared(&CardObject::alignment) && o->alignment >= 0 && o->alignment <= 2) {
             aligns[o->alignment]->setChecked(true);
         } else {
             auto* g = alignLeftRadio->group();
@@ -436,7 +469,33 @@ void PropertyPanel::loadSelectionControls(const CardObject& o) {
     borderColorCombo->setColor(o.borderColor);
     textColorCombo->setColor(o.color);
     roundFrameCheck->setChecked(o.roundFrame);
+    // Colours the selected objects do not share show no entry.
+    const auto differs = [this](bool (*reaches)(const CardObject&), ColorRef CardObject::*field,
+                                ColorRef value) {
+        for (int s : editor_.selection()) {
+            const CardObject& m = *editor_.editedSlots()[s];
+            if (reaches(m) && m.*field != value) return true;
+        }
+        return false;
+    };
+    const auto coloured = [](const CardObject& m) {
+        return m.kind == KindFigure || m.kind == KindText;
+    };
+    const auto figure = [](const CardObject& m) { return m.kind == KindFigure; };
+    if (differs(coloured, &CardObject::color, o.color)) {
+        figureColorCombo->showMixed();
+        textColorCombo->showMixed();
+    }
+    if (differs(figure, &CardObject::borderColor, o.borderColor)) borderColorCombo->showMixed();
     loading_ = false;
+}
+
+void PropertyPanel::uncheckAll(QRadioButton* member) {
+    QButtonGroup* g = member->group();
+    if (!g) return;
+    g->setExclusive(false);
+    for (QAbstractButton* b : g->buttons()) b->setChecked(false);
+    g->setExclusive(true);
 }
 
 }  // namespace bb

@@ -93,6 +93,8 @@ private:
     void fixWidth();
     QWidget* buildGeometryGroup();
     void showGeometry(const CardObject* o);
+    // Unchecks every button of the exclusive group `member` belongs to.
+    static void uncheckAll(QRadioButton* member);
 
     EditorController& editor_;
     bool loading_ = false;

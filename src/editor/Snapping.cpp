@@ -127,13 +127,18 @@ int32_t centredPosition(int32_t lo, int32_t hi, int32_t size) {
 }
 
 SnapLines snapLines(const CardDocument& doc, int side, int draggedSlot) {
+    return snapLines(doc, side, std::vector<int>{draggedSlot});
+}
+
+SnapLines snapLines(const CardDocument& doc, int side, const std::vector<int>& draggedSlots) {
     const CardGeometry c = cardGeometry(doc);
     SnapLines s;
     s.xs = {c.left, c.right, c.fold, clampInt32((int64_t(c.left) + c.fold) / 2),
             clampInt32((int64_t(c.fold) + c.right) / 2)};
     s.ys = {c.top, c.bottom, clampInt32((int64_t(c.top) + c.bottom) / 2)};
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-        if (slot == draggedSlot) continue;
+        if (std::find(draggedSlots.begin(), draggedSlots.end(), slot) != draggedSlots.end())
+            continue;
         const CardObject& o = *doc.sideSlots(side)[slot];
         if (o.kind <= KindFree) continue;
         const int64_t x = o.x, y = o.y, w = o.width, h = o.height;

@@ -36,6 +36,8 @@ struct SnapLines {
 // The card's edges and centre, the fold line and the centre of each half; then the edges and
 // centres of every used object of `side` except `draggedSlot`.
 SnapLines snapLines(const CardDocument& doc, int side, int draggedSlot);
+// The same without the lines of all the dragged slots.
+SnapLines snapLines(const CardDocument& doc, int side, const std::vector<int>& draggedSlots);
 
 // A grid of `spacing` units (0: no grid) whose lines pass through (originX, originY).
 struct SnapGrid {

@@ -4,7 +4,8 @@
 # find the card in the browser and open it with a double click, print both sides to PDF and
 # export the outside as a picture; then delete the picture and kill the program, and the next
 # start restores the deletion; delete the text, take it back with Ctrl+Z and copy it with
-# Ctrl+C/Ctrl+V; leave on the browser tab, and a start with the card named on the command line
+# Ctrl+C/Ctrl+V; group both texts with Ctrl+A and Ctrl+G and drag them as one; leave on the
+# browser tab, and a start with the card named on the command line
 # shows it in the editor. Widgets are found by keyboard navigation or from the
 # screenshots, never from the program's inside. A screenshot of every step stays in the
 # artefact folder; the PDF pages and the exported picture are checked for the card.
@@ -434,6 +435,38 @@ texts = [o for o in out if o["Kind"] == 2]
 print("texts after pasting:", [(t["Content"], t["X"], t["Y"]) for t in texts])
 ok = len(texts) == 2 and all(t["Content"] == "Alles Gute" and t["Color"] == 255 for t in texts)
 sys.exit(0 if ok else 1)
+PY
+
+echo "== Ctrl+A and Ctrl+G group the two texts; dragging one moves both"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+key Escape
+key ctrl+a
+key ctrl+g
+key Escape
+shot texts-grouped
+read -r rx ry <<<"$(colour_centre "$last_shot" 255,0,0 40)"
+[ -n "$ry" ] || fail "the texts are not on the card"
+click "$rx" "$ry"  # selects the group
+xdotool mousemove --sync "$rx" "$ry" mousedown 1
+for step in 1 2 3 4 5 6; do
+    xdotool mousemove --sync $((rx + step * 8)) $((ry + step * 5))
+    pause 0.05
+done
+xdotool mouseup 1
+pause 0.5
+shot group-dragged
+key ctrl+s
+pause 1
+card_info grouped-card
+python3 - "$art/pasted-card.json" "$art/grouped-card.json" <<'PY' || fail "the group did not move as one"
+import json, sys
+def texts(path):
+    out = json.load(open(path))["outside"]["objects"]
+    return sorted((o["X"], o["Y"]) for o in out if o["Kind"] == 2)
+before, after = texts(sys.argv[1]), texts(sys.argv[2])
+moves = [(a[0] - b[0], a[1] - b[1]) for a, b in zip(after, before)]
+print("texts moved by:", moves)
+sys.exit(0 if len(moves) == 2 and moves[0] == moves[1] and moves[0] != (0, 0) else 1)
 PY
 
 echo "== leave on the browser tab: Alt+X"
