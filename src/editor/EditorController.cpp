@@ -495,7 +495,9 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
-    if (textSession_->key(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle))
+    // Typing starts on a text selected alone.
+    if (textSession_->key(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle &&
+                                     edited().also.empty()))
         return;
     if (event.key() == Qt::Key_0 &&
         (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {

@@ -65,9 +65,22 @@ std::vector<int> EditorController::groupOf(int slot) const {
 }
 
 void EditorController::setSelection(const std::vector<int>& picks, int current) {
+    // The picks and, in one pass over the side, the members of their groups.
+    const SlotTable& t = editedSlots();
     std::vector<int> all;
-    for (int s : picks)
-        for (int member : groupOf(s)) all.push_back(member);
+    std::vector<int> groups;
+    for (int s : picks) {
+        if (!usedSlot(t, s)) continue;
+        all.push_back(s);
+        if (t[s]->extras.group > 0) groups.push_back(t[s]->extras.group);
+    }
+    sortUnique(groups);
+    if (!groups.empty()) {
+        for (int s = 1; s <= kSlotCount; ++s)
+            if (t[s]->used() &&
+                std::binary_search(groups.begin(), groups.end(), t[s]->extras.group))
+                all.push_back(s);
+    }
     sortUnique(all);
     if (all.empty()) {
         edited().select(0);

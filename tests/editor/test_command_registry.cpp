@@ -137,7 +137,9 @@ TEST_F(EditorCommandMenus, EveryItemOfTheEditorsMenusIsACommandOfTheRegistry) {
             if (a->isSeparator()) continue;
             if (a->menu()) {
                 for (QAction* sub : a->menu()->actions())
-                    EXPECT_TRUE(r.contains(r.commandOf(sub))) << sub->objectName().toStdString();
+                    if (!sub->isSeparator())
+                        EXPECT_TRUE(r.contains(r.commandOf(sub)))
+                            << sub->objectName().toStdString();
                 continue;
             }
             EXPECT_TRUE(r.contains(r.commandOf(a))) << a->objectName().toStdString();

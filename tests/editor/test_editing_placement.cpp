@@ -203,7 +203,9 @@ TEST_P(EditingPlacement, CentringOnTheCardAndOnTheHalfItLiesIn) {
     QMenu* sub = ed->menus().objectMenu()->findChild<QMenu*>(QStringLiteral("AusrichtenM"));
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->title(), QStringLiteral("A&usrichten"));
-    EXPECT_EQ(sub->actions().size(), 4);
+    // The four centring items, then lining up and spreading out after a separator.
+    ASSERT_EQ(sub->actions().size(), 13);
+    EXPECT_TRUE(sub->actions()[4]->isSeparator());
 }
 
 TEST_P(EditingPlacement, AHeldNudgeKeyAndACentringAreOneUndoStepEach) {

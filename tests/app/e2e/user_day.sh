@@ -462,11 +462,13 @@ python3 - "$art/pasted-card.json" "$art/grouped-card.json" <<'PY' || fail "the g
 import json, sys
 def texts(path):
     out = json.load(open(path))["outside"]["objects"]
-    return sorted((o["X"], o["Y"]) for o in out if o["Kind"] == 2)
+    return sorted((o["X"], o["Y"], o.get("Group", 0)) for o in out if o["Kind"] == 2)
 before, after = texts(sys.argv[1]), texts(sys.argv[2])
 moves = [(a[0] - b[0], a[1] - b[1]) for a, b in zip(after, before)]
-print("texts moved by:", moves)
-sys.exit(0 if len(moves) == 2 and moves[0] == moves[1] and moves[0] != (0, 0) else 1)
+groups = [a[2] for a in after]
+print("texts moved by:", moves, "groups:", groups)
+ok = len(moves) == 2 and moves[0] == moves[1] and moves[0] != (0, 0)
+sys.exit(0 if ok and groups[0] > 0 and groups[0] == groups[1] else 1)
 PY
 
 echo "== leave on the browser tab: Alt+X"
