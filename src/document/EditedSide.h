@@ -10,6 +10,9 @@
 namespace bb {
 
 struct EditedSide {
+    EditedSide() = default;
+    EditedSide(int32_t s, int32_t selected) : side(s), slot(selected) {}
+
     int32_t side = SideOutside;
     // The current object of the selection (the one the property panel shows and the commands
     // on one object act on): a slot of that side's table, 0 for none.

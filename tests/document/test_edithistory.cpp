@@ -188,3 +188,21 @@ TEST_F(History, UndoAndRedoMoveTheEditorsSideAndSelectionNotTheCard) {
     history.redo();
     EXPECT_EQ(shown.slot, 0);
 }
+
+TEST_F(History, TheWholeSelectionOfSeveralObjectsComesBackWithItsStep) {
+    EditedSide shown;
+    history.setEditedSide(shown);
+    for (int s : {2, 3, 5}) doc.outsideSlots[s]->kind = KindFigure;
+    shown.slot = 2;
+    shown.also = {3, 5};
+    history.begin();
+    for (int s : {2, 3, 5}) doc.outsideSlots[s]->x = 100;
+    shown.select(3);
+    history.end(QStringLiteral("Objekte verschieben"));
+    history.undo();
+    EXPECT_EQ(shown.slot, 2);
+    EXPECT_EQ(shown.also, (std::vector<int32_t>{3, 5}));
+    history.redo();
+    EXPECT_EQ(shown.slot, 3);
+    EXPECT_TRUE(shown.also.empty());
+}

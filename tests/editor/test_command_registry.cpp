@@ -136,10 +136,10 @@ TEST_F(EditorCommandMenus, EveryItemOfTheEditorsMenusIsACommandOfTheRegistry) {
         for (QAction* a : menu->actions()) {
             if (a->isSeparator()) continue;
             if (a->menu()) {
-                for (QAction* sub : a->menu()->actions())
-                    if (!sub->isSeparator())
-                        EXPECT_TRUE(r.contains(r.commandOf(sub)))
-                            << sub->objectName().toStdString();
+                for (QAction* sub : a->menu()->actions()) {
+                    if (sub->isSeparator()) continue;
+                    EXPECT_TRUE(r.contains(r.commandOf(sub))) << sub->objectName().toStdString();
+                }
                 continue;
             }
             EXPECT_TRUE(r.contains(r.commandOf(a))) << a->objectName().toStdString();

@@ -4,6 +4,7 @@
 #include "EditingFixture.h"
 
 #include "editor/Alignment.h"
+#include "editor/ColorCombo.h"
 #include "editor/EditMath.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectList.h"
@@ -12,6 +13,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMimeData>
+#include <QRadioButton>
 
 using namespace bb;
 using bbtest::EditingFixture;
@@ -366,6 +369,62 @@ TEST_F(Selection, TheObjectListShowsSelectsReordersAndLocks) {
     EXPECT_EQ(at(2).x, 20000);
     ed->history().undo();
     EXPECT_FALSE(at(2).extras.locked);
+}
+
+TEST_F(Selection, ThePanelShowsWhatTheObjectsShareAndSetsItOnAll) {
+    CardObject& a = put(1, KindFigure, 100, 100, 50, 40);
+    CardObject& b = put(2, KindFigure, 200, 100, 50, 40);
+    a.figureKind = 0;
+    b.figureKind = 3;
+    a.color = b.color = 0x00FF00;
+    ed->setSelection({1, 2}, 2);
+    ed->repaintBoth();
+    PropertyPanel& p = ed->panel();
+    // The colour they share shows; the figure kinds differ, so no kind is checked.
+    EXPECT_EQ(p.figureColorCombo->color(), 0x00FF00u);
+    for (QRadioButton* r : p.figureRadios) EXPECT_FALSE(r->isChecked());
+    const int before = steps();
+    p.figureRadios[5]->click();
+    EXPECT_EQ(a.figureKind, 5);
+    EXPECT_EQ(b.figureKind, 5);
+    EXPECT_EQ(steps(), before + 1);
+    // Colours that differ show no entry; choosing the current object's own colour still
+    // reaches the other one.
+    a.color = 0x0000FF;
+    ed->setSelection({1, 2}, 2);
+    EXPECT_EQ(p.figureColorCombo->currentIndex(), -1);
+    p.figureColorCombo->setColor(0x00FF00);
+    EXPECT_EQ(a.color, 0x00FF00u);
+    EXPECT_EQ(b.color, 0x00FF00u);
+}
+
+TEST_F(Selection, DamagedListsOfObjectsPasteNothingOrOnlyTheirWholeObjects) {
+    CardObject fig;
+    fig.kind = KindFigure;
+    fig.width = fig.height = 1000;
+    const QByteArray good = objectPayload(fig);
+    std::vector<QByteArray> read;
+    EXPECT_FALSE(objectListFromPayload("junk", read));
+    EXPECT_FALSE(objectListFromPayload(objectListPayload({}), read));
+    QByteArray cut = objectListPayload({good, good});
+    cut.chop(3);
+    EXPECT_FALSE(objectListFromPayload(cut, read));
+    // A count beyond a side's slots is refused before anything is read.
+    QByteArray huge = objectListPayload({good});
+    huge[4] = char(0x7f);
+    EXPECT_FALSE(objectListFromPayload(huge, read));
+    EXPECT_TRUE(read.empty());
+
+    QMimeData junk;
+    junk.setData(kObjectListMimeType, "junk");
+    EXPECT_EQ(ed->clipboard().pasteMime(junk), 0);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 0);
+    // One entry that is no object is passed over; the whole ones are pasted and selected.
+    QMimeData mixed;
+    mixed.setData(kObjectListMimeType, objectListPayload({good, "no object", good}));
+    EXPECT_GT(ed->clipboard().pasteMime(mixed), 0);
+    EXPECT_EQ(doc->usedCount(ed->editedSlots()), 2);
+    EXPECT_EQ(ed->selection().size(), 2u);
 }
 
 }  // namespace
