@@ -264,7 +264,7 @@ void EditorController::chooseDragMode(int x, int y) {
         return;
     }
     DragGrab g;
-    if (!edited().also.empty()) {
+    if (selection().size() > 1) {
         // Several objects: the handles of the box around the unlocked ones, and the body of
         // any of them.
         if (!movableSelection().empty()) g = classifyHandle(selectionPixelBox(), x, y);
@@ -360,7 +360,7 @@ void EditorController::startDrag(int side, int x, int y) {
     dragPressPos_ = QPoint(x, y);
     dragFollowing_ = false;
     beginDragStep();
-    if (!edited().also.empty()) startDragSeveral();
+    if (selection().size() > 1) startDragSeveral();
     const CardObject& o = *selected();
     dragStartBox_[0] = o.x;
     dragStartBox_[1] = o.y;
@@ -497,7 +497,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 void EditorController::keyPress(QKeyEvent& event) {
     // Typing starts on a text selected alone.
     if (textSession_->key(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle &&
-                                     edited().also.empty()))
+                                     selection().size() <= 1))
         return;
     if (event.key() == Qt::Key_0 &&
         (event.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
