@@ -202,6 +202,7 @@ void EditorController::alignSelected(AlignEdge edge) {
     const SlotTable& t = editedSlots();
     const std::vector<std::vector<int>> units = alignUnits(t, picks);
     std::vector<AlignBox> boxes;
+    boxes.reserve(units.size());
     for (const std::vector<int>& u : units) boxes.push_back(boxAround(t, u));
     AlignBox reference = unionOf(boxes);
     if (units.size() == 1) {
@@ -223,6 +224,7 @@ void EditorController::distributeSelected(bool horizontally) {
     const SlotTable& t = editedSlots();
     const std::vector<std::vector<int>> units = alignUnits(t, selection());
     std::vector<AlignBox> boxes;
+    boxes.reserve(units.size());
     for (const std::vector<int>& u : units) boxes.push_back(boxAround(t, u));
     const std::vector<AlignMove> moves = distributeMoves(boxes, horizontally);
     EditHistory::Step step(*history_, QStringLiteral("Objekte verteilen"));

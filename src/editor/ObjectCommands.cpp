@@ -101,6 +101,7 @@ void ObjectCommands::setDrawingOrder(const std::vector<int>& order) {
     std::sort(sorted.begin(), sorted.end());
     if (sorted != used || order.empty()) return;
     std::vector<CardObject*> records;
+    records.reserve(order.size());
     for (int s : order) records.push_back(t[s]);
     const CardObject* current = editor_.selected();
     std::vector<const CardObject*> chosen;
