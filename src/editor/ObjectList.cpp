@@ -45,6 +45,10 @@ ObjectList::ObjectList(EditorController& editor, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setDragDropMode(QAbstractItemView::InternalMove);
     list_->setDefaultDropAction(Qt::MoveAction);
+    // Long names end in "…" within the column's width; a few rows always show.
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->setMinimumHeight(6 * list_->fontMetrics().height());
     list_->setStatusTip(
         QStringLiteral("Die Objekte dieser Seite, das vorderste oben; ziehen "
                        "ändert die Reihenfolge, der Haken sperrt ein Objekt"));
