@@ -5,7 +5,9 @@
 
 #include "editor/Alignment.h"
 #include "editor/ColorCombo.h"
+#include "editor/CommandRegistry.h"
 #include "editor/EditMath.h"
+#include "editor/EditorCommands.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectList.h"
 
@@ -87,6 +89,30 @@ TEST_F(Selection, ModifierClicksAddAndRemoveCtrlASelectsAllAndEscapeClears) {
     // A plain click on empty area clears the selection.
     click(0, 600, 20);
     EXPECT_TRUE(ed->selection().empty());
+}
+
+TEST_F(Selection, CtrlAWhileTypingOnATextSelectsItsCharactersNotTheObjects) {
+    CardObject& t = put(1, KindText, 100, 100, 80, 40);
+    t.content = QStringLiteral("Hallo");
+    put(2, KindFigure, 300, 100, 50, 40);
+    click(0, 120, 110);
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(view(0), &typed);
+    ASSERT_TRUE(ed->textEditing());
+    // The command of the menu item (whose key the window takes) reaches the text first.
+    ed->commandRegistry().trigger(cmd::kSelectAll);
+    EXPECT_EQ(ed->selection(), Slots({1}));
+    EXPECT_EQ(ed->inlineText().selectionStart(), 0);
+    EXPECT_EQ(std::abs(ed->inlineText().caret() - ed->inlineText().anchor()),
+              int(t.content.size()));
+    key(Qt::Key_Escape);  // ends the typing
+    ASSERT_FALSE(ed->textEditing());
+    ed->commandRegistry().trigger(cmd::kSelectAll);
+    EXPECT_EQ(ed->selection(), Slots({1, 2}));
+    // With several objects selected, typing starts on none of them.
+    QApplication::sendEvent(view(0), &typed);
+    EXPECT_FALSE(ed->textEditing());
+    EXPECT_EQ(t.content.size(), 6);
 }
 
 TEST_F(Selection, RubberBandTakesWhatLiesWhollyInsideAndAddsWithShift) {
