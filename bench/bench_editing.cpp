@@ -1,6 +1,7 @@
 // Editing on a side of 2000 objects: a drag move (the outline over the view's kept bitmap,
 // painted to the screen), against a full repaint of the view for comparison; opening the
-// object menu and the panel update for a newly selected object.
+// object menu and the panel update for a newly selected object; an arrow-key step of 500
+// selected objects.
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
@@ -200,5 +201,22 @@ void BM_PanelUpdateForSelection(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PanelUpdateForSelection)->Unit(benchmark::kMicrosecond);
+
+// One arrow-key step of 500 selected objects: the undo step, the move and the repaint of the
+// side (and the object list's look at the side).
+void BM_NudgeSelectionOf500(benchmark::State& state) {
+    EditingBench b(2000);
+    std::vector<int> picks;
+    for (int s = 1; s <= 500; ++s) picks.push_back(s);
+    b.ed->setSelection(picks, 500);
+    b.tab->views().paintBoth();
+    int i = 0;
+    for (auto _ : state) {
+        b.ed->nudge(i % 2 == 0 ? 1 : -1, 0, false, false);
+        ++i;
+    }
+    if (b.ed->selection().size() != 500) state.SkipWithError("the selection changed");
+}
+BENCHMARK(BM_NudgeSelectionOf500)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace

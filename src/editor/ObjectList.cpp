@@ -109,7 +109,18 @@ void ObjectList::refresh() {
     const int side = editor_->editedSide();
     if (rows == shown_ && selection == shownSelection_ && side == shownSide_) return;
     updating_ = true;
-    if (rows != shown_ || side != shownSide_) {
+    const bool sameSlots = side == shownSide_ && rows.size() == shown_.size() &&
+                           std::equal(rows.begin(), rows.end(), shown_.begin(),
+                                      [](const Row& a, const Row& b) { return a.slot == b.slot; });
+    if (sameSlots && int(rows.size()) == list_->count()) {
+        // The same objects in the same order: only changed names and locks are written.
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i] == shown_[i]) continue;
+            QListWidgetItem* item = list_->item(int(i));
+            item->setText(rows[i].text);
+            item->setCheckState(rows[i].locked ? Qt::Checked : Qt::Unchecked);
+        }
+    } else {
         list_->clear();
         for (const Row& r : rows) {
             auto* item = new QListWidgetItem(r.text, list_);
