@@ -87,10 +87,12 @@ TEST_F(WindowTest, GridSpacingAndSnappingSwitchComeBackInTheNextRun) {
         EXPECT_TRUE(w->editing().snapOptions().enabled);
         EXPECT_TRUE(userSettings().value(QStringLiteral("Raster/Ausrichten")).toBool());
 
-        // The centring commands of the object menu, in a submenu of their own.
+        // The centring commands of the object menu, in a submenu of their own, then lining up
+        // and spreading out after a separator.
         QMenu* centre = w->editMenu()->findChild<QMenu*>(QStringLiteral("Ausrichten1"));
         ASSERT_NE(centre, nullptr);
-        EXPECT_EQ(centre->actions().size(), 4);
+        ASSERT_EQ(centre->actions().size(), 13);
+        EXPECT_TRUE(centre->actions()[4]->isSeparator());
     }
     auto w = make(true);
     EXPECT_TRUE(w->snapAction()->isChecked());
