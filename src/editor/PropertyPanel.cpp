@@ -457,7 +457,10 @@ void PropertyPanel::updateFromSelection() {
         }
         sheetTabs->setCurrentWidget(textSheet);
     } else if (kind == KindPicture) {
-        keepAspectCheck->setChecked(o->keepAspect);
+        const bool aspectShared = std::all_of(same.begin(), same.end(), [&](const CardObject* m) {
+            return m->keepAspect == o->keepAspect;
+        });
+        showCheck(keepAspectCheck, o->keepAspect, !aspectShared);
         sheetTabs->setCurrentWidget(pictureSheet);
     }
     loading_ = false;
@@ -468,7 +471,12 @@ void PropertyPanel::loadSelectionControls(const CardObject& o) {
     figureColorCombo->setColor(o.color);
     borderColorCombo->setColor(o.borderColor);
     textColorCombo->setColor(o.color);
-    roundFrameCheck->setChecked(o.roundFrame);
+    bool roundShared = true;
+    for (int s : editor_.selection()) {
+        const CardObject& m = *editor_.editedSlots()[s];
+        if (m.kind == KindPicture && m.roundFrame != o.roundFrame) roundShared = false;
+    }
+    showCheck(roundFrameCheck, o.roundFrame, !roundShared);
     // Colours the selected objects do not share show no entry.
     const auto differs = [this](bool (*reaches)(const CardObject&), ColorRef CardObject::*field,
                                 ColorRef value) {
@@ -488,6 +496,18 @@ void PropertyPanel::loadSelectionControls(const CardObject& o) {
     }
     if (differs(figure, &CardObject::borderColor, o.borderColor)) borderColorCombo->showMixed();
     loading_ = false;
+}
+
+void PropertyPanel::showCheck(QCheckBox* box, bool on, bool mixed) {
+    // A box that speaks for objects that differ shows the third state; a click on it then
+    // checks it, and the command sets all of them.
+    if (mixed) {
+        box->setTristate(true);
+        box->setCheckState(Qt::PartiallyChecked);
+        return;
+    }
+    box->setTristate(false);
+    box->setChecked(on);
 }
 
 void PropertyPanel::uncheckAll(QRadioButton* member) {

@@ -95,6 +95,8 @@ private:
     void showGeometry(const CardObject* o);
     // Unchecks every button of the exclusive group `member` belongs to.
     static void uncheckAll(QRadioButton* member);
+    // Shows `on`, or the third state when the selected objects differ (`mixed`).
+    static void showCheck(QCheckBox* box, bool on, bool mixed);
 
     EditorController& editor_;
     bool loading_ = false;

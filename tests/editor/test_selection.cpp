@@ -11,6 +11,7 @@
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectList.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -422,6 +423,22 @@ TEST_F(Selection, ThePanelShowsWhatTheObjectsShareAndSetsItOnAll) {
     p.figureColorCombo->setColor(0x00FF00);
     EXPECT_EQ(a.color, 0x00FF00u);
     EXPECT_EQ(b.color, 0x00FF00u);
+
+    // Two pictures, one of them kept in proportion: the box shows the third state, and a
+    // click keeps both in proportion.
+    CardObject& c = put(3, KindPicture, 100, 300, 40, 20);
+    CardObject& d = put(4, KindPicture, 200, 300, 40, 20);
+    c.keepAspect = true;
+    d.keepAspect = false;
+    ed->setSelection({3, 4}, 4);
+    ed->repaintBoth();
+    EXPECT_EQ(p.keepAspectCheck->checkState(), Qt::PartiallyChecked);
+    p.keepAspectCheck->click();
+    EXPECT_TRUE(c.keepAspect);
+    EXPECT_TRUE(d.keepAspect);
+    ed->repaintBoth();
+    EXPECT_EQ(p.keepAspectCheck->checkState(), Qt::Checked);
+    EXPECT_FALSE(p.keepAspectCheck->isTristate());
 }
 
 TEST_F(Selection, DamagedListsOfObjectsPasteNothingOrOnlyTheirWholeObjects) {
