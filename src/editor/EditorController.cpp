@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -31,6 +32,7 @@
 #include <QSpinBox>
 #include <QStyleHints>
 #include <QTabWidget>
+#include <QVariant>
 
 #include <cstdlib>
 #include <utility>
@@ -423,6 +425,18 @@ void EditorController::keyPress(QKeyEvent& event) {
     }
     if (nudgeKey(event)) return;
     handleKey(event.key());
+}
+
+bool EditorController::takesShortcut(const QKeyEvent& event) {
+    return textSession_->takesShortcut(event);
+}
+
+void EditorController::inputMethod(QInputMethodEvent& event) {
+    textSession_->inputMethod(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle);
+}
+
+QVariant EditorController::inputMethodQuery(Qt::InputMethodQuery query) {
+    return textSession_->inputMethodQuery(query);
 }
 
 void EditorController::handleKey(int key) {

@@ -117,6 +117,9 @@ public:
     void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                      int y) override;
     void keyPress(QKeyEvent& event) override;
+    bool takesShortcut(const QKeyEvent& event) override;
+    void inputMethod(QInputMethodEvent& event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) override;
     bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y) override;
     void beforePaint() override;
     void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;

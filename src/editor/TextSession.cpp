@@ -1,13 +1,18 @@
 #include "editor/TextSession.h"
 
+#include "document/TextRuns.h"
 #include "editor/EditMath.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/ObjectCreation.h"
 #include "render/TextRenderer.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QVariant>
 
 namespace bb {
 
@@ -85,6 +90,7 @@ bool TextSession::key(QKeyEvent& event, bool mayStart) {
             return false;
         begin();
     }
+    if (editKey(event, *o)) return true;
     QString content = o->content;
     const InlineTextEditor::Outcome outcome =
         inline_.applyKey(content, event.key(), event.modifiers(), event.text());
@@ -108,12 +114,118 @@ bool TextSession::key(QKeyEvent& event, bool mayStart) {
     return true;
 }
 
+namespace {
+
+bool isFormatKey(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (!(mods & Qt::ControlModifier) || (mods & (Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const bool shift = mods & Qt::ShiftModifier;
+    return (e.key() == Qt::Key_B && !shift) || (e.key() == Qt::Key_I && shift) ||
+           e.key() == Qt::Key_Greater || e.key() == Qt::Key_Less;
+}
+
+bool isClipboardKey(const QKeyEvent& e) {
+    return e.matches(QKeySequence::Paste) || e.matches(QKeySequence::Copy) ||
+           e.matches(QKeySequence::Cut);
+}
+
+}  // namespace
+
+bool TextSession::takesShortcut(const QKeyEvent& event) {
+    return running() && (isClipboardKey(event) || isFormatKey(event));
+}
+
+bool TextSession::editKey(QKeyEvent& event, CardObject& o) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::Cut)) {
+        if (inline_.hasSelection()) {
+            QString text = inline_.selectedText(o.content);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            text.replace(QChar('\r'), QChar('\n'));
+            clipboard->setText(text);
+            if (event.matches(QKeySequence::Cut)) {
+                QString content = o.content;
+                if (inline_.insert(content, QString()) == InlineTextEditor::Outcome::Changed)
+                    setTextContent(o, content);
+            }
+        }
+        return true;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        QString content = o.content;
+        if (inline_.insert(content, clipboard->text()) == InlineTextEditor::Outcome::Changed)
+            setTextContent(o, content);
+        return true;
+    }
+    if (!isFormatKey(event)) return false;
+    const int key = event.key();
+    const TextRun first = formatAt(o, inline_.selectionStart());
+    const uint8_t bit = key == Qt::Key_B ? StyleBold : StyleItalic;
+    // Bold and italic follow the first selected character: set on all or taken off all.
+    const bool set = !(first.fontStyle & bit);
+    if (key == Qt::Key_B || key == Qt::Key_I)
+        formatSelection(QStringLiteral("Schriftschnitt ändern"), [&](TextRun& r) {
+            r.fontStyle = set ? uint8_t(r.fontStyle | bit) : uint8_t(r.fontStyle & ~bit);
+        });
+    else
+        formatSelection(QStringLiteral("Schriftgröße ändern"), [&](TextRun& r) {
+            r.fontSize = nextFontSize(r.fontSize, key == Qt::Key_Greater);
+        });
+    return true;
+}
+
+bool TextSession::formatSelection(const QString& undoText,
+                                  const std::function<void(TextRun&)>& change) {
+    CardObject* o = running() ? editor_.selected() : nullptr;
+    if (!o || !inline_.hasSelection()) return false;
+    {
+        EditHistory::Step step(editor_.history(), undoText);
+        formatRange(*o, inline_.selectionStart(), inline_.selectionEnd(), change);
+        growTextToFit(editor_.doc(), *o, editor_.views().ctx());
+    }
+    // Typing after it is a step of its own.
+    stepBegun_ = false;
+    editor_.repaintBoth();
+    return true;
+}
+
+void TextSession::inputMethod(QInputMethodEvent& event, bool mayStart) {
+    const QString commit = event.commitString();
+    if (commit.isEmpty()) return;
+    CardObject* o = editor_.selected();
+    if (!running()) {
+        if (!o || o->kind != KindText || !mayStart) return;
+        begin();
+    }
+    QString content = o->content;
+    if (inline_.insert(content, commit) == InlineTextEditor::Outcome::Changed)
+        setTextContent(*o, content);
+    event.accept();
+}
+
+QVariant TextSession::inputMethodQuery(Qt::InputMethodQuery query) {
+    switch (query) {
+        case Qt::ImEnabled:
+            return true;
+        case Qt::ImCursorRectangle: {
+            const QLineF caret = caretInView();
+            if (caret.isNull()) return {};
+            return QRectF(caret.p1(), caret.p2()).normalized().adjusted(-1, 0, 1, 0);
+        }
+        default:
+            return {};
+    }
+}
+
 void TextSession::setTextContent(CardObject& o, const QString& content) {
     if (o.content == content) return;
     {
         // Every change of one session joins the step its first change began.
         EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"),
                                stepBegun_ ? kTypingMergeKey : -kTypingMergeKey);
+        // The formatted spans stay on the characters they format.
+        adjustRunsForChange(o.extras.runs, o.content, content);
         o.content = content;
         // The frame grows with the text, so that nothing typed is cut off.
         growTextToFit(editor_.doc(), o, editor_.views().ctx());

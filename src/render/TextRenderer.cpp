@@ -5,9 +5,13 @@
 #include "render/DeviceCoords.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
@@ -75,13 +79,35 @@ const QString& emojiFamily() {
     return family;
 }
 
+// The faces a text of face `name` is drawn with: that face, or the one that stands in for it
+// when it is not installed, and after it the colour emoji face. (A face that is not installed
+// cannot simply lead the list: the emoji face would then stand in for it.)
+QStringList familiesOf(const QString& name) {
+    static QMutex mutex;
+    static QHash<QString, QStringList> known;
+    const QMutexLocker lock(&mutex);
+    const auto it = known.constFind(name);
+    if (it != known.cend()) return *it;
+    QString face = name;
+    if (!QFontDatabase::hasFamily(name)) {
+        QFont standIn(name);
+        standIn.setStyleStrategy(QFont::ForceOutline);
+        face = QFontInfo(standIn).family();
+    }
+    QStringList families = {face};
+    if (face != emojiFamily()) families << emojiFamily();
+    if (known.size() > 256) known.clear();
+    known.insert(name, families);
+    return families;
+}
+
 // Outline fonts only, so that a face is the same at every size; horizontal metrics unhinted
 // (vertical hinting keeps small screen text crisp), so that widths grow in proportion to the
 // size. Letter spacing in thousandths of the size, so that it scales with the text.
 QFont textFont(const QString& name, uint8_t style, int pixelSize, QFont::HintingPreference hinting,
                int32_t letterSpacing) {
     QFont font(name);
-    font.setFamilies({name, emojiFamily()});
+    font.setFamilies(familiesOf(name));
     font.setPixelSize(pixelSize);
     font.setWeight((style & StyleBold) ? QFont::Bold : QFont::Normal);
     font.setItalic(style & StyleItalic);
