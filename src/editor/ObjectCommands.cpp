@@ -32,6 +32,9 @@ ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
                                QWidget* dialogParent)
     : editor_(editor), dialogs_(dialogs), ownsDialogs_(dialogParent == nullptr) {
     textEntryDialog_ = new TextEntryDialog(dialogParent);
+    textEntryDialog_->chooseColor = [this](QColor& c) {
+        return dialogs_.chooseColor(c, QStringLiteral("Farbe"));
+    };
     textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
     transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
 }
@@ -243,12 +246,11 @@ void ObjectCommands::editText() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
-    textEntryDialog_->setContent(o->content);
+    textEntryDialog_->setSpellChecker(&editor_.spellChecker());
+    textEntryDialog_->setText(*o);
     if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = editor_.selected())) {
-        const QString content = textEntryDialog_->content();
-        adjustRunsForChange(o->extras.runs, o->content, content);
-        o->content = content;
+        textEntryDialog_->storeInto(*o);
         growTextToFit(editor_.doc(), *o, editor_.views().ctx());
         editor_.repaintBoth();
     }

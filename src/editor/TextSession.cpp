@@ -5,12 +5,15 @@
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/ObjectCreation.h"
+#include "editor/SpellMenu.h"
 #include "render/TextRenderer.h"
+#include "spell/SpellChecker.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QVariant>
 
@@ -281,6 +284,7 @@ void TextSession::drawCaret(QPainter& p) {
     if (!o) return;
     const RenderContext& ctx = editor_.views().ctx();
     const TextPlace at = textPlace(*o);
+    drawSpelling(p, *o, at);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     if (inline_.hasSelection()) {
@@ -298,6 +302,55 @@ void TextSession::drawCaret(QPainter& p) {
     p.setPen(QPen(Qt::black, 2));
     p.drawLine(caret);
     p.restore();
+}
+
+void TextSession::drawSpelling(QPainter& p, const CardObject& o, const TextPlace& at) {
+    SpellChecker& spell = editor_.spellChecker();
+    if (!spell.available()) return;
+    const RenderContext& ctx = editor_.views().ctx();
+    const int caret = inline_.caret();
+    for (const WordRange& w : spell.misspelt(o.content)) {
+        if (caret >= w.start && caret <= w.start + w.length) continue;
+        for (const QPolygonF& shape :
+             textSelectionShapes(o, ctx, at.scale, at.box, w.start, w.start + w.length)) {
+            // A line's rectangle (closed: five corners) has its foot from the fourth corner to
+            // the third; an arc's shape runs out along the tops and back along the feet.
+            if (shape.size() == 5) {
+                drawWavyLine(p, shape[3], shape[2]);
+                continue;
+            }
+            for (qsizetype i = shape.size() - 1; i > shape.size() / 2; --i)
+                drawWavyLine(p, shape[i], shape[i - 1]);
+        }
+    }
+}
+
+QMenu* TextSession::spellingMenuAt(int side, int x, int y) {
+    CardObject* o = editedText();
+    if (!o || side != editor_.editedSide()) return nullptr;
+    SpellChecker& spell = editor_.spellChecker();
+    if (!spell.available()) return nullptr;
+    const int index = textIndexInView(*o, QPointF(x, y));
+    for (const WordRange& w : spell.misspelt(o->content)) {
+        if (index < w.start || index > w.start + w.length) continue;
+        auto* menu = new QMenu(editor_.views().view(side));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        const QString word = o->content.mid(w.start, w.length);
+        addSpellingEntries(
+            *menu, spell, word,
+            [this, w, word](const QString& replacement) {
+                CardObject* t = editedText();
+                if (!t || t->content.mid(w.start, w.length) != word) return;
+                QString content = t->content;
+                inline_.setCaret(content, w.start, false);
+                inline_.setCaret(content, w.start + w.length, true);
+                if (inline_.insert(content, replacement) == InlineTextEditor::Outcome::Changed)
+                    setTextContent(*t, content);
+            },
+            [this] { editor_.repaintBoth(); });
+        return menu;
+    }
+    return nullptr;
 }
 
 }  // namespace bb

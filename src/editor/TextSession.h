@@ -18,6 +18,7 @@
 
 class QInputMethodEvent;
 class QKeyEvent;
+class QMenu;
 class QPainter;
 class QVariant;
 
@@ -65,6 +66,10 @@ public:
     void selectTo(int side, int x, int y);
     void stopSelecting() { selecting_ = false; }
 
+    // The spelling menu of the misspelt word at view position (x, y) of the session's text,
+    // deleted when it closes; null without a session or such a word there.
+    QMenu* spellingMenuAt(int side, int x, int y);
+
     const InlineTextEditor& editor() const { return inline_; }
     // The caret in view pixels; null when no session runs.
     QLineF caretInView();
@@ -90,6 +95,8 @@ private:
     // Paste, copy, cut and the formatting keys; true when the key was one of them.
     bool editKey(QKeyEvent& event, CardObject& o);
     void updateCurrentView();
+    // Red wavy lines under the misspelt words, except the one being typed.
+    void drawSpelling(QPainter& p, const CardObject& o, const TextPlace& at);
 
     EditorController& editor_;
     InlineTextEditor inline_;
