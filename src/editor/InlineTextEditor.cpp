@@ -1,5 +1,6 @@
 #include "editor/InlineTextEditor.h"
 
+#include <QList>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>

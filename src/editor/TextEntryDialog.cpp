@@ -111,6 +111,30 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Text eingeben..."));
     auto* layout = new QVBoxLayout(this);
 
+    buildFormatTools(layout);
+    textEdit_ = new QPlainTextEdit(this);
+    textEdit_->setObjectName(QStringLiteral("Memo1"));
+    textEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(textEdit_, 1);
+    highlighter_ = new TextEntryHighlighter(textEdit_->document(), *this);
+    connect(textEdit_->document(), &QTextDocument::contentsChanged, this,
+            &TextEntryDialog::textChanged);
+    connect(textEdit_, &QPlainTextEdit::customContextMenuRequested, this, [this](QPoint pos) {
+        QMenu* menu = contextMenuAt(pos);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(textEdit_->viewport()->mapToGlobal(pos));
+    });
+
+    buildSpacingControls(layout);
+    addOkCancel(this, layout);
+    resize(480, 340);
+    lineSpacing_->setValue(100);
+}
+
+void TextEntryDialog::buildFormatTools(QVBoxLayout* layout) {
     // The format of the selected characters.
     auto* tools = new QHBoxLayout;
     auto tool = [&](const char* name, const QString& text, const QString& tip) {
@@ -146,15 +170,8 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
     const auto toggle = [this](uint8_t bit) {
         const QTextCursor c = textEdit_->textCursor();
         if (!c.hasSelection()) return;
-        CardObject probe;
-        probe.content = textEdit_->document()->toRawText();
-        probe.extras.runs = runs_;
-        probe.fontName = base_.fontName;
-        probe.fontSize = base_.fontSize;
-        probe.fontStyle = base_.fontStyle;
-        probe.color = base_.fontColor;
         // Set on all of them, or taken off all when the first one has it.
-        const bool set = !(formatAt(probe, c.selectionStart()).fontStyle & bit);
+        const bool set = !(formatAt(shownText(), c.selectionStart()).fontStyle & bit);
         formatSelection([set, bit](TextRun& r) {
             r.fontStyle = set ? uint8_t(r.fontStyle | bit) : uint8_t(r.fontStyle & ~bit);
         });
@@ -166,23 +183,9 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
         const QString face = fontBox_->currentFont().family();
         formatSelection([&face](TextRun& r) { r.fontName = face; });
     });
+}
 
-    textEdit_ = new QPlainTextEdit(this);
-    textEdit_->setObjectName(QStringLiteral("Memo1"));
-    textEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    textEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(textEdit_, 1);
-    highlighter_ = new TextEntryHighlighter(textEdit_->document(), *this);
-    connect(textEdit_->document(), &QTextDocument::contentsChanged, this,
-            &TextEntryDialog::textChanged);
-    connect(textEdit_, &QPlainTextEdit::customContextMenuRequested, this, [this](QPoint pos) {
-        QMenu* menu = contextMenuAt(pos);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(textEdit_->viewport()->mapToGlobal(pos));
-    });
-
+void TextEntryDialog::buildSpacingControls(QVBoxLayout* layout) {
     // Spacing and the arc, for the whole text.
     auto* form = new QFormLayout;
     lineSpacing_ = new QSpinBox(this);
@@ -221,10 +224,6 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent) {
     connect(onArc_, &QCheckBox::toggled, this, arcControls);
     arcControls();
     layout->addLayout(form);
-
-    addOkCancel(this, layout);
-    resize(480, 340);
-    lineSpacing_->setValue(100);
 }
 
 TextEntryDialog::~TextEntryDialog() = default;
@@ -306,16 +305,22 @@ void TextEntryDialog::refreshFormats() {
     highlighter_->rehighlight();
 }
 
+CardObject TextEntryDialog::shownText() const {
+    CardObject o;
+    o.kind = KindText;
+    o.content = textEdit_->document()->toRawText();
+    o.extras.runs = runs_;
+    o.fontName = base_.fontName;
+    o.fontSize = base_.fontSize;
+    o.fontStyle = base_.fontStyle;
+    o.color = base_.fontColor;
+    return o;
+}
+
 void TextEntryDialog::formatSelection(const std::function<void(TextRun&)>& change) {
     const QTextCursor c = textEdit_->textCursor();
     if (!c.hasSelection()) return;
-    CardObject probe;
-    probe.content = textEdit_->document()->toRawText();
-    probe.extras.runs = runs_;
-    probe.fontName = base_.fontName;
-    probe.fontSize = base_.fontSize;
-    probe.fontStyle = base_.fontStyle;
-    probe.color = base_.fontColor;
+    CardObject probe = shownText();
     formatRange(probe, c.selectionStart(), c.selectionEnd(), change);
     runs_ = std::move(probe.extras.runs);
     refreshFormats();
@@ -324,10 +329,7 @@ void TextEntryDialog::formatSelection(const std::function<void(TextRun&)>& chang
 void TextEntryDialog::chooseSelectionColor() {
     const QTextCursor c = textEdit_->textCursor();
     if (!c.hasSelection() || !chooseColor) return;
-    QColor colour = toQColor(base_.fontColor);
-    for (const TextRun& r : runs_)
-        if (c.selectionStart() >= r.start && c.selectionStart() < r.start + r.length)
-            colour = toQColor(r.fontColor);
+    QColor colour = toQColor(formatAt(shownText(), c.selectionStart()).fontColor);
     if (!chooseColor(colour)) return;
     formatSelection([&colour](TextRun& r) { r.fontColor = fromQColor(colour); });
 }

@@ -18,6 +18,7 @@ class QMenu;
 class QPlainTextEdit;
 class QSpinBox;
 class QToolButton;
+class QVBoxLayout;
 
 namespace bb {
 
@@ -68,7 +69,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void buildFormatTools(QVBoxLayout* layout);
+    void buildSpacingControls(QVBoxLayout* layout);
     QStringList paragraphs() const;
+    // The memo's text with its spans and the text's own font, as a text object.
+    CardObject shownText() const;
     void textChanged();
     void refreshFormats();
     void chooseSelectionColor();

@@ -48,7 +48,7 @@ SpellChecker::~SpellChecker() = default;
 QString SpellChecker::germanDictionary() {
     for (const char* folder :
          {"/usr/share/hunspell", "/usr/share/myspell/dicts", "/usr/local/share/hunspell"}) {
-        const QString base = QString::fromLatin1(folder) + QStringLiteral("/de_DE");
+        QString base = QString::fromLatin1(folder) + QStringLiteral("/de_DE");
         if (QFileInfo(base + QStringLiteral(".dic")).isFile() &&
             QFileInfo(base + QStringLiteral(".aff")).isFile())
             return base;
