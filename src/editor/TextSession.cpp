@@ -64,14 +64,20 @@ void TextSession::begin() {
 int TextSession::verticalMove(const QString& content, int pos, int lines) {
     CardObject* t = editor_.selected();
     const int end = int(content.size());
-    if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
+    // Text on an arc is one line.
+    if (!t || t->extras.arcRadius > 0) return lines < 0 ? 0 : end;
     const RenderContext& ctx = editor_.views().ctx();
     const TextPlace at = textPlace(*t);
+    // Across the lines, which run along x in the text's frame: the caret's direction from the
+    // top of its line to the foot, whatever the quarter turns make of it on the card.
     const QLineF caret = textCaretLine(*t, ctx, at.scale, at.box, pos);
-    const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
+    if (!(caret.length() > 0)) return lines < 0 ? 0 : end;
+    const QPointF down = (caret.p2() - caret.p1()) / caret.length();
+    const QPointF target = caret.center() + down * (lines * caret.length());
+    const auto depth = [&](QPointF p) { return QPointF::dotProduct(p, down); };
     // Up from the first line goes to the start, down from the last to the end.
-    if (target.y() < textCaretLine(*t, ctx, at.scale, at.box, 0).y1()) return 0;
-    if (target.y() > textCaretLine(*t, ctx, at.scale, at.box, end).y2()) return end;
+    if (depth(target) < depth(textCaretLine(*t, ctx, at.scale, at.box, 0).p1())) return 0;
+    if (depth(target) > depth(textCaretLine(*t, ctx, at.scale, at.box, end).p2())) return end;
     return textIndexAt(*t, ctx, at.scale, at.box, target);
 }
 

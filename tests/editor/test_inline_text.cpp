@@ -412,3 +412,22 @@ TEST_F(InlineTextEditing, ClipboardAndInputMethodTextComeInWholeAndSpansFollowTh
     ed->history().undo();
     EXPECT_TRUE(t.content.startsWith(QStringLiteral(">> Hallo")));
 }
+
+TEST_F(InlineTextEditing, UpAndDownGoAcrossTheLinesOfATurnedText) {
+    CardObject& t = put(1, KindText, 100, 100, 80, 300);
+    t.content = QStringLiteral("Hallo\rWelt");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    t.rotation = 1;  // the lines run downwards, the second one left of the first
+    ed->edited().slot = 1;
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    ASSERT_EQ(ed->inlineText().caret(), 11);
+    QTest::keyClick(view(0), Qt::Key_Up);
+    EXPECT_GE(ed->inlineText().caret(), 4);  // the first line, about as far along
+    EXPECT_LE(ed->inlineText().caret(), 5);
+    QTest::keyClick(view(0), Qt::Key_Up);
+    EXPECT_EQ(ed->inlineText().caret(), 0);
+    QTest::keyClick(view(0), Qt::Key_Down);
+    QTest::keyClick(view(0), Qt::Key_Down);
+    EXPECT_EQ(ed->inlineText().caret(), 11);
+}
