@@ -238,7 +238,9 @@ void drawEmojiAsPicture(QPainter& p, const QGlyphRun& run, QPointF origin) {
         q.drawGlyphRun(origin, run);
     }
     p.save();
-    p.setTransform(QTransform());
+    // Device coordinates: a world transform that undoes the view transform after it (the
+    // combined transform is the world's followed by the view's).
+    p.setWorldTransform(device.inverted() * p.worldTransform());
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QRectF(target), picture);
     p.restore();
