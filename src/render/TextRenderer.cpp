@@ -161,7 +161,8 @@ QList<QTextLayout::FormatRange> runFormats(const CardObject& o, const std::vecto
         range.start = from;
         range.length = to - from;
         const QString name = r.fontName.isEmpty() ? o.fontName : r.fontName;
-        const int size = r.fontSize > 0 ? r.fontSize : o.fontSize;
+        // A span's size within what a card can sensibly hold (a damaged one draws, if large).
+        const int size = r.fontSize > 0 ? std::min(r.fontSize, 1000) : o.fontSize;
         range.format.setFont(
             textFont(name, r.fontStyle, pixels(size), hinting, o.extras.letterSpacing));
         range.format.setForeground(toQColor(r.fontColor));

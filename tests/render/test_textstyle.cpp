@@ -190,3 +190,44 @@ TEST(TextStyle, ArcTextBendsOverOrUnderTheCircleAndItsCaretFollows) {
     EXPECT_GT(std::abs(start.dx()), std::abs(middle.dx()) + 3);
     EXPECT_EQ(textSelectionShapes(*card.o, out, out.outputScale, box, 2, 8).size(), 1u);
 }
+
+TEST(TextStyle, DamagedSpacingSpansAndArcsDrawWithoutFault) {
+    TextCard card(QStringLiteral("Frohe\r\nWeihnachten \U0001F384"));
+    const RenderContext out = atOutputDpi(card.ctx, 96);
+    const QRect box(0, 0, 400, 200);
+    TextRun wild;
+    wild.start = INT32_MAX - 2;
+    wild.length = INT32_MAX;
+    wild.fontSize = INT32_MAX;
+    TextRun backwards;
+    backwards.start = -5;
+    backwards.length = 8;
+    backwards.fontSize = -3;
+    TextRun overlapping;
+    overlapping.start = 1;
+    overlapping.length = 3;
+    overlapping.fontSize = 30;
+    for (int32_t extreme : {INT32_MIN, -1, 0, 1, INT32_MAX}) {
+        card.o->extras.letterSpacing = extreme;
+        card.o->extras.lineSpacing = extreme;
+        card.o->extras.arcRadius = extreme;
+        card.o->extras.runs = {wild, backwards, overlapping};
+        for (int32_t rotation : {0, 1, 3}) {
+            card.o->rotation = rotation;
+            card.draw();
+            textCaretLine(*card.o, out, out.outputScale, box, 7);
+            textIndexAt(*card.o, out, out.outputScale, box, QPointF(50, 50));
+            textSelectionShapes(*card.o, out, out.outputScale, box, 0, 100);
+            textExtent(*card.o, out, out.outputScale);
+        }
+        // Formatting and edits on such spans keep them inside the text.
+        formatRange(*card.o, 2, 9, [](TextRun& r) { r.fontStyle |= StyleBold; });
+        for (const TextRun& r : card.o->extras.runs) {
+            EXPECT_GE(r.start, 0);
+            EXPECT_LE(int64_t(r.start) + r.length, card.o->content.size());
+        }
+        std::vector<TextRun> cut = card.o->extras.runs;
+        adjustRunsForChange(cut, card.o->content, QStringLiteral("Fx"));
+        for (const TextRun& r : cut) EXPECT_LE(int64_t(r.start) + r.length, 2);
+    }
+}
