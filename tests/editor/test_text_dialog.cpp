@@ -215,3 +215,33 @@ TEST_F(TextDialog, OnTheCardMisspeltWordsAreUnderlinedOnScreenAndCorrectedByARig
     EXPECT_EQ(t.content, QStringLiteral("Liebe Oma und Opa"));
     EXPECT_TRUE(ed->textEditing());
 }
+
+TEST_F(TextDialog, WhileTypingColourAndFontGoToTheSelectedCharactersOnly) {
+    CardObject& t = text(QStringLiteral("Liebe Oma"));
+    t.color = rgbRef(0, 0, 0);
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    for (int i = 0; i < 4; ++i) QTest::keyClick(view(0), Qt::Key_Left, Qt::ShiftModifier);
+    dialogs.colorAnswers.push_back(QColor(0, 120, 0));
+    ed->commands().chooseColor();
+    QFont serif(QStringLiteral("Liberation Serif"));
+    serif.setPointSize(20);
+    serif.setItalic(true);
+    dialogs.fontAnswers.emplace_back(serif, QColor(0, 0, 200));
+    ed->commands().chooseFont();
+    EXPECT_EQ(t.color, rgbRef(0, 0, 0));  // the text's own colour and font stay
+    EXPECT_EQ(t.fontName, QStringLiteral("Liberation Sans"));
+    ASSERT_EQ(t.extras.runs.size(), 1u);
+    const TextRun& r = t.extras.runs[0];
+    EXPECT_EQ(r.start, 6);
+    EXPECT_EQ(r.length, 4);  // "Oma!"
+    EXPECT_EQ(r.fontName, QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(r.fontSize, 20);
+    EXPECT_TRUE(r.fontStyle & StyleItalic);
+    EXPECT_EQ(r.fontColor, rgbRef(0, 0, 200));
+    // Without a selection the commands change the whole text as before.
+    QTest::keyClick(view(0), Qt::Key_End);
+    dialogs.colorAnswers.push_back(QColor(90, 0, 0));
+    ed->commands().chooseColor();
+    EXPECT_EQ(t.color, rgbRef(90, 0, 0));
+    EXPECT_EQ(t.extras.runs.size(), 1u);
+}
