@@ -15,12 +15,14 @@
 #include "editor/PropertyPanel.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
+#include "spell/SpellChecker.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -31,6 +33,7 @@
 #include <QSpinBox>
 #include <QStyleHints>
 #include <QTabWidget>
+#include <QVariant>
 
 #include <cstdlib>
 #include <utility>
@@ -301,6 +304,14 @@ void EditorController::rightPress(int side, int x, int y) {
         navigation_.zoomClick(side, x, y, false);
         return;
     }
+    // On a misspelt word of the text being typed: its corrections.
+    if (QMenu* spelling = textSession_->spellingMenuAt(side, x, y)) {
+        EditorView* v = views_.view(side);
+        const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
+        spelling->popup(global);
+        emit menuOpened(spelling, global);
+        return;
+    }
     const int32_t saved = dragMode_;
     chooseDragMode(x, y);
     if (dragMode_ > DragNone) {
@@ -423,6 +434,31 @@ void EditorController::keyPress(QKeyEvent& event) {
     }
     if (nudgeKey(event)) return;
     handleKey(event.key());
+}
+
+SpellChecker& EditorController::spellChecker() {
+    if (!spell_) {
+        spell_ = std::make_unique<SpellChecker>();
+        if (!personalWordList_.isEmpty()) spell_->setPersonalWordList(personalWordList_);
+    }
+    return *spell_;
+}
+
+void EditorController::setPersonalWordList(const QString& path) {
+    personalWordList_ = path;
+    if (spell_) spell_->setPersonalWordList(path);
+}
+
+bool EditorController::takesShortcut(const QKeyEvent& event) {
+    return textSession_->takesShortcut(event);
+}
+
+void EditorController::inputMethod(QInputMethodEvent& event) {
+    textSession_->inputMethod(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle);
+}
+
+QVariant EditorController::inputMethodQuery(Qt::InputMethodQuery query) {
+    return textSession_->inputMethodQuery(query);
 }
 
 void EditorController::handleKey(int key) {

@@ -42,6 +42,7 @@ class ObjectCommands;
 class ObjectClipboard;
 class BackgroundDialog;
 class UserDialogs;
+class SpellChecker;
 
 class EditorController : public QObject, public EditorInput {
     Q_OBJECT
@@ -100,6 +101,11 @@ public:
     EditorNavigation& navigation() { return navigation_; }
     ObjectCreator& creator() { return *creator_; }
     TextSession& textSession() { return *textSession_; }
+    // The spell checker of the text dialog and of typing on the card, made on first use (the
+    // dictionary takes a moment to load).
+    SpellChecker& spellChecker();
+    // Where the user's own words are kept ("Zum Wörterbuch hinzufügen").
+    void setPersonalWordList(const QString& path);
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -117,6 +123,9 @@ public:
     void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                      int y) override;
     void keyPress(QKeyEvent& event) override;
+    bool takesShortcut(const QKeyEvent& event) override;
+    void inputMethod(QInputMethodEvent& event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) override;
     bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y) override;
     void beforePaint() override;
     void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;
@@ -233,6 +242,8 @@ private:
     EditorNavigation navigation_;
     std::unique_ptr<ObjectCreator> creator_;
     std::unique_ptr<TextSession> textSession_;
+    std::unique_ptr<SpellChecker> spell_;
+    QString personalWordList_;
     SnapOptions snapOptions_;
     // The mouse state (idle, dragging, panning), the drag's mode (which handle or the body)
     // and where within the object the drag grabbed it.

@@ -1,6 +1,7 @@
 #include "editor/ObjectCommands.h"
 
 #include "document/DrawnValues.h"
+#include "document/TextRuns.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "editor/PropertyPanel.h"
@@ -31,6 +32,9 @@ ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
                                QWidget* dialogParent)
     : editor_(editor), dialogs_(dialogs), ownsDialogs_(dialogParent == nullptr) {
     textEntryDialog_ = new TextEntryDialog(dialogParent);
+    textEntryDialog_->chooseColor = [this](QColor& c) {
+        return dialogs_.chooseColor(c, QStringLiteral("Farbe"));
+    };
     textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
     transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
 }
@@ -178,8 +182,17 @@ void ObjectCommands::chooseColor() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
-    QColor c = toQColor(o->color);
+    // While typing on the text, the colour is the selected characters'.
+    const bool characters = o->kind == KindText && editor_.textSession().hasSelection();
+    TextSession& session = editor_.textSession();
+    QColor c =
+        toQColor(characters ? formatAt(*o, session.editor().selectionStart()).fontColor : o->color);
     if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
+    if (characters) {
+        session.formatSelection(QStringLiteral("Farbe ändern"),
+                                [&](TextRun& r) { r.fontColor = fromQColor(c); });
+        return;
+    }
     if ((o = editor_.selected())) {
         o->color = fromQColor(c);
         editor_.panel().loadSelectionControls(*o);  // the colour boxes show the new colour at once
@@ -191,18 +204,31 @@ void ObjectCommands::chooseFont() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Schriftart ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
+    // While typing on the text, the font is the selected characters'.
+    TextSession& session = editor_.textSession();
+    const bool characters = o->kind == KindText && session.hasSelection();
+    const TextRun format = formatAt(*o, characters ? session.editor().selectionStart() : 0);
     FontChoice preset;
-    preset.color = o->color;
+    preset.color = characters ? format.fontColor : o->color;
     preset.height = o->fontHeight;
-    preset.name = o->fontName;
+    preset.name = characters ? format.fontName : o->fontName;
     preset.pitch = o->fontPitch;
-    preset.style = o->fontStyle;
-    preset.size = o->fontSize;
+    preset.style = characters ? format.fontStyle : o->fontStyle;
+    preset.size = characters ? format.fontSize : o->fontSize;
     QFont font = preset.toQFont();
     QColor color = toQColor(preset.color);
     if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
     const FontChoice chosen =
         FontChoice::fromQFont(font, color, editor_.views().ctx().screenDpi, preset.pitch);
+    if (characters) {
+        session.formatSelection(QStringLiteral("Schriftart ändern"), [&](TextRun& r) {
+            r.fontName = chosen.name;
+            r.fontSize = chosen.size;
+            r.fontStyle = chosen.style;
+            r.fontColor = chosen.color;
+        });
+        return;
+    }
     editor_.creator().setNewTextFont(chosen);
     if ((o = editor_.selected())) {
         o->color = chosen.color;
@@ -220,10 +246,11 @@ void ObjectCommands::editText() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
-    textEntryDialog_->setContent(o->content);
+    textEntryDialog_->setSpellChecker(&editor_.spellChecker());
+    textEntryDialog_->setText(*o);
     if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = editor_.selected())) {
-        o->content = textEntryDialog_->content();
+        textEntryDialog_->storeInto(*o);
         growTextToFit(editor_.doc(), *o, editor_.views().ctx());
         editor_.repaintBoth();
     }
