@@ -145,6 +145,9 @@ public:
     // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
 
+    // True from a press on the turning handle above the selection to its release.
+    bool turning() const { return turn_.active; }
+
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
     void showViewMenu(int side, int x, int y);
@@ -213,6 +216,14 @@ private:
     // One guide across the whole view, onto a bitmap whose origin lies at (offsetX, offsetY).
     void drawGuideLine(QPainter& painter, bool vertical, int32_t pos, int offsetX, int offsetY);
 
+    // The round handle above the selection turns the selected object by any angle: a press on
+    // it starts one undo step, the mouse turns the object (Shift in steps of 15°), the release
+    // settles the turn into quarter turns and a fine angle.
+    bool pressOnTurnHandle(int side, int x, int y);
+    void turnWithHandle(int x, int y, bool snap);
+    void endTurning(int x, int y, bool snap);
+    void drawTurnHandle(QPainter& p, const PixelBox& box, double angle, int offsetX, int offsetY);
+
     EditorViews& views_;
     UserDialogs& dialogs_;
     QString programFolder_;
@@ -275,6 +286,12 @@ private:
         bool onView = false;  // over the visible part of the view, where it stays when let go
     };
     GuidePull guidePull_;
+    struct TurnDrag {
+        bool active = false;
+        int side = 0;
+        double angle = 0;  // the whole turn the handle gives now
+    };
+    TurnDrag turn_;
 };
 
 }  // namespace bb

@@ -326,4 +326,27 @@ void ObjectCommands::rotate(bool left) {
     editor_.repaintBoth();
 }
 
+void ObjectCommands::setAngle(double degrees) {
+    if (!std::isfinite(degrees)) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt drehen"));
+    if (turnSelectedTo(degrees)) editor_.repaintBoth();
+}
+
+bool ObjectCommands::turnSelectedTo(double degrees) {
+    CardObject* o = editor_.selected();
+    if (!o || !std::isfinite(degrees)) return false;
+    const int turns = quarterTurnsTo(*o, degrees);
+    if (o->kind == KindPicture && !o->picture.isNull() && turns != 0) {
+        // Two turns right for a half turn; each noted so that undo turns the picture back.
+        const bool left = turns < 0;
+        for (int i = 0; i < std::abs(turns); ++i) {
+            if (!(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture))) return false;
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+        }
+    }
+    setObjectAngle(*o, degrees);
+    settleObject(*o);
+    return true;
+}
+
 }  // namespace bb

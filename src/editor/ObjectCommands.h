@@ -69,6 +69,13 @@ public:
     void rotateLeft() { rotate(true); }
     void rotateRight() { rotate(false); }
 
+    // "Winkel": turns the selected object to `degrees` in all, as one undo step.
+    void setAngle(double degrees);
+    // Turns the selected object to `degrees` in all within the caller's open step (the turning
+    // handle's drag): quarter turns as splitAngle gives them, a picture's pixels turned with
+    // them. False when there is no selection or a picture cannot be turned (no memory).
+    bool turnSelectedTo(double degrees);
+
 private:
     void rotate(bool left);
 
