@@ -221,9 +221,9 @@ QPointF turnPoint(const PixelBox& box, double angle, QPointF p) {
 
 QPolygonF turnedOutline(const PixelBox& b, double angle) {
     QPolygonF poly;
-    for (const QPointF corner : {QPointF(b.left, b.top), QPointF(b.left + b.width, b.top),
-                                 QPointF(b.left + b.width, b.top + b.height),
-                                 QPointF(b.left, b.top + b.height)})
+    for (const QPointF corner :
+         {QPointF(b.left, b.top), QPointF(b.left + b.width, b.top),
+          QPointF(b.left + b.width, b.top + b.height), QPointF(b.left, b.top + b.height)})
         poly << turnPoint(b, angle, corner);
     return poly;
 }
@@ -268,8 +268,8 @@ int32_t dragTurnedObject(const CardDocument& doc, CardObject& o, const DragGrab&
     const HandlePoint a0 = handlePoint(before, oppositeHandle(grab.mode));
     const QPointF anchor = turnPoint(before, angle, QPointF(a0.x, a0.y));
     const QPointF local = unturnPoint(before, angle, QPointF(x, y));
-    const int32_t mode = dragObject(doc, o, grab, int(std::lround(local.x())),
-                                    int(std::lround(local.y())), limits);
+    const int32_t mode =
+        dragObject(doc, o, grab, int(std::lround(local.x())), int(std::lround(local.y())), limits);
     // Sizing keeps the opposite handle in the box's frame, but the box turns about its new
     // centre: moved back so that the opposite handle stays where it was on the screen.
     const PixelBox after = pixelBox(doc, o);
@@ -345,6 +345,55 @@ void setObjectAngle(CardObject& o, double degrees) {
     }
     o.rotation = split.quarterTurns;
     o.extras.fineAngle = split.fineAngle;
+}
+
+}  // namespace bb
+
+namespace bb {
+
+namespace {
+
+QRectF wholeIfEmpty(const QRectF& crop) {
+    return crop.isEmpty() ? QRectF(0, 0, 1, 1) : crop;
+}
+
+// Shifts `r` (no larger than the picture) back inside 0..1.
+QRectF keptInside(QRectF r) {
+    r.setWidth(std::min(r.width(), 1.0));
+    r.setHeight(std::min(r.height(), 1.0));
+    r.moveLeft(std::clamp(r.left(), 0.0, 1.0 - r.width()));
+    r.moveTop(std::clamp(r.top(), 0.0, 1.0 - r.height()));
+    return r;
+}
+
+}  // namespace
+
+QRectF cropDragged(const QRectF& crop, double dx, double dy, double boxW, double boxH) {
+    QRectF r = wholeIfEmpty(crop);
+    if (boxW <= 0 || boxH <= 0) return crop;
+    r.translate(-dx / boxW * r.width(), -dy / boxH * r.height());
+    return keptInside(r);
+}
+
+QRectF cropZoomed(const QRectF& crop, double factor, QPointF at) {
+    const QRectF r = wholeIfEmpty(crop);
+    if (!(factor > 0) || !std::isfinite(factor)) return crop;
+    constexpr double kSmallest = 0.01;
+    // One factor for both sides, so that the shown part keeps its shape.
+    double f = factor;
+    f = std::min(f, std::min(r.width(), r.height()) / kSmallest);
+    f = std::max(f, std::max(r.width(), r.height()));
+    const double w = r.width() / f, h = r.height() / f;
+    const QPointF fixed(r.left() + at.x() * r.width(), r.top() + at.y() * r.height());
+    return keptInside(QRectF(fixed.x() - at.x() * w, fixed.y() - at.y() * h, w, h));
+}
+
+QRectF storedCrop(const QRectF& crop) {
+    constexpr double kNear = 1e-9;
+    if (crop.isEmpty() || (crop.left() <= kNear && crop.top() <= kNear &&
+                           crop.width() >= 1 - kNear && crop.height() >= 1 - kNear))
+        return QRectF();
+    return crop;
 }
 
 }  // namespace bb

@@ -166,3 +166,21 @@ int quarterTurnsTo(const CardObject& o, double degrees);
 void setObjectAngle(CardObject& o, double degrees);
 
 }  // namespace bb
+
+namespace bb {
+
+// ---- cropping a picture inside its frame ----
+// A crop is the part of the picture shown in the box, in fractions of the picture; an empty
+// one shows the whole picture.
+
+// The crop after the photo is dragged by (dx, dy) pixels in a box of boxW × boxH pixels: the
+// photo follows the mouse, and the crop stays within the picture.
+QRectF cropDragged(const QRectF& crop, double dx, double dy, double boxW, double boxH);
+// The crop after zooming by `factor` (above 1 closer) about the point `at` of the box (in
+// fractions of the box): that point of the photo stays under the mouse. The crop shows at most
+// the whole picture and at least a hundredth of it on each side, within the picture.
+QRectF cropZoomed(const QRectF& crop, double factor, QPointF at);
+// The crop as stored: the whole picture is the empty rectangle.
+QRectF storedCrop(const QRectF& crop);
+
+}  // namespace bb

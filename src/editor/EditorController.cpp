@@ -77,6 +77,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     connect(textSession_.get(), &TextSession::editingChanged, this,
             &EditorController::textEditingChanged);
     creator_ = std::make_unique<ObjectCreator>(*this, dialogs_, programFolder_);
+    cropSession_ = std::make_unique<CropSession>(*this);
     ownedTools_ = std::make_unique<ToolPalette>();
     tools_ = ownedTools_.get();
     connect(tools_, &ToolPalette::toolChanged, this, [this] {
@@ -154,6 +155,16 @@ void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY)
     if (!o) return;
     const PixelBox b = pixelBox(doc(), *o);
     const double angle = o->extras.fineAngle;
+    if (cropSession_->running()) {
+        // Cropping: the fixed frame, dashed, without handles.
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 0, Qt::DashLine));
+        p.drawPolygon(
+            turnedOutline(b, std::isfinite(angle) ? angle : 0).translated(-offsetX, -offsetY));
+        p.restore();
+        return;
+    }
     if (angle != 0 && std::isfinite(angle)) {
         drawTurnedMarks(p, b, angle, offsetX, offsetY, mouseState_);
         if (mouseState_ == MouseIdle) drawTurnHandle(p, b, angle, offsetX, offsetY);
@@ -295,6 +306,7 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
     pressBefore_ = lastPress_;
     lastPress_ = {side, QPoint(x, y)};
     slotBeforeLastPress_ = selectedSlot();
+    if (cropSession_->running() && cropSession_->press(side, x, y)) return;
     if (textSession_->press(mods, x, y)) return;
     if (tool == ToolHand) {
         navigation_.startPan(x, y);
@@ -368,7 +380,9 @@ void EditorController::rightPress(int side, int x, int y) {
 
 void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers mods, int x,
                                  int y) {
-    if (turn_.active) {
+    if (cropSession_->running()) {
+        cropSession_->move(x, y);
+    } else if (turn_.active) {
         turnWithHandle(x, y, mods & Qt::ShiftModifier);
     } else if (guidePull_.active) {
         pullGuide(x, y);
@@ -392,6 +406,7 @@ void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::Keyboa
                                     int x, int y) {
     if (button != Qt::LeftButton) return;
     leftDown_ = false;
+    if (cropSession_->running() && cropSession_->release(x, y)) return;
     if (turn_.active) {
         endTurning(x, y, mods & Qt::ShiftModifier);
     } else if (guidePull_.active) {
@@ -442,7 +457,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         repaintView(side);
     }
     CardObject* o = selected();
-    if (!o || o->kind != KindText) {
+    if (!o || (o->kind != KindText && o->kind != KindPicture)) {
         asPress();
         return;
     }
@@ -459,10 +474,19 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         dragMode_ = DragNone;
         repaintView(side);
     }
-    commands_->editText();
+    // A picture is cropped inside its frame, a text edited in its dialog.
+    if (o->kind == KindPicture)
+        cropSession_->start();
+    else
+        commands_->editText();
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
+    // While cropping only Enter and Escape count.
+    if (cropSession_->running()) {
+        cropSession_->key(event.key());
+        return;
+    }
     if (textSession_->key(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle))
         return;
     if (event.key() == Qt::Key_0 &&
@@ -534,6 +558,7 @@ void EditorController::resetState() {
         turn_.active = false;
         history_->end(QStringLiteral("Objekt drehen"));
     }
+    cropSession_->end();
     endDragStep();
     mouseState_ = MouseIdle;
     dragMode_ = DragNone;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "editor/CropSession.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorNavigation.h"
@@ -100,6 +101,8 @@ public:
     EditorNavigation& navigation() { return navigation_; }
     ObjectCreator& creator() { return *creator_; }
     TextSession& textSession() { return *textSession_; }
+    // "Zuschneiden" of the selected picture (see CropSession).
+    CropSession& cropSession() { return *cropSession_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -201,6 +204,7 @@ private:
     // Snapping during a drag: the candidate lines are taken once at the press.
     void startSnapping();
     void snapDragged(CardObject& o);
+    void snapTurned(CardObject& o, const SnapGrid& grid);
     void drawGuides(int side, QPainter& painter);
     QRegion guideRegion() const;
     // Guides in the view: a left press on one starts moving it (false when none lies under
@@ -244,6 +248,7 @@ private:
     EditorNavigation navigation_;
     std::unique_ptr<ObjectCreator> creator_;
     std::unique_ptr<TextSession> textSession_;
+    std::unique_ptr<CropSession> cropSession_;
     SnapOptions snapOptions_;
     // The mouse state (idle, dragging, panning), the drag's mode (which handle or the body)
     // and where within the object the drag grabbed it.

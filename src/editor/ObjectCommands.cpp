@@ -3,6 +3,7 @@
 #include "document/DrawnValues.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
+#include "editor/PictureSettingsDialog.h"
 #include "editor/PropertyPanel.h"
 #include "editor/RulerMath.h"
 #include "editor/TextEffectsDialog.h"
@@ -33,10 +34,12 @@ ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
     textEntryDialog_ = new TextEntryDialog(dialogParent);
     textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
     transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+    pictureSettingsDialog_ = new PictureSettingsDialog(dialogParent);
 }
 
 ObjectCommands::~ObjectCommands() {
     if (ownsDialogs_) {
+        delete pictureSettingsDialog_;
         delete transparencyDialog_;
         delete textEffectsDialog_;
         delete textEntryDialog_;
@@ -324,6 +327,24 @@ void ObjectCommands::rotate(bool left) {
     if (o->rotation > 3) o->rotation = 0;
     settleObject(*o);
     editor_.repaintBoth();
+}
+
+void ObjectCommands::editPictureSettings() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bildeinstellungen"));
+    CardObject* o = editor_.selected();
+    if (!o || o->kind != KindPicture) return;
+    const CardDocument& d = editor_.doc();
+    PictureSettingsDialog& f = *pictureSettingsDialog_;
+    f.load(*o, cardLengthMm(o->width, d.sideWidthUnits, d.format.cardWidth),
+           cardLengthMm(o->height, d.sideHeightUnits, d.format.cardHeight));
+    if (editor_.modal(f) != QDialog::Accepted) return;
+    if (!(o = editor_.selected()) || o->kind != KindPicture) return;
+    f.store(o->extras);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::cropPicture() {
+    editor_.cropSession().start();
 }
 
 void ObjectCommands::setAngle(double degrees) {

@@ -341,7 +341,8 @@ QWidget* PropertyPanel::buildGeometryGroup() {
     angleEdit->setSingleStep(1.0);
     angleEdit->setKeyboardTracking(false);
     angleEdit->setStatusTip(QStringLiteral("Dreht das Objekt um seine Mitte, im Uhrzeigersinn"));
-    auto* angleCaption = named(new QLabel(QStringLiteral("Winkel:"), geometryGroup), "AngleEditLabel");
+    auto* angleCaption =
+        named(new QLabel(QStringLiteral("Winkel:"), geometryGroup), "AngleEditLabel");
     angleCaption->setBuddy(angleEdit);
     form->addRow(angleCaption, angleEdit);
     EditorController& ed = editor_;

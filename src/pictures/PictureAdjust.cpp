@@ -132,7 +132,8 @@ void applySoftEdge(QImage& image, double radius, double feather) {
             if (cover >= 1.0) continue;
             const QRgb px = line[x];
             const auto scale = [cover](int v) { return int(std::lround(v * cover)); };
-            line[x] = qRgba(scale(qRed(px)), scale(qGreen(px)), scale(qBlue(px)), scale(qAlpha(px)));
+            line[x] =
+                qRgba(scale(qRed(px)), scale(qGreen(px)), scale(qBlue(px)), scale(qAlpha(px)));
         }
     }
 }

@@ -59,8 +59,7 @@ QSize deviceSize(const QPainter& p, int w, int h) {
     const QTransform t = p.deviceTransform();
     const double sx = std::hypot(t.m11(), t.m12());
     const double sy = std::hypot(t.m21(), t.m22());
-    return {std::max(1, int(std::ceil(w * sx - 1e-6))),
-            std::max(1, int(std::ceil(h * sy - 1e-6)))};
+    return {std::max(1, int(std::ceil(w * sx - 1e-6))), std::max(1, int(std::ceil(h * sy - 1e-6)))};
 }
 
 // The pixels to draw `pic` with into w × h logical pixels: reduced for a large picture drawn
@@ -317,7 +316,8 @@ void drawWithEffects(QPainter& p, const CardObject& o, const DibImage& pic, Pict
         fx.feather = std::max(0, o.extras.feather) / 100.0 * unitsPerMm * devicePerUnit;
     }
     const QSize want = uncroppedSize(fx.crop, drawn);
-    const DibImage pixels = ctx.pictures ? ctx.pictures->pixels(pic, want) : scaledPicture(pic, want);
+    const DibImage pixels =
+        ctx.pictures ? ctx.pictures->pixels(pic, want) : scaledPicture(pic, want);
     if (pixels.isNull()) {
         drawLoadingPicture(p, box, visible);
         return;
@@ -335,8 +335,7 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, dou
         return;
     }
     const PictureEffects fx = pictureEffectsOf(o);
-    const bool effects =
-        !fx.isPlain() || o.extras.cornerRadius > 0 || o.extras.feather > 0;
+    const bool effects = !fx.isPlain() || o.extras.cornerRadius > 0 || o.extras.feather > 0;
     // A crop shows its part of the picture: the aspect kept is that part's.
     const QRect part = cropPixels(fx.crop, pic.width(), pic.height());
     const qint64 pw = part.width();

@@ -3,6 +3,7 @@
 #include "EditingFixture.h"
 
 #include "editor/EditMath.h"
+#include "editor/Snapping.h"
 #include "pictures/DibImage.h"
 
 #include <QDoubleSpinBox>
@@ -46,8 +47,7 @@ TEST(TurnedBox, HitTestFollowsTheTurnedBox) {
     // Below the upright box, on the turned one's long axis.
     const QPointF tip = onAxes(f.box(), 30, 36, 0);
     ASSERT_GT(tip.y(), 70);
-    EXPECT_EQ(hitTest(f.doc, SideOutside, int(std::lround(tip.x())), int(std::lround(tip.y()))),
-              1);
+    EXPECT_EQ(hitTest(f.doc, SideOutside, int(std::lround(tip.x())), int(std::lround(tip.y()))), 1);
     EXPECT_EQ(turnedBounds(f.box(), 30), QRect(QPoint(100, 31), QPoint(180, 89)));
 }
 
@@ -94,13 +94,30 @@ TEST(TurnedBox, TheTurningHandleGivesTheDirectionFromTheCentre) {
     EXPECT_DOUBLE_EQ(handleAngle(b, 80, 60, false, 5), 270);
     EXPECT_DOUBLE_EQ(handleAngle(b, 140, 60, false, 5), 5);  // the centre keeps the turn
     // 37° snaps to 30°, −50° (310°) to 315°.
-    const QPointF at37 = QPointF(140, 60) + 50 * QPointF(std::sin(37 * M_PI / 180),
-                                                         -std::cos(37 * M_PI / 180));
+    const QPointF at37 =
+        QPointF(140, 60) + 50 * QPointF(std::sin(37 * M_PI / 180), -std::cos(37 * M_PI / 180));
     EXPECT_NEAR(handleAngle(b, at37.x(), at37.y(), false, 0), 37, 1e-9);
     EXPECT_DOUBLE_EQ(handleAngle(b, at37.x(), at37.y(), true, 0), 30);
-    const QPointF at310 = QPointF(140, 60) + 50 * QPointF(std::sin(-50 * M_PI / 180),
-                                                          -std::cos(-50 * M_PI / 180));
+    const QPointF at310 =
+        QPointF(140, 60) + 50 * QPointF(std::sin(-50 * M_PI / 180), -std::cos(-50 * M_PI / 180));
     EXPECT_DOUBLE_EQ(handleAngle(b, at310.x(), at310.y(), true, 0), 315);
+}
+
+TEST(TurnedBox, TurnedObjectsSnapByTheBoxTheyCover) {
+    Box f(100, 50, 80, 20, 30);
+    // Half extents 40 cos 30° + 10 sin 30° = 39.64 and 40 sin 30° + 10 cos 30° = 28.66
+    // pixels about the centre (140, 60), in units.
+    const SnapBox b = drawnBox(f.obj);
+    EXPECT_EQ(b, (SnapBox{10036, 3134, 17964, 8866}));
+    // Another object snaps to those edges, not to the upright box's.
+    CardObject& other = *f.doc.outsideSlots[2];
+    other.kind = KindFigure;
+    other.width = other.height = 100;
+    const SnapLines lines = snapLines(f.doc, SideOutside, 2);
+    EXPECT_NE(std::find(lines.ys.begin(), lines.ys.end(), 8866), lines.ys.end());
+    EXPECT_EQ(std::find(lines.ys.begin(), lines.ys.end(), 7000), lines.ys.end());
+    f.obj.extras.fineAngle = 0;
+    EXPECT_EQ(drawnBox(f.obj), (SnapBox{10000, 5000, 18000, 7000}));
 }
 
 TEST(TurnedBox, AWholeTurnSplitsIntoQuarterTurnsAndAFineAngle) {
