@@ -193,6 +193,28 @@ TEST_F(TurningInTheEditor, PastAQuarterTheHandleSettlesIntoQuarterTurns) {
     EXPECT_DOUBLE_EQ(o.extras.fineAngle, 0);
 }
 
+TEST_F(TurningInTheEditor, TypingOnATurnedTextPutsTheCaretTurnedWithIt) {
+    CardObject& t = put(4, KindText, 150, 150, 120, 40);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    t.extras.fineAngle = 30;
+    ed->selectSlot(4);
+    QTest::keyClicks(view(SideOutside), QStringLiteral("!"));
+    ASSERT_TRUE(ed->textEditing());
+    // The upright caret is vertical; turned 30° clockwise it leans left at the bottom.
+    const QLineF caret = ed->textCaretInView();
+    ASSERT_GT(caret.length(), 5);
+    EXPECT_NEAR((caret.p2().x() - caret.p1().x()) / (caret.p2().y() - caret.p1().y()),
+                -std::tan(30 * M_PI / 180), 0.02);
+    // A press at the turned start of the text puts the caret before its first letter.
+    const QPointF start = onAxes(pixelBox(*doc, t), 30, -55, 0);
+    press(SideOutside, int(std::lround(start.x())), int(std::lround(start.y())));
+    release(SideOutside, int(std::lround(start.x())), int(std::lround(start.y())));
+    EXPECT_TRUE(ed->textEditing());
+    EXPECT_EQ(ed->inlineText().caret(), 0);
+}
+
 TEST_F(TurningInTheEditor, TheAngleFieldTurnsAPictureWithItsPixelsAsOneStep) {
     CardObject& o = put(2, KindPicture, 150, 150, 80, 40);
     o.picture = newDib(40, 20, 24);
