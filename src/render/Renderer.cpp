@@ -197,22 +197,22 @@ qint64 transparentValue(const CardObject& o, const DibImage& pic) {
     return t;
 }
 
-// Draws cw × ch device pixels at (x, y), pixel (i, j) from source (pw × i div cw,
-// ph × j div ch), leaving the device untouched where the source pixel value equals t. The
-// masked picture is built once (only its visible part, in bands of bounded size) and drawn
-// 1:1.
-void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, qint64 t,
-                const QRect& visible) {
-    if (cw <= 0 || ch <= 0) return;
+// Draws cw × ch device pixels at (x, y), pixel (i, j) from source (L + pw × i div cw,
+// T + ph × j div ch) of the part (L, T, pw, ph) of the picture, leaving the device untouched
+// where the source pixel value equals t. The masked picture is built once (only its visible
+// part, in bands of bounded size), given the colour settings `look`, and drawn 1:1.
+void drawMasked(QPainter& p, const DibImage& pic, const QRect& part, const PictureLook& look, int x,
+                int y, int cw, int ch, qint64 t, const QRect& visible) {
+    if (cw <= 0 || ch <= 0 || part.isEmpty()) return;
     const QRect area = QRect(x, y, cw, ch) & visible;
     if (area.isEmpty()) return;
-    const int pw = pic.width();
-    const int ph = pic.height();
+    const int pw = part.width();
+    const int ph = part.height();
     const int bitCount = pic.bitCount();
 
     std::vector<int> columns(size_t(area.width()));
     for (int c = 0; c < area.width(); ++c)
-        columns[size_t(c)] = int(qint64(pw) * (area.left() - x + c) / cw);
+        columns[size_t(c)] = part.left() + int(qint64(pw) * (area.left() - x + c) / cw);
     std::vector<QRgb> lut(256, qRgb(0, 0, 0));
     if (bitCount <= 8) {
         const auto& table = pic.colourTable();
@@ -227,7 +227,7 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
         QImage band(area.width(), rows, QImage::Format_ARGB32_Premultiplied);
         if (band.isNull()) return;
         for (int r = 0; r < rows; ++r) {
-            const int sourceRow = int(qint64(ph) * (top + r - y) / ch);
+            const int sourceRow = part.top() + int(qint64(ph) * (top + r - y) / ch);
             const uint8_t* line = pic.rowFromTop(sourceRow);
             auto* out = reinterpret_cast<QRgb*>(band.scanLine(r));
             for (int c = 0; c < area.width(); ++c) {
@@ -257,6 +257,7 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
                 out[c] = qint64(value) == t ? 0u : colour;
             }
         }
+        adjustColours(band, look);
         p.drawImage(QPoint(area.left(), top), band);
     }
 }
@@ -370,13 +371,17 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, dou
     const int cw = ctx.renderMode == RenderOutput ? w : w - 1;
     const int ch = ctx.renderMode == RenderOutput ? h : h - 1;
     if (cw <= 0 || ch <= 0 || !QRect(x, y, cw, ch).intersects(visible)) return;
-    const DibImage pixels = ctx.pictures ? ctx.pictures->pixels(pic, QSize(int(pw), int(ph)))
-                                         : scaledPicture(pic, QSize(int(pw), int(ph)));
+    // The crop and the colour settings apply; the corners and soft edge do not (the
+    // transparent colour already shapes the picture).
+    const QSize full(pic.width(), pic.height());
+    const DibImage pixels =
+        ctx.pictures ? ctx.pictures->pixels(pic, full) : scaledPicture(pic, full);
     if (pixels.isNull()) {
         drawLoadingPicture(p, QRect(x, y, cw, ch), visible);
         return;
     }
-    drawMasked(p, pixels, x, y, cw, ch, transparentValue(o, pixels), visible);
+    drawMasked(p, pixels, cropPixels(fx.crop, pixels.width(), pixels.height()), fx.look, x, y, cw,
+               ch, transparentValue(o, pixels), visible);
 }
 
 }  // namespace

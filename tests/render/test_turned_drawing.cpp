@@ -151,6 +151,28 @@ TEST_F(TurnedDrawing, CropShowsItsPartStretchedToTheBox) {
         EXPECT_EQ(at(image, p.x(), p.y()), qRgb(0, 0, 255)) << p.x() << "," << p.y();
 }
 
+TEST_F(TurnedDrawing, ATransparentPictureTakesTheCropAndTheTone) {
+    // Left half red (the transparent colour), right half blue.
+    DibImage pic = solidPicture(40, 20, rgbRef(255, 0, 0));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 20; x < 40; ++x) setPixel(pic, x, y, rgbRef(0, 0, 255));
+    CardObject& o = addObject(*doc, KindPicture, 120, 120, 61, 31);
+    o.picture = pic;
+    o.keepAspect = false;
+    o.transparent = true;
+    o.transparentColor = int32_t(rgbRef(255, 0, 0));
+    o.extras.crop = QRectF(0.5, 0, 0.5, 1);
+    o.extras.tone = ToneGrey;
+    QImage image = drawEditor();
+    const QRgb greyBlue = qRgb(29, 29, 29);  // .114 · 255
+    EXPECT_EQ(at(image, 120, 120), greyBlue);
+    EXPECT_EQ(at(image, 179, 149), greyBlue);
+    // The left half alone is all transparent colour: nothing is drawn.
+    o.extras.crop = QRectF(0, 0, 0.5, 1);
+    image = drawEditor();
+    EXPECT_TRUE(inkBounds(image).isEmpty());
+}
+
 TEST_F(TurnedDrawing, CropDecidesTheKeptAspect) {
     // A 40 × 20 picture cropped to its left quarter (10 × 20) keeps the aspect 1 : 2.
     CardObject& o = addObject(*doc, KindPicture, 120, 120, 61, 61);
