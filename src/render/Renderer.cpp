@@ -302,19 +302,18 @@ void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, i
 }
 
 // Draws the part of `pic` that the crop shows, with the colour settings and soft edge, into
-// the box (x, y, w, h); the adjusted copy is made at the box's device size.
+// the box (x, y, w, h); the adjusted copy is made at the box's device size. `pixelsPerMm` are
+// logical pixels per millimetre of the card, for the corners and the soft edge.
 void drawWithEffects(QPainter& p, const CardObject& o, const DibImage& pic, PictureEffects fx,
-                     const RenderContext& ctx, double unitsPerMm, int x, int y, int w, int h,
+                     const RenderContext& ctx, double pixelsPerMm, int x, int y, int w, int h,
                      const QRect& visible) {
     const QRect box(x, y, w, h);
     if (!box.intersects(visible)) return;
     const QSize drawn = deviceSize(p, w, h);
-    // Corner radius and soft edge are lengths on the card: hundredths of a millimetre through
-    // the box's own units-to-pixels ratio.
-    if (o.width > 0 && unitsPerMm > 0 && (o.extras.cornerRadius > 0 || o.extras.feather > 0)) {
-        const double devicePerUnit = double(drawn.width()) / o.width;
-        fx.radius = std::max(0, o.extras.cornerRadius) / 100.0 * unitsPerMm * devicePerUnit;
-        fx.feather = std::max(0, o.extras.feather) / 100.0 * unitsPerMm * devicePerUnit;
+    if (pixelsPerMm > 0 && (o.extras.cornerRadius > 0 || o.extras.feather > 0)) {
+        const double devicePerMm = pixelsPerMm * drawn.width() / double(w);
+        fx.radius = std::max(0, o.extras.cornerRadius) / 100.0 * devicePerMm;
+        fx.feather = std::max(0, o.extras.feather) / 100.0 * devicePerMm;
     }
     const QSize want = uncroppedSize(fx.crop, drawn);
     const DibImage pixels =
@@ -337,6 +336,7 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, dou
     }
     const PictureEffects fx = pictureEffectsOf(o);
     const bool effects = !fx.isPlain() || o.extras.cornerRadius > 0 || o.extras.feather > 0;
+    const double pixelsPerMm = o.width > 0 ? unitsPerMm * w / o.width : 0;
     // A crop shows its part of the picture: the aspect kept is that part's.
     const QRect part = cropPixels(fx.crop, pic.width(), pic.height());
     const qint64 pw = part.width();
@@ -352,7 +352,7 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, dou
         if (!QRect(x, y, w - 1, h - 1).intersects(visible)) return;
         const auto draw = [&] {
             if (effects)
-                drawWithEffects(p, o, pic, fx, ctx, unitsPerMm, x, y, w - 1, h - 1, visible);
+                drawWithEffects(p, o, pic, fx, ctx, pixelsPerMm, x, y, w - 1, h - 1, visible);
             else
                 drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
         };

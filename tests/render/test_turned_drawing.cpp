@@ -211,6 +211,13 @@ TEST_F(TurnedDrawing, RoundedCornersLeaveTheCornersEmpty) {
     EXPECT_EQ(at(image, 179, 179), qRgb(255, 255, 255));
     EXPECT_EQ(at(image, 150, 150), qRgb(0, 0, 255));
     EXPECT_EQ(at(image, 150, 120), qRgb(0, 0, 255));  // the middle of an edge stays
+    // A tall picture kept in its aspect fills half the box's width: the radius stays 1 mm.
+    o.picture = solidPicture(30, 60, rgbRef(0, 0, 255));
+    o.keepAspect = true;
+    const QImage tall = drawEditor();
+    EXPECT_EQ(inkBounds(tall).width(), 29);
+    EXPECT_EQ(at(tall, 121, 121), qRgb(255, 255, 255));
+    EXPECT_EQ(at(tall, 123, 123), qRgb(0, 0, 255));
 }
 
 }  // namespace
