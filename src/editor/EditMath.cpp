@@ -388,6 +388,14 @@ QRectF cropZoomed(const QRectF& crop, double factor, QPointF at) {
     return keptInside(QRectF(fixed.x() - at.x() * w, fixed.y() - at.y() * h, w, h));
 }
 
+QRectF cropAfterQuarterTurn(const QRectF& crop, bool left) {
+    if (crop.isEmpty()) return crop;
+    // Turned right, the point (u, v) of the picture lies at (1 − v, u); turned left at
+    // (v, 1 − u). Width and height exchange.
+    if (left) return {crop.top(), 1.0 - crop.right(), crop.height(), crop.width()};
+    return {1.0 - crop.bottom(), crop.left(), crop.height(), crop.width()};
+}
+
 QRectF storedCrop(const QRectF& crop) {
     constexpr double kNear = 1e-9;
     if (crop.isEmpty() || (crop.left() <= kNear && crop.top() <= kNear &&

@@ -182,5 +182,7 @@ QRectF cropDragged(const QRectF& crop, double dx, double dy, double boxW, double
 QRectF cropZoomed(const QRectF& crop, double factor, QPointF at);
 // The crop as stored: the whole picture is the empty rectangle.
 QRectF storedCrop(const QRectF& crop);
+// The crop that shows the same part after the picture is turned a quarter left or right.
+QRectF cropAfterQuarterTurn(const QRectF& crop, bool left);
 
 }  // namespace bb

@@ -317,7 +317,10 @@ void ObjectCommands::rotate(bool left) {
         if (!o->picture.isNull() &&
             !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
             return;
-        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+        if (!o->picture.isNull()) {
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
+        }
         const int w = d.screenPixels(o->width);
         o->width = d.fromView(d.screenPixels(o->height));
         o->height = d.fromView(w);
@@ -363,6 +366,7 @@ bool ObjectCommands::turnSelectedTo(double degrees) {
         for (int i = 0; i < std::abs(turns); ++i) {
             if (!(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture))) return false;
             editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
         }
     }
     setObjectAngle(*o, degrees);

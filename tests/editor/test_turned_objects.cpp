@@ -219,6 +219,7 @@ TEST_F(TurningInTheEditor, TheAngleFieldTurnsAPictureWithItsPixelsAsOneStep) {
     CardObject& o = put(2, KindPicture, 150, 150, 80, 40);
     o.picture = newDib(40, 20, 24);
     setPixel(o.picture, 0, 0, rgbRef(255, 0, 0));
+    o.extras.crop = QRectF(0, 0, 0.25, 1);
     ed->selectSlot(2);
     ed->panel().updateFromSelection();
     const int undoBefore = ed->history().stack().count();
@@ -230,6 +231,8 @@ TEST_F(TurningInTheEditor, TheAngleFieldTurnsAPictureWithItsPixelsAsOneStep) {
     EXPECT_EQ(o.width, 4000);
     EXPECT_EQ(o.height, 8000);
     EXPECT_EQ(o.x + o.width / 2, 19000);  // the centre stays
+    // The crop turned with the pixels: the left quarter is now the top quarter.
+    EXPECT_EQ(o.extras.crop, QRectF(0, 0, 1, 0.25));
     EXPECT_EQ(ed->history().stack().count(), undoBefore + 1);
     ed->history().undo();
     EXPECT_EQ(o.rotation, 0);
@@ -237,6 +240,11 @@ TEST_F(TurningInTheEditor, TheAngleFieldTurnsAPictureWithItsPixelsAsOneStep) {
     EXPECT_EQ(o.picture.width(), 40);
     EXPECT_EQ(getPixel(o.picture, 0, 0), qint64(rgbRef(255, 0, 0)));
     EXPECT_EQ(o.width, 8000);
+    EXPECT_EQ(o.extras.crop, QRectF(0, 0, 0.25, 1));
+    // Turned left the left quarter becomes the bottom quarter, and back right it is again the
+    // left one.
+    EXPECT_EQ(cropAfterQuarterTurn(QRectF(0, 0, 0.25, 1), true), QRectF(0, 0.75, 1, 0.25));
+    EXPECT_EQ(cropAfterQuarterTurn(QRectF(0, 0.75, 1, 0.25), false), QRectF(0, 0, 0.25, 1));
 }
 
 }  // namespace
