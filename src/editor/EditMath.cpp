@@ -211,12 +211,13 @@ QPointF turnAbout(QPointF centre, double degrees, QPointF p) {
 
 }  // namespace
 
+// A damaged card's angle that is no number counts as upright, as the renderer draws it.
 QPointF unturnPoint(const PixelBox& box, double angle, QPointF p) {
-    return angle == 0 ? p : turnAbout(boxCentre(box), -angle, p);
+    return angle == 0 || !std::isfinite(angle) ? p : turnAbout(boxCentre(box), -angle, p);
 }
 
 QPointF turnPoint(const PixelBox& box, double angle, QPointF p) {
-    return angle == 0 ? p : turnAbout(boxCentre(box), angle, p);
+    return angle == 0 || !std::isfinite(angle) ? p : turnAbout(boxCentre(box), angle, p);
 }
 
 QPolygonF turnedOutline(const PixelBox& b, double angle) {
@@ -229,14 +230,14 @@ QPolygonF turnedOutline(const PixelBox& b, double angle) {
 }
 
 QRect turnedBounds(const PixelBox& b, double angle) {
-    if (angle == 0) return QRect(b.left, b.top, b.width + 1, b.height + 1);
+    if (angle == 0 || !std::isfinite(angle)) return QRect(b.left, b.top, b.width + 1, b.height + 1);
     const QRectF r = turnedOutline(b, angle).boundingRect();
     return QRect(QPoint(int(std::floor(r.left())), int(std::floor(r.top()))),
                  QPoint(int(std::ceil(r.right())), int(std::ceil(r.bottom()))));
 }
 
 bool turnedContains(const PixelBox& b, double angle, int x, int y) {
-    if (angle == 0) return b.contains(x, y);
+    if (angle == 0 || !std::isfinite(angle)) return b.contains(x, y);
     const QPointF p = unturnPoint(b, angle, QPointF(x, y));
     constexpr double kSlack = 1e-9;
     return p.x() >= b.left - kSlack && p.x() <= b.left + b.width + kSlack &&
@@ -244,7 +245,7 @@ bool turnedContains(const PixelBox& b, double angle, int x, int y) {
 }
 
 DragGrab classifyTurnedHandle(const PixelBox& b, double angle, int x, int y) {
-    if (angle == 0) return classifyHandle(b, x, y);
+    if (angle == 0 || !std::isfinite(angle)) return classifyHandle(b, x, y);
     const QPointF p = unturnPoint(b, angle, QPointF(x, y));
     DragGrab g = classifyHandle(b, int(std::lround(p.x())), int(std::lround(p.y())));
     // The body is dragged by the view position; the handles in the box's frame.

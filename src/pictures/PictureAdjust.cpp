@@ -122,7 +122,9 @@ void applySoftEdge(QImage& image, double radius, double feather) {
     const int w = image.width(), h = image.height();
     // Only a band along the edge (the corners' radius or the feather, whichever is wider) can
     // be less than fully covered.
-    const int band = int(std::ceil(std::max(std::min(radius, std::min(w, h) / 2.0), feather))) + 1;
+    const double reach =
+        std::min(std::max(std::min(radius, std::min(w, h) / 2.0), feather), double(std::max(w, h)));
+    const int band = int(std::ceil(reach)) + 1;
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         const bool edgeRow = y < band || y >= h - band;

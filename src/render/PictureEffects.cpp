@@ -18,6 +18,9 @@ namespace {
 // Bytes of adjusted copies kept: enough for a side full of adjusted photos on screen and a
 // printed page of them.
 constexpr qint64 kEffectCacheBytes = 96ll * 1024 * 1024;
+// An edged copy is made at the drawn size up to this many pixels; a box drawn larger (deep zoom,
+// a poster) gets a copy of this size, enlarged when drawn.
+constexpr qint64 kMaxEdgedPixels = 24ll * 1024 * 1024;
 
 struct EffectKey {
     const void* picture = nullptr;
@@ -86,8 +89,11 @@ PictureEffects pictureEffectsOf(const CardObject& o) {
     const ObjectExtras& e = o.extras;
     PictureEffects fx;
     const QRectF unit(0, 0, 1, 1);
-    QRectF crop = e.crop.normalized() & unit;
-    if (!e.crop.isValid() || crop.width() <= 1e-6 || crop.height() <= 1e-6 || crop == unit)
+    const bool finite = std::isfinite(e.crop.x()) && std::isfinite(e.crop.y()) &&
+                        std::isfinite(e.crop.width()) && std::isfinite(e.crop.height());
+    QRectF crop = finite ? e.crop.normalized() & unit : QRectF();
+    if (!finite || !e.crop.isValid() || crop.width() <= 1e-6 || crop.height() <= 1e-6 ||
+        crop == unit)
         crop = QRectF();
     fx.crop = crop;
     fx.look = {e.brightness, e.contrast, e.saturation, toneKind(e.tone)};
@@ -111,10 +117,17 @@ QSize uncroppedSize(const QRectF& crop, QSize drawn) {
     return {std::max(1, int(w)), std::max(1, int(h))};
 }
 
-QImage effectImage(const DibImage& pixels, const PictureEffects& fx, QSize drawn) {
+QImage effectImage(const DibImage& pixels, PictureEffects fx, QSize drawn) {
     if (pixels.isNull() || drawn.isEmpty()) return {};
     const QRect part = cropPixels(fx.crop, pixels.width(), pixels.height());
     const bool edge = fx.hasEdge();
+    if (edge && qint64(drawn.width()) * drawn.height() > kMaxEdgedPixels) {
+        const double f =
+            std::sqrt(double(kMaxEdgedPixels) / (double(drawn.width()) * drawn.height()));
+        drawn = QSize(std::max(1, int(drawn.width() * f)), std::max(1, int(drawn.height() * f)));
+        fx.radius *= f;
+        fx.feather *= f;
+    }
     const EffectKey key{pixels.sharedId(),
                         part,
                         fx.look,

@@ -41,8 +41,9 @@ QSize uncroppedSize(const QRectF& crop, QSize drawn);
 
 // The cropped and adjusted picture for drawing `drawn` device pixels large: with an edge it is
 // resampled to exactly `drawn` (so that the corners are round on the device), else it keeps
-// the resolution of the cropped pixels. Null when `pixels` is null or memory runs out.
-QImage effectImage(const DibImage& pixels, const PictureEffects& effects, QSize drawn);
+// the resolution of the cropped pixels (an edged copy is at most 24 megapixels, drawn enlarged
+// beyond). Null when `pixels` is null or memory runs out.
+QImage effectImage(const DibImage& pixels, PictureEffects effects, QSize drawn);
 
 // Empties the cache of adjusted copies (tests).
 void clearEffectImages();

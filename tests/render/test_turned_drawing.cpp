@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace bb;
 using namespace rendertest;
@@ -218,6 +219,24 @@ TEST_F(TurnedDrawing, RoundedCornersLeaveTheCornersEmpty) {
     EXPECT_EQ(inkBounds(tall).width(), 29);
     EXPECT_EQ(at(tall, 121, 121), qRgb(255, 255, 255));
     EXPECT_EQ(at(tall, 123, 123), qRgb(0, 0, 255));
+}
+
+TEST_F(TurnedDrawing, DamagedValuesDrawUprightAndWhole) {
+    CardObject& o = addObject(*doc, KindPicture, 120, 120, 41, 21);
+    o.picture = solidPicture(40, 20, rgbRef(0, 0, 255));
+    o.keepAspect = false;
+    const QImage plain = drawEditor();
+    o.extras.fineAngle = std::numeric_limits<double>::quiet_NaN();
+    o.extras.crop = QRectF(std::numeric_limits<double>::quiet_NaN(), 0, 0.5, 0.5);
+    EXPECT_EQ(drawEditor(), plain);
+    o.extras.fineAngle = std::numeric_limits<double>::infinity();
+    o.extras.crop = QRectF(0.9, 0.9, -5, 1e300);
+    EXPECT_EQ(drawEditor(), plain);
+    // A soft edge far wider than the picture fades all of it, without running away.
+    o.extras.feather = std::numeric_limits<int32_t>::max();
+    o.extras.cornerRadius = std::numeric_limits<int32_t>::max();
+    const QImage faded = drawEditor();
+    EXPECT_EQ(at(faded, 120, 120), qRgb(255, 255, 255));
 }
 
 }  // namespace
