@@ -150,16 +150,4 @@ TEST_F(PictureEditing, ASettingsDialogOkIsOneStepCancelChangesNothing) {
     EXPECT_EQ(o.extras.cornerRadius, 0);
 }
 
-TEST_F(PictureEditing, TheObjectMenuOffersSettingsAndCropForPicturesOnly) {
-    addPicture();
-    ed->menus().prepare(*ed->selected());
-    ASSERT_NE(ed->menus().item(QStringLiteral("BildeinstellungenM")), nullptr);
-    EXPECT_TRUE(ed->menus().item(QStringLiteral("BildeinstellungenM"))->isEnabled());
-    EXPECT_TRUE(ed->menus().item(QStringLiteral("ZuschneidenM"))->isEnabled());
-    CardObject& text = put(5, KindText, 10, 10, 50, 20);
-    ed->menus().prepare(text);
-    EXPECT_FALSE(ed->menus().item(QStringLiteral("BildeinstellungenM"))->isEnabled());
-    EXPECT_FALSE(ed->menus().item(QStringLiteral("ZuschneidenM"))->isEnabled());
-}
-
 }  // namespace
