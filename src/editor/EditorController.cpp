@@ -482,6 +482,10 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
+    if (turn_.active) {
+        if (event.key() == Qt::Key_Escape) cancelTurning();
+        return;
+    }
     // While cropping only Enter and Escape count.
     if (cropSession_->running()) {
         cropSession_->key(event.key());
@@ -610,7 +614,7 @@ bool EditorController::pressOnTurnHandle(int side, int x, int y) {
     CardObject* o = selected();
     if (!o || side != editedSide() || mouseState_ != MouseIdle) return false;
     if (!onTurnHandle(pixelBox(doc(), *o), o->extras.fineAngle, x, y)) return false;
-    turn_ = TurnDrag{true, side, objectAngle(*o)};
+    turn_ = TurnDrag{true, side, objectAngle(*o), o->extras.fineAngle};
     history_->begin();
     return true;
 }
@@ -633,6 +637,13 @@ void EditorController::endTurning(int x, int y, bool snap) {
     commands_->turnSelectedTo(turn_.angle);
     history_->end(QStringLiteral("Objekt drehen"));
     if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
+    repaintBoth();
+}
+
+void EditorController::cancelTurning() {
+    turn_.active = false;
+    if (CardObject* o = selected()) o->extras.fineAngle = turn_.startFine;
+    history_->end(QStringLiteral("Objekt drehen"));
     repaintBoth();
 }
 

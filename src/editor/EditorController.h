@@ -222,10 +222,12 @@ private:
 
     // The round handle above the selection turns the selected object by any angle: a press on
     // it starts one undo step, the mouse turns the object (Shift in steps of 15°), the release
-    // settles the turn into quarter turns and a fine angle.
+    // settles the turn into quarter turns and a fine angle; Escape puts back the turn it began
+    // with.
     bool pressOnTurnHandle(int side, int x, int y);
     void turnWithHandle(int x, int y, bool snap);
     void endTurning(int x, int y, bool snap);
+    void cancelTurning();
     void drawTurnHandle(QPainter& p, const PixelBox& box, double angle, int offsetX, int offsetY);
 
     EditorViews& views_;
@@ -294,7 +296,8 @@ private:
     struct TurnDrag {
         bool active = false;
         int side = 0;
-        double angle = 0;  // the whole turn the handle gives now
+        double angle = 0;      // the whole turn the handle gives now
+        double startFine = 0;  // the fine angle before the press
     };
     TurnDrag turn_;
 };

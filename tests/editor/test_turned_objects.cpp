@@ -187,6 +187,17 @@ TEST_F(TurningInTheEditor, PastAQuarterTheHandleSettlesIntoQuarterTurns) {
     release(SideOutside, 190, 250);
     EXPECT_EQ(o.rotation, 2);
     EXPECT_DOUBLE_EQ(o.extras.fineAngle, 0);
+    // Escape during a turn puts the object back and leaves no step.
+    const int steps = ed->history().stack().count();
+    const QPointF again = turnHandlePoint(pixelBox(*doc, o), o.extras.fineAngle);
+    press(SideOutside, int(again.x()), int(again.y()));
+    ASSERT_TRUE(ed->turning());
+    ed->mouseMove(SideOutside, Qt::LeftButton, Qt::NoModifier, 250, 170);
+    EXPECT_NE(o.extras.fineAngle, 0);
+    QTest::keyClick(view(SideOutside), Qt::Key_Escape);
+    EXPECT_FALSE(ed->turning());
+    EXPECT_DOUBLE_EQ(o.extras.fineAngle, 0);
+    EXPECT_EQ(ed->history().stack().count(), steps);
 }
 
 TEST_F(TurningInTheEditor, TypingOnATurnedTextPutsTheCaretTurnedWithIt) {
