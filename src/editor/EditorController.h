@@ -6,6 +6,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "editor/CropSession.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorNavigation.h"
@@ -106,6 +107,8 @@ public:
     SpellChecker& spellChecker();
     // Where the user's own words are kept ("Zum Wörterbuch hinzufügen").
     void setPersonalWordList(const QString& path);
+    // "Zuschneiden" of the selected picture (see CropSession).
+    CropSession& cropSession() { return *cropSession_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -153,6 +156,9 @@ public:
     void selectSlot(int slot);
     // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
+
+    // True from a press on the turning handle above the selection to its release.
+    bool turning() const { return turn_.active; }
 
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
@@ -207,6 +213,7 @@ private:
     // Snapping during a drag: the candidate lines are taken once at the press.
     void startSnapping();
     void snapDragged(CardObject& o);
+    void snapTurned(CardObject& o, const SnapGrid& grid);
     void drawGuides(int side, QPainter& painter);
     QRegion guideRegion() const;
     // Guides in the view: a left press on one starts moving it (false when none lies under
@@ -221,6 +228,16 @@ private:
     void hoverGuide(int side, int x, int y);
     // One guide across the whole view, onto a bitmap whose origin lies at (offsetX, offsetY).
     void drawGuideLine(QPainter& painter, bool vertical, int32_t pos, int offsetX, int offsetY);
+
+    // The round handle above the selection turns the selected object by any angle: a press on
+    // it starts one undo step, the mouse turns the object (Shift in steps of 15°), the release
+    // settles the turn into quarter turns and a fine angle; Escape puts back the turn it began
+    // with.
+    bool pressOnTurnHandle(int side, int x, int y);
+    void turnWithHandle(int x, int y, bool snap);
+    void endTurning(int x, int y, bool snap);
+    void cancelTurning();
+    void drawTurnHandle(QPainter& p, const PixelBox& box, double angle, int offsetX, int offsetY);
 
     EditorViews& views_;
     UserDialogs& dialogs_;
@@ -244,6 +261,7 @@ private:
     std::unique_ptr<TextSession> textSession_;
     std::unique_ptr<SpellChecker> spell_;
     QString personalWordList_;
+    std::unique_ptr<CropSession> cropSession_;
     SnapOptions snapOptions_;
     // The mouse state (idle, dragging, panning), the drag's mode (which handle or the body)
     // and where within the object the drag grabbed it.
@@ -286,6 +304,13 @@ private:
         bool onView = false;  // over the visible part of the view, where it stays when let go
     };
     GuidePull guidePull_;
+    struct TurnDrag {
+        bool active = false;
+        int side = 0;
+        double angle = 0;      // the whole turn the handle gives now
+        double startFine = 0;  // the fine angle before the press
+    };
+    TurnDrag turn_;
 };
 
 }  // namespace bb

@@ -4,6 +4,7 @@
 #include "document/TextRuns.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
+#include "editor/PictureSettingsDialog.h"
 #include "editor/PropertyPanel.h"
 #include "editor/RulerMath.h"
 #include "editor/TextEffectsDialog.h"
@@ -37,10 +38,12 @@ ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
     };
     textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
     transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+    pictureSettingsDialog_ = new PictureSettingsDialog(dialogParent);
 }
 
 ObjectCommands::~ObjectCommands() {
     if (ownsDialogs_) {
+        delete pictureSettingsDialog_;
         delete transparencyDialog_;
         delete textEffectsDialog_;
         delete textEntryDialog_;
@@ -341,7 +344,10 @@ void ObjectCommands::rotate(bool left) {
         if (!o->picture.isNull() &&
             !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
             return;
-        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+        if (!o->picture.isNull()) {
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
+        }
         const int w = d.screenPixels(o->width);
         o->width = d.fromView(d.screenPixels(o->height));
         o->height = d.fromView(w);
@@ -351,6 +357,48 @@ void ObjectCommands::rotate(bool left) {
     if (o->rotation > 3) o->rotation = 0;
     settleObject(*o);
     editor_.repaintBoth();
+}
+
+void ObjectCommands::editPictureSettings() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bildeinstellungen"));
+    CardObject* o = editor_.selected();
+    if (!o || o->kind != KindPicture) return;
+    const CardDocument& d = editor_.doc();
+    PictureSettingsDialog& f = *pictureSettingsDialog_;
+    f.load(*o, cardLengthMm(o->width, d.sideWidthUnits, d.format.cardWidth),
+           cardLengthMm(o->height, d.sideHeightUnits, d.format.cardHeight));
+    if (editor_.modal(f) != QDialog::Accepted) return;
+    if (!(o = editor_.selected()) || o->kind != KindPicture) return;
+    f.store(o->extras);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::cropPicture() {
+    editor_.cropSession().start();
+}
+
+void ObjectCommands::setAngle(double degrees) {
+    if (!std::isfinite(degrees)) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt drehen"));
+    if (turnSelectedTo(degrees)) editor_.repaintBoth();
+}
+
+bool ObjectCommands::turnSelectedTo(double degrees) {
+    CardObject* o = editor_.selected();
+    if (!o || !std::isfinite(degrees)) return false;
+    const int turns = quarterTurnsTo(*o, degrees);
+    if (o->kind == KindPicture && !o->picture.isNull() && turns != 0) {
+        // Two turns right for a half turn; each noted so that undo turns the picture back.
+        const bool left = turns < 0;
+        for (int i = 0; i < std::abs(turns); ++i) {
+            if (!(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture))) return false;
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
+        }
+    }
+    setObjectAngle(*o, degrees);
+    settleObject(*o);
+    return true;
 }
 
 }  // namespace bb

@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QVariant>
 
+#include <cmath>
+
 namespace bb {
 
 namespace {
@@ -247,7 +249,7 @@ bool TextSession::press(Qt::KeyboardModifiers mods, int x, int y) {
     if (!running() || editor_.tools().current() != ToolPointer) return false;
     CardObject& o = *editor_.selected();
     const PixelBox box = pixelBox(editor_.doc(), o);
-    const int mode = classifyHandle(box, x, y).mode;
+    const int mode = classifyTurnedHandle(box, o.extras.fineAngle, x, y).mode;
     if (mode == DragMove) {
         // Inside the text a press places the caret; a drag selects.
         inline_.setCaret(o.content, textIndexInView(o, QPointF(x, y)), mods & Qt::ShiftModifier);
@@ -275,14 +277,21 @@ TextSession::TextPlace TextSession::textPlace(const CardObject& o) {
 
 int TextSession::textIndexInView(const CardObject& o, QPointF point) {
     const TextPlace at = textPlace(o);
-    return textIndexAt(o, editor_.views().ctx(), at.scale, at.box, point);
+    // A turned text is laid out upright in its box: the point turned back into it.
+    const PixelBox b = pixelBox(editor_.doc(), o);
+    return textIndexAt(o, editor_.views().ctx(), at.scale, at.box,
+                       unturnPoint(b, o.extras.fineAngle, point));
 }
 
 QLineF TextSession::caretInView() {
     CardObject* o = editedText();
     if (!o) return {};
     const TextPlace at = textPlace(*o);
-    return textCaretLine(*o, editor_.views().ctx(), at.scale, at.box, inline_.caret());
+    const QLineF caret =
+        textCaretLine(*o, editor_.views().ctx(), at.scale, at.box, inline_.caret());
+    const PixelBox b = pixelBox(editor_.doc(), *o);
+    return {turnPoint(b, o->extras.fineAngle, caret.p1()),
+            turnPoint(b, o->extras.fineAngle, caret.p2())};
 }
 
 void TextSession::drawCaret(QPainter& p) {
@@ -293,6 +302,13 @@ void TextSession::drawCaret(QPainter& p) {
     drawSpelling(p, *o, at);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
+    // The caret and selection of a turned text turn with it about its box's centre.
+    if (const double angle = o->extras.fineAngle; angle != 0 && std::isfinite(angle)) {
+        const QPointF centre = QRectF(at.box).center();
+        p.translate(centre);
+        p.rotate(angle);
+        p.translate(-centre);
+    }
     if (inline_.hasSelection()) {
         // The selection inverts what lies under it, so it reads on any colour.
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
