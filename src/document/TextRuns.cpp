@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace bb {
 
@@ -78,8 +79,14 @@ void adjustRunsForEdit(std::vector<TextRun>& runs, int pos, int removed, int ins
         runs.end());
 }
 
-void adjustRunsForChange(std::vector<TextRun>& runs, const QString& before, const QString& after) {
-    if (before == after || runs.empty()) return;
+namespace {
+
+// The one replacement between the common start and end of two texts.
+struct Replacement {
+    int pos = 0, removed = 0, inserted = 0;
+};
+
+Replacement replacementBetween(const QString& before, const QString& after) {
     const qsizetype shorter = std::min(before.size(), after.size());
     qsizetype head = 0;
     while (head < shorter && before.at(head) == after.at(head)) ++head;
@@ -87,8 +94,39 @@ void adjustRunsForChange(std::vector<TextRun>& runs, const QString& before, cons
     while (tail < shorter - head &&
            before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
         ++tail;
-    adjustRunsForEdit(runs, int(head), int(before.size() - head - tail),
-                      int(after.size() - head - tail));
+    return {int(head), int(before.size() - head - tail), int(after.size() - head - tail)};
+}
+
+}  // namespace
+
+void adjustRunsForChange(std::vector<TextRun>& runs, const QString& before, const QString& after) {
+    if (before == after || runs.empty()) return;
+    const Replacement r = replacementBetween(before, after);
+    adjustRunsForEdit(runs, r.pos, r.removed, r.inserted);
+}
+
+void adjustRunsForFill(std::vector<TextRun>& runs, const QString& before, const QString& after) {
+    if (before == after || runs.empty()) return;
+    const Replacement r = replacementBetween(before, after);
+    const auto first = std::find_if(runs.begin(), runs.end(), [&r](const TextRun& run) {
+        return r.removed > 0 && run.start <= r.pos && r.pos < endOf(run);
+    });
+    std::optional<TextRun> filled;
+    if (first != runs.end() && r.inserted > 0) {
+        filled = *first;
+        filled->start = r.pos;
+        filled->length = r.inserted;
+    }
+    adjustRunsForEdit(runs, r.pos, r.removed, r.inserted);
+    if (!filled) return;
+    // A span that began before the field grew over the filled text; one that began with the
+    // field lost it with the field's characters and comes back over the filled text.
+    for (const TextRun& run : runs)
+        if (run.start < filled->start && endOf(run) >= endOf(*filled)) return;
+    runs.insert(
+        std::upper_bound(runs.begin(), runs.end(), *filled,
+                         [](const TextRun& a, const TextRun& b) { return a.start < b.start; }),
+        *filled);
 }
 
 void formatRange(CardObject& o, int from, int to, const std::function<void(TextRun&)>& change) {

@@ -29,6 +29,10 @@ void adjustRunsForEdit(std::vector<TextRun>& runs, int pos, int removed, int ins
 // common start and end.
 void adjustRunsForChange(std::vector<TextRun>& runs, const QString& before, const QString& after);
 
+// The same for a field of a personal card filled in: the characters that replace others take
+// the format of the first character they replace, so a bold "{Vorname}" gives a bold name.
+void adjustRunsForFill(std::vector<TextRun>& runs, const QString& before, const QString& after);
+
 // Applies `change` to the format of characters [from, to) of `o`: they get spans of their own
 // (starting from the format they have), the result is sorted, merged and free of spans that
 // equal the object's font.

@@ -2,6 +2,7 @@
 // every object is drawn; figures and texts are drawn by FigureRenderer and TextRenderer.
 #include "render/Renderer.h"
 
+#include "document/TextRuns.h"
 #include "merge/MergeFields.h"
 #include "pictures/PictureOps.h"
 #include "pictures/ScaledPictures.h"
@@ -504,6 +505,8 @@ void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderC
                     // A personal card: the text drawn with its fields filled, the object kept.
                     CardObject filled = *o;
                     filled.content = ctx.fillText(o->content);
+                    // Formatted spans move with the filled text.
+                    adjustRunsForFill(filled.extras.runs, o->content, filled.content);
                     drawText(canvas, doc, filled, ctx, scrollX, scrollY, scale, reachable);
                 } else {
                     drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, reachable);

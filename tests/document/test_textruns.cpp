@@ -73,6 +73,27 @@ TEST(TextRuns, AnyChangeIsTakenAsOneReplacementBetweenCommonStartAndEnd) {
     EXPECT_EQ(ranges(runs), (Ranges{{1, 1}}));
 }
 
+// A personal card: the name that fills a formatted field takes the field's format; spans
+// around it keep theirs.
+TEST(TextRuns, AFilledFieldTakesTheFormatOfTheFieldItReplaces) {
+    const QString card = QStringLiteral("Liebe {Vorname}, alles Gute");
+    const QString filled = QStringLiteral("Liebe Anna-Lena, alles Gute");
+    std::vector<TextRun> runs = {span(6, 9), span(17, 5)};  // the field, "alles"
+    adjustRunsForFill(runs, card, filled);
+    EXPECT_EQ(ranges(runs), (Ranges{{6, 9}, {17, 5}}));
+    runs = {span(6, 9)};
+    adjustRunsForFill(runs, card, QStringLiteral("Liebe Jo, alles Gute"));
+    EXPECT_EQ(ranges(runs), (Ranges{{6, 2}}));
+    // A span that begins before the field grows over the name.
+    runs = {span(0, 15)};
+    adjustRunsForFill(runs, card, QStringLiteral("Liebe Jo, alles Gute"));
+    EXPECT_EQ(ranges(runs), (Ranges{{0, 8}}));
+    // An unformatted field stays unformatted, the span after it moves.
+    runs = {span(17, 5)};
+    adjustRunsForFill(runs, card, QStringLiteral("Liebe Jo, alles Gute"));
+    EXPECT_EQ(ranges(runs), (Ranges{{10, 5}}));
+}
+
 TEST(TextRuns, FormattingARangeSplitsSpansAndDropsWhatEqualsTheObjectsFont) {
     CardObject o = text(QStringLiteral("Alles Gute zum Geburtstag"));
     // "Gute" bigger.
