@@ -232,11 +232,13 @@ void drawEmojiAsPicture(QPainter& p, const QGlyphRun& run, QPointF origin) {
     {
         QPainter q(&picture);
         q.setRenderHint(QPainter::Antialiasing);
-        QTransform t;
-        t.scale(reduce, reduce);
-        t.translate(-target.x(), -target.y());
-        q.setTransform(device * t);
-        q.drawGlyphRun(origin, run);
+        // The move into the picture goes into the glyphs' origin, not the painter: glyphs
+        // drawn under a moved painter would leave the move in the raster engine's shared cache
+        // of colour glyphs, and later texts on other pictures would be drawn shifted by it.
+        const QTransform linear(device.m11(), device.m12(), device.m21(), device.m22(), 0, 0);
+        const QPointF shift(device.dx() - target.x(), device.dy() - target.y());
+        q.setTransform(linear * QTransform::fromScale(reduce, reduce));
+        q.drawGlyphRun(origin + linear.inverted().map(shift), run);
     }
     p.save();
     // Device coordinates: a world transform that undoes the view transform after it (the
@@ -258,17 +260,44 @@ void drawGlyphs(QPainter& p, const QGlyphRun& run, QPointF origin, Pass pass) {
     }
 }
 
-// Draws one laid-out line at `origin`: the text pass as Qt draws it (formats, colours,
-// decorations), colour emoji made visible on outline devices; effect passes glyph by glyph.
-void drawLine(QPainter& p, const QTextLine& line, QPointF origin, Pass pass) {
-    if (pass == Pass::Text) {
-        line.draw(&p, origin);
-        if (rastersGlyphs(p)) return;
-        for (const QGlyphRun& run : line.glyphRuns())
-            if (isEmojiRun(run)) drawEmojiAsPicture(p, run, origin);
-        return;
+// The text pass of a line on an outline device, run by run in the colours of the spans (the
+// painter's pen outside them), colour emoji as pictures. Qt's PDF engine must never be given
+// the colour emoji face: once it has drawn (embedded) it, that face's glyphs come out shifted
+// or not at all in every later raster drawing of the process, such as an export after a print.
+void drawLineOnOutlineDevice(QPainter& p, const QTextLine& line,
+                             const QList<QTextLayout::FormatRange>& formats, QPointF origin) {
+    const int from = line.textStart(), to = from + line.textLength();
+    std::vector<int> cuts = {from, to};
+    for (const QTextLayout::FormatRange& f : formats) {
+        cuts.push_back(std::clamp(f.start, from, to));
+        cuts.push_back(std::clamp(f.start + f.length, from, to));
     }
-    for (const QGlyphRun& run : line.glyphRuns()) drawGlyphs(p, run, origin, pass);
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    const QPen pen = p.pen();
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        QColor colour = pen.color();
+        for (const QTextLayout::FormatRange& f : formats)
+            if (cuts[i] >= f.start && cuts[i] < f.start + f.length &&
+                f.format.hasProperty(QTextFormat::ForegroundBrush))
+                colour = f.format.foreground().color();
+        p.setPen(QPen(colour));
+        for (const QGlyphRun& run : line.glyphRuns(cuts[i], cuts[i + 1] - cuts[i]))
+            drawGlyphs(p, run, origin, Pass::Text);
+    }
+    p.setPen(pen);
+}
+
+// Draws one laid-out line at `origin`: the text pass as Qt draws it (formats, colours,
+// decorations) on raster devices, run by run on outline devices; effect passes glyph by glyph.
+void drawLine(QPainter& p, const QTextLine& line, const QList<QTextLayout::FormatRange>& formats,
+              QPointF origin, Pass pass) {
+    if (pass == Pass::Text && rastersGlyphs(p))
+        line.draw(&p, origin);
+    else if (pass == Pass::Text)
+        drawLineOnOutlineDevice(p, line, formats, origin);
+    else
+        for (const QGlyphRun& run : line.glyphRuns()) drawGlyphs(p, run, origin, pass);
 }
 
 // A text laid out for one scale in its own frame, a box `boxWidth` wide at the origin with its
@@ -366,8 +395,8 @@ public:
         for (int i = 0; i < layout_.lineCount(); ++i) {
             const QTextLine line = layout_.lineAt(i);
             if (line.y() >= size.height()) break;  // below the box: clipped away in full
-            drawLine(p, line, QPointF(offset(line.horizontalAdvance(), size.width(), alignment), 0),
-                     pass);
+            drawLine(p, line, layout_.formats(),
+                     QPointF(offset(line.horizontalAdvance(), size.width(), alignment), 0), pass);
         }
         if (clip) p.restore();
     }
