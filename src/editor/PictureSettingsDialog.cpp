@@ -73,6 +73,9 @@ PictureSettingsDialog::PictureSettingsDialog(QWidget* parent) : QDialog(parent) 
     sepiaRadio->setObjectName(QStringLiteral("SepiaRadio"));
     auto* tones = new QButtonGroup(this);
     auto* toneRow = new QHBoxLayout;
+    colourRadio->setStatusTip(QStringLiteral("Das Bild in seinen Farben zeigen"));
+    greyRadio->setStatusTip(QStringLiteral("Das Bild in Graustufen zeigen"));
+    sepiaRadio->setStatusTip(QStringLiteral("Das Bild in braunen Tönen wie ein altes Foto zeigen"));
     for (QRadioButton* r : {colourRadio, greyRadio, sepiaRadio}) {
         tones->addButton(r);
         toneRow->addWidget(r);

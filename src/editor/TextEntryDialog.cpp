@@ -142,6 +142,7 @@ void TextEntryDialog::buildFormatTools(QVBoxLayout* layout) {
         b->setObjectName(QString::fromLatin1(name));
         b->setText(text);
         b->setToolTip(tip);
+        b->setStatusTip(tip);
         tools->addWidget(b);
         return b;
     };
@@ -204,6 +205,7 @@ void TextEntryDialog::buildSpacingControls(QVBoxLayout* layout) {
     auto* arcRow = new QHBoxLayout;
     onArc_ = new QCheckBox(QStringLiteral("&Bogentext, Radius:"), this);
     onArc_->setObjectName(QStringLiteral("BogentextCheck"));
+    onArc_->setStatusTip(QStringLiteral("Den Text auf einen Kreisbogen setzen"));
     arcRadius_ = new QDoubleSpinBox(this);
     arcRadius_->setObjectName(QStringLiteral("BogenradiusEdit"));
     arcRadius_->setRange(5, 1000);
@@ -212,6 +214,7 @@ void TextEntryDialog::buildSpacingControls(QVBoxLayout* layout) {
     arcRadius_->setValue(40);
     arcDown_ = new QCheckBox(QStringLiteral("nach &unten"), this);
     arcDown_->setObjectName(QStringLiteral("BogenUntenCheck"));
+    arcDown_->setStatusTip(QStringLiteral("Den Text auf den unteren Teil des Kreises setzen"));
     arcRow->addWidget(onArc_);
     arcRow->addWidget(arcRadius_);
     arcRow->addWidget(arcDown_);
