@@ -124,52 +124,6 @@ void BM_TypicalSideEditor(benchmark::State& state) {
 }
 BENCHMARK(BM_TypicalSideEditor)->Unit(benchmark::kMillisecond);
 
-// A side of 200 objects: 50 of them turned at odd angles (texts, figures, pictures) and 10
-// photos with a crop, colour settings and rounded corners; the repaint after the first, with
-// the adjusted copies made.
-void BM_TurnedAndAdjustedSide(benchmark::State& state) {
-    Scene s;
-    const DibImage photo = patternPicture(1600, 1200);
-    for (int i = 0; i < 200; ++i) {
-        const int x = 20 + (i * 47) % 900, y = 20 + (i * 31) % 650;
-        CardObject* o = nullptr;
-        if (i < 10) {
-            o = &s.add(KindPicture, x, y, 160, 120);
-            o->picture = photo;
-            o->extras.crop = QRectF(0.1, 0.1, 0.7, 0.8);
-            o->extras.brightness = 10;
-            o->extras.contrast = 15;
-            o->extras.tone = i % 2 ? ToneSepia : ToneGrey;
-            o->extras.cornerRadius = 300;
-        } else if (i % 3 == 0) {
-            o = &s.add(KindText, x, y, 180, 50);
-            o->content = QStringLiteral("Alles Gute zum Geburtstag");
-            o->fontName = QStringLiteral("Liberation Serif");
-            o->fontSize = 12;
-            o->color = rgbRef(150, 20, 40);
-        } else if (i % 3 == 1) {
-            o = &s.add(KindFigure, x, y, 80, 50);
-            o->figureKind = i % 6;
-            o->fillMode = i % 3;
-            o->color = rgbRef(20, 120, 200);
-        } else {
-            o = &s.add(KindPicture, x, y, 100, 75);
-            o->picture = photo;
-        }
-        if (i >= 5 && i < 55)
-            o->extras.fineAngle = -40.0 + (i * 7.3 - std::floor(i * 7.3 / 80) * 80);
-    }
-    QImage view(kViewWidth, kViewHeight, QImage::Format_RGB32);
-    view.fill(Qt::white);
-    s.draw(view);  // the adjusted copies are made once
-    for (auto _ : state) {
-        view.fill(Qt::white);
-        s.draw(view);
-        benchmark::DoNotOptimize(view.constBits());
-    }
-}
-BENCHMARK(BM_TurnedAndAdjustedSide)->Unit(benchmark::kMillisecond);
-
 void BM_TenThousandRectangles(benchmark::State& state) {
     Scene s;
     for (int i = 0; i < kSlotCount; ++i) {
