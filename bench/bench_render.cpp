@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
 #include <memory>
 
 using namespace bb;

@@ -48,8 +48,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)  # the debug information stays in the build tree
 # Loaded at run time, so dpkg-shlibdeps cannot see them: picture plugins, the SVG icon engine
-# (the program's own icons), the German Qt texts and the fonts that stand in for the card fonts.
+# (the program's own icons), the German Qt texts, the fonts that stand in for the card fonts,
+# the colour emoji font and the German dictionary of the spell checking.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation2")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation2, fonts-noto-color-emoji, hunspell-de-de")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sane-utils, shared-mime-info, desktop-file-utils")
 include(CPack)

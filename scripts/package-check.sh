@@ -30,11 +30,11 @@ echo "$deb"
 step "package dependencies"
 dpkg -I "$deb" | tee "$out/dpkg-info.txt"
 depends=$(dpkg-deb -f "$deb" Depends)
-# Found by dpkg-shlibdeps from the programs' libraries, and the run-time plugins, texts and
-# fonts that no linker sees.
+# Found by dpkg-shlibdeps from the programs' libraries, and the run-time plugins, texts, fonts
+# and the dictionary that no linker sees.
 for need in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libgif7 libsane1 \
     libc6 libstdc++6 qt6-qpa-plugins qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n \
-    fonts-liberation2; do
+    fonts-liberation2 fonts-noto-color-emoji hunspell-de-de libhunspell-1.7-0; do
     tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$need" ||
         fail "Depends lacks $need: $depends"
 done

@@ -149,6 +149,10 @@ void MainWindow::createContents() {
     // "Bild öffnen" starts in the card's folder, then where the last picture came from.
     editing_->pictureOpenDialog().startFolder().setCardFolder(cardFolder_);
     editing_->pictureOpenDialog().startFolder().keepIn(settings_.get());
+    // The user's own words of the spell checking beside the settings.
+    if (const QString file = settings_->settings().fileName(); !file.isEmpty())
+        editing_->setPersonalWordList(
+            QFileInfo(file).absoluteDir().filePath(QStringLiteral("Woerterbuch.txt")));
     connect(this, &MainWindow::documentCleared, this, [this] {
         editing_->resetState();
         editing_->clearGuides();

@@ -5,6 +5,7 @@
 #include "document/ByteIO.h"
 #include "document/Cp1252.h"
 #include "document/DrawnValues.h"
+#include "document/TextRuns.h"
 #include "document/Trunc.h"
 #include "document/UserDialogs.h"
 #include "pictures/PictureCache.h"
@@ -16,6 +17,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -184,23 +186,6 @@ void loadStoredPicture(DibImage& target, const QString& name, int32_t rotation,
     fc.dialogs.message(pictureLoadMessage(name, why), kAppTitle, MsgIcon::Error, BtnOk);
 }
 
-// Keeps the formatted spans that lie within the text, in order and without overlap.
-void fitRuns(std::vector<TextRun>& runs, qsizetype textLength) {
-    std::stable_sort(runs.begin(), runs.end(),
-                     [](const TextRun& a, const TextRun& b) { return a.start < b.start; });
-    std::vector<TextRun> kept;
-    qint64 end = 0;
-    for (TextRun& run : runs) {
-        const bool inside =
-            run.start >= end && run.length > 0 && qint64(run.start) + run.length <= textLength;
-        if (!inside) continue;
-        run.fontSize = std::clamp(run.fontSize, 0, 10000);
-        end = qint64(run.start) + run.length;
-        kept.push_back(std::move(run));
-    }
-    runs = std::move(kept);
-}
-
 // Gives the objects and background names the exact values of the extension where their 1.0
 // bytes are still those the extension was saved with; elsewhere the 1.0 values win.
 void applyExtension(CardFileData& out) {
@@ -224,7 +209,8 @@ void applyExtension(CardFileData& out) {
             o.fontColor = e.baseFont.fontColor;
         }
         o.extras = std::move(e.extras);
-        fitRuns(o.extras.runs, o.content.size());
+        normalizeRuns(o.extras.runs, int(std::min<qsizetype>(o.content.size(), INT_MAX)),
+                      baseFormat(o));
     }
     for (ExtensionBackgroundName& b : out.extension.backgroundNames) {
         CardSideData& side = *sides[b.side];

@@ -93,6 +93,13 @@ void defineObjectCommands(EditorController& ed, CommandRegistry& r) {
          &ObjectCommands::rotateLeft, false},
         {"object.rotateRight", "Nach rechts rotieren", "Nachrechtsrotieren1", "",
          &ObjectCommands::rotateRight, false},
+        {"object.pictureSettings", "Bildeinstellungen...", "BildeinstellungenM",
+         "Helligkeit, Kontrast, Farbton, Ecken und Rand des Bildes",
+         &ObjectCommands::editPictureSettings, false},
+        {"object.crop", "Zuschneiden", "ZuschneidenM",
+         "Zeigt einen Ausschnitt des Bildes: Bild im Rahmen ziehen, mit dem Mausrad zoomen, "
+         "Eingabetaste beendet",
+         &ObjectCommands::cropPicture, false},
     };
     for (const Plain& p : plain) {
         Command c = command(p.id, p.caption, p.name, p.hint,

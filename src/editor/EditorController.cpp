@@ -16,12 +16,14 @@
 #include "editor/PropertyPanel.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
+#include "spell/SpellChecker.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -32,11 +34,37 @@
 #include <QSpinBox>
 #include <QStyleHints>
 #include <QTabWidget>
+#include <QVariant>
 
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 namespace bb {
+
+namespace {
+
+// The outline and handles of a selected object turned by a fine angle: the turned box and its
+// eight handles where they lie turned (outline only during a drag, inverted as the upright one).
+void drawTurnedMarks(QPainter& p, const PixelBox& b, double angle, int offsetX, int offsetY,
+                     int mouseState) {
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 0));
+    if (mouseState == MouseDragging) p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.drawPolygon(turnedOutline(b, angle).translated(-offsetX, -offsetY));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (mouseState == MouseIdle) {
+        for (int mode = DragTopLeft; mode <= DragRight; ++mode) {
+            const HandlePoint h = handlePoint(b, mode);
+            const QPointF c = turnPoint(b, angle, QPointF(h.x, h.y));
+            p.fillRect(QRectF(c.x() - 3 - offsetX, c.y() - 3 - offsetY, 6, 6), Qt::black);
+        }
+    }
+    p.restore();
+}
+
+}  // namespace
 
 EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
                                    const QString& programFolder, QWidget* dialogParent)
@@ -53,6 +81,7 @@ EditorController::EditorController(EditorViews& views, UserDialogs& dialogs,
     connect(textSession_.get(), &TextSession::editingChanged, this,
             &EditorController::textEditingChanged);
     creator_ = std::make_unique<ObjectCreator>(*this, dialogs_, programFolder_);
+    cropSession_ = std::make_unique<CropSession>(*this);
     ownedTools_ = std::make_unique<ToolPalette>();
     tools_ = ownedTools_.get();
     connect(tools_, &ToolPalette::toolChanged, this, [this] {
@@ -167,6 +196,22 @@ void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY)
         return;
     }
     const PixelBox b = pixelBox(doc(), *o);
+    const double angle = o->extras.fineAngle;
+    if (cropSession_->running()) {
+        // Cropping: the fixed frame, dashed, without handles.
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 0, Qt::DashLine));
+        p.drawPolygon(
+            turnedOutline(b, std::isfinite(angle) ? angle : 0).translated(-offsetX, -offsetY));
+        p.restore();
+        return;
+    }
+    if (angle != 0 && std::isfinite(angle)) {
+        drawTurnedMarks(p, b, angle, offsetX, offsetY, mouseState_);
+        if (mouseState_ == MouseIdle) drawTurnHandle(p, b, angle, offsetX, offsetY);
+        return;
+    }
     const int L = b.left - offsetX, T = b.top - offsetY;
     p.save();
     p.setBrush(Qt::NoBrush);
@@ -182,6 +227,7 @@ void EditorController::drawSelectionMarks(QPainter& p, int offsetX, int offsetY)
         }
     }
     p.restore();
+    if (mouseState_ == MouseIdle) drawTurnHandle(p, b, 0, offsetX, offsetY);
 }
 
 void EditorController::drawMarks(int, QPainter& painter, int offsetX, int offsetY) {
@@ -204,7 +250,9 @@ QRect EditorController::outlineRect() const {
     const CardDocument& d = views_.doc();
     if (selectedSlot() < 1 || selectedSlot() > kSlotCount || !editedSlots()[selectedSlot()]->used())
         return {};
-    const PixelBox b = pixelBox(d, *editedSlots()[selectedSlot()]);
+    const CardObject& o = *editedSlots()[selectedSlot()];
+    const PixelBox b = pixelBox(d, o);
+    if (o.extras.fineAngle != 0) return turnedBounds(b, o.extras.fineAngle).adjusted(-1, -1, 1, 1);
     return QRect(b.left, b.top, b.width, b.height);
 }
 
@@ -219,8 +267,17 @@ void EditorController::updateOutline(const QRect& before) {
     // Only the four edges of the old and the new outline change on the screen, and the guides
     // that held before or hold now.
     QRegion region = shownGuides_ + guideRegion();
+    const CardObject* o = selectedSlot() >= 1 && selectedSlot() <= kSlotCount
+                              ? editedSlots()[selectedSlot()]
+                              : nullptr;
+    const bool turned = o && o->used() && o->extras.fineAngle != 0;
     for (const QRect& r : {before, outlineRect()}) {
         if (r.isEmpty()) continue;
+        // A turned outline crosses its bounds: all of them change.
+        if (turned) {
+            region += r;
+            continue;
+        }
         region += QRect(r.left(), r.top(), r.width(), 1);
         region += QRect(r.left(), r.bottom(), r.width(), 1);
         region += QRect(r.left(), r.top(), 1, r.height());
@@ -274,7 +331,7 @@ void EditorController::chooseDragMode(int x, int y) {
         }
     } else if (!o->extras.locked) {
         // A locked object is not dragged on the card.
-        g = classifyHandle(pixelBox(doc(), *o), x, y);
+        g = classifyTurnedHandle(pixelBox(doc(), *o), o->extras.fineAngle, x, y);
     }
     dragMode_ = g.mode;
     grabOffsetX_ = g.grabX;
@@ -291,8 +348,8 @@ void EditorController::dragObject(int x, int y) {
     if (!o) return;
     EditorView* outside = views_.outsideView();
     const DragLimits limits{outside ? outside->width() : 0, outside ? outside->height() : 0};
-    dragMode_ =
-        bb::dragObject(doc(), *o, DragGrab{dragMode_, grabOffsetX_, grabOffsetY_}, x, y, limits);
+    dragMode_ = dragTurnedObject(doc(), *o, DragGrab{dragMode_, grabOffsetX_, grabOffsetY_}, x, y,
+                                 limits, o->extras.fineAngle);
     // Guides pulled from the rulers hold even while snapping is off.
     if (snapOptions_.enabled || !snapLines_.xs.empty() || !snapLines_.ys.empty()) snapDragged(*o);
 }
@@ -313,6 +370,7 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
     pressBefore_ = lastPress_;
     lastPress_ = {side, QPoint(x, y)};
     slotBeforeLastPress_ = selectedSlot();
+    if (cropSession_->running() && cropSession_->press(side, x, y)) return;
     if (textSession_->press(mods, x, y)) return;
     if (tool == ToolHand) {
         navigation_.startPan(x, y);
@@ -324,6 +382,8 @@ void EditorController::leftPress(int side, Qt::KeyboardModifiers mods, int x, in
         return;
     }
     if (tool != ToolPointer) return;
+    // The turning handle belongs to an object selected alone.
+    if (selection().size() <= 1 && pressOnTurnHandle(side, x, y)) return;
     if (mods & (Qt::ShiftModifier | Qt::ControlModifier)) {
         // Shift or Ctrl adds an object to the selection or takes it away; on empty area it
         // starts a rubber band whose objects are added.
@@ -375,6 +435,14 @@ void EditorController::rightPress(int side, int x, int y) {
         navigation_.zoomClick(side, x, y, false);
         return;
     }
+    // On a misspelt word of the text being typed: its corrections.
+    if (QMenu* spelling = textSession_->spellingMenuAt(side, x, y)) {
+        EditorView* v = views_.view(side);
+        const QPoint global = v ? v->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
+        spelling->popup(global);
+        emit menuOpened(spelling, global);
+        return;
+    }
     const int32_t saved = dragMode_;
     chooseDragMode(x, y);
     if (dragMode_ > DragNone) {
@@ -396,8 +464,13 @@ void EditorController::rightPress(int side, int x, int y) {
     dragMode_ = saved;
 }
 
-void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-    if (guidePull_.active) {
+void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifiers mods, int x,
+                                 int y) {
+    if (cropSession_->running()) {
+        cropSession_->move(x, y);
+    } else if (turn_.active) {
+        turnWithHandle(x, y, mods & Qt::ShiftModifier);
+    } else if (guidePull_.active) {
         pullGuide(x, y);
     } else if (textSession_->selecting()) {
         textSession_->selectTo(side, x, y);
@@ -417,11 +490,14 @@ void EditorController::mouseMove(int side, Qt::MouseButtons, Qt::KeyboardModifie
     }
 }
 
-void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers, int x,
-                                    int y) {
+void EditorController::mouseRelease(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                                    int x, int y) {
     if (button != Qt::LeftButton) return;
     leftDown_ = false;
-    if (guidePull_.active) {
+    if (cropSession_->running() && cropSession_->release(x, y)) return;
+    if (turn_.active) {
+        endTurning(x, y, mods & Qt::ShiftModifier);
+    } else if (guidePull_.active) {
         dropGuide(x, y);
     } else if (textSession_->selecting()) {
         textSession_->stopSelecting();
@@ -472,7 +548,7 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         repaintView(side);
     }
     CardObject* o = selected();
-    if (!o || o->kind != KindText) {
+    if (!o || (o->kind != KindText && o->kind != KindPicture)) {
         asPress();
         return;
     }
@@ -491,10 +567,23 @@ void EditorController::doubleClick(int side, Qt::MouseButton button, Qt::Keyboar
         dragMode_ = DragNone;
         repaintView(side);
     }
-    commands_->editText();
+    // A picture is cropped inside its frame, a text edited in its dialog.
+    if (o->kind == KindPicture)
+        cropSession_->start();
+    else
+        commands_->editText();
 }
 
 void EditorController::keyPress(QKeyEvent& event) {
+    if (turn_.active) {
+        if (event.key() == Qt::Key_Escape) cancelTurning();
+        return;
+    }
+    // While cropping only Enter and Escape count.
+    if (cropSession_->running()) {
+        cropSession_->key(event.key());
+        return;
+    }
     // Typing starts on a text selected alone.
     if (textSession_->key(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle &&
                                      selection().size() <= 1))
@@ -507,6 +596,31 @@ void EditorController::keyPress(QKeyEvent& event) {
     if (selectionKey(event)) return;
     if (nudgeKey(event)) return;
     handleKey(event.key());
+}
+
+SpellChecker& EditorController::spellChecker() {
+    if (!spell_) {
+        spell_ = std::make_unique<SpellChecker>();
+        if (!personalWordList_.isEmpty()) spell_->setPersonalWordList(personalWordList_);
+    }
+    return *spell_;
+}
+
+void EditorController::setPersonalWordList(const QString& path) {
+    personalWordList_ = path;
+    if (spell_) spell_->setPersonalWordList(path);
+}
+
+bool EditorController::takesShortcut(const QKeyEvent& event) {
+    return textSession_->takesShortcut(event);
+}
+
+void EditorController::inputMethod(QInputMethodEvent& event) {
+    textSession_->inputMethod(event, tools_->current() == ToolPointer && mouseState_ == MouseIdle);
+}
+
+QVariant EditorController::inputMethodQuery(Qt::InputMethodQuery query) {
+    return textSession_->inputMethodQuery(query);
 }
 
 void EditorController::handleKey(int key) {
@@ -547,6 +661,7 @@ void EditorController::afterHistoryApplied(bool formatChanged) {
     endTextEditing();
     // A drag or a creation cannot be half done when a step is undone.
     mouseState_ = MouseIdle;
+    turn_ = TurnDrag{};
     dragMode_ = DragNone;
     if (formatChanged) views_.layoutFromDocument();
     // The side tabs follow a step undone on the other side; the selection is the step's.
@@ -560,6 +675,11 @@ void EditorController::afterHistoryApplied(bool formatChanged) {
 }
 
 void EditorController::resetState() {
+    if (turn_.active) {
+        turn_.active = false;
+        history_->end(QStringLiteral("Objekt drehen"));
+    }
+    cropSession_->end();
     endDragStep();
     mouseState_ = MouseIdle;
     dragMode_ = DragNone;
@@ -606,6 +726,59 @@ void EditorController::editBackground() {
 void EditorController::beforePaint() {
     panel_->updateFromSelection();
     if (objectList_) objectList_->refresh();
+}
+
+// ---- the turning handle ----
+
+bool EditorController::pressOnTurnHandle(int side, int x, int y) {
+    CardObject* o = selected();
+    if (!o || side != editedSide() || mouseState_ != MouseIdle) return false;
+    if (!onTurnHandle(pixelBox(doc(), *o), o->extras.fineAngle, x, y)) return false;
+    turn_ = TurnDrag{true, side, objectAngle(*o), o->extras.fineAngle};
+    history_->begin();
+    return true;
+}
+
+void EditorController::turnWithHandle(int x, int y, bool snap) {
+    CardObject* o = selected();
+    if (!o) return;
+    turn_.angle = handleAngle(pixelBox(doc(), *o), x, y, snap, turn_.angle);
+    // While the mouse turns it the object is drawn by its fine angle alone, whatever its size;
+    // the release settles it into quarter turns (a picture's pixels turn only then).
+    double fine = turn_.angle - 90.0 * o->rotation;
+    fine = std::remainder(fine, 360.0);
+    o->extras.fineAngle = fine;
+    repaintView(turn_.side);
+}
+
+void EditorController::endTurning(int x, int y, bool snap) {
+    turnWithHandle(x, y, snap);
+    turn_.active = false;
+    commands_->turnSelectedTo(turn_.angle);
+    history_->end(QStringLiteral("Objekt drehen"));
+    if (CardObject* o = selected()) panel_->loadSelectionControls(*o);
+    repaintBoth();
+}
+
+void EditorController::cancelTurning() {
+    turn_.active = false;
+    if (CardObject* o = selected()) o->extras.fineAngle = turn_.startFine;
+    history_->end(QStringLiteral("Objekt drehen"));
+    repaintBoth();
+}
+
+void EditorController::drawTurnHandle(QPainter& p, const PixelBox& b, double angle, int offsetX,
+                                      int offsetY) {
+    const QPointF shift(-offsetX, -offsetY);
+    const QPointF top = turnPoint(b, angle, QPointF(b.left + b.width / 2.0, b.top)) + shift;
+    const QPointF handle = turnHandlePoint(b, angle) + shift;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(top, handle);
+    p.setBrush(Qt::white);
+    p.drawEllipse(handle, kTurnHandleRadius, kTurnHandleRadius);
+    p.restore();
 }
 
 }  // namespace bb

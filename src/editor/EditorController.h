@@ -7,6 +7,7 @@
 
 #include "document/EditHistory.h"
 #include "editor/Alignment.h"
+#include "editor/CropSession.h"
 #include "editor/EditMath.h"
 #include "editor/EditorInput.h"
 #include "editor/EditorNavigation.h"
@@ -46,6 +47,7 @@ class ObjectCommands;
 class ObjectClipboard;
 class BackgroundDialog;
 class UserDialogs;
+class SpellChecker;
 
 class EditorController : public QObject, public EditorInput {
     Q_OBJECT
@@ -106,6 +108,13 @@ public:
     EditorNavigation& navigation() { return navigation_; }
     ObjectCreator& creator() { return *creator_; }
     TextSession& textSession() { return *textSession_; }
+    // The spell checker of the text dialog and of typing on the card, made on first use (the
+    // dictionary takes a moment to load).
+    SpellChecker& spellChecker();
+    // Where the user's own words are kept ("Zum Wörterbuch hinzufügen").
+    void setPersonalWordList(const QString& path);
+    // "Zuschneiden" of the selected picture (see CropSession).
+    CropSession& cropSession() { return *cropSession_; }
     PictureOpenDialog& pictureOpenDialog() { return *pictureOpenDialog_; }
     BackgroundDialog& backgroundDialog() { return *backgroundDialog_; }
     int cursorNumber() const { return cursor_; }
@@ -123,6 +132,9 @@ public:
     void doubleClick(int side, Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
                      int y) override;
     void keyPress(QKeyEvent& event) override;
+    bool takesShortcut(const QKeyEvent& event) override;
+    void inputMethod(QInputMethodEvent& event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) override;
     bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y) override;
     void beforePaint() override;
     void drawMarks(int side, QPainter& painter, int offsetX, int offsetY) override;
@@ -179,6 +191,9 @@ public:
     void moveSlots(const std::vector<int>& picks, int64_t dx, int64_t dy, const QString& stepText);
     // After a new document: idle mouse, no drag, no remembered presses, nothing selected.
     void resetState();
+
+    // True from a press on the turning handle above the selection to its release.
+    bool turning() const { return turn_.active; }
 
     // The object menu (on a selected object) and the view menu at a view position.
     void showObjectMenu(int side, int x, int y);
@@ -248,6 +263,7 @@ private:
     // Snapping during a drag: the candidate lines are taken once at the press.
     void startSnapping();
     void snapDragged(CardObject& o);
+    void snapTurned(CardObject& o, const SnapGrid& grid);
     void drawGuides(int side, QPainter& painter);
     QRegion guideRegion() const;
     // Guides in the view: a left press on one starts moving it (false when none lies under
@@ -262,6 +278,16 @@ private:
     void hoverGuide(int side, int x, int y);
     // One guide across the whole view, onto a bitmap whose origin lies at (offsetX, offsetY).
     void drawGuideLine(QPainter& painter, bool vertical, int32_t pos, int offsetX, int offsetY);
+
+    // The round handle above the selection turns the selected object by any angle: a press on
+    // it starts one undo step, the mouse turns the object (Shift in steps of 15°), the release
+    // settles the turn into quarter turns and a fine angle; Escape puts back the turn it began
+    // with.
+    bool pressOnTurnHandle(int side, int x, int y);
+    void turnWithHandle(int x, int y, bool snap);
+    void endTurning(int x, int y, bool snap);
+    void cancelTurning();
+    void drawTurnHandle(QPainter& p, const PixelBox& box, double angle, int offsetX, int offsetY);
 
     EditorViews& views_;
     UserDialogs& dialogs_;
@@ -285,6 +311,9 @@ private:
     EditorNavigation navigation_;
     std::unique_ptr<ObjectCreator> creator_;
     std::unique_ptr<TextSession> textSession_;
+    std::unique_ptr<SpellChecker> spell_;
+    QString personalWordList_;
+    std::unique_ptr<CropSession> cropSession_;
     SnapOptions snapOptions_;
     // The mouse state (idle, dragging, panning), the drag's mode (which handle or the body)
     // and where within the object the drag grabbed it.
@@ -342,6 +371,13 @@ private:
         std::vector<int> before;  // the selection that an adding band adds to
     };
     Band band_;
+    struct TurnDrag {
+        bool active = false;
+        int side = 0;
+        double angle = 0;      // the whole turn the handle gives now
+        double startFine = 0;  // the fine angle before the press
+    };
+    TurnDrag turn_;
 };
 
 }  // namespace bb

@@ -1,5 +1,7 @@
 #include "editor/EditorInput.h"
 
+#include <QVariant>
+
 namespace bb {
 
 // A view without an editing layer only shows the card.
@@ -8,6 +10,13 @@ void EditorInput::mouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, int, i
 void EditorInput::mouseRelease(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void EditorInput::doubleClick(int, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void EditorInput::keyPress(QKeyEvent&) {}
+bool EditorInput::takesShortcut(const QKeyEvent&) {
+    return false;
+}
+void EditorInput::inputMethod(QInputMethodEvent&) {}
+QVariant EditorInput::inputMethodQuery(Qt::InputMethodQuery) {
+    return {};
+}
 bool EditorInput::wheel(int, Qt::KeyboardModifiers, QPoint, int, int) {
     return false;
 }

@@ -5,8 +5,10 @@
 #include <QPoint>
 #include <Qt>
 
+class QInputMethodEvent;
 class QKeyEvent;
 class QPainter;
+class QVariant;
 
 namespace bb {
 
@@ -26,6 +28,13 @@ public:
                              int y);
     // Keys pressed while a view (or its scroll box) has the focus.
     virtual void keyPress(QKeyEvent& event);
+    // True when a key that is a window shortcut (paste, copy, cut) should come to keyPress
+    // instead, as while typing on a text.
+    virtual bool takesShortcut(const QKeyEvent& event);
+    // Text from the desktop's input method (its character picker, composed characters).
+    virtual void inputMethod(QInputMethodEvent& event);
+    // What the input method asks of the view: whether it takes text, where the caret is.
+    virtual QVariant inputMethodQuery(Qt::InputMethodQuery query);
     // A wheel turn over a view at (x, y) by `angleDelta` (eighths of a degree, as Qt gives
     // it). Returns true when handled; otherwise the view's scroll box scrolls as usual.
     virtual bool wheel(int side, Qt::KeyboardModifiers mods, QPoint angleDelta, int x, int y);

@@ -44,12 +44,32 @@ void EditorController::snapDragged(CardObject& o) {
     const bool gridHolds = snapOptions_.enabled && snapOptions_.gridMm > 0;
     const SnapGrid grid{gridHolds ? snapOptions_.gridMm * kUnitsPerMm : 0.0, card.left, card.top};
     const SnapBox box{o.x, o.y, int64_t(o.x) + o.width, int64_t(o.y) + o.height};
+    if (o.extras.fineAngle != 0) {
+        snapTurned(o, grid);
+        return;
+    }
     SnapResult r =
         snapBox(box, dragMode_, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
     o.x = clampInt32(r.box.left);
     o.y = clampInt32(r.box.top);
     o.width = clampInt32(r.box.right - r.box.left);
     o.height = clampInt32(r.box.bottom - r.box.top);
+    guideXs_ = std::move(r.guideXs);
+    guideYs_ = std::move(r.guideYs);
+}
+
+void EditorController::snapTurned(CardObject& o, const SnapGrid& grid) {
+    // A turned object snaps the edges of the box it covers when it is moved; its sides run
+    // askew, so sizing it snaps nothing.
+    guideXs_.clear();
+    guideYs_.clear();
+    if (dragMode_ != DragMove) return;
+    const CardDocument& d = doc();
+    const SnapBox drawn = drawnBox(o);
+    SnapResult r =
+        snapBox(drawn, DragMove, snapLines_, grid, snapReach(d.zoomFactor, d.unitsPerPixel));
+    o.x = clampInt32(int64_t(o.x) + r.box.left - drawn.left);
+    o.y = clampInt32(int64_t(o.y) + r.box.top - drawn.top);
     guideXs_ = std::move(r.guideXs);
     guideYs_ = std::move(r.guideYs);
 }
@@ -84,6 +104,7 @@ void EditorController::drawGuides(int side, QPainter& p) {
 // ---- wheel ----
 
 bool EditorController::wheel(int side, Qt::KeyboardModifiers mods, QPoint delta, int x, int y) {
+    if (cropSession_->running() && cropSession_->wheel(side, delta, x, y)) return true;
     return navigation_.wheel(side, mods, delta, x, y);
 }
 

@@ -8,6 +8,7 @@
 #include "render/Renderer.h"
 
 #include <QEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +25,8 @@ EditorView::EditorView(EditorViews& views, int side, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    // Emoji and other characters come from the desktop's character picker as input method text.
+    setAttribute(Qt::WA_InputMethodEnabled);
 }
 
 void EditorView::attach(QScrollArea* scroll, Ruler* top, Ruler* left) {
@@ -170,6 +173,24 @@ void EditorView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void EditorView::keyPressEvent(QKeyEvent* e) {
     views_.input().keyPress(*e);
+}
+
+bool EditorView::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride &&
+        views_.input().takesShortcut(static_cast<QKeyEvent&>(*e))) {
+        e->accept();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void EditorView::inputMethodEvent(QInputMethodEvent* e) {
+    views_.input().inputMethod(*e);
+}
+
+QVariant EditorView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const QVariant answer = views_.input().inputMethodQuery(query);
+    return answer.isValid() ? answer : QWidget::inputMethodQuery(query);
 }
 
 void EditorView::wheelEvent(QWheelEvent* e) {

@@ -1,5 +1,8 @@
 #include "editor/InlineTextEditor.h"
 
+#include <QList>
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 
 namespace bb {
@@ -45,26 +48,90 @@ int logicalVertical(const QString& s, int pos, int lines) {
 
 }  // namespace
 
+namespace {
+
+bool isRegionalIndicator(char32_t c) {
+    return c >= 0x1F1E6 && c <= 0x1F1FF;
+}
+
+// The code point that ends just before `pos` and the one that starts at `pos`.
+char32_t codePointBefore(const QString& s, int pos) {
+    if (pos >= 2 && s.at(pos - 1).isLowSurrogate() && s.at(pos - 2).isHighSurrogate())
+        return QChar::surrogateToUcs4(s.at(pos - 2), s.at(pos - 1));
+    return s.at(pos - 1).unicode();
+}
+char32_t codePointAt(const QString& s, int pos) {
+    if (pos + 1 < s.size() && s.at(pos).isHighSurrogate() && s.at(pos + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(s.at(pos), s.at(pos + 1));
+    return s.at(pos).unicode();
+}
+
+// Where Qt's grapheme rules still break inside what shows as one character: within a pair of
+// regional indicators (a flag) and around the zero-width joiner of an emoji sequence.
+bool joinedAt(const QString& s, int pos) {
+    if (pos <= 0 || pos >= s.size()) return false;
+    if (s.at(pos).isLowSurrogate() && s.at(pos - 1).isHighSurrogate()) return true;
+    if (s.at(pos - 1) == QChar('\r') && s.at(pos) == QChar('\n')) return true;
+    constexpr char16_t kJoiner = 0x200D;
+    if (s.at(pos - 1) == QChar(kJoiner) || s.at(pos) == QChar(kJoiner)) return true;
+    if (!isRegionalIndicator(codePointBefore(s, pos)) || !isRegionalIndicator(codePointAt(s, pos)))
+        return false;
+    // Indicators pair from the start of their run: inside a pair when an odd count precedes.
+    int count = 0;
+    for (int p = pos; p > 0 && isRegionalIndicator(codePointBefore(s, p)); p -= 2) ++count;
+    return count % 2 == 1;
+}
+
+}  // namespace
+
+// Character steps go by whole graphemes: an emoji of several code points (a family joined by
+// zero-width joiners, a flag, a skin tone), a letter with its combining marks, a carriage
+// return with its line feed.
 int nextCharPos(const QString& s, int pos) {
     const int n = int(s.size());
     if (pos >= n) return n;
     if (pos < 0) return 0;
-    const QChar c = s.at(pos);
-    if (c == QChar('\r') && pos + 1 < n && s.at(pos + 1) == QChar('\n')) return pos + 2;
-    if (c.isHighSurrogate() && pos + 1 < n && s.at(pos + 1).isLowSurrogate()) return pos + 2;
-    return pos + 1;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, s);
+    finder.setPosition(pos);
+    int next = pos;
+    do {
+        const qsizetype found = finder.toNextBoundary();
+        next = found > next ? int(found) : next + 1;
+        finder.setPosition(next);
+    } while (next < n && joinedAt(s, next));
+    return next;
 }
 
 int previousCharPos(const QString& s, int pos) {
     if (pos <= 0) return 0;
     if (pos > s.size()) return int(s.size());
-    const QChar c = s.at(pos - 1);
-    if (pos >= 2) {
-        const QChar before = s.at(pos - 2);
-        if (c == QChar('\n') && before == QChar('\r')) return pos - 2;
-        if (c.isLowSurrogate() && before.isHighSurrogate()) return pos - 2;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, s);
+    finder.setPosition(pos);
+    int previous = pos;
+    do {
+        const qsizetype found = finder.toPreviousBoundary();
+        previous = found >= 0 && found < previous ? int(found) : previous - 1;
+        finder.setPosition(previous);
+    } while (previous > 0 && joinedAt(s, previous));
+    return previous;
+}
+
+QString typedText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QChar('\r') || c == QChar('\n')) {
+            // Every line break becomes the carriage return that separates a text's lines.
+            if (c == QChar('\n') && i > 0 && text.at(i - 1) == QChar('\r')) continue;
+            out += QChar('\r');
+        } else if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            out += QChar('\r');
+        } else if (c == QChar('\t') || c.category() != QChar::Other_Control) {
+            out += c;
+        }
     }
-    return pos - 1;
+    return out;
 }
 
 int lineStartPos(const QString& s, int pos) {
@@ -83,7 +150,15 @@ int lineEndPos(const QString& s, int pos) {
 bool InlineTextEditor::typesText(const QString& text, Qt::KeyboardModifiers mods) {
     if (text.isEmpty() || (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+    // Whole code points: an emoji is a surrogate pair, and an emoji sequence holds joiners and
+    // variation selectors, which print nothing of their own but belong to what is typed.
+    bool prints = false;
+    const QList<uint> codePoints = text.toUcs4();
+    for (const uint c : codePoints) {
+        if (QChar::category(c) == QChar::Other_Control) return false;
+        if (QChar::isPrint(c)) prints = true;
+    }
+    return prints;
 }
 
 void InlineTextEditor::start(const QString& content) {
@@ -104,11 +179,25 @@ void InlineTextEditor::moveTo(int pos, bool extend) {
 
 void InlineTextEditor::setCaret(const QString& content, int pos, bool extend) {
     moveTo(std::clamp(pos, 0, int(content.size())), extend);
-    // Never between a carriage return and its line feed.
-    if (caret_ > 0 && caret_ < content.size() && content.at(caret_ - 1) == QChar('\r') &&
-        content.at(caret_) == QChar('\n'))
-        ++caret_;
+    // Never inside one character: between a carriage return and its line feed, within an
+    // emoji sequence or a flag.
+    if (joinedAt(content, caret_)) caret_ = nextCharPos(content, caret_);
     if (!extend) anchor_ = caret_;
+}
+
+QString InlineTextEditor::selectedText(const QString& content) const {
+    const int from = std::clamp(selectionStart(), 0, int(content.size()));
+    const int to = std::clamp(selectionEnd(), from, int(content.size()));
+    return content.mid(from, to - from);
+}
+
+InlineTextEditor::Outcome InlineTextEditor::insert(QString& content, const QString& text) {
+    if (!active_) return Outcome::Ignored;
+    clampTo(content);
+    const QString typed = typedText(text);
+    if (typed.isEmpty() && !hasSelection()) return Outcome::Moved;
+    replaceSelection(content, typed);
+    return Outcome::Changed;
 }
 
 void InlineTextEditor::replaceSelection(QString& content, const QString& text) {

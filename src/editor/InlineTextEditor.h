@@ -22,8 +22,8 @@ public:
         Finished,  // editing ends (Escape)
     };
 
-    // Whether a key with this text and these modifiers types a character, so that it starts
-    // editing a selected text.
+    // Whether a key with this text and these modifiers types a character (any code point that
+    // prints, emoji sequences included), so that it starts editing a selected text.
     static bool typesText(const QString& text, Qt::KeyboardModifiers mods);
 
     // Starts editing `content`: nothing selected, the caret at the end.
@@ -44,6 +44,13 @@ public:
     // changed elsewhere meanwhile never puts them out of range.
     Outcome applyKey(QString& content, int key, Qt::KeyboardModifiers mods, const QString& text);
 
+    // Replaces the selection (or nothing, at the caret) with `text` as it comes from the
+    // clipboard or an input method: line breaks become carriage returns, control characters
+    // other than the tab are left out.
+    Outcome insert(QString& content, const QString& text);
+    // The characters of `content` between anchor and caret.
+    QString selectedText(const QString& content) const;
+
     // Up and Down: the position `lines` lines above (negative) or below `pos` as the text is
     // laid out on the card. Unset, they move by the content's own lines at the same column.
     std::function<int(const QString& content, int pos, int lines)> verticalMove;
@@ -59,10 +66,13 @@ private:
     int anchor_ = 0;
 };
 
-// Character steps and line ends over a content string.
+// Character steps (whole graphemes) and line ends over a content string.
 int nextCharPos(const QString& content, int pos);
 int previousCharPos(const QString& content, int pos);
 int lineStartPos(const QString& content, int pos);
 int lineEndPos(const QString& content, int pos);
+// `text` as a text's content holds it: line breaks as carriage returns, no control characters
+// other than the tab.
+QString typedText(const QString& text);
 
 }  // namespace bb

@@ -1,8 +1,10 @@
 #include "editor/ObjectCommands.h"
 
 #include "document/DrawnValues.h"
+#include "document/TextRuns.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
+#include "editor/PictureSettingsDialog.h"
 #include "editor/PropertyPanel.h"
 #include "editor/RulerMath.h"
 #include "editor/TextEffectsDialog.h"
@@ -31,12 +33,17 @@ ObjectCommands::ObjectCommands(EditorController& editor, UserDialogs& dialogs,
                                QWidget* dialogParent)
     : editor_(editor), dialogs_(dialogs), ownsDialogs_(dialogParent == nullptr) {
     textEntryDialog_ = new TextEntryDialog(dialogParent);
+    textEntryDialog_->chooseColor = [this](QColor& c) {
+        return dialogs_.chooseColor(c, QStringLiteral("Farbe"));
+    };
     textEffectsDialog_ = new TextEffectsDialog(dialogs_, dialogParent);
     transparencyDialog_ = new TransparencyDialog(dialogs_, dialogParent);
+    pictureSettingsDialog_ = new PictureSettingsDialog(dialogParent);
 }
 
 ObjectCommands::~ObjectCommands() {
     if (ownsDialogs_) {
+        delete pictureSettingsDialog_;
         delete transparencyDialog_;
         delete textEffectsDialog_;
         delete textEntryDialog_;
@@ -285,8 +292,17 @@ void ObjectCommands::chooseColor() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
-    QColor c = toQColor(o->color);
+    // While typing on the text, the colour is the selected characters'.
+    const bool characters = o->kind == KindText && editor_.textSession().hasSelection();
+    TextSession& session = editor_.textSession();
+    QColor c =
+        toQColor(characters ? formatAt(*o, session.editor().selectionStart()).fontColor : o->color);
     if (!dialogs_.chooseColor(c, QStringLiteral("Farbe"))) return;
+    if (characters) {
+        session.formatSelection(QStringLiteral("Farbe ändern"),
+                                [&](TextRun& r) { r.fontColor = fromQColor(c); });
+        return;
+    }
     if (!editor_.selected()) return;
     const ColorRef chosen = fromQColor(c);
     forSelected(coloured, [chosen](CardObject& t) { t.color = chosen; });
@@ -298,18 +314,31 @@ void ObjectCommands::chooseFont() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Schriftart ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
+    // While typing on the text, the font is the selected characters'.
+    TextSession& session = editor_.textSession();
+    const bool characters = o->kind == KindText && session.hasSelection();
+    const TextRun format = formatAt(*o, characters ? session.editor().selectionStart() : 0);
     FontChoice preset;
-    preset.color = o->color;
+    preset.color = characters ? format.fontColor : o->color;
     preset.height = o->fontHeight;
-    preset.name = o->fontName;
+    preset.name = characters ? format.fontName : o->fontName;
     preset.pitch = o->fontPitch;
-    preset.style = o->fontStyle;
-    preset.size = o->fontSize;
+    preset.style = characters ? format.fontStyle : o->fontStyle;
+    preset.size = characters ? format.fontSize : o->fontSize;
     QFont font = preset.toQFont();
     QColor color = toQColor(preset.color);
     if (!dialogs_.chooseFont(font, color, QStringLiteral("Schriftart"))) return;
     const FontChoice chosen =
         FontChoice::fromQFont(font, color, editor_.views().ctx().screenDpi, preset.pitch);
+    if (characters) {
+        session.formatSelection(QStringLiteral("Schriftart ändern"), [&](TextRun& r) {
+            r.fontName = chosen.name;
+            r.fontSize = chosen.size;
+            r.fontStyle = chosen.style;
+            r.fontColor = chosen.color;
+        });
+        return;
+    }
     editor_.creator().setNewTextFont(chosen);
     if (!editor_.selected()) return;
     // Every selected text takes the font.
@@ -328,10 +357,11 @@ void ObjectCommands::editText() {
     EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"));
     CardObject* o = editor_.selected();
     if (!o) return;
-    textEntryDialog_->setContent(o->content);
+    textEntryDialog_->setSpellChecker(&editor_.spellChecker());
+    textEntryDialog_->setText(*o);
     if (editor_.modal(*textEntryDialog_) != QDialog::Accepted) return;
     if ((o = editor_.selected())) {
-        o->content = textEntryDialog_->content();
+        textEntryDialog_->storeInto(*o);
         growTextToFit(editor_.doc(), *o, editor_.views().ctx());
         editor_.repaintBoth();
     }
@@ -422,7 +452,10 @@ void ObjectCommands::rotate(bool left) {
         if (!o->picture.isNull() &&
             !(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture)))
             return;
-        if (!o->picture.isNull()) editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+        if (!o->picture.isNull()) {
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
+        }
         const int w = d.screenPixels(o->width);
         o->width = d.fromView(d.screenPixels(o->height));
         o->height = d.fromView(w);
@@ -432,6 +465,48 @@ void ObjectCommands::rotate(bool left) {
     if (o->rotation > 3) o->rotation = 0;
     settleObject(*o);
     editor_.repaintBoth();
+}
+
+void ObjectCommands::editPictureSettings() {
+    EditHistory::Step step(editor_.history(), QStringLiteral("Bildeinstellungen"));
+    CardObject* o = editor_.selected();
+    if (!o || o->kind != KindPicture) return;
+    const CardDocument& d = editor_.doc();
+    PictureSettingsDialog& f = *pictureSettingsDialog_;
+    f.load(*o, cardLengthMm(o->width, d.sideWidthUnits, d.format.cardWidth),
+           cardLengthMm(o->height, d.sideHeightUnits, d.format.cardHeight));
+    if (editor_.modal(f) != QDialog::Accepted) return;
+    if (!(o = editor_.selected()) || o->kind != KindPicture) return;
+    f.store(o->extras);
+    editor_.repaintBoth();
+}
+
+void ObjectCommands::cropPicture() {
+    editor_.cropSession().start();
+}
+
+void ObjectCommands::setAngle(double degrees) {
+    if (!std::isfinite(degrees)) return;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Objekt drehen"));
+    if (turnSelectedTo(degrees)) editor_.repaintBoth();
+}
+
+bool ObjectCommands::turnSelectedTo(double degrees) {
+    CardObject* o = editor_.selected();
+    if (!o || !std::isfinite(degrees)) return false;
+    const int turns = quarterTurnsTo(*o, degrees);
+    if (o->kind == KindPicture && !o->picture.isNull() && turns != 0) {
+        // Two turns right for a half turn; each noted so that undo turns the picture back.
+        const bool left = turns < 0;
+        for (int i = 0; i < std::abs(turns); ++i) {
+            if (!(left ? turnPictureLeft(o->picture) : turnPictureRight(o->picture))) return false;
+            editor_.history().noteQuarterTurn(editor_.selectedSlot(), left);
+            o->extras.crop = cropAfterQuarterTurn(o->extras.crop, left);
+        }
+    }
+    setObjectAngle(*o, degrees);
+    settleObject(*o);
+    return true;
 }
 
 }  // namespace bb

@@ -18,6 +18,7 @@ namespace bb {
 
 struct CardObject;
 class EditorController;
+class PictureSettingsDialog;
 class TextEffectsDialog;
 class TextEntryDialog;
 class TransparencyDialog;
@@ -35,6 +36,7 @@ public:
     TextEntryDialog& textEntryDialog() { return *textEntryDialog_; }
     TextEffectsDialog& textEffectsDialog() { return *textEffectsDialog_; }
     TransparencyDialog& transparencyDialog() { return *transparencyDialog_; }
+    PictureSettingsDialog& pictureSettingsDialog() { return *pictureSettingsDialog_; }
 
     // Asks first; the slots are freed and the selection dropped.
     void deleteSelected();
@@ -85,6 +87,19 @@ public:
     void rotateLeft() { rotate(true); }
     void rotateRight() { rotate(false); }
 
+    // "Bildeinstellungen": the colour settings, corners and soft edge of the selected picture;
+    // OK stores them as one undo step, Cancel keeps the picture as it was.
+    void editPictureSettings();
+    // "Zuschneiden": crops the selected picture inside its frame on the card (CropSession).
+    void cropPicture();
+
+    // "Winkel": turns the selected object to `degrees` in all, as one undo step.
+    void setAngle(double degrees);
+    // Turns the selected object to `degrees` in all within the caller's open step (the turning
+    // handle's drag): quarter turns as splitAngle gives them, a picture's pixels turned with
+    // them. False when there is no selection or a picture cannot be turned (no memory).
+    bool turnSelectedTo(double degrees);
+
 private:
     void rotate(bool left);
     // Changes the selected objects that `applies` (given the current object's kind) accepts.
@@ -98,6 +113,7 @@ private:
     TextEntryDialog* textEntryDialog_ = nullptr;
     TextEffectsDialog* textEffectsDialog_ = nullptr;
     TransparencyDialog* transparencyDialog_ = nullptr;
+    PictureSettingsDialog* pictureSettingsDialog_ = nullptr;
 };
 
 }  // namespace bb

@@ -126,8 +126,7 @@ bool fitIntoHalf(const CardDocument& doc, CardObject& o, int32_t unitX) {
 }
 
 bool growTextToFit(const CardDocument& doc, CardObject& o, const RenderContext& ctx) {
-    // Turned text is one line from its reference point and is not clipped to its box.
-    if (o.kind != KindText || (o.rotation >= 1 && o.rotation <= 3)) return false;
+    if (o.kind != KindText) return false;
     const double scale = doc.zoomFactor / doc.unitsPerPixel;
     if (!(scale > 0) || o.width <= 0 || o.height <= 0) return false;
     // The units whose view pixels hold `pixels`, checked against the view's own conversion.
@@ -136,15 +135,20 @@ bool growTextToFit(const CardDocument& doc, CardObject& o, const RenderContext& 
         while (units < INT32_MAX && doc.screenPixels(clampInt32(units)) < pixels) ++units;
         return std::max<int64_t>(units, length);
     };
+    // A text turned a quarter either way sets its lines along the box's height.
+    const bool across = o.rotation == 1 || o.rotation == 3;
+    int32_t& along = across ? o.height : o.width;
+    int32_t& lines = across ? o.width : o.height;
+    const auto pixelsOf = [&](int32_t units) { return doc.screenPixels(units); };
     bool grew = false;
     QSizeF extent = textExtent(o, ctx, scale);
-    if (extent.width() > pixelBox(doc, o).width) {
-        o.width = clampInt32(unitsFor(extent.width(), o.width));
+    if (extent.width() > pixelsOf(along)) {
+        along = clampInt32(unitsFor(extent.width(), along));
         extent = textExtent(o, ctx, scale);
         grew = true;
     }
-    if (extent.height() > pixelBox(doc, o).height) {
-        o.height = clampInt32(unitsFor(extent.height(), o.height));
+    if (extent.height() > pixelsOf(lines)) {
+        lines = clampInt32(unitsFor(extent.height(), lines));
         grew = true;
     }
     return grew;

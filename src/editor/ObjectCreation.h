@@ -53,8 +53,9 @@ CardSpan cardHalfAt(const CardDocument& doc, int32_t unitX);
 // it was shrunk.
 bool fitIntoHalf(const CardDocument& doc, CardObject& o, int32_t unitX);
 
-// Makes the frame of upright text `o` large enough for its lines as the editor views draw them
-// at the document's zoom: wider for a word longer than the frame, taller for every line. It
+// Makes the frame of text `o` large enough for its lines as the editor views draw them at the
+// document's zoom: longer along its lines for a word longer than the frame, deeper across them
+// for every line (width and height exchanged for a text turned a quarter either way). It
 // never shrinks. True when it grew.
 bool growTextToFit(const CardDocument& doc, CardObject& o, const RenderContext& ctx);
 

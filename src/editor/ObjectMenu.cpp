@@ -119,6 +119,8 @@ void ObjectMenu::addPropertyItems(CommandRegistry& registry) {
     separator("N9");
     plug(registry, QStringLiteral("object.rotateLeft"), objectMenu_);
     plug(registry, QStringLiteral("object.rotateRight"), objectMenu_);
+    plug(registry, QStringLiteral("object.pictureSettings"), objectMenu_);
+    plug(registry, QStringLiteral("object.crop"), objectMenu_);
 }
 
 void ObjectMenu::addFigureItems(CommandRegistry& registry) {
@@ -160,6 +162,8 @@ void ObjectMenu::prepare(const CardObject& o) {
     en("Texteffekte1", txt);
     for (QAction* a : alignItems_) a->setEnabled(txt);
     en("Transparenz1", pic);
+    en("BildeinstellungenM", pic);
+    en("ZuschneidenM", pic);
     en("SverhM", pic);
     // Only a picture whose file was not found offers to look for it.
     item(QStringLiteral("BildSuchenM"))->setVisible(pic && o.picture.isStandIn());

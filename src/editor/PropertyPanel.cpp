@@ -2,6 +2,7 @@
 
 #include "document/Trunc.h"
 #include "editor/ColorCombo.h"
+#include "editor/EditMath.h"
 #include "editor/EditorController.h"
 #include "editor/MillimetreField.h"
 #include "editor/ObjectCommands.h"
@@ -23,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -332,7 +334,21 @@ QWidget* PropertyPanel::buildGeometryGroup() {
     aspectLockCheck->setStatusTip(
         QStringLiteral("Ändert beim Eingeben von Breite oder Höhe die andere Seite mit"));
     form->addRow(aspectLockCheck);
+    angleEdit = named(new QDoubleSpinBox(geometryGroup), "AngleEdit");
+    angleEdit->setDecimals(1);
+    angleEdit->setSuffix(QStringLiteral("°"));
+    angleEdit->setRange(0.0, 359.9);
+    angleEdit->setWrapping(true);
+    angleEdit->setSingleStep(1.0);
+    angleEdit->setKeyboardTracking(false);
+    angleEdit->setStatusTip(QStringLiteral("Dreht das Objekt um seine Mitte, im Uhrzeigersinn"));
+    auto* angleCaption =
+        named(new QLabel(QStringLiteral("Winkel:"), geometryGroup), "AngleEditLabel");
+    angleCaption->setBuddy(angleEdit);
+    form->addRow(angleCaption, angleEdit);
     EditorController& ed = editor_;
+    connect(angleEdit, &QDoubleSpinBox::valueChanged, this,
+            unlessLoading([&ed](double v) { ed.commands().setAngle(v); }));
     connect(posXEdit, &QDoubleSpinBox::valueChanged, this,
             unlessLoading([&ed](double v) { ed.commands().moveSelectedTo(true, v); }));
     connect(posYEdit, &QDoubleSpinBox::valueChanged, this,
@@ -386,6 +402,9 @@ void PropertyPanel::showGeometry(const CardObject* o) {
     show(posYEdit, cardPositionMm(o->y, d.sideHeightUnits, d.format.cardHeight));
     show(widthEdit, cardLengthMm(o->width, d.sideWidthUnits, d.format.cardWidth));
     show(heightEdit, cardLengthMm(o->height, d.sideHeightUnits, d.format.cardHeight));
+    // Shown to the tenth the field holds; 359.95 and more is a full turn.
+    const double angle = std::round(objectAngle(*o) * 10.0) / 10.0;
+    show(angleEdit, angle >= 360.0 ? 0.0 : angle);
 }
 
 void PropertyPanel::showSheet(QWidget* sheet, bool on) {

@@ -71,6 +71,8 @@ public:
     QDoubleSpinBox* widthEdit = nullptr;
     QDoubleSpinBox* heightEdit = nullptr;
     QCheckBox* aspectLockCheck = nullptr;
+    // "Winkel": the whole turn of the selected object in degrees, clockwise.
+    QDoubleSpinBox* angleEdit = nullptr;
 
     bool sheetVisible(QWidget* sheet) const;
 

@@ -141,13 +141,26 @@ SnapLines snapLines(const CardDocument& doc, int side, const std::vector<int>& d
             continue;
         const CardObject& o = *doc.sideSlots(side)[slot];
         if (o.kind <= KindFree) continue;
-        const int64_t x = o.x, y = o.y, w = o.width, h = o.height;
+        const SnapBox b = drawnBox(o);
+        const int64_t x = b.left, y = b.top, w = b.right - b.left, h = b.bottom - b.top;
         s.xs.insert(s.xs.end(), {clampInt32(x), clampInt32(x + w / 2), clampInt32(x + w)});
         s.ys.insert(s.ys.end(), {clampInt32(y), clampInt32(y + h / 2), clampInt32(y + h)});
     }
     sortUnique(s.xs);
     sortUnique(s.ys);
     return s;
+}
+
+SnapBox drawnBox(const CardObject& o) {
+    const int64_t x = o.x, y = o.y, w = o.width, h = o.height;
+    const double angle = o.extras.fineAngle;
+    if (angle == 0 || !std::isfinite(angle)) return {x, y, x + w, y + h};
+    const double a = angle * M_PI / 180.0;
+    const double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
+    const double halfW = (w * c + h * s) / 2.0, halfH = (w * s + h * c) / 2.0;
+    const double cx = x + w / 2.0, cy = y + h / 2.0;
+    return {std::llround(cx - halfW), std::llround(cy - halfH), std::llround(cx + halfW),
+            std::llround(cy + halfH)};
 }
 
 int64_t snapReach(double zoomFactor, double unitsPerPixel, int pixels) {

@@ -58,6 +58,11 @@ struct SnapResult {
     std::vector<int32_t> guideXs, guideYs;
 };
 
+// The box an object covers as drawn, in document units: its own box, or for an object turned
+// by a fine angle the bounds of the turned box about the same centre. Turned objects snap and
+// are snapped to by these edges.
+SnapBox drawnBox(const CardObject& o);
+
 // The snap distance in document units for `pixels` screen pixels at the given scale.
 int64_t snapReach(double zoomFactor, double unitsPerPixel, int pixels = kSnapPixels);
 

@@ -1,13 +1,23 @@
 #include "editor/TextSession.h"
 
+#include "document/TextRuns.h"
 #include "editor/EditMath.h"
 #include "editor/EditorController.h"
 #include "editor/EditorView.h"
 #include "editor/ObjectCreation.h"
+#include "editor/SpellMenu.h"
 #include "render/TextRenderer.h"
+#include "spell/SpellChecker.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
+#include <QVariant>
+
+#include <cmath>
 
 namespace bb {
 
@@ -56,14 +66,20 @@ void TextSession::begin() {
 int TextSession::verticalMove(const QString& content, int pos, int lines) {
     CardObject* t = editor_.selected();
     const int end = int(content.size());
-    if (!t || t->rotation != 0) return lines < 0 ? 0 : end;
+    // Text on an arc is one line.
+    if (!t || t->extras.arcRadius > 0) return lines < 0 ? 0 : end;
     const RenderContext& ctx = editor_.views().ctx();
     const TextPlace at = textPlace(*t);
+    // Across the lines, which run along x in the text's frame: the caret's direction from the
+    // top of its line to the foot, whatever the quarter turns make of it on the card.
     const QLineF caret = textCaretLine(*t, ctx, at.scale, at.box, pos);
-    const QPointF target(caret.x1(), caret.center().y() + lines * caret.length());
+    if (!(caret.length() > 0)) return lines < 0 ? 0 : end;
+    const QPointF down = (caret.p2() - caret.p1()) / caret.length();
+    const QPointF target = caret.center() + down * (lines * caret.length());
+    const auto depth = [&](QPointF p) { return QPointF::dotProduct(p, down); };
     // Up from the first line goes to the start, down from the last to the end.
-    if (target.y() < textCaretLine(*t, ctx, at.scale, at.box, 0).y1()) return 0;
-    if (target.y() > textCaretLine(*t, ctx, at.scale, at.box, end).y2()) return end;
+    if (depth(target) < depth(textCaretLine(*t, ctx, at.scale, at.box, 0).p1())) return 0;
+    if (depth(target) > depth(textCaretLine(*t, ctx, at.scale, at.box, end).p2())) return end;
     return textIndexAt(*t, ctx, at.scale, at.box, target);
 }
 
@@ -85,6 +101,7 @@ bool TextSession::key(QKeyEvent& event, bool mayStart) {
             return false;
         begin();
     }
+    if (editKey(event, *o)) return true;
     QString content = o->content;
     const InlineTextEditor::Outcome outcome =
         inline_.applyKey(content, event.key(), event.modifiers(), event.text());
@@ -108,12 +125,118 @@ bool TextSession::key(QKeyEvent& event, bool mayStart) {
     return true;
 }
 
+namespace {
+
+bool isFormatKey(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (!(mods & Qt::ControlModifier) || (mods & (Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const bool shift = mods & Qt::ShiftModifier;
+    return (e.key() == Qt::Key_B && !shift) || (e.key() == Qt::Key_I && shift) ||
+           e.key() == Qt::Key_Greater || e.key() == Qt::Key_Less;
+}
+
+bool isClipboardKey(const QKeyEvent& e) {
+    return e.matches(QKeySequence::Paste) || e.matches(QKeySequence::Copy) ||
+           e.matches(QKeySequence::Cut);
+}
+
+}  // namespace
+
+bool TextSession::takesShortcut(const QKeyEvent& event) {
+    return running() && (isClipboardKey(event) || isFormatKey(event));
+}
+
+bool TextSession::editKey(QKeyEvent& event, CardObject& o) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event.matches(QKeySequence::Copy) || event.matches(QKeySequence::Cut)) {
+        if (inline_.hasSelection()) {
+            QString text = inline_.selectedText(o.content);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            text.replace(QChar('\r'), QChar('\n'));
+            clipboard->setText(text);
+            if (event.matches(QKeySequence::Cut)) {
+                QString content = o.content;
+                if (inline_.insert(content, QString()) == InlineTextEditor::Outcome::Changed)
+                    setTextContent(o, content);
+            }
+        }
+        return true;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        QString content = o.content;
+        if (inline_.insert(content, clipboard->text()) == InlineTextEditor::Outcome::Changed)
+            setTextContent(o, content);
+        return true;
+    }
+    if (!isFormatKey(event)) return false;
+    const int key = event.key();
+    const TextRun first = formatAt(o, inline_.selectionStart());
+    const uint8_t bit = key == Qt::Key_B ? StyleBold : StyleItalic;
+    // Bold and italic follow the first selected character: set on all or taken off all.
+    const bool set = !(first.fontStyle & bit);
+    if (key == Qt::Key_B || key == Qt::Key_I)
+        formatSelection(QStringLiteral("Schriftschnitt ändern"), [&](TextRun& r) {
+            r.fontStyle = set ? uint8_t(r.fontStyle | bit) : uint8_t(r.fontStyle & ~bit);
+        });
+    else
+        formatSelection(QStringLiteral("Schriftgröße ändern"), [&](TextRun& r) {
+            r.fontSize = nextFontSize(r.fontSize, key == Qt::Key_Greater);
+        });
+    return true;
+}
+
+bool TextSession::formatSelection(const QString& undoText,
+                                  const std::function<void(TextRun&)>& change) {
+    CardObject* o = running() ? editor_.selected() : nullptr;
+    if (!o || !inline_.hasSelection()) return false;
+    {
+        EditHistory::Step step(editor_.history(), undoText);
+        formatRange(*o, inline_.selectionStart(), inline_.selectionEnd(), change);
+        growTextToFit(editor_.doc(), *o, editor_.views().ctx());
+    }
+    // Typing after it is a step of its own.
+    stepBegun_ = false;
+    editor_.repaintBoth();
+    return true;
+}
+
+void TextSession::inputMethod(QInputMethodEvent& event, bool mayStart) {
+    const QString commit = event.commitString();
+    if (commit.isEmpty()) return;
+    CardObject* o = editor_.selected();
+    if (!running()) {
+        if (!o || o->kind != KindText || !mayStart) return;
+        begin();
+    }
+    QString content = o->content;
+    if (inline_.insert(content, commit) == InlineTextEditor::Outcome::Changed)
+        setTextContent(*o, content);
+    event.accept();
+}
+
+QVariant TextSession::inputMethodQuery(Qt::InputMethodQuery query) {
+    switch (query) {
+        case Qt::ImEnabled:
+            return true;
+        case Qt::ImCursorRectangle: {
+            const QLineF caret = caretInView();
+            if (caret.isNull()) return {};
+            return QRectF(caret.p1(), caret.p2()).normalized().adjusted(-1, 0, 1, 0);
+        }
+        default:
+            return {};
+    }
+}
+
 void TextSession::setTextContent(CardObject& o, const QString& content) {
     if (o.content == content) return;
     {
         // Every change of one session joins the step its first change began.
         EditHistory::Step step(editor_.history(), QStringLiteral("Text ändern"),
                                stepBegun_ ? kTypingMergeKey : -kTypingMergeKey);
+        // The formatted spans stay on the characters they format.
+        adjustRunsForChange(o.extras.runs, o.content, content);
         o.content = content;
         // The frame grows with the text, so that nothing typed is cut off.
         growTextToFit(editor_.doc(), o, editor_.views().ctx());
@@ -126,7 +249,7 @@ bool TextSession::press(Qt::KeyboardModifiers mods, int x, int y) {
     if (!running() || editor_.tools().current() != ToolPointer) return false;
     CardObject& o = *editor_.selected();
     const PixelBox box = pixelBox(editor_.doc(), o);
-    const int mode = classifyHandle(box, x, y).mode;
+    const int mode = classifyTurnedHandle(box, o.extras.fineAngle, x, y).mode;
     if (mode == DragMove) {
         // Inside the text a press places the caret; a drag selects.
         inline_.setCaret(o.content, textIndexInView(o, QPointF(x, y)), mods & Qt::ShiftModifier);
@@ -154,14 +277,21 @@ TextSession::TextPlace TextSession::textPlace(const CardObject& o) {
 
 int TextSession::textIndexInView(const CardObject& o, QPointF point) {
     const TextPlace at = textPlace(o);
-    return textIndexAt(o, editor_.views().ctx(), at.scale, at.box, point);
+    // A turned text is laid out upright in its box: the point turned back into it.
+    const PixelBox b = pixelBox(editor_.doc(), o);
+    return textIndexAt(o, editor_.views().ctx(), at.scale, at.box,
+                       unturnPoint(b, o.extras.fineAngle, point));
 }
 
 QLineF TextSession::caretInView() {
     CardObject* o = editedText();
     if (!o) return {};
     const TextPlace at = textPlace(*o);
-    return textCaretLine(*o, editor_.views().ctx(), at.scale, at.box, inline_.caret());
+    const QLineF caret =
+        textCaretLine(*o, editor_.views().ctx(), at.scale, at.box, inline_.caret());
+    const PixelBox b = pixelBox(editor_.doc(), *o);
+    return {turnPoint(b, o->extras.fineAngle, caret.p1()),
+            turnPoint(b, o->extras.fineAngle, caret.p2())};
 }
 
 void TextSession::drawCaret(QPainter& p) {
@@ -169,8 +299,16 @@ void TextSession::drawCaret(QPainter& p) {
     if (!o) return;
     const RenderContext& ctx = editor_.views().ctx();
     const TextPlace at = textPlace(*o);
+    drawSpelling(p, *o, at);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
+    // The caret and selection of a turned text turn with it about its box's centre.
+    if (const double angle = o->extras.fineAngle; angle != 0 && std::isfinite(angle)) {
+        const QPointF centre = QRectF(at.box).center();
+        p.translate(centre);
+        p.rotate(angle);
+        p.translate(-centre);
+    }
     if (inline_.hasSelection()) {
         // The selection inverts what lies under it, so it reads on any colour.
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -186,6 +324,55 @@ void TextSession::drawCaret(QPainter& p) {
     p.setPen(QPen(Qt::black, 2));
     p.drawLine(caret);
     p.restore();
+}
+
+void TextSession::drawSpelling(QPainter& p, const CardObject& o, const TextPlace& at) {
+    SpellChecker& spell = editor_.spellChecker();
+    if (!spell.available()) return;
+    const RenderContext& ctx = editor_.views().ctx();
+    const int caret = inline_.caret();
+    for (const WordRange& w : spell.misspelt(o.content)) {
+        if (caret >= w.start && caret <= w.start + w.length) continue;
+        for (const QPolygonF& shape :
+             textSelectionShapes(o, ctx, at.scale, at.box, w.start, w.start + w.length)) {
+            // A line's rectangle (closed: five corners) has its foot from the fourth corner to
+            // the third; an arc's shape runs out along the tops and back along the feet.
+            if (shape.size() == 5) {
+                drawWavyLine(p, shape[3], shape[2]);
+                continue;
+            }
+            for (qsizetype i = shape.size() - 1; i > shape.size() / 2; --i)
+                drawWavyLine(p, shape[i], shape[i - 1]);
+        }
+    }
+}
+
+QMenu* TextSession::spellingMenuAt(int side, int x, int y) {
+    CardObject* o = editedText();
+    if (!o || side != editor_.editedSide()) return nullptr;
+    SpellChecker& spell = editor_.spellChecker();
+    if (!spell.available()) return nullptr;
+    const int index = textIndexInView(*o, QPointF(x, y));
+    for (const WordRange& w : spell.misspelt(o->content)) {
+        if (index < w.start || index > w.start + w.length) continue;
+        auto* menu = new QMenu(editor_.views().view(side));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        const QString word = o->content.mid(w.start, w.length);
+        addSpellingEntries(
+            *menu, spell, word,
+            [this, w, word](const QString& replacement) {
+                CardObject* t = editedText();
+                if (!t || t->content.mid(w.start, w.length) != word) return;
+                QString content = t->content;
+                inline_.setCaret(content, w.start, false);
+                inline_.setCaret(content, w.start + w.length, true);
+                if (inline_.insert(content, replacement) == InlineTextEditor::Outcome::Changed)
+                    setTextContent(*t, content);
+            },
+            [this] { editor_.repaintBoth(); });
+        return menu;
+    }
+    return nullptr;
 }
 
 }  // namespace bb

@@ -6,14 +6,21 @@
 
 #include "editor/InlineTextEditor.h"
 
+#include "document/ObjectExtras.h"
+
 #include <QLineF>
 #include <QObject>
 #include <QPointF>
 #include <QRect>
 #include <Qt>
 
+#include <functional>
+
+class QInputMethodEvent;
 class QKeyEvent;
+class QMenu;
 class QPainter;
+class QVariant;
 
 namespace bb {
 
@@ -37,6 +44,19 @@ public:
     // A key: true when the session took it. Typing a character on the selected text starts
     // a session when `mayStart` (the pointer tool, no drag running).
     bool key(QKeyEvent& event, bool mayStart);
+    // While a session runs, paste, copy and cut act on its text and the formatting keys on
+    // its selected characters (Ctrl+B bold, Ctrl+Shift+I italic, Ctrl+> bigger, Ctrl+<
+    // smaller), taking them from the window's shortcuts.
+    bool takesShortcut(const QKeyEvent& event);
+    // Text committed by an input method is typed like keys; it starts a session on a selected
+    // text when `mayStart`.
+    void inputMethod(QInputMethodEvent& event, bool mayStart);
+    QVariant inputMethodQuery(Qt::InputMethodQuery query);
+    // Applies `change` to the format of the selected characters of the session's text as one
+    // undo step; false (and nothing changes) without a session or a selection.
+    bool formatSelection(const QString& undoText, const std::function<void(TextRun&)>& change);
+    bool hasSelection() { return running() && inline_.hasSelection(); }
+
     // A left press while a session runs: inside the text it places the caret (with Shift it
     // extends the selection) and true is returned; on a handle the press is the editor's;
     // anywhere else the session ends.
@@ -45,6 +65,10 @@ public:
     bool selecting() const { return selecting_; }
     void selectTo(int side, int x, int y);
     void stopSelecting() { selecting_ = false; }
+
+    // The spelling menu of the misspelt word at view position (x, y) of the session's text,
+    // deleted when it closes; null without a session or such a word there.
+    QMenu* spellingMenuAt(int side, int x, int y);
 
     const InlineTextEditor& editor() const { return inline_; }
     // The caret in view pixels; null when no session runs.
@@ -68,7 +92,11 @@ private:
     // Up and Down over the text as it is laid out on the card.
     int verticalMove(const QString& content, int pos, int lines);
     void setTextContent(CardObject& o, const QString& content);
+    // Paste, copy, cut and the formatting keys; true when the key was one of them.
+    bool editKey(QKeyEvent& event, CardObject& o);
     void updateCurrentView();
+    // Red wavy lines under the misspelt words, except the one being typed.
+    void drawSpelling(QPainter& p, const CardObject& o, const TextPlace& at);
 
     EditorController& editor_;
     InlineTextEditor inline_;

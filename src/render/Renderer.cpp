@@ -2,12 +2,14 @@
 // every object is drawn; figures and texts are drawn by FigureRenderer and TextRenderer.
 #include "render/Renderer.h"
 
+#include "document/TextRuns.h"
 #include "merge/MergeFields.h"
 #include "pictures/PictureOps.h"
 #include "pictures/ScaledPictures.h"
 #include "render/DeviceCoords.h"
 #include "render/DrawDib.h"
 #include "render/FigureRenderer.h"
+#include "render/PictureEffects.h"
 #include "render/TextRenderer.h"
 
 #include <QFont>
@@ -51,11 +53,14 @@ QRect visibleArea(QPainter& p) {
     return area;
 }
 
-// The device pixels that w × h logical pixels cover on the painter's device.
+// The device pixels that w × h logical pixels cover on the painter's device: the lengths of
+// the box's sides, so that a turned painter asks for the size the picture is drawn at, not
+// for its bounding box.
 QSize deviceSize(const QPainter& p, int w, int h) {
-    const QRectF r = p.deviceTransform().mapRect(QRectF(0, 0, w, h));
-    return {std::max(1, int(std::ceil(r.width() - 1e-6))),
-            std::max(1, int(std::ceil(r.height() - 1e-6)))};
+    const QTransform t = p.deviceTransform();
+    const double sx = std::hypot(t.m11(), t.m12());
+    const double sy = std::hypot(t.m21(), t.m22());
+    return {std::max(1, int(std::ceil(w * sx - 1e-6))), std::max(1, int(std::ceil(h * sy - 1e-6)))};
 }
 
 // The pixels to draw `pic` with into w × h logical pixels: reduced for a large picture drawn
@@ -193,22 +198,22 @@ qint64 transparentValue(const CardObject& o, const DibImage& pic) {
     return t;
 }
 
-// Draws cw × ch device pixels at (x, y), pixel (i, j) from source (pw × i div cw,
-// ph × j div ch), leaving the device untouched where the source pixel value equals t. The
-// masked picture is built once (only its visible part, in bands of bounded size) and drawn
-// 1:1.
-void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, qint64 t,
-                const QRect& visible) {
-    if (cw <= 0 || ch <= 0) return;
+// Draws cw × ch device pixels at (x, y), pixel (i, j) from source (L + pw × i div cw,
+// T + ph × j div ch) of the part (L, T, pw, ph) of the picture, leaving the device untouched
+// where the source pixel value equals t. The masked picture is built once (only its visible
+// part, in bands of bounded size), given the colour settings `look`, and drawn 1:1.
+void drawMasked(QPainter& p, const DibImage& pic, const QRect& part, const PictureLook& look, int x,
+                int y, int cw, int ch, qint64 t, const QRect& visible) {
+    if (cw <= 0 || ch <= 0 || part.isEmpty()) return;
     const QRect area = QRect(x, y, cw, ch) & visible;
     if (area.isEmpty()) return;
-    const int pw = pic.width();
-    const int ph = pic.height();
+    const int pw = part.width();
+    const int ph = part.height();
     const int bitCount = pic.bitCount();
 
     std::vector<int> columns(size_t(area.width()));
     for (int c = 0; c < area.width(); ++c)
-        columns[size_t(c)] = int(qint64(pw) * (area.left() - x + c) / cw);
+        columns[size_t(c)] = part.left() + int(qint64(pw) * (area.left() - x + c) / cw);
     std::vector<QRgb> lut(256, qRgb(0, 0, 0));
     if (bitCount <= 8) {
         const auto& table = pic.colourTable();
@@ -223,7 +228,7 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
         QImage band(area.width(), rows, QImage::Format_ARGB32_Premultiplied);
         if (band.isNull()) return;
         for (int r = 0; r < rows; ++r) {
-            const int sourceRow = int(qint64(ph) * (top + r - y) / ch);
+            const int sourceRow = part.top() + int(qint64(ph) * (top + r - y) / ch);
             const uint8_t* line = pic.rowFromTop(sourceRow);
             auto* out = reinterpret_cast<QRgb*>(band.scanLine(r));
             for (int c = 0; c < area.width(); ++c) {
@@ -253,6 +258,7 @@ void drawMasked(QPainter& p, const DibImage& pic, int x, int y, int cw, int ch, 
                 out[c] = qint64(value) == t ? 0u : colour;
             }
         }
+        adjustColours(band, look);
         p.drawImage(QPoint(area.left(), top), band);
     }
 }
@@ -296,16 +302,46 @@ void drawMissingPicture(QPainter& p, const CardObject& o, int x, int y, int w, i
     p.restore();
 }
 
-void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, int x, int y, int w,
-                 int h, const QRect& visible, bool editorMode) {
+// Draws the part of `pic` that the crop shows, with the colour settings and soft edge, into
+// the box (x, y, w, h); the adjusted copy is made at the box's device size. `pixelsPerMm` are
+// logical pixels per millimetre of the card, for the corners and the soft edge.
+void drawWithEffects(QPainter& p, const CardObject& o, const DibImage& pic, PictureEffects fx,
+                     const RenderContext& ctx, double pixelsPerMm, int x, int y, int w, int h,
+                     const QRect& visible) {
+    const QRect box(x, y, w, h);
+    if (!box.intersects(visible)) return;
+    const QSize drawn = deviceSize(p, w, h);
+    if (pixelsPerMm > 0 && (o.extras.cornerRadius > 0 || o.extras.feather > 0)) {
+        const double devicePerMm = pixelsPerMm * drawn.width() / double(w);
+        fx.radius = std::max(0, o.extras.cornerRadius) / 100.0 * devicePerMm;
+        fx.feather = std::max(0, o.extras.feather) / 100.0 * devicePerMm;
+    }
+    const QSize want = uncroppedSize(fx.crop, drawn);
+    const DibImage pixels =
+        ctx.pictures ? ctx.pictures->pixels(pic, want) : scaledPicture(pic, want);
+    if (pixels.isNull()) {
+        drawLoadingPicture(p, box, visible);
+        return;
+    }
+    const QImage image = effectImage(pixels, fx, drawn);
+    if (!image.isNull()) p.drawImage(box, image);
+}
+
+void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, double unitsPerMm,
+                 int x, int y, int w, int h, const QRect& visible, bool editorMode) {
     const DibImage& pic = o.picture;
     if (pic.isNull()) return;
     if (editorMode && ctx.showMissingPictures && pic.isStandIn()) {
         drawMissingPicture(p, o, x, y, w, h, visible);
         return;
     }
-    const qint64 pw = pic.width();
-    const qint64 ph = pic.height();
+    const PictureEffects fx = pictureEffectsOf(o);
+    const bool effects = !fx.isPlain() || o.extras.cornerRadius > 0 || o.extras.feather > 0;
+    const double pixelsPerMm = o.width > 0 ? unitsPerMm * w / o.width : 0;
+    // A crop shows its part of the picture: the aspect kept is that part's.
+    const QRect part = cropPixels(fx.crop, pic.width(), pic.height());
+    const qint64 pw = part.width();
+    const qint64 ph = part.height();
     if (o.keepAspect && w > 0 && h > 0) {
         if (ph * w / pw < h)
             h = int(ph * w / pw);
@@ -315,14 +351,20 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, int
     if (!o.transparent) {
         if (w - 1 <= 0 || h - 1 <= 0) return;
         if (!QRect(x, y, w - 1, h - 1).intersects(visible)) return;
+        const auto draw = [&] {
+            if (effects)
+                drawWithEffects(p, o, pic, fx, ctx, pixelsPerMm, x, y, w - 1, h - 1, visible);
+            else
+                drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
+        };
         if (o.roundFrame) {
             p.save();
             p.setClipRegion(QRegion(QRect(x, y, w - 1, h - 1), QRegion::Ellipse),
                             Qt::IntersectClip);
-            drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
+            draw();
             p.restore();
         } else {
-            drawPictureInto(p, pic, ctx, x, y, w - 1, h - 1, visible);
+            draw();
         }
         return;
     }
@@ -330,13 +372,17 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, int
     const int cw = ctx.renderMode == RenderOutput ? w : w - 1;
     const int ch = ctx.renderMode == RenderOutput ? h : h - 1;
     if (cw <= 0 || ch <= 0 || !QRect(x, y, cw, ch).intersects(visible)) return;
-    const DibImage pixels = ctx.pictures ? ctx.pictures->pixels(pic, QSize(int(pw), int(ph)))
-                                         : scaledPicture(pic, QSize(int(pw), int(ph)));
+    // The crop and the colour settings apply; the corners and soft edge do not (the
+    // transparent colour already shapes the picture).
+    const QSize full(pic.width(), pic.height());
+    const DibImage pixels =
+        ctx.pictures ? ctx.pictures->pixels(pic, full) : scaledPicture(pic, full);
     if (pixels.isNull()) {
         drawLoadingPicture(p, QRect(x, y, cw, ch), visible);
         return;
     }
-    drawMasked(p, pixels, x, y, cw, ch, transparentValue(o, pixels), visible);
+    drawMasked(p, pixels, cropPixels(fx.crop, pixels.width(), pixels.height()), fx.look, x, y, cw,
+               ch, transparentValue(o, pixels), visible);
 }
 
 }  // namespace
@@ -387,6 +433,14 @@ CardRect cardRect(int areaWidth, int areaHeight, int scrollX, int scrollY, bool 
 
 namespace {
 
+// Document units per millimetre of the card, as the editor's fields count them.
+double cardUnitsPerMm(const CardDocument& doc) {
+    const double cardMm = doc.format.cardWidth;
+    if (doc.sideWidthUnits > 0 && cardMm > 0 && std::isfinite(cardMm))
+        return doc.sideWidthUnits / 3.0 / cardMm;
+    return 20000.0 / kNominalMmPerInch;
+}
+
 // drawCardSide's work; with `picturesOnly` it leaves out figures, texts and the halves' names,
 // so that a pass over the side asks for exactly the pictures a full draw asks for.
 void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
@@ -410,24 +464,40 @@ void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderC
 
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::SolidPattern);
+    const double unitsPerMm = cardUnitsPerMm(doc);
     const SlotTable& table = doc.sideSlots(side);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const CardObject* o = table[slot];
         if (!o || o->kind <= KindFree) continue;
         if (picturesOnly && o->kind != KindPicture) continue;
-        auto deviceX = [&] { return clampCoord((long double)doc.viewX(*o, ctx) - scrollX); };
-        auto deviceY = [&] { return clampCoord((long double)doc.viewY(*o, ctx) - scrollY); };
+        const int x = clampCoord((long double)doc.viewX(*o, ctx) - scrollX);
+        const int y = clampCoord((long double)doc.viewY(*o, ctx) - scrollY);
+        const int w = clampCoord(doc.viewWidth(*o, ctx));
+        const int h = clampCoord(doc.viewHeight(*o, ctx));
+        // A turn by any angle: the object is drawn as upright through a painter turned about
+        // the centre of its box, so its shadow and outline turn with it and every output
+        // (screen, export, print) draws it alike.
+        const double angle = o->extras.fineAngle;
+        const bool turned = angle != 0 && std::isfinite(angle);
+        QRect reachable = visible;
+        if (turned) {
+            const QPointF centre(x + w / 2.0, y + h / 2.0);
+            canvas.save();
+            canvas.translate(centre);
+            canvas.rotate(angle);
+            canvas.translate(-centre);
+            canvas.setRenderHint(QPainter::Antialiasing, true);
+            canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            reachable = visibleArea(canvas);
+        }
         switch (o->kind) {
             case KindFigure: {
-                const int x = deviceX(), y = deviceY();
-                const int w = clampCoord(doc.viewWidth(*o, ctx));
-                const int h = clampCoord(doc.viewHeight(*o, ctx));
                 const int margin = figurePenWidth(o->lineWidth, scale, ctx.mmPerInchX) + 2;
                 const QRect reach = QRect(QPoint(std::min(x, x + w), std::min(y, y + h)),
                                           QPoint(std::max(x, x + w), std::max(y, y + h)))
                                         .adjusted(-margin, -margin, margin, margin);
-                if (reach.intersects(visible))
-                    drawFigure(canvas, *o, x, y, w, h, scale, ctx, visible);
+                if (reach.intersects(reachable))
+                    drawFigure(canvas, *o, x, y, w, h, scale, ctx, reachable);
                 break;
             }
             case KindText:
@@ -435,20 +505,20 @@ void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderC
                     // A personal card: the text drawn with its fields filled, the object kept.
                     CardObject filled = *o;
                     filled.content = ctx.fillText(o->content);
-                    drawText(canvas, doc, filled, ctx, scrollX, scrollY, scale, visible);
+                    // Formatted spans move with the filled text.
+                    adjustRunsForFill(filled.extras.runs, o->content, filled.content);
+                    drawText(canvas, doc, filled, ctx, scrollX, scrollY, scale, reachable);
                 } else {
-                    drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, visible);
+                    drawText(canvas, doc, *o, ctx, scrollX, scrollY, scale, reachable);
                 }
                 break;
-            case KindPicture: {
-                drawPicture(canvas, *o, ctx, deviceX(), deviceY(),
-                            clampCoord(doc.viewWidth(*o, ctx)), clampCoord(doc.viewHeight(*o, ctx)),
-                            visible, editorMode);
+            case KindPicture:
+                drawPicture(canvas, *o, ctx, unitsPerMm, x, y, w, h, reachable, editorMode);
                 break;
-            }
             default:
                 break;
         }
+        if (turned) canvas.restore();
     }
     canvas.restore();
 }

@@ -7,6 +7,8 @@
 #include "editor/ToolPalette.h"
 #include "render/TextRenderer.h"
 
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QTest>
 
 using namespace bb;
@@ -316,3 +318,116 @@ TEST_F(InlineTextEditing, TheFrameGrowsWithTheTypedTextAndNeverCutsItOff) {
 }
 
 }  // namespace
+
+// ---- any character ----
+
+TEST(InlineTextEditor, EmojiSequencesAndMarksAreOneCharacterForCaretAndBackspace) {
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString flag = QStringLiteral("\U0001F1E9\U0001F1EA");
+    const QString accented = QStringLiteral("e\u0301");
+    Typing t(QStringLiteral("a") + family + flag + accented);
+    const int end = int(t.content.size());
+    t.key(Qt::Key_Left);
+    EXPECT_EQ(t.ed.caret(), end - 2);  // before the letter with its mark
+    t.key(Qt::Key_Left);
+    EXPECT_EQ(t.ed.caret(), end - 2 - 4);  // before the flag's two regional letters
+    t.key(Qt::Key_Backspace);              // the whole family of five code points
+    EXPECT_EQ(t.content, QStringLiteral("a") + flag + accented);
+    t.key(Qt::Key_Delete);
+    EXPECT_EQ(t.content, QStringLiteral("a") + accented);
+    t.key(Qt::Key_End);
+    t.key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(t.ed.selectedText(t.content), accented);
+
+    // Typed emoji, joiners and variation selectors included, are text; controls are not.
+    EXPECT_TRUE(InlineTextEditor::typesText(family, Qt::NoModifier));
+    EXPECT_TRUE(InlineTextEditor::typesText(QStringLiteral("\u2764\uFE0F"), Qt::NoModifier));
+    EXPECT_FALSE(InlineTextEditor::typesText(QStringLiteral("\u200D"), Qt::NoModifier));
+    EXPECT_FALSE(InlineTextEditor::typesText(family, Qt::ControlModifier));
+    t.type(QStringLiteral("\U0001F382"));
+    EXPECT_EQ(t.content, QStringLiteral("a\U0001F382"));
+
+    // Inserted text (clipboard, input method) keeps every character; its line breaks become
+    // the text's carriage returns and controls are left out.
+    EXPECT_EQ(t.ed.insert(t.content, QStringLiteral("x\r\ny\nz\u2029\x07\t") + family),
+              Outcome::Changed);
+    EXPECT_EQ(t.content, QStringLiteral("a\U0001F382x\ry\rz\r\t") + family);
+}
+
+TEST_F(InlineTextEditing, ClipboardAndInputMethodTextComeInWholeAndSpansFollowTheEdits) {
+    CardObject& t = put(1, KindText, 100, 100, 300, 80);
+    t.content = QStringLiteral("Hallo");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    ed->edited().slot = 1;
+    EditorView* v = view(0);
+
+    // The desktop's character picker commits an emoji: it starts a session and is typed.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    QInputMethodEvent pick;
+    pick.setCommitString(QStringLiteral(" ") + family);
+    QApplication::sendEvent(v, &pick);
+    ASSERT_TRUE(ed->textEditing());
+    EXPECT_EQ(t.content, QStringLiteral("Hallo ") + family);
+    EXPECT_TRUE(v->inputMethodQuery(Qt::ImEnabled).toBool());
+    EXPECT_TRUE(v->inputMethodQuery(Qt::ImCursorRectangle).toRectF().height() > 5);
+
+    // Ctrl+V pastes the clipboard's text into the text (not a new object).
+    QGuiApplication::clipboard()->setText(QStringLiteral(" \U0001F384\nFest"));
+    QTest::keyClick(v, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t.content, QStringLiteral("Hallo ") + family + QStringLiteral(" \U0001F384\rFest"));
+    EXPECT_TRUE(t.used());
+    EXPECT_EQ(ed->selectedSlot(), 1);
+
+    // The selected "Hallo" made bold with Ctrl+B, bigger with Ctrl+>: one span.
+    QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(v, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(v, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Greater, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(t.extras.runs.size(), 1u);
+    EXPECT_EQ(t.extras.runs[0].start, 0);
+    EXPECT_EQ(t.extras.runs[0].length, 5);
+    EXPECT_TRUE(t.extras.runs[0].fontStyle & StyleBold);
+    EXPECT_EQ(t.extras.runs[0].fontSize, 14);
+    // Ctrl+C copies the selection; typing before the span moves it along.
+    QTest::keyClick(v, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Hallo"));
+    QTest::keyClick(v, Qt::Key_Home);
+    QTest::keyClicks(v, QStringLiteral(">> "));
+    EXPECT_EQ(t.extras.runs[0].start, 3);
+    EXPECT_EQ(t.extras.runs[0].length, 5);
+    // Bold again on the same characters takes it off; the span goes with it when nothing
+    // else differs from the object's font.
+    QTest::keyClick(v, Qt::Key_Home);
+    QTest::keyClick(v, Qt::Key_Right);
+    QTest::keyClick(v, Qt::Key_Right);
+    QTest::keyClick(v, Qt::Key_Right);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(v, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(v, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Less, Qt::ControlModifier);
+    EXPECT_TRUE(t.extras.runs.empty());
+    // Cut removes the selected characters, and an undo brings them back.
+    QTest::keyClick(v, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(t.content.left(4), QStringLiteral(">>  "));
+    ed->history().undo();
+    EXPECT_TRUE(t.content.startsWith(QStringLiteral(">> Hallo")));
+}
+
+TEST_F(InlineTextEditing, UpAndDownGoAcrossTheLinesOfATurnedText) {
+    CardObject& t = put(1, KindText, 100, 100, 80, 300);
+    t.content = QStringLiteral("Hallo\rWelt");
+    t.fontName = QStringLiteral("Liberation Sans");
+    t.fontSize = 12;
+    t.rotation = 1;  // the lines run downwards, the second one left of the first
+    ed->edited().slot = 1;
+    QTest::keyClicks(view(0), QStringLiteral("!"));
+    ASSERT_EQ(ed->inlineText().caret(), 11);
+    QTest::keyClick(view(0), Qt::Key_Up);
+    EXPECT_GE(ed->inlineText().caret(), 4);  // the first line, about as far along
+    EXPECT_LE(ed->inlineText().caret(), 5);
+    QTest::keyClick(view(0), Qt::Key_Up);
+    EXPECT_EQ(ed->inlineText().caret(), 0);
+    QTest::keyClick(view(0), Qt::Key_Down);
+    QTest::keyClick(view(0), Qt::Key_Down);
+    EXPECT_EQ(ed->inlineText().caret(), 11);
+}

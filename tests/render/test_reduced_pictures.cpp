@@ -193,6 +193,37 @@ TEST_F(ReducedPictures, ThePicturePassAsksWhatTheDrawAsksAtTheDevicePixels) {
     }
 }
 
+TEST_F(ReducedPictures, ATurnedOrCroppedPictureAsksForItsBoxNotItsBounds) {
+    auto doc = makeCard();
+    const DibImage photo = fromFile();
+    CardObject& upright = addPicture(*doc, photo, 0.05, 0.1, 0.4, 0.4);
+    CardObject& turned = addPicture(*doc, photo, 0.5, 0.1, 0.4, 0.4);
+    turned.extras.fineAngle = 30;
+    CardObject& cropped = addPicture(*doc, photo, 0.05, 0.5, 0.4, 0.4);
+    cropped.extras.crop = QRectF(0.25, 0.25, 0.5, 0.5);
+    cropped.extras.fineAngle = -20;
+    ASSERT_EQ(upright.width, turned.width);
+    const RenderContext ctx = atOutputDpi(RenderContext{}, 96);
+    const QSize card = sideImageSize(doc->format, 96);
+    const int w = card.width(), h = card.height();
+    QImage image(card, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const auto planned =
+        sidePictureRequests(painter, *doc, SideOutside, ctx, w, h, w, h, ctx.outputScale, false);
+    auto recording = std::make_shared<Recording>();
+    RenderContext drawing = ctx;
+    drawing.pictures = recording;
+    drawCardSide(painter, *doc, SideOutside, drawing, w, h, w, h, ctx.outputScale, false);
+    // The upright and the turned picture share one request; the crop asks for the whole
+    // picture at twice the size, so that its middle half fills the box.
+    ASSERT_EQ(planned.size(), 2u);
+    ASSERT_EQ(recording->asked.size(), 2u);
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(recording->asked[i], std::pair(planned[i].picture.sharedId(), planned[i].size));
+    EXPECT_NEAR(planned[1].size.width(), 2 * planned[0].size.width(), 2);
+    EXPECT_NEAR(planned[1].size.height(), 2 * planned[0].size.height(), 2);
+}
+
 TEST_F(ReducedPictures, DecodingFirstDrawsWhatDecodingOnTheWayDrawsAndDecodesAFileOnce) {
     auto doc = makeCard();
     const DibImage photo = fromFile();

@@ -450,33 +450,45 @@ TEST_F(RendererTest, UprightTextBreaksAtCarriageReturnsAndAligns) {
     EXPECT_NEAR(centred.center().x(), 145, 3);
 }
 
-TEST_F(RendererTest, RotatedTextIsOneLineTurnedClockwiseByQuarterTurns) {
+TEST_F(RendererTest, TurnedTextWrapsInsideItsBoxTurnedClockwiseByQuarterTurns) {
     CardObject& o = addText(*doc, QStringLiteral("AAAA\rBBBB"), 100, 100, 80, 120);
     const QRect upright = inkBounds(drawEditor(400, 400));
     EXPECT_GT(upright.height(), 40);  // two lines
+    const int lines = upright.height(), along = upright.width();
+    const QRect box(100, 100, 80, 120);
 
-    o.rotation = 1;  // runs downward from (x, y), glyphs to the right of x
+    // A quarter clockwise: the lines run downwards, their tops towards the box's right edge,
+    // the first line starting at the box's top.
+    o.rotation = 1;
     const QRect down = inkBounds(drawEditor(400, 400));
-    EXPECT_LT(down.width(), 30);  // one line high
-    EXPECT_GT(down.height(), 100);
-    EXPECT_GE(down.left(), 100);
-    EXPECT_LT(down.left(), 110);
-    EXPECT_GE(down.top(), 100);
+    EXPECT_TRUE(box.contains(down));
+    EXPECT_NEAR(down.width(), lines, 2);
+    EXPECT_NEAR(down.height(), along, 2);
+    EXPECT_GT(down.right(), 170);
+    EXPECT_LT(down.top(), 106);
 
-    o.rotation = 2;  // upside down, baseline-left at (x + w, y), running to the left
-    const QRect left = inkBounds(drawEditor(400, 400));
-    EXPECT_LT(left.height(), 30);
-    EXPECT_LE(left.right(), 180);
-    EXPECT_GT(left.right(), 170);
-    EXPECT_GE(left.top(), 100);
+    // Upside down: the tops towards the bottom edge, starting at the right.
+    o.rotation = 2;
+    const QRect turned = inkBounds(drawEditor(400, 400));
+    EXPECT_TRUE(box.contains(turned));
+    EXPECT_NEAR(turned.height(), lines, 2);
+    EXPECT_GT(turned.bottom(), 210);
+    EXPECT_GT(turned.right(), 174);
 
-    o.rotation = 3;  // runs upward from (x + w, y + h), glyphs to the left
+    // Three quarters: the lines run upwards, their tops towards the left edge.
+    o.rotation = 3;
     const QRect up = inkBounds(drawEditor(400, 400));
-    EXPECT_LT(up.width(), 30);
-    EXPECT_LE(up.right(), 180);
-    EXPECT_GT(up.right(), 170);
-    EXPECT_LE(up.bottom(), 220);
-    EXPECT_GT(up.height(), 100);
+    EXPECT_TRUE(box.contains(up));
+    EXPECT_NEAR(up.width(), lines, 2);
+    EXPECT_LT(up.left(), 110);
+    EXPECT_GT(up.bottom(), 214);
+
+    // A line longer than the box's height wraps along it, as upright text wraps at its width.
+    o.rotation = 1;
+    o.content = QStringLiteral("AAAA BBBB CCCC DDDD");
+    const QRect wrapped = inkBounds(drawEditor(400, 400));
+    EXPECT_TRUE(box.contains(wrapped));
+    EXPECT_GT(wrapped.width(), lines);
 }
 
 // ---- robustness and state ------------------------------------------------------------------

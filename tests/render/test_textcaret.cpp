@@ -108,19 +108,25 @@ TEST(TextCaret, TrailingLineBreakEmptyTextAndTurnedText) {
     EXPECT_GT(card.caret(0).length(), 5);
     EXPECT_EQ(card.indexAt(QPointF(0, 0)), 0);
 
-    // Turned a quarter clockwise, the text runs down from the box's top-left corner.
+    // Turned a quarter clockwise, the lines run down from the box's top-right corner and wrap
+    // along its height; the caret lies across them.
     o.content = QStringLiteral("Frohe\r\nWeihnachten");
     o.rotation = 1;
-    const QLineF first = card.caret(0), later = card.caret(8);
+    o.alignment = 0;
+    const QLineF first = card.caret(0), later = card.caret(4), second = card.caret(7);
     EXPECT_NEAR(first.p1().y(), card.box.top(), 0.01);
+    EXPECT_NEAR(first.p1().x(), card.box.right() + 1, 0.01);
     EXPECT_GT(later.p1().y(), first.p1().y() + 10);
     EXPECT_NEAR(later.p1().x(), first.p1().x(), 0.01);
-    EXPECT_EQ(card.indexAt(later.center()), 8);
-    // The pair of one line break is one space there: both positions after it show alike.
+    EXPECT_LT(second.p1().x(), first.p2().x() + 0.5);  // the next line lies to the left
+    EXPECT_NEAR(second.p1().y(), card.box.top(), 0.01);
+    EXPECT_EQ(card.indexAt(later.center()), 4);
+    EXPECT_EQ(card.indexAt(card.caret(10).center()), 10);
+    // The pair of one line break is one break there: both positions after it show alike.
     EXPECT_EQ(card.caret(6).p1(), card.caret(7).p1());
     // Out-of-range positions are brought into the text.
     EXPECT_EQ(card.caret(500).p1(), card.caret(int(o.content.size())).p1());
-    EXPECT_EQ(textSelectionShapes(o, card.ctx, card.scale, card.box, 0, 5).size(), 1u);
+    EXPECT_EQ(textSelectionShapes(o, card.ctx, card.scale, card.box, 0, 10).size(), 2u);
     o.rotation = 0;
     EXPECT_EQ(card.caret(-3).p1(), card.caret(0).p1());
     o.content = QStringLiteral("eins\rzwei\rdrei");
