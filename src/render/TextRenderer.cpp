@@ -260,7 +260,7 @@ void drawGlyphs(QPainter& p, const QGlyphRun& run, QPointF origin, Pass pass) {
     }
 }
 
-// The text pass of a line on an outline device, run by run in the colours of the spans (the
+// The text pass of a line on PDF and printers, run by run in the colours of the spans (the
 // painter's pen outside them), colour emoji as pictures. Qt's PDF engine must never be given
 // the colour emoji face: once it has drawn (embedded) it, that face's glyphs come out shifted
 // or not at all in every later raster drawing of the process, such as an export after a print.
@@ -288,16 +288,26 @@ void drawLineOnOutlineDevice(QPainter& p, const QTextLine& line,
     p.setPen(pen);
 }
 
+bool writesPdf(const QPainter& p) {
+    const QPaintEngine* engine = p.paintEngine();
+    return engine && engine->type() == QPaintEngine::Pdf;
+}
+
 // Draws one laid-out line at `origin`: the text pass as Qt draws it (formats, colours,
-// decorations) on raster devices, run by run on outline devices; effect passes glyph by glyph.
+// decorations), run by run on PDF and printers, with colour emoji as pictures on every device
+// that keeps only outlines; effect passes glyph by glyph.
 void drawLine(QPainter& p, const QTextLine& line, const QList<QTextLayout::FormatRange>& formats,
               QPointF origin, Pass pass) {
-    if (pass == Pass::Text && rastersGlyphs(p))
-        line.draw(&p, origin);
-    else if (pass == Pass::Text)
-        drawLineOnOutlineDevice(p, line, formats, origin);
-    else
+    if (pass == Pass::Effect) {
         for (const QGlyphRun& run : line.glyphRuns()) drawGlyphs(p, run, origin, pass);
+    } else if (writesPdf(p)) {
+        drawLineOnOutlineDevice(p, line, formats, origin);
+    } else {
+        line.draw(&p, origin);
+        if (rastersGlyphs(p)) return;
+        for (const QGlyphRun& run : line.glyphRuns())
+            if (isEmojiRun(run)) drawEmojiAsPicture(p, run, origin);
+    }
 }
 
 // A text laid out for one scale in its own frame, a box `boxWidth` wide at the origin with its
