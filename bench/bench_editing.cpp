@@ -1,7 +1,7 @@
 // Editing on a side of 2000 objects: a drag move (the outline over the view's kept bitmap,
 // painted to the screen), against a full repaint of the view for comparison; opening the
 // object menu and the panel update for a newly selected object; an arrow-key step of 500
-// selected objects.
+// selected objects and a drag step of 500.
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
@@ -218,5 +218,31 @@ void BM_NudgeSelectionOf500(benchmark::State& state) {
     if (b.ed->selection().size() != 500) state.SkipWithError("the selection changed");
 }
 BENCHMARK(BM_NudgeSelectionOf500)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// One step of dragging 500 selected objects with the mouse: their outlines over the view's
+// kept bitmap, painted to the screen; the side is drawn again only when the drag ends.
+void BM_DragSelectionOf500(benchmark::State& state) {
+    EditingBench b(2000);
+    const QPoint m = b.middle();
+    placeSelected(b, m);
+    std::vector<int> picks;
+    for (int s = 1501; s <= 2000; ++s) picks.push_back(s);
+    b.ed->setSelection(picks, 2000);
+    b.tab->views().paintBoth();
+    b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+    const int32_t startX = b.ed->editedSlots()[1501]->x;
+    const int renders = b.outside()->renderCount();
+    int i = 0;
+    for (auto _ : state) {
+        const int d = i % 400 < 200 ? i % 200 : 200 - i % 200;
+        b.ed->mouseMove(0, Qt::LeftButton, Qt::NoModifier, m.x() + d, m.y() + d / 2);
+        QCoreApplication::processEvents();
+        ++i;
+    }
+    state.counters["renders_during_drag"] = b.outside()->renderCount() - renders;
+    if (b.ed->editedSlots()[1501]->x == startX) state.SkipWithError("the selection did not move");
+    b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+}
+BENCHMARK(BM_DragSelectionOf500)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
