@@ -4,9 +4,9 @@
 # find the card in the browser and open it with a double click, print both sides to PDF and
 # export the outside as a picture; then delete the picture and kill the program, and the next
 # start restores the deletion; delete the text, take it back with Ctrl+Z and copy it with
-# Ctrl+C/Ctrl+V; group both texts with Ctrl+A and Ctrl+G and drag them as one; leave on the
-# browser tab, and a start with the card named on the command line
-# shows it in the editor. Widgets are found by keyboard navigation or from the
+# Ctrl+C/Ctrl+V; group both texts with Ctrl+A and Ctrl+G and drag them as one; ungroup them and
+# turn one by its round handle with Shift; leave on the browser tab, and a start with the card
+# named on the command line shows it in the editor. Widgets are found by keyboard navigation or from the
 # screenshots, never from the program's inside. A screenshot of every step stays in the
 # artefact folder; the PDF pages and the exported picture are checked for the card.
 # Usage: user_day.sh PROGRAM ARTEFACT_DIR [BRISELLA_CLI]
@@ -17,7 +17,7 @@ art=$(realpath -m "$2")
 cli=${3:-}
 here=$(dirname "$(realpath "$0")")
 
-for tool in Xvfb xdotool import convert identify pdftoppm pdfinfo python3; do
+for tool in Xvfb xdotool import convert identify compare pdftoppm pdfinfo python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 # shellcheck source-path=SCRIPTDIR source=xdo.sh
@@ -469,6 +469,50 @@ groups = [a[2] for a in after]
 print("texts moved by:", moves, "groups:", groups)
 ok = len(moves) == 2 and moves[0] == moves[1] and moves[0] != (0, 0)
 sys.exit(0 if ok and groups[0] > 0 and groups[0] == groups[1] else 1)
+PY
+
+echo "== the group undone, one text turned by its round handle with Shift"
+eval "$(xdotool getwindowgeometry --shell "$main_win")"
+key ctrl+shift+g
+key Escape
+pause 0.5
+shot texts-ungrouped
+read -r rx ry <<<"$(colour_centre "$last_shot" 255,0,0 40)"
+[ -n "$ry" ] || fail "the texts are not on the card"
+# The union of both texts: its top-left corner belongs to the first one alone.
+convert "$last_shot" -crop "$((WIDTH - 300))x$((HEIGHT - 200))+$((X + 90))+$((Y + 100))" +repage \
+    "$work/view.png"
+read -r tw th tx ty <<<"$(colour_box "$work/view.png" 255,0,0 40 | sed 's/[x+]/ /g')"
+click $((X + 90 + tx + 4)) $((Y + 100 + ty + th / 4))
+pause 0.5
+shot text-selected
+# The round handle above the selected text: the best match of a small white circle with a
+# black rim near the text.
+left=$((X + 90 + tx - 60)) top=$((Y + 100 + ty - 80))
+convert "$last_shot" -crop "$((tw + 120))x$((th + 160))+$left+$top" +repage "$work/marks.png"
+convert -size 13x13 xc:white -fill white -stroke black -draw "circle 6,6 6,2" "$work/handle.png"
+read -r mx my <<<"$(compare -metric RMSE -subimage-search "$work/marks.png" "$work/handle.png" \
+    null: 2>&1 | sed -n 's/.*@ \([0-9]*\),\([0-9]*\).*/\1 \2/p')"
+[ -n "$my" ] || fail "no round handle above the selected text"
+hx=$((left + mx + 6)) hy=$((top + my + 6))
+xdotool mousemove --sync "$hx" "$hy" keydown shift mousedown 1
+for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove --sync $((hx + step * 12)) $((hy + step * 4))
+    pause 0.05
+done
+xdotool mouseup 1 keyup shift
+pause 0.5
+shot text-turned
+key ctrl+s
+pause 1
+card_info turned-card
+python3 - "$art/turned-card.json" <<'PY' || fail "the text was not turned by a multiple of 15 degrees"
+import json, sys
+out = json.load(open(sys.argv[1]))["outside"]["objects"]
+angles = sorted(o.get("Angle", o["Rotation"] * 90) for o in out if o["Kind"] == 2)
+print("angles of the texts:", angles)
+turned = [a for a in angles if a % 360 != 0]
+sys.exit(0 if len(turned) == 1 and turned[0] % 15 == 0 and len(angles) == 2 else 1)
 PY
 
 echo "== leave on the browser tab: Alt+X"
