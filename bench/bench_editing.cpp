@@ -78,24 +78,29 @@ void placeSelected(EditingBench& b, QPoint at) {
     b.tab->views().paintBoth();
 }
 
-void BM_DragMove2000Objects(benchmark::State& state) {
-    EditingBench b(2000);
-    const QPoint m = b.middle();
-    placeSelected(b, m);
+// Drags the selection from the view point `m` back and forth over 200 pixels, each move painted
+// to the screen at once; `moved` is the slot whose position tells that the drag took place.
+void dragBackAndForth(benchmark::State& state, EditingBench& b, QPoint m, int moved) {
     b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
-    const int32_t startX = b.ed->editedSlots()[2000]->x;
+    const int32_t startX = b.ed->editedSlots()[moved]->x;
     const int renders = b.outside()->renderCount();
     int i = 0;
     for (auto _ : state) {
-        // Back and forth over 200 pixels; each move is painted to the screen at once.
         const int d = i % 400 < 200 ? i % 200 : 200 - i % 200;
         b.ed->mouseMove(0, Qt::LeftButton, Qt::NoModifier, m.x() + d, m.y() + d / 2);
         QCoreApplication::processEvents();
         ++i;
     }
     state.counters["renders_during_drag"] = b.outside()->renderCount() - renders;
-    if (b.ed->editedSlots()[2000]->x == startX) state.SkipWithError("no drag started");
+    if (b.ed->editedSlots()[moved]->x == startX) state.SkipWithError("no drag started");
     b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+}
+
+void BM_DragMove2000Objects(benchmark::State& state) {
+    EditingBench b(2000);
+    const QPoint m = b.middle();
+    placeSelected(b, m);
+    dragBackAndForth(state, b, m, 2000);
 }
 BENCHMARK(BM_DragMove2000Objects)->Iterations(1000)->Unit(benchmark::kMillisecond);
 
@@ -229,19 +234,7 @@ void BM_DragSelectionOf500(benchmark::State& state) {
     for (int s = 1501; s <= 2000; ++s) picks.push_back(s);
     b.ed->setSelection(picks, 2000);
     b.tab->views().paintBoth();
-    b.ed->mousePress(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
-    const int32_t startX = b.ed->editedSlots()[1501]->x;
-    const int renders = b.outside()->renderCount();
-    int i = 0;
-    for (auto _ : state) {
-        const int d = i % 400 < 200 ? i % 200 : 200 - i % 200;
-        b.ed->mouseMove(0, Qt::LeftButton, Qt::NoModifier, m.x() + d, m.y() + d / 2);
-        QCoreApplication::processEvents();
-        ++i;
-    }
-    state.counters["renders_during_drag"] = b.outside()->renderCount() - renders;
-    if (b.ed->editedSlots()[1501]->x == startX) state.SkipWithError("the selection did not move");
-    b.ed->mouseRelease(0, Qt::LeftButton, Qt::NoModifier, m.x(), m.y());
+    dragBackAndForth(state, b, m, 1501);
 }
 BENCHMARK(BM_DragSelectionOf500)->Iterations(1000)->Unit(benchmark::kMillisecond);
 

@@ -1,7 +1,7 @@
-// The designs beyond the 1.0 record in print: a text and a picture turned by 30°, a cropped
-// sepia photo, colour emoji, letter-spaced and arc text, printed to PDF at 600 dpi. Each object's
-// area of the rasterised page matches the card drawn in process at 600 dpi, and differs from
-// the same object drawn without its new properties, so the match is not that of two outputs
+// The designs beyond the 1.0 record in print: a text, a picture and a figure turned by 30°, a
+// cropped sepia photo, colour emoji, letter-spaced and arc text, printed to PDF at 600 dpi. Each
+// object's area of the rasterised page matches the card drawn in process at 600 dpi, and differs
+// from the same object drawn without its new properties, so the match is not that of two outputs
 // both ignoring them.
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
@@ -88,6 +88,16 @@ const std::vector<Placed>& designs() {
          [](CardObject& o) {
              text(o, QStringLiteral("Abstand"), 18);
              o.extras.letterSpacing = 400;
+         }},
+        {"turned figure", QRectF(108, 72, 32, 22),
+         [](CardObject& o) {
+             o.kind = KindFigure;
+             o.figureKind = FigRoundRect;
+             o.fillMode = FillWithBorder;
+             o.color = rgbRef(250, 200, 40);
+             o.borderColor = rgbRef(120, 20, 20);
+             o.lineWidth = 5;
+             o.extras.fineAngle = 30;
          }},
         {"arc text", QRectF(10, 78, 90, 24),
          [](CardObject& o) {
