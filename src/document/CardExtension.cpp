@@ -337,7 +337,7 @@ bool readChunks(ByteReader& r, QByteArrayView all, CardExtension& ext, QString& 
 }  // namespace
 
 bool recordShowsFirstRunFont(const CardObject& o) {
-    return !o.extras.runs.empty() && o.extras.runs.front().start == 0;
+    return o.kind == KindText && !o.extras.runs.empty() && o.extras.runs.front().start == 0;
 }
 
 void applyFirstRunFont(CardObject& o) {
