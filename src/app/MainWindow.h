@@ -176,6 +176,8 @@ private:
     void buildEditMenu();
     void addSelectionItems();
     void addClipboardItems();
+    // Adds the commands `ids` to "Bearbeiten", enabled while the editor is shown.
+    void addEditorItems(const QStringList& ids);
     void buildSettingsMenu();
     void buildHelpMenu();
     void buildToolBar();

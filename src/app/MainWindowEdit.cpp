@@ -79,24 +79,17 @@ void MainWindow::buildEditMenu() {
 }
 
 void MainWindow::addSelectionItems() {
-    // Selecting all and groups act on the editor's working side, so only while it is shown.
-    CommandRegistry& registry = commands();
-    const QStringList ids = {cmd::kSelectAll, cmd::kGroup, cmd::kUngroup};
-    registry.setCondition(ids, [this] { return mainTabs_->currentWidget() == editor_; });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N23"));
-    QList<QAction*> items;
-    for (const QString& id : ids) items.append(addCommand(editMenu_, id));
-    connect(editMenu_, &QMenu::aboutToShow, this,
-            [&registry, items] { registry.updateEnabled(items); });
-    connect(editMenu_, &QMenu::aboutToHide, this, [items] {
-        for (QAction* a : items) a->setEnabled(true);
-    });
+    addEditorItems({cmd::kSelectAll, cmd::kGroup, cmd::kUngroup});
 }
 
 void MainWindow::addClipboardItems() {
+    addEditorItems(clipboardCommands());
+}
+
+void MainWindow::addEditorItems(const QStringList& ids) {
     // The object commands act on the editor's working side, so only while it is shown.
     CommandRegistry& registry = commands();
-    const QStringList ids = clipboardCommands();
     registry.setCondition(ids, [this] { return mainTabs_->currentWidget() == editor_; });
     QList<QAction*> items;
     for (const QString& id : ids) items.append(addCommand(editMenu_, id));

@@ -1,6 +1,7 @@
 #include "editor/ObjectList.h"
 
 #include "editor/EditorController.h"
+#include "editor/FigureNames.h"
 #include "editor/ObjectCommands.h"
 
 #include <QAbstractItemView>
@@ -18,17 +19,6 @@ namespace {
 constexpr int kSlotRole = Qt::UserRole + 1;
 // The length of a text's start in its row.
 constexpr int kNameLength = 24;
-
-const char* const kFigureNames[10] = {"Kreis",
-                                      "Ellipse",
-                                      "Quadrat",
-                                      "Rechteck",
-                                      "Quadrat abgerundet",
-                                      "Rechteck abgerundet",
-                                      "Linie horizontal",
-                                      "Linie vertikal",
-                                      "Linie schräg hoch",
-                                      "Linie schräg runter"};
 
 }  // namespace
 
@@ -73,7 +63,7 @@ QString ObjectList::rowText(const CardObject& o) {
         default:
             return QStringLiteral("Figur: ") +
                    QString::fromUtf8(o.figureKind >= 0 && o.figureKind < 10
-                                         ? kFigureNames[o.figureKind]
+                                         ? kFigureKindNames[o.figureKind]
                                          : "Figur");
     }
 }

@@ -4,6 +4,7 @@
 #include "editor/ColorCombo.h"
 #include "editor/EditMath.h"
 #include "editor/EditorController.h"
+#include "editor/FigureNames.h"
 #include "editor/MillimetreField.h"
 #include "editor/ObjectCommands.h"
 #include "editor/RulerMath.h"
@@ -97,19 +98,9 @@ void PropertyPanel::buildFigureSheet(UserDialogs& dialogs) {
     figureSheet = named(new QWidget, "FigurSheet");
     auto* fl = new QVBoxLayout(figureSheet);
     fl->setSpacing(1);
-    static const char* figNames[10] = {"Kreis",
-                                       "Ellipse",
-                                       "Quadrat",
-                                       "Rechteck",
-                                       "Quadrat abgerundet",
-                                       "Rechteck abgerundet",
-                                       "Linie horizontal",
-                                       "Linie vertikal",
-                                       "Linie schräg hoch",
-                                       "Linie schräg runter"};
     auto* figGroup = new QButtonGroup(this);
     for (int k = 0; k < 10; ++k) {
-        auto* rb = new QRadioButton(QString::fromUtf8(figNames[k]), figureSheet);
+        auto* rb = new QRadioButton(QString::fromUtf8(kFigureKindNames[k]), figureSheet);
         rb->setObjectName(QStringLiteral("RadioButton%1").arg(k + 1));
         figGroup->addButton(rb, k);
         fl->addWidget(rb);
