@@ -101,7 +101,8 @@ bool SpellChecker::setPersonalWordList(const QString& path) {
     personalPath_ = path;
     QFile file(path);
     if (!file.exists()) return true;
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    // Only a regular file: a named pipe there would wait for a writer.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
     // A list of words, never large: anything beyond a megabyte is not read.
     const QByteArray bytes = file.read(1 << 20);
     for (const QByteArray& line : bytes.split('\n')) {
