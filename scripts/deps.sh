@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n libqt6svg6
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n libqt6svg6 qt6-svg-dev
     libgif-dev libsane-dev sane-utils
     libcups2-dev cups printer-driver-cups-pdf
     libgtest-dev libgmock-dev libbenchmark-dev
