@@ -23,8 +23,7 @@ QStringList keywordList(const QJsonValue& value) {
     QStringList out;
     if (value.isArray()) {
         for (const QJsonValue& v : value.toArray())
-            if (v.isString() && !v.toString().trimmed().isEmpty())
-                out << v.toString().trimmed();
+            if (v.isString() && !v.toString().trimmed().isEmpty()) out << v.toString().trimmed();
     } else if (value.isString()) {
         for (const QString& word : value.toString().split(QLatin1Char(',')))
             if (!word.trimmed().isEmpty()) out << word.trimmed();
@@ -119,9 +118,8 @@ QList<DesignEntry> listDesigns(const QStringList& shippedFolders, const QString&
     if (ownFolder.isEmpty()) return out;
     const QFileInfo ownInfo(ownFolder);
     if (ownInfo.isSymLink() || !ownInfo.isDir()) return out;
-    const QFileInfoList files =
-        QDir(ownFolder).entryInfoList({QStringLiteral("*.kar")}, QDir::Files | QDir::Hidden,
-                                      QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files = QDir(ownFolder).entryInfoList(
+        {QStringLiteral("*.kar")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& info : files) {
         // A link could show a file from anywhere as the user's design.
         if (info.isSymLink() || !info.isFile()) continue;
@@ -141,12 +139,12 @@ QList<DesignEntry> filterDesigns(const QList<DesignEntry>& all, const QString& s
     QList<DesignEntry> out;
     for (const DesignEntry& e : all) {
         if (!occasion.isEmpty() && e.occasion != occasion) continue;
-        const bool found = word.isEmpty() || e.name.contains(word, Qt::CaseInsensitive) ||
-                           e.occasion.contains(word, Qt::CaseInsensitive) ||
-                           std::any_of(e.keywords.begin(), e.keywords.end(),
-                                       [&word](const QString& k) {
-                                           return k.contains(word, Qt::CaseInsensitive);
-                                       });
+        const bool found =
+            word.isEmpty() || e.name.contains(word, Qt::CaseInsensitive) ||
+            e.occasion.contains(word, Qt::CaseInsensitive) ||
+            std::any_of(e.keywords.begin(), e.keywords.end(), [&word](const QString& k) {
+                return k.contains(word, Qt::CaseInsensitive);
+            });
         if (found) out.append(e);
     }
     return out;
