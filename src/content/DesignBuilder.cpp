@@ -282,8 +282,14 @@ QJsonObject buildDesign(const QJsonObject& d, const QString& dir, double dpi) {
     RenderContext ctx;
     CardFileContext fc{dialogs, ctx, dir, &createCardPreview, {}, {}};
     const QString cardName = file + QStringLiteral(".kar");
-    if (!saveCardFile(*doc, QDir(dir).filePath(cardName), fc))
-        fail(QStringLiteral("cannot write %1").arg(QDir(dir).filePath(cardName)));
+    const QString cardPath = QDir(dir).filePath(cardName);
+    if (!saveCardFile(*doc, cardPath, fc)) fail(QStringLiteral("cannot write %1").arg(cardPath));
+    // An opened card draws its pictures from their files, which can differ from the pictures
+    // drawn here in the last bit of the preview; saved once more as opened, the design saves
+    // unchanged byte for byte.
+    auto opened = std::make_unique<CardDocument>();
+    if (!openCardFile(*opened, cardPath, fc) || !saveCardFile(*opened, cardPath, fc))
+        fail(QStringLiteral("cannot write %1").arg(cardPath));
     QJsonArray keywords;
     for (const QString& k : d.value(QStringLiteral("keywords")).toString().split(QLatin1Char(',')))
         if (!k.trimmed().isEmpty()) keywords.append(k.trimmed());

@@ -74,8 +74,10 @@ void readIndex(const QString& folderPath, QSet<QString>& seen, QList<DesignEntry
         e.keywords = keywordList(o.value(QStringLiteral("keywords")));
         e.cardPath = entryCardPath(folder, file);
         if (e.cardPath.isEmpty() || e.name.isEmpty()) {
-            qWarning("design index %s: entry \"%s\" names no card file in its folder; skipped",
-                     qUtf8Printable(indexInfo.filePath()), qUtf8Printable(file));
+            qWarning(
+                "design index %s: entry \"%s\" has no name or names no card file in its folder; "
+                "skipped",
+                qUtf8Printable(indexInfo.filePath()), qUtf8Printable(file));
             continue;
         }
         if (seen.contains(file)) continue;  // an earlier folder has this design
