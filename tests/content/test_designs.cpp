@@ -14,10 +14,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontInfo>
 #include <QSet>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 using namespace bb;
@@ -96,6 +99,7 @@ TEST(ShippedDesigns, EachOpensWholeAndSavesUnchanged) {
     const QList<DesignEntry> all = shippedDesigns();
     ASSERT_FALSE(all.isEmpty());
     const RenderContext ctx;
+    int measured = 0;
     for (const DesignEntry& e : all) {
         SCOPED_TRACE(e.cardPath.toStdString());
         bbtest::ScriptedDialogs dialogs;
@@ -130,7 +134,10 @@ TEST(ShippedDesigns, EachOpensWholeAndSavesUnchanged) {
                 ++texts;
                 EXPECT_FALSE(o->content.contains(QLatin1Char('?'))) << qPrintable(o->content);
                 // The text stays inside its box, so nothing runs into the next text or off
-                // the card when printed.
+                // the card when printed. Only with the design's own face: another face sets
+                // the text differently.
+                if (!QFontInfo(QFont(o->fontName)).family().startsWith(o->fontName)) continue;
+                ++measured;
                 const QSizeF extent = textExtent(*o, ctx, 1.0);
                 EXPECT_LE(extent.height(), o->height * 1.02) << qPrintable(o->content);
                 EXPECT_LE(extent.width(), o->width * 1.02) << qPrintable(o->content);
@@ -139,6 +146,7 @@ TEST(ShippedDesigns, EachOpensWholeAndSavesUnchanged) {
         }
         EXPECT_TRUE(hasPicture) << "no drawn picture or background";
     }
+    std::printf("texts measured in their own face: %d\n", measured);
 }
 
 TEST(ShippedDesigns, BothSidesDraw) {
