@@ -470,7 +470,8 @@ void mBalloons(QPainter& p, const QRectF& b, const PaintParams& pp) {
             : pp.colours;
     QRandomGenerator rng(pp.seed);
     const QPointF knotAll = at(b, 0.5, 0.98);
-    const double w = b.width() / (n * 0.8 + 0.4), h = w * 1.22;
+    // Balloon, knot and string fit the box: each balloon about a third of its height.
+    const double w = std::min(b.width() / (n * 0.8 + 0.4), b.height() / 2.6), h = w * 1.22;
     for (int i = 0; i < n; ++i) {
         const double fx = n == 1 ? 0.5 : 0.2 + 0.6 * i / (n - 1);
         const QPointF c(b.left() + b.width() * fx + rnd(rng, -w, w) * 0.1,
