@@ -2,6 +2,7 @@
 // its first start, with the pictures they use. Every picture is drawn here, so the samples
 // carry no third-party artwork.
 #include "cli/Commands.h"
+#include "content/SideBuilder.h"
 #include "document/CardDocument.h"
 #include "document/CardFile.h"
 #include "document/ConsoleDialogs.h"
@@ -39,68 +40,6 @@ CardFormat sampleFormat() {
     f.pitchY = 126;
     return f;
 }
-
-int32_t mmUnits(double mm) {
-    return int32_t(mm * 20000.0 / kNominalMmPerInch);
-}
-
-// Builds one side's objects in card millimetres (origin at the card's top-left corner).
-class SideBuilder {
-public:
-    SideBuilder(CardDocument& doc, int side) : doc_(doc), side_(side) {}
-
-    CardObject& place(int32_t kind, double x, double y, double w, double h) {
-        const int slot = doc_.findFreeSlot(side_);
-        CardObject& o = *doc_.sideSlots(side_)[slot];
-        o = CardObject{};
-        o.kind = kind;
-        o.x = mmUnits(doc_.format.cardWidth + x);
-        o.y = mmUnits(doc_.format.cardHeight + y);
-        o.width = mmUnits(w);
-        o.height = mmUnits(h);
-        return o;
-    }
-
-    CardObject& text(const QString& content, double x, double y, double w, double h, int size,
-                     ColorRef color, int alignment = 1,
-                     const QString& font = QStringLiteral("Arial"), uint8_t style = 0) {
-        CardObject& o = place(KindText, x, y, w, h);
-        QString stored = content;
-        stored.replace(QLatin1Char('\n'), QChar(13));
-        o.content = stored;
-        o.color = color;
-        o.fontColor = color;
-        o.fontName = font;
-        o.fontSize = size;
-        o.fontHeight = -(size * 96 / 72);
-        o.fontStyle = style;
-        o.alignment = alignment;
-        return o;
-    }
-
-    CardObject& figure(int32_t figureKind, double x, double y, double w, double h, ColorRef color,
-                       int32_t fillMode = FillSolid, ColorRef border = 0, int32_t lineWidth = 1) {
-        CardObject& o = place(KindFigure, x, y, w, h);
-        o.figureKind = figureKind;
-        o.color = color;
-        o.fillMode = fillMode;
-        o.borderColor = border;
-        o.lineWidth = lineWidth;
-        return o;
-    }
-
-    CardObject& picture(const QString& name, const DibImage& picture, double x, double y, double w,
-                        double h) {
-        CardObject& o = place(KindPicture, x, y, w, h);
-        o.content = name;
-        o.picture = picture;
-        return o;
-    }
-
-private:
-    CardDocument& doc_;
-    int side_;
-};
 
 QImage canvas(int w, int h, const QColor& fill) {
     QImage img(w, h, QImage::Format_RGB32);
@@ -225,15 +164,6 @@ struct Sample {
     const char* file;
     std::function<void(CardDocument&, const QString& dir, QStringList& failed)> build;
 };
-
-// Saves `image` as a PNG beside the cards and returns it as the picture the card shows;
-// a picture that cannot be written is added to `failed`.
-DibImage writePicture(const QImage& image, const QString& dir, const QString& name,
-                      QStringList& failed) {
-    DibImage dib = dibFromQImage(image);
-    if (savePictureFile(dib, QDir(dir).filePath(name), DibPNG) != 1) failed << name;
-    return dib;
-}
 
 // Outside = back half (left, 0..82.5 mm) and front half (right); inside likewise.
 const Sample kSamples[] = {

@@ -8,12 +8,16 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         // commands, alphabetical
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
+        {"designs", "[--occasion NAME] [-o DIR (writes the listed designs with their pictures)]",
+         &runDesigns},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "
          "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder; "
          "--side both: two pictures per row)]",
          &runExport},
         {"info", "CARD.kar", &runInfo},
+        {"make-designs", "DESCRIPTION.json OUTDIR (build tool: draws the shipped designs)",
+         &runMakeDesigns},
         {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "

@@ -74,6 +74,10 @@ void warnMissingFields(const CardDocument& doc, const AddressList& list);
 
 // convert IN OUT [--format NAME] [--quality Q] (CmdConvert.cpp)
 int runConvert(const QStringList& args);
+// designs [--occasion NAME] [-o DIR]: the designs, one JSON object a line (CmdDesigns.cpp)
+int runDesigns(const QStringList& args);
+// make-designs DESCRIPTION OUTDIR: draws the shipped designs (CmdDesigns.cpp)
+int runMakeDesigns(const QStringList& args);
 // export CARD.kar --side outside|inside -o OUT [--format NAME] [--merge LIST --name-column C]
 // (CmdExport.cpp)
 int runExport(const QStringList& args);
