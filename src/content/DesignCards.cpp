@@ -23,7 +23,8 @@ bool openDesignCopy(CardDocument& doc, const QString& designPath, CardFileContex
 
 QString ownDesignNameProblem(const QString& name) {
     if (name.trimmed().isEmpty()) return QStringLiteral("Bitte geben Sie der Vorlage einen Namen.");
-    if (name.size() > 100) return QStringLiteral("Der Name der Vorlage ist zu lang (höchstens 100 Zeichen).");
+    if (name.size() > 100)
+        return QStringLiteral("Der Name der Vorlage ist zu lang (höchstens 100 Zeichen).");
     if (name.startsWith(QLatin1Char('.')))
         return QStringLiteral("Der Name einer Vorlage darf nicht mit einem Punkt beginnen.");
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");

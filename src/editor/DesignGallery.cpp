@@ -64,10 +64,10 @@ QIcon previewIcon(const QImage& image) {
     QPixmap pixmap(kTileBox, kTileBox);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    const QImage shown = image.width() > kTileBox || image.height() > kTileBox
-                             ? image.scaled(kTileBox, kTileBox, Qt::KeepAspectRatio,
-                                            Qt::SmoothTransformation)
-                             : image;
+    const QImage shown =
+        image.width() > kTileBox || image.height() > kTileBox
+            ? image.scaled(kTileBox, kTileBox, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : image;
     const QPointF at((kTileBox - shown.width()) / 2.0, (kTileBox - shown.height()) / 2.0);
     p.drawImage(at, shown);
     p.setPen(QPen(QColor(180, 180, 180), 1));
@@ -156,8 +156,9 @@ void DesignGallery::setDesigns(const QList<DesignEntry>& designs) {
         auto* all = new QListWidgetItem(QStringLiteral("Alle Vorlagen"), occasionList);
         all->setData(kPathRole, QString());
         for (const QString& occasion : order) {
-            const bool any = std::any_of(designs_.cbegin(), designs_.cend(),
-                                         [&](const DesignEntry& d) { return d.occasion == occasion; });
+            const bool any =
+                std::any_of(designs_.cbegin(), designs_.cend(),
+                            [&](const DesignEntry& d) { return d.occasion == occasion; });
             // The user's own designs always have their place, so that one knows where a
             // design saved with "Als Vorlage speichern..." goes.
             if (!any && occasion != QLatin1String(kOwnDesignsOccasion)) continue;
@@ -177,8 +178,8 @@ void DesignGallery::setDesigns(const QList<DesignEntry>& designs) {
     blank->setToolTip(QStringLiteral("Eine leere Karte; danach wählen Sie den Kartentyp"));
     for (const DesignEntry& d : designs_) {
         QImage image = previews_ ? previews_->preview(d.cardPath) : QImage();
-        auto* item = new QListWidgetItem(image.isNull() ? placeholder_ : previewIcon(image),
-                                         d.name, tiles);
+        auto* item =
+            new QListWidgetItem(image.isNull() ? placeholder_ : previewIcon(image), d.name, tiles);
         item->setData(kPathRole, d.cardPath);
         item->setData(kOwnRole, d.own);
         item->setToolTip(d.occasion + QStringLiteral(": ") + d.name);
