@@ -92,7 +92,6 @@ DesignGallery::DesignGallery(QWidget* parent) : QWidget(parent), placeholder_(pl
     searchEdit = new QLineEdit(this);
     searchEdit->setObjectName(QStringLiteral("vorlagenSuche"));
     searchEdit->setPlaceholderText(QStringLiteral("z. B. Hochzeit, Baby, Weihnachten"));
-    searchEdit->setClearButtonEnabled(true);
     searchEdit->setStatusTip(
         QStringLiteral("Zeigt nur die Vorlagen, deren Name, Anlass oder Stichwort dies enthält"));
     auto* searchLabel = new QLabel(QStringLiteral("&Vorlage suchen:"), this);
