@@ -51,6 +51,9 @@ for path in /usr/bin/brisella-bildwerker /usr/bin/brisella-cli \
 done
 [ "$(grep -c "^/usr/share/$pkg/samples/.*\.kar$" "$out/contents.txt")" -ge 5 ] ||
     fail "package lacks the five sample cards"
+grep -qx "/usr/share/$pkg/designs/designs.json" "$out/contents.txt" || fail "package lacks the designs' index"
+[ "$(grep -c "^/usr/share/$pkg/designs/.*\.kar$" "$out/contents.txt")" -ge 36 ] ||
+    fail "package lacks the designs"
 
 step "apt-get install ./$(basename "$deb")"
 export DEBIAN_FRONTEND=noninteractive
@@ -70,6 +73,17 @@ apt-get install -y -q --no-install-recommends "$deb" >"$out/install.log" 2>&1 ||
     { cat "$out/install.log" >&2; fail "apt-get install"; }
 installed=1
 dpkg-query -W -f='${Status}\n' "$pkg" | grep -q "install ok installed" || fail "not installed"
+
+step "designs"
+# Every card the installed index names is installed, and the tool lists them all.
+designs=/usr/share/$pkg/designs
+listed=$(grep -o '"file": *"[^"]*"' "$designs/designs.json" | sed 's/.*"\([^"]*\)"$/\1/')
+[ "$(echo "$listed" | grep -c '\.kar$')" -ge 36 ] || fail "the designs' index names too few cards"
+for card in $listed; do
+    [ -f "$designs/$card" ] || fail "the designs' index names $card, which is not installed"
+done
+[ "$(QT_QPA_PLATFORM=offscreen brisella-cli designs | grep -c '"card"')" -eq "$(echo "$listed" | wc -l)" ] ||
+    fail "brisella-cli designs does not list every installed design"
 
 step "desktop entry and file type"
 desktop-file-validate /usr/share/applications/$pkg.desktop || fail "desktop-file-validate"

@@ -56,7 +56,7 @@ ColorRef refOf(const QJsonValue& v, const QString& where) {
 
 PaintParams paramsOf(const QJsonObject& o, const QString& where) {
     PaintParams pp;
-    for (const QJsonValue& c : o.value(QStringLiteral("colours")).toArray())
+    for (const QJsonValue c : o.value(QStringLiteral("colours")).toArray())
         pp.colours << colourOf(c, where);
     pp.seed = quint32(o.value(QStringLiteral("seed")).toInt(1));
     pp.count = o.value(QStringLiteral("count")).toInt(0);
@@ -125,7 +125,7 @@ void paintSideBackground(SideContext& s, const QJsonObject& sideJson, const QStr
             p.fillRect(img.rect(), colourOf(bg.value(QStringLiteral("colour")), where));
         else if (!paintBackground(p, QRectF(img.rect()), painter, paramsOf(bg, where)))
             fail(QStringLiteral("%1: no background painter \"%2\"").arg(where, painter));
-        for (const QJsonValue& m : motifs) {
+        for (const QJsonValue m : motifs) {
             const QJsonObject mo = m.toObject();
             const QString name = mo.value(QStringLiteral("painter")).toString();
             const QRectF box = pixelsOf(s, boxOf(s, mo.value(QStringLiteral("box")), where));
@@ -234,7 +234,7 @@ void addPicture(SideContext& s, const QJsonObject& o, const QRectF& box, const Q
 
 void buildSide(SideContext& s, const QJsonObject& sideJson, const QString& where) {
     paintSideBackground(s, sideJson, where);
-    for (const QJsonValue& v : sideJson.value(QStringLiteral("objects")).toArray()) {
+    for (const QJsonValue v : sideJson.value(QStringLiteral("objects")).toArray()) {
         const QJsonObject o = v.toObject();
         const QString type = o.value(QStringLiteral("type")).toString();
         const QRectF box = boxOf(s, o.value(QStringLiteral("box")), where);
@@ -282,8 +282,14 @@ QJsonObject buildDesign(const QJsonObject& d, const QString& dir, double dpi) {
     RenderContext ctx;
     CardFileContext fc{dialogs, ctx, dir, &createCardPreview, {}, {}};
     const QString cardName = file + QStringLiteral(".kar");
-    if (!saveCardFile(*doc, QDir(dir).filePath(cardName), fc))
-        fail(QStringLiteral("cannot write %1").arg(QDir(dir).filePath(cardName)));
+    const QString cardPath = QDir(dir).filePath(cardName);
+    if (!saveCardFile(*doc, cardPath, fc)) fail(QStringLiteral("cannot write %1").arg(cardPath));
+    // An opened card draws its pictures from their files, which can differ from the pictures
+    // drawn here in the last bit of the preview; saved once more as opened, the design saves
+    // unchanged byte for byte.
+    auto opened = std::make_unique<CardDocument>();
+    if (!openCardFile(*opened, cardPath, fc) || !saveCardFile(*opened, cardPath, fc))
+        fail(QStringLiteral("cannot write %1").arg(cardPath));
     QJsonArray keywords;
     for (const QString& k : d.value(QStringLiteral("keywords")).toString().split(QLatin1Char(',')))
         if (!k.trimmed().isEmpty()) keywords.append(k.trimmed());
@@ -317,7 +323,7 @@ DesignBuildResult buildDesigns(const QString& descriptionPath, const QString& ou
     QJsonArray index;
     QSet<QString> seen;
     try {
-        for (const QJsonValue& v :
+        for (const QJsonValue v :
              description.object().value(QStringLiteral("designs")).toArray()) {
             const QString file = v.toObject().value(QStringLiteral("file")).toString();
             if (seen.contains(file)) fail(QStringLiteral("design \"%1\" twice").arg(file));

@@ -22,7 +22,7 @@ constexpr qint64 kMaxIndexBytes = 4 * 1024 * 1024;
 QStringList keywordList(const QJsonValue& value) {
     QStringList out;
     if (value.isArray()) {
-        for (const QJsonValue& v : value.toArray())
+        for (const QJsonValue v : value.toArray())
             if (v.isString() && !v.toString().trimmed().isEmpty()) out << v.toString().trimmed();
     } else if (value.isString()) {
         for (const QString& word : value.toString().split(QLatin1Char(',')))
@@ -65,7 +65,7 @@ void readIndex(const QString& folderPath, QSet<QString>& seen, QList<DesignEntry
                  qUtf8Printable(error.errorString()));
         return;
     }
-    for (const QJsonValue& value : entries) {
+    for (const QJsonValue value : entries) {
         const QJsonObject o = value.toObject();
         const QString file = o.value(QStringLiteral("file")).toString();
         DesignEntry e;
@@ -74,8 +74,10 @@ void readIndex(const QString& folderPath, QSet<QString>& seen, QList<DesignEntry
         e.keywords = keywordList(o.value(QStringLiteral("keywords")));
         e.cardPath = entryCardPath(folder, file);
         if (e.cardPath.isEmpty() || e.name.isEmpty()) {
-            qWarning("design index %s: entry \"%s\" names no card file in its folder; skipped",
-                     qUtf8Printable(indexInfo.filePath()), qUtf8Printable(file));
+            qWarning(
+                "design index %s: entry \"%s\" has no name or names no card file in its folder; "
+                "skipped",
+                qUtf8Printable(indexInfo.filePath()), qUtf8Printable(file));
             continue;
         }
         if (seen.contains(file)) continue;  // an earlier folder has this design

@@ -551,19 +551,25 @@ void mHearts(QPainter& p, const QRectF& b, const PaintParams& pp) {
 void firBranch(QPainter& p, QPointF from, QPointF to, double needle, const QColor& green) {
     QPainterPath stem(from);
     stem.quadTo((from + to) / 2 + QPointF(0, needle * 0.8), to);
-    p.setPen(QPen(green.darker(160), needle * 0.12, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(QColor(110, 80, 50), needle * 0.09, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(stem);
-    const int steps = int(stem.length() / (needle * 0.16));
+    QRandomGenerator rng(quint32(from.x() * 13 + to.y() * 7));
+    const int steps = int(stem.length() / (needle * 0.07));
     for (int i = 0; i < steps; ++i) {
         const double t = double(i) / steps;
         const QPointF c = stem.pointAtPercent(t);
         const double a = stem.angleAtPercent(t) * kPi / 180;
         const QPointF dir(std::cos(a), -std::sin(a)), normal(-dir.y(), dir.x());
-        const double len = needle * (0.55 + 0.45 * std::sin(t * kPi));
-        p.setPen(
-            QPen(i % 3 ? green : green.lighter(125), needle * 0.07, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(c, c + (normal * 0.85 + dir * 0.5) * len);
-        p.drawLine(c, c + (-normal * 0.85 + dir * 0.5) * len);
+        // Needles shorter towards the tip, laid forward along the twig, in two greens.
+        const double len = needle * (0.7 + 0.3 * (1 - t)) * rnd(rng, 0.8, 1.1);
+        const double side = i % 2 ? 1 : -1, spread = rnd(rng, 0.55, 0.9);
+        const QPointF tip = c + (normal * side * spread + dir * 0.75) * len;
+        p.setPen(QPen(rng.bounded(3) ? green : green.lighter(135), needle * 0.045, Qt::SolidLine,
+                      Qt::RoundCap));
+        QPainterPath n(c);
+        n.quadTo(c + (normal * side * spread * 0.6 + dir * 0.2) * len, tip);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(n);
     }
 }
 
@@ -600,11 +606,16 @@ void mFir(QPainter& p, const QRectF& b, const PaintParams& pp) {
     }
 }
 
+// An egg standing upright: narrow at the top, round at the bottom, widest a little below the
+// middle.
 QPainterPath eggPath(QPointF c, double w, double h) {
     QPainterPath e(c + QPointF(0, -h / 2));
-    e.cubicTo(c + QPointF(w * 0.42, -h / 2), c + QPointF(w * 0.55, h * 0.2), c + QPointF(0, h / 2));
-    e.cubicTo(c + QPointF(-w * 0.55, h * 0.2), c + QPointF(-w * 0.42, -h / 2),
-              c + QPointF(0, -h / 2));
+    e.cubicTo(c + QPointF(w * 0.3, -h / 2), c + QPointF(w / 2, -h * 0.2),
+              c + QPointF(w / 2, h * 0.1));
+    e.cubicTo(c + QPointF(w / 2, h * 0.36), c + QPointF(w * 0.28, h / 2), c + QPointF(0, h / 2));
+    e.cubicTo(c + QPointF(-w * 0.28, h / 2), c + QPointF(-w / 2, h * 0.36),
+              c + QPointF(-w / 2, h * 0.1));
+    e.cubicTo(c + QPointF(-w / 2, -h * 0.2), c + QPointF(-w * 0.3, -h / 2), c + QPointF(0, -h / 2));
     return e;
 }
 
@@ -614,11 +625,11 @@ void mEggs(QPainter& p, const QRectF& b, const PaintParams& pp) {
         pp.colours.isEmpty()
             ? QList<QColor>{QColor(240, 180, 190), QColor(170, 210, 230), QColor(245, 220, 140)}
             : pp.colours;
-    const double w = b.width() / (n * 0.75 + 0.3), h = std::min(w * 1.35, b.height() * 0.9);
+    const double w = std::min(b.width() / (n * 0.9 + 0.2), b.height() * 0.62), h = w * 1.3;
     for (int i = 0; i < n; ++i) {
         const QPointF c(b.left() + b.width() * (i + 0.5) / n,
                         b.bottom() - h / 2 - (i % 2 ? 0 : h * 0.08));
-        const QPainterPath egg = eggPath(c, w * 0.78, h);
+        const QPainterPath egg = eggPath(c, w, h);
         const QColor col = colours[i % colours.size()];
         QRadialGradient g(c - QPointF(w * 0.15, h * 0.2), h * 0.7);
         g.setColorAt(0, col.lighter(120));
