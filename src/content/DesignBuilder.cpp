@@ -323,8 +323,7 @@ DesignBuildResult buildDesigns(const QString& descriptionPath, const QString& ou
     QJsonArray index;
     QSet<QString> seen;
     try {
-        for (const QJsonValue v :
-             description.object().value(QStringLiteral("designs")).toArray()) {
+        for (const QJsonValue v : description.object().value(QStringLiteral("designs")).toArray()) {
             const QString file = v.toObject().value(QStringLiteral("file")).toString();
             if (seen.contains(file)) fail(QStringLiteral("design \"%1\" twice").arg(file));
             seen.insert(file);

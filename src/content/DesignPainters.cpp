@@ -394,8 +394,14 @@ void mRoses(QPainter& p, const QRectF& b, const PaintParams& pp) {
     QRandomGenerator rng(pp.seed);
     for (int i = 0; i < n + 3; ++i) {
         const double a = rnd(rng, 0, 2 * kPi);
-        const QPointF c = at(b, spots[i % n].x, spots[i % n].y);
-        leaf(p, c, c + QPointF(std::cos(a), std::sin(a)) * u * 0.33, u * 0.13, leafColour);
+        const QPointF c = n == 1 ? b.center() : at(b, spots[i % n].x, spots[i % n].y);
+        const double len = n == 1 ? 0.46 : 0.33;
+        leaf(p, c, c + QPointF(std::cos(a), std::sin(a)) * u * len, u * len * 0.4, leafColour);
+    }
+    if (n == 1) {  // a single rose fills its box
+        rose(p, b.center(), u * 0.36, pp.colour(0, QColor(225, 140, 155)),
+             pp.colour(1, QColor(180, 80, 100)));
+        return;
     }
     for (int i = 0; i < n; ++i)
         rose(p, at(b, spots[i].x, spots[i].y), u * spots[i].r, pp.colour(0, QColor(225, 140, 155)),
@@ -538,7 +544,7 @@ void mHearts(QPainter& p, const QRectF& b, const PaintParams& pp) {
     const double u = unitOf(b);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < n; ++i) {
-        const double s = u * rnd(rng, 0.06, 0.16);
+        const double s = u * rnd(rng, 0.08, 0.2);
         p.save();
         p.translate(rnd(rng, b.left() + s, b.right() - s), rnd(rng, b.top() + s, b.bottom() - s));
         p.rotate(rnd(rng, -25, 25));
