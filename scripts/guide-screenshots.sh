@@ -72,6 +72,9 @@ opt=$root/opt/brisella-bildwerker
 mkdir -p "$opt/bin" "$opt/share/brisella-bildwerker"
 cp "$prog" "$opt/bin/"
 cp -r "$samples" "$opt/share/brisella-bildwerker/samples"
+# The designs the gallery of "Neu..." shows.
+[ -f "$build/designs/designs.json" ] || fail "no designs in $build/designs (build brisella_designs)"
+cp -r "$build/designs" "$opt/share/brisella-bildwerker/designs"
 home=$root/home/anna
 mkdir -p "$home/.config" "$home/Dokumente" "$home/Bilder" "$home/.run"
 # shellcheck disable=SC2016  # $HOME is written as it stands, for the user-dirs reader
@@ -175,6 +178,10 @@ for _ in $(seq 100); do
 done
 neu=$(wait_window "^Neue Karte erstellen")
 xdotool windowfocus --sync "$neu" 2>/dev/null || true
+# The gallery first: its previews are drawn in the background, then it is shown whole.
+pause 4
+shot vorlagen
+key Return  # "Leere Karte": on to the card types
 pause 0.8
 shot neue-karte
 key Return

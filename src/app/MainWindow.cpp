@@ -5,6 +5,8 @@
 #include "app/GuideWindow.h"
 #include "app/StarterCatalogue.h"
 #include "browser/ui/BrowserTab.h"
+#include "content/ContentFolders.h"
+#include "content/DesignLibrary.h"
 #include "document/CardFormat.h"
 #include "document/CardPictures.h"
 #include "document/CardResize.h"
@@ -84,6 +86,18 @@ MainWindow::MainWindow(UserDialogs& dialogs, const Options& options, QWidget* pa
     // the JPEG quality dialog to the scan controller, the calibration dialog to the print tab.
     newCardDialog_ = new NewCardDialog(dialogs_, this);
     newCardDialog_->setProgramFolder(programFolder_);
+    newCardDialog_->setOwnDesignsFolder(ownDesignsFolder());
+    newCardDialog_->setDesignSource([this] {
+        const QStringList shipped =
+            options_.designFolders.isEmpty()
+                ? shippedContentFolders(QStringLiteral("designs"),
+                                        QCoreApplication::applicationDirPath())
+                : options_.designFolders;
+        // A link in place of the own folder is not followed.
+        const QFileInfo own(ownDesignsFolder());
+        return listDesigns(shipped,
+                           own.isDir() && !own.isSymLink() ? own.absoluteFilePath() : QString());
+    });
     cardTypeEditDialog_ = new CardTypeEditDialog(dialogs_, this);
     newCardDialog_->setTypeEditor(cardTypeEditDialog_);
     aboutDialog_ = new AboutDialog(this);

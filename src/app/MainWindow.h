@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -58,6 +59,12 @@ public:
         bool useSettings = true;     // restore and save placement and print options
         QString recoveryFolder;      // where unsaved changes are kept; empty: nowhere
         int autosaveSeconds = 120;   // between two recovery copies
+        // The program's writable data folder, which holds "Eigene Vorlagen"; empty: the
+        // user's (userDataFolder).
+        QString dataFolder;
+        // The folders of the designs that come with the program; empty: those installed or
+        // in the build tree (shippedContentFolders).
+        QStringList designFolders;
     };
 
     MainWindow(UserDialogs& dialogs, const Options& options, QWidget* parent = nullptr);
@@ -92,6 +99,19 @@ public:
     void openCardWithDialog();
     bool saveCard();
     bool saveCardAs();
+    // "Als Vorlage speichern...": asks for a name and keeps the card with its pictures among
+    // the user's own designs; the open card stays as it is.
+    void saveAsDesign();
+    // Answers the name question of "Als Vorlage speichern..." instead of the dialog (tests);
+    // nothing means cancelled.
+    void setDesignNameAsker(std::function<std::optional<QString>(const QString&)> asker) {
+        designNameAsker_ = std::move(asker);
+    }
+    // The folder of the user's own designs (not made here).
+    QString ownDesignsFolder() const;
+    // Opens a copy of the design at `path` as a new card without a file; false when it
+    // cannot be read.
+    bool startFromDesign(const QString& path);
     void exitProgram();
     void editCardFormat();
     void showAbout();
@@ -247,6 +267,7 @@ private:
     QMenu* centreMenu_ = nullptr;
     Autosave* autosave_ = nullptr;
     std::function<RecoveryAnswer(const RecoveryQuestion&)> recoveryAsker_;
+    std::function<std::optional<QString>(const QString&)> designNameAsker_;
     RecentCards recent_;
     QMenu* recentMenu_ = nullptr;
     GuideWindow* guide_ = nullptr;

@@ -4,6 +4,9 @@
 
 #include "app/Autosave.h"
 #include "browser/ui/BrowserTab.h"
+#include "content/ContentFolders.h"
+#include "content/DesignCards.h"
+#include "content/DesignLibrary.h"
 #include "document/CardPictures.h"
 #include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
@@ -18,8 +21,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -50,6 +55,11 @@ void MainWindow::buildFileMenu() {
                {QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
                QStringLiteral("Aktuelle Karte unter speziellem Namen speichern"),
                [this] { saveCardAs(); });
+    addCommand(datei, QStringLiteral("file.saveAsDesign"),
+               QStringLiteral("&Als Vorlage speichern..."), "AlsVorlageItem", {},
+               QStringLiteral("Nimmt die Karte unter die eigenen Vorlagen auf, mit denen eine neue "
+                              "Karte beginnen kann"),
+               [this] { saveAsDesign(); });
     buildRecentMenu(datei);
     datei->addSeparator();
     scan_ = new ScanController(dialogs_, *settings_, this);
@@ -127,6 +137,10 @@ void MainWindow::newCard() {
     if (a == BtnYes && !saveCard()) return;
     CardFormat chosen = doc_->format;
     if (newCardDialog_->runModal(chosen) != QDialog::Accepted) return;
+    if (!newCardDialog_->chosenDesign().isEmpty()) {
+        if (startFromDesign(newCardDialog_->chosenDesign())) mainTabs_->setCurrentWidget(editor_);
+        return;
+    }
     doc_->format = chosen;
     doc_->clearAll();
     emit documentCleared();
@@ -136,6 +150,78 @@ void MainWindow::newCard() {
     repaintAll();
     views().centreViews();
     emit documentReplaced();
+}
+
+bool MainWindow::startFromDesign(const QString& path) {
+    const uint64_t clears = doc_->clearCount();
+    const bool ok = openDesignCopy(*doc_, path, fileContext());
+    if (doc_->clearCount() != clears) {
+        emit documentCleared();
+        setTitleFromDocument();
+    }
+    if (ok) {
+        showCardFormatText();
+        views().outsideView()->resize(views().paintBoxSize());
+    }
+    repaintAll();
+    if (ok) {
+        views().centreViews();
+        emit documentReplaced();
+    }
+    return ok;
+}
+
+QString MainWindow::ownDesignsFolder() const {
+    const QString data = options_.dataFolder.isEmpty() ? userDataFolder() : options_.dataFolder;
+    return QDir(data).filePath(QString::fromLatin1(kOwnDesignsOccasion));
+}
+
+void MainWindow::saveAsDesign() {
+    const QString caption = QStringLiteral("Als Vorlage speichern");
+    const QString suggested =
+        doc_->fileName.isEmpty() ? QString() : QFileInfo(doc_->fileName).completeBaseName();
+    std::optional<QString> answer;
+    if (designNameAsker_) {
+        answer = designNameAsker_(suggested);
+    } else {
+        bool ok = false;
+        const QString typed = QInputDialog::getText(
+            this, caption, QStringLiteral("Name der Vorlage:"), QLineEdit::Normal, suggested, &ok);
+        if (ok) answer = typed;
+    }
+    if (!answer) return;
+    const QString name = answer->trimmed();
+    if (const QString problem = ownDesignNameProblem(name); !problem.isEmpty()) {
+        dialogs_.message(problem, caption, MsgIcon::Warning, BtnOk);
+        return;
+    }
+    const QString data = options_.dataFolder.isEmpty() ? userDataFolder() : options_.dataFolder;
+    const QString folder = userContentFolder(data, QString::fromLatin1(kOwnDesignsOccasion));
+    if (folder.isEmpty()) {
+        dialogs_.message(QStringLiteral("Der Ordner für eigene Vorlagen kann nicht angelegt "
+                                        "werden:\n%1")
+                             .arg(ownDesignsFolder()),
+                         caption, MsgIcon::Warning, BtnOk);
+        return;
+    }
+    const QFileInfo existing(ownDesignPath(folder, name));
+    if ((existing.exists() || existing.isSymLink()) &&
+        dialogs_.message(
+            QStringLiteral("Eine eigene Vorlage „%1“ gibt es schon. Soll sie ersetzt werden?")
+                .arg(name),
+            caption, MsgIcon::Question, BtnYes | BtnNo) != BtnYes)
+        return;
+    const OwnDesignSave saved = saveOwnDesign(*doc_, folder, name, ctx_, programFolder_);
+    if (!saved.ok) {
+        dialogs_.message(
+            QStringLiteral("Die Vorlage konnte nicht gespeichert werden.\n") + saved.problem,
+            caption, MsgIcon::Warning, BtnOk);
+        return;
+    }
+    statusBar()->showMessage(
+        QStringLiteral("Unter „Eigene Vorlagen“ als „%1“ gespeichert.").arg(name));
+    if (const QString problems = pictureCopyMessage(saved.pictures); !problems.isEmpty())
+        dialogs_.message(problems, caption, MsgIcon::Warning, BtnOk);
 }
 
 void MainWindow::openCardWithDialog() {
@@ -202,6 +288,10 @@ bool MainWindow::saveCardAs() {
     r.defaultSuffix = QStringLiteral("kar");
     r.confirmOverwrite = false;  // the question below
     r.checkBoxText = QStringLiteral("Bilder in den Kartenordner kopieren");
+    // A card begun from a design takes the design's pictures along in any case: they must
+    // not be looked for in the design's folder later.
+    const bool fromDesign = doc_->fileName.isEmpty() && !doc_->pictureSource.isEmpty();
+    r.checked = fromDesign;
     const FileDialogResult res = dialogs_.saveFile(r);
     if (res.path.isEmpty()) return false;
     QFile existing(res.path);
@@ -214,7 +304,7 @@ bool MainWindow::saveCardAs() {
             return false;
     }
     CardPictureCopy copy;
-    if (res.checked) copy = copyCardPictures(*doc_, res.path, programFolder_);
+    if (res.checked || fromDesign) copy = copyCardPictures(*doc_, res.path, programFolder_);
     const bool ok = saveCardFile(*doc_, res.path, fileContext());
     if (!ok) restorePictureReferences(*doc_, copy);
     afterSave(ok);

@@ -72,6 +72,7 @@ void CardDocument::clearAll() {
         b->backgroundFile.clear();
     }
     fileName.clear();
+    pictureSource.clear();
     extensionChunks.clear();
     ++clearCount_;
     markSaved();

@@ -57,6 +57,9 @@ public:
     double zoomFactor = 1.0;
     double unitsPerPixel = 312.0;
     QString fileName;
+    // A card without a file of its own that was made from another card file (a design): the
+    // pictures it names are found beside that file until the card is saved. Empty otherwise.
+    QString pictureSource;
     // Chunks of the card file's extension area that this version does not know, as read;
     // written back unchanged on save.
     std::vector<QByteArray> extensionChunks;

@@ -140,7 +140,9 @@ QString findStoredPicture(const QString& name, const QString& cardPath,
 CardPictureCopy copyCardPictures(CardDocument& doc, const QString& cardPath,
                                  const QString& programFolder) {
     CardPictureCopy result;
-    PictureCopier copier(doc.fileName, cardPath, programFolder, result);
+    // A card made from a design has no file yet: its pictures lie beside the design.
+    PictureCopier copier(doc.fileName.isEmpty() ? doc.pictureSource : doc.fileName, cardPath,
+                         programFolder, result);
     const auto relink = [&](QString& reference, int side, int slot) {
         const std::optional<QString> placed = copier.place(reference);
         if (!placed || *placed == reference) return;

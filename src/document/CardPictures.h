@@ -37,7 +37,8 @@ QString findStoredPicture(const QString& name, const QString& cardPath,
                           const QString& programFolder);
 
 // For a card about to be saved as `cardPath`: copies every picture of both sides' objects and
-// both backgrounds (found beside the card's present file, doc.fileName) into cardPath's folder
+// both backgrounds (found beside the card's present file, doc.fileName, or for a card without
+// a file beside doc.pictureSource) into cardPath's folder
 // and makes the card store it by bare file name. Only regular files whose header a picture
 // reader takes are copied; the others are listed in notPictures and keep their reference. A file of
 // that name with the same content is used as it is; one with other content is never overwritten,

@@ -1,12 +1,16 @@
 #include "editor/NewCardDialog.h"
 
+#include "content/DesignCards.h"
+#include "content/DesignPreviews.h"
 #include "document/CardPaper.h"
 #include "document/Catalogue.h"
 #include "document/FileErrors.h"
 #include "document/UserDialogs.h"
 #include "editor/CardTypeEditDialog.h"
+#include "editor/DesignGallery.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +20,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -137,8 +143,19 @@ NewCardDialog::NewCardDialog(UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Neue Karte erstellen"));
     setModal(true);
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(buildTypeBox(), 1);
+    pages_ = new QStackedWidget(this);
+    gallery = new DesignGallery(pages_);
+    pages_->addWidget(gallery);
+    pages_->addWidget(buildTypeBox());
+    outer->addWidget(pages_, 1);
     outer->addLayout(buildDialogButtons());
+
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    setPreviewCacheFolder(cache.isEmpty() ? QString()
+                                          : cache + QStringLiteral("/vorlagen-vorschau"));
+    connect(gallery, &DesignGallery::blankChosen, this, &NewCardDialog::showTypes);
+    connect(gallery, &DesignGallery::designChosen, this, &NewCardDialog::chooseDesign);
+    connect(gallery, &DesignGallery::deleteRequested, this, &NewCardDialog::deleteOwnDesignAsked);
 
     // The list has the focus first, so typing a letter jumps to a type; the search follows.
     setTabOrder(typeList, searchEdit);
@@ -201,20 +218,77 @@ QGroupBox* NewCardDialog::buildTypeBox() {
 
 QBoxLayout* NewCardDialog::buildDialogButtons() {
     auto* bottom = new QHBoxLayout;
+    backButton_ = addButton(this, bottom, QStringLiteral("&Zurück"), "ZurueckBtn",
+                            QStringLiteral("Zeigt wieder die Vorlagen"));
+    connect(backButton_, &QPushButton::clicked, this, &NewCardDialog::showGallery);
     bottom->addStretch(1);
-    QPushButton* ok =
-        addButton(this, bottom, QStringLiteral("&OK"), "OKBtn",
-                  QStringLiteral("Beginnt eine neue Karte mit dem gewählten Kartentyp"));
+    QPushButton* ok = addButton(
+        this, bottom, QStringLiteral("&OK"), "OKBtn",
+        QStringLiteral("Beginnt eine neue Karte mit der gewählten Vorlage oder dem Kartentyp"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &NewCardDialog::confirmChoice);
+    connect(ok, &QPushButton::clicked, this, &NewCardDialog::okPressed);
     connect(addButton(this, bottom, QStringLiteral("&Abbrechen"), "CancelBtn",
                       QStringLiteral("Behält die bisherige Karte")),
             &QPushButton::clicked, this, &QDialog::reject);
     return bottom;
 }
 
+void NewCardDialog::setPreviewCacheFolder(const QString& folder) {
+    auto* previews = new DesignPreviews(folder, QSize(kDesignTileBox, kDesignTileBox), this);
+    gallery->setPreviews(previews);
+    delete previews_;
+    previews_ = previews;
+}
+
+void NewCardDialog::listDesigns() {
+    gallery->setDesigns(designSource_ ? designSource_() : QList<DesignEntry>());
+}
+
+bool NewCardDialog::galleryShown() const {
+    return pages_->currentWidget() == gallery;
+}
+
+void NewCardDialog::showGallery() {
+    pages_->setCurrentWidget(gallery);
+    backButton_->setVisible(false);
+    gallery->searchEdit->setFocus();
+}
+
+void NewCardDialog::showTypes() {
+    pages_->setCurrentIndex(1);
+    backButton_->setVisible(true);
+    typeList->setFocus();
+}
+
+void NewCardDialog::okPressed() {
+    if (galleryShown())
+        gallery->activateCurrent();
+    else
+        confirmChoice();
+}
+
+void NewCardDialog::chooseDesign(const QString& cardPath) {
+    if (!open_ || cardPath.isEmpty()) return;
+    chosenDesign_ = cardPath;
+    // Closing writes the catalogue back (done), unchanged.
+    accept();
+}
+
+void NewCardDialog::deleteOwnDesignAsked(const QString& cardPath) {
+    const QString name = QFileInfo(cardPath).completeBaseName();
+    if (dialogs_.message(QStringLiteral("Die eigene Vorlage „%1“ löschen?").arg(name),
+                         QStringLiteral("Vorlage löschen"), MsgIcon::Question,
+                         BtnYes | BtnNo) != BtnYes)
+        return;
+    if (!deleteOwnDesign(ownDesignsFolder_, cardPath))
+        dialogs_.message(QStringLiteral("Die Vorlage „%1“ konnte nicht gelöscht werden.").arg(name),
+                         QStringLiteral("Vorlage löschen"), MsgIcon::Warning, BtnOk);
+    listDesigns();
+}
+
 int NewCardDialog::runModal(CardFormat& format) {
     target_ = &format;
+    chosenDesign_.clear();
     types_ = loadCardTypes(programFolder_);
     {
         const QSignalBlocker quiet(searchEdit);
@@ -222,7 +296,9 @@ int NewCardDialog::runModal(CardFormat& format) {
     }
     reloadCardTypes();
     if (!types_.isEmpty()) selectType(0);
-    typeList->setFocus();
+    // The dialog shows at once; the previews fill in as they are made.
+    listDesigns();
+    showGallery();
     open_ = true;
     setResult(Rejected);
     if (hook_) {
@@ -349,6 +425,8 @@ void NewCardDialog::done(int r) {
         clearCardTypes();
         typeList->clear();
         sheetPicture_->setFormat(std::nullopt);
+        // Previews still being made are not needed any more; those made stay for next time.
+        previews_->cancel();
     }
     QDialog::done(r);
 }
