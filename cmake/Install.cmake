@@ -51,6 +51,6 @@ set(CPACK_STRIP_FILES ON)  # the debug information stays in the build tree
 # (the program's own icons), the German Qt texts, the fonts that stand in for the card fonts,
 # the colour emoji font and the German dictionary of the spell checking.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation2, fonts-noto-color-emoji, hunspell-de-de")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation2, fonts-urw-base35, fonts-noto-color-emoji, hunspell-de-de")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sane-utils, shared-mime-info, desktop-file-utils")
 include(CPack)

@@ -9,7 +9,7 @@ PACKAGES=(
     libgif-dev libsane-dev sane-utils
     libcups2-dev cups printer-driver-cups-pdf
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation2 fonts-noto-color-emoji libhunspell-dev hunspell-de-de xvfb xauth x11-apps imagemagick netpbm poppler-utils xdotool
+    fonts-liberation2 fonts-urw-base35 fonts-noto-color-emoji libhunspell-dev hunspell-de-de xvfb xauth x11-apps imagemagick netpbm poppler-utils xdotool
     dpkg-dev file librsvg2-bin desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
     appstream
     hyperfine

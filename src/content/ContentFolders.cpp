@@ -26,7 +26,7 @@ QStringList shippedContentFolders(const QString& kind, const QString& executable
 
 QString userContentFolder(const QString& dataFolder, const QString& name) {
     if (dataFolder.isEmpty() || name.isEmpty()) return {};
-    const QString folder = QDir(dataFolder).filePath(name);
+    QString folder = QDir(dataFolder).filePath(name);
     if (!QDir().mkpath(folder)) return {};
     // A link there could send the user's files anywhere; only a real folder is used.
     const QFileInfo info(folder);
