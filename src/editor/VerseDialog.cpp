@@ -46,7 +46,32 @@ VerseDialog::VerseDialog(OwnVerses& own, QWidget* parent) : QDialog(parent), own
     setObjectName(QStringLiteral("SpruchDialog"));
     setWindowTitle(QStringLiteral("Spruch einfügen"));
     auto* layout = new QVBoxLayout(this);
+    buildFilters(*layout);
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("SpruchListe"));
+    list_->setMinimumSize(560, 200);
+    list_->setUniformItemSizes(true);
+    layout->addWidget(list_, 1);
+    buildPreview(*layout);
+    buildOwnRow(*layout);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("SpruchMeldung"));
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
+    QDialogButtonBox* box = addOkCancel(this, layout, QStringLiteral("E&infügen"));
+    ok_ = box->findChild<QPushButton*>(QStringLiteral("OKBtn"));
 
+    QString error;
+    if (!own_.load(&error) && !own_.file().isEmpty())
+        status_->setText(QStringLiteral("Die eigenen Sprüche konnten nicht gelesen werden: ") +
+                         error);
+    connectControls();
+    refill();
+    // Most people look for a word first.
+    search_->setFocus();
+}
+
+void VerseDialog::buildFilters(QVBoxLayout& layout) {
     auto* filters = new QHBoxLayout;
     occasion_ = new QComboBox(this);
     occasion_->setObjectName(QStringLiteral("AnlassCombo"));
@@ -71,14 +96,10 @@ VerseDialog::VerseDialog(OwnVerses& own, QWidget* parent) : QDialog(parent), own
         filters->addWidget(label);
         filters->addWidget(l.field, l.field == search_ ? 1 : 0);
     }
-    layout->addLayout(filters);
+    layout.addLayout(filters);
+}
 
-    list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("SpruchListe"));
-    list_->setMinimumSize(560, 200);
-    list_->setUniformItemSizes(true);
-    layout->addWidget(list_, 1);
-
+void VerseDialog::buildPreview(QVBoxLayout& layout) {
     auto* previewLabel = new QLabel(QStringLiteral("&Vorschau (hier änderbar):"), this);
     preview_ = new QPlainTextEdit(this);
     preview_->setObjectName(QStringLiteral("SpruchVorschau"));
@@ -88,12 +109,14 @@ VerseDialog::VerseDialog(OwnVerses& own, QWidget* parent) : QDialog(parent), own
     big.setPointSizeF(big.pointSizeF() * 1.4);
     preview_->setFont(big);
     preview_->setMinimumHeight(140);
-    layout->addWidget(previewLabel);
-    layout->addWidget(preview_);
+    layout.addWidget(previewLabel);
+    layout.addWidget(preview_);
     origin_ = new QLabel(this);
     origin_->setObjectName(QStringLiteral("SpruchHerkunft"));
-    layout->addWidget(origin_);
+    layout.addWidget(origin_);
+}
 
+void VerseDialog::buildOwnRow(QVBoxLayout& layout) {
     auto* ownRow = new QHBoxLayout;
     addOwn_ = new QPushButton(QStringLiteral("Als &eigenen Spruch speichern"), this);
     addOwn_->setObjectName(QStringLiteral("EigenerSpruchBtn"));
@@ -104,19 +127,10 @@ VerseDialog::VerseDialog(OwnVerses& own, QWidget* parent) : QDialog(parent), own
     ownRow->addWidget(addOwn_);
     ownRow->addWidget(removeOwn_);
     ownRow->addStretch(1);
-    layout->addLayout(ownRow);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("SpruchMeldung"));
-    status_->setWordWrap(true);
-    layout->addWidget(status_);
-    QDialogButtonBox* box = addOkCancel(this, layout, QStringLiteral("&Einfügen"));
-    ok_ = box->findChild<QPushButton*>(QStringLiteral("OKBtn"));
+    layout.addLayout(ownRow);
+}
 
-    QString error;
-    if (!own_.load(&error) && !own_.file().isEmpty())
-        status_->setText(QStringLiteral("Die eigenen Sprüche konnten nicht gelesen werden: ") +
-                         error);
-
+void VerseDialog::connectControls() {
     connect(occasion_, &QComboBox::currentIndexChanged, this, &VerseDialog::refill);
     connect(tone_, &QComboBox::currentIndexChanged, this, &VerseDialog::refill);
     connect(search_, &QLineEdit::textChanged, this, &VerseDialog::refill);
@@ -129,9 +143,6 @@ VerseDialog::VerseDialog(OwnVerses& own, QWidget* parent) : QDialog(parent), own
     });
     connect(addOwn_, &QPushButton::clicked, this, &VerseDialog::addOwn);
     connect(removeOwn_, &QPushButton::clicked, this, &VerseDialog::removeOwn);
-    refill();
-    // Most people look for a word first.
-    search_->setFocus();
 }
 
 QString VerseDialog::chosenText() const {

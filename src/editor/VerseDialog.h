@@ -15,6 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace bb {
 
@@ -35,6 +36,10 @@ public:
     static QString ownOccasionItem() { return QStringLiteral("Eigene Sprüche"); }
 
 private:
+    void buildFilters(QVBoxLayout& layout);
+    void buildPreview(QVBoxLayout& layout);
+    void buildOwnRow(QVBoxLayout& layout);
+    void connectControls();
     void refill();
     void showCurrent();
     void addOwn();

@@ -1,7 +1,7 @@
 // "Spruch einfügen...": the dialog's filters, search and own texts, and the chosen text put
 // into a selected text, at the caret while typing, or as a new text, each one undo step.
-#include "editor/EditingFixture.h"
 #include "editor/EditMath.h"
+#include "editor/EditingFixture.h"
 #include "editor/ObjectCreation.h"
 #include "editor/TextSession.h"
 #include "editor/VerseDialog.h"
