@@ -21,7 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <algorithm>
 
 namespace bb {
 
@@ -245,14 +245,20 @@ bool insertVerseText(EditorController& editor, const QString& text) {
     CardObject o;
     initNewObject(d, o, KindText, 0, 0, editor.creator().newTextFont(), ctx);
     o.content = content;
-    // As wide as the longest line, measured in a frame as wide as the card, then deep enough
-    // for all lines.
-    const double scale = d.zoomFactor / d.unitsPerPixel;
+    // As narrow as it can be without wrapping any line more than a frame as wide as the card
+    // does (the lines break by the font's design metrics, whatever the zoom), then deep
+    // enough for all lines.
     o.width = std::max(card.right - card.left, int32_t(1));
-    if (scale > 0) {
-        const QSizeF extent = textExtent(o, ctx, scale);
-        o.width = std::max(int32_t(std::ceil(std::ceil(extent.width()) / scale)), int32_t(1));
+    const size_t lines = textLineBreaks(o, ctx).size();
+    int32_t narrow = 1, wide = o.width;
+    while (narrow < wide) {
+        o.width = narrow + (wide - narrow) / 2;
+        if (textLineBreaks(o, ctx).size() <= lines)
+            wide = o.width;
+        else
+            narrow = o.width + 1;
     }
+    o.width = wide;
     growTextToFit(d, o, ctx);
     o.x = ObjectClipboard::placeOnCard(centre.x(), o.width, card.left, card.right);
     o.y = ObjectClipboard::placeOnCard(centre.y(), o.height, card.top, card.bottom);

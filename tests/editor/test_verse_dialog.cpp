@@ -141,6 +141,10 @@ TEST_F(VerseDialogTest, WhileTypingGoesInAtTheCaret) {
 
 TEST_F(VerseDialogTest, WithoutASelectedTextANewTextFitsItsLines) {
     ed->selectSlot(0);
+    FontChoice font = ed->creator().newTextFont();
+    font.name = QStringLiteral("DejaVu Serif");
+    font.size = 18;
+    ed->creator().setNewTextFont(font);
     QString chosen;
     answerWithSearch(QStringLiteral("Götterfunken"), &chosen);
     ASSERT_TRUE(runVerseDialog(*ed, ownFile()));
@@ -150,7 +154,8 @@ TEST_F(VerseDialogTest, WithoutASelectedTextANewTextFitsItsLines) {
     const CardObject& o = *ed->editedSlots()[slot];
     EXPECT_EQ(o.kind, KindText);
     EXPECT_EQ(o.content, onCard(chosen));
-    EXPECT_EQ(o.fontName, ed->creator().newTextFont().name);
+    EXPECT_EQ(o.fontName, QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(o.fontSize, 18);
     // Each line of the verse stays one line on the card, and the frame lies on the card.
     const double scale = doc->zoomFactor / doc->unitsPerPixel;
     EXPECT_EQ(textLinesAt(o, ed->views().ctx(), scale).size(), 4);
