@@ -271,6 +271,19 @@ read -r fx fy <<<"$(awk '$1 == 13 {print $2, $3; exit}' "$work/figure-panel.txt"
 click "$fx" "$fy"
 key F Return  # "Fuchsia"
 shot innenseite-figur
+
+echo "== a verse: \"Bearbeiten\", \"Spruch einfügen...\""
+key alt+b
+pause 0.5
+key u
+id=$(wait_window "^Spruch einf")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+pause 0.5
+type_text "Kerzen"  # the dialog opens in its search field
+pause 0.5
+shot spruch-einfuegen
+key Escape
+wait_gone "^Spruch einf"
 # Back to the outside, which the print tab then shows.
 geometry
 grab

@@ -81,6 +81,8 @@ void MainWindow::buildEditMenu() {
 void MainWindow::addSelectionItems() {
     editMenu_->addSeparator()->setObjectName(QStringLiteral("N23"));
     addEditorItems({cmd::kSelectAll, cmd::kGroup, cmd::kUngroup});
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N24"));
+    addEditorItems({cmd::kInsertVerse});
 }
 
 void MainWindow::addClipboardItems() {

@@ -32,6 +32,7 @@ const std::vector<Command>& commands() {
         {"samples", "OUTDIR", &runSamples},
         {"scan", "--device NAME -o OUT [--dpi N] [--mode Color|Gray]", &runScan},
         {"thumbnail", "CARD.kar -o OUT.png [-s SIZE]", &runThumbnail},
+        {"verses", "[--occasion NAME] [--tone NAME] [--search WORD]", &runVerses},
     };
     return table;
 }

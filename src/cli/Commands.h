@@ -102,4 +102,8 @@ int runScan(const QStringList& args);
 // thumbnail CARD.kar -o OUT.png [-s SIZE]: the card browser's thumbnail (CmdThumbnail.cpp)
 int runThumbnail(const QStringList& args);
 
+// verses [--occasion NAME] [--tone NAME] [--search WORD]: the greeting texts as JSON lines
+// (CmdVerses.cpp)
+int runVerses(const QStringList& args);
+
 }  // namespace bb::cli

@@ -4,6 +4,7 @@
 #include "editor/EditorController.h"
 #include "editor/ObjectClipboard.h"
 #include "editor/ObjectCommands.h"
+#include "editor/VerseDialog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -236,6 +237,13 @@ void defineSelection(EditorController& ed, CommandRegistry& r) {
     r.define(ungroup);
 }
 
+void defineVerseCommand(EditorController& ed, CommandRegistry& r) {
+    r.define(command("edit.insertVerse", "Spr&uch einfügen...", "SpruchEinfuegen1",
+                     "Setzt einen Spruch aus der Sammlung in den gewählten Text oder als neuen "
+                     "Text auf die Karte",
+                     [&ed] { runVerseDialog(ed, OwnVerses::defaultPath()); }));
+}
+
 void defineViewCommands(EditorController& ed, CommandRegistry& r) {
     Command background =
         command("settings.background", "&Hintergrundbild...", "Hintergrundbild1",
@@ -293,6 +301,7 @@ void defineEditorCommands(EditorController& editor, CommandRegistry& registry) {
     defineArrange(editor, registry);
     defineSelection(editor, registry);
     defineViewCommands(editor, registry);
+    defineVerseCommand(editor, registry);
 }
 
 }  // namespace bb

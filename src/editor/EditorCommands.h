@@ -27,6 +27,8 @@ inline const QString kRemoveGuides = QStringLiteral("view.removeGuides");
 inline const QString kSelectAll = QStringLiteral("edit.selectAll");
 inline const QString kGroup = QStringLiteral("object.group");
 inline const QString kUngroup = QStringLiteral("object.ungroup");
+// "Spr&uch einfügen..." (the window's edit menu, a text's object menu and the view menu).
+inline const QString kInsertVerse = QStringLiteral("edit.insertVerse");
 }  // namespace cmd
 
 // The four clipboard commands, in menu order.

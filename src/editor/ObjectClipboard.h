@@ -82,6 +82,9 @@ public:
     // The start of a length `size` centred on `centre` and kept between lo and hi (units of
     // the card's edges); centred between them when it is longer.
     static int32_t placeOnCard(int32_t centre, int32_t size, int32_t lo, int32_t hi);
+    // The middle (units) of the part of the edited side's card that its view shows; the
+    // card's own middle when the view shows none of it.
+    QPoint visibleCardCentre() const;
 
     // Takes drags of picture files on both views; card files are left to the window.
     void watchViews();
@@ -109,9 +112,6 @@ private:
     // them. Returns the last one's slot, or 0.
     int placeAll(std::vector<CardObject> objects);
     int pasteImage(const QImage& image);
-    // The middle (units) of the part of the edited side's card that its view shows; the
-    // card's own middle when the view shows none of it.
-    QPoint visibleCardCentre() const;
 
     EditorController& editor_;
     UserDialogs& dialogs_;

@@ -110,6 +110,10 @@ void ObjectMenu::addPropertyItems(CommandRegistry& registry) {
     plug(registry, QStringLiteral("object.color"), objectMenu_);
     plug(registry, QStringLiteral("object.font"), objectMenu_);
     plug(registry, QStringLiteral("object.textEffects"), objectMenu_);
+    CommandRegistry::Face verse;
+    verse.caption = QStringLiteral("Spruch einf&ügen...");
+    verse.objectName = QStringLiteral("SpruchEinfuegenM");
+    objectMenu_->addAction(registry.face(cmd::kInsertVerse, objectMenu_, verse));
     separator("N6");
     for (int i = 0; i < 3; ++i) alignItems_[i] = plug(registry, alignmentCommand(i), objectMenu_);
     separator("N4");
@@ -143,6 +147,10 @@ void ObjectMenu::buildViewMenu(CommandRegistry& registry, QWidget* menuParent) {
     viewMenu_->addAction(registry.face(cmd::kWholeCard, viewMenu_, whole));
     // The menu's side is set when it opens.
     viewMenu_->addAction(registry.action(cmd::kRemoveGuides, viewMenu_));
+    CommandRegistry::Face verse;
+    verse.caption = QStringLiteral("&Spruch einfügen...");
+    verse.objectName = QStringLiteral("SpruchEinfuegenV");
+    viewMenu_->addAction(registry.face(cmd::kInsertVerse, viewMenu_, verse));
 }
 
 QAction* ObjectMenu::item(const QString& name) const {
@@ -160,6 +168,7 @@ void ObjectMenu::prepare(const CardObject& o) {
     en("FarbeM", fig || txt);
     en("SchriftartM", txt);
     en("Texteffekte1", txt);
+    en("SpruchEinfuegenM", txt);
     for (QAction* a : alignItems_) a->setEnabled(txt);
     en("Transparenz1", pic);
     en("BildeinstellungenM", pic);

@@ -201,6 +201,21 @@ bool TextSession::formatSelection(const QString& undoText,
     return true;
 }
 
+bool TextSession::insertText(const QString& text, const QString& undoText) {
+    CardObject* o = running() ? editor_.selected() : nullptr;
+    if (!o) return false;
+    {
+        // The outer step names the change; the session's own step inside it records nothing.
+        EditHistory::Step step(editor_.history(), undoText);
+        stepBegun_ = false;
+        QString content = o->content;
+        if (inline_.insert(content, text) == InlineTextEditor::Outcome::Changed)
+            setTextContent(*o, content);
+    }
+    stepBegun_ = false;
+    return true;
+}
+
 void TextSession::inputMethod(QInputMethodEvent& event, bool mayStart) {
     const QString commit = event.commitString();
     if (commit.isEmpty()) return;

@@ -56,6 +56,10 @@ public:
     // undo step; false (and nothing changes) without a session or a selection.
     bool formatSelection(const QString& undoText, const std::function<void(TextRun&)>& change);
     bool hasSelection() { return running() && inline_.hasSelection(); }
+    // Puts `text` at the caret of the running session (in place of the selected characters) as
+    // one undo step named `undoText`; typing after it is a step of its own. False without a
+    // session.
+    bool insertText(const QString& text, const QString& undoText);
 
     // A left press while a session runs: inside the text it places the caret (with Shift it
     // extends the selection) and true is returned; on a handle the press is the editor's;
