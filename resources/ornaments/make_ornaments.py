@@ -560,6 +560,283 @@ def stars():
 
 
 # --------------------------------------------------------------------------------------------
+# Ballons und Feier
+
+
+def balloon(doc, col, cx, cy, rx, string_to=None, string=True):
+    """A balloon with its centre at (cx, cy) and half width rx; returns the elements and the
+    point where its string starts."""
+    ry = rx * 1.2
+    t = T(cx, cy) @ S(rx, ry)
+    body = (P(t).M(0, -1).C(0.6, -1, 1, -0.6, 1, -0.08).C(1, 0.5, 0.42, 0.93, 0, 1)
+            .C(-0.42, 0.93, -1, 0.5, -1, -0.08).C(-1, -0.6, -0.6, -1, 0, -1).Z())
+    fill = body_paint(doc, col, (cx - rx, cy - ry, cx + rx, cy + ry)) if col != CC else CC
+    out = [path(body, fill=fill, **edge_kw(col, 1.5) if col != CC else {})]
+    kx, ky = cx, cy + ry
+    out.append(polygon([(kx, ky - 2), (kx - rx * 0.1, ky + rx * 0.13), (kx + rx * 0.1, ky + rx * 0.13)],
+                       fill=fill, stroke_linejoin="round", **edge_kw(col, 1.5)))
+    hx, hy = cx - rx * 0.45, cy - ry * 0.45
+    out.append(path(P(R(-35, hx, hy)).ellipse(hx, hy, rx * 0.16, rx * 0.3), fill="#ffffff", fill_opacity=0.45))
+    sx, sy = kx, ky + rx * 0.13
+    if string:
+        ex, ey = string_to if string_to else (cx + rx * 0.1, sy + rx * 1.6)
+        dx, dy = ex - sx, ey - sy
+        p = P().M(sx, sy).C(sx + dy * 0.18, sy + dy * 0.3, sx + dx * 0.6 - dy * 0.2, sy + dy * 0.55, ex, ey)
+        out.insert(0, path(p, fill="none", stroke="#6d6d6d", stroke_width=1.8, stroke_linecap="round"))
+    return out
+
+
+CONFETTI_COLOURS = ["#e63946", "#f4a261", "#f2c230", "#2a9d8f", "#457b9d", "#9b5de5", "#f15bb5", "#00bbf9"]
+
+
+def confetti(doc, w, h, colours, count, seed):
+    rnd = random.Random(seed)
+    out = []
+    placed = []
+    tries = 0
+    while len(out) < count and tries < count * 60:
+        tries += 1
+        x, y = rnd.uniform(14, w - 14), rnd.uniform(14, h - 14)
+        if any((x - a) ** 2 + (y - b) ** 2 < 34 ** 2 for a, b in placed):
+            continue
+        placed.append((x, y))
+        col, op = colours[len(out) % len(colours)]
+        kind = len(out) % 4
+        ang = rnd.uniform(0, 180)
+        if kind == 0:
+            pts = [R(ang, x, y).ap(x + dx, y + dy) for dx, dy in [(-12, -6), (12, -6), (12, 6), (-12, 6)]]
+            out.append(polygon(pts, fill=col, fill_opacity=op))
+        elif kind == 1:
+            out.append(circle(x, y, rnd.uniform(6, 9), fill=col, fill_opacity=op))
+        elif kind == 2:
+            t = R(ang, x, y)
+            p = P(t).M(x - 14, y).C(x - 9, y - 11, x - 3, y - 11, x, y).C(x + 3, y + 11, x + 9, y + 11, x + 14, y)
+            out.append(path(p, fill="none", stroke=col, stroke_opacity=op, stroke_width=4.5, stroke_linecap="round"))
+        else:
+            out.append(polygon(star_pts(x, y, 12, 5, 5, ang), fill=col, fill_opacity=op))
+    return out
+
+
+def lantern(doc, col, cx, cy, rx, ry):
+    body = doc.rad(cx, cy, rx * 1.1, [(0, shade(col, 0.55)), (0.55, shade(col, 0.1)), (1, shade(col, -0.3))])
+    rib = shade(col, -0.35)
+    out = [line(cx, 4, cx, cy - ry - 6, stroke="#444444", stroke_width=2)]
+    out.append(ellipse(cx, cy, rx, ry, fill=body, stroke=rib, stroke_width=1.5))
+    for k in (0.25, 0.55, 0.82):
+        out.append(path(P().arc(cx, cy, rx * k, ry, -90, 90, move=True), fill="none", stroke=rib, stroke_width=1.3))
+        out.append(path(P().arc(cx, cy, rx * k, ry, 90, 270, move=True), fill="none", stroke=rib, stroke_width=1.3))
+    for y in (cy - ry * 0.5, cy, cy + ry * 0.5):
+        hw = rx * math.sqrt(1 - ((y - cy) / ry) ** 2)
+        out.append(path(P().M(cx - hw, y).Q(cx, y + 6, cx + hw, y), fill="none", stroke=rib, stroke_width=1, stroke_opacity=0.6))
+    cap = doc.lin(cx - rx * 0.4, 0, cx + rx * 0.4, 0, [(0, "#3a3a3a"), (0.5, "#777777"), (1, "#2a2a2a")])
+    out.append(rect(cx - rx * 0.38, cy - ry - 8, rx * 0.76, 12, rx=2, fill=cap))
+    out.append(rect(cx - rx * 0.3, cy + ry - 4, rx * 0.6, 10, rx=2, fill=cap))
+    out.append(line(cx, cy + ry + 6, cx, cy + ry + 20, stroke="#c8102e", stroke_width=3, stroke_linecap="round"))
+    return out
+
+
+def flute(doc, cx, base_y, h, liquid=True):
+    """A champagne flute standing on (cx, base_y), h high, upright."""
+    bowl_h, rim = h * 0.62, h * 0.13
+    top, bottom = base_y - h, base_y - h + bowl_h
+    bowl = [(cx - rim, top)]
+    for i in range(1, 13):
+        f = i / 12
+        bowl.append((cx - rim * (1 - f ** 2.4), top + bowl_h * f))
+    bowl += [(2 * cx - x, y) for x, y in reversed(bowl)]
+    out = []
+    if liquid:
+        lvl = top + bowl_h * 0.22
+        liq = clip_convex([(cx - rim * 2, lvl), (cx + rim * 2, lvl), (cx + rim * 2, bottom + 5), (cx - rim * 2, bottom + 5)], bowl)
+        out.append(polygon(liq, fill=doc.lin(0, lvl, 0, bottom, [(0, "#fbe9a0"), (1, "#e2b53f")])))
+        for bx, by, br in [(cx - rim * 0.3, lvl + bowl_h * 0.3, 2.4), (cx + rim * 0.35, lvl + bowl_h * 0.5, 2),
+                           (cx, lvl + bowl_h * 0.15, 1.8), (cx - rim * 0.1, lvl + bowl_h * 0.62, 1.6)]:
+            out.append(circle(bx, by, br, fill="#ffffff", fill_opacity=0.8))
+    out.append(polygon(bowl, fill="#dfeef7", fill_opacity=0.35, stroke="#6d8aa0", stroke_width=2, stroke_linejoin="round"))
+    out.append(line(cx - rim * 0.55, top + 8, cx - rim * 0.4, top + bowl_h * 0.6, stroke="#ffffff", stroke_width=3,
+                    stroke_linecap="round", stroke_opacity=0.8))
+    out.append(path(P().M(cx - 3, bottom).L(cx - 2.5, base_y - 6).L(cx + 2.5, base_y - 6).L(cx + 3, bottom).Z(),
+                    fill="#dfeef7", stroke="#6d8aa0", stroke_width=1.6, stroke_linejoin="round"))
+    out.append(ellipse(cx, base_y - 4, rim * 1.1, 4.5, fill="#dfeef7", stroke="#6d8aa0", stroke_width=1.8))
+    return out
+
+
+def party():
+    for name, label, col in [("ballon", "Ballon", CC), ("ballon-rot", "Ballon rot", "#d62839"),
+                             ("ballon-blau", "Ballon blau", "#2f6db5"), ("ballon-gruen", "Ballon grün", "#3a9d4a")]:
+        d = Doc(160, 300)
+        d.add(*balloon(d, col, 80, 84, 68, string_to=(84, 292)))
+        reg(name, "Ballons und Feier", label, d)
+
+    d = Doc(260, 320)
+    knot = (132, 300)
+    for col, cx, cy, rx in [("#2f6db5", 186, 100, 58), ("#f2c230", 74, 104, 58), ("#d62839", 130, 82, 62)]:
+        d.add(*balloon(d, col, cx, cy, rx, string_to=knot))
+    bow = P().M(132, 298).C(116, 284, 108, 300, 118, 306).Z().M(132, 298).C(148, 284, 156, 300, 146, 306).Z()
+    d.add(path(bow, fill="#c8102e"))
+    reg("ballontraube", "Ballons und Feier", "Ballontraube", d)
+
+    d = Doc(300, 200)
+    d.add(*confetti(d, 300, 200, [(c, 1) for c in CONFETTI_COLOURS], 40, 7))
+    reg("konfetti", "Ballons und Feier", "Konfetti bunt", d)
+
+    d = Doc(300, 200)
+    d.add(*confetti(d, 300, 200, [(CC, 1), (CC, 0.55), (CC, 0.8), (CC, 0.4)], 40, 11))
+    reg("konfetti-einfarbig", "Ballons und Feier", "Konfetti einfarbig", d)
+
+    for name, label, col in [("lampion-orange", "Lampion orange", "#f28c1e"), ("lampion-rot", "Lampion rot", "#d62839")]:
+        d = Doc(180, 220)
+        d.add(*lantern(d, col, 90, 112, 80, 66))
+        reg(name, "Ballons und Feier", label, d)
+
+    d = Doc(400, 150)
+
+    def sag(x):
+        t = x / 400
+        return (1 - t) ** 2 * 14 + 2 * (1 - t) * t * 74 + t ** 2 * 14
+
+    d.add(path(P().M(0, 14).Q(200, 74, 400, 14), fill="none", stroke="#555555", stroke_width=2.2))
+    cols = ["#e63946", "#f2c230", "#2a9d8f", "#457b9d", "#f15bb5", "#f4a261"]
+    for i in range(6):
+        x0 = 14 + i * 64
+        x1 = x0 + 54
+        y0, y1 = sag(x0), sag(x1)
+        tip = ((x0 + x1) / 2, (y0 + y1) / 2 + 92)
+        col = cols[i % len(cols)]
+        d.add(polygon([(x0, y0), (x1, y1), tip], fill=col, stroke=shade(col, -0.3), stroke_width=1.4,
+                      stroke_linejoin="round"))
+        d.add(circle((x0 + x1) / 2, (y0 + y1) / 2 + 30, 7, fill="#ffffff", fill_opacity=0.75))
+    reg("wimpelkette", "Ballons und Feier", "Wimpelkette", d)
+
+    d = Doc(180, 240)
+    cone = [(90, 40), (160, 226), (20, 226)]
+    d.add(polygon(cone, fill=d.lin(20, 0, 160, 0, [(0, "#7b4fd6"), (1, "#5a2fb0")])))
+    for k in range(-3, 6):
+        band = [(20 + k * 40, 240), (60 + k * 40, 240), (160 + k * 40, 0), (120 + k * 40, 0)]
+        part = clip_convex(band, cone)
+        if len(part) >= 3 and k % 2 == 0:
+            d.add(polygon(part, fill="#f2c230"))
+    for x, y in [(90, 120), (68, 175), (116, 185), (92, 84)]:
+        d.add(circle(x, y, 5, fill="#ffffff"))
+    d.add(path(P().M(14, 226).Q(90, 246, 166, 226), fill="none", stroke="#f15bb5", stroke_width=8, stroke_linecap="round"))
+    for a in range(0, 360, 30):
+        x, y = polar(90, 28, 22, a)
+        d.add(line(90, 28, x, y, stroke="#f15bb5", stroke_width=6, stroke_linecap="round"))
+    d.add(circle(90, 28, 10, fill="#ff8cc6"))
+    reg("partyhut", "Ballons und Feier", "Partyhut", d)
+
+    d = Doc(240, 250)
+    d.add(group(flute(d, 66, 242, 212), transform="rotate(13 66 242)"))
+    d.add(group(flute(d, 174, 242, 212), transform="rotate(-13 174 242)"))
+    for a, l in [(-90, 22), (-50, 16), (-130, 16), (-20, 10), (-160, 10)]:
+        x0, y0 = polar(120, 30, 8, a)
+        x1, y1 = polar(120, 30, 8 + l, a)
+        d.add(line(x0, y0, x1, y1, stroke="#e2b53f", stroke_width=3, stroke_linecap="round"))
+    reg("sektglaeser", "Ballons und Feier", "Sektgläser", d)
+
+    d = Doc(240, 240)
+    tiers = [(30, 150, 180, 76, "#f7d6e0", "#ffffff"), (60, 92, 120, 60, "#f7d6e0", "#ffffff")]
+    d.add(ellipse(120, 228, 112, 10, fill="#d9d9d9"))
+    for x, y, w, h, base, icing in tiers:
+        d.add(rect(x, y, w, h, rx=6, fill=d.lin(x, 0, x + w, 0, [(0, shade(base, 0.3)), (1, shade(base, -0.12))])))
+        p = P().M(x, y + 8).Q(x, y, x + 8, y).L(x + w - 8, y).Q(x + w, y, x + w, y + 8)
+        n = 6
+        for i in range(n, 0, -1):
+            xa = x + w * i / n
+            xb = x + w * (i - 0.5) / n
+            p.L(xa, y + 12).Q(xa, y + 24, xb, y + 22 + (i % 2) * 6).Q(xa - w / n, y + 24, xa - w / n, y + 12)
+        d.add(path(p.Z(), fill=icing, stroke="#e8b9c8", stroke_width=1))
+        for i in range(5):
+            d.add(circle(x + w * (i + 0.5) / 5, y + h - 14, 4, fill="#e05a8a"))
+    for cx, col in [(96, "#2f6db5"), (120, "#f2c230"), (144, "#3a9d4a")]:
+        d.add(rect(cx - 4, 58, 8, 36, rx=2, fill=col))
+        d.add(*flame(d, cx, 56, 30))
+    reg("torte", "Ballons und Feier", "Geburtstagstorte", d)
+
+    d = Doc(240, 190)
+    gold = d.paint("gold", 20, 30, 220, 180)
+    pts = [(24, 150), (16, 52), (66, 104), (120, 30), (174, 104), (224, 52), (216, 150)]
+    d.add(polygon(pts, fill=gold, stroke="#8c5f0c", stroke_width=2.5, stroke_linejoin="round"))
+    d.add(rect(18, 140, 204, 36, rx=5, fill=gold, stroke="#8c5f0c", stroke_width=2.5))
+    for x, y in [(16, 52), (120, 30), (224, 52)]:
+        d.add(circle(x, y, 11, fill=gold, stroke="#8c5f0c", stroke_width=2))
+    for x, col in [(60, "#2f6db5"), (120, "#c8102e"), (180, "#2a9d5f")]:
+        d.add(path(P().M(x, 146).L(x + 10, 158).L(x, 170).L(x - 10, 158).Z(), fill=col, stroke="#ffffff",
+                   stroke_width=1.5, stroke_linejoin="round"))
+    d.add(path(P().ellipse(120, 104, 12, 16), fill="#c8102e", stroke="#8c5f0c", stroke_width=2))
+    reg("krone", "Ballons und Feier", "Krone", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Kerzen
+
+
+def candle(doc, col, cx, top, bottom, w, with_flame=True):
+    x = cx - w / 2
+    if col == CC:
+        fill = CC
+    else:
+        fill = doc.lin(x, 0, x + w, 0, [(0, shade(col, 0.25)), (0.45, col), (1, shade(col, -0.28))])
+    out = [path(P().M(x, top).L(x, bottom - 4).Q(x, bottom, x + 4, bottom).L(x + w - 4, bottom)
+                .Q(x + w, bottom, x + w, bottom - 4).L(x + w, top).Z(), fill=fill, **edge_kw(col, 1.4))]
+    if col == CC:
+        out.append(rect(x + w * 0.68, top, w * 0.32, bottom - top - 4, fill="#000000", fill_opacity=0.14))
+        out.append(rect(x + w * 0.1, top + 6, w * 0.12, bottom - top - 14, fill="#ffffff", fill_opacity=0.25))
+    out.append(ellipse(cx, top, w / 2, w * 0.12, fill=CC if col == CC else shade(col, 0.2), **edge_kw(col, 1.2)))
+    out.append(ellipse(cx, top, w * 0.4, w * 0.08, fill="#ffffff", fill_opacity=0.25))
+    drip = P().M(x + w * 0.62, top).L(x + w * 0.62, top + w * 0.5).Q(x + w * 0.7, top + w * 0.62, x + w * 0.78, top + w * 0.5).L(x + w * 0.8, top).Z()
+    out.append(path(drip, fill=CC if col == CC else shade(col, 0.15), fill_opacity=None if col != CC else 1,
+                    **edge_kw(col, 1)))
+    out.append(line(cx, top - 2, cx, top - w * 0.22, stroke="#333333", stroke_width=2.2, stroke_linecap="round"))
+    if with_flame:
+        out.extend(flame(doc, cx, top - w * 0.18, w * 1.1))
+    return out
+
+
+def candles():
+    for name, label, col in [("kerze", "Kerze", CC), ("kerze-rot", "Kerze rot", "#c8102e"),
+                             ("kerze-weiss", "Kerze weiß", "#f4ecd6")]:
+        d = Doc(140, 280)
+        d.add(*candle(d, col, 70, 110, 270, 64))
+        reg(name, "Kerzen", label, d)
+
+    d = Doc(260, 260)
+    for cx, top, col in [(56, 130, "#f4ecd6"), (130, 84, "#c8102e"), (204, 150, "#e2b53f")]:
+        d.add(*candle(d, col, cx, top, 250, 54))
+    reg("kerzen-drei", "Kerzen", "Drei Kerzen", d)
+
+    d = Doc(200, 170)
+    d.add(path(P().M(20, 96).L(30, 152).Q(100, 172, 170, 152).L(180, 96).Z(),
+               fill=d.lin(20, 0, 180, 0, SILVER), stroke="#6c717a", stroke_width=1.5, stroke_linejoin="round"))
+    d.add(ellipse(100, 96, 80, 16, fill="#f6efdc", stroke="#6c717a", stroke_width=2))
+    d.add(ellipse(100, 98, 62, 10, fill="#efe3c2"))
+    d.add(line(100, 96, 100, 84, stroke="#333333", stroke_width=2.4, stroke_linecap="round"))
+    d.add(*flame(d, 100, 88, 78))
+    reg("teelicht", "Kerzen", "Teelicht", d)
+
+    d = Doc(140, 300)
+    g = d.paint("gold", 20, 180, 120, 300)
+    d.add(*candle(d, "#f4ecd6", 70, 92, 220, 26))
+    d.add(path(P().M(34, 216).Q(70, 232, 106, 216).L(100, 228).Q(70, 240, 40, 228).Z(), fill=g, stroke="#8c5f0c", stroke_width=1.5))
+    d.add(path(P().M(62, 232).L(58, 270).L(82, 270).L(78, 232).Z(), fill=g, stroke="#8c5f0c", stroke_width=1.5))
+    d.add(circle(70, 250, 10, fill=g, stroke="#8c5f0c", stroke_width=1.5))
+    d.add(path(P().M(36, 292).Q(40, 270, 70, 268).Q(100, 270, 104, 292).Z(), fill=g, stroke="#8c5f0c", stroke_width=1.5))
+    reg("kerzenleuchter", "Kerzen", "Kerzenleuchter", d)
+
+    d = Doc(260, 250)
+    d.add(path(P().ellipse(130, 222, 122, 22), fill="#2f6a34"))
+    for i in range(22):
+        a = 180 + i * 180 / 21
+        x, y = polar(130, 222, 118, a)
+        d.add(path(leaf(T(x, y) @ R(a + 90 + (i % 3 - 1) * 20) @ S(30, 34), 0.3), fill="#2e7d32" if i % 2 else "#1b5e20"))
+    for i, (cx, top) in enumerate([(50, 120), (104, 100), (158, 100), (212, 120)]):
+        d.add(*candle(d, "#c8102e", cx, top, 214, 34, with_flame=i < 2))
+    for x in (70, 130, 190):
+        d.add(circle(x, 226, 7, fill="#d62839", stroke="#7a0f1a", stroke_width=1))
+    reg("adventskerzen", "Kerzen", "Adventskerzen", d)
+
+
+# --------------------------------------------------------------------------------------------
 # Writing and checking
 
 FORBIDDEN = re.compile(r"<(style|filter|mask|clipPath|pattern|text|image|marker|use|script)\b|url\((?!#)|href")
@@ -600,7 +877,7 @@ def main():
         print(f"  {c}: {counts[c]}")
 
 
-DRAWERS = [hearts, stars]
+DRAWERS = [hearts, stars, party, candles]
 
 if __name__ == "__main__":
     main()
