@@ -837,6 +837,832 @@ def candles():
 
 
 # --------------------------------------------------------------------------------------------
+# Geschenke
+
+
+def bow(doc, col, cx, cy, size, tails=True):
+    """A ribbon bow whose knot sits on (cx, cy)."""
+    fill = CC if col == CC else doc.paint(col, cx - size, cy - size, cx + size, cy + size)
+    ek = edge_kw(col, 1.4)
+    out = []
+    if tails:
+        for sx in (-1, 1):
+            t = T(cx, cy) @ S(sx * size, size)
+            out.append(path(P(t).M(-0.08, 0.05).L(0.38, 0.78).L(0.5, 0.62).L(0.62, 0.86).L(0.14, 0.02).Z(),
+                            fill=fill, stroke_linejoin="round", **ek))
+    for sx in (-1, 1):
+        t = T(cx, cy) @ S(sx * size, size)
+        loop = P(t).M(0, 0).C(0.3, -0.85, 1.1, -0.95, 1.02, -0.36).C(0.96, 0.02, 0.42, 0.1, 0, 0).Z()
+        out.append(path(loop, fill=fill, stroke_linejoin="round", **ek))
+        inner = P(t).M(0.1, -0.06).C(0.36, -0.55, 0.86, -0.66, 0.84, -0.34).C(0.8, -0.12, 0.42, -0.04, 0.1, -0.06).Z()
+        out.append(path(inner, fill="#000000", fill_opacity=0.16))
+    out.append(path(P().ellipse(cx, cy - size * 0.02, size * 0.2, size * 0.17), fill=fill, **ek))
+    return out
+
+
+def gift(doc, box, ribbon, x, y, w, h, stripes=None):
+    lid_h = h * 0.22
+    cx = x + w / 2
+    rw = w * 0.16
+    bx = body_paint(doc, box, (x, y, x + w, y + h))
+    out = [rect(x, y + lid_h, w, h - lid_h, fill=bx, **edge_kw(box, 1.5))]
+    if stripes:
+        n = 7
+        for k in range(1, n, 2):
+            out.append(rect(x + w * k / n, y + lid_h, w / n, h - lid_h, fill=stripes))
+    out.append(rect(x + w * 0.72, y + lid_h, w * 0.28, h - lid_h, fill="#000000", fill_opacity=0.12))
+    rf = CC if ribbon == CC else doc.paint(ribbon, cx - rw, 0, cx + rw, 0)
+    out.append(rect(cx - rw / 2, y + lid_h, rw, h - lid_h, fill=rf, **edge_kw(ribbon, 1)))
+    out.append(rect(x - w * 0.05, y, w * 1.1, lid_h, rx=3, fill=bx, **edge_kw(box, 1.5)))
+    if stripes:
+        for k in range(1, 8, 2):
+            out.append(rect(x - w * 0.05 + w * 1.1 * k / 8, y + 1, w * 1.1 / 8, lid_h - 2, fill=stripes))
+    out.append(rect(x - w * 0.05, y + lid_h * 0.72, w * 1.1, lid_h * 0.28, fill="#000000", fill_opacity=0.14))
+    out.append(rect(cx - rw / 2, y, rw, lid_h, fill=rf, **edge_kw(ribbon, 1)))
+    out.extend(bow(doc, ribbon, cx, y, w * 0.36))
+    return out
+
+
+def gifts():
+    for name, label, box, ribbon in [("geschenk", "Geschenk", CC, "#ffffff"), ("geschenk-rot", "Geschenk rot", "#c8102e", "gold"),
+                                     ("geschenk-blau", "Geschenk blau", "#2f6db5", "silver"),
+                                     ("geschenk-gruen", "Geschenk grün", "#2e8b57", "#c8102e")]:
+        d = Doc(220, 220)
+        d.add(*gift(d, box, ribbon, 30, 76, 160, 136))
+        reg(name, "Geschenke", label, d)
+
+    d = Doc(220, 220)
+    d.add(*gift(d, "#f2c230", "#e63946", 30, 76, 160, 136, stripes="#f7dd7a"))
+    reg("geschenk-gestreift", "Geschenke", "Geschenk gestreift", d)
+
+    d = Doc(280, 260)
+    d.add(*gift(d, "#2f6db5", "#f2c230", 20, 120, 150, 130))
+    d.add(group(gift(d, "#e05a8a", "#ffffff", 150, 150, 106, 100), transform="rotate(-6 200 200)"))
+    d.add(group(gift(d, "#3a9d4a", "gold", 52, 52, 86, 70), transform="rotate(8 95 90)"))
+    reg("geschenke-stapel", "Geschenke", "Geschenkestapel", d)
+
+    d = Doc(240, 190)
+    d.add(*bow(d, CC, 120, 80, 112))
+    reg("schleife", "Geschenke", "Schleife", d)
+
+    d = Doc(240, 190)
+    d.add(*bow(d, "#c8102e", 120, 80, 112))
+    reg("schleife-rot", "Geschenke", "Schleife rot", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Blumen und Blätter
+
+
+def flower(doc, col, cx, cy, r, n=5, width=0.5, centre="#f2c230", rot=0.0):
+    out = []
+    if col == CC:
+        for k in range(n):
+            t = T(cx, cy) @ R(rot + k * 360 / n) @ S(r)
+            out.append(path(petal(t, width), fill=CC, stroke="#000000", stroke_opacity=0.2, stroke_width=1))
+            out.append(path(petal(t @ S(0.55), width * 0.8), fill="#ffffff", fill_opacity=0.25))
+    else:
+        fill = doc.rad(cx, cy, r, [(0, shade(col, -0.2)), (0.35, col), (1, shade(col, 0.35))])
+        for k in range(n):
+            t = T(cx, cy) @ R(rot + k * 360 / n) @ S(r)
+            out.append(path(petal(t, width), fill=fill, stroke=shade(col, -0.35), stroke_width=1))
+    cr = r * 0.24
+    out.append(circle(cx, cy, cr, fill=doc.rad(cx - cr * 0.3, cy - cr * 0.3, cr * 1.3,
+                                               [(0, shade(centre, 0.4)), (1, shade(centre, -0.3))])))
+    for k in range(7):
+        x, y = polar(cx, cy, cr * 0.55 if k else 0, k * 60)
+        out.append(circle(x, y, cr * 0.14, fill=shade(centre, -0.45), fill_opacity=0.7))
+    return out
+
+
+def veined_leaf(doc, col, t, width=0.38, veins=5):
+    fill = CC if col == CC else doc.lin(*t.ap(-width, 0), *t.ap(width, -1), [(0, shade(col, 0.25)), (1, shade(col, -0.25))])
+    out = [path(leaf(t, width), fill=fill, stroke_linejoin="round", **edge_kw(col, 1.2))]
+    vein = P(t).M(0, 0.02).Q(0.04, -0.5, 0, -0.92)
+    for k in range(1, veins + 1):
+        y = -0.12 - 0.72 * k / (veins + 1)
+        reach = width * 0.9 * math.sin(math.pi * (-y) ** 0.8)
+        for sx in (-1, 1):
+            vein.M(0.02, y).Q(sx * reach * 0.5, y - 0.04, sx * reach, y - 0.14)
+    out.append(path(vein, fill="none", stroke="#ffffff", stroke_opacity=0.45, stroke_width=max(1.0, t.scale() * 0.018),
+                    stroke_linecap="round"))
+    return out
+
+
+def tulip(doc, col, cx, top, stem_bottom):
+    out = []
+    out.append(path(P().M(cx, top + 70).C(cx + 4, top + 120, cx - 8, stem_bottom - 50, cx - 2, stem_bottom), fill="none",
+                    stroke="#3f8f3a", stroke_width=7, stroke_linecap="round"))
+    lf = P().M(cx - 2, stem_bottom - 6).C(cx - 50, stem_bottom - 40, cx - 58, stem_bottom - 110, cx - 40, stem_bottom - 150)
+    lf.C(cx - 30, stem_bottom - 100, cx - 14, stem_bottom - 50, cx - 2, stem_bottom - 6).Z()
+    out.append(path(lf, fill=doc.lin(cx - 50, 0, cx, 0, [(0, "#6abf5e"), (1, "#2f7a2c")])))
+    fill = doc.lin(cx - 46, top, cx + 46, top + 90, [(0, shade(col, 0.3)), (0.5, col), (1, shade(col, -0.3))])
+    t = T(cx, top + 45) @ S(46, 45)
+    cup = P(t).M(-0.92, -0.7).C(-1.1, 0.2, -0.7, 1, 0, 1).C(0.7, 1, 1.1, 0.2, 0.92, -0.7)
+    cup.L(0.5, -0.22).L(0, -1).L(-0.5, -0.22).Z()
+    out.append(path(cup, fill=fill, stroke=shade(col, -0.4), stroke_width=1.4, stroke_linejoin="round"))
+    mid = P(t).M(-0.42, -0.3).C(-0.46, 0.3, -0.2, 0.85, 0, 0.98).C(0.2, 0.85, 0.46, 0.3, 0.42, -0.3).L(0, -0.95).Z()
+    out.append(path(mid, fill="#ffffff", fill_opacity=0.18, stroke=shade(col, -0.3), stroke_width=1))
+    return out
+
+
+def rose(doc, col, cx, cy, r):
+    out = [circle(cx, cy, r, fill=shade(col, -0.15))]
+    for k in range(9):
+        rr = r * (1 - k * 0.1)
+        a0 = k * 137.5
+        ox, oy = polar(0, 0, rr * 0.12, a0 + 100)
+        p = P().arc(cx, cy, rr, rr, a0, a0 + 210, move=True)
+        p.arc(cx + ox, cy + oy, rr * 0.86, rr * 0.86, a0 + 210, a0, move=False).Z()
+        out.append(path(p, fill=shade(col, 0.12 - 0.04 * (k % 3)), stroke=shade(col, -0.4), stroke_width=1.2,
+                        stroke_linejoin="round"))
+    out.append(circle(cx, cy, r * 0.1, fill=shade(col, -0.3)))
+    return out
+
+
+def holly_leaf(t, spikes=4):
+    pts_r = []
+    for i in range(0, 2 * spikes + 1):
+        f = i / (2 * spikes)
+        wv = 0.5 * math.sin(math.pi * f) ** 0.7
+        pts_r.append((wv * (1.0 if i % 2 else 0.72), -f))
+    p = P(t).M(0, 0)
+    prev = (0, 0)
+    for x, y in pts_r[1:]:
+        p.Q((prev[0] + x) / 2 * 0.8, (prev[1] + y) / 2, x, y)
+        prev = (x, y)
+    for x, y in reversed(pts_r[:-1]):
+        p.Q((prev[0] - x) / 2 * 0.8 - 0 if False else -(abs(prev[0]) + abs(x)) / 2 * 0.8, (prev[1] + y) / 2, -x, y)
+        prev = (-x, y)
+    return p.Z()
+
+
+def flowers():
+    for name, label, col, n, w in [("blume", "Blume", CC, 5, 0.62), ("blume-rosa", "Blume rosa", "#ee7fa0", 5, 0.62),
+                                   ("blume-blau", "Blume blau", "#4a7fd6", 6, 0.55),
+                                   ("blume-gelb", "Blume gelb", "#f7c928", 8, 0.45)]:
+        d = Doc(200, 200)
+        d.add(*flower(d, col, 100, 100, 94, n, w, centre="#f2c230" if col != "#f7c928" else "#d9692a"))
+        reg(name, "Blumen und Blätter", label, d)
+
+    d = Doc(200, 200)
+    for k in range(18):
+        t = T(100, 100) @ R(k * 20) @ S(94)
+        d.add(path(petal(t, 0.26), fill="#ffffff", stroke="#b9b9b9", stroke_width=1.2))
+    d.add(*flower(d, "#ffffff", 100, 100, 0, 1)[1:] if False else [])
+    d.add(circle(100, 100, 24, fill=d.rad(92, 92, 32, [(0, "#ffe37a"), (1, "#e8a317")])))
+    reg("margerite", "Blumen und Blätter", "Margerite", d)
+
+    for name, label, col in [("tulpe-rot", "Tulpe rot", "#d62839"), ("tulpe-gelb", "Tulpe gelb", "#f4c430")]:
+        d = Doc(160, 300)
+        d.add(*tulip(d, col, 88, 8, 292))
+        reg(name, "Blumen und Blätter", label, d)
+
+    d = Doc(220, 220)
+    for a in (130, 210, 320):
+        d.add(*veined_leaf(d, "#3f8f3a", T(110, 110) @ R(a) @ S(108), 0.34))
+    d.add(*rose(d, "#d62839", 110, 110, 64))
+    reg("rose-rot", "Blumen und Blätter", "Rose rot", d)
+
+    for name, label, col in [("blatt", "Blatt", CC), ("blatt-gruen", "Blatt grün", "#3f8f3a"),
+                             ("blatt-herbst", "Blatt herbstlich", "#e0782a")]:
+        d = Doc(170, 240)
+        d.add(line(88, 226, 92, 196, stroke=CC if col == CC else shade(col, -0.35), stroke_width=5, stroke_linecap="round"))
+        d.add(*veined_leaf(d, col, T(92, 200) @ R(12) @ S(190), 0.36))
+        reg(name, "Blumen und Blätter", label, d)
+
+    d = Doc(220, 260)
+    d.add(path(P().M(110, 120).C(112, 170, 130, 210, 150, 252), fill="none", stroke="#2f7a2c", stroke_width=6,
+               stroke_linecap="round"))
+    for k in range(4):
+        t = T(110, 112) @ R(45 + k * 90) @ S(-1, -1)
+        hf = heart_tf(0, 0, 92)
+        tf = t @ T(0, -heart_height(92) / 2) @ hf
+        d.add(path(heart_path(tf), fill=d.lin(0, 0, 220, 220, [(0, "#6cc35e"), (1, "#2e8b3a")]), stroke="#1f6a28",
+                   stroke_width=1.5))
+        x0, y0 = tf.ap(0, 1)
+        x1, y1 = tf.ap(0, -0.2)
+        d.add(line(x0, y0, x1, y1, stroke="#ffffff", stroke_opacity=0.4, stroke_width=2, stroke_linecap="round"))
+    reg("kleeblatt", "Blumen und Blätter", "Kleeblatt", d)
+
+    d = Doc(400, 140)
+    stem = P().M(8, 70)
+    for k in range(4):
+        x = 8 + k * 96
+        stem.C(x + 32, 20, x + 64, 120, x + 96, 70)
+    d.add(path(stem, fill="none", stroke=CC, stroke_width=5, stroke_linecap="round"))
+    for k in range(8):
+        x = 8 + 24 + k * 48
+        up = k % 2 == 0
+        y = 44 if up else 96
+        ang = -35 if up else 215
+        d.add(path(leaf(T(x, y) @ R(ang) @ S(44), 0.4), fill=CC, fill_opacity=0.85))
+        cx2 = x + 24
+        d.add(path(P().M(cx2, 70).C(cx2 + 4, 60 if up else 80, cx2 + 14, 56 if up else 84, cx2 + 12, 64 if up else 76),
+                   fill="none", stroke=CC, stroke_width=2.5, stroke_linecap="round"))
+    reg("ranke", "Blumen und Blätter", "Ranke", d)
+
+    d = Doc(220, 220)
+    for ring, (rr, w, col) in enumerate([(104, 0.3, "#f2a516"), (92, 0.3, "#f7c928")]):
+        for k in range(22):
+            t = T(110, 110) @ R(k * 360 / 22 + ring * 8) @ S(rr)
+            d.add(path(petal(t, w), fill=col, stroke="#c77d0a", stroke_width=1))
+    d.add(circle(110, 110, 44, fill=d.rad(110, 110, 44, [(0, "#3b220f"), (1, "#6b3e1a")])))
+    for k in range(1, 120):
+        rr = 42 * math.sqrt(k / 120)
+        x, y = polar(110, 110, rr, k * 137.508)
+        d.add(circle(x, y, 1.6, fill="#c9913d", fill_opacity=0.8))
+    reg("sonnenblume", "Blumen und Blätter", "Sonnenblume", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Weihnachten
+
+
+def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1f5124")):
+    """Needles along a polyline of stem points, both sides, leaning toward the tip."""
+    out = [path(P().poly(pts, close=False), fill="none", stroke="#6b4a2a", stroke_width=3, stroke_linecap="round",
+                stroke_linejoin="round")]
+    segs = []
+    total = 0.0
+    for a, b in zip(pts, pts[1:]):
+        ln = math.dist(a, b)
+        segs.append((a, b, ln))
+        total += ln
+    s = 0.0
+    i = 0
+    dist = 0.0
+    needles = {c: P() for c in cols}
+    while dist < total - 2:
+        while segs[i][2] + s < dist:
+            s += segs[i][2]
+            i += 1
+        a, b, ln = segs[i]
+        f = (dist - s) / ln
+        x, y = a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f
+        ang = math.degrees(math.atan2(b[1] - a[1], b[0] - a[0]))
+        k = int(round(dist / spacing))
+        ln_n = needle * (0.55 + 0.45 * min(1.0, (total - dist) / (total * 0.35))) * (0.85 + 0.15 * ((k * 7) % 3))
+        for side, col_i in ((1, 0), (-1, 1)):
+            col = cols[(k + col_i) % len(cols)]
+            ex, ey = polar(x, y, ln_n, ang + side * (58 + 8 * ((k + col_i) % 2)))
+            needles[col].M(x, y).L(ex, ey)
+        dist += spacing
+    for c, p in needles.items():
+        if p.parts:
+            out.append(path(p, fill="none", stroke=c, stroke_width=2.6, stroke_linecap="round"))
+    return out
+
+
+def bauble(doc, col, cx, cy, r, hook=True):
+    out = []
+    if hook:
+        out.append(path(P().ellipse(cx, cy - r - 14, 7, 9), fill="none", stroke="#8c8c8c", stroke_width=2))
+    cap = doc.lin(cx - r * 0.28, 0, cx + r * 0.28, 0, GOLD)
+    out.append(rect(cx - r * 0.25, cy - r - 8, r * 0.5, 14, rx=2, fill=cap, stroke="#8c5f0c", stroke_width=1))
+    if col == CC:
+        out.append(circle(cx, cy, r, fill=CC))
+    else:
+        out.append(circle(cx, cy, r, fill=body_paint(doc, col, (cx - r, cy - r, cx + r, cy + r)), stroke=edge(col), stroke_width=1))
+    out.append(circle(cx, cy, r, fill=doc.rad(cx, cy, r, [(0.6, "#000000", 0), (1, "#000000", 0.3)])))
+    out.append(circle(cx, cy, r, fill=doc.rad(cx - r * 0.35, cy - r * 0.38, r * 0.7,
+                                             [(0, "#ffffff", 0.85), (0.35, "#ffffff", 0.35), (1, "#ffffff", 0)])))
+    return out
+
+
+def snowflake(col, cx, cy, r, style):
+    p = P()
+    for k in range(6):
+        t = T(cx, cy) @ R(k * 60 - 90)
+        p.parts.extend(P(t).M(r * 0.12, 0).L(r, 0).parts)
+        if style == 0:
+            for f, ln in ((0.4, 0.26), (0.66, 0.2), (0.86, 0.1)):
+                p.parts.extend(P(t).M(r * f, 0).L(r * (f + ln * 0.7), -r * ln).M(r * f, 0).L(r * (f + ln * 0.7), r * ln).parts)
+        else:
+            for f, ln in ((0.3, 0.16), (0.55, 0.28), (0.8, 0.14)):
+                p.parts.extend(P(t).M(r * f, 0).L(r * (f + ln * 0.5), -r * ln).M(r * f, 0).L(r * (f + ln * 0.5), r * ln).parts)
+    out = [path(p, fill="none", stroke=col, stroke_width=r * 0.07, stroke_linecap="round", stroke_linejoin="round")]
+    inner = [polar(cx, cy, r * (0.2 if i % 2 == 0 else 0.12), i * 30 - 90) for i in range(12)]
+    out.append(polygon(inner, fill=col))
+    return out
+
+
+def christmas():
+    d = Doc(320, 200)
+    main = [(14, 180), (80, 140), (150, 104), (220, 72), (306, 24)]
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
+    d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*fir_branch(d, [(190, 86), (212, 42), (236, 20)], needle=18, spacing=6))
+    reg("tannenzweig", "Weihnachten", "Tannenzweig", d)
+
+    d = Doc(320, 260)
+    d.add(line(176, 86, 176, 150, stroke="#b08a2e", stroke_width=1.6))
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
+    d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*bauble(d, "#c8102e", 176, 202, 44, hook=False))
+    reg("tannenzweig-kugel", "Weihnachten", "Tannenzweig mit Kugel", d)
+
+    for name, label, col in [("kugel", "Christbaumkugel", CC), ("kugel-rot", "Christbaumkugel rot", "#c8102e"),
+                             ("kugel-gold", "Christbaumkugel gold", "gold"), ("kugel-blau", "Christbaumkugel blau", "#1f4fa0")]:
+        d = Doc(180, 210)
+        d.add(*bauble(d, col, 90, 122, 82))
+        reg(name, "Weihnachten", label, d)
+
+    for name, label, col, style in [("schneeflocke", "Schneeflocke", CC, 0), ("schneeflocke-blau", "Schneeflocke blau", "#5aa0d8", 1),
+                                    ("schneeflocke-zart", "Schneeflocke zart", CC, 1)]:
+        d = Doc(200, 200)
+        d.add(*snowflake(col, 100, 100, 92, style))
+        reg(name, "Weihnachten", label, d)
+
+    d = Doc(220, 280)
+    d.add(rect(96, 236, 28, 36, fill="#7a4a24"))
+    for k, (top, bottom, half) in enumerate([(150, 244, 100), (92, 184, 78), (30, 124, 56)]):
+        p = P().M(110, top).L(110 + half, bottom)
+        n = 5
+        for i in range(n, 0, -1):
+            xa = 110 - half + 2 * half * (i - 1) / n
+            p.Q(xa + half / n, bottom + 10, xa, bottom)
+        p.L(110, top).Z()
+        d.add(path(p, fill=d.lin(10, 0, 210, 0, [(0, "#3f9a44"), (1, "#1e5e25")]), stroke="#174d1d", stroke_width=1.5,
+                   stroke_linejoin="round"))
+    d.add(path(P().M(60, 190).Q(110, 214, 170, 176), fill="none", stroke="#f2c230", stroke_width=4, stroke_linecap="round"))
+    d.add(path(P().M(76, 128).Q(112, 148, 150, 118), fill="none", stroke="#f2c230", stroke_width=4, stroke_linecap="round"))
+    for x, y, col in [(70, 220, "#c8102e"), (150, 214, "#2f6db5"), (104, 170, "#f2c230"), (138, 150, "#c8102e"),
+                      (86, 112, "#2f6db5"), (120, 90, "#c8102e")]:
+        d.add(circle(x, y, 8, fill=col), circle(x - 2.5, y - 2.5, 2.5, fill="#ffffff", fill_opacity=0.7))
+    d.add(*faceted_star(d, "gold", 110, 28, 26, 11, stroke_w=1.2))
+    reg("tannenbaum", "Weihnachten", "Tannenbaum", d)
+
+    d = Doc(260, 210)
+    for a in (-42, 42):
+        t = T(130, 176) @ R(a) @ S(160)
+        d.add(path(holly_leaf(t), fill=d.lin(0, 0, 260, 200, [(0, "#3c9a43"), (1, "#1c5a22")]), stroke="#134018",
+                   stroke_width=1.5, stroke_linejoin="round"))
+        x0, y0 = t.ap(0, 0)
+        x1, y1 = t.ap(0, -0.95)
+        d.add(line(x0, y0, x1, y1, stroke="#ffffff", stroke_opacity=0.35, stroke_width=2))
+    for x, y in [(116, 182), (144, 184), (130, 162)]:
+        d.add(circle(x, y, 14, fill=d.rad(x - 4, y - 4, 16, [(0, "#ff5a5a"), (1, "#a00d1c")])))
+        d.add(circle(x - 4, y - 5, 3.5, fill="#ffffff", fill_opacity=0.7))
+    reg("stechpalme", "Weihnachten", "Stechpalme", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Ostern
+
+
+def egg_outline(cx, cy, a, b, k=0.16, n=180):
+    pts = []
+    for i in range(n):
+        t = 2 * math.pi * i / n
+        pts.append((cx + a * math.sin(t) * (1 - k * math.cos(t)), cy - b * math.cos(t)))
+    return pts
+
+
+def smooth(pts, closed=False, t=ID):
+    """Catmull-Rom through the points, written as cubic Beziers."""
+    p = P(t).M(*pts[0])
+    n = len(pts)
+    rng = range(n) if closed else range(n - 1)
+    for i in rng:
+        p0 = pts[(i - 1) % n] if closed or i > 0 else pts[i]
+        p1, p2 = pts[i], pts[(i + 1) % n]
+        p3 = pts[(i + 2) % n] if closed or i + 2 < n else pts[(i + 1) % n]
+        p.C(p1[0] + (p2[0] - p0[0]) / 6, p1[1] + (p2[1] - p0[1]) / 6,
+            p2[0] - (p3[0] - p1[0]) / 6, p2[1] - (p3[1] - p1[1]) / 6, p2[0], p2[1])
+    return p.Z() if closed else p
+
+
+def easter_egg(doc, base, deco, kind, cx, cy, a, b):
+    outline = egg_outline(cx, cy, a, b)
+    fill = CC if base == CC else doc.lin(cx - a, cy - b, cx + a, cy + b, [(0, shade(base, 0.35)), (0.5, base), (1, shade(base, -0.2))])
+    out = [path(smooth(outline, closed=True), fill=fill)]
+    dk = dict(fill=deco[0], fill_opacity=deco[1] if len(deco) > 1 else None)
+    dk2 = dict(fill=deco[2] if len(deco) > 2 else deco[0], fill_opacity=deco[1] if len(deco) > 1 else None)
+    if kind == "streifen":
+        for k, (y0, y1) in enumerate([(-0.55, -0.42), (-0.12, 0.08), (0.38, 0.5)]):
+            band = [(cx - 2 * a, cy + y0 * b), (cx + 2 * a, cy + y0 * b), (cx + 2 * a, cy + y1 * b), (cx - 2 * a, cy + y1 * b)]
+            out.append(polygon(clip_convex(band, outline), **(dk if k != 1 else dk2)))
+    elif kind == "zickzack":
+        for k, (yc, amp, hw) in enumerate([(-0.35, 0.1, 0.06), (0.12, 0.13, 0.12), (0.55, 0.08, 0.05)]):
+            teeth = 9
+            top = [(cx - 1.2 * a + 2.4 * a * i / (2 * teeth), cy + (yc - hw + (amp if i % 2 else 0)) * b) for i in range(2 * teeth + 1)]
+            bot = [(x, y + 2 * hw * b) for x, y in top]
+            out.append(polygon(clip_convex(top + list(reversed(bot)), outline), **(dk if k != 1 else dk2)))
+    elif kind == "punkte":
+        rnd = random.Random(5)
+        placed = []
+        while len(placed) < 18:
+            x, y = rnd.uniform(cx - a, cx + a), rnd.uniform(cy - b, cy + b)
+            r = rnd.choice((0.09, 0.13)) * a
+            f = ((x - cx) / (a * (1 - 0.16 * (cy - y) / b))) ** 2 + ((y - cy) / b) ** 2
+            if f > 0.72 or any(math.dist((x, y), q[:2]) < r + q[2] + a * 0.08 for q in placed):
+                continue
+            placed.append((x, y, r))
+            out.append(circle(x, y, r, **(dk if len(placed) % 2 else dk2)))
+    elif kind == "blumen":
+        for x, y, r in [(cx - a * 0.35, cy - b * 0.2, a * 0.28), (cx + a * 0.38, cy + b * 0.25, a * 0.3),
+                        (cx + a * 0.15, cy - b * 0.62, a * 0.18), (cx - a * 0.3, cy + b * 0.55, a * 0.2)]:
+            for k in range(5):
+                out.append(path(petal(T(x, y) @ R(k * 72) @ S(r), 0.6), fill=deco[0]))
+            out.append(circle(x, y, r * 0.28, fill=deco[2]))
+    hx, hy = cx - a * 0.42, cy - b * 0.4
+    out.append(path(P(R(-25, hx, hy)).ellipse(hx, hy, a * 0.14, b * 0.24), fill="#ffffff", fill_opacity=0.35))
+    out.append(path(smooth(outline, closed=True), fill="none", **edge_kw(base, 1.5)))
+    return out
+
+
+def easter():
+    for name, label, base, deco, kind in [
+            ("osterei", "Osterei", CC, ("#ffffff", 0.85), "streifen"),
+            ("osterei-streifen", "Osterei gestreift", "#f7d14a", ("#2f6db5", 1, "#d62839"), "streifen"),
+            ("osterei-zickzack", "Osterei Zickzack", "#8fd18a", ("#7b4fd6", 1, "#ffffff"), "zickzack"),
+            ("osterei-punkte", "Osterei gepunktet", "#4a90d9", ("#ffffff", 1, "#f7d14a"), "punkte"),
+            ("osterei-blumen", "Osterei mit Blumen", "#f6a6c1", ("#ffffff", 1, "#f7d14a"), "blumen"),
+            ("osterei-zickzack-einfarbig", "Osterei Zickzack einfarbig", CC, ("#ffffff", 0.8), "zickzack")]:
+        d = Doc(160, 210)
+        d.add(*easter_egg(d, base, deco, kind, 80, 106, 66, 96))
+        reg(name, "Ostern", label, d)
+
+    d = Doc(280, 200)
+    d.add(ellipse(140, 178, 128, 16, fill="#8bc34a", fill_opacity=0.6))
+    for (x, y, a, b, base, deco, kind, rot) in [
+            (78, 112, 52, 74, "#f7d14a", ("#2f6db5", 1, "#d62839"), "streifen", -14),
+            (200, 112, 52, 74, "#4a90d9", ("#ffffff", 1, "#f7d14a"), "punkte", 12),
+            (140, 120, 56, 78, "#f6a6c1", ("#7b4fd6", 1, "#ffffff"), "zickzack", 0)]:
+        d.add(group(easter_egg(d, base, deco, kind, x, y, a, b), transform=f"rotate({rot} {x} {y})"))
+    reg("ostereier-drei", "Ostern", "Drei Ostereier", d)
+
+    d = Doc(220, 280)
+    fur, light, pink = "#c9a47e", "#f3e6d6", "#f2a7b8"
+    for sx in (-1, 1):
+        t = T(110 + sx * 30, 70) @ R(sx * 12) @ S(1)
+        d.add(path(P(t).ellipse(0, -20, 20, 58), fill=fur, stroke="#8a6a4a", stroke_width=1.5))
+        d.add(path(P(t).ellipse(0, -18, 10, 44), fill=pink))
+    d.add(ellipse(110, 206, 78, 68, fill=fur, stroke="#8a6a4a", stroke_width=1.5))
+    d.add(ellipse(110, 214, 46, 50, fill=light))
+    d.add(ellipse(110, 116, 56, 48, fill=fur, stroke="#8a6a4a", stroke_width=1.5))
+    for sx in (-1, 1):
+        d.add(ellipse(110 + sx * 42, 266, 30, 12, fill=light, stroke="#8a6a4a", stroke_width=1.5))
+        d.add(circle(110 + sx * 20, 108, 6.5, fill="#2b2b2b"), circle(110 + sx * 20 - 2, 106, 2, fill="#ffffff"))
+        d.add(ellipse(110 + sx * 30, 130, 10, 6, fill=pink, fill_opacity=0.7))
+        for dy in (-4, 4):
+            d.add(line(110 + sx * 14, 130 + dy * 0.5, 110 + sx * 52, 126 + dy * 2, stroke="#8a6a4a", stroke_width=1.2))
+    d.add(path(P().M(104, 124).L(116, 124).L(110, 131).Z(), fill="#e57a94", stroke_linejoin="round"))
+    d.add(path(P().M(110, 131).Q(104, 140, 98, 136).M(110, 131).Q(116, 140, 122, 136), fill="none", stroke="#8a6a4a",
+               stroke_width=1.5, stroke_linecap="round"))
+    reg("osterhase", "Ostern", "Osterhase", d)
+
+    d = Doc(220, 220)
+    yellow = d.rad(100, 90, 90, [(0, "#fff28a"), (1, "#f2c230")])
+    d.add(path(P().M(150, 150).L(190, 150).L(176, 160).Z(), fill="#f2c230"))
+    d.add(ellipse(110, 138, 70, 58, fill=yellow, stroke="#d19a12", stroke_width=1.5))
+    d.add(circle(110, 70, 44, fill=yellow, stroke="#d19a12", stroke_width=1.5))
+    d.add(path(P().M(74, 40).Q(86, 18, 96, 30).Q(104, 12, 112, 28), fill="none", stroke="#f2c230", stroke_width=5,
+               stroke_linecap="round"))
+    d.add(path(P(R(-20, 70, 132)).ellipse(70, 132, 26, 16), fill="#f7d44a", stroke="#d19a12", stroke_width=1.2))
+    d.add(circle(126, 64, 6, fill="#2b2b2b"), circle(124, 62, 2, fill="#ffffff"))
+    d.add(path(P().M(148, 70).L(172, 78).L(148, 86).Z(), fill="#f28c1e", stroke="#c9600a", stroke_width=1, stroke_linejoin="round"))
+    d.add(ellipse(134, 86, 8, 5, fill="#f2a7b8", fill_opacity=0.7))
+    shell = P().M(34, 150)
+    for i in range(9):
+        shell.L(34 + (i + 0.5) * 152 / 9, 150 + (12 if i % 2 == 0 else -4) + 4)
+    shell.L(186, 150).C(186, 190, 160, 212, 110, 212).C(60, 212, 34, 190, 34, 150).Z()
+    d.add(path(shell, fill=d.lin(34, 0, 186, 0, [(0, "#ffffff"), (1, "#e6e0d4")]), stroke="#b5ab98", stroke_width=1.5,
+               stroke_linejoin="round"))
+    reg("kueken", "Ostern", "Küken im Ei", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Hochzeit
+
+
+def ring_path(cx, cy, R_, r):
+    return P().circle(cx, cy, R_).M(cx + r, cy).arc(cx, cy, r, r, 0, -360)
+
+
+def ring_sector(cx, cy, R_, r, a0, a1):
+    p = P().arc(cx, cy, R_, R_, a0, a1, move=True)
+    x, y = polar(cx, cy, r, a1)
+    p.L(x, y)
+    p.arc(cx, cy, r, r, a1, a0)
+    return p.Z()
+
+
+def rings_pair(doc, cols, c1, c2, R_, r, stone=True):
+    out = []
+    fills = []
+    for col, (cx, cy) in zip(cols, (c1, c2)):
+        if col == CC:
+            fills.append(CC)
+        else:
+            metal = {"gold": GOLD, "silver": SILVER, "rosegold": ROSEGOLD}[col]
+            fills.append(doc.lin(cx - R_, cy - R_, cx + R_, cy + R_, metal))
+    ek = [edge_kw(c, 1.5) for c in cols]
+    # middle radius crossing: where ring 1 passes over ring 2
+    m = (R_ + r) / 2
+    dx, dy = c2[0] - c1[0], c2[1] - c1[1]
+    dd = math.hypot(dx, dy)
+    base = math.degrees(math.atan2(dy, dx))
+    half = math.degrees(math.acos(dd / (2 * m)))
+    out.append(path(ring_path(*c1, R_, r), fill=fills[0], fill_rule="evenodd", **ek[0]))
+    out.append(path(ring_path(*c2, R_, r), fill=fills[1], fill_rule="evenodd", **ek[1]))
+    span = 22
+    out.append(path(ring_sector(*c1, R_, r, base - half - span, base - half + span), fill=fills[0], **ek[0]))
+    for (cx, cy) in (c1, c2):
+        out.append(path(P().arc(cx, cy, (R_ + r) / 2, (R_ + r) / 2, 200, 250, move=True), fill="none", stroke="#ffffff",
+                        stroke_opacity=0.55, stroke_width=(R_ - r) * 0.3, stroke_linecap="round"))
+    if stone:
+        sx, sy = polar(*c1, R_, -100)
+        gem = [(sx - 14, sy - 4), (sx - 8, sy - 14), (sx + 8, sy - 14), (sx + 14, sy - 4), (sx, sy + 12)]
+        out.append(polygon(gem, fill="#eaf6ff", stroke="#7fa6c2", stroke_width=1.5, stroke_linejoin="round"))
+        out.append(polygon([(sx - 14, sy - 4), (sx + 14, sy - 4), (sx, sy + 12)], fill="#bcdcf2"))
+        out.append(polygon([(sx - 8, sy - 14), (sx, sy - 4), (sx + 8, sy - 14)], fill="#ffffff"))
+    return out
+
+
+def bell(doc, col, t):
+    fill = body_paint(doc, col, (*t.ap(-1, -1), *t.ap(1, 1)))
+    body = (P(t).M(0, -1).C(0.45, -1, 0.55, -0.6, 0.58, -0.2).C(0.6, 0.3, 0.7, 0.55, 0.95, 0.72).L(0.95, 0.84)
+            .L(-0.95, 0.84).L(-0.95, 0.72).C(-0.7, 0.55, -0.6, 0.3, -0.58, -0.2).C(-0.55, -0.6, -0.45, -1, 0, -1).Z())
+    out = [path(P(t).circle(0, 0.95, 0.16), fill=fill, **edge_kw(col, 1.2))]
+    out.append(path(body, fill=fill, stroke_linejoin="round", **edge_kw(col, 1.5)))
+    out.append(path(P(t).M(-0.95, 0.72).Q(0, 0.62, 0.95, 0.72), fill="none", stroke="#000000", stroke_opacity=0.25, stroke_width=1.5))
+    out.append(path(P(t).M(-0.3, -0.75).C(-0.42, -0.4, -0.42, 0.1, -0.55, 0.6), fill="none", stroke="#ffffff",
+                    stroke_opacity=0.5, stroke_width=t.scale() * 0.08, stroke_linecap="round"))
+    return out
+
+
+def wedding():
+    for name, label, cols in [("ringe-gold", "Eheringe gold", ("gold", "gold")), ("ringe-silber", "Eheringe silber", ("silver", "silver")),
+                              ("ringe-gold-silber", "Eheringe gold und silber", ("gold", "silver")), ("ringe", "Eheringe", (CC, CC))]:
+        d = Doc(260, 200)
+        d.add(*rings_pair(d, cols, (96, 116), (170, 100), 76, 62))
+        reg(name, "Hochzeit", label, d)
+
+    d = Doc(260, 230)
+    d.add(*bell(d, "gold", T(84, 122) @ R(16, 0, -1) @ S(72)))
+    d.add(*bell(d, "gold", T(176, 122) @ R(-16, 0, -1) @ S(72)))
+    d.add(*bow(d, "#ffffff", 130, 42, 50))
+    reg("glocken", "Hochzeit", "Hochzeitsglocken", d)
+
+    d = Doc(180, 210)
+    d.add(*bell(d, CC, T(90, 100) @ S(86)))
+    reg("glocke", "Hochzeit", "Glocke", d)
+
+    d = Doc(300, 220)
+    d.add(*heart_with_light(d, "#d62839", 150, 150, 90, 1.5))
+    d.add(*dove(d, "#ffffff", T(80, 104) @ S(68, 68)))
+    d.add(*dove(d, "#ffffff", T(220, 104) @ S(-68, 68)))
+    reg("tauben-herz", "Hochzeit", "Tauben mit Herz", d)
+
+    d = Doc(220, 280)
+    d.add(ellipse(110, 266, 100, 10, fill="#d9d9d9"))
+    for x, y, w, h in [(20, 190, 180, 74), (44, 126, 132, 64), (68, 74, 84, 52)]:
+        d.add(rect(x, y, w, h, rx=4, fill=d.lin(x, 0, x + w, 0, [(0, "#ffffff"), (1, "#e7e3dc")]), stroke="#c9c2b6",
+                   stroke_width=1.2))
+        n = int(w / 12)
+        for i in range(n):
+            d.add(circle(x + w * (i + 0.5) / n, y + 5, 3.2, fill="#f3efe8", stroke="#c9c2b6", stroke_width=0.8))
+        d.add(path(P().M(x, y + h * 0.55).Q(x + w / 4, y + h * 0.8, x + w / 2, y + h * 0.55).Q(x + 3 * w / 4, y + h * 0.8, x + w, y + h * 0.55),
+                   fill="none", stroke="#e2b53f", stroke_width=2.5))
+    d.add(*heart_with_light(d, "#d62839", 110, 44, 56, 1))
+    reg("hochzeitstorte", "Hochzeit", "Hochzeitstorte", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Baby
+
+
+def pram(doc, col, ox=0.0):
+    out = []
+    body = CC if col == CC else body_paint(doc, col, (40, 60, 200, 190))
+    ek = edge_kw(col, 1.5)
+    for wx in (78, 170):
+        out.append(line(wx, 196, 120, 150, stroke="#5a5a5a", stroke_width=4, stroke_linecap="round"))
+    out.append(path(P().M(198, 110).L(222, 50).L(236, 50), fill="none", stroke="#5a5a5a", stroke_width=6,
+                    stroke_linecap="round", stroke_linejoin="round"))
+    basket = P().M(28, 110).L(212, 110).C(212, 160, 170, 184, 120, 184).C(70, 184, 28, 160, 28, 110).Z()
+    out.append(path(basket, fill=body, stroke_linejoin="round", **ek))
+    hood = P().M(118, 110).L(28, 110).C(28, 58, 70, 20, 118, 20).Z()
+    out.append(path(hood, fill=body, stroke_linejoin="round", **ek))
+    out.append(path(hood, fill="#000000", fill_opacity=0.18))
+    for a in (205, 230, 255):
+        x, y = polar(118, 110, 86, a)
+        out.append(line(118, 110, x, y, stroke="#000000", stroke_opacity=0.25, stroke_width=2))
+    scal = P().M(28, 110)
+    for i in range(10):
+        x0 = 28 + i * 18.4
+        scal.Q(x0 + 9.2, 124, x0 + 18.4, 110)
+    out.append(path(scal, fill="none", stroke="#ffffff", stroke_width=3, stroke_opacity=0.9))
+    for wx in (78, 170):
+        out.append(circle(wx, 196, 22, fill="#ffffff", fill_opacity=0.5, stroke="#3d3d3d", stroke_width=6))
+        for a in range(0, 180, 45):
+            x1, y1 = polar(wx, 196, 19, a)
+            x2, y2 = polar(wx, 196, 19, a + 180)
+            out.append(line(x1, y1, x2, y2, stroke="#6d6d6d", stroke_width=1.8))
+        out.append(circle(wx, 196, 4, fill="#3d3d3d"))
+    return out
+
+
+def foot(t):
+    sole = P(t).M(0, -0.55).C(0.32, -0.58, 0.42, -0.2, 0.36, 0.15).C(0.3, 0.5, 0.3, 0.9, 0.02, 0.98)
+    sole.C(-0.3, 1.02, -0.32, 0.6, -0.3, 0.3).C(-0.28, 0.0, -0.4, -0.52, 0, -0.55).Z()
+    toes = [P(t).circle(x, y, r) for x, y, r in [(-0.2, -0.72, 0.15), (0.06, -0.8, 0.12), (0.24, -0.74, 0.1),
+                                                 (0.36, -0.6, 0.085), (0.44, -0.44, 0.07)]]
+    return sole, toes
+
+
+def baby():
+    for name, label, col in [("kinderwagen", "Kinderwagen", CC), ("kinderwagen-blau", "Kinderwagen blau", "#7fb2e5"),
+                             ("kinderwagen-rosa", "Kinderwagen rosa", "#f4a6c0")]:
+        d = Doc(250, 230)
+        d.add(*pram(d, col))
+        reg(name, "Baby", label, d)
+
+    d = Doc(130, 270)
+    d.add(path(P().M(44, 50).C(44, 20, 54, 8, 65, 8).C(76, 8, 86, 20, 86, 50).Z(), fill="#f3c98b", stroke="#c99a50",
+               stroke_width=1.5))
+    d.add(rect(30, 48, 70, 26, rx=6, fill="#7fb2e5", stroke="#4f86c2", stroke_width=1.5))
+    glass = P().M(30, 80).L(100, 80).Q(110, 80, 110, 92).L(110, 246).Q(110, 262, 94, 262).L(36, 262).Q(20, 262, 20, 246)
+    glass.L(20, 92).Q(20, 80, 30, 80).Z()
+    d.add(path(glass, fill="#eaf4fb", stroke="#8fb2cc", stroke_width=2))
+    d.add(path(P().M(21, 140).L(109, 140).L(109, 246).Q(109, 261, 94, 261).L(36, 261).Q(21, 261, 21, 246).Z(), fill="#fffdf5"))
+    for i in range(6):
+        y = 110 + i * 24
+        d.add(line(84, y, 100, y, stroke="#8fb2cc", stroke_width=2, stroke_linecap="round"))
+    d.add(path(heart_path(heart_tf(56, 196, 40)), fill="#f4a6c0"))
+    d.add(line(30, 96, 30, 240, stroke="#ffffff", stroke_width=5, stroke_linecap="round", stroke_opacity=0.8))
+    reg("flaeschchen", "Baby", "Fläschchen", d)
+
+    for name, label, col in [("fussabdruecke", "Fußabdrücke", CC), ("fussabdruecke-rosa", "Fußabdrücke rosa", "#e88aa8"),
+                             ("fussabdruecke-blau", "Fußabdrücke blau", "#5c93d1")]:
+        d = Doc(200, 240)
+        for t in (T(62, 138) @ R(-10) @ S(-88, 88), T(138, 110) @ R(8) @ S(88, 88)):
+            sole, toes = foot(t)
+            d.add(path(sole, fill=col))
+            for toe in toes:
+                d.add(path(toe, fill=col))
+        reg(name, "Baby", label, d)
+
+    d = Doc(160, 280)
+    d.add(path(P(R(-20, 80, 140)).M(70, 120).L(70, 236).L(90, 236).L(90, 120).Z(), fill="#f2c230", stroke="#c99a12",
+               stroke_width=1.5))
+    d.add(path(P().circle(120, 250, 22).M(132, 250).arc(120, 250, 12, 12, 0, -360), fill="#f2c230", fill_rule="evenodd",
+               stroke="#c99a12", stroke_width=1.5))
+    d.add(circle(66, 76, 58, fill=d.rad(50, 60, 70, [(0, "#a9d3ff"), (1, "#4a90d9")]), stroke="#2f6db5", stroke_width=1.5))
+    for a in range(0, 360, 60):
+        x, y = polar(66, 76, 34, a + 15)
+        d.add(circle(x, y, 8, fill="#ffffff"))
+    d.add(circle(66, 76, 10, fill="#f2c230"))
+    d.add(path(P().ellipse(66, 76, 58, 14), fill="none", stroke="#f4a6c0", stroke_width=5))
+    reg("rassel", "Baby", "Rassel", d)
+
+    d = Doc(200, 190)
+    d.add(path(P().circle(100, 140, 36).M(112, 140).arc(100, 140, 24, 24, 0, -360), fill="#f4a6c0", fill_rule="evenodd",
+               stroke="#d07896", stroke_width=1.5))
+    shield = P().M(100, 84).C(60, 40, 10, 70, 20, 104).C(30, 128, 70, 118, 100, 110).C(130, 118, 170, 128, 180, 104)
+    shield.C(190, 70, 140, 40, 100, 84).Z()
+    d.add(path(shield, fill=d.lin(20, 60, 180, 120, [(0, "#cfe6ff"), (1, "#7fb2e5")]), stroke="#4f86c2", stroke_width=1.5))
+    d.add(path(P().M(88, 92).C(86, 40, 92, 10, 100, 10).C(108, 10, 114, 40, 112, 92).Z(), fill="#f3e2b8", fill_opacity=0.9,
+               stroke="#c99a50", stroke_width=1.2))
+    d.add(circle(100, 96, 14, fill="#ffffff", stroke="#4f86c2", stroke_width=1.5))
+    reg("schnuller", "Baby", "Schnuller", d)
+
+    d = Doc(220, 220)
+    # crescent from two circles: the big one less the offset one
+    c1, r1, c2, r2 = (104, 110), 96, (150, 82), 84
+    dd = math.dist(c1, c2)
+    a = (r1 * r1 - r2 * r2 + dd * dd) / (2 * dd)
+    h = math.sqrt(r1 * r1 - a * a)
+    ux, uy = (c2[0] - c1[0]) / dd, (c2[1] - c1[1]) / dd
+    px, py = c1[0] + a * ux, c1[1] + a * uy
+    i1 = (px - h * uy, py + h * ux)
+    i2 = (px + h * uy, py - h * ux)
+    ang = lambda c, p: math.degrees(math.atan2(p[1] - c[1], p[0] - c[0]))
+    a1s, a1e = ang(c1, i1), ang(c1, i2)
+    while a1e < a1s:
+        a1e += 360
+    a2s, a2e = ang(c2, i2), ang(c2, i1)
+    while a2e > a2s:
+        a2e -= 360
+    moon = P().arc(*c1, r1, r1, a1s, a1e, move=True).arc(*c2, r2, r2, a2s, a2e).Z()
+    d.add(path(moon, fill=d.lin(20, 20, 200, 200, [(0, "#fff3b0"), (1, "#f2c230")]), stroke="#d19a12", stroke_width=1.5))
+    d.add(path(P().M(54, 120).Q(62, 128, 70, 120), fill="none", stroke="#8a6a1a", stroke_width=2.5, stroke_linecap="round"))
+    for cx, cy, R_ in [(176, 156, 20), (150, 198, 11), (196, 110, 10)]:
+        d.add(polygon(star_pts(cx, cy, R_, R_ * 0.45, 5), fill="#f2c230", stroke="#d19a12", stroke_width=1, stroke_linejoin="round"))
+    reg("mond-schlaf", "Baby", "Schlafender Mond", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Glaube und Trauer
+
+
+def dove(doc, col, t):
+    fill = CC if col == CC else col
+    line_col = "#000000" if col == CC else ("#8b97a3" if col == "#ffffff" else shade(col, -0.4))
+    lk = dict(stroke=line_col, stroke_opacity=0.35 if col == CC else None, stroke_width=1.6, stroke_linejoin="round")
+    back = (P(t).M(0.25, -0.12).C(0.2, -0.5, 0.0, -0.82, -0.3, -0.95).L(-0.22, -0.8).L(-0.38, -0.76).L(-0.22, -0.62)
+            .L(-0.36, -0.55).C(-0.1, -0.35, 0.05, -0.15, 0.1, -0.05).Z())
+    out = [path(back, fill=fill, **lk), path(back, fill="#000000", fill_opacity=0.12)]
+    body = (P(t).M(1.0, -0.3).C(0.92, -0.46, 0.72, -0.52, 0.62, -0.38).C(0.52, -0.22, 0.22, -0.1, -0.2, -0.06)
+            .L(-0.92, -0.22).L(-1.0, -0.06).L(-0.94, 0.1).L(-0.24, 0.12).C(0.1, 0.3, 0.52, 0.22, 0.68, -0.08)
+            .C(0.78, -0.22, 0.9, -0.26, 1.0, -0.3).Z())
+    out.append(path(body, fill=fill, **lk))
+    for y in (-0.1, 0.0):
+        out.append(path(P(t).M(-0.9, y - 0.04).L(-0.5, y), fill="none", stroke=line_col, stroke_opacity=0.35,
+                        stroke_width=1.2))
+    wing = (P(t).M(0.4, -0.16).C(0.26, -0.62, -0.1, -0.98, -0.56, -1.1).L(-0.42, -0.92).L(-0.62, -0.86)
+            .L(-0.42, -0.72).L(-0.6, -0.64).L(-0.36, -0.52).L(-0.48, -0.42).C(-0.2, -0.26, 0.0, -0.12, 0.1, -0.06).Z())
+    out.append(path(wing, fill=fill, **lk))
+    out.append(path(P(t).M(1.0, -0.3).L(1.12, -0.26).L(0.98, -0.22).Z(), fill="#f2a23a" if col != CC else CC,
+                    stroke_linejoin="round", **({} if col != CC else dict(stroke="#000000", stroke_opacity=0.35, stroke_width=1))))
+    ex, ey = t.ap(0.76, -0.36)
+    out.append(circle(ex, ey, max(1.5, t.scale() * 0.035), fill="#2b2b2b"))
+    return out
+
+
+def olive_branch(doc, pts, leaf_len, col="#6f8f4e", olive="#3f4f2a"):
+    out = [path(smooth(pts), fill="none", stroke="#6b5a3a", stroke_width=3, stroke_linecap="round")]
+    for i in range(1, len(pts)):
+        (x0, y0), (x1, y1) = pts[i - 1], pts[i]
+        ang = math.degrees(math.atan2(y1 - y0, x1 - x0))
+        for side in (-1, 1):
+            out.append(path(leaf(T(x1, y1) @ R(ang + 90 + side * 55) @ S(leaf_len), 0.22), fill=col, stroke=shade(col, -0.3),
+                            stroke_width=1))
+    x, y = pts[-1]
+    ang = math.degrees(math.atan2(pts[-1][1] - pts[-2][1], pts[-1][0] - pts[-2][0]))
+    out.append(path(leaf(T(x, y) @ R(ang + 90) @ S(leaf_len), 0.22), fill=col, stroke=shade(col, -0.3), stroke_width=1))
+    if olive:
+        for i in (1, 3):
+            (x0, y0), (x1, y1) = pts[i], pts[i + 1]
+            mx, my = (x0 + x1) / 2, (y0 + y1) / 2
+            out.append(path(P(R(30, mx, my + 12)).ellipse(mx, my + 12, 9, 12), fill=olive))
+    return out
+
+
+def cross_pts(x, y, w, h, bar, arm_y, arm_w):
+    cx = x + w / 2
+    return [(cx - bar / 2, y), (cx + bar / 2, y), (cx + bar / 2, arm_y), (cx + arm_w / 2, arm_y), (cx + arm_w / 2, arm_y + bar),
+            (cx + bar / 2, arm_y + bar), (cx + bar / 2, y + h), (cx - bar / 2, y + h), (cx - bar / 2, arm_y + bar),
+            (cx - arm_w / 2, arm_y + bar), (cx - arm_w / 2, arm_y), (cx - bar / 2, arm_y)]
+
+
+def faith():
+    for name, label, col in [("kreuz", "Kreuz", CC), ("kreuz-gold", "Kreuz gold", "gold"), ("kreuz-silber", "Kreuz silber", "silver")]:
+        d = Doc(160, 240)
+        pts = cross_pts(0, 8, 160, 224, 32, 56, 128)
+        d.add(polygon(pts, fill=body_paint(d, col, (16, 8, 144, 232)), stroke_linejoin="round", **edge_kw(col, 1.5)))
+        inner = cross_pts(0, 16, 160, 208, 16, 64, 112)
+        d.add(polygon(inner, fill="none", stroke="#ffffff", stroke_opacity=0.4, stroke_width=2, stroke_linejoin="round"))
+        reg(name, "Glaube und Trauer", label, d)
+
+    d = Doc(160, 240)
+    d.add(polygon(cross_pts(0, 12, 160, 216, 30, 58, 124), fill="none", stroke=CC, stroke_width=8, stroke_linejoin="round"))
+    reg("kreuz-umriss", "Glaube und Trauer", "Kreuz Umriss", d)
+
+    d = Doc(170, 250)
+    wood = d.lin(0, 0, 170, 0, [(0, "#a8743f"), (0.5, "#8b5a2b"), (1, "#6b4220")])
+    d.add(rect(69, 8, 32, 234, rx=3, fill=wood, stroke="#4a2c12", stroke_width=1.5))
+    d.add(rect(14, 58, 142, 30, rx=3, fill=wood, stroke="#4a2c12", stroke_width=1.5))
+    grain = P()
+    for k, x in enumerate((76, 85, 94)):
+        grain.M(x, 96).C(x + 3, 140, x - 3, 190, x + (k - 1) * 2, 236)
+        grain.M(x, 14).Q(x + 2, 34, x, 56)
+    for k, y in enumerate((66, 74, 81)):
+        grain.M(20, y).C(40, y + 3, 50, y - 3, 66, y).M(104, y).C(120, y - 2, 140, y + 3, 150, y)
+    d.add(path(grain, fill="none", stroke="#4a2c12", stroke_opacity=0.45, stroke_width=1.3))
+    reg("kreuz-holz", "Glaube und Trauer", "Holzkreuz", d)
+
+    d = Doc(240, 180)
+    d.add(*dove(d, CC, T(112, 120) @ S(100)))
+    reg("taube", "Glaube und Trauer", "Taube", d)
+
+    d = Doc(260, 190)
+    d.add(*dove(d, "#ffffff", T(120, 122) @ S(100)))
+    d.add(*olive_branch(d, [(220, 96), (232, 110), (244, 118), (250, 134), (254, 150)], 20, olive=None))
+    reg("taube-weiss", "Glaube und Trauer", "Taube mit Zweig", d)
+
+    d = Doc(140, 280)
+    d.add(*candle(d, "#f4ecd6", 70, 110, 270, 70))
+    d.add(polygon(cross_pts(0, 150, 140, 80, 8, 166, 38), fill="#5a5a5a"))
+    reg("trauerkerze", "Glaube und Trauer", "Kerze mit Kreuz", d)
+
+    d = Doc(300, 200)
+    d.add(*olive_branch(d, [(16, 180), (70, 150), (120, 118), (170, 90), (222, 64), (270, 40)], 50, col="#7d8f74", olive="#4a4f45"))
+    reg("olivenzweig", "Glaube und Trauer", "Olivenzweig", d)
+
+    d = Doc(180, 260)
+    left = P().M(40, 248).L(100, 118).C(124, 66, 112, 20, 90, 20).C(68, 20, 56, 66, 80, 118)
+    right = P().M(80, 118).L(140, 248)
+    for p in (left, right):
+        d.add(path(p, fill="none", stroke="#5a5a5a", stroke_width=30, stroke_linejoin="round"))
+        d.add(path(p, fill="none", stroke="#1e1e1e", stroke_width=26, stroke_linejoin="round"))
+    d.add(path(P().M(30, 248).L(50, 248).L(40, 234).Z().M(130, 248).L(150, 248).L(140, 234).Z(), fill="#1e1e1e"))
+    reg("trauerschleife", "Glaube und Trauer", "Trauerschleife", d)
+
+
+# --------------------------------------------------------------------------------------------
 # Writing and checking
 
 FORBIDDEN = re.compile(r"<(style|filter|mask|clipPath|pattern|text|image|marker|use|script)\b|url\((?!#)|href")
@@ -877,7 +1703,7 @@ def main():
         print(f"  {c}: {counts[c]}")
 
 
-DRAWERS = [hearts, stars, party, candles]
+DRAWERS = [hearts, stars, party, candles, gifts, flowers, christmas, easter, wedding, baby, faith]
 
 if __name__ == "__main__":
     main()
