@@ -966,17 +966,23 @@ def tulip(doc, col, cx, top, stem_bottom):
     return out
 
 
+def round_petal(t, w):
+    """A petal from (0, 0) with a round end at (0, -1)."""
+    return P(t).M(0, 0).C(w, -0.15, w, -1, 0, -1).C(-w, -1, -w, -0.15, 0, 0).Z()
+
+
 def rose(doc, col, cx, cy, r):
-    out = [circle(cx, cy, r, fill=shade(col, -0.15))]
-    for k in range(9):
-        rr = r * (1 - k * 0.1)
-        a0 = k * 137.5
-        ox, oy = polar(0, 0, rr * 0.12, a0 + 100)
-        p = P().arc(cx, cy, rr, rr, a0, a0 + 210, move=True)
-        p.arc(cx + ox, cy + oy, rr * 0.86, rr * 0.86, a0 + 210, a0, move=False).Z()
-        out.append(path(p, fill=shade(col, 0.12 - 0.04 * (k % 3)), stroke=shade(col, -0.4), stroke_width=1.2,
-                        stroke_linejoin="round"))
-    out.append(circle(cx, cy, r * 0.1, fill=shade(col, -0.3)))
+    out = []
+    for k, (rr, n, w, rot, sh) in enumerate([(1.0, 5, 0.85, 0, -0.12), (0.74, 5, 0.8, 36, 0.0), (0.5, 4, 0.8, 15, 0.1)]):
+        for j in range(n):
+            t = T(cx, cy) @ R(rot + j * 360 / n) @ S(r * rr)
+            out.append(path(round_petal(t, w), fill=shade(col, sh), stroke=shade(col, -0.45), stroke_width=1.2,
+                            stroke_linejoin="round"))
+    out.append(circle(cx, cy, r * 0.3, fill=shade(col, 0.05), stroke=shade(col, -0.45), stroke_width=1.2))
+    bud = spiral(cx, cy, r * 0.26, -60, 1.6, 0.85, 22)
+    out.append(path(smooth(bud), fill="none", stroke=shade(col, -0.45), stroke_width=1.8, stroke_linecap="round"))
+    out.append(path(P().arc(cx, cy, r * 0.22, r * 0.22, 200, 260, move=True), fill="none", stroke="#ffffff",
+                    stroke_opacity=0.4, stroke_width=2.5, stroke_linecap="round"))
     return out
 
 
@@ -992,7 +998,7 @@ def holly_leaf(t, spikes=4):
         p.Q((prev[0] + x) / 2 * 0.8, (prev[1] + y) / 2, x, y)
         prev = (x, y)
     for x, y in reversed(pts_r[:-1]):
-        p.Q((prev[0] - x) / 2 * 0.8 - 0 if False else -(abs(prev[0]) + abs(x)) / 2 * 0.8, (prev[1] + y) / 2, -x, y)
+        p.Q(-(abs(prev[0]) + abs(x)) / 2 * 0.8, (prev[1] + y) / 2, -x, y)
         prev = (-x, y)
     return p.Z()
 
@@ -1009,7 +1015,6 @@ def flowers():
     for k in range(18):
         t = T(100, 100) @ R(k * 20) @ S(94)
         d.add(path(petal(t, 0.26), fill="#ffffff", stroke="#b9b9b9", stroke_width=1.2))
-    d.add(*flower(d, "#ffffff", 100, 100, 0, 1)[1:] if False else [])
     d.add(circle(100, 100, 24, fill=d.rad(92, 92, 32, [(0, "#ffe37a"), (1, "#e8a317")])))
     reg("margerite", "Blumen und Blätter", "Margerite", d)
 
@@ -1219,15 +1224,16 @@ def egg_outline(cx, cy, a, b, k=0.16, n=180):
     return pts
 
 
-def smooth(pts, closed=False, t=ID):
-    """Catmull-Rom through the points, written as cubic Beziers."""
+def smooth(pts, closed=False, t=ID, ends=None):
+    """Catmull-Rom through the points, written as cubic Beziers. `ends` gives the neighbours
+    before the first and after the last point of an open curve (for curves that must join)."""
     p = P(t).M(*pts[0])
     n = len(pts)
     rng = range(n) if closed else range(n - 1)
     for i in rng:
-        p0 = pts[(i - 1) % n] if closed or i > 0 else pts[i]
+        p0 = pts[(i - 1) % n] if closed or i > 0 else (ends[0] if ends else pts[i])
         p1, p2 = pts[i], pts[(i + 1) % n]
-        p3 = pts[(i + 2) % n] if closed or i + 2 < n else pts[(i + 1) % n]
+        p3 = pts[(i + 2) % n] if closed or i + 2 < n else (ends[1] if ends else pts[(i + 1) % n])
         p.C(p1[0] + (p2[0] - p0[0]) / 6, p1[1] + (p2[1] - p0[1]) / 6,
             p2[0] - (p3[0] - p1[0]) / 6, p2[1] - (p3[1] - p1[1]) / 6, p2[0], p2[1])
     return p.Z() if closed else p
@@ -1565,12 +1571,12 @@ def dove(doc, col, t):
     back = (P(t).M(0.25, -0.12).C(0.2, -0.5, 0.0, -0.82, -0.3, -0.95).L(-0.22, -0.8).L(-0.38, -0.76).L(-0.22, -0.62)
             .L(-0.36, -0.55).C(-0.1, -0.35, 0.05, -0.15, 0.1, -0.05).Z())
     out = [path(back, fill=fill, **lk), path(back, fill="#000000", fill_opacity=0.12)]
-    body = (P(t).M(1.0, -0.3).C(0.92, -0.46, 0.72, -0.52, 0.62, -0.38).C(0.52, -0.22, 0.22, -0.1, -0.2, -0.06)
-            .L(-0.92, -0.22).L(-1.0, -0.06).L(-0.94, 0.1).L(-0.24, 0.12).C(0.1, 0.3, 0.52, 0.22, 0.68, -0.08)
-            .C(0.78, -0.22, 0.9, -0.26, 1.0, -0.3).Z())
+    body = (P(t).M(1.0, -0.3).C(0.94, -0.5, 0.72, -0.56, 0.61, -0.4).C(0.52, -0.24, 0.24, -0.14, -0.2, -0.1)
+            .L(-0.9, -0.3).L(-1.02, -0.17).L(-0.96, -0.05).L(-1.04, 0.07).L(-0.92, 0.17).L(-0.24, 0.12)
+            .C(0.1, 0.36, 0.56, 0.28, 0.7, -0.06).C(0.78, -0.2, 0.9, -0.26, 1.0, -0.3).Z())
     out.append(path(body, fill=fill, **lk))
-    for y in (-0.1, 0.0):
-        out.append(path(P(t).M(-0.9, y - 0.04).L(-0.5, y), fill="none", stroke=line_col, stroke_opacity=0.35,
+    for y in (-0.12, 0.02):
+        out.append(path(P(t).M(-0.92, y - 0.04).L(-0.5, y), fill="none", stroke=line_col, stroke_opacity=0.35,
                         stroke_width=1.2))
     wing = (P(t).M(0.4, -0.16).C(0.26, -0.62, -0.1, -0.98, -0.56, -1.1).L(-0.42, -0.92).L(-0.62, -0.86)
             .L(-0.42, -0.72).L(-0.6, -0.64).L(-0.36, -0.52).L(-0.48, -0.42).C(-0.2, -0.26, 0.0, -0.12, 0.1, -0.06).Z())
@@ -1638,9 +1644,9 @@ def faith():
     d.add(*dove(d, CC, T(112, 120) @ S(100)))
     reg("taube", "Glaube und Trauer", "Taube", d)
 
-    d = Doc(260, 190)
-    d.add(*dove(d, "#ffffff", T(120, 122) @ S(100)))
-    d.add(*olive_branch(d, [(220, 96), (232, 110), (244, 118), (250, 134), (254, 150)], 20, olive=None))
+    d = Doc(270, 190)
+    d.add(*dove(d, "#ffffff", T(116, 122) @ S(100)))
+    d.add(*olive_branch(d, [(222, 96), (230, 108), (238, 118), (242, 132), (244, 146)], 17, olive=None))
     reg("taube-weiss", "Glaube und Trauer", "Taube mit Zweig", d)
 
     d = Doc(140, 280)
@@ -1660,6 +1666,290 @@ def faith():
         d.add(path(p, fill="none", stroke="#1e1e1e", stroke_width=26, stroke_linejoin="round"))
     d.add(path(P().M(30, 248).L(50, 248).L(40, 234).Z().M(130, 248).L(150, 248).L(140, 234).Z(), fill="#1e1e1e"))
     reg("trauerschleife", "Glaube und Trauer", "Trauerschleife", d)
+
+
+# --------------------------------------------------------------------------------------------
+# Rahmen, Ecken und Bordüren
+
+SWAP = Aff(0, 1, 1, 0)  # mirror on the diagonal: x <-> y
+
+
+def spiral(cx, cy, r0, a0, turns, inward=0.75, n=28, sense=1):
+    return [polar(cx, cy, r0 * (1 - inward * i / n), a0 + sense * 360 * turns * i / n) for i in range(n + 1)]
+
+
+def corner_scroll(col, t, size, width):
+    """A corner flourish for the corner at (0, 0) of a frame that lies toward +x and +y: along
+    each edge an arm that ends in a curl toward the inside, a smaller curl branching back toward
+    the corner, and a leaf on the diagonal."""
+    L = size
+    out = []
+    for tf in (t, t @ SWAP):
+        arm = [(L * 0.06, L * 0.06), (L * 0.12, L * 0.025)]
+        arm += [(L * (0.16 + 0.04 * k), -L * 0.012 * math.sin(math.pi * k / 8)) for k in range(17)]
+        arm += spiral(L * 0.8, L * 0.1, L * 0.1, -90, 1.2, 0.8, 20)[1:]
+        out.append(path(smooth(arm, t=tf), fill="none", stroke=col, stroke_width=width, stroke_linecap="round"))
+        branch = [(L * 0.5, L * 0.02), (L * 0.42, L * 0.1)] + spiral(L * 0.35, L * 0.16, L * 0.065, -30, 1.0, 0.75, 12)[1:]
+        out.append(path(smooth(branch, t=tf), fill="none", stroke=col, stroke_width=width * 0.75, stroke_linecap="round"))
+        out.append(path(leaf(tf @ T(L * 0.6, L * 0.0) @ R(125) @ S(L * 0.13), 0.34), fill=col))
+    out.append(path(leaf(t @ T(L * 0.1, L * 0.1) @ R(135) @ S(L * 0.26), 0.3), fill=col))
+    for sx in (-1, 1):
+        x, y = t.ap(*((L * 0.2, L * 0.08) if sx < 0 else (L * 0.08, L * 0.2)))
+        out.append(circle(x, y, width * 1.1, fill=col))
+    x, y = t.ap(L * 0.06, L * 0.06)
+    out.append(circle(x, y, width * 1.5, fill=col))
+    return out
+
+
+def corners4(w, h, m):
+    """Transforms for the four corners of a w x h box with margin m; each maps the top-left motif."""
+    return [T(m, m), T(w - m, m) @ S(-1, 1), T(m, h - m) @ S(1, -1), T(w - m, h - m) @ S(-1, -1)]
+
+
+def frames():
+    d = Doc(300, 220)
+    d.add(rect(8, 8, 284, 204, rx=6, fill="none", stroke=CC, stroke_width=6))
+    d.add(rect(20, 20, 260, 180, rx=2, fill="none", stroke=CC, stroke_width=2))
+    for x, y in [(20, 20), (280, 20), (20, 200), (280, 200)]:
+        d.add(path(P().M(x, y - 7).L(x + 7, y).L(x, y + 7).L(x - 7, y).Z(), fill=CC))
+    reg("rahmen-rechteck", "Rahmen", "Rahmen rechteckig", d)
+
+    d = Doc(240, 300)
+    d.add(ellipse(120, 150, 110, 140, fill="none", stroke=CC, stroke_width=6))
+    d.add(ellipse(120, 150, 98, 128, fill="none", stroke=CC, stroke_width=2))
+    for a in range(0, 360, 30):
+        x, y = 120 + 104 * math.cos(math.radians(a)), 150 + 134 * math.sin(math.radians(a))
+        d.add(circle(x, y, 4.5 if a % 90 else 7, fill=CC))
+    reg("rahmen-oval", "Rahmen", "Rahmen oval", d)
+
+    d = Doc(320, 240)
+    d.add(rect(34, 34, 252, 172, fill="none", stroke=CC, stroke_width=2.5))
+    for t in corners4(320, 240, 12):
+        d.add(*corner_scroll(CC, t, 92, 3.2))
+    for y, sy in ((34, -1), (206, 1)):
+        t = T(160, y) @ S(1, sy)
+        for sx in (-1, 1):
+            arm = [(0, 0), (sx * 14, 4), (sx * 34, 2)] + spiral(sx * 44, -2, 10, 90, 1.0, 0.75, 12, sense=-sx)
+            d.add(path(smooth(arm, t=t), fill="none", stroke=CC, stroke_width=2.6, stroke_linecap="round"))
+        d.add(path(heart_path(t @ T(0, 14) @ S(1, -1) @ heart_tf(0, 0, 22)), fill=CC))
+    reg("rahmen-schnoerkel", "Rahmen", "Rahmen mit Schnörkeln", d)
+
+    d = Doc(300, 220)
+    o, i_ = (8, 8, 292, 212), (44, 44, 256, 176)
+    faces = [([(o[0], o[1]), (o[2], o[1]), (i_[2], i_[1]), (i_[0], i_[1])], (0, o[1], 0, i_[1]), GOLD),
+             ([(o[0], o[1]), (i_[0], i_[1]), (i_[0], i_[3]), (o[0], o[3])], (o[0], 0, i_[0], 0), GOLD),
+             ([(o[2], o[1]), (o[2], o[3]), (i_[2], i_[3]), (i_[2], i_[1])], (o[2], 0, i_[2], 0), GOLD[::-1]),
+             ([(o[0], o[3]), (i_[0], i_[3]), (i_[2], i_[3]), (o[2], o[3])], (0, o[3], 0, i_[3]), GOLD[::-1])]
+    for pts, (x1, y1, x2, y2), stops in faces:
+        stops = [(k / (len(stops) - 1), c[1]) for k, c in enumerate(stops)]
+        d.add(polygon(pts, fill=d.lin(x1, y1, x2, y2, stops), stroke="#8c5f0c", stroke_width=1, stroke_linejoin="round"))
+    d.add(rect(26, 26, 248, 168, fill="none", stroke="#8c5f0c", stroke_width=1.5, stroke_opacity=0.6))
+    d.add(rect(i_[0], i_[1], i_[2] - i_[0], i_[3] - i_[1], fill="none", stroke="#5e3f06", stroke_width=2))
+    for x, y in [(26, 26), (274, 26), (26, 194), (274, 194)]:
+        d.add(circle(x, y, 9, fill=d.rad(x - 3, y - 3, 11, [(0, "#fff4b8"), (1, "#b07d1a")]), stroke="#8c5f0c", stroke_width=1))
+    reg("rahmen-gold", "Rahmen", "Bilderrahmen gold", d)
+
+    d = Doc(300, 220)
+    x0, y0, x1, y1, step = 14, 14, 286, 206, 17
+    k = 0
+    for (ax, ay, bx, by) in [(x0, y0, x1, y0), (x1, y0, x1, y1), (x1, y1, x0, y1), (x0, y1, x0, y0)]:
+        n = int(round(math.hypot(bx - ax, by - ay) / step))
+        for j in range(n):
+            x, y = ax + (bx - ax) * j / n, ay + (by - ay) * j / n
+            d.add(circle(x, y, 6 if j % 2 == 0 else 3, fill=CC))
+            k += 1
+    reg("rahmen-punkte", "Rahmen", "Punkterahmen", d)
+
+    d = Doc(300, 220)
+    cx, cy, rx, ry = 150, 110, 128, 92
+    d.add(ellipse(cx, cy, rx, ry, fill="none", stroke="#4f7d3a", stroke_width=3))
+    for k in range(36):
+        a = k * 10 + 5
+        x, y = cx + rx * math.cos(math.radians(a)), cy + ry * math.sin(math.radians(a))
+        tang = math.degrees(math.atan2(ry * math.cos(math.radians(a)), -rx * math.sin(math.radians(a))))
+        side = 1 if k % 2 else -1
+        d.add(path(leaf(T(x, y) @ R(tang + 90 + side * 50) @ S(22), 0.38), fill="#5f9a46" if k % 2 else "#3f7a34"))
+    for a in (270, 90, 0, 180):
+        x, y = cx + rx * math.cos(math.radians(a)), cy + ry * math.sin(math.radians(a))
+        d.add(*flower(d, "#f29bb7", x, y, 14, 5, 0.7, rot=a))
+    reg("rahmen-ranken", "Rahmen", "Rankenrahmen", d)
+
+    d = Doc(240, 230)
+    d.add(path(heart_path(heart_tf(120, 116, 212)), fill="none", stroke=CC, stroke_width=7, stroke_linejoin="round"))
+    d.add(path(heart_path(heart_tf(120, 114, 188)), fill="none", stroke=CC, stroke_width=2, stroke_linejoin="round"))
+    reg("rahmen-herz", "Rahmen", "Herzrahmen", d)
+
+    d = Doc(240, 240)
+    for k in range(40):
+        a = k * 9
+        ring = 98 + (6 if k % 2 else -6)
+        x, y = polar(120, 120, ring, a)
+        d.add(path(leaf(T(x, y) @ R(a + 180 + (35 if k % 2 else -35)) @ S(34), 0.36),
+                   fill=("#2f7a34", "#4f9a46", "#3a6f30")[k % 3]))
+    for a in (30, 150, 270):
+        for dx, dy in [(0, 0), (9, 4), (3, 10)]:
+            x, y = polar(120, 120, 98, a)
+            d.add(circle(x + dx - 4, y + dy - 4, 6, fill="#c8102e", stroke="#7a0f1a", stroke_width=0.8))
+    reg("rahmen-kranz", "Rahmen", "Blätterkranz", d)
+
+
+def corners():
+    d = Doc(160, 160)
+    d.add(*corner_scroll(CC, T(10, 10), 140, 4))
+    reg("ecke-schnoerkel", "Ecken", "Ecke Schnörkel", d)
+
+    d = Doc(160, 160)
+    for m, ln, w in [(8, 150, 4), (20, 118, 2), (30, 88, 2)]:
+        d.add(path(P().M(ln, m).L(m, m).L(m, ln), fill="none", stroke=CC, stroke_width=w, stroke_linejoin="miter"))
+    d.add(path(P().M(48, 36).L(60, 48).L(48, 60).L(36, 48).Z(), fill=CC))
+    for x, y in [(ln_, 20) for ln_ in (128, 140)] + [(20, ln_) for ln_ in (128, 140)]:
+        d.add(circle(x, y, 3, fill=CC))
+    reg("ecke-linien", "Ecken", "Ecke Linien", d)
+
+    d = Doc(160, 160)
+    d.add(path(P().M(150, 10).L(10, 10).L(10, 150), fill="none", stroke=CC, stroke_width=3, stroke_linejoin="round"))
+    d.add(path(P().M(150, 20).L(56, 20).M(20, 56).L(20, 150), fill="none", stroke=CC, stroke_width=1.5))
+    d.add(path(heart_path(T(44, 44) @ R(-45) @ heart_tf(0, 0, 38)), fill=CC))
+    reg("ecke-herz", "Ecken", "Ecke mit Herz", d)
+
+    d = Doc(170, 170)
+    for tf in (ID, SWAP):
+        stem = [(24, 24), (60, 18), (100, 22), (140, 14), (162, 18)]
+        d.add(path(smooth(stem, t=tf), fill="none", stroke="#4f7d3a", stroke_width=3, stroke_linecap="round"))
+        for j, (x, y) in enumerate(stem[1:-1] + [(150, 16)]):
+            for side in (-1, 1):
+                d.add(path(leaf(tf @ T(x, y) @ R(90 + side * 55) @ S(22 - j * 2), 0.4), fill="#5f9a46" if side > 0 else "#3f7a34"))
+    d.add(*flower(d, "#f29bb7", 30, 30, 26, 5, 0.7, rot=15))
+    reg("ecke-ranke", "Ecken", "Ecke Ranke", d)
+
+    d = Doc(160, 160)
+    g = d.lin(0, 0, 160, 160, GOLD)
+    bar = [(8, 8), (150, 8), (150, 26), (26, 26), (26, 150), (8, 150)]
+    d.add(polygon(bar, fill=g, stroke="#8c5f0c", stroke_width=1.5, stroke_linejoin="round"))
+    d.add(path(P().M(146, 17).L(17, 17).L(17, 146), fill="none", stroke="#8c5f0c", stroke_width=1.2, stroke_opacity=0.7))
+    d.add(circle(17, 17, 14, fill=d.rad(12, 12, 16, [(0, "#fff4b8"), (1, "#b07d1a")]), stroke="#8c5f0c", stroke_width=1.2))
+    for x, y in [(150, 17), (17, 150)]:
+        d.add(circle(x, y, 8, fill=d.rad(x - 2, y - 2, 9, [(0, "#fff4b8"), (1, "#b07d1a")]), stroke="#8c5f0c", stroke_width=1))
+    d.add(path(P().M(46, 34).L(58, 46).L(46, 58).L(34, 46).Z(), fill=g, stroke="#8c5f0c", stroke_width=1))
+    reg("ecke-gold", "Ecken", "Ecke gold", d)
+
+    d = Doc(160, 160)
+    for k, (dist, r) in enumerate([(26, 18), (66, 12), (98, 9), (124, 7), (146, 5)]):
+        pts = [(dist, 24), (24, dist)] if k else [(24, 24)]
+        for x, y in pts:
+            d.add(polygon(star_pts(x, y, r, r * 0.45, 5), fill=CC, stroke=CC, stroke_width=1, stroke_linejoin="round"))
+    reg("ecke-sterne", "Ecken", "Ecke Sterne", d)
+
+    d = Doc(160, 160)
+    p = P().M(6, 6).L(154, 6)
+    n = 8
+    for j in range(n):
+        ax, ay = 154 - 148 * j / n, 6 + 148 * j / n
+        bx, by = 154 - 148 * (j + 1) / n, 6 + 148 * (j + 1) / n
+        mx, my = (ax + bx) / 2, (ay + by) / 2
+        p.Q(mx + 9, my + 9, bx, by)
+    p.Z()
+    for j in range(n - 1):
+        x, y = 154 - 148 * (j + 0.5) / n - 11, 6 + 148 * (j + 0.5) / n - 11
+        p.circle(x, y, 3.5)
+    for x, y, r in [(34, 34, 9), (60, 28, 4), (28, 60, 4), (78, 22, 3.5), (22, 78, 3.5)]:
+        p.circle(x, y, r)
+    d.add(path(p, fill=CC, fill_rule="evenodd"))
+    reg("ecke-spitze", "Ecken", "Fotoecke Spitze", d)
+
+
+def wave_pts(x0, x1, cy, amp, period, phase=0.0, step=None):
+    step = step or period / 8
+    n = int(round((x1 - x0) / step))
+    f = lambda x: (x, cy - amp * math.sin(2 * math.pi * (x / period) + phase))
+    pts = [f(x0 + i * step) for i in range(n + 1)]
+    return pts, (f(x0 - step), f(x1 + step))
+
+
+def borders():
+    W = 400
+    d = Doc(W, 60)
+    pts, ends = wave_pts(0, W, 30, 14, 50)
+    d.add(path(smooth(pts, ends=ends), fill="none", stroke=CC, stroke_width=4))
+    pts, ends = wave_pts(0, W, 30, 14, 50, math.pi)
+    d.add(path(smooth(pts, ends=ends), fill="none", stroke=CC, stroke_width=2, stroke_opacity=0.6))
+    for k in range(8):
+        d.add(circle(k * 50 + 25, 30, 3.5, fill=CC), circle(k * 50 + 12.5, 30 - 24, 2.5, fill=CC), circle(k * 50 + 37.5, 30 + 24, 2.5, fill=CC))
+    reg("bordure-wellen", "Bordüren", "Bordüre Wellen", d)
+
+    d = Doc(W, 60)
+    d.add(line(0, 5, W, 5, stroke=CC, stroke_width=2), line(0, 55, W, 55, stroke=CC, stroke_width=2))
+    for k in range(10):
+        d.add(path(heart_path(heart_tf(k * 40 + 20, 30, 30)), fill=CC, fill_opacity=1 if k % 2 == 0 else 0.6))
+    reg("bordure-herzen", "Bordüren", "Bordüre Herzen", d)
+
+    d = Doc(W, 60)
+    for k in range(8):
+        d.add(*faceted_star(d, "gold", k * 50 + 16, 32, 22, 9, stroke_w=1))
+        d.add(polygon(star_pts(k * 50 + 41, 28, 9, 4, 5), fill="#e2b53f", stroke="#8c5f0c", stroke_width=0.8, stroke_linejoin="round"))
+    reg("bordure-sterne", "Bordüren", "Bordüre Sterne", d)
+
+    d = Doc(W, 80)
+    pts, ends = wave_pts(0, W, 40, 14, 100, step=10)
+    d.add(path(smooth(pts, ends=ends), fill="none", stroke="#4f7d3a", stroke_width=3))
+    for k in range(4):
+        x = k * 100
+        d.add(path(leaf(T(x + 25, 26) @ R(-40) @ S(26), 0.4), fill="#5f9a46"))
+        d.add(path(leaf(T(x + 25, 26) @ R(40) @ S(22), 0.4), fill="#3f7a34"))
+        d.add(path(leaf(T(x + 75, 54) @ R(140) @ S(26), 0.4), fill="#5f9a46"))
+        d.add(path(leaf(T(x + 75, 54) @ R(220) @ S(22), 0.4), fill="#3f7a34"))
+        for dx, dy in [(0, 0), (6, 4), (-2, 7)]:
+            d.add(circle(x + 50 + dx, 40 + dy - 3, 4, fill="#c8102e"))
+    reg("bordure-ranke", "Bordüren", "Bordüre Ranke", d)
+
+    d = Doc(W, 60)
+    for y0, sgn in ((30, -1), (30, 1)):
+        pts = [(i * 10, y0 + sgn * (22 if i % 2 else 4)) for i in range(41)]
+        d.add(path(P().poly(pts, close=False), fill="none", stroke=CC, stroke_width=3, stroke_linejoin="miter"))
+    for k in range(20):
+        d.add(circle(k * 20 + 10, 30, 3, fill=CC))
+    reg("bordure-zickzack", "Bordüren", "Bordüre Zickzack", d)
+
+    d = Doc(W, 50)
+    d.add(line(0, 25, W, 25, stroke=CC, stroke_width=2))
+    for k in range(8):
+        d.add(circle(k * 50 + 12.5, 25, 9, fill=CC), circle(k * 50 + 37.5, 25, 4.5, fill=CC))
+    reg("bordure-punkte", "Bordüren", "Bordüre Punkte", d)
+
+    d = Doc(W, 80)
+    for k in range(4):
+        for x, hgt in ((k * 100 + 22, 64), (k * 100 + 78, 50)):
+            base = 74
+            d.add(rect(x - 3, base - 6, 6, 8, fill="#7a4a24"))
+            for j in range(3):
+                half = (hgt * 0.36) * (1 - j * 0.25)
+                top = base - 6 - hgt + j * hgt * 0.08
+                yb = base - 6 - j * hgt * 0.28
+                d.add(polygon([(x, top + j * hgt * 0.2), (x + half, yb), (x - half, yb)], fill="#2f7a34" if j % 2 == 0 else "#3f8a3c"))
+        d.add(polygon(star_pts(k * 100 + 50, 22, 9, 4, 5), fill="#e2b53f", stroke="#8c5f0c", stroke_width=0.8))
+    reg("bordure-tannen", "Bordüren", "Bordüre Tannen", d)
+
+    d = Doc(W, 60)
+    d.add(line(0, 30, W, 30, stroke="#4f7d3a", stroke_width=2.5))
+    for k in range(4):
+        x = k * 100
+        d.add(path(leaf(T(x + 50, 30) @ R(-60) @ S(20), 0.4), fill="#5f9a46"))
+        d.add(path(leaf(T(x + 50, 30) @ R(60) @ S(20), 0.4), fill="#5f9a46"))
+        d.add(path(leaf(T(x + 50, 30) @ R(-120) @ S(20), 0.4), fill="#3f7a34"))
+        d.add(path(leaf(T(x + 50, 30) @ R(120) @ S(20), 0.4), fill="#3f7a34"))
+        d.add(*flower(d, "#f29bb7", x + 25, 30, 22, 5, 0.66))
+        d.add(*flower(d, "#7fa8e6", x + 75, 30, 22, 5, 0.66, rot=36))
+    reg("bordure-blumen", "Bordüren", "Bordüre Blumen", d)
+
+    d = Doc(W, 50)
+    p = P().M(0, 12)
+    for k in range(10):
+        p.C(k * 40 + 6, 44, k * 40 + 34, 44, k * 40 + 40, 12)
+    d.add(path(p, fill="none", stroke=CC, stroke_width=3, stroke_linejoin="round"))
+    d.add(line(0, 6, W, 6, stroke=CC, stroke_width=2))
+    for k in range(10):
+        d.add(circle(k * 40 + 20, 24, 4, fill=CC))
+    reg("bordure-bogen", "Bordüren", "Bordüre Bögen", d)
 
 
 # --------------------------------------------------------------------------------------------
@@ -1703,7 +1993,7 @@ def main():
         print(f"  {c}: {counts[c]}")
 
 
-DRAWERS = [hearts, stars, party, candles, gifts, flowers, christmas, easter, wedding, baby, faith]
+DRAWERS = [hearts, stars, party, candles, gifts, flowers, christmas, easter, wedding, baby, faith, frames, corners, borders]
 
 if __name__ == "__main__":
     main()
