@@ -137,6 +137,10 @@ class P:
     def circle(self, cx, cy, r):
         return self.ellipse(cx, cy, r, r)
 
+    def hole(self, cx, cy, r):
+        """A circle drawn the other way round, to cut a hole with either fill rule."""
+        return self.M(cx + r, cy).arc(cx, cy, r, r, 0, -360).Z()
+
     def __str__(self):
         return " ".join(self.parts)
 
@@ -275,6 +279,13 @@ class Doc:
             return self.lin(x1, y1, x2, y2, metals[spec])
         return spec
 
+    def trim(self, left, top, right, bottom):
+        """Cuts the given margins off the canvas (negative values add room); the drawing moves
+        with the canvas, so the viewBox keeps its origin at 0 0."""
+        self.w -= left + right
+        self.h -= top + bottom
+        self.body = [group(self.body, transform=f"translate({num(-left)} {num(-top)})")]
+
     def svg(self):
         head = (f'<svg xmlns="http://www.w3.org/2000/svg" version="1.2" baseProfile="tiny" '
                 f'viewBox="0 0 {self.w} {self.h}" width="{self.w}" height="{self.h}">')
@@ -291,7 +302,26 @@ class Doc:
 ORNAMENTS = []
 
 
+# Canvas corrections (left, top, right, bottom) after looking at the rendered drawings, so that
+# every ornament fills its box up to a small margin.
+TRIM = {
+    "flaeschchen": (13, 0, 13, 0), "fussabdruecke": (5, 24, 6, 10), "fussabdruecke-rosa": (5, 24, 6, 10),
+    "fussabdruecke-blau": (5, 24, 6, 10), "geschenk": (15, 27, 15, 0), "geschenk-rot": (15, 27, 15, 0),
+    "geschenk-blau": (15, 27, 15, 0), "geschenk-gruen": (15, 27, 15, 0), "geschenk-gestreift": (15, 27, 15, 0),
+    "glocken": (-6, 0, -6, 24), "kerzenleuchter": (20, 43, 20, 0), "kueken": (27, 12, 24, 0),
+    "ostereier-drei": (6, 32, 6, -5), "rose-rot": (26, 17, 17, 9), "stechpalme": (6, 30, 6, 16),
+    "taube-weiss": (5, 5, 4, 20), "taube": (0, 3, 9, 27), "tauben-herz": (2, 22, 2, 12),
+    "trauerschleife": (20, 0, 20, 0), "tulpe-rot": (33, 0, 21, 0), "tulpe-gelb": (33, 0, 21, 0),
+    "osterhase": (25, -10, 25, -4), "partyhut": (0, 0, 0, -6), "rahmen-herz": (0, -6, 0, -6),
+    "ranke": (0, 0, -10, 0), "adventskerzen": (0, 36, 0, -4), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
+    "blatt-herbst": (26, 8, 5, 0), "kerze": (14, 11, 14, 3), "kerze-rot": (14, 11, 14, 3), "kerze-weiss": (14, 11, 14, 3),
+    "olivenzweig": (8, -6, -8, 12), "teelicht": (13, -8, 13, 0), "schleife": (0, -8, 0, 6), "schleife-rot": (0, -8, 0, 6), "sektglaeser": (30, -6, 30, 0),
+}
+
+
 def reg(name, category, label, doc):
+    if name in TRIM:
+        doc.trim(*TRIM[name])
     ORNAMENTS.append((name, category, label, doc))
 
 
@@ -390,13 +420,13 @@ def leaf(t, width=0.38):
 
 def flame(doc, cx, base_y, h):
     """A candle flame standing on (cx, base_y), h high, with a soft glow."""
-    glow = doc.rad(cx, base_y - h * 0.45, h * 0.9,
+    glow = doc.rad(cx, base_y - h * 0.45, h * 0.72,
                    [(0, "#fff3a0", 0.55), (1, "#ffd24a", 0)])
     outer = doc.lin(cx, base_y - h, cx, base_y, [(0, "#ffb000"), (0.6, "#ff8a00"), (1, "#e0420c")])
     inner = doc.lin(cx, base_y - h * 0.7, cx, base_y, [(0, "#ffffff"), (0.5, "#fff6b0"), (1, "#ffd54a")])
     s = h / 1.75
     t = T(cx, base_y - 0.75 * s) @ S(s)
-    return [circle(cx, base_y - h * 0.45, h * 0.9, fill=glow),
+    return [circle(cx, base_y - h * 0.45, h * 0.72, fill=glow),
             path(teardrop(t), fill=outer),
             path(teardrop(T(cx, base_y - 0.08 * h) @ S(s * 0.55) @ T(0, -0.75)), fill=inner)]
 
@@ -470,8 +500,8 @@ def hearts():
     d.add(polygon([tip, l1, l2], fill="#9a9fa8", stroke="#5a5f66", stroke_width=1.5, stroke_linejoin="round"))
     reg("herz-pfeil", "Herzen", "Herz mit Pfeil", d)
 
-    d = Doc(300, 130)
-    for cx, cy, w in [(52, 72, 84), (150, 62, 110), (248, 72, 84)]:
+    d = Doc(300, 140)
+    for cx, cy, w in [(52, 78, 84), (150, 68, 110), (248, 78, 84)]:
         d.add(path(heart_path(heart_tf(cx, cy, w)), fill=CC))
         hx, hy = heart_tf(cx, cy, w).ap(-0.42, -0.52)
         d.add(path(P(R(-40, hx, hy)).ellipse(hx, hy, w * 0.13, w * 0.065), fill="#ffffff", fill_opacity=0.35))
@@ -533,8 +563,8 @@ def stars():
     d = Doc(300, 180)
     for k, (w, op) in enumerate([(20, 0.9), (14, 0.7), (9, 0.5)]):
         off = (k - 1) * 26
-        p = P().M(200, 84 + off - w / 2).C(130, 84 + off * 1.3 - w / 3, 60, 110 + off * 2, 8, 150 + off * 2.2)
-        p.C(64, 118 + off * 2, 132, 96 + off * 1.3 + w / 3, 200, 84 + off + w / 2).Z()
+        p = P().M(200, 84 + off - w / 2).C(130, 84 + off * 1.2 - w / 3, 60, 104 + off * 1.5, 8, 128 + off * 1.6)
+        p.C(64, 112 + off * 1.5, 132, 96 + off * 1.2 + w / 3, 200, 84 + off + w / 2).Z()
         d.add(path(p, fill=d.lin(200, 0, 0, 0, [(0, "#f7d774", op), (1, "#f7d774", 0)])))
     d.add(*faceted_star(d, "gold", 226, 80, 70, 29, rot=-100))
     reg("sternschnuppe", "Sterne", "Sternschnuppe", d)
@@ -824,15 +854,23 @@ def candles():
     reg("kerzenleuchter", "Kerzen", "Kerzenleuchter", d)
 
     d = Doc(260, 250)
-    d.add(path(P().ellipse(130, 222, 122, 22), fill="#2f6a34"))
-    for i in range(22):
-        a = 180 + i * 180 / 21
-        x, y = polar(130, 222, 118, a)
-        d.add(path(leaf(T(x, y) @ R(a + 90 + (i % 3 - 1) * 20) @ S(30, 34), 0.3), fill="#2e7d32" if i % 2 else "#1b5e20"))
-    for i, (cx, top) in enumerate([(50, 120), (104, 100), (158, 100), (212, 120)]):
-        d.add(*candle(d, "#c8102e", cx, top, 214, 34, with_flame=i < 2))
+    d.add(path(P().ellipse(130, 222, 100, 20), fill="#2f6a34"))
+
+    def wreath_leaves(a0, a1):
+        out = []
+        for i in range(12):
+            a = a0 + (i + 0.5) * (a1 - a0) / 12
+            x, y = 130 + 96 * math.cos(math.radians(a)), 222 + 18 * math.sin(math.radians(a))
+            out.append(path(leaf(T(x, y) @ R(a + 90 + (i % 3 - 1) * 25) @ S(30, 32), 0.32),
+                            fill=("#2e7d32", "#1b5e20", "#3f8f3a")[i % 3]))
+        return out
+
+    d.add(*wreath_leaves(180, 360))
+    for i, (cx, top) in enumerate([(58, 120), (106, 100), (154, 100), (202, 120)]):
+        d.add(*candle(d, "#c8102e", cx, top, 218, 34, with_flame=i < 2))
+    d.add(*wreath_leaves(0, 180))
     for x in (70, 130, 190):
-        d.add(circle(x, 226, 7, fill="#d62839", stroke="#7a0f1a", stroke_width=1))
+        d.add(circle(x, 236, 7, fill="#d62839", stroke="#7a0f1a", stroke_width=1))
     reg("adventskerzen", "Kerzen", "Adventskerzen", d)
 
 
@@ -987,19 +1025,23 @@ def rose(doc, col, cx, cy, r):
 
 
 def holly_leaf(t, spikes=4):
-    pts_r = []
-    for i in range(0, 2 * spikes + 1):
-        f = i / (2 * spikes)
-        wv = 0.5 * math.sin(math.pi * f) ** 0.7
-        pts_r.append((wv * (1.0 if i % 2 else 0.72), -f))
+    """A holly leaf from its stalk at (0, 0) to its tip at (0, -1): sharp spikes joined by
+    curves that bend in toward the midrib."""
+    half = lambda f: 0.23 * math.sin(math.pi * f) ** 0.6
+    fs = [(i + 0.5) / (spikes + 0.5) for i in range(spikes)]
+    side = [(half(f) * 1.12, -f) for f in fs]
     p = P(t).M(0, 0)
-    prev = (0, 0)
-    for x, y in pts_r[1:]:
-        p.Q((prev[0] + x) / 2 * 0.8, (prev[1] + y) / 2, x, y)
-        prev = (x, y)
-    for x, y in reversed(pts_r[:-1]):
-        p.Q(-(abs(prev[0]) + abs(x)) / 2 * 0.8, (prev[1] + y) / 2, -x, y)
-        prev = (-x, y)
+    prev_f = 0.0
+    for (x, y), f in zip(side + [(0, -1)], fs + [1.0]):
+        mid = (prev_f + f) / 2
+        p.Q(half(mid) * 0.62, -mid, x, y)
+        prev_f = f
+    back = list(reversed(side))
+    prev_f = 1.0
+    for (x, y), f in zip([(-sx, sy) for sx, sy in back] + [(0, 0)], list(reversed(fs)) + [0.0]):
+        mid = (prev_f + f) / 2
+        p.Q(-half(mid) * 0.62, -mid, x, y)
+        prev_f = f
     return p.Z()
 
 
@@ -1032,8 +1074,8 @@ def flowers():
     for name, label, col in [("blatt", "Blatt", CC), ("blatt-gruen", "Blatt grün", "#3f8f3a"),
                              ("blatt-herbst", "Blatt herbstlich", "#e0782a")]:
         d = Doc(170, 240)
-        d.add(line(88, 226, 92, 196, stroke=CC if col == CC else shade(col, -0.35), stroke_width=5, stroke_linecap="round"))
-        d.add(*veined_leaf(d, col, T(92, 200) @ R(12) @ S(190), 0.36))
+        d.add(line(82, 230, 84, 200, stroke=CC if col == CC else shade(col, -0.35), stroke_width=5, stroke_linecap="round"))
+        d.add(*veined_leaf(d, col, T(84, 204) @ R(6) @ S(190), 0.36))
         reg(name, "Blumen und Blätter", label, d)
 
     d = Doc(220, 260)
@@ -1110,7 +1152,7 @@ def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1
         ln_n = needle * (0.55 + 0.45 * min(1.0, (total - dist) / (total * 0.35))) * (0.85 + 0.15 * ((k * 7) % 3))
         for side, col_i in ((1, 0), (-1, 1)):
             col = cols[(k + col_i) % len(cols)]
-            ex, ey = polar(x, y, ln_n, ang + side * (58 + 8 * ((k + col_i) % 2)))
+            ex, ey = polar(x, y, ln_n, ang + side * (44 + 8 * ((k + col_i) % 2)))
             needles[col].M(x, y).L(ex, ey)
         dist += spacing
     for c, p in needles.items():
@@ -1157,7 +1199,6 @@ def christmas():
     main = [(14, 180), (80, 140), (150, 104), (220, 72), (306, 24)]
     d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
-    d.add(*fir_branch(d, [(190, 86), (212, 42), (236, 20)], needle=18, spacing=6))
     reg("tannenzweig", "Weihnachten", "Tannenzweig", d)
 
     d = Doc(320, 260)
@@ -1198,9 +1239,9 @@ def christmas():
     d.add(*faceted_star(d, "gold", 110, 28, 26, 11, stroke_w=1.2))
     reg("tannenbaum", "Weihnachten", "Tannenbaum", d)
 
-    d = Doc(260, 210)
-    for a in (-42, 42):
-        t = T(130, 176) @ R(a) @ S(160)
+    d = Doc(260, 220)
+    for a in (-52, 52, -6):
+        t = T(130, 184) @ R(a) @ S(148)
         d.add(path(holly_leaf(t), fill=d.lin(0, 0, 260, 200, [(0, "#3c9a43"), (1, "#1c5a22")]), stroke="#134018",
                    stroke_width=1.5, stroke_linejoin="round"))
         x0, y0 = t.ap(0, 0)
@@ -1344,7 +1385,7 @@ def easter():
 
 
 def ring_path(cx, cy, R_, r):
-    return P().circle(cx, cy, R_).M(cx + r, cy).arc(cx, cy, r, r, 0, -360)
+    return P().circle(cx, cy, R_).hole(cx, cy, r)
 
 
 def ring_sector(cx, cy, R_, r, a0, a1):
@@ -1514,7 +1555,7 @@ def baby():
     d = Doc(160, 280)
     d.add(path(P(R(-20, 80, 140)).M(70, 120).L(70, 236).L(90, 236).L(90, 120).Z(), fill="#f2c230", stroke="#c99a12",
                stroke_width=1.5))
-    d.add(path(P().circle(120, 250, 22).M(132, 250).arc(120, 250, 12, 12, 0, -360), fill="#f2c230", fill_rule="evenodd",
+    d.add(path(P().circle(120, 250, 22).hole(120, 250, 12), fill="#f2c230", fill_rule="evenodd",
                stroke="#c99a12", stroke_width=1.5))
     d.add(circle(66, 76, 58, fill=d.rad(50, 60, 70, [(0, "#a9d3ff"), (1, "#4a90d9")]), stroke="#2f6db5", stroke_width=1.5))
     for a in range(0, 360, 60):
@@ -1525,7 +1566,7 @@ def baby():
     reg("rassel", "Baby", "Rassel", d)
 
     d = Doc(200, 190)
-    d.add(path(P().circle(100, 140, 36).M(112, 140).arc(100, 140, 24, 24, 0, -360), fill="#f4a6c0", fill_rule="evenodd",
+    d.add(path(P().circle(100, 140, 36).hole(100, 140, 24), fill="#f4a6c0", fill_rule="evenodd",
                stroke="#d07896", stroke_width=1.5))
     shield = P().M(100, 84).C(60, 40, 10, 70, 20, 104).C(30, 128, 70, 118, 100, 110).C(130, 118, 170, 128, 180, 104)
     shield.C(190, 70, 140, 40, 100, 84).Z()
@@ -1655,7 +1696,7 @@ def faith():
     reg("trauerkerze", "Glaube und Trauer", "Kerze mit Kreuz", d)
 
     d = Doc(300, 200)
-    d.add(*olive_branch(d, [(16, 180), (70, 150), (120, 118), (170, 90), (222, 64), (270, 40)], 50, col="#7d8f74", olive="#4a4f45"))
+    d.add(*olive_branch(d, [(16, 180), (70, 150), (120, 118), (170, 90), (216, 66), (256, 48)], 50, col="#7d8f74", olive="#4a4f45"))
     reg("olivenzweig", "Glaube und Trauer", "Olivenzweig", d)
 
     d = Doc(180, 260)
@@ -1775,8 +1816,8 @@ def frames():
     reg("rahmen-ranken", "Rahmen", "Rankenrahmen", d)
 
     d = Doc(240, 230)
-    d.add(path(heart_path(heart_tf(120, 116, 212)), fill="none", stroke=CC, stroke_width=7, stroke_linejoin="round"))
-    d.add(path(heart_path(heart_tf(120, 114, 188)), fill="none", stroke=CC, stroke_width=2, stroke_linejoin="round"))
+    d.add(path(heart_path(heart_tf(120, 116, 200)), fill="none", stroke=CC, stroke_width=7, stroke_linejoin="round"))
+    d.add(path(heart_path(heart_tf(120, 114, 176)), fill="none", stroke=CC, stroke_width=2, stroke_linejoin="round"))
     reg("rahmen-herz", "Rahmen", "Herzrahmen", d)
 
     d = Doc(240, 240)
@@ -1795,7 +1836,7 @@ def frames():
 
 def corners():
     d = Doc(160, 160)
-    d.add(*corner_scroll(CC, T(10, 10), 140, 4))
+    d.add(*corner_scroll(CC, T(8, 8), 152, 4))
     reg("ecke-schnoerkel", "Ecken", "Ecke Schnörkel", d)
 
     d = Doc(160, 160)
@@ -1814,12 +1855,12 @@ def corners():
 
     d = Doc(170, 170)
     for tf in (ID, SWAP):
-        stem = [(24, 24), (60, 18), (100, 22), (140, 14), (162, 18)]
+        stem = [(28, 28), (60, 20), (100, 24), (136, 16), (156, 20)]
         d.add(path(smooth(stem, t=tf), fill="none", stroke="#4f7d3a", stroke_width=3, stroke_linecap="round"))
-        for j, (x, y) in enumerate(stem[1:-1] + [(150, 16)]):
+        for j, (x, y) in enumerate(stem[1:-1] + [(146, 18)]):
             for side in (-1, 1):
                 d.add(path(leaf(tf @ T(x, y) @ R(90 + side * 55) @ S(22 - j * 2), 0.4), fill="#5f9a46" if side > 0 else "#3f7a34"))
-    d.add(*flower(d, "#f29bb7", 30, 30, 26, 5, 0.7, rot=15))
+    d.add(*flower(d, "#f29bb7", 34, 34, 26, 5, 0.7, rot=15))
     reg("ecke-ranke", "Ecken", "Ecke Ranke", d)
 
     d = Doc(160, 160)
@@ -1849,11 +1890,12 @@ def corners():
         mx, my = (ax + bx) / 2, (ay + by) / 2
         p.Q(mx + 9, my + 9, bx, by)
     p.Z()
-    for j in range(n - 1):
-        x, y = 154 - 148 * (j + 0.5) / n - 11, 6 + 148 * (j + 0.5) / n - 11
-        p.circle(x, y, 3.5)
+    for j in range(n):
+        x, y = 154 - 148 * (j + 0.5) / n - 14, 6 + 148 * (j + 0.5) / n - 14
+        if min(x, y) > 14:
+            p.hole(x, y, 3.5)
     for x, y, r in [(34, 34, 9), (60, 28, 4), (28, 60, 4), (78, 22, 3.5), (22, 78, 3.5)]:
-        p.circle(x, y, r)
+        p.hole(x, y, r)
     d.add(path(p, fill=CC, fill_rule="evenodd"))
     reg("ecke-spitze", "Ecken", "Fotoecke Spitze", d)
 
