@@ -15,6 +15,7 @@ const std::vector<Command>& commands() {
          &runExport},
         {"info", "CARD.kar", &runInfo},
         {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
+        {"ornaments", "[-o DIR (writes every ornament as NAME.svg)]", &runOrnaments},
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "
