@@ -130,7 +130,7 @@ QIcon OrnamentDialog::previewOf(const QString& name, bool recolourable) {
     QPixmap pixmap = QPixmap::fromImage(
         ornamentImage(name, QSize(kPreviewPixels, kPreviewPixels) * ratio, colour));
     pixmap.setDevicePixelRatio(ratio);
-    const QIcon icon(pixmap);
+    QIcon icon(pixmap);
     previewIcons_.insert(name, icon);
     return icon;
 }

@@ -419,6 +419,21 @@ void drawOrnamentPicture(QPainter& p, const CardObject& o, const OrnamentInfo& i
     p.restore();
 }
 
+// A picture object: its ornament from the vector, else its picture. An ornament asks for no
+// pixels, so the pass over the pictures (`picturesOnly`) leaves it out.
+void drawPictureObject(QPainter& p, const CardObject& o, const RenderContext& ctx,
+                       double unitsPerMm, const QRect& box, const QRect& visible, bool editorMode,
+                       bool picturesOnly) {
+    if (const OrnamentInfo* ornament = findOrnament(o.extras.ornament)) {
+        if (!picturesOnly)
+            drawOrnamentPicture(p, o, *ornament, ctx, box.x(), box.y(), box.width(), box.height(),
+                                visible);
+        return;
+    }
+    drawPicture(p, o, ctx, unitsPerMm, box.x(), box.y(), box.width(), box.height(), visible,
+                editorMode);
+}
+
 }  // namespace
 
 std::pair<QString, QString> halfLabels(int side) {
@@ -547,13 +562,8 @@ void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderC
                 }
                 break;
             case KindPicture:
-                // An ornament asks for no pixels: the pass over the pictures leaves it out.
-                if (const OrnamentInfo* ornament = findOrnament(o->extras.ornament)) {
-                    if (!picturesOnly)
-                        drawOrnamentPicture(canvas, *o, *ornament, ctx, x, y, w, h, reachable);
-                } else {
-                    drawPicture(canvas, *o, ctx, unitsPerMm, x, y, w, h, reachable, editorMode);
-                }
+                drawPictureObject(canvas, *o, ctx, unitsPerMm, QRect(x, y, w, h), reachable,
+                                  editorMode, picturesOnly);
                 break;
             default:
                 break;

@@ -56,13 +56,18 @@ TEST_F(OrnamentEditing, InsertedAsOneStepSelectedFortyMillimetresLongInTheCardsM
     ed->history().undo();
     EXPECT_FALSE(ed->editedSlots()[slot]->used());
 
-    // Dropped at a place: its middle there. An unknown name makes nothing.
-    const QPoint at(d.sideWidthUnits / 3 + 5000, d.sideHeightUnits / 3 + 5000);
+    // Dropped at a place: its middle there; near the card's edge, kept on the card. An unknown
+    // name makes nothing.
+    const QPoint at(d.sideWidthUnits / 2 + 3000, d.sideHeightUnits / 2 - 2000);
     const int dropped = ed->clipboard().insertOrnament(info.name, &at);
     ASSERT_GT(dropped, 0);
     const CardObject& placed = *ed->editedSlots()[dropped];
     EXPECT_NEAR(placed.x + placed.width / 2.0, at.x(), 1.0);
     EXPECT_NEAR(placed.y + placed.height / 2.0, at.y(), 1.0);
+    const QPoint corner(d.sideWidthUnits / 3 + 100, d.sideHeightUnits / 3 + 100);
+    const CardObject& kept = *ed->editedSlots()[ed->clipboard().insertOrnament(info.name, &corner)];
+    EXPECT_EQ(kept.x, d.sideWidthUnits / 3);
+    EXPECT_EQ(kept.y, d.sideHeightUnits / 3);
     EXPECT_EQ(ed->clipboard().insertOrnament(QStringLiteral("gibt-es-nicht")), 0);
 }
 
