@@ -308,7 +308,7 @@ shot export
 key Escape
 wait_gone "^Visitenkarte f"
 
-echo "== ornaments: the dialog, and a heart on the card"
+echo "== ornaments: the dialog, and a heart inserted (its colour in the panel)"
 tab 2
 key alt+b m  # "Bearbeiten", "Schmuck einfügen..."
 id=$(wait_window "^Schmuck einf")
