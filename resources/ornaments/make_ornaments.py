@@ -313,7 +313,7 @@ TRIM = {
     "taube-weiss": (5, 5, 4, 20), "taube": (0, 3, 9, 27), "tauben-herz": (2, 22, 2, 12),
     "trauerschleife": (20, 0, 20, 0), "tulpe-rot": (33, 0, 21, 0), "tulpe-gelb": (33, 0, 21, 0),
     "osterhase": (25, -10, 25, -4), "partyhut": (0, 0, 0, -6), "rahmen-herz": (0, -6, 0, -6),
-    "ranke": (0, 0, -10, 0), "adventskerzen": (0, 36, 0, -4), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
+    "ranke": (0, 0, -10, 0), "adventskerzen": (0, 36, 0, -26), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
     "blatt-herbst": (26, 8, 5, 0), "kerze": (14, 11, 14, 3), "kerze-rot": (14, 11, 14, 3), "kerze-weiss": (14, 11, 14, 3),
     "olivenzweig": (8, -6, -8, 12), "teelicht": (13, -8, 13, 0), "schleife": (0, -8, 0, 6), "schleife-rot": (0, -8, 0, 6), "sektglaeser": (30, -6, 30, 0),
 }
@@ -1094,19 +1094,21 @@ def flowers():
 
     d = Doc(400, 140)
     stem = P().M(8, 70)
+    segs = []
     for k in range(4):
         x = 8 + k * 96
-        stem.C(x + 32, 20, x + 64, 120, x + 96, 70)
+        seg = ((x, 70), (x + 32, 20), (x + 64, 120), (x + 96, 70))
+        segs.append(seg)
+        stem.C(*seg[1], *seg[2], *seg[3])
     d.add(path(stem, fill="none", stroke=CC, stroke_width=5, stroke_linecap="round"))
-    for k in range(8):
-        x = 8 + 24 + k * 48
-        up = k % 2 == 0
-        y = 44 if up else 96
-        ang = -35 if up else 215
-        d.add(path(leaf(T(x, y) @ R(ang) @ S(44), 0.4), fill=CC, fill_opacity=0.85))
-        cx2 = x + 24
-        d.add(path(P().M(cx2, 70).C(cx2 + 4, 60 if up else 80, cx2 + 14, 56 if up else 84, cx2 + 12, 64 if up else 76),
-                   fill="none", stroke=CC, stroke_width=2.5, stroke_linecap="round"))
+    for seg in segs:
+        for t_, up in ((0.22, True), (0.78, False)):
+            x, y = _cubic(*seg, t_)
+            d.add(path(leaf(T(x, y) @ R(-25 if up else 205) @ S(40), 0.4), fill=CC, fill_opacity=0.85))
+            x2, y2 = _cubic(*seg, t_ + 0.14)
+            sgn = -1 if up else 1
+            curl = spiral(x2 + 6, y2 + sgn * 12, 8, 180, 1.1, 0.7, 10, sense=1 if up else -1)
+            d.add(path(smooth([(x2, y2)] + curl), fill="none", stroke=CC, stroke_width=2.5, stroke_linecap="round"))
     reg("ranke", "Blumen und Blätter", "Ranke", d)
 
     d = Doc(220, 220)
