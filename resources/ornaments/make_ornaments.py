@@ -313,7 +313,7 @@ TRIM = {
     "taube-weiss": (5, 5, 4, 20), "taube": (0, 3, 9, 27), "tauben-herz": (2, 22, 2, 12),
     "trauerschleife": (20, 0, 20, 0), "tulpe-rot": (33, 0, 21, 0), "tulpe-gelb": (33, 0, 21, 0),
     "osterhase": (25, -10, 25, -4), "partyhut": (0, 0, 0, -6), "rahmen-herz": (0, -6, 0, -6),
-    "ranke": (0, 0, -10, 0), "adventskerzen": (0, 36, 0, -26), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
+    "ranke": (0, 13, -4, 13), "adventskerzen": (0, 36, 0, -26), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
     "blatt-herbst": (26, 8, 5, 0), "kerze": (14, 11, 14, 3), "kerze-rot": (14, 11, 14, 3), "kerze-weiss": (14, 11, 14, 3),
     "olivenzweig": (8, -6, -8, 12), "teelicht": (13, -8, 13, 0), "schleife": (0, -8, 0, 6), "schleife-rot": (0, -8, 0, 6), "sektglaeser": (30, -6, 30, 0),
 }
@@ -1142,6 +1142,7 @@ def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1
     i = 0
     dist = 0.0
     needles = {c: P() for c in cols}
+    front = P()
     while dist < total - 2:
         while segs[i][2] + s < dist:
             s += segs[i][2]
@@ -1156,10 +1157,15 @@ def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1
             col = cols[(k + col_i) % len(cols)]
             ex, ey = polar(x, y, ln_n, ang + side * (44 + 8 * ((k + col_i) % 2)))
             needles[col].M(x, y).L(ex, ey)
+            if k % 2 == 0:
+                fx, fy = polar(x, y, ln_n * 0.55, ang + side * 22)
+                front.M(x, y).L(fx, fy)
         dist += spacing
     for c, p in needles.items():
         if p.parts:
             out.append(path(p, fill="none", stroke=c, stroke_width=2.6, stroke_linecap="round"))
+    if front.parts:
+        out.append(path(front, fill="none", stroke="#5a9e4b", stroke_width=2.2, stroke_linecap="round"))
     return out
 
 
@@ -1199,14 +1205,14 @@ def snowflake(col, cx, cy, r, style):
 def christmas():
     d = Doc(320, 200)
     main = [(14, 180), (80, 140), (150, 104), (220, 72), (306, 24)]
-    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
     reg("tannenzweig", "Weihnachten", "Tannenzweig", d)
 
     d = Doc(320, 260)
     d.add(line(176, 86, 176, 150, stroke="#b08a2e", stroke_width=1.6))
-    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*bauble(d, "#c8102e", 176, 202, 44, hook=False))
     reg("tannenzweig-kugel", "Weihnachten", "Tannenzweig mit Kugel", d)
 
