@@ -308,7 +308,7 @@ TRIM = {
     "flaeschchen": (13, 0, 13, 0), "fussabdruecke": (5, 24, 6, 10), "fussabdruecke-rosa": (5, 24, 6, 10),
     "fussabdruecke-blau": (5, 24, 6, 10), "geschenk": (15, 27, 15, 0), "geschenk-rot": (15, 27, 15, 0),
     "geschenk-blau": (15, 27, 15, 0), "geschenk-gruen": (15, 27, 15, 0), "geschenk-gestreift": (15, 27, 15, 0),
-    "glocken": (-6, 0, -6, 24), "kerzenleuchter": (20, 43, 20, 0), "kueken": (27, 12, 24, 0),
+    "glocken": (-6, 0, -6, 24), "glocken-einfarbig": (-6, 0, -6, 24), "kerzenleuchter": (20, 43, 20, 0), "kueken": (27, 12, 24, 0),
     "ostereier-drei": (6, 32, 6, -5), "rose-rot": (26, 17, 17, 9), "stechpalme": (6, 30, 6, 16),
     "taube-weiss": (5, 5, 4, 20), "taube": (0, 3, 9, 27), "tauben-herz": (2, 22, 2, 12),
     "trauerschleife": (20, 0, 20, 0), "tulpe-rot": (33, 0, 21, 0), "tulpe-gelb": (33, 0, 21, 0),
@@ -437,7 +437,7 @@ def sparkle(t):
     for a in range(4):
         x1, y1 = polar(0, 0, 1, -90 + a * 90)
         x2, y2 = polar(0, 0, 1, a * 90)
-        p.Q(0.12 * (x1 + x2) * 0.5 * 2, 0.12 * (y1 + y2) * 0.5 * 2, x2, y2)
+        p.Q(0.12 * (x1 + x2), 0.12 * (y1 + y2), x2, y2)
     return p.Z()
 
 
@@ -1011,7 +1011,7 @@ def round_petal(t, w):
 
 def rose(doc, col, cx, cy, r):
     out = []
-    for k, (rr, n, w, rot, sh) in enumerate([(1.0, 5, 0.85, 0, -0.12), (0.74, 5, 0.8, 36, 0.0), (0.5, 4, 0.8, 15, 0.1)]):
+    for rr, n, w, rot, sh in [(1.0, 5, 0.85, 0, -0.12), (0.74, 5, 0.8, 36, 0.0), (0.5, 4, 0.8, 15, 0.1)]:
         for j in range(n):
             t = T(cx, cy) @ R(rot + j * 360 / n) @ S(r * rr)
             out.append(path(round_petal(t, w), fill=shade(col, sh), stroke=shade(col, -0.45), stroke_width=1.2,
@@ -1230,7 +1230,7 @@ def christmas():
 
     d = Doc(220, 280)
     d.add(rect(96, 236, 28, 36, fill="#7a4a24"))
-    for k, (top, bottom, half) in enumerate([(150, 244, 100), (92, 184, 78), (30, 124, 56)]):
+    for top, bottom, half in [(150, 244, 100), (92, 184, 78), (30, 124, 56)]:
         p = P().M(110, top).L(110 + half, bottom)
         n = 5
         for i in range(n, 0, -1):
@@ -1246,6 +1246,17 @@ def christmas():
         d.add(circle(x, y, 8, fill=col), circle(x - 2.5, y - 2.5, 2.5, fill="#ffffff", fill_opacity=0.7))
     d.add(*faceted_star(d, "gold", 110, 28, 26, 11, stroke_w=1.2))
     reg("tannenbaum", "Weihnachten", "Tannenbaum", d)
+
+    d = Doc(220, 280)
+    d.add(rect(96, 236, 28, 36, fill=CC))
+    for top, bottom, half in [(150, 244, 100), (92, 184, 78), (30, 124, 56)]:
+        d.add(polygon([(110, top), (110 + half, bottom), (110 - half, bottom)], fill=CC, stroke=CC, stroke_width=6,
+                      stroke_linejoin="round"))
+        d.add(polygon([(110, top + 10), (110 + half * 0.25, bottom - 8), (110, bottom - 8)], fill="#ffffff", fill_opacity=0.18))
+    for x, y in [(70, 224), (150, 218), (104, 170), (138, 152), (86, 114), (120, 92)]:
+        d.add(circle(x, y, 6, fill="#ffffff", fill_opacity=0.75))
+    d.add(polygon(star_pts(110, 30, 26, 11, 5), fill=CC, stroke="#ffffff", stroke_width=3, stroke_linejoin="round"))
+    reg("tannenbaum-einfarbig", "Weihnachten", "Tannenbaum einfarbig", d)
 
     d = Doc(260, 220)
     for a in (-52, 52, -6):
@@ -1464,6 +1475,12 @@ def wedding():
     d = Doc(180, 210)
     d.add(*bell(d, CC, T(90, 100) @ S(86)))
     reg("glocke", "Hochzeit", "Glocke", d)
+
+    d = Doc(260, 230)
+    d.add(*bell(d, CC, T(84, 122) @ R(16, 0, -1) @ S(72)))
+    d.add(*bell(d, CC, T(176, 122) @ R(-16, 0, -1) @ S(72)))
+    d.add(*bow(d, CC, 130, 42, 50))
+    reg("glocken-einfarbig", "Hochzeit", "Hochzeitsglocken einfarbig", d)
 
     d = Doc(300, 220)
     d.add(*heart_with_light(d, "#d62839", 150, 150, 90, 1.5))
@@ -1800,13 +1817,11 @@ def frames():
 
     d = Doc(300, 220)
     x0, y0, x1, y1, step = 14, 14, 286, 206, 17
-    k = 0
     for (ax, ay, bx, by) in [(x0, y0, x1, y0), (x1, y0, x1, y1), (x1, y1, x0, y1), (x0, y1, x0, y0)]:
         n = int(round(math.hypot(bx - ax, by - ay) / step))
         for j in range(n):
             x, y = ax + (bx - ax) * j / n, ay + (by - ay) * j / n
             d.add(circle(x, y, 6 if j % 2 == 0 else 3, fill=CC))
-            k += 1
     reg("rahmen-punkte", "Rahmen", "Punkterahmen", d)
 
     d = Doc(300, 220)
