@@ -308,12 +308,12 @@ TRIM = {
     "flaeschchen": (13, 0, 13, 0), "fussabdruecke": (5, 24, 6, 10), "fussabdruecke-rosa": (5, 24, 6, 10),
     "fussabdruecke-blau": (5, 24, 6, 10), "geschenk": (15, 27, 15, 0), "geschenk-rot": (15, 27, 15, 0),
     "geschenk-blau": (15, 27, 15, 0), "geschenk-gruen": (15, 27, 15, 0), "geschenk-gestreift": (15, 27, 15, 0),
-    "glocken": (-6, 0, -6, 24), "kerzenleuchter": (20, 43, 20, 0), "kueken": (27, 12, 24, 0),
+    "glocken": (-6, 0, -6, 24), "glocken-einfarbig": (-6, 0, -6, 24), "kerzenleuchter": (20, 43, 20, 0), "kueken": (27, 12, 24, 0),
     "ostereier-drei": (6, 32, 6, -5), "rose-rot": (26, 17, 17, 9), "stechpalme": (6, 30, 6, 16),
     "taube-weiss": (5, 5, 4, 20), "taube": (0, 3, 9, 27), "tauben-herz": (2, 22, 2, 12),
     "trauerschleife": (20, 0, 20, 0), "tulpe-rot": (33, 0, 21, 0), "tulpe-gelb": (33, 0, 21, 0),
     "osterhase": (25, -10, 25, -4), "partyhut": (0, 0, 0, -6), "rahmen-herz": (0, -6, 0, -6),
-    "ranke": (0, 0, -10, 0), "adventskerzen": (0, 36, 0, -4), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
+    "ranke": (0, 13, -4, 13), "adventskerzen": (0, 36, 0, -26), "blatt": (26, 8, 5, 0), "blatt-gruen": (26, 8, 5, 0),
     "blatt-herbst": (26, 8, 5, 0), "kerze": (14, 11, 14, 3), "kerze-rot": (14, 11, 14, 3), "kerze-weiss": (14, 11, 14, 3),
     "olivenzweig": (8, -6, -8, 12), "teelicht": (13, -8, 13, 0), "schleife": (0, -8, 0, 6), "schleife-rot": (0, -8, 0, 6), "sektglaeser": (30, -6, 30, 0),
 }
@@ -437,7 +437,7 @@ def sparkle(t):
     for a in range(4):
         x1, y1 = polar(0, 0, 1, -90 + a * 90)
         x2, y2 = polar(0, 0, 1, a * 90)
-        p.Q(0.12 * (x1 + x2) * 0.5 * 2, 0.12 * (y1 + y2) * 0.5 * 2, x2, y2)
+        p.Q(0.12 * (x1 + x2), 0.12 * (y1 + y2), x2, y2)
     return p.Z()
 
 
@@ -1011,7 +1011,7 @@ def round_petal(t, w):
 
 def rose(doc, col, cx, cy, r):
     out = []
-    for k, (rr, n, w, rot, sh) in enumerate([(1.0, 5, 0.85, 0, -0.12), (0.74, 5, 0.8, 36, 0.0), (0.5, 4, 0.8, 15, 0.1)]):
+    for rr, n, w, rot, sh in [(1.0, 5, 0.85, 0, -0.12), (0.74, 5, 0.8, 36, 0.0), (0.5, 4, 0.8, 15, 0.1)]:
         for j in range(n):
             t = T(cx, cy) @ R(rot + j * 360 / n) @ S(r * rr)
             out.append(path(round_petal(t, w), fill=shade(col, sh), stroke=shade(col, -0.45), stroke_width=1.2,
@@ -1094,19 +1094,21 @@ def flowers():
 
     d = Doc(400, 140)
     stem = P().M(8, 70)
+    segs = []
     for k in range(4):
         x = 8 + k * 96
-        stem.C(x + 32, 20, x + 64, 120, x + 96, 70)
+        seg = ((x, 70), (x + 32, 20), (x + 64, 120), (x + 96, 70))
+        segs.append(seg)
+        stem.C(*seg[1], *seg[2], *seg[3])
     d.add(path(stem, fill="none", stroke=CC, stroke_width=5, stroke_linecap="round"))
-    for k in range(8):
-        x = 8 + 24 + k * 48
-        up = k % 2 == 0
-        y = 44 if up else 96
-        ang = -35 if up else 215
-        d.add(path(leaf(T(x, y) @ R(ang) @ S(44), 0.4), fill=CC, fill_opacity=0.85))
-        cx2 = x + 24
-        d.add(path(P().M(cx2, 70).C(cx2 + 4, 60 if up else 80, cx2 + 14, 56 if up else 84, cx2 + 12, 64 if up else 76),
-                   fill="none", stroke=CC, stroke_width=2.5, stroke_linecap="round"))
+    for seg in segs:
+        for t_, up in ((0.22, True), (0.78, False)):
+            x, y = _cubic(*seg, t_)
+            d.add(path(leaf(T(x, y) @ R(-25 if up else 205) @ S(40), 0.4), fill=CC, fill_opacity=0.85))
+            x2, y2 = _cubic(*seg, t_ + 0.14)
+            sgn = -1 if up else 1
+            curl = spiral(x2 + 6, y2 + sgn * 12, 8, 180, 1.1, 0.7, 10, sense=1 if up else -1)
+            d.add(path(smooth([(x2, y2)] + curl), fill="none", stroke=CC, stroke_width=2.5, stroke_linecap="round"))
     reg("ranke", "Blumen und Blätter", "Ranke", d)
 
     d = Doc(220, 220)
@@ -1140,6 +1142,7 @@ def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1
     i = 0
     dist = 0.0
     needles = {c: P() for c in cols}
+    front = P()
     while dist < total - 2:
         while segs[i][2] + s < dist:
             s += segs[i][2]
@@ -1154,10 +1157,15 @@ def fir_branch(doc, pts, needle=18, spacing=5.0, cols=("#2e6b30", "#3f8a3c", "#1
             col = cols[(k + col_i) % len(cols)]
             ex, ey = polar(x, y, ln_n, ang + side * (44 + 8 * ((k + col_i) % 2)))
             needles[col].M(x, y).L(ex, ey)
+            if k % 2 == 0:
+                fx, fy = polar(x, y, ln_n * 0.55, ang + side * 22)
+                front.M(x, y).L(fx, fy)
         dist += spacing
     for c, p in needles.items():
         if p.parts:
             out.append(path(p, fill="none", stroke=c, stroke_width=2.6, stroke_linecap="round"))
+    if front.parts:
+        out.append(path(front, fill="none", stroke="#5a9e4b", stroke_width=2.2, stroke_linecap="round"))
     return out
 
 
@@ -1197,14 +1205,14 @@ def snowflake(col, cx, cy, r, style):
 def christmas():
     d = Doc(320, 200)
     main = [(14, 180), (80, 140), (150, 104), (220, 72), (306, 24)]
-    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
     reg("tannenzweig", "Weihnachten", "Tannenzweig", d)
 
     d = Doc(320, 260)
     d.add(line(176, 86, 176, 150, stroke="#b08a2e", stroke_width=1.6))
-    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*fir_branch(d, [(110, 122), (140, 150), (186, 170)], needle=20, spacing=6))
+    d.add(*fir_branch(d, main, needle=28, spacing=6))
     d.add(*bauble(d, "#c8102e", 176, 202, 44, hook=False))
     reg("tannenzweig-kugel", "Weihnachten", "Tannenzweig mit Kugel", d)
 
@@ -1222,7 +1230,7 @@ def christmas():
 
     d = Doc(220, 280)
     d.add(rect(96, 236, 28, 36, fill="#7a4a24"))
-    for k, (top, bottom, half) in enumerate([(150, 244, 100), (92, 184, 78), (30, 124, 56)]):
+    for top, bottom, half in [(150, 244, 100), (92, 184, 78), (30, 124, 56)]:
         p = P().M(110, top).L(110 + half, bottom)
         n = 5
         for i in range(n, 0, -1):
@@ -1238,6 +1246,17 @@ def christmas():
         d.add(circle(x, y, 8, fill=col), circle(x - 2.5, y - 2.5, 2.5, fill="#ffffff", fill_opacity=0.7))
     d.add(*faceted_star(d, "gold", 110, 28, 26, 11, stroke_w=1.2))
     reg("tannenbaum", "Weihnachten", "Tannenbaum", d)
+
+    d = Doc(220, 280)
+    d.add(rect(96, 236, 28, 36, fill=CC))
+    for top, bottom, half in [(150, 244, 100), (92, 184, 78), (30, 124, 56)]:
+        d.add(polygon([(110, top), (110 + half, bottom), (110 - half, bottom)], fill=CC, stroke=CC, stroke_width=6,
+                      stroke_linejoin="round"))
+        d.add(polygon([(110, top + 10), (110 + half * 0.25, bottom - 8), (110, bottom - 8)], fill="#ffffff", fill_opacity=0.18))
+    for x, y in [(70, 224), (150, 218), (104, 170), (138, 152), (86, 114), (120, 92)]:
+        d.add(circle(x, y, 6, fill="#ffffff", fill_opacity=0.75))
+    d.add(polygon(star_pts(110, 30, 26, 11, 5), fill=CC, stroke="#ffffff", stroke_width=3, stroke_linejoin="round"))
+    reg("tannenbaum-einfarbig", "Weihnachten", "Tannenbaum einfarbig", d)
 
     d = Doc(260, 220)
     for a in (-52, 52, -6):
@@ -1456,6 +1475,12 @@ def wedding():
     d = Doc(180, 210)
     d.add(*bell(d, CC, T(90, 100) @ S(86)))
     reg("glocke", "Hochzeit", "Glocke", d)
+
+    d = Doc(260, 230)
+    d.add(*bell(d, CC, T(84, 122) @ R(16, 0, -1) @ S(72)))
+    d.add(*bell(d, CC, T(176, 122) @ R(-16, 0, -1) @ S(72)))
+    d.add(*bow(d, CC, 130, 42, 50))
+    reg("glocken-einfarbig", "Hochzeit", "Hochzeitsglocken einfarbig", d)
 
     d = Doc(300, 220)
     d.add(*heart_with_light(d, "#d62839", 150, 150, 90, 1.5))
@@ -1792,13 +1817,11 @@ def frames():
 
     d = Doc(300, 220)
     x0, y0, x1, y1, step = 14, 14, 286, 206, 17
-    k = 0
     for (ax, ay, bx, by) in [(x0, y0, x1, y0), (x1, y0, x1, y1), (x1, y1, x0, y1), (x0, y1, x0, y0)]:
         n = int(round(math.hypot(bx - ax, by - ay) / step))
         for j in range(n):
             x, y = ax + (bx - ax) * j / n, ay + (by - ay) * j / n
             d.add(circle(x, y, 6 if j % 2 == 0 else 3, fill=CC))
-            k += 1
     reg("rahmen-punkte", "Rahmen", "Punkterahmen", d)
 
     d = Doc(300, 220)
