@@ -328,5 +328,19 @@ shot export
 key Escape
 wait_gone "^Visitenkarte f"
 
+echo "== ornaments: the dialog, and a heart inserted (its colour in the panel)"
+tab 2
+key alt+b m  # "Bearbeiten", "Schmuck einfügen..."
+id=$(wait_window "^Schmuck einf")
+xdotool windowfocus --sync "$id" 2>/dev/null || true
+pause 0.5
+type_text "herz"  # the search field has the focus; the first heart is chosen
+pause 0.5
+key alt+e  # "Einfügen": the heart in the middle of the card
+pause 1
+shot schmuck
+key Escape
+wait_gone "^Schmuck einf"
+
 echo "== the pictures"
 ls -l "$out"/*.png

@@ -29,6 +29,7 @@
 #include "print/CupsQueue.h"
 #include "print/ui/PrintTab.h"
 #include "render/BackgroundPictures.h"
+#include "render/Ornaments.h"
 #include "render/Preview.h"
 
 #include <QAction>
@@ -308,6 +309,8 @@ void MainWindow::buildToolBar() {
            QStringLiteral("Speichert die Vistenkarte"));
     button(cmd::kBackground, QStringLiteral("Hintergrund"), "SpeedItem6",
            QStringLiteral("Hintergrund auswählen"));
+    button(QStringLiteral("edit.ornament"), QStringLiteral("Schmuck"), "SchmuckBtn",
+           QStringLiteral("Schmuck einfügen"));
 }
 
 void MainWindow::buildInfoPanel() {
@@ -430,6 +433,7 @@ CardFileContext& MainWindow::fileContext() {
     if (!fileContext_) {
         fileContext_.reset(new CardFileContext{dialogs_, ctx_, programFolder_, {}, {}, {}});
         fileContext_->createPreview = &createCardPreview;
+        fileContext_->writeCompanions = &writeOrnamentPictures;
         fileContext_->saveCurrent = [this] { return saveCard(); };
         fileContext_->progress = [this](int p) { showProgress(p); };
         fileContext_->isModified = [this] { return editing_->history().isModified(); };

@@ -31,6 +31,7 @@ class EditorController;
 class EditorTab;
 class EditorViews;
 class ExportController;
+class OrnamentDialog;
 class PrintTab;
 class ScanController;
 class SettingsStore;
@@ -118,6 +119,9 @@ public:
     // "&Anleitung" (F1): the guide in a window of its own.
     void showGuide();
     GuideWindow* guideWindow() const { return guide_; }
+    // "Schmuck einfügen...": the ornaments' dialog, beside the window; made on first use.
+    void showOrnaments();
+    OrnamentDialog* ornamentDialog() const { return ornamentDialog_; }
     // A card named on the command line: opened, and the editor shown.
     bool openCardFromCommandLine(const QString& path);
     // "Zuletzt geöffnet": the cards opened or saved last, kept in the settings.
@@ -256,6 +260,7 @@ private:
     NewCardDialog* newCardDialog_ = nullptr;
     CardTypeEditDialog* cardTypeEditDialog_ = nullptr;
     AboutDialog* aboutDialog_ = nullptr;
+    OrnamentDialog* ornamentDialog_ = nullptr;
     ExportController* export_ = nullptr;
     ScanController* scan_ = nullptr;
     // The one settings store of the program; with useSettings off, one for this run only.

@@ -1,5 +1,5 @@
 // The menu "&Bearbeiten": undo and redo following the card's history, the editor's clipboard
-// commands, snapping, centring and showing the whole card.
+// commands, snapping, centring and showing the whole card, and inserting ornaments.
 #include "app/MainWindow.h"
 
 #include "document/EditHistory.h"
@@ -7,6 +7,8 @@
 #include "editor/EditorCommands.h"
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
+#include "editor/ObjectClipboard.h"
+#include "editor/OrnamentDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -76,6 +78,25 @@ void MainWindow::buildEditMenu() {
     });
     addCommand(editMenu_, cmd::kWholeCard);
     addSelectionItems();
+    editMenu_->addSeparator()->setObjectName(QStringLiteral("N24"));
+    addCommand(editMenu_, QStringLiteral("edit.ornament"), QStringLiteral("Sch&muck einfügen..."),
+               "SchmuckEinfuegen1", {},
+               QStringLiteral("Fügt Herzen, Sterne, Blumen, Rahmen und anderen Schmuck ein"),
+               [this] { showOrnaments(); });
+}
+
+void MainWindow::showOrnaments() {
+    if (!ornamentDialog_) {
+        ornamentDialog_ = new OrnamentDialog(this);
+        connect(ornamentDialog_, &OrnamentDialog::insertRequested, this,
+                [this](const QString& name) {
+                    mainTabs_->setCurrentWidget(editor_);
+                    editing_->clipboard().insertOrnament(name);
+                });
+    }
+    ornamentDialog_->show();
+    ornamentDialog_->raise();
+    ornamentDialog_->activateWindow();
 }
 
 void MainWindow::addSelectionItems() {

@@ -18,6 +18,7 @@
 #include "editor/NewCardDialog.h"
 #include "editor/ScanController.h"
 #include "print/ui/PrintTab.h"
+#include "render/Ornaments.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -307,6 +308,8 @@ bool MainWindow::saveCardAs() {
     if (res.checked || fromDesign) copy = copyCardPictures(*doc_, res.path, programFolder_);
     const bool ok = saveCardFile(*doc_, res.path, fileContext());
     if (!ok) restorePictureReferences(*doc_, copy);
+    // The folder that holds all the card needs holds its ornaments' vectors too.
+    if (ok && res.checked) copy.failed << writeOrnamentSvgs(*doc_, res.path).failed;
     afterSave(ok);
     if (const QString problems = pictureCopyMessage(copy); ok && !problems.isEmpty())
         dialogs_.message(problems, QStringLiteral("Bilder kopieren"), MsgIcon::Warning, BtnOk);

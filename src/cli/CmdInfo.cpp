@@ -52,6 +52,7 @@ void insertExtras(QJsonObject& j, const CardObject& o) {
     if (x.cornerRadius != fresh.cornerRadius)
         j.insert(QStringLiteral("CornerRadius"), x.cornerRadius / 100.0);
     if (x.feather != fresh.feather) j.insert(QStringLiteral("Feather"), x.feather / 100.0);
+    if (!x.ornament.isEmpty()) j.insert(QStringLiteral("Ornament"), x.ornament);
     if (x.lineSpacing != fresh.lineSpacing) j.insert(QStringLiteral("LineSpacing"), x.lineSpacing);
     if (x.letterSpacing != fresh.letterSpacing)
         j.insert(QStringLiteral("LetterSpacing"), x.letterSpacing);

@@ -19,6 +19,7 @@ const std::vector<Command>& commands() {
         {"make-designs", "DESCRIPTION.json OUTDIR (build tool: draws the shipped designs)",
          &runMakeDesigns},
         {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
+        {"ornaments", "[-o DIR (writes every ornament as NAME.svg)]", &runOrnaments},
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "

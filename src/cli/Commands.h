@@ -85,6 +85,9 @@ int runExport(const QStringList& args);
 int runInfo(const QStringList& args);
 // merge-fields CARD.kar [--merge LIST]: the card's fields as JSON (CmdMerge.cpp)
 int runMergeFields(const QStringList& args);
+// ornaments [-o DIR]: the program's ornaments as JSON lines, with -o as SVG files
+// (CmdOrnaments.cpp)
+int runOrnaments(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)

@@ -190,6 +190,15 @@ bool readPlaceOrPicture(PropertyValue& p) {
             x.saturation = clampInt(r.i32(), -100, 100);
             x.tone = clampInt(r.i32(), ToneColour, ToneSepia);
             return true;
+        case KeyOrnament: {
+            const QString name = utf8(p.value);
+            if (p.value.size() > kMaxOrnamentName || !isOrnamentName(name)) {
+                p.why = QStringLiteral("Schmuckname ungültig");
+                return false;
+            }
+            x.ornament = name;
+            return true;
+        }
         default:  // KeyCorners
             if (!p.sized(8)) return false;
             x.cornerRadius = clampInt(r.i32(), 0, 100000);
@@ -238,6 +247,7 @@ bool readProperty(uint16_t key, QByteArrayView value, ExtensionObject& e, QStrin
         case KeyCrop:
         case KeyPictureSettings:
         case KeyCorners:
+        case KeyOrnament:
             return readPlaceOrPicture(p);
         case KeyText:
         case KeyFontName:
@@ -336,6 +346,13 @@ bool readChunks(ByteReader& r, QByteArrayView all, CardExtension& ext, QString& 
 
 }  // namespace
 
+bool isOrnamentName(QStringView name) {
+    if (name.isEmpty() || name.size() > kMaxOrnamentName) return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-';
+    });
+}
+
 bool recordShowsFirstRunFont(const CardObject& o) {
     return o.kind == KindText && !o.extras.runs.empty() && o.extras.runs.front().start == 0;
 }
@@ -416,6 +433,7 @@ void CardExtensionWriter::addObject(int32_t side, int32_t slot, QByteArrayView r
                       w.i32(x.feather);
                   }));
     }
+    if (!x.ornament.isEmpty()) props.add(KeyOrnament, x.ornament.toUtf8());
     if (x.lineSpacing != 100 || x.letterSpacing != 0) {
         props.add(KeySpacing, payload([&x](ByteWriter& w) {
                       w.i32(x.lineSpacing);

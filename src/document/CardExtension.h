@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <vector>
@@ -36,7 +37,13 @@ enum ExtensionKey : uint16_t {
     KeyRuns = 10,
     KeyArc = 11,
     KeyBaseFont = 12,
+    KeyOrnament = 13,
 };
+
+// The longest ornament name a card file may give (bytes of lowercase letters, digits and '-').
+inline constexpr int kMaxOrnamentName = 64;
+// True for a name of that form: what the card file accepts and what becomes "<name>.svg".
+bool isOrnamentName(QStringView name);
 
 // A text whose first character lies in a formatted span shows that span's font in the 1.0
 // record, so a 1.0 program sees the text in the font it starts with; the object's own font

@@ -12,6 +12,7 @@
 #include <QByteArrayView>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -45,6 +46,10 @@ struct CardFileContext {
     // The text of the save question asked before another card is opened; when empty,
     // "Wollen Sie vorher speichern?".
     std::function<QString()> saveQuestion = {};
+    // Writes the files a card about to be saved at the given path needs beside it (the 1.0
+    // pictures of its ornaments, the renderer's writeOrnamentPictures) and may set the names
+    // its records store; gives "name: reason" for files not written. Empty: none.
+    std::function<QStringList(CardDocument&, const QString&)> writeCompanions = {};
 };
 
 // Size of the stored preview: r = Trunc(90 × 25.39995 ÷ cardWidth) pixels per inch, the

@@ -278,6 +278,9 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
             kAppTitle, MsgIcon::Error, BtnOk);
         return false;
     }
+    // The pictures beside the card first: their names go into the records written below.
+    QStringList notWritten;
+    if (fc.writeCompanions) notWritten = fc.writeCompanions(doc, path);
     DibImage preview;
     if (fc.createPreview) preview = fc.createPreview(doc, fc.ctx);
     QStringList replaced;
@@ -304,6 +307,11 @@ bool saveCardFile(CardDocument& doc, const QString& path, CardFileContext& fc) {
     if (!replaced.isEmpty())
         fc.dialogs.message(replacedCharactersMessage(replaced), kAppTitle, MsgIcon::Information,
                            BtnOk);
+    if (!notWritten.isEmpty())
+        fc.dialogs.message(QStringLiteral("Diese Bilder für ältere Programme konnten nicht neben "
+                                          "die Karte geschrieben werden:\n") +
+                               notWritten.join(QLatin1Char('\n')),
+                           kAppTitle, MsgIcon::Warning, BtnOk);
     doc.fileName = path;
     doc.markSaved();
     return true;

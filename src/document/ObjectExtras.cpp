@@ -21,7 +21,7 @@ QDataStream& operator>>(QDataStream& s, TextRun& r) {
 
 QDataStream& operator<<(QDataStream& s, const ObjectExtras& e) {
     s << e.fineAngle << e.group << e.locked << e.crop << e.brightness << e.contrast << e.saturation
-      << e.tone << e.cornerRadius << e.feather << e.lineSpacing << e.letterSpacing;
+      << e.tone << e.cornerRadius << e.feather << e.ornament << e.lineSpacing << e.letterSpacing;
     s << quint32(e.runs.size());
     for (const TextRun& r : e.runs) s << r;
     return s << e.arcRadius << e.arcDown << e.unknown;
@@ -29,7 +29,8 @@ QDataStream& operator<<(QDataStream& s, const ObjectExtras& e) {
 
 QDataStream& operator>>(QDataStream& s, ObjectExtras& e) {
     s >> e.fineAngle >> e.group >> e.locked >> e.crop >> e.brightness >> e.contrast >>
-        e.saturation >> e.tone >> e.cornerRadius >> e.feather >> e.lineSpacing >> e.letterSpacing;
+        e.saturation >> e.tone >> e.cornerRadius >> e.feather >> e.ornament >> e.lineSpacing >>
+        e.letterSpacing;
     quint32 count = 0;
     s >> count;
     e.runs.clear();

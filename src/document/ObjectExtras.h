@@ -1,7 +1,7 @@
 // The properties of an object that the 1.0 card record cannot hold: a turn by any angle, groups
-// and locks, a picture's crop, colour settings and corners, and a text's spacing, formatted
-// spans and arc. The card file keeps them in its extension area (docs/card-file.md); a card
-// whose objects all have the start values here is saved exactly as version 1.0 saves it.
+// and locks, a picture's crop, colour settings, corners and ornament, and a text's spacing,
+// formatted spans and arc. The card file keeps them in its extension area (docs/card-file.md); a
+// card whose objects all have the start values here is saved exactly as version 1.0 saves it.
 #pragma once
 
 #include <QByteArray>
@@ -46,6 +46,9 @@ struct ObjectExtras {
     int32_t tone = ToneColour;
     int32_t cornerRadius = 0;  // hundredths of a millimetre
     int32_t feather = 0;       // hundredths of a millimetre of soft edge
+    // The program's ornament the picture shows ("herz-rot"), drawn from its vector; the 1.0
+    // picture then names a PNG rendering of it. Empty for an ordinary picture.
+    QString ornament;
 
     // Texts.
     int32_t lineSpacing = 100;  // percent of the font's line height

@@ -41,6 +41,7 @@ const QHash<QString, QString>& iconTable() {
         {QStringLiteral("EinfuegenItem"), QStringLiteral("edit-paste")},
         {QStringLiteral("AusrichtenItem1"), QStringLiteral("format-justify-center")},
         {QStringLiteral("GanzeKarte1"), QStringLiteral("zoom-fit-best")},
+        {QStringLiteral("SchmuckEinfuegen1"), QStringLiteral("emblem-favorite")},
         // "Einstellungen"
         {QStringLiteral("Hintergrundbild1"), QStringLiteral("preferences-desktop-wallpaper")},
         {QStringLiteral("Etikettenformat1"), QStringLiteral("document-properties")},
@@ -53,6 +54,7 @@ const QHash<QString, QString>& iconTable() {
         {QStringLiteral("SpeedItem4"), QStringLiteral("document-open")},
         {QStringLiteral("SpeedItem5"), QStringLiteral("document-save")},
         {QStringLiteral("SpeedItem6"), QStringLiteral("preferences-desktop-wallpaper")},
+        {QStringLiteral("SchmuckBtn"), QStringLiteral("emblem-favorite")},
         // The tool palette.
         {QStringLiteral("SpeedItem3"), QStringLiteral("edit-select")},
         {QStringLiteral("SpeedZoom"), QStringLiteral("zoom-in")},

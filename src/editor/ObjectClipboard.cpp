@@ -16,6 +16,7 @@
 #include "pictures/PictureFormat.h"
 #include "pictures/PictureOps.h"
 #include "pictures/QtCodec.h"
+#include "render/Ornaments.h"
 
 #include <QClipboard>
 #include <QDataStream>
@@ -441,6 +442,37 @@ int ObjectClipboard::dropPictures(const QMimeData& mime, QPoint pos) {
     return made;
 }
 
+const QString& ObjectClipboard::ornamentMimeType() {
+    static const QString type = QStringLiteral("application/x-brisella-ornament");
+    return type;
+}
+
+int ObjectClipboard::insertOrnament(const QString& name, const QPoint* centre) {
+    const OrnamentInfo* info = findOrnament(name);
+    if (!info) return 0;
+    EditHistory::Step step(editor_.history(), QStringLiteral("Schmuck einfügen"));
+    CardDocument& d = editor_.doc();
+    const int slot = d.findFreeSlot(editor_.editedSide(), &dialogs_);
+    if (slot == 0) return 0;
+    CardObject o;
+    initNewObject(d, o, KindPicture, 0, 0, editor_.creator().newTextFont(), editor_.views().ctx());
+    makeOrnamentObject(o, *info, kOrnamentDefaultColour);
+    // The longer side 40 mm, in the card's units along each axis.
+    constexpr double kLongerSideMm = 40.0;
+    const CardGeometry card = cardGeometry(d);
+    const double perMmX =
+        d.format.cardWidth > 0 ? (card.right - card.left) / d.format.cardWidth : 0;
+    const double perMmY =
+        d.format.cardHeight > 0 ? (card.bottom - card.top) / d.format.cardHeight : 0;
+    const QSizeF mm = info->size.scaled(QSizeF(kLongerSideMm, kLongerSideMm), Qt::KeepAspectRatio);
+    o.width = std::max<int32_t>(1, clampInt32(int64_t(std::lround(mm.width() * perMmX))));
+    o.height = std::max<int32_t>(1, clampInt32(int64_t(std::lround(mm.height() * perMmY))));
+    const QPoint c = centre ? *centre : visibleCardCentre();
+    o.x = placeOnCard(c.x(), o.width, card.left, card.right);
+    o.y = placeOnCard(c.y(), o.height, card.top, card.bottom);
+    return place(slot, std::move(o));
+}
+
 int ObjectClipboard::place(int slot, CardObject o) {
     if (slot < 1 || slot > kSlotCount) return 0;
     CardObject& target = *editor_.editedSlots()[slot];
@@ -508,6 +540,18 @@ bool ObjectClipboard::eventFilter(QObject* watched, QEvent* event) {
     auto* view = qobject_cast<EditorView*>(watched);
     auto* drop = static_cast<QDropEvent*>(event);
     const QMimeData* mime = drop->mimeData();
+    // An ornament from the "Schmuck" dialog lands with its middle where it was dropped.
+    if (view && mime && mime->hasFormat(ornamentMimeType())) {
+        if (type == QEvent::Drop) {
+            const CardDocument& d = editor_.doc();
+            const QPoint at = drop->position().toPoint();
+            const QPoint centre(d.fromView(at.x()), d.fromView(at.y()));
+            if (view->side() == editor_.editedSide())
+                insertOrnament(QString::fromUtf8(mime->data(ornamentMimeType())), &centre);
+        }
+        drop->acceptProposedAction();
+        return true;
+    }
     // Card files go on to the window, which opens them.
     if (!view || !mime || !cardFiles(*mime).isEmpty() || otherFiles(*mime).isEmpty()) {
         drop->ignore();

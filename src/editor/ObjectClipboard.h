@@ -71,6 +71,14 @@ public:
     // files that hold no picture are passed over. Returns how many objects were made.
     int dropPictures(const QMimeData& mime, QPoint pos);
 
+    // One of the program's ornaments as a new picture object about 40 mm on its longer side,
+    // centred on `centre` (units of the edited side) or, without one, on the middle of the
+    // card's visible part; one step, selected. Returns its slot, or 0 for an unknown name or
+    // a full side.
+    int insertOrnament(const QString& name, const QPoint* centre = nullptr);
+    // The MIME type of an ornament dragged from the "Schmuck" dialog: its name in UTF-8.
+    static const QString& ornamentMimeType();
+
     // True when `mime` holds something paste can use.
     static bool canPaste(const QMimeData* mime);
     // The local ".kar" files among dropped URLs, and every other local file.

@@ -12,6 +12,7 @@
 #include "editor/TransparencyDialog.h"
 #include "pictures/DibFilters.h"
 #include "pictures/PictureOps.h"
+#include "render/Ornaments.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -72,9 +73,9 @@ bool sameKind(const CardObject& o, int kind) {
     return o.kind == kind;
 }
 
-// Figures and texts have a colour of their own.
+// Figures and texts have a colour of their own, and so have ornaments that take one.
 bool coloured(const CardObject& o, int) {
-    return o.kind == KindFigure || o.kind == KindText;
+    return o.kind == KindFigure || o.kind == KindText || isRecolourableOrnament(o);
 }
 
 bool isText(const CardObject& o, int) {
@@ -216,7 +217,7 @@ void ObjectCommands::setLineWidth(int width) {
 
 void ObjectCommands::setColor(ColorRef c) {
     EditHistory::Step step(editor_.history(), QStringLiteral("Farbe ändern"));
-    forSelected(coloured, [c](CardObject& o) { o.color = c; });
+    forSelected(coloured, [c](CardObject& o) { setObjectColour(o, c); });
 }
 
 void ObjectCommands::setBorderColor(ColorRef c) {
@@ -305,7 +306,7 @@ void ObjectCommands::chooseColor() {
     }
     if (!editor_.selected()) return;
     const ColorRef chosen = fromQColor(c);
-    forSelected(coloured, [chosen](CardObject& t) { t.color = chosen; });
+    forSelected(coloured, [chosen](CardObject& t) { setObjectColour(t, chosen); });
     // The colour boxes show the new colour at once.
     if ((o = editor_.selected())) editor_.panel().loadSelectionControls(*o);
 }

@@ -4,6 +4,7 @@
 #include "editor/CommandRegistry.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorController.h"
+#include "render/Ornaments.h"
 
 #include <QAction>
 #include <QMenu>
@@ -165,7 +166,7 @@ void ObjectMenu::prepare(const CardObject& o) {
     const auto en = [this](const char* name, bool on) {
         if (QAction* a = item(QString::fromLatin1(name))) a->setEnabled(on);
     };
-    en("FarbeM", fig || txt);
+    en("FarbeM", fig || txt || isRecolourableOrnament(o));
     en("SchriftartM", txt);
     en("Texteffekte1", txt);
     en("SpruchEinfuegenM", txt);

@@ -8,6 +8,7 @@
 #include "editor/MillimetreField.h"
 #include "editor/ObjectCommands.h"
 #include "editor/RulerMath.h"
+#include "render/Ornaments.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -78,7 +79,7 @@ PropertyPanel::PropertyPanel(EditorController& ed, UserDialogs& dialogs, QWidget
 
     buildFigureSheet(dialogs);
     buildTextSheet(dialogs);
-    buildPictureSheet();
+    buildPictureSheet(dialogs);
     buildGeneralSheet();
     setStatusTips();
     outer->addWidget(buildGeometryGroup());
@@ -195,10 +196,21 @@ void PropertyPanel::buildTextSheet(UserDialogs& dialogs) {
             unlessLoading([&ed](ColorRef c) { ed.commands().setColor(c); }));
 }
 
-void PropertyPanel::buildPictureSheet() {
+void PropertyPanel::buildPictureSheet(UserDialogs& dialogs) {
     EditorController& ed = editor_;
     pictureSheet = named(new QWidget, "BildSheet");
     auto* bl = new QVBoxLayout(pictureSheet);
+    ornamentColorLabel =
+        named(new QLabel(QStringLiteral("Farbe des Schmucks:"), pictureSheet), "SchmuckFarbeLabel");
+    ornamentColorCombo = named(new ColorCombo(pictureSheet, &dialogs), "SchmuckFarbeCombo");
+    bl->addWidget(ornamentColorLabel);
+    bl->addWidget(ornamentColorCombo);
+    ornamentColorCombo->setStatusTip(
+        QStringLiteral("Die Farbe, in der der Schmuck gezeichnet wird"));
+    ornamentColorLabel->hide();
+    ornamentColorCombo->hide();
+    connect(ornamentColorCombo, &ColorCombo::colorChanged, this,
+            unlessLoading([&ed](ColorRef c) { ed.commands().setColor(c); }));
     keepAspectCheck =
         named(new QCheckBox(QStringLiteral("Nicht verzerren"), pictureSheet), "SVerhCheck");
     keepAspectCheck->setChecked(true);
@@ -471,6 +483,9 @@ void PropertyPanel::updateFromSelection() {
             return m->keepAspect == o->keepAspect;
         });
         showCheck(keepAspectCheck, o->keepAspect, !aspectShared);
+        const bool ornament = isRecolourableOrnament(*o);
+        ornamentColorLabel->setVisible(ornament);
+        ornamentColorCombo->setVisible(ornament);
         sheetTabs->setCurrentWidget(pictureSheet);
     }
     loading_ = false;
@@ -481,6 +496,7 @@ void PropertyPanel::loadSelectionControls(const CardObject& o) {
     figureColorCombo->setColor(o.color);
     borderColorCombo->setColor(o.borderColor);
     textColorCombo->setColor(o.color);
+    ornamentColorCombo->setColor(o.color);
     bool roundShared = true;
     for (int s : editor_.selection()) {
         const CardObject& m = *editor_.editedSlots()[s];
@@ -497,12 +513,13 @@ void PropertyPanel::loadSelectionControls(const CardObject& o) {
         return false;
     };
     const auto coloured = [](const CardObject& m) {
-        return m.kind == KindFigure || m.kind == KindText;
+        return m.kind == KindFigure || m.kind == KindText || isRecolourableOrnament(m);
     };
     const auto figure = [](const CardObject& m) { return m.kind == KindFigure; };
     if (differs(coloured, &CardObject::color, o.color)) {
         figureColorCombo->showMixed();
         textColorCombo->showMixed();
+        ornamentColorCombo->showMixed();
     }
     if (differs(figure, &CardObject::borderColor, o.borderColor)) borderColorCombo->showMixed();
     loading_ = false;

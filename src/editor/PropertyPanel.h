@@ -42,6 +42,8 @@ public:
     ColorCombo* figureColorCombo = nullptr;
     ColorCombo* borderColorCombo = nullptr;
     ColorCombo* textColorCombo = nullptr;
+    QLabel* ornamentColorLabel = nullptr;
+    ColorCombo* ornamentColorCombo = nullptr;  // a picture showing a recolourable ornament
     QRadioButton* filledRadio = nullptr;
     QRadioButton* borderOnlyRadio = nullptr;
     QRadioButton* filledWithBorderRadio = nullptr;
@@ -83,7 +85,7 @@ private:
     // The four sheets and their controls, each wired to the object commands.
     void buildFigureSheet(UserDialogs& dialogs);
     void buildTextSheet(UserDialogs& dialogs);
-    void buildPictureSheet();
+    void buildPictureSheet(UserDialogs& dialogs);
     void buildGeneralSheet();
     void setStatusTips();
     template <typename F>

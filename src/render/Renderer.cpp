@@ -9,6 +9,7 @@
 #include "render/DeviceCoords.h"
 #include "render/DrawDib.h"
 #include "render/FigureRenderer.h"
+#include "render/Ornaments.h"
 #include "render/PictureEffects.h"
 #include "render/TextRenderer.h"
 
@@ -385,6 +386,54 @@ void drawPicture(QPainter& p, const CardObject& o, const RenderContext& ctx, dou
                ch, transparentValue(o, pixels), visible);
 }
 
+// A picture that shows one of the program's ornaments: drawn from the vector into the box its
+// 1.0 picture would fill (turned by the object's quarter turns as that picture is when read, in
+// a round frame where set, on white unless transparent), in the object's colour when the
+// ornament takes one.
+void drawOrnamentPicture(QPainter& p, const CardObject& o, const OrnamentInfo& info,
+                         const RenderContext& ctx, int x, int y, int w, int h,
+                         const QRect& visible) {
+    const bool across = (o.rotation & 1) != 0;
+    const QSizeF shape = across ? info.size.transposed() : info.size;
+    if (o.keepAspect && w > 0 && h > 0) {
+        if (shape.height() * w / shape.width() < h)
+            h = int(shape.height() * w / shape.width());
+        else
+            w = int(shape.width() * h / shape.height());
+    }
+    const bool whole = o.transparent && ctx.renderMode == RenderOutput;
+    const int cw = whole ? w : w - 1;
+    const int ch = whole ? h : h - 1;
+    const QRect box(x, y, cw, ch);
+    if (cw <= 0 || ch <= 0 || !box.intersects(visible)) return;
+    p.save();
+    if (o.roundFrame) p.setClipRegion(QRegion(box, QRegion::Ellipse), Qt::IntersectClip);
+    if (!o.transparent) p.fillRect(box, Qt::white);
+    const QPointF centre = QRectF(box).center();
+    p.translate(centre);
+    p.rotate(90.0 * (((o.rotation % 4) + 4) % 4));
+    const QSizeF upright = across ? QSizeF(ch, cw) : QSizeF(cw, ch);
+    drawOrnament(p, info.name,
+                 QRectF(QPointF(-upright.width() / 2, -upright.height() / 2), upright),
+                 ornamentColour(info, o.color));
+    p.restore();
+}
+
+// A picture object: its ornament from the vector, else its picture. An ornament asks for no
+// pixels, so the pass over the pictures (`picturesOnly`) leaves it out.
+void drawPictureObject(QPainter& p, const CardObject& o, const RenderContext& ctx,
+                       double unitsPerMm, const QRect& box, const QRect& visible, bool editorMode,
+                       bool picturesOnly) {
+    if (const OrnamentInfo* ornament = findOrnament(o.extras.ornament)) {
+        if (!picturesOnly)
+            drawOrnamentPicture(p, o, *ornament, ctx, box.x(), box.y(), box.width(), box.height(),
+                                visible);
+        return;
+    }
+    drawPicture(p, o, ctx, unitsPerMm, box.x(), box.y(), box.width(), box.height(), visible,
+                editorMode);
+}
+
 }  // namespace
 
 std::pair<QString, QString> halfLabels(int side) {
@@ -513,7 +562,8 @@ void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderC
                 }
                 break;
             case KindPicture:
-                drawPicture(canvas, *o, ctx, unitsPerMm, x, y, w, h, reachable, editorMode);
+                drawPictureObject(canvas, *o, ctx, unitsPerMm, QRect(x, y, w, h), reachable,
+                                  editorMode, picturesOnly);
                 break;
             default:
                 break;

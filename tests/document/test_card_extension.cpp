@@ -224,12 +224,25 @@ TEST_F(CardExtensionTest, ADamagedExtensionCostsOnlyTheExtension) {
     const QByteArray nan = chunk("OBJX", object + QByteArray("\x03\x00", 2) + le32(8) +
                                              le64(std::numeric_limits<double>::quiet_NaN()));
     const QByteArray twice = chunk("OBJX", object) + chunk("OBJX", object);
-    for (const QByteArray& bad : {head + area(huge), head + area(runs), head + area(nan),
-                                  head + area(twice), head + area(chunk("OBJX", object), 2)}) {
+    // An ornament name becomes a file name: only plain names are taken.
+    const auto ornament = [&](const QByteArray& name) {
+        return head + area(chunk("OBJX", object + QByteArray("\x0d\x00", 2) +
+                                             le32(int32_t(name.size())) + name));
+    };
+    for (const QByteArray& bad :
+         {head + area(huge), head + area(runs), head + area(nan), head + area(twice),
+          head + area(chunk("OBJX", object), 2), ornament("../weg"), ornament("Herz"), ornament(""),
+          ornament("herz/rot"), ornament(QByteArray(65, 'a'))}) {
         ASSERT_EQ(parseCardFile(bad, seen), CardReadStatus::Ok);
         EXPECT_FALSE(seen.extension.problem.isEmpty());
         EXPECT_TRUE(seen.outside.objects[0].object.extras.isDefault());
     }
+    ASSERT_EQ(parseCardFile(ornament(QByteArray(64, 'a')), seen), CardReadStatus::Ok);
+    EXPECT_TRUE(seen.extension.problem.isEmpty());
+    const CardExtension named = parseCardExtension(
+        area(chunk("OBJX", object + QByteArray("\x0d\x00", 2) + le32(8) + "herz-rot")));
+    ASSERT_EQ(named.objects.size(), 1u);
+    EXPECT_EQ(named.objects[0].extras.ornament, QStringLiteral("herz-rot"));
 
     // Opened, the card says once that its extension was dropped and opens as 1.0 reads it.
     QByteArray bad = good;

@@ -30,6 +30,7 @@ inline bb::ObjectExtras distinctExtras(int n) {
     e.tone = bb::ToneSepia;
     e.cornerRadius = 100 + n;
     e.feather = 50 + n;
+    e.ornament = QStringLiteral("schmuck-%1").arg(n);
     e.lineSpacing = 120 + n % 100;
     e.letterSpacing = 5 + n % 100;
     e.runs = {{0, 3, QStringLiteral("Liberation Serif"), 30, bb::StyleBold, 0x0000FFu},
