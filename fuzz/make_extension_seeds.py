@@ -66,6 +66,7 @@ def properties():
         prop(10, struct.pack("<Iii", 2, 0, 5) + font + struct.pack("<ii", 6, 3) + font),
         prop(11, struct.pack("<iB", 5000, 1)),
         prop(12, font),
+        prop(13, b"herz-rot"),
         prop(99, b"sp\xc3\xa4ter"),
     ])
 

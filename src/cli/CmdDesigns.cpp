@@ -11,6 +11,7 @@
 #include "document/CardPictures.h"
 #include "document/ConsoleDialogs.h"
 #include "document/ProgramFolder.h"
+#include "render/Ornaments.h"
 #include "render/Preview.h"
 
 #include <QCoreApplication>
@@ -57,6 +58,7 @@ bool writeDesign(const DesignEntry& e, const QString& dir) {
         printError(QStringLiteral("cannot copy picture %1").arg(why));
     if (!copy.ok() || !copy.missing.isEmpty()) return false;
     CardFileContext fc{dialogs, ctx, folder, &createCardPreview, {}, {}};
+    fc.writeCompanions = &writeOrnamentPictures;
     if (!saveCardFile(*doc, target, fc)) {
         printError(QStringLiteral("cannot write %1").arg(target));
         return false;

@@ -2,6 +2,7 @@
 
 #include "document/FileErrors.h"
 #include "pictures/AtomicWrite.h"
+#include "render/Ornaments.h"
 #include "render/Preview.h"
 
 #include <QDir>
@@ -59,6 +60,8 @@ OwnDesignSave saveOwnDesign(CardDocument& doc, const QString& folder, const QStr
         return out;
     }
     out.pictures = copyCardPictures(doc, out.path, programFolder);
+    // Ornaments travel as their 1.0 pictures too, so the design opens in older programs.
+    out.pictures.failed += writeOrnamentPictures(doc, out.path);
     const QByteArray bytes = cardFileBytes(doc, createCardPreview(doc, ctx));
     // The open card keeps referring to its pictures where they were.
     restorePictureReferences(doc, out.pictures);

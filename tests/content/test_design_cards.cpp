@@ -3,6 +3,7 @@
 // own designs are saved with their pictures under safe names only, and deleted only there.
 #include "content/DesignCards.h"
 #include "content/DesignLibrary.h"
+#include "render/Ornaments.h"
 #include "support/DesignFolder.h"
 #include "support/TestSupport.h"
 
@@ -112,6 +113,26 @@ TEST_F(DesignCardsTest, OwnDesignTakesItsPicturesAndLeavesTheOpenCardAsItWas) {
     EXPECT_TRUE(deleteOwnDesign(own, saved.path));
     EXPECT_FALSE(QFileInfo::exists(saved.path));
     EXPECT_TRUE(listDesigns({}, own).isEmpty());
+}
+
+TEST_F(DesignCardsTest, OwnDesignTakesTheOlderProgramsPictureOfAnOrnament) {
+    auto doc = std::make_unique<CardDocument>();
+    ASSERT_TRUE(openCardFile(*doc, designCard, fc));
+    ASSERT_FALSE(ornamentCatalogue().empty());
+    const OrnamentInfo& heart = ornamentCatalogue().front();
+    const int slot = doc->findFreeSlot(SideInside);
+    CardObject& o = *doc->sideSlots(SideInside)[slot];
+    o.x = o.y = 4000;
+    o.width = o.height = 3000;
+    makeOrnamentObject(o, heart, 0x0000FF);
+    const QString own = path(QStringLiteral("Eigene Vorlagen"));
+    ASSERT_TRUE(QDir().mkpath(own));
+
+    const OwnDesignSave saved = saveOwnDesign(*doc, own, QStringLiteral("Mit Schmuck"), ctx, {});
+    ASSERT_TRUE(saved.ok) << qPrintable(saved.problem);
+    EXPECT_TRUE(saved.pictures.failed.isEmpty());
+    const QString png = QDir(own).filePath(ornamentPictureName(heart, 0x0000FF));
+    EXPECT_TRUE(QFileInfo(png).isFile()) << qPrintable(png);
 }
 
 TEST_F(DesignCardsTest, UnsafeNamesAndLinksNeverWriteOutsideTheOwnFolder) {
