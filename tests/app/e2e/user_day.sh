@@ -123,6 +123,9 @@ key ctrl+n
 neu=$(wait_window "^Neue Karte erstellen")
 xdotool windowfocus --sync "$neu" 2>/dev/null || true
 pause 0.3
+shot new-card-gallery
+key Return  # the gallery opens with "Leere Karte" chosen: on to the card types
+pause 0.3
 key H  # the type list has the focus: "Hama 50440 Grußkarten (A4)"
 shot new-card-dialog
 key Return
