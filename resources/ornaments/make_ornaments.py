@@ -271,13 +271,13 @@ class Doc:
                          f"{self._stops(stops)}</radialGradient>")
         return f"url(#{gid})"
 
-    def paint(self, spec, x1, y1, x2, y2):
+    def paint(self, colour, x1, y1, x2, y2):
         """A plain colour, or a metal ('gold', 'silver', 'rosegold') as a diagonal gradient
         over the given box."""
         metals = {"gold": GOLD, "silver": SILVER, "rosegold": ROSEGOLD}
-        if spec in metals:
-            return self.lin(x1, y1, x2, y2, metals[spec])
-        return spec
+        if colour in metals:
+            return self.lin(x1, y1, x2, y2, metals[colour])
+        return colour
 
     def trim(self, left, top, right, bottom):
         """Cuts the given margins off the canvas (negative values add room); the drawing moves

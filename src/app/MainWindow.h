@@ -176,6 +176,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // After a card was opened into the document (ok) or refused: the title, views and panels
+    // follow; `clearsBefore` is the document's clear count before the attempt.
+    bool showOpenedCard(bool ok, uint64_t clearsBefore);
     void createContents();
     void scheduleStartupLayout();
     void finishStartupLayout();

@@ -155,21 +155,7 @@ void MainWindow::newCard() {
 
 bool MainWindow::startFromDesign(const QString& path) {
     const uint64_t clears = doc_->clearCount();
-    const bool ok = openDesignCopy(*doc_, path, fileContext());
-    if (doc_->clearCount() != clears) {
-        emit documentCleared();
-        setTitleFromDocument();
-    }
-    if (ok) {
-        showCardFormatText();
-        views().outsideView()->resize(views().paintBoxSize());
-    }
-    repaintAll();
-    if (ok) {
-        views().centreViews();
-        emit documentReplaced();
-    }
-    return ok;
+    return showOpenedCard(openDesignCopy(*doc_, path, fileContext()), clears);
 }
 
 QString MainWindow::ownDesignsFolder() const {
@@ -239,14 +225,18 @@ void MainWindow::openCardWithDialog() {
 bool MainWindow::openCard(const QString& path) {
     const uint64_t clears = doc_->clearCount();
     const bool ok = openCardFile(*doc_, path, fileContext());
+    if (ok) noteRecent(path);
+    return showOpenedCard(ok, clears);
+}
+
+bool MainWindow::showOpenedCard(bool ok, uint64_t clearsBefore) {
     // Opening clears the document, and so does a damaged file before it is refused: the
     // editor drops what it held about the old objects, and the title says what is left.
-    if (doc_->clearCount() != clears) {
+    if (doc_->clearCount() != clearsBefore) {
         emit documentCleared();
         setTitleFromDocument();
     }
     if (ok) {
-        noteRecent(path);
         showCardFormatText();
         // The stored work-area size and scale size the views.
         views().outsideView()->resize(views().paintBoxSize());

@@ -1,5 +1,7 @@
 #include "content/DesignLibrary.h"
 
+#include "content/Occasions.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,27 +91,9 @@ void readIndex(const QString& folderPath, QSet<QString>& seen, QList<DesignEntry
 }  // namespace
 
 QStringList designOccasions() {
-    return {QStringLiteral("Geburtstag"),
-            QStringLiteral("Runder Geburtstag"),
-            QStringLiteral("Kindergeburtstag"),
-            QStringLiteral("Weihnachten"),
-            QStringLiteral("Neujahr"),
-            QStringLiteral("Ostern"),
-            QStringLiteral("Hochzeit"),
-            QStringLiteral("Hochzeitstag"),
-            QStringLiteral("Geburt"),
-            QStringLiteral("Taufe"),
-            QStringLiteral("Kommunion/Konfirmation"),
-            QStringLiteral("Danke"),
-            QStringLiteral("Einladung"),
-            QStringLiteral("Gute Besserung"),
-            QStringLiteral("Trauer"),
-            QStringLiteral("Valentinstag"),
-            QStringLiteral("Muttertag"),
-            QStringLiteral("Vatertag"),
-            QStringLiteral("Abschied"),
-            QStringLiteral("Ruhestand"),
-            QString::fromLatin1(kOwnDesignsOccasion)};
+    QStringList out = cardOccasions();
+    out.append(QString::fromLatin1(kOwnDesignsOccasion));
+    return out;
 }
 
 QList<DesignEntry> listDesigns(const QStringList& shippedFolders, const QString& ownFolder) {

@@ -1,6 +1,7 @@
 #include "content/Verses.h"
 
 #include "content/ContentFolders.h"
+#include "content/Occasions.h"
 #include "pictures/AtomicWrite.h"
 
 #include <QDir>
@@ -123,29 +124,7 @@ QString fileReason(int error) {
 }  // namespace
 
 const QStringList& verseOccasions() {
-    static const QStringList list = {
-        QStringLiteral("Geburtstag"),
-        QStringLiteral("Runder Geburtstag"),
-        QStringLiteral("Kindergeburtstag"),
-        QStringLiteral("Weihnachten"),
-        QStringLiteral("Neujahr"),
-        QStringLiteral("Ostern"),
-        QStringLiteral("Hochzeit"),
-        QStringLiteral("Hochzeitstag"),
-        QStringLiteral("Geburt"),
-        QStringLiteral("Taufe"),
-        QStringLiteral("Kommunion/Konfirmation"),
-        QStringLiteral("Danke"),
-        QStringLiteral("Einladung"),
-        QStringLiteral("Gute Besserung"),
-        QStringLiteral("Trauer"),
-        QStringLiteral("Valentinstag"),
-        QStringLiteral("Muttertag"),
-        QStringLiteral("Vatertag"),
-        QStringLiteral("Abschied"),
-        QStringLiteral("Ruhestand"),
-        QStringLiteral("Allgemein"),
-    };
+    static const QStringList list = cardOccasions() + QStringList{QStringLiteral("Allgemein")};
     return list;
 }
 
