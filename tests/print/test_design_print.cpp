@@ -3,11 +3,9 @@
 // object's area of the rasterised page matches the card drawn in process at 600 dpi, and differs
 // from the same object drawn without its new properties, so the match is not that of two outputs
 // both ignoring them.
-#include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "print/PdfPages.h"
-#include "print/PrintRun.h"
-#include "print/PrinterTarget.h"
+#include "print/PrintedCard.h"
 #include "render/PhotoFiles.h"
 #include "render/Renderer.h"
 #include "support/TestSupport.h"
@@ -15,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <QPrinter>
 
 #include <functional>
 #include <memory>
@@ -170,22 +167,11 @@ TEST(DesignPrint, EveryNewPropertyPrintsAsTheEditorDrawsItAt600Dpi) {
     const auto designed = card(true);
     const auto plain = card(false);
 
-    ConsoleDialogs dialogs;
-    PrinterTarget target;
-    const QString pdf = dir.file(QStringLiteral("entwurf.pdf"));
-    target.usePdf(pdf);
-    target.printer().setResolution(kDpi);
-    target.printer().setPageSize(QPageSize(QPageSize::A4));
-    PrintOptions options;
-    options.settings = {0, 1, 1};
-    const PrintJob job = sideJob(*designed, SideOutside, options, target.geometry());
-    ASSERT_TRUE(runPrintJob(target.printer(), *designed, RenderContext{}, job, dialogs).ok);
-    ASSERT_FALSE(job.pages.empty());
-    ASSERT_FALSE(job.pages.front().cards.empty());
-    const PageCard& c = job.pages.front().cards.front();
-    const QRect cardArea(c.x, c.y, c.width, c.height);
-
-    const QImage printed = printtest::pdfPageArea(pdf, 1, kDpi, cardArea);
+    const printtest::PrintedCard onPaper =
+        printtest::printOutside(*designed, dir.file(QStringLiteral("entwurf.pdf")), kDpi);
+    ASSERT_TRUE(onPaper.ok);
+    const QRect& cardArea = onPaper.cardArea;
+    const QImage& printed = onPaper.image;
     ASSERT_EQ(printed.size(), cardArea.size());
     // Drawn after the print on purpose: a print must leave later drawings in the process (an
     // export after printing) as they were; the colour emoji face once did not.

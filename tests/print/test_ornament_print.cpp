@@ -1,11 +1,9 @@
 // An ornament printed to PDF at 600 dpi is the vector: the rasterised page matches the SVG as
 // Qt's SVG renderer draws it at that size, with smooth edges, and matches it more closely than
 // the ornament's 1.0 picture enlarged to that size would.
-#include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "print/PdfPages.h"
-#include "print/PrintRun.h"
-#include "print/PrinterTarget.h"
+#include "print/PrintedCard.h"
 #include "render/Ornaments.h"
 #include "render/PhotoFiles.h"
 #include "support/TestSupport.h"
@@ -13,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <QPrinter>
 #include <QSet>
 #include <QSvgRenderer>
 
@@ -116,21 +113,11 @@ TEST(OrnamentPrint, IsTheVectorAt600DpiWithSmoothEdges) {
     makeOrnamentObject(o, *info, rgbRef(0, 0, 0));
 
     bbtest::TempFolder dir;
-    ConsoleDialogs dialogs;
-    PrinterTarget target;
-    const QString pdf = dir.file(QStringLiteral("schmuck.pdf"));
-    target.usePdf(pdf);
-    target.printer().setResolution(kDpi);
-    target.printer().setPageSize(QPageSize(QPageSize::A4));
-    PrintOptions options;
-    options.settings = {0, 1, 1};
-    const PrintJob job = sideJob(*doc, SideOutside, options, target.geometry());
-    ASSERT_TRUE(runPrintJob(target.printer(), *doc, RenderContext{}, job, dialogs).ok);
-    ASSERT_FALSE(job.pages.empty());
-    ASSERT_FALSE(job.pages.front().cards.empty());
-    const PageCard& c = job.pages.front().cards.front();
-    const QRect cardArea(c.x, c.y, c.width, c.height);
-    const QImage printed = printtest::pdfPageArea(pdf, 1, kDpi, cardArea);
+    const printtest::PrintedCard onPaper =
+        printtest::printOutside(*doc, dir.file(QStringLiteral("schmuck.pdf")), kDpi);
+    ASSERT_TRUE(onPaper.ok);
+    const QRect& cardArea = onPaper.cardArea;
+    const QImage& printed = onPaper.image;
     ASSERT_EQ(printed.size(), cardArea.size());
 
     const QRect box = pixels(mm);
