@@ -1,12 +1,16 @@
 // Envelope feeds, their placement arithmetic, settings and test page; see EnvelopeFeed.h.
 #include "print/EnvelopeFeed.h"
 
+#include "document/FolderFile.h"
+
+#include <QBuffer>
+#include <QFileInfo>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPdfWriter>
 #include <QPolygonF>
 #include <QSettings>
 #include <QStringList>
@@ -20,6 +24,7 @@ namespace {
 
 const char* const kFeedKey = "Umschlag/Einzug";
 const char* const kOnA4Key = "Umschlag/AufA4";
+constexpr int kTestPageResolution = 300;
 
 // The envelope's address side turned as it enters the printer: the map onto a page of the fed
 // size with its leading edge at the top, before any shift on a larger sheet.
@@ -328,6 +333,21 @@ bool printFeedTestPage(QPagedPaintDevice& device, QSizeF envelopeMm, const Envel
     painter.translate(full.topLeft() - paint.topLeft());
     drawFeedTestPage(painter, device.logicalDpiX() / 25.4, envelopeMm, feed, onA4);
     return painter.end();
+}
+
+bool writeFeedTestPdf(const QString& path, QSizeF envelopeMm, const EnvelopeFeed& feed, bool onA4,
+                      QString* error) {
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&bytes);
+        writer.setResolution(kTestPageResolution);
+        writer.setTitle(QStringLiteral("Testseite Umschlageinzug"));
+        if (!printFeedTestPage(writer, envelopeMm, feed, onA4, error)) return false;
+    }
+    const QFileInfo file(path);
+    return writeFileInFolder(file.absolutePath(), file.fileName(), bytes.data(), true, error) ==
+           FolderWrite::Written;
 }
 
 }  // namespace bb

@@ -89,5 +89,8 @@ QRectF feedArrowRectMm(QSizeF envelopeMm, const EnvelopeFeed& feed, bool onA4);
 // drawn on.
 bool printFeedTestPage(QPagedPaintDevice& device, QSizeF envelopeMm, const EnvelopeFeed& feed,
                        bool onA4, QString* error = nullptr);
+// The test page as a PDF file at `path`, written whole or not at all and never through a link.
+bool writeFeedTestPdf(const QString& path, QSizeF envelopeMm, const EnvelopeFeed& feed, bool onA4,
+                      QString* error = nullptr);
 
 }  // namespace bb
