@@ -43,6 +43,8 @@ enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class GridDialog;
 class GuideWindow;
+class EnvelopeDialog;
+class EnvelopeMaker;
 class MergeDialog;
 class MergeSession;
 enum class MergeSides;
@@ -129,6 +131,8 @@ public:
     QMenu* recentMenu() const { return recentMenu_; }
     // "Raster...": the grid spacing that dragged objects snap to, kept in the user's settings.
     void editGrid();
+    // "Absender...": the user's address for envelopes, kept in the user's settings.
+    void editSender();
     // Opens a card by path (the open dialog's choice, the browser's double click).
     bool openCard(const QString& path);
     // Opens the first card file among dropped files; false when there is none or it failed.
@@ -242,6 +246,8 @@ private:
     // Reads the list remembered for the card just opened, in the background.
     void restoreMergeList();
     void exportMerge(const std::vector<int>& rows, int nameColumn, MergeSides sides);
+    // "Umschläge drucken..." (MainWindowEnvelopes.cpp): without a list, the merge dialog first.
+    void openEnvelopeDialog();
 
     UserDialogs& dialogs_;
     Options options_;
@@ -283,6 +289,8 @@ private:
     MergeDialog* mergeDialog_ = nullptr;
     bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read
     bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
+    std::shared_ptr<const EnvelopeMaker> envelopeMaker_;  // made with the envelope dialog
+    EnvelopeDialog* envelopeDialog_ = nullptr;
 };
 
 }  // namespace bb

@@ -1,5 +1,6 @@
-// The menu "&Einstellungen" (background, card format, grid) and what the window keeps in the
-// user's settings: its placement, the print options, snapping and the grid.
+// The menu "&Einstellungen" (background, card format, grid, the sender of envelopes) and what
+// the window keeps in the user's settings: its placement, the print options, snapping and the
+// grid.
 #include "app/MainWindow.h"
 
 #include "document/CardResize.h"
@@ -12,7 +13,9 @@
 #include "editor/EditorController.h"
 #include "editor/EditorViews.h"
 #include "editor/GridDialog.h"
+#include "print/SenderSettings.h"
 #include "print/ui/PrintTab.h"
+#include "print/ui/SenderDialog.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -54,6 +57,10 @@ void MainWindow::buildSettingsMenu() {
                        storeSnapSettings();
                    });
     gridShown->setCheckable(true);
+    addCommand(einst, QStringLiteral("settings.sender"), QStringLiteral("A&bsender..."),
+               "AbsenderItem", {},
+               QStringLiteral("Ihre Adresse, die als Absender auf die Umschläge gedruckt wird"),
+               [this] { editSender(); });
 }
 
 QAction* MainWindow::gridShownAction() const {
@@ -144,6 +151,13 @@ void MainWindow::storeSnapSettings() {
     s.setValue(QLatin1String(kSnapKey), editing_->snapOptions().enabled);
     s.setValue(QLatin1String(kGridKey), editing_->snapOptions().gridMm);
     s.setValue(QLatin1String(kGridShownKey), editing_->gridShown());
+}
+
+void MainWindow::editSender() {
+    SenderDialog dialog(this);
+    dialog.fill(loadSender(settings_->settings()));
+    if (editing_->modal(dialog) != QDialog::Accepted) return;
+    storeSender(settings_->settings(), dialog.fields());
 }
 
 void MainWindow::editGrid() {

@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
-class QPagedPaintDevice;
 class QPainter;
 
 namespace bb {
 
 struct AddressList;
+class PrinterTarget;
 
 // An envelope size as the dialog offers it.
 struct EnvelopeKind {
@@ -49,8 +49,9 @@ public:
     // The address side of the envelope of `row` of the order's list, scaled into `target`.
     virtual void paintPreview(QPainter& painter, const QRectF& target, const EnvelopeOrder& order,
                               int row) const = 0;
-    // One page per row of the order, placed as `placement` says; begins and ends the document.
-    virtual bool print(QPagedPaintDevice& device, const EnvelopeOrder& order,
+    // One page per row of the order on the target's printer (or the PDF file it writes),
+    // placed as `placement` says, with the paper the placement needs.
+    virtual bool print(PrinterTarget& target, const EnvelopeOrder& order,
                        const EnvelopePlacement& placement, QString* error) const = 0;
     // The same into a PDF file, written whole or not at all.
     virtual bool writePdf(const QString& path, const EnvelopeOrder& order,

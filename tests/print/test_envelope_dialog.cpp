@@ -47,9 +47,10 @@ public:
         painter.fillRect(target, Qt::black);
         (void)order;
     }
-    bool print(QPagedPaintDevice&, const EnvelopeOrder& order, const EnvelopePlacement& placement,
-               QString*) const override {
+    bool print(PrinterTarget& target, const EnvelopeOrder& order,
+               const EnvelopePlacement& placement, QString*) const override {
         record(order, placement);
+        printedTo = &target;
         return true;
     }
     bool writePdf(const QString& path, const EnvelopeOrder& order,
@@ -72,6 +73,7 @@ public:
     mutable std::vector<EnvelopePlacement> placements;
     mutable QStringList faces;
     mutable QString pdfPath;
+    mutable const PrinterTarget* printedTo = nullptr;
     mutable std::vector<int> previewRows;
 };
 
@@ -140,6 +142,13 @@ TEST(EnvelopeDialog, OrdersOneEnvelopePerChosenRowInTheOrderOfTheCards) {
     EXPECT_TRUE(o.window);
     EXPECT_EQ(o.sender, sender);
     EXPECT_EQ(f.maker.pdfPath, f.dir.file(QStringLiteral("u.pdf")));
+
+    // "Drucken" orders the same envelopes on the window's printer.
+    f.answerSave(QStringLiteral("gedruckt.pdf"));
+    child<QPushButton>(*d, "EnvelopePrintBtn")->click();
+    ASSERT_EQ(f.maker.orders.size(), 2u);
+    EXPECT_EQ(f.maker.printedTo, &f.printer);
+    EXPECT_EQ(f.maker.orders.back().rows, (std::vector<int>{2, 0}));
 
     // Ticked rows go in the list's order.
     f.session.setTicked(1, true);

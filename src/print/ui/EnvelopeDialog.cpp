@@ -441,15 +441,7 @@ bool EnvelopeDialog::printEnvelopes() {
     }
     const std::optional<EnvelopePlacement> where = placement();
     if (!where || !printer_.chooseOutput(dialogs_)) return false;
-    // The PDF "printer" writes its file whole or not at all, through the maker's PDF writer.
-    bool done = false;
-    if (printer_.isPdf()) {
-        done = maker_.writePdf(printer_.printer().outputFileName(), *o, *where, &why);
-    } else {
-        printer_.printer().setDocName(kCaption);
-        done = maker_.print(printer_.printer(), *o, *where, &why);
-    }
-    if (!done) {
+    if (!maker_.print(printer_, *o, *where, &why)) {
         report(QStringLiteral("Die Umschläge wurden nicht gedruckt.\n") + why);
         return false;
     }
