@@ -113,7 +113,7 @@ void paintEnvelopeFace(QPainter& painter, const QRectF& target, const EnvelopeFa
     for (const EnvelopeBlock* block : {&face.sender, &face.senderLine, &face.recipient}) {
         if (block->lines.isEmpty()) continue;
         QFont font = envelopeFont(face.fontFamily, block->pointSize, block->bold);
-        font.setPixelSize(std::max(1, int(block->pointSize * 25.4 / 72 * s + 0.5)));
+        font.setPixelSize(std::max(1, qRound(block->pointSize * 25.4 / 72 * s)));
         painter.setFont(font);
         const QFontMetricsF metrics(font);
         const QRectF rect = onTarget(block->rectMm);

@@ -208,7 +208,7 @@ void drawTextMm(QPainter& painter, const QRectF& rectMm, int flags, const QStrin
     painter.save();
     painter.scale(0.1, 0.1);
     QFont font(QStringLiteral("Sans Serif"));
-    font.setPixelSize(std::max(1, int(sizeMm * 10 + 0.5)));
+    font.setPixelSize(std::max(1, qRound(sizeMm * 10)));
     font.setBold(bold);
     painter.setFont(font);
     painter.drawText(QRectF(rectMm.topLeft() * 10, rectMm.size() * 10), flags, text);

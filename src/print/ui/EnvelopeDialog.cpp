@@ -106,17 +106,57 @@ EnvelopeDialog::EnvelopeDialog(const EnvelopeMaker& maker, MergeSession& session
 }
 
 void EnvelopeDialog::buildControls() {
-    // The envelope: size, window, recipient, sender, picture.
+    QFormLayout* envelopeForm = buildEnvelopeForm();
+    QGroupBox* feedBox = buildFeedBox();
+    QGroupBox* rowsBox = buildRowsBox();
+    auto* preview = new EnvelopePreview(
+        [this](QPainter& p, const QRectF& target) {
+            if (const std::optional<EnvelopeOrder> o = order(); o && session_.hasList())
+                maker_.paintPreview(p, target, *o, session_.shownRecord());
+        },
+        this);
+    preview_ = preview;
+    auto* records = new RecordBar(session_, this);
+    records->setObjectName(QStringLiteral("EnvelopeRecordBar"));
+
+    QHBoxLayout* buttons = buildButtons();
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(envelopeForm);
+    left->addWidget(records);
+    left->addWidget(preview_, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(feedBox);
+    right->addWidget(rowsBox);
+    right->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+
+    const auto changed = [this] {
+        storeChoices();
+        refresh();
+    };
+    connect(sizeCombo_, &QComboBox::currentIndexChanged, this, changed);
+    connect(windowCheck_, &QCheckBox::toggled, this, changed);
+    connect(pictureCheck_, &QCheckBox::toggled, this, changed);
+    connect(templateEdit_, &QPlainTextEdit::textChanged, this, changed);
+    connect(edgeCombo_, &QComboBox::currentIndexChanged, this, changed);
+    connect(leadCombo_, &QComboBox::currentIndexChanged, this, changed);
+    connect(faceCombo_, &QComboBox::currentIndexChanged, this, changed);
+    connect(alignCombo_, &QComboBox::currentIndexChanged, this, changed);
+    connect(a4Check_, &QCheckBox::toggled, this, changed);
+}
+
+// The envelope: size, window, recipient, sender, picture.
+QFormLayout* EnvelopeDialog::buildEnvelopeForm() {
     sizeCombo_ = new QComboBox(this);
     sizeCombo_->setObjectName(QStringLiteral("SizeCombo"));
-    for (int i = 0; i < int(kinds_.size()); ++i) {
-        const EnvelopeKind& k = kinds_[size_t(i)];
-        sizeCombo_->addItem(QStringLiteral("%1 (%2 × %3 mm)")
-                                .arg(k.name)
-                                .arg(k.sizeMm.width(), 0, 'f', 0)
-                                .arg(k.sizeMm.height(), 0, 'f', 0),
-                            i);
-    }
+    // The catalogue's names say the size ("C6 (114 × 162 mm)").
+    for (int i = 0; i < int(kinds_.size()); ++i) sizeCombo_->addItem(kinds_[size_t(i)].name, i);
     windowCheck_ = new QCheckBox(QStringLiteral("mit Fenster"), this);
     windowCheck_->setObjectName(QStringLiteral("WindowCheck"));
     windowCheck_->setToolTip(
@@ -158,7 +198,14 @@ void EnvelopeDialog::buildControls() {
     envelopeForm->addRow(QStringLiteral("Absender:"), senderRow);
     envelopeForm->addRow(QString(), pictureCheck_);
 
-    // How the envelope goes into the printer.
+    connect(defaultBtn, &QPushButton::clicked, this,
+            [this] { templateEdit_->setPlainText(maker_.defaultTemplate()); });
+    connect(senderBtn, &QPushButton::clicked, this, &EnvelopeDialog::editSender);
+    return envelopeForm;
+}
+
+// How the envelope goes into the printer.
+QGroupBox* EnvelopeDialog::buildFeedBox() {
     auto* feedBox = new QGroupBox(QStringLiteral("Einzug"), this);
     edgeCombo_ = choiceCombo("FeedEdgeCombo",
                              {{QStringLiteral("kurze Kante zuerst"), EnvelopeFeed::ShortEdge},
@@ -190,7 +237,12 @@ void EnvelopeDialog::buildControls() {
                        static_cast<QWidget*>(a4Check_), static_cast<QWidget*>(testBtn)})
         feedLayout->addWidget(w);
 
-    // Which rows: as in "Serienkarten", one envelope per chosen record.
+    connect(testBtn, &QPushButton::clicked, this, &EnvelopeDialog::printTestPage);
+    return feedBox;
+}
+
+// Which rows: as in "Serienkarten", one envelope per chosen record.
+QGroupBox* EnvelopeDialog::buildRowsBox() {
     auto* rowsBox = new QGroupBox(QStringLiteral("Datensätze"), this);
     auto* allRadio = new QRadioButton(QStringLiteral("Alle Datensätze"), rowsBox);
     allRadio->setObjectName(QStringLiteral("AllRowsRadio"));
@@ -217,16 +269,16 @@ void EnvelopeDialog::buildControls() {
     rowsLayout->addWidget(tickedRadio);
     rowsLayout->addWidget(planLabel_);
 
-    auto* preview = new EnvelopePreview(
-        [this](QPainter& p, const QRectF& target) {
-            if (const std::optional<EnvelopeOrder> o = order(); o && session_.hasList())
-                maker_.paintPreview(p, target, *o, session_.shownRecord());
-        },
-        this);
-    preview_ = preview;
-    auto* records = new RecordBar(session_, this);
-    records->setObjectName(QStringLiteral("EnvelopeRecordBar"));
+    connect(rowChoice_, &QButtonGroup::idClicked, this,
+            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
+    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        session_.setRangeText(text);
+        session_.setRowChoice(MergeSession::Rows::Range);
+    });
+    return rowsBox;
+}
 
+QHBoxLayout* EnvelopeDialog::buildButtons() {
     printBtn_ = new QPushButton(QStringLiteral("Drucken"), this);
     printBtn_->setObjectName(QStringLiteral("EnvelopePrintBtn"));
     printBtn_->setAutoDefault(false);
@@ -242,47 +294,10 @@ void EnvelopeDialog::buildControls() {
     buttons->addStretch();
     buttons->addWidget(closeBtn);
 
-    auto* left = new QVBoxLayout;
-    left->addLayout(envelopeForm);
-    left->addWidget(records);
-    left->addWidget(preview_, 1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(feedBox);
-    right->addWidget(rowsBox);
-    right->addStretch();
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns, 1);
-    layout->addLayout(buttons);
-
-    const auto changed = [this] {
-        storeChoices();
-        refresh();
-    };
-    connect(sizeCombo_, &QComboBox::currentIndexChanged, this, changed);
-    connect(windowCheck_, &QCheckBox::toggled, this, changed);
-    connect(pictureCheck_, &QCheckBox::toggled, this, changed);
-    connect(templateEdit_, &QPlainTextEdit::textChanged, this, changed);
-    connect(edgeCombo_, &QComboBox::currentIndexChanged, this, changed);
-    connect(leadCombo_, &QComboBox::currentIndexChanged, this, changed);
-    connect(faceCombo_, &QComboBox::currentIndexChanged, this, changed);
-    connect(alignCombo_, &QComboBox::currentIndexChanged, this, changed);
-    connect(a4Check_, &QCheckBox::toggled, this, changed);
-    connect(defaultBtn, &QPushButton::clicked, this,
-            [this] { templateEdit_->setPlainText(maker_.defaultTemplate()); });
-    connect(senderBtn, &QPushButton::clicked, this, &EnvelopeDialog::editSender);
-    connect(testBtn, &QPushButton::clicked, this, &EnvelopeDialog::printTestPage);
-    connect(rowChoice_, &QButtonGroup::idClicked, this,
-            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
-    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        session_.setRangeText(text);
-        session_.setRowChoice(MergeSession::Rows::Range);
-    });
     connect(printBtn_, &QPushButton::clicked, this, &EnvelopeDialog::printEnvelopes);
     connect(pdfBtn_, &QPushButton::clicked, this, &EnvelopeDialog::savePdf);
     connect(closeBtn, &QPushButton::clicked, this, &QDialog::reject);
+    return buttons;
 }
 
 void EnvelopeDialog::restoreChoices() {

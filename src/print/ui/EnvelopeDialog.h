@@ -16,6 +16,9 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -54,6 +57,10 @@ public:
 
 private:
     void buildControls();
+    QFormLayout* buildEnvelopeForm();
+    QGroupBox* buildFeedBox();
+    QGroupBox* buildRowsBox();
+    QHBoxLayout* buildButtons();
     void restoreChoices();
     void storeChoices();
     void refresh();
