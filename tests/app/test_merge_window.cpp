@@ -9,6 +9,7 @@
 #include "merge/MergeSession.h"
 #include "merge/ui/MergeDialog.h"
 #include "merge/ui/RecordBar.h"
+#include "print/CardEnvelopeMaker.h"
 #include "print/ui/PrintTab.h"
 
 #include <QAbstractButton>
@@ -146,3 +147,35 @@ TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {
     QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
     EXPECT_TRUE(rememberedList(s, card).isEmpty());
 }
+
+#ifdef BRISELLA_HAVE_ENVELOPE_LAYOUT
+TEST_F(WindowTest, EnvelopesComeAfterTheMergeAndAskForAListFirst) {
+    auto w = make();
+    auto* item = w->findChild<QAction*>(QStringLiteral("UmschlaegeItem"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("Umsc&hläge drucken..."));
+    const QList<QAction*> datei =
+        w->menuBar()->findChild<QMenu*>(QStringLiteral("Datei1"))->actions();
+    EXPECT_EQ(datei.indexOf(item),
+              datei.indexOf(w->findChild<QAction*>(QStringLiteral("SerienkartenItem"))) + 1);
+
+    // Without a list: told so, and the merge dialog chooses one; the envelopes follow.
+    const QString list = writeList(folder);
+    QStringList opened;
+    w->editing().setRunModal([&](QDialog& d) {
+        opened << d.objectName();
+        if (d.objectName() == QLatin1String("SerienkartenDlg")) loadAndWait(*w, list);
+        return int(QDialog::Rejected);
+    });
+    item->trigger();
+    EXPECT_EQ(opened, (QStringList{"SerienkartenDlg", "EnvelopeDialog"}));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.front().text.contains(QStringLiteral("Adressliste")));
+
+    // With a list the envelopes open at once.
+    opened.clear();
+    item->trigger();
+    EXPECT_EQ(opened, QStringList{QStringLiteral("EnvelopeDialog")});
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+#endif

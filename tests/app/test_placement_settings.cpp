@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 
 using namespace bb;
 using bbtest::WindowTest;
@@ -169,4 +171,41 @@ TEST_F(WindowTest, TheScannerAndTheJpegQualityAreKeptInTheWindowsOneStore) {
     }
     EXPECT_EQ(userSettings().value(QStringLiteral("Scanner/Device")).toString(),
               QStringLiteral("test:1"));
+}
+
+TEST_F(WindowTest, SenderIsEnteredInTheSettingsMenuAndKeptForTheNextRun) {
+    bbtest::TemporarySettings settings;
+    userSettings().remove(QStringLiteral("Absender"));
+    {
+        auto w = make(true);
+        auto* item = w->findChild<QAction*>(QStringLiteral("AbsenderItem"));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), QStringLiteral("A&bsender..."));
+        EXPECT_TRUE(w->menuBar()
+                        ->findChild<QMenu*>(QStringLiteral("Einstellungen1"))
+                        ->actions()
+                        .contains(item));
+        w->editing().setRunModal([](QDialog& d) {
+            EXPECT_EQ(d.objectName(), QStringLiteral("AbsenderDlg"));
+            d.findChild<QLineEdit*>(QStringLiteral("SenderNameEdit"))
+                ->setText(QStringLiteral("Emil Probe"));
+            d.findChild<QLineEdit*>(QStringLiteral("SenderStreetEdit"))
+                ->setText(QStringLiteral("Holzweg 9"));
+            return int(QDialog::Accepted);
+        });
+        item->trigger();
+    }
+    auto w = make(true);
+    QString shown;
+    w->editing().setRunModal([&](QDialog& d) {
+        shown = d.findChild<QLineEdit*>(QStringLiteral("SenderStreetEdit"))->text();
+        EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("SenderCountryEdit"))->text(),
+                  QStringLiteral("Deutschland"));
+        return int(QDialog::Rejected);
+    });
+    w->editSender();
+    EXPECT_EQ(shown, QStringLiteral("Holzweg 9"));
+    EXPECT_EQ(userSettings().value(QStringLiteral("Absender/Name")).toString(),
+              QStringLiteral("Emil Probe"));
+    userSettings().remove(QStringLiteral("Absender"));
 }
