@@ -7,6 +7,7 @@
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorViews.h"
+#include "merge/AddressBook.h"
 #include "merge/ListMemory.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
@@ -59,6 +60,8 @@ void MainWindow::setUpMerge() {
         }
         merge_->clear();
     });
+    connect(mergeDialog_, &MergeDialog::addressBookRequested, this,
+            [this](bool tickedOnly) { useAddressBook(tickedOnly); });
     connect(print_, &PrintTab::mergeRequested, this,
             [this] { runCommand([this] { openMergeDialog(); }); });
 
@@ -102,6 +105,10 @@ void MainWindow::restoreMergeList() {
     QSettings& s = settings_->settings();
     const QString listPath = rememberedList(s, doc_->fileName);
     if (listPath.isEmpty()) return;
+    if (isAddressBookList(listPath)) {
+        useAddressBook(listPath == kAddressBookListTicked, true);
+        return;
+    }
     if (!QFileInfo::exists(listPath)) {
         // Moved or deleted: the card goes on without it, and nobody is asked.
         forgetList(s, doc_->fileName);

@@ -284,4 +284,27 @@ std::vector<UpcomingBirthday> upcomingBirthdays(const AddressBook& book, QDate t
     return out;
 }
 
+QString upcomingBirthdaysText(const AddressBook& book, const std::vector<UpcomingBirthday>& list,
+                              QDate today) {
+    static const std::array<QString, 7> weekdays = {
+        QStringLiteral("Mo"), QStringLiteral("Di"), QStringLiteral("Mi"), QStringLiteral("Do"),
+        QStringLiteral("Fr"), QStringLiteral("Sa"), QStringLiteral("So")};
+    QStringList lines;
+    for (const UpcomingBirthday& b : list) {
+        if (b.entry < 0 || b.entry >= int(book.entries.size())) continue;
+        QString when;
+        if (b.date == today)
+            when = QStringLiteral("heute");
+        else if (b.date == today.addDays(1))
+            when = QStringLiteral("morgen");
+        else
+            when = weekdays[size_t(b.date.dayOfWeek() - 1)] + u' ' + twoDigits(b.date.day()) +
+                   u'.' + twoDigits(b.date.month()) + u'.';
+        QString line = when + QStringLiteral(": ") + book.entries[size_t(b.entry)].displayName();
+        if (b.age > 0) line += QStringLiteral(" (%1)").arg(b.age);
+        lines.append(line);
+    }
+    return lines.join(u'\n');
+}
+
 }  // namespace bb

@@ -151,4 +151,9 @@ struct UpcomingBirthday {
 std::vector<UpcomingBirthday> upcomingBirthdays(const AddressBook& book, QDate today,
                                                 int days = 30);
 
+// One line per birthday for the note at start: "heute: Käthe Weiß (62)", "morgen: …",
+// "Mo 21.12.: Jörg Maß".
+QString upcomingBirthdaysText(const AddressBook& book, const std::vector<UpcomingBirthday>& list,
+                              QDate today);
+
 }  // namespace bb

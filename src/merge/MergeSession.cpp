@@ -44,6 +44,17 @@ void MergeSession::clear() {
     setList(nullptr);
 }
 
+void MergeSession::useList(std::shared_ptr<const AddressList> list) {
+    {
+        // A file still being read must not replace the list taken now.
+        const QSignalBlocker quiet(loader_);
+        loader_->cancel();
+    }
+    loadingRows_.reset();
+    loadProgress_ = 0;
+    setList(std::move(list));
+}
+
 void MergeSession::loadList(const QString& path) {
     requestedPath_ = path;
     loadingRows_.reset();

@@ -36,6 +36,9 @@ public:
     int rowCount() const { return list_ ? list_->rowCount() : 0; }
     // Takes `list` for the card: all rows chosen, nothing ticked, the first record shown.
     void setList(std::shared_ptr<const AddressList> list);
+    // Takes a list made in the program (the address book's) as setList does, cancelling a
+    // file still being read.
+    void useList(std::shared_ptr<const AddressList> list);
     // No list (another card): also cancels a read.
     void clear();
 

@@ -1,10 +1,12 @@
 // The address book: its file (and what it refuses), import and export round trips through
 // every exchange format, the year of a tick, the book as a card's list and the birthdays.
 #include "merge/AddressBook.h"
+#include "merge/ListMemory.h"
 #include "merge/MergeFields.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -227,6 +229,15 @@ TEST(AddressBookList, ColumnsFillCardsAndTicksBelongToTheirYear) {
     EXPECT_EQ(addressBookList(book, true, 2027)->rowCount(), 0);
 }
 
+TEST(AddressBookList, RememberedForACardByItsMarker) {
+    bbtest::TempFolder tmp;
+    QSettings settings(tmp.file("einstellungen.ini"), QSettings::IniFormat);
+    rememberList(settings, tmp.file("karte.kar"), kAddressBookListTicked);
+    rememberList(settings, tmp.file("andere.kar"), tmp.file("liste.csv"));
+    EXPECT_EQ(rememberedList(settings, tmp.file("karte.kar")), kAddressBookListTicked);
+    EXPECT_EQ(rememberedList(settings, tmp.file("andere.kar")), tmp.file("liste.csv"));
+}
+
 TEST(Birthdays, ParsedForms) {
     EXPECT_EQ(parseBirthday("14.03.1985"), (Birthday{14, 3, 1985}));
     EXPECT_EQ(parseBirthday(" 4.3. "), (Birthday{4, 3, 0}));
@@ -277,4 +288,10 @@ TEST(Birthdays, UpcomingAcrossYearEndLeapDayAndToday) {
     ASSERT_EQ(names(feb2028), QStringList{"Schaltjahr"});
     EXPECT_EQ(feb2028[0].age, 64);
     EXPECT_TRUE(upcomingBirthdays(book, QDate(2027, 3, 1), 10).empty());
+
+    EXPECT_EQ(upcomingBirthdaysText(book, december, QDate(2026, 12, 20)),
+              "heute: Heute (56)\nDo 31.12.: Silvester\nFr 01.01.: Neujahr (27)");
+    const QDate day(2026, 12, 30);
+    EXPECT_EQ(upcomingBirthdaysText(book, upcomingBirthdays(book, day, 1), day),
+              "morgen: Silvester");
 }

@@ -3,11 +3,13 @@
 
 #include "document/CardDocument.h"
 #include "document/UserDialogs.h"
+#include "merge/AddressBook.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/AddressListModel.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -49,6 +51,13 @@ QLabel* wrappingLabel(const char* name, QWidget* parent) {
     return label;
 }
 
+// The file's name, or what the address book's marker stands for.
+QString listName(const QString& path) {
+    if (path == kAddressBookListAll) return QStringLiteral("Adressbuch");
+    if (path == kAddressBookListTicked) return QStringLiteral("Adressbuch (dieses Jahr angekreuzt)");
+    return QFileInfo(path).fileName();
+}
+
 }  // namespace
 
 MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* parent)
@@ -82,9 +91,20 @@ QHBoxLayout* MergeDialog::buildListRow() {
     chooseBtn->setObjectName(QStringLiteral("ChooseListBtn"));
     chooseBtn->setStatusTip(
         QStringLiteral("Wählt die Adressliste (CSV oder vCard) für diese Karte"));
+    // The address book "Adressen" as the list, all of it or this year's ticked entries.
+    auto* bookBtn = new QPushButton(QStringLiteral("Adressbuch verwenden"), this);
+    bookBtn->setObjectName(QStringLiteral("adressbuchVerwenden"));
+    bookBtn->setStatusTip(QStringLiteral("Nimmt die Adressen des Adressbuchs als Liste"));
+    auto* tickedOnly = new QCheckBox(QStringLiteral("nur für dieses Jahr angekreuzte"), this);
+    tickedOnly->setObjectName(QStringLiteral("nurAngekreuzte"));
+    tickedOnly->setChecked(true);
+    connect(bookBtn, &QPushButton::clicked, this,
+            [this, tickedOnly] { emit addressBookRequested(tickedOnly->isChecked()); });
     listLabel_ = wrappingLabel("ListLabel", this);
     auto* listRow = new QHBoxLayout;
     listRow->addWidget(chooseBtn);
+    listRow->addWidget(bookBtn);
+    listRow->addWidget(tickedOnly);
     listRow->addWidget(listLabel_, 1);
     warningsLabel_ = wrappingLabel("ReadWarningsLabel", this);
 
@@ -303,7 +323,7 @@ void MergeDialog::refreshList() {
                                 .arg(QFileInfo(session_.loadingPath()).fileName()));
     } else if (list) {
         listLabel_->setText(QStringLiteral("%1: %2, %3")
-                                .arg(QFileInfo(list->path).fileName(),
+                                .arg(listName(list->path),
                                      counted(list->rowCount(), "Datensatz", "Datensätze"),
                                      counted(int(list->columns.size()), "Spalte", "Spalten")));
     } else {

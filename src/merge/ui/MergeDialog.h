@@ -50,6 +50,9 @@ signals:
     void printRequested(const bb::MergePlan& plan, bb::MergeSides sides);
     void exportRequested(const std::vector<int>& rows, int nameColumn, bb::MergeSides sides);
     void removeRequested();
+    // "Adressbuch verwenden": the address book (with `tickedOnly` this year's ticked entries)
+    // is to become the card's list.
+    void addressBookRequested(bool tickedOnly);
 
 private:
     QHBoxLayout* buildListRow();
