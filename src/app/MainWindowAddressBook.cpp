@@ -49,7 +49,8 @@ bool MainWindow::useAddressBook(bool tickedOnly, bool quiet) {
     const AddressBookLoad load = loadAddressBook(addressBookFolder());
     if (!load.ok() && quiet) {
         statusBar()->showMessage(
-            QStringLiteral("Das Adressbuch der Karte kann nicht gelesen werden: %1").arg(load.error));
+            QStringLiteral("Das Adressbuch der Karte kann nicht gelesen werden: %1")
+                .arg(load.error));
         return false;
     }
     if (!load.ok()) {
@@ -59,7 +60,15 @@ bool MainWindow::useAddressBook(bool tickedOnly, bool quiet) {
                          kBookCaption, MsgIcon::Warning, BtnOk);
         return false;
     }
-    merge_->useList(addressBookList(load.book, tickedOnly));
+    std::shared_ptr<const AddressList> list = addressBookList(load.book, tickedOnly);
+    if (list->rowCount() == 0 && !quiet) {
+        dialogs_.message(tickedOnly ? QStringLiteral("Im Adressbuch ist für dieses Jahr noch "
+                                                     "niemand angekreuzt.")
+                                    : QStringLiteral("Das Adressbuch ist leer."),
+                         kBookCaption, MsgIcon::Information, BtnOk);
+        return false;
+    }
+    merge_->useList(std::move(list));
     return true;
 }
 

@@ -47,8 +47,7 @@ QString readEntry(const QJsonObject& object, AddressEntry& entry) {
     for (int i = 0; i < kAddressFieldCount; ++i) {
         const QJsonValue value = object.value(names[i]);
         if (value.isUndefined()) continue;
-        if (!value.isString())
-            return QStringLiteral("Das Feld „%1“ ist kein Text.").arg(names[i]);
+        if (!value.isString()) return QStringLiteral("Das Feld „%1“ ist kein Text.").arg(names[i]);
         const QString text = value.toString();
         if (text.size() > kAddressFieldMaxChars)
             return QStringLiteral("Das Feld „%1“ ist zu lang.").arg(names[i]);
@@ -111,7 +110,7 @@ QString birthdayText(const Birthday& b) {
 }
 
 QString AddressEntry::displayName() const {
-    const QString name =
+    QString name =
         ((*this)[AddressField::Vorname] + u' ' + (*this)[AddressField::Nachname]).trimmed();
     if (!name.isEmpty()) return name;
     if (!(*this)[AddressField::Firma].trimmed().isEmpty())
@@ -161,8 +160,8 @@ AddressBookLoad readAddressBook(const QByteArray& bytes) {
         return refused(QStringLiteral("Die Datei ist beschädigt: die Einträge fehlen."));
     const QJsonArray entries = entriesValue.toArray();
     if (entries.size() > kAddressBookMaxEntries)
-        return refused(QStringLiteral("Das Adressbuch hat mehr als %1 Einträge.")
-                           .arg(kAddressBookMaxEntries));
+        return refused(
+            QStringLiteral("Das Adressbuch hat mehr als %1 Einträge.").arg(kAddressBookMaxEntries));
     AddressBookLoad load;
     load.book.entries.reserve(size_t(entries.size()));
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -180,21 +179,21 @@ AddressBookLoad readAddressBook(const QByteArray& bytes) {
 AddressBookLoad loadAddressBook(const QString& folder) {
     const QString path = QDir(folder).filePath(kAddressBookFileName);
     switch (folderEntry(folder, kAddressBookFileName)) {
-    case FolderEntry::None:
-        return {};  // no book yet: an empty one
-    case FolderEntry::Other:
-        return refused(QStringLiteral("%1 ist keine gewöhnliche Datei.")
-                           .arg(QDir::toNativeSeparators(path)));
-    case FolderEntry::RegularFile:
-        break;
+        case FolderEntry::None:
+            return {};  // no book yet: an empty one
+        case FolderEntry::Other:
+            return refused(QStringLiteral("%1 ist keine gewöhnliche Datei.")
+                               .arg(QDir::toNativeSeparators(path)));
+        case FolderEntry::RegularFile:
+            break;
     }
     QFile file(path);
     if (file.size() > kAddressBookMaxBytes)
         return refused(QStringLiteral("Die Datei ist mit %1 MB zu groß für ein Adressbuch.")
                            .arg(file.size() / (1024 * 1024)));
     if (!file.open(QIODevice::ReadOnly))
-        return refused(QStringLiteral("Die Datei kann nicht gelesen werden: %1")
-                           .arg(file.errorString()));
+        return refused(
+            QStringLiteral("Die Datei kann nicht gelesen werden: %1").arg(file.errorString()));
     return readAddressBook(file.read(kAddressBookMaxBytes + 1));
 }
 
@@ -207,14 +206,14 @@ bool saveAddressBook(const QString& folder, const AddressBook& book, QString* er
     }
     QString why;
     switch (writeFileInFolder(folder, kAddressBookFileName, addressBookBytes(book), true, &why)) {
-    case FolderWrite::Written:
-        return true;
-    case FolderWrite::NameTaken:
-        why = QStringLiteral("%1 ist keine gewöhnliche Datei.")
-                  .arg(QDir::toNativeSeparators(QDir(folder).filePath(kAddressBookFileName)));
-        break;
-    case FolderWrite::Failed:
-        break;
+        case FolderWrite::Written:
+            return true;
+        case FolderWrite::NameTaken:
+            why = QStringLiteral("%1 ist keine gewöhnliche Datei.")
+                      .arg(QDir::toNativeSeparators(QDir(folder).filePath(kAddressBookFileName)));
+            break;
+        case FolderWrite::Failed:
+            break;
     }
     if (error) *error = why;
     return false;

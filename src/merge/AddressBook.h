@@ -46,8 +46,9 @@ struct Birthday {
     int year = 0;
     bool operator==(const Birthday&) const = default;
 };
-// Reads "14.03.1985", "14.3.1985", "14.03.", "14.03" and the ISO forms "1985-03-14", "--03-14", "--0314"; nullopt for anything else or a day the month
-// does not have (29.02. is allowed without a year, and with a leap year).
+// Reads "14.03.1985", "14.3.1985", "14.03.", "14.03" and the ISO forms "1985-03-14", "--03-14",
+// "--0314"; nullopt for anything else or a day the month does not have (29.02. is allowed without a
+// year, and with a leap year).
 std::optional<Birthday> parseBirthday(const QString& text);
 // "14.03.1985" or "14.03." without a year.
 QString birthdayText(const Birthday& birthday);

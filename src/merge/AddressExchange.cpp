@@ -79,8 +79,9 @@ QString cp1252Losses(const std::vector<AddressEntry>& entries) {
             continue;
         }
         const QString name = e.displayName();
-        lines.append(QStringLiteral("%1: %2").arg(
-            name.isEmpty() ? QStringLiteral("(ohne Namen)") : name, parts.join(QStringLiteral(", "))));
+        lines.append(
+            QStringLiteral("%1: %2").arg(name.isEmpty() ? QStringLiteral("(ohne Namen)") : name,
+                                         parts.join(QStringLiteral(", "))));
     }
     if (lines.isEmpty()) return {};
     if (more > 0) lines.append(QStringLiteral("… und %1 weitere").arg(more));
@@ -155,8 +156,8 @@ QByteArray vcardBytes(const std::vector<AddressEntry>& entries, bool v4) {
         QStringList lines;
         lines << QStringLiteral("BEGIN:VCARD")
               << (v4 ? QStringLiteral("VERSION:4.0") : QStringLiteral("VERSION:3.0"));
-        lines << QStringLiteral("N:%1;%2;;%3;").arg(esc(F::Nachname), esc(F::Vorname),
-                                                    esc(F::Anrede));
+        lines << QStringLiteral("N:%1;%2;;%3;")
+                     .arg(esc(F::Nachname), esc(F::Vorname), esc(F::Anrede));
         QString fn = (e[F::Vorname] + u' ' + e[F::Nachname]).trimmed();
         if (fn.isEmpty()) fn = e[F::Firma];
         lines << QStringLiteral("FN:") + vcardEscape(fn);
@@ -203,8 +204,7 @@ const std::vector<QStringList>& fieldAliases() {
         {"plz", "postleitzahl", "zip", "zipcode", "postalcode", "postcode", "homepostalcode",
          "address1postalcode"},
         {"ort", "stadt", "wohnort", "city", "town", "homecity", "address1city"},
-        {"land", "country", "countryregion", "homecountry", "homecountryregion",
-         "address1country"},
+        {"land", "country", "countryregion", "homecountry", "homecountryregion", "address1country"},
         {"email", "mail", "emailaddress", "emailadresse", "email1value"},
         {"telefon", "telefonnummer", "phone", "telephone", "tel", "homephone", "phone1value",
          "mobil", "handy", "mobilephone"},
@@ -228,7 +228,8 @@ AddressImport importList(const AddressListResult& read) {
     QSet<int> used;
     for (int f = 0; f < kAddressFieldCount; ++f) {
         for (int c = 0; c < list.columns.size() && columnOf[size_t(f)] < 0; ++c)
-            if (!used.contains(c) && fieldAliases()[size_t(f)].contains(headerKey(list.columns[c]))) {
+            if (!used.contains(c) &&
+                fieldAliases()[size_t(f)].contains(headerKey(list.columns[c]))) {
                 columnOf[size_t(f)] = c;
                 used.insert(c);
             }
@@ -244,16 +245,17 @@ AddressImport importList(const AddressListResult& read) {
     const bool anyField =
         std::any_of(columnOf.begin(), columnOf.end(), [](int c) { return c >= 0; });
     if (!anyField && nameColumn < 0) {
-        result.error = QStringLiteral("Die Datei hat keine Spalte, die ein Adressfeld benennt "
-                                      "(etwa „Vorname“, „Nachname“, „Straße“ oder „E-Mail“).");
+        result.error = QStringLiteral(
+            "Die Datei hat keine Spalte, die ein Adressfeld benennt "
+            "(etwa „Vorname“, „Nachname“, „Straße“ oder „E-Mail“).");
         return result;
     }
     if (!unplaced.isEmpty())
         result.warnings.append(QStringLiteral("Nicht übernommene Spalten: %1")
                                    .arg(unplaced.join(QStringLiteral(", "))));
     if (list.rowCount() > kAddressBookMaxEntries) {
-        result.error = QStringLiteral("Die Datei hat mehr als %1 Einträge.")
-                           .arg(kAddressBookMaxEntries);
+        result.error =
+            QStringLiteral("Die Datei hat mehr als %1 Einträge.").arg(kAddressBookMaxEntries);
         return result;
     }
 
@@ -295,19 +297,19 @@ AddressImport importList(const AddressListResult& read) {
 AddressExport exportAddresses(const std::vector<AddressEntry>& entries, AddressExchange format) {
     AddressExport out;
     switch (format) {
-    case AddressExchange::CsvUtf8:
-        out.bytes = QByteArray("\xEF\xBB\xBF") + csvText(entries).toUtf8();
-        break;
-    case AddressExchange::CsvCp1252:
-        out.error = cp1252Losses(entries);
-        if (out.ok()) out.bytes = toCp1252(csvText(entries));
-        break;
-    case AddressExchange::VCard3:
-        out.bytes = vcardBytes(entries, false);
-        break;
-    case AddressExchange::VCard4:
-        out.bytes = vcardBytes(entries, true);
-        break;
+        case AddressExchange::CsvUtf8:
+            out.bytes = QByteArray("\xEF\xBB\xBF") + csvText(entries).toUtf8();
+            break;
+        case AddressExchange::CsvCp1252:
+            out.error = cp1252Losses(entries);
+            if (out.ok()) out.bytes = toCp1252(csvText(entries));
+            break;
+        case AddressExchange::VCard3:
+            out.bytes = vcardBytes(entries, false);
+            break;
+        case AddressExchange::VCard4:
+            out.bytes = vcardBytes(entries, true);
+            break;
     }
     return out;
 }

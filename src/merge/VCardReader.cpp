@@ -38,9 +38,9 @@ enum Column {
 constexpr int kFirstOptional = Firma;
 
 QStringList columnNames() {
-    return {QStringLiteral("Anrede"),    QStringLiteral("Vorname"), QStringLiteral("Nachname"),
-            QStringLiteral("Name"),      QStringLiteral("Straße"),  QStringLiteral("PLZ"),
-            QStringLiteral("Ort"),       QStringLiteral("Land"),    QStringLiteral("E-Mail"),
+    return {QStringLiteral("Anrede"),     QStringLiteral("Vorname"), QStringLiteral("Nachname"),
+            QStringLiteral("Name"),       QStringLiteral("Straße"),  QStringLiteral("PLZ"),
+            QStringLiteral("Ort"),        QStringLiteral("Land"),    QStringLiteral("E-Mail"),
             QStringLiteral("Geburtstag"), QStringLiteral("Firma"),   QStringLiteral("Telefon"),
             QStringLiteral("Notiz")};
 }

@@ -1,10 +1,12 @@
 // Personal cards in the main window: the menu item and the print tab's button open the dialog,
 // whose "Drucken" prints through the print tab; the views draw the record shown, except a
-// text being typed on; the list chosen for a card is read again when the card is opened.
+// text being typed on; the list chosen for a card is read again when the card is opened; the
+// address book as a card's list, and its birthdays at start.
 #include "AppTestSupport.h"
 
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
+#include "merge/AddressBook.h"
 #include "merge/ListMemory.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/MergeDialog.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -145,4 +148,67 @@ TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {
     EXPECT_TRUE(w->statusBar()->currentMessage().contains(QStringLiteral("gäste.csv")));
     QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
     EXPECT_TRUE(rememberedList(s, card).isEmpty());
+}
+
+namespace {
+
+std::unique_ptr<MainWindow> windowWithBook(bbtest::ScriptedDialogs& dialogs,
+                                           const bbtest::TempFolder& folder) {
+    MainWindow::Options o;
+    o.programFolder = folder.path();
+    o.screenDpi = 96;
+    o.installStarter = false;
+    o.useSettings = true;
+    o.dataFolder = folder.file(QStringLiteral("daten"));
+    AddressBook book;
+    AddressEntry kaethe, jo;
+    kaethe[AddressField::Vorname] = QStringLiteral("Käthe");
+    kaethe[AddressField::Geburtstag] =
+        birthdayText({QDate::currentDate().day(), QDate::currentDate().month(), 0});
+    kaethe.tickedYear = QDate::currentDate().year();
+    jo[AddressField::Vorname] = QStringLiteral("Jo");
+    book.entries = {jo, kaethe};
+    EXPECT_TRUE(saveAddressBook(o.dataFolder, book));
+    return std::make_unique<MainWindow>(dialogs, o);
+}
+
+}  // namespace
+
+TEST_F(WindowTest, AddressBookIsTheCardsListAndIsRememberedForIt) {
+    bbtest::TemporarySettings settings;
+    auto w = windowWithBook(dialogs, folder);
+    putText(w->document(), 1, QStringLiteral("{Vorname}"));
+    const QString card = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{card, 1}};
+    ASSERT_TRUE(w->saveCard());
+    auto* merge = w->findChild<MergeDialog*>();
+    ASSERT_TRUE(merge);
+    merge->findChild<QPushButton*>(QStringLiteral("adressbuchVerwenden"))->click();
+    ASSERT_TRUE(w->mergeSession().hasList());
+    EXPECT_EQ(w->mergeSession().rowCount(), 1);  // only this year's ticked
+    EXPECT_EQ(w->renderContext().fillText(QStringLiteral("{Vorname}")), QStringLiteral("Käthe"));
+
+    ASSERT_TRUE(w->openCard(card));
+    ASSERT_TRUE(w->mergeSession().hasList());
+    EXPECT_EQ(w->mergeSession().list()->path, kAddressBookListTicked);
+    QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+    EXPECT_EQ(rememberedList(s, card), kAddressBookListTicked);
+}
+
+TEST_F(WindowTest, BirthdaysAtStartOnlyWhenAskedFor) {
+    bbtest::TemporarySettings settings;
+    auto w = windowWithBook(dialogs, folder);
+    ASSERT_TRUE(w->findChild<QAction*>(QStringLiteral("AdressenItem")));
+    w->showUpcomingBirthdays();
+    EXPECT_FALSE(w->findChild<QMessageBox*>(QStringLiteral("GeburtstageHinweis")));
+
+    QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"))
+        .setValue(QStringLiteral("Adressen/GeburtstageBeimStart"), true);
+    w = windowWithBook(dialogs, folder);
+    w->showUpcomingBirthdays();
+    auto* note = w->findChild<QMessageBox*>(QStringLiteral("GeburtstageHinweis"));
+    ASSERT_TRUE(note);
+    EXPECT_FALSE(note->isModal());
+    EXPECT_TRUE(note->text().contains(QStringLiteral("heute: Käthe")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }

@@ -38,9 +38,10 @@ std::vector<AddressEntry> awkwardEntries() {
                {F::EMail, "kaethe@example.org"},
                {F::Telefon, "+49 (0)7551 12345"},
                {F::Geburtstag, "29.02.1964"},
-               {F::Notiz, "Mag Kürbis; keine Nüsse.\nZweite Zeile mit \"Zitat\", Komma\n"
-                          "und C:\\Pfad\\Datei sowie eine sehr lange dritte Zeile, die weit "
-                          "über fünfundsiebzig Bytes hinausreicht, damit gefaltet werden muss"}},
+               {F::Notiz,
+                "Mag Kürbis; keine Nüsse.\nZweite Zeile mit \"Zitat\", Komma\n"
+                "und C:\\Pfad\\Datei sowie eine sehr lange dritte Zeile, die weit "
+                "über fünfundsiebzig Bytes hinausreicht, damit gefaltet werden muss"}},
               2026),
         entry({{F::Vorname, "Jörg"}, {F::Nachname, "Maß"}, {F::Geburtstag, "03.11."}}, 2025),
         entry({{F::Firma, "Fährhaus Süd"}, {F::Ort, "Hörnum"}, {F::Geburtstag, "um 1900"}}),
@@ -161,8 +162,7 @@ TEST(AddressExchange, EncodingsAndVCardLines) {
     }
     EXPECT_TRUE(exportAddresses(entries, AddressExchange::VCard3).bytes.contains("BDAY:--11-03"));
     EXPECT_TRUE(exportAddresses(entries, AddressExchange::VCard4).bytes.contains("BDAY:--1103"));
-    EXPECT_TRUE(
-        exportAddresses(entries, AddressExchange::VCard4).bytes.contains("BDAY:19640229"));
+    EXPECT_TRUE(exportAddresses(entries, AddressExchange::VCard4).bytes.contains("BDAY:19640229"));
 }
 
 TEST(AddressExchange, Cp1252RefusesWhatItCannotHoldAndSaysWhat) {
@@ -219,9 +219,9 @@ TEST(AddressBookList, ColumnsFillCardsAndTicksBelongToTheirYear) {
     EXPECT_EQ(ticked->path, kAddressBookListTicked);
     ASSERT_EQ(ticked->rowCount(), 1);
     const FieldFiller filler(*ticked);
-    EXPECT_EQ(filler.fill(QStringLiteral("{Anrede} {Vorname} {Nachname}, {PLZ} {Ort}"),
-                          ticked->rows[0]),
-              "Frau Käthe Größlinger-Weiß, 01234 Überlingen, am See");
+    EXPECT_EQ(
+        filler.fill(QStringLiteral("{Anrede} {Vorname} {Nachname}, {PLZ} {Ort}"), ticked->rows[0]),
+        "Frau Käthe Größlinger-Weiß, 01234 Überlingen, am See");
     // Last year's tick shows unticked this year and is kept for that year.
     EXPECT_FALSE(book.entries[1].tickedIn(2026));
     EXPECT_TRUE(book.entries[1].tickedIn(2025));

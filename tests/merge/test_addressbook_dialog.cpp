@@ -224,8 +224,8 @@ TEST(MergeDialogAddressBook, ButtonAsksForTheBookAndTheListIsNamed) {
     EXPECT_TRUE(spy[0][0].toBool());
     EXPECT_FALSE(spy[1][0].toBool());
 
-    session.useList(addressBookList(AddressBook{{person("Anna", "Zander", "Ulm", kYear)}}, true,
-                                    kYear));
+    session.useList(
+        addressBookList(AddressBook{{person("Anna", "Zander", "Ulm", kYear)}}, true, kYear));
     EXPECT_TRUE(dialog.findChild<QLabel*>("ListLabel")
                     ->text()
                     .startsWith("Adressbuch (dieses Jahr angekreuzt): 1 Datensatz"));

@@ -150,10 +150,10 @@ TEST(VCardReader, ReadsVersion3And4) {
     EXPECT_EQ(list.columns, QStringList({"Anrede", "Vorname", "Nachname", "Name", "Straße", "PLZ",
                                          "Ort", "Land", "E-Mail", "Geburtstag", "Notiz"}));
     ASSERT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(list.rows[0], QStringList({"Herr", "Hans", "Müller", "Hans Müller",
-                                         "Am Hang 2\nHinterhaus", "53111", "Bonn, Rhein",
-                                         "Deutschland", "beste@example.org", "14.03.1985",
-                                         "Text"}));
+    EXPECT_EQ(
+        list.rows[0],
+        QStringList({"Herr", "Hans", "Müller", "Hans Müller", "Am Hang 2\nHinterhaus", "53111",
+                     "Bonn, Rhein", "Deutschland", "beste@example.org", "14.03.1985", "Text"}));
     EXPECT_EQ(list.rows[1], QStringList({"", "", "", "Eva", "Platz 4", "8010", "Graz", "",
                                          "eins@example.org", "14.03.", ""}));
 }

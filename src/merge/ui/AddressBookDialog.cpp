@@ -31,13 +31,13 @@ namespace bb {
 namespace {
 
 const QString kCaption = QStringLiteral("Adressen");
-const QString kExportFilter = QStringLiteral(
-    "CSV UTF-8|*.csv|CSV Windows-1252|*.csv|vCard 3.0|*.vcf|vCard 4.0|*.vcf");
+const QString kExportFilter =
+    QStringLiteral("CSV UTF-8|*.csv|CSV Windows-1252|*.csv|vCard 3.0|*.vcf|vCard 4.0|*.vcf");
 
 // The table's columns after the tick: every field but the note.
 constexpr std::array kShownFields = {
-    AddressField::Anrede,  AddressField::Vorname, AddressField::Nachname, AddressField::Firma,
-    AddressField::Strasse, AddressField::Plz,     AddressField::Ort,      AddressField::Land,
+    AddressField::Anrede,  AddressField::Vorname, AddressField::Nachname,  AddressField::Firma,
+    AddressField::Strasse, AddressField::Plz,     AddressField::Ort,       AddressField::Land,
     AddressField::EMail,   AddressField::Telefon, AddressField::Geburtstag};
 
 constexpr int kSortRole = Qt::UserRole;
@@ -149,8 +149,7 @@ AddressEntry AddressEntryDialog::entry() const {
     AddressEntry e = entry_;
     for (int f = 0; f < kAddressFieldCount; ++f)
         if (edits_[size_t(f)])
-            e.fields[size_t(f)] =
-                edits_[size_t(f)]->text().trimmed().left(kAddressFieldMaxChars);
+            e.fields[size_t(f)] = edits_[size_t(f)]->text().trimmed().left(kAddressFieldMaxChars);
     e[AddressField::Notiz] = note_->toPlainText().left(kAddressFieldMaxChars);
     if (const auto b = parseBirthday(e[AddressField::Geburtstag]))
         e[AddressField::Geburtstag] = birthdayText(*b);
@@ -188,12 +187,27 @@ AddressBookDialog::AddressBookDialog(UserDialogs& dialogs, const QString& folder
         return true;
     };
 
+    QTableView* table = buildTable();
+    QHBoxLayout* buttons = buildButtons();
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Suchen:"), this));
+    top->addWidget(search_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(table, 1);
+    layout->addLayout(buttons);
+    updateButtons();
+}
+
+// The search field and the table, sorted by last name, filtered by the search.
+QTableView* AddressBookDialog::buildTable() {
     search_ = new QLineEdit(this);
     search_->setObjectName(QStringLiteral("adressSuche"));
     search_->setPlaceholderText(QStringLiteral("Suchen"));
     search_->setClearButtonEnabled(true);
 
-    model_ = new AddressBookModel(book_, year_, [this] { save(); }, this);
+    model_ = new AddressBookModel(
+        book_, year_, [this] { save(); }, this);
     proxy_ = new QSortFilterProxyModel(this);
     proxy_->setSourceModel(model_);
     proxy_->setSortRole(kSortRole);
@@ -210,7 +224,20 @@ AddressBookDialog::AddressBookDialog(UserDialogs& dialogs, const QString& folder
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->hide();
+    connect(search_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.column() != 0) editEntry();
+    });
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AddressBookDialog::updateButtons);
+    connect(proxy_, &QAbstractItemModel::modelReset, this, &AddressBookDialog::updateButtons);
+    connect(proxy_, &QAbstractItemModel::rowsRemoved, this, &AddressBookDialog::updateButtons);
+    connect(proxy_, &QAbstractItemModel::rowsInserted, this, &AddressBookDialog::updateButtons);
+    return table_;
+}
 
+// The commands and the start setting.
+QHBoxLayout* AddressBookDialog::buildButtons() {
     const auto button = [this](const char* name, const QString& text, const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
@@ -233,36 +260,21 @@ AddressBookDialog::AddressBookDialog(UserDialogs& dialogs, const QString& folder
     birthdays_->setStatusTip(
         QStringLiteral("Zeigt beim Start die Geburtstage der nächsten 30 Tage"));
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Suchen:"), this));
-    top->addWidget(search_, 1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {newBtn, editBtn_, deleteBtn_, importBtn, exportBtn_})
         buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(birthdays_);
     buttons->addWidget(closeBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(table_, 1);
-    layout->addLayout(buttons);
 
-    connect(search_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
     connect(newBtn, &QPushButton::clicked, this, &AddressBookDialog::addEntry);
     connect(editBtn_, &QPushButton::clicked, this, &AddressBookDialog::editEntry);
     connect(deleteBtn_, &QPushButton::clicked, this, &AddressBookDialog::deleteEntries);
     connect(importBtn, &QPushButton::clicked, this, &AddressBookDialog::importFile);
     connect(exportBtn_, &QPushButton::clicked, this, &AddressBookDialog::exportFile);
     connect(closeBtn, &QPushButton::clicked, this, &AddressBookDialog::accept);
-    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.column() != 0) editEntry();
-    });
-    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &AddressBookDialog::updateButtons);
-    connect(proxy_, &QAbstractItemModel::modelReset, this, &AddressBookDialog::updateButtons);
-    connect(proxy_, &QAbstractItemModel::rowsRemoved, this, &AddressBookDialog::updateButtons);
-    connect(proxy_, &QAbstractItemModel::rowsInserted, this, &AddressBookDialog::updateButtons);
     connect(birthdays_, &QCheckBox::toggled, this, &AddressBookDialog::birthdaysAtStartChanged);
+    return buttons;
     updateButtons();
 }
 
@@ -271,8 +283,7 @@ AddressBookDialog::~AddressBookDialog() = default;
 bool AddressBookDialog::loadBook() {
     AddressBookLoad load = loadAddressBook(folder_);
     if (!load.ok()) {
-        const QString path =
-            QDir::toNativeSeparators(QDir(folder_).filePath(kAddressBookFileName));
+        const QString path = QDir::toNativeSeparators(QDir(folder_).filePath(kAddressBookFileName));
         const int answer = dialogs_.message(
             QStringLiteral("Das Adressbuch %1 kann nicht gelesen werden:\n%2\n\n"
                            "Die Datei bleibt, wie sie ist. Soll ein neues, leeres Adressbuch "
@@ -332,9 +343,9 @@ void AddressBookDialog::updateButtons() {
 
 void AddressBookDialog::addEntry() {
     if (int(book_.entries.size()) >= kAddressBookMaxEntries) {
-        dialogs_.message(QStringLiteral("Das Adressbuch ist voll (%1 Einträge).")
-                             .arg(kAddressBookMaxEntries),
-                         kCaption, MsgIcon::Warning, BtnOk);
+        dialogs_.message(
+            QStringLiteral("Das Adressbuch ist voll (%1 Einträge).").arg(kAddressBookMaxEntries),
+            kCaption, MsgIcon::Warning, BtnOk);
         return;
     }
     AddressEntry entry;
@@ -382,9 +393,9 @@ void AddressBookDialog::importFile() {
     if (chosen.path.isEmpty()) return;
     const AddressImport read = importAddressFile(chosen.path);
     if (!read.ok()) {
-        dialogs_.message(QStringLiteral("Die Adressen konnten nicht importiert werden:\n%1")
-                             .arg(read.error),
-                         kCaption, MsgIcon::Warning, BtnOk);
+        dialogs_.message(
+            QStringLiteral("Die Adressen konnten nicht importiert werden:\n%1").arg(read.error),
+            kCaption, MsgIcon::Warning, BtnOk);
         return;
     }
     // An entry already in the book (the same fields) is not taken twice.
@@ -407,8 +418,7 @@ void AddressBookDialog::importFile() {
     }
     if (taken > 0) changed();
     QString report = QStringLiteral("%1 Adressen übernommen.").arg(taken);
-    if (twice > 0)
-        report += QStringLiteral(" %1 standen schon im Adressbuch.").arg(twice);
+    if (twice > 0) report += QStringLiteral(" %1 standen schon im Adressbuch.").arg(twice);
     if (beyond > 0)
         report += QStringLiteral(" %1 passten nicht mehr hinein (höchstens %2 Einträge).")
                       .arg(beyond)
@@ -450,8 +460,9 @@ void AddressBookDialog::exportFile() {
         if (why.isEmpty())
             why = QStringLiteral("%1 ist keine gewöhnliche Datei.")
                       .arg(QDir::toNativeSeparators(QDir(info.absolutePath()).filePath(name)));
-        dialogs_.message(QStringLiteral("Die Adressen konnten nicht exportiert werden:\n%1").arg(why),
-                         kCaption, MsgIcon::Error, BtnOk);
+        dialogs_.message(
+            QStringLiteral("Die Adressen konnten nicht exportiert werden:\n%1").arg(why), kCaption,
+            MsgIcon::Error, BtnOk);
     }
 }
 

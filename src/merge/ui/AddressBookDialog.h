@@ -11,6 +11,7 @@
 #include <functional>
 
 class QCheckBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -72,6 +73,8 @@ signals:
     void birthdaysAtStartChanged(bool on);
 
 private:
+    QTableView* buildTable();
+    QHBoxLayout* buildButtons();
     // Writes the book; says so when it fails (the change stays in the dialog).
     bool save();
     void changed();

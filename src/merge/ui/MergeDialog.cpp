@@ -54,7 +54,8 @@ QLabel* wrappingLabel(const char* name, QWidget* parent) {
 // The file's name, or what the address book's marker stands for.
 QString listName(const QString& path) {
     if (path == kAddressBookListAll) return QStringLiteral("Adressbuch");
-    if (path == kAddressBookListTicked) return QStringLiteral("Adressbuch (dieses Jahr angekreuzt)");
+    if (path == kAddressBookListTicked)
+        return QStringLiteral("Adressbuch (dieses Jahr angekreuzt)");
     return QFileInfo(path).fileName();
 }
 
