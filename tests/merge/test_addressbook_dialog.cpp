@@ -230,3 +230,23 @@ TEST(MergeDialogAddressBook, ButtonAsksForTheBookAndTheListIsNamed) {
                     ->text()
                     .startsWith("Adressbuch (dieses Jahr angekreuzt): 1 Datensatz"));
 }
+
+TEST(AddressBookSaving, AFailedWriteIsToldAndTheChangeStaysInTheDialog) {
+    bbtest::TempFolder tmp;
+    bbtest::ScriptedDialogs dialogs;
+    // The data folder's name is taken by a file: the book can be shown but not written.
+    const QString blocked = tmp.file("daten");
+    QFile f(blocked);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    AddressBookDialog dialog(dialogs, blocked, kYear);
+    ASSERT_TRUE(dialog.loadBook());
+    dialog.setEntryEditor([](AddressEntry& e, const QString&) {
+        e = person("Anna", "Zander", "Ulm");
+        return true;
+    });
+    dialog.addEntry();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Die Änderung konnte nicht gespeichert"));
+    EXPECT_EQ(dialog.book().entries.size(), 1u);
+}
