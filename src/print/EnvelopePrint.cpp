@@ -1,0 +1,168 @@
+// Drawing envelopes; see EnvelopePrint.h.
+#include "print/EnvelopePrint.h"
+
+#include "document/FileErrors.h"
+#include "pictures/AtomicWrite.h"
+#include "print/PrinterTarget.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+namespace bb {
+
+namespace {
+
+constexpr int kEnvelopePdfResolution = 1200;
+
+QSizeF firstFaceSize(const std::vector<EnvelopeFace>& faces) {
+    return faces.empty() ? QSizeF() : faces.front().sizeMm;
+}
+
+// The page layout of the placement: the paper in portrait turned to landscape where the
+// placement says so, no margins.
+QPageLayout pageLayoutFor(const EnvelopePlacement& placement, const QSizeF& envelopeMm) {
+    const EnvelopePlacement p =
+        placement.paperMm.isEmpty() ? envelopeAsPaper(envelopeMm) : placement;
+    const QSizeF portrait = p.landscape ? p.paperMm.transposed() : p.paperMm;
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
+                       p.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0));
+}
+
+// Draws the lines of `block` as text, each line placed on its own: the painter's transform
+// takes the line's upper left corner on the envelope to device pixels, turned as the
+// envelope lies on the paper, at the font's own size (a scaled painter would scale the type).
+void drawBlock(QPainter& painter, const EnvelopeBlock& block, const QString& family,
+               const QTransform& envelopeToDevice) {
+    if (block.lines.isEmpty()) return;
+    const QFont font = envelopeFont(family, block.pointSize, block.bold);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    const double spacing = lineSpacingMm(font);
+    const QTransform turn(envelopeToDevice.m11(), envelopeToDevice.m12(), envelopeToDevice.m21(),
+                          envelopeToDevice.m22(), 0, 0);
+    const double scale = std::hypot(turn.m11(), turn.m12());
+    const QTransform unitTurn =
+        scale > 0 ? turn * QTransform::fromScale(1 / scale, 1 / scale) : QTransform();
+    for (int i = 0; i < block.lines.size(); ++i) {
+        const QPointF topLeft(block.rectMm.left(), block.rectMm.top() + i * spacing);
+        const QPointF at = envelopeToDevice.map(topLeft);
+        painter.setTransform(unitTurn * QTransform::fromTranslate(at.x(), at.y()));
+        painter.drawText(QPointF(0, metrics.ascent()), block.lines[i]);
+    }
+    painter.resetTransform();
+}
+
+void drawFace(QPainter& painter, const EnvelopeFace& face, const QTransform& envelopeToDevice) {
+    const QString& family = face.fontFamily;
+    painter.setPen(Qt::black);
+    if (!face.picture.isNull() && !face.pictureMm.isEmpty()) {
+        painter.setTransform(envelopeToDevice);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(face.pictureMm, face.picture);
+        painter.resetTransform();
+    }
+    drawBlock(painter, face.sender, family, envelopeToDevice);
+    drawBlock(painter, face.senderLine, family, envelopeToDevice);
+    drawBlock(painter, face.recipient, family, envelopeToDevice);
+}
+
+QString pdfFailure(const QString& path, int error) {
+    QString text = QStringLiteral("Die PDF-Datei \"%1\" konnte nicht geschrieben werden.")
+                       .arg(QDir::toNativeSeparators(path));
+    if (error != 0) text += QLatin1Char('\n') + fileErrorReason(error);
+    return text;
+}
+
+}  // namespace
+
+EnvelopePlacement envelopeAsPaper(const QSizeF& envelopeMm) {
+    return {envelopeMm, QTransform(), envelopeMm.width() > envelopeMm.height()};
+}
+
+bool paintEnvelopes(QPagedPaintDevice& device, const std::vector<EnvelopeFace>& faces,
+                    const EnvelopePlacement& placement, QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (faces.empty()) return fail(QStringLiteral("Es gibt keinen Umschlag zu drucken."));
+    if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
+    if (!device.setPageLayout(pageLayoutFor(placement, firstFaceSize(faces))))
+        return fail(QStringLiteral("Der Drucker nimmt das Papierformat des Umschlags nicht an."));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return fail(QStringLiteral("Der Druck konnte nicht begonnen werden."));
+    const double pxPerMm = device.logicalDpiX() / 25.4;
+    const QTransform envelopeToDevice =
+        (placement.paperMm.isEmpty() ? QTransform() : placement.envelopeToPaperMm) *
+        QTransform::fromScale(pxPerMm, device.logicalDpiY() / 25.4);
+    for (size_t i = 0; i < faces.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            painter.end();
+            return fail(QStringLiteral("Der Drucker hat keine neue Seite angenommen."));
+        }
+        drawFace(painter, faces[i], envelopeToDevice);
+    }
+    if (!painter.end())
+        return fail(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden."));
+    return true;
+}
+
+QByteArray envelopePdf(const std::vector<EnvelopeFace>& faces, const EnvelopePlacement& placement,
+                       QString* error) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kEnvelopePdfResolution);
+        writer.setTitle(kEnvelopeJobTitle);
+        writer.setCreator(QStringLiteral("Brisella-Bildwerker"));
+        if (!paintEnvelopes(writer, faces, placement, error)) return {};
+    }
+    return buffer.data();
+}
+
+bool writeEnvelopePdf(const QString& path, const std::vector<EnvelopeFace>& faces,
+                      const EnvelopePlacement& placement, QString* error, int* errorNumber) {
+    if (errorNumber) *errorNumber = 0;
+    const QByteArray bytes = envelopePdf(faces, placement, error);
+    if (bytes.isEmpty()) return false;
+    const WriteOutcome written = writeFileAtomically(path, bytes);
+    if (!written.ok) {
+        if (errorNumber) *errorNumber = written.error;
+        if (error) *error = pdfFailure(path, written.error);
+    }
+    return written.ok;
+}
+
+void useEnvelopePaper(PrinterTarget& target, const std::vector<EnvelopeFace>& faces,
+                      const EnvelopePlacement& placement) {
+    QPrinter& printer = target.printer();
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayoutFor(placement, firstFaceSize(faces)));
+    printer.setDocName(kEnvelopeJobTitle);
+}
+
+PrintRunResult printEnvelopes(PrinterTarget& target, const std::vector<EnvelopeFace>& faces,
+                              const EnvelopePlacement& placement) {
+    PrintRunResult result;
+    QPrinter& printer = target.printer();
+    if (target.isPdf()) {
+        // Written whole or not at all, as every PDF of the program.
+        result.ok = writeEnvelopePdf(printer.outputFileName(), faces, placement, &result.error);
+    } else {
+        useEnvelopePaper(target, faces, placement);
+        result.ok = paintEnvelopes(printer, faces, placement, &result.error);
+    }
+    if (result.ok) result.pages = int(faces.size());
+    return result;
+}
+
+}  // namespace bb
