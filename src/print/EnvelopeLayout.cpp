@@ -245,99 +245,108 @@ double textWidthMm(const QFont& font, const QString& text) {
     return pxToMm(QFontMetricsF(font, &measureDevice()).horizontalAdvance(text));
 }
 
+namespace {
+
+const QString kRecipientWhat = QStringLiteral("Anschrift");
+const QString kSenderWhat = QStringLiteral("Absender");
+
+// A window envelope: the address field of the letter lies in the window, flush with its
+// upper left; the sender line at the foot of the note zone, directly above the address.
+void layOutWindow(EnvelopeFace& face, const QRectF& window, const SenderAddress& sender,
+                  const QStringList& recipientLines, const EnvelopeStyle& style) {
+    const double w = face.sizeMm.width();
+    const double h = face.sizeMm.height();
+    const QRectF field(window.topLeft(), QSizeF(kFieldWidthMm, kNoteZoneMm + kAddressZoneMm));
+    const double textLeft = field.left() + kFieldIndentMm;
+    const double textWidth = field.width() - kFieldIndentMm;
+    face.recipient = fitBlock(
+        recipientLines, QRectF(textLeft, field.top() + kNoteZoneMm, textWidth, kAddressZoneMm),
+        style.fontFamily, style.recipientPt, style.minRecipientPt, face.warnings, kRecipientWhat);
+    if (!sender.lines.isEmpty()) {
+        const QRectF zone(textLeft, field.top(), textWidth, kNoteZoneMm);
+        EnvelopeBlock line =
+            fitBlock({sender.lines.join(QStringLiteral(", "))}, zone, style.fontFamily,
+                     style.senderLinePt, style.minSenderPt, face.warnings, kSenderWhat);
+        const double spacing = lineSpacingMm(envelopeFont(style.fontFamily, line.pointSize, false));
+        line.rectMm = QRectF(textLeft, zone.bottom() - spacing, textWidth, spacing);
+        face.senderLine = line;
+    }
+    if (!style.picture.isNull()) {
+        // Right of the window, 20 mm away from it, above the code zone.
+        const double left = window.right() + kPictureGapMm;
+        const double side =
+            std::min({kPictureMaxMm, w - kPictureEdgeMm - left, h - kCodeZoneMm - kStampHeightMm});
+        if (side >= kPictureMinMm)
+            face.pictureMm =
+                pictureRect(style.picture, QPointF(left, h - kCodeZoneMm - side), side);
+    }
+}
+
+// An envelope without window: the sender block in the upper left, the address in the lower
+// right of the reading zone (German) or centred.
+void layOutPlain(EnvelopeFace& face, bool german, const SenderAddress& sender,
+                 const QStringList& recipientLines, const EnvelopeStyle& style) {
+    const double w = face.sizeMm.width();
+    const double h = face.sizeMm.height();
+    const QRectF senderRect(kSenderLeftMm, kSenderTopMm,
+                            std::min(kSenderWidthMm, w - kStampWidthMm - 2 * kSenderLeftMm),
+                            kReadingTopMm - kSenderTopMm - kSenderGapMm);
+    face.sender = sender.lines.isEmpty()
+                      ? EnvelopeBlock{senderRect, {}, style.senderPt, false}
+                      : fitBlock(sender.lines, senderRect, style.fontFamily, style.senderPt,
+                                 style.minSenderPt, face.warnings, kSenderWhat);
+
+    const QRectF reading(kReadingSideMm, kReadingTopMm, w - 2 * kReadingSideMm,
+                         h - kReadingTopMm - kCodeZoneMm);
+    if (german) {
+        // Lower right of the reading zone, ending a little above the code zone.
+        const double width = std::min(kAddressWidthMm, reading.width());
+        const double height = std::min(kAddressHeightMm, reading.height() - kAboveCodeZoneMm);
+        face.recipient =
+            fitBlock(recipientLines,
+                     QRectF(reading.right() - width, reading.bottom() - kAboveCodeZoneMm - height,
+                            width, height),
+                     style.fontFamily, style.recipientPt, style.minRecipientPt, face.warnings,
+                     kRecipientWhat);
+    } else {
+        // Fitted into the reading zone, then centred on the envelope as far as it allows.
+        EnvelopeBlock block = fitBlock(recipientLines, reading, style.fontFamily, style.recipientPt,
+                                       style.minRecipientPt, face.warnings, kRecipientWhat);
+        const QFont font = envelopeFont(style.fontFamily, block.pointSize, false);
+        double width = 0;
+        for (const QString& line : block.lines) width = std::max(width, textWidthMm(font, line));
+        width = std::min(width, reading.width());
+        const double height =
+            std::min(double(block.lines.size()) * lineSpacingMm(font), reading.height());
+        const double x = std::clamp((w - width) / 2, reading.left(), reading.right() - width);
+        const double y = std::clamp((h - height) / 2, reading.top(), reading.bottom() - height);
+        block.rectMm = QRectF(x, y, width, height);
+        face.recipient = block;
+    }
+    if (!style.picture.isNull()) {
+        // Lower left, 20 mm left of the address, above the code zone, below the sender.
+        const double side =
+            std::min({kPictureMaxMm, face.recipient.rectMm.left() - kPictureGapMm - kPictureEdgeMm,
+                      h - kCodeZoneMm - senderRect.bottom() - kSenderGapMm});
+        if (side >= kPictureMinMm)
+            face.pictureMm =
+                pictureRect(style.picture, QPointF(kPictureEdgeMm, h - kCodeZoneMm - side), side);
+    }
+}
+
+}  // namespace
+
 EnvelopeFace envelopeFace(const EnvelopeSize& size, bool window, const SenderAddress& sender,
                           const QStringList& recipientLines, const EnvelopeStyle& style) {
     EnvelopeFace face;
     face.sizeMm = size.sizeMm;
     face.fontFamily = style.fontFamily;
-    const double w = size.sizeMm.width();
-    const double h = size.sizeMm.height();
-    face.stampAreaMm = QRectF(w - kStampWidthMm, 0, kStampWidthMm, kStampHeightMm);
-    const QString recipientWhat = QStringLiteral("Anschrift");
-    const QString senderWhat = QStringLiteral("Absender");
-
-    if (window && size.windowMm) {
-        // The address field of the letter lies in the window, flush with its upper left.
-        const QRectF field(size.windowMm->topLeft(),
-                           QSizeF(kFieldWidthMm, kNoteZoneMm + kAddressZoneMm));
-        const double textLeft = field.left() + kFieldIndentMm;
-        const double textWidth = field.width() - kFieldIndentMm;
-        face.recipient = fitBlock(
-            recipientLines, QRectF(textLeft, field.top() + kNoteZoneMm, textWidth, kAddressZoneMm),
-            style.fontFamily, style.recipientPt, style.minRecipientPt, face.warnings,
-            recipientWhat);
-        if (!sender.lines.isEmpty()) {
-            const QString line = sender.lines.join(QStringLiteral(", "));
-            // The line sits at the foot of the note zone, directly above the address.
-            const double spacing =
-                lineSpacingMm(envelopeFont(style.fontFamily, style.senderLinePt, false));
-            const QRectF zone(textLeft, field.top(), textWidth, kNoteZoneMm);
-            EnvelopeBlock fitted = fitBlock({line}, zone, style.fontFamily, style.senderLinePt,
-                                            style.minSenderPt, face.warnings, senderWhat);
-            const double fittedSpacing =
-                lineSpacingMm(envelopeFont(style.fontFamily, fitted.pointSize, false));
-            fitted.rectMm = QRectF(textLeft, zone.bottom() - std::min(spacing, fittedSpacing),
-                                   textWidth, std::min(spacing, fittedSpacing));
-            face.senderLine = fitted;
-        }
-        if (!style.picture.isNull()) {
-            // Right of the window, 20 mm away from it, above the code zone.
-            const double left = size.windowMm->right() + kPictureGapMm;
-            const double side = std::min(
-                {kPictureMaxMm, w - kPictureEdgeMm - left, h - kCodeZoneMm - kStampHeightMm});
-            if (side >= kPictureMinMm)
-                face.pictureMm =
-                    pictureRect(style.picture, QPointF(left, h - kCodeZoneMm - side), side);
-        }
-    } else {
-        const QRectF senderRect(kSenderLeftMm, kSenderTopMm,
-                                std::min(kSenderWidthMm, w - kStampWidthMm - 2 * kSenderLeftMm),
-                                kReadingTopMm - kSenderTopMm - kSenderGapMm);
-        if (!sender.lines.isEmpty())
-            face.sender = fitBlock(sender.lines, senderRect, style.fontFamily, style.senderPt,
-                                   style.minSenderPt, face.warnings, senderWhat);
-        else
-            face.sender = EnvelopeBlock{senderRect, {}, style.senderPt, false};
-
-        const QRectF reading(kReadingSideMm, kReadingTopMm, w - 2 * kReadingSideMm,
-                             h - kReadingTopMm - kCodeZoneMm);
-        if (size.german) {
-            // Lower right of the reading zone, ending a little above the code zone.
-            const double width = std::min(kAddressWidthMm, reading.width());
-            const double height = std::min(kAddressHeightMm, reading.height() - kAboveCodeZoneMm);
-            face.recipient =
-                fitBlock(recipientLines,
-                         QRectF(reading.right() - width,
-                                reading.bottom() - kAboveCodeZoneMm - height, width, height),
-                         style.fontFamily, style.recipientPt, style.minRecipientPt, face.warnings,
-                         recipientWhat);
-        } else {
-            // Fitted into the reading zone, then centred on the envelope as far as it allows.
-            EnvelopeBlock block =
-                fitBlock(recipientLines, reading, style.fontFamily, style.recipientPt,
-                         style.minRecipientPt, face.warnings, recipientWhat);
-            const QFont font = envelopeFont(style.fontFamily, block.pointSize, false);
-            double width = 0;
-            for (const QString& line : block.lines)
-                width = std::max(width, textWidthMm(font, line));
-            width = std::min(width, reading.width());
-            const double height =
-                std::min(double(block.lines.size()) * lineSpacingMm(font), reading.height());
-            const double x = std::clamp((w - width) / 2, reading.left(), reading.right() - width);
-            const double y = std::clamp((h - height) / 2, reading.top(), reading.bottom() - height);
-            block.rectMm = QRectF(x, y, width, height);
-            face.recipient = block;
-        }
-        if (!style.picture.isNull()) {
-            // Lower left, 20 mm left of the address, above the code zone, below the sender.
-            const double side = std::min(
-                {kPictureMaxMm, face.recipient.rectMm.left() - kPictureGapMm - kPictureEdgeMm,
-                 h - kCodeZoneMm - senderRect.bottom() - kSenderGapMm});
-            if (side >= kPictureMinMm)
-                face.pictureMm = pictureRect(style.picture,
-                                             QPointF(kPictureEdgeMm, h - kCodeZoneMm - side), side);
-        }
-    }
+    face.stampAreaMm =
+        QRectF(size.sizeMm.width() - kStampWidthMm, 0, kStampWidthMm, kStampHeightMm);
+    if (window && size.windowMm)
+        layOutWindow(face, *size.windowMm, sender, recipientLines, style);
+    else
+        layOutPlain(face, size.german, sender, recipientLines, style);
     if (!style.picture.isNull()) {
         if (face.pictureMm.isEmpty())
             face.warnings << QStringLiteral("Für das Bild ist auf diesem Umschlag kein Platz.");

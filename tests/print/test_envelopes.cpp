@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QImage>
 
 #include <cerrno>
 
@@ -188,6 +189,32 @@ TEST(EnvelopeFaceLayout, EveryBlockStaysOutOfTheStampAreaAndTheCodeZone) {
             } else {
                 EXPECT_NEAR(f.recipient.rectMm.center().x(), e.sizeMm.width() / 2, 0.01) << id;
             }
+        }
+    }
+}
+
+TEST(EnvelopeFaceLayout, APictureKeepsClearOfAddressSenderStampAndCodeZone) {
+    EnvelopeStyle style;
+    style.picture = QImage(40, 20, QImage::Format_RGB32);
+    style.picture.fill(Qt::red);
+    const QStringList address = {"Pia Holunder", "Kleeweg 3", "34569 Kleeau"};
+    for (const EnvelopeSize& e : envelopeSizes()) {
+        for (const bool window : {false, true}) {
+            if (window && !e.hasWindow()) continue;
+            const std::string id = e.id.toStdString() + (window ? " window" : "");
+            const EnvelopeFace f = envelopeFace(e, window, testSender(), address, style);
+            if (f.pictureMm.isEmpty()) {
+                EXPECT_FALSE(f.warnings.isEmpty()) << id;
+                continue;
+            }
+            EXPECT_NEAR(f.pictureMm.width() / f.pictureMm.height(), 2.0, 0.01) << id;
+            EXPECT_FALSE(f.pictureMm.intersects(f.stampAreaMm)) << id;
+            EXPECT_FALSE(f.pictureMm.intersects(f.sender.rectMm)) << id;
+            EXPECT_LE(f.pictureMm.bottom(), e.sizeMm.height() - 15 + 0.01) << id;
+            // Deutsche Post: 20 mm between a picture and the address (or the window).
+            const QRectF keepClear =
+                (window ? *e.windowMm : f.recipient.rectMm).adjusted(-19.99, -19.99, 19.99, 19.99);
+            EXPECT_FALSE(f.pictureMm.intersects(keepClear)) << id;
         }
     }
 }
