@@ -95,119 +95,154 @@ QString sizeIds() {
     return ids.join(QStringLiteral(", "));
 }
 
-}  // namespace
+// What one `envelopes` command asks for, checked.
+struct EnvelopeRequest {
+    const EnvelopeSize* size = nullptr;
+    bool window = false;
+    bool layout = false;
+    QString list, rows, sender, recipientTemplate, pdf, printer;
+    int waitSeconds = kJobWaitDefaultSeconds;
+    // The envelope itself is the paper.
+    EnvelopePlacement placement;
+};
 
-int runEnvelopes(const QStringList& args) {
-    const Command& cmd = findCommand("envelopes");
+// Reads the arguments into `r`; the reason they are wrong usage, or empty.
+QString parseRequest(const QStringList& args, EnvelopeRequest& r) {
     const ParsedArgs p = parseArgs(
         args,
         {"--merge", "--rows", "--size", "--sender", "--template", "--pdf", "--printer", "--wait"},
         {"--window", "--layout"});
-    if (!p.error.isEmpty()) return usageError(cmd, p.error);
+    if (!p.error.isEmpty()) return p.error;
     if (!p.positional.isEmpty())
-        return usageError(cmd, QStringLiteral("unexpected argument \"%1\"").arg(p.positional[0]));
-    if (!p.has("--merge")) return usageError(cmd, QStringLiteral("--merge LIST is needed"));
-    if (!p.has("--size")) return usageError(cmd, QStringLiteral("--size is needed"));
-    const EnvelopeSize* size = findEnvelope(p.value("--size"));
-    if (!size)
-        return usageError(cmd, QStringLiteral("no envelope size \"%1\" (sizes: %2)")
-                                   .arg(p.value("--size"), sizeIds()));
-    const bool window = p.has("--window");
-    if (window && !size->hasWindow())
-        return usageError(cmd, QStringLiteral("%1 envelopes come without a window").arg(size->id));
-    const bool layout = p.has("--layout");
+        return QStringLiteral("unexpected argument \"%1\"").arg(p.positional[0]);
+    if (!p.has("--merge")) return QStringLiteral("--merge LIST is needed");
+    if (!p.has("--size")) return QStringLiteral("--size is needed");
+    r.size = findEnvelope(p.value("--size"));
+    if (!r.size)
+        return QStringLiteral("no envelope size \"%1\" (sizes: %2)")
+            .arg(p.value("--size"), sizeIds());
+    r.window = p.has("--window");
+    if (r.window && !r.size->hasWindow())
+        return QStringLiteral("%1 envelopes come without a window").arg(r.size->id);
+    r.layout = p.has("--layout");
     if (p.has("--pdf") && p.has("--printer"))
-        return usageError(cmd, QStringLiteral("--pdf and --printer exclude each other"));
-    if (!p.has("--pdf") && !p.has("--printer") && !layout)
-        return usageError(cmd, QStringLiteral("name --pdf OUT.pdf or --printer NAME"));
-    int waitSeconds = kJobWaitDefaultSeconds;
+        return QStringLiteral("--pdf and --printer exclude each other");
+    if (!p.has("--pdf") && !p.has("--printer") && !r.layout)
+        return QStringLiteral("name --pdf OUT.pdf or --printer NAME");
     if (p.has("--wait")) {
         bool ok = false;
-        waitSeconds = p.value("--wait").toInt(&ok);
-        if (!ok || waitSeconds < 0 || waitSeconds > 86400)
-            return usageError(cmd, QStringLiteral("--wait needs seconds 0..86400"));
+        r.waitSeconds = p.value("--wait").toInt(&ok);
+        if (!ok || r.waitSeconds < 0 || r.waitSeconds > 86400)
+            return QStringLiteral("--wait needs seconds 0..86400");
     }
+    r.list = p.value("--merge");
+    r.rows = p.value("--rows");
+    r.sender = p.value("--sender");
+    r.recipientTemplate = p.value("--template");
+    r.pdf = p.value("--pdf");
+    r.printer = p.value("--printer");
+    return {};
+}
 
+// The faces of the chosen rows, in their order, each one's warnings on standard error;
+// false with the failure on standard error.
+bool makeFaces(const EnvelopeRequest& r, MergeRun& merge, std::vector<EnvelopeFace>& faces) {
     SenderAddress sender;
-    if (p.has("--sender")) {
+    if (!r.sender.isEmpty()) {
         QString error;
-        sender = readSenderFile(p.value("--sender"), &error);
+        sender = readSenderFile(r.sender, &error);
         if (!error.isEmpty()) {
             printError(error);
-            return kExitFailure;
+            return false;
         }
     }
     QString tmpl = kDefaultRecipientTemplate;
-    if (p.has("--template")) {
-        const auto read = readTemplate(p.value("--template"));
-        if (!read) return kExitFailure;
+    if (!r.recipientTemplate.isEmpty()) {
+        const auto read = readTemplate(r.recipientTemplate);
+        if (!read) return false;
         tmpl = *read;
     }
-    MergeRun merge;
-    if (!loadMerge(p.value("--merge"), p.value("--rows"), 1, merge)) return kExitFailure;
+    if (!loadMerge(r.list, r.rows, 1, merge)) return false;
     const AddressList& list = *merge.list;
     const FieldFiller filler(list);
     const QString listTemplate = templateForList(tmpl, list);
-
-    std::vector<EnvelopeFace> faces;
     faces.reserve(merge.plan.rows.size());
     for (const int row : merge.plan.rows) {
         const QStringList lines =
             recipientLines(listTemplate, filler, list.rows[size_t(row)], sender.country);
-        faces.push_back(envelopeFace(*size, window, sender, lines));
+        faces.push_back(envelopeFace(*r.size, r.window, sender, lines));
         for (const QString& warning : faces.back().warnings)
             std::fprintf(stderr, "warning: record %d: %s\n", row + 1, qPrintable(warning));
         if (lines.isEmpty())
             std::fprintf(stderr, "warning: record %d: the address is empty\n", row + 1);
     }
-    if (layout) {
-        for (size_t i = 0; i < faces.size(); ++i) {
-            const EnvelopeFace& f = faces[i];
-            const QByteArray line = object({{"record", json(merge.plan.rows[i] + 1)},
-                                            {"size", json(size->id)},
-                                            {"window", json(window)},
-                                            {"widthMm", json(rounded(f.sizeMm.width()))},
-                                            {"heightMm", json(rounded(f.sizeMm.height()))},
-                                            {"recipient", blockJson(f.recipient)},
-                                            {"sender", blockJson(f.sender)},
-                                            {"senderLine", blockJson(f.senderLine)},
-                                            {"stampArea", rectJson(f.stampAreaMm)}});
-            std::printf("%s\n", line.constData());
-        }
-        std::fflush(stdout);
-    }
-    // The envelope itself is the paper.
-    const EnvelopePlacement placement;
+    return true;
+}
 
-    if (p.has("--pdf")) {
-        QString error;
-        const QByteArray pdf = envelopePdf(faces, placement, &error);
-        if (pdf.isEmpty()) {
+void printLayout(const EnvelopeRequest& r, const MergeRun& merge,
+                 const std::vector<EnvelopeFace>& faces) {
+    for (size_t i = 0; i < faces.size(); ++i) {
+        const EnvelopeFace& f = faces[i];
+        const QByteArray line = object({{"record", json(merge.plan.rows[i] + 1)},
+                                        {"size", json(r.size->id)},
+                                        {"window", json(r.window)},
+                                        {"widthMm", json(rounded(f.sizeMm.width()))},
+                                        {"heightMm", json(rounded(f.sizeMm.height()))},
+                                        {"recipient", blockJson(f.recipient)},
+                                        {"sender", blockJson(f.sender)},
+                                        {"senderLine", blockJson(f.senderLine)},
+                                        {"stampArea", rectJson(f.stampAreaMm)}});
+        std::printf("%s\n", line.constData());
+    }
+    std::fflush(stdout);
+}
+
+int writePdf(const EnvelopeRequest& r, const std::vector<EnvelopeFace>& faces) {
+    QString error;
+    int errorNumber = 0;
+    if (!writeEnvelopePdf(r.pdf, faces, r.placement, &error, &errorNumber)) {
+        if (errorNumber != 0)
+            printWriteError(r.pdf, errorNumber);
+        else
             printError(error);
-            return kExitFailure;
-        }
-        if (!writeOutput(p.value("--pdf"), pdf)) return kExitFailure;
-        if (!layout)
-            std::printf("wrote %d envelope(s) %s to %s\n", int(faces.size()), qPrintable(size->id),
-                        qPrintable(p.value("--pdf")));
-        return kExitOk;
+        return kExitFailure;
     }
-    if (!p.has("--printer")) return kExitOk;  // --layout alone
+    if (!r.layout)
+        std::printf("wrote %d envelope(s) %s to %s\n", int(faces.size()), qPrintable(r.size->id),
+                    qPrintable(r.pdf));
+    return kExitOk;
+}
 
+int printOnQueue(const EnvelopeRequest& r, const std::vector<EnvelopeFace>& faces) {
     PrinterTarget target;
     PrintRequest request;
-    request.printerName = p.value("--printer");
+    request.printerName = r.printer;
     if (!choosePrintTarget(request, target)) return kExitFailure;
-    useEnvelopePaper(target, faces, placement);
+    useEnvelopePaper(target, faces, r.placement);
     PrintJob job;
     job.title = kEnvelopeJobTitle;
     return runAndReport(
-        target, job, waitSeconds, layout,
-        [&](PrintProgress*) { return printEnvelopes(target, faces, placement); },
+        target, job, r.waitSeconds, r.layout,
+        [&](PrintProgress*) { return printEnvelopes(target, faces, r.placement); },
         [&](const PrintRunResult& result, const QByteArray& to) {
-            std::printf("printed %d envelope(s) %s to %s\n", result.pages, qPrintable(size->id),
+            std::printf("printed %d envelope(s) %s to %s\n", result.pages, qPrintable(r.size->id),
                         to.constData());
         });
+}
+
+}  // namespace
+
+int runEnvelopes(const QStringList& args) {
+    EnvelopeRequest request;
+    if (const QString wrong = parseRequest(args, request); !wrong.isEmpty())
+        return usageError(findCommand("envelopes"), wrong);
+    MergeRun merge;
+    std::vector<EnvelopeFace> faces;
+    if (!makeFaces(request, merge, faces)) return kExitFailure;
+    if (request.layout) printLayout(request, merge, faces);
+    if (!request.pdf.isEmpty()) return writePdf(request, faces);
+    if (!request.printer.isEmpty()) return printOnQueue(request, faces);
+    return kExitOk;  // --layout alone
 }
 
 }  // namespace bb::cli

@@ -108,10 +108,14 @@ EnvelopeBlock fitBlock(QStringList lines, const QRectF& rect, const QString& fam
     block.rectMm = rect;
     minPt = std::min(minPt, pt);
     for (double p = pt;; p = std::max(minPt, p - 0.5)) {
-        const QFont font = envelopeFont(family, p, false);
-        const double spacing = lineSpacingMm(font);
+        // One metrics object per size: making one looks the font up again.
+        const QFontMetricsF metrics(envelopeFont(family, p, false), &measureDevice());
+        const double spacing = pxToMm(metrics.lineSpacing());
+        const auto width = [&metrics](const QString& line) {
+            return pxToMm(metrics.horizontalAdvance(line));
+        };
         double widest = 0;
-        for (const QString& line : lines) widest = std::max(widest, textWidthMm(font, line));
+        for (const QString& line : lines) widest = std::max(widest, width(line));
         const bool fits = double(lines.size()) * spacing <= rect.height() + kSlackMm &&
                           widest <= rect.width() + kSlackMm;
         if (fits || p <= minPt) {
@@ -125,9 +129,8 @@ EnvelopeBlock fitBlock(QStringList lines, const QRectF& rect, const QString& fam
                                 .arg(lines.size());
                 lines = lines.mid(lines.size() - room);
             }
-            const QFontMetricsF metrics(font, &measureDevice());
             for (QString& line : lines) {
-                if (textWidthMm(font, line) <= rect.width() + kSlackMm) continue;
+                if (width(line) <= rect.width() + kSlackMm) continue;
                 line = metrics.elidedText(line, Qt::ElideRight, mmToPx(rect.width()));
                 warnings
                     << QStringLiteral("%1: eine Zeile ist zu lang und wurde gekürzt").arg(what);

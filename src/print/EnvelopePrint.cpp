@@ -7,12 +7,15 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+
+#include <cerrno>
 
 namespace bb {
 
@@ -115,31 +118,50 @@ bool paintEnvelopes(QPagedPaintDevice& device, const std::vector<EnvelopeFace>& 
     return true;
 }
 
+namespace {
+
+// Draws the faces as PDF onto `device` (a buffer or a file).
+bool writePdfTo(QIODevice& device, const std::vector<EnvelopeFace>& faces,
+                const EnvelopePlacement& placement, QString* error) {
+    QPdfWriter writer(&device);
+    writer.setResolution(kEnvelopePdfResolution);
+    writer.setTitle(kEnvelopeJobTitle);
+    writer.setCreator(QStringLiteral("Brisella-Bildwerker"));
+    return paintEnvelopes(writer, faces, placement, error);
+}
+
+}  // namespace
+
 QByteArray envelopePdf(const std::vector<EnvelopeFace>& faces, const EnvelopePlacement& placement,
                        QString* error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(kEnvelopePdfResolution);
-        writer.setTitle(kEnvelopeJobTitle);
-        writer.setCreator(QStringLiteral("Brisella-Bildwerker"));
-        if (!paintEnvelopes(writer, faces, placement, error)) return {};
-    }
+    if (!writePdfTo(buffer, faces, placement, error)) return {};
+    buffer.close();
     return buffer.data();
 }
 
 bool writeEnvelopePdf(const QString& path, const std::vector<EnvelopeFace>& faces,
                       const EnvelopePlacement& placement, QString* error, int* errorNumber) {
     if (errorNumber) *errorNumber = 0;
-    const QByteArray bytes = envelopePdf(faces, placement, error);
-    if (bytes.isEmpty()) return false;
-    const WriteOutcome written = writeFileAtomically(path, bytes);
-    if (!written.ok) {
-        if (errorNumber) *errorNumber = written.error;
-        if (error) *error = pdfFailure(path, written.error);
+    const auto failed = [&](int number) {
+        if (errorNumber) *errorNumber = number;
+        if (error) *error = pdfFailure(path, number);
+        return false;
+    };
+    // Written into a temporary file beside the target, which replaces it only when whole.
+    PendingFile pending(path);
+    if (!pending.isReady()) return failed(pending.error());
+    {
+        QFile file(pending.temporaryPath());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed(EIO);
+        if (!writePdfTo(file, faces, placement, error)) return false;
+        file.close();
+        if (file.error() != QFileDevice::NoError) return failed(EIO);
     }
-    return written.ok;
+    const WriteOutcome outcome =
+        pending.commit([](QIODevice& written) { return looksLikeCompletePdf(written); });
+    return outcome.ok || failed(outcome.error);
 }
 
 void useEnvelopePaper(PrinterTarget& target, const std::vector<EnvelopeFace>& faces,
