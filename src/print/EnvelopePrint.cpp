@@ -16,6 +16,7 @@
 #include <QPrinter>
 
 #include <cerrno>
+#include <cmath>
 
 namespace bb {
 
@@ -36,6 +37,19 @@ QPageLayout pageLayoutFor(const EnvelopePlacement& placement, const QSizeF& enve
     return QPageLayout(QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
                        p.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0));
+}
+
+// Gives the device the placement's paper and orientation. The margins go to zero where the
+// device allows; a printer may keep its own, which does not move anything, since a printer is
+// drawn on from the paper's corner (full page). False when the paper size is refused.
+bool usePaper(QPagedPaintDevice& device, const EnvelopePlacement& placement,
+              const QSizeF& envelopeMm) {
+    if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
+    const QPageLayout layout = pageLayoutFor(placement, envelopeMm);
+    if (!device.setPageSize(layout.pageSize())) return false;
+    device.setPageOrientation(layout.orientation());
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    return true;
 }
 
 // Draws the lines of `block` as text, each line placed on its own: the painter's transform
@@ -96,8 +110,7 @@ bool paintEnvelopes(QPagedPaintDevice& device, const std::vector<EnvelopeFace>& 
         return false;
     };
     if (faces.empty()) return fail(QStringLiteral("Es gibt keinen Umschlag zu drucken."));
-    if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
-    if (!device.setPageLayout(pageLayoutFor(placement, firstFaceSize(faces))))
+    if (!usePaper(device, placement, firstFaceSize(faces)))
         return fail(QStringLiteral("Der Drucker nimmt das Papierformat des Umschlags nicht an."));
     QPainter painter;
     if (!painter.begin(&device))
@@ -167,8 +180,7 @@ bool writeEnvelopePdf(const QString& path, const std::vector<EnvelopeFace>& face
 void useEnvelopePaper(PrinterTarget& target, const std::vector<EnvelopeFace>& faces,
                       const EnvelopePlacement& placement) {
     QPrinter& printer = target.printer();
-    printer.setFullPage(true);
-    printer.setPageLayout(pageLayoutFor(placement, firstFaceSize(faces)));
+    usePaper(printer, placement, firstFaceSize(faces));
     printer.setDocName(kEnvelopeJobTitle);
 }
 

@@ -53,8 +53,8 @@ bool writeEnvelopePdf(const QString& path, const std::vector<EnvelopeFace>& face
                       int* errorNumber = nullptr);
 
 // Sets the target's printer for envelopes: paper and orientation from `placement` (the
-// envelope's own size with the default one), the whole sheet as drawing area, the job
-// title kEnvelopeJobTitle. A PDF target is left writing its file.
+// envelope's own size with the default one), drawn from the paper's corner, the job title
+// kEnvelopeJobTitle. A PDF target is left writing its file.
 void useEnvelopePaper(PrinterTarget& target, const std::vector<EnvelopeFace>& faces,
                       const EnvelopePlacement& placement);
 // Prints the faces on the target set up by useEnvelopePaper (a printer's queue or its PDF
