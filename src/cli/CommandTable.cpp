@@ -10,6 +10,13 @@ const std::vector<Command>& commands() {
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
         {"designs", "[--occasion NAME] [-o DIR (writes the listed designs with their pictures)]",
          &runDesigns},
+        {"envelopes",
+         "--merge LIST.csv|LIST.vcf [--rows 1-20] --size C6|DL|C5|C6/5|B6|Q155|US10|A7 "
+         "[--window] [--sender FILE (UTF-8, one line each; a line \"Land: NAME\" gives the "
+         "country)] [--template FILE (default: {Anrede} / {Vorname} {Nachname} / {Straße} / "
+         "{PLZ} {Ort} / {Land})] (--pdf OUT.pdf | --printer NAME [--wait SECONDS]) [--layout "
+         "(one JSON line per envelope; alone, nothing is printed)]",
+         &runEnvelopes},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "
          "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder; "

@@ -78,6 +78,9 @@ int runConvert(const QStringList& args);
 int runDesigns(const QStringList& args);
 // make-designs DESCRIPTION OUTDIR: draws the shipped designs (CmdDesigns.cpp)
 int runMakeDesigns(const QStringList& args);
+// envelopes --merge LIST --size ID [--window] [--sender FILE] [--template FILE] (--pdf OUT |
+// --printer NAME) [--layout]: one envelope per chosen row (CmdEnvelopes.cpp)
+int runEnvelopes(const QStringList& args);
 // export CARD.kar --side outside|inside -o OUT [--format NAME] [--merge LIST --name-column C]
 // (CmdExport.cpp)
 int runExport(const QStringList& args);
