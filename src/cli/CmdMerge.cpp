@@ -1,11 +1,13 @@
 // brisella-cli merge-fields CARD.kar [--merge LIST]: the fields the card's texts use, as one
-// JSON object {"fields": [...]}; with a list also {"columns", "records", "missing", "unused"}.
-// Also the address-list options that print and export share.
+// JSON object {"fields": [...]}; with a list also {"columns", "records", "missing", "unused",
+// "mapping"}. Also the address-list options that print and export share: a list's columns are
+// mapped to the address fields by their usual names ("First Name" fills {Vorname}).
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "merge/AddressList.h"
+#include "merge/ColumnMapping.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSelection.h"
 #include "print/PrintRun.h"
@@ -29,11 +31,17 @@ std::shared_ptr<const AddressList> readListOrSay(const QString& path) {
     return read.list;
 }
 
+// The command line has no remembered mappings: the address fields are guessed.
+ColumnMapping guessedMapping(const AddressList& list) {
+    return guessMapping(list, addressFieldNames());
+}
+
 }  // namespace
 
 bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge) {
     merge.list = readListOrSay(listPath);
     if (!merge.list) return false;
+    merge.list = mappedList(merge.list, guessedMapping(*merge.list));
     const int rows = merge.list->rowCount();
     if (rowsSpec.isEmpty()) {
         merge.plan.rows = everyRow(rows);
@@ -77,11 +85,20 @@ int runMergeFields(const QStringList& args) {
     if (p.has(QStringLiteral("--merge"))) {
         const auto list = readListOrSay(p.value(QStringLiteral("--merge")));
         if (!list) return kExitFailure;
-        const FieldMatch match = matchFields(fields, *list);
+        const ColumnMapping mapping = guessedMapping(*list);
+        const FieldMatch match = matchFields(fields, *mappedList(list, mapping));
         out.insert(QStringLiteral("columns"), QJsonArray::fromStringList(list->columns));
         out.insert(QStringLiteral("records"), list->rowCount());
         out.insert(QStringLiteral("missing"), QJsonArray::fromStringList(match.missing));
-        out.insert(QStringLiteral("unused"), QJsonArray::fromStringList(match.unused));
+        out.insert(QStringLiteral("unused"),
+                   QJsonArray::fromStringList(unusedColumns(fields, *list, mapping)));
+        // The fields that found a column, in the order of the fields.
+        QJsonArray mapped;
+        for (const auto& [field, column] : mapping.fieldToColumn)
+            if (!column.isEmpty())
+                mapped.append(QJsonObject{{QStringLiteral("field"), field},
+                                          {QStringLiteral("column"), column}});
+        out.insert(QStringLiteral("mapping"), mapped);
     }
     std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
     std::fputc('\n', stdout);

@@ -204,19 +204,22 @@ ColumnMapping guessMapping(const AddressList& list, const QStringList& fields,
     for (const auto& [field, column] : kept.fieldToColumn)
         if (const int c = list.columnOf(column); c >= 0) taken[size_t(c)] = 1;
 
-    const auto claim = [&](int field, const auto& matches) {
+    const auto claim = [&](int field, const auto& matches, bool evenTaken = false) {
         if (!chosen[size_t(field)].isEmpty()) return;
         for (int c = 0; c < columnCount; ++c)
-            if (!taken[size_t(c)] && matches(c)) {
+            if ((evenTaken || !taken[size_t(c)]) && matches(c)) {
                 taken[size_t(c)] = 1;
                 chosen[size_t(field)] = list.columns.at(c);
                 return;
             }
     };
-    // Equally named columns first, for every field, so that no alias takes them away.
+    // Equally named columns first, for every field, so that no alias takes them away; one
+    // is its field's even where a kept entry also uses it, so a guess never leaves a field
+    // without the column of its own name.
     for (int f = 0; f < open.size(); ++f) {
         const QString key = fieldKey(open.at(f));
-        claim(f, [&](int c) { return fieldKey(list.columns.at(c)) == key; });
+        claim(
+            f, [&](int c) { return fieldKey(list.columns.at(c)) == key; }, true);
     }
     // Then the usual names of each field in their order, then the weaker ones.
     for (const bool weaker : {false, true})
@@ -246,25 +249,38 @@ std::shared_ptr<const AddressList> mappedList(std::shared_ptr<const AddressList>
         QString name;
     };
     std::vector<Copy> copies;
+    std::vector<int> hidden;  // columns named like a field chosen to have none
     QSet<QString> targets;
     for (const auto& [field, column] : mapping.fieldToColumn) {
-        const int from = column.isEmpty() ? -1 : list->columnOf(column);
         const QString key = fieldKey(field);
-        if (from < 0 || key.isEmpty() || fieldKey(list->columns.at(from)) == key ||
-            targets.contains(key))
+        if (key.isEmpty()) continue;
+        if (column.isEmpty()) {
+            if (const int own = list->columnOf(field); own >= 0) hidden.push_back(own);
             continue;
+        }
+        const int from = list->columnOf(column);
+        if (from < 0 || fieldKey(list->columns.at(from)) == key || targets.contains(key)) continue;
         targets.insert(key);
         copies.push_back({from, list->columnOf(field), field.trimmed()});
     }
-    if (copies.empty()) return list;
+    if (copies.empty() && hidden.empty()) return list;
 
     auto mapped = std::make_shared<AddressList>(*list);
+    // A hidden column keeps its place and cells under a name no field matches by chance.
+    for (const int c : hidden) {
+        const QString base = list->columns.at(c).trimmed() + QStringLiteral(" (nicht zugeordnet)");
+        QString name = base;
+        for (int n = 2; mapped->columnOf(name) >= 0; ++n)
+            name = base + QStringLiteral(" %1").arg(n);
+        mapped->columns[c] = name;
+    }
     int next = int(mapped->columns.size());
     for (Copy& copy : copies)
         if (copy.to < 0) {
             copy.to = next++;
             mapped->columns << copy.name;
         }
+    if (copies.empty()) return mapped;
     for (size_t r = 0; r < mapped->rows.size(); ++r) {
         const QStringList& source = list->rows[r];
         QStringList& row = mapped->rows[r];
@@ -284,7 +300,12 @@ QStringList unusedColumns(const QStringList& cardFields, const AddressList& list
     QSet<QString> used;
     for (const QString& field : cardFields) {
         const QString column = mapping.columnOf(field);
-        used.insert(fieldKey(column.isEmpty() || list.columnOf(column) < 0 ? field : column));
+        if (!column.isEmpty() && list.columnOf(column) >= 0)
+            used.insert(fieldKey(column));
+        else if (column.isEmpty() && mapping.has(field))
+            continue;  // chosen to have no column
+        else
+            used.insert(fieldKey(field));
     }
     QStringList unused;
     for (const QString& column : list.columns)

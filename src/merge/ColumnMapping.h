@@ -42,7 +42,7 @@ struct ColumnMapping {
 };
 
 // Maps each of `fields` to a column of `list`: the entries of `kept` first (as given; their
-// columns are taken), then a column named like the field, then the field's usual names in
+// columns are taken), then a column named like the field (even one a kept entry uses), then the field's usual names in
 // German and English and as common address programs export them ("First Name",
 // "Home Postal Code", "Address 1 - Street", ...), weaker names such as "Name" last. Names are
 // compared without regard to case, spaces and punctuation ("E-mail Address" = "email
@@ -53,8 +53,9 @@ ColumnMapping guessMapping(const AddressList& list, const QStringList& fields,
 
 // `list` with, for each mapped field whose column has another name, the column's cells under
 // the field's name: a column of that name is filled with them, or one is added at the end.
-// The list's own columns keep their places and names, so the column numbers of `list` stay
-// valid and fields named like its columns still fill.
+// The list's own columns keep their places, so the column numbers of `list` stay valid, and
+// their names, so fields named like them still fill; only a field chosen to have no column
+// ("(keine)") no longer finds the column named like it, which is renamed.
 std::shared_ptr<const AddressList> mappedList(const AddressList& list,
                                               const ColumnMapping& mapping);
 // The same, but hands back `list` itself when the mapping changes nothing.

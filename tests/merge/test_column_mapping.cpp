@@ -153,6 +153,10 @@ TEST(ColumnGuess, AColumnServesOneFieldAndTheCardsOwnNamesComeFirst) {
     EXPECT_EQ(withKept.columnOf("Vorname"), "Rufname");
     EXPECT_EQ(withKept.columnOf("Ort"), QString());
     EXPECT_TRUE(withKept.has("Firma"));
+    // A column the person gave another field is still the one of its own name.
+    ColumnMapping nameForLast;
+    nameForLast.set("Nachname", "Name");
+    EXPECT_EQ(guessMapping(withColumns("Name"), {"Name"}, nameForLast).columnOf("Name"), "Name");
 }
 
 TEST(MappedList, FillsTheAddressFieldsFromAnEnglishList) {
@@ -186,6 +190,15 @@ TEST(MappedList, AChosenColumnWinsOverAnEquallyNamedOneAndNoChangeKeepsTheList) 
     // A column the list does not have maps nothing.
     m.set("Vorname", "Spitzname");
     EXPECT_EQ(mappedList(list, m), list);
+    // "(keine)" leaves the field as typed even beside a column of its name, whose place and
+    // cells stay.
+    m.set("Vorname", QString());
+    const auto none = mappedList(list, m);
+    EXPECT_EQ(none->columns.size(), 2);
+    EXPECT_EQ(none->columns.at(1), "Rufname");
+    EXPECT_EQ(none->rows[0], list->rows[0]);
+    EXPECT_EQ(FieldFiller(*none).fill("{Vorname} {Rufname}", none->rows[0]), "{Vorname} Mina");
+    EXPECT_EQ(unusedColumns({"Vorname", "Rufname"}, *list, m), QStringList{"Vorname"});
 }
 
 TEST(MappedList, UnusedColumnsCountThoseReachedThroughTheMapping) {
