@@ -1,7 +1,8 @@
 // brisella-cli merge-fields CARD.kar [--merge LIST]: the fields the card's texts use, as one
 // JSON object {"fields": [...]}; with a list also {"columns", "records", "missing", "unused",
 // "mapping"}. Also the address-list options that print and export share: a list's columns are
-// mapped to the address fields by their usual names ("First Name" fills {Vorname}).
+// mapped to the address fields by their usual names ("First Name" fills {Vorname}) or as
+// --map says.
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace bb::cli {
 
@@ -31,17 +33,38 @@ std::shared_ptr<const AddressList> readListOrSay(const QString& path) {
     return read.list;
 }
 
-// The command line has no remembered mappings: the address fields are guessed.
-ColumnMapping guessedMapping(const AddressList& list) {
-    return guessMapping(list, addressFieldNames());
+// The mapping of `list`: the entries of --map ("Vorname=Rufname,PLZ=Zip"; an empty column
+// leaves the field unfilled), the other address fields guessed (the command line remembers
+// none). Nullopt with the failure on standard error.
+std::optional<ColumnMapping> listMapping(const AddressList& list, const QString& spec) {
+    ColumnMapping chosen;
+    for (const QString& part : spec.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        const QString field = part.left(eq).trimmed();
+        const QString column = part.mid(eq + 1).trimmed();
+        if (eq < 0 || field.isEmpty()) {
+            printError(QStringLiteral("--map: \"%1\" is not FIELD=COLUMN").arg(part));
+            return std::nullopt;
+        }
+        if (!column.isEmpty() && list.columnOf(column) < 0) {
+            printError(QStringLiteral("--map: the list has no column \"%1\"; its columns are: %2")
+                           .arg(column, list.columns.join(QStringLiteral(", "))));
+            return std::nullopt;
+        }
+        chosen.set(field, column);
+    }
+    return guessMapping(list, addressFieldNames(), chosen);
 }
 
 }  // namespace
 
-bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge) {
+bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge,
+               const QString& mapSpec) {
     merge.list = readListOrSay(listPath);
     if (!merge.list) return false;
-    merge.list = mappedList(merge.list, guessedMapping(*merge.list));
+    const std::optional<ColumnMapping> mapping = listMapping(*merge.list, mapSpec);
+    if (!mapping) return false;
+    merge.list = mappedList(merge.list, *mapping);
     const int rows = merge.list->rowCount();
     if (rowsSpec.isEmpty()) {
         merge.plan.rows = everyRow(rows);
@@ -71,9 +94,11 @@ void warnMissingFields(const CardDocument& doc, const AddressList& list) {
 
 int runMergeFields(const QStringList& args) {
     const Command& cmd = findCommand("merge-fields");
-    const ParsedArgs p = parseArgs(args, {QStringLiteral("--merge")});
+    const ParsedArgs p = parseArgs(args, {QStringLiteral("--merge"), QStringLiteral("--map")});
     if (!p.error.isEmpty()) return usageError(cmd, p.error);
     if (p.positional.size() != 1) return usageError(cmd, QStringLiteral("one card file expected"));
+    if (p.has(QStringLiteral("--map")) && !p.has(QStringLiteral("--merge")))
+        return usageError(cmd, QStringLiteral("--map needs --merge"));
 
     ConsoleDialogs dialogs;
     RenderContext ctx;
@@ -85,7 +110,10 @@ int runMergeFields(const QStringList& args) {
     if (p.has(QStringLiteral("--merge"))) {
         const auto list = readListOrSay(p.value(QStringLiteral("--merge")));
         if (!list) return kExitFailure;
-        const ColumnMapping mapping = guessedMapping(*list);
+        const std::optional<ColumnMapping> chosen =
+            listMapping(*list, p.value(QStringLiteral("--map")));
+        if (!chosen) return kExitFailure;
+        const ColumnMapping& mapping = *chosen;
         const FieldMatch match = matchFields(fields, *mappedList(list, mapping));
         out.insert(QStringLiteral("columns"), QJsonArray::fromStringList(list->columns));
         out.insert(QStringLiteral("records"), list->rowCount());

@@ -42,12 +42,12 @@ struct ColumnMapping {
 };
 
 // Maps each of `fields` to a column of `list`: the entries of `kept` first (as given; their
-// columns are taken), then a column named like the field (even one a kept entry uses), then the field's usual names in
-// German and English and as common address programs export them ("First Name",
-// "Home Postal Code", "Address 1 - Street", ...), weaker names such as "Name" last. Names are
-// compared without regard to case, spaces and punctuation ("E-mail Address" = "email
-// address", "Strasse" = "Straße"). A column serves one field at most; a field without a
-// column is listed unmapped.
+// columns are taken), then a column named like the field (even one a kept entry uses), then the
+// field's usual names in German and English and as common address programs export them ("First
+// Name", "Home Postal Code", "Address 1 - Street", ...), weaker names such as "Name" last. Names
+// are compared without regard to case, spaces and punctuation ("E-mail Address" = "email address",
+// "Strasse" = "Straße"). A column serves one field at most; a field without a column is listed
+// unmapped.
 ColumnMapping guessMapping(const AddressList& list, const QStringList& fields,
                            const ColumnMapping& kept = {});
 

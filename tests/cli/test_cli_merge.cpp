@@ -272,7 +272,33 @@ TEST(CliMerge, AnEnglishListFillsTheGermanFieldsThroughTheGuessedMapping) {
     EXPECT_FALSE(r.err.contains("no column")) << r.err.constData();
     const auto lines = layoutLines(r.out);
     ASSERT_EQ(lines.size(), 2);
+
+    // --map chooses columns itself; an empty column leaves the field as typed.
+    const CliRun chosen = bbtest::runCli(
+        {"merge-fields", f.card, "--merge", list, "--map", "Vorname=Notes, Nachname="});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err.constData();
+    const QJsonObject c = QJsonDocument::fromJson(chosen.out).object();
+    EXPECT_EQ(c["missing"].toArray().toVariantList(), QVariantList{"Nachname"});
+    EXPECT_EQ(c["mapping"].toArray()[0].toObject(),
+              (QJsonObject{{"field", "Vorname"}, {"column", "Notes"}}));
+    const QString mapped = f.dir.file("mapped.pdf");
+    const CliRun m = runPrint({f.card, "--side", "outside", "--merge", list, "--rows", "2", "--map",
+                               "Vorname=Notes,Nachname=", "--pdf", mapped, "--layout"});
+    ASSERT_EQ(m.exitCode, 0) << m.err.constData();
+    EXPECT_TRUE(m.err.contains("{Nachname}")) << m.err.constData();
+    // A column the list lacks, a part without "=", --map without a list: refused.
+    const CliRun noColumn =
+        bbtest::runCli({"merge-fields", f.card, "--merge", list, "--map", "Vorname=Rufname"});
+    EXPECT_EQ(noColumn.exitCode, 1);
+    EXPECT_TRUE(noColumn.err.contains("Rufname")) << noColumn.err.constData();
+    EXPECT_EQ(
+        bbtest::runCli({"merge-fields", f.card, "--merge", list, "--map", "Vorname"}).exitCode, 1);
+    EXPECT_EQ(bbtest::runCli({"merge-fields", f.card, "--map", "Vorname=Notes"}).exitCode, 2);
+
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
     EXPECT_EQ(textInCard(pdf, 1, lines[0]), QStringLiteral("Hallo Ottilie Brennwald"));
     EXPECT_EQ(textInCard(pdf, 1, lines[1]), QStringLiteral("Hallo Kasimir Quastberg"));
+    const auto mappedLines = layoutLines(m.out);
+    ASSERT_EQ(mappedLines.size(), 1);
+    EXPECT_EQ(textInCard(mapped, 1, mappedLines[0]), QStringLiteral("Hallo Nachbar {Nachname}"));
 }

@@ -419,11 +419,10 @@ void MergeDialog::refreshNotes() {
     if (list) notes = fieldNotes(cardFields_, *list);
     if (own) {
         const QStringList unused = unusedColumns(cardFields_, *shown, session_.mapping());
-        notes.unused = unused.isEmpty() ? QString()
-                                        : QStringLiteral(
-                                              "Spalten, die die Karte nicht "
-                                              "verwendet: ") +
-                                              unused.join(QStringLiteral(", "));
+        notes.unused.clear();
+        if (!unused.isEmpty())
+            notes.unused = QStringLiteral("Spalten, die die Karte nicht verwendet: ") +
+                           unused.join(QStringLiteral(", "));
     }
     if (!list && !cardFields_.isEmpty())
         notes.unused =
