@@ -162,14 +162,11 @@ TEST_F(WindowTest, AColumnChosenForAFieldRefillsTheCardAndIsRememberedForTheList
     }
     loadAndWait(*w, list);
     RenderContext& ctx = w->renderContext();
-    EXPECT_EQ(ctx.fillText(QStringLiteral("{Vorname} aus {Ort}")),
-              QStringLiteral("Wilhelmine aus Lindenfeld"));
 
     w->editing().setRunModal([&](QDialog& d) {
         auto* combo = d.findChild<QComboBox*>(QStringLiteral("ColumnCombo:Vorname"));
         EXPECT_NE(combo, nullptr);
         if (!combo) return int(QDialog::Rejected);
-        EXPECT_EQ(combo->currentText(), QStringLiteral("Given Name"));
         combo->setCurrentIndex(combo->findText(QStringLiteral("Nickname")));
         emit combo->activated(combo->currentIndex());
         return int(QDialog::Rejected);
