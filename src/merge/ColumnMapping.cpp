@@ -318,6 +318,7 @@ ColumnMapping rememberedMapping(QSettings& settings, const AddressList& list) {
     if (path.isEmpty()) return {};
     for (const Entry& e : readEntries(settings)) {
         if (e.list != path) continue;
+        if (e.fields.size() != e.columns.size()) return {};  // damaged: guessed anew
         ColumnMapping mapping;
         for (qsizetype i = 0; i < e.fields.size(); ++i) {
             const QString column = e.columns.value(i);

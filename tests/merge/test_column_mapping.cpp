@@ -174,6 +174,15 @@ TEST(MappingMemory, RoundTripPerListWithAVanishedColumnGuessedAgain) {
     EXPECT_EQ(m.columnOf("Nachname"), "Familienname");
     EXPECT_EQ(m.columnOf("Ort"), QString());  // "(keine)" stays chosen
 
+    // A single field chosen to have no column survives the settings file too.
+    ColumnMapping single;
+    single.set("Ort", QString());
+    rememberMapping(s, list.path, single);
+    s.sync();
+    EXPECT_EQ(rememberedMapping(s, list), single);
+    QSettings reread(dir.file(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    EXPECT_EQ(rememberedMapping(reread, list), single);
+
     // Another list has none; the oldest list goes once there are too many.
     AddressList other = list;
     other.path = QStringLiteral("/listen/fremd.csv");
