@@ -25,13 +25,25 @@ MergeSession::MergeSession(QObject* parent)
 MergeSession::~MergeSession() = default;
 
 void MergeSession::setList(std::shared_ptr<const AddressList> list) {
-    list_ = std::move(list);
+    source_ = std::move(list);
+    mapping_ = !source_   ? ColumnMapping()
+               : chooser_ ? chooser_(*source_)
+                          : guessMapping(*source_, addressFieldNames());
+    list_ = mappedList(source_, mapping_);
     rowChoice_ = Rows::All;
     rangeText_.clear();
     ticked_.assign(size_t(rowCount()), 0);
     tickedCount_ = 0;
     shown_ = 0;
     emit listChanged();
+    emit shownChanged();
+    emit changed();
+}
+
+void MergeSession::setMapping(const ColumnMapping& mapping) {
+    if (mapping == mapping_) return;
+    mapping_ = mapping;
+    list_ = mappedList(source_, mapping_);
     emit shownChanged();
     emit changed();
 }

@@ -1,12 +1,14 @@
 // Personal cards in the main window: the menu item and the print tab's button open the dialog,
 // whose "Drucken" prints through the print tab; the views draw the record shown, except a
-// text being typed on; the list chosen for a card is read again when the card is opened; the
-// address book as a card's list, and its birthdays at start.
+// text being typed on; the list chosen for a card is read again when the card is opened, and
+// a list's columns chosen for the fields are remembered for it; the address book as a card's
+// list, and its birthdays at start.
 #include "AppTestSupport.h"
 
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "merge/AddressBook.h"
+#include "merge/ColumnMapping.h"
 #include "merge/ListMemory.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/MergeDialog.h"
@@ -15,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -211,4 +214,40 @@ TEST_F(WindowTest, BirthdaysAtStartOnlyWhenAskedFor) {
     EXPECT_FALSE(note->isModal());
     EXPECT_TRUE(note->text().contains(QStringLiteral("heute: Käthe")));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+
+TEST_F(WindowTest, AColumnChosenForAFieldRefillsTheCardAndIsRememberedForTheList) {
+    bbtest::TemporarySettings settings;
+    auto w = make(true);
+    putText(w->document(), 1, QStringLiteral("{Vorname} aus {Ort}"));
+    const QString list = folder.file(QStringLiteral("contacts.csv"));
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Given Name,Nickname,Home City\nWilhelmine,Mina,Lindenfeld\n");
+    }
+    loadAndWait(*w, list);
+    RenderContext& ctx = w->renderContext();
+
+    w->editing().setRunModal([&](QDialog& d) {
+        auto* combo = d.findChild<QComboBox*>(QStringLiteral("ColumnCombo:Vorname"));
+        EXPECT_NE(combo, nullptr);
+        if (!combo) return int(QDialog::Rejected);
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Nickname")));
+        emit combo->activated(combo->currentIndex());
+        return int(QDialog::Rejected);
+    });
+    w->findChild<QAction*>(QStringLiteral("SerienkartenItem"))->trigger();
+    ASSERT_TRUE(ctx.fillText);
+    EXPECT_EQ(ctx.fillText(QStringLiteral("{Vorname} aus {Ort}")),
+              QStringLiteral("Mina aus Lindenfeld"));
+
+    // Read again, the list is mapped as chosen.
+    w->mergeSession().clear();
+    loadAndWait(*w, list);
+    EXPECT_EQ(w->mergeSession().mapping().columnOf(QStringLiteral("Vorname")),
+              QStringLiteral("Nickname"));
+    EXPECT_EQ(ctx.fillText(QStringLiteral("{Vorname}")), QStringLiteral("Mina"));
+    QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+    EXPECT_EQ(rememberedMapping(s, *w->mergeSession().sourceList()).columnOf(QStringLiteral("Ort")),
+              QStringLiteral("Home City"));
 }
