@@ -1,14 +1,11 @@
 // The main window's envelopes: "Umschläge drucken..." for the rows of the card's address list.
 #include "app/MainWindow.h"
 
-#include "print/CardEnvelopeMaker.h"
-
-#ifdef BRISELLA_HAVE_ENVELOPE_LAYOUT
-
 #include "document/SettingsStore.h"
 #include "document/UserDialogs.h"
 #include "editor/EditorController.h"
 #include "merge/MergeSession.h"
+#include "print/CardEnvelopeMaker.h"
 #include "print/ui/EnvelopeDialog.h"
 #include "print/ui/PrintTab.h"
 #include "render/Preview.h"
@@ -37,5 +34,3 @@ void MainWindow::openEnvelopeDialog() {
 }
 
 }  // namespace bb
-
-#endif

@@ -17,7 +17,6 @@
 #include "editor/EditorViews.h"
 #include "editor/NewCardDialog.h"
 #include "editor/ScanController.h"
-#include "print/CardEnvelopeMaker.h"
 #include "print/ui/PrintTab.h"
 #include "render/Ornaments.h"
 
@@ -121,12 +120,10 @@ void MainWindow::addPrintItems(QMenu* datei) {
                "SerienkartenItem", {},
                QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
                [this] { openMergeDialog(); });
-#ifdef BRISELLA_HAVE_ENVELOPE_LAYOUT
     addCommand(datei, QStringLiteral("file.envelopes"), QStringLiteral("Umsc&hläge drucken..."),
                "UmschlaegeItem", {},
                QStringLiteral("Druckt die Umschläge zu den Datensätzen der Adressliste"),
                [this] { openEnvelopeDialog(); });
-#endif
 }
 
 QString MainWindow::saveQuestion() const {

@@ -57,6 +57,10 @@ void MainWindow::buildSettingsMenu() {
                        storeSnapSettings();
                    });
     gridShown->setCheckable(true);
+    addCommand(einst, QStringLiteral("settings.addressBook"), QStringLiteral("&Adressen..."),
+               "AdressenItem", {},
+               QStringLiteral("Das Adressbuch: Adressen für Karten und Umschläge, Geburtstage"),
+               [this] { openAddressBook(); });
     addCommand(einst, QStringLiteral("settings.sender"), QStringLiteral("A&bsender..."),
                "AbsenderItem", {},
                QStringLiteral("Ihre Adresse, die als Absender auf die Umschläge gedruckt wird"),

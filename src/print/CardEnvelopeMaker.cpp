@@ -1,8 +1,6 @@
 // The envelope dialog's envelopes from the catalogue and layout; see CardEnvelopeMaker.h.
 #include "print/CardEnvelopeMaker.h"
 
-#ifdef BRISELLA_HAVE_ENVELOPE_LAYOUT
-
 #include "merge/AddressList.h"
 #include "merge/MergeFields.h"
 #include "print/EnvelopePrint.h"
@@ -128,5 +126,3 @@ void paintEnvelopeFace(QPainter& painter, const QRectF& target, const EnvelopeFa
 }
 
 }  // namespace bb
-
-#endif

@@ -1,13 +1,7 @@
 // The envelopes of the program's catalogue and layout for the envelope dialog: the faces of an
 // order (one per row, in its order) made with envelopeFace, drawn by paintEnvelopes, and a
 // preview of one face on any painter.
-//
-// Built together with the envelope layout (print/EnvelopeLayout.h); until a tree has it, this
-// header declares nothing and the window offers no envelopes.
 #pragma once
-
-#if __has_include("print/EnvelopeLayout.h")
-#define BRISELLA_HAVE_ENVELOPE_LAYOUT 1
 
 #include "print/EnvelopeLayout.h"
 #include "print/EnvelopeMaker.h"
@@ -49,5 +43,3 @@ private:
 void paintEnvelopeFace(QPainter& painter, const QRectF& target, const EnvelopeFace& face);
 
 }  // namespace bb
-
-#endif

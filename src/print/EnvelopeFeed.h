@@ -4,6 +4,8 @@
 // where it lies when it is put into the A4 tray as chosen, so that the text lands on it.
 #pragma once
 
+#include "print/EnvelopePrint.h"
+
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -16,15 +18,6 @@ class QPainter;
 class QSettings;
 
 namespace bb {
-
-// Where an envelope lies on the printed page: the page in mm (top edge first into the
-// printer) and the map from the envelope's address side (mm from its top-left, landscape) to
-// the page. `landscape` is true when the page is wider than high.
-struct EnvelopePlacement {
-    QSizeF paperMm;
-    QTransform envelopeToPaperMm;
-    bool landscape = false;
-};
 
 struct EnvelopeFeed {
     // Which edge of the envelope goes in first.

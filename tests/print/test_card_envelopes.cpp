@@ -2,8 +2,6 @@
 // in the order of the cards, the sender and template of the order, the window and the picture.
 #include "print/CardEnvelopeMaker.h"
 
-#ifdef BRISELLA_HAVE_ENVELOPE_LAYOUT
-
 #include "merge/AddressList.h"
 #include "print/EnvelopePrint.h"
 #include "print/Envelopes.h"
@@ -105,5 +103,3 @@ TEST(CardEnvelopes, PictureOnlyWhenOrderedAndPdfHasOnePagePerRow) {
         EXPECT_EQ(printtest::pdfPageCount(pdf), 2);
     }
 }
-
-#endif
