@@ -6,6 +6,7 @@
 
 #include "merge/AddressList.h"
 #include "merge/MergeFields.h"
+#include "print/EnvelopeFeed.h"
 #include "print/EnvelopeLayout.h"
 #include "print/EnvelopePrint.h"
 #include "print/Envelopes.h"
@@ -102,16 +103,16 @@ struct EnvelopeRequest {
     bool layout = false;
     QString list, rows, sender, recipientTemplate, pdf, printer;
     int waitSeconds = kJobWaitDefaultSeconds;
-    // The envelope itself is the paper.
+    // The envelope itself is the paper, unless --feed or --a4 place it.
     EnvelopePlacement placement;
 };
 
 // Reads the arguments into `r`; the reason they are wrong usage, or empty.
 QString parseRequest(const QStringList& args, EnvelopeRequest& r) {
-    const ParsedArgs p = parseArgs(
-        args,
-        {"--merge", "--rows", "--size", "--sender", "--template", "--pdf", "--printer", "--wait"},
-        {"--window", "--layout"});
+    const ParsedArgs p = parseArgs(args,
+                                   {"--merge", "--rows", "--size", "--sender", "--template",
+                                    "--pdf", "--printer", "--wait", "--feed"},
+                                   {"--window", "--layout", "--a4"});
     if (!p.error.isEmpty()) return p.error;
     if (!p.positional.isEmpty())
         return QStringLiteral("unexpected argument \"%1\"").arg(p.positional[0]);
@@ -134,6 +135,15 @@ QString parseRequest(const QStringList& args, EnvelopeRequest& r) {
         r.waitSeconds = p.value("--wait").toInt(&ok);
         if (!ok || r.waitSeconds < 0 || r.waitSeconds > 86400)
             return QStringLiteral("--wait needs seconds 0..86400");
+    }
+    // How the envelope goes into the printer, or where it lies on an A4 sheet.
+    if (p.has("--feed") || p.has("--a4")) {
+        QString why;
+        const std::optional<EnvelopeFeed> feed =
+            p.has("--feed") ? parseFeed(p.value("--feed"), &why) : EnvelopeFeed{};
+        if (!feed) return why;
+        if (!feedFits(r.size->sizeMm, *feed, p.has("--a4"), &why)) return why;
+        r.placement = envelopePlacement(r.size->sizeMm, *feed, p.has("--a4"));
     }
     r.list = p.value("--merge");
     r.rows = p.value("--rows");

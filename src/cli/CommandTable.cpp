@@ -15,7 +15,9 @@ const std::vector<Command>& commands() {
          "[--window] [--sender FILE (UTF-8, one line each; a line \"Land: NAME\" gives the "
          "country)] [--template FILE (default: {Anrede} / {Vorname} {Nachname} / {Straße} / "
          "{PLZ} {Ort} / {Land})] (--pdf OUT.pdf | --printer NAME [--wait SECONDS]) [--layout "
-         "(one JSON line per envelope; alone, nothing is printed)]",
+         "(one JSON line per envelope; alone, nothing is printed)] [--feed "
+         "long|short,up|down,centre|left|right[,head|tail] (how the envelope goes in; head: its "
+         "top or left edge first)] [--a4 (drawn where the envelope lies on an A4 sheet)]",
          &runEnvelopes},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "

@@ -114,6 +114,33 @@ TEST(CliEnvelopes, WrongUsageAndUnreadableInputs) {
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
+TEST(CliEnvelopes, FeedAndA4PlaceTheEnvelopeOnTheSheet) {
+    EnvelopeFiles f;
+    const QString pdf = f.dir.file("a4.pdf");
+    for (const QStringList& wrong :
+         {f.args({"--size", "C6", "--feed", "sideways,up,left", "--pdf", pdf}),
+          f.args({"--size", "DL", "--feed", "long,up,centre", "--a4", "--pdf", pdf})}) {
+        const CliRun run = runCli(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+    const CliRun run = runCli(f.args(
+        {"--rows", "1", "--size", "C6", "--feed", "short,up,left,head", "--a4", "--pdf", pdf}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    if (!envtest::havePdftotext()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const auto pages = envtest::pdfTextPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NEAR(pages[0].sizeMm.width(), 210, 1);
+    EXPECT_NEAR(pages[0].sizeMm.height(), 297, 1);
+    // Against the left guide, short edge first: the envelope covers 114 × 162 mm at the
+    // sheet's top left, its address reading downwards.
+    const envtest::PdfWord* name = pages[0].find("Querbeet");
+    ASSERT_NE(name, nullptr);
+    EXPECT_LT(name->mm.right(), 114);
+    EXPECT_LT(name->mm.bottom(), 162);
+    EXPECT_GT(name->mm.height(), name->mm.width());
+}
+
 TEST(CliEnvelopes, ATemplateFileShapesTheAddressAndMissingColumnsStayOff) {
     EnvelopeFiles f;
     const QString tmpl = f.dir.file("vorlage.txt");
