@@ -43,8 +43,8 @@ enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class GridDialog;
 class GuideWindow;
+class CardEnvelopeMaker;
 class EnvelopeDialog;
-class EnvelopeMaker;
 class MergeDialog;
 class MergeSession;
 enum class MergeSides;
@@ -298,7 +298,7 @@ private:
     MergeDialog* mergeDialog_ = nullptr;
     bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read
     bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
-    std::shared_ptr<const EnvelopeMaker> envelopeMaker_;  // made with the envelope dialog
+    std::shared_ptr<CardEnvelopeMaker> envelopeMaker_;  // made with the envelope dialog
     EnvelopeDialog* envelopeDialog_ = nullptr;
 };
 

@@ -23,12 +23,14 @@ void MainWindow::openEnvelopeDialog() {
     }
     if (!envelopeDialog_) {
         // A small picture of the card's outside, made when an envelope asks for it.
-        envelopeMaker_ = std::make_shared<const CardEnvelopeMaker>(
+        envelopeMaker_ = std::make_shared<CardEnvelopeMaker>(
             [this] { return renderSide(*doc_, SideOutside, ctx_, kEnvelopePictureDpi); });
         envelopeDialog_ = new EnvelopeDialog(*envelopeMaker_, *merge_, print_->printerTarget(),
                                              settings_->settings(), dialogs_, this);
         envelopeDialog_->setRunModal([this](QDialog& d) { return editing_->modal(d); });
+        connect(envelopeDialog_, &EnvelopeDialog::printerUsed, print_, &PrintTab::takeCardPaper);
     }
+    envelopeMaker_->forgetPicture();
     envelopeDialog_->prepare();
     editing_->modal(*envelopeDialog_);
 }

@@ -42,7 +42,10 @@ std::vector<EnvelopeFace> CardEnvelopeMaker::faces(const EnvelopeOrder& order,
     sender.lines = senderLines(order.sender);
     sender.country = order.sender.country;
     EnvelopeStyle style;
-    if (order.picture && cardPicture_) style.picture = cardPicture_();
+    if (order.picture && cardPicture_) {
+        if (picture_.isNull()) picture_ = cardPicture_();
+        style.picture = picture_;
+    }
     const AddressList& list = *order.list;
     const FieldFiller filler(list);
     const QString tmpl = templateForList(order.recipientTemplate, list);

@@ -18,8 +18,11 @@ inline constexpr double kEnvelopePictureDpi = 72;
 
 class CardEnvelopeMaker : public EnvelopeMaker {
 public:
-    // `cardPicture` gives the card's picture when an order asks for one.
+    // `cardPicture` gives the card's picture when an order first asks for one.
     explicit CardEnvelopeMaker(std::function<QImage()> cardPicture = {});
+
+    // The card may have changed: its picture is made again when next asked for.
+    void forgetPicture() { picture_ = QImage(); }
 
     std::vector<EnvelopeKind> kinds() const override;
     QString defaultTemplate() const override;
@@ -37,6 +40,8 @@ public:
 
 private:
     std::function<QImage()> cardPicture_;
+    // The card's picture, made once for the previews and runs of one showing of the dialog.
+    mutable QImage picture_;
 };
 
 // One face scaled into `target`: the blocks as text, the stamp area and the picture.

@@ -67,7 +67,7 @@ TEST(CardEnvelopes, OneFacePerChosenRowInTheOrderOfTheCards) {
 
 TEST(CardEnvelopes, PictureOnlyWhenOrderedAndPdfHasOnePagePerRow) {
     int asked = 0;
-    const CardEnvelopeMaker maker([&asked] {
+    CardEnvelopeMaker maker([&asked] {
         ++asked;
         QImage card(40, 30, QImage::Format_RGB32);
         card.fill(Qt::red);
@@ -79,7 +79,11 @@ TEST(CardEnvelopes, PictureOnlyWhenOrderedAndPdfHasOnePagePerRow) {
     EXPECT_EQ(asked, 0);
     order.picture = true;
     EXPECT_FALSE(maker.faces(order, order.rows).front().picture.isNull());
-    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(maker.faces(order, order.rows).back().picture.isNull());
+    EXPECT_EQ(asked, 1);  // made once, not per envelope
+    maker.forgetPicture();
+    maker.faces(order, order.rows);
+    EXPECT_EQ(asked, 2);
 
     // The preview draws the address side of the record asked for.
     QImage preview(324, 228, QImage::Format_RGB32);

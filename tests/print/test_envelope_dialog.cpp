@@ -143,12 +143,15 @@ TEST(EnvelopeDialog, OrdersOneEnvelopePerChosenRowInTheOrderOfTheCards) {
     EXPECT_EQ(o.sender, sender);
     EXPECT_EQ(f.maker.pdfPath, f.dir.file(QStringLiteral("u.pdf")));
 
-    // "Drucken" orders the same envelopes on the window's printer.
+    // "Drucken" orders the same envelopes on the window's printer, and says so afterwards.
+    int used = 0;
+    QObject::connect(d.get(), &EnvelopeDialog::printerUsed, [&used] { ++used; });
     f.answerSave(QStringLiteral("gedruckt.pdf"));
     child<QPushButton>(*d, "EnvelopePrintBtn")->click();
     ASSERT_EQ(f.maker.orders.size(), 2u);
     EXPECT_EQ(f.maker.printedTo, &f.printer);
     EXPECT_EQ(f.maker.orders.back().rows, (std::vector<int>{2, 0}));
+    EXPECT_EQ(used, 1);
 
     // Ticked rows go in the list's order.
     f.session.setTicked(1, true);

@@ -456,7 +456,9 @@ bool EnvelopeDialog::printEnvelopes() {
     }
     const std::optional<EnvelopePlacement> where = placement();
     if (!where || !printer_.chooseOutput(dialogs_)) return false;
-    if (!maker_.print(printer_, *o, *where, &why)) {
+    const bool printed = maker_.print(printer_, *o, *where, &why);
+    emit printerUsed();
+    if (!printed) {
         report(QStringLiteral("Die Umschläge wurden nicht gedruckt.\n") + why);
         return false;
     }
@@ -498,6 +500,7 @@ bool EnvelopeDialog::printTestPage() {
     } else {
         printer_.printer().setDocName(QStringLiteral("Testseite Umschlageinzug"));
         done = printFeedTestPage(printer_.printer(), kind->sizeMm, feed(), onA4(), &why);
+        emit printerUsed();
     }
     if (!done) {
         report(why);

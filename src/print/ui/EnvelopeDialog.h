@@ -55,6 +55,10 @@ public:
     bool savePdf();
     bool printTestPage();
 
+signals:
+    // The printer was given the envelope's paper: the cards' own paper is due again.
+    void printerUsed();
+
 private:
     void buildControls();
     QFormLayout* buildEnvelopeForm();
