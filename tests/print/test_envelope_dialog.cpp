@@ -305,12 +305,20 @@ TEST(EnvelopeDialog, TestPageGoesToThePdfFileChosen) {
     if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm missing";
     Fixture f;
     auto d = f.dialog();
+    child<QComboBox>(*d, "SizeCombo")->setCurrentIndex(1);  // DL
+    auto* edge = child<QComboBox>(*d, "FeedEdgeCombo");
+    edge->setCurrentIndex(edge->findData(int(EnvelopeFeed::LongEdge)));
     f.answerSave(QStringLiteral("einzug.pdf"));
     ASSERT_TRUE(d->printTestPage()) << f.dialogs.texts().join('\n').toStdString();
     const QString pdf = f.dialogs.saveRequests.isEmpty() ? QString() : f.dir.file("einzug.pdf");
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_EQ(printtest::pdfPageCount(pdf), 1);
-    // C6 short edge first by default: a portrait page of the envelope.
+    // DL long edge first: a landscape page of the envelope, the feed arrow drawn on it.
     const QImage page = printtest::pdfPage(pdf, 1, 40);
-    EXPECT_NEAR(double(page.height()) / page.width(), 162.0 / 114.0, 0.03);
+    EXPECT_NEAR(double(page.width()) / page.height(), 2.0, 0.03);
+    const QRectF arrow = feedArrowRectMm(QSizeF(220, 110), d->feed(), false);
+    const double px = 40 / 25.4;
+    const QRect arrowPx = QRectF(arrow.topLeft() * px, arrow.size() * px).toAlignedRect();
+    EXPECT_TRUE(
+        printtest::columnRun(page, arrowPx.center().x(), arrowPx.top(), arrowPx.bottom()).dark > 0);
 }

@@ -7,7 +7,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -202,26 +201,4 @@ TEST(EnvelopeTestPage, DrawsTheFeedArrowOnEveryKindOfPage) {
                               img.height() - arrowPx.bottom() - 8);
             EXPECT_GT(darkPixels(img, below), 500);
         }
-}
-
-TEST(EnvelopeTestPage, PrintsOnePageOfTheFedPaper) {
-    if (!printtest::havePdftoppm()) GTEST_SKIP() << "pdftoppm missing";
-    bbtest::TempFolder dir;
-    const QString pdf = dir.file(QStringLiteral("test.pdf"));
-    const EnvelopeFeed feed{EnvelopeFeed::LongEdge, EnvelopeFeed::FaceUp, EnvelopeFeed::Centre,
-                            EnvelopeFeed::Head};
-    {
-        QPdfWriter writer(pdf);
-        writer.setResolution(150);
-        QString why;
-        ASSERT_TRUE(printFeedTestPage(writer, QSizeF(220, 110), feed, false, &why))
-            << why.toStdString();
-    }
-    EXPECT_EQ(printtest::pdfPageCount(pdf), 1);
-    const QImage page = printtest::pdfPage(pdf, 1, 50);
-    ASSERT_FALSE(page.isNull());
-    EXPECT_NEAR(double(page.width()) / page.height(), 2.0, 0.03);  // DL, long edge first
-    const QRectF arrow = feedArrowRectMm(QSizeF(220, 110), feed, false);
-    const double px = 50 / 25.4;
-    EXPECT_GT(darkPixels(page, QRectF(arrow.topLeft() * px, arrow.size() * px).toAlignedRect()), 0);
 }
