@@ -83,6 +83,9 @@ int runMakeDesigns(const QStringList& args);
 int runExport(const QStringList& args);
 // info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
 int runInfo(const QStringList& args);
+// labels --merge LIST --sheet ID ... (--pdf OUT.pdf | --printer NAME): address labels
+// (CmdLabels.cpp)
+int runLabels(const QStringList& args);
 // merge-fields CARD.kar [--merge LIST]: the card's fields as JSON (CmdMerge.cpp)
 int runMergeFields(const QStringList& args);
 // ornaments [-o DIR]: the program's ornaments as JSON lines, with -o as SVG files
