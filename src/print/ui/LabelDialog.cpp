@@ -219,13 +219,33 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
 
+    printButton_ = new QPushButton(QStringLiteral("&Drucken"));
+    printButton_->setObjectName(QStringLiteral("printButton"));
+    pdfButton_ = new QPushButton(QStringLiteral("Als &PDF..."));
+    pdfButton_->setObjectName(QStringLiteral("pdfButton"));
+    auto* close = new QPushButton(QStringLiteral("Schließen"));
+    close->setObjectName(QStringLiteral("closeButton"));
+    layOut(standard, close);
+
+    int index = 0;
+    if (settings_) {
+        const int found = sheetCombo_->findData(settings_->value(kSheetKey).toString());
+        if (found >= 0) index = found;
+    }
+    sheetCombo_->setCurrentIndex(index);
+    sheetChosen(index);
+
+    connectControls(standard, close);
+}
+
+void LabelDialog::layOut(QPushButton* standard, QPushButton* close) {
     auto* sheetRow = new QHBoxLayout;
     sheetRow->addWidget(sheetCombo_, 1);
     sheetRow->addWidget(customButton_);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Etikettenbogen:"), sheetRow);
     form->addRow(QStringLiteral("Schon &verbrauchte Etiketten:"), used_);
-    form->addRow(QStringLiteral("&Etiketten je Adresse:"), copies_);
+    form->addRow(QStringLiteral("Etiketten &je Adresse:"), copies_);
     auto* templateBox = new QVBoxLayout;
     templateBox->addWidget(template_);
     templateBox->addWidget(standard, 0, Qt::AlignLeft);
@@ -237,12 +257,6 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
     left->addWidget(status_);
     left->addStretch(1);
 
-    printButton_ = new QPushButton(QStringLiteral("&Drucken"));
-    printButton_->setObjectName(QStringLiteral("printButton"));
-    pdfButton_ = new QPushButton(QStringLiteral("Als &PDF..."));
-    pdfButton_->setObjectName(QStringLiteral("pdfButton"));
-    auto* close = new QPushButton(QStringLiteral("Schließen"));
-    close->setObjectName(QStringLiteral("closeButton"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(printButton_);
@@ -255,15 +269,9 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
+}
 
-    int index = 0;
-    if (settings_) {
-        const int found = sheetCombo_->findData(settings_->value(kSheetKey).toString());
-        if (found >= 0) index = found;
-    }
-    sheetCombo_->setCurrentIndex(index);
-    sheetChosen(index);
-
+void LabelDialog::connectControls(QPushButton* standard, QPushButton* close) {
     connect(sheetCombo_, &QComboBox::activated, this, [this](int i) {
         // Choosing the own format (again) opens its measures.
         if (sheetCombo_->itemData(i).toString() == kCustomLabelSheetId) editCustomSheet();
@@ -273,11 +281,11 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
         editCustomSheet();
         sheetChosen(sheetCombo_->currentIndex());
     });
-    connect(used_, &QSpinBox::valueChanged, this, &LabelDialog::update);
-    connect(copies_, &QSpinBox::valueChanged, this, &LabelDialog::update);
+    connect(used_, &QSpinBox::valueChanged, this, &LabelDialog::refresh);
+    connect(copies_, &QSpinBox::valueChanged, this, &LabelDialog::refresh);
     connect(template_, &QPlainTextEdit::textChanged, this, [this] {
         if (settings_) settings_->setValue(kTemplateKey, template_->toPlainText());
-        update();
+        refresh();
     });
     connect(standard, &QPushButton::clicked, this,
             [this] { template_->setPlainText(kDefaultLabelTemplate); });
@@ -303,7 +311,7 @@ void LabelDialog::prepare() {
     const QSignalBlocker block(copies_);
     copies_->setValue(session_.copies());
     status_->clear();
-    update();
+    refresh();
 }
 
 void LabelDialog::sheetChosen(int index) {
@@ -317,7 +325,7 @@ void LabelDialog::sheetChosen(int index) {
     if (settings_) settings_->setValue(kSheetKey, id);
     const QSignalBlocker block(used_);
     used_->setRange(0, std::max(0, sheet_.perSheet() - 1));
-    update();
+    refresh();
 }
 
 void LabelDialog::editCustomSheet() {
@@ -330,7 +338,7 @@ void LabelDialog::editCustomSheet() {
     sheetCombo_->setCurrentIndex(sheetCombo_->findData(kCustomLabelSheetId));
 }
 
-void LabelDialog::update() {
+void LabelDialog::refresh() {
     planError_.clear();
     const std::optional<MergePlan> plan = session_.plan(&planError_);
     plan_ = plan.value_or(MergePlan{});

@@ -76,9 +76,11 @@ public:
     bool print();
 
 private:
+    void layOut(QPushButton* standard, QPushButton* close);
+    void connectControls(QPushButton* standard, QPushButton* close);
     void sheetChosen(int index);
     void editCustomSheet();
-    void update();
+    void refresh();
     void say(const QString& text);
 
     MergeSession& session_;
