@@ -58,7 +58,7 @@ QRectF LabelSheet::labelRectMm(int position) const {
 
 QString LabelSheet::displayName() const {
     if (products.isEmpty()) return name;
-    return QStringLiteral("%1 – %2").arg(products, name);
+    return QStringLiteral("%1 (%2)").arg(name, products);
 }
 
 QString labelSheetProblem(const LabelSheet& s) {

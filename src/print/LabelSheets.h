@@ -37,7 +37,7 @@ struct LabelSheet {
     int perSheet() const { return columns * rows; }
     // The label at `position` (0 .. perSheet − 1, across first, then down).
     QRectF labelRectMm(int position) const;
-    // "Avery Zweckform L7163, J8163 – 2 × 7 Etiketten, 99,1 × 38,1 mm"
+    // "2 × 7 Etiketten, 99,1 × 38,1 mm (Avery Zweckform L7163, J8163)"
     QString displayName() const;
     friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
 };

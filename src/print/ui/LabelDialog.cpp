@@ -40,7 +40,7 @@ constexpr int kPreviewMargin = 6;
 
 LabelSheetPreview::LabelSheetPreview(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("labelPreview"));
-    setMinimumSize(210, 297);
+    setMinimumSize(240, 340);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setToolTip(
         QStringLiteral("Ein Klick auf ein Etikett markiert es und alle davor als "
@@ -196,6 +196,9 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
     sheetCombo_->setObjectName(QStringLiteral("sheetCombo"));
     for (const LabelSheet& s : labelSheets()) sheetCombo_->addItem(s.displayName(), s.id);
     sheetCombo_->addItem(kCustomCaption, kCustomLabelSheetId);
+    // The long sheet names do not widen the dialog beyond a small screen.
+    sheetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    sheetCombo_->setMinimumContentsLength(24);
     customButton_ = new QPushButton(QStringLiteral("Format &bearbeiten..."));
     customButton_->setObjectName(QStringLiteral("customSheetButton"));
     used_ = new QSpinBox;
@@ -206,6 +209,7 @@ LabelDialog::LabelDialog(MergeSession& session, UserDialogs& dialogs, QSettings*
     template_ = new QPlainTextEdit;
     template_->setObjectName(QStringLiteral("templateEdit"));
     template_->setTabChangesFocus(true);
+    template_->setMaximumHeight(template_->fontMetrics().lineSpacing() * 8);
     QString tmpl = kDefaultLabelTemplate;
     if (settings_) tmpl = settings_->value(kTemplateKey, tmpl).toString();
     template_->setPlainText(tmpl);
@@ -243,13 +247,18 @@ void LabelDialog::layOut(QPushButton* standard, QPushButton* close) {
     sheetRow->addWidget(sheetCombo_, 1);
     sheetRow->addWidget(customButton_);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Etikettenbogen:"), sheetRow);
+    // Rows whose field is a layout get their label's buddy by hand, for the letter to work.
+    auto* sheetLabel = new QLabel(QStringLiteral("&Etikettenbogen:"));
+    sheetLabel->setBuddy(sheetCombo_);
+    form->addRow(sheetLabel, sheetRow);
     form->addRow(QStringLiteral("Schon &verbrauchte Etiketten:"), used_);
     form->addRow(QStringLiteral("Etiketten &je Adresse:"), copies_);
     auto* templateBox = new QVBoxLayout;
     templateBox->addWidget(template_);
     templateBox->addWidget(standard, 0, Qt::AlignLeft);
-    form->addRow(QStringLiteral("&Anschrift:"), templateBox);
+    auto* templateLabel = new QLabel(QStringLiteral("&Anschrift:"));
+    templateLabel->setBuddy(template_);
+    form->addRow(templateLabel, templateBox);
 
     auto* left = new QVBoxLayout;
     left->addLayout(form);
@@ -264,8 +273,8 @@ void LabelDialog::layOut(QPushButton* standard, QPushButton* close) {
     buttons->addWidget(close);
 
     auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addWidget(preview_, 1);
+    columns->addLayout(left, 3);
+    columns->addWidget(preview_, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
