@@ -72,6 +72,15 @@ FieldFiller labelFiller(const AddressList& list, const QString& tmpl) {
     return FieldFiller(header);
 }
 
+QString labelCountry(const QString& country) {
+    const QString c = country.trimmed();
+    static const QStringList home = {QStringLiteral("Deutschland"), QStringLiteral("Germany"),
+                                     QStringLiteral("DE"), QStringLiteral("D")};
+    for (const QString& h : home)
+        if (c.compare(h, Qt::CaseInsensitive) == 0) return {};
+    return c.toUpper();
+}
+
 LabelText fitLabelText(const QStringList& lines, const QRectF& labelMm) {
     LabelText out;
     const double margin = innerMargin(labelMm);
@@ -113,12 +122,14 @@ LabelJob labelJob(const LabelSheet& sheet, int used, const AddressList& list, co
     job.pages = labelSheetCount(sheet, used, plan);
     const FieldFiller filler = labelFiller(list, tmpl);
     const std::vector<LabelPlacement> places = labelPlacements(sheet, used, plan);
+    const int country = list.columnOf(QStringLiteral("Land"));
     job.labels.reserve(places.size());
     for (size_t k = 0; k < places.size(); ++k) {
         const LabelPlacement& place = places[k];
         const QStringList empty;
-        const QStringList& row =
+        QStringList row =
             place.row >= 0 && place.row < list.rowCount() ? list.rows[size_t(place.row)] : empty;
+        if (country >= 0 && country < row.size()) row[country] = labelCountry(row[country]);
         const QRectF rect = sheet.labelRectMm(place.position);
         PrintedLabel label{place, rect, fitLabelText(labelLines(tmpl, filler, row), rect)};
         if (label.text.cut)

@@ -36,6 +36,11 @@ QStringList labelLines(const QString& tmpl, const FieldFiller& filler, const QSt
 // empty (an address without "Land" leaves no "{Land}" on the label).
 FieldFiller labelFiller(const AddressList& list, const QString& tmpl);
 
+// The "{Land}" of an address as a label writes it: empty for Germany ("Deutschland",
+// "Germany", "DE", "D", any case) and for no country, other countries in capitals (as the
+// post wants them on the last line).
+QString labelCountry(const QString& country);
+
 // Lines fitted into a label. Lengths in millimetres on the sheet.
 struct LabelText {
     QStringList lines;  // as drawn: lines that did not fit are left out, long ones end in "…"
@@ -64,7 +69,8 @@ struct LabelJob {
     std::vector<PrintedLabel> labels;  // in printing order
     QStringList warnings;              // German, one per cut label
 };
-// The labels of `plan`'s rows of `list` on `sheet` after `used` labels, filled from `tmpl`.
+// The labels of `plan`'s rows of `list` on `sheet` after `used` labels, filled from `tmpl`
+// (the list's "Land" column as labelCountry gives it).
 LabelJob labelJob(const LabelSheet& sheet, int used, const AddressList& list, const MergePlan& plan,
                   const QString& tmpl = kDefaultLabelTemplate);
 

@@ -201,6 +201,17 @@ TEST(LabelText, EmptyFieldsCloseUpAndMissingColumnsStayEmpty) {
     EXPECT_EQ(labelLines(kDefaultLabelTemplate, filler, list.rows[4]).value(1), "Odenkamp");
     EXPECT_EQ(labelLines(kDefaultLabelTemplate, filler, list.rows[5]),
               QStringList({"Zora", "Hof 1", "Hinterhaus", "Gerstental"}));
+    // Germany is left out, other countries go in capitals on the last line.
+    list.columns << "Land";
+    list.rows[0] << "Deutschland";
+    list.rows[1] << "Österreich";
+    list.rows[2] << " de ";
+    const LabelJob job = labelJob(*findLabelSheet("L7163"), 0, list, MergePlan{{0, 1, 2}, 1});
+    EXPECT_EQ(job.labels[0].text.lines.last(), "12345 Wiesenrode");
+    EXPECT_EQ(job.labels[1].text.lines.last(), "ÖSTERREICH");
+    EXPECT_EQ(job.labels[2].text.lines.last(), "34567 Moosbach");
+    EXPECT_EQ(labelCountry("germany"), "");
+    EXPECT_EQ(labelCountry("Schweiz"), "SCHWEIZ");
     // A template of one's own.
     EXPECT_EQ(labelLines("An {Vorname}\n\n{Ort}", filler, list.rows[2]),
               QStringList({"An Ole", "Moosbach"}));
