@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPrinter>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -63,11 +64,11 @@ std::optional<LabelSheet> sheetFromArgs(const ParsedArgs& p, QString* why) {
     const auto margins = pairOption(p.value(QStringLiteral("--margins")), QStringLiteral(","));
     const auto pitch = pairOption(p.value(QStringLiteral("--pitch")), QStringLiteral(","));
     const auto grid = pairOption(p.value(QStringLiteral("--grid")), QStringLiteral("x×"));
-    if (!label || !margins || !pitch || !grid || grid->x() != int(grid->x()) ||
-        grid->y() != int(grid->y())) {
+    const auto whole = [](double v) { return v >= 1 && v <= kLabelGridMax && v == std::floor(v); };
+    if (!label || !margins || !pitch || !grid || !whole(grid->x()) || !whole(grid->y())) {
         *why = QStringLiteral(
             "--label WxH, --margins LEFT,TOP, --pitch ACROSS,DOWN (millimetres) and --grid "
-            "COLUMNSxROWS expected");
+            "COLUMNSxROWS (1..40 each) expected");
         return std::nullopt;
     }
     LabelSheet s;

@@ -19,8 +19,6 @@ namespace {
 
 // Room for rounding: measures typed with two decimals, sheets that end exactly at the edge.
 constexpr double kFitSlackMm = 0.05;
-// A sheet with more labels than this is a typing error, not a sheet.
-constexpr int kMaxGrid = 40;
 constexpr int kFieldCount = 12;
 
 // "99,1" for 99.1: German decimal comma, at most two decimals, no trailing zeros.
@@ -63,9 +61,9 @@ QString LabelSheet::displayName() const {
 
 QString labelSheetProblem(const LabelSheet& s) {
     if (!finite(s)) return QStringLiteral("Die Maße des Etikettenbogens sind keine Zahlen.");
-    if (s.columns < 1 || s.rows < 1 || s.columns > kMaxGrid || s.rows > kMaxGrid)
+    if (s.columns < 1 || s.rows < 1 || s.columns > kLabelGridMax || s.rows > kLabelGridMax)
         return QStringLiteral("Ein Bogen hat 1 bis %1 Etiketten nebeneinander und untereinander.")
-            .arg(kMaxGrid);
+            .arg(kLabelGridMax);
     if (s.labelMm.width() < 1 || s.labelMm.height() < 1)
         return QStringLiteral("Ein Etikett muss mindestens 1 mm breit und hoch sein.");
     if (s.marginMm.x() < 0 || s.marginMm.y() < 0)

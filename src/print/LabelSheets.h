@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,8 @@ class QSettings;
 namespace bb {
 
 inline const QString kCustomLabelSheetId = QStringLiteral("custom");
+// Labels across and down a sheet at most; more is a typing error, not a sheet.
+inline constexpr int kLabelGridMax = 40;
 
 // One sheet of equal labels in a grid. Lengths in millimetres from the paper's top-left corner.
 struct LabelSheet {
@@ -34,7 +37,11 @@ struct LabelSheet {
     int rows = 0;
     double cornerMm = 0;  // corner radius of the labels
 
-    int perSheet() const { return columns * rows; }
+    // Counted within 0..kLabelGridMax each way, so that a broken sheet from the settings
+    // cannot make a count beyond what a sheet can hold.
+    int perSheet() const {
+        return std::clamp(columns, 0, kLabelGridMax) * std::clamp(rows, 0, kLabelGridMax);
+    }
     // The label at `position` (0 .. perSheet − 1, across first, then down).
     QRectF labelRectMm(int position) const;
     // "2 × 7 Etiketten, 99,1 × 38,1 mm (Avery Zweckform L7163, J8163)"

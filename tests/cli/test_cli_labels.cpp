@@ -120,6 +120,9 @@ TEST_F(CliLabels, WrongUsageIsRefusedBeforeAnythingIsWritten) {
         {{"--sheet", "custom", "--label", "100", "--margins", "5,10", "--pitch", "100,55", "--grid",
           "2x5", "--pdf", pdf},
          "--label WxH"},
+        {{"--sheet", "custom", "--label", "100x50", "--margins", "5,10", "--pitch", "100,55",
+          "--grid", "1e10x5", "--pdf", pdf},
+         "--grid COLUMNSxROWS"},
     };
     for (const auto& c : cases) {
         const CliRun run = runCli(QStringList{"labels", "--merge", list} + c.args);

@@ -152,6 +152,12 @@ TEST(LabelSheetCatalogue, OwnSheetIsKeptInTheSettings) {
     EXPECT_EQ(back.rows, 3);
     EXPECT_DOUBLE_EQ(back.cornerMm, 2.5);
     EXPECT_TRUE(back.name.contains("Eigenes"));
+    // Absurd counts are refused and never counted beyond a sheet.
+    settings.setValue("Etiketten/Eigenes/Spalten", 100000);
+    settings.setValue("Etiketten/Eigenes/Zeilen", 100000);
+    const LabelSheet absurd = customLabelSheet(settings);
+    EXPECT_FALSE(labelSheetProblem(absurd).isEmpty());
+    EXPECT_LE(absurd.perSheet(), kLabelGridMax * kLabelGridMax);
     // A damaged value falls back instead of becoming 0.
     settings.setValue("Etiketten/Eigenes/Breite", "breit");
     EXPECT_DOUBLE_EQ(customLabelSheet(settings).labelMm.width(),
