@@ -124,7 +124,7 @@ int runLabels(const QStringList& args) {
     const Command& cmd = findCommand("labels");
     const ParsedArgs p = parseArgs(
         args, {"--merge", "--rows", "--sheet", "--used", "--copies", "--template", "--pdf",
-               "--printer", "--wait", "--label", "--margins", "--pitch", "--grid"});
+               "--printer", "--wait", "--label", "--margins", "--pitch", "--grid", "--map"});
     if (!p.error.isEmpty()) return usageError(cmd, p.error);
     if (!p.positional.isEmpty())
         return usageError(cmd, QStringLiteral("unexpected \"%1\"").arg(p.positional.first()));
@@ -152,7 +152,7 @@ int runLabels(const QStringList& args) {
     }
     MergeRun merge;
     if (!loadMerge(p.value(QStringLiteral("--merge")), p.value(QStringLiteral("--rows")), *copies,
-                   merge))
+                   merge, p.value(QStringLiteral("--map"))))
         return kExitFailure;
     const LabelJob job = labelJob(*sheet, *used, *merge.list, merge.plan, tmpl);
     for (const QString& warning : job.warnings)

@@ -25,7 +25,8 @@ const std::vector<Command>& commands() {
          &runExport},
         {"info", "CARD.kar", &runInfo},
         {"labels",
-         "--merge LIST.csv|LIST.vcf [--rows 1-20] --sheet ID|custom [--used N] [--copies N "
+         "--merge LIST.csv|LIST.vcf [--rows 1-20] [--map FIELD=COLUMN,...] --sheet ID|custom "
+         "[--used N] [--copies N "
          "(of each row)] [--template FILE (UTF-8 text with {Vorname} and the like; default: "
          "Anrede, name, street, postcode and town, country)] (--pdf OUT.pdf | --printer NAME "
          "[--wait SECONDS]); --sheet custom takes --label WxH --margins LEFT,TOP "

@@ -100,6 +100,18 @@ TEST_F(CliLabels, OwnTemplateAndOwnSheetMeasures) {
     // Neither the street of the default template nor a field the list lacks.
     EXPECT_FALSE(text.contains("Heckenweg"));
     EXPECT_FALSE(text.contains("{Land}"));
+
+    // Columns named as other programs name them fill the same fields, or as --map says.
+    const QString english = dir.file("english.csv");
+    ASSERT_TRUE(writeFile(english,
+                          "First Name,Last Name,City,Nickname\n"
+                          "Ansgar,Mistelbrand,Kranichfeld,Gari\n"));
+    const CliRun mapped = runCli({"labels", "--merge", english, "--map", "Vorname=Nickname",
+                                  "--sheet", "L7163", "--pdf", pdf});
+    ASSERT_EQ(mapped.exitCode, 0) << mapped.err.toStdString();
+    const QString mappedText = pdfText(pdf, 1);
+    EXPECT_TRUE(mappedText.contains("Gari Mistelbrand")) << mappedText.toStdString();
+    EXPECT_TRUE(mappedText.contains("Kranichfeld"));
 }
 
 TEST_F(CliLabels, WrongUsageIsRefusedBeforeAnythingIsWritten) {
