@@ -15,7 +15,6 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -53,33 +52,6 @@ double innerMargin(const QRectF& label) {
 }
 
 }  // namespace
-
-QStringList labelLines(const QString& tmpl, const FieldFiller& filler, const QStringList& row) {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    QStringList out;
-    for (const QString& line : filler.fill(tmpl, row).split(lineBreak)) {
-        const QString trimmed = line.trimmed();
-        if (!trimmed.isEmpty()) out.append(trimmed);
-    }
-    return out;
-}
-
-FieldFiller labelFiller(const AddressList& list, const QString& tmpl) {
-    AddressList header;
-    header.columns = list.columns;
-    // Rows shorter than the header fill the added columns empty.
-    header.columns += matchFields(fieldsIn(tmpl), list).missing;
-    return FieldFiller(header);
-}
-
-QString labelCountry(const QString& country) {
-    const QString c = country.trimmed();
-    static const QStringList home = {QStringLiteral("Deutschland"), QStringLiteral("Germany"),
-                                     QStringLiteral("DE"), QStringLiteral("D")};
-    for (const QString& h : home)
-        if (c.compare(h, Qt::CaseInsensitive) == 0) return {};
-    return c.toUpper();
-}
 
 LabelText fitLabelText(const QStringList& lines, const QRectF& labelMm) {
     LabelText out;
@@ -120,18 +92,19 @@ LabelJob labelJob(const LabelSheet& sheet, int used, const AddressList& list, co
     job.sheet = sheet;
     job.used = clampUsed(used, std::max(1, sheet.perSheet()));
     job.pages = labelSheetCount(sheet, used, plan);
-    const FieldFiller filler = labelFiller(list, tmpl);
+    const FieldFiller filler(list);
+    const QString filledTemplate = templateForList(tmpl, list);
     const std::vector<LabelPlacement> places = labelPlacements(sheet, used, plan);
-    const int country = list.columnOf(QStringLiteral("Land"));
     job.labels.reserve(places.size());
     for (size_t k = 0; k < places.size(); ++k) {
         const LabelPlacement& place = places[k];
         const QStringList empty;
-        QStringList row =
+        const QStringList& row =
             place.row >= 0 && place.row < list.rowCount() ? list.rows[size_t(place.row)] : empty;
-        if (country >= 0 && country < row.size()) row[country] = labelCountry(row[country]);
         const QRectF rect = sheet.labelRectMm(place.position);
-        PrintedLabel label{place, rect, fitLabelText(labelLines(tmpl, filler, row), rect)};
+        PrintedLabel label{
+            place, rect,
+            fitLabelText(recipientLines(filledTemplate, filler, row, QString()), rect)};
         if (label.text.cut)
             job.warnings.append(
                 QStringLiteral("Etikett %1 (Datensatz %2): Die Adresse passt nicht ganz auf das "

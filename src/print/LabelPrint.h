@@ -1,8 +1,10 @@
-// Address labels from an address list: the address lines of one row (a template of fields,
-// empty lines closed up), the text fitted into its label (the type shrinks down to a minimum,
+// Address labels from an address list: the address lines of one row (as an envelope's
+// recipient block: a template of fields, empty lines closed up, a foreign country in capitals),
+// the text fitted into its label (the type shrinks down to a minimum,
 // then lines are cut, with a warning), and the labels drawn on paper, a PDF file or a preview.
 #pragma once
 
+#include "print/EnvelopeLayout.h"
 #include "print/LabelSheets.h"
 
 #include <QPointF>
@@ -18,28 +20,13 @@ class QPainter;
 namespace bb {
 
 struct AddressList;
-class FieldFiller;
 
-inline const QString kDefaultLabelTemplate =
-    QStringLiteral("{Anrede}\n{Vorname} {Nachname}\n{Straße}\n{PLZ} {Ort}\n{Land}");
+inline const QString kDefaultLabelTemplate = kDefaultRecipientTemplate;
 inline constexpr double kLabelMaxPointSize = 11;
 inline constexpr double kLabelMinPointSize = 6;
 // The text keeps this distance from a label's edges (less on very small labels).
 inline constexpr double kLabelInnerMarginMm = 3;
 inline const QString kLabelJobTitle = QStringLiteral("Brisella-Bildwerker Etiketten");
-
-// `tmpl` filled from `row`, one line per line of the result (a value's own line breaks make
-// lines too), each trimmed; lines left empty are dropped, so "{Anrede}" without a value takes
-// no room.
-QStringList labelLines(const QString& tmpl, const FieldFiller& filler, const QStringList& row);
-// A filler for `list` under which the fields of `tmpl` that the list has no column for fill
-// empty (an address without "Land" leaves no "{Land}" on the label).
-FieldFiller labelFiller(const AddressList& list, const QString& tmpl);
-
-// The "{Land}" of an address as a label writes it: empty for Germany ("Deutschland",
-// "Germany", "DE", "D", any case) and for no country, other countries in capitals (as the
-// post wants them on the last line).
-QString labelCountry(const QString& country);
 
 // Lines fitted into a label. Lengths in millimetres on the sheet.
 struct LabelText {
@@ -69,8 +56,9 @@ struct LabelJob {
     std::vector<PrintedLabel> labels;  // in printing order
     QStringList warnings;              // German, one per cut label
 };
-// The labels of `plan`'s rows of `list` on `sheet` after `used` labels, filled from `tmpl`
-// (the list's "Land" column as labelCountry gives it).
+// The labels of `plan`'s rows of `list` on `sheet` after `used` labels, filled from `tmpl` as
+// recipientLines (print/EnvelopeLayout.h) fills an envelope sent from Germany; fields the list
+// has no column for fill empty.
 LabelJob labelJob(const LabelSheet& sheet, int used, const AddressList& list, const MergePlan& plan,
                   const QString& tmpl = kDefaultLabelTemplate);
 
