@@ -2,7 +2,6 @@
 // sheet, which address lands on which label, the address lines, fitting, and the text of a
 // printed PDF read back at its place.
 #include "merge/AddressList.h"
-#include "merge/MergeFields.h"
 #include "print/LabelPrint.h"
 #include "print/LabelSheets.h"
 #include "support/TestSupport.h"
