@@ -45,6 +45,7 @@ class GridDialog;
 class GuideWindow;
 class CardEnvelopeMaker;
 class EnvelopeDialog;
+class LabelDialog;
 class MergeDialog;
 class MergeSession;
 enum class MergeSides;
@@ -167,6 +168,10 @@ public:
     // print preview show; "Serienkarten..." opens the dialog.
     MergeSession& mergeSession() { return *merge_; }
     void openMergeDialog();
+    // "Etiketten drucken...": the list's addresses on label sheets; without a list the person
+    // is asked to choose one first.
+    void openLabelDialog();
+    LabelDialog* labelDialog() const { return labelDialog_; }
 
     // Start-up state.
     bool closeConfirmed = false;
@@ -296,6 +301,7 @@ private:
     GuideWindow* guide_ = nullptr;
     MergeSession* merge_ = nullptr;
     MergeDialog* mergeDialog_ = nullptr;
+    LabelDialog* labelDialog_ = nullptr;
     bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read
     bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
     std::shared_ptr<CardEnvelopeMaker> envelopeMaker_;  // made with the envelope dialog

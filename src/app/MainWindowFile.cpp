@@ -124,6 +124,10 @@ void MainWindow::addPrintItems(QMenu* datei) {
                "UmschlaegeItem", {},
                QStringLiteral("Druckt die Umschläge zu den Datensätzen der Adressliste"),
                [this] { openEnvelopeDialog(); });
+    addCommand(datei, QStringLiteral("file.labels"), QStringLiteral("Et&iketten drucken..."),
+               "EtikettenItem", {},
+               QStringLiteral("Druckt die Anschriften einer Adressliste auf Etikettenbögen"),
+               [this] { openLabelDialog(); });
 }
 
 QString MainWindow::saveQuestion() const {
