@@ -247,31 +247,41 @@ TEST(CardPdf, WrittenPagesHaveTheCardsExactSizeAndBoxes) {
 TEST(CardPdf, BleedReachesThreeMillimetresBeyondTheCutAndMarksStayOutside) {
     if (!havePoppler()) GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) not installed";
     bbtest::TempFolder dir;
-    const auto doc = foldedCard();
-    const QRgb outside = qRgb(120, 170, 255);
+    auto doc = foldedCard();
+    // The outside a colour, the inside a picture stretched over the card.
+    const QRgb outside = qRgb(120, 170, 255), inside = qRgb(40, 160, 60);
+    QImage green(60, 40, QImage::Format_RGB32);
+    green.fill(inside);
+    doc->insideBackground.backgroundMode = BgStretched;
+    doc->insideBackground.backgroundPicture = dibFromQImage(green);
     constexpr int kDpi = 254;  // 10 pixels per millimetre
     for (const double bleed : {0.0, 3.0}) {
         SCOPED_TRACE(bleed);
         const QString pdf = writePdf(dir, *doc, options(CardPdfOptions::Folded, true, bleed));
-        const QImage page = pdfPage(pdf, 1, kDpi);
-        ASSERT_FALSE(page.isNull());
         const int b = int(std::lround(bleed * 10));  // the bleed, in pixels
         const int cut = 100 + b;                     // where the cut lies from the page's edge
         const QRect card(cut, cut, 2100, 1480);
         const int midX = card.center().x() + 300, midY = card.center().y();
-        // At the middle of each edge (away from the marks): half a millimetre inside the cut
-        // the card, 2.5 mm beyond it the bleed or white, 1 mm beyond the bleed white.
-        for (const auto& [edge, out] : {std::pair{QPoint(card.left(), midY), QPoint(-1, 0)},
-                                        std::pair{QPoint(card.right(), midY), QPoint(1, 0)},
-                                        std::pair{QPoint(midX, card.top()), QPoint(0, -1)},
-                                        std::pair{QPoint(midX, card.bottom()), QPoint(0, 1)}}) {
-            const QPoint inside = edge - out * 5, inBleed = edge + out * 25;
-            const QPoint pastBleed = edge + out * (b + 10);
-            EXPECT_TRUE(near(page.pixel(inside), outside)) << inside.x() << "," << inside.y();
-            EXPECT_EQ(near(page.pixel(inBleed), outside), bleed > 0)
-                << inBleed.x() << "," << inBleed.y();
-            EXPECT_TRUE(whiteish(page.pixel(pastBleed))) << pastBleed.x() << "," << pastBleed.y();
+        for (const auto& [number, colour] : {std::pair{2, inside}, std::pair{1, outside}}) {
+            const QImage side = pdfPage(pdf, number, kDpi);
+            ASSERT_FALSE(side.isNull());
+            // At the middle of each edge (away from the marks): half a millimetre inside the
+            // cut the card, 2.5 mm beyond it the bleed or white, 1 mm beyond the bleed white.
+            for (const auto& [edge, out] : {std::pair{QPoint(card.left(), midY), QPoint(-1, 0)},
+                                            std::pair{QPoint(card.right(), midY), QPoint(1, 0)},
+                                            std::pair{QPoint(midX, card.top()), QPoint(0, -1)},
+                                            std::pair{QPoint(midX, card.bottom()), QPoint(0, 1)}}) {
+                const QPoint in = edge - out * 5, inBleed = edge + out * 25;
+                const QPoint pastBleed = edge + out * (b + 10);
+                EXPECT_TRUE(near(side.pixel(in), colour))
+                    << number << ": " << in.x() << "," << in.y();
+                EXPECT_EQ(near(side.pixel(inBleed), colour), bleed > 0)
+                    << number << ": " << inBleed.x() << "," << inBleed.y();
+                EXPECT_TRUE(whiteish(side.pixel(pastBleed)))
+                    << number << ": " << pastBleed.x() << "," << pastBleed.y();
+            }
         }
+        const QImage page = pdfPage(pdf, 1, kDpi);
         // Marks: dark pixels in each corner's room and at the fold, none on the card or its
         // bleed.
         const QRect reached = card.adjusted(-b, -b, b, b);
