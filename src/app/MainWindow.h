@@ -125,6 +125,15 @@ public:
     // "Schmuck einfügen...": the ornaments' dialog, beside the window; made on first use.
     void showOrnaments();
     OrnamentDialog* ornamentDialog() const { return ornamentDialog_; }
+    // "Adressen...": the address book, kept in the data folder.
+    void openAddressBook();
+    QString addressBookFolder() const;
+    // The address book (all entries or this year's ticked ones) as the card's list; false
+    // when the book cannot be read, after saying why (`quiet`: in the status bar).
+    bool useAddressBook(bool tickedOnly, bool quiet = false);
+    // At start, when the person asked for it: the birthdays of the next 30 days beside the
+    // window; nothing when there are none.
+    void showUpcomingBirthdays();
     // A card named on the command line: opened, and the editor shown.
     bool openCardFromCommandLine(const QString& path);
     // "Zuletzt geöffnet": the cards opened or saved last, kept in the settings.

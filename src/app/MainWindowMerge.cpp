@@ -1,5 +1,6 @@
 // The main window's part in personal cards: the session of the open card, the texts drawn
-// filled from its record, the list remembered per card, and the dialog's print and export.
+// filled from its record, the list remembered per card, the columns mapped to fields per list,
+// and the dialog's print and export.
 #include "app/MainWindow.h"
 
 #include "document/SettingsStore.h"
@@ -7,6 +8,8 @@
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
 #include "editor/EditorViews.h"
+#include "merge/AddressBook.h"
+#include "merge/ColumnMapping.h"
 #include "merge/ListMemory.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
@@ -30,6 +33,18 @@ void MainWindow::setUpMerge() {
     editorRecords->setObjectName(QStringLiteral("EditorRecordBar"));
     editor_->setRecordBar(editorRecords);
     print_->setMergeSession(*merge_);
+    // A list is mapped as remembered for it, the rest guessed for the card's fields.
+    merge_->setMappingChooser([this](const AddressList& list) {
+        ColumnMapping remembered;
+        if (options_.useSettings) remembered = rememberedMapping(settings_->settings(), list);
+        return guessMapping(list, mappingFields(fieldsOfCard(*doc_)), remembered);
+    });
+    connect(mergeDialog_, &MergeDialog::mappingChosen, this, [this] {
+        if (!options_.useSettings || !merge_->sourceList()) return;
+        const QString listPath = merge_->sourceList()->path;
+        if (!listPath.isEmpty())
+            rememberMapping(settings_->settings(), listPath, merge_->mapping());
+    });
 
     connect(merge_, &MergeSession::shownChanged, this, &MainWindow::updateMergeFill);
     connect(editing_, &EditorController::textEditingChanged, this, &MainWindow::updateMergeFill);
@@ -59,6 +74,8 @@ void MainWindow::setUpMerge() {
         }
         merge_->clear();
     });
+    connect(mergeDialog_, &MergeDialog::addressBookRequested, this,
+            [this](bool tickedOnly) { useAddressBook(tickedOnly); });
     connect(print_, &PrintTab::mergeRequested, this,
             [this] { runCommand([this] { openMergeDialog(); }); });
 
@@ -102,6 +119,10 @@ void MainWindow::restoreMergeList() {
     QSettings& s = settings_->settings();
     const QString listPath = rememberedList(s, doc_->fileName);
     if (listPath.isEmpty()) return;
+    if (isAddressBookList(listPath)) {
+        useAddressBook(listPath == kAddressBookListTicked, true);
+        return;
+    }
     if (!QFileInfo::exists(listPath)) {
         // Moved or deleted: the card goes on without it, and nobody is asked.
         forgetList(s, doc_->fileName);

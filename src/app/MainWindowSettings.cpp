@@ -54,6 +54,10 @@ void MainWindow::buildSettingsMenu() {
                        storeSnapSettings();
                    });
     gridShown->setCheckable(true);
+    addCommand(einst, QStringLiteral("settings.addressBook"), QStringLiteral("&Adressen..."),
+               "AdressenItem", {},
+               QStringLiteral("Das Adressbuch: Adressen für Karten und Umschläge, Geburtstage"),
+               [this] { openAddressBook(); });
 }
 
 QAction* MainWindow::gridShownAction() const {

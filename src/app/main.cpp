@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
     const QString card = request.cards.value(0);
     QTimer::singleShot(0, &window, [&window, card] {
         window.offerRecovery();
+        window.showUpcomingBirthdays();
         if (!card.isEmpty()) window.openCardFromCommandLine(card);
     });
     return app.exec();

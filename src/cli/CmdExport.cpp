@@ -33,7 +33,8 @@ namespace {
 int exportMerge(const ParsedArgs& p, const QString& card, MergeSides sides, const QString& folder,
                 int filterIndex) {
     MergeRun merge;
-    if (!loadMerge(p.value(QStringLiteral("--merge")), p.value(QStringLiteral("--rows")), 1, merge))
+    if (!loadMerge(p.value(QStringLiteral("--merge")), p.value(QStringLiteral("--rows")), 1, merge,
+                   p.value(QStringLiteral("--map"))))
         return kExitFailure;
     int nameColumn = -1;
     if (p.has(QStringLiteral("--name-column"))) {
@@ -75,7 +76,7 @@ int runExport(const QStringList& args) {
     const ParsedArgs p =
         parseArgs(args, {QStringLiteral("--side"), QStringLiteral("--format"), QStringLiteral("-o"),
                          QStringLiteral("--merge"), QStringLiteral("--rows"),
-                         QStringLiteral("--name-column")});
+                         QStringLiteral("--name-column"), QStringLiteral("--map")});
     if (!p.error.isEmpty()) return usageError(cmd, p.error);
     if (p.positional.size() != 1) return usageError(cmd, QStringLiteral("one card file expected"));
     const QString card = p.positional.first();
@@ -92,8 +93,9 @@ int runExport(const QStringList& args) {
     if (sideIndex < 0 && !bothSides)
         return usageError(cmd, QStringLiteral("--side must be outside, inside or both"));
 
-    if (!merging && (p.has(QStringLiteral("--rows")) || p.has(QStringLiteral("--name-column"))))
-        return usageError(cmd, QStringLiteral("--rows and --name-column need --merge"));
+    if (!merging && (p.has(QStringLiteral("--rows")) || p.has(QStringLiteral("--name-column")) ||
+                     p.has(QStringLiteral("--map"))))
+        return usageError(cmd, QStringLiteral("--rows, --name-column and --map need --merge"));
 
     int filterIndex = 1;
     if (merging) {

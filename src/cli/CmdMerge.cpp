@@ -1,11 +1,14 @@
 // brisella-cli merge-fields CARD.kar [--merge LIST]: the fields the card's texts use, as one
-// JSON object {"fields": [...]}; with a list also {"columns", "records", "missing", "unused"}.
-// Also the address-list options that print and export share.
+// JSON object {"fields": [...]}; with a list also {"columns", "records", "missing", "unused",
+// "mapping"}. Also the address-list options that print and export share: a list's columns are
+// mapped to the address fields by their usual names ("First Name" fills {Vorname}) or as
+// --map says.
 #include "cli/Commands.h"
 #include "document/CardDocument.h"
 #include "document/ConsoleDialogs.h"
 #include "document/RenderContext.h"
 #include "merge/AddressList.h"
+#include "merge/ColumnMapping.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSelection.h"
 #include "print/PrintRun.h"
@@ -16,6 +19,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace bb::cli {
 
@@ -29,11 +33,38 @@ std::shared_ptr<const AddressList> readListOrSay(const QString& path) {
     return read.list;
 }
 
+// The mapping of `list`: the entries of --map ("Vorname=Rufname,PLZ=Zip"; an empty column
+// leaves the field unfilled), the other address fields guessed (the command line remembers
+// none). Nullopt with the failure on standard error.
+std::optional<ColumnMapping> listMapping(const AddressList& list, const QString& spec) {
+    ColumnMapping chosen;
+    for (const QString& part : spec.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        const QString field = part.left(eq).trimmed();
+        const QString column = part.mid(eq + 1).trimmed();
+        if (eq < 0 || field.isEmpty()) {
+            printError(QStringLiteral("--map: \"%1\" is not FIELD=COLUMN").arg(part));
+            return std::nullopt;
+        }
+        if (!column.isEmpty() && list.columnOf(column) < 0) {
+            printError(QStringLiteral("--map: the list has no column \"%1\"; its columns are: %2")
+                           .arg(column, list.columns.join(QStringLiteral(", "))));
+            return std::nullopt;
+        }
+        chosen.set(field, column);
+    }
+    return guessMapping(list, addressFieldNames(), chosen);
+}
+
 }  // namespace
 
-bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge) {
+bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge,
+               const QString& mapSpec) {
     merge.list = readListOrSay(listPath);
     if (!merge.list) return false;
+    const std::optional<ColumnMapping> mapping = listMapping(*merge.list, mapSpec);
+    if (!mapping) return false;
+    merge.list = mappedList(merge.list, *mapping);
     const int rows = merge.list->rowCount();
     if (rowsSpec.isEmpty()) {
         merge.plan.rows = everyRow(rows);
@@ -63,9 +94,11 @@ void warnMissingFields(const CardDocument& doc, const AddressList& list) {
 
 int runMergeFields(const QStringList& args) {
     const Command& cmd = findCommand("merge-fields");
-    const ParsedArgs p = parseArgs(args, {QStringLiteral("--merge")});
+    const ParsedArgs p = parseArgs(args, {QStringLiteral("--merge"), QStringLiteral("--map")});
     if (!p.error.isEmpty()) return usageError(cmd, p.error);
     if (p.positional.size() != 1) return usageError(cmd, QStringLiteral("one card file expected"));
+    if (p.has(QStringLiteral("--map")) && !p.has(QStringLiteral("--merge")))
+        return usageError(cmd, QStringLiteral("--map needs --merge"));
 
     ConsoleDialogs dialogs;
     RenderContext ctx;
@@ -77,11 +110,23 @@ int runMergeFields(const QStringList& args) {
     if (p.has(QStringLiteral("--merge"))) {
         const auto list = readListOrSay(p.value(QStringLiteral("--merge")));
         if (!list) return kExitFailure;
-        const FieldMatch match = matchFields(fields, *list);
+        const std::optional<ColumnMapping> chosen =
+            listMapping(*list, p.value(QStringLiteral("--map")));
+        if (!chosen) return kExitFailure;
+        const ColumnMapping& mapping = *chosen;
+        const FieldMatch match = matchFields(fields, *mappedList(list, mapping));
         out.insert(QStringLiteral("columns"), QJsonArray::fromStringList(list->columns));
         out.insert(QStringLiteral("records"), list->rowCount());
         out.insert(QStringLiteral("missing"), QJsonArray::fromStringList(match.missing));
-        out.insert(QStringLiteral("unused"), QJsonArray::fromStringList(match.unused));
+        out.insert(QStringLiteral("unused"),
+                   QJsonArray::fromStringList(unusedColumns(fields, *list, mapping)));
+        // The fields that found a column, in the order of the fields.
+        QJsonArray mapped;
+        for (const auto& [field, column] : mapping.fieldToColumn)
+            if (!column.isEmpty())
+                mapped.append(QJsonObject{{QStringLiteral("field"), field},
+                                          {QStringLiteral("column"), column}});
+        out.insert(QStringLiteral("mapping"), mapped);
     }
     std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
     std::fputc('\n', stdout);

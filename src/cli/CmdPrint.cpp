@@ -207,8 +207,8 @@ int printCard(const PrintRequest& request, PrinterTarget& target, RenderContext&
     std::optional<MergeRun> merge;
     if (!request.mergeList.isEmpty()) {
         merge.emplace();
-        if (!loadMerge(request.mergeList, request.rowsSpec, request.options.settings.copies,
-                       *merge))
+        if (!loadMerge(request.mergeList, request.rowsSpec, request.options.settings.copies, *merge,
+                       request.mapSpec))
             return kExitFailure;
     }
     const MergeRun* const mergeRun = merge ? &*merge : nullptr;

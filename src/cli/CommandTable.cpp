@@ -10,15 +10,26 @@ const std::vector<Command>& commands() {
         {"convert", "IN OUT [--format NAME] [--quality Q]", &runConvert},
         {"designs", "[--occasion NAME] [-o DIR (writes the listed designs with their pictures)]",
          &runDesigns},
+        {"envelopes",
+         "--merge LIST.csv|LIST.vcf [--rows 1-20] --size C6|DL|C5|C6/5|B6|Q155|US10|A7 "
+         "[--window] [--sender FILE (UTF-8, one line each; a line \"Land: NAME\" gives the "
+         "country)] [--template FILE (default: {Anrede} / {Vorname} {Nachname} / {Straße} / "
+         "{PLZ} {Ort} / {Land})] (--pdf OUT.pdf | --printer NAME [--wait SECONDS]) [--layout "
+         "(one JSON line per envelope; alone, nothing is printed)]",
+         &runEnvelopes},
         {"export",
          "CARD.kar --side outside|inside -o OUT [--format NAME] "
-         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] (OUT is a folder; "
-         "--side both: two pictures per row)]",
+         "[--merge LIST.csv|LIST.vcf [--rows 1-20] [--name-column COLUMN] "
+         "[--map FIELD=COLUMN,... (which column fills a field; the rest by their usual names)] "
+         "(OUT is a folder; --side both: two pictures per row)]",
          &runExport},
         {"info", "CARD.kar", &runInfo},
         {"make-designs", "DESCRIPTION.json OUTDIR (build tool: draws the shipped designs)",
          &runMakeDesigns},
-        {"merge-fields", "CARD.kar [--merge LIST.csv|LIST.vcf]", &runMergeFields},
+        {"merge-fields",
+         "CARD.kar [--merge LIST.csv|LIST.vcf [--map FIELD=COLUMN,... (e.g. Vorname=Rufname; "
+         "an empty COLUMN leaves the field unfilled)]]",
+         &runMergeFields},
         {"ornaments", "[-o DIR (writes every ornament as NAME.svg)]", &runOrnaments},
         {"pdf",
          "CARD.kar OUT.pdf [--layout folded|sides (default: folded, outside and inside pages)] "
@@ -30,7 +41,7 @@ const std::vector<Command>& commands() {
          "[--paper A4|Letter|... (default: the card type's)] [--orientation portrait|landscape] "
          "[--dpi N] [--layout] [--flip long|short | --turn-sheets] [--quarter-fold]"
          " [--wait SECONDS (for a printer's queue to finish the job; default 120)]"
-         " [--merge LIST.csv|LIST.vcf [--rows 1-20] (--copies per row)]",
+         " [--merge LIST.csv|LIST.vcf [--rows 1-20] [--map FIELD=COLUMN,...] (--copies per row)]",
          &runPrint},
         {"render", "CARD.kar --side outside|inside --dpi N -o OUT.png", &runRender},
         {"resave", "CARD.kar -o NEW.kar [--copy-pictures]", &runResave},

@@ -67,8 +67,10 @@ int sideFromName(const QString& name);
 bool openCard(CardDocument& doc, const QString& path, RenderContext& ctx, UserDialogs& dialogs);
 
 // The address list of --merge and its rows of --rows (every row when empty), `copies` cards
-// of each; false with the failure on standard error.
-bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge);
+// of each; its columns mapped to the address fields by their usual names, or as `mapSpec`
+// (--map "Vorname=Rufname,PLZ=Zip") says. False with the failure on standard error.
+bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge,
+               const QString& mapSpec = {});
 // Names on standard error the fields of the card that the list has no column for.
 void warnMissingFields(const CardDocument& doc, const AddressList& list);
 
@@ -78,12 +80,16 @@ int runConvert(const QStringList& args);
 int runDesigns(const QStringList& args);
 // make-designs DESCRIPTION OUTDIR: draws the shipped designs (CmdDesigns.cpp)
 int runMakeDesigns(const QStringList& args);
+// envelopes --merge LIST --size ID [--window] [--sender FILE] [--template FILE] (--pdf OUT |
+// --printer NAME) [--layout]: one envelope per chosen row (CmdEnvelopes.cpp)
+int runEnvelopes(const QStringList& args);
 // export CARD.kar --side outside|inside -o OUT [--format NAME] [--merge LIST --name-column C]
 // (CmdExport.cpp)
 int runExport(const QStringList& args);
 // info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
 int runInfo(const QStringList& args);
-// merge-fields CARD.kar [--merge LIST]: the card's fields as JSON (CmdMerge.cpp)
+// merge-fields CARD.kar [--merge LIST [--map F=C,...]]: the card's fields as JSON
+// (CmdMerge.cpp)
 int runMergeFields(const QStringList& args);
 // ornaments [-o DIR]: the program's ornaments as JSON lines, with -o as SVG files
 // (CmdOrnaments.cpp)

@@ -46,6 +46,7 @@ const QHash<QString, QString>& iconTable() {
         {QStringLiteral("Hintergrundbild1"), QStringLiteral("preferences-desktop-wallpaper")},
         {QStringLiteral("Etikettenformat1"), QStringLiteral("document-properties")},
         {QStringLiteral("Raster1"), QStringLiteral("view-grid")},
+        {QStringLiteral("AdressenItem"), QStringLiteral("x-office-address-book")},
         // "Hilfe"
         {QStringLiteral("AnleitungItem"), QStringLiteral("help-contents")},
         {QStringLiteral("About1"), QStringLiteral("help-about")},

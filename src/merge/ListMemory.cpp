@@ -2,6 +2,8 @@
 // recent first, so that a path never has to serve as a settings key (its slashes would).
 #include "merge/ListMemory.h"
 
+#include "merge/AddressBook.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -61,7 +63,8 @@ QString rememberedList(QSettings& settings, const QString& cardPath) {
 
 void rememberList(QSettings& settings, const QString& cardPath, const QString& listPath) {
     const QString card = absolute(cardPath);
-    const QString list = absolute(listPath);
+    // The address book is remembered by its marker: it has no path of its own.
+    const QString list = isAddressBookList(listPath) ? listPath : absolute(listPath);
     if (card.isEmpty() || list.isEmpty()) return;
     Entries entries = readEntries(settings);
     if (!entries.empty() && entries.front() == std::make_pair(card, list)) return;

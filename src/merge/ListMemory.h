@@ -14,7 +14,8 @@ inline constexpr int kRememberedListsMax = 100;
 
 // The list remembered for `cardPath`; empty when there is none.
 QString rememberedList(QSettings& settings, const QString& cardPath);
-// Remembers `listPath` for `cardPath` (both made absolute), as the most recent entry.
+// Remembers `listPath` for `cardPath` (both made absolute; the address book's markers of
+// AddressBook.h stay as they are), as the most recent entry.
 void rememberList(QSettings& settings, const QString& cardPath, const QString& listPath);
 void forgetList(QSettings& settings, const QString& cardPath);
 

@@ -25,7 +25,11 @@ MergeSession::MergeSession(QObject* parent)
 MergeSession::~MergeSession() = default;
 
 void MergeSession::setList(std::shared_ptr<const AddressList> list) {
-    list_ = std::move(list);
+    source_ = std::move(list);
+    mapping_ = !source_   ? ColumnMapping()
+               : chooser_ ? chooser_(*source_)
+                          : guessMapping(*source_, addressFieldNames());
+    list_ = mappedList(source_, mapping_);
     rowChoice_ = Rows::All;
     rangeText_.clear();
     ticked_.assign(size_t(rowCount()), 0);
@@ -36,12 +40,31 @@ void MergeSession::setList(std::shared_ptr<const AddressList> list) {
     emit changed();
 }
 
+void MergeSession::setMapping(const ColumnMapping& mapping) {
+    if (mapping == mapping_) return;
+    mapping_ = mapping;
+    list_ = mappedList(source_, mapping_);
+    emit shownChanged();
+    emit changed();
+}
+
 void MergeSession::clear() {
     const QSignalBlocker quiet(loader_);
     loader_->cancel();
     loadingRows_.reset();
     loadProgress_ = 0;
     setList(nullptr);
+}
+
+void MergeSession::useList(std::shared_ptr<const AddressList> list) {
+    {
+        // A file still being read must not replace the list taken now.
+        const QSignalBlocker quiet(loader_);
+        loader_->cancel();
+    }
+    loadingRows_.reset();
+    loadProgress_ = 0;
+    setList(std::move(list));
 }
 
 void MergeSession::loadList(const QString& path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "merge/AddressList.h"
+#include "merge/ColumnMapping.h"
 #include "merge/MergeSelection.h"
 
 #include <QObject>
@@ -31,13 +32,29 @@ public:
     ~MergeSession() override;
 
     // ---- the list ----
+    // The list as the card is filled from it: the list read, with the columns the mapping
+    // adds (see mappedList); its rows and the numbers of its own columns are the list's.
     const std::shared_ptr<const AddressList>& list() const { return list_; }
+    // The list as read, with its own columns only.
+    const std::shared_ptr<const AddressList>& sourceList() const { return source_; }
     bool hasList() const { return list_ != nullptr; }
     int rowCount() const { return list_ ? list_->rowCount() : 0; }
-    // Takes `list` for the card: all rows chosen, nothing ticked, the first record shown.
+    // Takes `list` for the card, mapped as the mapping chooser says: all rows chosen, nothing
+    // ticked, the first record shown.
     void setList(std::shared_ptr<const AddressList> list);
+    // Takes a list made in the program (the address book's) as setList does, cancelling a
+    // file still being read.
+    void useList(std::shared_ptr<const AddressList> list);
     // No list (another card): also cancels a read.
     void clear();
+
+    // ---- which column fills which field ----
+    const ColumnMapping& mapping() const { return mapping_; }
+    // Maps the list anew; the rows chosen, the ticks and the record shown stay.
+    void setMapping(const ColumnMapping& mapping);
+    // Chooses the mapping of each list taken; without one the address fields are guessed.
+    using MappingChooser = std::function<ColumnMapping(const AddressList&)>;
+    void setMappingChooser(MappingChooser chooser) { chooser_ = std::move(chooser); }
 
     // ---- reading a list in the background ----
     // The list chosen so far stays until the read succeeds.
@@ -79,7 +96,10 @@ signals:
 private:
     void loaded(const AddressListResult& result);
 
-    std::shared_ptr<const AddressList> list_;
+    std::shared_ptr<const AddressList> source_;
+    std::shared_ptr<const AddressList> list_;  // source_ mapped
+    ColumnMapping mapping_;
+    MappingChooser chooser_;
     AddressListLoader* loader_ = nullptr;
     std::shared_ptr<const AddressList> loadingRows_;
     QString requestedPath_;  // of the last read started

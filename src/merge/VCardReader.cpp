@@ -18,13 +18,31 @@ namespace bb::addresslist {
 
 namespace {
 
-enum Column { Anrede, Vorname, Nachname, Name, Strasse, Plz, Ort, Land, EMail, Geburtstag, Count };
+// Firma, Telefon and Notiz are columns only when some card has them.
+enum Column {
+    Anrede,
+    Vorname,
+    Nachname,
+    Name,
+    Strasse,
+    Plz,
+    Ort,
+    Land,
+    EMail,
+    Geburtstag,
+    Firma,
+    Telefon,
+    Notiz,
+    Count
+};
+constexpr int kFirstOptional = Firma;
 
 QStringList columnNames() {
-    return {QStringLiteral("Anrede"),    QStringLiteral("Vorname"), QStringLiteral("Nachname"),
-            QStringLiteral("Name"),      QStringLiteral("Straße"),  QStringLiteral("PLZ"),
-            QStringLiteral("Ort"),       QStringLiteral("Land"),    QStringLiteral("E-Mail"),
-            QStringLiteral("Geburtstag")};
+    return {QStringLiteral("Anrede"),     QStringLiteral("Vorname"), QStringLiteral("Nachname"),
+            QStringLiteral("Name"),       QStringLiteral("Straße"),  QStringLiteral("PLZ"),
+            QStringLiteral("Ort"),        QStringLiteral("Land"),    QStringLiteral("E-Mail"),
+            QStringLiteral("Geburtstag"), QStringLiteral("Firma"),   QStringLiteral("Telefon"),
+            QStringLiteral("Notiz")};
 }
 
 bool sameName(QStringView a, QStringView b) {
@@ -324,6 +342,15 @@ public:
         } else if (sameName(prop.name, u"EMAIL") && prop.rank < emailRank_) {
             emailRank_ = prop.rank;
             row_[EMail] = unescape(prop.value).trimmed();
+        } else if (sameName(prop.name, u"ORG") && row_[Firma].isEmpty()) {
+            row_[Firma] = components(prop.value, 1)[0];
+        } else if (sameName(prop.name, u"TEL") && prop.rank < telRank_) {
+            telRank_ = prop.rank;
+            QString tel = unescape(prop.value).trimmed();
+            if (tel.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) tel.remove(0, 4);
+            row_[Telefon] = tel;
+        } else if (sameName(prop.name, u"NOTE") && row_[Notiz].isEmpty()) {
+            row_[Notiz] = unescape(prop.value);
         } else if (sameName(prop.name, u"BDAY") && row_[Geburtstag].isEmpty()) {
             const QString written = unescape(prop.value).trimmed();
             row_[Geburtstag] = prop.textValue ? written : formatBirthday(written);
@@ -341,11 +368,22 @@ public:
 private:
     QStringList row_;
     bool haveN_ = false, haveFn_ = false;
-    Rank adrRank_ = kNoneYet, emailRank_ = kNoneYet;
+    Rank adrRank_ = kNoneYet, emailRank_ = kNoneYet, telRank_ = kNoneYet;
 };
 
 bool isVCardValue(QStringView value) {
     return sameName(value.trimmed(), u"VCARD");
+}
+
+// Drops the optional columns no card filled.
+void dropEmptyOptionalColumns(AddressList& list) {
+    for (int c = Count - 1; c >= kFirstOptional; --c) {
+        const bool used = std::any_of(list.rows.begin(), list.rows.end(),
+                                      [c](const QStringList& row) { return !row[c].isEmpty(); });
+        if (used) continue;
+        list.columns.removeAt(c);
+        for (QStringList& row : list.rows) row.removeAt(c);
+    }
 }
 
 AddressListResult missingEnd(int line, int beginLine) {
@@ -391,6 +429,7 @@ AddressListResult readVCard(const QByteArray& bytes, const QString& path,
     if (card) return missingEnd(lines.lastLine(), card->beginLine);
     if (list->rows.empty())
         return failure(QStringLiteral("Die Datei enthält keine Visitenkarten (vCard)."));
+    dropEmptyOptionalColumns(*list);
     AddressListResult result;
     result.list = std::move(list);
     return result;

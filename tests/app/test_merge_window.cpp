@@ -1,10 +1,14 @@
 // Personal cards in the main window: the menu item and the print tab's button open the dialog,
 // whose "Drucken" prints through the print tab; the views draw the record shown, except a
-// text being typed on; the list chosen for a card is read again when the card is opened.
+// text being typed on; the list chosen for a card is read again when the card is opened, and
+// a list's columns chosen for the fields are remembered for it; the address book as a card's
+// list, and its birthdays at start.
 #include "AppTestSupport.h"
 
 #include "editor/EditorController.h"
 #include "editor/EditorTab.h"
+#include "merge/AddressBook.h"
+#include "merge/ColumnMapping.h"
 #include "merge/ListMemory.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/MergeDialog.h"
@@ -13,11 +17,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -145,4 +151,103 @@ TEST_F(WindowTest, ListOfASavedCardIsReadAgainWhenTheCardIsOpened) {
     EXPECT_TRUE(w->statusBar()->currentMessage().contains(QStringLiteral("gäste.csv")));
     QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
     EXPECT_TRUE(rememberedList(s, card).isEmpty());
+}
+
+namespace {
+
+std::unique_ptr<MainWindow> windowWithBook(bbtest::ScriptedDialogs& dialogs,
+                                           const bbtest::TempFolder& folder) {
+    MainWindow::Options o;
+    o.programFolder = folder.path();
+    o.screenDpi = 96;
+    o.installStarter = false;
+    o.useSettings = true;
+    o.dataFolder = folder.file(QStringLiteral("daten"));
+    AddressBook book;
+    AddressEntry kaethe, jo;
+    kaethe[AddressField::Vorname] = QStringLiteral("Käthe");
+    kaethe[AddressField::Geburtstag] =
+        birthdayText({QDate::currentDate().day(), QDate::currentDate().month(), 0});
+    kaethe.tickedYear = QDate::currentDate().year();
+    jo[AddressField::Vorname] = QStringLiteral("Jo");
+    book.entries = {jo, kaethe};
+    EXPECT_TRUE(saveAddressBook(o.dataFolder, book));
+    return std::make_unique<MainWindow>(dialogs, o);
+}
+
+}  // namespace
+
+TEST_F(WindowTest, AddressBookIsTheCardsListAndIsRememberedForIt) {
+    bbtest::TemporarySettings settings;
+    auto w = windowWithBook(dialogs, folder);
+    putText(w->document(), 1, QStringLiteral("{Vorname}"));
+    const QString card = folder.file(QStringLiteral("karte.kar"));
+    dialogs.saveAnswers = {{card, 1}};
+    ASSERT_TRUE(w->saveCard());
+    auto* merge = w->findChild<MergeDialog*>();
+    ASSERT_TRUE(merge);
+    merge->findChild<QPushButton*>(QStringLiteral("adressbuchVerwenden"))->click();
+    ASSERT_TRUE(w->mergeSession().hasList());
+    EXPECT_EQ(w->mergeSession().rowCount(), 1);  // only this year's ticked
+    EXPECT_EQ(w->renderContext().fillText(QStringLiteral("{Vorname}")), QStringLiteral("Käthe"));
+
+    ASSERT_TRUE(w->openCard(card));
+    ASSERT_TRUE(w->mergeSession().hasList());
+    EXPECT_EQ(w->mergeSession().list()->path, kAddressBookListTicked);
+    QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+    EXPECT_EQ(rememberedList(s, card), kAddressBookListTicked);
+}
+
+TEST_F(WindowTest, BirthdaysAtStartOnlyWhenAskedFor) {
+    bbtest::TemporarySettings settings;
+    auto w = windowWithBook(dialogs, folder);
+    ASSERT_TRUE(w->findChild<QAction*>(QStringLiteral("AdressenItem")));
+    w->showUpcomingBirthdays();
+    EXPECT_FALSE(w->findChild<QMessageBox*>(QStringLiteral("GeburtstageHinweis")));
+
+    QSettings(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"))
+        .setValue(QStringLiteral("Adressen/GeburtstageBeimStart"), true);
+    w = windowWithBook(dialogs, folder);
+    w->showUpcomingBirthdays();
+    auto* note = w->findChild<QMessageBox*>(QStringLiteral("GeburtstageHinweis"));
+    ASSERT_TRUE(note);
+    EXPECT_FALSE(note->isModal());
+    EXPECT_TRUE(note->text().contains(QStringLiteral("heute: Käthe")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+TEST_F(WindowTest, AColumnChosenForAFieldRefillsTheCardAndIsRememberedForTheList) {
+    bbtest::TemporarySettings settings;
+    auto w = make(true);
+    putText(w->document(), 1, QStringLiteral("{Vorname} aus {Ort}"));
+    const QString list = folder.file(QStringLiteral("contacts.csv"));
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Given Name,Nickname,Home City\nWilhelmine,Mina,Lindenfeld\n");
+    }
+    loadAndWait(*w, list);
+    RenderContext& ctx = w->renderContext();
+
+    w->editing().setRunModal([&](QDialog& d) {
+        auto* combo = d.findChild<QComboBox*>(QStringLiteral("ColumnCombo:Vorname"));
+        EXPECT_NE(combo, nullptr);
+        if (!combo) return int(QDialog::Rejected);
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Nickname")));
+        emit combo->activated(combo->currentIndex());
+        return int(QDialog::Rejected);
+    });
+    w->findChild<QAction*>(QStringLiteral("SerienkartenItem"))->trigger();
+    ASSERT_TRUE(ctx.fillText);
+    EXPECT_EQ(ctx.fillText(QStringLiteral("{Vorname} aus {Ort}")),
+              QStringLiteral("Mina aus Lindenfeld"));
+
+    // Read again, the list is mapped as chosen.
+    w->mergeSession().clear();
+    loadAndWait(*w, list);
+    EXPECT_EQ(w->mergeSession().mapping().columnOf(QStringLiteral("Vorname")),
+              QStringLiteral("Nickname"));
+    EXPECT_EQ(ctx.fillText(QStringLiteral("{Vorname}")), QStringLiteral("Mina"));
+    QSettings s(QStringLiteral("Tovarin"), QStringLiteral("Brisella-Bildwerker"));
+    EXPECT_EQ(rememberedMapping(s, *w->mergeSession().sourceList()).columnOf(QStringLiteral("Ort")),
+              QStringLiteral("Home City"));
 }

@@ -241,3 +241,64 @@ TEST(CliMerge, BadListsAndChoicesAreRefusedWithTheirReason) {
                   .exitCode,
               2);
 }
+
+TEST(CliMerge, AnEnglishListFillsTheGermanFieldsThroughTheGuessedMapping) {
+    MergeFiles f;
+    const QString list = f.dir.file("contacts.csv");
+    {
+        QFile out(list);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(
+            "First Name,Last Name,Home City,Notes\r\nOttilie,Brennwald,Lindenfeld,\r\n"
+            "Kasimir,Quastberg,Hagedorn,Nachbar\r\n");
+    }
+    const CliRun fields = bbtest::runCli({"merge-fields", f.card, "--merge", list});
+    ASSERT_EQ(fields.exitCode, 0) << fields.err.constData();
+    const QJsonObject j = QJsonDocument::fromJson(fields.out).object();
+    EXPECT_EQ(j["columns"].toArray().toVariantList(),
+              (QVariantList{"First Name", "Last Name", "Home City", "Notes"}));
+    EXPECT_EQ(j["missing"].toArray().size(), 0);
+    EXPECT_EQ(j["unused"].toArray().toVariantList(), (QVariantList{"Home City", "Notes"}));
+    const QJsonArray mapping = j["mapping"].toArray();
+    ASSERT_EQ(mapping.size(), 3);
+    EXPECT_EQ(mapping[0].toObject(), (QJsonObject{{"field", "Vorname"}, {"column", "First Name"}}));
+    EXPECT_EQ(mapping[1].toObject(), (QJsonObject{{"field", "Nachname"}, {"column", "Last Name"}}));
+    EXPECT_EQ(mapping[2].toObject(), (QJsonObject{{"field", "Ort"}, {"column", "Home City"}}));
+
+    const QString pdf = f.dir.file("english.pdf");
+    const CliRun r =
+        runPrint({f.card, "--side", "outside", "--merge", list, "--pdf", pdf, "--layout"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_FALSE(r.err.contains("no column")) << r.err.constData();
+    const auto lines = layoutLines(r.out);
+    ASSERT_EQ(lines.size(), 2);
+
+    // --map chooses columns itself; an empty column leaves the field as typed.
+    const CliRun chosen = bbtest::runCli(
+        {"merge-fields", f.card, "--merge", list, "--map", "Vorname=Notes, Nachname="});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err.constData();
+    const QJsonObject c = QJsonDocument::fromJson(chosen.out).object();
+    EXPECT_EQ(c["missing"].toArray().toVariantList(), QVariantList{"Nachname"});
+    EXPECT_EQ(c["mapping"].toArray()[0].toObject(),
+              (QJsonObject{{"field", "Vorname"}, {"column", "Notes"}}));
+    const QString mapped = f.dir.file("mapped.pdf");
+    const CliRun m = runPrint({f.card, "--side", "outside", "--merge", list, "--rows", "2", "--map",
+                               "Vorname=Notes,Nachname=", "--pdf", mapped, "--layout"});
+    ASSERT_EQ(m.exitCode, 0) << m.err.constData();
+    EXPECT_TRUE(m.err.contains("{Nachname}")) << m.err.constData();
+    // A column the list lacks, a part without "=", --map without a list: refused.
+    const CliRun noColumn =
+        bbtest::runCli({"merge-fields", f.card, "--merge", list, "--map", "Vorname=Rufname"});
+    EXPECT_EQ(noColumn.exitCode, 1);
+    EXPECT_TRUE(noColumn.err.contains("Rufname")) << noColumn.err.constData();
+    EXPECT_EQ(
+        bbtest::runCli({"merge-fields", f.card, "--merge", list, "--map", "Vorname"}).exitCode, 1);
+    EXPECT_EQ(bbtest::runCli({"merge-fields", f.card, "--map", "Vorname=Notes"}).exitCode, 2);
+
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    EXPECT_EQ(textInCard(pdf, 1, lines[0]), QStringLiteral("Hallo Ottilie Brennwald"));
+    EXPECT_EQ(textInCard(pdf, 1, lines[1]), QStringLiteral("Hallo Kasimir Quastberg"));
+    const auto mappedLines = layoutLines(m.out);
+    ASSERT_EQ(mappedLines.size(), 1);
+    EXPECT_EQ(textInCard(mapped, 1, mappedLines[0]), QStringLiteral("Hallo Nachbar {Nachname}"));
+}

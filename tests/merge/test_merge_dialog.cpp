@@ -258,3 +258,52 @@ TEST(MergeExport, ALinkUnderARowsNameIsNeitherAskedAboutNorFollowed) {
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("keep me"));
 }
+
+TEST_F(DialogTest, TheColumnsTabShowsTheGuessesAndAChoiceRefillsTheCardAtOnce) {
+    auto list = std::make_shared<AddressList>();
+    list->columns = {"Given Name", "Family Name", "Nickname", "Town"};
+    list->rows = {{"Adalbert", "Zwiebelhaupt", "Berti", "Moosbach"}};
+    session.setList(list);
+    dialog.prepare({QStringLiteral("Vorname"), QStringLiteral("Gruß")}, QString());
+    auto* page = child<QWidget>("spaltenZuordnung");
+    const auto combo = [&](const char* field) {
+        auto* c = page->findChild<QComboBox*>(QStringLiteral("ColumnCombo:") + field);
+        EXPECT_NE(c, nullptr) << field;
+        return c;
+    };
+    // The card's fields first, then the address fields; the guesses preselected.
+    EXPECT_EQ(page->findChildren<QComboBox*>().size(), 11);
+    EXPECT_EQ(combo("Vorname")->currentText(), QStringLiteral("Given Name"));
+    EXPECT_EQ(combo("Nachname")->currentText(), QStringLiteral("Family Name"));
+    EXPECT_EQ(combo("Ort")->currentText(), QStringLiteral("Town"));
+    EXPECT_EQ(combo("Gruß")->currentText(), QStringLiteral("(keine)"));
+    EXPECT_EQ(child<QLabel>("MissingFieldsLabel")->text(),
+              QStringLiteral("Felder der Karte ohne Spalte: Gruß"));
+    // The table shows the list as read.
+    EXPECT_EQ(child<QTableView>("RecordTable")->model()->columnCount(), 5);
+
+    QSignalSpy chosen(&dialog, &MergeDialog::mappingChosen);
+    QSignalSpy refill(&session, &MergeSession::shownChanged);
+    QComboBox* vorname = combo("Vorname");
+    vorname->setCurrentIndex(vorname->findText(QStringLiteral("Nickname")));
+    emit vorname->activated(vorname->currentIndex());
+    EXPECT_EQ(chosen.count(), 1);
+    EXPECT_GE(refill.count(), 1);
+    EXPECT_EQ(session.mapping().columnOf(QStringLiteral("Vorname")), QStringLiteral("Nickname"));
+    EXPECT_EQ(session.fillFunction()(QStringLiteral("Hallo {Vorname}")),
+              QStringLiteral("Hallo Berti"));
+    EXPECT_EQ(child<QLabel>("UnusedColumnsLabel")->text(),
+              QStringLiteral("Spalten, die die Karte nicht verwendet: Given Name, Family Name, "
+                             "Town"));
+
+    // "(keine)": the field stays as typed and is named as missing.
+    vorname->setCurrentIndex(0);
+    emit vorname->activated(0);
+    EXPECT_EQ(session.fillFunction()(QStringLiteral("{Vorname}")), QStringLiteral("{Vorname}"));
+    EXPECT_TRUE(child<QLabel>("MissingFieldsLabel")->text().contains(QLatin1String("Vorname")));
+
+    // A field the card gained since gets its guess when the dialog opens again.
+    dialog.prepare({QStringLiteral("Vorname"), QStringLiteral("nickname")}, QString());
+    EXPECT_EQ(combo("nickname")->currentText(), QStringLiteral("Nickname"));
+    EXPECT_EQ(combo("Vorname")->currentText(), QStringLiteral("(keine)"));
+}

@@ -21,7 +21,7 @@ void AddressListModel::ticksChanged() {
 }
 
 bool AddressListModel::tickable() const {
-    return list_ && list_ == session_.list();
+    return list_ && list_ == session_.sourceList();
 }
 
 int AddressListModel::rowCount(const QModelIndex& parent) const {

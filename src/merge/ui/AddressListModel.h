@@ -18,7 +18,8 @@ class AddressListModel : public QAbstractTableModel {
 public:
     explicit AddressListModel(MergeSession& session, QObject* parent = nullptr);
 
-    // The list shown: the session's own, or the first rows of one being read (not tickable).
+    // The list shown: the session's own as read, or the first rows of one being read (not
+    // tickable).
     void setList(std::shared_ptr<const AddressList> list);
     const std::shared_ptr<const AddressList>& list() const { return list_; }
     // The ticks are the session's: repaints the tick column after they changed.

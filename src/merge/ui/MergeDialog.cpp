@@ -3,11 +3,14 @@
 
 #include "document/CardDocument.h"
 #include "document/UserDialogs.h"
+#include "merge/AddressBook.h"
+#include "merge/ColumnMapping.h"
 #include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/AddressListModel.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -20,8 +23,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -49,6 +54,14 @@ QLabel* wrappingLabel(const char* name, QWidget* parent) {
     return label;
 }
 
+// The file's name, or what the address book's marker stands for.
+QString listName(const QString& path) {
+    if (path == kAddressBookListAll) return QStringLiteral("Adressbuch");
+    if (path == kAddressBookListTicked)
+        return QStringLiteral("Adressbuch (dieses Jahr angekreuzt)");
+    return QFileInfo(path).fileName();
+}
+
 }  // namespace
 
 MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* parent)
@@ -58,6 +71,12 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     resize(720, 560);
     QHBoxLayout* listRow = buildListRow();
     buildTable();
+    // The records and the mapping share the room of a tab each, so the dialog fits a small
+    // screen.
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("MergeTabs"));
+    tabs_->addTab(table_, QStringLiteral("Datensätze"));
+    tabs_->addTab(buildMapping(), QStringLiteral("Spalten zuordnen"));
     QHBoxLayout* choices = buildChoices();
     QHBoxLayout* buttons = buildButtons();
 
@@ -65,7 +84,7 @@ MergeDialog::MergeDialog(MergeSession& session, UserDialogs& dialogs, QWidget* p
     layout->addLayout(listRow);
     layout->addWidget(warningsLabel_);
     layout->addWidget(loadRow_);
-    layout->addWidget(table_, 1);
+    layout->addWidget(tabs_, 1);
     layout->addWidget(missingLabel_);
     layout->addWidget(emptyFieldsLabel_);
     layout->addWidget(unusedLabel_);
@@ -82,9 +101,20 @@ QHBoxLayout* MergeDialog::buildListRow() {
     chooseBtn->setObjectName(QStringLiteral("ChooseListBtn"));
     chooseBtn->setStatusTip(
         QStringLiteral("Wählt die Adressliste (CSV oder vCard) für diese Karte"));
+    // The address book "Adressen" as the list, all of it or this year's ticked entries.
+    auto* bookBtn = new QPushButton(QStringLiteral("Adressbuch verwenden"), this);
+    bookBtn->setObjectName(QStringLiteral("adressbuchVerwenden"));
+    bookBtn->setStatusTip(QStringLiteral("Nimmt die Adressen des Adressbuchs als Liste"));
+    auto* tickedOnly = new QCheckBox(QStringLiteral("nur für dieses Jahr angekreuzte"), this);
+    tickedOnly->setObjectName(QStringLiteral("nurAngekreuzte"));
+    tickedOnly->setChecked(true);
+    connect(bookBtn, &QPushButton::clicked, this,
+            [this, tickedOnly] { emit addressBookRequested(tickedOnly->isChecked()); });
     listLabel_ = wrappingLabel("ListLabel", this);
     auto* listRow = new QHBoxLayout;
     listRow->addWidget(chooseBtn);
+    listRow->addWidget(bookBtn);
+    listRow->addWidget(tickedOnly);
     listRow->addWidget(listLabel_, 1);
     warningsLabel_ = wrappingLabel("ReadWarningsLabel", this);
 
@@ -135,9 +165,33 @@ void MergeDialog::buildTable() {
     // The row picked in the table is the record the card shows.
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && model_->list() == session_.list())
+                if (current.isValid() && model_->list() == session_.sourceList())
                     session_.showRecord(current.row());
             });
+}
+
+// "Spalten zuordnen": a combo per field with "(keine)" and the list's columns; its rows are
+// made by refreshMapping.
+QWidget* MergeDialog::buildMapping() {
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("spaltenZuordnung"));
+    auto* intro = new QLabel(
+        QStringLiteral("Welche Spalte der Liste füllt welches Feld? Die Zuordnung gilt für "
+                       "diese Liste und wird gemerkt."),
+        page);
+    intro->setWordWrap(true);
+    auto* rows = new QWidget;
+    mappingForm_ = new QFormLayout(rows);
+    mappingForm_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(QStringLiteral("MappingScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(rows);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(intro);
+    layout->addWidget(scroll, 1);
+    return page;
 }
 
 // Which rows, how many copies, which sides, and the column that names exported pictures.
@@ -240,12 +294,15 @@ QHBoxLayout* MergeDialog::buildButtons() {
 void MergeDialog::prepare(const QStringList& cardFields, const QString& listFolder, int shownSide) {
     cardFields_ = cardFields;
     listFolder_ = listFolder;
+    // Fields the card has gained since the list was mapped get their guess.
+    if (const auto& source = session_.sourceList())
+        session_.setMapping(guessMapping(*source, mappingFields(cardFields_), session_.mapping()));
     if (!sidesChosen_)
         sidesCombo_->setCurrentIndex(sidesCombo_->findData(
             int(shownSide == SideInside ? MergeSides::Inside : MergeSides::Outside)));
     refresh();
     // The table starts at the record the card shows.
-    if (model_->list() && model_->list() == session_.list()) {
+    if (model_->list() && model_->list() == session_.sourceList()) {
         const QModelIndex shown = model_->index(session_.shownRecord(), 1);
         table_->setCurrentIndex(shown);
         table_->scrollTo(shown);
@@ -276,6 +333,7 @@ void MergeDialog::loadFailed(const QString& path, const QString& error) {
 
 void MergeDialog::refresh() {
     refreshList();
+    refreshMapping();
     refreshNotes();
     refreshChoice();
 }
@@ -286,7 +344,7 @@ void MergeDialog::refreshList() {
     loadProgress_->setValue(session_.loadProgress());
     // While a list is read its first rows show; the list chosen before stays the card's.
     const std::shared_ptr<const AddressList>& shown =
-        loading && session_.loadingRows() ? session_.loadingRows() : session_.list();
+        loading && session_.loadingRows() ? session_.loadingRows() : session_.sourceList();
     if (shown != model_->list()) {
         model_->setList(shown);
         table_->resizeColumnsToContents();
@@ -294,7 +352,7 @@ void MergeDialog::refreshList() {
         model_->ticksChanged();
     }
 
-    const std::shared_ptr<const AddressList>& list = session_.list();
+    const std::shared_ptr<const AddressList>& list = session_.sourceList();
     if (loading && session_.loadingRows() != shown) {
         listLabel_->setText(QStringLiteral("%1 wird gelesen ...")
                                 .arg(QFileInfo(session_.loadingPath()).fileName()));
@@ -303,7 +361,7 @@ void MergeDialog::refreshList() {
                                 .arg(QFileInfo(session_.loadingPath()).fileName()));
     } else if (list) {
         listLabel_->setText(QStringLiteral("%1: %2, %3")
-                                .arg(QFileInfo(list->path).fileName(),
+                                .arg(listName(list->path),
                                      counted(list->rowCount(), "Datensatz", "Datensätze"),
                                      counted(int(list->columns.size()), "Spalte", "Spalten")));
     } else {
@@ -333,12 +391,61 @@ void MergeDialog::refreshList() {
     }
 }
 
+void MergeDialog::refreshMapping() {
+    const std::shared_ptr<const AddressList>& list = session_.sourceList();
+    const QStringList fields = list ? mappingFields(cardFields_) : QStringList();
+    const QStringList columns = list ? list->columns : QStringList();
+    if (fields != mappingFields_ || columns != mappingColumns_) {
+        mappingFields_ = fields;
+        mappingColumns_ = columns;
+        while (mappingForm_->rowCount() > 0) mappingForm_->removeRow(0);
+        columnCombos_.clear();
+        for (const QString& field : fields) {
+            auto* combo = new QComboBox;
+            combo->setObjectName(QStringLiteral("ColumnCombo:") + field);
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            combo->setMinimumContentsLength(12);
+            combo->addItem(QStringLiteral("(keine)"), QString());
+            for (const QString& column : columns) combo->addItem(column, column);
+            combo->setStatusTip(QStringLiteral("Die Spalte, aus der {%1} gefüllt wird").arg(field));
+            connect(combo, &QComboBox::activated, this,
+                    [this, field, combo] { chooseColumn(field, combo->currentData().toString()); });
+            mappingForm_->addRow(QStringLiteral("{%1}").arg(field), combo);
+            columnCombos_.emplace_back(field, combo);
+        }
+        if (fields.isEmpty())
+            mappingForm_->addRow(new QLabel(QStringLiteral("Noch keine Adressliste gewählt.")));
+    }
+    for (const auto& [field, combo] : columnCombos_) {
+        const QSignalBlocker quiet(combo);
+        const int c = list->columnOf(session_.mapping().columnOf(field));
+        combo->setCurrentIndex(c < 0 ? 0 : c + 1);
+    }
+}
+
+void MergeDialog::chooseColumn(const QString& field, const QString& column) {
+    ColumnMapping mapping = session_.mapping();
+    if (mapping.has(field) && mapping.columnOf(field) == column) return;
+    mapping.set(field, column);
+    session_.setMapping(mapping);
+    emit mappingChosen();
+}
+
 void MergeDialog::refreshNotes() {
-    const std::shared_ptr<const AddressList>& list = model_->list();
+    const std::shared_ptr<const AddressList>& shown = model_->list();
+    // The session's list is judged as it fills the card, i.e. mapped.
+    const bool own = shown && shown == session_.sourceList();
+    const std::shared_ptr<const AddressList>& list = own ? session_.list() : shown;
     FieldNotes notes;
-    if (list)
-        notes = fieldNotes(cardFields_, *list);
-    else if (!cardFields_.isEmpty())
+    if (list) notes = fieldNotes(cardFields_, *list);
+    if (own) {
+        const QStringList unused = unusedColumns(cardFields_, *shown, session_.mapping());
+        notes.unused.clear();
+        if (!unused.isEmpty())
+            notes.unused = QStringLiteral("Spalten, die die Karte nicht verwendet: ") +
+                           unused.join(QStringLiteral(", "));
+    }
+    if (!list && !cardFields_.isEmpty())
         notes.unused =
             QStringLiteral("Felder der Karte: ") + cardFields_.join(QStringLiteral(", "));
     if (list && cardFields_.isEmpty())

@@ -1,5 +1,6 @@
 // "Serienkarten": chooses the address list of the card, shows its fields and first rows
-// (with the progress of a long read), which fields of the card lack a column, which rows a
+// (with the progress of a long read), which column fills which field of the card and of an
+// address ("Spalten zuordnen"), which fields of the card lack a column, which rows a
 // merge takes and how often, and starts printing or exporting the merge. Everything it shows
 // and changes is the session's; printing, exporting and forgetting the list are the window's,
 // asked for by signals.
@@ -20,8 +21,10 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QFormLayout;
 class QSpinBox;
 class QTableView;
+class QTabWidget;
 
 namespace bb {
 
@@ -50,15 +53,23 @@ signals:
     void printRequested(const bb::MergePlan& plan, bb::MergeSides sides);
     void exportRequested(const std::vector<int>& rows, int nameColumn, bb::MergeSides sides);
     void removeRequested();
+    // "Adressbuch verwenden": the address book (with `tickedOnly` this year's ticked entries)
+    // is to become the card's list.
+    void addressBookRequested(bool tickedOnly);
+    // The person chose a column for a field; the session holds the new mapping.
+    void mappingChosen();
 
 private:
     QHBoxLayout* buildListRow();
     void buildTable();
+    QWidget* buildMapping();
     QHBoxLayout* buildChoices();
     QHBoxLayout* buildButtons();
     void refresh();
     void refreshList();
     void refreshNotes();
+    void refreshMapping();
+    void chooseColumn(const QString& field, const QString& column);
     void refreshChoice();
     void loadFailed(const QString& path, const QString& error);
     void requestPrint();
@@ -75,6 +86,12 @@ private:
     QWidget* loadRow_ = nullptr;
     QProgressBar* loadProgress_ = nullptr;
     QTableView* table_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QFormLayout* mappingForm_ = nullptr;
+    // One combo per field of the mapping, and the fields and columns they were made for.
+    std::vector<std::pair<QString, QComboBox*>> columnCombos_;
+    QStringList mappingFields_;
+    QStringList mappingColumns_;
     QLabel* missingLabel_ = nullptr;
     QLabel* unusedLabel_ = nullptr;
     QWidget* rowsBox_ = nullptr;
