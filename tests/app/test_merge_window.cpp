@@ -214,6 +214,7 @@ TEST_F(WindowTest, BirthdaysAtStartOnlyWhenAskedFor) {
     EXPECT_FALSE(note->isModal());
     EXPECT_TRUE(note->text().contains(QStringLiteral("heute: Käthe")));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
 
 TEST_F(WindowTest, AColumnChosenForAFieldRefillsTheCardAndIsRememberedForTheList) {
     bbtest::TemporarySettings settings;
