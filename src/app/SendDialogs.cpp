@@ -86,6 +86,9 @@ MailOptionsDialog::MailOptionsDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(choiceGroup(this, QStringLiteral("Als"), "MailFormatGroup", jpeg_,
                                   QStringLiteral("&JPEG-Bild"), "MailJpegRadio", pdf_,
                                   QStringLiteral("&PDF-Datei"), "MailPdfRadio"));
+    outside_->setStatusTip(
+        QStringLiteral("Die Vorderseite mit der Rückseite, wie man sie von außen sieht"));
+    both_->setStatusTip(QStringLiteral("Dazu die Innenseite mit dem Gruß"));
     jpeg_->setStatusTip(QStringLiteral("Ein Bild je Seite, das jedes Telefon zeigt"));
     pdf_->setStatusTip(QStringLiteral("Eine PDF-Datei, zum Ausdrucken beim Empfänger"));
     addOkCancel(this, layout, QStringLiteral("&Senden"));
