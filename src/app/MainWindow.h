@@ -45,6 +45,7 @@ enum class RecoveryAnswer;
 class CardTypeEditDialog;
 class GridDialog;
 class GuideWindow;
+class LabelDialog;
 class MailLauncher;
 class MergeDialog;
 class MergeSession;
@@ -166,6 +167,10 @@ public:
     // print preview show; "Serienkarten..." opens the dialog.
     MergeSession& mergeSession() { return *merge_; }
     void openMergeDialog();
+    // "Etiketten drucken...": the list's addresses on label sheets; without a list the person
+    // is asked to choose one first.
+    void openLabelDialog();
+    LabelDialog* labelDialog() const { return labelDialog_; }
 
     // "Als PDF speichern...": asks for the layout, marks and bleed, then the file.
     void saveAsPdf();
@@ -315,6 +320,7 @@ private:
     GuideWindow* guide_ = nullptr;
     MergeSession* merge_ = nullptr;
     MergeDialog* mergeDialog_ = nullptr;
+    LabelDialog* labelDialog_ = nullptr;
     bool mergeRestorePending_ = false;  // a card was cleared: its successor's list is read
     bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
     std::shared_ptr<MailLauncher> mailLauncher_;

@@ -121,6 +121,10 @@ void MainWindow::addPrintItems(QMenu* datei) {
                "SerienkartenItem", {},
                QStringLiteral("Druckt oder exportiert persönliche Karten aus einer Adressliste"),
                [this] { openMergeDialog(); });
+    addCommand(datei, QStringLiteral("file.labels"), QStringLiteral("Et&iketten drucken..."),
+               "EtikettenItem", {},
+               QStringLiteral("Druckt die Anschriften einer Adressliste auf Etikettenbögen"),
+               [this] { openLabelDialog(); });
 }
 
 QString MainWindow::saveQuestion() const {

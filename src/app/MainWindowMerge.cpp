@@ -16,6 +16,7 @@
 #include "merge/ui/MergeDialog.h"
 #include "merge/ui/MergeExport.h"
 #include "merge/ui/RecordBar.h"
+#include "print/ui/LabelDialog.h"
 #include "print/ui/PrintTab.h"
 
 #include <QDir>
@@ -95,6 +96,25 @@ void MainWindow::openMergeDialog() {
     if (!doc_->fileName.isEmpty()) folder = QFileInfo(doc_->fileName).absolutePath();
     mergeDialog_->prepare(fieldsOfCard(*doc_), folder, editing_->editedSide());
     editing_->modal(*mergeDialog_);
+}
+
+void MainWindow::openLabelDialog() {
+    if (!merge_->hasList()) {
+        const int answer = dialogs_.message(
+            QStringLiteral("Für Etiketten wird eine Adressliste gebraucht. Jetzt eine "
+                           "Adressliste wählen?"),
+            QStringLiteral("Etiketten drucken"), MsgIcon::Question, BtnYes | BtnNo);
+        if (answer != BtnYes) return;
+        openMergeDialog();
+        if (!merge_->hasList()) return;
+    }
+    if (!labelDialog_) {
+        QSettings* settings = options_.useSettings ? &settings_->settings() : nullptr;
+        labelDialog_ = new LabelDialog(*merge_, dialogs_, settings, &print_->printerTarget(), this);
+        labelDialog_->setRunModal([this](QDialog& d) { return editing_->modal(d); });
+    }
+    labelDialog_->prepare();
+    editing_->modal(*labelDialog_);
 }
 
 void MainWindow::updateMergeFill() {

@@ -24,6 +24,14 @@ const std::vector<Command>& commands() {
          "(OUT is a folder; --side both: two pictures per row)]",
          &runExport},
         {"info", "CARD.kar", &runInfo},
+        {"labels",
+         "--merge LIST.csv|LIST.vcf [--rows 1-20] [--map FIELD=COLUMN,...] --sheet ID|custom "
+         "[--used N] [--copies N "
+         "(of each row)] [--template FILE (UTF-8 text with {Vorname} and the like; default: "
+         "Anrede, name, street, postcode and town, country)] (--pdf OUT.pdf | --printer NAME "
+         "[--wait SECONDS]); --sheet custom takes --label WxH --margins LEFT,TOP "
+         "--pitch ACROSS,DOWN --grid COLUMNSxROWS (millimetres, A4)",
+         &runLabels},
         {"make-designs", "DESCRIPTION.json OUTDIR (build tool: draws the shipped designs)",
          &runMakeDesigns},
         {"merge-fields",

@@ -88,6 +88,9 @@ int runEnvelopes(const QStringList& args);
 int runExport(const QStringList& args);
 // info CARD.kar: the card file's data as one JSON object (CmdInfo.cpp)
 int runInfo(const QStringList& args);
+// labels --merge LIST --sheet ID ... (--pdf OUT.pdf | --printer NAME): address labels
+// (CmdLabels.cpp)
+int runLabels(const QStringList& args);
 // merge-fields CARD.kar [--merge LIST [--map F=C,...]]: the card's fields as JSON
 // (CmdMerge.cpp)
 int runMergeFields(const QStringList& args);

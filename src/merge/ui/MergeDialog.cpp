@@ -108,6 +108,8 @@ QHBoxLayout* MergeDialog::buildListRow() {
     auto* tickedOnly = new QCheckBox(QStringLiteral("nur für dieses Jahr angekreuzte"), this);
     tickedOnly->setObjectName(QStringLiteral("nurAngekreuzte"));
     tickedOnly->setChecked(true);
+    tickedOnly->setStatusTip(
+        QStringLiteral("Nimmt nur die Adressen, die für dieses Jahr angekreuzt sind"));
     connect(bookBtn, &QPushButton::clicked, this,
             [this, tickedOnly] { emit addressBookRequested(tickedOnly->isChecked()); });
     listLabel_ = wrappingLabel("ListLabel", this);
