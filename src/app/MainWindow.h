@@ -16,11 +16,13 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QSettings;
 class QMimeData;
 class QProgressBar;
 class QTabWidget;
+class QTemporaryDir;
 class QTimer;
 
 namespace bb {
@@ -46,6 +48,7 @@ class GuideWindow;
 class CardEnvelopeMaker;
 class EnvelopeDialog;
 class LabelDialog;
+class MailLauncher;
 class MergeDialog;
 class MergeSession;
 enum class MergeSides;
@@ -173,6 +176,23 @@ public:
     void openLabelDialog();
     LabelDialog* labelDialog() const { return labelDialog_; }
 
+    // "Als PDF speichern...": asks for the layout, marks and bleed, then the file.
+    void saveAsPdf();
+    // "Per E-Mail senden...": asks which sides and how, writes the files into a folder of
+    // this run (mailFolder) and hands them to the desktop's mail program; where that fails,
+    // offers to show the folder.
+    void sendByMail();
+    // Runs the option dialogs of both instead of exec() (tests); returns the dialog's result.
+    void setSendDialogHook(std::function<int(QDialog&)> hook) { sendDialogHook_ = std::move(hook); }
+    // Answers the offer to show the folder of a mail's files instead of the message (tests):
+    // given its text, true shows the folder.
+    void setMailFolderAsker(std::function<bool(const QString&)> asker) {
+        mailFolderAsker_ = std::move(asker);
+    }
+    MailLauncher& mailLauncher();
+    // The private folder of this run that holds the files of mails; empty before the first.
+    QString mailFolder() const;
+
     // Start-up state.
     bool closeConfirmed = false;
     bool startupLayoutPending = false;
@@ -218,6 +238,11 @@ private:
     QAction* commandAction(const QString& id) const;
     void buildFileMenu();
     void addPrintItems(QMenu* datei);
+    // "Als PDF speichern..." and "Per E-Mail senden..." (MainWindowSend.cpp).
+    void addSendItems(QMenu* datei);
+    int runSendDialog(QDialog& dialog);
+    // The card's name for files and the mail's subject: its file's name, else "Karte".
+    QString sendName() const;
     void buildEditMenu();
     void addSelectionItems();
     void addClipboardItems();
@@ -306,6 +331,10 @@ private:
     bool mergeExporting_ = false;       // the merge's export fills the texts itself meanwhile
     std::shared_ptr<CardEnvelopeMaker> envelopeMaker_;  // made with the envelope dialog
     EnvelopeDialog* envelopeDialog_ = nullptr;
+    std::shared_ptr<MailLauncher> mailLauncher_;
+    std::shared_ptr<QTemporaryDir> mailFolder_;  // removed with the window
+    std::function<int(QDialog&)> sendDialogHook_;
+    std::function<bool(const QString&)> mailFolderAsker_;
 };
 
 }  // namespace bb

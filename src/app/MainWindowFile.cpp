@@ -74,6 +74,7 @@ void MainWindow::buildFileMenu() {
                [this] { scan_->scanImage(); });
     datei->addSeparator();
     addPrintItems(datei);
+    addSendItems(datei);
     datei->addSeparator();
     addCommand(datei, QStringLiteral("file.exit"), QStringLiteral("&Beenden"), "ExitItem",
                {QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)},

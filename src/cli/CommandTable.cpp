@@ -41,6 +41,10 @@ const std::vector<Command>& commands() {
          "an empty COLUMN leaves the field unfilled)]]",
          &runMergeFields},
         {"ornaments", "[-o DIR (writes every ornament as NAME.svg)]", &runOrnaments},
+        {"pdf",
+         "CARD.kar OUT.pdf [--layout folded|sides (default: folded, outside and inside pages)] "
+         "[--crop-marks] [--bleed MM (e.g. 3)] [--dpi N (pictures; default 300)]",
+         &runPdf},
         {"print",
          "(CARD.kar --side outside|inside|both | --alignment-sheet) [--copies N] [--used N] "
          "[--cut] [--fold] [--calibration FILE] [--pdf OUT.pdf | --printer NAME] "

@@ -97,6 +97,9 @@ int runMergeFields(const QStringList& args);
 // ornaments [-o DIR]: the program's ornaments as JSON lines, with -o as SVG files
 // (CmdOrnaments.cpp)
 int runOrnaments(const QStringList& args);
+// pdf CARD.kar OUT.pdf [--layout folded|sides] [--crop-marks] [--bleed MM] [--dpi N]: the card
+// as a PDF file (CmdPdf.cpp)
+int runPdf(const QStringList& args);
 // print CARD.kar --side outside|inside ... (CmdPrint.cpp)
 int runPrint(const QStringList& args);
 // render CARD.kar --side outside|inside --dpi N -o OUT.png (CmdRender.cpp)

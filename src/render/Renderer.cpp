@@ -494,18 +494,20 @@ double cardUnitsPerMm(const CardDocument& doc) {
 // so that a pass over the side asks for exactly the pictures a full draw asks for.
 void drawSide(QPainter& canvas, const CardDocument& doc, int side, const RenderContext& ctx,
               int areaWidth, int areaHeight, int scrollX, int scrollY, double scale,
-              bool editorMode, bool picturesOnly) {
+              bool editorMode, bool picturesOnly, int bleed = 0) {
     const CardRect card = cardRect(areaWidth, areaHeight, scrollX, scrollY, editorMode);
+    const int b = editorMode ? 0 : bleed;  // the background and the clip reach that far out
+    const CardRect drawn{card.left - b, card.top - b, card.right + b, card.bottom + b};
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // In output mode the card is the clip for the whole call; every narrower clip below is
     // taken inside save()/restore() so that this one comes back after it.
-    if (!editorMode) canvas.setClipRect(rectFromEdges(card), Qt::IntersectClip);
+    if (!editorMode) canvas.setClipRect(rectFromEdges(drawn), Qt::IntersectClip);
     const QRect visible = visibleArea(canvas);
 
-    drawBackground(canvas, doc.sideBackground(side), ctx, card, areaWidth, areaHeight, editorMode,
-                   visible);
+    drawBackground(canvas, doc.sideBackground(side), ctx, drawn, areaWidth + 2 * b,
+                   areaHeight + 2 * b, editorMode, visible);
     if (editorMode && ctx.showHalfLabels && !picturesOnly) {
         const qint64 fold = qint64(areaWidth) / 2 - scrollX;  // the fold, in whole pixels
         drawHalfLabels(canvas, side, card, clampCoord(fold));
@@ -580,6 +582,12 @@ void drawCardSide(QPainter& canvas, const CardDocument& doc, int side, const Ren
                   bool editorMode) {
     drawSide(canvas, doc, side, ctx, areaWidth, areaHeight, scrollX, scrollY, scale, editorMode,
              false);
+}
+
+void drawCardSideBleeding(QPainter& canvas, const CardDocument& doc, int side,
+                          const RenderContext& ctx, int w, int h, int sx, int sy, double scale,
+                          int bleedPixels) {
+    drawSide(canvas, doc, side, ctx, w, h, sx, sy, scale, false, false, bleedPixels);
 }
 
 void drawCardSidePictures(QPainter& canvas, const CardDocument& doc, int side,
