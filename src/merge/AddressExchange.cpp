@@ -2,6 +2,8 @@
 // see AddressBook.h. Reading goes through the address list readers, so a file imports as it
 // would read as a card's list.
 #include "merge/AddressBook.h"
+#include "merge/ColumnMapping.h"
+#include "merge/MergeFields.h"
 
 #include "document/Cp1252.h"
 
@@ -180,40 +182,6 @@ QByteArray vcardBytes(const std::vector<AddressEntry>& entries, bool v4) {
 
 // ---- import ----
 
-// A header name as compared: lower case, without spaces and punctuation, "ß" as "ss".
-QString headerKey(const QString& name) {
-    QString key;
-    for (const QChar c : name.toLower()) {
-        if (c == u'ß')
-            key += QStringLiteral("ss");
-        else if (c.isLetterOrNumber())
-            key += c;
-    }
-    return key;
-}
-
-// The usual names of each field's column in German and English address files.
-const std::vector<QStringList>& fieldAliases() {
-    static const std::vector<QStringList> aliases = {
-        {"anrede", "salutation", "title", "titel", "prefix", "nameprefix"},
-        {"vorname", "firstname", "givenname", "rufname"},
-        {"nachname", "lastname", "familyname", "surname", "familienname"},
-        {"firma", "company", "organization", "organisation", "organization1name", "unternehmen"},
-        {"strasse", "str", "street", "address", "address1", "adresse", "homestreet",
-         "address1street", "strasseundhausnummer"},
-        {"plz", "postleitzahl", "zip", "zipcode", "postalcode", "postcode", "homepostalcode",
-         "address1postalcode"},
-        {"ort", "stadt", "wohnort", "city", "town", "homecity", "address1city"},
-        {"land", "country", "countryregion", "homecountry", "homecountryregion", "address1country"},
-        {"email", "mail", "emailaddress", "emailadresse", "email1value"},
-        {"telefon", "telefonnummer", "phone", "telephone", "tel", "homephone", "phone1value",
-         "mobil", "handy", "mobilephone"},
-        {"geburtstag", "geburtsdatum", "birthday", "dateofbirth"},
-        {"notiz", "notizen", "note", "notes", "bemerkung", "anmerkung"},
-    };
-    return aliases;
-}
-
 AddressImport importList(const AddressListResult& read) {
     AddressImport result;
     if (!read.ok()) {
@@ -223,16 +191,19 @@ AddressImport importList(const AddressListResult& read) {
     const AddressList& list = *read.list;
     result.warnings = list.warnings;
 
-    // Each field takes the first column bearing one of its names; a column serves one field.
+    // Each field takes the column of its usual German or English name, as a merge guesses it;
+    // a column serves one field. A bare "Name" is no last name here: it names whom nothing
+    // else names (below).
+    const ColumnMapping guess = guessMapping(list, addressBookFieldNames());
     std::vector<int> columnOf(kAddressFieldCount, -1);
     QSet<int> used;
     for (int f = 0; f < kAddressFieldCount; ++f) {
-        for (int c = 0; c < list.columns.size() && columnOf[size_t(f)] < 0; ++c)
-            if (!used.contains(c) &&
-                fieldAliases()[size_t(f)].contains(headerKey(list.columns[c]))) {
-                columnOf[size_t(f)] = c;
-                used.insert(c);
-            }
+        const QString column = guess.columnOf(addressBookFieldNames()[f]);
+        if (column.isEmpty() || (f == int(AddressField::Nachname) &&
+                                 fieldKey(column) == fieldKey(QStringLiteral("Name"))))
+            continue;
+        columnOf[size_t(f)] = list.columnOf(column);
+        if (columnOf[size_t(f)] >= 0) used.insert(columnOf[size_t(f)]);
     }
     const int tickColumn = list.columnOf(kTickColumn);
     if (tickColumn >= 0) used.insert(tickColumn);

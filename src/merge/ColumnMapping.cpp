@@ -29,6 +29,7 @@ struct FieldNames {
     const char* field;
     std::vector<const char*> usual;
     std::vector<const char*> weaker;
+    bool addressField = true;  // offered for envelopes and labels; false: the address book's own
 };
 
 const std::vector<FieldNames>& knownNames() {
@@ -74,6 +75,13 @@ const std::vector<FieldNames>& knownNames() {
         {"Geburtstag",
          {"Geburtstag", "Birthday", "Date of Birth", "Geburtsdatum", "Birthdate"},
          {}},
+        // Kept in the address book only; known so that its import finds them.
+        {"Telefon",
+         {"Telefon", "Telefonnummer", "Phone", "Telephone", "Tel", "Home Phone", "Telefon privat",
+          "Phone 1 - Value", "Mobil", "Handy", "Mobile Phone"},
+         {"Business Phone", "Telefon geschäftlich"},
+         false},
+        {"Notiz", {"Notiz", "Notizen", "Note", "Notes", "Bemerkung", "Anmerkung"}, {}, false},
     };
     return names;
 }
@@ -151,7 +159,8 @@ void writeEntries(QSettings& s, const std::vector<Entry>& entries) {
 
 QStringList addressFieldNames() {
     QStringList names;
-    for (const FieldNames& n : knownNames()) names << QString::fromUtf8(n.field);
+    for (const FieldNames& n : knownNames())
+        if (n.addressField) names << QString::fromUtf8(n.field);
     return names;
 }
 

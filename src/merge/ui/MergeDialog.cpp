@@ -8,21 +8,18 @@
 #include "merge/MergeFields.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/AddressListModel.h"
+#include "merge/ui/RowChoiceBox.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -198,33 +195,7 @@ QWidget* MergeDialog::buildMapping() {
 
 // Which rows, how many copies, which sides, and the column that names exported pictures.
 QHBoxLayout* MergeDialog::buildChoices() {
-    auto* rowsBox = new QGroupBox(QStringLiteral("Datensätze"), this);
-    rowsBox_ = rowsBox;
-    auto* allRadio = new QRadioButton(QStringLiteral("Alle Datensätze"), rowsBox);
-    allRadio->setObjectName(QStringLiteral("AllRowsRadio"));
-    allRadio->setStatusTip(QStringLiteral("Eine Karte für jeden Datensatz der Liste"));
-    auto* rangeRadio = new QRadioButton(QStringLiteral("Bereich:"), rowsBox);
-    rangeRadio->setObjectName(QStringLiteral("RangeRadio"));
-    rangeRadio->setStatusTip(QStringLiteral("Die Datensätze mit den angegebenen Nummern"));
-    auto* tickedRadio = new QRadioButton(QStringLiteral("Angekreuzte Datensätze"), rowsBox);
-    tickedRadio->setObjectName(QStringLiteral("TickedRadio"));
-    tickedRadio->setStatusTip(QStringLiteral("Die in der Tabelle angekreuzten Datensätze"));
-    rowChoice_ = new QButtonGroup(this);
-    rowChoice_->addButton(allRadio, int(MergeSession::Rows::All));
-    rowChoice_->addButton(rangeRadio, int(MergeSession::Rows::Range));
-    rowChoice_->addButton(tickedRadio, int(MergeSession::Rows::Ticked));
-    rangeEdit_ = new QLineEdit(rowsBox);
-    rangeEdit_->setObjectName(QStringLiteral("RangeEdit"));
-    rangeEdit_->setPlaceholderText(QStringLiteral("1-20, 25"));
-    planLabel_ = wrappingLabel("PlanLabel", rowsBox);
-    auto* rangeRow = new QHBoxLayout;
-    rangeRow->addWidget(rangeRadio);
-    rangeRow->addWidget(rangeEdit_, 1);
-    auto* rowsLayout = new QVBoxLayout(rowsBox);
-    rowsLayout->addWidget(allRadio);
-    rowsLayout->addLayout(rangeRow);
-    rowsLayout->addWidget(tickedRadio);
-    rowsLayout->addWidget(planLabel_);
+    rows_ = new RowChoiceBox(session_, this);
 
     copiesSpin_ = new QSpinBox(this);
     copiesSpin_->setObjectName(QStringLiteral("CopiesSpin"));
@@ -246,14 +217,8 @@ QHBoxLayout* MergeDialog::buildChoices() {
     form->addRow(QStringLiteral("Exemplare je Datensatz:"), copiesSpin_);
     form->addRow(QStringLiteral("Dateiname aus Spalte:"), nameColumnCombo_);
     auto* choices = new QHBoxLayout;
-    choices->addWidget(rowsBox, 1);
+    choices->addWidget(rows_, 1);
     choices->addLayout(form);
-    connect(rowChoice_, &QButtonGroup::idClicked, this,
-            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
-    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        session_.setRangeText(text);
-        session_.setRowChoice(MergeSession::Rows::Range);
-    });
     connect(copiesSpin_, &QSpinBox::valueChanged, &session_, &MergeSession::setCopies);
     connect(sidesCombo_, &QComboBox::activated, this, [this] { sidesChosen_ = true; });
     return choices;
@@ -476,9 +441,7 @@ void MergeDialog::refreshNotes() {
 
 void MergeDialog::refreshChoice() {
     const bool hasList = session_.hasList();
-    if (QAbstractButton* b = rowChoice_->button(int(session_.rowChoice()))) b->setChecked(true);
-    // The person's own typing is not put back over itself (the cursor would jump).
-    if (rangeEdit_->text() != session_.rangeText()) rangeEdit_->setText(session_.rangeText());
+    rows_->refresh();
     {
         const QSignalBlocker quiet(copiesSpin_);
         copiesSpin_->setValue(session_.copies());
@@ -486,17 +449,15 @@ void MergeDialog::refreshChoice() {
     QString why;
     const std::optional<MergePlan> plan = session_.plan(&why);
     if (plan) {
-        planLabel_->setPalette(QPalette());
-        planLabel_->setText(QStringLiteral("%1 × %2 = %3")
-                                .arg(counted(int(plan->rows.size()), "Datensatz", "Datensätze"),
-                                     counted(plan->copies, "Exemplar", "Exemplare"),
-                                     counted(plan->cardCount(), "Karte", "Karten")));
+        rows_->showPlan(QStringLiteral("%1 × %2 = %3")
+                            .arg(counted(int(plan->rows.size()), "Datensatz", "Datensätze"),
+                                 counted(plan->copies, "Exemplar", "Exemplare"),
+                                 counted(plan->cardCount(), "Karte", "Karten")));
     } else {
-        makeRed(planLabel_);
-        planLabel_->setText(hasList ? why : QString());
+        rows_->showRefusal(hasList ? why : QString());
     }
     // Without a list there is nothing to choose.
-    rowsBox_->setEnabled(hasList);
+    rows_->setEnabled(hasList);
     copiesSpin_->setEnabled(hasList);
     nameColumnCombo_->setEnabled(hasList);
     printBtn_->setEnabled(plan.has_value());

@@ -14,11 +14,9 @@
 #include <memory>
 #include <vector>
 
-class QButtonGroup;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QFormLayout;
@@ -27,6 +25,8 @@ class QTableView;
 class QTabWidget;
 
 namespace bb {
+
+class RowChoiceBox;
 
 struct AddressList;
 class AddressListModel;
@@ -94,10 +94,7 @@ private:
     QStringList mappingColumns_;
     QLabel* missingLabel_ = nullptr;
     QLabel* unusedLabel_ = nullptr;
-    QWidget* rowsBox_ = nullptr;
-    QButtonGroup* rowChoice_ = nullptr;
-    QLineEdit* rangeEdit_ = nullptr;
-    QLabel* planLabel_ = nullptr;
+    RowChoiceBox* rows_ = nullptr;
     QSpinBox* copiesSpin_ = nullptr;
     QComboBox* nameColumnCombo_ = nullptr;
     QComboBox* sidesCombo_ = nullptr;

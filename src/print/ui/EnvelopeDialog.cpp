@@ -5,22 +5,20 @@
 #include "merge/AddressList.h"
 #include "merge/MergeSession.h"
 #include "merge/ui/RecordBar.h"
+#include "merge/ui/RowChoiceBox.h"
 #include "print/PrinterTarget.h"
 #include "print/ui/SenderDialog.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -108,7 +106,8 @@ EnvelopeDialog::EnvelopeDialog(const EnvelopeMaker& maker, MergeSession& session
 void EnvelopeDialog::buildControls() {
     QFormLayout* envelopeForm = buildEnvelopeForm();
     QGroupBox* feedBox = buildFeedBox();
-    QGroupBox* rowsBox = buildRowsBox();
+    // Which rows: as in "Serienkarten", one envelope per chosen record.
+    rows_ = new RowChoiceBox(session_, this);
     auto* preview = new EnvelopePreview(
         [this](QPainter& p, const QRectF& target) {
             if (const std::optional<EnvelopeOrder> o = order(); o && session_.hasList())
@@ -127,7 +126,7 @@ void EnvelopeDialog::buildControls() {
     left->addWidget(preview_, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(feedBox);
-    right->addWidget(rowsBox);
+    right->addWidget(rows_);
     right->addStretch();
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
@@ -239,43 +238,6 @@ QGroupBox* EnvelopeDialog::buildFeedBox() {
 
     connect(testBtn, &QPushButton::clicked, this, &EnvelopeDialog::printTestPage);
     return feedBox;
-}
-
-// Which rows: as in "Serienkarten", one envelope per chosen record.
-QGroupBox* EnvelopeDialog::buildRowsBox() {
-    auto* rowsBox = new QGroupBox(QStringLiteral("Datensätze"), this);
-    auto* allRadio = new QRadioButton(QStringLiteral("Alle Datensätze"), rowsBox);
-    allRadio->setObjectName(QStringLiteral("AllRowsRadio"));
-    auto* rangeRadio = new QRadioButton(QStringLiteral("Bereich:"), rowsBox);
-    rangeRadio->setObjectName(QStringLiteral("RangeRadio"));
-    auto* tickedRadio = new QRadioButton(QStringLiteral("Angekreuzte Datensätze"), rowsBox);
-    tickedRadio->setObjectName(QStringLiteral("TickedRadio"));
-    rowChoice_ = new QButtonGroup(this);
-    rowChoice_->addButton(allRadio, int(MergeSession::Rows::All));
-    rowChoice_->addButton(rangeRadio, int(MergeSession::Rows::Range));
-    rowChoice_->addButton(tickedRadio, int(MergeSession::Rows::Ticked));
-    rangeEdit_ = new QLineEdit(rowsBox);
-    rangeEdit_->setObjectName(QStringLiteral("RangeEdit"));
-    rangeEdit_->setPlaceholderText(QStringLiteral("1-20, 25"));
-    planLabel_ = new QLabel(rowsBox);
-    planLabel_->setObjectName(QStringLiteral("PlanLabel"));
-    planLabel_->setWordWrap(true);
-    auto* rangeRow = new QHBoxLayout;
-    rangeRow->addWidget(rangeRadio);
-    rangeRow->addWidget(rangeEdit_, 1);
-    auto* rowsLayout = new QVBoxLayout(rowsBox);
-    rowsLayout->addWidget(allRadio);
-    rowsLayout->addLayout(rangeRow);
-    rowsLayout->addWidget(tickedRadio);
-    rowsLayout->addWidget(planLabel_);
-
-    connect(rowChoice_, &QButtonGroup::idClicked, this,
-            [this](int id) { session_.setRowChoice(MergeSession::Rows(id)); });
-    connect(rangeEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        session_.setRangeText(text);
-        session_.setRowChoice(MergeSession::Rows::Range);
-    });
-    return rowsBox;
 }
 
 QHBoxLayout* EnvelopeDialog::buildButtons() {
@@ -394,20 +356,14 @@ void EnvelopeDialog::refresh() {
         selectData(leadCombo_, lead);
     }
 
-    if (QAbstractButton* b = rowChoice_->button(int(session_.rowChoice()))) b->setChecked(true);
-    if (rangeEdit_->text() != session_.rangeText()) rangeEdit_->setText(session_.rangeText());
+    rows_->refresh();
     QString why;
     const std::optional<EnvelopeOrder> o = order(&why);
     if (o) {
-        planLabel_->setPalette(QPalette());
-        planLabel_->setText(o->rows.size() == 1
-                                ? QStringLiteral("1 Umschlag")
-                                : QStringLiteral("%1 Umschläge").arg(o->rows.size()));
+        rows_->showPlan(o->rows.size() == 1 ? QStringLiteral("1 Umschlag")
+                                            : QStringLiteral("%1 Umschläge").arg(o->rows.size()));
     } else {
-        QPalette p = planLabel_->palette();
-        p.setColor(QPalette::WindowText, QColor(190, 0, 0));
-        planLabel_->setPalette(p);
-        planLabel_->setText(why);
+        rows_->showRefusal(why);
     }
     printBtn_->setEnabled(o.has_value());
     pdfBtn_->setEnabled(o.has_value());

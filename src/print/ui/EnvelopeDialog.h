@@ -13,14 +13,12 @@
 #include <functional>
 #include <optional>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSettings;
@@ -28,6 +26,7 @@ class QSettings;
 namespace bb {
 
 class MergeSession;
+class RowChoiceBox;
 class PrinterTarget;
 class UserDialogs;
 
@@ -63,7 +62,6 @@ private:
     void buildControls();
     QFormLayout* buildEnvelopeForm();
     QGroupBox* buildFeedBox();
-    QGroupBox* buildRowsBox();
     QHBoxLayout* buildButtons();
     void restoreChoices();
     void storeChoices();
@@ -94,9 +92,7 @@ private:
     QComboBox* leadCombo_ = nullptr;
     QCheckBox* a4Check_ = nullptr;
     QWidget* preview_ = nullptr;
-    QButtonGroup* rowChoice_ = nullptr;
-    QLineEdit* rangeEdit_ = nullptr;
-    QLabel* planLabel_ = nullptr;
+    RowChoiceBox* rows_ = nullptr;
     QPushButton* printBtn_ = nullptr;
     QPushButton* pdfBtn_ = nullptr;
 };
