@@ -101,7 +101,7 @@ struct EnvelopeRequest {
     const EnvelopeSize* size = nullptr;
     bool window = false;
     bool layout = false;
-    QString list, rows, sender, recipientTemplate, pdf, printer;
+    QString list, rows, map, sender, recipientTemplate, pdf, printer;
     int waitSeconds = kJobWaitDefaultSeconds;
     // The envelope itself is the paper, unless --feed or --a4 place it.
     EnvelopePlacement placement;
@@ -110,8 +110,8 @@ struct EnvelopeRequest {
 // Reads the arguments into `r`; the reason they are wrong usage, or empty.
 QString parseRequest(const QStringList& args, EnvelopeRequest& r) {
     const ParsedArgs p = parseArgs(args,
-                                   {"--merge", "--rows", "--size", "--sender", "--template",
-                                    "--pdf", "--printer", "--wait", "--feed"},
+                                   {"--merge", "--rows", "--map", "--size", "--sender",
+                                    "--template", "--pdf", "--printer", "--wait", "--feed"},
                                    {"--window", "--layout", "--a4"});
     if (!p.error.isEmpty()) return p.error;
     if (!p.positional.isEmpty())
@@ -147,6 +147,7 @@ QString parseRequest(const QStringList& args, EnvelopeRequest& r) {
     }
     r.list = p.value("--merge");
     r.rows = p.value("--rows");
+    r.map = p.value("--map");
     r.sender = p.value("--sender");
     r.recipientTemplate = p.value("--template");
     r.pdf = p.value("--pdf");
@@ -172,7 +173,7 @@ bool makeFaces(const EnvelopeRequest& r, MergeRun& merge, std::vector<EnvelopeFa
         if (!read) return false;
         tmpl = *read;
     }
-    if (!loadMerge(r.list, r.rows, 1, merge)) return false;
+    if (!loadMerge(r.list, r.rows, 1, merge, r.map)) return false;
     const AddressList& list = *merge.list;
     const FieldFiller filler(list);
     const QString listTemplate = templateForList(tmpl, list);

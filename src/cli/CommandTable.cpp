@@ -11,7 +11,8 @@ const std::vector<Command>& commands() {
         {"designs", "[--occasion NAME] [-o DIR (writes the listed designs with their pictures)]",
          &runDesigns},
         {"envelopes",
-         "--merge LIST.csv|LIST.vcf [--rows 1-20] --size C6|DL|C5|C6/5|B6|Q155|US10|A7 "
+         "--merge LIST.csv|LIST.vcf [--rows 1-20] [--map FIELD=COLUMN,...] "
+         "--size C6|DL|C5|C6/5|B6|Q155|US10|A7 "
          "[--window] [--sender FILE (UTF-8, one line each; a line \"Land: NAME\" gives the "
          "country)] [--template FILE (default: {Anrede} / {Vorname} {Nachname} / {Straße} / "
          "{PLZ} {Ort} / {Land})] (--pdf OUT.pdf | --printer NAME [--wait SECONDS]) [--layout "

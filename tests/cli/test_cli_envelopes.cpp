@@ -141,7 +141,7 @@ TEST(CliEnvelopes, FeedAndA4PlaceTheEnvelopeOnTheSheet) {
     EXPECT_GT(name->mm.height(), name->mm.width());
 }
 
-TEST(CliEnvelopes, ATemplateFileShapesTheAddressAndMissingColumnsStayOff) {
+TEST(CliEnvelopes, ATemplateFileAndTheListsColumnNamesShapeTheAddress) {
     EnvelopeFiles f;
     const QString tmpl = f.dir.file("vorlage.txt");
     ASSERT_TRUE(writeFile(tmpl, "{Titel} {Nachname}, {Vorname}\r\n{Ort}\r\n"));
@@ -155,6 +155,20 @@ TEST(CliEnvelopes, ATemplateFileShapesTheAddressAndMissingColumnsStayOff) {
     // Centred on the envelope.
     const QJsonObject r = lines[0]["recipient"].toObject();
     EXPECT_NEAR(r["x"].toDouble() + r["width"].toDouble() / 2, 241.3 / 2, 0.02);
+
+    // A list in another program's words fills the address by the usual names; --map overrides.
+    ASSERT_TRUE(writeFile(f.list,
+                          "Given Name;Family Name;Nickname;Home City\n"
+                          "Wilhelmine;Querbeet;Wilma;Auenfeld\n"));
+    const CliRun guessed = runCli(f.args({"--size", "US10", "--template", tmpl, "--layout"}));
+    ASSERT_EQ(guessed.exitCode, 0) << guessed.err.toStdString();
+    EXPECT_EQ(layoutLines(guessed.out)[0]["recipient"].toObject()["lines"].toArray(),
+              QJsonArray({"Querbeet, Wilhelmine", "Auenfeld"}));
+    const CliRun mapped = runCli(
+        f.args({"--size", "US10", "--template", tmpl, "--map", "Vorname=Nickname", "--layout"}));
+    ASSERT_EQ(mapped.exitCode, 0) << mapped.err.toStdString();
+    EXPECT_EQ(layoutLines(mapped.out)[0]["recipient"].toObject()["lines"].toArray(),
+              QJsonArray({"Querbeet, Wilma", "Auenfeld"}));
 }
 
 TEST(CliEnvelopes, ThePdfIsNeverWrittenThroughALinkOutOfItsFolder) {
