@@ -36,9 +36,9 @@ std::shared_ptr<const AddressList> readListOrSay(const QString& path) {
 // The mapping of `list`: the entries of --map ("Vorname=Rufname,PLZ=Zip"; an empty column
 // leaves the field unfilled), the other address fields guessed (the command line remembers
 // none). Nullopt with the failure on standard error.
-std::optional<ColumnMapping> listMapping(const AddressList& list, const QString& spec) {
+std::optional<ColumnMapping> listMapping(const AddressList& list, const QString& mapText) {
     ColumnMapping chosen;
-    for (const QString& part : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& part : mapText.split(u',', Qt::SkipEmptyParts)) {
         const qsizetype eq = part.indexOf(u'=');
         const QString field = part.left(eq).trimmed();
         const QString column = part.mid(eq + 1).trimmed();
@@ -59,10 +59,10 @@ std::optional<ColumnMapping> listMapping(const AddressList& list, const QString&
 }  // namespace
 
 bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge,
-               const QString& mapSpec) {
+               const QString& mapText) {
     merge.list = readListOrSay(listPath);
     if (!merge.list) return false;
-    const std::optional<ColumnMapping> mapping = listMapping(*merge.list, mapSpec);
+    const std::optional<ColumnMapping> mapping = listMapping(*merge.list, mapText);
     if (!mapping) return false;
     merge.list = mappedList(merge.list, *mapping);
     const int rows = merge.list->rowCount();

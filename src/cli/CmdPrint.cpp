@@ -208,7 +208,7 @@ int printCard(const PrintRequest& request, PrinterTarget& target, RenderContext&
     if (!request.mergeList.isEmpty()) {
         merge.emplace();
         if (!loadMerge(request.mergeList, request.rowsSpec, request.options.settings.copies, *merge,
-                       request.mapSpec))
+                       request.mapText))
             return kExitFailure;
     }
     const MergeRun* const mergeRun = merge ? &*merge : nullptr;

@@ -67,10 +67,10 @@ int sideFromName(const QString& name);
 bool openCard(CardDocument& doc, const QString& path, RenderContext& ctx, UserDialogs& dialogs);
 
 // The address list of --merge and its rows of --rows (every row when empty), `copies` cards
-// of each; its columns mapped to the address fields by their usual names, or as `mapSpec`
+// of each; its columns mapped to the address fields by their usual names, or as `mapText`
 // (--map "Vorname=Rufname,PLZ=Zip") says. False with the failure on standard error.
 bool loadMerge(const QString& listPath, const QString& rowsSpec, int copies, MergeRun& merge,
-               const QString& mapSpec = {});
+               const QString& mapText = {});
 // Names on standard error the fields of the card that the list has no column for.
 void warnMissingFields(const CardDocument& doc, const AddressList& list);
 

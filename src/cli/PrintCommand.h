@@ -49,7 +49,7 @@ struct PrintRequest {
     bool turnSheets = false;
     QString mergeList;
     QString rowsSpec;
-    QString mapSpec;  // --map FIELD=COLUMN,...
+    QString mapText;  // --map FIELD=COLUMN,...
 };
 
 // Reads the arguments after "print" into `out`; the reason they are wrong usage, or empty.

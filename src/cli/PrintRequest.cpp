@@ -124,7 +124,7 @@ QString checkCombinations(const PrintRequest& r, bool usedGiven) {
         return QStringLiteral("--merge prints cards; the alignment sheet has none");
     if (!r.rowsSpec.isEmpty() && r.mergeList.isEmpty())
         return QStringLiteral("--rows needs --merge");
-    if (!r.mapSpec.isEmpty() && r.mergeList.isEmpty()) return QStringLiteral("--map needs --merge");
+    if (!r.mapText.isEmpty() && r.mergeList.isEmpty()) return QStringLiteral("--map needs --merge");
     if (!r.pdf.isEmpty() && !r.printerName.isEmpty())
         return QStringLiteral("give either --pdf or --printer, not both");
     return {};
@@ -169,7 +169,7 @@ QString parsePrintRequest(const QStringList& args, PrintRequest& out) {
     r.printerName = p.value(QStringLiteral("--printer"));
     r.mergeList = p.value(QStringLiteral("--merge"));
     r.rowsSpec = p.value(QStringLiteral("--rows"));
-    r.mapSpec = p.value(QStringLiteral("--map"));
+    r.mapText = p.value(QStringLiteral("--map"));
     if (r.alignment && !r.card.isEmpty()) return QStringLiteral("--alignment-sheet prints no card");
     if (r.card.isEmpty() && !r.alignment) return QStringLiteral("no card file given");
     QString wrong =
